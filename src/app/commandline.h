@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The program's command line, parsed without running anything.
+struct CommandLine
+{
+    bool help = false;
+    bool version = false;
+    bool batch = false;
+    std::optional<int> changeType; // --text (0) / --html (1), batch only
+    QString settingsFile;          // --settings FILE
+    QStringList logs;              // LOG arguments, in order
+    QString error;                 // non-empty: a usage error (exit status 2)
+};
+
+CommandLine parseCommandLine(const QStringList &arguments); // arguments without argv[0]
+QString helpText();
+QString versionText(); // "Pelorin 2.00"

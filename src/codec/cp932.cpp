@@ -1,0 +1,281 @@
+#include "cp932.h"
+
+#include <array>
+#include <cerrno>
+#include <iconv.h>
+#include <memory>
+
+namespace cp932 {
+namespace {
+
+constexpr char16_t invalidBase = 0xDC00; // invalid byte b decodes to U+DC00 + b (b >= 0x80)
+
+// Lookup tables filled once from iconv: decoding a 40 MB log through iconv call by call would
+// be slow, and every table entry is exactly what iconv answers for that byte sequence.
+struct Tables
+{
+    std::array<char16_t, 256> single {};    // 0 = lead byte or invalid
+    std::array<bool, 256> lead {};
+    std::unique_ptr<char16_t[]> pair;       // [lead * 256 + trail], 0 = invalid
+    std::unique_ptr<uint16_t[]> toBytes;    // [code unit] -> bytes (hi, lo) or single byte
+    std::unique_ptr<bool[]> mappable;
+
+    Tables();
+};
+
+Tables::Tables()
+    : pair(new char16_t[65536]())
+    , toBytes(new uint16_t[65536]())
+    , mappable(new bool[65536]())
+{
+    iconv_t dec = iconv_open("UTF-16LE", "CP932");
+    iconv_t enc = iconv_open("CP932", "UTF-16LE");
+    if (dec == iconv_t(-1) || enc == iconv_t(-1)) {
+        // Without iconv's table only ASCII is known; everything else stays reversible.
+        for (int b = 0; b < 0x80; ++b) {
+            single[b] = char16_t(b);
+            toBytes[b] = uint16_t(b);
+            mappable[b] = true;
+        }
+        return;
+    }
+
+    auto decodeBytes = [dec](const char *in, size_t len, char16_t &out) -> int {
+        iconv(dec, nullptr, nullptr, nullptr, nullptr);
+        char buf[8];
+        char *inp = const_cast<char *>(in);
+        char *outp = buf;
+        size_t inLeft = len, outLeft = sizeof buf;
+        size_t r = iconv(dec, &inp, &inLeft, &outp, &outLeft);
+        if (r == size_t(-1))
+            return errno == EINVAL ? -1 : 0; // -1: incomplete (a lead byte), 0: invalid
+        if (inLeft != 0 || sizeof buf - outLeft != 2)
+            return 0;
+        out = char16_t(uint8_t(buf[0]) | (uint8_t(buf[1]) << 8));
+        return 1;
+    };
+
+    auto encodeUnit = [enc](char16_t c, uint16_t &out) -> bool {
+        iconv(enc, nullptr, nullptr, nullptr, nullptr);
+        char in[2] = {char(c & 0xFF), char(c >> 8)};
+        char buf[8];
+        char *inp = in;
+        char *outp = buf;
+        size_t inLeft = 2, outLeft = sizeof buf;
+        if (iconv(enc, &inp, &inLeft, &outp, &outLeft) == size_t(-1))
+            return false;
+        size_t n = sizeof buf - outLeft;
+        if (n == 1)
+            out = uint8_t(buf[0]);
+        else if (n == 2)
+            out = uint16_t((uint8_t(buf[0]) << 8) | uint8_t(buf[1]));
+        else
+            return false;
+        return true;
+    };
+
+    auto learn = [&](char16_t c) {
+        if (mappable[c])
+            return;
+        uint16_t bytes;
+        if (encodeUnit(c, bytes)) {
+            toBytes[c] = bytes;
+            mappable[c] = true;
+        }
+    };
+
+    for (int b = 0; b < 256; ++b) {
+        char in = char(b);
+        char16_t c;
+        int r = decodeBytes(&in, 1, c);
+        if (r == 1 && !(c >= 0xD800 && c < 0xE000)) {
+            single[b] = c;
+            learn(c);
+        } else if (r == -1) {
+            lead[b] = true;
+        }
+    }
+    // U+0000 decodes from 0x00 but the table uses 0 for "nothing": keep it explicit.
+    single[0] = 0;
+    toBytes[0] = 0;
+    mappable[0] = true;
+
+    for (int l = 0; l < 256; ++l) {
+        if (!lead[l])
+            continue;
+        for (int t = 0; t < 256; ++t) {
+            char in[2] = {char(l), char(t)};
+            char16_t c;
+            if (decodeBytes(in, 2, c) == 1 && c != 0 && !(c >= 0xD800 && c < 0xE000)) {
+                pair[l * 256 + t] = c;
+                learn(c);
+            }
+        }
+    }
+    iconv_close(dec);
+    iconv_close(enc);
+}
+
+const Tables &tables()
+{
+    static const Tables t;
+    return t;
+}
+
+inline void decodeInto(const Tables &t, const uint8_t *p, const uint8_t *end, QString &out,
+                       int &pending, bool last)
+{
+    qsizetype base = out.size();
+    out.resize(base + (end - p) + 1);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data()) + base;
+    char16_t *const start = o;
+
+    if (pending >= 0 && p < end) {
+        char16_t c = t.pair[pending * 256 + *p];
+        if (c) {
+            *o++ = c;
+            ++p;
+        } else {
+            *o++ = char16_t(invalidBase + pending);
+        }
+        pending = -1;
+    }
+    while (p < end) {
+        uint8_t b = *p;
+        if (b < 0x80) {
+            *o++ = t.single[b];
+            ++p;
+            continue;
+        }
+        if (t.lead[b]) {
+            if (p + 1 == end) {
+                pending = b;
+                ++p;
+                break;
+            }
+            char16_t c = t.pair[b * 256 + p[1]];
+            if (c) {
+                *o++ = c;
+                p += 2;
+            } else {
+                *o++ = char16_t(invalidBase + b);
+                ++p;
+            }
+            continue;
+        }
+        char16_t c = t.single[b];
+        *o++ = c ? c : char16_t(invalidBase + b);
+        ++p;
+    }
+    if (last && pending >= 0) {
+        *o++ = char16_t(invalidBase + pending);
+        pending = -1;
+    }
+    out.resize(base + (o - start));
+}
+
+template<typename OnUnmappable>
+inline void encodeInto(QStringView text, QByteArray &out, OnUnmappable &&onUnmappable)
+{
+    const Tables &t = tables();
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    out.reserve(out.size() + text.size() * 2);
+    while (p < end) {
+        char16_t c = *p++;
+        if (c < 0x80) {
+            out.append(char(c));
+            continue;
+        }
+        if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000) {
+            char32_t cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(*p) - 0xDC00);
+            ++p;
+            onUnmappable(cp, out);
+            continue;
+        }
+        if (c >= invalidBase + 0x80 && c <= invalidBase + 0xFF) {
+            out.append(char(c - invalidBase));
+            continue;
+        }
+        if (t.mappable[c]) {
+            uint16_t b = t.toBytes[c];
+            if (b > 0xFF)
+                out.append(char(b >> 8));
+            out.append(char(b & 0xFF));
+            continue;
+        }
+        onUnmappable(char32_t(c), out);
+    }
+}
+
+} // namespace
+
+QString decode(QByteArrayView bytes)
+{
+    QString out;
+    int pending = -1;
+    auto p = reinterpret_cast<const uint8_t *>(bytes.data());
+    decodeInto(tables(), p, p + bytes.size(), out, pending, true);
+    return out;
+}
+
+void Decoder::decode(QByteArrayView bytes, QString &out, bool last)
+{
+    auto p = reinterpret_cast<const uint8_t *>(bytes.data());
+    decodeInto(tables(), p, p + bytes.size(), out, m_pending, last);
+}
+
+void encodeAppend(QStringView text, QByteArray &out)
+{
+    encodeInto(text, out, [](char32_t, QByteArray &o) { o.append('?'); });
+}
+
+void encodeAppend(QStringView text, QByteArray &out, const Replacement &replace)
+{
+    encodeInto(text, out, [&](char32_t cp, QByteArray &o) { replace(cp, o); });
+}
+
+QByteArray encode(QStringView text)
+{
+    QByteArray out;
+    encodeAppend(text, out);
+    return out;
+}
+
+QByteArray encode(QStringView text, const Replacement &replace)
+{
+    QByteArray out;
+    encodeAppend(text, out, replace);
+    return out;
+}
+
+void numericReference(char32_t codePoint, QByteArray &out)
+{
+    out.append("&#");
+    out.append(QByteArray::number(quint32(codePoint)));
+    out.append(';');
+}
+
+qsizetype encodedLength(QStringView text)
+{
+    const Tables &t = tables();
+    qsizetype n = 0;
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    while (p < end) {
+        char16_t c = *p++;
+        if (c < 0x80 || (c >= invalidBase + 0x80 && c <= invalidBase + 0xFF)) {
+            ++n;
+        } else if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000) {
+            ++p;
+            ++n;
+        } else if (t.mappable[c]) {
+            n += t.toBytes[c] > 0xFF ? 2 : 1;
+        } else {
+            ++n;
+        }
+    }
+    return n;
+}
+
+} // namespace cp932

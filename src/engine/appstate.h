@@ -1,0 +1,17 @@
+#pragma once
+
+#include "selection.h"
+
+#include "settings/palette.h"
+#include "settings/settings.h"
+
+// The one application state: owned by the application, handed to the windows and the run.
+struct AppState
+{
+    Settings settings;
+    Palette palette;
+    Selection selection;
+    // Outcome of the last converted log: 2 = it was written (text), or its colour dialog was
+    // confirmed and the page written (HTML). Never reset by a run itself.
+    int colorDialogCloses = 0;
+};

@@ -1,0 +1,4 @@
+#include "htmlconverter.h"
+
+// TEMPORARY: replaced by the HTML page writer.
+void convertToHtml(AppState &, RunHost &) { }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+struct SpeakerHandover;
+
+// How a conversion run talks to the window that started it. The main window and the headless
+// batch run implement it; tests use a recording fake.
+class RunHost
+{
+public:
+    enum class Icon { None, Critical, Information };
+
+    virtual ~RunHost() = default;
+
+    // The first status panel.
+    virtual void setStatusText(const QString &text) = 0;
+
+    // The progress bar. progressInit sets 0..maximum with value 0; the run calls
+    // setProgressValue only when the value it would show changes.
+    virtual void progressInit(int maximum) = 0;
+    virtual void setProgressValue(int value) = 0;
+
+    // Let the window handle pending user-interface events.
+    virtual void processEvents() = 0;
+
+    // A message box: prompt, OK button, icon, title. `context` is the log the message is about
+    // (empty when none); a window may ignore it, the batch run prints it.
+    virtual void showMessage(Icon icon, const QString &prompt, const QString &title,
+                             const QString &context = QString())
+        = 0;
+
+    // Opens the settings dialog modelessly (after a log without speakers).
+    virtual void openSettingsDialog() = 0;
+
+    // Shows the speaker colour dialog for one log and returns once
+    // handover.colorDialogCloses >= 1 (1: closed without OK, 2: OK with speakerColors set).
+    virtual void runSpeakerColorDialog(SpeakerHandover &handover) = 0;
+
+    // Window state around a run.
+    virtual void beginProgressDisplay() = 0; // progress bar shown, window disabled
+    virtual void endProgressDisplay() = 0;
+    virtual void setMainWindowVisible(bool visible) = 0; // speedUp = 1 hides the window
+    virtual void setBusyCursor(bool busy) = 0;
+    virtual void focusOffscreen() = 0; // the keyboard focus goes to the off-screen Text1
+    // The run cleared the selection after writing its last log: reset the count label, the
+    // example name and the status text.
+    virtual void selectionCleared() = 0;
+};

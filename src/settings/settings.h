@@ -1,0 +1,48 @@
+#pragma once
+
+#include "palette.h"
+
+#include <QString>
+
+// The program-wide copy of every option of the settings file. Filled by loadSettings, written
+// back by saveSettings. Owned by the application and handed to the windows and the run.
+struct Settings
+{
+    QString iniPath; // full path of the settings file
+
+    QString defaultDir; // folder the file dialog starts in; always ends with "/"
+    QString headerMode; // "0" standard header, "1" custom header word
+    QString customHeader;
+    QString headerText; // derived: the header text in force
+    qint16 changeType = 0; // 0 indented text, otherwise HTML
+    qint32 colorCount = 0;
+    QString bodyColor;
+    QString narColor;
+    QString addStr;
+    qint32 alwaysOnTop = 0;
+    qint32 speedUp = 0;
+    qint32 boldMessages = 0;
+    qint32 colorNameToo = 0;
+    qint32 windowTop = 0;  // twips
+    qint32 windowLeft = 0; // twips
+    qint32 msgRuleEnable = 0;
+    QString jsBgColor;   // "いる" or "いらない"
+    QString jsForeColor;
+    QString jsFontBold;
+
+    // Not stored in the file.
+    qint32 colorCountAtLoad = 0;
+    bool commandLineRun = false;
+};
+
+inline constexpr int TwipsPerPixel = 15;
+
+// Reads `settings.iniPath` (which the caller sets first) into settings and palette.
+void loadSettings(Settings &settings, Palette &palette);
+// Writes settings and palette to `settings.iniPath` in one atomic write; sets colorCount.
+// Returns false when the file could not be written.
+bool saveSettings(Settings &settings, const Palette &palette);
+
+// The JavaScript choices.
+inline const QString JsWanted = QStringLiteral("いる");
+inline const QString JsNotWanted = QStringLiteral("いらない");

@@ -1,0 +1,44 @@
+#include "uiutil.h"
+
+#include "settings/palette.h"
+
+#include <QFont>
+#include <QWidget>
+
+namespace ui {
+
+void installFontSubstitutions()
+{
+    const QStringList japanese = {QStringLiteral("Noto Sans CJK JP"),
+                                  QStringLiteral("Noto Sans JP"), QStringLiteral("IPAGothic"),
+                                  QStringLiteral("IPAPGothic"), QStringLiteral("VL Gothic"),
+                                  QStringLiteral("TakaoGothic")};
+    const QStringList mono = {QStringLiteral("Noto Sans Mono CJK JP"),
+                              QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")};
+    for (const char *name : {"ＭＳ Ｐゴシック", "ＭＳ Ｐ明朝", "MS UI Gothic", "MS PGothic"})
+        QFont::insertSubstitutions(QString::fromUtf8(name), japanese);
+    for (const char *name : {"ＭＳ ゴシック", "ＭＳ 明朝", "MS Gothic"})
+        QFont::insertSubstitutions(QString::fromUtf8(name), mono);
+}
+
+QColor colorFromCode(const QString &code)
+{
+    int r = 0, g = 0, b = 0;
+    colorcode::splitColorCode(code, r, g, b);
+    return QColor(r, g, b);
+}
+
+void setTopmost(QWidget *window, bool topmost)
+{
+    if (!window)
+        return;
+    const bool visible = window->isVisible();
+    window->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+    // Changing window flags hides the window; show it again where it was.
+    if (visible)
+        window->show();
+    window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
+} // namespace ui

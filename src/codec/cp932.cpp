@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <iconv.h>
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
 namespace cp932 {
 namespace {
@@ -19,6 +21,10 @@ struct Tables
     std::unique_ptr<char16_t[]> pair;       // [lead * 256 + trail], 0 = invalid
     std::unique_ptr<uint16_t[]> toBytes;    // [code unit] -> bytes (hi, lo) or single byte
     std::unique_ptr<bool[]> mappable;
+    // Characters that several byte pairs decode to (the NEC and IBM extension rows), with every
+    // such pair: the encoder needs another one when the preferred pair would merge with a
+    // preceding stray lead byte.
+    std::unordered_map<char16_t, std::vector<uint16_t>> alternatives;
 
     Tables();
 };
@@ -109,8 +115,15 @@ Tables::Tables()
             if (decodeBytes(in, 2, c) == 1 && c != 0 && !(c >= 0xD800 && c < 0xE000)) {
                 pair[l * 256 + t] = c;
                 learn(c);
+                alternatives[c].push_back(uint16_t(l << 8 | t));
             }
         }
+    }
+    for (auto it = alternatives.begin(); it != alternatives.end();) {
+        if (it->second.size() < 2)
+            it = alternatives.erase(it);
+        else
+            ++it;
     }
     iconv_close(dec);
     iconv_close(enc);
@@ -181,30 +194,51 @@ inline void encodeInto(QStringView text, QByteArray &out, OnUnmappable &&onUnmap
     const char16_t *p = text.utf16();
     const char16_t *end = p + text.size();
     out.reserve(out.size() + text.size() * 2);
+    int strayLead = -1; // a stray lead byte just written for an invalid byte
     while (p < end) {
         char16_t c = *p++;
         if (c < 0x80) {
             out.append(char(c));
+            strayLead = -1;
             continue;
         }
         if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000) {
             char32_t cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(*p) - 0xDC00);
             ++p;
             onUnmappable(cp, out);
+            strayLead = -1;
             continue;
         }
         if (c >= invalidBase + 0x80 && c <= invalidBase + 0xFF) {
-            out.append(char(c - invalidBase));
+            const int b = c - invalidBase;
+            out.append(char(b));
+            strayLead = t.lead[b] ? b : -1;
             continue;
         }
         if (t.mappable[c]) {
             uint16_t b = t.toBytes[c];
+            const auto first = [](uint16_t bytes) { return bytes > 0xFF ? bytes >> 8 : bytes; };
+            if (strayLead >= 0 && t.pair[strayLead * 256 + first(b)]) {
+                // The preferred bytes would pair up with the stray lead byte before them; the
+                // bytes this character was read from did not, so one of its pairs fits.
+                auto alt = t.alternatives.find(c);
+                if (alt != t.alternatives.end()) {
+                    for (uint16_t candidate : alt->second) {
+                        if (!t.pair[strayLead * 256 + first(candidate)]) {
+                            b = candidate;
+                            break;
+                        }
+                    }
+                }
+            }
             if (b > 0xFF)
                 out.append(char(b >> 8));
             out.append(char(b & 0xFF));
+            strayLead = -1;
             continue;
         }
         onUnmappable(char32_t(c), out);
+        strayLead = -1;
     }
 }
 

@@ -1,0 +1,107 @@
+#include "colorcombobox.h"
+
+#include <QAbstractItemView>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QScrollBar>
+
+ColorComboBox::ColorComboBox(QWidget *parent)
+    : QComboBox(parent)
+{
+    setItemDelegate(new ColorItemDelegate(this));
+    view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void ColorComboBox::addColorItem(const QString &text, int colorValue)
+{
+    addItem(text, colorValue);
+}
+
+void ColorComboBox::fillFromPalette(const Palette &palette)
+{
+    clear();
+    for (const PaletteEntry &entry : palette)
+        addColorItem(QStringLiteral(" ") + entry.label + QStringLiteral("        "),
+                     colorcode::colorValueFromCode(entry.code));
+}
+
+int ColorComboBox::colorValue(int index) const
+{
+    if (index < 0 || index >= count())
+        return 0;
+    return itemData(index, Qt::UserRole).toInt();
+}
+
+void ColorComboBox::setTextColor(const QColor &color)
+{
+    QPalette pal = palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::Text, color);
+        pal.setColor(group, QPalette::ButtonText, color);
+        pal.setColor(group, QPalette::WindowText, color);
+    }
+    setPalette(pal);
+}
+
+QColor ColorComboBox::textColor() const
+{
+    return palette().color(QPalette::ButtonText);
+}
+
+void ColorComboBox::showPopup()
+{
+    // Every entry visible at once: no scrolling, whatever the style's default row limit.
+    setMaxVisibleItems(qMax(1, count()));
+    QComboBox::showPopup();
+
+    QAbstractItemView *list = view();
+    QWidget *container = list->parentWidget();
+    if (!container || count() == 0)
+        return;
+    int rows = 0;
+    for (int i = 0; i < count(); ++i)
+        rows += list->sizeHintForRow(i);
+    const int missing = rows - list->viewport()->height();
+    if (missing > 0)
+        container->resize(container->width(), container->height() + missing);
+    list->scrollToTop();
+}
+
+QColor ColorComboBox::colorFromValue(int value)
+{
+    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
+}
+
+int ColorComboBox::valueFromColor(const QColor &color)
+{
+    return color.red() + color.green() * 256 + color.blue() * 65536;
+}
+
+void ColorItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                              const QModelIndex &index) const
+{
+    const bool highlighted = option.state & QStyle::State_Selected;
+    const QColor background
+        = option.palette.color(highlighted ? QPalette::Highlight : QPalette::Base);
+    const QColor text = highlighted
+        ? option.palette.color(QPalette::HighlightedText)
+        : ColorComboBox::colorFromValue(index.data(Qt::UserRole).toInt());
+
+    painter->save();
+    painter->fillRect(option.rect, background);
+    painter->setPen(text);
+    painter->setFont(option.font);
+    painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    painter->restore();
+}
+
+QSize ColorItemDelegate::sizeHint(const QStyleOptionViewItem &option,
+                                  const QModelIndex &index) const
+{
+    // The whole text, however long the label: the list is widened to it, never elided.
+    const QFontMetrics metrics(option.font);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    return QSize(metrics.horizontalAdvance(text) + 2, metrics.height() + 2);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 // The settings file: classic INI layout in code page 932 with CR LF line ends, read and written
@@ -20,22 +21,45 @@ bool writeIniValue(const QString &iniPath, const QString &section, const QString
                    const QString &value);
 
 // The whole file in memory, for gathering many writes into one atomic write. Reading and
-// writing through it follows exactly the rules of readIniValue / writeIniValue.
+// writing through it follows exactly the rules of readIniValue / writeIniValue. Lines that no
+// write touches keep their bytes exactly as read.
 class IniDocument
 {
 public:
     IniDocument() = default;
-    explicit IniDocument(const QByteArray &bytes) : m_bytes(bytes) { }
+    explicit IniDocument(const QByteArray &bytes);
 
-    static IniDocument load(const QString &path); // a missing file gives an empty document
-    bool save(const QString &path) const;         // atomic
+    // A missing file gives an empty document. A file that exists but cannot be read gives an
+    // empty document that refuses to be saved, so that its content is never overwritten.
+    static IniDocument load(const QString &path);
+    bool save(const QString &path) const; // atomic; creates a missing parent folder
+
+    bool readFailed() const { return m_readFailed; }
 
     QString value(const QString &section, const QString &key,
                   const QString &defaultValue = QString()) const;
     void setValue(const QString &section, const QString &key, const QString &value);
 
-    const QByteArray &bytes() const { return m_bytes; }
+    const QByteArray &bytes() const;
 
 private:
-    QByteArray m_bytes;
+    enum class Kind : quint8 { Blank, Other, Section, Key };
+    struct Line
+    {
+        QByteArray raw; // the line's bytes including its line end, as read or as written
+        Kind kind = Kind::Other;
+        QString name; // section or key name, trimmed, ASCII letters folded to lower case
+        QString value; // key lines: the value, trimmed
+    };
+
+    static Line parseLine(const QByteArray &raw);
+    qsizetype findSection(const QString &foldedSection) const;
+    qsizetype sectionEnd(qsizetype header) const;
+    qsizetype findKey(qsizetype header, const QString &foldedKey) const;
+    void ensureLastLineEnded();
+
+    QList<Line> m_lines;
+    bool m_readFailed = false;
+    mutable QByteArray m_bytes;
+    mutable bool m_bytesValid = true;
 };

@@ -7,7 +7,7 @@
 
 struct PaletteEntry
 {
-    QString code;  // "#RRGGBB", upper case
+    QString code; // "#RRGGBB", upper case
     QString label; // the colour's name as shown in lists
 };
 

@@ -23,10 +23,10 @@ struct Settings
     qint32 speedUp = 0;
     qint32 boldMessages = 0;
     qint32 colorNameToo = 0;
-    qint32 windowTop = 0;  // twips
+    qint32 windowTop = 0; // twips
     qint32 windowLeft = 0; // twips
     qint32 msgRuleEnable = 0;
-    QString jsBgColor;   // "いる" or "いらない"
+    QString jsBgColor; // "いる" or "いらない"
     QString jsForeColor;
     QString jsFontBold;
 

@@ -46,4 +46,13 @@ public:
     // The run cleared the selection after writing its last log: reset the count label, the
     // example name and the status text.
     virtual void selectionCleared() = 0;
+
+    // A log could not be read (missing, a folder, unreadable, an XML history that would not
+    // load); the run then reports it as having no speakers. A window has nothing more to say;
+    // the batch run prints the reason.
+    virtual void logNotRead(const QString &path, const QString &reason)
+    {
+        Q_UNUSED(path);
+        Q_UNUSED(reason);
+    }
 };

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "selection.h"
+
+#include <QString>
+#include <QStringList>
+
+// Taking logs into the selection: by extension, each with its output stem, in path order,
+// no path twice.
+
+// Splits one blank-separated text of paths (quotes already removed). Paths may contain
+// blanks; a blank separates only where the next path visibly begins: a drive letter and a
+// colon ("C:", the colon two places after the blank) or a "/".
+QStringList splitLogPathText(const QString &text);
+
+// The three characters after the last "." (the first three characters when there is no
+// ".") are exactly "TXT", "txt", "XML" or "xml".
+bool isLogPath(const QString &path);
+
+// The folder including its last "\" or "/", then addStr, then the file name without its last
+// three characters: "C:\log\chat.txt" with "_" gives "C:\log\_chat.".
+QString outputStem(const QString &path, const QString &addStr);
+
+// Selection order: locale-aware (Japanese) ignoring letter case, ties broken by exact
+// comparison so that equal paths are always neighbours. < 0, 0 (only for equal paths), > 0.
+int compareLogPaths(const QString &a, const QString &b);
+
+// Adds the accepted paths to the selection and recounts it. When nothing is accepted,
+// selectedCount becomes 0 and the pairs already stored wait for the next intake.
+// Returns the number of paths accepted.
+int addLogFiles(Selection &selection, const QStringList &paths, const QString &addStr);

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "runhost.h"
+
+#include <QByteArray>
+#include <QSaveFile>
+#include <QString>
+#include <memory>
+
+struct AppState;
+struct Settings;
+class LogReader;
+
+// The per-log steps both converters share: feedback, reading, the missing-speaker report and
+// the atomic output next to the log.
+
+namespace runtext {
+inline const QString Reading = QStringLiteral("(*ｰｪｰ)σ[読み込みちぅ]..");
+inline const QString Converting = QStringLiteral("(*´▽`)[終了](*ｰｪｰ)σ[変換ちぅ]..");
+inline const QString Saving = QStringLiteral("(*´▽`)[終了](*´▽`)[終了](*ｰｪｰ)σ[保存ちぅ]..");
+inline const QString Cleared = QStringLiteral("ファイルを洗濯しれっ(゜▽、゜)y－~~~");
+} // namespace runtext
+
+// Status texts appear unless speedUp is set; the progress bar moves only when neither speedUp
+// nor commandLineRun is set.
+bool statusShown(const Settings &settings);
+bool progressShown(const Settings &settings);
+
+// Sets the first status panel's text and lets the window breathe, unless speedUp is set.
+void showStatus(const Settings &settings, RunHost &host, const QString &text,
+                bool processEvents = true);
+
+// Opens log i for reading. An XML history that fails to load is reported with "Can't load
+// xml"; any unreadable log is also told to the host (the batch run prints why). Either way the
+// log then simply has no lines, and the caller reports it as having no speakers.
+bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QString &path);
+
+// "発言者が一人も見つかりませんでした。" and the settings dialog, so the header can be fixed.
+void reportNoSpeakers(RunHost &host, const QString &logPath);
+
+// True when writing `outputPath` would replace the log itself (same path, or the same file
+// reached another way).
+bool isSameFile(const QString &logPath, const QString &outputPath);
+
+// The progress bar of one log: progressInit / progressStep, forwarded to the window only when
+// the shown value moves by a visible step (at most about a thousand updates per log).
+class ProgressMeter
+{
+public:
+    ProgressMeter(RunHost &host, bool enabled)
+        : m_host(host)
+        , m_enabled(enabled)
+    {
+    }
+
+    void init(qsizetype maximum); // 0 .. maximum, value 0
+    void step(qsizetype count = 1); // adds up to the maximum
+    void clear(); // value back to 0
+    bool enabled() const { return m_enabled; }
+
+private:
+    RunHost &m_host;
+    bool m_enabled;
+    qsizetype m_maximum = 0;
+    qsizetype m_value = 0;
+    qsizetype m_shown = 0;
+    qsizetype m_stride = 1;
+};
+
+// The output file of one log, written atomically: nothing appears under the output name until
+// finish() succeeds, and an earlier file of that name survives a failed rewrite. It refuses to
+// replace its own log.
+class OutputFile
+{
+public:
+    OutputFile(const QString &logPath, const QString &outputPath);
+    ~OutputFile();
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    // Starts writing (silently; a failure is reported by finish()).
+    void open();
+    // Appends bytes; buffered, so many small writes cost little.
+    void write(QByteArrayView bytes);
+    QByteArray &buffer() { return m_buffer; } // append directly, flushed by write()/finish()
+    void flushIfFull();
+
+    // Commits the file. On failure shows the matching message box ("保存エラー"), sets
+    // colorDialogCloses to 0 (the log was not written) and returns false.
+    bool finish(AppState &state, RunHost &host);
+    // Drops everything written so far (no speakers after all).
+    void discard();
+
+    const QString &outputPath() const { return m_outputPath; }
+
+private:
+    void flush();
+
+    QString m_logPath;
+    QString m_outputPath;
+    bool m_overwritesLog = false;
+    std::unique_ptr<QSaveFile> m_file;
+    QByteArray m_buffer;
+    bool m_failed = false;
+};

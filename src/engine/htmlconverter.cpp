@@ -1,4 +1,169 @@
 #include "htmlconverter.h"
 
-// TEMPORARY: replaced by the HTML page writer.
-void convertToHtml(AppState &, RunHost &) { }
+#include "appstate.h"
+#include "codec/cp932.h"
+#include "htmlbody.h"
+#include "htmlhead.h"
+#include "linetests.h"
+#include "logreader.h"
+#include "markupfilter.h"
+#include "ruletable.h"
+#include "runsteps.h"
+#include "speakerhandover.h"
+#include "speakerkeys.h"
+
+namespace {
+
+// The lines of one chunk of the body; the window gets a chance to breathe after each.
+constexpr qsizetype ChunkLines = 1000;
+
+const QString CrLf = QStringLiteral("\r\n");
+const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>");
+
+enum class LogOutcome { Next, StopRun };
+
+void encodeHtml(QStringView text, QByteArray &out)
+{
+    static const cp932::Replacement reference = cp932::numericReference;
+    cp932::encodeAppend(text, out, reference);
+}
+
+// The speakers' first colours: palette entries in turn, in speaker order, unless a rule fixes
+// one; a rule's colour moves the turn on from there.
+SpeakerHandover assignColors(const SpeakerKeys &keys, const RuleTable &rules,
+                             const Settings &settings, const Palette &palette)
+{
+    const int colorCount = int(qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size()));
+    const auto code = [&](int number) {
+        return number >= 1 && number <= colorCount ? palette[number - 1].code : QString();
+    };
+    SpeakerHandover handover;
+    int next = 1;
+    for (qsizetype k = 0; k < keys.count(); ++k) {
+        const QString name = keys.name(k);
+        if (const auto ruled = rules.isEmpty() ? std::nullopt : rules.match(name))
+            next = *ruled;
+        const QString color = code(next);
+        handover.speakerColors.append(color);
+        handover.table.append({name, QString::number(next), color.mid(1)});
+        if (++next > settings.colorCount)
+            next = 1;
+    }
+    return handover;
+}
+
+// Pass 1 over a log: its speakers and its line count.
+bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &keys, qsizetype &lines)
+{
+    lines = 0;
+    QString line;
+    while (reader.readLine(line)) {
+        if (tests.isHeaderLine(line))
+            keys.add(line);
+        ++lines;
+    }
+    keys.finish();
+    return !reader.failed();
+}
+
+LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules)
+{
+    const Settings &settings = state.settings;
+    const QString path = state.selection.path(i);
+
+    showStatus(settings, host, runtext::Reading);
+    LogReader reader;
+    reader.setTransform(prepareHtmlLine);
+    openLog(reader, state, host, path);
+
+    const LineTests tests(settings.headerText);
+    SpeakerKeys keys(settings.headerText);
+    qsizetype lineCount = 0;
+    const bool readOk = collectSpeakers(reader, tests, keys, lineCount);
+    if (!readOk && reader.status() == LogReader::Status::ReadError)
+        host.logNotRead(path, reader.errorString());
+
+    ProgressMeter progress(host, progressShown(settings));
+    progress.init(lineCount - 1);
+    SpeakerHandover handover = assignColors(keys, rules, settings, state.palette);
+    state.colorDialogCloses = 0;
+    if (keys.isEmpty() || !readOk) {
+        reportNoSpeakers(host, path);
+        return LogOutcome::Next;
+    }
+
+    handover.colorDialogCloses = 0;
+    host.runSpeakerColorDialog(handover);
+    state.colorDialogCloses = handover.colorDialogCloses;
+    if (state.colorDialogCloses < 2)
+        return LogOutcome::StopRun;
+
+    host.setBusyCursor(true);
+    showStatus(settings, host, runtext::Converting);
+
+    const PageStyle style = PageStyle::fromSettings(settings, state.palette);
+    PageSpeakers speakers;
+    for (qsizetype k = 0; k < keys.count(); ++k) {
+        speakers.titleNames.append(handover.table.value(k).name);
+        speakers.colors.append(handover.speakerColors.value(k));
+        speakers.classes.append(speakerClassName(k));
+    }
+    speakers.legendLabels = makeLegendLabels(keys.names());
+
+    OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"));
+    out.open();
+    encodeHtml(buildPageHead(pageBaseName(path), speakers, style), out.buffer());
+
+    // Pass 2: the log is read again rather than kept decoded in memory.
+    BodyWriter body(tests, keys, speakers, style, settings.colorNameToo == 1);
+    QString line;
+    qsizetype j = 0;
+    reader.rewind();
+    while (reader.readLine(line)) {
+        if (j > 0 && j % ChunkLines == 0) {
+            out.flushIfFull();
+            host.processEvents();
+        }
+        encodeHtml(body.convert(line), out.buffer());
+        out.buffer().append("\r\n", 2);
+        progress.step();
+        ++j;
+    }
+    if (reader.failed()) {
+        // The log changed or went away since the first pass: nothing of it is written.
+        out.discard();
+        state.colorDialogCloses = 0;
+        host.logNotRead(path, reader.errorString());
+        reportNoSpeakers(host, path);
+        return LogOutcome::Next;
+    }
+    progress.clear();
+    encodeHtml(PageEnd, out.buffer());
+    out.buffer().append("\r\n", 2);
+
+    showStatus(settings, host, runtext::Saving);
+    out.finish(state, host); // a failure is reported and resets colorDialogCloses
+    return LogOutcome::Next;
+}
+
+} // namespace
+
+void prepareHtmlLine(QString &line)
+{
+    if (line.contains(QLatin1Char('<')))
+        line = filterChatMarkup(line);
+    if (line.contains(QLatin1Char('('))) {
+        line.replace(QStringLiteral("(L)"), HeartHtml);
+        line.replace(QStringLiteral("(l)"), HeartHtml);
+    }
+}
+
+void convertToHtml(AppState &state, RunHost &host)
+{
+    const RuleTable rules = RuleTable::load(state.settings);
+    for (int i = 0; i < state.selection.selectedCount; ++i) {
+        if (convertLog(state, host, i, rules) == LogOutcome::StopRun)
+            break;
+    }
+    host.setStatusText(QString());
+}

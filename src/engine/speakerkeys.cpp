@@ -1,0 +1,127 @@
+#include "speakerkeys.h"
+
+#include "settings/palette.h"
+
+#include <QCollator>
+#include <QLocale>
+#include <algorithm>
+
+namespace {
+
+bool hasWildcards(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('#')
+            || c == QLatin1Char('['))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString trimBlanks(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.sliced(begin, end - begin).toString();
+}
+
+QString speakerClassName(qsizetype speaker)
+{
+    const qsizetype number = speaker + 1;
+    return QStringLiteral("HATSUGEN_")
+        + (number <= 99 ? colorcode::twoDigits(int(number)) : QString::number(number));
+}
+
+SpeakerKeys::SpeakerKeys(const QString &headerText)
+    : m_headerText(headerText)
+    , m_headerHasWildcards(hasWildcards(headerText))
+    , m_endsWithHeader(QString(QLatin1Char('*') + headerText))
+    , m_header(headerText)
+{
+}
+
+QStringView SpeakerKeys::headerPrefix(QStringView headerLine) const
+{
+    const qsizetype at = headerLine.indexOf(m_headerText);
+    if (at >= 0)
+        return headerLine.first(at + m_headerText.size());
+    if (m_headerHasWildcards) {
+        for (qsizetype end = 0; end <= headerLine.size(); ++end) {
+            if (m_endsWithHeader.matches(headerLine.first(end)))
+                return headerLine.first(end);
+        }
+    }
+    return headerLine; // not a header line; the whole line stands for itself
+}
+
+qsizetype SpeakerKeys::headerStart(QStringView prefix) const
+{
+    if (prefix.endsWith(m_headerText))
+        return prefix.size() - m_headerText.size();
+    // A wildcard header: its match is taken as short as possible.
+    for (qsizetype start = prefix.size(); start >= 0; --start) {
+        if (m_header.matches(prefix.sliced(start)))
+            return start;
+    }
+    return prefix.size();
+}
+
+void SpeakerKeys::add(QStringView headerLine)
+{
+    const QStringView prefix = headerPrefix(headerLine);
+    const QString key = prefix.toString();
+    if (m_index.contains(key))
+        return;
+    m_index.insert(key, m_keys.size());
+    m_keys.append({key, trimBlanks(prefix.first(headerStart(prefix)))});
+}
+
+void SpeakerKeys::finish()
+{
+    QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    struct Sortable
+    {
+        QCollatorSortKey sortKey;
+        qsizetype index;
+    };
+    QList<Sortable> order;
+    order.reserve(m_keys.size());
+    for (qsizetype k = 0; k < m_keys.size(); ++k)
+        order.append({collator.sortKey(key(k)), k});
+    std::sort(order.begin(), order.end(), [this](const Sortable &a, const Sortable &b) {
+        const int c = a.sortKey.compare(b.sortKey);
+        if (c != 0)
+            return c < 0;
+        return m_keys[a.index].prefix < m_keys[b.index].prefix; // code point order
+    });
+
+    QList<Key> sorted;
+    sorted.reserve(m_keys.size());
+    m_index.clear();
+    for (const Sortable &s : order) {
+        m_index.insert(m_keys[s.index].prefix, sorted.size());
+        sorted.append(std::move(m_keys[s.index]));
+    }
+    m_keys = std::move(sorted);
+}
+
+QStringList SpeakerKeys::names() const
+{
+    QStringList out;
+    out.reserve(m_keys.size());
+    for (const Key &k : m_keys)
+        out.append(k.name);
+    return out;
+}
+
+qsizetype SpeakerKeys::speakerOf(QStringView headerLine) const
+{
+    return m_index.value(headerPrefix(headerLine).toString(), -1);
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "wildcard.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+// The speakers of one log, gathered from its header lines. A speaker's key is "<dt>" plus the
+// beginning of a header line up to and including the header text; keys are exactly distinct and
+// ordered by the Japanese collation ignoring letter case, ties broken by code point, so names
+// that differ only in case are two speakers next to each other. Speaker k is the k-th key.
+class SpeakerKeys
+{
+public:
+    explicit SpeakerKeys(const QString &headerText);
+
+    // The beginning of a header line up to and including the first occurrence of the header
+    // text. When the header text holds wildcards and does not occur literally, it ends where
+    // the line first matches "*" + headerText.
+    QStringView headerPrefix(QStringView headerLine) const;
+
+    // Pass 1: a header line as read from the log.
+    void add(QStringView headerLine);
+    // Orders the keys once every header line was added.
+    void finish();
+
+    qsizetype count() const { return m_keys.size(); }
+    bool isEmpty() const { return m_keys.isEmpty(); }
+    QString key(qsizetype k) const { return QStringLiteral("<dt>") + m_keys[k].prefix; }
+    // The speaker's name: the key's text before the header text, without blanks at its ends.
+    QString name(qsizetype k) const { return m_keys[k].name; }
+    QStringList names() const;
+
+    // Pass 2: the speaker whose key is a literal prefix of "<dt>" + headerLine, -1 when none.
+    // A line starts with at most one key (its own header prefix), so it is looked up directly.
+    qsizetype speakerOf(QStringView headerLine) const;
+
+private:
+    struct Key
+    {
+        QString prefix; // the header line's beginning, without "<dt>"
+        QString name;
+    };
+    qsizetype headerStart(QStringView prefix) const;
+
+    QString m_headerText;
+    bool m_headerHasWildcards = false;
+    WildcardPattern m_endsWithHeader; // "*" + headerText
+    WildcardPattern m_header; // headerText
+    QList<Key> m_keys;
+    QHash<QString, qsizetype> m_index; // prefix -> speaker
+};
+
+// "HATSUGEN_01" … "HATSUGEN_99" for speakers 0 … 98, then "HATSUGEN_100", "HATSUGEN_101", …
+QString speakerClassName(qsizetype speaker);
+
+// Removes blanks (U+0020) at both ends, as speaker names and rule texts are compared.
+QString trimBlanks(QStringView text);

@@ -1,0 +1,137 @@
+#include "codec/cp932.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+class TestCp932 : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void everyTwoByteCodeRoundTrips()
+    {
+        int valid = 0;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                const char bytes[2] = {char(lead), char(trail)};
+                const QByteArray code(bytes, 2);
+                const QString text = cp932::decode(code);
+                if (text.size() != 1
+                    || (text[0].unicode() >= 0xDC80 && text[0].unicode() <= 0xDCFF))
+                    continue; // not a character: covered by invalidBytesSurvive
+                ++valid;
+                const QByteArray again = cp932::encode(text);
+                QCOMPARE(cp932::decode(again), text);
+                QCOMPARE(cp932::encodedLength(text), 2);
+                // Only the duplicate codes (NEC special and IBM extension rows) encode to
+                // their other spelling.
+                if (again != code)
+                    QVERIFY2(lead == 0x87 || lead == 0xED || lead == 0xEE || lead == 0xFA,
+                             qPrintable(QString::number(lead * 256 + trail, 16)));
+            }
+        }
+        QVERIFY(valid > 9000);
+    }
+
+    void knownMappings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("dash 815C") << QByteArray("\x81\x5C") << QString(QChar(0x2015));
+        QTest::newRow("wave 8160") << QByteArray("\x81\x60") << QString(QChar(0xFF5E));
+        QTest::newRow("backslash") << QByteArray("\\") << QStringLiteral("\\");
+        QTest::newRow("half-width kana") << QByteArray("\xB1") << QStringLiteral("ｱ");
+        QTest::newRow("header") << QByteArray(
+            "\x82\xDB\x82\xD5\x82\xE9 \x82\xCC\x94\xAD\x8C\xBE\x81\x46")
+                                << QStringLiteral("ぽぷる の発言：");
+    }
+
+    void knownMappings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(cp932::decode(bytes), text);
+        QCOMPARE(cp932::encode(text), bytes);
+    }
+
+    void invalidBytesSurvive_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("decodedLength");
+        QTest::newRow("single 80 A0 FD-FF") << QByteArray("\x80\xA0\xFD\xFE\xFF") << 5;
+        QTest::newRow("lead at end") << QByteArray("a\x82") << 2;
+        QTest::newRow("lead before blank") << QByteArray("\x81 x") << 3;
+        QTest::newRow("lead before CR LF") << QByteArray("\x81\r\n") << 3;
+        QTest::newRow("unassigned pair") << QByteArray("\x85\x40") << 2;
+        QTest::newRow("nul") << QByteArray("a\0b", 3) << 3;
+    }
+
+    void invalidBytesSurvive()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, decodedLength);
+        const QString text = cp932::decode(bytes);
+        QCOMPARE(text.size(), decodedLength);
+        QCOMPARE(cp932::encode(text), bytes);
+        QCOMPARE(cp932::encodedLength(text), bytes.size());
+    }
+
+    void randomBytesSurvive()
+    {
+        QRandomGenerator rng(932);
+        for (int round = 0; round < 50; ++round) {
+            QByteArray bytes(1 + rng.bounded(2000), Qt::Uninitialized);
+            for (char &c : bytes)
+                c = char(rng.bounded(256));
+            // Duplicate codes aside, bytes come back unchanged; the decoded text always does.
+            const QString text = cp932::decode(bytes);
+            QCOMPARE(cp932::decode(cp932::encode(text)), text);
+        }
+    }
+
+    void unrepresentable_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("plain");
+        QTest::addColumn<QByteArray>("html");
+        QTest::newRow("euro") << QStringLiteral("5€") << QByteArray("5?") << QByteArray("5&#8364;");
+        QTest::newRow("outside the BMP is one character")
+            << QStringLiteral("a😀b") << QByteArray("a?b") << QByteArray("a&#128512;b");
+        QTest::newRow("hangul") << QStringLiteral("한") << QByteArray("?")
+                                << QByteArray("&#54620;");
+    }
+
+    void unrepresentable()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, plain);
+        QFETCH(QByteArray, html);
+        QCOMPARE(cp932::encode(text), plain);
+        QCOMPARE(cp932::encode(text, cp932::numericReference), html);
+        QCOMPARE(cp932::encodedLength(text), plain.size());
+        QByteArray appended("x");
+        cp932::encodeAppend(text, appended, cp932::numericReference);
+        QCOMPARE(appended, "x" + html);
+    }
+
+    void decoderSplitAtLeadByte()
+    {
+        const QByteArray bytes = cp932::encode(QStringLiteral("あいう\r\nabc"));
+        for (int cut = 0; cut <= bytes.size(); ++cut) {
+            cp932::Decoder decoder;
+            QString out;
+            decoder.decode(bytes.left(cut), out);
+            decoder.decode(bytes.mid(cut), out, true);
+            QCOMPARE(out, QStringLiteral("あいう\r\nabc"));
+        }
+        cp932::Decoder decoder;
+        QString out;
+        decoder.decode("ab\x82", out);
+        QCOMPARE(out, QStringLiteral("ab"));
+        decoder.decode("", out, true); // a lead byte left at the end is kept as itself
+        QCOMPARE(out, QStringLiteral("ab") + QChar(0xDC82));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCp932)
+#include "tst_cp932.moc"

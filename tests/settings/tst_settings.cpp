@@ -1,0 +1,320 @@
+#include "codec/cp932.h"
+#include "settings/inifile.h"
+#include "settings/settings.h"
+#include "settings/settingslocation.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_ini;
+
+    void writeFile(const QString &text) { writeBytes(cp932::encode(text)); }
+    void writeBytes(const QByteArray &bytes)
+    {
+        QFile f(m_ini);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+    QByteArray fileBytes() const
+    {
+        QFile f(m_ini);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString stored(const QString &section, const QString &key) const
+    {
+        return readIniValue(m_ini, section, key, QStringLiteral("<none>"));
+    }
+    Palette load(Settings &s) const
+    {
+        Palette p;
+        s.iniPath = m_ini;
+        loadSettings(s, p);
+        return p;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        m_ini = m_dir.filePath(SettingsFileName);
+    }
+    void init() { QFile::remove(m_ini); }
+
+    void firstStartWritesEveryKey()
+    {
+        Settings s;
+        Palette p = load(s);
+        QCOMPARE(s.headerMode, QStringLiteral("1"));
+        QCOMPARE(s.headerText, QStringLiteral(" の発言："));
+        QCOMPARE(s.defaultDir, defaultLogDir());
+        QCOMPARE(s.msgRuleEnable, 1);
+        QCOMPARE(s.jsFontBold, JsNotWanted);
+        QCOMPARE(p.size(), 8);
+        QCOMPARE(p[7].label, QStringLiteral("発言の色－０８"));
+        s.colorCountAtLoad = s.colorCount;
+        QVERIFY(saveSettings(s, p));
+        for (const char *key : {"No_01", "No_08"})
+            QCOMPARE(stored("ColorLabel", key).left(5), QStringLiteral("発言の色－"));
+        QCOMPARE(stored("JavaScript", "文字の太さ変更"), JsNotWanted);
+        QCOMPARE(stored("MsgRule", "Enable"), QStringLiteral("1"));
+
+        // The reader drops the leading blank, so from the second start on the header is shorter.
+        Settings again;
+        load(again);
+        QCOMPARE(again.headerText, QStringLiteral("の発言："));
+    }
+
+    void paletteEntries_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("codes");
+        QTest::newRow("count 3, No_02 missing")
+            << "[Color]\r\nCount=3\r\nNo_01=#111111\r\nNo_03=#ff8000\r\n"
+            << QStringList {"#111111", "#008040", "#FF8000"};
+        QTest::newRow("count 12, slots repeat")
+            << "[Color]\r\nCount=12\r\n"
+            << QStringList {"#AE00AE", "#008040", "#7468FF", "#C500C1", "#FF80C0", "#FF8000",
+                            "#DF0000", "#8B8B00", "#AE00AE", "#008040", "#7468FF", "#C500C1"};
+        const QStringList defaults {"#AE00AE", "#008040", "#7468FF", "#C500C1",
+                                    "#FF80C0", "#FF8000", "#DF0000", "#8B8B00"};
+        for (const char *count : {"0", "-2", "abc", "1e1", "99999999999"})
+            QTest::newRow(count) << QString("[Color]\r\nCount=%1\r\nNo_01=#111111\r\n").arg(count)
+                                 << defaults;
+        QTest::newRow("count 1.5 rounds to 2") << "[Color]\r\nCount=1.5\r\nNo_01=#111111\r\n"
+                                               << QStringList {"#111111", "#008040"};
+    }
+
+    void paletteEntries()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, codes);
+        writeFile(file);
+        Settings s;
+        const Palette p = load(s);
+        QCOMPARE(s.colorCount, codes.size());
+        QStringList got;
+        for (const PaletteEntry &e : p)
+            got << e.code;
+        QCOMPARE(got, codes);
+        QCOMPARE(p.last().label, colorcode::defaultColorLabel(codes.size()));
+    }
+
+    void hugeCountLoadsNinetyNine()
+    {
+        writeFile("[Color]\r\nCount=2000000000\r\nNo_01=#123456\r\n");
+        Settings s;
+        const Palette p = load(s);
+        QCOMPARE(s.colorCount, 99);
+        QCOMPARE(p.size(), 99);
+        QCOMPARE(p[0].code, QStringLiteral("#123456"));
+        QCOMPARE(p[98].label, QStringLiteral("発言の色－９９"));
+    }
+
+    void numbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected"); // 42 = the field's value before the read
+        const QList<std::pair<const char *, int>> rows {{"7", 7},
+                                                        {"+7", 7},
+                                                        {"-7", -7},
+                                                        {"2.5", 2},
+                                                        {"3.5", 4},
+                                                        {"-2.5", -2},
+                                                        {".5", 0},
+                                                        {"0.50000000000000000001", 1},
+                                                        {"2.49999999999999999999", 2},
+                                                        {"2147483647", 2147483647},
+                                                        {"-2147483648", -2147483647 - 1},
+                                                        {"2147483648", 42},
+                                                        {"2147483647.5", 42},
+                                                        {"abc", 42},
+                                                        {"12abc", 42},
+                                                        {"1e2", 42},
+                                                        {"0x10", 42},
+                                                        {".", 42},
+                                                        {"-", 42},
+                                                        {"１", 42}};
+        for (const auto &[text, expected] : rows)
+            QTest::newRow(text) << QString::fromUtf8(text) << expected;
+    }
+
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        writeFile("[Display]\r\nTOP=" + text + "\r\n[ChangeType]\r\ntype=40000\r\n");
+        Settings s;
+        s.alwaysOnTop = 42;
+        s.changeType = 1;
+        load(s);
+        QCOMPARE(s.alwaysOnTop, expected);
+        QCOMPARE(s.changeType, qint16(1)); // 40000 does not fit 16 bits
+    }
+
+    void textFields()
+    {
+        writeFile("[Hatsugen]\r\nType=7\r\nKotoba=さんの発言\r\n[OtherColor]\r\nBody=#ab12cd\r\n"
+                  "[File]\r\nAddStr=\r\n[MsgRule]\r\nEnable=abc\r\n[DefaultDir]\r\nDir=/logs\r\n");
+        Settings s;
+        load(s);
+        QCOMPARE(s.headerMode, QStringLiteral("1"));
+        QCOMPARE(s.headerText, QStringLiteral("さんの発言"));
+        QCOMPARE(s.bodyColor, QStringLiteral("#AB12CD"));
+        QCOMPARE(s.narColor, QStringLiteral("#0000FF"));
+        QCOMPARE(s.addStr, QStringLiteral("_"));
+        QCOMPARE(s.msgRuleEnable, 0);
+        QCOMPARE(s.defaultDir, QStringLiteral("/logs/"));
+
+        writeFile("[Hatsugen]\r\nType=0\r\nKotoba=さんの発言\r\n");
+        load(s);
+        QCOMPARE(s.headerMode, QStringLiteral("0"));
+        QCOMPARE(s.headerText, QStringLiteral(" の発言 :"));
+    }
+
+    void shrunkPaletteMarksRemovedEntries()
+    {
+        writeFile("[MsgRule]\r\nCount=1\r\nrule_01=01,x,1\r\n");
+        Settings s;
+        Palette p = load(s);
+        s.colorCountAtLoad = s.colorCount;
+        p.resize(5);
+        QVERIFY(saveSettings(s, p));
+        QCOMPARE(s.colorCount, 5);
+        QCOMPARE(stored("Color", "Count"), QStringLiteral("5"));
+        for (const char *key : {"No_06", "No_08"}) {
+            QCOMPARE(stored("Color", key), QStringLiteral("***削除していいです***"));
+            QCOMPARE(stored("ColorLabel", key), QStringLiteral("***削除していいです***"));
+        }
+        QCOMPARE(stored("Color", "No_09"), QStringLiteral("<none>"));
+        QCOMPARE(stored("MsgRule", "Count"), QStringLiteral("1")); // rules left alone
+        QCOMPARE(stored("MsgRule", "rule_01"), QStringLiteral("01,x,1"));
+        Settings again;
+        QCOMPARE(load(again).size(), 5);
+    }
+
+    void oversizedPaletteDoesNotOverwriteFirstEntries()
+    {
+        Settings s;
+        Palette p = load(s);
+        for (int n = 9; n <= 101; ++n)
+            p.append({QStringLiteral("#0000%1").arg(n, 2, 16, QLatin1Char('0')), "x"});
+        p[0].code = QStringLiteral("#FEDCBA");
+        QVERIFY(saveSettings(s, p));
+        QCOMPARE(stored("Color", "Count"), QStringLiteral("99"));
+        QCOMPARE(stored("Color", "No_01"), QStringLiteral("#FEDCBA"));
+        QCOMPARE(stored("Color", "No_00"), QStringLiteral("<none>"));
+    }
+
+    void saveEqualsKeyByKeyWriting()
+    {
+        // A messy hand-edited file: duplicate sections, LF lines, a key in odd case.
+        const QByteArray messy = cp932::encode(QStringLiteral(
+            "; 手で書いた\n[color]\ncount=2\n\n[Window]\r\nTOP=3\r\n[Color]\r\nNo_01=x"));
+        writeBytes(messy);
+        Settings s;
+        Palette p = load(s);
+        s.colorCountAtLoad = 4;
+        QVERIFY(saveSettings(s, p));
+        const QByteArray batched = fileBytes();
+
+        writeBytes(messy);
+        const QByteArray before = fileBytes();
+        QVERIFY(before == messy);
+        // The same writes, one file operation each.
+        auto w = [this](const QString &sec, const QString &key, const QString &v) {
+            QVERIFY(writeIniValue(m_ini, sec, key, v));
+        };
+        w("DefaultDir", "Dir", s.defaultDir);
+        w("Hatsugen", "Type", s.headerMode);
+        w("Hatsugen", "Kotoba", s.customHeader);
+        w("ChangeType", "type", "0");
+        w("Color", "Count", "2");
+        for (int n = 1; n <= 2; ++n)
+            w("Color", "No_0" + QString::number(n), p[n - 1].code);
+        for (int n = 1; n <= 2; ++n)
+            w("ColorLabel", "No_0" + QString::number(n), p[n - 1].label);
+        for (int n = 3; n <= 4; ++n) {
+            w("Color", "No_0" + QString::number(n), "***削除していいです***");
+            w("ColorLabel", "No_0" + QString::number(n), "***削除していいです***");
+        }
+        w("OtherColor", "Body", s.bodyColor);
+        w("OtherColor", "Nar", s.narColor);
+        w("File", "AddStr", s.addStr);
+        for (const auto &[sec, key] : QList<std::pair<const char *, const char *>> {
+                 {"Display", "TOP"}, {"Speed", "UP"}, {"Hutoji", "Yes"}, {"NameToo", "Yes"}})
+            w(sec, key, "0");
+        w("Window", "Top", "3"); // TOP=3 in the file reads as Window/Top
+        w("Window", "Left", "0");
+        w("MsgRule", "Enable", "1");
+        for (const char *key : {"背景色変更", "文字色変更", "文字の太さ変更"})
+            w("JavaScript", key, JsNotWanted);
+        QCOMPARE(batched, fileBytes());
+        QVERIFY(batched.startsWith(
+            cp932::encode(QStringLiteral("; 手で書いた\n[color]\nCount=2\r\n"))));
+    }
+
+    void garbageFileSurvives()
+    {
+        QByteArray garbage(64 * 1024, Qt::Uninitialized);
+        QRandomGenerator rng(7);
+        for (char &c : garbage)
+            c = char(rng.bounded(256));
+        writeBytes(garbage);
+        Settings s;
+        Palette p = load(s);
+        QCOMPARE(p.size(), 8);
+        QVERIFY(saveSettings(s, p));
+        QVERIFY(fileBytes().startsWith(garbage));
+        Settings again;
+        load(again);
+        QCOMPARE(again.addStr, QStringLiteral("_"));
+    }
+
+    void unwritableLocationReportsFailure()
+    {
+        Settings s;
+        Palette p = load(s);
+        QFile plain(m_dir.filePath("plain"));
+        QVERIFY(plain.open(QIODevice::WriteOnly));
+        plain.close();
+        s.iniPath = plain.fileName() + "/" + SettingsFileName;
+        QVERIFY(!saveSettings(s, p));
+        QCOMPARE(QFileInfo(plain.fileName()).size(), 0);
+    }
+
+    void location()
+    {
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        QCOMPARE(locateSettingsFile("rel/s.ini", m_dir.path()),
+                 QDir::current().absoluteFilePath("rel/s.ini"));
+        QCOMPARE(locateSettingsFile({}, m_dir.path()), m_ini); // writable program folder
+        const QString nowhere = m_dir.filePath("no/such/folder");
+        QCOMPARE(locateSettingsFile({}, nowhere), config + "/" + SettingsFileName);
+        QCOMPARE(locateSettingsFile({}, {}), config + "/" + SettingsFileName);
+        QVERIFY(defaultLogDir().endsWith('/'));
+        QCOMPARE(QDir(defaultLogDir()), QDir::home());
+
+        // The per-user folder is created on first save.
+        QDir(config).removeRecursively();
+        Settings s;
+        s.iniPath = locateSettingsFile({}, nowhere);
+        Palette p;
+        loadSettings(s, p);
+        QVERIFY(saveSettings(s, p));
+        QVERIFY(QFileInfo::exists(s.iniPath));
+        QDir(config).removeRecursively();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

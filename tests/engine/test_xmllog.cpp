@@ -1,0 +1,164 @@
+#include "engine/xmllog.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Header = QStringLiteral(" の発言 :");
+const QString Sep = QStringLiteral("―――――");
+
+QByteArray history(const QByteArray &events)
+{
+    return "<?xml version=\"1.0\"?>\n<?xml-stylesheet type='text/xsl' href='MessageLog.xsl'?>\n"
+           "<Log FirstSessionID=\"1\" LastSessionID=\"1\">\n"
+        + events + "\n</Log>\n";
+}
+
+QByteArray message(const QByteArray &name, const QByteArray &text)
+{
+    return "<Message Date=\"2005/01/01\"><From><User FriendlyName=\"" + name
+        + "\"/></From><To><User FriendlyName=\"me\"/></To><Text Style=\"x\">" + text
+        + "</Text></Message>";
+}
+
+QString convert(const QByteArray &data, bool *okOut = nullptr)
+{
+    bool ok = false;
+    const QString text = readXmlLogData(data, Header, &ok);
+    if (okOut)
+        *okOut = ok;
+    return text;
+}
+
+} // namespace
+
+class TestXmlLog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void converts_data();
+    void converts();
+    void refuses_data();
+    void refuses();
+    void readsFiles();
+};
+
+void TestXmlLog::converts_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("message") << history(message("Aki", "hello")) << "Aki  の発言 :\r\nhello\r\n";
+    QTest::newRow("two-line message")
+        << history(message("Aki", "one\ntwo")) << "Aki  の発言 :\r\none\r\ntwo\r\n";
+    QTest::newRow("character references for CR LF and CR")
+        << history(message("Aki", "a&#13;&#10;b&#13;c")) << "Aki  の発言 :\r\na\r\nb\r\nc\r\n";
+    // A join right after a message is a notice, whatever the name before it was.
+    QTest::newRow("join after a long name")
+        << history(message("Abcdefghijklmnopqrstu", "hi")
+                   + "<Join><User FriendlyName=\"Bo\"/><Text>Bo joined</Text></Join>")
+        << "Abcdefghijklmnopqrstu  の発言 :\r\nhi\r\n" + Sep + "\r\nBo joined\r\n" + Sep + "\r\n";
+    QTest::newRow("join first") << history(
+        "<Join><User FriendlyName=\"Bo\"/><Text>in</Text></Join>")
+                                << Sep + "\r\nin\r\n" + Sep + "\r\n";
+    QTest::newRow("sender element without a name")
+        << history("<Message><From><User/></From><Text>x</Text></Message>")
+        << Sep + "\r\nx\r\n" + Sep + "\r\n";
+    // The serializer's entity text stays, so the page shows the ampersand.
+    QTest::newRow("entity in name")
+        << history(message("Tom &amp; Jerry", "x")) << "Tom &amp; Jerry  の発言 :\r\nx\r\n";
+    QTest::newRow("quote in name")
+        << history(message("say &quot;hi&quot;", "x")) << "say &quot;hi&quot;  の発言 :\r\nx\r\n";
+    QTest::newRow("invitation runs file and text together")
+        << history("<Invitation><From><User FriendlyName=\"Aki\"/></From><File>a.zip</File>"
+                   "<Text>sent</Text></Invitation>")
+        << "Aki  の発言 :\r\na.zipsent\r\n";
+    // The log element is the document element, wherever it stands.
+    QTest::newRow("no style sheet instruction")
+        << QByteArray("<Log>" + message("Aki", "x") + "</Log>") << "Aki  の発言 :\r\nx\r\n";
+    QTest::newRow("comment before the log")
+        << QByteArray("<?xml version=\"1.0\"?><!-- saved --><?xml-stylesheet href='a'?>"
+                      "<Log>"
+                      + message("Aki", "x") + "</Log>")
+        << "Aki  の発言 :\r\nx\r\n";
+    QTest::newRow("comment inside the log")
+        << history("<!-- c -->" + message("Aki", "x")) << "Aki  の発言 :\r\nx\r\n";
+    QTest::newRow("empty log") << history("") << "";
+    QTest::newRow("emoji kept") << history(message("Aki", "&#x1F600;"))
+                                << QString::fromUtf8("Aki  の発言 :\r\n\xF0\x9F\x98\x80\r\n");
+    QTest::newRow("Shift_JIS declaration")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><Log>"
+                      + message("\x82\xa0", "\x82\xa2") + "</Log>")
+        << "あ  の発言 :\r\nい\r\n";
+}
+
+void TestXmlLog::converts()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(QString, text);
+    bool ok = false;
+    QCOMPARE(convert(xml, &ok), text);
+    QVERIFY(ok);
+}
+
+void TestXmlLog::refuses_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+
+    QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol0 \"lol\">\n";
+    for (int i = 1; i <= 9; ++i) {
+        laughs += "<!ENTITY lol" + QByteArray::number(i) + " \"";
+        for (int j = 0; j < 10; ++j)
+            laughs += "&lol" + QByteArray::number(i - 1) + ";";
+        laughs += "\">\n";
+    }
+    laughs += "]>\n<Log>" + message("a", "&lol9;") + "</Log>";
+    QTest::newRow("billion laughs") << laughs;
+
+    // Each expansion stays small, but there are very many of them.
+    QByteArray quadratic = "<!DOCTYPE Log [<!ENTITY big \"" + QByteArray(4000, 'x') + "\">]><Log>"
+        + message("a", QByteArray("&big;").repeated(100000)) + "</Log>";
+    QTest::newRow("quadratic blow-up") << quadratic;
+    QTest::newRow("external entity")
+        << QByteArray("<!DOCTYPE Log [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><Log>"
+                      + message("a", "&e;") + "</Log>");
+    QTest::newRow("not well-formed") << QByteArray("<Log><Message></Log>");
+    QTest::newRow("not XML at all") << QByteArray("A の発言 :\r\nhi\r\n");
+    QTest::newRow("empty file") << QByteArray();
+}
+
+void TestXmlLog::refuses()
+{
+    QFETCH(QByteArray, xml);
+    QElapsedTimer timer;
+    timer.start();
+    bool ok = true;
+    QCOMPARE(convert(xml, &ok), QString());
+    QVERIFY(!ok);
+    QVERIFY(timer.elapsed() < 3000);
+}
+
+void TestXmlLog::readsFiles()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("h.xml"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(history(message("Aki", "x")));
+    file.close();
+    bool ok = false;
+    QCOMPARE(readXmlLog(path, QStringLiteral(" said:"), &ok),
+             QStringLiteral("Aki  said:\r\nx\r\n"));
+    QVERIFY(ok);
+
+    ok = true;
+    QCOMPARE(readXmlLog(dir.filePath(QStringLiteral("missing.xml")), Header, &ok), QString());
+    QVERIFY(!ok);
+}
+
+QTEST_GUILESS_MAIN(TestXmlLog)
+#include "test_xmllog.moc"

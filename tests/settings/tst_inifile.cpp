@@ -5,8 +5,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <unistd.h>
-
 namespace {
 
 // Test texts are written in UTF-8 and stored as the program stores them, in code page 932.
@@ -62,7 +60,7 @@ private slots:
             "いる");
         row("ascii case ignored", "[color]\r\ncOUNT=3\r\n", "COLOR", "Count", "3");
         row("full-width case kept", "[ＣＯＬＯＲ]\r\nk=1\r\n", "ｃｏｌｏｒ", "k", Missing);
-        // ア and ヂ differ only in a trail byte that reads as 'A' / 'a'.
+        // ア and ヂ differ only in a trail byte that reads as 'A' / 'a'; ゾ ends in ']'.
         row("trail byte section", "[ア]\r\nk=1\r\n", "ヂ", "k", Missing);
         row("trail byte key", "[S]\r\nア=1\r\n", "S", "ヂ", Missing);
         row("bracket as trail byte", "[ゾ]\r\nk=1\r\n", "ゾ", "k", "1");
@@ -70,21 +68,14 @@ private slots:
         row("only first section searched", "[A]\r\nx=1\r\n[A]\r\nk=2\r\n", "A", "k", Missing);
         row("first key wins", "[A]\r\nk=1\r\nK=2\r\n", "A", "k", "1");
         row("blanks trimmed", "[A]\r\n \t k \t= \t v w \t\r\n", "A", "k", "v w");
-        row("section blanks", "  [ A ]  \r\nk=1\r\n", "A", "k", "1");
         row("double quotes", "[A]\r\nk=\"  q  \"\r\n", "A", "k", "  q  ");
         row("single quotes", "[A]\r\nk='x'\r\n", "A", "k", "x");
         row("unmatched quotes", "[A]\r\nk=\"x'\r\n", "A", "k", "\"x'");
-        row("lone quote", "[A]\r\nk=\"\r\n", "A", "k", "\"");
         row("empty quotes", "[A]\r\nk=\"\"\r\n", "A", "k", Missing);
         row("empty value", "[A]\r\nk=\r\n", "A", "k", Missing);
-        row("blank value", "[A]\r\nk=  \t\r\n", "A", "k", Missing);
-        row("equals in value", "[A]\r\nk=a=b\r\n", "A", "k", "a=b");
         row("lone LF", "[A]\nk=1\n", "A", "k", "1");
-        row("no line end", "[A]\r\nk=1", "A", "k", "1");
         row("line without equals", "[A]\r\nk\r\n", "A", "k", Missing);
         row("key before any section", "k=1\r\n[A]\r\n", "A", "k", Missing);
-        row("missing section", "[A]\r\nk=1\r\n", "B", "k", Missing);
-        row("empty file", "", "A", "k", Missing);
         QTest::newRow("nul ends value") << QByteArray("[A]\r\nk=ab\0cd\r\n", 14) << QString("A")
                                         << QString("k") << QString("ab");
         QTest::newRow("invalid shift-jis kept")
@@ -102,21 +93,12 @@ private slots:
         QCOMPARE(readIniValue(path(), section, key, Missing), expected);
     }
 
-    void trailBytesAreLetters()
-    {
-        // Guards the two rows above: a byte-wise case-insensitive comparison would match them.
-        QCOMPARE(sj("ア").toLower(), sj("ヂ").toLower());
-        QVERIFY(sj("ゾ").contains(']'));
-    }
-
     void longValueCutAtCharacterBoundary_data()
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<int>("expectedChars");
-        QTest::newRow("ascii") << QString(2000, QLatin1Char('x')) << 1023;
         QTest::newRow("double-byte") << QString(600, QChar(0x3042)) << 511; // never half of あ
         QTest::newRow("odd start") << QLatin1Char('a') + QString(600, QChar(0x3042)) << 512;
-        QTest::newRow("exactly 1023") << QString(1023, QLatin1Char('y')) << 1023;
     }
 
     void longValueCutAtCharacterBoundary()
@@ -177,6 +159,26 @@ private slots:
         QCOMPARE(readFile(path()), after);
     }
 
+    void documentEqualsSeparateWrites()
+    {
+        // Gathering writes in one document must give the file that one call per key gives.
+        const QByteArray messy
+            = sj("; メモ\n[color]\ncount=2\n\n[Window]\r\nTop=3\r\n[Color]\r\nNo_01=x");
+        const QList<QStringList> writes {{"Color", "Count", "5"}, {"Color", "No_03", "#FFFFFF"},
+                                         {"新", "キー", "値"},    {"window", "TOP", "1"},
+                                         {"Color", "No_04", "y"}, {"新", "別", "z"}};
+        IniDocument doc(messy);
+        writeFile(path(), messy);
+        for (const QStringList &w : writes) {
+            doc.setValue(w[0], w[1], w[2]);
+            QVERIFY(writeIniValue(path(), w[0], w[1], w[2]));
+        }
+        QCOMPARE(doc.bytes(), readFile(path()));
+        QCOMPARE(doc.value("COLOR", "no_03"), QStringLiteral("#FFFFFF"));
+        QVERIFY(doc.save(path("batched.ini")));
+        QCOMPARE(readFile(path("batched.ini")), doc.bytes());
+    }
+
     void writeCreatesFileAndFolder()
     {
         const QString file = m_dir.filePath("new/folder/設定.ini");
@@ -197,19 +199,6 @@ private slots:
         QVERIFY(IniDocument::load(path("adir")).readFailed());
         QVERIFY(!writeIniValue(path("adir"), "A", "k", "v"));
         QVERIFY(QFileInfo(path("adir")).isDir());
-    }
-
-    void readOnlyFolderKeepsFile()
-    {
-        if (geteuid() == 0)
-            QSKIP("permissions do not bind the super-user");
-        QTemporaryDir ro;
-        const QString file = ro.filePath("s.ini");
-        writeFile(file, sj("[A]\r\nk=1\r\n"));
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::ExeOwner);
-        QVERIFY(!writeIniValue(file, "A", "k", "2"));
-        QFile::setPermissions(ro.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(readFile(file), sj("[A]\r\nk=1\r\n"));
     }
 };
 

@@ -47,9 +47,12 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     setWindowTitle(QStringLiteral("個別に文字色を選択"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    // The run shows a busy pointer; the user works here now.
-    while (QApplication::overrideCursor())
+    // The run shows a busy pointer; the user works here now. It comes back when the dialog
+    // closes, so the run's own pointer bookkeeping stays balanced.
+    while (const QCursor *cursor = QApplication::overrideCursor()) {
+        m_runCursors.prepend(*cursor);
         QApplication::restoreOverrideCursor();
+    }
 
     m_grid = new QTableWidget(this);
     m_grid->setObjectName(QStringLiteral("fgName"));
@@ -296,6 +299,9 @@ void ColorSetDialog::unload()
     m_unloaded = true;
     m_timer->stop();
     m_handover.colorDialogCloses += 1;
+    for (const QCursor &cursor : std::as_const(m_runCursors))
+        QApplication::setOverrideCursor(cursor);
+    m_runCursors.clear();
     emit unloaded();
 }
 

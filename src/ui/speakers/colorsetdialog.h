@@ -2,6 +2,8 @@
 
 #include "settings/palette.h"
 
+#include <QCursor>
+#include <QList>
 #include <QWidget>
 
 class ColorComboBox;
@@ -55,6 +57,7 @@ private:
     ColorComboBox *m_colorBox = nullptr;
     QPushButton *m_ok = nullptr;
     QTimer *m_timer = nullptr;
+    QList<QCursor> m_runCursors; // the application's pointers, taken away while open
     int m_currentRow = 0;
     int m_lastTopRow = 1;
     bool m_customPointer = false;

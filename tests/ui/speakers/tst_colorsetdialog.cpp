@@ -237,8 +237,10 @@ void TestColorSetDialog::closingCounts()
     QWidget owner; // disabled like the main window during a run
     owner.show();
     owner.setEnabled(false);
+    QApplication::setOverrideCursor(Qt::BusyCursor); // the run's pointer
     QPointer<ColorSetDialog> seen;
     QTimer::singleShot(0, [&] {
+        QVERIFY(!QApplication::overrideCursor()); // the grid shows its own pointers
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *d = qobject_cast<ColorSetDialog *>(w))
                 seen = d;
@@ -265,6 +267,10 @@ void TestColorSetDialog::closingCounts()
     QCOMPARE(h.speakerColors[0], confirm ? QStringLiteral("#008000") : QStringLiteral("#800000"));
     QCOMPARE(h.speakerColors[1], QStringLiteral("#FF8080"));
     QTRY_VERIFY(seen.isNull()); // deleted once closed
+    QVERIFY(QApplication::overrideCursor());
+    QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    QApplication::restoreOverrideCursor();
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(TestColorSetDialog)

@@ -1,0 +1,104 @@
+#include "app/batchrun.h"
+#include "app/commandline.h"
+#include "codec/cp932.h"
+#include "settings/inifile.h"
+#include "settings/settings.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+// `pelorin --batch --html` from the command line to the pages on disk.
+class TestHtmlBatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void textAndXmlLogs();
+};
+
+namespace {
+
+QString writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write(bytes);
+    return path;
+}
+
+QString readPage(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? cp932::decode(f.readAll()) : QString();
+}
+
+} // namespace
+
+void TestHtmlBatch::textAndXmlLogs()
+{
+    QTemporaryDir dir;
+    // A settings file with the defaults, then the options this run needs.
+    Settings settings;
+    Palette palette;
+    settings.iniPath = dir.filePath(QStringLiteral("settings.ini"));
+    loadSettings(settings, palette);
+    settings.jsForeColor = JsWanted;
+    QVERIFY(saveSettings(settings, palette));
+    writeIniValue(settings.iniPath, QStringLiteral("MsgRule"), QStringLiteral("Count"),
+                  QStringLiteral("1"));
+    writeIniValue(settings.iniPath, QStringLiteral("MsgRule"), QStringLiteral("rule_01"),
+                  QStringLiteral("04<$>さん<$>最後にあったら"));
+    writeIniValue(settings.iniPath, QStringLiteral("MsgRule"), QStringLiteral("Enable"),
+                  QStringLiteral("1"));
+    loadSettings(settings, palette);
+    const QString header = settings.headerText;
+
+    const QString text = writeFile(
+        dir.filePath(QStringLiteral("day.one.txt")),
+        cp932::encode(QStringLiteral("田中さん%1\r\nこんにちは\r\nBob%1\r\nhi\r\n").arg(header)));
+    const QString xml = writeFile(
+        dir.filePath(QStringLiteral("hist.xml")),
+        "<?xml version=\"1.0\"?><?xml-stylesheet type='text/xsl' href='MessageLog.xsl'?>"
+        "<Log><Message><From><User FriendlyName=\"Ann\"/></From><Text>yo</Text></Message>"
+        "<Leave><User FriendlyName=\"Ann\"/><Text>Ann left</Text></Leave></Log>");
+    const QString broken = writeFile(dir.filePath(QStringLiteral("broken.xml")), "<Log>");
+
+    CommandLine cl = parseCommandLine({QStringLiteral("--batch"), QStringLiteral("--html"),
+                                       QStringLiteral("--settings"), settings.iniPath, text, xml});
+    QVERIFY2(cl.error.isEmpty(), qPrintable(cl.error));
+    QString errors;
+    QTextStream err(&errors);
+    QCOMPARE(runBatch(cl, dir.path(), err, false), ExitAllWritten);
+
+    const QString textPage = readPage(dir.filePath(QStringLiteral("_day.one.htm")));
+    QVERIFY(textPage.startsWith(
+        QStringLiteral("<html>\r\n<head>\r\n<title>day : Bob + 田中さん</title>")));
+    // The rule's colour for the name ending with さん, palette entry 1 for Bob.
+    QVERIFY(textPage.contains(QStringLiteral(".HATSUGEN_01{color:%1;}").arg(palette[0].code)));
+    QVERIFY(textPage.contains(QStringLiteral(".HATSUGEN_02{color:%1;}").arg(palette[3].code)));
+    QVERIFY(textPage.contains(
+        QStringLiteral("<font class=HATSUGEN_02 id=HATSUGEN_02>\r\n<dd>こんにちは<br>")));
+    QVERIFY(textPage.endsWith(QStringLiteral("</html>\r\n")));
+
+    const QString xmlPage = readPage(dir.filePath(QStringLiteral("_hist.htm")));
+    QVERIFY(xmlPage.contains(
+        QStringLiteral("<dt>Ann %1\r\n<font class=HATSUGEN_01 id=HATSUGEN_01>\r\n<dd>yo<br>")
+            .arg(header)));
+    QVERIFY(xmlPage.contains(QStringLiteral("<dt><font class=nar id=nar>Ann left</font><br>")));
+
+    // A broken history is reported and written as nothing.
+    cl = parseCommandLine({QStringLiteral("--batch"), QStringLiteral("--html"),
+                           QStringLiteral("--settings"), settings.iniPath, broken});
+    QCOMPARE(runBatch(cl, dir.path(), err, false), ExitSomeNotWritten);
+    err.flush();
+    QVERIFY2(errors.contains(QStringLiteral("Can't load xml")), qPrintable(errors));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("_broken.htm"))));
+}
+
+QTEST_GUILESS_MAIN(TestHtmlBatch)
+#include "test_htmlbatch.moc"

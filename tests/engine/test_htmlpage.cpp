@@ -1,0 +1,415 @@
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "engine/htmlconverter.h"
+#include "engine/htmlhead.h"
+#include "engine/speakerkeys.h"
+#include "settings/inifile.h"
+#include "support/recordinghost.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Sep = QStringLiteral("―――――");
+
+QString lines(const QStringList &l)
+{
+    return l.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n");
+}
+
+} // namespace
+
+// The HTML converter run over real files, with a recording window.
+class TestHtmlPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+
+    void wholePage();
+    void colours_data();
+    void colours();
+    void legendColumns_data();
+    void legendColumns();
+    void titleAndNames();
+    void speakersFindTheirOwnLines();
+    void manySpeakersKeepTheirClasses();
+    void chatMarkupAndHearts();
+    void chunkedBody();
+    void dialogOutcomes();
+    void noSpeakers();
+    void xmlHistory();
+
+private:
+    QString writeLog(const QString &name, const QByteArray &bytes);
+    QString writeLog(const QString &name, const QString &text)
+    {
+        return writeLog(name, cp932::encode(text));
+    }
+    void select(const QStringList &paths);
+    QString page(const QString &logPath);
+    QString convertOne(const QString &text, const QString &name = QStringLiteral("chat.txt"));
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    AppState m_state;
+    RecordingHost m_host;
+};
+
+void TestHtmlPage::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_state = AppState();
+    m_host = RecordingHost();
+    Settings &s = m_state.settings;
+    s.iniPath = m_dir->filePath(QStringLiteral("settings.ini"));
+    s.headerText = QStringLiteral(" の発言 :");
+    s.changeType = 1;
+    s.bodyColor = QStringLiteral("#111111");
+    s.narColor = QStringLiteral("#222222");
+    s.addStr = QStringLiteral("_");
+    s.jsBgColor = s.jsForeColor = s.jsFontBold = JsNotWanted;
+    for (int n = 1; n <= 8; ++n)
+        m_state.palette.append({QStringLiteral("#00000%1").arg(n), QStringLiteral("c%1").arg(n)});
+    s.colorCount = 8;
+}
+
+QString TestHtmlPage::writeLog(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_dir->filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write the log");
+    f.write(bytes);
+    return path;
+}
+
+void TestHtmlPage::select(const QStringList &paths)
+{
+    m_state.selection.clear();
+    for (const QString &p : paths) {
+        const qsizetype slash = p.lastIndexOf(QLatin1Char('/')) + 1;
+        m_state.selection.items.append(
+            {p, p.left(slash) + m_state.settings.addStr + p.mid(slash).chopped(3)});
+    }
+    m_state.selection.selectedCount = int(paths.size());
+}
+
+QString TestHtmlPage::page(const QString &logPath)
+{
+    QFile f(logPath.chopped(3).replace(QStringLiteral("/chat."), QStringLiteral("/_chat."))
+            + QStringLiteral("htm"));
+    const qsizetype slash = logPath.lastIndexOf(QLatin1Char('/')) + 1;
+    f.setFileName(logPath.left(slash) + QLatin1Char('_') + logPath.mid(slash).chopped(3)
+                  + QStringLiteral("htm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    return cp932::decode(f.readAll());
+}
+
+QString TestHtmlPage::convertOne(const QString &text, const QString &name)
+{
+    const QString path = writeLog(name, text);
+    select({path});
+    convertToHtml(m_state, m_host);
+    return page(path);
+}
+
+void TestHtmlPage::wholePage()
+{
+    const QString got = convertOne(
+        lines({"B の発言 :", "hi", "A の発言 :", "yo", Sep, "X joined", Sep, "after"}));
+    const QString expected = QStringLiteral(
+        "<html>\r\n<head>\r\n<title>chat : A + B</title>\r\n<style type=\"text/css\">\r\n"
+        "<!--\r\n.Bbody{color:#111111;}\r\n.nar{color:#222222;}\r\n"
+        ".HATSUGEN_01{color:#000001;}\r\n.HATSUGEN_02{color:#000002;}\r\n"
+        "-->\r\n</style>\r\n\r\n</head>\r\n<body>\r\n<font id=Bbody class=Bbody>\r\n"
+        "<center><br>\r\n<table border=1 cellspacing=3 cellPadding=3 width=75%>\r\n"
+        "<tr>\r\n<td><font class=Bbody id=Bbody>.Bbody</font></td>\r\n"
+        "<td><font class=Bbody id=Bbody>本文</font></td>\r\n"
+        "<td><font color=\"#111111\">#111111</font></td>\r\n</tr>\r\n"
+        "<tr>\r\n<td><font class=Bbody id=Bbody>.nar</font></td>\r\n"
+        "<td><font class=nar id=nar>ナレーション</font></td>\r\n"
+        "<td><font color=\"#222222\">#222222</font></td>\r\n</tr>\r\n"
+        "<tr>\r\n<td><font class=Bbody id=Bbody>.HATSUGEN_01</font></td>\r\n"
+        "<td><font class=HATSUGEN_01 id=HATSUGEN_01>A</font></td>\r\n"
+        "<td><font color=\"#000001\">#000001</font></td>\r\n</tr>\r\n"
+        "<tr>\r\n<td><font class=Bbody id=Bbody>.HATSUGEN_02</font></td>\r\n"
+        "<td><font class=HATSUGEN_02 id=HATSUGEN_02>B</font></td>\r\n"
+        "<td><font color=\"#000002\">#000002</font></td>\r\n</tr>\r\n"
+        "</table>\r\n</center>\r\n<br>\r\n"
+        "<DL><dt>B の発言 :\r\n<font class=HATSUGEN_02>\r\n<dd>hi<br>\r\n"
+        "</font>\r\n<dt>A の発言 :\r\n<font class=HATSUGEN_01>\r\n<dd>yo<br>\r\n"
+        "\r\n<dt><font class=Bbody id=Bbody>―――――</font><br>\r\n"
+        "<dt><font class=nar id=nar>X joined</font><br>\r\n"
+        "\r\n<dt><font class=Bbody id=Bbody>―――――</font><br>\r\n"
+        "<dd>after<br>\r\n"
+        "</font>\r\n</dl>\r\n</body>\r\n</html>\r\n");
+    QCOMPARE(got, expected);
+    QCOMPARE(m_state.colorDialogCloses, 2);
+    QCOMPARE(m_host.statusTexts.last(), QString());
+}
+
+void TestHtmlPage::colours_data()
+{
+    QTest::addColumn<QStringList>("names"); // in order of appearance
+    QTest::addColumn<QStringList>("rules");
+    QTest::addColumn<QStringList>("paletteIndexes"); // in speaker order
+
+    QTest::newRow("alphabetical, not by appearance")
+        << QStringList {"B", "A", "C"} << QStringList() << QStringList {"1", "2", "3"};
+    QTest::newRow("wraps after the palette")
+        << QStringList {"a0", "a1", "a2", "a3", "a4", "a5", "a6", "a7", "a8", "a9"} << QStringList()
+        << QStringList {"1", "2", "3", "4", "5", "6", "7", "8", "1", "2"};
+    QTest::newRow("rule moves the turn")
+        << QStringList {"C", "B", "A"} << QStringList {"05<$>A<$>先頭にあったら"}
+        << QStringList {"5", "6", "7"};
+    QTest::newRow("rule beyond the palette")
+        << QStringList {"A", "B"} << QStringList {"12<$>A<$>先頭にあったら"}
+        << QStringList {"12", "1"};
+}
+
+void TestHtmlPage::colours()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, rules);
+    QFETCH(QStringList, paletteIndexes);
+    IniDocument ini;
+    ini.setValue(QStringLiteral("MsgRule"), QStringLiteral("Count"), QString::number(rules.size()));
+    for (int r = 0; r < rules.size(); ++r)
+        ini.setValue(QStringLiteral("MsgRule"), QStringLiteral("rule_0%1").arg(r + 1), rules[r]);
+    QVERIFY(ini.save(m_state.settings.iniPath));
+    m_state.settings.msgRuleEnable = 1;
+
+    QStringList log;
+    for (const QString &n : names)
+        log << n + QStringLiteral(" の発言 :") << QStringLiteral("text");
+    const QString got = convertOne(lines(log));
+    QCOMPARE(m_host.speakerDialogs.size(), 1);
+    const SpeakerHandover &h = m_host.speakerDialogs[0];
+    QStringList indexes;
+    for (qsizetype k = 0; k < h.table.size(); ++k) {
+        indexes << h.table[k].paletteIndex;
+        const int n = h.table[k].paletteIndex.toInt();
+        // The colour handed over is that palette entry's, or empty when there is none.
+        const QString code = n <= 8 ? QStringLiteral("#00000%1").arg(n) : QString();
+        QCOMPARE(h.speakerColors[k], code);
+        QCOMPARE(h.table[k].colorCode, code.mid(1));
+        QVERIFY(got.contains(QStringLiteral(".%1{color:%2;}").arg(speakerClassName(k), code)));
+    }
+    QCOMPARE(indexes, paletteIndexes);
+}
+
+void TestHtmlPage::legendColumns_data()
+{
+    QTest::addColumn<QString>("bg");
+    QTest::addColumn<QString>("fore");
+    QTest::addColumn<QString>("bold");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+
+    const QString y = JsWanted, n = JsNotWanted;
+    QTest::newRow("no scripts") << n << n << n << QStringList {"<font class=HATSUGEN_01>"}
+                                << QStringList {
+                                       "<script", "input, select{",
+                                       "太字",    "背景色",
+                                       "<select", "<font class=HATSUGEN_01 id=HATSUGEN_01>\r\n"};
+    QTest::newRow("bold only")
+        << n << n << y
+        << QStringList {"input, select{",
+                        "function CBold(id,chk){",
+                        "<td><font color=\"#222222\">#222222</font></td>\r\n"
+                        "<td align=center>－</td>",
+                        "<td><font color=\"#111111\">#111111</font></td>\r\n"
+                        "<td nowrap>太字</td>",
+                        "<input type=checkbox onClick=CBold('HATSUGEN_01',this.checked)>",
+                        "<font class=HATSUGEN_01 id=HATSUGEN_01>"}
+        << QStringList {"CChange", "背景色", "<select"};
+    QTest::newRow("background and bold")
+        << y << n << y
+        << QStringList {"<td><font class=Bbody id=Bbody>背景色</font></td>\r\n<td colspan=2>",
+                        "<font color=\"#B90618\" onClick=\"document.bgColor = "
+                        "'#B90618';\">■</font>",
+                        "</td>\r\n<td nowrap>太字</td>\r\n</tr>",
+                        "#111111</font></td>\r\n<td align=center>－</td>"}
+        << QStringList {"CChange"};
+    QTest::newRow("colour drop-downs")
+        << n << y << n
+        << QStringList {"function CChange(id,color){",
+                        "<select onChange=CChange('HATSUGEN_01',this.value)>\r\n"
+                        "\t<option value=\"#111111\" "
+                        "style=\"color:#111111\">&nbsp;本文&nbsp;</option>\r\n",
+                        "\t<option value=\"#000001\" style=\"color:#000001\" "
+                        "selected>&nbsp;#000001&nbsp;</option>\r\n",
+                        "</select><br>\r\n</td>", "<font class=HATSUGEN_01 id=HATSUGEN_01>"}
+        << QStringList {"CBold", "太字"};
+}
+
+void TestHtmlPage::legendColumns()
+{
+    QFETCH(QString, bg);
+    QFETCH(QString, fore);
+    QFETCH(QString, bold);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    m_state.settings.jsBgColor = bg;
+    m_state.settings.jsForeColor = fore;
+    m_state.settings.jsFontBold = bold;
+    const QString got = convertOne(lines({"A の発言 :", "x"}));
+    for (const QString &p : present)
+        QVERIFY2(got.contains(p), qPrintable(p));
+    for (const QString &a : absent)
+        QVERIFY2(!got.contains(a), qPrintable(a));
+}
+
+void TestHtmlPage::titleAndNames()
+{
+    m_state.settings.colorNameToo = 1;
+    m_state.settings.boldMessages = 1;
+    const QString got = convertOne(lines({"Bo  の発言 : hi", "x", "Al の発言 :"}),
+                                   QStringLiteral("chat.2005.01.txt"));
+    QVERIFY(got.contains(QStringLiteral("<title>chat : Al + Bo</title>")));
+    QVERIFY(got.contains(QStringLiteral(".HATSUGEN_02{color:#000002; font-weight:bold;}")));
+    // The header in its speaker's colour, the rest of the line inside the speaker's font.
+    QVERIFY(got.contains(QStringLiteral("<font color=\"#000002\"><dt>Bo  の発言 :</font>\r\n"
+                                        "<font class=HATSUGEN_02> hi\r\n")));
+}
+
+void TestHtmlPage::speakersFindTheirOwnLines()
+{
+    const QStringList names {"user#1", "user11", "a*b", "aXb", "[x]", "x", "who?", "whom"};
+    QStringList log;
+    for (const QString &n : names)
+        log << n + QStringLiteral(" の発言 :") << n;
+    const QString got = convertOne(lines(log));
+    const SpeakerHandover &h = m_host.speakerDialogs.value(0);
+    QCOMPARE(h.table.size(), names.size());
+    for (qsizetype k = 0; k < h.table.size(); ++k) {
+        const QString n = h.table[k].name;
+        QVERIFY2(got.contains(QStringLiteral("<dt>%1 の発言 :\r\n<font class=%2>\r\n<dd>%1<br>")
+                                  .arg(n, speakerClassName(k))),
+                 qPrintable(n));
+    }
+}
+
+void TestHtmlPage::manySpeakersKeepTheirClasses()
+{
+    QStringList log;
+    for (int k = 1; k <= 101; ++k)
+        log << QStringLiteral("s%1 の発言 :").arg(k, 3, 10, QLatin1Char('0'));
+    // "a", "A", "a": one speaker a, one speaker A.
+    log << "a の発言 :"
+        << "A の発言 :"
+        << "a の発言 :";
+    const QString got = convertOne(lines(log));
+    QCOMPARE(m_host.speakerDialogs.value(0).table.size(), 103);
+    QCOMPARE(m_host.speakerDialogs[0].table[0].name, QStringLiteral("A"));
+    QCOMPARE(m_host.speakerDialogs[0].table[1].name, QStringLiteral("a"));
+    QVERIFY(got.contains(QStringLiteral("<dt>s099 の発言 :\r\n<font class=HATSUGEN_101>")));
+    QVERIFY(got.contains(QStringLiteral(".HATSUGEN_100{color:#000004;}")));
+    QCOMPARE(got.count(QStringLiteral("<font class=HATSUGEN_01>")), 1); // "A" alone
+}
+
+void TestHtmlPage::chatMarkupAndHearts()
+{
+    const QString got = convertOne(lines({"<script>x</script> の発言 :", "<b>bold</b> (L)(l)(Ｌ)",
+                                          "<img src=x onerror=alert(1)> &amp;", "</dl></body>"}));
+    QVERIFY(got.contains(QStringLiteral("<title>chat : &lt;script>x&lt;/script></title>")));
+    QVERIFY(got.contains(QStringLiteral("<dd><b>bold</b> ") + HeartHtml + HeartHtml
+                         + QStringLiteral("(Ｌ)<br>")));
+    QVERIFY(got.contains(QStringLiteral("<dd>&lt;img src=x onerror=alert(1)> &amp;<br>")));
+    QVERIFY(got.contains(QStringLiteral("<dd>&lt;/dl>&lt;/body><br>")));
+    QVERIFY(!got.contains(QStringLiteral("<script")));
+}
+
+void TestHtmlPage::chunkedBody()
+{
+    QStringList log {QStringLiteral("A の発言 :")};
+    QString body = QStringLiteral("<DL><dt>A の発言 :\r\n<font class=HATSUGEN_01>\r\n");
+    for (int j = 1; j < 2500; ++j) {
+        log << QString::number(j);
+        body += QStringLiteral("<dd>%1<br>\r\n").arg(j);
+    }
+    const QString got = convertOne(lines(log));
+    QVERIFY(got.endsWith(body + QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>\r\n")));
+    QCOMPARE(got.count(QStringLiteral("<dd>")), 2499);
+    QVERIFY(m_host.eventsProcessed >= 2); // at the chunk boundaries 1000 and 2000
+    QCOMPARE(m_host.progressMaximum, 2499);
+}
+
+void TestHtmlPage::dialogOutcomes()
+{
+    const QString first = writeLog(QStringLiteral("a.txt"), lines({"A の発言 :"}));
+    const QString second = writeLog(QStringLiteral("b.txt"), lines({"B の発言 :"}));
+    select({first, second});
+
+    // Closed without OK on the first log: nothing is written, the run stops.
+    m_host.onSpeakerDialog = [](SpeakerHandover &h) {
+        h.colorDialogCloses = 1;
+    };
+    convertToHtml(m_state, m_host);
+    QCOMPARE(m_host.speakerDialogs.size(), 1);
+    QCOMPARE(m_state.colorDialogCloses, 1);
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("_a.htm"))));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("_b.htm"))));
+    QCOMPARE(m_host.statusTexts.last(), QString());
+
+    // OK with a colour changed: the page uses the chosen colour.
+    m_host.onSpeakerDialog = [](SpeakerHandover &h) {
+        h.speakerColors[0] = QStringLiteral("#ABCDEF");
+        h.colorDialogCloses = 2;
+    };
+    convertToHtml(m_state, m_host);
+    QCOMPARE(m_state.colorDialogCloses, 2);
+    QVERIFY(page(second).contains(QStringLiteral(".HATSUGEN_01{color:#ABCDEF;}")));
+    QVERIFY(page(first).contains(QStringLiteral("<title>a : A</title>")));
+}
+
+void TestHtmlPage::noSpeakers()
+{
+    m_state.colorDialogCloses = 2;
+    const QString got = convertOne(lines({"no header here", "nor here"}));
+    QCOMPARE(got, QString());
+    QCOMPARE(m_state.colorDialogCloses, 0);
+    QCOMPARE(m_host.messages.size(), 1);
+    QCOMPARE(m_host.messages[0].title, QStringLiteral("ログ解析エラー"));
+    QCOMPARE(m_host.settingsDialogOpened, 1);
+    QVERIFY(m_host.speakerDialogs.isEmpty());
+}
+
+void TestHtmlPage::xmlHistory()
+{
+    const QByteArray xml
+        = "<?xml version=\"1.0\"?><Log><Join><User FriendlyName=\"Bo\"/><Text>Bo in</Text>"
+          "</Join><Message><From><User FriendlyName=\"Bo\"/></From><Text>hi\nthere</Text>"
+          "</Message><Message><From><User FriendlyName=\"Bo\"/></From><Text>&#x1F600;</Text>"
+          "</Message></Log>";
+    const QString path = writeLog(QStringLiteral("chat.xml"), xml);
+    select({path});
+    convertToHtml(m_state, m_host);
+    const QString got = page(path);
+    QVERIFY(got.contains(QStringLiteral(
+        "<DL>\r\n<dt><font class=Bbody id=Bbody>―――――</font><br>\r\n"
+        "<dt><font class=nar id=nar>Bo in</font><br>\r\n"
+        "\r\n<dt><font class=Bbody id=Bbody>―――――</font><br>\r\n"
+        "<dt>Bo  の発言 :\r\n<font class=HATSUGEN_01>\r\n<dd>hi<br>\r\n<dd>there<br>\r\n")));
+    // Characters code page 932 lacks become numeric references in the page.
+    QVERIFY(got.contains(QStringLiteral("<dd>&#128512;<br>")));
+
+    // A history that will not load is reported, then as a log without speakers.
+    const QString broken = writeLog(QStringLiteral("bad.xml"), QByteArray("<Log><x></Log>"));
+    select({broken});
+    m_host = RecordingHost();
+    convertToHtml(m_state, m_host);
+    QCOMPARE(m_host.messages.size(), 2);
+    QCOMPARE(m_host.messages[0].prompt, QStringLiteral("Can't load xml"));
+    QCOMPARE(m_host.messages[0].icon, RunHost::Icon::None);
+    QCOMPARE(m_host.messages[1].title, QStringLiteral("ログ解析エラー"));
+}
+
+QTEST_GUILESS_MAIN(TestHtmlPage)
+#include "test_htmlpage.moc"

@@ -16,10 +16,10 @@ constexpr char16_t invalidBase = 0xDC00; // invalid byte b decodes to U+DC00 + b
 // be slow, and every table entry is exactly what iconv answers for that byte sequence.
 struct Tables
 {
-    std::array<char16_t, 256> single {};    // 0 = lead byte or invalid
+    std::array<char16_t, 256> single {}; // 0 = lead byte or invalid
     std::array<bool, 256> lead {};
-    std::unique_ptr<char16_t[]> pair;       // [lead * 256 + trail], 0 = invalid
-    std::unique_ptr<uint16_t[]> toBytes;    // [code unit] -> bytes (hi, lo) or single byte
+    std::unique_ptr<char16_t[]> pair; // [lead * 256 + trail], 0 = invalid
+    std::unique_ptr<uint16_t[]> toBytes; // [code unit] -> bytes (hi, lo) or single byte
     std::unique_ptr<bool[]> mappable;
     // Characters that several byte pairs decode to (the NEC and IBM extension rows), with every
     // such pair: the encoder needs another one when the preferred pair would merge with a
@@ -187,59 +187,46 @@ inline void decodeInto(const Tables &t, const uint8_t *p, const uint8_t *end, QS
     out.resize(base + (o - start));
 }
 
+// Writes through a raw pointer into room reserved up front (every code unit gives at most two
+// bytes); appending byte by byte costs more than the table lookups themselves.
 template<typename OnUnmappable>
 inline void encodeInto(QStringView text, QByteArray &out, OnUnmappable &&onUnmappable)
 {
     const Tables &t = tables();
     const char16_t *p = text.utf16();
     const char16_t *end = p + text.size();
-    out.reserve(out.size() + text.size() * 2);
-    int strayLead = -1; // a stray lead byte just written for an invalid byte
+    qsizetype pos = out.size();
+    out.resize(pos + text.size() * 2);
+    char *o = out.data() + pos;
     while (p < end) {
         char16_t c = *p++;
         if (c < 0x80) {
-            out.append(char(c));
-            strayLead = -1;
-            continue;
-        }
-        if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000) {
-            char32_t cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(*p) - 0xDC00);
-            ++p;
-            onUnmappable(cp, out);
-            strayLead = -1;
+            *o++ = char(c);
             continue;
         }
         if (c >= invalidBase + 0x80 && c <= invalidBase + 0xFF) {
-            const int b = c - invalidBase;
-            out.append(char(b));
-            strayLead = t.lead[b] ? b : -1;
+            *o++ = char(c - invalidBase);
             continue;
         }
-        if (t.mappable[c]) {
-            uint16_t b = t.toBytes[c];
-            const auto first = [](uint16_t bytes) { return bytes > 0xFF ? bytes >> 8 : bytes; };
-            if (strayLead >= 0 && t.pair[strayLead * 256 + first(b)]) {
-                // The preferred bytes would pair up with the stray lead byte before them; the
-                // bytes this character was read from did not, so one of its pairs fits.
-                auto alt = t.alternatives.find(c);
-                if (alt != t.alternatives.end()) {
-                    for (uint16_t candidate : alt->second) {
-                        if (!t.pair[strayLead * 256 + first(candidate)]) {
-                            b = candidate;
-                            break;
-                        }
-                    }
-                }
-            }
+        const uint16_t b = t.toBytes[c]; // 0: not in code page 932 (U+0000 is handled above)
+        if (b != 0) {
             if (b > 0xFF)
-                out.append(char(b >> 8));
-            out.append(char(b & 0xFF));
-            strayLead = -1;
+                *o++ = char(b >> 8);
+            *o++ = char(b & 0xFF);
             continue;
         }
-        onUnmappable(char32_t(c), out);
-        strayLead = -1;
+        char32_t cp = c;
+        if (c >= 0xD800 && c < 0xDC00 && p < end && *p >= 0xDC00 && *p < 0xE000) {
+            cp = 0x10000 + ((char32_t(c) - 0xD800) << 10) + (char32_t(*p) - 0xDC00);
+            ++p;
+        }
+        out.resize(o - out.data());
+        onUnmappable(cp, out);
+        pos = out.size();
+        out.resize(pos + (end - p) * 2);
+        o = out.data() + pos;
     }
+    out.resize(o - out.data());
 }
 
 } // namespace

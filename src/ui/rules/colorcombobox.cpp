@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 
 ColorComboBox::ColorComboBox(QWidget *parent)
@@ -59,12 +60,27 @@ void ColorComboBox::showPopup()
     QWidget *container = list->parentWidget();
     if (!container || count() == 0)
         return;
+    // Some styles open the list at the box's width and with a fixed row limit: grow it to
+    // every entry, whole.
     int rows = 0;
     for (int i = 0; i < count(); ++i)
         rows += list->sizeHintForRow(i);
-    const int missing = rows - list->viewport()->height();
-    if (missing > 0)
-        container->resize(container->width(), container->height() + missing);
+    const int missingHeight = qMax(0, rows - list->viewport()->height());
+    const int missingWidth = qMax(0, list->sizeHintForColumn(0) - list->viewport()->width());
+    if (missingHeight > 0 || missingWidth > 0) {
+        QRect frame(container->pos(), container->size() + QSize(missingWidth, missingHeight));
+        // Grown past the screen's edge: move it back in.
+        if (const QScreen *screen = container->screen()) {
+            const QRect avail = screen->availableGeometry();
+            if (frame.right() > avail.right())
+                frame.moveRight(avail.right());
+            if (frame.bottom() > avail.bottom())
+                frame.moveBottom(avail.bottom());
+            frame.moveTopLeft(
+                QPoint(qMax(frame.left(), avail.left()), qMax(frame.top(), avail.top())));
+        }
+        container->setGeometry(frame);
+    }
     list->scrollToTop();
 }
 

@@ -11,7 +11,6 @@
 
 namespace {
 
-// Colours found in a rectangle of an image.
 QSet<QRgb> colorsIn(const QImage &image, const QRect &rect)
 {
     QSet<QRgb> found;
@@ -22,13 +21,6 @@ QSet<QRgb> colorsIn(const QImage &image, const QRect &rect)
     return found;
 }
 
-Palette sample()
-{
-    return {{QStringLiteral("#FF0000"), QStringLiteral("あか")},
-            {QStringLiteral("#0000FF"), QStringLiteral("あお")},
-            {QStringLiteral("#008000"), QStringLiteral("とても長いみどりいろのなまえですよ")}};
-}
-
 } // namespace
 
 class TestColorComboBox : public QObject
@@ -36,77 +28,51 @@ class TestColorComboBox : public QObject
     Q_OBJECT
 
 private slots:
-    void colorValueRoundTrip_data();
-    void colorValueRoundTrip();
-    void fillsFromPalette();
-    void popupShowsEveryEntryInItsColour();
-    void popupFitsManyEntries_data();
-    void popupFitsManyEntries();
+    void popupPaintsEveryEntry_data();
+    void popupPaintsEveryEntry();
     void closedBoxUsesTextColour();
 };
 
-void TestColorComboBox::colorValueRoundTrip_data()
+void TestColorComboBox::popupPaintsEveryEntry_data()
 {
-    QTest::addColumn<int>("value");
-    QTest::addColumn<QColor>("color");
-    QTest::newRow("red") << 0xFF << QColor(255, 0, 0);
-    QTest::newRow("green") << 0x8000 << QColor(0, 128, 0);
-    QTest::newRow("blue") << 0xFF0000 << QColor(0, 0, 255);
-    QTest::newRow("mixed") << (0x12 + 0x34 * 256 + 0x56 * 65536) << QColor(0x12, 0x34, 0x56);
-    QTest::newRow("black") << 0 << QColor(0, 0, 0);
+    // Styles open the list differently: over the box, or below it with a row limit.
+    QTest::addColumn<QString>("style");
+    for (const QString &name : QStyleFactory::keys())
+        QTest::newRow(qPrintable(name)) << name;
 }
 
-void TestColorComboBox::colorValueRoundTrip()
+void TestColorComboBox::popupPaintsEveryEntry()
 {
-    QFETCH(int, value);
-    QFETCH(QColor, color);
-    QCOMPARE(ColorComboBox::colorFromValue(value), color);
-    QCOMPARE(ColorComboBox::valueFromColor(color), value);
-}
-
-void TestColorComboBox::fillsFromPalette()
-{
+    QFETCH(QString, style);
+    std::unique_ptr<QStyle> owned(QStyleFactory::create(style));
     ColorComboBox box;
-    box.addColorItem(QStringLiteral("old"), 1);
-    box.fillFromPalette(sample());
-    QCOMPARE(box.count(), 3);
-    QCOMPARE(box.itemText(1), QStringLiteral(" あお        "));
-    QCOMPARE(box.itemColor(1), QColor(0, 0, 255));
-    QCOMPARE(box.itemColor(2), QColor(0, 128, 0));
-    box.addItem(QStringLiteral(" なし"));
-    QCOMPARE(box.itemColor(3), QColor(Qt::black));
-    QCOMPARE(box.colorValue(99), 0);
-}
-
-void TestColorComboBox::popupShowsEveryEntryInItsColour()
-{
-    ColorComboBox box;
-    box.fillFromPalette(sample());
-    box.addItem(QStringLiteral(" くろ"));
-    box.setCurrentIndex(0);
+    box.setStyle(owned.get());
+    Palette palette = {{QStringLiteral("#FF0000"), QStringLiteral("あか")},
+                       {QStringLiteral("#0000FF"), QStringLiteral("あお")},
+                       {QStringLiteral("#008000"), QStringLiteral("とても長いみどりいろのなまえ")}};
+    for (int n = 4; n <= 20; ++n)
+        palette.append({colorcode::defaultColorCode(n), colorcode::defaultColorLabel(n)});
+    box.fillFromPalette(palette);
+    box.setItemData(3, QVariant()); // no colour value
     box.resize(80, box.sizeHint().height());
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     box.showPopup();
     QAbstractItemView *list = box.view();
     QTRY_VERIFY(list->isVisible());
+    auto row = [&](int i) {
+        return list->visualRect(list->model()->index(i, 0));
+    };
+    QVERIFY(list->viewport()->rect().contains(row(19)));
     QCOMPARE(list->verticalScrollBar()->maximum(), 0);
 
     const QImage image = list->viewport()->grab().toImage();
     const QPalette pal = list->palette();
-    auto row = [&](int i) {
-        return list->visualRect(list->model()->index(i, 0));
-    };
-    for (int i = 0; i < box.count(); ++i)
-        QVERIFY2(list->viewport()->rect().contains(row(i)), qPrintable(QString::number(i)));
-
     // The current entry is highlighted, whatever its own colour.
-    list->setCurrentIndex(list->model()->index(0, 0));
     const QSet<QRgb> first = colorsIn(image, row(0));
     QVERIFY(first.contains(pal.color(QPalette::Highlight).rgb()));
     QVERIFY(!first.contains(qRgb(255, 0, 0)));
-
-    // The others: their own colour on the list background; no data means black.
+    // The others: their own colour on the list background; no value means black.
     const QSet<QRgb> blue = colorsIn(image, row(1));
     QVERIFY(blue.contains(qRgb(0, 0, 255)));
     QVERIFY(blue.contains(pal.color(QPalette::Base).rgb()));
@@ -114,51 +80,21 @@ void TestColorComboBox::popupShowsEveryEntryInItsColour()
     QVERIFY(colorsIn(image, row(2)).contains(qRgb(0, 128, 0)));
     QVERIFY(colorsIn(image, row(3)).contains(qRgb(0, 0, 0)));
 
-    // Text starts at the left edge: ink within the first few pixels after the leading blank,
-    // and the long label is drawn whole, the list being widened to it.
+    // The text starts at the entry's left edge (after its leading blank), and a long name is
+    // drawn whole: the list is widened to it.
     const QFontMetrics metrics(list->font());
-    const QRect r = row(1);
     const int blank = metrics.horizontalAdvance(QLatin1Char(' '));
+    const QRect r = row(1);
     QVERIFY(colorsIn(image, QRect(r.left(), r.top(), blank + metrics.height(), r.height()))
                 .contains(qRgb(0, 0, 255)));
     QVERIFY(list->viewport()->width() >= metrics.horizontalAdvance(box.itemText(2)));
-    box.hidePopup();
-}
-
-void TestColorComboBox::popupFitsManyEntries_data()
-{
-    // Styles differ in how they open the list: over the box, or below it with a row limit.
-    QTest::addColumn<QString>("style");
-    for (const QString &name : QStyleFactory::keys())
-        QTest::newRow(qPrintable(name)) << name;
-}
-
-void TestColorComboBox::popupFitsManyEntries()
-{
-    QFETCH(QString, style);
-    std::unique_ptr<QStyle> owned(QStyleFactory::create(style));
-    ColorComboBox box;
-    box.setStyle(owned.get());
-    Palette many;
-    for (int n = 1; n <= 20; ++n)
-        many.append({colorcode::defaultColorCode(n), colorcode::defaultColorLabel(n)});
-    box.fillFromPalette(many);
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    box.showPopup();
-    QTRY_VERIFY(box.view()->isVisible());
-    const QRect last = box.view()->visualRect(box.model()->index(19, 0));
-    QVERIFY(box.view()->viewport()->rect().contains(last));
-    QCOMPARE(box.view()->verticalScrollBar()->maximum(), 0);
-    box.hidePopup();
 }
 
 void TestColorComboBox::closedBoxUsesTextColour()
 {
     ColorComboBox box;
-    box.addColorItem(QStringLiteral(" ■■■■"), 0xFF);
+    box.addColorItem(QStringLiteral(" ■■■■"), 0xFF); // red entry, blue box text
     box.setTextColor(QColor(0, 0, 255));
-    QCOMPARE(box.textColor(), QColor(0, 0, 255));
     box.resize(200, box.sizeHint().height());
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));

@@ -20,54 +20,53 @@ const Palette kPalette = {{QStringLiteral("#800000"), QStringLiteral("濃い赤"
                           {QStringLiteral("#FF8080"), QStringLiteral("薄い赤")},
                           {QStringLiteral("#008000"), QStringLiteral("みどり")}};
 
+// Speaker i has palette entry i % 3 + 1.
 SpeakerHandover handoverFor(int speakers)
 {
     SpeakerHandover h;
     for (int i = 0; i < speakers; ++i) {
-        const int n = i % 3;
+        const PaletteEntry &entry = kPalette[i % 3];
         h.table.append(
-            {QStringLiteral("話者%1").arg(i), QString::number(n + 1), kPalette[n].code.mid(1)});
-        h.speakerColors.append(kPalette[n].code);
+            {QStringLiteral("話者%1").arg(i), QString::number(i % 3 + 1), entry.code.mid(1)});
+        h.speakerColors.append(entry.code);
     }
     return h;
 }
 
-struct Open
+// Drives one dialog by its controls; grid rows are numbered with the header as row 0.
+struct Driver
 {
-    SpeakerHandover handover;
-    QPointer<ColorSetDialog> dialog;
-    QTableWidget *grid = nullptr;
-    ColorComboBox *box = nullptr;
+    ColorSetDialog *dialog;
+    QTableWidget *grid;
+    ColorComboBox *box;
 
-    explicit Open(int speakers)
-        : handover(handoverFor(speakers))
-        , dialog(new ColorSetDialog(kPalette, handover))
+    explicit Driver(ColorSetDialog *d)
+        : dialog(d)
+        , grid(d->findChild<QTableWidget *>(QStringLiteral("fgName")))
+        , box(d->findChild<ColorComboBox *>(QStringLiteral("cboColor")))
     {
         dialog->show();
-        QVERIFY(QTest::qWaitForWindowExposed(dialog.data()));
-        grid = dialog->findChild<QTableWidget *>(QStringLiteral("fgName"));
-        box = dialog->findChild<ColorComboBox *>(QStringLiteral("cboColor"));
-        QVERIFY(grid && box);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
     }
-    ~Open() { delete dialog.data(); }
-
-    QPoint cell(int gridRow, int column) const
+    QRect cell(int gridRow, int column) const
     {
-        return grid->visualRect(grid->model()->index(gridRow - 1, column)).center();
+        return grid->visualRect(grid->model()->index(gridRow - 1, column));
     }
-    void clickCell(int gridRow, int column) const { clickAt(cell(gridRow, column)); }
-    void clickAt(const QPoint &viewportPos) const
+    void click(QWidget *on, const QPoint &at) const
     {
-        QTest::mouseMove(grid->viewport(), viewportPos);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, viewportPos);
+        QTest::mouseMove(on, at);
+        QTest::mouseClick(on, Qt::LeftButton, {}, at);
+    }
+    void clickCell(int gridRow, int column) const
+    {
+        click(grid->viewport(), cell(gridRow, column).center());
     }
     void choose(int entry) const
     {
         box->showPopup();
         QAbstractItemView *list = box->view();
         QTRY_VERIFY(list->isVisible());
-        const QPoint at = list->visualRect(list->model()->index(entry, 0)).center();
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        click(list->viewport(), list->visualRect(list->model()->index(entry, 0)).center());
     }
 };
 
@@ -78,54 +77,30 @@ class TestColorSetDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void loadsOneRowPerSpeaker();
-    void colorCellOpensBoxOverIt();
-    void clicksElsewhereHideBox_data();
-    void clicksElsewhereHideBox();
+    void showsSpeakersInTheirColours();
+    void colorCellOpensBoxOtherClicksHideIt_data();
+    void colorCellOpensBoxOtherClicksHideIt();
     void choosingRecoloursRow();
-    void preselectsSpeakersOwnEntry();
     void scrollingHidesBox();
-    void resizeKeepsControlsInside_data();
-    void resizeKeepsControlsInside();
     void closingCounts_data();
     void closingCounts();
 };
 
-void TestColorSetDialog::loadsOneRowPerSpeaker()
+void TestColorSetDialog::showsSpeakersInTheirColours()
 {
-    Open o(2);
-    o.handover.table[1].paletteIndex = QStringLiteral("9"); // not in the palette
-    ColorSetDialog again(kPalette, o.handover);
-    auto *grid = again.findChild<QTableWidget *>(QStringLiteral("fgName"));
-    QCOMPARE(again.windowTitle(), QStringLiteral("個別に文字色を選択"));
-    QCOMPARE(grid->rowCount(), 2);
-    QCOMPARE(grid->horizontalHeaderItem(0)->text(), QStringLiteral("おなまえ"));
-    QCOMPARE(grid->horizontalHeaderItem(1)->text(), QStringLiteral("文字色"));
-    QCOMPARE(grid->item(0, 0)->text(), QStringLiteral("  話者0"));
-    QCOMPARE(grid->item(0, 1)->text(), QStringLiteral(" 濃い赤"));
-    QCOMPARE(grid->item(0, 1)->foreground().color(), QColor(0x80, 0, 0));
-    QCOMPARE(grid->item(1, 0)->foreground().color(), QColor(0xFF, 0x80, 0x80));
-    QCOMPARE(grid->item(1, 1)->text(), QString());
-    auto *ok = again.findChild<QPushButton *>(QStringLiteral("cmdOk"));
-    QCOMPARE(ok->toolTip(), QStringLiteral("設定っ"));
-    QVERIFY(again.windowFlags() & Qt::WindowStaysOnTopHint);
+    SpeakerHandover h = handoverFor(2);
+    h.table[1].paletteIndex = QStringLiteral("9"); // no such palette entry
+    ColorSetDialog dialog(kPalette, h);
+    const Driver d(&dialog);
+    QCOMPARE(d.grid->rowCount(), 2);
+    QCOMPARE(d.grid->item(0, 0)->text(), QStringLiteral("  話者0"));
+    QCOMPARE(d.grid->item(0, 1)->text(), QStringLiteral(" 濃い赤"));
+    QCOMPARE(d.grid->item(1, 0)->foreground().color(), QColor(0xFF, 0x80, 0x80));
+    QCOMPARE(d.grid->item(1, 1)->foreground().color(), QColor(0xFF, 0x80, 0x80));
+    QCOMPARE(d.grid->item(1, 1)->text(), QString());
 }
 
-void TestColorSetDialog::colorCellOpensBoxOverIt()
-{
-    Open o(1);
-    QVERIFY(!o.box->isVisible());
-    o.clickCell(1, 1);
-    QVERIFY(o.box->isVisible());
-    QCOMPARE(o.dialog->currentRow(), 1);
-    const QPoint headerBottom = o.grid->viewport()->mapTo(o.dialog, QPoint(0, 0));
-    QCOMPARE(o.box->y(), headerBottom.y());
-    QCOMPARE(o.box->x(), headerBottom.x() + o.grid->columnWidth(0));
-    QCOMPARE(o.box->width(), o.grid->columnWidth(1));
-    QCOMPARE(o.box->textColor(), QColor(0x80, 0, 0));
-}
-
-void TestColorSetDialog::clicksElsewhereHideBox_data()
+void TestColorSetDialog::colorCellOpensBoxOtherClicksHideIt_data()
 {
     QTest::addColumn<QString>("where");
     QTest::newRow("name column") << "name";
@@ -135,90 +110,66 @@ void TestColorSetDialog::clicksElsewhereHideBox_data()
     QTest::newRow("below the last row") << "below";
 }
 
-void TestColorSetDialog::clicksElsewhereHideBox()
+void TestColorSetDialog::colorCellOpensBoxOtherClicksHideIt()
 {
     QFETCH(QString, where);
-    Open o(1);
-    o.clickCell(1, 1);
-    QVERIFY(o.box->isVisible());
-    const int colorX = o.cell(1, 1).x();
-    if (where == "name") {
-        o.clickCell(1, 0);
-    } else if (where == "header") {
-        QWidget *header = o.grid->horizontalHeader()->viewport();
-        QTest::mouseMove(header, QPoint(colorX, 5));
-        QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(colorX, 5));
-    } else if (where == "edge") {
-        o.clickAt(QPoint(colorX, 1));
-    } else {
-        o.clickAt(QPoint(colorX, o.grid->viewport()->height() - 2));
-    }
-    QVERIFY(!o.box->isVisible());
-    QCOMPARE(o.handover.table[0].paletteIndex, QStringLiteral("1"));
+    SpeakerHandover h = handoverFor(1);
+    ColorSetDialog dialog(kPalette, h);
+    const Driver d(&dialog);
+    QVERIFY(!d.box->isVisible());
+    d.clickCell(1, 1);
+    // One speaker: the box floats right below the header, over the colour column.
+    QVERIFY(d.box->isVisible());
+    QCOMPARE(dialog.currentRow(), 1);
+    const QPoint underHeader = d.grid->viewport()->mapTo(&dialog, QPoint(0, 0));
+    QCOMPARE(d.box->geometry().topLeft(), underHeader + QPoint(d.grid->columnWidth(0), 0));
+    QCOMPARE(d.box->width(), d.grid->columnWidth(1));
+    QCOMPARE(d.box->textColor(), QColor(0x80, 0, 0));
+
+    const int x = d.cell(1, 1).center().x();
+    if (where == "name")
+        d.clickCell(1, 0);
+    else if (where == "header")
+        d.click(d.grid->horizontalHeader()->viewport(), QPoint(x, 5));
+    else
+        d.click(d.grid->viewport(),
+                QPoint(x, where == "edge" ? 1 : d.grid->viewport()->height() - 2));
+    QVERIFY(!d.box->isVisible());
+    QCOMPARE(h.table[0].paletteIndex, QStringLiteral("1"));
 }
 
 void TestColorSetDialog::choosingRecoloursRow()
 {
-    Open o(2);
-    o.clickCell(2, 1);
-    o.choose(2);
-    QTRY_VERIFY(!o.box->isVisible());
-    QCOMPARE(o.handover.table[1].paletteIndex, QStringLiteral("3"));
-    QCOMPARE(o.handover.table[0].paletteIndex, QStringLiteral("1"));
-    QCOMPARE(o.grid->item(1, 1)->text(), QStringLiteral(" みどり"));
-    QCOMPARE(o.grid->item(1, 0)->foreground().color(), QColor(0, 0x80, 0));
-    QCOMPARE(o.grid->item(1, 1)->foreground().color(), QColor(0, 0x80, 0));
-    QCOMPARE(o.box->textColor(), QColor(0, 0x80, 0));
-    QCOMPARE(o.handover.speakerColors[1], QStringLiteral("#FF8080")); // only OK writes them
-}
+    SpeakerHandover h = handoverFor(2);
+    ColorSetDialog dialog(kPalette, h);
+    const Driver d(&dialog);
+    // Speaker 1 has entry 2, whose name equals entry 1's but for the first character.
+    d.clickCell(2, 1);
+    QCOMPARE(d.box->currentIndex(), 1);
+    QCOMPARE(d.box->textColor(), QColor(0xFF, 0x80, 0x80));
 
-void TestColorSetDialog::preselectsSpeakersOwnEntry()
-{
-    Open o(2); // speaker 1 has entry 2, whose name matches entry 1 but for its first character
-    o.clickCell(2, 1);
-    QCOMPARE(o.box->currentIndex(), 1);
-    QCOMPARE(o.box->textColor(), QColor(0xFF, 0x80, 0x80));
-    o.clickCell(1, 1);
-    QCOMPARE(o.box->currentIndex(), 0);
+    d.choose(2);
+    QTRY_VERIFY(!d.box->isVisible());
+    QCOMPARE(h.table[1].paletteIndex, QStringLiteral("3"));
+    QCOMPARE(h.table[0].paletteIndex, QStringLiteral("1"));
+    QCOMPARE(d.grid->item(1, 1)->text(), QStringLiteral(" みどり"));
+    QCOMPARE(d.grid->item(1, 0)->foreground().color(), QColor(0, 0x80, 0));
+    QCOMPARE(d.grid->item(1, 1)->foreground().color(), QColor(0, 0x80, 0));
+    QCOMPARE(d.box->textColor(), QColor(0, 0x80, 0));
+    QCOMPARE(h.speakerColors[1], QStringLiteral("#FF8080")); // only OK writes the colours
 }
 
 void TestColorSetDialog::scrollingHidesBox()
 {
-    Open o(40);
-    o.clickCell(1, 1);
-    QVERIFY(o.box->isVisible());
-    o.grid->verticalScrollBar()->setValue(3);
-    QTRY_VERIFY_WITH_TIMEOUT(!o.box->isVisible(), 300);
-    o.clickCell(5, 1);
-    QVERIFY(o.box->isVisible());
-    QCOMPARE(o.dialog->currentRow(), 5);
-    QCOMPARE(o.box->y(),
-             o.grid->viewport()
-                 ->mapTo(o.dialog, o.grid->visualRect(o.grid->model()->index(4, 1)).topLeft())
-                 .y());
-}
-
-void TestColorSetDialog::resizeKeepsControlsInside_data()
-{
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("small") << QSize(240, 140);
-    QTest::newRow("initial") << QSize(420, 280);
-    QTest::newRow("large") << QSize(900, 700);
-}
-
-void TestColorSetDialog::resizeKeepsControlsInside()
-{
-    QFETCH(QSize, size);
-    Open o(3);
-    o.dialog->resize(size);
-    QTRY_COMPARE(o.dialog->size(), size);
-    const QRect client = o.dialog->rect();
-    const QRect ok = o.dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"))->geometry();
-    QVERIFY(client.contains(o.grid->geometry()));
-    QVERIFY(client.contains(ok));
-    QVERIFY(ok.left() > o.grid->geometry().right());
-    // Both columns fit beside the vertical scroll bar.
-    QVERIFY(o.grid->columnWidth(0) + o.grid->columnWidth(1) <= o.grid->width());
+    SpeakerHandover h = handoverFor(40);
+    ColorSetDialog dialog(kPalette, h);
+    const Driver d(&dialog);
+    d.clickCell(1, 1);
+    d.grid->verticalScrollBar()->setValue(3);
+    QTRY_VERIFY_WITH_TIMEOUT(!d.box->isVisible(), 300);
+    d.clickCell(6, 1); // the third visible row
+    QCOMPARE(dialog.currentRow(), 6);
+    QCOMPARE(d.box->y(), d.grid->viewport()->mapTo(&dialog, d.cell(6, 1).topLeft()).y());
 }
 
 void TestColorSetDialog::closingCounts_data()
@@ -240,17 +191,14 @@ void TestColorSetDialog::closingCounts()
     QApplication::setOverrideCursor(Qt::BusyCursor); // the run's pointer
     QPointer<ColorSetDialog> seen;
     QTimer::singleShot(0, [&] {
-        QVERIFY(!QApplication::overrideCursor()); // the grid shows its own pointers
         for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *d = qobject_cast<ColorSetDialog *>(w))
-                seen = d;
+            if (auto *dialog = qobject_cast<ColorSetDialog *>(w))
+                seen = dialog;
         QVERIFY(seen && seen->isVisible() && seen->isEnabled());
-        auto *grid = seen->findChild<QTableWidget *>(QStringLiteral("fgName"));
-        auto *box = seen->findChild<ColorComboBox *>(QStringLiteral("cboColor"));
-        const QPoint at = grid->visualRect(grid->model()->index(0, 1)).center();
-        QTest::mouseMove(grid->viewport(), at);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-        emit box->activated(2);
+        QVERIFY(!QApplication::overrideCursor()); // the grid shows its own pointers
+        const Driver d(seen);
+        d.clickCell(1, 1);
+        d.choose(2);
         if (confirm)
             QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("cmdOk")),
                               Qt::LeftButton);
@@ -270,7 +218,6 @@ void TestColorSetDialog::closingCounts()
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
     QApplication::restoreOverrideCursor();
-    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(TestColorSetDialog)

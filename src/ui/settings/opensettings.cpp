@@ -1,4 +1,8 @@
 #include "opensettings.h"
 
-// TEMPORARY: replaced by the settings dialog.
-QDialog *createSettingsDialog(AppState &, std::function<void()>, QWidget *) { return nullptr; }
+#include "settingsdialog.h"
+
+QDialog *createSettingsDialog(AppState &state, std::function<void()> onSaved, QWidget *parent)
+{
+    return new SettingsDialog(state, std::move(onSaved), parent);
+}

@@ -1,0 +1,141 @@
+#include "helpwindow.h"
+
+#include "homepage.h"
+#include "ui/uiutil.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor LinkBlue(0, 0, 255);
+const QColor PlainBlack(0, 0, 0);
+
+} // namespace
+
+QString HelpWindow::helpText()
+{
+    static const char16_t *const lines[] = {
+        u"■◆◇□簡単な使い方の説明です□◇◆■",
+        u"",
+        u"[手順]",
+        u"１．変換するタイプを選ぶ。（別にファイル選択後でもいいけど）",
+        u"２．メッセのログファイルを選択する。（複数可）",
+        u"３．実行する。",
+        u"４．(ＨＴＭＬタイプの場合) 個別に色を設定する。",
+        u"５．同じフォルダに新しくファイルが出来上がってますがな。",
+        u"",
+        u"[好きなように設定]",
+        u"●設定ボタンを押せば設定をカスタマイズできます。",
+        u"●以下の変更可。見れば分かると思いますので説明は省略します。",
+        u"　（注：手抜きじゃないです）",
+        u"",
+        u"　○発言のヘッダ（MSN/Windows Messenger or 偽メッセンジャー)",
+        u"　○変換したあとのファイル名の先頭につける文字",
+        u"　○各種文字色の設定 (カラーチャート追加)",
+        u"　○発言文字色に名称を設定 (Ver1.23追加)",
+        u"　○発言を太字にするかどうか",
+        u"　○発言者の名前にも色をつけるかどうか",
+        u"　○処理を高速にするかどうか",
+        u"●簡易メッセージルール機能",
+        u"　○個別に色を設定する時の初期値を名前毎に決められます。",
+        u"",
+        u"[便利な使い方]",
+        u"●画面の白い窓にログファイルをドラグアンドドロップしただけで",
+        u"　ファイルを選択したことになります。",
+        u"●アイコンにログファイルをドラグアンドドロップしただけで",
+        u"　最後に終了した設定のまんま変換が出来ます。",
+        u"●ＨＴＭＬファイルはスタイルシートなのでメモ帳なんかで簡単に",
+        u"　背景とか文字の色を変更できます。",
+        u"",
+        u"２００３/０７/１２      Ｂｙ ぽぷる(´-ω-`)",
+    };
+    QStringList text;
+    for (const char16_t *line : lines)
+        text.append(QString::fromUtf16(line));
+    return text.join(QStringLiteral("\r\n"));
+}
+
+HelpWindow::HelpWindow(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmHelp"));
+    setModal(true);
+
+    m_text = new QPlainTextEdit(this);
+    m_text->setObjectName(QStringLiteral("Text1"));
+    m_text->setReadOnly(true);
+    m_text->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
+    m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
+
+    m_mail = new QLabel(homePageUrl().fileName(), this);
+    m_mail->setObjectName(QStringLiteral("lblMail"));
+    m_mail->setCursor(Qt::PointingHandCursor);
+    m_mail->setToolTip(homePageUrl().toLocalFile());
+
+    m_close = new QPushButton(QStringLiteral("閉じてみる"), this);
+    m_close->setObjectName(QStringLiteral("cmdClose"));
+    m_close->setToolTip(QStringLiteral("閉じてみようか"));
+    connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_mail);
+    bottom->addStretch(1);
+    bottom->addWidget(m_close);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_text, 1);
+    layout->addLayout(bottom);
+
+    // The link reacts to the pointer moving over it, the window background and the guide.
+    for (QWidget *w :
+         {static_cast<QWidget *>(this), static_cast<QWidget *>(m_mail), m_text->viewport()}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
+    setLinkLook(false);
+
+    ui::setTopmost(this, true);
+    // The box takes each CR LF as one line break.
+    m_text->setPlainText(helpText());
+    setWindowTitle(QStringLiteral("簡単な説明 Ver") + versionShortForm());
+    setFixedSize(480, 460);
+}
+
+bool HelpWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseMove) {
+        setLinkLook(watched == m_mail);
+        // The label ignores the move, which would pass it on to the window background.
+        if (watched == m_mail)
+            return true;
+    } else if (watched == m_mail && event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        openHomePage();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void HelpWindow::setLinkLook(bool hovered)
+{
+    const QColor wanted = hovered ? LinkBlue : PlainBlack;
+    QPalette pal = m_mail->palette();
+    if (pal.color(QPalette::WindowText) == wanted && m_mail->font().underline() == hovered)
+        return;
+    pal.setColor(QPalette::WindowText, wanted);
+    m_mail->setPalette(pal);
+    QFont font = m_mail->font();
+    font.setUnderline(hovered);
+    m_mail->setFont(font);
+}
+
+void showHelpWindow(QWidget *parent)
+{
+    HelpWindow window(parent);
+    window.exec();
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+// The program's version: major 2, minor 0, revision 0.
+inline constexpr int VersionMajor = 2;
+inline constexpr int VersionMinor = 0;
+inline constexpr int VersionRevision = 0;
+
+// Major + "." + minor + revision, with nothing between minor and revision: "2.00".
+QString versionShortForm();
+
+// Half-width ASCII characters -> their full-width forms ("2.00" -> "２．００").
+QString toFullWidth(const QString &text);
+
+// The home page opened from the help and version windows: the project has no public page, so
+// it is the README installed with the program (or the source tree's while developing).
+QUrl homePageUrl();
+
+// Opens the home page with the desktop's "open" action; a failure is ignored.
+void openHomePage();

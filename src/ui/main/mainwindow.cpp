@@ -1,0 +1,364 @@
+#include "mainwindow.h"
+
+#include "engine/appstate.h"
+#include "previewbox.h"
+#include "ui/settings/opensettings.h"
+#include "ui/speakers/speakerdialog.h"
+#include "ui/uiutil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+
+namespace {
+
+const QString Background = QStringLiteral("#E0E0E0");
+const QString LightGreen = QStringLiteral("#C0FFC0");
+
+// The client area below the menu bar, status bar included.
+constexpr int ClientWidthTwips = 6345;
+constexpr int ClientHeightTwips = 4200;
+constexpr int ProgressPanelTwips = 1760;
+
+QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
+}
+
+void setColors(QWidget *w, const QString &background, const QString &text = QString())
+{
+    QPalette pal = w->palette();
+    if (!background.isEmpty()) {
+        pal.setColor(QPalette::Window, ui::colorFromCode(background));
+        pal.setColor(QPalette::Button, ui::colorFromCode(background));
+        w->setAutoFillBackground(true);
+    }
+    if (!text.isEmpty()) {
+        pal.setColor(QPalette::WindowText, ui::colorFromCode(text));
+        pal.setColor(QPalette::ButtonText, ui::colorFromCode(text));
+        pal.setColor(QPalette::Text, ui::colorFromCode(text));
+    }
+    w->setPalette(pal);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int left, int top)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(ui::twips(left), ui::twips(top));
+    label->adjustSize();
+    return label;
+}
+
+QStringList chooseLogFiles(QWidget *parent, const QString &dir)
+{
+    // Lower-case patterns too: file names are case-sensitive here.
+    return QFileDialog::getOpenFileNames(
+        parent, QString(), dir,
+        QStringLiteral("めせのログ (*.TXT *.txt);;MSNのログ (*.XML *.xml)"));
+}
+
+} // namespace
+
+MainWindow::MainWindow(AppState &state, QWidget *parent)
+    : QMainWindow(parent)
+    , m_state(state)
+    , m_showMessage(showMessageBox)
+    , m_fileDialog(chooseLogFiles)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("｜･ω･`*)っ且~　Pelorin"));
+    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    setColors(this, Background);
+    buildControls();
+    buildMenus();
+    const int menuHeight = menuBar()->sizeHint().height();
+    setFixedSize(ui::twips(ClientWidthTwips), menuHeight + ui::twips(ClientHeightTwips));
+}
+
+MainWindow::~MainWindow()
+{
+    setBusyCursor(false);
+}
+
+void MainWindow::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+
+    // The etched line under the menu bar.
+    auto *etched = new QFrame(client);
+    etched->setFrameShape(QFrame::HLine);
+    etched->setFrameShadow(QFrame::Sunken);
+    etched->setGeometry(0, 0, ui::twips(ClientWidthTwips), 2);
+
+    makeLabel(client, "Label3", QStringLiteral("変換ファイル数："), 870, 135);
+    m_lblCnt = new QLabel(QStringLiteral("0"), client);
+    m_lblCnt->setObjectName(QStringLiteral("lblCnt"));
+    m_lblCnt->setGeometry(twipsRect(2520, 90, 780, 315));
+    m_lblCnt->setToolTip(QStringLiteral("変換するファイルの数だよー"));
+    setColors(m_lblCnt, QStringLiteral("#FFFFFF"), QStringLiteral("#FF0000"));
+
+    auto *fileView = new QPushButton(QStringLiteral("選択ファイル表示"), client);
+    fileView->setObjectName(QStringLiteral("cmdFileView"));
+    fileView->setGeometry(twipsRect(3300, 60, 1575, 405));
+    fileView->setToolTip(QStringLiteral("選択済みのファイルを表示します"));
+    setColors(fileView, LightGreen);
+    connect(fileView, &QPushButton::clicked, this, &MainWindow::cmdFileView_Click);
+
+    m_chkPos = new QCheckBox(QStringLiteral("常に手前に表示"), client);
+    m_chkPos->setObjectName(QStringLiteral("chkPos"));
+    m_chkPos->setGeometry(twipsRect(4875, 60, 1455, 405));
+    m_chkPos->setToolTip(QStringLiteral("常に手前に表示"));
+    setColors(m_chkPos, LightGreen);
+    connect(m_chkPos, &QCheckBox::toggled, this, &MainWindow::chkPos_Click);
+
+    makeLabel(client, "Label1", QStringLiteral("変換後ファイル名（例）："), 180, 540);
+    m_lblChange = new QLabel(client);
+    m_lblChange->setObjectName(QStringLiteral("lblChange"));
+    m_lblChange->setGeometry(twipsRect(2520, 525, 3705, 240));
+    m_lblChange->setToolTip(QStringLiteral("自動的にこのファイル名で保存しちゃいます"));
+    setColors(m_lblChange, QStringLiteral("#FFFFFF"));
+
+    auto *frame = new QGroupBox(QStringLiteral("変換するタイプね"), client);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setGeometry(twipsRect(120, 960, 6135, 735));
+    setColors(frame, QString(), QStringLiteral("#0000FF"));
+    const QString captions[2] = {QStringLiteral("ちょと引っ込めるだけテキスト形式"),
+                                 QStringLiteral("色なんて付けちゃったりHTML形式")};
+    const QString tips[2]
+        = {QStringLiteral("発言を引っ込めちゃう"), QStringLiteral("ほうむぺえじみたいになるじょ")};
+    const QRect places[2] = {twipsRect(90, 270, 3240, 360), twipsRect(3360, 270, 2700, 360)};
+    for (int i = 0; i < 2; ++i) {
+        m_optP[i] = new QRadioButton(captions[i], frame);
+        m_optP[i]->setObjectName(QStringLiteral("optP") + QString::number(i));
+        m_optP[i]->setProperty("index", i);
+        m_optP[i]->setToolTip(tips[i]);
+        m_optP[i]->setGeometry(places[i]);
+        connect(m_optP[i], &QRadioButton::clicked, this, [this, i] { optP_Click(i); });
+    }
+
+    m_rTxt = new PreviewBox(client);
+    m_rTxt->setGeometry(twipsRect(120, 1740, 6135, 1935));
+    connect(m_rTxt, &PreviewBox::filesDropped, this, &MainWindow::rTxt_Drop);
+
+    // Takes the keyboard focus after commands, so no visible control shows a focus mark.
+    m_text1 = new QLineEdit(client);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setGeometry(10000, 0, 60, 20);
+
+    QStatusBar *bar = statusBar();
+    bar->setObjectName(QStringLiteral("SBar"));
+    bar->setSizeGripEnabled(false);
+    m_panel1 = new QLabel(bar);
+    m_panel1->setObjectName(QStringLiteral("Panel1"));
+    bar->addWidget(m_panel1, 1);
+    m_progressPanel = new QWidget(bar);
+    m_progressPanel->setObjectName(QStringLiteral("Progress"));
+    m_progressPanel->setFixedWidth(ui::twips(ProgressPanelTwips));
+    bar->addPermanentWidget(m_progressPanel);
+    m_pBar = new QProgressBar(m_progressPanel);
+    m_pBar->setObjectName(QStringLiteral("PBar"));
+    m_pBar->setTextVisible(false);
+    m_pBar->hide();
+}
+
+void MainWindow::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    auto item = [this](QWidget *menu, const char *name, const QString &text,
+                       void (MainWindow::*handler)()) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QString::fromLatin1(name));
+        menu->addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+        m_commands.append(action);
+        return action;
+    };
+    auto submenu = [](QWidget *parent, const char *name, const QString &title) {
+        auto *menu = new QMenu(title, parent);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+
+    item(bar, "mnuFileOpen", QStringLiteral("ファイルを選択(&O)"), &MainWindow::mnuFileOpen_Click);
+    item(bar, "mnuRun", QStringLiteral("実行っ(&R)"), &MainWindow::mnuRun_Click);
+
+    QMenu *settings = submenu(bar, "mnuSettings", QStringLiteral("設定(&S)"));
+    bar->addMenu(settings);
+    item(settings, "mnuSetting", QStringLiteral("設定"), &MainWindow::mnuSetting_Click);
+    settings->addSeparator();
+    QMenu *rules = submenu(settings, "mnuRule", QStringLiteral("メッセージルール"));
+    settings->addMenu(rules);
+    item(rules, "mnuRuleSet", QStringLiteral("ルール設定"), &MainWindow::mnuRuleSet_Click);
+    rules->addSeparator();
+    m_mnuRuleEna
+        = item(rules, "mnuRuleEna", QStringLiteral("有効にする"), &MainWindow::mnuRuleEna_Click);
+    m_mnuRuleEna->setCheckable(true);
+
+    QMenu *help = submenu(bar, "mnuHelps", QStringLiteral("ヘルプ(&H)"));
+    bar->addMenu(help);
+    item(help, "mnuHelp", QStringLiteral("簡単な説明"), &MainWindow::mnuHelp_Click);
+    help->addSeparator();
+    item(help, "mnuHelp2", QStringLiteral("バージョン情報"), &MainWindow::mnuHelp2_Click);
+    item(bar, "mnuClose", QStringLiteral("やめてみる(&Q)"), &MainWindow::mnuClose_Click);
+
+    // The hidden twins that carry the keyboard shortcuts.
+    addShortcut("mnuFileOpen__", QStringLiteral("開く"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                &MainWindow::mnuFileOpen_Click);
+    addShortcut("mnuRun__", QStringLiteral("やる"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                &MainWindow::mnuRun_Click);
+    addShortcut("mnuClose__", QStringLiteral("やめる"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                &MainWindow::mnuClose_Click);
+    addShortcut("mnuHelp__", QStringLiteral("へるぷ"), QKeySequence(Qt::CTRL | Qt::Key_H),
+                &MainWindow::mnuHelp_Click);
+}
+
+QAction *MainWindow::addShortcut(const char *name, const QString &text, const QKeySequence &key,
+                                 void (MainWindow::*handler)())
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    connect(action, &QAction::triggered, this, handler);
+    m_commands.append(action);
+    return action;
+}
+
+QString MainWindow::statusText() const
+{
+    return m_panel1->text();
+}
+
+void MainWindow::blockInput()
+{
+    ++m_inputBlocks;
+    // The window's content, not the window itself: dialogs opened over it (the speaker
+    // colours during a run, the rule list) must stay usable.
+    centralWidget()->setEnabled(false);
+    menuBar()->setEnabled(false);
+    for (QAction *action : std::as_const(m_commands))
+        action->setEnabled(false);
+}
+
+void MainWindow::unblockInput()
+{
+    if (m_inputBlocks == 0 || --m_inputBlocks > 0)
+        return;
+    centralWidget()->setEnabled(true);
+    menuBar()->setEnabled(true);
+    for (QAction *action : std::as_const(m_commands))
+        action->setEnabled(true);
+}
+
+// RunHost ---------------------------------------------------------------------------------
+
+void MainWindow::setStatusText(const QString &text)
+{
+    m_panel1->setText(text);
+}
+
+void MainWindow::progressInit(int maximum)
+{
+    m_pBar->setRange(0, qMax(0, maximum));
+    m_pBar->setValue(0);
+}
+
+void MainWindow::setProgressValue(int value)
+{
+    m_pBar->setValue(value);
+}
+
+void MainWindow::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void MainWindow::showMessage(Icon icon, const QString &prompt, const QString &title,
+                             const QString &)
+{
+    m_showMessage(this, icon, prompt, title);
+}
+
+void MainWindow::openSettingsDialog()
+{
+    if (m_settingsDialog) {
+        m_settingsDialog->show();
+        m_settingsDialog->raise();
+        m_settingsDialog->activateWindow();
+        return;
+    }
+    m_settingsDialog = createSettingsDialog(
+        m_state, [this] { writeText(); }, this);
+    if (m_settingsDialog)
+        m_settingsDialog->show();
+}
+
+void MainWindow::runSpeakerColorDialog(SpeakerHandover &handover)
+{
+    ::runSpeakerColorDialog(m_state.palette, handover, this);
+}
+
+void MainWindow::beginProgressDisplay()
+{
+    m_pBar->setGeometry(m_progressPanel->rect());
+    m_pBar->raise();
+    m_pBar->show();
+    if (!m_progressShown) {
+        m_progressShown = true;
+        blockInput();
+    }
+}
+
+void MainWindow::endProgressDisplay()
+{
+    m_pBar->hide();
+    if (m_progressShown) {
+        m_progressShown = false;
+        unblockInput();
+    }
+}
+
+void MainWindow::setMainWindowVisible(bool visible)
+{
+    // A command-line start never shows the window, not even after a fast run.
+    if (visible && m_state.settings.commandLineRun)
+        return;
+    setVisible(visible);
+}
+
+void MainWindow::setBusyCursor(bool busy)
+{
+    if (busy == m_busyCursor)
+        return;
+    m_busyCursor = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::BusyCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::focusOffscreen()
+{
+    m_text1->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::selectionCleared()
+{
+    m_lblCnt->setText(QStringLiteral("0"));
+    setExampleName(QString());
+}

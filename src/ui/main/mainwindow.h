@@ -1,0 +1,134 @@
+#pragma once
+
+#include "engine/runhost.h"
+#include "messagebox.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QRadioButton;
+class PreviewBox;
+struct AppState;
+
+// The main window (frmMain): file selection, output kind, status and progress of a run, the
+// menus that open the other windows. It is the run's window (RunHost).
+//
+// Controls by objectName: lblCnt, lblChange, cmdFileView, chkPos, Frame1, optP0 / optP1 (the
+// two output kinds; each also carries its index in the property "index"), rTxt, SBar with the
+// panels Panel1 (status text) and Progress, PBar, Text1 (off-screen focus taker). Menu actions:
+// mnuFileOpen, mnuRun, mnuSetting, mnuRuleSet, mnuRuleEna, mnuHelp, mnuHelp2, mnuClose; the
+// shortcut-only actions mnuFileOpen__ (Ctrl+O), mnuRun__ (Ctrl+R), mnuClose__ (Ctrl+Q),
+// mnuHelp__ (Ctrl+H).
+class MainWindow : public QMainWindow, public RunHost
+{
+    Q_OBJECT
+
+public:
+    // The file-open dialog: the chosen files' full paths, empty when cancelled.
+    using FileDialogFunction = std::function<QStringList(QWidget *parent, const QString &dir)>;
+
+    explicit MainWindow(AppState &state, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Loads the settings and either converts the logs given on the command line without
+    // showing the window, then shuts down (returns true), or shows the window (returns false).
+    bool startUp(const QStringList &arguments);
+
+    // Redraws the preview in the style of the chosen output.
+    void writeText();
+
+    QString exampleName() const { return m_exampleName; }
+    QString statusText() const;
+
+    // Test seams: how message boxes and the file-open dialog are shown.
+    void setMessageFunction(MessageFunction showMessage) { m_showMessage = std::move(showMessage); }
+    void setFileDialogFunction(FileDialogFunction dialog) { m_fileDialog = std::move(dialog); }
+
+    // RunHost
+    void setStatusText(const QString &text) override;
+    void progressInit(int maximum) override;
+    void setProgressValue(int value) override;
+    void processEvents() override;
+    void showMessage(Icon icon, const QString &prompt, const QString &title,
+                     const QString &context = QString()) override;
+    void openSettingsDialog() override;
+    void runSpeakerColorDialog(SpeakerHandover &handover) override;
+    void beginProgressDisplay() override;
+    void endProgressDisplay() override;
+    void setMainWindowVisible(bool visible) override;
+    void setBusyCursor(bool busy) override;
+    void focusOffscreen() override;
+    void selectionCleared() override;
+
+signals:
+    // Shutdown has saved the settings: the program ends.
+    void shutDownDone();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    QAction *addShortcut(const char *name, const QString &text, const QKeySequence &key,
+                         void (MainWindow::*handler)());
+    void restorePosition();
+    bool startFromCommandLine(const QStringList &arguments);
+    void shutDown();
+    // The window takes no input while any reason for it holds (a run, the rule list).
+    void blockInput();
+    void unblockInput();
+
+    // Commands.
+    void mnuFileOpen_Click();
+    void mnuRun_Click();
+    void mnuSetting_Click();
+    void mnuRuleSet_Click();
+    void mnuRuleEna_Click();
+    void mnuHelp_Click();
+    void mnuHelp2_Click();
+    void mnuClose_Click();
+    void cmdFileView_Click();
+    void optP_Click(int index);
+    void chkPos_Click();
+    void rTxt_Drop(const QStringList &paths);
+
+    // Labels.
+    void setExampleName(const QString &name);
+    void showChangedName();
+    void showCount();
+    void showNothingSelected();
+
+    AppState &m_state;
+    QString m_exampleName;
+    QString m_sampleText;
+    bool m_running = false;
+    int m_inputBlocks = 0;
+    bool m_progressShown = false;
+    bool m_busyCursor = false;
+    bool m_shutDown = false;
+
+    MessageFunction m_showMessage;
+    FileDialogFunction m_fileDialog;
+    QPointer<QDialog> m_settingsDialog;
+
+    QLabel *m_lblCnt = nullptr;
+    QLabel *m_lblChange = nullptr;
+    QCheckBox *m_chkPos = nullptr;
+    QRadioButton *m_optP[2] = {nullptr, nullptr};
+    PreviewBox *m_rTxt = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QWidget *m_progressPanel = nullptr;
+    QProgressBar *m_pBar = nullptr;
+    QLineEdit *m_text1 = nullptr;
+    QAction *m_mnuRuleEna = nullptr;
+    QList<QAction *> m_commands; // every action, disabled while the window takes no input
+};

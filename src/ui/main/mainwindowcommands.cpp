@@ -1,0 +1,335 @@
+// The main window's start-up, shutdown and commands.
+#include "engine/appstate.h"
+#include "engine/intake.h"
+#include "engine/run.h"
+#include "filelistdialog.h"
+#include "mainwindow.h"
+#include "previewbox.h"
+#include "settings/settings.h"
+#include "ui/help/helpwindow.h"
+#include "ui/help/versionwindow.h"
+#include "ui/rules/ruledialogs.h"
+#include "ui/uiutil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace {
+
+const QString NothingSelected = QStringLiteral("ファイルを洗濯しれっ(゜▽、゜)y－~~~");
+const QString ReadyToRun = QStringLiteral("はよ実行しれっ(´･ω･`)つ[実行っ]");
+
+int lastSeparator(const QString &path)
+{
+    return int(qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')));
+}
+
+// The path up to and including its last folder separator.
+QString folderOf(const QString &path)
+{
+    return path.left(lastSeparator(path) + 1);
+}
+
+// addStr + the file name without its last three characters ("chat.txt" -> "_chat.").
+QString exampleNameFor(const QString &path, const QString &addStr)
+{
+    const QString name = path.mid(lastSeparator(path) + 1);
+    return addStr + name.left(qMax(0, int(name.size()) - 3));
+}
+
+constexpr int twipsOf(int pixels)
+{
+    return pixels * TwipsPerPixel;
+}
+
+} // namespace
+
+bool MainWindow::startUp(const QStringList &arguments)
+{
+    Settings &settings = m_state.settings;
+    loadSettings(settings, m_state.palette);
+    settings.colorCountAtLoad = settings.colorCount;
+    saveSettings(settings, m_state.palette);
+
+    restorePosition();
+    m_mnuRuleEna->setChecked(settings.msgRuleEnable != 0);
+
+    settings.commandLineRun = false;
+    if (startFromCommandLine(arguments))
+        return true;
+
+    m_sampleText = PreviewBox::buildSampleText(settings.headerText);
+    show();
+    const int type = settings.changeType != 0 ? 1 : 0;
+    m_optP[1 - type]->setChecked(true);
+    optP_Click(1 - type);
+    m_optP[type]->setChecked(true);
+    optP_Click(type);
+    setStatusText(NothingSelected);
+    m_chkPos->setChecked(settings.alwaysOnTop != 0);
+    focusOffscreen();
+    return false;
+}
+
+void MainWindow::restorePosition()
+{
+    const QPoint saved(m_state.settings.windowLeft / TwipsPerPixel,
+                       m_state.settings.windowTop / TwipsPerPixel);
+    move(saved);
+    // A position saved on a screen that is gone would leave the fixed-size window out of
+    // reach: bring it back to the primary screen's corner.
+    const QRect placed(saved, frameGeometry().size());
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(placed))
+            return;
+    }
+    if (const QScreen *primary = QGuiApplication::primaryScreen())
+        move(primary->availableGeometry().topLeft());
+}
+
+bool MainWindow::startFromCommandLine(const QStringList &arguments)
+{
+    QStringList paths;
+    for (QString argument : arguments) {
+        argument.remove(u'"');
+        argument = argument.trimmed();
+        if (argument.isEmpty())
+            continue;
+        // A relative name is the working folder's file; the folder then becomes the dialog's.
+        paths.append(QDir::current().absoluteFilePath(argument));
+    }
+    if (paths.isEmpty())
+        return false;
+    Selection &selection = m_state.selection;
+    addLogFiles(selection, paths, m_state.settings.addStr);
+    if (selection.path(0).isEmpty() || selection.selectedCount < 1)
+        return false;
+
+    m_state.settings.commandLineRun = true;
+    m_state.settings.defaultDir = folderOf(selection.path(0));
+    mnuRun_Click();
+    shutDown();
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    // While a run is going on, or the rule list is open, the window cannot be closed.
+    if (m_running || m_inputBlocks > 0) {
+        event->ignore();
+        return;
+    }
+    shutDown();
+    event->accept();
+}
+
+void MainWindow::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    Settings &settings = m_state.settings;
+    if (!isMinimized() && !settings.commandLineRun) {
+        const QPoint at = pos();
+        settings.windowTop = twipsOf(at.y());
+        settings.windowLeft = twipsOf(at.x());
+    }
+    settings.msgRuleEnable = m_mnuRuleEna->isChecked() ? 1 : 0;
+    saveSettings(settings, m_state.palette);
+    emit shutDownDone();
+}
+
+// Commands --------------------------------------------------------------------------------
+
+void MainWindow::mnuFileOpen_Click()
+{
+    Settings &settings = m_state.settings;
+    const QStringList chosen = m_fileDialog(this, settings.defaultDir);
+    if (chosen.isEmpty())
+        return;
+    settings.defaultDir = folderOf(chosen.first());
+
+    Selection &selection = m_state.selection;
+    const int before = selection.selectedCount;
+    if (addLogFiles(selection, chosen, settings.addStr) == 0) {
+        // Nothing the intake takes: the earlier selection stays as it was.
+        selection.selectedCount = before;
+        focusOffscreen();
+        return;
+    }
+    for (const QString &path : chosen) {
+        if (isLogPath(path)) {
+            setExampleName(exampleNameFor(path, settings.addStr));
+            break;
+        }
+    }
+    showCount();
+    setStatusText(ReadyToRun);
+    focusOffscreen();
+}
+
+void MainWindow::rTxt_Drop(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    Selection &selection = m_state.selection;
+    const int before = selection.selectedCount;
+    // A drop the intake takes nothing from leaves the earlier selection counted and shown.
+    if (addLogFiles(selection, paths, m_state.settings.addStr) == 0)
+        selection.selectedCount = before;
+    if (selection.path(0).isEmpty() || selection.selectedCount == 0) {
+        selection.selectedCount = 0;
+        showNothingSelected();
+        return;
+    }
+    m_state.settings.defaultDir = folderOf(selection.path(0));
+    setExampleName(exampleNameFor(selection.path(0), m_state.settings.addStr));
+    showCount();
+    setStatusText(ReadyToRun);
+}
+
+void MainWindow::mnuRun_Click()
+{
+    if (m_running)
+        return;
+    m_running = true;
+    // No command can start while the run lets events through, whatever the speed setting.
+    blockInput();
+    ::mnuRun_Click(m_state, *this);
+    unblockInput();
+    m_running = false;
+}
+
+void MainWindow::mnuSetting_Click()
+{
+    openSettingsDialog();
+}
+
+void MainWindow::mnuRuleSet_Click()
+{
+    QDialog *rules = createRuleListDialog(m_state, this);
+    if (!rules)
+        return;
+    blockInput();
+    connect(rules, &QObject::destroyed, this, &MainWindow::unblockInput);
+    rules->show();
+}
+
+void MainWindow::mnuRuleEna_Click()
+{
+    // The action has already inverted its check mark.
+    const bool enabled = m_mnuRuleEna->isChecked();
+    if (enabled) {
+        showMessage(Icon::Information, QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"),
+                    QStringLiteral("ルール適用"));
+    } else {
+        showMessage(Icon::Information, QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"),
+                    QStringLiteral("ルール適用"));
+    }
+    m_state.settings.msgRuleEnable = enabled ? 1 : 0;
+}
+
+void MainWindow::mnuHelp_Click()
+{
+    showHelpWindow(this);
+}
+
+void MainWindow::mnuHelp2_Click()
+{
+    showVersionWindow(this);
+}
+
+void MainWindow::mnuClose_Click()
+{
+    close();
+}
+
+void MainWindow::cmdFileView_Click()
+{
+    Selection &selection = m_state.selection;
+    if (selection.selectedCount < 1) {
+        showMessage(Icon::Critical, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
+                    QStringLiteral("ごるぁ"));
+        focusOffscreen();
+        return;
+    }
+    {
+        FileListDialog list(selection, m_showMessage, this);
+        list.exec();
+    }
+    if (selection.selectedCount < 1) {
+        selection.clear();
+        showNothingSelected();
+    } else {
+        setExampleName(exampleNameFor(selection.path(0), m_state.settings.addStr));
+    }
+    showCount();
+    focusOffscreen();
+}
+
+void MainWindow::optP_Click(int index)
+{
+    m_state.settings.changeType = qint16(index);
+    const QColor buttonText = QApplication::palette().color(QPalette::ButtonText);
+    for (int i = 0; i < 2; ++i) {
+        QPalette pal = m_optP[i]->palette();
+        const QColor color = i == index ? ui::colorFromCode(QStringLiteral("#0000FF")) : buttonText;
+        pal.setColor(QPalette::WindowText, color);
+        pal.setColor(QPalette::ButtonText, color);
+        m_optP[i]->setPalette(pal);
+    }
+    showChangedName();
+    writeText();
+    focusOffscreen();
+}
+
+void MainWindow::chkPos_Click()
+{
+    m_state.settings.alwaysOnTop = m_chkPos->isChecked() ? 1 : 0;
+    ui::setTopmost(this, m_chkPos->isChecked());
+    focusOffscreen();
+}
+
+void MainWindow::writeText()
+{
+    m_rTxt->drawSample(m_sampleText, m_state.settings, m_state.palette);
+    if (m_state.settings.changeType == 0)
+        focusOffscreen();
+}
+
+// Labels ----------------------------------------------------------------------------------
+
+void MainWindow::setExampleName(const QString &name)
+{
+    m_exampleName = name;
+    m_lblChange->setText(QString());
+    showChangedName();
+}
+
+void MainWindow::showChangedName()
+{
+    if (m_exampleName.isEmpty())
+        return;
+    m_lblChange->setText(
+        m_exampleName
+        + (m_state.settings.changeType != 0 ? QStringLiteral("htm") : QStringLiteral("txt")));
+}
+
+void MainWindow::showCount()
+{
+    m_lblCnt->setText(QString::number(m_state.selection.selectedCount));
+}
+
+void MainWindow::showNothingSelected()
+{
+    m_lblCnt->setText(QStringLiteral("0"));
+    setExampleName(QString());
+    setStatusText(NothingSelected);
+}

@@ -1,0 +1,15 @@
+#include "messagebox.h"
+
+#include <QMessageBox>
+
+void showMessageBox(QWidget *parent, RunHost::Icon icon, const QString &prompt,
+                    const QString &title)
+{
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    if (icon == RunHost::Icon::Critical)
+        boxIcon = QMessageBox::Critical;
+    else if (icon == RunHost::Icon::Information)
+        boxIcon = QMessageBox::Information;
+    QMessageBox box(boxIcon, title, prompt, QMessageBox::Ok, parent);
+    box.exec();
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "settings/inifile.h"
+#include "settings/settingslocation.h"
+#include "ui/main/mainwindow.h"
+
+#include <QEvent>
+#include <QFile>
+#include <QLabel>
+#include <QList>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// One main window on a temporary settings file, with message boxes and the file-open dialog
+// answered by the test.
+struct MainWindowFixture
+{
+    struct Message
+    {
+        RunHost::Icon icon;
+        QString prompt;
+        QString title;
+    };
+
+    QTemporaryDir dir;
+    AppState state;
+    std::unique_ptr<MainWindow> window;
+    QList<Message> messages;
+    QList<QStringList> dialogAnswers; // one answer per opening of the file-open dialog
+    QStringList dialogDirs; // the folder each opening started in
+    int shows = 0; // times the window was shown
+
+    struct ShowCounter : QObject
+    {
+        int &count;
+        explicit ShowCounter(int &c)
+            : count(c)
+        {
+        }
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Show)
+                ++count;
+            return false;
+        }
+    } showCounter {shows};
+
+    MainWindowFixture() { state.settings.iniPath = dir.filePath(SettingsFileName); }
+
+    void preset(const QString &section, const QString &key, const QString &value)
+    {
+        writeIniValue(state.settings.iniPath, section, key, value);
+    }
+    QString stored(const QString &section, const QString &key) const
+    {
+        return readIniValue(state.settings.iniPath, section, key);
+    }
+
+    // Creates the window and runs its start-up; true when it converted a command line.
+    bool start(const QStringList &arguments = {})
+    {
+        window = std::make_unique<MainWindow>(state);
+        window->installEventFilter(&showCounter);
+        window->setMessageFunction(
+            [this](QWidget *, RunHost::Icon icon, const QString &prompt, const QString &title) {
+                messages.append({icon, prompt, title});
+            });
+        window->setFileDialogFunction([this](QWidget *, const QString &startDir) {
+            dialogDirs.append(startDir);
+            return dialogAnswers.isEmpty() ? QStringList() : dialogAnswers.takeFirst();
+        });
+        return window->startUp(arguments);
+    }
+
+    // A Shift-JIS text log in the temporary folder.
+    QString writeLog(const QString &name, const QString &text)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(cp932::encode(text));
+        return path;
+    }
+    QString chatLog(const QString &name)
+    {
+        return writeLog(name,
+                        QStringLiteral("ぽぷる の発言：\r\n\tこんにちは\r\n"
+                                       "ぴのこ の発言：\r\n\tやあ\r\n"));
+    }
+
+    template<typename T> T *find(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    QString text(const char *labelName) const { return find<QLabel>(labelName)->text(); }
+    void trigger(const char *actionName) const { find<QAction>(actionName)->trigger(); }
+};

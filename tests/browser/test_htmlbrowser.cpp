@@ -1,0 +1,166 @@
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "engine/htmlconverter.h"
+#include "support/recordinghost.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Chromium = QStringLiteral("/usr/bin/chromium");
+constexpr int ChromiumTimeoutMs = 90000;
+
+const QString AnnColor = QStringLiteral("#0000FF");
+const QString BoColor = QStringLiteral("#008000");
+const QString BodyColor = QStringLiteral("#123456");
+const QString NarColor = QStringLiteral("#654321");
+const QString PickColor = QStringLiteral("#FF00FF");
+
+} // namespace
+
+// Generated pages opened in headless Chromium: colours, the legend's controls, and chat text
+// that tries to run a script.
+class TestHtmlBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void page_data();
+    void page();
+
+private:
+    QByteArray dumpDom(const QString &pagePath);
+
+    QTemporaryDir m_dir;
+    QJsonObject m_results;
+};
+
+QByteArray TestHtmlBrowser::dumpDom(const QString &pagePath)
+{
+    QTemporaryDir profile;
+    QProcess chromium;
+    chromium.setProcessChannelMode(QProcess::SeparateChannels);
+    chromium.start(Chromium,
+                   {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                    QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
+                    QStringLiteral("--disable-background-networking"),
+                    QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
+                    QStringLiteral("--user-data-dir=") + profile.path(),
+                    QStringLiteral("--virtual-time-budget=5000"), QStringLiteral("--dump-dom"),
+                    QStringLiteral("file://") + pagePath});
+    if (!chromium.waitForStarted(ChromiumTimeoutMs))
+        return QByteArray();
+    if (!chromium.waitForFinished(ChromiumTimeoutMs)) {
+        chromium.kill();
+        chromium.waitForFinished(5000);
+        qWarning("chromium did not finish in time");
+        return QByteArray();
+    }
+    return chromium.readAllStandardOutput();
+}
+
+void TestHtmlBrowser::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY2(QFile::exists(Chromium),
+             "Chromium is needed for the browser tests: install the chromium package "
+             "(scripts/deps.sh lists it)");
+
+    AppState state;
+    Settings &s = state.settings;
+    s.iniPath = m_dir.filePath(QStringLiteral("settings.ini"));
+    s.headerText = QStringLiteral(" の発言 :");
+    s.changeType = 1;
+    s.bodyColor = BodyColor;
+    s.narColor = NarColor;
+    s.jsBgColor = s.jsForeColor = s.jsFontBold = JsWanted;
+    state.palette = {{AnnColor, QStringLiteral("blue")},
+                     {BoColor, QStringLiteral("green")},
+                     {PickColor, QStringLiteral("pink")}};
+    s.colorCount = 3;
+
+    const QString log = QStringLiteral("Ann の発言 :\r\nwords of Ann\r\n<b>strong words</b>\r\n"
+                                       "<script>window.PELORIN_INJECTED = 1;</script>\r\n"
+                                       "<img src=x onerror=\"window.PELORIN_INJECTED = 2\">\r\n"
+                                       "<b onmouseover=\"window.PELORIN_INJECTED = 3\">bold</b>\r\n"
+                                       "―――――\r\nBo joined\r\n―――――\r\n"
+                                       "Bo の発言 :\r\nwords of Bo\r\nmore of Bo\r\n");
+    const QString logPath = m_dir.filePath(QStringLiteral("chat.txt"));
+    QFile logFile(logPath);
+    QVERIFY(logFile.open(QIODevice::WriteOnly));
+    logFile.write(cp932::encode(log));
+    logFile.close();
+    state.selection.items.append({logPath, m_dir.filePath(QStringLiteral("_chat."))});
+    state.selection.selectedCount = 1;
+    RecordingHost host;
+    convertToHtml(state, host);
+
+    QFile page(m_dir.filePath(QStringLiteral("_chat.htm")));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    QByteArray html = page.readAll();
+    QVERIFY(html.contains("<font class=HATSUGEN_01 id=HATSUGEN_01>"));
+
+    QFile script(QStringLiteral(PELORIN_SOURCE_DIR "/tests/browser/pagecheck.js"));
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    html += "<script>window.PELORIN_EXPECTED = {ann: '" + AnnColor.toLatin1() + "', bo: '"
+        + BoColor.toLatin1() + "', body: '" + BodyColor.toLatin1() + "', nar: '"
+        + NarColor.toLatin1() + "', pick: '" + PickColor.toLatin1() + "'};\n" + script.readAll()
+        + "</script>\r\n";
+    const QString checkedPath = m_dir.filePath(QStringLiteral("checked.htm"));
+    QFile checked(checkedPath);
+    QVERIFY(checked.open(QIODevice::WriteOnly));
+    checked.write(html);
+    checked.close();
+
+    const QByteArray dom = dumpDom(checkedPath);
+    const QByteArray open = "<pre id=\"pelorin-result\">";
+    const qsizetype from = dom.indexOf(open);
+    const qsizetype to = dom.indexOf("</pre>", from);
+    QVERIFY2(from >= 0 && to > from,
+             qPrintable(QStringLiteral("no check result in Chromium's page: ")
+                        + QString::fromUtf8(dom.right(2000))));
+    QByteArray json = dom.mid(from + open.size(), to - from - open.size());
+    json.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
+    QJsonParseError error;
+    m_results = QJsonDocument::fromJson(json, &error).object();
+    QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+    QVERIFY2(!m_results.contains(QStringLiteral("check script")),
+             qPrintable(m_results.value(QStringLiteral("check script"))
+                            .toObject()
+                            .value(QStringLiteral("actual"))
+                            .toString()));
+}
+
+void TestHtmlBrowser::page_data()
+{
+    QTest::addColumn<QString>("check");
+    for (const char *name :
+         {"first speaker colour", "second speaker colour", "second utterance line", "body colour",
+          "narration colour", "legend label colour", "drop-down recolours utterances",
+          "drop-down recolours legend label", "drop-down recolours every element of the class",
+          "drop-down leaves other speakers", "bold box ticked", "bold box leaves other speakers",
+          "bold box cleared", "background swatch", "no injected script ran", "no injected image",
+          "chat bold markup shows", "injected text shown"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestHtmlBrowser::page()
+{
+    QFETCH(QString, check);
+    QVERIFY2(m_results.contains(check), "the check did not run");
+    const QJsonObject r = m_results.value(check).toObject();
+    QVERIFY2(r.value(QStringLiteral("ok")).toBool(),
+             qPrintable(QStringLiteral("got %1, expected %2")
+                            .arg(r.value(QStringLiteral("actual")).toString(),
+                                 r.value(QStringLiteral("expected")).toString())));
+}
+
+QTEST_GUILESS_MAIN(TestHtmlBrowser)
+#include "test_htmlbrowser.moc"

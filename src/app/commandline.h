@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <optional>
 
 // The program's command line, parsed without running anything.
@@ -12,11 +11,19 @@ struct CommandLine
     bool version = false;
     bool batch = false;
     std::optional<int> changeType; // --text (0) / --html (1), batch only
-    QString settingsFile;          // --settings FILE
-    QStringList logs;              // LOG arguments, in order
-    QString error;                 // non-empty: a usage error (exit status 2)
+    QString settingsFile; // --settings FILE
+    QStringList logs; // LOG arguments, in order
+    QString error; // non-empty: a usage error (exit status 2)
 };
 
 CommandLine parseCommandLine(const QStringList &arguments); // arguments without argv[0]
 QString helpText();
 QString versionText(); // "Pelorin 2.00"
+
+// Exit statuses of the program.
+inline constexpr int ExitAllWritten = 0;
+inline constexpr int ExitSomeNotWritten = 1;
+inline constexpr int ExitUsage = 2;
+
+// The settings file this start uses, for the window and the batch run alike.
+QString settingsPathFor(const CommandLine &commandLine, const QString &programDir);

@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "logreader.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
@@ -42,7 +43,8 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
     if (reader.status() == LogReader::Status::XmlNotLoaded)
         host.showMessage(RunHost::Icon::None, QStringLiteral("Can't load xml"),
                          QStringLiteral("Pelorin"), path);
-    host.logNotRead(path, reader.errorString());
+    else
+        host.logNotRead(path, reader.errorString());
     return false;
 }
 
@@ -58,7 +60,7 @@ void reportNoSpeakers(RunHost &host, const QString &logPath)
 bool isSameFile(const QString &logPath, const QString &outputPath)
 {
     const QFileInfo log(logPath), out(outputPath);
-    if (log.absoluteFilePath() == out.absoluteFilePath())
+    if (QDir::cleanPath(log.absoluteFilePath()) == QDir::cleanPath(out.absoluteFilePath()))
         return true;
     if (!out.exists() || !log.exists())
         return false;

@@ -1,0 +1,103 @@
+#include "batchhost.h"
+
+#include "engine/speakerhandover.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+namespace {
+
+constexpr qint64 RedrawMs = 100; // at most ten redraws a second
+constexpr qsizetype NameWidth = 40;
+
+} // namespace
+
+BatchHost::BatchHost(QTextStream &err, bool showProgress, const Palette &palette)
+    : m_err(err)
+    , m_showProgress(showProgress)
+    , m_palette(palette)
+{
+}
+
+void BatchHost::startLog(int number, int count, const QString &path)
+{
+    m_number = number;
+    m_count = count;
+    m_name = QFileInfo(path).fileName();
+    if (m_name.size() > NameWidth)
+        m_name = m_name.left(NameWidth - 1) + u'…';
+    m_maximum = m_value = 0;
+    drawProgress(false);
+}
+
+void BatchHost::finish()
+{
+    clearProgress();
+    m_err.flush();
+}
+
+void BatchHost::progressInit(int maximum)
+{
+    m_maximum = maximum;
+    m_value = 0;
+    drawProgress(false);
+}
+
+void BatchHost::setProgressValue(int value)
+{
+    m_value = value;
+    drawProgress(false);
+}
+
+void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const QString &context)
+{
+    printLine(context, QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+}
+
+void BatchHost::logNotRead(const QString &path, const QString &reason)
+{
+    printLine(path, QStringLiteral("読み込めませんでした (") + reason + u')');
+}
+
+void BatchHost::runSpeakerColorDialog(SpeakerHandover &handover)
+{
+    // OK on the initial assignment: every speaker gets its palette entry's colour.
+    for (qsizetype k = 0; k < handover.table.size(); ++k) {
+        bool ok = false;
+        const int n = handover.table[k].paletteIndex.toInt(&ok);
+        if (ok && n >= 1 && n <= m_palette.size() && k < handover.speakerColors.size())
+            handover.speakerColors[k] = m_palette[n - 1].code;
+    }
+    handover.colorDialogCloses = 2;
+}
+
+void BatchHost::printLine(const QString &context, const QString &text)
+{
+    clearProgress();
+    if (!context.isEmpty())
+        m_err << context << ": ";
+    m_err << text << '\n';
+    m_err.flush();
+    m_sinceDraw.invalidate(); // the progress line comes back at once
+}
+
+void BatchHost::drawProgress(bool force)
+{
+    if (!m_showProgress || m_number == 0)
+        return;
+    if (!force && m_sinceDraw.isValid() && m_sinceDraw.elapsed() < RedrawMs)
+        return;
+    m_sinceDraw.start();
+    const int percent = m_maximum > 0 ? int(qint64(m_value) * 100 / m_maximum) : 0;
+    m_err << "\r\x1b[K" << m_number << '/' << m_count << ' ' << m_name << ' ' << percent << '%';
+    m_err.flush();
+    m_lineShown = true;
+}
+
+void BatchHost::clearProgress()
+{
+    if (!m_lineShown)
+        return;
+    m_err << "\r\x1b[K";
+    m_lineShown = false;
+}

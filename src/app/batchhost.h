@@ -1,0 +1,56 @@
+#pragma once
+
+#include "engine/runhost.h"
+#include "settings/palette.h"
+
+#include <QElapsedTimer>
+#include <QString>
+
+class QTextStream;
+
+// The batch run's window: message boxes become lines on standard error, nothing opens, and
+// the speaker colour dialog is answered as if OK was pressed on the initial colours.
+class BatchHost : public RunHost
+{
+public:
+    BatchHost(QTextStream &err, bool showProgress, const Palette &palette);
+
+    // The run goes on with log `number` (1-based) of `count`.
+    void startLog(int number, int count, const QString &path);
+    // Clears the progress line.
+    void finish();
+
+    void setStatusText(const QString &) override { }
+    void progressInit(int maximum) override;
+    void setProgressValue(int value) override;
+    void processEvents() override { }
+    void showMessage(Icon icon, const QString &prompt, const QString &title,
+                     const QString &context) override;
+    void openSettingsDialog() override { }
+    void runSpeakerColorDialog(SpeakerHandover &handover) override;
+    void beginProgressDisplay() override { }
+    void endProgressDisplay() override { }
+    void setMainWindowVisible(bool) override { }
+    void setBusyCursor(bool) override { }
+    void focusOffscreen() override { }
+    void selectionCleared() override { }
+    void logNotRead(const QString &path, const QString &reason) override;
+
+    // A line of its own, above the progress line.
+    void printLine(const QString &context, const QString &text);
+
+private:
+    void drawProgress(bool force);
+    void clearProgress();
+
+    QTextStream &m_err;
+    bool m_showProgress;
+    const Palette &m_palette;
+    int m_number = 0;
+    int m_count = 0;
+    QString m_name;
+    int m_maximum = 0;
+    int m_value = 0;
+    bool m_lineShown = false;
+    QElapsedTimer m_sinceDraw;
+};

@@ -1,0 +1,57 @@
+#include "batchrun.h"
+
+#include "batchhost.h"
+#include "commandline.h"
+#include "engine/appstate.h"
+#include "engine/intake.h"
+#include "engine/run.h"
+
+#include <QFileInfo>
+#include <QTextStream>
+
+int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStream &err,
+             bool errIsTerminal)
+{
+    AppState state;
+    Settings &settings = state.settings;
+    settings.iniPath = settingsPathFor(commandLine, programDir);
+    BatchHost host(err, errIsTerminal, state.palette);
+    if (!commandLine.settingsFile.isEmpty() && !QFileInfo(settings.iniPath).isFile())
+        host.printLine(settings.iniPath,
+                       QStringLiteral("設定ファイルがありません。既定の設定で変換します。"));
+    loadSettings(settings, state.palette); // never saved: the batch run leaves the file alone
+    if (commandLine.changeType)
+        settings.changeType = qint16(*commandLine.changeType);
+    // Feedback goes to the progress line; the window-only parts of the run do nothing here.
+    settings.speedUp = 0;
+    settings.commandLineRun = false;
+
+    int notWritten = 0;
+    QStringList accepted;
+    for (const QString &log : commandLine.logs) {
+        if (isLogPath(log)) {
+            accepted.append(log);
+        } else {
+            host.printLine(
+                log, QStringLiteral("ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。"));
+            ++notWritten;
+        }
+    }
+    Selection logs;
+    addLogFiles(logs, accepted, settings.addStr);
+
+    // One run per log, so that each log's outcome is known; the order is the selection's.
+    const int count = logs.selectedCount;
+    for (int i = 0; i < count; ++i) {
+        state.selection.clear();
+        state.selection.items.append(logs.items[i]);
+        state.selection.selectedCount = 1;
+        state.colorDialogCloses = 0;
+        host.startLog(i + 1, count, logs.items[i].path);
+        mnuRun_Click(state, host);
+        if (state.colorDialogCloses != 2)
+            ++notWritten;
+    }
+    host.finish();
+    return notWritten == 0 ? ExitAllWritten : ExitSomeNotWritten;
+}

@@ -1,0 +1,74 @@
+#include "app/commandline.h"
+
+#include <QTest>
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void parsing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("batch");
+        QTest::addColumn<int>("changeType"); // -1: not given
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QStringList>("logs");
+        QTest::addColumn<bool>("usageError");
+
+        QTest::newRow("window, no logs")
+            << QStringList {} << false << -1 << "" << QStringList {} << false;
+        QTest::newRow("window start with logs") << QStringList {"a.txt", "b b.txt"} << false << -1
+                                                << "" << QStringList {"a.txt", "b b.txt"} << false;
+        QTest::newRow("batch text") << QStringList {"--batch", "--text", "a.txt"} << true << 0 << ""
+                                    << QStringList {"a.txt"} << false;
+        QTest::newRow("batch html, settings")
+            << QStringList {"--settings", "s.ini", "--batch", "--html", "a.txt"} << true << 1
+            << "s.ini" << QStringList {"a.txt"} << false;
+        QTest::newRow("settings=FILE") << QStringList {"--settings=x.ini", "a.txt"} << false << -1
+                                       << "x.ini" << QStringList {"a.txt"} << false;
+        QTest::newRow("double dash ends options")
+            << QStringList {"--batch", "--", "--odd.txt"} << true << -1 << ""
+            << QStringList {"--odd.txt"} << false;
+        QTest::newRow("batch without log")
+            << QStringList {"--batch", "--text"} << true << 0 << "" << QStringList {} << true;
+        QTest::newRow("text and html") << QStringList {"--batch", "--text", "--html", "a.txt"}
+                                       << true << -1 << "" << QStringList {"a.txt"} << true;
+        QTest::newRow("unknown option") << QStringList {"--batch", "--fast", "a.txt"} << true << -1
+                                        << "" << QStringList {"a.txt"} << true;
+        QTest::newRow("settings without file") << QStringList {"a.txt", "--settings"} << false << -1
+                                               << "" << QStringList {"a.txt"} << true;
+        QTest::newRow("text without batch")
+            << QStringList {"--text", "a.txt"} << false << 0 << "" << QStringList {"a.txt"} << true;
+    }
+
+    void parsing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, batch);
+        QFETCH(int, changeType);
+        QFETCH(QString, settings);
+        QFETCH(QStringList, logs);
+        QFETCH(bool, usageError);
+        const CommandLine cl = parseCommandLine(args);
+        QCOMPARE(!cl.error.isEmpty(), usageError);
+        QCOMPARE(cl.batch, batch);
+        QCOMPARE(cl.changeType.value_or(-1), changeType);
+        QCOMPARE(cl.settingsFile, settings);
+        QCOMPARE(cl.logs, logs);
+    }
+
+    void helpAndVersionNeedNothingElse()
+    {
+        QVERIFY(parseCommandLine({"--batch", "--help"}).error.isEmpty());
+        QVERIFY(parseCommandLine({"--version"}).version);
+        QCOMPARE(versionText(), QStringLiteral("Pelorin 2.00"));
+        const QString help = helpText();
+        for (const char *word :
+             {"--batch", "--text", "--html", "--settings", "--version", "Exit status"})
+            QVERIFY2(help.contains(QLatin1String(word)), word);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"

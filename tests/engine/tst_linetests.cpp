@@ -1,0 +1,99 @@
+#include "engine/linetests.h"
+
+#include <QTest>
+
+namespace {
+
+// U = utterance, N = notice, F = frame, - = header-like (not fed to the state machine)
+QString classes(const QStringList &lines, const LineTests &tests)
+{
+    NoticeState state;
+    QString out;
+    for (const QString &line : lines) {
+        if (tests.isHeaderLine(line) || LineTests::isHashLine(line)) {
+            out += u'-';
+            continue;
+        }
+        switch (state.classify(line)) {
+        case LineClass::Utterance:
+            out += u'U';
+            break;
+        case LineClass::Notice:
+            out += u'N';
+            break;
+        case LineClass::Frame:
+            out += u'F';
+            break;
+        }
+    }
+    return out;
+}
+
+const QString Sep = SeparatorLine;
+const QString Send = QStringLiteral("X が f を送信しようとしています。");
+
+} // namespace
+
+class TestLineTests : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineTests()
+    {
+        const LineTests std(QStringLiteral(" の発言 :"));
+        QVERIFY(std.isHeaderLine(u"A の発言 :"));
+        QVERIFY(std.isHeaderLine(u"A の発言 : and more"));
+        QVERIFY(!std.isHeaderLine(u"A の発言："));
+        const LineTests custom(QStringLiteral("#号："));
+        QVERIFY(custom.isHeaderLine(u"B 3号：x"));
+        QVERIFY(!custom.isHeaderLine(u"B #号：x")); // "#" is a digit, not itself
+        QVERIFY(LineTests::isHashLine(u"# memo"));
+        QVERIFY(!LineTests::isHashLine(u"#memo"));
+        QVERIFY(!LineTests::isHashLine(u" # memo"));
+        QVERIFY(LineTests::isStandardHeader(u"A の発言 :"));
+        QVERIFY(!LineTests::isStandardHeader(u"A の発言 : x"));
+        QVERIFY(LineTests::isSeparator(Sep));
+        QVERIFY(!LineTests::isSeparator(QString(Sep + u' ')));
+        QVERIFY(!LineTests::isSeparator(QString(4, QChar(0x2015))));
+        QVERIFY(LineTests::isSendNotice(Send));
+    }
+
+    void noticeStates_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("plain lines") << QStringList {"a", "b"} << "UU";
+        QTest::newRow("a notice") << QStringList {"a", Sep, "joined", Sep, "b"} << "UFNFU";
+        QTest::newRow("send notice keeps the notice open")
+            << QStringList {Sep, Send, "other", Sep, "after"} << "FNNFU";
+        QTest::newRow("two send notices")
+            << QStringList {Sep, Send, Send, "x", Sep, "y"} << "FNNNFU";
+        QTest::newRow("separator inside a frame does not restart it")
+            << QStringList {Sep, Sep, Sep, "a"} << "FNFU";
+        QTest::newRow("the closing line need not be a separator")
+            << QStringList {Sep, "n", "close", "a"} << "FNFU";
+        QTest::newRow("headers neither read nor change the state")
+            << QStringList {Sep, "A の発言 :", "n", "# memo", "close", "u"} << "F-N-FU";
+    }
+
+    void noticeStates()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, expected);
+        QCOMPARE(classes(lines, LineTests(QStringLiteral(" の発言 :"))), expected);
+    }
+
+    void resetStartsOver()
+    {
+        NoticeState state;
+        state.classify(Sep);
+        QCOMPARE(state.value(), 2);
+        state.reset();
+        QCOMPARE(state.classify(u"a"), LineClass::Utterance);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLineTests)
+#include "tst_linetests.moc"

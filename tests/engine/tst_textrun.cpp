@@ -1,0 +1,300 @@
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "engine/intake.h"
+#include "engine/run.h"
+#include "engine/runsteps.h"
+#include "support/recordinghost.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString NoSpeakers = QStringLiteral("発言者が一人も見つかりませんでした。\r\n"
+                                          "発言のヘッダを調整してみて下さい。");
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+} // namespace
+
+class TestTextRun : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_tmp;
+    QDir m_dir;
+    AppState m_state;
+    RecordingHost m_host;
+
+    QString log(const QString &name, const QString &text)
+    {
+        return bytesLog(name, cp932::encode(text));
+    }
+    QString bytesLog(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+    void select(const QStringList &paths)
+    {
+        addLogFiles(m_state.selection, paths, m_state.settings.addStr);
+    }
+    QString output(const QString &logName)
+    {
+        return m_dir.filePath(u'_' + logName.chopped(3) + u"txt");
+    }
+
+private slots:
+    void init()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_tmp = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_tmp->isValid());
+        m_dir.setPath(m_tmp->path());
+        m_state = AppState();
+        m_state.settings.headerText = QStringLiteral(" の発言 :");
+        m_state.settings.addStr = QStringLiteral("_");
+        m_host = RecordingHost();
+    }
+
+    void workedExample()
+    {
+        const QString in = QStringLiteral("A の発言 :\r\nhello\r\n―――――\r\n"
+                                          "X が f を送信しようとしています。\r\ndone\r\n―――――\r\n"
+                                          "# memo\r\nB の発言 :\r\nok\r\n");
+        select({log(QStringLiteral("chat.txt"), in)});
+        mnuRun_Click(m_state, m_host);
+        const QString expected = QStringLiteral("A の発言 :\r\n\thello\r\n―――――\r\n"
+                                                "\tX が f を送信しようとしています。\r\n\tdone\r\n"
+                                                "―――――\r\n# memo\r\nB の発言 :\r\n\tok\r\n");
+        QCOMPARE(readFile(output(QStringLiteral("chat.txt"))), cp932::encode(expected));
+        QVERIFY(m_host.messages.isEmpty());
+        QCOMPARE(m_host.statusTexts,
+                 (QStringList {runtext::Reading, runtext::Converting, runtext::Saving,
+                               runtext::Cleared}));
+        QCOMPARE(m_state.colorDialogCloses, 2);
+        QCOMPARE(m_state.selection.selectedCount, 0);
+        QVERIFY(m_state.selection.items.isEmpty());
+        QCOMPARE(m_host.selectionClearedCount, 1);
+        QCOMPARE(m_host.beginProgress, 1);
+        QCOMPARE(m_host.endProgress, 1);
+        QCOMPARE(m_host.progressMaximum, 8);
+        QCOMPARE(m_host.progressValue, 8);
+    }
+
+    void linesAreKeptExactly_data()
+    {
+        QTest::addColumn<QByteArray>("in");
+        QTest::addColumn<QByteArray>("out");
+        QTest::newRow("last line without break is kept")
+            << cp932::encode(u"A の発言 :\r\nlast") << cp932::encode(u"A の発言 :\r\n\tlast\r\n");
+        QTest::newRow("one header without break")
+            << cp932::encode(u"A の発言 :") << cp932::encode(u"A の発言 :\r\n");
+        QTest::newRow("tabs are added to tabs")
+            << cp932::encode(u"A の発言 :\r\n\tx\r\n") << cp932::encode(u"A の発言 :\r\n\t\tx\r\n");
+        QTest::newRow("hash line stays left")
+            << cp932::encode(u"A の発言 :\r\na\r\n# m\r\nb")
+            << cp932::encode(u"A の発言 :\r\n\ta\r\n# m\r\n\tb\r\n");
+        QTest::newRow("lone LF stays inside its line")
+            << cp932::encode(u"A の発言 :\r\na\nb\r\n")
+            << cp932::encode(u"A の発言 :\r\n\ta\nb\r\n");
+        // Invalid Shift-JIS and binary bytes come out exactly as they went in.
+        QTest::newRow("damaged bytes survive")
+            << QByteArray("A \x82\xcc\x94\xad\x8c\xbe :\r\n\x81\x00\xff\xa0x\r\n", 19)
+            << QByteArray("A \x82\xcc\x94\xad\x8c\xbe :\r\n\t\x81\x00\xff\xa0x\r\n", 20);
+    }
+
+    void linesAreKeptExactly()
+    {
+        QFETCH(QByteArray, in);
+        QFETCH(QByteArray, out);
+        select({bytesLog(QStringLiteral("k.txt"), in)});
+        mnuRun_Click(m_state, m_host);
+        QVERIFY(m_host.messages.isEmpty());
+        QCOMPARE(readFile(output(QStringLiteral("k.txt"))), out);
+    }
+
+    void nothingSelected()
+    {
+        m_state.selection.items.append({QStringLiteral("/x/a.txt"), QStringLiteral("/x/_a.")});
+        mnuRun_Click(m_state, m_host); // stored but not counted: still nothing selected
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages[0].icon, RunHost::Icon::Critical);
+        QCOMPARE(m_host.messages[0].prompt,
+                 QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "));
+        QCOMPARE(m_host.messages[0].title, QStringLiteral("ごるぁ"));
+        QVERIFY(m_host.statusTexts.isEmpty());
+        QCOMPARE(m_host.beginProgress, 0);
+        QCOMPARE(m_state.selection.items.size(), 1);
+    }
+
+    void secondLogWithoutSpeakers()
+    {
+        select({log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nx\r\n")),
+                log(QStringLiteral("b.txt"), QStringLiteral("no header\r\n"))});
+        mnuRun_Click(m_state, m_host);
+        QVERIFY(QFile::exists(output(QStringLiteral("a.txt"))));
+        QVERIFY(!QFile::exists(output(QStringLiteral("b.txt"))));
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages[0].prompt, NoSpeakers);
+        QCOMPARE(m_host.messages[0].title, QStringLiteral("ログ解析エラー"));
+        QCOMPARE(m_host.messages[0].context, m_dir.filePath(QStringLiteral("b.txt")));
+        QCOMPARE(m_host.settingsDialogOpened, 1);
+        // The first log set the outcome, and the text output leaves it for the second.
+        QCOMPARE(m_state.selection.selectedCount, 0);
+    }
+
+    void unreadableLogsAreReportedAsWithoutSpeakers_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("missing") << "missing.txt";
+        QTest::newRow("folder") << "dir.txt";
+        QTest::newRow("empty") << "empty.txt";
+        QTest::newRow("binary") << "binary.txt";
+    }
+
+    void unreadableLogsAreReportedAsWithoutSpeakers()
+    {
+        QFETCH(QString, name);
+        QDir(m_tmp->path()).mkdir(QStringLiteral("dir.txt"));
+        bytesLog(QStringLiteral("empty.txt"), QByteArray());
+        bytesLog(QStringLiteral("binary.txt"), QByteArray("\x00\x01\xff\xfe\r\n\x89PNG", 11));
+        select({m_dir.filePath(name)});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages[0].prompt, NoSpeakers);
+        QVERIFY(!QFile::exists(output(name)));
+        QCOMPARE(m_state.selection.selectedCount, 1); // kept for another try
+        QCOMPARE(QDir(m_tmp->path()).entryList({QStringLiteral("_*")}, QDir::Files),
+                 QStringList {}); // no temporary file left behind
+    }
+
+    void outputThatCannotBeWrittenIsReportedAndNotCounted()
+    {
+        // The output name is taken by a folder: the log cannot be written.
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\n"));
+        const QString b = log(QStringLiteral("b.txt"), QStringLiteral("B の発言 :\r\n"));
+        QVERIFY(QDir(m_tmp->path()).mkdir(QStringLiteral("_b.txt")));
+        select({a, b});
+        mnuRun_Click(m_state, m_host);
+        QVERIFY(QFile::exists(output(QStringLiteral("a.txt"))));
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages[0].icon, RunHost::Icon::Critical);
+        QCOMPARE(m_host.messages[0].title, QStringLiteral("保存エラー"));
+        QCOMPARE(m_host.messages[0].prompt,
+                 QStringLiteral("ファイルを保存できませんでした。\r\n")
+                     + output(QStringLiteral("b.txt")));
+        QCOMPARE(m_state.colorDialogCloses, 0);
+        QCOMPARE(m_state.selection.selectedCount, 2); // the last log was not written
+    }
+
+    void outputFolderMissing()
+    {
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\n"));
+        m_state.settings.addStr = QStringLiteral("no/such/folder/");
+        select({a});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages[0].title, QStringLiteral("保存エラー"));
+    }
+
+    void neverOverwritesItsOwnLog_data()
+    {
+        QTest::addColumn<QString>("addStr");
+        QTest::newRow("empty prefix") << "";
+        QTest::newRow("prefix leading back to the same folder") << "../logs/";
+    }
+
+    void neverOverwritesItsOwnLog()
+    {
+        QFETCH(QString, addStr);
+        QDir(m_tmp->path()).mkdir(QStringLiteral("logs"));
+        const QByteArray bytes = cp932::encode(u"A の発言 :\r\nx\r\n");
+        const QString path = bytesLog(QStringLiteral("logs/self.txt"), bytes);
+        m_state.settings.addStr = addStr;
+        m_state.colorDialogCloses = 2; // a previous run's outcome must not count
+        select({path});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(readFile(path), bytes);
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages[0].title, QStringLiteral("保存エラー"));
+        QCOMPARE(m_host.messages[0].prompt,
+                 QStringLiteral("変換元のログに上書きしちゃうので保存しませんでした。\r\n"
+                                "変換後ファイル名の先頭につける文字を設定して下さい。"));
+        QCOMPARE(m_state.selection.selectedCount, 1);
+    }
+
+    void earlierOutputSurvivesALogWithoutSpeakers()
+    {
+        const QString out = output(QStringLiteral("c.txt"));
+        bytesLog(QStringLiteral("_c.txt"), "earlier");
+        select({log(QStringLiteral("c.txt"), QStringLiteral("nothing\r\n"))});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(readFile(out), QByteArray("earlier"));
+        QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files).size(), 2);
+    }
+
+    void unrepresentableCharactersBecomeQuestionMarks()
+    {
+        const QString xml = QStringLiteral("<?xml version=\"1.0\"?><Log><Message><From>"
+                                           "<User FriendlyName=\"A\"/></From><Text>x😀é</Text>"
+                                           "</Message></Log>");
+        select({bytesLog(QStringLiteral("h.xml"), xml.toUtf8())});
+        mnuRun_Click(m_state, m_host);
+        QVERIFY2(m_host.messages.isEmpty(), qPrintable(m_host.messages.value(0).prompt));
+        QCOMPARE(readFile(output(QStringLiteral("h.xml"))),
+                 cp932::encode(u"A  の発言 :\r\n\tx??\r\n"));
+    }
+
+    void speedUpShowsNothingAndHidesTheWindow()
+    {
+        m_state.settings.speedUp = 1;
+        select({log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\n"))});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(m_host.statusTexts, QStringList{runtext::Cleared}); // set after the run
+        QCOMPARE(m_host.progressUpdates, 0);
+        QCOMPARE(m_host.beginProgress, 0);
+        QCOMPARE(m_host.endProgress, 1);
+        QCOMPARE(m_host.windowVisibility, (QList<bool> {false, true}));
+        QCOMPARE(m_state.selection.selectedCount, 0);
+    }
+
+    void commandLineRunLeavesTheProgressBarAlone()
+    {
+        m_state.settings.commandLineRun = true;
+        select({log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nx\r\n"))});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(m_host.progressMaximum, -1);
+        QCOMPARE(m_host.beginProgress + m_host.endProgress + m_host.selectionClearedCount, 0);
+        QVERIFY(m_state.selection.items.isEmpty());
+    }
+
+    void progressIsForwardedSparingly()
+    {
+        QString text = QStringLiteral("A の発言 :\r\n");
+        for (int i = 0; i < 20000; ++i)
+            text += QStringLiteral("line\r\n");
+        select({log(QStringLiteral("long.txt"), text)});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(m_host.progressMaximum, 20000);
+        QCOMPARE(m_host.progressValue, 20000);
+        QVERIFY2(m_host.progressUpdates <= 1001,
+                 qPrintable(QString::number(m_host.progressUpdates)));
+        QCOMPARE(m_host.statusTexts.count(runtext::Converting), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextRun)
+#include "tst_textrun.moc"

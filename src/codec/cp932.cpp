@@ -198,21 +198,42 @@ inline void encodeInto(QStringView text, QByteArray &out, OnUnmappable &&onUnmap
     qsizetype pos = out.size();
     out.resize(pos + text.size() * 2);
     char *o = out.data() + pos;
+    int strayLead = -1; // a stray lead byte just written for an invalid byte
     while (p < end) {
         char16_t c = *p++;
         if (c < 0x80) {
             *o++ = char(c);
+            strayLead = -1;
             continue;
         }
         if (c >= invalidBase + 0x80 && c <= invalidBase + 0xFF) {
-            *o++ = char(c - invalidBase);
+            const int b = c - invalidBase;
+            *o++ = char(b);
+            strayLead = t.lead[b] ? b : -1;
             continue;
         }
-        const uint16_t b = t.toBytes[c]; // 0: not in code page 932 (U+0000 is handled above)
+        uint16_t b = t.toBytes[c]; // 0: not in code page 932 (U+0000 is handled above)
         if (b != 0) {
+            const auto first = [](uint16_t bytes) {
+                return bytes > 0xFF ? bytes >> 8 : bytes;
+            };
+            if (strayLead >= 0 && t.pair[strayLead * 256 + first(b)]) {
+                // The preferred bytes would pair up with the stray lead byte before them; the
+                // bytes this character was read from did not, so one of its pairs fits.
+                auto alt = t.alternatives.find(c);
+                if (alt != t.alternatives.end()) {
+                    for (uint16_t candidate : alt->second) {
+                        if (!t.pair[strayLead * 256 + first(candidate)]) {
+                            b = candidate;
+                            break;
+                        }
+                    }
+                }
+            }
             if (b > 0xFF)
                 *o++ = char(b >> 8);
             *o++ = char(b & 0xFF);
+            strayLead = -1;
             continue;
         }
         char32_t cp = c;
@@ -222,6 +243,7 @@ inline void encodeInto(QStringView text, QByteArray &out, OnUnmappable &&onUnmap
         }
         out.resize(o - out.data());
         onUnmappable(cp, out);
+        strayLead = -1;
         pos = out.size();
         out.resize(pos + (end - p) * 2);
         o = out.data() + pos;

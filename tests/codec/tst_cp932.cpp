@@ -32,6 +32,25 @@ private slots:
         QVERIFY(valid > 9000);
     }
 
+    void strayLeadBeforeDuplicateCode()
+    {
+        // A lead byte that did not pair with the code after it, where that code is one of
+        // several for its character: the code written must not pair up with the stray byte,
+        // or the text would change on the next read.
+        int checked = 0;
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            for (int code : {0x8790, 0x8791, 0xED40, 0xEEFC, 0xFA54, 0xFA5B}) {
+                const char bytes[3] = {char(lead), char(code >> 8), char(code & 0xFF)};
+                const QString text = cp932::decode(QByteArrayView(bytes, 3));
+                if (text.size() != 2 || text[0] != QChar(char16_t(0xDC00 + lead)))
+                    continue;
+                QCOMPARE(cp932::decode(cp932::encode(text)), text);
+                ++checked;
+            }
+        }
+        QVERIFY(checked > 50);
+    }
+
     void knownMappings_data()
     {
         QTest::addColumn<QByteArray>("bytes");

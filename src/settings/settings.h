@@ -37,10 +37,12 @@ struct Settings
 
 inline constexpr int TwipsPerPixel = 15;
 
-// Reads `settings.iniPath` (which the caller sets first) into settings and palette.
+// Reads `settings.iniPath` (which the caller sets first) into settings and palette. At most 99
+// palette entries are read: the two-digit keys name no more.
 void loadSettings(Settings &settings, Palette &palette);
 // Writes settings and palette to `settings.iniPath` in one atomic write; sets colorCount.
-// Returns false when the file could not be written.
+// Returns false when the file could not be written; a file that exists but cannot be read is
+// left alone rather than replaced.
 bool saveSettings(Settings &settings, const Palette &palette);
 
 // The JavaScript choices.

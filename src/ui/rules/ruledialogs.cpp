@@ -1,4 +1,8 @@
 #include "ruledialogs.h"
 
-// TEMPORARY: replaced by the rule list dialog.
-QDialog *createRuleListDialog(AppState &, QWidget *) { return nullptr; }
+#include "rulelistdialog.h"
+
+QDialog *createRuleListDialog(AppState &state, QWidget *parent)
+{
+    return new RuleListDialog(state, parent);
+}

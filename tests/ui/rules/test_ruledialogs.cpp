@@ -1,0 +1,428 @@
+#include "engine/appstate.h"
+#include "rules/messagerule.h"
+#include "settings/inifile.h"
+#include "ui/rules/colorcombobox.h"
+#include "ui/rules/ruledialogs.h"
+#include "ui/rules/ruleeditordialog.h"
+#include "ui/rules/rulegrid.h"
+#include "ui/rules/rulelistdialog.h"
+#include "ui/uiutil.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+namespace {
+
+struct Shown
+{
+    QString prompt;
+    QString title;
+};
+
+const MessageRule San {3, QStringLiteral("さん"), RulePositionEnd};
+const MessageRule StartsA {2, QStringLiteral("A"), RulePositionStart};
+
+RuleList numbered(int count)
+{
+    RuleList rules;
+    for (int n = 1; n <= count; ++n)
+        rules.append({n % 8 + 1, QStringLiteral("r%1").arg(n), RulePositionContains});
+    return rules;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestRuleDialogs : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    AppState m_state;
+    QList<Shown> m_shown;
+    QPointer<RuleListDialog> m_list;
+
+    QString stored(const QString &key)
+    {
+        return readIniValue(m_state.settings.iniPath, RuleSection, key, QStringLiteral("-"));
+    }
+    void store(const RuleList &rules) { QVERIFY(saveRules(m_state.settings.iniPath, rules, 0)); }
+
+    RuleListDialog *openList()
+    {
+        QDialog *dialog = createRuleListDialog(m_state, nullptr);
+        m_list = qobject_cast<RuleListDialog *>(dialog);
+        m_list->setMessageFunction(
+            [this](QWidget *, QMessageBox::Icon icon, const QString &prompt, const QString &title) {
+                QCOMPARE(icon, QMessageBox::Critical);
+                m_shown.append({prompt, title});
+            });
+        m_list->show();
+        return m_list;
+    }
+    template<class T> T *in(QWidget *w, const char *name)
+    {
+        return w->findChild<T *>(QString::fromLatin1(name));
+    }
+    RuleGrid *grid() { return m_list->grid(); }
+    void click(const char *name)
+    {
+        QTest::mouseClick(in<QPushButton>(m_list, name), Qt::LeftButton);
+    }
+    void pressRow(int row)
+    {
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {},
+                          grid()->visualItemRect(grid()->item(row - 1, 1)).center());
+    }
+    void key(Qt::Key k) { QTest::keyClick(in<QLineEdit>(m_list, "Text1"), k); }
+    bool buttons(bool del, bool up, bool down)
+    {
+        return in<QPushButton>(m_list, "cmdDel")->isEnabled() == del
+            && in<QPushButton>(m_list, "cmdChange_0")->isEnabled() == up
+            && in<QPushButton>(m_list, "cmdChange_1")->isEnabled() == down;
+    }
+
+    // Opens the editor with `open` and runs `act` on it inside the list's wait; an editor
+    // still open afterwards is closed, so a failing check never leaves the list waiting.
+    void withEditor(const std::function<void()> &open,
+                    const std::function<void(RuleEditorDialog *)> &act)
+    {
+        QTimer::singleShot(0, this, [this, act] {
+            QPointer<RuleEditorDialog> editor = m_list->editor();
+            QVERIFY(editor);
+            QVERIFY(!m_list->isEnabled());
+            act(editor);
+            if (editor)
+                editor->close();
+        });
+        open();
+        QVERIFY(m_list->isEnabled());
+    }
+    void addRule(const QString &text, int position, int colour, bool check = true)
+    {
+        withEditor([this] { click("cmdAdd"); },
+                   [&](RuleEditorDialog *e) {
+                       in<QLineEdit>(e, "txtName")->setText(text);
+                       in<QComboBox>(e, "cboRule")->setCurrentIndex(position);
+                       in<QComboBox>(e, "cboColor")->setCurrentIndex(colour);
+                       in<QCheckBox>(e, "chkRule")->setChecked(check);
+                       QTest::mouseClick(in<QPushButton>(e, "OKButton"), Qt::LeftButton);
+                   });
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        m_state.settings.iniPath = m_dir.filePath(QStringLiteral("基本設定よ.ini"));
+        m_state.palette = colorcode::defaultPalette();
+    }
+    void init()
+    {
+        QFile::remove(m_state.settings.iniPath);
+        m_shown.clear();
+    }
+    void cleanup() { delete m_list.data(); }
+
+    void addingToEmptyListAndConfirming()
+    {
+        openList();
+        QCOMPARE(grid()->gridRows(), 2);
+        QVERIFY(grid()->isNoRuleState());
+        QCOMPARE(m_list->selRow(), 1);
+        QVERIFY(grid()->hasSelectedLook(1));
+        QVERIFY(buttons(false, false, false));
+        bool opened = false;
+        QTimer::singleShot(0, this, [&] {
+            if (RuleEditorDialog *e = m_list->editor()) {
+                opened = true;
+                e->close();
+            }
+        });
+        QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {},
+                           grid()->visualItemRect(grid()->item(0, 1)).center());
+        QTest::qWait(10);
+        QVERIFY(!opened);
+        QCOMPARE(m_list->editor(), nullptr);
+
+        addRule(QStringLiteral("  さん "), 2, 2);
+        QCOMPARE(m_list->ruleEditorCloses(), 2);
+        QCOMPARE(m_list->rules(), RuleList {San});
+        QCOMPARE(grid()->cellText(1, 0), QStringLiteral("1"));
+        QCOMPARE(grid()->cellText(1, 1), QStringLiteral("『さん』が"));
+        QCOMPARE(grid()->cellText(1, 3), QStringLiteral(" 発言の色－０３"));
+        QCOMPARE(grid()->cellText(1, 4), QStringLiteral("3"));
+        QCOMPARE(grid()->cellColor(1, 2), ui::colorFromCode(m_state.palette[2].code));
+        QCOMPARE(m_list->selRow(), -1);
+
+        click("cmdOk");
+        QTRY_VERIFY(!m_list);
+        QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("1"));
+        QCOMPARE(stored(QStringLiteral("rule_01")), QStringLiteral("03<$>さん<$>最後にあったら"));
+    }
+
+    void unreadableFirstRecordShowsHeaderOnly()
+    {
+        writeIniValue(m_state.settings.iniPath, RuleSection, QStringLiteral("Count"), "2");
+        writeIniValue(m_state.settings.iniPath, RuleSection, QStringLiteral("rule_01"),
+                      "3<$>x<$>y");
+        openList();
+        QCOMPARE(grid()->gridRows(), 1);
+        QCOMPARE(m_list->selRow(), -1);
+        withEditor([this] { click("cmdAdd"); },
+                   [](RuleEditorDialog *e) { QCOMPARE(e->number(), 1); });
+        addRule(QStringLiteral("A"), 0, 1);
+        QCOMPARE(grid()->gridRows(), 2);
+        click("cmdOk");
+        QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("1"));
+        QCOMPARE(stored(QStringLiteral("rule_01")), QStringLiteral("02<$>A<$>先頭にあったら"));
+    }
+
+    void buttonStates_data()
+    {
+        QTest::addColumn<int>("rules");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<bool>("down");
+        QTest::newRow("only rule") << 1 << 1 << false << false;
+        QTest::newRow("first of two") << 2 << 1 << false << true;
+        QTest::newRow("last of two") << 2 << 2 << true << false;
+        QTest::newRow("middle") << 4 << 3 << true << true;
+    }
+    void buttonStates()
+    {
+        QFETCH(int, rules);
+        QFETCH(int, row);
+        QFETCH(bool, up);
+        QFETCH(bool, down);
+        store(numbered(rules));
+        openList();
+        QVERIFY(buttons(false, false, false));
+        pressRow(row);
+        QCOMPARE(m_list->selRow(), row);
+        QVERIFY(buttons(true, up, down));
+    }
+
+    void movingAndDeleting()
+    {
+        const RuleList four = numbered(4);
+        store(four);
+        openList();
+        pressRow(1);
+        key(Qt::Key_Up); // nothing above row 1
+        QCOMPARE(m_list->selRow(), 1);
+        key(Qt::Key_Down);
+        key(Qt::Key_Down);
+        QCOMPARE(m_list->selRow(), 3);
+        QVERIFY(!grid()->hasSelectedLook(1) && grid()->hasSelectedLook(3));
+        click("cmdChange_0");
+        QCOMPARE(m_list->selRow(), 2);
+        QCOMPARE(m_list->rules(), (RuleList {four[0], four[2], four[1], four[3]}));
+        QCOMPARE(grid()->cellText(2, 0), QStringLiteral("2"));
+        QCOMPARE(grid()->cellText(2, 1), QStringLiteral("『r3』が"));
+        QCOMPARE(grid()->cellColor(2, 1), ui::colorFromCode(m_state.palette[3].code));
+        QVERIFY(grid()->hasSelectedLook(2) && !grid()->hasSelectedLook(3));
+
+        key(Qt::Key_Delete); // rule 2 of 4 goes; the rows below move up and are renumbered
+        QCOMPARE(m_list->rules(), (RuleList {four[0], four[1], four[3]}));
+        QCOMPARE(grid()->cellText(3, 0), QStringLiteral("3"));
+        QCOMPARE(grid()->cellText(3, 1), QStringLiteral("『r4』が"));
+        QCOMPARE(m_list->selRow(), -1);
+        QVERIFY(buttons(false, false, false));
+        pressRow(3);
+        key(Qt::Key_Down); // nothing below the last row
+        QCOMPARE(m_list->selRow(), 3);
+        for (int i = 0; i < 3; ++i) {
+            pressRow(1);
+            click("cmdDel");
+        }
+        QVERIFY(grid()->isNoRuleState());
+        QVERIFY(buttons(false, false, false));
+
+        // Cancelling after all that leaves the file as it was.
+        const QByteArray before = fileBytes(m_state.settings.iniPath);
+        click("cmdCancel");
+        QTRY_VERIFY(!m_list);
+        QCOMPARE(fileBytes(m_state.settings.iniPath), before);
+    }
+
+    void pagingWithFortyRules()
+    {
+        store(numbered(40));
+        openList();
+        QVERIFY(QTest::qWaitForWindowExposed(m_list));
+        QCOMPARE(m_list->pageRows(), 13);
+        pressRow(5);
+        QCOMPARE(grid()->firstVisibleRow(), 1);
+        QHash<int, int> top;
+        for (int row = 6; row <= 40; ++row) {
+            key(Qt::Key_Down);
+            top[m_list->selRow()] = grid()->firstVisibleRow();
+        }
+        QCOMPARE(top[14], 12);
+        QCOMPARE(top[30], 25);
+        QCOMPARE(top[39], 25);
+        QCOMPARE(top[40], 25);
+    }
+
+    void editorChecks_data()
+    {
+        QTest::addColumn<int>("edit"); // 0: a new rule
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<bool>("check");
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<int>("ruleCount");
+        const QString same = QStringLiteral("同じのあるざます。ヽ(`Д´)ﾉ ");
+        QTest::newRow("blank") << 0 << QStringLiteral("   ") << 0 << true
+                               << QStringLiteral("空白ざます。ヽ(`Д´)ﾉ ") << 2;
+        QTest::newRow("separator") << 0 << QStringLiteral("a<$>b") << 0 << true
+                                   << QStringLiteral("「<$>」は使えないざます。ヽ(`Д´)ﾉ ") << 2;
+        QTest::newRow("duplicate") << 0 << QStringLiteral(" さん") << 2 << true << same << 2;
+        QTest::newRow("duplicate unchecked")
+            << 0 << QStringLiteral("さん") << 2 << false << QString() << 3;
+        QTest::newRow("other position")
+            << 0 << QStringLiteral("さん") << 1 << true << QString() << 3;
+        QTest::newRow("edit unchanged")
+            << 1 << QStringLiteral("さん") << 2 << true << QString() << 2;
+        QTest::newRow("edit into rule 1") << 2 << QStringLiteral("さん") << 2 << true << same << 2;
+    }
+    void editorChecks()
+    {
+        QFETCH(int, edit);
+        QFETCH(QString, text);
+        QFETCH(int, position);
+        QFETCH(bool, check);
+        QFETCH(QString, refusal);
+        QFETCH(int, ruleCount);
+        store({San, StartsA});
+        openList();
+        auto open = [&] {
+            if (edit == 0) {
+                click("cmdAdd");
+                return;
+            }
+            pressRow(edit);
+            QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {},
+                               grid()->visualItemRect(grid()->item(edit - 1, 1)).center());
+        };
+        bool stayedOpen = false;
+        withEditor(open, [&](RuleEditorDialog *e) {
+            auto *name = in<QLineEdit>(e, "txtName");
+            if (edit)
+                QCOMPARE(name->text(), m_list->rules()[edit - 1].text);
+            name->setText(text);
+            in<QComboBox>(e, "cboRule")->setCurrentIndex(position);
+            in<QCheckBox>(e, "chkRule")->setChecked(check);
+            QTest::mouseClick(in<QPushButton>(e, "OKButton"), Qt::LeftButton);
+            stayedOpen = e->isVisible();
+            if (stayedOpen && refusal != QStringLiteral("空白ざます。ヽ(`Д´)ﾉ "))
+                QCOMPARE(name->selectedText(), name->text());
+        });
+        QCOMPARE(stayedOpen, !refusal.isEmpty());
+        QCOMPARE(m_shown.size(), refusal.isEmpty() ? 0 : 1);
+        if (!refusal.isEmpty()) {
+            QCOMPARE(m_shown[0].prompt, refusal);
+            QCOMPARE(m_shown[0].title, QStringLiteral("やり直して"));
+        }
+        QCOMPARE(m_list->rules().size(), ruleCount);
+        QCOMPARE(m_list->ruleEditorCloses(), refusal.isEmpty() ? 2 : 1);
+    }
+
+    void editorKeysAndColours()
+    {
+        store({San});
+        openList();
+        withEditor([this] { click("cmdAdd"); },
+                   [this](RuleEditorDialog *e) {
+                       QVERIFY(e->bNew);
+                       QCOMPARE(e->windowTitle(), QStringLiteral("（ﾟ∀ﾟﾉﾉ☆ ルール作成 - 新規追加"));
+                       auto *name = in<QLineEdit>(e, "txtName");
+                       auto *colour = in<ColorComboBox>(e, "cboColor");
+                       QCOMPARE(colour->count(), m_state.palette.size());
+                       colour->setCurrentIndex(4);
+                       const QColor wanted = ui::colorFromCode(m_state.palette[4].code);
+                       QCOMPARE(name->palette().color(QPalette::Text), wanted);
+                       QCOMPARE(in<ColorComboBox>(e, "cboRule")->textColor(), wanted);
+                       QCOMPARE(colour->textColor(), wanted);
+                       name->setText(QStringLiteral("x"));
+                       QTest::keyClick(name, Qt::Key_Return);
+                       QTest::keyClick(name, Qt::Key_Enter);
+                       QVERIFY(e->isVisible());
+                       QTest::keyClick(name, Qt::Key_Escape);
+                   });
+        QCOMPARE(m_list->ruleEditorCloses(), 1);
+        QCOMPARE(m_list->rules(), RuleList {San});
+
+        // The list's own Enter confirms, its Escape cancels.
+        const QByteArray before = fileBytes(m_state.settings.iniPath);
+        pressRow(1);
+        click("cmdDel");
+        key(Qt::Key_Escape);
+        QTRY_VERIFY(!m_list);
+        QCOMPARE(fileBytes(m_state.settings.iniPath), before);
+        openList();
+        pressRow(1);
+        click("cmdDel");
+        key(Qt::Key_Return);
+        QTRY_VERIFY(!m_list);
+        QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("0"));
+        QCOMPARE(stored(QStringLiteral("rule_01")), RuleRetiredMarker);
+    }
+
+    void hundredthRuleRefused()
+    {
+        store(numbered(99));
+        openList();
+        click("cmdAdd");
+        QCOMPARE(m_list->editor(), nullptr);
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown[0].prompt, QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ "));
+        QVERIFY(m_list->isEnabled());
+    }
+
+    void hoverToolTip()
+    {
+        store({San});
+        openList();
+        QVERIFY(QTest::qWaitForWindowExposed(m_list));
+        QTest::mouseMove(grid()->viewport(), grid()->visualItemRect(grid()->item(0, 2)).center());
+        QTRY_COMPARE(grid()->toolTip(),
+                     QStringLiteral(" 『さん』が最後にあったら文字色を『発言の色－０３』にする "));
+        QCOMPARE(grid()->viewport()->cursor().shape(), Qt::BitmapCursor);
+        QTest::mouseMove(grid()->viewport(), QPoint(5, grid()->viewport()->height() - 3));
+        QTRY_COMPARE(grid()->toolTip(), QString());
+    }
+
+    // The owner is disabled while the list is open; the list must still work, and go with it.
+    void usableWhileOwnerDisabled()
+    {
+        auto *owner = new QWidget;
+        owner->show();
+        QPointer<QDialog> dialog = createRuleListDialog(m_state, owner);
+        owner->setEnabled(false);
+        dialog->show();
+        QVERIFY(dialog->isEnabled());
+        QVERIFY(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->isEnabled());
+        delete owner;
+        QTRY_VERIFY(!dialog);
+    }
+};
+
+QTEST_MAIN(TestRuleDialogs)
+#include "test_ruledialogs.moc"

@@ -36,34 +36,22 @@ private slots:
 
     void conversions()
     {
-        QCOMPARE(colorValueFromCode("#FF8000"), 33023);
-        QCOMPARE(colorValueFromCode("#0000FF"), 0xFF0000);
-        QCOMPARE(codeToColorNumber("#FF8000"), 0xFF8000);
+        QCOMPARE(colorValueFromCode("#FF8000"), 33023); // red in the lowest byte
         QCOMPARE(codeToColorNumber("#0000ff"), 255);
-        QCOMPARE(colorNumberToCode(255), QStringLiteral("#0000FF"));
+        QCOMPARE(colorNumberToCode(255), QStringLiteral("#0000FF")); // zero-padded
         QCOMPARE(colorNumberToCode(0), QStringLiteral("#000000"));
-        QCOMPARE(colorNumberToCode(0xABCDEF), QStringLiteral("#ABCDEF"));
         QCOMPARE(colorNumberToCode(-1), QStringLiteral("#FFFFFF"));
-        for (int n : {0, 1, 0x7F00FF, 0xFFFFFF})
-            QCOMPARE(codeToColorNumber(colorNumberToCode(n)), n);
         QCOMPARE(componentToHex(10), QStringLiteral("0A"));
-        QCOMPARE(componentToHex(0), QStringLiteral("00"));
-        QCOMPARE(componentToHex(255), QStringLiteral("FF"));
     }
 
     void defaults()
     {
-        QCOMPARE(defaultColorLabel(1), QStringLiteral("発言の色－０１"));
         QCOMPARE(defaultColorLabel(9), QStringLiteral("発言の色－０９"));
         QCOMPARE(defaultColorLabel(12), QStringLiteral("発言の色－１２"));
-        QCOMPARE(defaultColorCode(9), QStringLiteral("#AE00AE"));
+        QCOMPARE(defaultColorCode(9), QStringLiteral("#AE00AE")); // slot 1 again
         QCOMPARE(defaultColorCode(16), QStringLiteral("#8B8B00"));
-        QCOMPARE(twoDigits(7), QStringLiteral("07"));
         QCOMPARE(twoDigits(100), QStringLiteral("00"));
-        const Palette p = defaultPalette();
-        QCOMPARE(p.size(), 8);
-        QCOMPARE(p[1].code, QStringLiteral("#008040"));
-        QCOMPARE(p[7].code, QStringLiteral("#8B8B00"));
+        QCOMPARE(defaultPalette().size(), 8);
     }
 };
 

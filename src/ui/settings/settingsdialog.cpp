@@ -210,14 +210,8 @@ void SettingsDialog::cmdOk_Click()
     // Enter reaches OK without leaving the box, so the two refusals of leaving a box apply
     // here too: an empty header would mark every line, an empty prefix would make the output
     // name equal to the log's own name.
-    if (headerChoice != 0 && txtHead->text().isEmpty()) {
-        txtHead_LostFocus();
+    if ((headerChoice != 0 && holdEmptyBox(txtHead)) || holdEmptyBox(txtFile))
         return;
-    }
-    if (txtFile->text().isEmpty()) {
-        txtFile_LostFocus();
-        return;
-    }
 
     Settings &s = m_state.settings;
     s.headerMode = QString::number(headerChoice);
@@ -284,24 +278,39 @@ void SettingsDialog::showHeaderChoice(int index)
     txtHead->setPalette(pal);
 }
 
+// Leaving an empty box for Cancel is let through: refusing it would take the focus back from
+// the button and make the click impossible. So is leaving the header for the standard header,
+// which drops its text anyway.
+bool SettingsDialog::leavingForCancel() const
+{
+    return !isVisible() || focusWidget() == cmdCancel;
+}
+
 void SettingsDialog::txtHead_LostFocus()
 {
-    // The box may have been left for the standard header or the dialog be closing.
-    if (!isVisible() || !txtHead->isEnabled() || !txtHead->text().isEmpty())
-        return;
-    settingsui::showMessage(this, QMessageBox::Critical,
-                            QStringLiteral("それじゃ発言者が区別できないっすよ"),
-                            QStringLiteral("なんかあるでしょ"));
-    txtHead->selectAll();
-    txtHead->setFocus(Qt::OtherFocusReason);
+    if (!leavingForCancel() && focusWidget() != optHead[0] && txtHead->isEnabled())
+        holdEmptyBox(txtHead);
 }
 
 void SettingsDialog::txtFile_LostFocus()
 {
-    if (!isVisible() || !txtFile->text().isEmpty())
-        return;
-    txtFile->selectAll();
-    txtFile->setFocus(Qt::OtherFocusReason);
+    if (!leavingForCancel())
+        holdEmptyBox(txtFile);
+}
+
+// An empty header is refused with a message, an empty prefix silently; either way the box
+// keeps the focus with its text selected.
+bool SettingsDialog::holdEmptyBox(QLineEdit *box)
+{
+    if (!box->text().isEmpty())
+        return false;
+    if (box == txtHead)
+        settingsui::showMessage(this, QMessageBox::Critical,
+                                QStringLiteral("それじゃ発言者が区別できないっすよ"),
+                                QStringLiteral("なんかあるでしょ"));
+    box->selectAll();
+    box->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 void SettingsDialog::chkB_Click()

@@ -49,8 +49,10 @@ private:
     void cmdOk_Click();
     void optHead_Click(int index);
     void showHeaderChoice(int index);
+    bool leavingForCancel() const;
     void txtHead_LostFocus();
     void txtFile_LostFocus();
+    bool holdEmptyBox(QLineEdit *box);
     void chkB_Click();
     void chkSpeed_Click();
     void textBoxEvent(QLineEdit *box, QEvent *event);

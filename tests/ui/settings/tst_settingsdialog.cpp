@@ -310,6 +310,13 @@ private slots:
         QVERIFY(m_dialog && m_dialog->isVisible());
         QCOMPARE(m_saved, 0);
         QVERIFY(!QFile::exists(m_state.settings.iniPath));
+
+        // Cancel stays possible: the press moves the focus, the check runs before the release.
+        QTest::mousePress(child("cmdCancel"), Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QTest::mouseRelease(child("cmdCancel"), Qt::LeftButton);
+        QTRY_VERIFY(!m_dialog);
+        QCOMPARE(m_messages.size(), messages * 2);
     }
 
     void colourEditors_data()

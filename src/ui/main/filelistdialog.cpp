@@ -22,6 +22,10 @@ FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage
     setObjectName(QStringLiteral("frmFile"));
     setWindowTitle(QStringLiteral("選択ファイルリスト"));
     setModal(true);
+    // The same face and size as the main window, so the instruction fits on its line.
+    QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
+    face.setPointSizeF(8.25);
+    setFont(face);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, ui::colorFromCode(QStringLiteral("#E0E0E0")));
     setPalette(pal);
@@ -30,7 +34,6 @@ FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage
     auto *label = new QLabel(
         QStringLiteral("選択を解除したいファイルにチェックを入れて削除ボタンを押してね"), this);
     label->setObjectName(QStringLiteral("Label2"));
-    label->setWordWrap(true);
     label->setGeometry(ui::twips(180), ui::twips(180), ui::twips(5160), ui::twips(420));
 
     m_list = new QListWidget(this);

@@ -79,7 +79,11 @@ MainWindow::MainWindow(AppState &state, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("｜･ω･`*)っ且~　Pelorin"));
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
+    // The substitute of the proportional Windows face sets kana full width; a quarter point
+    // less keeps every caption inside the control sizes the layout gives.
+    QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
+    face.setPointSizeF(8.25);
+    setFont(face);
     setColors(this, Background);
     buildControls();
     buildMenus();
@@ -140,7 +144,7 @@ void MainWindow::buildControls()
                                  QStringLiteral("色なんて付けちゃったりHTML形式")};
     const QString tips[2]
         = {QStringLiteral("発言を引っ込めちゃう"), QStringLiteral("ほうむぺえじみたいになるじょ")};
-    const QRect places[2] = {twipsRect(90, 270, 3240, 360), twipsRect(3360, 270, 2700, 360)};
+    const QRect places[2] = {twipsRect(60, 270, 3000, 360), twipsRect(3090, 270, 3000, 360)};
     for (int i = 0; i < 2; ++i) {
         m_optP[i] = new QRadioButton(captions[i], frame);
         m_optP[i]->setObjectName(QStringLiteral("optP") + QString::number(i));

@@ -5,6 +5,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -58,6 +59,7 @@ PreviewBox::PreviewBox(QWidget *parent)
     setReadOnly(true);
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::NoWrap);
+    setTabStopDistance(48); // half an inch, as rich-text boxes indent
     // A read-only box refuses drops by itself; this one takes files.
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);
@@ -85,6 +87,13 @@ void PreviewBox::drawSample(const QString &sampleText, const Settings &settings,
     QTextDocument *doc = document();
     const int end = doc->characterCount() - 1;
     formatRange(doc, 0, end, charFormat(QStringLiteral("#000000"), false));
+    // The substitute face has a tall line gap; keep the six lines inside the box.
+    QTextCursor all(doc);
+    all.select(QTextCursor::Document);
+    QTextBlockFormat lines;
+    lines.setLineHeight(qMax(1, QFontMetrics(font()).height() * 5 / 6),
+                        QTextBlockFormat::FixedHeight);
+    all.setBlockFormat(lines);
 
     if (settings.changeType != 0) {
         for (int k = 1; k <= 3; ++k) {

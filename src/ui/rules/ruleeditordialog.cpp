@@ -73,6 +73,7 @@ void RuleEditorDialog::buildControls()
         pal.setColor(QPalette::WindowText, Qt::white);
         labels[i]->setPalette(pal);
         ruleui::placeTwips(labels[i], places[i][0], places[i][1], places[i][2], places[i][3]);
+        ruleui::fitTextToWidth(labels[i]);
     }
 
     txtName = new QLineEdit(this);
@@ -117,6 +118,7 @@ void RuleEditorDialog::buildControls()
     checkPalette.setColor(QPalette::Window, Qt::black);
     chkRule->setPalette(checkPalette);
     ruleui::placeTwips(chkRule, 180, 3540, 3855, 435);
+    ruleui::fitTextToWidth(chkRule);
     chkRule->setChecked(true);
 
     for (QWidget *w :

@@ -75,6 +75,7 @@ void RuleListDialog::buildControls()
     headingPalette.setColor(QPalette::WindowText, QColor(0x80, 0x40, 0x00));
     Label1->setPalette(headingPalette);
     ruleui::placeTwips(Label1, 120, 300, 6330, 285);
+    ruleui::fitTextToWidth(Label1);
 
     auto button = [&](const char *name, const QString &text, const QString &background,
                       QWidget *parent, QFont font) {
@@ -118,6 +119,7 @@ void RuleListDialog::buildControls()
     Label2->setPalette(notePalette);
     Label2->setAutoFillBackground(true);
     ruleui::placeTwips(Label2, 2160, 6480, 3225, 285);
+    ruleui::fitTextToWidth(Label2);
 
     cmdOk = button("cmdOk", QStringLiteral("設　定"), Gray, this, uiFont(12));
     cmdOk->setToolTip(QStringLiteral("設定っ"));

@@ -71,6 +71,15 @@ void placeTwips(QWidget *widget, int left, int top, int width, int height)
     widget->setGeometry(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
 }
 
+void fitTextToWidth(QWidget *widget)
+{
+    QFont font = widget->font();
+    while (widget->sizeHint().width() > widget->width() && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        widget->setFont(font);
+    }
+}
+
 void attachToOwner(QWidget *window, QWidget *owner)
 {
     window->setAttribute(Qt::WA_QuitOnClose, false);

@@ -30,6 +30,10 @@ void setButtonBackground(QPushButton *button, const QString &code);
 // Client geometry given in twips.
 void placeTwips(QWidget *widget, int left, int top, int width, int height);
 
+// Shrinks the widget's font until its text fits the width it was given: the installed Japanese
+// fonts run wider than the ones the layout was drawn for.
+void fitTextToWidth(QWidget *widget);
+
 // Makes `window` a top-level window that stays with `owner` (stacked with it, centred over it)
 // without being its child: the owner may be disabled while the window is open.
 void attachToOwner(QWidget *window, QWidget *owner);

@@ -1,6 +1,9 @@
+#include "codec/cp932.h"
 #include "engine/appstate.h"
+#include "engine/htmlconverter.h"
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
+#include "support/recordinghost.h"
 #include "ui/rules/colorcombobox.h"
 #include "ui/rules/ruledialogs.h"
 #include "ui/rules/ruleeditordialog.h"
@@ -407,6 +410,43 @@ private slots:
         QCOMPARE(grid()->viewport()->cursor().shape(), Qt::BitmapCursor);
         QTest::mouseMove(grid()->viewport(), QPoint(5, grid()->viewport()->height() - 3));
         QTRY_COMPARE(grid()->toolTip(), QString());
+    }
+
+    // A rule made in the dialog decides a speaker's colour in the next HTML conversion.
+    void ruleColoursTheNextConversion()
+    {
+        openList();
+        addRule(QStringLiteral("さん"), 2, 4);
+        click("cmdOk");
+        QTRY_VERIFY(!m_list);
+
+        Settings &s = m_state.settings;
+        s.msgRuleEnable = 1;
+        s.headerText = QStringLiteral(" の発言：");
+        s.addStr = QStringLiteral("_");
+        s.bodyColor = QStringLiteral("#000000");
+        s.narColor = QStringLiteral("#0000FF");
+        s.jsBgColor = s.jsForeColor = s.jsFontBold = JsNotWanted;
+        s.colorCount = int(m_state.palette.size());
+        const QString log = m_dir.filePath(QStringLiteral("chat.txt"));
+        QFile file(log);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(cp932::encode(QStringLiteral("あい の発言：\r\nやあ\r\n"
+                                                "たろうさん の発言：\r\nこんにちは\r\n")));
+        file.close();
+        m_state.selection.clear();
+        m_state.selection.items.append({log, m_dir.filePath(QStringLiteral("_chat."))});
+        m_state.selection.selectedCount = 1;
+
+        RecordingHost host;
+        convertToHtml(m_state, host);
+        QCOMPARE(host.speakerDialogs.size(), 1);
+        QHash<QString, QString> entries;
+        for (const SpeakerTableEntry &e : host.speakerDialogs[0].table)
+            entries[e.name] = e.paletteIndex;
+        QCOMPARE(entries.value(QStringLiteral("たろうさん")), QStringLiteral("5"));
+        QCOMPARE(entries.value(QStringLiteral("あい")), QStringLiteral("1"));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("_chat.htm"))));
     }
 
     // The owner is disabled while the list is open; the list must still work, and go with it.

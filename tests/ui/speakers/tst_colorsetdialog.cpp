@@ -1,4 +1,5 @@
 #include "engine/speakerhandover.h"
+#include "ui/main/mainwindowfixture.h"
 #include "ui/rules/colorcombobox.h"
 #include "ui/speakers/colorsetdialog.h"
 #include "ui/speakers/speakerdialog.h"
@@ -8,6 +9,7 @@
 #include <QHeaderView>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
@@ -70,6 +72,25 @@ struct Driver
     }
 };
 
+// Answers the speaker colour dialog once it shows, while a run waits for it.
+void whenDialogOpens(std::function<void(ColorSetDialog *)> answer, int *openings, int tries = 2000)
+{
+    QTimer::singleShot(1, [=] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *dialog = qobject_cast<ColorSetDialog *>(w); dialog && dialog->isVisible()) {
+                ++*openings;
+                return answer(dialog);
+            }
+        if (tries > 0) // not yet: the run is still reading
+            whenDialogOpens(answer, openings, tries - 1);
+    });
+}
+
+void okButton(ColorSetDialog *dialog)
+{
+    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOk")), Qt::LeftButton);
+}
+
 } // namespace
 
 class TestColorSetDialog : public QObject
@@ -84,6 +105,8 @@ private slots:
     void scrollingHidesBox();
     void closingCounts_data();
     void closingCounts();
+    void htmlRunWritesChosenColour();
+    void closingDialogStopsHtmlRun();
 };
 
 void TestColorSetDialog::showsSpeakersInTheirColours()
@@ -200,8 +223,7 @@ void TestColorSetDialog::closingCounts()
         d.clickCell(1, 1);
         d.choose(2);
         if (confirm)
-            QTest::mouseClick(seen->findChild<QPushButton *>(QStringLiteral("cmdOk")),
-                              Qt::LeftButton);
+            okButton(seen);
         else
             seen->close();
     });
@@ -218,6 +240,58 @@ void TestColorSetDialog::closingCounts()
     QVERIFY(QApplication::overrideCursor());
     QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
     QApplication::restoreOverrideCursor();
+}
+
+void TestColorSetDialog::htmlRunWritesChosenColour()
+{
+    MainWindowFixture f;
+    f.start();
+    f.dialogAnswers = {{f.chatLog("chat.txt")}};
+    f.trigger("mnuFileOpen");
+    f.find<QRadioButton>("optP1")->click();
+    int openings = 0;
+    bool mainWindowDisabled = false;
+    whenDialogOpens(
+        [&](ColorSetDialog *dialog) {
+            mainWindowDisabled = !f.window->centralWidget()->isEnabled();
+            const Driver d(dialog);
+            d.clickCell(2, 1);
+            d.choose(4); // palette entry 5 for the second speaker
+            okButton(dialog);
+        },
+        &openings);
+    f.trigger("mnuRun");
+
+    QCOMPARE(openings, 1);
+    QVERIFY(mainWindowDisabled);
+    QVERIFY(f.messages.isEmpty());
+    QFile out(f.dir.filePath("_chat.htm"));
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    const QString page = cp932::decode(out.readAll());
+    QVERIFY(page.contains(".HATSUGEN_01{color:" + f.state.palette[0].code));
+    QVERIFY(page.contains(".HATSUGEN_02{color:" + f.state.palette[4].code));
+    QCOMPARE(f.state.selection.selectedCount, 0);
+}
+
+void TestColorSetDialog::closingDialogStopsHtmlRun()
+{
+    MainWindowFixture f;
+    f.start();
+    f.dialogAnswers = {{f.chatLog("a.txt"), f.chatLog("b.txt"), f.chatLog("c.txt")}};
+    f.trigger("mnuFileOpen");
+    f.find<QRadioButton>("optP1")->click();
+    int openings = 0;
+    whenDialogOpens([](ColorSetDialog *dialog) { dialog->close(); }, &openings);
+    f.trigger("mnuRun");
+
+    QCOMPARE(openings, 1);
+    QCOMPARE(f.state.colorDialogCloses, 1);
+    for (const char *name : {"_a.htm", "_b.htm", "_c.htm"})
+        QVERIFY2(!QFile::exists(f.dir.filePath(QString::fromLatin1(name))), name);
+    QCOMPARE(f.state.selection.selectedCount, 3);
+    QCOMPARE(f.text("lblCnt"), QStringLiteral("3"));
+    QVERIFY(f.window->centralWidget()->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
 }
 
 QTEST_MAIN(TestColorSetDialog)

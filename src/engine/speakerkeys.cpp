@@ -41,7 +41,6 @@ QString speakerClassName(qsizetype speaker)
 SpeakerKeys::SpeakerKeys(const QString &headerText)
     : m_headerText(headerText)
     , m_headerHasWildcards(hasWildcards(headerText))
-    , m_endsWithHeader(QString(QLatin1Char('*') + headerText))
     , m_header(headerText)
 {
 }
@@ -52,10 +51,10 @@ QStringView SpeakerKeys::headerPrefix(QStringView headerLine) const
     if (at >= 0)
         return headerLine.first(at + m_headerText.size());
     if (m_headerHasWildcards) {
-        for (qsizetype end = 0; end <= headerLine.size(); ++end) {
-            if (m_endsWithHeader.matches(headerLine.first(end)))
-                return headerLine.first(end);
-        }
+        // The shortest beginning that matches "*" + headerText, found in one pass.
+        const qsizetype end = m_header.firstMatchEnd(headerLine);
+        if (end >= 0)
+            return headerLine.first(end);
     }
     return headerLine; // not a header line; the whole line stands for itself
 }
@@ -65,11 +64,8 @@ qsizetype SpeakerKeys::headerStart(QStringView prefix) const
     if (prefix.endsWith(m_headerText))
         return prefix.size() - m_headerText.size();
     // A wildcard header: its match is taken as short as possible.
-    for (qsizetype start = prefix.size(); start >= 0; --start) {
-        if (m_header.matches(prefix.sliced(start)))
-            return start;
-    }
-    return prefix.size();
+    const qsizetype start = m_header.lastMatchStart(prefix);
+    return start >= 0 ? start : prefix.size();
 }
 
 void SpeakerKeys::add(QStringView headerLine)

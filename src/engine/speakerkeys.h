@@ -47,7 +47,6 @@ private:
 
     QString m_headerText;
     bool m_headerHasWildcards = false;
-    WildcardPattern m_endsWithHeader; // "*" + headerText
     WildcardPattern m_header; // headerText
     QList<Key> m_keys;
     QHash<QString, qsizetype> m_index; // prefix -> speaker

@@ -1,5 +1,8 @@
 #include "wildcard.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 bool isAsciiDigit(char16_t c)
@@ -173,6 +176,87 @@ bool WildcardPattern::matches(QStringView text) const
         break;
     }
     return matchGeneral(text);
+}
+
+// Both searches follow every way through the pattern at once: state i means "the first i
+// tokens are matched", and a star may also match nothing.
+qsizetype WildcardPattern::firstMatchEnd(QStringView text) const
+{
+    if (!m_valid)
+        return -1;
+    const qsizetype m = m_tokens.size();
+    std::vector<char> now(m + 1, 0), next(m + 1, 0);
+    const auto close = [&](std::vector<char> &states) {
+        for (qsizetype i = 0; i < m; ++i) {
+            if (states[i] && m_tokens[i].kind == Kind::Star)
+                states[i + 1] = 1;
+        }
+    };
+    now[0] = 1;
+    close(now);
+    if (now[m])
+        return 0;
+    for (qsizetype ti = 0; ti < text.size(); ++ti) {
+        const char16_t c = text[ti].unicode();
+        std::fill(next.begin(), next.end(), 0);
+        next[0] = 1; // a match may start at every position
+        for (qsizetype i = 0; i < m; ++i) {
+            if (!now[i])
+                continue;
+            if (m_tokens[i].kind == Kind::Star)
+                next[i] = 1;
+            else if (tokenMatches(m_tokens[i], c))
+                next[i + 1] = 1;
+        }
+        close(next);
+        if (next[m])
+            return ti + 1;
+        now.swap(next);
+    }
+    return -1;
+}
+
+qsizetype WildcardPattern::lastMatchStart(QStringView text) const
+{
+    if (!m_valid)
+        return -1;
+    // The same from the text's end backwards, with the tokens taken last to first.
+    const qsizetype m = m_tokens.size();
+    const auto token = [&](qsizetype j) -> const Token & {
+        return m_tokens[m - 1 - j];
+    };
+    std::vector<char> now(m + 1, 0), next(m + 1, 0);
+    const auto close = [&](std::vector<char> &states) {
+        for (qsizetype j = 0; j < m; ++j) {
+            if (states[j] && token(j).kind == Kind::Star)
+                states[j + 1] = 1;
+        }
+    };
+    now[0] = 1;
+    close(now);
+    if (now[m])
+        return text.size();
+    for (qsizetype ti = text.size() - 1; ti >= 0; --ti) {
+        const char16_t c = text[ti].unicode();
+        std::fill(next.begin(), next.end(), 0);
+        bool any = false;
+        for (qsizetype j = 0; j < m; ++j) {
+            if (!now[j])
+                continue;
+            if (token(j).kind == Kind::Star) {
+                next[j] = any = true;
+            } else if (tokenMatches(token(j), c)) {
+                next[j + 1] = any = true;
+            }
+        }
+        if (!any)
+            return -1;
+        close(next);
+        if (next[m])
+            return ti;
+        now.swap(next);
+    }
+    return -1;
 }
 
 bool wildcardMatch(QStringView text, QStringView pattern)

@@ -21,6 +21,13 @@ public:
     bool matches(QStringView text) const;
     bool isValid() const { return m_valid; }
 
+    // The smallest end such that a piece of text ending there matches the pattern (the text's
+    // first part up to it matches "*" + pattern); -1 when there is none.
+    qsizetype firstMatchEnd(QStringView text) const;
+    // The largest start such that the text from there on matches the pattern; -1 when none.
+    // Both are O(text length x pattern length).
+    qsizetype lastMatchStart(QStringView text) const;
+
 private:
     enum class Kind { Char, AnyChar, Digit, Set, Star };
     struct Token

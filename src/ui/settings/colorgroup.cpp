@@ -19,15 +19,13 @@
 #include <cmath>
 #include <optional>
 
+using settingsui::fixedFont;
+using settingsui::place;
+
 namespace {
 
 constexpr int ColorRole = Qt::UserRole; // a line's colorNumber
 constexpr int MaxPaletteEntries = 99; // the settings file numbers entries with two digits
-
-void place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
-}
 
 // A number box's value: decimal text, blanks around it allowed.
 std::optional<double> boxNumber(const QLineEdit *box)
@@ -61,7 +59,7 @@ void SettingsDialog::buildColorGroup()
 
     lstColor = new QListWidget(Frame1);
     lstColor->setObjectName(QStringLiteral("lstColor"));
-    lstColor->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
+    lstColor->setFont(fixedFont());
     lstColor->setToolTip(QStringLiteral("変更したい色を選択してね"));
     lstColor->setSelectionMode(QAbstractItemView::SingleSelection);
     lstColor->setMouseTracking(true);
@@ -103,7 +101,7 @@ void SettingsDialog::buildColorGroup()
         auto *box = new QLineEdit(QStringLiteral("0"), Frame1);
         box->setObjectName(QString::fromLatin1(boxNames[c]));
         box->setToolTip(boxTips[c]);
-        box->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
+        box->setFont(fixedFont());
         box->setMaxLength(3);
         place(box, 3660, top, 600, 330);
         label->setBuddy(box);
@@ -122,7 +120,7 @@ void SettingsDialog::buildColorGroup()
     txtColor = new QLineEdit(QStringLiteral("#000000"), Frame1);
     txtColor->setObjectName(QStringLiteral("txtColor"));
     txtColor->setToolTip(QStringLiteral("良くある色のデータ形式で設定。貼り付けもできるでよ"));
-    txtColor->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
+    txtColor->setFont(fixedFont());
     txtColor->setMaxLength(7);
     place(txtColor, 2880, 2280, 1260, 330);
     connect(txtColor, &QLineEdit::textChanged, this, &SettingsDialog::txtColor_Change);
@@ -188,28 +186,24 @@ void SettingsDialog::lstColor_Click()
     if (m_removing || row < 0)
         return;
     showColor(lineColorNumber(row));
-    if (row < 2) {
-        Command2->setEnabled(false);
-        QFont f = lblColor->font();
-        f.setBold(false);
-        lblColor->setFont(f);
-    } else {
-        Command2->setEnabled(true);
-        if (chkB->isChecked()) {
-            QFont f = lblColor->font();
-            f.setBold(true);
-            lblColor->setFont(f);
-        }
-    }
+    Command2->setEnabled(row >= 2);
+    if (row < 2)
+        setSampleBold(false);
+    else if (chkB->isChecked())
+        setSampleBold(true);
 }
 
 // Palette lines show the utterance boldness of chkB; the two fixed colours keep theirs.
 void SettingsDialog::applySampleBold()
 {
-    if (selectedLine() < 2)
-        return;
+    if (selectedLine() >= 2)
+        setSampleBold(chkB->isChecked());
+}
+
+void SettingsDialog::setSampleBold(bool bold)
+{
     QFont f = lblColor->font();
-    f.setBold(chkB->isChecked());
+    f.setBold(bold);
     lblColor->setFont(f);
 }
 

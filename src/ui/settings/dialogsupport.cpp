@@ -1,9 +1,13 @@
 #include "dialogsupport.h"
 
+#include "ui/uiutil.h"
+
 #include <QCursor>
+#include <QFont>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QWidget>
 
 namespace settingsui {
 
@@ -83,6 +87,16 @@ int colorNumberFromCode(const QString &code)
 {
     const QStringView digits = code.startsWith(u'#') ? QStringView(code).mid(1) : QStringView();
     return qMax(0, hexColorNumber(digits));
+}
+
+void place(QWidget *w, int left, int top, int width, int height)
+{
+    w->setGeometry(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
+}
+
+QFont fixedFont()
+{
+    return QFont(QStringLiteral("ＭＳ ゴシック"), 9);
 }
 
 QCursor pointerCursor()

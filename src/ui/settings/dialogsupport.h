@@ -5,6 +5,7 @@
 #include <functional>
 
 class QCursor;
+class QFont;
 class QWidget;
 
 // Small pieces shared by the settings dialog, its colour chart and its colour-name editor.
@@ -23,6 +24,11 @@ void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
 int colorNumberFromCode(const QString &code);
 // One to eight hexadecimal digits and nothing else; -1 otherwise. Only the low 24 bits count.
 int hexColorNumber(QStringView digits);
+
+// Sets a control's geometry given in twips (15 twips per pixel).
+void place(QWidget *w, int left, int top, int width, int height);
+// The fixed-pitch font of the text boxes and the colour list.
+QFont fixedFont();
 
 // The dialog's own mouse pointer, shown over its buttons, option buttons, check boxes and the
 // colour list.

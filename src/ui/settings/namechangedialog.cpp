@@ -7,14 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-void place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
-}
-
-} // namespace
+using settingsui::place;
 
 NameChangeDialog::NameChangeDialog(const QString &name, const QColor &swatch, QWidget *parent)
     : QDialog(parent)

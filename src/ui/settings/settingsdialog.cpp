@@ -20,20 +20,13 @@
 #include <QTimer>
 #include <QToolTip>
 
+using settingsui::fixedFont;
+using settingsui::place;
+
 namespace {
 
 const QColor DialogGrey(224, 224, 224);
 const QString StandardHeader = QStringLiteral(" の発言 :");
-
-void place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
-}
-
-QFont fixedFont()
-{
-    return QFont(QStringLiteral("ＭＳ ゴシック"), 9);
-}
 
 template<class W>
 W *make(QWidget *parent, const char *name, const QString &text, const QString &tip)

@@ -63,6 +63,7 @@ private:
     void selectLine(int row);
     void lstColor_Click();
     void applySampleBold();
+    void setSampleBold(bool bold);
     void showColor(int colorNumber);
     void barChange(int component);
     void numberBoxLeft(int component);

@@ -76,8 +76,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     reader.setTransform(prepareHtmlLine);
     openLog(reader, state, host, path);
 
-    const LineTests tests(settings.headerText);
-    SpeakerKeys keys(settings.headerText);
+    // The lines are tested after the markup filter, so the header text is filtered the same way
+    // (a custom header holding "<" still finds its lines).
+    const QString headerText = filterChatMarkup(settings.headerText);
+    const LineTests tests(headerText);
+    SpeakerKeys keys(headerText);
     qsizetype lineCount = 0;
     const bool readOk = collectSpeakers(reader, tests, keys, lineCount);
     if (!readOk && reader.status() == LogReader::Status::ReadError)
@@ -120,12 +123,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     qsizetype j = 0;
     reader.rewind();
     while (reader.readLine(line)) {
-        if (j > 0 && j % ChunkLines == 0) {
-            out.flushIfFull();
+        if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
-        }
         encodeHtml(body.convert(line), out.buffer());
         out.buffer().append("\r\n", 2);
+        out.flushIfFull();
         progress.step();
         ++j;
     }

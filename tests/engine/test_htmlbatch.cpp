@@ -64,7 +64,7 @@ void TestHtmlBatch::textAndXmlLogs()
     const QString xml = writeFile(
         dir.filePath(QStringLiteral("hist.xml")),
         "<?xml version=\"1.0\"?><?xml-stylesheet type='text/xsl' href='MessageLog.xsl'?>"
-        "<Log><Message><From><User FriendlyName=\"Ann\"/></From><Text>yo</Text></Message>"
+        "<Log><Message><From><User FriendlyName=\"Ann\"/></From><Text>yo &#x1F600;</Text></Message>"
         "<Leave><User FriendlyName=\"Ann\"/><Text>Ann left</Text></Leave></Log>");
     const QString broken = writeFile(dir.filePath(QStringLiteral("broken.xml")), "<Log>");
 
@@ -87,7 +87,7 @@ void TestHtmlBatch::textAndXmlLogs()
 
     const QString xmlPage = readPage(dir.filePath(QStringLiteral("_hist.htm")));
     QVERIFY(xmlPage.contains(
-        QStringLiteral("<dt>Ann %1\r\n<font class=HATSUGEN_01 id=HATSUGEN_01>\r\n<dd>yo<br>")
+        QStringLiteral("<dt>Ann %1\r\n<font class=HATSUGEN_01 id=HATSUGEN_01>\r\n<dd>yo &#128512;<br>")
             .arg(header)));
     QVERIFY(xmlPage.contains(QStringLiteral("<dt><font class=nar id=nar>Ann left</font><br>")));
 

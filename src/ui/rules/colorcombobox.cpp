@@ -10,7 +10,7 @@ ColorComboBox::ColorComboBox(QWidget *parent)
     : QComboBox(parent)
 {
     setItemDelegate(new ColorItemDelegate(this));
-    view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The list shows every entry; only a palette taller than the screen still scrolls.
     view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 

@@ -58,7 +58,9 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     m_grid->setObjectName(QStringLiteral("fgName"));
     m_colorBox = new ColorComboBox(this);
     m_colorBox->setObjectName(QStringLiteral("cboColor"));
-    m_colorBox->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), font().pointSize()));
+    QFont boxFont = m_colorBox->font();
+    boxFont.setFamily(QStringLiteral("ＭＳ ゴシック"));
+    m_colorBox->setFont(boxFont);
     m_colorBox->hide();
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOk"));

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using Rules = QList<MessageRule>;
 Q_DECLARE_METATYPE(MessageRule)
 
 namespace {
@@ -18,9 +17,9 @@ MessageRule rule(int colour, const QString &text, const QString &position = Rule
     return {colour, text, position};
 }
 
-Rules numberedRules(int count)
+RuleList numbered(int count)
 {
-    Rules rules;
+    RuleList rules;
     for (int n = 1; n <= count; ++n)
         rules.append(rule(n % 8 + 1, QStringLiteral("r%1").arg(n)));
     return rules;
@@ -45,16 +44,7 @@ class TestMessageRule : public QObject
     }
     QString stored(const QString &key) const
     {
-        return readIniValue(m_ini, RuleSection, key, QStringLiteral("<missing>"));
-    }
-    // Loads from scratch after writing Count and records 1 … count.
-    void storeRules(const Rules &rules)
-    {
-        QStringList lines {QStringLiteral("[MsgRule]"), QStringLiteral("Enable=1"),
-                           QStringLiteral("Count=%1").arg(rules.size())};
-        for (int n = 1; n <= rules.size(); ++n)
-            lines.append(ruleKey(n) + u'=' + formatRuleRecord(rules[n - 1]));
-        writeFile(lines);
+        return readIniValue(m_ini, RuleSection, key, QStringLiteral("-"));
     }
 
 private slots:
@@ -66,163 +56,114 @@ private slots:
     }
     void init() { QFile::remove(m_ini); }
 
-    void recordRoundTrip_data()
-    {
-        QTest::addColumn<MessageRule>("rule");
-        QTest::addColumn<QString>("record");
-        QTest::newRow("ends with") << rule(3, QStringLiteral("さん"), RulePositionEnd)
-                                   << QStringLiteral("03<$>さん<$>最後にあったら");
-        QTest::newRow("two digits") << rule(12, QStringLiteral("A"), RulePositionContains)
-                                    << QStringLiteral("12<$>A<$>含まれていたら");
-        QTest::newRow("no colour")
-            << rule(0, QStringLiteral("x")) << QStringLiteral("00<$>x<$>先頭にあったら");
-        QTest::newRow("other position word")
-            << rule(5, QStringLiteral("[a-c]*"), QStringLiteral("どこか"))
-            << QStringLiteral("05<$>[a-c]*<$>どこか");
-        QTest::newRow("empty text kept")
-            << rule(1, QString()) << QStringLiteral("01<$><$>先頭にあったら");
-    }
-    void recordRoundTrip()
-    {
-        QFETCH(MessageRule, rule);
-        QFETCH(QString, record);
-        QCOMPARE(formatRuleRecord(rule), record);
-        const auto parsed = parseRuleRecord(record);
-        QVERIFY(parsed);
-        QCOMPARE(*parsed, rule);
-    }
-
-    void parseOddRecords_data()
+    void records_data()
     {
         QTest::addColumn<QString>("record");
         QTest::addColumn<bool>("isRecord");
         QTest::addColumn<MessageRule>("rule");
         QTest::addColumn<QString>("writtenBack");
-        QTest::newRow("empty") << QString() << false << MessageRule() << QString();
-        QTest::newRow("one-digit colour")
-            << QStringLiteral("3<$>さん<$>最後にあったら") << false << MessageRule() << QString();
-        QTest::newRow("three-digit colour")
-            << QStringLiteral("003<$>さん<$>最後にあったら") << false << MessageRule() << QString();
-        QTest::newRow("no separator")
-            << QStringLiteral("marker") << false << MessageRule() << QString();
-        QTest::newRow("retired slot") << RuleRetiredMarker << false << MessageRule() << QString();
-        QTest::newRow("colour not a number") << QStringLiteral("ab<$>さん<$>最後にあったら") << true
-                                             << rule(0, QStringLiteral("さん"), RulePositionEnd)
-                                             << QStringLiteral("00<$>さん<$>最後にあったら");
+        const QString san = QStringLiteral("さん");
+        QTest::newRow("ends with")
+            << QStringLiteral("03<$>さん<$>最後にあったら") << true << rule(3, san, RulePositionEnd)
+            << QStringLiteral("03<$>さん<$>最後にあったら");
+        QTest::newRow("two digits") << QStringLiteral("12<$>A<$>含まれていたら") << true
+                                    << rule(12, QStringLiteral("A"), RulePositionContains)
+                                    << QStringLiteral("12<$>A<$>含まれていたら");
+        QTest::newRow("other position word")
+            << QStringLiteral("05<$>[a-c]*<$>どこか") << true
+            << rule(5, QStringLiteral("[a-c]*"), QStringLiteral("どこか"))
+            << QStringLiteral("05<$>[a-c]*<$>どこか");
+        QTest::newRow("colour not a number")
+            << QStringLiteral("ab<$>さん<$>最後にあったら") << true << rule(0, san, RulePositionEnd)
+            << QStringLiteral("00<$>さん<$>最後にあったら");
         QTest::newRow("separator in text")
             << QStringLiteral("01<$>a<$>b<$>先頭にあったら") << true
             << rule(1, QStringLiteral("a"), QStringLiteral("b<$>先頭にあったら"))
             << QStringLiteral("01<$>a<$>b<$>先頭にあったら");
-        QTest::newRow("second separator missing")
+        QTest::newRow("no second separator")
             << QStringLiteral("02<$>abc") << true << rule(2, QStringLiteral("abc"), QString())
             << QStringLiteral("02<$>abc<$>");
+        for (const char *bad : {"", "3<$>さん<$>最後にあったら", "003<$>さん<$>最後にあったら",
+                                "***削除していいです***"})
+            QTest::newRow(bad) << QString::fromUtf8(bad) << false << MessageRule() << QString();
     }
-    void parseOddRecords()
+    void records()
     {
         QFETCH(QString, record);
         QFETCH(bool, isRecord);
-        const auto parsed = parseRuleRecord(record);
-        QCOMPARE(bool(parsed), isRecord);
-        if (!isRecord)
-            return;
         QFETCH(MessageRule, rule);
         QFETCH(QString, writtenBack);
-        QCOMPARE(*parsed, rule);
-        QCOMPARE(formatRuleRecord(*parsed), writtenBack);
-    }
-
-    void loadStopsAtFirstBadRecord_data()
-    {
-        QTest::addColumn<QStringList>("lines");
-        QTest::addColumn<int>("ruleCount");
-        QTest::addColumn<int>("storedCount");
-        const QString r1 = QStringLiteral("rule_01=03<$>さん<$>最後にあったら");
-        const QString r2 = QStringLiteral("rule_02=01<$>A<$>先頭にあったら");
-        const QString r3 = QStringLiteral("rule_03=02<$>B<$>含まれていたら");
-        QTest::newRow("no file") << QStringList() << 0 << 0;
-        QTest::newRow("no count") << QStringList {r1, r2} << 0 << 0;
-        QTest::newRow("count not a number")
-            << QStringList {QStringLiteral("Count=abc"), r1} << 0 << 0;
-        QTest::newRow("negative count") << QStringList {QStringLiteral("Count=-2"), r1} << 0 << -2;
-        QTest::newRow("all read") << QStringList {QStringLiteral("Count=3"), r1, r2, r3} << 3 << 3;
-        QTest::newRow("count limits reading")
-            << QStringList {QStringLiteral("Count=2"), r1, r2, r3} << 2 << 2;
-        QTest::newRow("second missing")
-            << QStringList {QStringLiteral("Count=3"), r1, r3} << 1 << 3;
-        QTest::newRow("first damaged")
-            << QStringList {QStringLiteral("Count=2"), QStringLiteral("rule_01=3<$>x<$>y"), r2} << 0
-            << 2;
-        QTest::newRow("retired slot ends the list")
-            << QStringList {QStringLiteral("Count=3"), r1,
-                            QStringLiteral("rule_02=***削除していいです***"), r3}
-            << 1 << 3;
-        QTest::newRow("half rounds to even")
-            << QStringList {QStringLiteral("Count=2.5"), r1, r2, r3} << 2 << 2;
-        QTest::newRow("half rounds up to even")
-            << QStringList {QStringLiteral("Count=1.5"), r1, r2, r3} << 2 << 2;
-    }
-    void loadStopsAtFirstBadRecord()
-    {
-        QFETCH(QStringList, lines);
-        QFETCH(int, ruleCount);
-        QFETCH(int, storedCount);
-        if (!lines.isEmpty()) {
-            lines.prepend(QStringLiteral("[MsgRule]"));
-            writeFile(lines);
+        const auto parsed = parseRuleRecord(record);
+        QCOMPARE(bool(parsed), isRecord);
+        if (isRecord) {
+            QCOMPARE(*parsed, rule);
+            QCOMPARE(formatRuleRecord(*parsed), writtenBack);
         }
-        const LoadedRules loaded = loadRules(m_ini);
-        QCOMPARE(loaded.rules.size(), ruleCount);
-        QCOMPARE(loaded.loadedRuleCount, ruleCount);
-        QCOMPARE(loaded.storedCount, storedCount);
-        if (ruleCount > 0)
-            QCOMPARE(loaded.rules[0], rule(3, QStringLiteral("さん"), RulePositionEnd));
     }
 
-    // Keys past rule_99 would wrap around to rule_00, rule_01 …; a huge Count must not hang.
-    void countAboveNinetyNine_data()
+    // Reading stops at the first empty or damaged record; a Count above 99 reads 99 at most
+    // (rule_00 is what a 100th key would wrap to) and a huge one must not hang.
+    void loading_data()
     {
         QTest::addColumn<QString>("count");
+        QTest::addColumn<QList<int>>("present"); // records rule_NN stored
+        QTest::addColumn<int>("ruleCount");
         QTest::addColumn<int>("storedCount");
-        QTest::newRow("150") << QStringLiteral("150") << 150;
-        QTest::newRow("huge") << QStringLiteral("99999999999999")
+        QList<int> all;
+        for (int n = 0; n <= 99; ++n)
+            all.append(n);
+        QTest::newRow("no count") << QString() << QList<int> {1, 2} << 0 << 0;
+        QTest::newRow("not a number") << QStringLiteral("abc") << QList<int> {1} << 0 << 0;
+        QTest::newRow("negative") << QStringLiteral("-2") << QList<int> {1} << 0 << -2;
+        QTest::newRow("count limits") << QStringLiteral("2") << QList<int> {1, 2, 3} << 2 << 2;
+        QTest::newRow("second missing") << QStringLiteral("3") << QList<int> {1, 3} << 1 << 3;
+        QTest::newRow("first missing") << QStringLiteral("2") << QList<int> {2} << 0 << 2;
+        QTest::newRow("half to even") << QStringLiteral("2.5") << QList<int> {1, 2, 3} << 2 << 2;
+        QTest::newRow("half up to even") << QStringLiteral("1.5") << QList<int> {1, 2, 3} << 2 << 2;
+        QTest::newRow("150") << QStringLiteral("150") << all << 99 << 150;
+        QTest::newRow("huge") << QStringLiteral("1e999") << all << 99
                               << std::numeric_limits<int>::max();
-        QTest::newRow("overflowing") << QStringLiteral("1e999") << std::numeric_limits<int>::max();
     }
-    void countAboveNinetyNine()
+    void loading()
     {
         QFETCH(QString, count);
+        QFETCH(QList<int>, present);
+        QFETCH(int, ruleCount);
         QFETCH(int, storedCount);
-        QStringList lines {QStringLiteral("[MsgRule]"), QStringLiteral("Count=") + count,
-                           QStringLiteral("rule_00=01<$>wrapped<$>先頭にあったら")};
-        for (int n = 1; n <= 99; ++n)
-            lines.append(ruleKey(n) + QStringLiteral("=01<$>r%1<$>先頭にあったら").arg(n));
+        QStringList lines {QStringLiteral("[MsgRule]")};
+        if (!count.isNull())
+            lines.append(QStringLiteral("Count=") + count);
+        for (int n : present)
+            lines.append(ruleKey(n) + QStringLiteral("=03<$>r%1<$>最後にあったら").arg(n));
         writeFile(lines);
         QElapsedTimer timer;
         timer.start();
         const LoadedRules loaded = loadRules(m_ini);
         QVERIFY(timer.elapsed() < 5000);
-        QCOMPARE(loaded.rules.size(), 99);
-        QCOMPARE(loaded.rules.last().text, QStringLiteral("r99"));
+        QCOMPARE(loaded.rules.size(), ruleCount);
+        QCOMPARE(loaded.loadedRuleCount, ruleCount);
         QCOMPARE(loaded.storedCount, storedCount);
+        for (int n = 1; n <= ruleCount; ++n)
+            QCOMPARE(loaded.rules[n - 1], rule(3, QStringLiteral("r%1").arg(n), RulePositionEnd));
     }
 
-    void saveRetiresUnusedSlots_data()
+    void saving_data()
     {
         QTest::addColumn<int>("loaded");
         QTest::addColumn<int>("saved");
         QTest::newRow("all deleted") << 3 << 0;
         QTest::newRow("five to two") << 5 << 2;
         QTest::newRow("two to four") << 2 << 4;
-        QTest::newRow("unchanged") << 4 << 4;
     }
-    void saveRetiresUnusedSlots()
+    void saving()
     {
         QFETCH(int, loaded);
         QFETCH(int, saved);
-        storeRules(numberedRules(loaded));
+        QVERIFY(saveRules(m_ini, numbered(loaded), 0));
+        QVERIFY(writeIniValue(m_ini, RuleSection, QStringLiteral("Enable"), QStringLiteral("0")));
         const LoadedRules before = loadRules(m_ini);
         QCOMPARE(before.loadedRuleCount, loaded);
-        const Rules rules = numberedRules(saved);
+        const RuleList rules = numbered(saved);
         QVERIFY(saveRules(m_ini, rules, before.loadedRuleCount));
 
         QCOMPARE(stored(QStringLiteral("Count")), QString::number(saved));
@@ -230,141 +171,113 @@ private slots:
             QCOMPARE(stored(ruleKey(n)), formatRuleRecord(rules[n - 1]));
         for (int n = saved + 1; n <= loaded; ++n)
             QCOMPARE(stored(ruleKey(n)), RuleRetiredMarker);
-        QCOMPARE(stored(ruleKey(std::max(loaded, saved) + 1)), QStringLiteral("<missing>"));
-        QCOMPARE(stored(QStringLiteral("Enable")), QStringLiteral("1"));
+        QCOMPARE(stored(ruleKey(std::max(loaded, saved) + 1)), QStringLiteral("-"));
+        QCOMPARE(stored(QStringLiteral("Enable")), QStringLiteral("0"));
         QCOMPARE(loadRules(m_ini).rules, rules);
     }
 
-    void saveAfterShortenedRead()
+    void savingAfterShortenedRead()
     {
-        writeFile({QStringLiteral("[Color]"), QStringLiteral("Count=8"),
-                   QStringLiteral("[MsgRule]"), QStringLiteral("Count=3"),
+        writeFile({QStringLiteral("[MsgRule]"), QStringLiteral("Count=3"),
                    QStringLiteral("rule_01=03<$>さん<$>最後にあったら"),
                    QStringLiteral("rule_03=02<$>B<$>含まれていたら")});
         const LoadedRules loaded = loadRules(m_ini);
-        QCOMPARE(loaded.loadedRuleCount, 1);
         QVERIFY(saveRules(m_ini, loaded.rules, loaded.loadedRuleCount));
         QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("1"));
-        QCOMPARE(stored(QStringLiteral("rule_01")), QStringLiteral("03<$>さん<$>最後にあったら"));
-        QCOMPARE(stored(QStringLiteral("rule_02")), QStringLiteral("<missing>"));
+        QCOMPARE(stored(QStringLiteral("rule_02")), QStringLiteral("-"));
         QCOMPARE(stored(QStringLiteral("rule_03")), QStringLiteral("02<$>B<$>含まれていたら"));
-        QCOMPARE(readIniValue(m_ini, QStringLiteral("Color"), QStringLiteral("Count")),
-                 QStringLiteral("8"));
     }
 
-    void saveRefusesWhatCannotBeStored()
+    // 100 rules would write rule_00 and overwrite rule_01: nothing is written.
+    void savingRefusesHundredRules()
     {
-        storeRules(numberedRules(2));
+        QVERIFY(saveRules(m_ini, numbered(2), 0));
         QFile file(m_ini);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray before = file.readAll();
         file.close();
-        QVERIFY(!saveRules(m_ini, numberedRules(100), 2));
+        QVERIFY(!saveRules(m_ini, numbered(100), 2));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), before);
     }
 
-    void addRuleRefusals_data()
+    void adding_data()
     {
         QTest::addColumn<int>("existing");
         QTest::addColumn<MessageRule>("rule");
-        QTest::addColumn<int>("refusal");
-        QTest::addColumn<QString>("storedText");
-        QTest::newRow("first") << 0 << rule(1, QStringLiteral("a")) << int(RuleRefusal::None)
-                               << QStringLiteral("a");
-        QTest::newRow("trimmed") << 3 << rule(1, QStringLiteral("  さん "))
-                                 << int(RuleRefusal::None) << QStringLiteral("さん");
-        QTest::newRow("99th") << 98 << rule(1, QStringLiteral("a")) << int(RuleRefusal::None)
-                              << QStringLiteral("a");
-        QTest::newRow("100th") << 99 << rule(1, QStringLiteral("a")) << int(RuleRefusal::TooMany)
-                               << QString();
-        QTest::newRow("separator") << 1 << rule(1, QStringLiteral("a<$>b"))
-                                   << int(RuleRefusal::SeparatorInText) << QString();
-        QTest::newRow("colour 100") << 1 << rule(100, QStringLiteral("a"))
-                                    << int(RuleRefusal::ColorOutOfRange) << QString();
+        QTest::addColumn<RuleRefusal>("refusal");
+        QTest::newRow("trimmed") << 3 << rule(1, QStringLiteral("  さん ")) << RuleRefusal::None;
+        QTest::newRow("99th") << 98 << rule(1, QStringLiteral("a")) << RuleRefusal::None;
+        QTest::newRow("100th") << 99 << rule(1, QStringLiteral("a")) << RuleRefusal::TooMany;
+        QTest::newRow("separator")
+            << 1 << rule(1, QStringLiteral("a<$>b")) << RuleRefusal::SeparatorInText;
+        QTest::newRow("colour 100")
+            << 1 << rule(100, QStringLiteral("a")) << RuleRefusal::ColorOutOfRange;
     }
-    void addRuleRefusals()
+    void adding()
     {
         QFETCH(int, existing);
         QFETCH(MessageRule, rule);
-        QFETCH(int, refusal);
-        QFETCH(QString, storedText);
-        Rules rules = numberedRules(existing);
+        QFETCH(RuleRefusal, refusal);
+        RuleList rules = numbered(existing);
         const AddRuleResult result = addRule(rules, rule);
-        QCOMPARE(int(result.refusal), refusal);
-        if (refusal == int(RuleRefusal::None)) {
-            QCOMPARE(result.number, existing + 1);
-            QCOMPARE(rules.size(), existing + 1);
-            QCOMPARE(rules.last().text, storedText);
-        } else {
+        QCOMPARE(result.refusal, refusal);
+        if (refusal != RuleRefusal::None) {
             QCOMPARE(result.number, 0);
-            QCOMPARE(rules, numberedRules(existing));
+            QCOMPARE(rules, numbered(existing));
+            return;
         }
+        QCOMPARE(result.number, existing + 1);
+        QCOMPARE(rules.last().text, rule.text.trimmed());
     }
 
-    void reorderingKeepsOthersInPlace()
+    void reordering()
     {
-        const Rules four = numberedRules(4);
-        Rules rules = four;
+        const RuleList four = numbered(4);
+        RuleList rules = four;
         moveRuleUp(rules, 3);
-        QCOMPARE(rules, (Rules {four[0], four[2], four[1], four[3]}));
         moveRuleDown(rules, 3);
-        QCOMPARE(rules, (Rules {four[0], four[2], four[3], four[1]}));
-        // Moves past an edge and numbers outside the list change nothing.
-        for (int n : {-1, 0, 1, 5})
+        QCOMPARE(rules, (RuleList {four[0], four[2], four[3], four[1]}));
+        // Past an edge, or outside the list: nothing changes.
+        for (int n : {-1, 0, 1, 5}) {
             moveRuleUp(rules, n);
-        for (int n : {-1, 0, 4, 5})
-            moveRuleDown(rules, n);
-        for (int n : {0, 5})
-            deleteRule(rules, n);
-        QCOMPARE(rules, (Rules {four[0], four[2], four[3], four[1]}));
+            moveRuleDown(rules, n == 1 ? 4 : n);
+            deleteRule(rules, n == 1 ? 0 : n);
+        }
+        QCOMPARE(rules, (RuleList {four[0], four[2], four[3], four[1]}));
         deleteRule(rules, 2);
-        QCOMPARE(rules, (Rules {four[0], four[3], four[1]}));
         QCOMPARE(replaceRule(rules, 2, rule(7, QStringLiteral(" x "))), RuleRefusal::None);
-        QCOMPARE(rules, (Rules {four[0], rule(7, QStringLiteral("x")), four[1]}));
+        QCOMPARE(rules, (RuleList {four[0], rule(7, QStringLiteral("x")), four[1]}));
         QCOMPARE(replaceRule(rules, 2, rule(7, QStringLiteral("a<$>"))),
                  RuleRefusal::SeparatorInText);
         QCOMPARE(rules[1].text, QStringLiteral("x"));
     }
 
-    void blankAndDuplicate_data()
+    void duplicates_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("position");
         QTest::addColumn<int>("exclude");
-        QTest::addColumn<bool>("blank");
         QTest::addColumn<bool>("duplicate");
-        QTest::newRow("three blanks")
-            << QStringLiteral("   ") << RulePositionStart << 0 << true << false;
-        QTest::newRow("same text and place")
-            << QStringLiteral("さん") << RulePositionEnd << 0 << false << true;
-        QTest::newRow("blanks around")
-            << QStringLiteral(" さん ") << RulePositionEnd << 0 << false << true;
-        QTest::newRow("other place")
-            << QStringLiteral("さん") << RulePositionStart << 0 << false << false;
-        QTest::newRow("katakana differs")
-            << QStringLiteral("サン") << RulePositionEnd << 0 << false << false;
-        QTest::newRow("case differs")
-            << QStringLiteral("a") << RulePositionContains << 0 << false << false;
-        QTest::newRow("full-width differs")
-            << QStringLiteral("Ａ") << RulePositionContains << 0 << false << false;
-        QTest::newRow("own number left out")
-            << QStringLiteral("さん") << RulePositionEnd << 1 << false << false;
-        QTest::newRow("other number left out")
-            << QStringLiteral("さん") << RulePositionEnd << 2 << false << true;
+        QTest::newRow("same, other colour")
+            << QStringLiteral(" さん ") << RulePositionEnd << 0 << true;
+        QTest::newRow("other place") << QStringLiteral("さん") << RulePositionStart << 0 << false;
+        QTest::newRow("katakana") << QStringLiteral("サン") << RulePositionEnd << 0 << false;
+        QTest::newRow("letter case") << QStringLiteral("a") << RulePositionContains << 0 << false;
+        QTest::newRow("full width") << QStringLiteral("Ａ") << RulePositionContains << 0 << false;
+        QTest::newRow("itself left out") << QStringLiteral("さん") << RulePositionEnd << 1 << false;
+        QTest::newRow("another left out") << QStringLiteral("さん") << RulePositionEnd << 2 << true;
     }
-    void blankAndDuplicate()
+    void duplicates()
     {
         QFETCH(QString, text);
         QFETCH(QString, position);
         QFETCH(int, exclude);
-        QFETCH(bool, blank);
         QFETCH(bool, duplicate);
-        // The colour does not count: rule 1 has another colour than any rule compared with it.
-        const Rules rules {rule(3, QStringLiteral("さん"), RulePositionEnd),
-                           rule(2, QStringLiteral("A"), RulePositionContains)};
-        QCOMPARE(isBlankRuleText(text), blank);
+        const RuleList rules {rule(3, QStringLiteral("さん"), RulePositionEnd),
+                              rule(2, QStringLiteral("A"), RulePositionContains)};
         QCOMPARE(findDuplicateRule(rules, text, position, exclude), duplicate);
+        QVERIFY(isBlankRuleText(QStringLiteral("   ")) && !isBlankRuleText(text));
     }
 };
 

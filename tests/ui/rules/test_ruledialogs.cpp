@@ -3,6 +3,7 @@
 #include "engine/htmlconverter.h"
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
+#include "settings/settings.h"
 #include "support/recordinghost.h"
 #include "ui/rules/colorcombobox.h"
 #include "ui/rules/ruledialogs.h"
@@ -77,7 +78,7 @@ class TestRuleDialogs : public QObject
         m_list->show();
         return m_list;
     }
-    template<class T> T *in(QWidget *w, const char *name)
+    template<class T> static T *in(QWidget *w, const char *name)
     {
         return w->findChild<T *>(QString::fromLatin1(name));
     }
@@ -115,15 +116,22 @@ class TestRuleDialogs : public QObject
         open();
         QVERIFY(m_list->isEnabled());
     }
-    void addRule(const QString &text, int position, int colour, bool check = true)
+    static void fill(RuleEditorDialog *e, const QString &text, int position, int colour, bool check)
+    {
+        in<QLineEdit>(e, "txtName")->setText(text);
+        in<QComboBox>(e, "cboRule")->setCurrentIndex(position);
+        if (colour >= 0)
+            in<QComboBox>(e, "cboColor")->setCurrentIndex(colour);
+        in<QCheckBox>(e, "chkRule")->setChecked(check);
+        QTest::mouseClick(in<QPushButton>(e, "OKButton"), Qt::LeftButton);
+    }
+    void addRule(const QString &text, int position, int colour, int expectedNumber = 0)
     {
         withEditor([this] { click("cmdAdd"); },
                    [&](RuleEditorDialog *e) {
-                       in<QLineEdit>(e, "txtName")->setText(text);
-                       in<QComboBox>(e, "cboRule")->setCurrentIndex(position);
-                       in<QComboBox>(e, "cboColor")->setCurrentIndex(colour);
-                       in<QCheckBox>(e, "chkRule")->setChecked(check);
-                       QTest::mouseClick(in<QPushButton>(e, "OKButton"), Qt::LeftButton);
+                       if (expectedNumber)
+                           QCOMPARE(e->number(), expectedNumber);
+                       fill(e, text, position, colour, true);
                    });
     }
 
@@ -187,38 +195,11 @@ private slots:
         openList();
         QCOMPARE(grid()->gridRows(), 1);
         QCOMPARE(m_list->selRow(), -1);
-        withEditor([this] { click("cmdAdd"); },
-                   [](RuleEditorDialog *e) { QCOMPARE(e->number(), 1); });
-        addRule(QStringLiteral("A"), 0, 1);
+        addRule(QStringLiteral("A"), 0, 1, 1);
         QCOMPARE(grid()->gridRows(), 2);
         click("cmdOk");
         QCOMPARE(stored(QStringLiteral("Count")), QStringLiteral("1"));
         QCOMPARE(stored(QStringLiteral("rule_01")), QStringLiteral("02<$>A<$>先頭にあったら"));
-    }
-
-    void buttonStates_data()
-    {
-        QTest::addColumn<int>("rules");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("up");
-        QTest::addColumn<bool>("down");
-        QTest::newRow("only rule") << 1 << 1 << false << false;
-        QTest::newRow("first of two") << 2 << 1 << false << true;
-        QTest::newRow("last of two") << 2 << 2 << true << false;
-        QTest::newRow("middle") << 4 << 3 << true << true;
-    }
-    void buttonStates()
-    {
-        QFETCH(int, rules);
-        QFETCH(int, row);
-        QFETCH(bool, up);
-        QFETCH(bool, down);
-        store(numbered(rules));
-        openList();
-        QVERIFY(buttons(false, false, false));
-        pressRow(row);
-        QCOMPARE(m_list->selRow(), row);
-        QVERIFY(buttons(true, up, down));
     }
 
     void movingAndDeleting()
@@ -226,12 +207,15 @@ private slots:
         const RuleList four = numbered(4);
         store(four);
         openList();
+        QVERIFY(buttons(false, false, false));
         pressRow(1);
         key(Qt::Key_Up); // nothing above row 1
         QCOMPARE(m_list->selRow(), 1);
+        QVERIFY(buttons(true, false, true));
         key(Qt::Key_Down);
         key(Qt::Key_Down);
         QCOMPARE(m_list->selRow(), 3);
+        QVERIFY(buttons(true, true, true));
         QVERIFY(!grid()->hasSelectedLook(1) && grid()->hasSelectedLook(3));
         click("cmdChange_0");
         QCOMPARE(m_list->selRow(), 2);
@@ -250,8 +234,10 @@ private slots:
         pressRow(3);
         key(Qt::Key_Down); // nothing below the last row
         QCOMPARE(m_list->selRow(), 3);
-        for (int i = 0; i < 3; ++i) {
+        QVERIFY(buttons(true, true, false));
+        for (int left = 3; left > 0; --left) {
             pressRow(1);
+            QVERIFY(buttons(true, false, left > 1));
             click("cmdDel");
         }
         QVERIFY(grid()->isNoRuleState());
@@ -329,10 +315,7 @@ private slots:
             auto *name = in<QLineEdit>(e, "txtName");
             if (edit)
                 QCOMPARE(name->text(), m_list->rules()[edit - 1].text);
-            name->setText(text);
-            in<QComboBox>(e, "cboRule")->setCurrentIndex(position);
-            in<QCheckBox>(e, "chkRule")->setChecked(check);
-            QTest::mouseClick(in<QPushButton>(e, "OKButton"), Qt::LeftButton);
+            fill(e, text, position, -1, check);
             stayedOpen = e->isVisible();
             if (stayedOpen && refusal != QStringLiteral("空白ざます。ヽ(`Д´)ﾉ "))
                 QCOMPARE(name->selectedText(), name->text());
@@ -357,8 +340,9 @@ private slots:
                        QCOMPARE(e->windowTitle(), QStringLiteral("（ﾟ∀ﾟﾉﾉ☆ ルール作成 - 新規追加"));
                        auto *name = in<QLineEdit>(e, "txtName");
                        auto *colour = in<ColorComboBox>(e, "cboColor");
-                       QCOMPARE(colour->count(), m_state.palette.size());
+                       QCOMPARE(e->focusWidget(), name);
                        colour->setCurrentIndex(4);
+                       QCOMPARE(e->focusWidget(), in<QPushButton>(e, "OKButton"));
                        const QColor wanted = ui::colorFromCode(m_state.palette[4].code);
                        QCOMPARE(name->palette().color(QPalette::Text), wanted);
                        QCOMPARE(in<ColorComboBox>(e, "cboRule")->textColor(), wanted);
@@ -420,14 +404,8 @@ private slots:
         click("cmdOk");
         QTRY_VERIFY(!m_list);
 
-        Settings &s = m_state.settings;
-        s.msgRuleEnable = 1;
-        s.headerText = QStringLiteral(" の発言：");
-        s.addStr = QStringLiteral("_");
-        s.bodyColor = QStringLiteral("#000000");
-        s.narColor = QStringLiteral("#0000FF");
-        s.jsBgColor = s.jsForeColor = s.jsFontBold = JsNotWanted;
-        s.colorCount = int(m_state.palette.size());
+        // Everything else at its defaults: rules on, header " の発言：", prefix "_".
+        loadSettings(m_state.settings, m_state.palette);
         const QString log = m_dir.filePath(QStringLiteral("chat.txt"));
         QFile file(log);
         QVERIFY(file.open(QIODevice::WriteOnly));
@@ -447,6 +425,35 @@ private slots:
         QCOMPARE(entries.value(QStringLiteral("たろうさん")), QStringLiteral("5"));
         QCOMPARE(entries.value(QStringLiteral("あい")), QStringLiteral("1"));
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("_chat.htm"))));
+    }
+
+    // A confirmed list that can't be written says so and stays open, losing nothing.
+    void failedSaveKeepsTheDialog()
+    {
+        const QString ini = m_state.settings.iniPath;
+        m_state.settings.iniPath = m_dir.path(); // a folder: neither readable nor writable
+        openList();
+        addRule(QStringLiteral("A"), 0, 0);
+        click("cmdOk");
+        m_state.settings.iniPath = ini;
+        QCOMPARE(m_shown.size(), 1);
+        QCOMPARE(m_shown[0].title, QStringLiteral("保存できないっす"));
+        QVERIFY(m_list && m_list->isVisible());
+        QCOMPARE(m_list->rules().size(), 1);
+    }
+
+    // Colour fields have two digits: palette entries past 99 are not offered.
+    void colourListStopsAtNinetyNine()
+    {
+        const Palette saved = m_state.palette;
+        for (int n = 9; n <= 120; ++n)
+            m_state.palette.append(
+                {colorcode::defaultColorCode(n), colorcode::defaultColorLabel(n)});
+        openList();
+        withEditor(
+            [this] { click("cmdAdd"); },
+            [](RuleEditorDialog *e) { QCOMPARE(in<QComboBox>(e, "cboColor")->count(), 99); });
+        m_state.palette = saved;
     }
 
     // The owner is disabled while the list is open; the list must still work, and go with it.

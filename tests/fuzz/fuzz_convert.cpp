@@ -1,0 +1,191 @@
+// The conversion run on arbitrary log bytes, through the engine as the window drives it.
+// The text output keeps every line, adding at most one TAB in front; the HTML page lets no tag
+// of the log through that is outside the chat markup set; the log itself is never changed.
+//
+// Input: a control byte (output kind, header choice, name colouring, scripts, XML history),
+// then the log. With the custom header chosen, the log's first line (up to 12 characters) is
+// the header text.
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "engine/intake.h"
+#include "engine/run.h"
+#include "htmlcheck.h"
+#include "support/recordinghost.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+void check(bool ok, const QString &context = QString())
+{
+    if (ok)
+        return;
+    if (!context.isEmpty())
+        std::fprintf(stderr, "at: %s\n", qPrintable(context));
+    std::abort();
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The log's lines as the reader gives them: split at CR LF, a last line without one kept.
+QStringList logLines(const QString &text)
+{
+    QStringList lines = text.split(QStringLiteral("\r\n"));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    QString logPath, xmlPath, textPath, htmlPath;
+    AppState defaults;
+
+    Fixture()
+    {
+        check(dir.isValid());
+        logPath = dir.filePath(QStringLiteral("log.txt"));
+        xmlPath = dir.filePath(QStringLiteral("log.xml"));
+        textPath = dir.filePath(QStringLiteral("_log.txt"));
+        htmlPath = dir.filePath(QStringLiteral("_log.htm"));
+        defaults.settings.iniPath = dir.filePath(QStringLiteral("missing.ini"));
+        loadSettings(defaults.settings, defaults.palette); // the defaults: no file is there
+    }
+};
+
+Fixture &fixture()
+{
+    static int argc = 1;
+    static char name[] = "fuzz_convert";
+    static char *argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    static Fixture f;
+    return f;
+}
+
+bool allowedPageTag(const htmlcheck::Tag &tag, bool scripts)
+{
+    if (htmlcheck::isChatTag(tag))
+        return true;
+    static const QStringList own
+        = {QStringLiteral("body"),   QStringLiteral("html"),  QStringLiteral("font"),
+           QStringLiteral("center"), QStringLiteral("table"), QStringLiteral("tr"),
+           QStringLiteral("td"),     QStringLiteral("dl"),    QStringLiteral("dt"),
+           QStringLiteral("dd"),     QStringLiteral("br"),    QStringLiteral("select"),
+           QStringLiteral("option"), QStringLiteral("input")};
+    if (!own.contains(tag.name))
+        return false;
+    for (const QString &a : tag.attributes) {
+        if (a.startsWith(u"on")
+            && !(scripts && (tag.name == u"select" || tag.name == u"input" || tag.name == u"font")))
+            return false;
+    }
+    return true;
+}
+
+void checkText(const Fixture &f, const QString &logText, bool written)
+{
+    if (!written) {
+        check(!QFile::exists(f.textPath));
+        return;
+    }
+    const QStringList in = logLines(logText);
+    const QByteArray out = readAll(f.textPath);
+    check(out.endsWith("\r\n") || in.isEmpty());
+    const QStringList lines = logLines(cp932::decode(out));
+    check(lines.size() == in.size());
+    for (qsizetype i = 0; i < in.size(); ++i)
+        check(lines[i] == in[i] || lines[i] == u'\t' + in[i]);
+}
+
+void checkPage(const Fixture &f, bool written, bool scripts)
+{
+    if (!written) {
+        check(!QFile::exists(f.htmlPath));
+        return;
+    }
+    const QString page = cp932::decode(readAll(f.htmlPath));
+    const qsizetype body = page.indexOf(QStringLiteral("<body>"));
+    check(body > 0);
+    // The legend's own controls may carry handlers; the log's lines below it never do.
+    const qsizetype lines = page.indexOf(QStringLiteral("<DL>"), body);
+    check(lines > body);
+    qsizetype at = 0;
+    check(htmlcheck::onlyAllowedTags(
+              QStringView(page).sliced(body, lines - body),
+              [scripts](const auto &t) { return allowedPageTag(t, scripts); }, &at),
+          page.mid(body + at, 120));
+    check(htmlcheck::onlyAllowedTags(
+              QStringView(page).sliced(lines),
+              [](const auto &t) { return allowedPageTag(t, false); }, &at),
+          page.mid(lines + at, 120));
+    const qsizetype title = page.indexOf(QStringLiteral("<title>")) + 7;
+    const qsizetype titleEnd = page.indexOf(QStringLiteral("</title>"), title);
+    check(title >= 7 && titleEnd >= title);
+    check(htmlcheck::onlyAllowedTags(QStringView(page).sliced(title, titleEnd - title),
+                                     htmlcheck::isChatTag));
+    check(page.count(QStringLiteral("<script"), Qt::CaseInsensitive) == (scripts ? 1 : 0));
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    Fixture &f = fixture();
+    const uint8_t control = data[0];
+    const QByteArray log(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+    QFile::remove(f.textPath);
+    QFile::remove(f.htmlPath);
+    const bool xml = control & 32;
+    const QString logPath = xml ? f.xmlPath : f.logPath;
+    {
+        QFile out(logPath);
+        check(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        check(out.write(log) == log.size());
+    }
+
+    AppState state = f.defaults;
+    const bool html = control & 1;
+    const bool scripts = control & 8;
+    const QString logText = cp932::decode(log);
+    state.settings.changeType = html ? 1 : 0;
+    if (control & 2) {
+        state.settings.headerMode = QStringLiteral("1");
+        state.settings.headerText = logText.section(QStringLiteral("\r\n"), 0, 0).left(12);
+    } else if (control & 16) {
+        state.settings.headerMode = QStringLiteral("0");
+        state.settings.headerText = QStringLiteral(" の発言 :");
+    }
+    state.settings.colorNameToo = (control & 4) ? 1 : 0;
+    if (scripts) {
+        state.settings.jsBgColor = JsWanted;
+        state.settings.jsForeColor = JsWanted;
+        state.settings.jsFontBold = JsWanted;
+    }
+    check(addLogFiles(state.selection, {logPath}, state.settings.addStr) == 1);
+
+    RecordingHost host;
+    mnuRun_Click(state, host);
+    const bool written = state.colorDialogCloses == 2;
+    check(written == (host.settingsDialogOpened == 0));
+    check(readAll(logPath) == log);
+    if (html)
+        checkPage(f, written, scripts);
+    else if (!xml)
+        checkText(f, logText, written);
+    return 0;
+}

@@ -1,0 +1,32 @@
+// The messenger's XML histories are untrusted: whatever the bytes, reading ends quickly, loads
+// nothing from outside, and gives either "not loaded" with no text, or header/message text
+// whose size stays proportional to the file (no entity expansion) and whose lines end in CR LF.
+#include "engine/xmllog.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const QString header = QStringLiteral("の発言：");
+    bool ok = true;
+    const QString text = readXmlLogData(bytes, header, &ok);
+    if (!ok && !text.isEmpty())
+        std::abort();
+    if (ok) {
+        if (!text.isEmpty() && !text.endsWith(QStringLiteral("\r\n")))
+            std::abort();
+        if (text.size() > 8 * qsizetype(size) + 64)
+            std::abort();
+        // Every CR is followed by LF and every LF preceded by CR.
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n'))
+                std::abort();
+            if (text[i] == u'\n' && (i == 0 || text[i - 1] != u'\r'))
+                std::abort();
+        }
+    }
+    return 0;
+}

@@ -6,16 +6,13 @@
 #include "settings/settingslocation.h"
 #include "ui/main/mainwindow.h"
 
-#include <QEvent>
 #include <QFile>
 #include <QLabel>
-#include <QList>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-// One main window on a temporary settings file, with message boxes and the file-open dialog
+// One main window on a temporary settings file; message boxes and the file-open dialog are
 // answered by the test.
 struct MainWindowFixture
 {
@@ -32,22 +29,6 @@ struct MainWindowFixture
     QList<Message> messages;
     QList<QStringList> dialogAnswers; // one answer per opening of the file-open dialog
     QStringList dialogDirs; // the folder each opening started in
-    int shows = 0; // times the window was shown
-
-    struct ShowCounter : QObject
-    {
-        int &count;
-        explicit ShowCounter(int &c)
-            : count(c)
-        {
-        }
-        bool eventFilter(QObject *, QEvent *event) override
-        {
-            if (event->type() == QEvent::Show)
-                ++count;
-            return false;
-        }
-    } showCounter {shows};
 
     MainWindowFixture() { state.settings.iniPath = dir.filePath(SettingsFileName); }
 
@@ -64,7 +45,6 @@ struct MainWindowFixture
     bool start(const QStringList &arguments = {})
     {
         window = std::make_unique<MainWindow>(state);
-        window->installEventFilter(&showCounter);
         window->setMessageFunction(
             [this](QWidget *, RunHost::Icon icon, const QString &prompt, const QString &title) {
                 messages.append({icon, prompt, title});
@@ -76,20 +56,22 @@ struct MainWindowFixture
         return window->startUp(arguments);
     }
 
-    // A Shift-JIS text log in the temporary folder.
-    QString writeLog(const QString &name, const QString &text)
+    // A Shift-JIS log with two speakers in the temporary folder.
+    QString chatLog(const QString &name)
     {
         const QString path = dir.filePath(name);
         QFile file(path);
         if (file.open(QIODevice::WriteOnly))
-            file.write(cp932::encode(text));
+            file.write(cp932::encode(QStringLiteral("ぽぷる の発言：\r\n\tこんにちは\r\n"
+                                                    "ぴのこ の発言：\r\n\tやあ\r\n")));
         return path;
     }
-    QString chatLog(const QString &name)
+    QStringList paths(const QStringList &names) const
     {
-        return writeLog(name,
-                        QStringLiteral("ぽぷる の発言：\r\n\tこんにちは\r\n"
-                                       "ぴのこ の発言：\r\n\tやあ\r\n"));
+        QStringList out;
+        for (const QString &name : names)
+            out.append(dir.filePath(name));
+        return out;
     }
 
     template<typename T> T *find(const char *name) const

@@ -1,9 +1,9 @@
 #include "mainwindowfixture.h"
-#include "ui/main/filelistdialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDropEvent>
 #include <QListWidget>
 #include <QMimeData>
@@ -22,44 +22,59 @@ namespace {
 const QString NothingSelected = QStringLiteral("ファイルを洗濯しれっ(゜▽、゜)y－~~~");
 const QString ReadyToRun = QStringLiteral("はよ実行しれっ(´･ω･`)つ[実行っ]");
 
-void drop(QWidget *box, const QStringList &paths)
+void drop(QTextEdit *box, const QStringList &paths)
 {
     QMimeData mime;
     QList<QUrl> urls;
     for (const QString &path : paths)
         urls.append(QUrl::fromLocalFile(path));
     mime.setUrls(urls);
-    QWidget *target = static_cast<QTextEdit *>(box)->viewport();
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &enter);
+    QCoreApplication::sendEvent(box->viewport(), &enter);
     QDropEvent event(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(target, &event);
+    QCoreApplication::sendEvent(box->viewport(), &event);
 }
 
 // Colour and weight of every character of preview line `line`, its leading TAB left out.
 void checkLine(const QTextEdit *box, int line, const QString &color, bool bold)
 {
     const QTextBlock block = box->document()->findBlockByNumber(line);
-    QVERIFY2(block.isValid(), qPrintable(QString::number(line)));
     for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        if (fragment.text() == u"\t")
+        if (it.fragment().text() == u"\t")
             continue;
-        const QTextCharFormat format = fragment.charFormat();
-        QCOMPARE(format.foreground().color().name(QColor::HexRgb).toUpper(), color);
+        const QTextCharFormat format = it.fragment().charFormat();
+        QCOMPARE(format.foreground().color().name().toUpper(), color);
         QCOMPARE(format.fontWeight() == QFont::Bold, bold);
     }
 }
 
-// Runs `answer` on the modal dialog the next command opens.
-void whenModal(std::function<void(QWidget *)> answer)
+QWidget *topLevel(const QString &name)
 {
-    QTimer::singleShot(0, [answer] {
-        QWidget *modal = QApplication::activeModalWidget();
-        QVERIFY(modal);
-        answer(modal);
-    });
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == name && w->isVisible())
+            return w;
+    }
+    return nullptr;
 }
+
+// Calls `answer` with the top-level widget named `name` once it shows up, while in scope.
+class WhenShown
+{
+public:
+    WhenShown(const QString &name, std::function<void(QWidget *)> answer)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, name, answer] {
+            if (QWidget *w = topLevel(name)) {
+                m_poll.stop();
+                answer(w);
+            }
+        });
+        m_poll.start(10);
+    }
+
+private:
+    QTimer m_poll;
+};
 
 } // namespace
 
@@ -72,59 +87,37 @@ private slots:
 
     void firstStart();
     void startWithStoredSettings();
-    void fileDialogSelections_data();
-    void fileDialogSelections();
-    void drops_data();
-    void drops();
+    void selections_data();
+    void selections();
     void outputKindAndPreview_data();
     void outputKindAndPreview();
-    void fileViewWithNothingSelected();
-    void fileViewRemovesCheckedFiles_data();
-    void fileViewRemovesCheckedFiles();
-    void textRunFromMenu();
-    void dialogsStayUsableWhileWindowIsBlocked();
+    void fileView_data();
+    void fileView();
+    void runsFromTheMenu_data();
+    void runsFromTheMenu();
+    void dialogsOverTheBlockedWindow();
     void commandLineStart_data();
     void commandLineStart();
-    void commandLineWithoutLogsStartsNormally();
     void shutdown_data();
     void shutdown();
-    void ruleToggleMessages();
-    void shortcuts();
+    void ruleToggleAndShortcuts();
 };
 
 void TestMainWindow::firstStart()
 {
     MainWindowFixture f;
     QVERIFY(!f.start());
-    MainWindow &w = *f.window;
-    QVERIFY(w.isVisible());
-    QCOMPARE(w.pos(), QPoint(0, 0));
-    QCOMPARE(w.windowTitle(), QStringLiteral("｜･ω･`*)っ且~　Pelorin"));
+    QVERIFY(f.window->isVisible());
+    QCOMPARE(f.window->pos(), QPoint(0, 0));
+    QCOMPARE(f.window->minimumSize(), f.window->maximumSize());
     QVERIFY(f.find<QRadioButton>("optP0")->isChecked());
-    QVERIFY(!f.find<QRadioButton>("optP1")->isChecked());
     QCOMPARE(f.text("lblCnt"), QStringLiteral("0"));
     QCOMPARE(f.text("lblChange"), QString());
-    QCOMPARE(w.statusText(), NothingSelected);
+    QCOMPARE(f.window->statusText(), NothingSelected);
     QVERIFY(!f.find<QProgressBar>("PBar")->isVisible());
-    QCOMPARE(w.minimumSize(), w.maximumSize());
-    // The file now holds every key.
-    for (const auto &[section, key] :
-         QList<std::pair<QString, QString>> {{"DefaultDir", "Dir"},
-                                             {"Hatsugen", "Type"},
-                                             {"ChangeType", "type"},
-                                             {"Color", "Count"},
-                                             {"Color", "No_08"},
-                                             {"ColorLabel", "No_08"},
-                                             {"OtherColor", "Nar"},
-                                             {"File", "AddStr"},
-                                             {"Display", "TOP"},
-                                             {"Window", "Top"},
-                                             {"Window", "Left"},
-                                             {"MsgRule", "Enable"},
-                                             {"JavaScript", "文字の太さ変更"}})
-        QVERIFY2(!f.stored(section, key).isEmpty(), qPrintable(section + u'/' + key));
-    QCOMPARE(f.stored("Window", "Top"), QStringLiteral("0"));
-    // The preview shows the start-up header.
+    QCOMPARE(f.stored("Window", "Top"), QStringLiteral("0")); // the file holds every key
+    QCOMPARE(f.stored("MsgRule", "Enable"), QStringLiteral("1"));
+    QCOMPARE(f.stored("JavaScript", "文字の太さ変更"), QStringLiteral("いらない"));
     QCOMPARE(f.find<QTextEdit>("rTxt")->document()->firstBlock().text(),
              QStringLiteral("ぽぷる  の発言："));
 }
@@ -138,117 +131,75 @@ void TestMainWindow::startWithStoredSettings()
     f.preset("Display", "TOP", "1");
     f.preset("MsgRule", "Enable", "0");
     f.start();
-    MainWindow &w = *f.window;
-    QCOMPARE(w.pos(), QPoint(100, 50));
+    QCOMPARE(f.window->pos(), QPoint(100, 50));
     QVERIFY(f.find<QRadioButton>("optP1")->isChecked());
-    QCOMPARE(f.find<QRadioButton>("optP1")->palette().color(QPalette::WindowText),
-             QColor(0, 0, 255));
     QVERIFY(f.find<QCheckBox>("chkPos")->isChecked());
-    QVERIFY(w.windowFlags() & Qt::WindowStaysOnTopHint);
+    QVERIFY(f.window->windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(!f.find<QAction>("mnuRuleEna")->isChecked());
 }
 
-void TestMainWindow::fileDialogSelections_data()
+void TestMainWindow::selections_data()
 {
-    QTest::addColumn<QList<QStringList>>("picks"); // file names, one list per dialog use
+    // Steps: "d:a.txt,b.txt" picks files in the dialog (empty: cancelled), "r:…" drops them.
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("dir"); // defaultDir under the test folder, "-" unchanged
 
-    QTest::newRow("one log") << QList<QStringList> {{"chat.TXT"}} << 1 << "_chat.txt" << ReadyToRun;
-    QTest::newRow("several from one folder")
-        << QList<QStringList> {{"b.txt", "a.txt", "c.xml"}} << 3 << "_b.txt" << ReadyToRun;
-    QTest::newRow("same file twice")
-        << QList<QStringList> {{"chat.txt"}, {"chat.txt"}} << 1 << "_chat.txt" << ReadyToRun;
-    QTest::newRow("selections accumulate")
-        << QList<QStringList> {{"b.txt"}, {"a.txt", "b.txt"}} << 2 << "_a.txt" << ReadyToRun;
-    QTest::newRow("cancelled") << QList<QStringList> {{}} << 0 << "" << NothingSelected;
-    QTest::newRow("nothing a log")
-        << QList<QStringList> {{"notes.doc"}} << 0 << "" << NothingSelected;
-    QTest::newRow("cancel keeps earlier")
-        << QList<QStringList> {{"chat.txt"}, {}} << 1 << "_chat.txt" << ReadyToRun;
-}
-
-void TestMainWindow::fileDialogSelections()
-{
-    QFETCH(QList<QStringList>, picks);
-    QFETCH(int, count);
-    MainWindowFixture f;
-    f.start();
-    const QString folder = f.dir.filePath("logs") + u'/';
-    for (const QStringList &names : picks) {
-        QStringList paths;
-        for (const QString &name : names)
-            paths.append(folder + name);
-        f.dialogAnswers.append(paths);
-        f.trigger("mnuFileOpen");
-    }
-    QCOMPARE(f.dialogDirs.size(), picks.size());
-    QCOMPARE(f.state.selection.selectedCount, count);
-    QCOMPARE(f.text("lblCnt"), QString::number(count));
-    QTEST(f.text("lblChange"), "label");
-    QTEST(f.window->statusText(), "status");
-    if (count > 0) {
-        QCOMPARE(f.state.settings.defaultDir, folder);
-        QCOMPARE(f.state.selection.stem(0).left(folder.size() + 1), folder + u'_');
-    }
-}
-
-void TestMainWindow::drops_data()
-{
-    QTest::addColumn<QStringList>("before"); // selected with the dialog first
-    QTest::addColumn<QStringList>("dropped");
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("status");
-    QTest::addColumn<QString>("folder"); // the dialog's next folder, under the test folder
-
-    QTest::newRow("one log") << QStringList() << QStringList {"chat.TXT"} << 1 << "_chat.txt"
-                             << ReadyToRun << "";
-    QTest::newRow("two, shown by the first in order")
-        << QStringList() << QStringList {"b.xml", "a.txt"} << 2 << "_a.txt" << ReadyToRun << "";
-    QTest::newRow("same file twice") << QStringList {"chat.txt"} << QStringList {"chat.txt"} << 1
-                                     << "_chat.txt" << ReadyToRun << "";
-    QTest::newRow("only images") << QStringList() << QStringList {"a.png", "b.jpg"} << 0 << ""
-                                 << NothingSelected << "";
-    QTest::newRow("images keep the earlier selection")
-        << QStringList {"chat.txt"} << QStringList {"a.png"} << 1 << "_chat.txt" << ReadyToRun
+    QTest::newRow("dialog: one") << QStringList {"d:chat.TXT"} << 1 << "_chat.txt"
+                                 << "";
+    QTest::newRow("dialog: several, first chosen shown")
+        << QStringList {"d:b.txt,a.txt,c.xml"} << 3 << "_b.txt"
         << "";
-    QTest::newRow("blank in a folder name")
-        << QStringList() << QStringList {"my logs/x.txt", "y.txt"} << 2 << "_x.txt" << ReadyToRun
+    QTest::newRow("dialog: same file twice")
+        << QStringList {"d:chat.txt", "d:chat.txt"} << 1 << "_chat.txt"
+        << "";
+    QTest::newRow("dialog: accumulates")
+        << QStringList {"d:b.txt", "d:a.txt,b.txt"} << 2 << "_a.txt"
+        << "";
+    QTest::newRow("dialog: cancelled") << QStringList {"d:"} << 0 << ""
+                                       << "-";
+    QTest::newRow("dialog: cancel keeps") << QStringList {"d:x/chat.txt", "d:"} << 1 << "_chat.txt"
+                                          << "x/";
+    QTest::newRow("drop: one") << QStringList {"r:chat.TXT"} << 1 << "_chat.txt"
+                               << "";
+    QTest::newRow("drop: first in order shown") << QStringList {"r:b.xml,a.txt"} << 2 << "_a.txt"
+                                                << "";
+    QTest::newRow("drop: duplicate") << QStringList {"d:chat.txt", "r:chat.txt"} << 1 << "_chat.txt"
+                                     << "";
+    QTest::newRow("drop: only images") << QStringList {"r:a.png,b.jpg"} << 0 << ""
+                                       << "-";
+    QTest::newRow("drop: images keep earlier")
+        << QStringList {"d:x/chat.txt", "r:a.png"} << 1 << "_chat.txt"
+        << "x/";
+    QTest::newRow("drop: blank in a folder")
+        << QStringList {"r:my logs/x.txt,y.txt"} << 2 << "_x.txt"
         << "my logs/";
 }
 
-void TestMainWindow::drops()
+void TestMainWindow::selections()
 {
-    QFETCH(QStringList, before);
-    QFETCH(QStringList, dropped);
+    QFETCH(QStringList, steps);
     QFETCH(int, count);
+    QFETCH(QString, dir);
     MainWindowFixture f;
     f.start();
-    const QString folder = f.dir.path() + u'/';
-    if (!before.isEmpty()) {
-        QStringList paths;
-        for (const QString &name : before)
-            paths.append(folder + name);
-        f.dialogAnswers.append(paths);
-        f.trigger("mnuFileOpen");
+    const QString startDir = f.state.settings.defaultDir;
+    for (const QString &step : steps) {
+        const QStringList names = step.mid(2).split(u',', Qt::SkipEmptyParts);
+        if (step.startsWith(u'd')) {
+            f.dialogAnswers.append(f.paths(names));
+            f.trigger("mnuFileOpen");
+        } else {
+            drop(f.find<QTextEdit>("rTxt"), f.paths(names));
+        }
     }
-    QStringList paths;
-    for (const QString &name : dropped)
-        paths.append(folder + name);
-    drop(f.find<QTextEdit>("rTxt"), paths);
-
     QCOMPARE(f.state.selection.selectedCount, count);
     QCOMPARE(f.text("lblCnt"), QString::number(count));
     QTEST(f.text("lblChange"), "label");
-    QTEST(f.window->statusText(), "status");
-    // The box itself takes nothing in.
-    QCOMPARE(f.find<QTextEdit>("rTxt")->document()->blockCount(), 6);
-    if (count > 0) {
-        QFETCH(QString, folder);
-        QCOMPARE(f.state.settings.defaultDir, f.dir.path() + u'/' + folder);
-    }
+    QCOMPARE(f.window->statusText(), count ? ReadyToRun : NothingSelected);
+    QCOMPARE(f.state.settings.defaultDir, dir == u"-" ? startDir : f.dir.path() + u'/' + dir);
+    QCOMPARE(f.find<QTextEdit>("rTxt")->document()->blockCount(), 6); // the box took nothing
 }
 
 void TestMainWindow::outputKindAndPreview_data()
@@ -266,7 +217,7 @@ void TestMainWindow::outputKindAndPreview()
     MainWindowFixture f;
     f.preset("NameToo", "Yes", nameToo ? "1" : "0");
     f.preset("Hutoji", "Yes", bold ? "1" : "0");
-    f.dialogAnswers.append({f.dir.filePath("chat.TXT")});
+    f.dialogAnswers.append(f.paths({"chat.TXT"}));
     f.start();
     f.trigger("mnuFileOpen");
     auto *box = f.find<QTextEdit>("rTxt");
@@ -283,7 +234,6 @@ void TestMainWindow::outputKindAndPreview()
         checkLine(box, 2 * k, nameToo ? colors[k] : QStringLiteral("#000000"), false);
         checkLine(box, 2 * k + 1, colors[k], bold);
     }
-
     text->click();
     QCOMPARE(f.state.settings.changeType, 0);
     QCOMPARE(f.text("lblChange"), QStringLiteral("_chat.txt"));
@@ -291,71 +241,86 @@ void TestMainWindow::outputKindAndPreview()
         checkLine(box, line, QStringLiteral("#000000"), false);
 }
 
-void TestMainWindow::fileViewWithNothingSelected()
+void TestMainWindow::fileView_data()
 {
-    MainWindowFixture f;
-    f.start();
-    f.find<QPushButton>("cmdFileView")->click();
-    QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0].icon, RunHost::Icon::Critical);
-    QCOMPARE(f.messages[0].prompt, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "));
-    QCOMPARE(f.messages[0].title, QStringLiteral("ごるぁ"));
-    QVERIFY(!f.window->findChild<FileListDialog *>());
-}
-
-void TestMainWindow::fileViewRemovesCheckedFiles_data()
-{
+    QTest::addColumn<QStringList>("selected");
     QTest::addColumn<QList<int>>("checked");
-    QTest::addColumn<int>("count");
     QTest::addColumn<QString>("label");
-    QTest::addColumn<QString>("status");
-    QTest::newRow("first and third") << QList<int> {0, 2} << 1 << "_b.txt" << ReadyToRun;
-    QTest::newRow("all") << QList<int> {0, 1, 2} << 0 << "" << NothingSelected;
-    QTest::newRow("none") << QList<int> {} << 3 << "_a.txt" << ReadyToRun;
+    QTest::newRow("nothing selected") << QStringList() << QList<int>() << "";
+    QTest::newRow("first and third")
+        << QStringList {"c.txt", "a.txt", "b.txt"} << QList<int> {0, 2} << "_b.txt";
+    QTest::newRow("all") << QStringList {"a.txt", "b.txt"} << QList<int> {0, 1} << "";
+    QTest::newRow("none checked") << QStringList {"b.txt", "a.txt"} << QList<int>() << "_a.txt";
 }
 
-void TestMainWindow::fileViewRemovesCheckedFiles()
+void TestMainWindow::fileView()
 {
+    QFETCH(QStringList, selected);
     QFETCH(QList<int>, checked);
-    QFETCH(int, count);
     MainWindowFixture f;
     f.start();
-    f.dialogAnswers.append(
-        {f.dir.filePath("c.txt"), f.dir.filePath("a.txt"), f.dir.filePath("b.txt")});
+    f.dialogAnswers.append(f.paths(selected));
     f.trigger("mnuFileOpen");
-    whenModal([&](QWidget *modal) {
-        QCOMPARE(modal->objectName(), QStringLiteral("frmFile"));
-        auto *list = modal->findChild<QListWidget *>("List1");
-        QCOMPARE(list->count(), 3);
-        list->setCurrentRow(1);
+    bool opened = false;
+    WhenShown answer("frmFile", [&](QWidget *dialog) {
+        opened = true;
+        auto *list = dialog->findChild<QListWidget *>("List1");
+        QCOMPARE(list->count(), selected.size());
+        list->setCurrentRow(0);
         for (int i : checked)
             list->item(i)->setCheckState(Qt::Checked);
-        modal->findChild<QPushButton *>("cmdDel")->click();
-        modal->findChild<QPushButton *>("cmdCancel")->click();
+        dialog->findChild<QPushButton *>("cmdDel")->click();
+        dialog->findChild<QPushButton *>("cmdCancel")->click();
     });
     f.find<QPushButton>("cmdFileView")->click();
-    QCOMPARE(f.state.selection.selectedCount, count);
-    QCOMPARE(f.text("lblCnt"), QString::number(count));
+    QCOMPARE(opened, !selected.isEmpty());
+    const int left = int(selected.size() - checked.size());
+    QCOMPARE(f.text("lblCnt"), QString::number(left));
     QTEST(f.text("lblChange"), "label");
-    QTEST(f.window->statusText(), "status");
-    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(f.window->statusText(), left ? ReadyToRun : NothingSelected);
+    if (selected.isEmpty()) {
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(f.messages[0].icon, RunHost::Icon::Critical);
+        QCOMPARE(f.messages[0].prompt, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "));
+        QCOMPARE(f.messages[0].title, QStringLiteral("ごるぁ"));
+    } else {
+        QVERIFY(f.messages.isEmpty());
+    }
 }
 
-void TestMainWindow::textRunFromMenu()
+void TestMainWindow::runsFromTheMenu_data()
 {
-    MainWindowFixture f;
-    f.start();
-    const QString log = f.chatLog("chat.txt");
-    drop(f.find<QTextEdit>("rTxt"), {log});
-    QCOMPARE(f.text("lblCnt"), QStringLiteral("1"));
+    QTest::addColumn<int>("changeType");
+    QTest::addColumn<QString>("output");
+    QTest::newRow("text") << 0 << "_chat.txt";
+    QTest::newRow("html, colours confirmed") << 1 << "_chat.htm";
+}
 
+void TestMainWindow::runsFromTheMenu()
+{
+    QFETCH(int, changeType);
+    QFETCH(QString, output);
+    MainWindowFixture f;
+    f.preset("ChangeType", "type", QString::number(changeType));
+    f.start();
+    drop(f.find<QTextEdit>("rTxt"), {f.chatLog("chat.txt")});
+    bool disabledMeanwhile = false;
+    WhenShown answer("frmColorSet", [&](QWidget *dialog) {
+        disabledMeanwhile = !f.window->centralWidget()->isEnabled();
+        dialog->findChild<QPushButton *>("cmdOk")->click();
+    });
     f.trigger("mnuRun");
     QVERIFY(f.messages.isEmpty());
-    QFile out(f.dir.filePath("_chat.txt"));
+    QFile out(f.dir.filePath(output));
     QVERIFY(out.open(QIODevice::ReadOnly));
-    QCOMPARE(out.readAll(),
-             cp932::encode(QStringLiteral("ぽぷる の発言：\r\n\t\tこんにちは\r\n"
-                                          "ぴのこ の発言：\r\n\t\tやあ\r\n")));
+    if (changeType == 0) {
+        QCOMPARE(out.readAll(),
+                 cp932::encode(QStringLiteral("ぽぷる の発言：\r\n\t\tこんにちは\r\n"
+                                              "ぴのこ の発言：\r\n\t\tやあ\r\n")));
+    } else {
+        QVERIFY(disabledMeanwhile);
+        QVERIFY(out.readAll().contains("AE00AE"));
+    }
     QCOMPARE(f.state.selection.selectedCount, 0);
     QCOMPARE(f.text("lblCnt"), QStringLiteral("0"));
     QCOMPARE(f.text("lblChange"), QString());
@@ -363,48 +328,64 @@ void TestMainWindow::textRunFromMenu()
     QVERIFY(!f.find<QProgressBar>("PBar")->isVisible());
     QVERIFY(f.window->centralWidget()->isEnabled());
     QVERIFY(f.find<QAction>("mnuRun__")->isEnabled());
-
-    // Running again with nothing selected only complains.
-    f.trigger("mnuRun");
-    QCOMPARE(f.messages.size(), 1);
-    QCOMPARE(f.messages[0].title, QStringLiteral("ごるぁ"));
 }
 
-void TestMainWindow::dialogsStayUsableWhileWindowIsBlocked()
+void TestMainWindow::dialogsOverTheBlockedWindow()
 {
     MainWindowFixture f;
     f.start();
-    QDialog dialog(f.window.get());
+    // During a run the settings dialog opened over the window stays usable; one at most.
     f.window->beginProgressDisplay();
     QVERIFY(f.find<QProgressBar>("PBar")->isVisible());
     QVERIFY(!f.window->centralWidget()->isEnabled());
-    QVERIFY(!f.find<QAction>("mnuFileOpen__")->isEnabled());
-    QVERIFY(dialog.isEnabled());
-    // The window cannot be closed meanwhile.
     QVERIFY(!f.window->close());
+    f.window->openSettingsDialog();
+    f.window->openSettingsDialog();
+    QCOMPARE(f.window->findChildren<QDialog *>("frmSet").size(), 1);
+    QVERIFY(f.window->findChild<QDialog *>("frmSet")->isEnabled());
+    delete f.window->findChild<QDialog *>("frmSet");
     f.window->endProgressDisplay();
     QVERIFY(f.window->centralWidget()->isEnabled());
-    QVERIFY(!f.find<QProgressBar>("PBar")->isVisible());
+
+    // The rule list blocks the window until it closes.
+    f.trigger("mnuRuleSet");
+    QWidget *rules = topLevel("frmRule");
+    QVERIFY(rules && rules->isEnabled());
+    QVERIFY(!f.window->centralWidget()->isEnabled());
+    QVERIFY(!f.find<QAction>("mnuRun__")->isEnabled());
+    QVERIFY(!f.window->close());
+    rules->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!topLevel("frmRule"));
+    QVERIFY(f.window->centralWidget()->isEnabled());
 }
 
 void TestMainWindow::commandLineStart_data()
 {
     QTest::addColumn<QString>("speedUp");
-    QTest::newRow("normal") << "0";
-    QTest::newRow("fast, window hidden") << "1";
+    QTest::addColumn<bool>("logs");
+    QTest::newRow("two quoted logs") << "0" << true;
+    QTest::newRow("two logs, fast") << "1" << true;
+    QTest::newRow("no log among the arguments") << "0" << false;
 }
 
 void TestMainWindow::commandLineStart()
 {
+    QFETCH(bool, logs);
     MainWindowFixture f;
     f.preset("Window", "Top", "300");
     f.preset("Window", "Left", "450");
-    f.preset("Speed", "UP", QTest::currentDataTag() == QByteArray("normal") ? "0" : "1");
-    const QString a = f.chatLog("a.txt");
-    const QString b = f.chatLog("b b.txt");
-    QVERIFY(f.start({u'"' + a + u'"', u'"' + b + u'"'}));
-    QCOMPARE(f.shows, 0);
-    QVERIFY(!f.window->isVisible());
+    QFETCH(QString, speedUp);
+    f.preset("Speed", "UP", speedUp);
+    const QStringList arguments = logs
+        ? QStringList {u'"' + f.chatLog("a.txt") + u'"', u'"' + f.chatLog("b b.txt") + u'"'}
+        : QStringList {QStringLiteral("\"x.png\""), u" "_qs};
+    QCOMPARE(f.start(arguments), logs);
+    if (!logs) {
+        QVERIFY(f.window->isVisible());
+        return;
+    }
+    QVERIFY(!f.window->windowHandle()); // never shown
     QVERIFY(f.messages.isEmpty());
     QVERIFY(QFile::exists(f.dir.filePath("_a.txt")));
     QVERIFY(QFile::exists(f.dir.filePath("_b b.txt")));
@@ -413,19 +394,11 @@ void TestMainWindow::commandLineStart()
     QCOMPARE(f.stored("DefaultDir", "Dir"), f.dir.path() + u'/');
 }
 
-void TestMainWindow::commandLineWithoutLogsStartsNormally()
-{
-    MainWindowFixture f;
-    QVERIFY(!f.start({QStringLiteral("\"picture.png\""), QStringLiteral("  ")}));
-    QVERIFY(f.window->isVisible());
-    QCOMPARE(f.text("lblCnt"), QStringLiteral("0"));
-}
-
 void TestMainWindow::shutdown_data()
 {
     QTest::addColumn<bool>("minimised");
     QTest::addColumn<bool>("rulesOn");
-    QTest::newRow("normal, rules off") << false << false;
+    QTest::newRow("normal, rules turned off") << false << false;
     QTest::newRow("minimised keeps the position") << true << true;
 }
 
@@ -442,46 +415,36 @@ void TestMainWindow::shutdown()
     f.window->move(40, 30);
     if (minimised)
         f.window->setWindowState(Qt::WindowMinimized);
-    f.find<QAction>("mnuRuleEna")->trigger();
+    f.trigger("mnuRuleEna");
     f.trigger("mnuClose");
     QCOMPARE(done.size(), 1);
-    QVERIFY(!f.window->isVisible());
-    QCOMPARE(f.stored("Window", "Top"), minimised ? QStringLiteral("150") : QStringLiteral("450"));
-    QCOMPARE(f.stored("Window", "Left"), minimised ? QStringLiteral("300") : QStringLiteral("600"));
-    QCOMPARE(f.stored("MsgRule", "Enable"), rulesOn ? QStringLiteral("1") : QStringLiteral("0"));
+    QCOMPARE(f.stored("Window", "Top"), minimised ? u"150"_qs : u"450"_qs);
+    QCOMPARE(f.stored("Window", "Left"), minimised ? u"300"_qs : u"600"_qs);
+    QCOMPARE(f.stored("MsgRule", "Enable"), rulesOn ? u"1"_qs : u"0"_qs);
 }
 
-void TestMainWindow::ruleToggleMessages()
+void TestMainWindow::ruleToggleAndShortcuts()
 {
     MainWindowFixture f;
     f.start();
-    QCOMPARE(f.state.settings.msgRuleEnable, 1);
     f.trigger("mnuRuleEna");
-    QCOMPARE(f.state.settings.msgRuleEnable, 0);
     f.trigger("mnuRuleEna");
     QCOMPARE(f.state.settings.msgRuleEnable, 1);
     QCOMPARE(f.messages.size(), 2);
     QCOMPARE(f.messages[0].prompt, QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"));
     QCOMPARE(f.messages[1].prompt, QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"));
-    for (const auto &message : f.messages) {
-        QCOMPARE(message.icon, RunHost::Icon::Information);
-        QCOMPARE(message.title, QStringLiteral("ルール適用"));
-    }
-}
+    QCOMPARE(f.messages[1].icon, RunHost::Icon::Information);
+    QCOMPARE(f.messages[1].title, QStringLiteral("ルール適用"));
 
-void TestMainWindow::shortcuts()
-{
-    MainWindowFixture f;
-    f.start();
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QTest::keyClick(f.window.get(), Qt::Key_R, Qt::ControlModifier);
-    QCOMPARE(f.messages.size(), 1); // nothing selected
+    QCOMPARE(f.messages.size(), 3); // nothing selected
     QTest::keyClick(f.window.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(f.dialogDirs.size(), 1);
     QString caption;
-    whenModal([&](QWidget *modal) {
-        caption = modal->windowTitle();
-        static_cast<QDialog *>(modal)->reject();
+    WhenShown answer("frmHelp", [&](QWidget *help) {
+        caption = help->windowTitle();
+        help->close();
     });
     QTest::keyClick(f.window.get(), Qt::Key_H, Qt::ControlModifier);
     QCOMPARE(caption, QStringLiteral("簡単な説明 Ver2.00"));

@@ -7,6 +7,23 @@
 
 namespace {
 
+constexpr qsizetype SliceChars = 64 * 1024;
+
+// A huge line (a log without line breaks) is encoded piece by piece, so that its bytes never
+// sit in memory next to the whole line; a slice never ends between the halves of a pair.
+void writeEncoded(QStringView line, OutputFile &out)
+{
+    while (line.size() > SliceChars) {
+        qsizetype n = SliceChars;
+        if (line[n - 1].isHighSurrogate())
+            --n;
+        cp932::encodeAppend(line.first(n), out.buffer());
+        out.flushIfFull();
+        line = line.sliced(n);
+    }
+    cp932::encodeAppend(line, out.buffer());
+}
+
 // One log, in a single streaming pass: every line is classified and written as it is read,
 // and the output is dropped again if no header line turns up.
 void convertLog(AppState &state, RunHost &host, int i)
@@ -17,7 +34,6 @@ void convertLog(AppState &state, RunHost &host, int i)
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
     openLog(reader, state, host, path);
-    const qsizetype lineCount = reader.lineCount();
 
     OutputFile out(path, state.selection.stem(i) + QStringLiteral("txt"));
     out.open();
@@ -36,14 +52,15 @@ void convertLog(AppState &state, RunHost &host, int i)
             if (cls != LineClass::Frame)
                 out.buffer().append('\t');
         }
-        cp932::encodeAppend(line, out.buffer());
+        writeEncoded(line, out);
         out.buffer().append("\r\n", 2);
         out.flushIfFull();
         ++linesDone;
         if (header && !hasSpeakers) {
             // From here on the log will be written: what the window shows while saving.
             hasSpeakers = true;
-            progress.init(lineCount - 1);
+            if (progress.enabled())
+                progress.init(reader.lineCount() - 1);
             showStatus(settings, host, runtext::Saving);
             progress.step(linesDone);
         } else if (hasSpeakers) {

@@ -154,12 +154,6 @@ private slots:
         const QString tail = m_err.sliced(m_err.lastIndexOf(u'\n') + 1);
         QVERIFY(tail.isEmpty() || tail.endsWith(QStringLiteral("\r\x1b[K")));
     }
-
-    void usageErrors()
-    {
-        QCOMPARE(run({"--batch"}), ExitUsage);
-        QCOMPARE(run({"--batch", "--text", "--html", "a.txt"}), ExitUsage);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestBatchRun)

@@ -111,14 +111,6 @@ private slots:
         addLogFiles(s, {"/l/b.xml"}, QStringLiteral("_"));
         QCOMPARE(s.selectedCount, 2);
     }
-
-    void txtAndXmlOfOneNameShareTheStem()
-    {
-        Selection s;
-        addLogFiles(s, {"/l/chat.xml", "/l/chat.txt"}, QStringLiteral("_"));
-        QCOMPARE(s.selectedCount, 2);
-        QCOMPARE(s.stem(0), s.stem(1));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestIntake)

@@ -39,26 +39,6 @@ class TestLineTests : public QObject
     Q_OBJECT
 
 private slots:
-    void lineTests()
-    {
-        const LineTests std(QStringLiteral(" の発言 :"));
-        QVERIFY(std.isHeaderLine(u"A の発言 :"));
-        QVERIFY(std.isHeaderLine(u"A の発言 : and more"));
-        QVERIFY(!std.isHeaderLine(u"A の発言："));
-        const LineTests custom(QStringLiteral("#号："));
-        QVERIFY(custom.isHeaderLine(u"B 3号：x"));
-        QVERIFY(!custom.isHeaderLine(u"B #号：x")); // "#" is a digit, not itself
-        QVERIFY(LineTests::isHashLine(u"# memo"));
-        QVERIFY(!LineTests::isHashLine(u"#memo"));
-        QVERIFY(!LineTests::isHashLine(u" # memo"));
-        QVERIFY(LineTests::isStandardHeader(u"A の発言 :"));
-        QVERIFY(!LineTests::isStandardHeader(u"A の発言 : x"));
-        QVERIFY(LineTests::isSeparator(Sep));
-        QVERIFY(!LineTests::isSeparator(QString(Sep + u' ')));
-        QVERIFY(!LineTests::isSeparator(QString(4, QChar(0x2015))));
-        QVERIFY(LineTests::isSendNotice(Send));
-    }
-
     void noticeStates_data()
     {
         QTest::addColumn<QStringList>("lines");
@@ -83,15 +63,6 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(QString, expected);
         QCOMPARE(classes(lines, LineTests(QStringLiteral(" の発言 :"))), expected);
-    }
-
-    void resetStartsOver()
-    {
-        NoticeState state;
-        state.classify(Sep);
-        QCOMPARE(state.value(), 2);
-        state.reset();
-        QCOMPARE(state.classify(u"a"), LineClass::Utterance);
     }
 };
 

@@ -95,15 +95,6 @@ private slots:
         QCOMPARE(reader.lineCount(), 2);
     }
 
-    void transformAppliesToEveryLine()
-    {
-        const QString path = write(QStringLiteral("t.txt"), "a(L)\r\nb(L)");
-        LogReader reader;
-        reader.setTransform([](QString &line) { line.replace(QStringLiteral("(L)"), QStringLiteral("<3")); });
-        QVERIFY(reader.open(path, QString()));
-        QCOMPARE(readAll(reader), (QStringList {"a<3", "b<3"}));
-    }
-
     void unreadableLogsHaveNoLines_data()
     {
         QTest::addColumn<QString>("name");
@@ -126,14 +117,6 @@ private slots:
         QCOMPARE(reader.lineCount(), 0);
         QCOMPARE(readAll(reader), QStringList {});
         QVERIFY(!reader.rewind());
-    }
-
-    void xmlPathsByTheirLastThreeCharacters()
-    {
-        QVERIFY(isXmlLogPath(QStringLiteral("a.xml")));
-        QVERIFY(isXmlLogPath(QStringLiteral("a.XML")));
-        QVERIFY(!isXmlLogPath(QStringLiteral("a.Xml")));
-        QVERIFY(!isXmlLogPath(QStringLiteral("a.txt")));
     }
 };
 

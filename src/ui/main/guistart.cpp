@@ -9,8 +9,10 @@ int runGui(QApplication &app, const QString &settingsPath, const QStringList &lo
 {
     AppState state;
     state.settings.iniPath = settingsPath;
+    // Only the main window's shutdown ends the program: a fast run hides the window, and the
+    // speaker colour dialog closing then must not count as the last window going away.
+    app.setQuitOnLastWindowClosed(false);
     MainWindow window(state);
-    // Closing the main window ends the program, with any dialog still open over it.
     QObject::connect(&window, &MainWindow::shutDownDone, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (window.startUp(logs))

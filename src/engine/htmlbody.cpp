@@ -1,13 +1,21 @@
 #include "htmlbody.h"
 
+#include "codec/cp932.h"
 #include "speakerkeys.h"
 
 namespace {
 
-const QString PlainOpener = QStringLiteral("<dt><font class=Bbody id=Bbody>");
-const QString NoticeOpener = QStringLiteral("<dt><font class=nar id=nar>");
-const QString LineCloser = QStringLiteral("</font><br>");
-const QString CrLf = QStringLiteral("\r\n");
+// The page's own markup is ASCII: it goes into the page as it is.
+constexpr QByteArrayView PlainOpener = "<dt><font class=Bbody id=Bbody>";
+constexpr QByteArrayView NoticeOpener = "<dt><font class=nar id=nar>";
+constexpr QByteArrayView LineCloser = "</font><br>";
+constexpr QByteArrayView CrLf = "\r\n";
+
+void appendText(QStringView text, QByteArray &out)
+{
+    static const cp932::Replacement reference = cp932::numericReference;
+    cp932::encodeAppend(text, out, reference);
+}
 
 } // namespace
 
@@ -21,57 +29,75 @@ BodyWriter::BodyWriter(const LineTests &tests, const SpeakerKeys &keys,
 {
 }
 
-QString BodyWriter::plainLine(const QString &line)
+void BodyWriter::plainLine(const QString &line, QByteArray &out)
 {
-    const bool first = m_plainRun == 0;
+    if (m_plainRun == 0)
+        out.append(CrLf);
     ++m_plainRun;
-    return (first ? CrLf : QString()) % PlainOpener % line % LineCloser;
+    out.append(PlainOpener);
+    appendText(line, out);
+    out.append(LineCloser);
 }
 
-QString BodyWriter::headerLine(const QString &line)
+void BodyWriter::headerLine(const QString &line, QByteArray &out)
 {
     m_plainRun = 0;
     // The key is the line's own header prefix, compared literally: a name holding "*", "?",
     // "#" or brackets still finds its own speaker and no other.
     const qsizetype speaker = m_keys.speakerOf(line);
-    if (speaker < 0)
-        return QStringLiteral("<dt>") + line;
+    if (speaker < 0) {
+        out.append("<dt>");
+        appendText(line, out);
+        return;
+    }
 
     const QStringView prefix = m_keys.headerPrefix(line);
-    const QStringView rest = QStringView(line).sliced(prefix.size());
-    const QString &cls = m_speakers.classes[speaker];
-    QString out;
+    const QByteArray cls = m_speakers.classes[speaker].toLatin1();
     if (!m_firstHeader)
-        out += QStringLiteral("</font>") % CrLf;
+        out.append("</font>").append(CrLf);
     m_firstHeader = false;
     if (m_colorNames) {
-        out += QStringLiteral("<font color=\"") % m_speakers.colors.value(speaker)
-            % QStringLiteral("\"><dt>") % prefix % QStringLiteral("</font>");
+        out.append("<font color=\"");
+        appendText(m_speakers.colors.value(speaker), out);
+        out.append("\"><dt>");
+        appendText(prefix, out);
+        out.append("</font>");
     } else {
-        out += QStringLiteral("<dt>") % prefix;
+        out.append("<dt>");
+        appendText(prefix, out);
     }
-    out += CrLf % QStringLiteral("<font class=") % cls;
+    out.append(CrLf).append("<font class=").append(cls);
     if (m_style.needsIds())
-        out += QStringLiteral(" id=") % cls;
-    out += QLatin1Char('>') % rest;
-    return out;
+        out.append(" id=").append(cls);
+    out.append('>');
+    appendText(QStringView(line).sliced(prefix.size()), out);
 }
 
-QString BodyWriter::convert(const QString &line)
+void BodyWriter::write(const QString &line, QByteArray &out)
 {
-    if (m_tests.isHeaderLine(line))
-        return headerLine(line);
-    if (LineTests::isHashLine(line) || LineTests::isStandardHeader(line))
-        return plainLine(line);
+    if (m_tests.isHeaderLine(line)) {
+        headerLine(line, out);
+        return;
+    }
+    if (LineTests::isHashLine(line) || LineTests::isStandardHeader(line)) {
+        plainLine(line, out);
+        return;
+    }
     switch (m_notices.classify(line)) {
     case LineClass::Utterance:
         m_plainRun = 0;
-        return QStringLiteral("<dd>") % line % QStringLiteral("<br>");
+        out.append("<dd>");
+        appendText(line, out);
+        out.append("<br>");
+        return;
     case LineClass::Notice:
         m_plainRun = 0;
-        return NoticeOpener % line % LineCloser;
+        out.append(NoticeOpener);
+        appendText(line, out);
+        out.append(LineCloser);
+        return;
     case LineClass::Frame:
         break;
     }
-    return plainLine(line);
+    plainLine(line, out);
 }

@@ -3,6 +3,7 @@
 #include "htmlhead.h"
 #include "linetests.h"
 
+#include <QByteArray>
 #include <QString>
 
 class SpeakerKeys;
@@ -17,12 +18,13 @@ public:
     BodyWriter(const LineTests &tests, const SpeakerKeys &keys, const PageSpeakers &speakers,
                const PageStyle &style, bool colorNames);
 
-    // The page text for the next line of the log (without its CR LF).
-    QString convert(const QString &line);
+    // Appends the page text for the next line of the log (without its CR LF), in code page
+    // 932 with characters it lacks as numeric references.
+    void write(const QString &line, QByteArray &out);
 
 private:
-    QString headerLine(const QString &line);
-    QString plainLine(const QString &line);
+    void headerLine(const QString &line, QByteArray &out);
+    void plainLine(const QString &line, QByteArray &out);
 
     const LineTests &m_tests;
     const SpeakerKeys &m_keys;

@@ -125,7 +125,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     while (reader.readLine(line)) {
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
-        encodeHtml(body.convert(line), out.buffer());
+        body.write(line, out.buffer());
         out.buffer().append("\r\n", 2);
         out.flushIfFull();
         progress.step();
@@ -152,11 +152,26 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
 void prepareHtmlLine(QString &line)
 {
-    if (line.contains(QLatin1Char('<')))
+    // Most lines hold neither: one look at each character decides.
+    bool markup = false;
+    bool paren = false;
+    for (const QChar c : std::as_const(line)) {
+        markup |= c == u'<';
+        paren |= c == u'(';
+    }
+    if (markup)
         line = filterChatMarkup(line);
-    if (line.contains(QLatin1Char('('))) {
-        line.replace(QStringLiteral("(L)"), HeartHtml);
-        line.replace(QStringLiteral("(l)"), HeartHtml);
+    if (!paren)
+        return;
+    // Every "(L)", then every "(l)": after the filter, so the heart's markup is the page's own.
+    for (const char16_t letter : {u'L', u'l'}) {
+        for (qsizetype at = line.indexOf(QLatin1Char('(')); at >= 0 && at + 2 < line.size();
+             at = line.indexOf(QLatin1Char('('), at + 1)) {
+            if (line[at + 1] == letter && line[at + 2] == QLatin1Char(')')) {
+                line.replace(at, 3, HeartHtml);
+                at += HeartHtml.size() - 1;
+            }
+        }
     }
 }
 

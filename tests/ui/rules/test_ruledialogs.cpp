@@ -456,18 +456,39 @@ private slots:
         m_state.palette = saved;
     }
 
-    // The owner is disabled while the list is open; the list must still work, and go with it.
+    // The owner is disabled while the list is open; the list must still work, and go with
+    // the owner even when that happens while the list waits for its editor.
     void usableWhileOwnerDisabled()
     {
         auto *owner = new QWidget;
         owner->show();
-        QPointer<QDialog> dialog = createRuleListDialog(m_state, owner);
+        m_list = qobject_cast<RuleListDialog *>(createRuleListDialog(m_state, owner));
         owner->setEnabled(false);
-        dialog->show();
-        QVERIFY(dialog->isEnabled());
-        QVERIFY(dialog->findChild<QPushButton *>(QStringLiteral("cmdAdd"))->isEnabled());
-        delete owner;
-        QTRY_VERIFY(!dialog);
+        m_list->show();
+        QVERIFY(m_list->isEnabled());
+        QPointer<RuleEditorDialog> editor;
+        withEditor([this] { click("cmdAdd"); },
+                   [&](RuleEditorDialog *e) {
+                       editor = e;
+                       delete owner;
+                   });
+        QTRY_VERIFY(!m_list);
+        QTRY_VERIFY(!editor);
+    }
+
+    // A deletion that arrives while the list waits for its editor waits too.
+    void deletedWhileWaiting()
+    {
+        openList();
+        QPointer<RuleEditorDialog> editor;
+        QTimer::singleShot(0, this, [&] {
+            editor = m_list->editor();
+            m_list->deleteLater();
+            QTimer::singleShot(50, editor, &QWidget::close);
+        });
+        click("cmdAdd");
+        QTRY_VERIFY(!m_list);
+        QVERIFY(!editor);
     }
 };
 

@@ -164,13 +164,22 @@ void prepareHtmlLine(QString &line)
     if (!paren)
         return;
     // Every "(L)", then every "(l)": after the filter, so the heart's markup is the page's own.
+    // The line is rebuilt in one pass: replacing in place would move its tail once per heart.
     for (const char16_t letter : {u'L', u'l'}) {
+        QString out;
+        qsizetype copied = 0;
         for (qsizetype at = line.indexOf(QLatin1Char('(')); at >= 0 && at + 2 < line.size();
              at = line.indexOf(QLatin1Char('('), at + 1)) {
             if (line[at + 1] == letter && line[at + 2] == QLatin1Char(')')) {
-                line.replace(at, 3, HeartHtml);
-                at += HeartHtml.size() - 1;
+                out += QStringView(line).sliced(copied, at - copied);
+                out += HeartHtml;
+                copied = at + 3;
+                at += 2;
             }
+        }
+        if (copied > 0) {
+            out += QStringView(line).sliced(copied);
+            line = std::move(out);
         }
     }
 }

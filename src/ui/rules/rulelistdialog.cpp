@@ -339,8 +339,10 @@ void RuleListDialog::runEditor(const EditorSetup &setup)
     m_editor = nullptr;
     setEnabled(true);
     focusKeyCatcher();
+    // A second deleteLater() would be dropped as already scheduled: delete from a queued call.
     if (m_deletePending)
-        deleteLater();
+        QMetaObject::invokeMethod(
+            this, [this] { delete this; }, Qt::QueuedConnection);
 }
 
 RuleRefusal RuleListDialog::applyEditorResult(const RuleEditorResult &result)

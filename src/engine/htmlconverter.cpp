@@ -53,11 +53,14 @@ SpeakerHandover assignColors(const SpeakerKeys &keys, const RuleTable &rules,
 }
 
 // Pass 1 over a log: its speakers and its line count.
-bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &keys, qsizetype &lines)
+bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &keys, qsizetype &lines,
+                     RunHost &host)
 {
     lines = 0;
+    EventPump pump(host);
     QString line;
     while (reader.readLine(line)) {
+        pump.lineDone();
         if (tests.isHeaderLine(line))
             keys.add(line);
         ++lines;
@@ -82,7 +85,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     const LineTests tests(headerText);
     SpeakerKeys keys(headerText);
     qsizetype lineCount = 0;
-    const bool readOk = collectSpeakers(reader, tests, keys, lineCount);
+    const bool readOk = collectSpeakers(reader, tests, keys, lineCount, host);
     if (!readOk && reader.status() == LogReader::Status::ReadError)
         host.logNotRead(path, reader.errorString());
 
@@ -122,9 +125,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     QString line;
     qsizetype j = 0;
     reader.rewind();
+    EventPump pump(host);
     while (reader.readLine(line)) {
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
+        pump.lineDone();
         body.write(line, out.buffer());
         out.buffer().append("\r\n", 2);
         out.flushIfFull();
@@ -163,24 +168,24 @@ void prepareHtmlLine(QString &line)
         line = filterChatMarkup(line);
     if (!paren)
         return;
-    // Every "(L)", then every "(l)": after the filter, so the heart's markup is the page's own.
-    // The line is rebuilt in one pass: replacing in place would move its tail once per heart.
-    for (const char16_t letter : {u'L', u'l'}) {
-        QString out;
-        qsizetype copied = 0;
-        for (qsizetype at = line.indexOf(QLatin1Char('(')); at >= 0 && at + 2 < line.size();
-             at = line.indexOf(QLatin1Char('('), at + 1)) {
-            if (line[at + 1] == letter && line[at + 2] == QLatin1Char(')')) {
-                out += QStringView(line).sliced(copied, at - copied);
-                out += HeartHtml;
-                copied = at + 3;
-                at += 2;
-            }
+    // Every "(L)" and "(l)" becomes the heart, after the filter so that the heart's markup is
+    // the page's own. One pass does both: the heart holds no "(", so replacing "(L)" first can
+    // neither make nor break an "(l)".
+    QString out;
+    qsizetype copied = 0;
+    for (qsizetype at = line.indexOf(QLatin1Char('(')); at >= 0 && at + 2 < line.size();
+         at = line.indexOf(QLatin1Char('('), at + 1)) {
+        const QChar letter = line[at + 1];
+        if ((letter == u'L' || letter == u'l') && line[at + 2] == u')') {
+            out += QStringView(line).sliced(copied, at - copied);
+            out += HeartHtml;
+            copied = at + 3;
+            at += 2;
         }
-        if (copied > 0) {
-            out += QStringView(line).sliced(copied);
-            line = std::move(out);
-        }
+    }
+    if (copied > 0) {
+        out += QStringView(line).sliced(copied);
+        line = std::move(out);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "messagerule.h"
 
+#include "codec/cp932.h"
 #include "settings/inifile.h"
 
 #include <QLocale>
@@ -110,8 +111,8 @@ namespace {
 
 RuleRefusal refusalFor(const MessageRule &rule)
 {
-    if (rule.text.contains(RuleSeparator))
-        return RuleRefusal::SeparatorInText;
+    if (const RuleRefusal text = ruleTextRefusal(rule.text); text != RuleRefusal::None)
+        return text;
     if (rule.colorIndex < 0 || rule.colorIndex > MaxRuleColorIndex)
         return RuleRefusal::ColorOutOfRange;
     return RuleRefusal::None;
@@ -129,6 +130,22 @@ bool validNumber(const RuleList &rules, int number)
 }
 
 } // namespace
+
+RuleRefusal ruleTextRefusal(const QString &text)
+{
+    if (text.contains(RuleSeparator))
+        return RuleRefusal::SeparatorInText;
+    bool unstorable = false;
+    const QByteArray bytes = cp932::encode(text, [&](char32_t, QByteArray &out) {
+        unstorable = true;
+        out.append('?');
+    });
+    if (unstorable)
+        return RuleRefusal::UnstorableText;
+    if (bytes.size() > MaxRuleTextBytes)
+        return RuleRefusal::TextTooLong;
+    return RuleRefusal::None;
+}
 
 AddRuleResult addRule(RuleList &rules, const MessageRule &rule)
 {

@@ -17,6 +17,9 @@ inline const QString RuleRetiredMarker = QStringLiteral("***削除していい�
 // Keys and the colour field have room for two digits only.
 inline constexpr int MaxRules = 99;
 inline constexpr int MaxRuleColorIndex = 99;
+// A value is read back whole up to 1023 bytes; the colour field, both separators and the
+// longest position word leave this many bytes (code page 932) for the text.
+inline constexpr int MaxRuleTextBytes = 1001;
 
 struct MessageRule
 {
@@ -55,7 +58,12 @@ enum class RuleRefusal {
     TooMany, // the list already holds 99 rules
     SeparatorInText, // "<$>" in the text could not be read back
     ColorOutOfRange, // a colour index that does not fit the two-digit field
+    TextTooLong, // the record would be cut when it is read back
+    UnstorableText, // a character the settings file's code page cannot hold
 };
+
+// Whether a (trimmed) rule text can be stored and read back as it is.
+RuleRefusal ruleTextRefusal(const QString &text);
 
 // Appends (with the text trimmed); gives the new rule's priority number (old count + 1), or
 // the refusal with number 0 and the list unchanged.

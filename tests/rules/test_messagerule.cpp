@@ -211,6 +211,12 @@ private slots:
         QTest::newRow("100th") << 99 << rule(1, QStringLiteral("a")) << RuleRefusal::TooMany;
         QTest::newRow("separator")
             << 1 << rule(1, QStringLiteral("a<$>b")) << RuleRefusal::SeparatorInText;
+        QTest::newRow("longest text")
+            << 0 << rule(1, QString(500, u'あ') + u'a') << RuleRefusal::None;
+        QTest::newRow("text too long")
+            << 0 << rule(1, QString(501, u'あ')) << RuleRefusal::TextTooLong;
+        QTest::newRow("emoji") << 0 << rule(1, QStringLiteral("a\U0001F600"))
+                               << RuleRefusal::UnstorableText;
         QTest::newRow("colour 100")
             << 1 << rule(100, QStringLiteral("a")) << RuleRefusal::ColorOutOfRange;
     }
@@ -229,6 +235,14 @@ private slots:
         }
         QCOMPARE(result.number, existing + 1);
         QCOMPARE(rules.last().text, rule.text.trimmed());
+    }
+
+    // The longest text the limit allows still reads back whole.
+    void longestTextRoundTrip()
+    {
+        const RuleList rules {rule(12, QString(500, u'あ') + u'a', RulePositionEnd)};
+        QVERIFY(saveRules(m_ini, rules, 0));
+        QCOMPARE(loadRules(m_ini).rules, rules);
     }
 
     void reordering()

@@ -24,6 +24,20 @@ QFont japaneseFont(const char *family, qreal points, bool bold)
     return font;
 }
 
+QString refusalPrompt(RuleRefusal refusal)
+{
+    switch (refusal) {
+    case RuleRefusal::TooMany:
+        return QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ ");
+    case RuleRefusal::TextTooLong:
+        return QStringLiteral("長すぎるざます。ヽ(`Д´)ﾉ ");
+    case RuleRefusal::UnstorableText:
+        return QStringLiteral("使えない文字があるざます。ヽ(`Д´)ﾉ ");
+    default:
+        return QStringLiteral("「<$>」は使えないざます。ヽ(`Д´)ﾉ ");
+    }
+}
+
 } // namespace
 
 RuleEditorDialog::RuleEditorDialog(const Palette &colors, const RuleList &rules,
@@ -223,9 +237,9 @@ void RuleEditorDialog::okClicked()
         refuse(QStringLiteral("空白ざます。ヽ(`Д´)ﾉ "), false);
         return;
     }
-    // The separator could not be told apart from the text when the rule is read back.
-    if (text.contains(RuleSeparator)) {
-        refuse(QStringLiteral("「<$>」は使えないざます。ヽ(`Д´)ﾉ "), true);
+    // A text the settings file could not give back as it is.
+    if (const RuleRefusal refusal = ruleTextRefusal(text); refusal != RuleRefusal::None) {
+        refuse(refusalPrompt(refusal), true);
         return;
     }
     const QString position = trimRuleText(cboRule->currentText());
@@ -235,12 +249,8 @@ void RuleEditorDialog::okClicked()
     }
     const RuleEditorResult result {number(), bNew, text, position, cboColor->currentIndex()};
     const RuleRefusal refusal = applyResult ? applyResult(result) : RuleRefusal::None;
-    if (refusal == RuleRefusal::TooMany) {
-        refuse(QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ "), false);
-        return;
-    }
     if (refusal != RuleRefusal::None) {
-        refuse(QStringLiteral("「<$>」は使えないざます。ヽ(`Д´)ﾉ "), true);
+        refuse(refusalPrompt(refusal), refusal != RuleRefusal::TooMany);
         return;
     }
     m_closes = 1;

@@ -282,6 +282,8 @@ private slots:
                                << QStringLiteral("空白ざます。ヽ(`Д´)ﾉ ") << 2;
         QTest::newRow("separator") << 0 << QStringLiteral("a<$>b") << 0 << true
                                    << QStringLiteral("「<$>」は使えないざます。ヽ(`Д´)ﾉ ") << 2;
+        QTest::newRow("unstorable") << 0 << QStringLiteral("\U0001F600") << 0 << true
+                                    << QStringLiteral("使えない文字があるざます。ヽ(`Д´)ﾉ ") << 2;
         QTest::newRow("duplicate") << 0 << QStringLiteral(" さん") << 2 << true << same << 2;
         QTest::newRow("duplicate unchecked")
             << 0 << QStringLiteral("さん") << 2 << false << QString() << 3;

@@ -1,4 +1,5 @@
 #include "mainwindowfixture.h"
+#include "ui/main/guistart.h"
 
 #include <QAction>
 #include <QApplication>
@@ -6,6 +7,7 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
@@ -101,6 +103,7 @@ private slots:
     void shutdown_data();
     void shutdown();
     void ruleToggleAndShortcuts();
+    void fastRunWithAMessageKeepsTheProgram();
 };
 
 void TestMainWindow::firstStart()
@@ -453,6 +456,45 @@ void TestMainWindow::ruleToggleAndShortcuts()
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QTest::keyClick(f.window.get(), Qt::Key_Q, Qt::ControlModifier);
     QCOMPARE(done.size(), 1);
+}
+
+// The program's own start: a fast run hides the window, and a message box closing meanwhile
+// is not the last window going away; the program goes on until its window is closed.
+void TestMainWindow::fastRunWithAMessageKeepsTheProgram()
+{
+    MainWindowFixture f;
+    f.preset("Speed", "UP", "1");
+    const QString good = f.chatLog("a.txt");
+    const QString speakerless = f.dir.filePath("b.txt");
+    QFile(speakerless).open(QIODevice::WriteOnly);
+    QStringList seen; // message boxes and dialogs that came up, closed at once
+    bool stillRunning = false;
+    QTimer user;
+    connect(&user, &QTimer::timeout, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets()) {
+            if (w->isVisible() && w->objectName() != u"frmMain") {
+                auto *box = qobject_cast<QMessageBox *>(w);
+                seen.append(box ? box->windowTitle() : w->objectName());
+                w->close();
+            }
+        }
+    });
+    user.start(20);
+    QTimer::singleShot(0, [&] {
+        QWidget *main = topLevel("frmMain");
+        QVERIFY(main);
+        drop(main->findChild<QTextEdit *>("rTxt"), {good, speakerless});
+        main->findChild<QAction *>("mnuRun")->trigger();
+        QVERIFY(main->isVisible());
+        QTimer::singleShot(200, [&, main] {
+            stillRunning = true;
+            main->close();
+        });
+    });
+    QCOMPARE(runGui(*qApp, f.state.settings.iniPath, {}), 0);
+    QVERIFY(stillRunning);
+    QVERIFY(seen.contains(QStringLiteral("ログ解析エラー")));
+    QVERIFY(QFile::exists(f.dir.filePath("_a.txt")));
 }
 
 QTEST_MAIN(TestMainWindow)

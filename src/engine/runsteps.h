@@ -3,6 +3,7 @@
 #include "runhost.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QSaveFile>
 #include <QString>
 #include <memory>
@@ -65,6 +66,31 @@ private:
     qsizetype m_value = 0;
     qsizetype m_shown = 0;
     qsizetype m_stride = 1;
+};
+
+// Keeps the window responsive through long work: pending events are processed once at least
+// 50 ms of work went by since the last time, looked at every few lines.
+class EventPump
+{
+public:
+    explicit EventPump(RunHost &host)
+        : m_host(host)
+    {
+        m_sincePump.start();
+    }
+
+    void lineDone()
+    {
+        if (++m_lines % 16 == 0 && m_sincePump.elapsed() >= 50) {
+            m_host.processEvents();
+            m_sincePump.restart();
+        }
+    }
+
+private:
+    RunHost &m_host;
+    QElapsedTimer m_sincePump;
+    unsigned m_lines = 0;
 };
 
 // The output file of one log, written atomically: nothing appears under the output name until

@@ -42,8 +42,10 @@ void convertLog(AppState &state, RunHost &host, int i)
     ProgressMeter progress(host, progressShown(settings));
     bool hasSpeakers = false;
     qsizetype linesDone = 0;
+    EventPump pump(host);
     QString line;
     while (reader.readLine(line)) {
+        pump.lineDone();
         if (linesDone == 0)
             showStatus(settings, host, runtext::Converting, false);
         const bool header = tests.isHeaderLine(line);

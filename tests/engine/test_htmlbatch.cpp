@@ -87,7 +87,8 @@ void TestHtmlBatch::textAndXmlLogs()
 
     const QString xmlPage = readPage(dir.filePath(QStringLiteral("_hist.htm")));
     QVERIFY(xmlPage.contains(
-        QStringLiteral("<dt>Ann %1\r\n<font class=HATSUGEN_01 id=HATSUGEN_01>\r\n<dd>yo &#128512;<br>")
+        QStringLiteral(
+            "<dt>Ann %1\r\n<font class=HATSUGEN_01 id=HATSUGEN_01>\r\n<dd>yo &#128512;<br>")
             .arg(header)));
     QVERIFY(xmlPage.contains(QStringLiteral("<dt><font class=nar id=nar>Ann left</font><br>")));
 

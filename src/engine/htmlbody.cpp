@@ -52,13 +52,13 @@ void BodyWriter::headerLine(const QString &line, QByteArray &out)
     }
 
     const QStringView prefix = m_keys.headerPrefix(line);
-    const QByteArray cls = m_speakers.classes[speaker].toLatin1();
+    const QByteArray cls = m_speakers.speakerClasses[speaker].toLatin1();
     if (!m_firstHeader)
         out.append("</font>").append(CrLf);
     m_firstHeader = false;
     if (m_colorNames) {
         out.append("<font color=\"");
-        appendText(m_speakers.colors.value(speaker), out);
+        appendText(m_speakers.speakerColors.value(speaker), out);
         out.append("\"><dt>");
         appendText(prefix, out);
         out.append("</font>");

@@ -30,7 +30,7 @@ void encodeHtml(QStringView text, QByteArray &out)
 
 // The speakers' first colours: palette entries in turn, in speaker order, unless a rule fixes
 // one; a rule's colour moves the turn on from there.
-SpeakerHandover assignColors(const SpeakerKeys &keys, const RuleTable &rules,
+SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
                              const Settings &settings, const Palette &palette)
 {
     const int colorCount = int(qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size()));
@@ -38,23 +38,23 @@ SpeakerHandover assignColors(const SpeakerKeys &keys, const RuleTable &rules,
         return number >= 1 && number <= colorCount ? palette[number - 1].code : QString();
     };
     SpeakerHandover handover;
-    int next = 1;
-    for (qsizetype k = 0; k < keys.count(); ++k) {
-        const QString name = keys.name(k);
+    int nextPaletteNumber = 1;
+    for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
+        const QString name = speakerKeys.name(k);
         if (const auto ruled = rules.isEmpty() ? std::nullopt : rules.match(name))
-            next = *ruled;
-        const QString color = code(next);
+            nextPaletteNumber = *ruled;
+        const QString color = code(nextPaletteNumber);
         handover.speakerColors.append(color);
-        handover.table.append({name, QString::number(next), color.mid(1)});
-        if (++next > settings.colorCount)
-            next = 1;
+        handover.table.append({name, QString::number(nextPaletteNumber), color.mid(1)});
+        if (++nextPaletteNumber > settings.colorCount)
+            nextPaletteNumber = 1;
     }
     return handover;
 }
 
 // Pass 1 over a log: its speakers and its line count.
-bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &keys, qsizetype &lines,
-                     RunHost &host)
+bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &speakerKeys,
+                     qsizetype &lines, RunHost &host)
 {
     lines = 0;
     EventPump pump(host);
@@ -62,10 +62,10 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &key
     while (reader.readLine(line)) {
         pump.lineDone();
         if (tests.isHeaderLine(line))
-            keys.add(line);
+            speakerKeys.add(line);
         ++lines;
     }
-    keys.finish();
+    speakerKeys.finish();
     return !reader.failed();
 }
 
@@ -83,17 +83,17 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     // (a custom header holding "<" still finds its lines).
     const QString headerText = filterChatMarkup(settings.headerText);
     const LineTests tests(headerText);
-    SpeakerKeys keys(headerText);
+    SpeakerKeys speakerKeys(headerText);
     qsizetype lineCount = 0;
-    const bool readOk = collectSpeakers(reader, tests, keys, lineCount, host);
+    const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
     if (!readOk && reader.status() == LogReader::Status::ReadError)
         host.logNotRead(path, reader.errorString());
 
     ProgressMeter progress(host, progressShown(settings));
     progress.init(lineCount - 1);
-    SpeakerHandover handover = assignColors(keys, rules, settings, state.palette);
+    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette);
     state.colorDialogCloses = 0;
-    if (keys.isEmpty() || !readOk) {
+    if (speakerKeys.isEmpty() || !readOk) {
         reportNoSpeakers(host, path);
         return LogOutcome::Next;
     }
@@ -109,19 +109,19 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     const PageStyle style = PageStyle::fromSettings(settings, state.palette);
     PageSpeakers speakers;
-    for (qsizetype k = 0; k < keys.count(); ++k) {
+    for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
         speakers.titleNames.append(handover.table.value(k).name);
-        speakers.colors.append(handover.speakerColors.value(k));
-        speakers.classes.append(speakerClassName(k));
+        speakers.speakerColors.append(handover.speakerColors.value(k));
+        speakers.speakerClasses.append(speakerClassName(k));
     }
-    speakers.legendLabels = makeLegendLabels(keys.names());
+    speakers.legendLabels = makeLegendLabels(speakerKeys.names());
 
     OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"));
     out.open();
     encodeHtml(buildPageHead(pageBaseName(path), speakers, style), out.buffer());
 
     // Pass 2: the log is read again rather than kept decoded in memory.
-    BodyWriter body(tests, keys, speakers, style, settings.colorNameToo == 1);
+    BodyWriter body(tests, speakerKeys, speakers, style, settings.colorNameToo == 1);
     QString line;
     qsizetype j = 0;
     reader.rewind();

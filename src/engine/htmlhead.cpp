@@ -60,9 +60,9 @@ void appendHead(QString &page, const QString &baseName, const PageSpeakers &spea
     // Without quotes: a browser ignores a quoted colour value.
     page += QStringLiteral(".Bbody{color:") % style.bodyColor % QStringLiteral(";}") % CrLf;
     page += QStringLiteral(".nar{color:") % style.narColor % QStringLiteral(";}") % CrLf;
-    for (qsizetype k = 0; k < speakers.classes.size(); ++k) {
-        page += QLatin1Char('.') % speakers.classes[k] % QStringLiteral("{color:")
-            % speakers.colors.value(k);
+    for (qsizetype k = 0; k < speakers.speakerClasses.size(); ++k) {
+        page += QLatin1Char('.') % speakers.speakerClasses[k] % QStringLiteral("{color:")
+            % speakers.speakerColors.value(k);
         if (style.boldMessages)
             page += QStringLiteral("; font-weight:bold");
         page += QStringLiteral(";}") % CrLf;
@@ -128,12 +128,12 @@ void appendLegend(QString &page, const PageSpeakers &speakers, const PageStyle &
         line(QStringLiteral("<td align=center>－</td>"));
     line(QStringLiteral("</tr>"));
 
-    for (qsizetype k = 0; k < speakers.classes.size(); ++k) {
-        const QString &c = speakers.classes[k];
+    for (qsizetype k = 0; k < speakers.speakerClasses.size(); ++k) {
+        const QString &c = speakers.speakerClasses[k];
         line(QStringLiteral("<tr>"));
         line(labelCell(bbody, QLatin1Char('.') + c));
         line(labelCell(c, legendLabel(speakers, k + 3)));
-        line(QStringLiteral("<td>") % colorPickerHtml(c, speakers.colors.value(k), style)
+        line(QStringLiteral("<td>") % colorPickerHtml(c, speakers.speakerColors.value(k), style)
              % QStringLiteral("</td>"));
         if (style.jsFontBold) {
             line(QStringLiteral("<td align=center valign=center><input type=checkbox "
@@ -192,7 +192,7 @@ QString pageBaseName(const QString &logPath)
 QString buildPageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style)
 {
     QString page;
-    page.reserve(4096 + speakers.classes.size() * (style.jsForeColor ? 2048 : 256));
+    page.reserve(4096 + speakers.speakerClasses.size() * (style.jsForeColor ? 2048 : 256));
     appendHead(page, baseName, speakers, style);
     appendLegend(page, speakers, style);
     return page;

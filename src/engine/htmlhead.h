@@ -28,8 +28,8 @@ struct PageStyle
 struct PageSpeakers
 {
     QStringList titleNames;
-    QStringList colors; // "#RRGGBB", or empty when the palette had no such entry
-    QStringList classes; // "HATSUGEN_01" …
+    QStringList speakerColors; // "#RRGGBB", or empty when the palette had no such entry
+    QStringList speakerClasses; // "HATSUGEN_01" …
     QStringList legendLabels;
 };
 

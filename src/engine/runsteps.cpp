@@ -4,6 +4,7 @@
 #include "logreader.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
@@ -66,8 +67,8 @@ bool isSameFile(const QString &logPath, const QString &outputPath)
         return false;
     // Links, "..", a folder reached twice, letter case on a case-blind file system.
     std::error_code ec;
-    return std::filesystem::equivalent(std::filesystem::path(logPath.toStdString()),
-                                       std::filesystem::path(outputPath.toStdString()), ec);
+    return std::filesystem::equivalent(QFile::encodeName(logPath).toStdString(),
+                                       QFile::encodeName(outputPath).toStdString(), ec);
 }
 
 void ProgressMeter::init(qsizetype maximum)

@@ -1,6 +1,7 @@
 #include "htmlbody.h"
 
 #include "codec/cp932.h"
+#include "markupfilter.h"
 #include "speakerkeys.h"
 
 namespace {
@@ -52,6 +53,10 @@ void BodyWriter::headerLine(const QString &line, QByteArray &out)
     }
 
     const QStringView prefix = m_keys.headerPrefix(line);
+    // The header text may end inside a chat tag; the page's own markup goes in right there, so
+    // a tag cut open at the end of the prefix is written as text ("&lt;").
+    const QString shown = prefix.contains(u'<') ? filterChatMarkup(prefix) : QString();
+    const QStringView shownPrefix = shown.isNull() ? prefix : QStringView(shown);
     const QByteArray cls = m_speakers.speakerClasses[speaker].toLatin1();
     if (!m_firstHeader)
         out.append("</font>").append(CrLf);
@@ -60,11 +65,11 @@ void BodyWriter::headerLine(const QString &line, QByteArray &out)
         out.append("<font color=\"");
         appendText(m_speakers.speakerColors.value(speaker), out);
         out.append("\"><dt>");
-        appendText(prefix, out);
+        appendText(shownPrefix, out);
         out.append("</font>");
     } else {
         out.append("<dt>");
-        appendText(prefix, out);
+        appendText(shownPrefix, out);
     }
     out.append(CrLf).append("<font class=").append(cls);
     if (m_style.needsIds())

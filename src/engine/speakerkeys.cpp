@@ -1,5 +1,6 @@
 #include "speakerkeys.h"
 
+#include "markupfilter.h"
 #include "settings/palette.h"
 
 #include <QCollator>
@@ -75,7 +76,11 @@ void SpeakerKeys::add(QStringView headerLine)
     if (m_index.contains(key))
         return;
     m_index.insert(key, m_keys.size());
-    m_keys.append({key, trimBlanks(prefix.first(headerStart(prefix)))});
+    // A chat tag cut open where the name ends is text in the title and the legend.
+    QString name = trimBlanks(prefix.first(headerStart(prefix)));
+    if (name.contains(u'<'))
+        name = filterChatMarkup(name);
+    m_keys.append({key, name});
 }
 
 void SpeakerKeys::finish()

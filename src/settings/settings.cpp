@@ -65,9 +65,9 @@ bool parseRoundedInteger(QStringView text, qint64 min, qint64 max, qint64 &resul
 
 template<typename Int>
 void readNumber(const IniDocument &doc, const QString &section, const QString &key,
-                Int defaultValue, Int &field)
+                const QString &defaultValue, Int &field)
 {
-    const QString text = doc.value(section, key, QString::number(defaultValue));
+    const QString text = doc.value(section, key, defaultValue);
     qint64 value = 0;
     if (parseRoundedInteger(text, std::numeric_limits<Int>::min(), std::numeric_limits<Int>::max(),
                             value))
@@ -79,108 +79,159 @@ QString withTrailingSlash(const QString &dir)
     return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
 }
 
+enum class Kind {
+    Folder, // text that always ends with "/"; default: the user's home folder
+    Text, // text as stored
+    UpperText, // text held and saved in upper case
+    Small, // 16-bit number
+    Number, // 32-bit number
+    Palette, // Color/Count, followed by the palette entries
+};
+
+struct Field
+{
+    const char *section;
+    const char *key;
+    Kind kind;
+    const char *defaultValue; // UTF-8; unused for Folder
+    QString Settings::*text = nullptr;
+    qint32 Settings::*number = nullptr;
+    qint16 Settings::*small = nullptr;
+};
+
+// Every stored option, in the order loadSettings reads them and saveSettings writes them.
+const Field fields[] = {
+    {"DefaultDir", "Dir", Kind::Folder, nullptr, &Settings::defaultDir},
+    {"Hatsugen", "Type", Kind::Text, "1", &Settings::headerMode},
+    {"Hatsugen", "Kotoba", Kind::Text, " の発言：", &Settings::customHeader},
+    {"ChangeType", "type", Kind::Small, "0", nullptr, nullptr, &Settings::changeType},
+    {"Color", "Count", Kind::Palette, "8", nullptr, &Settings::colorCount},
+    {"OtherColor", "Body", Kind::UpperText, "#000000", &Settings::bodyColor},
+    {"OtherColor", "Nar", Kind::UpperText, "#0000FF", &Settings::narColor},
+    {"File", "AddStr", Kind::Text, "_", &Settings::addStr},
+    {"Display", "TOP", Kind::Number, "0", nullptr, &Settings::alwaysOnTop},
+    {"Speed", "UP", Kind::Number, "0", nullptr, &Settings::speedUp},
+    {"Hutoji", "Yes", Kind::Number, "0", nullptr, &Settings::boldMessages},
+    {"NameToo", "Yes", Kind::Number, "0", nullptr, &Settings::colorNameToo},
+    {"Window", "Top", Kind::Number, "0", nullptr, &Settings::windowTop},
+    {"Window", "Left", Kind::Number, "0", nullptr, &Settings::windowLeft},
+    {"MsgRule", "Enable", Kind::Number, "1", nullptr, &Settings::msgRuleEnable},
+    {"JavaScript", "背景色変更", Kind::Text, "いらない", &Settings::jsBgColor},
+    {"JavaScript", "文字色変更", Kind::Text, "いらない", &Settings::jsForeColor},
+    {"JavaScript", "文字の太さ変更", Kind::Text, "いらない", &Settings::jsFontBold},
+};
+
+QString entryKey(int n)
+{
+    return QStringLiteral("No_") + colorcode::twoDigits(n);
+}
+
+void loadPalette(const IniDocument &doc, Settings &s, Palette &palette)
+{
+    using namespace colorcode;
+    palette.clear();
+    if (s.colorCount <= 0) {
+        // No usable count: the eight defaults, without looking at the file's entries.
+        s.colorCount = 8;
+        palette = defaultPalette();
+        return;
+    }
+    s.colorCount = qMin(s.colorCount, MaxStoredEntries);
+    palette.reserve(s.colorCount);
+    for (int n = 1; n <= s.colorCount; ++n) {
+        const QString key = entryKey(n);
+        PaletteEntry entry;
+        entry.code = doc.value(QStringLiteral("Color"), key, defaultColorCode(n)).toUpper();
+        entry.label = doc.value(QStringLiteral("ColorLabel"), key, defaultColorLabel(n));
+        palette.append(entry);
+    }
+}
+
+void savePalette(IniDocument &doc, Settings &s, const Palette &palette)
+{
+    const QString color = QStringLiteral("Color"), label = QStringLiteral("ColorLabel");
+    s.colorCount = qint32(palette.size());
+    // Entries past 99 have no key of their own; writing them would overwrite entries 1 … 99.
+    const int stored = qMin(s.colorCount, MaxStoredEntries);
+    doc.setValue(color, QStringLiteral("Count"), QString::number(stored));
+    for (int n = 1; n <= stored; ++n)
+        doc.setValue(color, entryKey(n), palette[n - 1].code);
+    for (int n = 1; n <= stored; ++n)
+        doc.setValue(label, entryKey(n), palette[n - 1].label);
+    // Keys are never deleted: entries the palette no longer has get the marker.
+    const int atLoad = qMin(s.colorCountAtLoad, MaxStoredEntries);
+    for (int n = stored + 1; n <= atLoad; ++n) {
+        doc.setValue(color, entryKey(n), RemovedMarker);
+        doc.setValue(label, entryKey(n), RemovedMarker);
+    }
+}
+
 } // namespace
 
 void loadSettings(Settings &s, Palette &palette)
 {
-    using namespace colorcode;
     // The file is read once: every read below follows readIniValue's rules exactly.
     const IniDocument doc = IniDocument::load(s.iniPath);
-    auto read = [&doc](const char *section, const QString &key, const QString &def) {
-        return doc.value(QString::fromUtf8(section), key, def);
-    };
+    for (const Field &f : fields) {
+        const QString section = QString::fromUtf8(f.section);
+        const QString key = QString::fromUtf8(f.key);
+        const QString def = QString::fromUtf8(f.defaultValue);
+        switch (f.kind) {
+        case Kind::Folder:
+            s.*f.text = withTrailingSlash(doc.value(section, key, defaultLogDir()));
+            break;
+        case Kind::Text:
+            s.*f.text = doc.value(section, key, def);
+            break;
+        case Kind::UpperText:
+            s.*f.text = doc.value(section, key, def).toUpper();
+            break;
+        case Kind::Small:
+            readNumber<qint16>(doc, section, key, def, s.*f.small);
+            break;
+        case Kind::Number:
+            readNumber<qint32>(doc, section, key, def, s.*f.number);
+            break;
+        case Kind::Palette:
+            readNumber<qint32>(doc, section, key, def, s.*f.number);
+            loadPalette(doc, s, palette);
+            break;
+        }
+    }
 
-    s.defaultDir = withTrailingSlash(read("DefaultDir", QStringLiteral("Dir"), defaultLogDir()));
-    s.headerMode = read("Hatsugen", QStringLiteral("Type"), QStringLiteral("1"));
-    s.customHeader = read("Hatsugen", QStringLiteral("Kotoba"), QStringLiteral(" の発言："));
+    // The header text in force; any mode other than "0" is the custom header.
     if (s.headerMode == QLatin1String("0")) {
         s.headerText = QStringLiteral(" の発言 :");
     } else {
         s.headerMode = QStringLiteral("1");
         s.headerText = s.customHeader;
     }
-    readNumber<qint16>(doc, QStringLiteral("ChangeType"), QStringLiteral("type"), 0, s.changeType);
-    readNumber<qint32>(doc, QStringLiteral("Color"), QStringLiteral("Count"), 8, s.colorCount);
-
-    palette.clear();
-    if (s.colorCount > 0) {
-        s.colorCount = qMin(s.colorCount, MaxStoredEntries);
-        palette.reserve(s.colorCount);
-        for (int n = 1; n <= s.colorCount; ++n) {
-            const QString key = QStringLiteral("No_") + twoDigits(n);
-            PaletteEntry entry;
-            entry.code = read("Color", key, defaultColorCode(n)).toUpper();
-            entry.label = read("ColorLabel", key, defaultColorLabel(n));
-            palette.append(entry);
-        }
-    } else {
-        s.colorCount = 8;
-        palette = defaultPalette();
-    }
-
-    s.bodyColor = read("OtherColor", QStringLiteral("Body"), QStringLiteral("#000000")).toUpper();
-    s.narColor = read("OtherColor", QStringLiteral("Nar"), QStringLiteral("#0000FF")).toUpper();
-    s.addStr = read("File", QStringLiteral("AddStr"), QStringLiteral("_"));
-
-    readNumber<qint32>(doc, QStringLiteral("Display"), QStringLiteral("TOP"), 0, s.alwaysOnTop);
-    readNumber<qint32>(doc, QStringLiteral("Speed"), QStringLiteral("UP"), 0, s.speedUp);
-    readNumber<qint32>(doc, QStringLiteral("Hutoji"), QStringLiteral("Yes"), 0, s.boldMessages);
-    readNumber<qint32>(doc, QStringLiteral("NameToo"), QStringLiteral("Yes"), 0, s.colorNameToo);
-    readNumber<qint32>(doc, QStringLiteral("Window"), QStringLiteral("Top"), 0, s.windowTop);
-    readNumber<qint32>(doc, QStringLiteral("Window"), QStringLiteral("Left"), 0, s.windowLeft);
-    readNumber<qint32>(doc, QStringLiteral("MsgRule"), QStringLiteral("Enable"), 1,
-                       s.msgRuleEnable);
-
-    s.jsBgColor = read("JavaScript", QStringLiteral("背景色変更"), JsNotWanted);
-    s.jsForeColor = read("JavaScript", QStringLiteral("文字色変更"), JsNotWanted);
-    s.jsFontBold = read("JavaScript", QStringLiteral("文字の太さ変更"), JsNotWanted);
 }
 
 bool saveSettings(Settings &s, const Palette &palette)
 {
-    using namespace colorcode;
     IniDocument doc = IniDocument::load(s.iniPath);
     if (doc.readFailed())
         return false; // never replace a file whose content could not be read
-    auto write = [&doc](const char *section, const QString &key, const QString &value) {
-        doc.setValue(QString::fromUtf8(section), key, value);
-    };
-    auto writeNumber = [&write](const char *section, const QString &key, qint64 value) {
-        write(section, key, QString::number(value));
-    };
-
-    write("DefaultDir", QStringLiteral("Dir"), s.defaultDir);
-    write("Hatsugen", QStringLiteral("Type"), s.headerMode);
-    write("Hatsugen", QStringLiteral("Kotoba"), s.customHeader);
-    writeNumber("ChangeType", QStringLiteral("type"), s.changeType);
-
-    s.colorCount = qint32(palette.size());
-    // Entries past 99 have no key of their own; writing them would overwrite entries 1 … 99.
-    const int stored = qMin(s.colorCount, MaxStoredEntries);
-    writeNumber("Color", QStringLiteral("Count"), stored);
-    for (int n = 1; n <= stored; ++n)
-        write("Color", QStringLiteral("No_") + twoDigits(n), palette[n - 1].code);
-    for (int n = 1; n <= stored; ++n)
-        write("ColorLabel", QStringLiteral("No_") + twoDigits(n), palette[n - 1].label);
-    const int atLoad = qMin(s.colorCountAtLoad, MaxStoredEntries);
-    for (int n = stored + 1; n <= atLoad; ++n) {
-        write("Color", QStringLiteral("No_") + twoDigits(n), RemovedMarker);
-        write("ColorLabel", QStringLiteral("No_") + twoDigits(n), RemovedMarker);
+    for (const Field &f : fields) {
+        const QString section = QString::fromUtf8(f.section);
+        const QString key = QString::fromUtf8(f.key);
+        switch (f.kind) {
+        case Kind::Folder:
+        case Kind::Text:
+        case Kind::UpperText:
+            doc.setValue(section, key, s.*f.text);
+            break;
+        case Kind::Small:
+            doc.setValue(section, key, QString::number(s.*f.small));
+            break;
+        case Kind::Number:
+            doc.setValue(section, key, QString::number(s.*f.number));
+            break;
+        case Kind::Palette:
+            savePalette(doc, s, palette);
+            break;
+        }
     }
-
-    write("OtherColor", QStringLiteral("Body"), s.bodyColor);
-    write("OtherColor", QStringLiteral("Nar"), s.narColor);
-    write("File", QStringLiteral("AddStr"), s.addStr);
-    writeNumber("Display", QStringLiteral("TOP"), s.alwaysOnTop);
-    writeNumber("Speed", QStringLiteral("UP"), s.speedUp);
-    writeNumber("Hutoji", QStringLiteral("Yes"), s.boldMessages);
-    writeNumber("NameToo", QStringLiteral("Yes"), s.colorNameToo);
-    writeNumber("Window", QStringLiteral("Top"), s.windowTop);
-    writeNumber("Window", QStringLiteral("Left"), s.windowLeft);
-    writeNumber("MsgRule", QStringLiteral("Enable"), s.msgRuleEnable);
-    write("JavaScript", QStringLiteral("背景色変更"), s.jsBgColor);
-    write("JavaScript", QStringLiteral("文字色変更"), s.jsForeColor);
-    write("JavaScript", QStringLiteral("文字の太さ変更"), s.jsFontBold);
-
     return doc.save(s.iniPath);
 }

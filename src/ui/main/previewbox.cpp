@@ -59,6 +59,9 @@ PreviewBox::PreviewBox(QWidget *parent)
     setReadOnly(true);
     setAcceptRichText(false);
     setLineWrapMode(QTextEdit::NoWrap);
+    // A plain rich-text box has no scroll bars; the sample always fits.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabStopDistance(48); // half an inch, as rich-text boxes indent
     // A read-only box refuses drops by itself; this one takes files.
     setAcceptDrops(true);

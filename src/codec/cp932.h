@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <functional>
 
 // Code page 932 (Shift-JIS as Windows writes it), mapped through the C library's iconv.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "selection.h"
-
 #include "settings/palette.h"
 #include "settings/settings.h"
 

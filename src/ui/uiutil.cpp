@@ -9,12 +9,12 @@ namespace ui {
 
 void installFontSubstitutions()
 {
-    const QStringList japanese = {QStringLiteral("Noto Sans CJK JP"),
-                                  QStringLiteral("Noto Sans JP"), QStringLiteral("IPAGothic"),
-                                  QStringLiteral("IPAPGothic"), QStringLiteral("VL Gothic"),
-                                  QStringLiteral("TakaoGothic")};
-    const QStringList mono = {QStringLiteral("Noto Sans Mono CJK JP"),
-                              QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")};
+    const QStringList japanese
+        = {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+           QStringLiteral("IPAGothic"),        QStringLiteral("IPAPGothic"),
+           QStringLiteral("VL Gothic"),        QStringLiteral("TakaoGothic")};
+    const QStringList mono = {QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"),
+                              QStringLiteral("Noto Sans CJK JP")};
     for (const char *name : {"ＭＳ Ｐゴシック", "ＭＳ Ｐ明朝", "MS UI Gothic", "MS PGothic"})
         QFont::insertSubstitutions(QString::fromUtf8(name), japanese);
     for (const char *name : {"ＭＳ ゴシック", "ＭＳ 明朝", "MS Gothic"})

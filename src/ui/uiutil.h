@@ -8,7 +8,10 @@ class QWidget;
 namespace ui {
 
 // Geometry in the stored files and layouts is in twips: 15 twips per logical pixel.
-constexpr int twips(int t) { return t / 15; }
+constexpr int twips(int t)
+{
+    return t / 15;
+}
 
 // Maps the Japanese Windows font names the windows use ("ＭＳ Ｐゴシック", "ＭＳ ゴシック", …)
 // to the installed Japanese fonts. Call once after the application object exists.

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 // A RunHost that records what the run told its window. The speaker colour dialog is answered

@@ -41,4 +41,17 @@ void setTopmost(QWidget *window, bool topmost)
     window->setAttribute(Qt::WA_ShowWithoutActivating, false);
 }
 
+void placeTwips(QWidget *widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
+                    const QString &title)
+{
+    QMessageBox box(icon, title, prompt, QMessageBox::Ok, parent);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.exec();
+}
+
 } // namespace ui

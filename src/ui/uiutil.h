@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QMessageBox>
 #include <QString>
 
 class QWidget;
@@ -22,5 +23,13 @@ QColor colorFromCode(const QString &code);
 
 // Puts a window in or out of the topmost layer without moving or activating it.
 void setTopmost(QWidget *window, bool topmost);
+
+// Sets a control's geometry given in twips.
+void placeTwips(QWidget *widget, int left, int top, int width, int height);
+
+// The program's message box: prompt, OK button, icon, title; modal over `parent` and above
+// the topmost windows, so it never opens behind a dialog that stays on top.
+void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
+                    const QString &title);
 
 } // namespace ui

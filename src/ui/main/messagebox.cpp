@@ -1,6 +1,6 @@
 #include "messagebox.h"
 
-#include <QMessageBox>
+#include "ui/uiutil.h"
 
 void showMessageBox(QWidget *parent, RunHost::Icon icon, const QString &prompt,
                     const QString &title)
@@ -10,6 +10,5 @@ void showMessageBox(QWidget *parent, RunHost::Icon icon, const QString &prompt,
         boxIcon = QMessageBox::Critical;
     else if (icon == RunHost::Icon::Information)
         boxIcon = QMessageBox::Information;
-    QMessageBox box(boxIcon, title, prompt, QMessageBox::Ok, parent);
-    box.exec();
+    ui::showMessageBox(parent, boxIcon, prompt, title);
 }

@@ -86,37 +86,37 @@ void RuleEditorDialog::buildControls()
         QPalette pal = labels[i]->palette();
         pal.setColor(QPalette::WindowText, Qt::white);
         labels[i]->setPalette(pal);
-        ruleui::placeTwips(labels[i], places[i][0], places[i][1], places[i][2], places[i][3]);
+        ui::placeTwips(labels[i], places[i][0], places[i][1], places[i][2], places[i][3]);
         ruleui::fitTextToWidth(labels[i]);
     }
 
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
     txtName->setFont(japaneseFont("ＭＳ ゴシック", 24, false));
-    ruleui::placeTwips(txtName, 1080, 240, 4395, 615);
+    ui::placeTwips(txtName, 1080, 240, 4395, 615);
     txtName->installEventFilter(this);
 
     cboRule = new ColorComboBox(this);
     cboRule->setObjectName(QStringLiteral("cboRule"));
     cboRule->setFont(japaneseFont("ＭＳ ゴシック", 12, true));
-    ruleui::placeTwips(cboRule, 3180, 1200, 2475, 360);
+    ui::placeTwips(cboRule, 3180, 1200, 2475, 360);
 
     lblNo = new QLabel(this);
     lblNo->setObjectName(QStringLiteral("lblNo"));
-    ruleui::placeTwips(lblNo, 5040, 1860, 495, 495);
+    ui::placeTwips(lblNo, 5040, 1860, 495, 495);
     lblNo->setVisible(false);
 
     cboColor = new ColorComboBox(this);
     cboColor->setObjectName(QStringLiteral("cboColor"));
     cboColor->setFont(japaneseFont("ＭＳ ゴシック", 12, true));
-    ruleui::placeTwips(cboColor, 840, 2460, 3075, 360);
+    ui::placeTwips(cboColor, 840, 2460, 3075, 360);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
-    ruleui::placeTwips(OKButton, 4680, 3000, 1215, 375);
+    ui::placeTwips(OKButton, 4680, 3000, 1215, 375);
     CancelButton = new QPushButton(QStringLiteral("やっぱ中止"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    ruleui::placeTwips(CancelButton, 4680, 3420, 1215, 375);
+    ui::placeTwips(CancelButton, 4680, 3420, 1215, 375);
     // Enter never presses a button here; Escape is the cancel key.
     for (QPushButton *button : {OKButton, CancelButton}) {
         button->setAutoDefault(false);
@@ -131,7 +131,7 @@ void RuleEditorDialog::buildControls()
     checkPalette.setColor(QPalette::WindowText, Qt::white);
     checkPalette.setColor(QPalette::Window, Qt::black);
     chkRule->setPalette(checkPalette);
-    ruleui::placeTwips(chkRule, 180, 3540, 3855, 435);
+    ui::placeTwips(chkRule, 180, 3540, 3855, 435);
     ruleui::fitTextToWidth(chkRule);
     chkRule->setChecked(true);
 

@@ -65,7 +65,7 @@ void RuleListDialog::buildControls()
     // The key catcher lies behind the grid, so the user never sees it.
     Text1 = new QLineEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
-    ruleui::placeTwips(Text1, 240, 5160, 675, 375);
+    ui::placeTwips(Text1, 240, 5160, 675, 375);
     Text1->installEventFilter(this);
 
     Label1 = new QLabel(QStringLiteral("☆現在登録されているであろうメッセージルール☆"), this);
@@ -74,7 +74,7 @@ void RuleListDialog::buildControls()
     QPalette headingPalette = Label1->palette();
     headingPalette.setColor(QPalette::WindowText, QColor(0x80, 0x40, 0x00));
     Label1->setPalette(headingPalette);
-    ruleui::placeTwips(Label1, 120, 300, 6330, 285);
+    ui::placeTwips(Label1, 120, 300, 6330, 285);
     ruleui::fitTextToWidth(Label1);
 
     auto button = [&](const char *name, const QString &text, const QString &background,
@@ -88,25 +88,25 @@ void RuleListDialog::buildControls()
     };
     cmdAdd
         = button("cmdAdd", QStringLiteral("新規追加"), QStringLiteral("#C0FFC0"), this, uiFont(12));
-    ruleui::placeTwips(cmdAdd, 6840, 180, 1395, 435);
+    ui::placeTwips(cmdAdd, 6840, 180, 1395, 435);
     cmdDel
         = button("cmdDel", QStringLiteral("削除(&D)"), QStringLiteral("#FFC0C0"), this, uiFont(12));
-    ruleui::placeTwips(cmdDel, 8400, 180, 1395, 435);
+    ui::placeTwips(cmdDel, 8400, 180, 1395, 435);
     cmdDel->setEnabled(false);
 
     fgName = new RuleGrid(this);
-    ruleui::placeTwips(fgName, 120, 720, 9675, RuleGrid::HeightTwips);
+    ui::placeTwips(fgName, 120, 720, 9675, RuleGrid::HeightTwips);
 
     Frame2 = new QGroupBox(QStringLiteral("優先No変更"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
-    ruleui::placeTwips(Frame2, 180, 6120, 1575, 975);
+    ui::placeTwips(Frame2, 180, 6120, 1575, 975);
     const char *arrows[] = {"▲", "▼"};
     const char *tips[] = {"優先順位を上にあげます", "優先順位を下にさげます"};
     for (int i = 0; i < 2; ++i) {
         cmdChange[i] = button(i == 0 ? "cmdChange_0" : "cmdChange_1", QString::fromUtf8(arrows[i]),
                               Gray, Frame2, uiFont(20.25, true));
         cmdChange[i]->setToolTip(QString::fromUtf8(tips[i]));
-        ruleui::placeTwips(cmdChange[i], i == 0 ? 120 : 780, 360, 675, 435);
+        ui::placeTwips(cmdChange[i], i == 0 ? 120 : 780, 360, 675, 435);
         cmdChange[i]->setEnabled(false);
         connect(cmdChange[i], &QPushButton::clicked, this, [this, i] { cmdChange_Click(i); });
     }
@@ -118,16 +118,16 @@ void RuleListDialog::buildControls()
     notePalette.setColor(QPalette::Window, Qt::white);
     Label2->setPalette(notePalette);
     Label2->setAutoFillBackground(true);
-    ruleui::placeTwips(Label2, 2160, 6480, 3225, 285);
+    ui::placeTwips(Label2, 2160, 6480, 3225, 285);
     ruleui::fitTextToWidth(Label2);
 
     cmdOk = button("cmdOk", QStringLiteral("設　定"), Gray, this, uiFont(12));
     cmdOk->setToolTip(QStringLiteral("設定っ"));
-    ruleui::placeTwips(cmdOk, 6840, 6480, 1395, 435);
+    ui::placeTwips(cmdOk, 6840, 6480, 1395, 435);
     cmdOk->setDefault(true);
     cmdCancel = button("cmdCancel", QStringLiteral("やっぱ中止"), Gray, this, uiFont(12));
     cmdCancel->setToolTip(QStringLiteral("きゃんせる"));
-    ruleui::placeTwips(cmdCancel, 8400, 6480, 1395, 435);
+    ui::placeTwips(cmdCancel, 8400, 6480, 1395, 435);
 
     connect(cmdAdd, &QPushButton::clicked, this, &RuleListDialog::cmdAdd_Click);
     connect(cmdDel, &QPushButton::clicked, this, &RuleListDialog::cmdDel_Click);

@@ -12,15 +12,6 @@
 
 namespace ruleui {
 
-void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
-                    const QString &title)
-{
-    QMessageBox box(icon, title, prompt, QMessageBox::Ok, parent);
-    // The rule dialogs stay on top; their message must not open behind them.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    box.exec();
-}
-
 QCursor pointingHandCursor()
 {
     QPixmap image(32, 32);
@@ -64,11 +55,6 @@ void setButtonBackground(QPushButton *button, const QString &code)
     QPalette pal = button->palette();
     pal.setColor(QPalette::Button, ui::colorFromCode(code));
     button->setPalette(pal);
-}
-
-void placeTwips(QWidget *widget, int left, int top, int width, int height)
-{
-    widget->setGeometry(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
 }
 
 void fitTextToWidth(QWidget *widget)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/uiutil.h"
+
 #include <QMessageBox>
 #include <QString>
 #include <functional>
@@ -16,8 +18,7 @@ namespace ruleui {
 using MessageFunction = std::function<void(QWidget *parent, QMessageBox::Icon icon,
                                            const QString &prompt, const QString &title)>;
 // The real box, modal over `parent` and above the topmost dialogs.
-void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
-                    const QString &title);
+using ui::showMessageBox;
 
 inline const QString RetryTitle = QStringLiteral("やり直して");
 
@@ -26,9 +27,6 @@ QCursor pointingHandCursor();
 
 // Background colour of a button; the style's own button look is kept otherwise.
 void setButtonBackground(QPushButton *button, const QString &code);
-
-// Client geometry given in twips.
-void placeTwips(QWidget *widget, int left, int top, int width, int height);
 
 // Shrinks the widget's font until its text fits the width it was given: the installed Japanese
 // fonts run wider than the ones the layout was drawn for.

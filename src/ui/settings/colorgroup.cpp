@@ -20,7 +20,8 @@
 #include <optional>
 
 using settingsui::fixedFont;
-using settingsui::place;
+// Geometry in twips.
+constexpr auto place = ui::placeTwips;
 
 namespace {
 

@@ -64,9 +64,7 @@ void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
         hook(icon, prompt, title);
         return;
     }
-    QMessageBox box(icon, title, prompt, QMessageBox::Ok, parent);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    box.exec();
+    ui::showMessageBox(parent, icon, prompt, title);
 }
 
 int hexColorNumber(QStringView digits)
@@ -87,11 +85,6 @@ int colorNumberFromCode(const QString &code)
 {
     const QStringView digits = code.startsWith(u'#') ? QStringView(code).mid(1) : QStringView();
     return qMax(0, hexColorNumber(digits));
-}
-
-void place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(ui::twips(left), ui::twips(top), ui::twips(width), ui::twips(height));
 }
 
 QFont fixedFont()

@@ -25,8 +25,6 @@ int colorNumberFromCode(const QString &code);
 // One to eight hexadecimal digits and nothing else; -1 otherwise. Only the low 24 bits count.
 int hexColorNumber(QStringView digits);
 
-// Sets a control's geometry given in twips (15 twips per pixel).
-void place(QWidget *w, int left, int top, int width, int height);
 // The fixed-pitch font of the text boxes and the colour list.
 QFont fixedFont();
 

@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using settingsui::place;
+// Geometry in twips.
+constexpr auto place = ui::placeTwips;
 
 NameChangeDialog::NameChangeDialog(const QString &name, const QColor &swatch, QWidget *parent)
     : QDialog(parent)

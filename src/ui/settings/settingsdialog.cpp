@@ -21,7 +21,8 @@
 #include <QToolTip>
 
 using settingsui::fixedFont;
-using settingsui::place;
+// Geometry in twips.
+constexpr auto place = ui::placeTwips;
 
 namespace {
 

@@ -2,7 +2,6 @@
 
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
-#include "settings/palette.h"
 #include "settings/settings.h"
 
 #include <limits>
@@ -67,16 +66,14 @@ RuleTable RuleTable::load(const Settings &settings)
     RuleTable table;
     if (settings.msgRuleEnable != 1)
         return table;
+    // One read of the file serves the count and every record, with readIniValue's rules.
+    const IniDocument doc = IniDocument::load(settings.iniPath);
     // A count beyond the 99 keys the records can have would only read wrapped keys.
-    const int count
-        = qMin(leadingNumber(readIniValue(settings.iniPath, RuleTableSection,
-                                          QStringLiteral("Count"), QStringLiteral("0"))),
-               MaxRules);
+    const int count = qMin(
+        leadingNumber(doc.value(RuleTableSection, QStringLiteral("Count"), QStringLiteral("0"))),
+        MaxRules);
     for (int r = 1; r <= count; ++r) {
-        const QString record
-            = readIniValue(settings.iniPath, RuleTableSection,
-                           QStringLiteral("rule_") + colorcode::twoDigits(r), MatchAllRecord);
-        if (auto entry = parseRecord(record))
+        if (auto entry = parseRecord(doc.value(RuleTableSection, ruleKey(r), MatchAllRecord)))
             table.append(std::move(*entry));
     }
     return table;

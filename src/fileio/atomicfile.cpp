@@ -1,0 +1,271 @@
+#include "atomicfile.h"
+
+#include "filename.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fileio {
+
+namespace {
+
+const QByteArray TemporarySuffix = QByteArrayLiteral(".pelorin-tmp");
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// File systems without fsync (some FUSE and network ones) say so with these.
+bool noSyncAvailable(int error)
+{
+    return error == EINVAL || error == ENOTSUP || error == ENOSYS;
+}
+
+// What stands under a name that may not be replaced; empty when a regular file or nothing.
+QString refusalFor(const struct stat &st)
+{
+    if (S_ISLNK(st.st_mode))
+        return QStringLiteral("is a symbolic link");
+    if (S_ISDIR(st.st_mode))
+        return QStringLiteral("is a folder");
+    if (!S_ISREG(st.st_mode))
+        return QStringLiteral("not a regular file");
+    return QString();
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(const QString &path, Temporary temporary)
+    : m_path(path)
+    , m_temporary(temporary)
+{
+}
+
+AtomicFile::~AtomicFile()
+{
+    cancel();
+}
+
+QByteArray AtomicFile::temporaryName(const QByteArray &fileName)
+{
+    // A name near the length limit is cut so that the temporary still fits.
+    const qsizetype room = NAME_MAX - 1 - TemporarySuffix.size();
+    return '.' + fileName.left(room) + TemporarySuffix;
+}
+
+bool AtomicFile::fail(const QString &reason)
+{
+    m_error = reason;
+    m_failed = true;
+    return false;
+}
+
+bool AtomicFile::failWithErrno()
+{
+    return fail(systemError(errno));
+}
+
+bool AtomicFile::open()
+{
+    cancel();
+    m_failed = false;
+    m_error.clear();
+
+    const QByteArray path = encodeName(m_path);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray dir
+        = slash < 0 ? QByteArrayLiteral(".") : path.left(qMax<qsizetype>(slash, 1));
+    m_name = path.sliced(slash + 1);
+    if (m_name.isEmpty() || m_name == "." || m_name == "..")
+        return fail(QStringLiteral("not a file name"));
+    m_tempName = temporaryName(m_name);
+
+    m_dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_dirFd < 0)
+        return failWithErrno();
+
+    struct stat st;
+    bool existing = false;
+    if (::fstatat(m_dirFd, m_name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (const QString refusal = refusalFor(st); !refusal.isEmpty())
+            return fail(refusal);
+        // A read-only file stays protected; only the superuser may replace it.
+        if (::faccessat(m_dirFd, m_name.constData(), W_OK, AT_EACCESS) != 0)
+            return failWithErrno();
+        existing = true;
+    } else if (errno != ENOENT) {
+        return failWithErrno();
+    }
+
+    // A temporary a killed run left behind (a link of that name is removed, not followed).
+    if (::unlinkat(m_dirFd, m_tempName.constData(), 0) != 0 && errno != ENOENT)
+        return failWithErrno();
+
+    const mode_t createMode = existing ? 0600 : 0666; // a new file gets what the umask allows
+    if (m_temporary == Temporary::UnnamedIfPossible)
+        m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
+    if (m_fd < 0) {
+        m_fd = ::openat(m_dirFd, m_tempName.constData(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
+        if (m_fd < 0)
+            return failWithErrno();
+        m_named = true;
+    }
+
+    if (existing) {
+        // Owner first: changing it may clear mode bits.
+        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
+            (void)::fchown(m_fd, st.st_uid, st.st_gid); // allowed or not, the data is ours
+        if (::fchmod(m_fd, st.st_mode & 0777) != 0) {
+            const int error = errno;
+            cancel();
+            return fail(systemError(error));
+        }
+    }
+    return true;
+}
+
+bool AtomicFile::write(QByteArrayView bytes)
+{
+    if (m_failed)
+        return false;
+    if (m_fd < 0)
+        return fail(QStringLiteral("not open"));
+    const char *p = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(m_fd, p, size_t(left));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return failWithErrno();
+        }
+        if (n == 0)
+            return fail(systemError(ENOSPC));
+        p += n;
+        left -= n;
+    }
+    return true;
+}
+
+bool AtomicFile::targetStillReplaceable()
+{
+    struct stat st;
+    if (::fstatat(m_dirFd, m_name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (const QString refusal = refusalFor(st); !refusal.isEmpty())
+            return fail(refusal);
+    } else if (errno != ENOENT) {
+        return failWithErrno();
+    }
+    return true;
+}
+
+bool AtomicFile::giveTemporaryAName()
+{
+    struct stat mine;
+    if (::fstat(m_fd, &mine) != 0)
+        return failWithErrno();
+    if (!m_named) {
+        // An unnamed temporary is linked under the hidden name first; without the privilege
+        // for an empty path, through its /proc entry.
+        if (::linkat(m_fd, "", m_dirFd, m_tempName.constData(), AT_EMPTY_PATH) != 0) {
+            const QByteArray proc = "/proc/self/fd/" + QByteArray::number(m_fd);
+            if (::linkat(AT_FDCWD, proc.constData(), m_dirFd, m_tempName.constData(),
+                         AT_SYMLINK_FOLLOW)
+                != 0)
+                return failWithErrno();
+        }
+        m_named = true;
+        return true;
+    }
+    // Another run writing the same file may have removed this temporary as a stale one.
+    struct stat named;
+    if (::fstatat(m_dirFd, m_tempName.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0
+        || named.st_dev != mine.st_dev || named.st_ino != mine.st_ino)
+        return fail(QStringLiteral("the temporary file was replaced"));
+    return true;
+}
+
+bool AtomicFile::commit()
+{
+    if (m_failed || m_fd < 0) {
+        const QString error = m_error.isEmpty() ? QStringLiteral("not open") : m_error;
+        cancel();
+        return fail(error);
+    }
+    if (::fsync(m_fd) != 0 && !noSyncAvailable(errno)) {
+        const int error = errno;
+        cancel();
+        return fail(systemError(error));
+    }
+    bool ok = giveTemporaryAName();
+    // Some file systems report a failed write only when the file is closed.
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && ok)
+        ok = failWithErrno();
+    ok = ok && targetStillReplaceable();
+    if (ok && ::renameat(m_dirFd, m_tempName.constData(), m_dirFd, m_name.constData()) != 0)
+        ok = failWithErrno();
+    if (!ok) {
+        const QString error = m_error;
+        cancel();
+        return fail(error);
+    }
+    m_named = false;
+    // The new name itself made durable; the file is in place even if this fails.
+    ::fsync(m_dirFd);
+    closeAll();
+    return true;
+}
+
+void AtomicFile::closeAll()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
+    if (m_dirFd >= 0)
+        ::close(m_dirFd);
+    m_dirFd = -1;
+}
+
+void AtomicFile::cancel()
+{
+    if (m_named && m_dirFd >= 0)
+        ::unlinkat(m_dirFd, m_tempName.constData(), 0);
+    m_named = false;
+    closeAll();
+}
+
+bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *error)
+{
+    AtomicFile file(path);
+    const bool ok = file.open() && file.write(bytes) && file.commit();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
+}
+
+bool makeFolders(const QString &dir)
+{
+    const QByteArray path = encodeName(dir);
+    struct stat st;
+    if (path.isEmpty() || ::stat(path.constData(), &st) == 0)
+        return path.isEmpty() || S_ISDIR(st.st_mode);
+    for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? path : path.left(slash);
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+            return false;
+        if (slash < 0)
+            break;
+    }
+    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace fileio

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+// Every file the program writes is written through AtomicFile: the bytes go to a temporary
+// in the same folder, every write is checked, and only when all of them succeeded (and the
+// data reached the disk) does the temporary take the file's name. Otherwise the temporary is
+// removed and an earlier file of that name stays exactly as it was.
+//
+// It never writes through a symbolic link and never replaces anything but a regular file:
+// such a name is refused, the link and whatever it points to left alone. A replaced file
+// keeps its permission bits (and, where allowed, its owner). A file the user may not write
+// is refused as well, even where the folder would allow replacing it.
+//
+// Where the file system offers unnamed temporaries the data has no name until the commit;
+// otherwise the temporary is "." + name + ".pelorin-tmp" next to the file, created
+// exclusively; one left behind by a killed run is removed when the same file is written next.
+namespace fileio {
+
+class AtomicFile
+{
+public:
+    enum class Temporary {
+        UnnamedIfPossible,
+        Named, // always the hidden named temporary
+    };
+
+    explicit AtomicFile(const QString &path, Temporary temporary = Temporary::UnnamedIfPossible);
+    ~AtomicFile(); // an uncommitted file is cancelled
+    AtomicFile(const AtomicFile &) = delete;
+    AtomicFile &operator=(const AtomicFile &) = delete;
+
+    // Checks the name and creates the temporary. False (with errorString()) when the file may
+    // not be written.
+    bool open();
+    // Writes all of `bytes`; false once any write failed (later writes do nothing).
+    bool write(QByteArrayView bytes);
+    // Makes the data durable and gives it the file's name. False, with nothing changed under
+    // the name, when anything failed since open().
+    bool commit();
+    // Drops the temporary; the file stays as it was.
+    void cancel();
+
+    bool isOpen() const { return m_fd >= 0; }
+    // Why the last step failed, in a few words.
+    QString errorString() const { return m_error; }
+    const QString &path() const { return m_path; }
+
+    // The hidden temporary's name for a file name (both as bytes).
+    static QByteArray temporaryName(const QByteArray &fileName);
+
+private:
+    bool fail(const QString &reason);
+    bool failWithErrno();
+    bool targetStillReplaceable();
+    bool giveTemporaryAName();
+    void closeAll();
+
+    QString m_path;
+    Temporary m_temporary;
+    QByteArray m_name; // the file's name in its folder
+    QByteArray m_tempName;
+    int m_dirFd = -1;
+    int m_fd = -1;
+    bool m_named = false; // the temporary has a name that must be removed on failure
+    bool m_failed = false;
+    QString m_error;
+};
+
+// Writes the whole of `bytes` as the file's new content in one atomic step.
+bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
+
+// Creates the folder and any missing parent folders.
+bool makeFolders(const QString &dir);
+
+} // namespace fileio

@@ -1,11 +1,9 @@
 #include "inifile.h"
 
 #include "codec/cp932.h"
+#include "fileio/atomicfile.h"
+#include "fileio/inputfile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
 
 namespace {
@@ -57,9 +55,8 @@ bool endsWithLineEnd(const QByteArray &raw)
 }
 
 // What the reader returns for a stored value: one pair of matching quotes enclosing the whole
-// value removed; nothing (std::nullopt) when that leaves it empty; otherwise at most
-// MaxValueBytes bytes (in code page 932), never splitting a double-byte character, up to the
-// first NUL character.
+// value removed; at most MaxValueBytes bytes (in code page 932), never splitting a double-byte
+// character, up to the first NUL character; nothing (std::nullopt) when that leaves it empty.
 std::optional<QString> readerResult(QStringView value)
 {
     if (value.size() >= 2
@@ -79,8 +76,12 @@ std::optional<QString> readerResult(QStringView value)
     }
     value = value.first(keep);
 
+    // A value that is empty up to its first NUL counts as missing too: an empty prefix,
+    // for one, would give the text output of a log the log's own name.
     const qsizetype nul = value.indexOf(QChar(0));
-    if (nul >= 0)
+    if (nul == 0)
+        return std::nullopt;
+    if (nul > 0)
         value = value.first(nul);
     return value.toString();
 }
@@ -142,40 +143,33 @@ IniDocument::Line IniDocument::parseLine(const QByteArray &raw)
 
 IniDocument IniDocument::load(const QString &path)
 {
-    QFileInfo info(path);
-    if (!info.exists())
-        return IniDocument();
-    QFile file(path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    QString reason;
+    switch (fileio::readWholeFile(path, bytes, &reason)) {
+    case fileio::ReadOpen::Ok:
+        return IniDocument(bytes);
+    case fileio::ReadOpen::NotFound: {
         IniDocument doc;
-        doc.m_readFailed = true;
+        doc.m_fileMissing = true;
         return doc;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
+    default: {
         IniDocument doc;
         doc.m_readFailed = true;
+        doc.m_readError = reason;
         return doc;
     }
-    return IniDocument(bytes);
+    }
 }
 
 bool IniDocument::save(const QString &path) const
 {
     if (m_readFailed)
         return false;
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
+    if (slash > 0 && !fileio::makeFolders(path.left(slash)))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray &data = bytes();
-    if (file.write(data) != data.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return fileio::writeFileAtomically(path, bytes());
 }
 
 const QByteArray &IniDocument::bytes() const

@@ -11,7 +11,8 @@
 // Writes are atomic (temporary file and rename): the file is never left half-written.
 
 // Returns the value, or `defaultValue` when the file, section or key is missing or the value is
-// empty. At most 1023 bytes (in code page 932) of a value are returned.
+// empty (also when it is empty up to its first NUL). At most 1023 bytes (in code page 932) of a
+// value are returned.
 QString readIniValue(const QString &iniPath, const QString &section, const QString &key,
                      const QString &defaultValue = QString());
 
@@ -29,12 +30,17 @@ public:
     IniDocument() = default;
     explicit IniDocument(const QByteArray &bytes);
 
-    // A missing file gives an empty document. A file that exists but cannot be read gives an
-    // empty document that refuses to be saved, so that its content is never overwritten.
+    // A missing file gives an empty document. A file that exists but cannot be read (a
+    // folder, a FIFO, no permission) gives an empty document that refuses to be saved, so that
+    // its content is never overwritten.
     static IniDocument load(const QString &path);
-    bool save(const QString &path) const; // atomic; creates a missing parent folder
+    // Atomic (see fileio::AtomicFile); creates a missing parent folder. False when the file
+    // could not be written; it is then left as it was.
+    bool save(const QString &path) const;
 
     bool readFailed() const { return m_readFailed; }
+    bool fileMissing() const { return m_fileMissing; }
+    QString readError() const { return m_readError; } // why reading failed, in a few words
 
     QString value(const QString &section, const QString &key,
                   const QString &defaultValue = QString()) const;
@@ -60,6 +66,8 @@ private:
 
     QList<Line> m_lines;
     bool m_readFailed = false;
+    bool m_fileMissing = false;
+    QString m_readError;
     mutable QByteArray m_bytes;
     mutable bool m_bytesValid = true;
 };

@@ -168,10 +168,12 @@ void savePalette(IniDocument &doc, Settings &s, const Palette &palette)
 
 } // namespace
 
-void loadSettings(Settings &s, Palette &palette)
+SettingsFileState loadSettings(Settings &s, Palette &palette)
 {
     // The file is read once: every read below follows readIniValue's rules exactly.
     const IniDocument doc = IniDocument::load(s.iniPath);
+    const SettingsFileState state {doc.fileMissing(), doc.readFailed(), doc.readError()};
+    s.iniUnreadable = state.unreadable;
     for (const Field &f : fields) {
         const QString section = QString::fromUtf8(f.section);
         const QString key = QString::fromUtf8(f.key);
@@ -206,10 +208,13 @@ void loadSettings(Settings &s, Palette &palette)
         s.headerMode = QStringLiteral("1");
         s.headerText = s.customHeader;
     }
+    return state;
 }
 
 bool saveSettings(Settings &s, const Palette &palette)
 {
+    if (s.iniUnreadable)
+        return false; // the defaults held must not replace what the file holds
     IniDocument doc = IniDocument::load(s.iniPath);
     if (doc.readFailed())
         return false; // never replace a file whose content could not be read

@@ -33,16 +33,28 @@ struct Settings
     // Not stored in the file.
     qint32 colorCountAtLoad = 0;
     bool commandLineRun = false;
+    // The file existed but could not be read: what is held are defaults, so saveSettings
+    // never replaces that file.
+    bool iniUnreadable = false;
 };
 
 inline constexpr int TwipsPerPixel = 15;
 
+// What loading found at settings.iniPath.
+struct SettingsFileState
+{
+    bool missing = false; // no file there: every default applies
+    bool unreadable = false; // a file that cannot be read: the defaults apply, and no save
+                             // ever replaces it
+    QString reason; // why it could not be read, in a few words
+};
+
 // Reads `settings.iniPath` (which the caller sets first) into settings and palette. At most 99
 // palette entries are read: the two-digit keys name no more.
-void loadSettings(Settings &settings, Palette &palette);
+SettingsFileState loadSettings(Settings &settings, Palette &palette);
 // Writes settings and palette to `settings.iniPath` in one atomic write; sets colorCount.
-// Returns false when the file could not be written; a file that exists but cannot be read is
-// left alone rather than replaced.
+// Returns false when the file could not be written; a file that exists but cannot be read (now
+// or when the settings were loaded) is left alone rather than replaced.
 bool saveSettings(Settings &settings, const Palette &palette);
 
 // The JavaScript choices.

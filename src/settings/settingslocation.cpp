@@ -1,5 +1,7 @@
 #include "settingslocation.h"
 
+#include "fileio/filename.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -7,7 +9,7 @@
 QString locateSettingsFile(const QString &explicitPath, const QString &programDir)
 {
     if (!explicitPath.isEmpty())
-        return QFileInfo(explicitPath).absoluteFilePath();
+        return fileio::absolutePath(explicitPath); // the name's bytes as given
 
     if (!programDir.isEmpty()) {
         const QString portable = QDir(programDir).absoluteFilePath(SettingsFileName);

@@ -78,6 +78,8 @@ private slots:
         row("key before any section", "k=1\r\n[A]\r\n", "A", "k", Missing);
         QTest::newRow("nul ends value") << QByteArray("[A]\r\nk=ab\0cd\r\n", 14) << QString("A")
                                         << QString("k") << QString("ab");
+        QTest::newRow("nul first: missing")
+            << QByteArray("[A]\r\nk=\0cd\r\n", 12) << QString("A") << QString("k") << Missing;
         QTest::newRow("invalid shift-jis kept")
             << QByteArray("[A]\r\nk=\x81\x20\xFF\r\n") << QString("A") << QString("k")
             << QString(QChar(0xDC81)) + QLatin1Char(' ') + QChar(0xDCFF);

@@ -218,6 +218,23 @@ private slots:
         QCOMPARE(again.addStr, QStringLiteral("_"));
     }
 
+    // Settings loaded from a file that could not be read are defaults: no save replaces the
+    // file, not even once it can be read again.
+    void unreadableFileIsNeverReplaced()
+    {
+        QVERIFY(QDir(m_dir.path()).mkdir(SettingsFileName));
+        Settings s;
+        Palette p;
+        s.iniPath = m_ini;
+        const SettingsFileState state = loadSettings(s, p);
+        QVERIFY(state.unreadable && !state.missing);
+        QCOMPARE(state.reason, QStringLiteral("is a folder"));
+        QVERIFY(QDir(m_dir.path()).rmdir(SettingsFileName));
+        writeFile(QStringLiteral("[File]\r\nAddStr=mine\r\n"));
+        QVERIFY(!saveSettings(s, p));
+        QCOMPARE(stored("File", "AddStr"), QStringLiteral("mine"));
+    }
+
     void location()
     {
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runlogs.h"
 #include "selection.h"
 #include "settings/palette.h"
 #include "settings/settings.h"
@@ -13,4 +14,7 @@ struct AppState
     // Outcome of the last converted log: 2 = it was written (text), or its colour dialog was
     // confirmed and the page written (HTML). Never reset by a run itself.
     int colorDialogCloses = 0;
+    // Logs besides the selection that no output may replace: the batch run converts its
+    // command line one log per run and names all of its logs here.
+    RunLogs otherLogs;
 };

@@ -8,6 +8,7 @@
 #include "logreader.h"
 #include "markupfilter.h"
 #include "ruletable.h"
+#include "runlogs.h"
 #include "runsteps.h"
 #include "speakerhandover.h"
 #include "speakerkeys.h"
@@ -69,7 +70,8 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
     return !reader.failed();
 }
 
-LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules)
+LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules,
+                      const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
@@ -116,7 +118,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     }
     speakers.legendLabels = makeLegendLabels(speakerKeys.names());
 
-    OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"));
+    OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"), state, selected);
     out.open();
     encodeHtml(buildPageHead(pageBaseName(path), speakers, style), out.buffer());
 
@@ -192,8 +194,9 @@ void prepareHtmlLine(QString &line)
 void convertToHtml(AppState &state, RunHost &host)
 {
     const RuleTable rules = RuleTable::load(state.settings);
+    const RunLogs selected = RunLogs::selected(state.selection);
     for (int i = 0; i < state.selection.selectedCount; ++i) {
-        if (convertLog(state, host, i, rules) == LogOutcome::StopRun)
+        if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
             break;
     }
     host.setStatusText(QString());

@@ -1,9 +1,11 @@
 #include "logreader.h"
 
+#include "fileio/inputfile.h"
 #include "xmllog.h"
 
-#include <QFileInfo>
+#include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -36,27 +38,34 @@ bool LogReader::open(const QString &path, const QString &headerText)
     m_error.clear();
     m_file.close();
 
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        fail(Status::NotFound, QStringLiteral("no such file"));
+    QString reason;
+    switch (fileio::openForReading(path, m_file, &reason)) {
+    case fileio::ReadOpen::Ok:
+        break;
+    case fileio::ReadOpen::NotFound:
+        fail(Status::NotFound, reason);
         return false;
-    }
-    if (info.isDir()) {
-        fail(Status::IsDirectory, QStringLiteral("is a folder"));
+    case fileio::ReadOpen::IsDirectory:
+        fail(Status::IsDirectory, reason);
+        return false;
+    case fileio::ReadOpen::NotRegular:
+        fail(Status::NotRegular, reason);
+        return false;
+    case fileio::ReadOpen::NotReadable:
+        // An XML history that cannot be opened is one that does not load.
+        fail(m_xml ? Status::XmlNotLoaded : Status::NotReadable, reason);
         return false;
     }
     if (m_xml) {
+        const QByteArray data = m_file.readAll();
+        const bool readOk = m_file.error() == QFileDevice::NoError;
+        m_file.close();
         bool ok = false;
-        m_xmlText = readXmlLog(path, headerText, &ok);
+        if (readOk)
+            m_xmlText = readXmlLogData(data, headerText, &ok);
         if (!ok) {
             m_xmlText.clear();
             fail(Status::XmlNotLoaded, QStringLiteral("not a readable XML history"));
-            return false;
-        }
-    } else {
-        m_file.setFileName(path);
-        if (!m_file.open(QIODevice::ReadOnly)) {
-            fail(Status::NotReadable, m_file.errorString());
             return false;
         }
     }
@@ -153,16 +162,16 @@ qsizetype LogReader::lineCount()
         return m_lineCount = count;
     }
     // CR and LF are never the second byte of a code page 932 pair, so counting the bytes
-    // gives exactly the decoded line count.
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
+    // gives exactly the decoded line count. The open file is read at explicit offsets, so
+    // the reading position stays where it is.
     QByteArray buf(ChunkBytes, Qt::Uninitialized);
     qint64 base = 0; // file offset of the chunk
     qint64 lineStart = 0; // file offset after the last CR LF
     char previous = 0; // last byte of the previous chunk
     for (;;) {
-        const qint64 got = file.read(buf.data(), ChunkBytes);
+        const ssize_t got = ::pread(m_file.handle(), buf.data(), size_t(ChunkBytes), base);
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got <= 0)
             break;
         const char *p = buf.constData();

@@ -23,6 +23,7 @@ public:
         NotFound, // no such file
         IsDirectory, // a folder was given as a log
         NotReadable, // could not be opened
+        NotRegular, // a FIFO, a device or a socket: refused without waiting on it
         ReadError, // reading failed part-way; the lines read so far must not be used
         XmlNotLoaded, // the XML history could not be loaded ("Can't load xml")
     };

@@ -47,6 +47,12 @@ public:
     // example name and the status text.
     virtual void selectionCleared() = 0;
 
+    // The output of a log could not be written (`reason` in a few words); the earlier file of
+    // that name, if any, is as it was. A window shows "ファイルを保存できませんでした。" with the
+    // output's name; the batch run prints the reason too.
+    virtual void outputNotWritten(const QString &logPath, const QString &outputPath,
+                                  const QString &reason);
+
     // A log could not be read (missing, a folder, unreadable, an XML history that would not
     // load); the run then reports it as having no speakers. A window has nothing more to say;
     // the batch run prints the reason.

@@ -2,12 +2,7 @@
 
 #include "appstate.h"
 #include "logreader.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <filesystem>
-#include <system_error>
+#include "runlogs.h"
 
 namespace {
 
@@ -58,19 +53,6 @@ void reportNoSpeakers(RunHost &host, const QString &logPath)
     host.openSettingsDialog();
 }
 
-bool isSameFile(const QString &logPath, const QString &outputPath)
-{
-    const QFileInfo log(logPath), out(outputPath);
-    if (QDir::cleanPath(log.absoluteFilePath()) == QDir::cleanPath(out.absoluteFilePath()))
-        return true;
-    if (!out.exists() || !log.exists())
-        return false;
-    // Links, "..", a folder reached twice, letter case on a case-blind file system.
-    std::error_code ec;
-    return std::filesystem::equivalent(QFile::encodeName(logPath).toStdString(),
-                                       QFile::encodeName(outputPath).toStdString(), ec);
-}
-
 void ProgressMeter::init(qsizetype maximum)
 {
     if (!m_enabled)
@@ -100,10 +82,19 @@ void ProgressMeter::clear()
     m_host.setProgressValue(0);
 }
 
-OutputFile::OutputFile(const QString &logPath, const QString &outputPath)
+void RunHost::outputNotWritten(const QString &logPath, const QString &outputPath,
+                               const QString &reason)
+{
+    Q_UNUSED(reason);
+    showMessage(Icon::Critical, runtext::SaveFailed + CrLf + outputPath, runtext::SaveErrorTitle,
+                logPath);
+}
+
+OutputFile::OutputFile(const QString &logPath, const QString &outputPath, const AppState &state,
+                       const RunLogs &selected)
     : m_logPath(logPath)
     , m_outputPath(outputPath)
-    , m_overwritesLog(isSameFile(logPath, outputPath))
+    , m_overwritesLog(selected.includes(outputPath) || state.otherLogs.includes(outputPath))
 {
 }
 
@@ -116,17 +107,16 @@ void OutputFile::open()
 {
     if (m_overwritesLog || m_file)
         return;
-    m_file = std::make_unique<QSaveFile>(m_outputPath);
-    if (!m_file->open(QIODevice::WriteOnly))
-        m_failed = true;
+    m_file = std::make_unique<fileio::AtomicFile>(m_outputPath);
+    m_file->open(); // a failure stays with the file and is reported by finish()
 }
 
 void OutputFile::flush()
 {
     if (m_buffer.isEmpty())
         return;
-    if (m_file && !m_failed && m_file->write(m_buffer) != m_buffer.size())
-        m_failed = true;
+    if (m_file)
+        m_file->write(m_buffer);
     m_buffer.resize(0); // keeps the allocation
 }
 
@@ -151,29 +141,26 @@ bool OutputFile::finish(AppState &state, RunHost &host)
             RunHost::Icon::Critical,
             QStringLiteral("変換元のログに上書きしちゃうので保存しませんでした。") + CrLf
                 + QStringLiteral("変換後ファイル名の先頭につける文字を設定して下さい。"),
-            QStringLiteral("保存エラー"), m_logPath);
+            runtext::SaveErrorTitle, m_logPath);
         return false;
     }
     open();
     flush();
-    const bool ok = m_file && !m_failed && m_file->commit();
-    if (!ok)
-        discard();
-    m_file.reset();
-    m_buffer.clear();
-    if (ok)
+    if (m_file->commit()) {
+        m_file.reset();
         return true;
+    }
+    const QString reason = m_file->errorString();
+    discard();
     state.colorDialogCloses = 0;
-    host.showMessage(RunHost::Icon::Critical,
-                     QStringLiteral("ファイルを保存できませんでした。") + CrLf + m_outputPath,
-                     QStringLiteral("保存エラー"), m_logPath);
+    host.outputNotWritten(m_logPath, m_outputPath, reason);
     return false;
 }
 
 void OutputFile::discard()
 {
     if (m_file)
-        m_file->cancelWriting();
+        m_file->cancel();
     m_file.reset();
     m_buffer.clear();
 }

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "fileio/atomicfile.h"
 #include "runhost.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QSaveFile>
 #include <QString>
 #include <memory>
 
 struct AppState;
 struct Settings;
 class LogReader;
+class RunLogs;
 
 // The per-log steps both converters share: feedback, reading, the missing-speaker report and
 // the atomic output next to the log.
@@ -20,6 +21,8 @@ inline const QString Reading = QStringLiteral("(*ｰｪｰ)σ[読み込みちぅ
 inline const QString Converting = QStringLiteral("(*´▽`)[終了](*ｰｪｰ)σ[変換ちぅ]..");
 inline const QString Saving = QStringLiteral("(*´▽`)[終了](*´▽`)[終了](*ｰｪｰ)σ[保存ちぅ]..");
 inline const QString Cleared = QStringLiteral("ファイルを洗濯しれっ(゜▽、゜)y－~~~");
+inline const QString SaveFailed = QStringLiteral("ファイルを保存できませんでした。");
+inline const QString SaveErrorTitle = QStringLiteral("保存エラー");
 } // namespace runtext
 
 // Status texts appear unless speedUp is set; the progress bar moves only when neither speedUp
@@ -38,10 +41,6 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
 
 // "発言者が一人も見つかりませんでした。" and the settings dialog, so the header can be fixed.
 void reportNoSpeakers(RunHost &host, const QString &logPath);
-
-// True when writing `outputPath` would replace the log itself (same path, or the same file
-// reached another way).
-bool isSameFile(const QString &logPath, const QString &outputPath);
 
 // The progress bar of one log: progressInit / progressStep, forwarded to the window only when
 // the shown value moves by a visible step (at most about a thousand updates per log).
@@ -93,13 +92,14 @@ private:
     unsigned m_lines = 0;
 };
 
-// The output file of one log, written atomically: nothing appears under the output name until
-// finish() succeeds, and an earlier file of that name survives a failed rewrite. It refuses to
-// replace its own log.
+// The output file of one log, written atomically (fileio::AtomicFile): nothing appears under
+// the output name until finish() succeeds, and an earlier file of that name survives a failed
+// rewrite. It refuses to replace its own log or any other log of the run.
 class OutputFile
 {
 public:
-    OutputFile(const QString &logPath, const QString &outputPath);
+    OutputFile(const QString &logPath, const QString &outputPath, const AppState &state,
+               const RunLogs &selected);
     ~OutputFile();
     OutputFile(const OutputFile &) = delete;
     OutputFile &operator=(const OutputFile &) = delete;
@@ -111,7 +111,7 @@ public:
     QByteArray &buffer() { return m_buffer; } // append directly, flushed by write()/finish()
     void flushIfFull();
 
-    // Commits the file. On failure shows the matching message box ("保存エラー"), sets
+    // Commits the file. On failure reports it (the message box "保存エラー"), sets
     // colorDialogCloses to 0 (the log was not written) and returns false.
     bool finish(AppState &state, RunHost &host);
     // Drops everything written so far (no speakers after all).
@@ -125,7 +125,6 @@ private:
     QString m_logPath;
     QString m_outputPath;
     bool m_overwritesLog = false;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<fileio::AtomicFile> m_file;
     QByteArray m_buffer;
-    bool m_failed = false;
 };

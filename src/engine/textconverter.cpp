@@ -3,6 +3,7 @@
 #include "linetests.h"
 #include "logreader.h"
 #include "run.h"
+#include "runlogs.h"
 #include "runsteps.h"
 
 namespace {
@@ -26,7 +27,7 @@ void writeEncoded(QStringView line, OutputFile &out)
 
 // One log, in a single streaming pass: every line is classified and written as it is read,
 // and the output is dropped again if no header line turns up.
-void convertLog(AppState &state, RunHost &host, int i)
+void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
@@ -35,7 +36,7 @@ void convertLog(AppState &state, RunHost &host, int i)
     LogReader reader;
     openLog(reader, state, host, path);
 
-    OutputFile out(path, state.selection.stem(i) + QStringLiteral("txt"));
+    OutputFile out(path, state.selection.stem(i) + QStringLiteral("txt"), state, selected);
     out.open();
     const LineTests tests(settings.headerText);
     NoticeState notices;
@@ -90,6 +91,7 @@ void convertLog(AppState &state, RunHost &host, int i)
 
 void convertToText(AppState &state, RunHost &host)
 {
+    const RunLogs selected = RunLogs::selected(state.selection);
     for (int i = 0; i < state.selection.selectedCount; ++i)
-        convertLog(state, host, i);
+        convertLog(state, host, i, selected);
 }

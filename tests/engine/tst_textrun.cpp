@@ -3,6 +3,7 @@
 #include "engine/intake.h"
 #include "engine/run.h"
 #include "engine/runsteps.h"
+#include "support/filesizelimit.h"
 #include "support/recordinghost.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -162,12 +164,16 @@ private slots:
         QTest::newRow("folder") << "dir.txt";
         QTest::newRow("empty") << "empty.txt";
         QTest::newRow("binary") << "binary.txt";
+        QTest::newRow("fifo, never waited on") << "fifo.txt";
+        QTest::newRow("device") << "zero.txt";
     }
 
     void unreadableLogsAreReportedAsWithoutSpeakers()
     {
         QFETCH(QString, name);
         QDir(m_tmp->path()).mkdir(QStringLiteral("dir.txt"));
+        QCOMPARE(::mkfifo(QFile::encodeName(m_dir.filePath("fifo.txt")).constData(), 0600), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), m_dir.filePath("zero.txt")));
         bytesLog(QStringLiteral("empty.txt"), QByteArray());
         bytesLog(QStringLiteral("binary.txt"), QByteArray("\x00\x01\xff\xfe\r\n\x89PNG", 11));
         select({m_dir.filePath(name)});
@@ -180,14 +186,36 @@ private slots:
                  QStringList {}); // no temporary file left behind
     }
 
+    // Only a regular file is ever replaced: a link (and what it points to) and a FIFO stay.
+    void outputThatCannotBeWrittenIsReportedAndNotCounted_data()
+    {
+        QTest::addColumn<int>("what");
+        QTest::newRow("folder") << 0;
+        QTest::newRow("link to another file") << 1;
+        QTest::newRow("dangling link") << 2;
+        QTest::newRow("fifo") << 3;
+    }
+
     void outputThatCannotBeWrittenIsReportedAndNotCounted()
     {
-        // The output name is taken by a folder: the log cannot be written.
+        QFETCH(int, what);
         const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\n"));
         const QString b = log(QStringLiteral("b.txt"), QStringLiteral("B の発言 :\r\n"));
-        QVERIFY(QDir(m_tmp->path()).mkdir(QStringLiteral("_b.txt")));
+        const QString taken = output(QStringLiteral("b.txt"));
+        const QString elsewhere = bytesLog(QStringLiteral("elsewhere"), "mine");
+        if (what == 0)
+            QVERIFY(QDir(m_tmp->path()).mkdir(QStringLiteral("_b.txt")));
+        else if (what == 3)
+            QCOMPARE(::mkfifo(QFile::encodeName(taken).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link(what == 1 ? elsewhere : m_dir.filePath("made"), taken));
+        QStringList expected = QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::System);
+        expected.append(QStringLiteral("_a.txt"));
+        expected.sort();
         select({a, b});
         mnuRun_Click(m_state, m_host);
+        QCOMPARE(readFile(elsewhere), QByteArray("mine"));
+        QCOMPARE(QDir(m_tmp->path()).entryList(QDir::AllEntries | QDir::System), expected);
         QVERIFY(QFile::exists(output(QStringLiteral("a.txt"))));
         QCOMPARE(m_host.messages.size(), 1);
         QCOMPARE(m_host.messages[0].icon, RunHost::Icon::Critical);
@@ -223,6 +251,55 @@ private slots:
                  QStringLiteral("変換元のログに上書きしちゃうので保存しませんでした。\r\n"
                                 "変換後ファイル名の先頭につける文字を設定して下さい。"));
         QCOMPARE(m_state.selection.selectedCount, 1);
+    }
+
+    // The text output of a.txt with the prefix "x" would be the selected log xa.txt.
+    void neverOverwritesAnotherSelectedLog()
+    {
+        m_state.settings.addStr = QStringLiteral("x");
+        const QByteArray bytes = cp932::encode(u"B の発言 :\r\nb\r\n");
+        const QString other = bytesLog(QStringLiteral("xa.txt"), bytes);
+        select({log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\n")), other});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(readFile(other), bytes);
+        QCOMPARE(m_host.messages.size(), 1);
+        QVERIFY(m_host.messages[0].prompt.startsWith(u"変換元のログに上書きしちゃう"));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("xxa.txt"))));
+    }
+
+    // A full disk: the last write fails, or one after the first buffer; either output kind.
+    void writeErrorsAreReported_data()
+    {
+        QTest::addColumn<int>("changeType");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("limit");
+        QTest::newRow("text, only write") << 0 << 10 << 50;
+        QTest::newRow("text, after the first buffer") << 0 << 40000 << 300000;
+        QTest::newRow("html, only write") << 1 << 10 << 200;
+        QTest::newRow("html, after the first buffer") << 1 << 40000 << 300000;
+    }
+
+    void writeErrorsAreReported()
+    {
+        QFETCH(int, changeType);
+        QFETCH(int, lines);
+        QFETCH(int, limit);
+        m_state.settings.changeType = qint16(changeType);
+        const QString out = m_dir.filePath(m_state.settings.changeType ? "_big.htm" : "_big.txt");
+        bytesLog(QFileInfo(out).fileName(), "earlier");
+        select({log(QStringLiteral("big.txt"),
+                    QStringLiteral("A の発言 :\r\n")
+                        + QStringLiteral("message\r\n").repeated(lines))});
+        {
+            FileSizeLimit full(limit);
+            mnuRun_Click(m_state, m_host);
+        }
+        QCOMPARE(readFile(out), QByteArray("earlier"));
+        QCOMPARE(m_host.messages.size(), 1);
+        QCOMPARE(m_host.messages[0].prompt,
+                 QStringLiteral("ファイルを保存できませんでした。\r\n") + out);
+        QCOMPARE(m_state.colorDialogCloses, 0);
+        QCOMPARE(QDir(m_tmp->path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
     }
 
     void earlierOutputSurvivesALogWithoutSpeakers()

@@ -1,8 +1,9 @@
 #include "batchhost.h"
 
+#include "engine/runsteps.h"
 #include "engine/speakerhandover.h"
+#include "fileio/filename.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 namespace {
@@ -23,7 +24,7 @@ void BatchHost::startLog(int number, int count, const QString &path)
 {
     m_number = number;
     m_count = count;
-    m_name = QFileInfo(path).fileName();
+    m_name = fileio::printable(path.sliced(path.lastIndexOf(u'/') + 1));
     if (m_name.size() > NameWidth)
         m_name = m_name.left(NameWidth - 1) + u'…';
     m_maximum = m_value = 0;
@@ -59,6 +60,13 @@ void BatchHost::logNotRead(const QString &path, const QString &reason)
     printLine(path, QStringLiteral("読み込めませんでした (") + reason + u')');
 }
 
+void BatchHost::outputNotWritten(const QString &logPath, const QString &outputPath,
+                                 const QString &reason)
+{
+    printLine(logPath,
+              runtext::SaveFailed + u' ' + outputPath + QStringLiteral(" (") + reason + u')');
+}
+
 void BatchHost::runSpeakerColorDialog(SpeakerHandover &handover)
 {
     // OK on the initial assignment: every speaker gets its palette entry's colour.
@@ -75,8 +83,8 @@ void BatchHost::printLine(const QString &context, const QString &text)
 {
     clearProgress();
     if (!context.isEmpty())
-        m_err << context << ": ";
-    m_err << text << '\n';
+        m_err << fileio::printable(context) << ": ";
+    m_err << fileio::printable(text) << '\n';
     m_err.flush();
     m_sinceDraw.invalidate(); // the progress line comes back at once
 }

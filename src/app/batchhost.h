@@ -35,8 +35,11 @@ public:
     void focusOffscreen() override { }
     void selectionCleared() override { }
     void logNotRead(const QString &path, const QString &reason) override;
+    void outputNotWritten(const QString &logPath, const QString &outputPath,
+                          const QString &reason) override;
 
-    // A line of its own, above the progress line.
+    // A line of its own, above the progress line; control characters and undecodable bytes
+    // of names are shown escaped.
     void printLine(const QString &context, const QString &text);
 
 private:

@@ -6,7 +6,6 @@
 #include "engine/intake.h"
 #include "engine/run.h"
 
-#include <QFileInfo>
 #include <QTextStream>
 
 int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStream &err,
@@ -16,10 +15,19 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     Settings &settings = state.settings;
     settings.iniPath = settingsPathFor(commandLine, programDir);
     BatchHost host(err, errIsTerminal, state.palette);
-    if (!commandLine.settingsFile.isEmpty() && !QFileInfo(settings.iniPath).isFile())
+    // Never saved: the batch run leaves the file alone.
+    const SettingsFileState file = loadSettings(settings, state.palette);
+    if (file.unreadable) {
+        // Converting with the defaults would write other names and kinds than the user chose.
+        host.printLine(settings.iniPath,
+                       QStringLiteral("設定ファイルを読み込めませんでした (") + file.reason
+                           + QStringLiteral(")。ログは変換しません。"));
+        host.finish();
+        return ExitUsage;
+    }
+    if (!commandLine.settingsFile.isEmpty() && file.missing)
         host.printLine(settings.iniPath,
                        QStringLiteral("設定ファイルがありません。既定の設定で変換します。"));
-    loadSettings(settings, state.palette); // never saved: the batch run leaves the file alone
     if (commandLine.changeType)
         settings.changeType = qint16(*commandLine.changeType);
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
@@ -39,6 +47,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     }
     Selection logs;
     addLogFiles(logs, accepted, settings.addStr);
+    state.otherLogs = RunLogs(accepted); // no output may replace any log of the command line
 
     // One run per log, so that each log's outcome is known; the order is the selection's.
     const int count = logs.selectedCount;

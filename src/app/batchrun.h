@@ -9,6 +9,7 @@ struct CommandLine;
 // the settings file's options (read, never written), without any window. What the window
 // would say in a message box goes to `err` as "LOG: message"; when `errIsTerminal`, one line
 // shows the progress. Returns ExitAllWritten when every log was written, otherwise
-// ExitSomeNotWritten.
+// ExitSomeNotWritten; ExitUsage, with nothing converted, when the settings file exists but
+// cannot be read.
 int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStream &err,
              bool errIsTerminal);

@@ -1,6 +1,15 @@
 #include "commandline.h"
 
+#include "fileio/filename.h"
 #include "settings/settingslocation.h"
+
+QStringList programArguments(int argc, const char *const *argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(fileio::decodeName(argv[i]));
+    return arguments;
+}
 
 CommandLine parseCommandLine(const QStringList &arguments)
 {
@@ -89,7 +98,8 @@ QString helpText()
         "  0  every log was written (and for the window: it closed normally)\n"
         "  1  --batch: at least one log was not written\n"
         "  2  usage error: an unknown option, --settings without FILE, both --text and\n"
-        "     --html, --text or --html without --batch, or --batch without a LOG\n");
+        "     --html, --text or --html without --batch, or --batch without a LOG;\n"
+        "     --batch: the settings file exists but cannot be read (nothing is converted)\n");
 }
 
 QString versionText()

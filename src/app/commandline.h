@@ -17,6 +17,9 @@ struct CommandLine
 };
 
 CommandLine parseCommandLine(const QStringList &arguments); // arguments without argv[0]
+// The arguments after argv[0], decoded so that every file name keeps its exact bytes (names
+// that are not UTF-8 too, see fileio::decodeName).
+QStringList programArguments(int argc, const char *const *argv);
 QString helpText();
 QString versionText(); // "Pelorin 2.00"
 

@@ -6,15 +6,16 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTextStream>
+#include <csignal>
 #include <cstdio>
 #include <unistd.h>
 
 int main(int argc, char **argv)
 {
-    QStringList args;
-    for (int i = 1; i < argc; ++i)
-        args.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLine cl = parseCommandLine(args);
+    // Past a file size limit a write then fails (and is reported) instead of killing the
+    // program.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const CommandLine cl = parseCommandLine(programArguments(argc, argv));
     if (!cl.error.isEmpty()) {
         QTextStream err(stderr);
         err << "pelorin: " << cl.error << "\nTry 'pelorin --help' for more information.\n";

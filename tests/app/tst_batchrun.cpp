@@ -1,6 +1,7 @@
 #include "app/batchrun.h"
 #include "app/commandline.h"
 #include "codec/cp932.h"
+#include "fileio/filename.h"
 #include "settings/inifile.h"
 
 #include <QDir>
@@ -9,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -140,6 +143,69 @@ private slots:
         QVERIFY(m_err.startsWith(ini + u": "));
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("_a.txt")))); // default prefix
         QVERIFY(!QFile::exists(ini));
+    }
+
+    // Settings that cannot be read would convert with other names and kinds: nothing runs.
+    void unreadableSettingsStopTheRun()
+    {
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        const QString folder = m_dir.filePath(QStringLiteral("prog"));
+        QCOMPARE(run({"--batch", "--text", "--settings", folder, a}), ExitUsage);
+        QCOMPARE(m_err,
+                 folder
+                     + QStringLiteral(": 設定ファイルを読み込めませんでした (is a folder)。"
+                                      "ログは変換しません。\n"));
+        QCOMPARE(m_dir.entryList(QDir::Files), (QStringList {"a.txt", "s.ini"}));
+    }
+
+    // Every refusal is one line naming the log and the reason; the others are converted.
+    void refusedOutputs()
+    {
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\n"));
+        const QByteArray bytes = cp932::encode(u"B の発言 :\r\n");
+        const QString outA = log(QStringLiteral("out-a.txt"), QStringLiteral("B の発言 :\r\n"));
+        const QString b = log(QStringLiteral("b.txt"), QStringLiteral("B の発言 :\r\n"));
+        QVERIFY(QFile::link(m_ini, m_dir.filePath(QStringLiteral("out-b.txt"))));
+        const QByteArray ini = readFile(m_ini);
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, a, outA, b}), ExitSomeNotWritten);
+        QCOMPARE(readFile(outA), bytes);
+        QCOMPARE(readFile(m_ini), ini);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("out-out-a.txt"))));
+        QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList {
+                     a
+                         + QStringLiteral(": 変換元のログに上書きしちゃうので保存しませんでした。 "
+                                          "変換後ファイル名の先頭につける文字を設定して下さい。"),
+                     b + QStringLiteral(": ファイルを保存できませんでした。 ")
+                         + m_dir.filePath(QStringLiteral("out-b.txt"))
+                         + QStringLiteral(" (is a symbolic link)")}));
+    }
+
+    // A Shift-JIS name is read and its output written under the same bytes; names reach the
+    // terminal with their control characters and undecodable bytes escaped.
+    void namesThatAreNotUtf8()
+    {
+        const auto at = [this](const char *name) {
+            return QByteArray(QFile::encodeName(m_dir.path()) + '/' + name);
+        };
+        const char *name = "\x83\x8d\x83O.txt", *escape = "\x1b[2J.txt";
+        for (const char *n : {name, escape}) {
+            const int fd = ::open(at(n).constData(), O_WRONLY | O_CREAT, 0644);
+            QVERIFY(fd >= 0);
+            QCOMPARE(::write(fd, "A \x82\xcc\x94\xad\x8c\xbe :\r\n", 13), 13);
+            ::close(fd);
+        }
+        const QString sjis = fileio::decodeName(at(name)), esc = fileio::decodeName(at(escape));
+        QCOMPARE(run({"--batch", "--html", "--settings", m_ini, sjis, esc}), ExitAllWritten);
+        QCOMPARE(::access(at("out-\x83\x8d\x83O.htm").constData(), F_OK), 0);
+        QCOMPARE(::access(at("out-\x1b[2J.htm").constData(), F_OK), 0);
+
+        QCOMPARE(run({"--batch", "--settings", m_ini, esc}, true), ExitAllWritten);
+        QVERIFY2(m_err.contains(QStringLiteral("1/1 \\x1B[2J.txt")), qPrintable(m_err));
+        QVERIFY(!m_err.contains(QStringLiteral("\x1b[2J")));
+        // Qt's own removal of the folder cannot name these.
+        for (const char *n : {name, escape, "out-\x83\x8d\x83O.htm", "out-\x1b[2J.htm"})
+            QCOMPARE(::unlink(at(n).constData()), 0);
     }
 
     void progressLineOnATerminal()

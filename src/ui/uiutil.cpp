@@ -54,4 +54,9 @@ void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prom
     box.exec();
 }
 
+QString settingsNotWrittenText(const QString &path, const QString &note)
+{
+    return QStringLiteral("設定ファイルに書き込めなかったよ…\n") + path + u'\n' + note;
+}
+
 } // namespace ui

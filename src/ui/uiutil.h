@@ -32,4 +32,9 @@ void placeTwips(QWidget *widget, int left, int top, int width, int height);
 void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
                     const QString &title);
 
+// A save of the settings file failed: "設定ファイルに書き込めなかったよ…", the file's path and
+// `note` (what that means for the user), one per line; the title of that message.
+QString settingsNotWrittenText(const QString &path, const QString &note);
+inline const QString SettingsNotWrittenTitle = QStringLiteral("保存できないっす");
+
 } // namespace ui

@@ -2,6 +2,7 @@
 
 #include "engine/runhost.h"
 #include "messagebox.h"
+#include "settings/settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -83,6 +84,8 @@ private:
     void restorePosition();
     bool startFromCommandLine(const QStringList &arguments);
     void shutDown();
+    // The settings file exists but could not be read; `note` says what follows from that.
+    void reportUnreadableSettings(const QString &note);
     // The window takes no input while any reason for it holds (a run, the rule list).
     void blockInput();
     void unblockInput();
@@ -115,6 +118,7 @@ private:
     bool m_progressShown = false;
     bool m_busyCursor = false;
     bool m_shutDown = false;
+    SettingsFileState m_settingsFile; // what the start-up found
 
     MessageFunction m_showMessage;
     FileDialogFunction m_fileDialog;

@@ -2,6 +2,7 @@
 #include "engine/appstate.h"
 #include "engine/intake.h"
 #include "engine/run.h"
+#include "fileio/filename.h"
 #include "filelistdialog.h"
 #include "mainwindow.h"
 #include "previewbox.h"
@@ -16,7 +17,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QDir>
 #include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
@@ -54,9 +54,15 @@ constexpr int twipsOf(int pixels)
 bool MainWindow::startUp(const QStringList &arguments)
 {
     Settings &settings = m_state.settings;
-    loadSettings(settings, m_state.palette);
+    m_settingsFile = loadSettings(settings, m_state.palette);
     settings.colorCountAtLoad = settings.colorCount;
-    saveSettings(settings, m_state.palette);
+    // A file that could not be read is never saved over (saveSettings refuses it).
+    if (!m_settingsFile.unreadable && !saveSettings(settings, m_state.palette))
+        showMessage(Icon::Critical,
+                    ui::settingsNotWrittenText(
+                        settings.iniPath,
+                        QStringLiteral("設定はこのまま使えるけど、保存はされてないからね")),
+                    ui::SettingsNotWrittenTitle);
 
     restorePosition();
     m_mnuRuleEna->setChecked(settings.msgRuleEnable != 0);
@@ -64,6 +70,9 @@ bool MainWindow::startUp(const QStringList &arguments)
     settings.commandLineRun = false;
     if (startFromCommandLine(arguments))
         return true;
+    if (m_settingsFile.unreadable)
+        reportUnreadableSettings(
+            QStringLiteral("既定の設定で動くけど、このファイルには保存しないからね"));
 
     m_sampleText = PreviewBox::buildSampleText(settings.headerText);
     show();
@@ -103,7 +112,7 @@ bool MainWindow::startFromCommandLine(const QStringList &arguments)
         if (argument.isEmpty())
             continue;
         // A relative name is the working folder's file; the folder then becomes the dialog's.
-        paths.append(QDir::current().absoluteFilePath(argument));
+        paths.append(fileio::absolutePath(argument));
     }
     if (paths.isEmpty())
         return false;
@@ -111,6 +120,12 @@ bool MainWindow::startFromCommandLine(const QStringList &arguments)
     addLogFiles(selection, paths, m_state.settings.addStr);
     if (selection.path(0).isEmpty() || selection.selectedCount < 1)
         return false;
+    if (m_settingsFile.unreadable) {
+        // The defaults would write other names and kinds than the user chose.
+        reportUnreadableSettings(QStringLiteral("ログは変換しないからね"));
+        shutDown();
+        return true;
+    }
 
     m_state.settings.commandLineRun = true;
     m_state.settings.defaultDir = folderOf(selection.path(0));
@@ -142,8 +157,20 @@ void MainWindow::shutDown()
         settings.windowLeft = twipsOf(at.x());
     }
     settings.msgRuleEnable = m_mnuRuleEna->isChecked() ? 1 : 0;
-    saveSettings(settings, m_state.palette);
+    if (!m_settingsFile.unreadable && !saveSettings(settings, m_state.palette))
+        showMessage(Icon::Critical,
+                    ui::settingsNotWrittenText(settings.iniPath,
+                                               QStringLiteral("設定は保存されてないからね")),
+                    ui::SettingsNotWrittenTitle);
     emit shutDownDone();
+}
+
+void MainWindow::reportUnreadableSettings(const QString &note)
+{
+    showMessage(Icon::Critical,
+                QStringLiteral("設定ファイルを読み込めなかったよ…\n") + m_state.settings.iniPath
+                    + u'\n' + note,
+                QStringLiteral("読み込めないっす"));
 }
 
 // Commands --------------------------------------------------------------------------------

@@ -367,10 +367,9 @@ void RuleListDialog::cmdOk_Click()
     if (!saveRules(m_state.settings.iniPath, m_rules, m_loadedRuleCount)) {
         // Closing now would lose every change: stay open so the user can retry or cancel.
         m_message(this, QMessageBox::Critical,
-                  QStringLiteral("設定ファイルに書き込めなかったよ…\n%1\n"
-                                 "ルールは保存されてないからね")
-                      .arg(m_state.settings.iniPath),
-                  QStringLiteral("保存できないっす"));
+                  ui::settingsNotWrittenText(m_state.settings.iniPath,
+                                             QStringLiteral("ルールは保存されてないからね")),
+                  ui::SettingsNotWrittenTitle);
         return;
     }
     close();

@@ -233,11 +233,11 @@ void SettingsDialog::cmdOk_Click()
     m_state.palette = palette;
 
     if (!saveSettings(s, m_state.palette))
-        settingsui::showMessage(this, QMessageBox::Critical,
-                                QStringLiteral("設定ファイルに書き込めなかったよ…\n%1\n"
-                                               "設定はこのまま使えるけど、保存はされてないからね")
-                                    .arg(s.iniPath),
-                                QStringLiteral("保存できないっす"));
+        settingsui::showMessage(
+            this, QMessageBox::Critical,
+            ui::settingsNotWrittenText(
+                s.iniPath, QStringLiteral("設定はこのまま使えるけど、保存はされてないからね")),
+            ui::SettingsNotWrittenTitle);
     if (m_onSaved)
         m_onSaved();
     accept();

@@ -1,4 +1,5 @@
 #include "mainwindowfixture.h"
+#include "support/filesizelimit.h"
 #include "ui/main/guistart.h"
 
 #include <QAction>
@@ -18,6 +19,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
+#include <optional>
 
 namespace {
 
@@ -102,6 +104,8 @@ private slots:
     void commandLineStart();
     void shutdown_data();
     void shutdown();
+    void settingsFileTrouble_data();
+    void settingsFileTrouble();
     void ruleToggleAndShortcuts();
     void fastRunWithAMessageKeepsTheProgram();
 };
@@ -424,6 +428,62 @@ void TestMainWindow::shutdown()
     QCOMPARE(f.stored("Window", "Top"), minimised ? u"150"_qs : u"450"_qs);
     QCOMPARE(f.stored("Window", "Left"), minimised ? u"300"_qs : u"600"_qs);
     QCOMPARE(f.stored("MsgRule", "Enable"), rulesOn ? u"1"_qs : u"0"_qs);
+}
+
+// A save that fails (a full disk) or a file that cannot be read is said, and the file is
+// never replaced.
+void TestMainWindow::settingsFileTrouble_data()
+{
+    QTest::addColumn<int>("limitedAt"); // 0: start-up, 1: shut-down, -1: no limit
+    QTest::addColumn<bool>("folder"); // the settings file is a folder
+    QTest::addColumn<bool>("log"); // a log on the command line
+    QTest::addColumn<QString>("message");
+    const QString written = QStringLiteral("設定ファイルに書き込めなかったよ…\n%1\n");
+    const QString read = QStringLiteral("設定ファイルを読み込めなかったよ…\n%1\n");
+    QTest::newRow("start-up save")
+        << 0 << false << false << written + u"設定はこのまま使えるけど、保存はされてないからね";
+    QTest::newRow("shut-down save")
+        << 1 << false << false << written + u"設定は保存されてないからね";
+    QTest::newRow("unreadable") << -1 << true << false
+                                << read + u"既定の設定で動くけど、このファイルには保存しないからね";
+    QTest::newRow("unreadable, command line")
+        << -1 << true << true << read + u"ログは変換しないからね";
+}
+
+void TestMainWindow::settingsFileTrouble()
+{
+    QFETCH(int, limitedAt);
+    QFETCH(bool, folder);
+    QFETCH(bool, log);
+    MainWindowFixture f;
+    f.preset("Window", "Top", "300");
+    if (folder) {
+        f.state.settings.iniPath = f.dir.filePath("folder.ini");
+        QVERIFY(QDir(f.dir.path()).mkdir("folder.ini"));
+    }
+    const auto bytes = [&f] {
+        QFile file(f.state.settings.iniPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QByteArray before = bytes();
+    std::optional<FileSizeLimit> full;
+    if (limitedAt == 0)
+        full.emplace(64);
+    QCOMPARE(f.start(log ? QStringList {f.chatLog("a.txt")} : QStringList {}), log);
+    full.reset();
+    if (limitedAt == 1) {
+        before = bytes();
+        full.emplace(64);
+    }
+    if (!log && limitedAt != 0)
+        f.trigger("mnuClose");
+    full.reset();
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].title, folder ? u"読み込めないっす"_qs : u"保存できないっす"_qs);
+    QFETCH(QString, message);
+    QCOMPARE(f.messages[0].prompt, message.arg(f.state.settings.iniPath));
+    QCOMPARE(bytes(), before);
+    QVERIFY(!QFile::exists(f.dir.filePath("_a.txt")));
 }
 
 void TestMainWindow::ruleToggleAndShortcuts()

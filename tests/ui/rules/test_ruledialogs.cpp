@@ -4,6 +4,7 @@
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"
+#include "support/filesizelimit.h"
 #include "support/recordinghost.h"
 #include "ui/rules/colorcombobox.h"
 #include "ui/rules/ruledialogs.h"
@@ -23,6 +24,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -430,18 +432,38 @@ private slots:
     }
 
     // A confirmed list that can't be written says so and stays open, losing nothing.
+    void failedSaveKeepsTheDialog_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("a folder: neither readable nor writable") << false;
+        QTest::newRow("full disk: the earlier file stays") << true;
+    }
+
     void failedSaveKeepsTheDialog()
     {
+        QFETCH(bool, fullDisk);
         const QString ini = m_state.settings.iniPath;
-        m_state.settings.iniPath = m_dir.path(); // a folder: neither readable nor writable
+        store({});
+        const QByteArray before = fileBytes(ini);
+        if (!fullDisk)
+            m_state.settings.iniPath = m_dir.path();
         openList();
         addRule(QStringLiteral("A"), 0, 0);
-        click("cmdOk");
+        {
+            std::optional<FileSizeLimit> full;
+            if (fullDisk)
+                full.emplace(16);
+            click("cmdOk");
+        }
         m_state.settings.iniPath = ini;
         QCOMPARE(m_shown.size(), 1);
         QCOMPARE(m_shown[0].title, QStringLiteral("保存できないっす"));
+        QCOMPARE(m_shown[0].prompt,
+                 u"設定ファイルに書き込めなかったよ…\n"_qs + (fullDisk ? ini : m_dir.path())
+                     + u"\nルールは保存されてないからね");
         QVERIFY(m_list && m_list->isVisible());
         QCOMPARE(m_list->rules().size(), 1);
+        QCOMPARE(fileBytes(ini), before);
     }
 
     // Colour fields have two digits: palette entries past 99 are not offered.

@@ -1,5 +1,6 @@
 #include "engine/appstate.h"
 #include "settings/inifile.h"
+#include "support/filesizelimit.h"
 #include "ui/settings/colorchart.h"
 #include "ui/settings/dialogsupport.h"
 #include "ui/settings/opensettings.h"
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -224,17 +226,36 @@ private slots:
         QCOMPARE(m_fileAtSave, QStringLiteral("new_"));
     }
 
+    void unwritableFileIsReported_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("a file where the folder should be") << false;
+        QTest::newRow("full disk: the earlier file stays") << true;
+    }
+
     void unwritableFileIsReported()
     {
+        QFETCH(bool, fullDisk);
         QFile blocker(m_dir.filePath(QStringLiteral("file")));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
-        m_state.settings.iniPath = blocker.fileName() + QStringLiteral("/基本設定よ.ini");
+        if (!fullDisk)
+            m_state.settings.iniPath = blocker.fileName() + QStringLiteral("/基本設定よ.ini");
+        else
+            QVERIFY(writeIniValue(m_state.settings.iniPath, "File", "AddStr", "earlier"));
         open();
-        click(child("cmdOk"));
+        {
+            std::optional<FileSizeLimit> full;
+            if (fullDisk)
+                full.emplace(64);
+            click(child("cmdOk"));
+        }
         QCOMPARE(m_messages.size(), 1);
         QVERIFY(m_messages[0].startsWith("3 ")); // critical
         QVERIFY(m_messages[0].contains(m_state.settings.iniPath));
+        QVERIFY(m_messages[0].contains(u"設定ファイルに書き込めなかったよ…"));
         QCOMPARE(m_saved, 1); // the settings are in force all the same
+        if (fullDisk)
+            QCOMPARE(readIniValue(m_state.settings.iniPath, "File", "AddStr"), u"earlier"_qs);
     }
 
     void discardLeavesEverything_data()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QList>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -22,7 +21,6 @@ public:
     // True when writing `outputPath` would replace one of the logs: the same name, or the
     // same file reached another way (a link, "..", a hard link).
     bool includes(const QString &outputPath) const;
-    bool isEmpty() const { return m_names.isEmpty(); }
 
 private:
     QSet<QString> m_names; // absolute and cleaned

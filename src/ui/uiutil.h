@@ -36,5 +36,8 @@ void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prom
 // `note` (what that means for the user), one per line; the title of that message.
 QString settingsNotWrittenText(const QString &path, const QString &note);
 inline const QString SettingsNotWrittenTitle = QStringLiteral("保存できないっす");
+// The note when the settings stay in force all the same.
+inline const QString SettingsInForceNotSaved
+    = QStringLiteral("設定はこのまま使えるけど、保存はされてないからね");
 
 } // namespace ui

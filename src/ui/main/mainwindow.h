@@ -2,7 +2,6 @@
 
 #include "engine/runhost.h"
 #include "messagebox.h"
-#include "settings/settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -118,7 +117,6 @@ private:
     bool m_progressShown = false;
     bool m_busyCursor = false;
     bool m_shutDown = false;
-    SettingsFileState m_settingsFile; // what the start-up found
 
     MessageFunction m_showMessage;
     FileDialogFunction m_fileDialog;

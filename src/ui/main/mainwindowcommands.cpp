@@ -54,14 +54,12 @@ constexpr int twipsOf(int pixels)
 bool MainWindow::startUp(const QStringList &arguments)
 {
     Settings &settings = m_state.settings;
-    m_settingsFile = loadSettings(settings, m_state.palette);
+    loadSettings(settings, m_state.palette);
     settings.colorCountAtLoad = settings.colorCount;
     // A file that could not be read is never saved over (saveSettings refuses it).
-    if (!m_settingsFile.unreadable && !saveSettings(settings, m_state.palette))
+    if (!settings.iniUnreadable && !saveSettings(settings, m_state.palette))
         showMessage(Icon::Critical,
-                    ui::settingsNotWrittenText(
-                        settings.iniPath,
-                        QStringLiteral("設定はこのまま使えるけど、保存はされてないからね")),
+                    ui::settingsNotWrittenText(settings.iniPath, ui::SettingsInForceNotSaved),
                     ui::SettingsNotWrittenTitle);
 
     restorePosition();
@@ -70,7 +68,7 @@ bool MainWindow::startUp(const QStringList &arguments)
     settings.commandLineRun = false;
     if (startFromCommandLine(arguments))
         return true;
-    if (m_settingsFile.unreadable)
+    if (settings.iniUnreadable)
         reportUnreadableSettings(
             QStringLiteral("既定の設定で動くけど、このファイルには保存しないからね"));
 
@@ -120,7 +118,7 @@ bool MainWindow::startFromCommandLine(const QStringList &arguments)
     addLogFiles(selection, paths, m_state.settings.addStr);
     if (selection.path(0).isEmpty() || selection.selectedCount < 1)
         return false;
-    if (m_settingsFile.unreadable) {
+    if (m_state.settings.iniUnreadable) {
         // The defaults would write other names and kinds than the user chose.
         reportUnreadableSettings(QStringLiteral("ログは変換しないからね"));
         shutDown();
@@ -157,7 +155,7 @@ void MainWindow::shutDown()
         settings.windowLeft = twipsOf(at.x());
     }
     settings.msgRuleEnable = m_mnuRuleEna->isChecked() ? 1 : 0;
-    if (!m_settingsFile.unreadable && !saveSettings(settings, m_state.palette))
+    if (!settings.iniUnreadable && !saveSettings(settings, m_state.palette))
         showMessage(Icon::Critical,
                     ui::settingsNotWrittenText(settings.iniPath,
                                                QStringLiteral("設定は保存されてないからね")),

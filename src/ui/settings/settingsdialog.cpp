@@ -233,11 +233,9 @@ void SettingsDialog::cmdOk_Click()
     m_state.palette = palette;
 
     if (!saveSettings(s, m_state.palette))
-        settingsui::showMessage(
-            this, QMessageBox::Critical,
-            ui::settingsNotWrittenText(
-                s.iniPath, QStringLiteral("設定はこのまま使えるけど、保存はされてないからね")),
-            ui::SettingsNotWrittenTitle);
+        settingsui::showMessage(this, QMessageBox::Critical,
+                                ui::settingsNotWrittenText(s.iniPath, ui::SettingsInForceNotSaved),
+                                ui::SettingsNotWrittenTitle);
     if (m_onSaved)
         m_onSaved();
     accept();

@@ -1,6 +1,6 @@
 // Settings file documents: parsing keeps every byte, a write reads back through the reading
-// rules (blanks and one pair of quotes removed, empty = missing, at most 1023 bytes, up to a
-// NUL), and no line the write does not touch changes.
+// rules (blanks and one pair of quotes removed, at most 1023 bytes, up to a NUL, empty =
+// missing), and no line the write does not touch changes.
 //
 // Input: a control byte, then a value, then 0x00 0x00, then the document's bytes.
 #include "codec/cp932.h"
@@ -79,7 +79,9 @@ QString expectedValue(const QString &written, const QString &defaultValue)
         cut += c;
     }
     const qsizetype nul = cut.indexOf(QChar(0));
-    return nul >= 0 ? cut.first(nul) : cut;
+    if (nul == 0)
+        return defaultValue; // empty up to its NUL: missing too
+    return nul > 0 ? cut.first(nul) : cut;
 }
 
 // Section and key names from a small alphabet that the format can always hold.

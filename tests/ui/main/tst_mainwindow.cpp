@@ -1,3 +1,4 @@
+#include "fileio/filename.h"
 #include "mainwindowfixture.h"
 #include "support/filesizelimit.h"
 #include "ui/main/guistart.h"
@@ -19,7 +20,9 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
+#include <cstdio>
 #include <optional>
+#include <unistd.h>
 
 namespace {
 
@@ -102,6 +105,7 @@ private slots:
     void dialogsOverTheBlockedWindow();
     void commandLineStart_data();
     void commandLineStart();
+    void commandLineNameNotUtf8();
     void shutdown_data();
     void shutdown();
     void settingsFileTrouble_data();
@@ -399,6 +403,20 @@ void TestMainWindow::commandLineStart()
     QCOMPARE(f.stored("Window", "Top"), QStringLiteral("300"));
     QCOMPARE(f.stored("Window", "Left"), QStringLiteral("450"));
     QCOMPARE(f.stored("DefaultDir", "Dir"), f.dir.path() + u'/');
+}
+
+// A Shift-JIS file name from the command line is read, and its output keeps its bytes.
+void TestMainWindow::commandLineNameNotUtf8()
+{
+    MainWindowFixture f;
+    const QByteArray dir = QFile::encodeName(f.dir.path()) + '/';
+    const QByteArray log = dir + "\x83\x8d\x83O.txt", out = dir + "_\x83\x8d\x83O.txt";
+    QVERIFY(QFile::copy(f.chatLog("a.txt"), f.dir.filePath("copy")));
+    QCOMPARE(::rename(QByteArray(dir + "copy").constData(), log.constData()), 0);
+    QVERIFY(f.start({fileio::decodeName(log)}));
+    QVERIFY(f.messages.isEmpty());
+    QCOMPARE(::unlink(out.constData()), 0);
+    QCOMPARE(::unlink(log.constData()), 0);
 }
 
 void TestMainWindow::shutdown_data()

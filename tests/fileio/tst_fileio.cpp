@@ -1,6 +1,5 @@
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
-#include "fileio/inputfile.h"
 #include "support/filesizelimit.h"
 
 #include <QDir>
@@ -43,12 +42,6 @@ private slots:
         QVERIFY(m_tmp->isValid());
         QFile f(path("file"));
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("earlier") == 7);
-        f.close();
-        QVERIFY(QDir(m_tmp->path()).mkdir("folder"));
-        QCOMPARE(::mkfifo(QFile::encodeName(path("fifo")).constData(), 0600), 0);
-        QVERIFY(QFile::link(path("file"), path("link")));
-        QVERIFY(QFile::link(path("nowhere"), path("dangling")));
-        QVERIFY(QFile::link("/dev/zero", path("device")));
     }
 
     void namesKeepTheirBytes_data()
@@ -86,54 +79,6 @@ private slots:
     {
         QFETCH(QString, name);
         QTEST(fileio::printable(name), "shown");
-    }
-
-    // Nothing but a regular file is read; a FIFO must not block.
-    void readsOnlyRegularFiles_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<fileio::ReadOpen>("status");
-        QTest::newRow("link to a file") << "link" << fileio::ReadOpen::Ok;
-        QTest::newRow("fifo") << "fifo" << fileio::ReadOpen::NotRegular;
-        QTest::newRow("device") << "device" << fileio::ReadOpen::NotRegular;
-        QTest::newRow("folder") << "folder" << fileio::ReadOpen::IsDirectory;
-        QTest::newRow("dangling link") << "dangling" << fileio::ReadOpen::NotFound;
-    }
-
-    void readsOnlyRegularFiles()
-    {
-        QFETCH(QString, name);
-        QByteArray bytes;
-        QTEST(fileio::readWholeFile(path(name), bytes), "status");
-        QCOMPARE(bytes.isEmpty(), name != u"link");
-    }
-
-    void replacesOnlyRegularFiles_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("link") << "link"
-                              << "is a symbolic link";
-        QTest::newRow("dangling link") << "dangling"
-                                       << "is a symbolic link";
-        QTest::newRow("link to a device") << "device"
-                                          << "is a symbolic link";
-        QTest::newRow("fifo") << "fifo"
-                              << "not a regular file";
-        QTest::newRow("folder") << "folder"
-                                << "is a folder";
-    }
-
-    void replacesOnlyRegularFiles()
-    {
-        QFETCH(QString, name);
-        const QStringList before = entries();
-        QString error;
-        QVERIFY(!fileio::writeFileAtomically(path(name), "new", &error));
-        QTEST(error, "reason");
-        QCOMPARE(entries(), before);
-        QCOMPARE(readFile(path("file")), QByteArray("earlier"));
-        QVERIFY(QFileInfo(path("link")).isSymLink());
     }
 
     // Any failed write, the first or one after many, leaves the earlier file as it was.

@@ -68,9 +68,6 @@ bool MainWindow::startUp(const QStringList &arguments)
     settings.commandLineRun = false;
     if (startFromCommandLine(arguments))
         return true;
-    if (settings.iniUnreadable)
-        reportUnreadableSettings(
-            QStringLiteral("既定の設定で動くけど、このファイルには保存しないからね"));
 
     m_sampleText = PreviewBox::buildSampleText(settings.headerText);
     show();
@@ -81,6 +78,9 @@ bool MainWindow::startUp(const QStringList &arguments)
     optP_Click(type);
     setStatusText(NothingSelected);
     m_chkPos->setChecked(settings.alwaysOnTop != 0);
+    if (settings.iniUnreadable) // said over the window the user then works in
+        reportUnreadableSettings(
+            QStringLiteral("既定の設定で動くけど、このファイルには保存しないからね"));
     focusOffscreen();
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace fileio {
@@ -169,6 +170,26 @@ QString absolutePath(const QString &path)
     if (!dir.endsWith(QLatin1Char('/')))
         dir += QLatin1Char('/');
     return dir + path;
+}
+
+QString followLinks(const QString &path)
+{
+    QByteArray current = encodeName(absolutePath(path));
+    for (int hops = 0; hops <= 40; ++hops) {
+        struct stat st;
+        if (::lstat(current.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return decodeName(current);
+        QByteArray target(qsizetype(st.st_size > 0 ? st.st_size : 255) + 1, Qt::Uninitialized);
+        const ssize_t length
+            = ::readlink(current.constData(), target.data(), size_t(target.size()));
+        if (length < 0 || length >= target.size())
+            return QString();
+        target.truncate(length);
+        if (!target.startsWith('/'))
+            target.prepend(current.left(current.lastIndexOf('/') + 1));
+        current = target;
+    }
+    return QString();
 }
 
 } // namespace fileio

@@ -26,4 +26,9 @@ QString currentDir();
 // `path` when it is absolute, otherwise the working folder, "/" and `path`.
 QString absolutePath(const QString &path);
 
+// Where a chain of symbolic links starting at `path` ends: `path` itself when it is no link,
+// otherwise the last target, which need not exist yet. Empty when the chain does not end
+// (a loop, or more than 40 links).
+QString followLinks(const QString &path);
+
 } // namespace fileio

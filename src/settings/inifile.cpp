@@ -2,6 +2,7 @@
 
 #include "codec/cp932.h"
 #include "fileio/atomicfile.h"
+#include "fileio/filename.h"
 #include "fileio/inputfile.h"
 
 #include <optional>
@@ -166,10 +167,15 @@ bool IniDocument::save(const QString &path) const
 {
     if (m_readFailed)
         return false;
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash > 0 && !fileio::makeFolders(path.left(slash)))
+    // A settings file the user keeps as a link (into a folder of dotfiles, say) stays one: the
+    // file it points to is replaced.
+    const QString file = fileio::followLinks(path);
+    if (file.isEmpty())
         return false;
-    return fileio::writeFileAtomically(path, bytes());
+    const qsizetype slash = file.lastIndexOf(QLatin1Char('/'));
+    if (slash > 0 && !fileio::makeFolders(file.left(slash)))
+        return false;
+    return fileio::writeFileAtomically(file, bytes());
 }
 
 const QByteArray &IniDocument::bytes() const

@@ -202,6 +202,22 @@ private slots:
         QVERIFY(!writeIniValue(path("adir"), "A", "k", "v"));
         QVERIFY(QFileInfo(path("adir")).isDir());
     }
+
+    // A settings file kept as a link stays a link; the file it points to gets the new content,
+    // also when it does not exist yet. A loop of links is refused.
+    void linkedFileKeepsItsLink()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath("dotfiles"));
+        QVERIFY(QFile::link("dotfiles/pelorin.ini", path("linked.ini")));
+        QVERIFY(writeIniValue(path("linked.ini"), "A", "k", "v"));
+        QVERIFY(QFileInfo(path("linked.ini")).isSymLink());
+        QCOMPARE(readFile(path("dotfiles/pelorin.ini")), QByteArray("[A]\r\nk=v\r\n"));
+
+        QVERIFY(QFile::link(path("loop2"), path("loop1")));
+        QVERIFY(QFile::link(path("loop1"), path("loop2")));
+        QVERIFY(!writeIniValue(path("loop1"), "A", "k", "v"));
+        QVERIFY(QFileInfo(path("loop1")).isSymLink());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -11,10 +11,11 @@ QString locateSettingsFile(const QString &explicitPath, const QString &programDi
     if (!explicitPath.isEmpty())
         return fileio::absolutePath(explicitPath); // the name's bytes as given
 
+    // Only a file put there on purpose makes a portable copy: a writable program folder alone
+    // (~/.local/bin, a build tree) is no place for the user's settings.
     if (!programDir.isEmpty()) {
         const QString portable = QDir(programDir).absoluteFilePath(SettingsFileName);
-        const QFileInfo dir(programDir);
-        if (QFileInfo::exists(portable) || (dir.isDir() && dir.isWritable()))
+        if (QFileInfo(portable).isFile())
             return portable;
     }
     // The folder is created when the file is first saved.
@@ -26,4 +27,14 @@ QString defaultLogDir()
 {
     const QString home = QDir::homePath();
     return home.endsWith(QLatin1Char('/')) ? home : home + QLatin1Char('/');
+}
+
+QString dataDirFor(const QString &programDir)
+{
+    return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(PELORIN_DATA_RELATIVE)));
+}
+
+QString docDirFor(const QString &programDir)
+{
+    return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(PELORIN_DOC_RELATIVE)));
 }

@@ -5,9 +5,15 @@
 inline const QString SettingsFileName = QStringLiteral("基本設定よ.ini");
 
 // Where the settings file lives: `explicitPath` when given (--settings FILE); otherwise
-// "基本設定よ.ini" in `programDir` when that file exists there or the folder is writable (a
-// portable install); otherwise in the user's configuration folder, created on first save.
+// "基本設定よ.ini" in `programDir` when that file already exists there (a portable copy);
+// otherwise in the user's configuration folder ($XDG_CONFIG_HOME/pelorin), created on first save.
 QString locateSettingsFile(const QString &explicitPath, const QString &programDir);
 
 // The default folder for the file dialog: the user's home folder, ending with "/".
 QString defaultLogDir();
+
+// The program's shared files (translations) and its documentation (the help page), found
+// relative to the folder of the executable, so that an install under any prefix and the build
+// tree alike find their own.
+QString dataDirFor(const QString &programDir);
+QString docDirFor(const QString &programDir);

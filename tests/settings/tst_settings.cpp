@@ -240,7 +240,11 @@ private slots:
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
         QCOMPARE(locateSettingsFile("rel/s.ini", m_dir.path()),
                  QDir::current().absoluteFilePath("rel/s.ini"));
-        QCOMPARE(locateSettingsFile({}, m_dir.path()), m_ini); // writable program folder
+        // Beside the program only when the file is already there (a portable copy), not merely
+        // because that folder is writable.
+        QCOMPARE(locateSettingsFile({}, m_dir.path()), config + "/" + SettingsFileName);
+        writeFile(QString());
+        QCOMPARE(locateSettingsFile({}, m_dir.path()), m_ini);
         const QString nowhere = m_dir.filePath("no/such/folder");
         QCOMPARE(locateSettingsFile({}, nowhere), config + "/" + SettingsFileName);
         QCOMPARE(locateSettingsFile({}, {}), config + "/" + SettingsFileName);

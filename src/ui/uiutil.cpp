@@ -3,6 +3,8 @@
 #include "settings/palette.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QWidget>
 
 namespace ui {
@@ -19,6 +21,12 @@ void installFontSubstitutions()
         QFont::insertSubstitutions(QString::fromUtf8(name), japanese);
     for (const char *name : {"ＭＳ ゴシック", "ＭＳ 明朝", "MS Gothic"})
         QFont::insertSubstitutions(QString::fromUtf8(name), mono);
+}
+
+bool loadQtJapanese(QTranslator &translator)
+{
+    return translator.load(QStringLiteral("qtbase_ja"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 QColor colorFromCode(const QString &code)

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 
+class QTranslator;
 class QWidget;
 
 namespace ui {
@@ -17,6 +18,10 @@ constexpr int twips(int t)
 // Maps the Japanese Windows font names the windows use ("ＭＳ Ｐゴシック", "ＭＳ ゴシック", …)
 // to the installed Japanese fonts. Call once after the application object exists.
 void installFontSubstitutions();
+
+// Loads Qt's own Japanese texts (file dialog, context menus, standard buttons) into
+// `translator`, from the system's Qt translations; false when they are not installed.
+bool loadQtJapanese(QTranslator &translator);
 
 // "#RRGGBB" -> QColor (invalid pairs count as 0, as the colour code rules do).
 QColor colorFromCode(const QString &code);

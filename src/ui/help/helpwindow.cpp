@@ -73,7 +73,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     m_text->setFont(QFont(QStringLiteral("ＭＳ ゴシック"), 9));
     m_text->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    m_mail = new QLabel(homePageUrl().fileName(), this);
+    m_mail = new QLabel(homePageLabel(), this);
     m_mail->setObjectName(QStringLiteral("lblMail"));
     m_mail->setCursor(Qt::PointingHandCursor);
     m_mail->setToolTip(homePageUrl().toLocalFile());

@@ -1,7 +1,10 @@
 #include "homepage.h"
 
+#include "settings/settingslocation.h"
+
+#include <QCoreApplication>
 #include <QDesktopServices>
-#include <QFileInfo>
+#include <QDir>
 
 QString versionShortForm()
 {
@@ -22,10 +25,13 @@ QString toFullWidth(const QString &text)
 
 QUrl homePageUrl()
 {
-    const QString installed = QStringLiteral(PELORIN_DATA_DIR "/README.md");
-    if (QFileInfo::exists(installed))
-        return QUrl::fromLocalFile(installed);
-    return QUrl::fromLocalFile(QStringLiteral(PELORIN_SOURCE_DIR "/README.md"));
+    return QUrl::fromLocalFile(QDir(docDirFor(QCoreApplication::applicationDirPath()))
+                                   .filePath(QStringLiteral("README.html")));
+}
+
+QString homePageLabel()
+{
+    return QStringLiteral("Pelorin の説明書（ブラウザで開きます）");
 }
 
 void openHomePage()

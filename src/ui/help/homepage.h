@@ -15,8 +15,12 @@ QString versionShortForm();
 QString toFullWidth(const QString &text);
 
 // The home page opened from the help and version windows: the project has no public page, so
-// it is the README installed with the program (or the source tree's while developing).
+// it is the Japanese documentation page made from the README, installed with the program (the
+// build tree has its own copy).
 QUrl homePageUrl();
+
+// What the help window's link says for it.
+QString homePageLabel();
 
 // Opens the home page with the desktop's "open" action; a failure is ignored.
 void openHomePage();

@@ -2,11 +2,17 @@
 
 #include "engine/appstate.h"
 #include "mainwindow.h"
+#include "ui/uiutil.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 int runGui(QApplication &app, const QString &settingsPath, const QStringList &logs)
 {
+    // The windows are Japanese whatever the locale, and so are Qt's own dialogs and menus in them.
+    QTranslator qtJapanese;
+    if (ui::loadQtJapanese(qtJapanese))
+        app.installTranslator(&qtJapanese);
     AppState state;
     state.settings.iniPath = settingsPath;
     // Only the main window's shutdown ends the program: a fast run hides the window, and the

@@ -1,14 +1,18 @@
 #include "ui/help/helpwindow.h"
 #include "ui/help/homepage.h"
 #include "ui/help/versionwindow.h"
+#include "ui/uiutil.h"
 
 #include <QDesktopServices>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTranslator>
 #include <QUrl>
+#include <memory>
 
 // Stands in for the browser: records what the windows ask to open.
 class UrlRecorder : public QObject
@@ -96,8 +100,22 @@ private slots:
         help.show();
         QTest::mouseClick(help.findChild<QLabel *>("lblMail"), Qt::LeftButton);
         QCOMPARE(m_browser.opened, QList<QUrl>(2, homePageUrl()));
-        QVERIFY(homePageUrl().isLocalFile());
-        QCOMPARE(homePageUrl().fileName(), QStringLiteral("README.md"));
+        // The documentation page installed beside the program, named in Japanese.
+        QVERIFY(homePageUrl().toLocalFile().endsWith(u"/share/doc/pelorin/README.html"));
+        QCOMPARE(help.findChild<QLabel *>("lblMail")->text(),
+                 QStringLiteral("Pelorin の説明書（ブラウザで開きます）"));
+    }
+
+    void qtOwnTextsInJapanese()
+    {
+        QTranslator qtJapanese;
+        QVERIFY(ui::loadQtJapanese(qtJapanese));
+        QCoreApplication::installTranslator(&qtJapanese);
+        HelpWindow window;
+        std::unique_ptr<QMenu> menu(
+            window.findChild<QPlainTextEdit *>("Text1")->createStandardContextMenu());
+        QCOMPARE(menu->actions().last()->text().section(u'\t', 0, 0),
+                 QStringLiteral("すべてを選択"));
     }
 };
 

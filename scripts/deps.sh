@@ -2,7 +2,7 @@
 # that dpkg-query reports missing, so a second call installs nothing.
 PELORIN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools qt6-translations-l10n
     fonts-noto-cjk
     chromium
     xauth xvfb

@@ -4,6 +4,7 @@
 #include "engine/speakerhandover.h"
 #include "fileio/filename.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 namespace {
@@ -50,21 +51,36 @@ void BatchHost::setProgressValue(int value)
     drawProgress(false);
 }
 
+QString BatchHost::reasonText(const QString &reason)
+{
+    // The file layer's own words, or failing that the file errors Qt names; any other text is
+    // the C library's, which speaks the user's language where that locale is installed.
+    const QByteArray source = reason.toUtf8();
+    const QString text = QCoreApplication::translate("FileError", source.constData());
+    return text != reason ? text : QCoreApplication::translate("QIODevice", source.constData());
+}
+
 void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const QString &context)
 {
-    printLine(context, QString(prompt).replace(QStringLiteral("\r\n"), QStringLiteral(" ")));
+    // The window's texts, line by line in the user's language; a line that is no message of
+    // its own (a file name) stays as it is.
+    QStringList lines = prompt.split(QStringLiteral("\r\n"));
+    for (QString &line : lines)
+        line = QCoreApplication::translate("RunMessage", line.toUtf8().constData());
+    printLine(context, lines.join(u' '));
 }
 
 void BatchHost::logNotRead(const QString &path, const QString &reason)
 {
-    printLine(path, QStringLiteral("読み込めませんでした (") + reason + u')');
+    printLine(path, tr("could not be read (%1).").arg(reasonText(reason)));
 }
 
 void BatchHost::outputNotWritten(const QString &logPath, const QString &outputPath,
                                  const QString &reason)
 {
     printLine(logPath,
-              runtext::SaveFailed + u' ' + outputPath + QStringLiteral(" (") + reason + u')');
+              QCoreApplication::translate("RunMessage", runtext::SaveFailed.toUtf8().constData())
+                  + u' ' + outputPath + u' ' + tr("(%1)").arg(reasonText(reason)));
 }
 
 void BatchHost::runSpeakerColorDialog(SpeakerHandover &handover)

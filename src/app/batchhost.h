@@ -3,6 +3,7 @@
 #include "engine/runhost.h"
 #include "settings/palette.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
 
@@ -12,6 +13,8 @@ class QTextStream;
 // the speaker colour dialog is answered as if OK was pressed on the initial colours.
 class BatchHost : public RunHost
 {
+    Q_DECLARE_TR_FUNCTIONS(BatchHost)
+
 public:
     BatchHost(QTextStream &err, bool showProgress, const Palette &palette);
 
@@ -37,6 +40,9 @@ public:
     void logNotRead(const QString &path, const QString &reason) override;
     void outputNotWritten(const QString &logPath, const QString &outputPath,
                           const QString &reason) override;
+
+    // Why a file could not be read or written, in the user's language.
+    static QString reasonText(const QString &reason);
 
     // A line of its own, above the progress line; control characters and undecodable bytes
     // of names are shown escaped.

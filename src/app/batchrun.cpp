@@ -6,6 +6,7 @@
 #include "engine/intake.h"
 #include "engine/run.h"
 
+#include <QCoreApplication>
 #include <QTextStream>
 
 int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStream &err,
@@ -20,14 +21,18 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     if (file.unreadable) {
         // Converting with the defaults would write other names and kinds than the user chose.
         host.printLine(settings.iniPath,
-                       QStringLiteral("設定ファイルを読み込めませんでした (") + file.reason
-                           + QStringLiteral(")。ログは変換しません。"));
+                       QCoreApplication::translate(
+                           "Batch", "Could not read the settings file (%1); no log is converted.")
+                           .arg(BatchHost::reasonText(file.reason)));
         host.finish();
         return ExitUsage;
     }
     if (!commandLine.settingsFile.isEmpty() && file.missing)
-        host.printLine(settings.iniPath,
-                       QStringLiteral("設定ファイルがありません。既定の設定で変換します。"));
+        host.printLine(
+            settings.iniPath,
+            QCoreApplication::translate(
+                "Batch",
+                "The settings file does not exist; converting with the default settings."));
     if (commandLine.changeType)
         settings.changeType = qint16(*commandLine.changeType);
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
@@ -40,8 +45,9 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         if (isLogPath(log)) {
             accepted.append(log);
         } else {
-            host.printLine(
-                log, QStringLiteral("ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。"));
+            host.printLine(log,
+                           QCoreApplication::translate(
+                               "Batch", "A log's extension must be TXT, txt, XML or xml."));
             ++notWritten;
         }
     }

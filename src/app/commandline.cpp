@@ -3,6 +3,8 @@
 #include "fileio/filename.h"
 #include "settings/settingslocation.h"
 
+#include <QCoreApplication>
+
 QStringList programArguments(int argc, const char *const *argv)
 {
     QStringList arguments;
@@ -39,17 +41,17 @@ CommandLine parseCommandLine(const QStringList &arguments)
             if (i + 1 < arguments.size() && !arguments[i + 1].isEmpty())
                 cl.settingsFile = arguments[++i];
             else
-                usage(QStringLiteral("--settings needs a FILE"));
+                usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
         } else if (a.startsWith(u"--settings=")) {
             cl.settingsFile = a.sliced(11);
             if (cl.settingsFile.isEmpty())
-                usage(QStringLiteral("--settings needs a FILE"));
+                usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
         } else {
-            usage(QStringLiteral("unknown option: ") + a);
+            usage(QCoreApplication::translate("CommandLine", "unknown option: %1").arg(a));
         }
     }
     if (text && html)
-        usage(QStringLiteral("--text and --html exclude each other"));
+        usage(QCoreApplication::translate("CommandLine", "--text and --html exclude each other"));
     else if (text)
         cl.changeType = 0;
     else if (html)
@@ -57,56 +59,123 @@ CommandLine parseCommandLine(const QStringList &arguments)
     if (cl.help || cl.version)
         return cl;
     if (cl.changeType && !cl.batch)
-        usage(QStringLiteral("--text and --html need --batch"));
+        usage(QCoreApplication::translate("CommandLine", "--text and --html need --batch"));
     if (cl.batch && cl.logs.isEmpty())
-        usage(QStringLiteral("--batch needs at least one LOG"));
+        usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));
     return cl;
 }
 
+namespace {
+
+QString translated(const char *text)
+{
+    return QCoreApplication::translate("CommandLine", text);
+}
+
+// One option of --help: its names, and its description, whose further lines are indented
+// under the first.
+struct HelpOption
+{
+    const char *names;
+    const char *text;
+};
+
+const HelpOption HelpOptions[] = {
+    {"--batch",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "convert the LOGs without any window; needs no display.\n"
+                       "The settings file is read, never written. What the window would\n"
+                       "say in a message box is printed to standard error as\n"
+                       "\"LOG: message\". A log without speakers is skipped, and a LOG\n"
+                       "whose extension is not TXT, txt, XML or xml is refused. When\n"
+                       "standard error is a terminal, the progress is shown on one line.\n"
+                       "In an HTML conversion every speaker keeps the colour the palette\n"
+                       "and the message rules give it.")},
+    {"--text",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: write indented text, whatever the settings say")},
+    {"--html",
+     QT_TRANSLATE_NOOP("CommandLine", "with --batch: write HTML pages, whatever the settings say")},
+    {"--settings FILE",
+     QT_TRANSLATE_NOOP("CommandLine", "use FILE as the settings file (see \"Settings file\")")},
+    {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
+    {"--version", QT_TRANSLATE_NOOP("CommandLine", "show the version and exit")},
+    {"--", QT_TRANSLATE_NOOP("CommandLine", "what follows is a LOG even if it starts with \"-\"")},
+};
+
+constexpr qsizetype HelpNameWidth = 15;
+
+} // namespace
+
 QString helpText()
 {
-    return QStringLiteral(
-        "Usage: pelorin [--settings FILE] [LOG...]\n"
-        "       pelorin --batch [--settings FILE] [--text | --html] LOG...\n"
-        "\n"
-        "Pelorin turns Shift-JIS chat logs (*.txt, or the messenger's *.xml histories) into an\n"
-        "indented text file or a coloured HTML page, written next to each log under its name\n"
-        "with the configured prefix (by default \"_\"): chat.txt gives _chat.txt or _chat.htm.\n"
-        "\n"
-        "Without --batch the window opens. LOG arguments start a conversion with the saved\n"
-        "settings that ends the program without showing the window.\n"
-        "\n"
-        "Options:\n"
-        "  --batch          convert the LOGs without any window; needs no display.\n"
-        "                   The settings file is read, never written. What the window would\n"
-        "                   say in a message box is printed to standard error as\n"
-        "                   \"LOG: message\". A log without speakers is skipped, and a LOG\n"
-        "                   whose extension is not TXT, txt, XML or xml is refused. When\n"
-        "                   standard error is a terminal, the progress is shown on one line.\n"
-        "                   In an HTML conversion every speaker keeps the colour the palette\n"
-        "                   and the message rules give it.\n"
-        "  --text           with --batch: write indented text, whatever the settings say\n"
-        "  --html           with --batch: write HTML pages, whatever the settings say\n"
-        "  --settings FILE  use FILE as the settings file. Otherwise \"基本設定よ.ini\" in\n"
-        "                   the program's folder when it exists there or that folder is\n"
-        "                   writable, else the one in your configuration folder.\n"
-        "  --help, -h       show this text and exit\n"
-        "  --version        show the version and exit\n"
-        "  --               what follows is a LOG even if it starts with \"-\"\n"
-        "\n"
-        "Exit status:\n"
-        "  0  every log was written (and for the window: it closed normally)\n"
-        "  1  --batch: at least one log was not written\n"
-        "  2  usage error: an unknown option, --settings without FILE, both --text and\n"
-        "     --html, --text or --html without --batch, or --batch without a LOG;\n"
-        "     --batch: the settings file exists but cannot be read (nothing is converted)\n");
+    QString help = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"))
+        + QStringLiteral("\n  pelorin [--settings FILE] [LOG...]\n"
+                         "  pelorin --batch [--settings FILE] [--text | --html] LOG...\n\n")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger's *.xml\n"
+            "histories) into an indented text file or a coloured HTML page, written next to\n"
+            "each log under its name with the configured prefix (by default \"_\"): chat.txt\n"
+            "gives _chat.txt or _chat.htm.\n"
+            "\n"
+            "Without --batch the window opens. LOG arguments start a conversion with the\n"
+            "saved settings that ends the program without showing the window."))
+        + QStringLiteral("\n\n") + translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + u'\n';
+    const QString indent(2 + HelpNameWidth + 2, u' ');
+    for (const HelpOption &option : HelpOptions) {
+        const QStringList lines = translated(option.text).split(u'\n');
+        help += QStringLiteral("  ")
+            + QString::fromLatin1(option.names).leftJustified(HelpNameWidth) + QStringLiteral("  ")
+            + lines.first() + u'\n';
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            help += indent + lines[i] + u'\n';
+    }
+    return help + u'\n'
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "Settings file:\n"
+            "  Without --settings, \"基本設定よ.ini\" beside the program is used when it already\n"
+            "  exists there (a portable copy). Otherwise the one in your configuration folder,\n"
+            "  $XDG_CONFIG_HOME/pelorin/ (by default ~/.config/pelorin/), created on the first\n"
+            "  save."))
+        + QStringLiteral("\n\n")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "Exit status:\n"
+            "  0  every log was written (and for the window: it closed normally)\n"
+            "  1  --batch: at least one log was not written\n"
+            "  2  usage error: an unknown option, --settings without FILE, both --text and\n"
+            "     --html, --text or --html without --batch, or --batch without a LOG;\n"
+            "     --batch: the settings file exists but cannot be read (nothing is converted);\n"
+            "     the window was asked for but no display is available"))
+        + u'\n';
 }
 
 QString versionText()
 {
-    return QStringLiteral("Pelorin " PELORIN_VERSION);
+    return QStringLiteral("Pelorin " PELORIN_VERSION "\n")
+        + translated(QT_TRANSLATE_NOOP("CommandLine",
+                                       "Copyright (c) the Pelorin authors.\n"
+                                       "MIT License: free to use, change and pass on, "
+                                       "without warranty."))
+        + u'\n';
 }
 
+QString usageErrorText(const QString &error)
+{
+    return QStringLiteral("pelorin: ") + error + u'\n'
+        + translated(QT_TRANSLATE_NOOP("CommandLine", "Try 'pelorin --help' for more information."))
+        + u'\n';
+}
+
+QString noDisplayText()
+{
+    return QStringLiteral("pelorin: ")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine", "no display is available; --batch converts logs without one."))
+        + u'\n';
+}
 QString settingsPathFor(const CommandLine &commandLine, const QString &programDir)
 {
     return locateSettingsFile(commandLine.settingsFile, programDir);

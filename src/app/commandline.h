@@ -14,14 +14,20 @@ struct CommandLine
     QString settingsFile; // --settings FILE
     QStringList logs; // LOG arguments, in order
     QString error; // non-empty: a usage error (exit status 2)
+
+    bool opensWindow() const { return error.isEmpty() && !help && !version && !batch; }
 };
 
 CommandLine parseCommandLine(const QStringList &arguments); // arguments without argv[0]
 // The arguments after argv[0], decoded so that every file name keeps its exact bytes (names
 // that are not UTF-8 too, see fileio::decodeName).
 QStringList programArguments(int argc, const char *const *argv);
+// The texts the command line prints, in the language of the installed translations; each
+// ends with a line break.
 QString helpText();
-QString versionText(); // "Pelorin 2.00"
+QString versionText(); // "Pelorin 2.00" and the licence
+QString usageErrorText(const QString &error); // the error and a pointer to --help
+QString noDisplayText(); // the window was wanted, but there is no display
 
 // Exit statuses of the program.
 inline constexpr int ExitAllWritten = 0;

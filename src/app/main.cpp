@@ -1,10 +1,13 @@
-#include "app/batchrun.h"
 #include "app/commandline.h"
+#include "app/consolestart.h"
+#include "app/language.h"
+#include "settings/settingslocation.h"
 #include "ui/main/guistart.h"
 #include "ui/uiutil.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QProcessEnvironment>
 #include <QTextStream>
 #include <csignal>
 #include <cstdio>
@@ -15,24 +18,20 @@ int main(int argc, char **argv)
     // Past a file size limit a write then fails (and is reported) instead of killing the
     // program.
     std::signal(SIGXFSZ, SIG_IGN);
-    const CommandLine cl = parseCommandLine(programArguments(argc, argv));
-    if (!cl.error.isEmpty()) {
-        QTextStream err(stderr);
-        err << "pelorin: " << cl.error << "\nTry 'pelorin --help' for more information.\n";
-        return ExitUsage;
+    const QStringList args = programArguments(argc, argv);
+    const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (parseCommandLine(args).opensWindow() && displayAvailable(env)) {
+        QApplication app(argc, argv);
+        ui::installFontSubstitutions();
+        const CommandLine cl = parseCommandLine(args);
+        return runGui(app, settingsPathFor(cl, QCoreApplication::applicationDirPath()), cl.logs);
     }
-    if (cl.help || cl.version) {
-        QTextStream out(stdout);
-        out << (cl.help ? helpText() : versionText() + u'\n');
-        return ExitAllWritten;
-    }
-    if (cl.batch) {
-        // No window system at all: works without a display.
-        QCoreApplication app(argc, argv);
-        QTextStream err(stderr);
-        return runBatch(cl, QCoreApplication::applicationDirPath(), err, isatty(STDERR_FILENO));
-    }
-    QApplication app(argc, argv);
-    ui::installFontSubstitutions();
-    return runGui(app, settingsPathFor(cl, QCoreApplication::applicationDirPath()), cl.logs);
+    // No window system at all: works without a display.
+    QCoreApplication app(argc, argv);
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const Translations translations(app, messageLanguage(env), dataDirFor(programDir));
+    // Parsed again now that the translations are in, so a usage error is in the user's language.
+    const CommandLine cl = parseCommandLine(args);
+    QTextStream out(stdout), err(stderr);
+    return runWithoutWindow(cl, programDir, out, err, isatty(STDERR_FILENO));
 }

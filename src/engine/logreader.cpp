@@ -65,7 +65,8 @@ bool LogReader::open(const QString &path, const QString &headerText)
             m_xmlText = readXmlLogData(data, headerText, &ok);
         if (!ok) {
             m_xmlText.clear();
-            fail(Status::XmlNotLoaded, QStringLiteral("not a readable XML history"));
+            fail(Status::XmlNotLoaded,
+                 QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
             return false;
         }
     }

@@ -37,7 +37,8 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
     if (reader.open(path, state.settings.headerText))
         return true;
     if (reader.status() == LogReader::Status::XmlNotLoaded)
-        host.showMessage(RunHost::Icon::None, QStringLiteral("Can't load xml"),
+        host.showMessage(RunHost::Icon::None,
+                         QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "Can't load xml")),
                          QStringLiteral("Pelorin"), path);
     else
         host.logNotRead(path, reader.errorString());
@@ -46,10 +47,12 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
 
 void reportNoSpeakers(RunHost &host, const QString &logPath)
 {
-    host.showMessage(RunHost::Icon::Critical,
-                     QStringLiteral("発言者が一人も見つかりませんでした。") + CrLf
-                         + QStringLiteral("発言のヘッダを調整してみて下さい。"),
-                     QStringLiteral("ログ解析エラー"), logPath);
+    host.showMessage(
+        RunHost::Icon::Critical,
+        QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言者が一人も見つかりませんでした。"))
+            + CrLf
+            + QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言のヘッダを調整してみて下さい。")),
+        QStringLiteral("ログ解析エラー"), logPath);
     host.openSettingsDialog();
 }
 
@@ -139,8 +142,11 @@ bool OutputFile::finish(AppState &state, RunHost &host)
         state.colorDialogCloses = 0;
         host.showMessage(
             RunHost::Icon::Critical,
-            QStringLiteral("変換元のログに上書きしちゃうので保存しませんでした。") + CrLf
-                + QStringLiteral("変換後ファイル名の先頭につける文字を設定して下さい。"),
+            QStringLiteral(QT_TRANSLATE_NOOP(
+                "RunMessage", "変換元のログに上書きしちゃうので保存しませんでした。"))
+                + CrLf
+                + QStringLiteral(QT_TRANSLATE_NOOP(
+                    "RunMessage", "変換後ファイル名の先頭につける文字を設定して下さい。")),
             runtext::SaveErrorTitle, m_logPath);
         return false;
     }

@@ -15,13 +15,17 @@ class RunLogs;
 
 // The per-log steps both converters share: feedback, reading, the missing-speaker report and
 // the atomic output next to the log.
+//
+// A message text that a batch run can print is marked QT_TRANSLATE_NOOP("RunMessage", …): the
+// window shows it as it is, the batch run prints it in the user's language.
 
 namespace runtext {
 inline const QString Reading = QStringLiteral("(*ｰｪｰ)σ[読み込みちぅ]..");
 inline const QString Converting = QStringLiteral("(*´▽`)[終了](*ｰｪｰ)σ[変換ちぅ]..");
 inline const QString Saving = QStringLiteral("(*´▽`)[終了](*´▽`)[終了](*ｰｪｰ)σ[保存ちぅ]..");
 inline const QString Cleared = QStringLiteral("ファイルを洗濯しれっ(゜▽、゜)y－~~~");
-inline const QString SaveFailed = QStringLiteral("ファイルを保存できませんでした。");
+inline const QString SaveFailed
+    = QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "ファイルを保存できませんでした。"));
 inline const QString SaveErrorTitle = QStringLiteral("保存エラー");
 } // namespace runtext
 

@@ -31,11 +31,11 @@ bool noSyncAvailable(int error)
 QString refusalFor(const struct stat &st)
 {
     if (S_ISLNK(st.st_mode))
-        return QStringLiteral("is a symbolic link");
+        return QStringLiteral(QT_TRANSLATE_NOOP("FileError", "is a symbolic link"));
     if (S_ISDIR(st.st_mode))
-        return QStringLiteral("is a folder");
+        return QStringLiteral(QT_TRANSLATE_NOOP("FileError", "is a folder"));
     if (!S_ISREG(st.st_mode))
-        return QStringLiteral("not a regular file");
+        return QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a regular file"));
     return QString();
 }
 
@@ -83,7 +83,7 @@ bool AtomicFile::open()
         = slash < 0 ? QByteArrayLiteral(".") : path.left(qMax<qsizetype>(slash, 1));
     m_name = path.sliced(slash + 1);
     if (m_name.isEmpty() || m_name == "." || m_name == "..")
-        return fail(QStringLiteral("not a file name"));
+        return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a file name")));
     m_tempName = temporaryName(m_name);
 
     m_dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -136,7 +136,7 @@ bool AtomicFile::write(QByteArrayView bytes)
     if (m_failed)
         return false;
     if (m_fd < 0)
-        return fail(QStringLiteral("not open"));
+        return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open")));
     const char *p = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -188,14 +188,17 @@ bool AtomicFile::giveTemporaryAName()
     struct stat named;
     if (::fstatat(m_dirFd, m_tempName.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0
         || named.st_dev != mine.st_dev || named.st_ino != mine.st_ino)
-        return fail(QStringLiteral("the temporary file was replaced"));
+        return fail(
+            QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the temporary file was replaced")));
     return true;
 }
 
 bool AtomicFile::commit()
 {
     if (m_failed || m_fd < 0) {
-        const QString error = m_error.isEmpty() ? QStringLiteral("not open") : m_error;
+        const QString error = m_error.isEmpty()
+            ? QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open"))
+            : m_error;
         cancel();
         return fail(error);
     }

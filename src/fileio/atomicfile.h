@@ -44,7 +44,8 @@ public:
     void cancel();
 
     bool isOpen() const { return m_fd >= 0; }
-    // Why the last step failed, in a few words.
+    // Why the last step failed, in a few words: the system's error text, or words marked
+    // QT_TRANSLATE_NOOP("FileError", …) for the translations.
     QString errorString() const { return m_error; }
     const QString &path() const { return m_path; }
 

@@ -28,9 +28,12 @@ ReadOpen refused(ReadOpen status, const QString &why, QString *reason)
 ReadOpen kindOf(const struct stat &st, QString *reason)
 {
     if (S_ISDIR(st.st_mode))
-        return refused(ReadOpen::IsDirectory, QStringLiteral("is a folder"), reason);
+        return refused(ReadOpen::IsDirectory,
+                       QStringLiteral(QT_TRANSLATE_NOOP("FileError", "is a folder")), reason);
     if (!S_ISREG(st.st_mode))
-        return refused(ReadOpen::NotRegular, QStringLiteral("not a regular file"), reason);
+        return refused(ReadOpen::NotRegular,
+                       QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a regular file")),
+                       reason);
     return ReadOpen::Ok;
 }
 
@@ -44,7 +47,8 @@ ReadOpen openForReading(const QString &path, QFile &file, QString *reason)
     // anything the device likes.
     if (::stat(name.constData(), &st) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return refused(ReadOpen::NotFound, QStringLiteral("no such file"), reason);
+            return refused(ReadOpen::NotFound,
+                           QStringLiteral(QT_TRANSLATE_NOOP("FileError", "no such file")), reason);
         return refused(ReadOpen::NotReadable, systemError(errno), reason);
     }
     if (const ReadOpen kind = kindOf(st, reason); kind != ReadOpen::Ok)

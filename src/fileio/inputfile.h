@@ -20,7 +20,8 @@ enum class ReadOpen {
 };
 
 // Opens `path` for reading when it is a regular file (also through a link). `reason` gets a
-// few words on why not.
+// few words on why not: the system's error text, or words of this layer marked
+// QT_TRANSLATE_NOOP("FileError", …) so that a batch run can say them in the user's language.
 ReadOpen openForReading(const QString &path, QFile &file, QString *reason = nullptr);
 
 // The whole content of a regular file.

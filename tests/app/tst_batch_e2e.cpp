@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
@@ -24,20 +25,27 @@ class TestBatchEndToEnd : public QObject
         QByteArray out, err;
     };
 
-    Result pelorin(const QStringList &args) { return run(Program, args); }
+    // `locale` holds NAME=VALUE settings of the locale variables; the others are removed.
+    Result pelorin(const QStringList &args, const QStringList &locale = {"LC_ALL=C.UTF-8"})
+    {
+        return run(Program, args, locale);
+    }
     // The program started by `script` in a shell, where "$0" is the program.
     Result shell(const QString &script, const QStringList &args = {})
     {
-        return run(QStringLiteral("/bin/sh"), QStringList {"-c", script, Program} + args);
+        return run(QStringLiteral("/bin/sh"), QStringList {"-c", script, Program} + args,
+                   {"LC_ALL=C.UTF-8"});
     }
 
-    Result run(const QString &program, const QStringList &args)
+    Result run(const QString &program, const QStringList &args, const QStringList &locale)
     {
         QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LC_ALL",
+                                 "LC_MESSAGES", "LANG", "LANGUAGE"})
             env.remove(QLatin1String(name));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        for (const QString &setting : locale)
+            env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
         p.setProcessEnvironment(env);
         p.setWorkingDirectory(m_dir.path());
         p.start(program, args);
@@ -65,8 +73,9 @@ private slots:
         QFile out(m_dir.filePath(QStringLiteral("_chat.txt")));
         QVERIFY(out.open(QIODevice::ReadOnly));
         QCOMPARE(out.readAll(), cp932::encode(u"A の発言：\r\n\tこんにちは\r\n"));
-        QVERIFY2(QString::fromUtf8(r.err).contains(
-                     QStringLiteral("empty.txt: 発言者が一人も見つかりませんでした。")),
+        QVERIFY2(QString::fromUtf8(r.err).endsWith(
+                     QStringLiteral("\nempty.txt: No speaker was found. Try adjusting the "
+                                    "speaker header in the settings.\n")),
                  r.err.constData());
         QVERIFY(!QFile::exists(ini));
     }
@@ -102,18 +111,67 @@ private slots:
         QVERIFY(out.open(QIODevice::ReadOnly));
         QCOMPARE(out.readAll(), QByteArray("earlier"));
         QVERIFY2(QString::fromUtf8(r.err).contains(
-                     QStringLiteral("big.txt: ファイルを保存できませんでした。 _big.txt (")
+                     QStringLiteral("big.txt: Could not save the file: _big.txt (")
                      + QString::fromLocal8Bit(std::strerror(EFBIG)) + u')'),
                  r.err.constData());
     }
 
-    void usageAndVersion()
+    // What the program prints without a display, in the language the locale asks for.
+    void languageAndDisplay_data()
     {
-        QCOMPARE(pelorin({"--version"}).out, QByteArray("Pelorin 2.00\n"));
-        const Result r = pelorin({"--batch"});
-        QCOMPARE(r.status, 2);
-        QVERIFY(r.err.contains("--batch"));
-        QCOMPARE(pelorin({"--help"}).status, 0);
+        QTest::addColumn<QStringList>("locale");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+
+        const QStringList ja {"LANG=ja_JP.UTF-8"};
+        QTest::newRow("version, English")
+            << QStringList {"LC_ALL=C.UTF-8"} << QStringList {"--version"} << 0
+            << "Pelorin 2.00\nCopyright (c) the Pelorin authors.\nMIT License: free to use, "
+               "change and pass on, without warranty.\n"
+            << "";
+        QTest::newRow("version, Japanese")
+            << ja << QStringList {"--version"} << 0
+            << "Pelorin 2.00\n著作権 (c) Pelorin の作者たち。\nMIT ライセンス: "
+               "自由に使い、変え、配ることができます。無保証です。\n"
+            << "";
+        QTest::newRow("usage error, LC_MESSAGES")
+            << QStringList {"LC_MESSAGES=ja_JP.UTF-8", "LANG=C"} << QStringList {"--batch"} << 2
+            << ""
+            << "pelorin: --batch には LOG が一つ以上要ります。\n詳しくは「pelorin "
+               "--help」で見られます。\n";
+        QTest::newRow("window without a display, English")
+            << QStringList {} << QStringList {} << 2 << ""
+            << "pelorin: no display is available; --batch converts logs without one.\n";
+        QTest::newRow("window start with a log, no display, Japanese")
+            << ja << QStringList {"chat.txt"} << 2 << ""
+            << "pelorin: ディスプレイがありません。--batch "
+               "を付ければディスプレイなしで変換できます。\n";
+    }
+
+    void languageAndDisplay()
+    {
+        QFETCH(QStringList, locale);
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const Result r = pelorin(args, locale);
+        QCOMPARE(r.status, status);
+        QCOMPARE(QString::fromUtf8(r.out), out);
+        QCOMPARE(QString::fromUtf8(r.err), err);
+    }
+
+    void helpInBothLanguages()
+    {
+        const Result en = pelorin({"--help"});
+        QCOMPARE(en.status, 0);
+        QVERIFY(en.out.startsWith("Usage:\n"));
+        const QString ja = QString::fromUtf8(pelorin({"-h"}, {"LANG=ja_JP.UTF-8"}).out);
+        QVERIFY(ja.startsWith(QStringLiteral("使い方:\n")));
+        // Only option names, placeholders and file names stay in Latin letters.
+        QVERIFY(!ja.contains(QRegularExpression(QStringLiteral("[a-z]{3,} [a-z]{3,}"))));
     }
 };
 

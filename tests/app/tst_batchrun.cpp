@@ -1,8 +1,10 @@
 #include "app/batchrun.h"
 #include "app/commandline.h"
+#include "app/language.h"
 #include "codec/cp932.h"
 #include "fileio/filename.h"
 #include "settings/inifile.h"
+#include "settings/settingslocation.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +14,7 @@
 #include <QTextStream>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -22,9 +25,6 @@ QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-const QString NoSpeakers = QStringLiteral("発言者が一人も見つかりませんでした。 "
-                                          "発言のヘッダを調整してみて下さい。");
-
 } // namespace
 
 class TestBatchRun : public QObject
@@ -32,6 +32,7 @@ class TestBatchRun : public QObject
     Q_OBJECT
 
     std::unique_ptr<QTemporaryDir> m_tmp;
+    std::optional<Translations> m_translations;
     QDir m_dir;
     QString m_ini;
     QString m_err;
@@ -59,9 +60,18 @@ class TestBatchRun : public QObject
         return status;
     }
 
+    // The batch run speaks the language of the installed translations.
+    void speak(Language language)
+    {
+        m_translations.reset();
+        m_translations.emplace(*QCoreApplication::instance(), language,
+                               dataDirFor(QStringLiteral(PELORIN_BINARY_DIR "/bin")));
+    }
+
 private slots:
     void init()
     {
+        speak(Language::Japanese);
         QStandardPaths::setTestModeEnabled(true);
         m_tmp = std::make_unique<QTemporaryDir>();
         QVERIFY(m_tmp->isValid());
@@ -76,17 +86,48 @@ private slots:
                               QStringLiteral("out-")));
     }
 
+    // Every message in one language: a bad extension, a missing log, a folder, an XML history
+    // that does not load, and logs without speakers.
+    void convertsEveryLogAndReportsTheRest_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<QStringList>("messages"); // extension, missing, folder, xml, no speakers
+
+        QTest::newRow("Japanese") << true
+                                  << QStringList {
+                                         "ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。",
+                                         "読み込めませんでした（ファイルがありません）。",
+                                         "読み込めませんでした（フォルダです）。",
+                                         "XML の履歴を読み込めませんでした。",
+                                         "発言者が一人も見つかりませんでした。 "
+                                         "発言のヘッダを調整してみて下さい。"};
+        QTest::newRow("English") << false
+                                 << QStringList {"A log's extension must be TXT, txt, XML or xml.",
+                                                 "could not be read (no such file).",
+                                                 "could not be read (is a folder).",
+                                                 "Could not load the XML history.",
+                                                 "No speaker was found. Try adjusting the speaker "
+                                                 "header in the settings."};
+    }
+
     void convertsEveryLogAndReportsTheRest()
     {
+        QFETCH(bool, japanese);
+        QFETCH(QStringList, messages);
+        speak(japanese ? Language::Japanese : Language::English);
         const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
         const QString b = log(QStringLiteral("B.TXT"), QStringLiteral("B の発言 :\r\nyo"));
         const QString none = log(QStringLiteral("none.txt"), QStringLiteral("no header\r\n"));
+        const QString xml = log(QStringLiteral("h.xml"), QStringLiteral("<Log"));
         const QString pic = m_dir.filePath(QStringLiteral("pic.png"));
         const QString gone = m_dir.filePath(QStringLiteral("gone.txt"));
+        const QString folder = m_dir.filePath(QStringLiteral("folder.txt"));
+        QVERIFY(m_dir.mkdir(QStringLiteral("folder.txt")));
         const QByteArray iniBefore = readFile(m_ini);
 
-        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, b, pic, a, gone, none}),
-                 ExitSomeNotWritten);
+        QCOMPARE(
+            run({"--batch", "--text", "--settings", m_ini, b, pic, a, gone, none, folder, xml}),
+            ExitSomeNotWritten);
 
         QCOMPARE(readFile(m_dir.filePath(QStringLiteral("out-a.txt"))),
                  cp932::encode(u"A の発言 :\r\n\thi\r\n"));
@@ -94,13 +135,12 @@ private slots:
                  cp932::encode(u"B の発言 :\r\n\tyo\r\n"));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out-none.txt"))));
         QCOMPARE(readFile(m_ini), iniBefore); // read, never written
-        const QStringList lines = m_err.split(u'\n', Qt::SkipEmptyParts);
-        QCOMPARE(
-            lines,
-            (QStringList {
-                pic + QStringLiteral(": ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。"),
-                gone + QStringLiteral(": 読み込めませんでした (no such file)"),
-                gone + u": " + NoSpeakers, none + u": " + NoSpeakers}));
+        const QString noSpeakers = messages[4];
+        QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
+                 (QStringList {pic + u": " + messages[0], folder + u": " + messages[2],
+                               folder + u": " + noSpeakers, gone + u": " + messages[1],
+                               gone + u": " + noSpeakers, xml + u": " + messages[3],
+                               xml + u": " + noSpeakers, none + u": " + noSpeakers}));
     }
 
     void allWrittenIsSilentAndExitsZero()
@@ -153,7 +193,7 @@ private slots:
         QCOMPARE(run({"--batch", "--text", "--settings", folder, a}), ExitUsage);
         QCOMPARE(m_err,
                  folder
-                     + QStringLiteral(": 設定ファイルを読み込めませんでした (is a folder)。"
+                     + QStringLiteral(": 設定ファイルを読み込めませんでした（フォルダです）。"
                                       "ログは変換しません。\n"));
         QCOMPARE(m_dir.entryList(QDir::Files), (QStringList {"a.txt", "s.ini"}));
     }
@@ -178,7 +218,7 @@ private slots:
                                           "変換後ファイル名の先頭につける文字を設定して下さい。"),
                      b + QStringLiteral(": ファイルを保存できませんでした。 ")
                          + m_dir.filePath(QStringLiteral("out-b.txt"))
-                         + QStringLiteral(" (is a symbolic link)")}));
+                         + QStringLiteral(" （シンボリックリンクです）")}));
     }
 
     // A Shift-JIS name is read and its output written under the same bytes; names reach the

@@ -1,5 +1,7 @@
 #include "app/commandline.h"
+#include "app/language.h"
 
+#include <QProcessEnvironment>
 #include <QTest>
 
 class TestCommandLine : public QObject
@@ -62,11 +64,49 @@ private slots:
     {
         QVERIFY(parseCommandLine({"--batch", "--help"}).error.isEmpty());
         QVERIFY(parseCommandLine({"--version"}).version);
-        QCOMPARE(versionText(), QStringLiteral("Pelorin 2.00"));
+        QVERIFY(versionText().startsWith(QStringLiteral("Pelorin 2.00\n")));
         const QString help = helpText();
         for (const char *word :
              {"--batch", "--text", "--html", "--settings", "--version", "Exit status"})
             QVERIFY2(help.contains(QLatin1String(word)), word);
+    }
+
+    // Each row sets the named variables (NAME=VALUE) in an otherwise empty environment.
+    void environment_data()
+    {
+        QTest::addColumn<QStringList>("variables");
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<bool>("display");
+
+        QTest::newRow("nothing set") << QStringList {} << false << false;
+        QTest::newRow("LANG") << QStringList {"LANG=ja_JP.UTF-8"} << true << false;
+        QTest::newRow("LC_ALL before LANG")
+            << QStringList {"LC_ALL=C", "LANG=ja_JP.UTF-8"} << false << false;
+        QTest::newRow("LC_MESSAGES before LANG")
+            << QStringList {"LC_MESSAGES=ja_JP.eucJP", "LANG=en_US.UTF-8"} << true << false;
+        QTest::newRow("an empty LC_ALL is not set")
+            << QStringList {"LC_ALL=", "LANG=ja"} << true << false;
+        QTest::newRow("X display") << QStringList {"DISPLAY=:0"} << false << true;
+        QTest::newRow("Wayland display")
+            << QStringList {"WAYLAND_DISPLAY=wayland-0"} << false << true;
+        QTest::newRow("offscreen platform")
+            << QStringList {"QT_QPA_PLATFORM=offscreen"} << false << true;
+        QTest::newRow("xcb platform, no display")
+            << QStringList {"QT_QPA_PLATFORM=xcb"} << false << false;
+        QTest::newRow("wayland platform with a fallback, no display")
+            << QStringList {"QT_QPA_PLATFORM=wayland-egl;xcb"} << false << false;
+    }
+
+    void environment()
+    {
+        QFETCH(QStringList, variables);
+        QFETCH(bool, japanese);
+        QFETCH(bool, display);
+        QProcessEnvironment env;
+        for (const QString &v : variables)
+            env.insert(v.section(u'=', 0, 0), v.section(u'=', 1));
+        QCOMPARE(messageLanguage(env) == Language::Japanese, japanese);
+        QCOMPARE(displayAvailable(env), display);
     }
 };
 

@@ -31,6 +31,7 @@ inline QProcessEnvironment headlessEnvironment()
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8")); // messages in English
     return env;
 }
 

@@ -18,9 +18,9 @@ namespace {
 
 const QByteArray Header = cp932::encode(QStringLiteral(" の発言："));
 const QByteArray CrLf = "\r\n";
-const QString NoSpeakers = QStringLiteral("発言者が一人も見つかりませんでした。");
-const QString XmlNotLoaded = QStringLiteral("Can't load xml");
-const QString SaveFailed = QStringLiteral("ファイルを保存できませんでした。");
+const QString NoSpeakers = QStringLiteral("No speaker was found.");
+const QString XmlNotLoaded = QStringLiteral("Could not load the XML history.");
+const QString SaveFailed = QStringLiteral("Could not save the file:");
 
 QByteArray sjis(const QString &text)
 {

@@ -1,0 +1,23 @@
+#include "consolestart.h"
+
+#include "batchrun.h"
+#include "commandline.h"
+
+#include <QTextStream>
+
+int runWithoutWindow(const CommandLine &commandLine, const QString &programDir, QTextStream &out,
+                     QTextStream &err, bool errIsTerminal)
+{
+    if (!commandLine.error.isEmpty()) {
+        err << usageErrorText(commandLine.error);
+        return ExitUsage;
+    }
+    if (commandLine.help || commandLine.version) {
+        out << (commandLine.help ? helpText() : versionText());
+        return ExitAllWritten;
+    }
+    if (commandLine.batch)
+        return runBatch(commandLine, programDir, err, errIsTerminal);
+    err << noDisplayText();
+    return ExitUsage;
+}

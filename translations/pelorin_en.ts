@@ -1,0 +1,199 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="en">
+<context>
+    <name>Batch</name>
+    <message>
+        <source>The settings file does not exist; converting with the default settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A log&apos;s extension must be TXT, txt, XML or xml.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not read the settings file (%1); no log is converted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>BatchHost</name>
+    <message>
+        <source>could not be read (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(%1)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--settings needs a FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--text and --html exclude each other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--text and --html need --batch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--batch needs at least one LOG</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display.
+The settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
+whose extension is not TXT, txt, XML or xml is refused. When
+standard error is a terminal, the progress is shown on one line.
+In an HTML conversion every speaker keeps the colour the palette
+and the message rules give it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: write indented text, whatever the settings say</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: write HTML pages, whatever the settings say</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>use FILE as the settings file (see &quot;Settings file&quot;)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>show this text and exit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>show the version and exit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>what follows is a LOG even if it starts with &quot;-&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger&apos;s *.xml
+histories) into an indented text file or a coloured HTML page, written next to
+each log under its name with the configured prefix (by default &quot;_&quot;): chat.txt
+gives _chat.txt or _chat.htm.
+
+Without --batch the window opens. LOG arguments start a conversion with the
+saved settings that ends the program without showing the window.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings file:
+  Without --settings, &quot;基本設定よ.ini&quot; beside the program is used when it already
+  exists there (a portable copy). Otherwise the one in your configuration folder,
+  $XDG_CONFIG_HOME/pelorin/ (by default ~/.config/pelorin/), created on the first
+  save.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Try &apos;pelorin --help&apos; for more information.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no display is available; --batch converts logs without one.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copyright (c) the Pelorin authors.
+MIT License: free to use, change and pass on, without warranty.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exit status:
+  0  every log was written (and for the window: it closed normally)
+  1  --batch: at least one log was not written
+  2  usage error: an unknown option, --settings without FILE, both --text and
+     --html, --text or --html without --batch, or --batch without a LOG;
+     --batch: the settings file exists but cannot be read (nothing is converted);
+     the window was asked for but no display is available</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileError</name>
+    <message>
+        <source>not a readable XML history</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is a symbolic link</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a file name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the temporary file was replaced</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RunMessage</name>
+    <message>
+        <source>Can&apos;t load xml</source>
+        <translation>Could not load the XML history.</translation>
+    </message>
+    <message>
+        <source>発言者が一人も見つかりませんでした。</source>
+        <translation>No speaker was found.</translation>
+    </message>
+    <message>
+        <source>発言のヘッダを調整してみて下さい。</source>
+        <translation>Try adjusting the speaker header in the settings.</translation>
+    </message>
+    <message>
+        <source>変換元のログに上書きしちゃうので保存しませんでした。</source>
+        <translation>Not saved: the output would overwrite the log itself.</translation>
+    </message>
+    <message>
+        <source>変換後ファイル名の先頭につける文字を設定して下さい。</source>
+        <translation>Set the prefix put in front of output file names.</translation>
+    </message>
+    <message>
+        <source>ファイルを保存できませんでした。</source>
+        <translation>Could not save the file:</translation>
+    </message>
+</context>
+</TS>

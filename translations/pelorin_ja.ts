@@ -1,0 +1,221 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP" sourcelanguage="en">
+<context>
+    <name>Batch</name>
+    <message>
+        <source>The settings file does not exist; converting with the default settings.</source>
+        <translation>設定ファイルがありません。既定の設定で変換します。</translation>
+    </message>
+    <message>
+        <source>A log&apos;s extension must be TXT, txt, XML or xml.</source>
+        <translation>ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。</translation>
+    </message>
+    <message>
+        <source>Could not read the settings file (%1); no log is converted.</source>
+        <translation>設定ファイルを読み込めませんでした（%1）。ログは変換しません。</translation>
+    </message>
+</context>
+<context>
+    <name>BatchHost</name>
+    <message>
+        <source>could not be read (%1).</source>
+        <translation>読み込めませんでした（%1）。</translation>
+    </message>
+    <message>
+        <source>(%1)</source>
+        <translation>（%1）</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>--settings needs a FILE</source>
+        <translation>--settings には FILE が要ります。</translation>
+    </message>
+    <message>
+        <source>unknown option: %1</source>
+        <translation>知らないオプションです: %1</translation>
+    </message>
+    <message>
+        <source>--text and --html exclude each other</source>
+        <translation>--text と --html は同時に使えません。</translation>
+    </message>
+    <message>
+        <source>--text and --html need --batch</source>
+        <translation>--text と --html は --batch と一緒に使います。</translation>
+    </message>
+    <message>
+        <source>--batch needs at least one LOG</source>
+        <translation>--batch には LOG が一つ以上要ります。</translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display.
+The settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
+whose extension is not TXT, txt, XML or xml is refused. When
+standard error is a terminal, the progress is shown on one line.
+In an HTML conversion every speaker keeps the colour the palette
+and the message rules give it.</source>
+        <translation>ウィンドウを使わずに LOG を変換します。ディスプレイは要りません。
+設定ファイルは読むだけで、書き換えません。ウィンドウならメッセージ
+ボックスで伝えることを、標準エラー出力に「LOG: メッセージ」の形で
+書きます。発言者のいないログは飛ばし、拡張子が TXT, txt, XML, xml の
+どれでもない LOG は受け付けません。標準エラー出力が端末のときは、
+進み具合を一行で見せます。HTML への変換では、どの発言者もパレットと
+メッセージルールが決める色のままです。</translation>
+    </message>
+    <message>
+        <source>with --batch: write indented text, whatever the settings say</source>
+        <translation>--batch と一緒に: 設定にかかわらず字下げしたテキストを書き出します</translation>
+    </message>
+    <message>
+        <source>with --batch: write HTML pages, whatever the settings say</source>
+        <translation>--batch と一緒に: 設定にかかわらず HTML ページを書き出します</translation>
+    </message>
+    <message>
+        <source>use FILE as the settings file (see &quot;Settings file&quot;)</source>
+        <translation>FILE を設定ファイルとして使います（「設定ファイル」を参照）</translation>
+    </message>
+    <message>
+        <source>show this text and exit</source>
+        <translation>この説明を表示して終わります</translation>
+    </message>
+    <message>
+        <source>show the version and exit</source>
+        <translation>バージョンを表示して終わります</translation>
+    </message>
+    <message>
+        <source>what follows is a LOG even if it starts with &quot;-&quot;</source>
+        <translation>これより後ろは「-」で始まっていても LOG として扱います</translation>
+    </message>
+    <message>
+        <source>Usage:</source>
+        <translation>使い方:</translation>
+    </message>
+    <message>
+        <source>Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger&apos;s *.xml
+histories) into an indented text file or a coloured HTML page, written next to
+each log under its name with the configured prefix (by default &quot;_&quot;): chat.txt
+gives _chat.txt or _chat.htm.
+
+Without --batch the window opens. LOG arguments start a conversion with the
+saved settings that ends the program without showing the window.</source>
+        <translation>Pelorin はチャットのログ（Shift-JIS のテキストログ *.txt と、メッセンジャーの
+XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに色分けした HTML ページに
+変換します。出力は各ログと同じフォルダに、ログの名前の前に設定の文字（既定は「_」）
+を付けた名前で書き出します。chat.txt からは _chat.txt か _chat.htm ができます。
+
+--batch を付けなければウィンドウが開きます。LOG を渡すと、保存されている設定で
+変換し、ウィンドウを見せずに終わります。</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>オプション:</translation>
+    </message>
+    <message>
+        <source>Settings file:
+  Without --settings, &quot;基本設定よ.ini&quot; beside the program is used when it already
+  exists there (a portable copy). Otherwise the one in your configuration folder,
+  $XDG_CONFIG_HOME/pelorin/ (by default ~/.config/pelorin/), created on the first
+  save.</source>
+        <translation>設定ファイル:
+  --settings がないときは、プログラムと同じフォルダに「基本設定よ.ini」が既に
+  あればそれを使います（持ち運び用）。なければ設定フォルダ $XDG_CONFIG_HOME/pelorin/
+  （既定は ~/.config/pelorin/）のものを使い、最初の保存で作ります。</translation>
+    </message>
+    <message>
+        <source>Copyright (c) the Pelorin authors.
+MIT License: free to use, change and pass on, without warranty.</source>
+        <translation>著作権 (c) Pelorin の作者たち。
+MIT ライセンス: 自由に使い、変え、配ることができます。無保証です。</translation>
+    </message>
+    <message>
+        <source>Try &apos;pelorin --help&apos; for more information.</source>
+        <translation>詳しくは「pelorin --help」で見られます。</translation>
+    </message>
+    <message>
+        <source>no display is available; --batch converts logs without one.</source>
+        <translation>ディスプレイがありません。--batch を付ければディスプレイなしで変換できます。</translation>
+    </message>
+    <message>
+        <source>Exit status:
+  0  every log was written (and for the window: it closed normally)
+  1  --batch: at least one log was not written
+  2  usage error: an unknown option, --settings without FILE, both --text and
+     --html, --text or --html without --batch, or --batch without a LOG;
+     --batch: the settings file exists but cannot be read (nothing is converted);
+     the window was asked for but no display is available</source>
+        <translation>終了ステータス:
+  0  すべてのログを書き出した（ウィンドウでは: 普通に閉じた）
+  1  --batch: 書き出せなかったログがある
+  2  使い方の誤り: 知らないオプション、FILE のない --settings、--text と --html
+     の両方、--batch のない --text か --html、LOG のない --batch。
+     --batch: 設定ファイルはあるが読み込めない（何も変換しない）。
+     ウィンドウを開こうとしたがディスプレイがない</translation>
+    </message>
+</context>
+<context>
+    <name>FileError</name>
+    <message>
+        <source>not a readable XML history</source>
+        <translation>読める XML の履歴ではありません</translation>
+    </message>
+    <message>
+        <source>is a symbolic link</source>
+        <translation>シンボリックリンクです</translation>
+    </message>
+    <message>
+        <source>is a folder</source>
+        <translation>フォルダです</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>普通のファイルではありません</translation>
+    </message>
+    <message>
+        <source>not a file name</source>
+        <translation>ファイルの名前ではありません</translation>
+    </message>
+    <message>
+        <source>not open</source>
+        <translation>開いていません</translation>
+    </message>
+    <message>
+        <source>the temporary file was replaced</source>
+        <translation>一時ファイルがすり替えられました</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>ファイルがありません</translation>
+    </message>
+</context>
+<context>
+    <name>RunMessage</name>
+    <message>
+        <source>Can&apos;t load xml</source>
+        <translation>XML の履歴を読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>発言者が一人も見つかりませんでした。</source>
+        <translation>発言者が一人も見つかりませんでした。</translation>
+    </message>
+    <message>
+        <source>発言のヘッダを調整してみて下さい。</source>
+        <translation>発言のヘッダを調整してみて下さい。</translation>
+    </message>
+    <message>
+        <source>変換元のログに上書きしちゃうので保存しませんでした。</source>
+        <translation>変換元のログに上書きしちゃうので保存しませんでした。</translation>
+    </message>
+    <message>
+        <source>変換後ファイル名の先頭につける文字を設定して下さい。</source>
+        <translation>変換後ファイル名の先頭につける文字を設定して下さい。</translation>
+    </message>
+    <message>
+        <source>ファイルを保存できませんでした。</source>
+        <translation>ファイルを保存できませんでした。</translation>
+    </message>
+</context>
+</TS>

@@ -1,11 +1,22 @@
-# Sourced by the scripts: installs the Debian packages the build and the tests need, only those
-# that dpkg-query reports missing, so a second call installs nothing.
+# Sourced by the scripts: installs Debian packages, only those that dpkg-query reports missing,
+# so a second call installs nothing. pelorin_install_deps always installs what building and
+# running the program need, plus the packages it is given.
+
+# Building: the compiler and Qt, lrelease for the translations, cmark-gfm for the
+# documentation page. Running: Qt's own Japanese texts and Japanese fonts.
 PELORIN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools qt6-translations-l10n
-    fonts-noto-cjk
-    chromium
-    xauth xvfb
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools cmark-gfm
+    qt6-translations-l10n fonts-noto-cjk
+)
+
+# The Debian package: CPack's dependency lookup (dpkg-shlibdeps, file) and lintian.
+PELORIN_PACKAGE_TOOLS=(dpkg-dev file lintian)
+
+# The tests: pages in headless Chromium, the metainfo and manual page checks, the package.
+PELORIN_TEST_PACKAGES=(
+    chromium appstream man-db
+    "${PELORIN_PACKAGE_TOOLS[@]}"
 )
 
 pelorin_install_deps() {

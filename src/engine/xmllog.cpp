@@ -1,8 +1,8 @@
 #include "xmllog.h"
 
-#include <QDomDocument>
+#include "xmlguard.h"
+
 #include <QFile>
-#include <QTextStream>
 #include <QXmlStreamReader>
 
 namespace {
@@ -10,111 +10,329 @@ namespace {
 const QString Separator = QStringLiteral("―――――");
 const QString CrLf = QStringLiteral("\r\n");
 
-// True when the prolog holds a DTD that declares entities, or is not well-formed up to the
-// document element. Only the prolog is read.
-bool declaresEntities(const QByteArray &data)
-{
-    QXmlStreamReader reader(data);
-    while (!reader.atEnd()) {
-        switch (reader.readNext()) {
-        case QXmlStreamReader::DTD:
-            if (!reader.entityDeclarations().isEmpty()
-                || reader.text().contains(QLatin1String("<!ENTITY")))
-                return true;
-            break;
-        case QXmlStreamReader::StartElement:
-            return false;
-        default:
-            break;
-        }
-    }
-    return false;
-}
-
-// The sender's name from the serialized sender element: the value of its FriendlyName
-// attribute as the serializer wrote it (entities stay as entity text).
-QString senderName(const QString &markup)
-{
-    static const QString Attribute = QStringLiteral("FriendlyName=");
-    const qsizetype at = markup.indexOf(Attribute);
-    if (at < 0)
-        return QString();
-    QString name = markup.mid(at + Attribute.size() + 1); // past the opening quote
-    const qsizetype quote = name.indexOf(QLatin1Char('"'));
-    if (quote >= 0)
-        name.truncate(quote);
-    return name;
-}
-
 // Every line break of a message (CR LF, a lone CR or a lone LF) becomes one CR LF.
-QString withCrLf(const QString &text)
+void appendWithCrLf(QString &out, QStringView text)
 {
-    QString out;
-    out.reserve(text.size() + text.size() / 16);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == QLatin1Char('\r')) {
+        if (c == u'\r') {
             out += CrLf;
-            if (i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            if (i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
-        } else if (c == QLatin1Char('\n')) {
+        } else if (c == u'\n') {
             out += CrLf;
         } else {
             out += c;
         }
     }
-    return out;
 }
 
-QString serialized(const QDomNode &node)
+// Markup escaped as the serializer escapes it: in attribute values also quotes and the
+// characters that value normalisation would turn into blanks.
+void appendEscaped(QString &out, QStringView text, bool attribute)
 {
-    QString markup;
-    QTextStream stream(&markup);
-    node.save(stream, -1);
-    return markup;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'<')
+            out += u"&lt;";
+        else if (c == u'&')
+            out += u"&amp;";
+        else if (c == u'>' && i >= 2 && text[i - 1] == u']' && text[i - 2] == u']')
+            out += u"&gt;";
+        else if (c == u'\r')
+            out += u"&#xd;";
+        else if (attribute && c == u'"')
+            out += u"&quot;";
+        else if (attribute && c == u'\n')
+            out += u"&#xa;";
+        else if (attribute && c == u'\t')
+            out += u"&#x9;";
+        else
+            out += c;
+    }
 }
+
+// Finds the sender's name in the markup of the sender element as it is written out piece by
+// piece: the text after the first "FriendlyName=" and the quote that follows, up to the next
+// quote. Only what is needed is kept, so the element may be as large as the file.
+class SenderName
+{
+public:
+    void feed(QStringView markup)
+    {
+        static const QString Key = QStringLiteral("FriendlyName=");
+        for (const QChar c : markup) {
+            switch (m_stage) {
+            case Stage::Searching:
+                if (c == Key[m_matched])
+                    ++m_matched;
+                else
+                    m_matched = c == Key[0] ? 1 : 0;
+                if (m_matched == Key.size())
+                    m_stage = Stage::OpeningQuote;
+                break;
+            case Stage::OpeningQuote:
+                m_stage = Stage::Name;
+                break;
+            case Stage::Name:
+                if (c == u'"')
+                    m_stage = Stage::Done;
+                else
+                    m_name += c;
+                break;
+            case Stage::Done:
+                return;
+            }
+        }
+    }
+    bool done() const { return m_stage == Stage::Done; }
+    QString name() const { return m_name; }
+
+private:
+    enum class Stage { Searching, OpeningQuote, Name, Done };
+    Stage m_stage = Stage::Searching;
+    qsizetype m_matched = 0;
+    QString m_name;
+};
+
+// Writes the sender element's subtree as markup into a SenderName, token by token, as the
+// serializer lays it out: an element without children closes as "<name/>", a processing
+// instruction ends its line, and so does a comment unless text follows it; each is only known
+// at the next token.
+class SenderMarkup
+{
+public:
+    explicit SenderMarkup(SenderName &sink)
+        : m_sink(sink)
+    {
+    }
+
+    void token(const QXmlStreamReader &reader)
+    {
+        QString out;
+        if (m_lineEnds && !reader.isCharacters())
+            out += u'\n';
+        m_lineEnds = false;
+        const bool closesEmpty = m_startOpen && reader.isEndElement();
+        if (m_startOpen && !closesEmpty)
+            out += u'>';
+        m_startOpen = false;
+        switch (reader.tokenType()) {
+        case QXmlStreamReader::StartElement:
+            out += u'<';
+            out += reader.qualifiedName();
+            for (const QXmlStreamAttribute &a : reader.attributes()) {
+                out += u' ';
+                out += a.qualifiedName();
+                out += u"=\"";
+                appendEscaped(out, a.value(), true);
+                out += u'"';
+            }
+            m_startOpen = true;
+            break;
+        case QXmlStreamReader::EndElement:
+            if (closesEmpty) {
+                out += u"/>";
+            } else {
+                out += u"</";
+                out += reader.qualifiedName();
+                out += u'>';
+            }
+            break;
+        case QXmlStreamReader::Characters:
+            if (reader.isCDATA()) {
+                out += u"<![CDATA[";
+                out += reader.text().toString().replace(QStringLiteral("]]>"),
+                                                        QStringLiteral("]]]]><![CDATA[>"));
+                out += u"]]>";
+            } else {
+                appendEscaped(out, reader.text(), false);
+            }
+            break;
+        case QXmlStreamReader::Comment:
+            out += u"<!--";
+            out += reader.text();
+            out += u"-->";
+            m_lineEnds = true;
+            break;
+        case QXmlStreamReader::ProcessingInstruction:
+            out += u"<?";
+            out += reader.processingInstructionTarget();
+            out += u' ';
+            out += reader.processingInstructionData();
+            out += u"?>\n";
+            break;
+        default:
+            break;
+        }
+        m_sink.feed(out);
+    }
+
+private:
+    SenderName &m_sink;
+    bool m_startOpen = false;
+    bool m_lineEnds = false;
+};
+
+// Text that is only blanks and line breaks between elements is not part of the history; a
+// CDATA section always is.
+bool keptText(const QXmlStreamReader &reader)
+{
+    return reader.isCDATA() || !reader.text().trimmed().isEmpty();
+}
+
+// What a token is to the tree: a node, the end of an element, or nothing.
+bool isNode(const QXmlStreamReader &reader)
+{
+    switch (reader.tokenType()) {
+    case QXmlStreamReader::StartElement:
+    case QXmlStreamReader::Comment:
+    case QXmlStreamReader::ProcessingInstruction:
+        return true;
+    case QXmlStreamReader::Characters:
+        return keptText(reader);
+    default:
+        return false;
+    }
+}
+
+// Walks the children of the log element, one event at a time, with a fixed amount of state
+// whatever the depth: the open element count, the event's text, and where the search for the
+// sender (the event's first grandchild) stands.
+class EventWalker
+{
+public:
+    explicit EventWalker(const QString &headerText)
+        : m_headerText(headerText)
+    {
+    }
+
+    // False when the document holds something a history cannot (an unresolved entity).
+    bool token(const QXmlStreamReader &reader)
+    {
+        if (reader.tokenType() == QXmlStreamReader::EntityReference)
+            return false;
+        const bool start = reader.isStartElement();
+        const bool end = reader.isEndElement();
+        if (!start && !end && !isNode(reader))
+            return true;
+
+        if (m_open == 1 && !end) {
+            // A child of the log element.
+            if (start)
+                beginEvent();
+            else
+                emitEvent(nodeText(reader), QString());
+        } else if (m_open >= 2) {
+            eventToken(reader);
+        }
+        if (start)
+            ++m_open;
+        if (end && --m_open == 1)
+            endEvent();
+        return true;
+    }
+
+    QString takeText() { return std::move(m_out); }
+
+private:
+    // Where the search for the first grandchild stands while an element event is open.
+    enum class Sender { FirstChild, FirstGrandchild, Markup, Settled };
+
+    static QString nodeText(const QXmlStreamReader &reader)
+    {
+        return reader.isProcessingInstruction() ? reader.processingInstructionData().toString()
+                                                : reader.text().toString();
+    }
+
+    void beginEvent()
+    {
+        m_body.clear();
+        m_sender = Sender::FirstChild;
+        m_name = SenderName();
+    }
+
+    void eventToken(const QXmlStreamReader &reader)
+    {
+        if (reader.isCharacters())
+            m_body += reader.text(); // the element's text: all text below it
+        switch (m_sender) {
+        case Sender::FirstChild:
+            m_sender = reader.isStartElement() && m_open == 2 ? Sender::FirstGrandchild
+                                                              : Sender::Settled;
+            break;
+        case Sender::FirstGrandchild:
+            if (reader.isStartElement() && m_open == 3) {
+                m_sender = Sender::Markup;
+                m_markup.emplace(m_name);
+                m_markupOpen = m_open + 1;
+                m_markup->token(reader);
+            } else {
+                m_sender = Sender::Settled;
+            }
+            break;
+        case Sender::Markup:
+            m_markup->token(reader);
+            if (m_name.done() || (reader.isEndElement() && m_open == m_markupOpen)) {
+                m_sender = Sender::Settled;
+                m_markup.reset();
+            }
+            break;
+        case Sender::Settled:
+            break;
+        }
+    }
+
+    void endEvent()
+    {
+        m_markup.reset();
+        emitEvent(m_body, m_name.name());
+    }
+
+    void emitEvent(const QString &body, const QString &sender)
+    {
+        if (sender.isEmpty()) {
+            m_out += Separator % CrLf;
+            appendWithCrLf(m_out, body);
+            m_out += CrLf % Separator % CrLf;
+        } else {
+            m_out += sender % QLatin1Char(' ') % m_headerText % CrLf;
+            appendWithCrLf(m_out, body);
+            m_out += CrLf;
+        }
+    }
+
+    const QString &m_headerText;
+    QString m_out;
+    int m_open = 0; // elements open at the current token
+    QString m_body;
+    Sender m_sender = Sender::Settled;
+    SenderName m_name;
+    std::optional<SenderMarkup> m_markup;
+    int m_markupOpen = 0; // open elements inside the sender element
+};
 
 } // namespace
-
-QString xmlLogToText(const QDomElement &log, const QString &headerText)
-{
-    QString out;
-    for (QDomNode event = log.firstChild(); !event.isNull(); event = event.nextSibling()) {
-        QString body;
-        if (event.isElement())
-            body = event.toElement().text();
-        else if (event.isText() || event.isCDATASection())
-            body = event.nodeValue();
-        else
-            continue; // comments and processing instructions are not events
-        body = withCrLf(body);
-
-        // The sender is the event's first grandchild, an element naming the sender. An event
-        // without one (a join, a leave) is a notice, whatever the previous event's sender was.
-        const QDomNode sender = event.firstChild().firstChild();
-        const QString name = sender.isElement() ? senderName(serialized(sender)) : QString();
-
-        if (name.isEmpty())
-            out += Separator % CrLf % body % CrLf % Separator % CrLf;
-        else
-            out += name % QLatin1Char(' ') % headerText % CrLf % body % CrLf;
-    }
-    return out;
-}
 
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok)
 {
     *ok = false;
-    if (declaresEntities(data))
+    if (xmlStructureRefused(data))
         return QString();
-    QDomDocument document;
-    if (!document.setContent(data))
-        return QString();
-    const QDomElement log = document.documentElement();
-    if (log.isNull())
+    QXmlStreamReader reader(data);
+    reader.setNamespaceProcessing(false);
+    EventWalker walker(headerText);
+    bool rootSeen = false;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.hasError() || !walker.token(reader))
+            return QString();
+        rootSeen |= reader.isStartElement();
+    }
+    if (!rootSeen)
         return QString();
     *ok = true;
-    return xmlLogToText(log, headerText);
+    return walker.takeText();
 }
 
 QString readXmlLog(const QString &path, const QString &headerText, bool *ok)

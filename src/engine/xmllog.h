@@ -1,20 +1,19 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-class QDomElement;
-
 // Conversation histories kept by the messenger as XML files, turned into the header/message
-// text of a plain log: for every event either "sender headerText" and the event's text, or the
-// text framed by two separator lines ("―――――") when the event has no sender.
+// text of a plain log: for every child of the log element (the document element) either
+// "sender headerText" and the child's text, or the text framed by two separator lines
+// ("―――――") when the child has no sender. The sender is the FriendlyName in the markup of the
+// child's first grandchild element, as a serializer writes it (entities stay as entity text).
+//
+// The document is read as a stream, in one pass whatever its depth or size.
 
-// Loads the file and converts its log element (the document element). Sets *ok to false, and
-// returns an empty text, when the file cannot be read, is not well-formed, or declares entities
-// (histories never do; refusing them keeps entity expansion from blowing up).
+// Loads the file and converts it. Sets *ok to false, and returns an empty text, when the file
+// cannot be read or is not well-formed, or when its structure is refused (see xmlguard.h).
 QString readXmlLog(const QString &path, const QString &headerText, bool *ok);
 
 // The same, for a document already in memory.
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok);
-
-// One line per CR LF, the last line ended by CR LF too.
-QString xmlLogToText(const QDomElement &log, const QString &headerText);

@@ -1,6 +1,5 @@
 #include "engine/xmllog.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 namespace {
@@ -20,6 +19,24 @@ QByteArray message(const QByteArray &name, const QByteArray &text)
     return "<Message Date=\"2005/01/01\"><From><User FriendlyName=\"" + name
         + "\"/></From><To><User FriendlyName=\"me\"/></To><Text Style=\"x\">" + text
         + "</Text></Message>";
+}
+
+// A message whose sender element holds `levels` nested elements around "x": with the log
+// element, 4 + levels elements are open at the innermost.
+QByteArray nestedSender(int levels)
+{
+    return "<Log><Message><From><User FriendlyName=\"Aki\">" + QByteArray("<b>").repeated(levels)
+        + "x" + QByteArray("</b>").repeated(levels)
+        + "</User></From><Text>hi</Text></Message></Log>";
+}
+
+// One element with `count` attributes.
+QByteArray attributes(int count)
+{
+    QByteArray user = "<User FriendlyName=\"Aki\"";
+    for (int i = 1; i < count; ++i)
+        user += " a" + QByteArray::number(i) + "=\"\"";
+    return "<Log><Message><From>" + user + "/></From><Text>hi</Text></Message></Log>";
 }
 
 } // namespace
@@ -73,6 +90,13 @@ void TestXmlLog::converts_data()
         << "Aki  の発言 :\r\nx\r\n";
     QTest::newRow("emoji kept") << history(message("Aki", "&#x1F600;"))
                                 << QString::fromUtf8("Aki  の発言 :\r\n\xF0\x9F\x98\x80\r\n");
+    // Comments and processing instructions among the events are events without a sender.
+    QTest::newRow("comment and processing instruction")
+        << history("<!-- saved -->" + message("Aki", "x") + "<?mark a?>")
+        << Sep + "\r\n saved \r\n" + Sep + "\r\nAki  の発言 :\r\nx\r\n" + Sep + "\r\na\r\n" + Sep
+            + "\r\n";
+    QTest::newRow("1000 elements deep") << nestedSender(996) << "Aki  の発言 :\r\nxhi\r\n";
+    QTest::newRow("64 attributes") << attributes(64) << "Aki  の発言 :\r\nhi\r\n";
     QTest::newRow("Shift_JIS declaration")
         << QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><Log>"
                       + message("\x82\xa0", "\x82\xa2") + "</Log>")
@@ -109,6 +133,14 @@ void TestXmlLog::refuses_data()
     QTest::newRow("external entity")
         << QByteArray("<!DOCTYPE Log [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><Log>"
                       + message("a", "&e;") + "</Log>");
+    QTest::newRow("attribute list declared") << QByteArray(
+        "<!DOCTYPE Log [<!ATTLIST User Style CDATA \"x\">]><Log>" + message("a", "x") + "</Log>");
+    QTest::newRow("1001 elements deep") << nestedSender(997);
+    QTest::newRow("5000 elements deep") << nestedSender(4996);
+    QTest::newRow("65 attributes") << attributes(65);
+    const QString wide = QString::fromLatin1(attributes(100000));
+    QTest::newRow("100000 attributes in UTF-16") << QByteArray("\xff\xfe")
+            + QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2);
     QTest::newRow("not well-formed") << QByteArray("<Log><Message></Log>");
     QTest::newRow("not XML at all") << QByteArray("A の発言 :\r\nhi\r\n");
     QTest::newRow("empty file") << QByteArray();
@@ -117,12 +149,9 @@ void TestXmlLog::refuses_data()
 void TestXmlLog::refuses()
 {
     QFETCH(QByteArray, xml);
-    QElapsedTimer timer;
-    timer.start();
     bool ok = true;
     QCOMPARE(readXmlLogData(xml, Header, &ok), QString());
     QVERIFY(!ok);
-    QVERIFY(timer.elapsed() < 3000);
 }
 
 QTEST_GUILESS_MAIN(TestXmlLog)

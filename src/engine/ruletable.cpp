@@ -3,8 +3,7 @@
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"
-
-#include <limits>
+#include "settings/storednumber.h"
 
 namespace {
 
@@ -12,25 +11,6 @@ const QString RuleTableSection = QStringLiteral("MsgRule");
 const QString MatchAllRecord = QStringLiteral("01<$>*<$>先頭にあったら");
 
 } // namespace
-
-int leadingNumber(QStringView text)
-{
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == QLatin1Char(' '))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    qint64 value = 0;
-    for (; i < text.size() && text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9'); ++i) {
-        value = value * 10 + (text[i].unicode() - '0');
-        if (value > std::numeric_limits<int>::max())
-            return negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-    }
-    return int(negative ? -value : value);
-}
 
 QString RuleTable::patternFor(const QString &text, const QString &position)
 {
@@ -55,7 +35,7 @@ std::optional<RuleTable::Entry> RuleTable::parseRecord(const QString &record)
     const QString text = record.mid(textStart, second - textStart);
     const QString position = record.mid(second + RuleSeparator.size());
     Entry entry;
-    entry.paletteNumber = leadingNumber(QStringView(record).first(first));
+    entry.paletteNumber = readStoredNumber<int>(QStringView(record).first(first)).value_or(0);
     entry.pattern = patternFor(text, position);
     entry.matcher = WildcardPattern(entry.pattern);
     return entry;
@@ -68,10 +48,13 @@ RuleTable RuleTable::load(const Settings &settings)
         return table;
     // One read of the file serves the count and every record, with readIniValue's rules.
     const IniDocument doc = IniDocument::load(settings.iniPath);
-    // A count beyond the 99 keys the records can have would only read wrapped keys.
-    const int count = qMin(
-        leadingNumber(doc.value(RuleTableSection, QStringLiteral("Count"), QStringLiteral("0"))),
-        MaxRules);
+    // The 100th rule reads key "rule_00"; a count beyond that would only read wrapped keys
+    // again (and a huge one would read for ever).
+    const int count
+        = qMin(readStoredNumber<int>(
+                   doc.value(RuleTableSection, QStringLiteral("Count"), QStringLiteral("0")))
+                   .value_or(0),
+               MaxRules + 1);
     for (int r = 1; r <= count; ++r) {
         if (auto entry = parseRecord(doc.value(RuleTableSection, ruleKey(r), MatchAllRecord)))
             table.append(std::move(*entry));

@@ -21,8 +21,9 @@ public:
         WildcardPattern matcher;
     };
 
-    // Empty unless msgRuleEnable is 1. Reads Count records of section MsgRule (at most 99);
-    // a missing record is the match-all rule "01<$>*<$>先頭にあったら".
+    // Empty unless msgRuleEnable is 1. Reads Count records of section MsgRule (at most 100,
+    // the 100th from "rule_00"); a missing record is the match-all rule
+    // "01<$>*<$>先頭にあったら". A colour field that is no number gives colour 0 (no entry).
     static RuleTable load(const Settings &settings);
 
     // The rule's pattern for its text and position word.
@@ -41,7 +42,3 @@ public:
 private:
     QList<Entry> m_entries;
 };
-
-// The leading decimal digits of `text` as a number (blanks before them are skipped), 0 when it
-// starts with none: "03" gives 3, "12abc" 12, "x" 0.
-int leadingNumber(QStringView text);

@@ -2,38 +2,11 @@
 
 #include "codec/cp932.h"
 #include "settings/inifile.h"
-
-#include <QLocale>
-#include <QRegularExpression>
-#include <cmath>
-#include <limits>
+#include "settings/storednumber.h"
 
 namespace {
 
 const QString CountKey = QStringLiteral("Count");
-
-// Numeric text as the settings file holds it: decimal with optional sign, fraction and
-// exponent; a fraction goes to the nearest whole number, halves to the even one. Values
-// beyond the int range are clamped, so a huge Count can't wrap around.
-std::optional<int> wholeNumber(const QString &text)
-{
-    static const QRegularExpression numeric(
-        QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
-    const QString t = text.trimmed();
-    if (!numeric.match(t).hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const double value = QLocale::c().toDouble(t, &ok);
-    if (!ok && !std::isinf(value))
-        return std::nullopt;
-    constexpr double low = std::numeric_limits<int>::min();
-    constexpr double high = std::numeric_limits<int>::max();
-    if (!(value > low))
-        return std::numeric_limits<int>::min();
-    if (!(value < high))
-        return std::numeric_limits<int>::max();
-    return static_cast<int>(std::nearbyint(value)); // default rounding: halves to even
-}
 
 // The last two characters of "00" followed by the decimal number.
 QString twoDigitField(int n)
@@ -60,9 +33,7 @@ std::optional<MessageRule> parseRuleRecord(const QString &record)
     if (record.isEmpty() || record.indexOf(RuleSeparator) != 2)
         return std::nullopt;
     MessageRule rule;
-    bool ok = false;
-    const int colour = record.left(2).trimmed().toInt(&ok, 10);
-    rule.colorIndex = ok ? colour : 0;
+    rule.colorIndex = readStoredNumber<int>(record.left(2)).value_or(0);
     const QString rest = record.mid(2 + RuleSeparator.size());
     const qsizetype split = rest.indexOf(RuleSeparator);
     if (split < 0) {
@@ -80,7 +51,7 @@ LoadedRules loadRules(const QString &iniPath)
     LoadedRules loaded;
     const IniDocument doc = IniDocument::load(iniPath);
     loaded.storedCount
-        = wholeNumber(doc.value(RuleSection, CountKey, QStringLiteral("0"))).value_or(0);
+        = readStoredNumber<int>(doc.value(RuleSection, CountKey, QStringLiteral("0"))).value_or(0);
     const int count = std::min(loaded.storedCount, MaxRules);
     for (int n = 1; n <= count; ++n) {
         const std::optional<MessageRule> rule = parseRuleRecord(doc.value(RuleSection, ruleKey(n)));

@@ -2,8 +2,7 @@
 
 #include "inifile.h"
 #include "settingslocation.h"
-
-#include <limits>
+#include "storednumber.h"
 
 namespace {
 
@@ -13,65 +12,13 @@ constexpr int MaxStoredEntries = 99;
 
 const QString RemovedMarker = QStringLiteral("***削除していいです***");
 
-// Reads a decimal number with an optional sign and an optional fraction, rounded to the
-// nearest integer with halves going to the even neighbour. Works on the digits themselves,
-// so no long fraction is misread through floating point. False when `text` is not such a
-// number or the result lies outside [min, max].
-bool parseRoundedInteger(QStringView text, qint64 min, qint64 max, qint64 &result)
-{
-    qsizetype i = 0;
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    auto isDigit = [](QChar c) {
-        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-    };
-
-    constexpr qint64 limit = qint64(1) << 40; // far beyond any 32-bit field
-    qint64 magnitude = 0;
-    bool anyDigit = false, tooLarge = false;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
-        anyDigit = true;
-        if (!tooLarge) {
-            magnitude = magnitude * 10 + (text[i].unicode() - '0');
-            tooLarge = magnitude > limit;
-        }
-    }
-    int firstFraction = -1; // first digit after the point
-    bool restNonZero = false; // any non-zero digit after the first
-    if (i < text.size() && text[i] == QLatin1Char('.')) {
-        for (++i; i < text.size() && isDigit(text[i]); ++i) {
-            anyDigit = true;
-            const int d = text[i].unicode() - '0';
-            if (firstFraction < 0)
-                firstFraction = d;
-            else if (d != 0)
-                restNonZero = true;
-        }
-    }
-    if (!anyDigit || i != text.size() || tooLarge)
-        return false;
-
-    if (firstFraction > 5 || (firstFraction == 5 && (restNonZero || magnitude % 2 == 1)))
-        ++magnitude;
-    const qint64 value = negative ? -magnitude : magnitude;
-    if (value < min || value > max)
-        return false;
-    result = value;
-    return true;
-}
-
 template<typename Int>
 void readNumber(const IniDocument &doc, const QString &section, const QString &key,
                 const QString &defaultValue, Int &field)
 {
-    const QString text = doc.value(section, key, defaultValue);
-    qint64 value = 0;
-    if (parseRoundedInteger(text, std::numeric_limits<Int>::min(), std::numeric_limits<Int>::max(),
-                            value))
-        field = Int(value);
+    // A text that is no number, or one out of the field's range, leaves the field as it was.
+    if (const auto value = readStoredNumber<Int>(doc.value(section, key, defaultValue)))
+        field = *value;
 }
 
 QString withTrailingSlash(const QString &dir)

@@ -1,5 +1,6 @@
 #include "engine/ruletable.h"
 #include "engine/speakerkeys.h"
+#include "rules/messagerule.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"
 
@@ -16,6 +17,8 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void matches_data();
     void matches();
+    void storedNumbers_data();
+    void storedNumbers();
     void wildcardHeaderKeys();
 };
 
@@ -42,13 +45,15 @@ void TestRuleTable::matches_data()
         << "1" << QStringList {"07<$>Bob<$>whatever"} << "Bob" << 7 << 1;
     QTest::newRow("record without separators is no rule")
         << "2" << QStringList {"08 Bob", "02<$>Bob<$>先頭にあったら"} << "Bob" << 2 << 1;
-    QTest::newRow("colour field's leading number")
-        << "1" << QStringList {"12x<$>B<$>先頭にあったら"} << "Bo" << 12 << 1;
+    QTest::newRow("colour field that is no number")
+        << "1" << QStringList {"12x<$>B<$>先頭にあったら"} << "Bo" << 0 << 1;
+    QTest::newRow("colour field rounds half to even")
+        << "1" << QStringList {"2.5<$>B<$>先頭にあったら"} << "Bo" << 2 << 1;
     // Records missing up to Count are the match-all rule with colour 1.
     QTest::newRow("missing records")
         << "3" << QStringList {"05<$>A<$>先頭にあったら"} << "Zed" << 1 << 3;
-    // Beyond the 99 keys the records can have, Count is taken as 99 (no wrapped keys).
-    QTest::newRow("huge count") << "2000000000" << QStringList() << "x" << 1 << 99;
+    // The 100th record is "rule_00"; beyond that Count is taken as 100 (no wrapped keys).
+    QTest::newRow("huge count") << "2000000000" << QStringList() << "x" << 1 << 100;
     QTest::newRow("negative count") << "-4" << QStringList() << "x" << 0 << 0;
     QTest::newRow("count no number") << "x" << QStringList() << "x" << 0 << 0;
 }
@@ -74,6 +79,60 @@ void TestRuleTable::matches()
     const RuleTable table = RuleTable::load(s);
     QCOMPARE(table.size(), size);
     QCOMPARE(table.match(name).value_or(0), palette);
+}
+
+constexpr int NoNumber = -1000;
+
+void TestRuleTable::storedNumbers_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("number"); // NoNumber: not read as a number
+
+    QTest::newRow("whole") << "3" << 3;
+    QTest::newRow("fraction") << "3.7" << 4;
+    QTest::newRow("half down to even") << "2.5" << 2;
+    QTest::newRow("half up to even") << "3.5" << 4;
+    QTest::newRow("just over a half") << "2.5000000000000000001" << 3;
+    QTest::newRow("sign and point") << "+7." << 7;
+    QTest::newRow("point first") << ".5" << 0;
+    QTest::newRow("negative") << "-2" << -2;
+    QTest::newRow("half to 100") << "99.5" << 100;
+    QTest::newRow("exponent") << "1e1" << NoNumber;
+    QTest::newRow("hexadecimal") << "0x10" << NoNumber;
+    QTest::newRow("comma") << "3,5" << NoNumber;
+    QTest::newRow("beyond an int") << "99999999999" << NoNumber;
+}
+
+// Every reader of a stored number reads it the same way: the settings (the palette count),
+// the rule list and the run's rules.
+void TestRuleTable::storedNumbers()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, number);
+    QTemporaryDir dir;
+    Settings s;
+    s.iniPath = dir.filePath(QStringLiteral("settings.ini"));
+    IniDocument doc;
+    doc.setValue(QStringLiteral("Color"), QStringLiteral("Count"), stored);
+    doc.setValue(RuleSection, QStringLiteral("Count"), stored);
+    for (int n = 1; n <= 100; ++n)
+        doc.setValue(RuleSection, ruleKey(n), QStringLiteral("01<$>r%1<$>最後にあったら").arg(n));
+    QVERIFY(doc.save(s.iniPath));
+
+    const int count = number == NoNumber ? 0 : number;
+    Palette palette;
+    loadSettings(s, palette);
+    QCOMPARE(s.colorCount, count >= 1 ? qMin(count, 99) : 8);
+
+    const LoadedRules list = loadRules(s.iniPath);
+    QCOMPARE(list.storedCount, count);
+    QCOMPARE(list.rules.size(), qBound(0, count, 99));
+
+    s.msgRuleEnable = 1;
+    const RuleTable run = RuleTable::load(s);
+    QCOMPARE(run.size(), qBound(0, count, 100));
+    if (run.size() == 100) // the 100th rule is read from "rule_00"
+        QCOMPARE(run.at(99).pattern, QStringLiteral("*r100"));
 }
 
 void TestRuleTable::wildcardHeaderKeys()

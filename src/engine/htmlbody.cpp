@@ -72,7 +72,7 @@ void BodyWriter::headerLine(const QString &line, QByteArray &out)
         appendText(shownPrefix, out);
     }
     out.append(CrLf).append("<font class=").append(cls);
-    if (m_style.needsIds())
+    if (m_style.speakerIds)
         out.append(" id=").append(cls);
     out.append('>');
     appendText(QStringView(line).sliced(prefix.size()), out);

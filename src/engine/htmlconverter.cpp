@@ -35,8 +35,11 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
                              const Settings &settings, const Palette &palette)
 {
     const int colorCount = int(qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size()));
+    QStringList codes; // checked once: the palette comes from the settings file
+    for (int n = 1; n <= colorCount; ++n)
+        codes.append(colorcode::checkedCode(palette[n - 1].code));
     const auto code = [&](int number) {
-        return number >= 1 && number <= colorCount ? palette[number - 1].code : QString();
+        return number >= 1 && number <= colorCount ? codes[number - 1] : QString();
     };
     SpeakerHandover handover;
     int nextPaletteNumber = 1;
@@ -47,8 +50,9 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
         const QString color = code(nextPaletteNumber);
         handover.speakerColors.append(color);
         handover.table.append({name, QString::number(nextPaletteNumber), color.mid(1)});
-        if (++nextPaletteNumber > settings.colorCount)
-            nextPaletteNumber = 1;
+        // The turn moves on and wraps after the last entry; a rule's number may be any stored
+        // number, up to the largest an int holds, so it is compared rather than incremented.
+        nextPaletteNumber = nextPaletteNumber >= settings.colorCount ? 1 : nextPaletteNumber + 1;
     }
     return handover;
 }
@@ -113,14 +117,20 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     PageSpeakers speakers;
     for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
         speakers.titleNames.append(handover.table.value(k).name);
-        speakers.speakerColors.append(handover.speakerColors.value(k));
+        // The dialog's answer is checked again; an entry the palette lacked stays empty.
+        const QString color = handover.speakerColors.value(k);
+        speakers.speakerColors.append(color.isEmpty() ? color : colorcode::checkedCode(color));
         speakers.speakerClasses.append(speakerClassName(k));
     }
+    handover = SpeakerHandover();
     speakers.legendLabels = makeLegendLabels(speakerKeys.names());
 
     OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"), state, selected);
     out.open();
-    encodeHtml(buildPageHead(pageBaseName(path), speakers, style), out.buffer());
+    writePageHead(pageBaseName(path), speakers, style, [&out](QStringView piece) {
+        encodeHtml(piece, out.buffer());
+        out.flushIfFull();
+    });
 
     // Pass 2: the log is read again rather than kept decoded in memory.
     BodyWriter body(tests, speakerKeys, speakers, style, settings.colorNameToo == 1);

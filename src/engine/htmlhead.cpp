@@ -40,6 +40,42 @@ const std::array<const char *, 12> Swatches
     = {"#FFFFFF", "#FFFFCC", "#CCFF66", "#C2FED8", "#CCFFFF", "#E4E1FF",
        "#CCCCFF", "#FFDFFF", "#FFCCCC", "#DFDFDF", "#B90618", "#000000"};
 
+// Collects the head's text and hands it on whenever a good piece has gathered.
+class HeadOut
+{
+public:
+    explicit HeadOut(const PageSink &sink)
+        : m_sink(sink)
+    {
+    }
+    ~HeadOut() { flush(); }
+
+    template<typename Text> HeadOut &operator+=(const Text &text)
+    {
+        m_text += text;
+        return *this;
+    }
+    // Called between speakers: the pieces stay small however many speakers there are.
+    void pieceDone()
+    {
+        if (m_text.size() >= PieceChars)
+            flush();
+    }
+
+private:
+    static constexpr qsizetype PieceChars = 32 * 1024;
+
+    void flush()
+    {
+        if (!m_text.isEmpty())
+            m_sink(m_text);
+        m_text.resize(0);
+    }
+
+    const PageSink &m_sink;
+    QString m_text;
+};
+
 QString labelCell(const QString &className, const QString &text)
 {
     return QStringLiteral("<td><font class=") % className % QStringLiteral(" id=") % className
@@ -51,12 +87,17 @@ QString legendLabel(const PageSpeakers &speakers, qsizetype index)
     return speakers.legendLabels.value(index);
 }
 
-void appendHead(QString &page, const QString &baseName, const PageSpeakers &speakers,
+void appendHead(HeadOut &page, const QString &baseName, const PageSpeakers &speakers,
                 const PageStyle &style)
 {
-    page += QStringLiteral("<html>\r\n<head>\r\n<title>") % baseName % QStringLiteral(" : ")
-        % speakers.titleNames.join(QStringLiteral(" + "))
-        % QStringLiteral("</title>\r\n<style type=\"text/css\">\r\n<!--\r\n");
+    page += QStringLiteral("<html>\r\n<head>\r\n<title>") % baseName % QStringLiteral(" : ");
+    for (qsizetype k = 0; k < speakers.titleNames.size(); ++k) {
+        if (k > 0)
+            page += QStringLiteral(" + ");
+        page += speakers.titleNames[k];
+        page.pieceDone();
+    }
+    page += QStringLiteral("</title>\r\n<style type=\"text/css\">\r\n<!--\r\n");
     // Without quotes: a browser ignores a quoted colour value.
     page += QStringLiteral(".Bbody{color:") % style.bodyColor % QStringLiteral(";}") % CrLf;
     page += QStringLiteral(".nar{color:") % style.narColor % QStringLiteral(";}") % CrLf;
@@ -66,11 +107,12 @@ void appendHead(QString &page, const QString &baseName, const PageSpeakers &spea
         if (style.boldMessages)
             page += QStringLiteral("; font-weight:bold");
         page += QStringLiteral(";}") % CrLf;
+        page.pieceDone();
     }
-    if (style.needsIds())
+    if (style.hasScript())
         page += InputStyle % CrLf;
     page += QStringLiteral("-->\r\n</style>\r\n") % CrLf;
-    if (style.needsIds()) {
+    if (style.hasScript()) {
         page += QStringLiteral("<script language=\"JavaScript\" type=\"text/javascript\">\r\n"
                                "<!--\r\n");
         if (style.jsForeColor)
@@ -83,7 +125,7 @@ void appendHead(QString &page, const QString &baseName, const PageSpeakers &spea
     page += QStringLiteral("<center><br>") % CrLf;
 }
 
-void appendLegend(QString &page, const PageSpeakers &speakers, const PageStyle &style)
+void appendLegend(HeadOut &page, const PageSpeakers &speakers, const PageStyle &style)
 {
     const auto line = [&page](const QString &text) {
         page += text % CrLf;
@@ -143,6 +185,7 @@ void appendLegend(QString &page, const PageSpeakers &speakers, const PageStyle &
                  % QStringLiteral("></td>"));
         }
         line(QStringLiteral("</tr>"));
+        page.pieceDone();
     }
     line(QStringLiteral("</table>"));
     line(QStringLiteral("</center>"));
@@ -163,15 +206,16 @@ QString option(const QString &value, const QString &label, const QString &curren
 PageStyle PageStyle::fromSettings(const Settings &settings, const Palette &palette)
 {
     PageStyle style;
-    style.bodyColor = settings.bodyColor;
-    style.narColor = settings.narColor;
+    style.bodyColor = colorcode::checkedCode(settings.bodyColor);
+    style.narColor = colorcode::checkedCode(settings.narColor);
     style.boldMessages = settings.boldMessages == 1;
     style.jsBgColor = settings.jsBgColor == JsWanted;
     style.jsForeColor = settings.jsForeColor == JsWanted;
     style.jsFontBold = settings.jsFontBold == JsWanted;
+    style.speakerIds = settings.jsForeColor != JsNotWanted || settings.jsFontBold != JsNotWanted;
     const qsizetype count = qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size());
     for (qsizetype b = 0; b < count; ++b)
-        style.paletteCodes.append(palette[b].code);
+        style.paletteCodes.append(colorcode::checkedCode(palette[b].code));
     return style;
 }
 
@@ -189,13 +233,12 @@ QString pageBaseName(const QString &logPath)
     return dot < 0 ? fileName : fileName.left(dot);
 }
 
-QString buildPageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style)
+void writePageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style,
+                   const PageSink &sink)
 {
-    QString page;
-    page.reserve(4096 + speakers.speakerClasses.size() * (style.jsForeColor ? 2048 : 256));
+    HeadOut page(sink);
     appendHead(page, baseName, speakers, style);
     appendLegend(page, speakers, style);
-    return page;
 }
 
 QString colorPickerHtml(const QString &className, const QString &currentColor,

@@ -4,10 +4,12 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 struct Settings;
 
-// The page's look as the settings choose it.
+// The page's look as the settings choose it. Every colour is a checked "#RRGGBB": codes come
+// from a file the user (or anyone) may have edited, and go into the page's markup.
 struct PageStyle
 {
     QString bodyColor;
@@ -18,9 +20,13 @@ struct PageStyle
     bool jsFontBold = false; // bold check boxes and CBold
     QStringList paletteCodes; // palette entries 1 … colorCount
 
+    // The speakers' font elements carry ids (for the scripts) unless both script choices
+    // are exactly "いらない"; any other word keeps them.
+    bool speakerIds = true;
+
     static PageStyle fromSettings(const Settings &settings, const Palette &palette);
-    // No script needs the speakers' element ids.
-    bool needsIds() const { return jsForeColor || jsFontBold; }
+    // The page carries a script (and the style of its form controls).
+    bool hasScript() const { return jsForeColor || jsFontBold; }
 };
 
 // What the page head and legend show about the speakers, one entry per speaker in speaker
@@ -28,7 +34,7 @@ struct PageStyle
 struct PageSpeakers
 {
     QStringList titleNames;
-    QStringList speakerColors; // "#RRGGBB", or empty when the palette had no such entry
+    QStringList speakerColors; // checked "#RRGGBB", or empty when the palette had no such entry
     QStringList speakerClasses; // "HATSUGEN_01" …
     QStringList legendLabels;
 };
@@ -39,9 +45,14 @@ QStringList makeLegendLabels(const QStringList &names);
 // The log's file name up to its first "." (the whole name when it has none).
 QString pageBaseName(const QString &logPath);
 
-// The page from "<html>" up to and including "<DL>": head, style sheet, scripts and legend.
-QString buildPageHead(const QString &baseName, const PageSpeakers &speakers,
-                      const PageStyle &style);
+// Takes the page text piece by piece.
+using PageSink = std::function<void(QStringView)>;
+
+// The page from "<html>" up to and including "<DL>": head, style sheet, scripts and legend,
+// handed out in pieces of bounded size, so that a page of many speakers (each legend row can
+// carry the whole palette) never sits in memory whole.
+void writePageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style,
+                   const PageSink &sink);
 
 // The content of a legend colour cell: the code in its own colour, or a drop-down of the body,
 // narration and palette colours that recolours the class through CChange.

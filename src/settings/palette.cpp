@@ -56,6 +56,13 @@ void splitColorCode(const QString &code, int &red, int &green, int &blue)
     readPair(v.mid(4, 2), blue);
 }
 
+QString checkedCode(const QString &code)
+{
+    int red = 0, green = 0, blue = 0;
+    splitColorCode(code, red, green, blue);
+    return QLatin1Char('#') + componentToHex(red) + componentToHex(green) + componentToHex(blue);
+}
+
 int colorValueFromCode(const QString &code)
 {
     int red = 0, green = 0, blue = 0;

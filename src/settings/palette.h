@@ -20,6 +20,10 @@ namespace colorcode {
 // as the caller had it.
 void splitColorCode(const QString &code, int &red, int &green, int &blue);
 
+// The code as "#RRGGBB" in upper case, read the way splitColorCode reads it with every
+// component starting at 0: whatever the text holds, the result is a well-formed code.
+QString checkedCode(const QString &code);
+
 // Display colour: red + green * 256 + blue * 65536.
 int colorValueFromCode(const QString &code);
 

@@ -36,6 +36,8 @@ private slots:
     void colours();
     void legendColumns_data();
     void legendColumns();
+    void hostileColourCodes_data();
+    void hostileColourCodes();
     void titleAndNames();
     void speakersFindTheirOwnLines();
     void chunkedBody();
@@ -162,6 +164,12 @@ void TestHtmlPage::colours_data()
     QTest::newRow("rule beyond the palette")
         << QStringList {"A", "B"} << QStringList {"12<$>A<$>先頭にあったら"}
         << QStringList {"12", "1"};
+    QTest::newRow("rule colour at the int limit")
+        << QStringList {"A", "B"} << QStringList {"2147483647<$>A<$>先頭にあったら"}
+        << QStringList {"2147483647", "1"};
+    QTest::newRow("rule colour beyond the int range")
+        << QStringList {"A", "B"} << QStringList {"99999999999<$>A<$>先頭にあったら"}
+        << QStringList {"0", "1"};
 }
 
 void TestHtmlPage::colours()
@@ -187,7 +195,7 @@ void TestHtmlPage::colours()
         indexes << h.table[k].paletteIndex;
         const int n = h.table[k].paletteIndex.toInt();
         // The colour handed over is that palette entry's, or empty when there is none.
-        const QString code = n <= 8 ? QStringLiteral("#00000%1").arg(n) : QString();
+        const QString code = n >= 1 && n <= 8 ? QStringLiteral("#00000%1").arg(n) : QString();
         QCOMPARE(h.speakerColors[k], code);
         QCOMPARE(h.table[k].colorCode, code.mid(1));
         QVERIFY(got.contains(QStringLiteral(".%1{color:%2;}").arg(speakerClassName(k), code)));
@@ -228,6 +236,12 @@ void TestHtmlPage::legendColumns_data()
                         "</td>\r\n<td nowrap>太字</td>\r\n</tr>",
                         "#111111</font></td>\r\n<td align=center>－</td>"}
         << QStringList {"CChange"};
+    // Only two "いらない" drop the ids; any other word keeps them, without a script.
+    for (const auto &[fore, bold] : {std::pair {"yes", "要る"}, std::pair {"", "いらない"}})
+        QTest::newRow(qPrintable(QStringLiteral("\"%1\" and \"%2\"").arg(fore, bold)))
+            << n << QString::fromUtf8(fore) << QString::fromUtf8(bold)
+            << QStringList {"<font class=HATSUGEN_01 id=HATSUGEN_01>"}
+            << QStringList {"<script", "<select", "太字"};
     QTest::newRow("colour drop-downs")
         << n << y << n
         << QStringList {"function CChange(id,color){",
@@ -255,6 +269,39 @@ void TestHtmlPage::legendColumns()
         QVERIFY2(got.contains(p), qPrintable(p));
     for (const QString &a : absent)
         QVERIFY2(!got.contains(a), qPrintable(a));
+}
+
+void TestHtmlPage::hostileColourCodes_data()
+{
+    QTest::addColumn<QString>("stored"); // palette entry 1, body and narration colour
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("image with a handler") << "\"><img src=x onerror=alert(1)>"
+                                          << "#000000";
+    QTest::newRow("svg, then hexadecimal digits") << "<svg onload=alert(1)>#ABCDEF"
+                                                  << "#ABCDEF";
+    QTest::newRow("a colour name") << "red"
+                                   << "#0000ED";
+    QTest::newRow("lower case") << "#ff80c0"
+                                << "#FF80C0";
+}
+
+// Colour codes come from a file anyone may have edited: only "#RRGGBB" reaches the page.
+void TestHtmlPage::hostileColourCodes()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, shown);
+    Settings &s = m_state.settings;
+    s.bodyColor = s.narColor = m_state.palette[0].code = stored;
+    s.jsBgColor = s.jsForeColor = s.jsFontBold = JsWanted;
+    s.colorNameToo = 1;
+    const QString got = convertOne(lines({"A の発言 :", "x"}));
+    for (const char *rule :
+         {".Bbody{color:%1;}", ".nar{color:%1;}", ".HATSUGEN_01{color:%1;}",
+          "<font color=\"%1\"><dt>A の発言 :", "<option value=\"%1\" style=\"color:%1\" selected>"})
+        QVERIFY2(got.contains(QString::fromUtf8(rule).arg(shown)), rule);
+    for (const char *markup : {"<img", "<svg", "onerror", "onload", "red"})
+        QVERIFY2(!got.contains(QLatin1String(markup)), markup);
 }
 
 void TestHtmlPage::titleAndNames()

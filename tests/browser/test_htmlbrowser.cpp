@@ -81,10 +81,13 @@ void TestHtmlBrowser::initTestCase()
     s.bodyColor = BodyColor;
     s.narColor = NarColor;
     s.jsBgColor = s.jsForeColor = s.jsFontBold = JsWanted;
+    // The fourth colour code, as a crafted settings file could hold it, must stay inert.
     state.palette = {{AnnColor, QStringLiteral("blue")},
                      {BoColor, QStringLiteral("green")},
-                     {PickColor, QStringLiteral("pink")}};
-    s.colorCount = 3;
+                     {PickColor, QStringLiteral("pink")},
+                     {QStringLiteral("\"><img src=x onerror=\"window.PELORIN_INJECTED = 4\">"),
+                      QStringLiteral("<img src=x onerror=\"window.PELORIN_INJECTED = 5\">")}};
+    s.colorCount = 4;
 
     const QString log = QStringLiteral("Ann の発言 :\r\nwords of Ann\r\n<b>strong words</b>\r\n"
                                        "<script>window.PELORIN_INJECTED = 1;</script>\r\n"

@@ -65,7 +65,7 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
     EventPump pump(host);
     QString line;
     while (reader.readLine(line)) {
-        pump.lineDone();
+        pump.lineDone(line.size());
         if (tests.isHeaderLine(line))
             speakerKeys.add(line);
         ++lines;
@@ -127,9 +127,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"), state, selected);
     out.open();
-    writePageHead(pageBaseName(path), speakers, style, [&out](QStringView piece) {
+    EventPump headPump(host); // a legend of many speakers takes a while
+    writePageHead(pageBaseName(path), speakers, style, [&](QStringView piece) {
         encodeHtml(piece, out.buffer());
         out.flushIfFull();
+        headPump.lineDone(piece.size());
     });
 
     // Pass 2: the log is read again rather than kept decoded in memory.
@@ -141,7 +143,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     while (reader.readLine(line)) {
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
-        pump.lineDone();
+        pump.lineDone(line.size());
         body.write(line, out.buffer());
         out.buffer().append("\r\n", 2);
         out.flushIfFull();

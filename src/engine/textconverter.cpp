@@ -46,7 +46,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     EventPump pump(host);
     QString line;
     while (reader.readLine(line)) {
-        pump.lineDone();
+        pump.lineDone(line.size());
         if (linesDone == 0)
             showStatus(settings, host, runtext::Converting, false);
         const bool header = tests.isHeaderLine(line);

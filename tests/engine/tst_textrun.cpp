@@ -371,6 +371,43 @@ private slots:
                  qPrintable(QString::number(m_host.progressUpdates)));
         QCOMPARE(m_host.statusTexts.count(runtext::Converting), 1);
     }
+
+    // Pending events are processed after a bounded amount of work, counted in lines and
+    // characters rather than timed: between two pumps the progress moves by little.
+    void eventsAfterBoundedWork_data()
+    {
+        QTest::addColumn<int>("changeType");
+        QTest::addColumn<int>("lineLength");
+        QTest::addColumn<int>("lines");
+        for (const char *kind : {"text", "html"}) {
+            QTest::addRow("%s, short lines", kind) << int(*kind == 'h') << 4 << 20000;
+            QTest::addRow("%s, long lines", kind) << int(*kind == 'h') << 100000 << 60;
+        }
+    }
+
+    void eventsAfterBoundedWork()
+    {
+        QFETCH(int, changeType);
+        QFETCH(int, lineLength);
+        QFETCH(int, lines);
+        m_state.settings.changeType = qint16(changeType);
+        const QByteArray text = cp932::encode(u"A の発言 :\r\n")
+            + QByteArray(QByteArray(lineLength, 'x') + "\r\n").repeated(lines);
+        select({bytesLog(QStringLiteral("long.txt"), text)});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(m_state.colorDialogCloses, 2);
+
+        const qsizetype perPump
+            = qMin(EventPump::PumpLines, (EventPump::PumpChars + lineLength - 1) / lineLength);
+        const int stride = qMax(1, lines / 1000);
+        const int passes = changeType ? 2 : 1; // the page reads the log twice
+        QVERIFY(m_host.eventsProcessed >= passes * (lines / perPump));
+        int last = 0;
+        for (int value : std::as_const(m_host.progressAtEvents)) {
+            QVERIFY2(value - last <= perPump + stride, qPrintable(QString::number(value - last)));
+            last = value;
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTextRun)

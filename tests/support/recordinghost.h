@@ -29,6 +29,7 @@ public:
     int progressValue = 0;
     int progressUpdates = 0;
     int eventsProcessed = 0;
+    QList<int> progressAtEvents; // the progress value each time events were processed
     int beginProgress = 0;
     int endProgress = 0;
     int selectionClearedCount = 0;
@@ -46,7 +47,11 @@ public:
         progressValue = value;
         ++progressUpdates;
     }
-    void processEvents() override { ++eventsProcessed; }
+    void processEvents() override
+    {
+        ++eventsProcessed;
+        progressAtEvents.append(progressValue);
+    }
     void showMessage(Icon icon, const QString &prompt, const QString &title,
                      const QString &context) override
     {

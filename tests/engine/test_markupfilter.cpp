@@ -1,6 +1,5 @@
 #include "engine/markupfilter.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 
 class TestMarkupFilter : public QObject
@@ -83,13 +82,11 @@ void TestMarkupFilter::filters()
 
 void TestMarkupFilter::staysLinear()
 {
-    // Many unfinished tags on one long line must not rescan the line for each of them.
+    // Many unfinished tags on one long line (scripts/bench times it against half the line).
     const QString hostile = QString(QStringLiteral("<font color=x ")).repeated(200000);
-    QElapsedTimer timer;
-    timer.start();
     const QString out = filterChatMarkup(hostile);
-    QVERIFY(out.startsWith(QStringLiteral("&lt;font color=x ")));
-    QVERIFY2(timer.elapsed() < 5000, "quadratic filtering");
+    QCOMPARE(out.size(), hostile.size() + 3 * 200000);
+    QVERIFY(out.startsWith(QStringLiteral("&lt;font color=x &lt;font")));
 }
 
 QTEST_GUILESS_MAIN(TestMarkupFilter)

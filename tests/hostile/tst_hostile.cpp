@@ -377,6 +377,31 @@ QHash<QString, Case> cases()
                QVERIFY(page.contains("color:#123456"));
                QVERIFY(page.contains("HATSUGEN_300"));
            }};
+    c[QStringLiteral("stored numbers at their limits")]
+        = {[](Workspace &w) {
+               // Under the sanitizers any overflow while colours are assigned ends the run.
+               plainSettings(w,
+                             sjis(QStringLiteral(
+                                 "[ChangeType]\r\ntype=32767\r\n[Color]\r\nCount=2147483647\r\n"
+                                 "[Speed]\r\nUP=-2147483648\r\n[Hutoji]\r\nYes=2147483647\r\n"
+                                 "[NameToo]\r\nYes=1\r\n[Window]\r\nTop=2147483647\r\n"
+                                 "Left=-2147483648\r\n[MsgRule]\r\nEnable=1\r\nCount=3\r\n"
+                                 "rule_01=2147483647<$>A<$>先頭にあったら\r\n"
+                                 "rule_02=-2147483648<$>B<$>先頭にあったら\r\n"
+                                 "rule_03=99999999999<$>C<$>先頭にあったら\r\n")));
+               QByteArray log;
+               for (const char *name : {"A", "B", "C", "D"})
+                   log += name + Header + CrLf + "x" + CrLf;
+               useLog(w, log, QStringLiteral("--html"));
+               w.outputs = {QStringLiteral("_log.htm")};
+           },
+           0, QString(), 20,
+           [](const Workspace &w) {
+               // Colour numbers outside the palette give no colour; the turn goes on from 1.
+               const QByteArray page = readFile(w.path(QStringLiteral("_log.htm")));
+               QVERIFY(page.contains(".HATSUGEN_01{color:;}"));
+               QVERIFY(page.contains(".HATSUGEN_04{color:#AE00AE;}"));
+           }};
     c[QStringLiteral("99 malformed rules")]
         = {[](Workspace &w) {
                QByteArray rules = "[MsgRule]\r\nEnable=1\r\nCount=99\r\n";

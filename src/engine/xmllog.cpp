@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QXmlStreamReader>
+#include <optional>
 
 namespace {
 
@@ -181,7 +182,8 @@ bool keptText(const QXmlStreamReader &reader)
     return reader.isCDATA() || !reader.text().trimmed().isEmpty();
 }
 
-// What a token is to the tree: a node, the end of an element, or nothing.
+// Whether a token is a node of the tree: an element's start, kept text, a comment or a
+// processing instruction.
 bool isNode(const QXmlStreamReader &reader)
 {
     switch (reader.tokenType()) {

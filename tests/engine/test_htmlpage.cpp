@@ -38,6 +38,7 @@ private slots:
     void legendColumns();
     void hostileColourCodes_data();
     void hostileColourCodes();
+    void headGoesOutInPieces();
     void titleAndNames();
     void speakersFindTheirOwnLines();
     void chunkedBody();
@@ -240,7 +241,7 @@ void TestHtmlPage::legendColumns_data()
     for (const auto &[fore, bold] : {std::pair {"yes", "要る"}, std::pair {"", "いらない"}})
         QTest::newRow(qPrintable(QStringLiteral("\"%1\" and \"%2\"").arg(fore, bold)))
             << n << QString::fromUtf8(fore) << QString::fromUtf8(bold)
-            << QStringList {"<font class=HATSUGEN_01 id=HATSUGEN_01>"}
+            << QStringList {"<font class=HATSUGEN_01 id=HATSUGEN_01>\r\n"} // the utterance
             << QStringList {"<script", "<select", "太字"};
     QTest::newRow("colour drop-downs")
         << n << y << n
@@ -302,6 +303,31 @@ void TestHtmlPage::hostileColourCodes()
         QVERIFY2(got.contains(QString::fromUtf8(rule).arg(shown)), rule);
     for (const char *markup : {"<img", "<svg", "onerror", "onload", "red"})
         QVERIFY2(!got.contains(QLatin1String(markup)), markup);
+}
+
+// With every script on, each legend row carries the whole palette: the head is handed on in
+// pieces of bounded size (scripts/bench measures the memory of a run with 100 000 speakers).
+void TestHtmlPage::headGoesOutInPieces()
+{
+    PageStyle style;
+    style.jsBgColor = style.jsForeColor = style.jsFontBold = true;
+    style.bodyColor = style.narColor = QStringLiteral("#000000");
+    for (int b = 1; b <= 99; ++b)
+        style.paletteCodes.append(QStringLiteral("#0000%1").arg(b, 2, 10, QLatin1Char('0')));
+    PageSpeakers speakers;
+    for (int k = 0; k < 2000; ++k) {
+        speakers.titleNames.append(QStringLiteral("s%1").arg(k));
+        speakers.speakerColors.append(style.paletteCodes[k % 99]);
+        speakers.speakerClasses.append(speakerClassName(k));
+    }
+    speakers.legendLabels = makeLegendLabels(speakers.titleNames);
+    qsizetype total = 0, largest = 0;
+    writePageHead(QStringLiteral("chat"), speakers, style, [&](QStringView piece) {
+        total += piece.size();
+        largest = qMax(largest, piece.size());
+    });
+    QVERIFY2(total > 15'000'000, qPrintable(QString::number(total)));
+    QVERIFY2(largest < 64 * 1024, qPrintable(QString::number(largest)));
 }
 
 void TestHtmlPage::titleAndNames()

@@ -152,8 +152,10 @@ private:
     qint64 m_last = 0;
 };
 
+// Exit status 1 when a pause exceeds 100 ms.
 int pauses(const QString &log)
 {
+    int status = 0;
     for (const qint16 changeType : {qint16(0), qint16(1)}) {
         AppState state;
         state.settings.headerText = QStringLiteral(" の発言：");
@@ -177,8 +179,10 @@ int pauses(const QString &log)
                     mean);
         std::printf("%s: ratio longest pause/100 ms %6.2f  (target <= 1.00)\n",
                     changeType ? "page" : "text", longest / 100);
+        if (longest > 100)
+            status = 1;
     }
-    return 0;
+    return status;
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "xmlguard.h"
 
-#include <QFile>
 #include <QXmlStreamReader>
 #include <optional>
 
@@ -335,19 +334,4 @@ QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *
         return QString();
     *ok = true;
     return walker.takeText();
-}
-
-QString readXmlLog(const QString &path, const QString &headerText, bool *ok)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *ok = false;
-        return QString();
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *ok = false;
-        return QString();
-    }
-    return readXmlLogData(data, headerText, ok);
 }

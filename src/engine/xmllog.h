@@ -11,9 +11,6 @@
 //
 // The document is read as a stream, in one pass whatever its depth or size.
 
-// Loads the file and converts it. Sets *ok to false, and returns an empty text, when the file
-// cannot be read or is not well-formed, or when its structure is refused (see xmlguard.h).
-QString readXmlLog(const QString &path, const QString &headerText, bool *ok);
-
-// The same, for a document already in memory.
+// Converts a history already read into memory. Sets *ok to false, and returns an empty text,
+// when the document is not well-formed, or when its structure is refused (see xmlguard.h).
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok);

@@ -101,7 +101,7 @@ double secondsOf(const std::function<void()> &work)
 int markup()
 {
     const QString tag = QStringLiteral("<font color=x ");
-    const QString half = tag.repeated(100000), whole = tag.repeated(200000);
+    const QString half = tag.repeated(1000000), whole = tag.repeated(2000000);
     qsizetype sink = 0;
     const double h = secondsOf([&] { sink += filterChatMarkup(half).size(); });
     const double w = secondsOf([&] { sink += filterChatMarkup(whole).size(); });

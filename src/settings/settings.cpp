@@ -66,7 +66,12 @@ const Field fields[] = {
     {"JavaScript", "背景色変更", Kind::Text, "いらない", &Settings::jsBgColor},
     {"JavaScript", "文字色変更", Kind::Text, "いらない", &Settings::jsForeColor},
     {"JavaScript", "文字の太さ変更", Kind::Text, "いらない", &Settings::jsFontBold},
+    {"MojiCode", "Log", Kind::Text, "自動", &Settings::logEncoding},
 };
+
+constexpr textcodec::Choice EncodingChoices[]
+    = {textcodec::Choice::Auto, textcodec::Choice::ShiftJis, textcodec::Choice::Utf8,
+       textcodec::Choice::Utf16};
 
 QString entryKey(int n)
 {
@@ -156,6 +161,24 @@ SettingsFileState loadSettings(Settings &s, Palette &palette)
         s.headerText = s.customHeader;
     }
     return state;
+}
+
+textcodec::Choice encodingChoice(const QString &word)
+{
+    for (std::size_t i = 0; i < std::size(EncodingWords); ++i) {
+        if (word == EncodingWords[i])
+            return EncodingChoices[i];
+    }
+    return textcodec::Choice::Auto;
+}
+
+QString encodingWord(textcodec::Choice choice)
+{
+    for (std::size_t i = 0; i < std::size(EncodingChoices); ++i) {
+        if (choice == EncodingChoices[i])
+            return EncodingWords[i];
+    }
+    return EncodingAuto;
 }
 
 bool saveSettings(Settings &s, const Palette &palette)

@@ -1,7 +1,6 @@
 #include "htmlconverter.h"
 
 #include "appstate.h"
-#include "codec/cp932.h"
 #include "htmlbody.h"
 #include "htmlhead.h"
 #include "linetests.h"
@@ -22,12 +21,6 @@ const QString CrLf = QStringLiteral("\r\n");
 const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>");
 
 enum class LogOutcome { Next, StopRun };
-
-void encodeHtml(QStringView text, QByteArray &out)
-{
-    static const cp932::Replacement reference = cp932::numericReference;
-    cp932::encodeAppend(text, out, reference);
-}
 
 // The speakers' first colours: palette entries in turn, in speaker order, unless a rule fixes
 // one; a rule's colour moves the turn on from there.
@@ -100,7 +93,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
-        reportNoSpeakers(host, path);
+        reportNoSpeakers(host, path, reader.format());
         return LogOutcome::Next;
     }
 
@@ -127,15 +120,21 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"), state, selected);
     out.open();
+    // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
+    const bool utf8Page = reader.format().utf8Page();
     EventPump headPump(host); // a legend of many speakers takes a while
-    writePageHead(pageBaseName(path), speakers, style, [&](QStringView piece) {
-        encodeHtml(piece, out.buffer());
-        out.flushIfFull();
-        headPump.lineDone(piece.size());
-    });
+    writePageHead(
+        pageBaseName(path), speakers, style,
+        [&](QStringView piece) {
+            appendPageText(piece, utf8Page, out.buffer());
+            out.flushIfFull();
+            headPump.lineDone(piece.size());
+        },
+        utf8Page);
 
     // Pass 2: the log is read again rather than kept decoded in memory.
     BodyWriter body(tests, speakerKeys, speakers, style, settings.colorNameToo == 1);
+    body.setUtf8Page(utf8Page);
     QString line;
     qsizetype j = 0;
     reader.rewind();
@@ -155,11 +154,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         out.discard();
         state.colorDialogCloses = 0;
         host.logNotRead(path, reader.errorString());
-        reportNoSpeakers(host, path);
+        reportNoSpeakers(host, path, reader.format());
         return LogOutcome::Next;
     }
     progress.clear();
-    encodeHtml(PageEnd, out.buffer());
+    appendPageText(PageEnd, utf8Page, out.buffer());
     out.buffer().append("\r\n", 2);
 
     showStatus(settings, host, runtext::Saving);

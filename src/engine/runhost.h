@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logformat.h"
+
 #include <QString>
 
 struct SpeakerHandover;
@@ -29,6 +31,16 @@ public:
     virtual void showMessage(Icon icon, const QString &prompt, const QString &title,
                              const QString &context = QString())
         = 0;
+
+    // A log yielded no speakers: the message box (prompt and title as for showMessage).
+    // `format` is what the log was read as; a window shows the message alone, the batch run
+    // adds the encoding and line ends it found, so that a user can see why.
+    virtual void showNoSpeakers(const QString &prompt, const QString &title, const QString &logPath,
+                                const LogFormat &format)
+    {
+        Q_UNUSED(format);
+        showMessage(Icon::Critical, prompt, title, logPath);
+    }
 
     // Opens the settings dialog modelessly (after a log without speakers).
     virtual void openSettingsDialog() = 0;

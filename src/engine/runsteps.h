@@ -37,13 +37,15 @@ bool progressShown(const Settings &settings);
 void showStatus(const Settings &settings, RunHost &host, const QString &text,
                 bool processEvents = true);
 
-// Opens log i for reading. An XML history that fails to load is reported with "Can't load
-// xml"; any unreadable log is also told to the host (the batch run prints why). Either way the
-// log then simply has no lines, and the caller reports it as having no speakers.
+// Opens a log for reading in the encoding the settings ask for. An XML history that fails to load
+// is reported with "Can't load xml"; any unreadable log is also told to the host (the batch run
+// prints why). Either way the log then simply has no lines, and the caller reports it as having no
+// speakers.
 bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QString &path);
 
-// "発言者が一人も見つかりませんでした。" and the settings dialog, so the header can be fixed.
-void reportNoSpeakers(RunHost &host, const QString &logPath);
+// "発言者が一人も見つかりませんでした。" and the settings dialog, so the header can be fixed;
+// `format` is what the log was read as (the batch run names it).
+void reportNoSpeakers(RunHost &host, const QString &logPath, const LogFormat &format = LogFormat());
 
 // The progress bar of one log: progressInit / progressStep, forwarded to the window only when
 // the shown value moves by a visible step (at most about a thousand updates per log).

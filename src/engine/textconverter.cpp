@@ -1,5 +1,5 @@
 #include "appstate.h"
-#include "codec/cp932.h"
+#include "codec/textcodec.h"
 #include "linetests.h"
 #include "logreader.h"
 #include "run.h"
@@ -12,21 +12,22 @@ constexpr qsizetype SliceChars = 64 * 1024;
 
 // A huge line (a log without line breaks) is encoded piece by piece, so that its bytes never
 // sit in memory next to the whole line; a slice never ends between the halves of a pair.
-void writeEncoded(QStringView line, OutputFile &out)
+void writeEncoded(QStringView line, textcodec::Encoding encoding, OutputFile &out)
 {
     while (line.size() > SliceChars) {
         qsizetype n = SliceChars;
         if (line[n - 1].isHighSurrogate())
             --n;
-        cp932::encodeAppend(line.first(n), out.buffer());
+        textcodec::encodeAppend(line.first(n), encoding, out.buffer());
         out.flushIfFull();
         line = line.sliced(n);
     }
-    cp932::encodeAppend(line, out.buffer());
+    textcodec::encodeAppend(line, encoding, out.buffer());
 }
 
 // One log, in a single streaming pass: every line is classified and written as it is read,
-// and the output is dropped again if no header line turns up.
+// and the output is dropped again if no header line turns up. The output keeps the log's own
+// encoding, byte order mark and line end (see LogFormat).
 void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
@@ -38,6 +39,12 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 
     OutputFile out(path, state.selection.stem(i) + QStringLiteral("txt"), state, selected);
     out.open();
+    const LogFormat &format = reader.format();
+    const textcodec::Encoding encoding = format.textEncoding();
+    const QByteArray tab = format.textTab();
+    const QByteArray lineEnd = format.textLineEnd();
+    if (format.textMark())
+        out.buffer().append(textcodec::byteOrderMark(encoding));
     const LineTests tests(settings.headerText);
     NoticeState notices;
     ProgressMeter progress(host, progressShown(settings));
@@ -53,10 +60,10 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         if (!header && !LineTests::isHashLine(line)) {
             const LineClass cls = notices.classify(line);
             if (cls != LineClass::Frame)
-                out.buffer().append('\t');
+                out.buffer().append(tab);
         }
-        writeEncoded(line, out);
-        out.buffer().append("\r\n", 2);
+        writeEncoded(line, encoding, out);
+        out.buffer().append(lineEnd);
         out.flushIfFull();
         ++linesDone;
         if (header && !hasSpeakers) {
@@ -74,12 +81,12 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         // Part of the log could not be read: nothing of it is written.
         out.discard();
         host.logNotRead(path, reader.errorString());
-        reportNoSpeakers(host, path);
+        reportNoSpeakers(host, path, format);
         return;
     }
     if (!hasSpeakers) {
         out.discard();
-        reportNoSpeakers(host, path);
+        reportNoSpeakers(host, path, format);
         return;
     }
     host.processEvents();

@@ -60,14 +60,42 @@ QString BatchHost::reasonText(const QString &reason)
     return text != reason ? text : QCoreApplication::translate("QIODevice", source.constData());
 }
 
-void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const QString &context)
+QString BatchHost::messageText(const QString &prompt) const
 {
     // The window's texts, line by line in the user's language; a line that is no message of
     // its own (a file name) stays as it is.
     QStringList lines = prompt.split(QStringLiteral("\r\n"));
     for (QString &line : lines)
         line = QCoreApplication::translate("RunMessage", line.toUtf8().constData());
-    printLine(context, lines.join(u' '));
+    return lines.join(u' ');
+}
+
+void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const QString &context)
+{
+    printLine(context, messageText(prompt));
+}
+
+void BatchHost::showNoSpeakers(const QString &prompt, const QString &, const QString &logPath,
+                               const LogFormat &format)
+{
+    const QString read = formatText(format);
+    printLine(logPath, read.isEmpty() ? messageText(prompt) : messageText(prompt) + u' ' + read);
+}
+
+QString BatchHost::formatText(const LogFormat &format)
+{
+    const textcodec::Detection &d = format.detection;
+    // The classic log, Shift-JIS split at CR LF, and an XML history need no explanation.
+    const bool classic = d.encoding == textcodec::Encoding::ShiftJis
+        && (d.lineEnd == textcodec::LineEnd::CrLf || !d.hasLineEnd);
+    if (!format.known || format.xml || (classic && !format.lineExport))
+        return QString();
+    QString encoding = textcodec::encodingName(d.encoding);
+    if (d.bomBytes > 0)
+        encoding = tr("%1 with BOM").arg(encoding);
+    const QString lineEnd = d.hasLineEnd ? textcodec::lineEndName(d.lineEnd) : tr("none");
+    return format.lineExport ? tr("(LINE talk history, %1, line ends %2)").arg(encoding, lineEnd)
+                             : tr("(%1, line ends %2)").arg(encoding, lineEnd);
 }
 
 void BatchHost::logNotRead(const QString &path, const QString &reason)

@@ -29,6 +29,8 @@ public:
     void processEvents() override { }
     void showMessage(Icon icon, const QString &prompt, const QString &title,
                      const QString &context) override;
+    void showNoSpeakers(const QString &prompt, const QString &title, const QString &logPath,
+                        const LogFormat &format) override;
     void openSettingsDialog() override { }
     void runSpeakerColorDialog(SpeakerHandover &handover) override;
     void beginProgressDisplay() override { }
@@ -43,12 +45,16 @@ public:
 
     // Why a file could not be read or written, in the user's language.
     static QString reasonText(const QString &reason);
+    // What a log was read as, when it is not a Shift-JIS log split at CR LF: "(UTF-8, line
+    // ends LF)", "(LINE talk history, UTF-8, …)"; empty otherwise.
+    static QString formatText(const LogFormat &format);
 
     // A line of its own, above the progress line; control characters and undecodable bytes
     // of names are shown escaped.
     void printLine(const QString &context, const QString &text);
 
 private:
+    QString messageText(const QString &prompt) const;
     void drawProgress(bool force);
     void clearProgress();
 

@@ -35,6 +35,8 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
                 "The settings file does not exist; converting with the default settings."));
     if (commandLine.changeType)
         settings.changeType = qint16(*commandLine.changeType);
+    if (commandLine.encoding)
+        settings.logEncoding = encodingWord(*commandLine.encoding);
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
     settings.speedUp = 0;
     settings.commandLineRun = false;

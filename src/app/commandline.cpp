@@ -5,6 +5,26 @@
 
 #include <QCoreApplication>
 
+namespace {
+
+// The words of --encoding, lower case.
+std::optional<textcodec::Choice> encodingArgument(const QString &word)
+{
+    using textcodec::Choice;
+    const QString w = word.toLower();
+    if (w == u"auto")
+        return Choice::Auto;
+    if (w == u"sjis" || w == u"shift-jis" || w == u"cp932")
+        return Choice::ShiftJis;
+    if (w == u"utf-8" || w == u"utf8")
+        return Choice::Utf8;
+    if (w == u"utf-16" || w == u"utf16")
+        return Choice::Utf16;
+    return std::nullopt;
+}
+
+} // namespace
+
 QStringList programArguments(int argc, const char *const *argv)
 {
     QStringList arguments;
@@ -20,6 +40,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
     auto usage = [&cl](const QString &message) {
         if (cl.error.isEmpty())
             cl.error = message;
+    };
+    auto encoding = [&](const QString &word) {
+        cl.encoding = encodingArgument(word);
+        if (!cl.encoding)
+            usage(QCoreApplication::translate(
+                      "CommandLine", "--encoding takes auto, sjis, utf-8 or utf-16, not \"%1\"")
+                      .arg(word));
     };
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
@@ -42,6 +69,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 cl.settingsFile = arguments[++i];
             else
                 usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
+        } else if (a == u"--encoding") {
+            if (i + 1 < arguments.size())
+                encoding(arguments[++i]);
+            else
+                encoding(QString());
+        } else if (a.startsWith(u"--encoding=")) {
+            encoding(a.sliced(11));
         } else if (a.startsWith(u"--settings=")) {
             cl.settingsFile = a.sliced(11);
             if (cl.settingsFile.isEmpty())
@@ -60,6 +94,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return cl;
     if (cl.changeType && !cl.batch)
         usage(QCoreApplication::translate("CommandLine", "--text and --html need --batch"));
+    if (cl.encoding && !cl.batch)
+        usage(QCoreApplication::translate("CommandLine", "--encoding needs --batch"));
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));
     return cl;
@@ -96,6 +132,10 @@ const HelpOption HelpOptions[] = {
                        "with --batch: write indented text, whatever the settings say")},
     {"--html",
      QT_TRANSLATE_NOOP("CommandLine", "with --batch: write HTML pages, whatever the settings say")},
+    {"--encoding WORD",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: read text logs as WORD, whatever the settings say:\n"
+                       "auto (detected per log), sjis, utf-8 or utf-16")},
     {"--settings FILE",
      QT_TRANSLATE_NOOP("CommandLine", "use FILE as the settings file (see \"Settings file\")")},
     {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
@@ -105,23 +145,50 @@ const HelpOption HelpOptions[] = {
 
 constexpr qsizetype HelpNameWidth = 15;
 
+// The logs understood, each with a sample of two lines (the samples are the same in every
+// language: they show the logs as they are).
+QString logKindsText()
+{
+    const QString indent = QStringLiteral("    ");
+    return translated(QT_TRANSLATE_NOOP("CommandLine", "Logs it reads:")) + u'\n'
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "  Text logs (*.txt) in Shift-JIS, UTF-8 or UTF-16, with any line ends: each\n"
+            "  utterance starts with a header line, the speaker's name and the header text\n"
+            "  of the settings (by default \"の発言：\"):"))
+        + u'\n' + indent + QStringLiteral("たろう の発言：\n") + indent
+        + QStringLiteral("こんばんは！\n")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine", "  The XML histories of MSN Messenger / Windows Messenger (*.xml):"))
+        + u'\n' + indent + QStringLiteral("<Message><From><User FriendlyName=\"たろう\"/></From>\n")
+        + indent + QStringLiteral("<Text>こんばんは！</Text></Message>\n")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "  LINE talk-history exports (*.txt starting with \"[LINE] \"): time, TAB,\n"
+            "  sender, TAB, text; the indented text of an export is written in UTF-8:"))
+        + u'\n' + indent + QStringLiteral("2024/01/15(月)\n") + indent
+        + QStringLiteral("21:03\tたろう\tこんばんは！\n");
+}
+
 } // namespace
 
 QString helpText()
 {
     QString help = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"))
         + QStringLiteral("\n  pelorin [--settings FILE] [LOG...]\n"
-                         "  pelorin --batch [--settings FILE] [--text | --html] LOG...\n\n")
+                         "  pelorin --batch [--settings FILE] [--text | --html] [--encoding WORD] "
+                         "LOG...\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
-            "Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger's *.xml\n"
-            "histories) into an indented text file or a coloured HTML page, written next to\n"
-            "each log under its name with the configured prefix (by default \"_\"): chat.txt\n"
-            "gives _chat.txt or _chat.htm.\n"
+            "Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the\n"
+            "messenger's *.xml histories) into an indented text file or a coloured HTML page,\n"
+            "written next to each log under its name with the configured prefix (by default\n"
+            "\"_\"): chat.txt gives _chat.txt or _chat.htm.\n"
             "\n"
             "Without --batch the window opens. LOG arguments start a conversion with the\n"
             "saved settings that ends the program without showing the window."))
-        + QStringLiteral("\n\n") + translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + u'\n';
+        + QStringLiteral("\n\n") + logKindsText() + u'\n'
+        + translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + u'\n';
     const QString indent(2 + HelpNameWidth + 2, u' ');
     for (const HelpOption &option : HelpOptions) {
         const QStringList lines = translated(option.text).split(u'\n');
@@ -146,7 +213,8 @@ QString helpText()
             "  0  every log was written (and for the window: it closed normally)\n"
             "  1  --batch: at least one log was not written\n"
             "  2  usage error: an unknown option, --settings without FILE, both --text and\n"
-            "     --html, --text or --html without --batch, or --batch without a LOG;\n"
+            "     --html, --text, --html or --encoding without --batch, an unknown\n"
+            "     --encoding WORD, or --batch without a LOG;\n"
             "     --batch: the settings file exists but cannot be read (nothing is converted);\n"
             "     the window was asked for but no display is available"))
         + u'\n';

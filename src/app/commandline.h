@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codec/textcodec.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -11,6 +13,7 @@ struct CommandLine
     bool version = false;
     bool batch = false;
     std::optional<int> changeType; // --text (0) / --html (1), batch only
+    std::optional<textcodec::Choice> encoding; // --encoding auto|sjis|utf-8|utf-16, batch only
     QString settingsFile; // --settings FILE
     QStringList logs; // LOG arguments, in order
     QString error; // non-empty: a usage error (exit status 2)

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "encodingmenu.h"
 #include "engine/appstate.h"
 #include "previewbox.h"
 #include "ui/settings/opensettings.h"
@@ -211,6 +212,8 @@ void MainWindow::buildMenus()
     m_mnuRuleEna
         = item(rules, "mnuRuleEna", QStringLiteral("有効にする"), &MainWindow::mnuRuleEna_Click);
     m_mnuRuleEna->setCheckable(true);
+    m_mnuEncoding = new EncodingMenu(m_state.settings, settings);
+    settings->addMenu(m_mnuEncoding);
 
     QMenu *help = submenu(bar, "mnuHelps", QStringLiteral("ヘルプ(&H)"));
     bar->addMenu(help);

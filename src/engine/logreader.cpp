@@ -27,7 +27,6 @@ void LogReader::fail(Status status, const QString &error)
     m_buf.clear();
     m_pos = m_scan = 0;
     m_eof = m_done = true;
-    m_lineExport.reset();
     m_file.close();
 }
 
@@ -215,6 +214,8 @@ bool LogReader::readExportLine(QString &line)
 
 bool LogReader::readLine(QString &line)
 {
+    if (m_status != Status::Ok)
+        return false;
     const bool got = m_lineExport ? m_lineExport->next(line, m_stamp) : readExportLine(line);
     if (!got || m_status != Status::Ok)
         return false;

@@ -280,9 +280,16 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
 QStringList LineExportConverter::quotedText(QStringView text)
 {
     QString first;
-    // Quotes closed on the same line: a one-line text that happens to be in quotes, kept.
-    if (unquoteLine(text.sliced(1), first) != Quoted::Open)
+    switch (unquoteLine(text.sliced(1), first)) {
+    case Quoted::Open:
+        break;
+    case Quoted::Closed:
+        // Closed on the same line: quotes the sender typed, unless doubled quotes inside show
+        // the export's own quoting.
+        return {first.size() < text.size() - 2 ? first : text.toString()};
+    case Quoted::Broken:
         return {text.toString()};
+    }
     QStringList lines {first};
     std::vector<QString> readAhead;
     qsizetype chars = 0;

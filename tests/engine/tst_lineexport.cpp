@@ -17,7 +17,7 @@ QStringList notice(const QString &text)
 }
 
 // A Japanese group export as a phone writes it: quoted multi-line text, a system event,
-// 午前/午後 times, a sticker and an emoji.
+// 午前/午後 times, a sticker, an emoji, quotes doubled by the export and quotes of a sender.
 const QStringList Japanese {
     "[LINE] 山田のトーク履歴",
     "保存日時：2024/01/15 21:03",
@@ -28,6 +28,8 @@ const QStringList Japanese {
     "\"\"引用\"\"の二行目\"",
     "21:05\t\t山田がメッセージの送信を取り消しました",
     "21:06\t山田\t[スタンプ]",
+    "21:07\t山田\t\"\"\"はい\"\"と言った\"",
+    "21:08\t自分\t\"そう\"",
     "",
     "2024/01/16(火)",
     "午前0:15\t自分\tおやすみ",
@@ -64,8 +66,9 @@ private slots:
                 + QStringList {"山田 の発言：", "21:03 了解です😀", "自分 の発言：",
                                "午後9:04 一行目", "\"引用\"の二行目"}
                 + notice("21:05 山田がメッセージの送信を取り消しました")
-                + QStringList {"山田 の発言：", "21:06 [スタンプ]"} + notice("2024/01/16(火)")
-                + QStringList {"自分 の発言：", "午前0:15 おやすみ"};
+                + QStringList {"山田 の発言：",          "21:06 [スタンプ]", "山田 の発言：",
+                               "21:07 \"はい\"と言った", "自分 の発言：",    "21:08 \"そう\""}
+                + notice("2024/01/16(火)") + QStringList {"自分 の発言：", "午前0:15 おやすみ"};
         QTest::newRow("English, LF")
             << QByteArray("[LINE] Chat history with Bob\nSaved on: 01/15/2024, 21:03\n\n"
                           "Mon, 01/15/2024\n9:03 PM\tBob\t\"Hi\nthere\"\n"

@@ -161,8 +161,8 @@ private slots:
             << true << QByteArray("\xFF\xFEx\0\r\0\n\0", 8) << "auto"
             << "(UTF-16LE BOM 付き, 改行 CR LF)";
         QTest::newRow("LINE export of events only")
-            << true << QByteArray("[LINE] x\n21:00\t\tA left\n") << "auto"
-            << "(LINE のトーク履歴, Shift-JIS, 改行 LF)";
+            << true << QStringLiteral("[LINE] x\n21:00\t\tAが退出しました\n").toUtf8() << "auto"
+            << "(LINE のトーク履歴, UTF-8, 改行 LF)";
     }
 
     void namesWhatWasReadWithoutSpeakers()

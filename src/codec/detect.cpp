@@ -2,6 +2,7 @@
 
 #include "utf8.h"
 
+#include <QtGlobal>
 #include <cstring>
 
 namespace textcodec {
@@ -9,6 +10,9 @@ namespace {
 
 // Enough of the start of a file to see its mark and, for UTF-16 without one, its byte order.
 constexpr qsizetype HeadBytes = 4096;
+// Pieces at least this long are validated as UTF-8 in several stretches at once.
+constexpr qsizetype InterleaveBytes = 4096;
+constexpr int Stretches = 8;
 
 bool startsWith(const QByteArray &bytes, const char *prefix)
 {
@@ -43,7 +47,7 @@ Detection Detector::result()
         start();
     if (!m_encodingKnown) {
         // A sequence still cut off at the end of the file makes it no valid UTF-8.
-        const bool utf8 = m_utf8Valid && m_carrySize == 0 && m_multibyte;
+        const bool utf8 = m_utf8Valid && m_utf8State == 0 && m_multibyte;
         m_result.encoding = utf8 ? Encoding::Utf8 : Encoding::ShiftJis;
         m_encodingKnown = true;
     }
@@ -116,48 +120,56 @@ void Detector::scan(const uint8_t *p, const uint8_t *end)
 
 void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
 {
-    char32_t cp;
-    if (m_carrySize > 0) {
-        uint8_t joined[8];
-        std::memcpy(joined, m_carry, size_t(m_carrySize));
-        const int taken = int(qMin<qsizetype>(3, end - p));
-        std::memcpy(joined + m_carrySize, p, size_t(taken));
-        const int len = utf8::sequence(joined, joined + m_carrySize + taken, cp);
-        if (len < 0) {
-            std::memcpy(m_carry, joined, size_t(m_carrySize + taken));
-            m_carrySize += taken;
-            return;
+    const uint16_t *next = utf8::Validator.data();
+    uint8_t high = 0; // the bytes' high bits, or-ed together
+    uint32_t state = m_utf8State;
+    if (end - p >= InterleaveBytes) {
+        // Stretches validated side by side: each lookup waits for the one before it, so
+        // independent chains keep the processor busy. Every stretch but the first starts at
+        // the next byte that begins a character; the one before it must end accepting.
+        constexpr int N = Stretches;
+        const uint8_t *from[N + 1];
+        from[0] = p;
+        from[N] = end;
+        for (int k = 1; k < N; ++k) {
+            const uint8_t *b = p + (end - p) * k / N;
+            for (int n = 0; n < 3 && (*b & 0xC0) == 0x80; ++n)
+                ++b;
+            from[k] = b;
         }
-        if (len == 0) {
-            m_utf8Valid = false;
-        } else {
-            m_multibyte = true;
-            p += len - m_carrySize;
+        uint32_t s[N] = {};
+        s[0] = state;
+        qsizetype common = end - from[N - 1];
+        for (int k = 0; k + 1 < N; ++k)
+            common = qMin<qsizetype>(common, from[k + 1] - from[k]);
+        for (qsizetype i = 0; i < common; ++i) {
+            for (int k = 0; k < N; ++k) {
+                const uint8_t byte = from[k][i];
+                s[k] = next[s[k] + byte];
+                high |= byte;
+            }
         }
-        m_carrySize = 0;
+        bool ok = true;
+        for (int k = 0; k < N; ++k) {
+            for (const uint8_t *r = from[k] + common; r < from[k + 1]; ++r) {
+                s[k] = next[s[k] + *r];
+                high |= *r;
+            }
+            if (k + 1 < N)
+                ok &= s[k] == 0;
+        }
+        state = ok ? s[N - 1] : utf8::Reject;
+    } else {
+        for (; p < end; ++p) {
+            state = next[state + *p];
+            high |= *p;
+        }
     }
-    while (m_utf8Valid && p < end) {
-        if (end - p >= 8 && utf8::ascii8(p)) {
-            p += 8;
-            continue;
-        }
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        const int len = utf8::sequence(p, end, cp);
-        if (len < 0) {
-            m_carrySize = int(end - p);
-            std::memcpy(m_carry, p, size_t(m_carrySize));
-            return;
-        }
-        if (len == 0)
-            m_utf8Valid = false;
-        m_multibyte = true;
-        p += len;
-    }
-    if (!m_utf8Valid) {
+    m_utf8State = state;
+    m_multibyte |= (high & 0x80) != 0;
+    if (state == utf8::Reject) {
         // Not UTF-8: with no mark, that leaves code page 932.
+        m_utf8Valid = false;
         m_result.encoding = Encoding::ShiftJis;
         m_encodingKnown = true;
     }
@@ -165,18 +177,24 @@ void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
 
 void Detector::scanLineEnds(const uint8_t *p, const uint8_t *end)
 {
-    // CR and LF are never part of a code page 932 pair or of a UTF-8 sequence.
-    if (!m_cr)
-        m_cr = std::memchr(p, '\r', size_t(end - p)) != nullptr;
-    const uint8_t *from = p;
-    while (const void *hit = std::memchr(from, '\n', size_t(end - from))) {
-        const auto *lf = static_cast<const uint8_t *>(hit);
-        if (lf > p ? lf[-1] == '\r' : m_lastWasCr) {
+    // CR and LF are never part of a code page 932 pair or of a UTF-8 sequence. Searching for
+    // CR finds a CR LF at once and passes over a log without CR in one sweep.
+    if (m_lastWasCr && *p == '\n') {
+        m_crlf = true;
+        return;
+    }
+    if (!m_lf)
+        m_lf = std::memchr(p, '\n', size_t(end - p)) != nullptr;
+    for (const uint8_t *from = p; from < end;) {
+        const auto *cr = static_cast<const uint8_t *>(std::memchr(from, '\r', size_t(end - from)));
+        if (!cr)
+            break;
+        m_cr = true;
+        if (cr + 1 < end && cr[1] == '\n') {
             m_crlf = true;
             return;
         }
-        m_lf = true;
-        from = lf + 1;
+        from = cr + 1;
     }
     m_lastWasCr = end[-1] == '\r';
 }

@@ -51,8 +51,7 @@ private:
     // UTF-8 validation while the encoding is open.
     bool m_utf8Valid = true;
     bool m_multibyte = false;
-    uint8_t m_carry[4] = {}; // a sequence cut off at the end of the last piece
-    int m_carrySize = 0;
+    uint32_t m_utf8State = 0; // of utf8::Validator, carried from one piece to the next
     // Line ends seen so far.
     bool m_crlf = false;
     bool m_lf = false;

@@ -23,6 +23,21 @@ const uint8_t *decodeUtf8Run(const uint8_t *p, const uint8_t *stop, const uint8_
             p += 8;
             continue;
         }
+        const uint8_t b = *p;
+        if (b < 0x80) {
+            *o++ = b;
+            ++p;
+            continue;
+        }
+        if ((b & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
+            // Three bytes, as most Japanese characters take: checked without the general path.
+            const char16_t c = char16_t(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+            if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
+                *o++ = c;
+                p += 3;
+                continue;
+            }
+        }
         char32_t cp;
         const int len = utf8::sequence(p, end, cp);
         if (len < 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -62,5 +63,46 @@ inline bool ascii8(const uint8_t *p)
     std::memcpy(&word, p, 8);
     return (word & 0x8080808080808080ULL) == 0;
 }
+
+// Validation as a state machine without branches, one table lookup a byte. A state is a row
+// of the table (its number times 256): 0 accepts (between characters), Reject is final, the
+// others wait for continuation bytes of a given range. It accepts exactly what sequence() does.
+inline constexpr uint32_t Reject = 256;
+
+constexpr std::array<uint16_t, 9 * 256> makeValidator()
+{
+    // For the waiting states 2 … 8: the range of the next byte and the state it leads to.
+    struct Wait
+    {
+        int lo, hi, next;
+    };
+    constexpr Wait waits[9]
+        = {{0, -1, 1},      {0, -1, 1},      {0x80, 0xBF, 0}, {0x80, 0xBF, 2}, {0xA0, 0xBF, 2},
+           {0x80, 0x9F, 2}, {0x90, 0xBF, 3}, {0x80, 0xBF, 3}, {0x80, 0x8F, 3}};
+    std::array<uint16_t, 9 * 256> table {};
+    for (int state = 0; state < 9; ++state) {
+        for (int b = 0; b < 256; ++b) {
+            int next = 1;
+            if (state == 0) {
+                next = b < 0x80 ? 0
+                    : b < 0xC2  ? 1
+                    : b < 0xE0  ? 2
+                    : b == 0xE0 ? 4
+                    : b == 0xED ? 5
+                    : b < 0xF0  ? 3
+                    : b == 0xF0 ? 6
+                    : b < 0xF4  ? 7
+                    : b == 0xF4 ? 8
+                                : 1;
+            } else if (b >= waits[state].lo && b <= waits[state].hi) {
+                next = waits[state].next;
+            }
+            table[size_t(state * 256 + b)] = uint16_t(next * 256);
+        }
+    }
+    return table;
+}
+
+inline constexpr std::array<uint16_t, 9 * 256> Validator = makeValidator();
 
 } // namespace textcodec::utf8

@@ -177,10 +177,9 @@ void LineExportConverter::reset()
 bool LineExportConverter::next(QString &line, LineStamp &stamp)
 {
     while (m_out.empty()) {
-        QString exportLine;
-        if (!pull(exportLine))
+        if (!pull(m_exportLine))
             return false; // blank lines at the end belong to no message
-        process(exportLine);
+        process(m_exportLine);
     }
     line = std::move(m_out.front().text);
     stamp = m_out.front().stamp;
@@ -261,6 +260,14 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
         rest = rest.sliced(senderEnd + 1);
     }
     const LineStamp stamp {m_date, time};
+    if (!sender.isEmpty() && !rest.startsWith(u'"')) {
+        // The common case, a message of one line.
+        m_inMessage = true;
+        m_messageStamp = stamp;
+        add(sender + u' ' + m_headerText, stamp);
+        add(timeText + u' ' + rest, stamp);
+        return;
+    }
     QStringList lines = rest.startsWith(u'"') ? quotedText(rest) : QStringList {rest.toString()};
     lines.first() = timeText + u' ' + lines.first();
     if (sender.isEmpty()) {

@@ -60,6 +60,7 @@ private:
     Source m_source;
     std::deque<Entry> m_out; // converted lines not yet given out
     std::deque<QString> m_replay; // export lines read ahead, to be read again
+    QString m_exportLine; // the export line being converted (its buffer is reused)
     bool m_sourceDone = false;
     bool m_first = true;
     bool m_inMessage = false; // a line without a time continues the last message

@@ -134,6 +134,7 @@ bool LogReader::rewind()
         return false;
     m_pos = m_scan = 0;
     m_done = false;
+    m_consumed = 0;
     m_stamp = LineStamp();
     if (m_format.xml) {
         m_buf = m_xmlText; // shared, not copied
@@ -186,6 +187,7 @@ bool LogReader::readExportLine(QString &line)
             if (cr >= 0 && cr + 1 < m_buf.size()) {
                 line.setUnicode(m_buf.constData() + m_pos, cr - m_pos);
                 m_pos = m_scan = cr + 2;
+                ++m_consumed;
                 return true;
             }
             m_scan = cr >= 0 ? cr : m_buf.size();
@@ -194,6 +196,7 @@ bool LogReader::readExportLine(QString &line)
             if (end >= 0) {
                 line.setUnicode(m_buf.constData() + m_pos, end - m_pos);
                 m_pos = m_scan = end + 1;
+                ++m_consumed;
                 return true;
             }
             m_scan = m_buf.size();
@@ -207,6 +210,7 @@ bool LogReader::readExportLine(QString &line)
                 return false;
             line.setUnicode(m_buf.constData() + m_pos, m_buf.size() - m_pos);
             m_pos = m_buf.size();
+            ++m_consumed;
             return true;
         }
     }
@@ -240,17 +244,6 @@ qsizetype LogReader::countLines()
         for (qsizetype k; (k = m_xmlText.indexOf(u"\r\n", from)) >= 0; from = k + 2)
             ++count;
         return from < n ? count + 1 : count;
-    }
-    if (m_lineExport) {
-        // The converted lines are only known by converting: a second reader does it.
-        LogReader counter;
-        counter.setPieceDone(m_pieceDone);
-        if (!counter.open(m_path, m_headerText, m_choice))
-            return 0;
-        QString line;
-        while (counter.readLine(line))
-            ++count;
-        return count;
     }
     // Line ends are counted in the bytes: CR and LF are never part of a code page 932 pair or
     // of a UTF-8 sequence, and UTF-16 is looked at unit by unit. The open file is read at

@@ -59,9 +59,12 @@ public:
     const LineStamp &stamp() const { return m_stamp; }
     // Back to the first line, for a second pass over the same log.
     bool rewind();
-    // Number of lines of the whole log, counted without decoding; the reading position is
-    // not disturbed. 0 for a log that cannot be read.
+    // Number of lines of the whole log file, counted without decoding; the reading position is
+    // not disturbed. 0 for a log that cannot be read. For a LINE export these are the export's
+    // own lines, which readLine() turns into more or fewer lines: progress is measured in them.
     qsizetype lineCount();
+    // How many of those lines have been read so far.
+    qsizetype linesConsumed() const { return m_consumed; }
 
     // What the log was read as (known once open() succeeded).
     const LogFormat &format() const { return m_format; }
@@ -101,6 +104,7 @@ private:
     bool m_eof = true;
     bool m_done = true; // every line handed out
     qsizetype m_lineCount = -1;
+    qsizetype m_consumed = 0;
     Status m_status = Status::NotFound;
     QString m_error;
     Transform m_transform;

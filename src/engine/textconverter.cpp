@@ -50,6 +50,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     ProgressMeter progress(host, progressShown(settings));
     bool hasSpeakers = false;
     qsizetype linesDone = 0;
+    qsizetype stepped = 0; // lines of the log file the progress has counted
     EventPump pump(host);
     QString line;
     while (reader.readLine(line)) {
@@ -66,16 +67,19 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         out.buffer().append(lineEnd);
         out.flushIfFull();
         ++linesDone;
+        // Progress is counted in the lines of the log file (a LINE export's own lines).
+        const qsizetype consumed = reader.linesConsumed();
         if (header && !hasSpeakers) {
             // From here on the log will be written: what the window shows while saving.
             hasSpeakers = true;
             if (progress.enabled())
                 progress.init(reader.lineCount() - 1);
             showStatus(settings, host, runtext::Saving);
-            progress.step(linesDone);
-        } else if (hasSpeakers) {
-            progress.step();
+            progress.step(consumed);
+        } else if (hasSpeakers && consumed > stepped) {
+            progress.step(consumed - stepped);
         }
+        stepped = consumed;
     }
     if (reader.failed() && reader.status() == LogReader::Status::ReadError) {
         // Part of the log could not be read: nothing of it is written.

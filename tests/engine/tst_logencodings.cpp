@@ -47,6 +47,8 @@ class TestLogEncodings : public QObject
         RecordingHost host;
         mnuRun_Click(m_state, host);
         QCOMPARE(m_state.colorDialogCloses, 2);
+        if (changeType == 0) // the progress bar went all the way
+            QCOMPARE(host.progressValue, host.progressMaximum);
     }
 
 private slots:

@@ -1,5 +1,6 @@
 // Encoding and line-end detection, the decoders and the LINE export reader on arbitrary bytes:
-// - detection gives the same answer whether the file comes whole, in two pieces or byte by byte;
+// - detection gives the same answer whether the file comes whole, in two pieces or byte by byte
+//   (also for a long file made of the input repeated);
 // - decoding in two pieces equals decoding at once, and UTF-8 and UTF-16 give back every byte;
 // - the LINE reader gives at least one line for every line of the export that is not blank,
 //   never a line holding a line break, and the same lines again after a reset.
@@ -53,6 +54,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         single.feed(bytes.sliced(i, 1));
     const textcodec::Detection d = whole.result();
     check(same(d, halves.result()) && same(d, single.result()));
+    // Long pieces are validated as UTF-8 in stretches side by side: the same as byte by byte.
+    QByteArray repeated;
+    while (!bytes.isEmpty() && repeated.size() < 9000)
+        repeated += bytes;
+    textcodec::Detector longPiece(choice), bytewise(choice);
+    longPiece.feed(repeated);
+    for (qsizetype i = 0; i < repeated.size() && !bytewise.settled(); ++i)
+        bytewise.feed(QByteArrayView(repeated).sliced(i, 1));
+    check(same(longPiece.result(), bytewise.result()));
 
     const QByteArrayView body = bytes.sliced(d.bomBytes);
     QString text, pieces;

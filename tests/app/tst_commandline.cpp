@@ -69,8 +69,6 @@ private slots:
                                << int(Choice::Utf8);
         QTest::newRow("=SJIS") << QStringList {"--batch", "--encoding=SJIS", "a.txt"}
                                << int(Choice::ShiftJis);
-        QTest::newRow("auto") << QStringList {"--encoding=auto", "--batch", "a.txt"}
-                              << int(Choice::Auto);
         QTest::newRow("unknown word")
             << QStringList {"--batch", "--encoding", "euc", "a.txt"} << -1;
         QTest::newRow("no word") << QStringList {"a.txt", "--batch", "--encoding"} << -1;

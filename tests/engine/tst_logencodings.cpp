@@ -63,7 +63,7 @@ private slots:
     }
 
     // The text output is the log with TABs put in, byte for byte, in the log's own encoding,
-    // byte order mark and line ends.
+    // byte order mark and line ends (which also shows that each was detected).
     void textKeepsEveryByte_data()
     {
         QTest::addColumn<QByteArray>("log");

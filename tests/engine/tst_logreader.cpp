@@ -101,42 +101,6 @@ private slots:
         QCOMPARE(reader.lineCount(), 2);
     }
 
-    // Every encoding with every line end; the text holds what code page 932 lacks where the
-    // encoding can carry it.
-    void everyEncodingAndLineEnd_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<int>("encoding");
-        QTest::addColumn<int>("lineEnd");
-        QTest::addColumn<QStringList>("lines");
-        for (const samples::Kind &kind : samples::kinds()) {
-            const QStringList lines {QStringLiteral("たろう の発言："),
-                                     kind.encoding == Encoding::ShiftJis
-                                         ? QStringLiteral("こんばんは")
-                                         : QStringLiteral("こんばんは 😀"),
-                                     QStringLiteral("―――――")};
-            for (const auto &[endName, end] : samples::lineEnds()) {
-                QTest::addRow("%s %s", qPrintable(kind.name), qPrintable(endName))
-                    << samples::encode(lines.join(end) + end, kind) << int(kind.encoding)
-                    << int(samples::lineEndOf(end)) << lines;
-            }
-        }
-    }
-
-    void everyEncodingAndLineEnd()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, encoding);
-        QFETCH(int, lineEnd);
-        QFETCH(QStringList, lines);
-        LogReader reader;
-        QVERIFY(reader.open(write(QStringLiteral("log.txt"), bytes), QString()));
-        QCOMPARE(int(reader.format().detection.encoding), encoding);
-        QCOMPARE(int(reader.format().detection.lineEnd), lineEnd);
-        QCOMPARE(readAll(reader), lines);
-        QCOMPARE(reader.lineCount(), lines.size());
-    }
-
     void detectionLooksAtTheWholeLog_data()
     {
         QTest::addColumn<QByteArray>("bytes");

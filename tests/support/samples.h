@@ -36,13 +36,6 @@ inline QList<std::pair<QString, QString>> lineEnds()
             {QStringLiteral("CR"), QStringLiteral("\r")}};
 }
 
-inline textcodec::LineEnd lineEndOf(const QString &end)
-{
-    return end == u"\r\n" ? textcodec::LineEnd::CrLf
-        : end == u"\n"    ? textcodec::LineEnd::Lf
-                          : textcodec::LineEnd::Cr;
-}
-
 inline QByteArray encode(const QString &text, const Kind &kind)
 {
     using textcodec::Encoding;

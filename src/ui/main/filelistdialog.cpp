@@ -63,6 +63,9 @@ FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage
         item->setToolTip(entry.path);
     }
     clearCurrentItem();
+    // Ticking an item's box makes it current, as clicking it does: the user has chosen it.
+    connect(m_list, &QListWidget::itemChanged, m_list,
+            qOverload<QListWidgetItem *>(&QListWidget::setCurrentItem));
 }
 
 void FileListDialog::clearCurrentItem()

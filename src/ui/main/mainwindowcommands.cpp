@@ -224,6 +224,11 @@ void MainWindow::mnuRun_Click()
 {
     if (m_running)
         return;
+    // With nothing selected the run only refuses: the window stays as it is behind the message.
+    if (m_state.selection.selectedCount < 1) {
+        ::mnuRun_Click(m_state, *this);
+        return;
+    }
     m_running = true;
     // No command can start while the run lets events through, whatever the speed setting.
     blockInput();

@@ -271,16 +271,17 @@ void SettingsDialog::showHeaderChoice(int index)
 }
 
 // Leaving an empty box for Cancel is let through: refusing it would take the focus back from
-// the button and make the click impossible. So is leaving the header for the standard header,
-// which drops its text anyway.
+// the button and make the click impossible. So is a click on the standard header, which drops
+// the header's text anyway; Tab only passes over that option and is refused like any move.
 bool SettingsDialog::leavingForCancel() const
 {
     return !isVisible() || focusWidget() == cmdCancel;
 }
 
-void SettingsDialog::txtHead_LostFocus()
+void SettingsDialog::txtHead_LostFocus(Qt::FocusReason reason)
 {
-    if (!leavingForCancel() && focusWidget() != optHead[0] && txtHead->isEnabled())
+    const bool toStandard = reason == Qt::MouseFocusReason && focusWidget() == optHead[0];
+    if (!leavingForCancel() && !toStandard && txtHead->isEnabled())
         holdEmptyBox(txtHead);
 }
 
@@ -363,7 +364,7 @@ void SettingsDialog::textBoxEvent(QLineEdit *box, QEvent *event)
         // The checks may show a message box: run them once the click that moved the focus
         // has been handled.
         else if (box == txtHead && !windowSwitch(reason))
-            QTimer::singleShot(0, this, &SettingsDialog::txtHead_LostFocus);
+            QTimer::singleShot(0, this, [this, reason] { txtHead_LostFocus(reason); });
         else if (box == txtFile && !windowSwitch(reason))
             QTimer::singleShot(0, this, &SettingsDialog::txtFile_LostFocus);
         break;

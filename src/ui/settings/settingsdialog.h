@@ -50,7 +50,7 @@ private:
     void optHead_Click(int index);
     void showHeaderChoice(int index);
     bool leavingForCancel() const;
-    void txtHead_LostFocus();
+    void txtHead_LostFocus(Qt::FocusReason reason);
     void txtFile_LostFocus();
     bool holdEmptyBox(QLineEdit *box);
     void chkB_Click();

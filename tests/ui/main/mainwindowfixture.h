@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -21,6 +22,7 @@ struct MainWindowFixture
         RunHost::Icon icon;
         QString prompt;
         QString title;
+        bool windowUsable; // the window's controls and menus took input behind the message
     };
 
     QTemporaryDir dir;
@@ -47,7 +49,9 @@ struct MainWindowFixture
         window = std::make_unique<MainWindow>(state);
         window->setMessageFunction(
             [this](QWidget *, RunHost::Icon icon, const QString &prompt, const QString &title) {
-                messages.append({icon, prompt, title});
+                messages.append(
+                    {icon, prompt, title,
+                     window->centralWidget()->isEnabled() && window->menuBar()->isEnabled()});
             });
         window->setFileDialogFunction([this](QWidget *, const QString &startDir) {
             dialogDirs.append(startDir);

@@ -520,6 +520,8 @@ void TestMainWindow::ruleToggleAndShortcuts()
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QTest::keyClick(f.window.get(), Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(f.messages.size(), 3); // nothing selected
+    QCOMPARE(f.messages[2].prompt, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "));
+    QVERIFY(f.messages[2].windowUsable);
     QTest::keyClick(f.window.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(f.dialogDirs.size(), 1);
     QString caption;

@@ -306,19 +306,27 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("messages");
-        QTest::newRow("header") << "txtHead" << 1;
-        QTest::newRow("prefix") << "txtFile" << 0;
+        QTest::addColumn<bool>("byTab"); // left with Tab, else by the focus going elsewhere
+        QTest::newRow("header") << "txtHead" << 1 << false;
+        QTest::newRow("header, Tab") << "txtHead" << 1 << true;
+        QTest::newRow("prefix") << "txtFile" << 0 << false;
+        QTest::newRow("prefix, Tab") << "txtFile" << 0 << true;
     }
 
     void emptyHeaderOrPrefixRefused()
     {
         QFETCH(QString, name);
         QFETCH(int, messages);
+        QFETCH(bool, byTab);
         open();
         QLineEdit *edit = box(name);
         edit->setFocus();
         edit->clear();
-        box("txtRed")->setFocus(); // leaving the box
+        if (byTab)
+            QTest::keyClick(edit, Qt::Key_Tab);
+        else
+            box("txtRed")->setFocus(); // leaving the box
+        QVERIFY(!edit->hasFocus());
         QTRY_VERIFY(edit->hasFocus());
         QCOMPARE(m_messages.size(), messages);
         if (messages)

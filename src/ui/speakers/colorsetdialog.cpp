@@ -2,6 +2,7 @@
 
 #include "engine/speakerhandover.h"
 #include "gridpointer.h"
+#include "speakergriddelegate.h"
 #include "ui/rules/colorcombobox.h"
 #include "ui/uiutil.h"
 
@@ -102,7 +103,8 @@ void ColorSetDialog::fillGrid()
     m_grid->setColumnCount(2);
     m_grid->setRowCount(speakers); // grid row r (1-based, under the header) is table row r - 1
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    m_grid->setItemDelegate(new SpeakerGridDelegate(m_grid));
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_grid->setWordWrap(false);

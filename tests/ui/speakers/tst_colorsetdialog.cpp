@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -100,6 +101,7 @@ private slots:
     void colorCellOpensBoxOtherClicksHideIt_data();
     void colorCellOpensBoxOtherClicksHideIt();
     void choosingRecoloursRow();
+    void chosenColourAndCutNamesShow();
     void closingCounts_data();
     void closingCounts();
     void htmlRunWritesChosenColour();
@@ -168,6 +170,40 @@ void TestColorSetDialog::choosingRecoloursRow()
     QCOMPARE(d.grid->item(1, 1)->foreground().color(), QColor(0, 0x80, 0));
     QCOMPARE(d.box->textColor(), QColor(0, 0x80, 0));
     QCOMPARE(h.speakerColors[1], QStringLiteral("#FF8080")); // only OK writes the colours
+}
+
+void TestColorSetDialog::chosenColourAndCutNamesShow()
+{
+    SpeakerHandover h = handoverFor(2);
+    const QString longName
+        = QStringLiteral("とてもとても長い名前の話者さんはこの欄には入りきらない");
+    h.table[0].name = longName;
+    ColorSetDialog dialog(kPalette, h);
+    const Driver d(&dialog);
+    auto hover = [&](int gridRow) {
+        const QPoint at = d.cell(gridRow, 0).center();
+        QHelpEvent help(QEvent::ToolTip, at, d.grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(d.grid->viewport(), &help);
+    };
+    hover(2);
+    QVERIFY(!QToolTip::isVisible()); // the whole name shows
+    hover(1);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), longName);
+
+    // The changed cell shows the chosen colour, not the selection's white on green.
+    d.clickCell(2, 1);
+    d.choose(2);
+    QTRY_VERIFY(!d.box->isVisible());
+    const QImage cell = d.grid->viewport()->grab(d.cell(2, 1)).toImage();
+    int chosen = 0; // text pixels in (nearly, for smoothing) the chosen #008000
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < cell.width(); ++x) {
+            const QColor c = cell.pixelColor(x, y);
+            chosen += c.red() + qAbs(c.green() - 0x80) + c.blue() < 40;
+        }
+    QVERIFY(chosen > 0);
+    QVERIFY(cell.pixelColor(cell.width() - 4, cell.height() / 2) != QColor(0, 192, 0));
 }
 
 void TestColorSetDialog::closingCounts_data()

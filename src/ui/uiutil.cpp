@@ -3,9 +3,35 @@
 #include "settings/palette.h"
 
 #include <QFont>
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QWidget>
 
 namespace ui {
+
+namespace {
+
+class ReturnPresser : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) || !button || !button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
 
 void installFontSubstitutions()
 {
@@ -39,6 +65,15 @@ void setTopmost(QWidget *window, bool topmost)
     if (visible)
         window->show();
     window->setAttribute(Qt::WA_ShowWithoutActivating, false);
+}
+
+void pressButtonsOnReturn(QWidget *window)
+{
+    auto *presser = new ReturnPresser(window);
+    for (QPushButton *button : window->findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->installEventFilter(presser);
+    }
 }
 
 void placeTwips(QWidget *widget, int left, int top, int width, int height)

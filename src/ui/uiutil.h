@@ -27,6 +27,12 @@ void setTopmost(QWidget *window, bool topmost);
 // Sets a control's geometry given in twips.
 void placeTwips(QWidget *widget, int left, int top, int width, int height);
 
+// A focused push button of `window` is pressed by Return and Enter as well as by Space, the
+// habit of the users' platform: Qt buttons outside a dialog answer Space only. Elsewhere in a
+// dialog Return goes to the button made its default, and only to that one (a Qt dialog would
+// otherwise keep the last focused button as its default). Call once the buttons exist.
+void pressButtonsOnReturn(QWidget *window);
+
 // The program's message box: prompt, OK button, icon, title; modal over `parent` and above
 // the topmost windows, so it never opens behind a dialog that stays on top.
 void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,

@@ -53,6 +53,7 @@ FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage
 
     setFixedSize(ui::twips(6345), ui::twips(4425));
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
 
     for (int i = 0; i < m_selection.selectedCount && i < m_selection.items.size(); ++i) {
         const Selection::Item &entry = m_selection.items[i];

@@ -89,6 +89,7 @@ MainWindow::MainWindow(AppState &state, QWidget *parent)
     buildMenus();
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(ui::twips(ClientWidthTwips), menuHeight + ui::twips(ClientHeightTwips));
+    ui::pressButtonsOnReturn(this);
 }
 
 MainWindow::~MainWindow()
@@ -161,6 +162,7 @@ void MainWindow::buildControls()
     // Takes the keyboard focus after commands, so no visible control shows a focus mark.
     m_text1 = new QLineEdit(client);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setFocusPolicy(Qt::ClickFocus); // no Tab stop: Tab goes from control to control
     m_text1->setGeometry(10000, 0, 60, 20);
 
     QStatusBar *bar = statusBar();

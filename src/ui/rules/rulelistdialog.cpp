@@ -43,6 +43,7 @@ RuleListDialog::RuleListDialog(AppState &state, QWidget *owner)
 
     buildControls();
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     ruleui::attachToOwner(this, owner);
     if (owner)
         connect(owner, &QObject::destroyed, this, [this] {
@@ -67,6 +68,7 @@ void RuleListDialog::buildControls()
     Text1->setObjectName(QStringLiteral("Text1"));
     ui::placeTwips(Text1, 240, 5160, 675, 375);
     Text1->installEventFilter(this);
+    Text1->setFocusPolicy(Qt::ClickFocus); // no Tab stop: Tab goes from control to control
 
     Label1 = new QLabel(QStringLiteral("☆現在登録されているであろうメッセージルール☆"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

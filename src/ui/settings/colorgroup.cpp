@@ -130,7 +130,6 @@ void SettingsDialog::buildColorGroup()
         auto *b = new QPushButton(text, Frame1);
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(tip);
-        b->setAutoDefault(false); // Enter always confirms the dialog
         return b;
     };
     cmdChart = button("cmdChart", QStringLiteral("チャート表示"),

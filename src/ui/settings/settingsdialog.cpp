@@ -78,11 +78,21 @@ SettingsDialog::SettingsDialog(AppState &state, std::function<void()> onSaved, Q
 
     buildOptions();
     buildColorGroup();
+    // Tab follows the form from top to bottom: the colour group lies between the script
+    // options and the header.
+    QWidget *previous = chkBgColor;
+    for (QWidget *w :
+         std::initializer_list<QWidget *> {lstColor, txtRed, H_R, txtGreen, H_G, txtBlue, H_B,
+                                           txtColor, cmdChart, cmdTekiyo, Command1, Command2}) {
+        setTabOrder(previous, w);
+        previous = w;
+    }
 
     const QCursor pointer = settingsui::pointerCursor();
     for (QAbstractButton *b : findChildren<QAbstractButton *>())
         b->setCursor(pointer);
     lstColor->viewport()->setCursor(pointer);
+    ui::pressButtonsOnReturn(this);
 
     for (QLineEdit *box : {txtHead, txtFile, txtRed, txtGreen, txtBlue, txtColor})
         box->installEventFilter(this);
@@ -170,6 +180,7 @@ void SettingsDialog::buildOptions()
     // Never seen: it takes the focus so that no visible control keeps a focus mark.
     Text1 = make<QLineEdit>(this, "Text1", QStringLiteral("Text1"), QString());
     place(Text1, 10000, 8280, 1000, 300);
+    Text1->setFocusPolicy(Qt::ClickFocus); // no Tab stop: Tab goes from control to control
 }
 
 void SettingsDialog::load()

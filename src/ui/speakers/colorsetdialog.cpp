@@ -88,6 +88,7 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     m_timer->start();
 
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     m_currentRow = 0;
 }
 
@@ -105,6 +106,7 @@ void ColorSetDialog::fillGrid()
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_grid->setItemDelegate(new SpeakerGridDelegate(m_grid));
+    m_grid->setTabKeyNavigation(false); // Tab goes on to OK; the arrows move between cells
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_grid->setWordWrap(false);

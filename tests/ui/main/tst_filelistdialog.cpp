@@ -90,6 +90,11 @@ private slots:
 
         del->click(); // the choice is spent with the delete
         QCOMPARE(m_titles.size(), touched ? 1 : 2);
+        // Return on the list presses no button, not even one that had the focus before.
+        del->setFocus();
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(m_titles.size(), touched ? 1 : 2);
     }
 };
 

@@ -111,6 +111,7 @@ private slots:
     void settingsFileTrouble_data();
     void settingsFileTrouble();
     void ruleToggleAndShortcuts();
+    void keyboardMovesAndPresses();
     void fastRunWithAMessageKeepsTheProgram();
 };
 
@@ -536,6 +537,26 @@ void TestMainWindow::ruleToggleAndShortcuts()
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QTest::keyClick(f.window.get(), Qt::Key_Q, Qt::ControlModifier);
     QCOMPARE(done.size(), 1);
+}
+
+void TestMainWindow::keyboardMovesAndPresses()
+{
+    MainWindowFixture f;
+    f.start();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *fileView = f.find<QPushButton>("cmdFileView");
+    fileView->setFocus(Qt::TabFocusReason);
+    QWidgetList visited;
+    do {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget());
+    } while (visited.last() != fileView && visited.size() < 10);
+    QCOMPARE(visited.last(), fileView); // round the controls and back
+    QVERIFY(!visited.contains(f.find<QWidget>("Text1")));
+
+    QTest::keyClick(fileView, Qt::Key_Return);
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].title, QStringLiteral("ごるぁ"));
 }
 
 // The program's own start: a fast run hides the window, and a message box closing meanwhile

@@ -351,6 +351,10 @@ private slots:
                        QCOMPARE(name->palette().color(QPalette::Text), wanted);
                        QCOMPARE(in<ColorComboBox>(e, "cboRule")->textColor(), wanted);
                        QCOMPARE(colour->textColor(), wanted);
+                       name->setText(QStringLiteral(" "));
+                       QTest::keyClick(e->focusWidget(), Qt::Key_Return); // OK takes Return
+                       QCOMPARE(m_shown.size(), 1);
+                       QCOMPARE(m_shown[0].prompt, QStringLiteral("空白ざます。ヽ(`Д´)ﾉ "));
                        name->setText(QStringLiteral("x"));
                        QTest::keyClick(name, Qt::Key_Return);
                        QTest::keyClick(name, Qt::Key_Enter);

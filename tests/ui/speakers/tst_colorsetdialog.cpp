@@ -102,6 +102,8 @@ private slots:
     void colorCellOpensBoxOtherClicksHideIt();
     void choosingRecoloursRow();
     void chosenColourAndCutNamesShow();
+    void keyboardPressesOk_data();
+    void keyboardPressesOk();
     void closingCounts_data();
     void closingCounts();
     void htmlRunWritesChosenColour();
@@ -204,6 +206,32 @@ void TestColorSetDialog::chosenColourAndCutNamesShow()
         }
     QVERIFY(chosen > 0);
     QVERIFY(cell.pixelColor(cell.width() - 4, cell.height() / 2) != QColor(0, 192, 0));
+}
+
+void TestColorSetDialog::keyboardPressesOk_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+}
+
+// Tab leaves the grid for OK, which takes Return as well as Space.
+void TestColorSetDialog::keyboardPressesOk()
+{
+    QFETCH(int, key);
+    SpeakerHandover h = handoverFor(3);
+    QPointer<ColorSetDialog> dialog = new ColorSetDialog(kPalette, h);
+    const Driver d(dialog);
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    d.grid->setFocus(Qt::TabFocusReason);
+    d.grid->setCurrentCell(0, 0);
+    QTest::keyClick(d.grid, Qt::Key_Tab);
+    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"));
+    QCOMPARE(QApplication::focusWidget(), ok);
+    QTest::keyClick(ok, Qt::Key(key));
+    QCOMPARE(h.colorDialogCloses, 2);
+    QTRY_VERIFY(!dialog);
 }
 
 void TestColorSetDialog::closingCounts_data()

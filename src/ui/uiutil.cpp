@@ -94,4 +94,17 @@ QString settingsNotWrittenText(const QString &path, const QString &note)
     return QStringLiteral("設定ファイルに書き込めなかったよ…\n") + path + u'\n' + note;
 }
 
+QMessageBox::Icon messageBoxIcon(RunHost::Icon icon)
+{
+    switch (icon) {
+    case RunHost::Icon::Critical:
+        return QMessageBox::Critical;
+    case RunHost::Icon::Information:
+        return QMessageBox::Information;
+    case RunHost::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
 } // namespace ui

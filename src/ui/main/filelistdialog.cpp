@@ -14,7 +14,8 @@ constexpr int StemRole = Qt::UserRole + 1;
 
 } // namespace
 
-FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage, QWidget *parent)
+FileListDialog::FileListDialog(Selection &selection, ui::MessageFunction showMessage,
+                               QWidget *parent)
     : QDialog(parent)
     , m_selection(selection)
     , m_showMessage(std::move(showMessage))
@@ -80,7 +81,7 @@ void FileListDialog::clearCurrentItem()
 void FileListDialog::cmdDel_Click()
 {
     if (!m_list->currentItem()) {
-        m_showMessage(this, RunHost::Icon::Critical,
+        m_showMessage(this, QMessageBox::Critical,
                       QStringLiteral("まずはファイルを選んでね（にっこり"), QStringLiteral("怒"));
         return;
     }

@@ -71,10 +71,10 @@ QStringList chooseLogFiles(QWidget *parent, const QString &dir)
 
 } // namespace
 
-MainWindow::MainWindow(AppState &state, QWidget *parent)
+MainWindow::MainWindow(AppState &state, ui::MessageFunction showMessage, QWidget *parent)
     : QMainWindow(parent)
     , m_state(state)
-    , m_showMessage(showMessageBox)
+    , m_showMessage(std::move(showMessage))
     , m_fileDialog(chooseLogFiles)
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -297,7 +297,7 @@ void MainWindow::processEvents()
 void MainWindow::showMessage(Icon icon, const QString &prompt, const QString &title,
                              const QString &)
 {
-    m_showMessage(this, icon, prompt, title);
+    m_showMessage(this, ui::messageBoxIcon(icon), prompt, title);
 }
 
 void MainWindow::openSettingsDialog()
@@ -309,7 +309,7 @@ void MainWindow::openSettingsDialog()
         return;
     }
     m_settingsDialog = createSettingsDialog(
-        m_state, [this] { writeText(); }, this);
+        m_state, m_showMessage, [this] { writeText(); }, this);
     if (m_settingsDialog)
         m_settingsDialog->show();
 }

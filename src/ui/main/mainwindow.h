@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/runhost.h"
-#include "messagebox.h"
+#include "ui/uiutil.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -35,7 +35,8 @@ public:
     // The file-open dialog: the chosen files' full paths, empty when cancelled.
     using FileDialogFunction = std::function<QStringList(QWidget *parent, const QString &dir)>;
 
-    explicit MainWindow(AppState &state, QWidget *parent = nullptr);
+    // `showMessage` shows every message box of the window and of the dialogs it opens.
+    MainWindow(AppState &state, ui::MessageFunction showMessage, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Loads the settings and either converts the logs given on the command line without
@@ -48,8 +49,7 @@ public:
     QString exampleName() const { return m_exampleName; }
     QString statusText() const;
 
-    // Test seams: how message boxes and the file-open dialog are shown.
-    void setMessageFunction(MessageFunction showMessage) { m_showMessage = std::move(showMessage); }
+    // Test seam: how the file-open dialog is shown.
     void setFileDialogFunction(FileDialogFunction dialog) { m_fileDialog = std::move(dialog); }
 
     // RunHost
@@ -118,7 +118,7 @@ private:
     bool m_busyCursor = false;
     bool m_shutDown = false;
 
-    MessageFunction m_showMessage;
+    ui::MessageFunction m_showMessage;
     FileDialogFunction m_fileDialog;
     QPointer<QDialog> m_settingsDialog;
 

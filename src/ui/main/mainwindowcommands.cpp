@@ -58,9 +58,9 @@ bool MainWindow::startUp(const QStringList &arguments)
     settings.colorCountAtLoad = settings.colorCount;
     // A file that could not be read is never saved over (saveSettings refuses it).
     if (!settings.iniUnreadable && !saveSettings(settings, m_state.palette))
-        showMessage(Icon::Critical,
-                    ui::settingsNotWrittenText(settings.iniPath, ui::SettingsInForceNotSaved),
-                    ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(settings.iniPath, ui::SettingsInForceNotSaved),
+                      ui::SettingsNotWrittenTitle);
 
     restorePosition();
     m_mnuRuleEna->setChecked(settings.msgRuleEnable != 0);
@@ -156,19 +156,19 @@ void MainWindow::shutDown()
     }
     settings.msgRuleEnable = m_mnuRuleEna->isChecked() ? 1 : 0;
     if (!settings.iniUnreadable && !saveSettings(settings, m_state.palette))
-        showMessage(Icon::Critical,
-                    ui::settingsNotWrittenText(settings.iniPath,
-                                               QStringLiteral("設定は保存されてないからね")),
-                    ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(settings.iniPath,
+                                                 QStringLiteral("設定は保存されてないからね")),
+                      ui::SettingsNotWrittenTitle);
     emit shutDownDone();
 }
 
 void MainWindow::reportUnreadableSettings(const QString &note)
 {
-    showMessage(Icon::Critical,
-                QStringLiteral("設定ファイルを読み込めなかったよ…\n") + m_state.settings.iniPath
-                    + u'\n' + note,
-                QStringLiteral("読み込めないっす"));
+    m_showMessage(this, QMessageBox::Critical,
+                  QStringLiteral("設定ファイルを読み込めなかったよ…\n") + m_state.settings.iniPath
+                      + u'\n' + note,
+                  QStringLiteral("読み込めないっす"));
 }
 
 // Commands --------------------------------------------------------------------------------
@@ -244,7 +244,7 @@ void MainWindow::mnuSetting_Click()
 
 void MainWindow::mnuRuleSet_Click()
 {
-    QDialog *rules = createRuleListDialog(m_state, this);
+    QDialog *rules = createRuleListDialog(m_state, m_showMessage, this);
     if (!rules)
         return;
     blockInput();
@@ -257,11 +257,13 @@ void MainWindow::mnuRuleEna_Click()
     // The action has already inverted its check mark.
     const bool enabled = m_mnuRuleEna->isChecked();
     if (enabled) {
-        showMessage(Icon::Information, QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"),
-                    QStringLiteral("ルール適用"));
+        m_showMessage(this, QMessageBox::Information,
+                      QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"),
+                      QStringLiteral("ルール適用"));
     } else {
-        showMessage(Icon::Information, QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"),
-                    QStringLiteral("ルール適用"));
+        m_showMessage(this, QMessageBox::Information,
+                      QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"),
+                      QStringLiteral("ルール適用"));
     }
     m_state.settings.msgRuleEnable = enabled ? 1 : 0;
 }
@@ -285,8 +287,9 @@ void MainWindow::cmdFileView_Click()
 {
     Selection &selection = m_state.selection;
     if (selection.selectedCount < 1) {
-        showMessage(Icon::Critical, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
-                    QStringLiteral("ごるぁ"));
+        m_showMessage(this, QMessageBox::Critical,
+                      QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
+                      QStringLiteral("ごるぁ"));
         focusOffscreen();
         return;
     }

@@ -41,12 +41,12 @@ QString refusalPrompt(RuleRefusal refusal)
 } // namespace
 
 RuleEditorDialog::RuleEditorDialog(const Palette &colors, const RuleList &rules,
-                                   int &ruleEditorCloses, ruleui::MessageFunction message,
+                                   int &ruleEditorCloses, ui::MessageFunction showMessage,
                                    QWidget *owner)
     : QDialog(nullptr)
     , m_rules(rules)
     , m_closes(ruleEditorCloses)
-    , m_message(std::move(message))
+    , m_showMessage(std::move(showMessage))
 {
     setObjectName(QStringLiteral("frmRuleSet"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -220,8 +220,8 @@ void RuleEditorDialog::positionChosen()
 
 void RuleEditorDialog::refuse(const QString &prompt, bool selectText)
 {
-    if (m_message)
-        m_message(this, QMessageBox::Critical, prompt, ruleui::RetryTitle);
+    if (m_showMessage)
+        m_showMessage(this, QMessageBox::Critical, prompt, ruleui::RetryTitle);
     if (selectText) {
         txtName->selectAll();
         txtName->setFocus();

@@ -28,9 +28,10 @@ QFont uiFont(qreal points, bool bold = false)
 
 } // namespace
 
-RuleListDialog::RuleListDialog(AppState &state, QWidget *owner)
+RuleListDialog::RuleListDialog(AppState &state, ui::MessageFunction showMessage, QWidget *owner)
     : QDialog(nullptr)
     , m_state(state)
+    , m_showMessage(std::move(showMessage))
 {
     setObjectName(QStringLiteral("frmRule"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -283,8 +284,8 @@ void RuleListDialog::cmdAdd_Click()
 {
     // Keys and colour fields hold two digits: a 100th rule could not be stored.
     if (m_rules.size() >= MaxRules) {
-        m_message(this, QMessageBox::Critical,
-                  QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ "), ruleui::RetryTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ "), ruleui::RetryTitle);
         return;
     }
     const int number = int(m_rules.size()) + 1;
@@ -319,7 +320,7 @@ void RuleListDialog::runEditor(const EditorSetup &setup)
     setEnabled(false);
     m_ruleEditorCloses = 0;
     auto *editor
-        = new RuleEditorDialog(m_state.palette, m_rules, m_ruleEditorCloses, m_message, this);
+        = new RuleEditorDialog(m_state.palette, m_rules, m_ruleEditorCloses, m_showMessage, this);
     m_editor = editor;
     editor->applyResult = [this](const RuleEditorResult &result) {
         return applyEditorResult(result);
@@ -368,10 +369,10 @@ void RuleListDialog::cmdOk_Click()
 {
     if (!saveRules(m_state.settings.iniPath, m_rules, m_loadedRuleCount)) {
         // Closing now would lose every change: stay open so the user can retry or cancel.
-        m_message(this, QMessageBox::Critical,
-                  ui::settingsNotWrittenText(m_state.settings.iniPath,
-                                             QStringLiteral("ルールは保存されてないからね")),
-                  ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(m_state.settings.iniPath,
+                                                 QStringLiteral("ルールは保存されてないからね")),
+                      ui::SettingsNotWrittenTitle);
         return;
     }
     close();

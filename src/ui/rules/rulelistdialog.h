@@ -2,6 +2,7 @@
 
 #include "rules/messagerule.h"
 #include "ruleui.h"
+#include "ui/uiutil.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -27,10 +28,8 @@ class RuleListDialog : public QDialog
     Q_OBJECT
 
 public:
-    RuleListDialog(AppState &state, QWidget *owner = nullptr);
+    RuleListDialog(AppState &state, ui::MessageFunction showMessage, QWidget *owner = nullptr);
     ~RuleListDialog() override;
-
-    void setMessageFunction(ruleui::MessageFunction message) { m_message = std::move(message); }
 
     int selRow() const { return m_selRow; }
     int pageRows() const { return m_pageRows; }
@@ -70,7 +69,7 @@ private:
     RuleRefusal applyEditorResult(const struct RuleEditorResult &result);
 
     AppState &m_state;
-    ruleui::MessageFunction m_message = ruleui::showMessageBox;
+    ui::MessageFunction m_showMessage;
     RuleList m_rules;
     int m_loadedRuleCount = 0;
     bool m_headerOnly = false;

@@ -318,8 +318,8 @@ void SettingsDialog::Command1_Click()
 {
     const int k = lstColor->count() - 1; // the new entry's palette number
     if (k > MaxPaletteEntries) {
-        settingsui::showMessage(this, QMessageBox::Critical, QStringLiteral("色は９９個までだよ♪"),
-                                QStringLiteral("これ以上は無理っす"));
+        m_showMessage(this, QMessageBox::Critical, QStringLiteral("色は９９個までだよ♪"),
+                      QStringLiteral("これ以上は無理っす"));
         return;
     }
     const QString name
@@ -335,9 +335,8 @@ void SettingsDialog::Command2_Click()
         return;
     // Fewer than two palette entries would leave a conversion without colours to hand out.
     if (lstColor->count() - 2 <= 2) {
-        settingsui::showMessage(this, QMessageBox::Critical,
-                                QStringLiteral("これ以上は消さないでね♪"),
-                                QStringLiteral("あんま消すと意味無いからね"));
+        m_showMessage(this, QMessageBox::Critical, QStringLiteral("これ以上は消さないでね♪"),
+                      QStringLiteral("あんま消すと意味無いからね"));
         return;
     }
     m_removing = true;

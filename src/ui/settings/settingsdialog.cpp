@@ -59,9 +59,11 @@ bool windowSwitch(Qt::FocusReason reason)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(AppState &state, std::function<void()> onSaved, QWidget *parent)
+SettingsDialog::SettingsDialog(AppState &state, ui::MessageFunction showMessage,
+                               std::function<void()> onSaved, QWidget *parent)
     : QDialog(parent)
     , m_state(state)
+    , m_showMessage(std::move(showMessage))
     , m_onSaved(std::move(onSaved))
 {
     setObjectName(QStringLiteral("frmSet"));
@@ -244,9 +246,9 @@ void SettingsDialog::cmdOk_Click()
     m_state.palette = palette;
 
     if (!saveSettings(s, m_state.palette))
-        settingsui::showMessage(this, QMessageBox::Critical,
-                                ui::settingsNotWrittenText(s.iniPath, ui::SettingsInForceNotSaved),
-                                ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(s.iniPath, ui::SettingsInForceNotSaved),
+                      ui::SettingsNotWrittenTitle);
     if (m_onSaved)
         m_onSaved();
     accept();
@@ -309,9 +311,9 @@ bool SettingsDialog::holdEmptyBox(QLineEdit *box)
     if (!box->text().isEmpty())
         return false;
     if (box == txtHead)
-        settingsui::showMessage(this, QMessageBox::Critical,
-                                QStringLiteral("それじゃ発言者が区別できないっすよ"),
-                                QStringLiteral("なんかあるでしょ"));
+        m_showMessage(this, QMessageBox::Critical,
+                      QStringLiteral("それじゃ発言者が区別できないっすよ"),
+                      QStringLiteral("なんかあるでしょ"));
     box->selectAll();
     box->setFocus(Qt::OtherFocusReason);
     return true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/uiutil.h"
+
 #include <QColor>
 #include <QDialog>
 #include <QPointer>
@@ -27,7 +29,8 @@ class SettingsDialog : public QDialog
     Q_OBJECT
 
 public:
-    SettingsDialog(AppState &state, std::function<void()> onSaved, QWidget *parent = nullptr);
+    SettingsDialog(AppState &state, ui::MessageFunction showMessage, std::function<void()> onSaved,
+                   QWidget *parent = nullptr);
     ~SettingsDialog() override;
 
     // The colour chart writes a picked code into txtColor as if it had been typed.
@@ -81,6 +84,7 @@ private:
     QScrollBar *bar(int component) const;
 
     AppState &m_state;
+    ui::MessageFunction m_showMessage;
     std::function<void()> m_onSaved;
 
     int headerChoice = 0;

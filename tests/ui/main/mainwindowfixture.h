@@ -19,7 +19,7 @@ struct MainWindowFixture
 {
     struct Message
     {
-        RunHost::Icon icon;
+        QMessageBox::Icon icon;
         QString prompt;
         QString title;
         bool windowUsable; // the window's controls and menus took input behind the message
@@ -46,9 +46,9 @@ struct MainWindowFixture
     // Creates the window and runs its start-up; true when it converted a command line.
     bool start(const QStringList &arguments = {})
     {
-        window = std::make_unique<MainWindow>(state);
-        window->setMessageFunction(
-            [this](QWidget *, RunHost::Icon icon, const QString &prompt, const QString &title) {
+        window = std::make_unique<MainWindow>(
+            state,
+            [this](QWidget *, QMessageBox::Icon icon, const QString &prompt, const QString &title) {
                 messages.append(
                     {icon, prompt, title,
                      window->centralWidget()->isEnabled() && window->menuBar()->isEnabled()});

@@ -58,8 +58,8 @@ private slots:
         QFETCH(QStringList, left);
         FileListDialog dialog(
             m_selection,
-            [this](QWidget *, RunHost::Icon icon, const QString &prompt, const QString &title) {
-                QCOMPARE(icon, RunHost::Icon::Critical);
+            [this](QWidget *, QMessageBox::Icon icon, const QString &prompt, const QString &title) {
+                QCOMPARE(icon, QMessageBox::Critical);
                 QCOMPARE(prompt, QStringLiteral("まずはファイルを選んでね（にっこり"));
                 m_titles.append(title);
             });

@@ -292,7 +292,7 @@ void TestMainWindow::fileView()
     QCOMPARE(f.window->statusText(), left ? ReadyToRun : NothingSelected);
     if (selected.isEmpty()) {
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(f.messages[0].icon, RunHost::Icon::Critical);
+        QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
         QCOMPARE(f.messages[0].prompt, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "));
         QCOMPARE(f.messages[0].title, QStringLiteral("ごるぁ"));
     } else {
@@ -515,7 +515,7 @@ void TestMainWindow::ruleToggleAndShortcuts()
     QCOMPARE(f.messages.size(), 2);
     QCOMPARE(f.messages[0].prompt, QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"));
     QCOMPARE(f.messages[1].prompt, QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"));
-    QCOMPARE(f.messages[1].icon, RunHost::Icon::Information);
+    QCOMPARE(f.messages[1].icon, QMessageBox::Information);
     QCOMPARE(f.messages[1].title, QStringLiteral("ルール適用"));
 
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));

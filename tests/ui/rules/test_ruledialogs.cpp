@@ -68,15 +68,17 @@ class TestRuleDialogs : public QObject
     }
     void store(const RuleList &rules) { QVERIFY(saveRules(m_state.settings.iniPath, rules, 0)); }
 
-    RuleListDialog *openList()
+    ui::MessageFunction recorder()
     {
-        QDialog *dialog = createRuleListDialog(m_state, nullptr);
-        m_list = qobject_cast<RuleListDialog *>(dialog);
-        m_list->setMessageFunction(
+        return
             [this](QWidget *, QMessageBox::Icon icon, const QString &prompt, const QString &title) {
                 QCOMPARE(icon, QMessageBox::Critical);
                 m_shown.append({prompt, title});
-            });
+            };
+    }
+    RuleListDialog *openList()
+    {
+        m_list = qobject_cast<RuleListDialog *>(createRuleListDialog(m_state, recorder(), nullptr));
         m_list->show();
         return m_list;
     }
@@ -490,7 +492,7 @@ private slots:
     {
         auto *owner = new QWidget;
         owner->show();
-        m_list = qobject_cast<RuleListDialog *>(createRuleListDialog(m_state, owner));
+        m_list = qobject_cast<RuleListDialog *>(createRuleListDialog(m_state, recorder(), owner));
         owner->setEnabled(false);
         m_list->show();
         QVERIFY(m_list->isEnabled());

@@ -2,7 +2,6 @@
 #include "settings/inifile.h"
 #include "support/filesizelimit.h"
 #include "ui/settings/colorchart.h"
-#include "ui/settings/dialogsupport.h"
 #include "ui/settings/opensettings.h"
 
 #include <QCheckBox>
@@ -72,7 +71,10 @@ class TestSettingsDialog : public QObject
             ++m_saved;
             m_fileAtSave = readIniValue(m_state.settings.iniPath, "File", "AddStr");
         };
-        m_dialog = createSettingsDialog(m_state, onSaved, nullptr);
+        auto record = [this](QWidget *, QMessageBox::Icon i, const QString &p, const QString &t) {
+            m_messages << QString::number(i) + ' ' + t + ' ' + p;
+        };
+        m_dialog = createSettingsDialog(m_state, record, onSaved, nullptr);
         m_dialog->show();
         m_dialog->activateWindow();
         if (!QTest::qWaitForWindowActive(m_dialog))
@@ -112,9 +114,6 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
-        settingsui::setMessageHook([this](QMessageBox::Icon i, const QString &p, const QString &t) {
-            m_messages << QString::number(i) + ' ' + t + ' ' + p;
-        });
     }
 
     void init()

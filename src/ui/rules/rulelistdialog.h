@@ -45,7 +45,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -64,8 +63,10 @@ private:
     void fgName_DblClick();
     void cmdOk_Click();
 
+    // Opens the editor with the list disabled; editorClosed carries on once it has closed.
     using EditorSetup = std::function<void(RuleEditorDialog &)>;
-    void runEditor(const EditorSetup &setup);
+    void openEditor(bool adding, const EditorSetup &setup);
+    void editorClosed();
     RuleRefusal applyEditorResult(const struct RuleEditorResult &result);
 
     AppState &m_state;
@@ -77,8 +78,8 @@ private:
     int m_pageRows = 0;
     int m_ruleEditorCloses = 0;
     QPointer<RuleEditorDialog> m_editor;
-    bool m_waiting = false; // inside runEditor's event loop
-    bool m_deletePending = false; // a deletion that arrived while waiting
+    bool m_editorOpen = false;
+    bool m_editorAdds = false; // the open editor makes a new rule
 
     QLabel *Label1 = nullptr;
     QPushButton *cmdAdd = nullptr;

@@ -104,21 +104,24 @@ class TestRuleDialogs : public QObject
             && in<QPushButton>(m_list, "cmdChange_1")->isEnabled() == down;
     }
 
-    // Opens the editor with `open` and runs `act` on it inside the list's wait; an editor
+    // Opens the editor with `open` and runs `act` on it while the list waits for it; an editor
     // still open afterwards is closed, so a failing check never leaves the list waiting.
     void withEditor(const std::function<void()> &open,
                     const std::function<void(RuleEditorDialog *)> &act)
     {
-        QTimer::singleShot(0, this, [this, act] {
+        bool done = false;
+        QTimer::singleShot(0, this, [this, act, &done] {
+            done = true;
             QPointer<RuleEditorDialog> editor = m_list->editor();
             QVERIFY(editor);
             QVERIFY(!m_list->isEnabled());
             act(editor);
             if (editor)
                 editor->close();
+            QVERIFY(m_list->isEnabled());
         });
         open();
-        QVERIFY(m_list->isEnabled());
+        QTRY_VERIFY(done);
     }
     static void fill(RuleEditorDialog *e, const QString &text, int position, int colour, bool check)
     {

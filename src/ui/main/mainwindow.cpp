@@ -1,13 +1,12 @@
 #include "mainwindow.h"
 
 #include "engine/appstate.h"
+#include "mainwindowhost.h"
 #include "previewbox.h"
 #include "ui/settings/opensettings.h"
-#include "ui/speakers/speakerdialog.h"
 #include "ui/uiutil.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -76,6 +75,7 @@ MainWindow::MainWindow(AppState &state, ui::MessageFunction showMessage, QWidget
     , m_state(state)
     , m_showMessage(std::move(showMessage))
     , m_fileDialog(chooseLogFiles)
+    , m_host(std::make_unique<Host>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("｜･ω･`*)っ且~　Pelorin"));
@@ -92,10 +92,7 @@ MainWindow::MainWindow(AppState &state, ui::MessageFunction showMessage, QWidget
     ui::pressButtonsOnReturn(this);
 }
 
-MainWindow::~MainWindow()
-{
-    setBusyCursor(false);
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls()
 {
@@ -271,33 +268,14 @@ void MainWindow::unblockInput()
         action->setEnabled(true);
 }
 
-// RunHost ---------------------------------------------------------------------------------
-
 void MainWindow::setStatusText(const QString &text)
 {
     m_panel1->setText(text);
 }
 
-void MainWindow::progressInit(int maximum)
+void MainWindow::focusOffscreen()
 {
-    m_pBar->setRange(0, qMax(0, maximum));
-    m_pBar->setValue(0);
-}
-
-void MainWindow::setProgressValue(int value)
-{
-    m_pBar->setValue(value);
-}
-
-void MainWindow::processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-void MainWindow::showMessage(Icon icon, const QString &prompt, const QString &title,
-                             const QString &)
-{
-    m_showMessage(this, ui::messageBoxIcon(icon), prompt, title);
+    m_text1->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::openSettingsDialog()
@@ -312,11 +290,6 @@ void MainWindow::openSettingsDialog()
         m_state, m_showMessage, [this] { writeText(); }, this);
     if (m_settingsDialog)
         m_settingsDialog->show();
-}
-
-void MainWindow::runSpeakerColorDialog(SpeakerHandover &handover)
-{
-    ::runSpeakerColorDialog(m_state.palette, handover, this);
 }
 
 void MainWindow::beginProgressDisplay()
@@ -337,34 +310,4 @@ void MainWindow::endProgressDisplay()
         m_progressShown = false;
         unblockInput();
     }
-}
-
-void MainWindow::setMainWindowVisible(bool visible)
-{
-    // A command-line start never shows the window, not even after a fast run.
-    if (visible && m_state.settings.commandLineRun)
-        return;
-    setVisible(visible);
-}
-
-void MainWindow::setBusyCursor(bool busy)
-{
-    if (busy == m_busyCursor)
-        return;
-    m_busyCursor = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-void MainWindow::focusOffscreen()
-{
-    m_text1->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::selectionCleared()
-{
-    m_lblCnt->setText(QStringLiteral("0"));
-    setExampleName(QString());
 }

@@ -5,6 +5,7 @@
 #include "fileio/filename.h"
 #include "filelistdialog.h"
 #include "mainwindow.h"
+#include "mainwindowhost.h"
 #include "previewbox.h"
 #include "settings/settings.h"
 #include "ui/help/helpwindow.h"
@@ -226,13 +227,13 @@ void MainWindow::mnuRun_Click()
         return;
     // With nothing selected the run only refuses: the window stays as it is behind the message.
     if (m_state.selection.selectedCount < 1) {
-        ::mnuRun_Click(m_state, *this);
+        ::mnuRun_Click(m_state, *m_host);
         return;
     }
     m_running = true;
     // No command can start while the run lets events through, whatever the speed setting.
     blockInput();
-    ::mnuRun_Click(m_state, *this);
+    ::mnuRun_Click(m_state, *m_host);
     unblockInput();
     m_running = false;
 }

@@ -55,7 +55,7 @@ private slots:
         QVERIFY(!f.start());
         f.dialogAnswers = {{log}};
         f.find<QAction>("mnuFileOpen")->trigger();
-        QCOMPARE(f.state.selection.selectedCount, 1);
+        QCOMPARE(f.state.selection.selectedCount(), 1);
 
         // Ticks while the run works; the time the speaker colour dialog stays open is waiting,
         // not work, and the dialog is confirmed at once.

@@ -56,8 +56,8 @@ FileListDialog::FileListDialog(Selection &selection, ui::MessageFunction showMes
     ui::setTopmost(this, true);
     ui::pressButtonsOnReturn(this);
 
-    for (int i = 0; i < m_selection.selectedCount && i < m_selection.items.size(); ++i) {
-        const Selection::Item &entry = m_selection.items[i];
+    for (int i = 0; i < m_selection.selectedCount(); ++i) {
+        const Selection::Item &entry = m_selection.items()[i];
         auto *item = new QListWidgetItem(entry.path, m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -91,10 +91,10 @@ void FileListDialog::cmdDel_Click()
     }
     clearCurrentItem();
 
-    m_selection.items.clear();
+    QList<Selection::Item> left;
     for (int i = 0; i < m_list->count(); ++i) {
         const QListWidgetItem *item = m_list->item(i);
-        m_selection.items.append({item->text(), item->data(StemRole).toString()});
+        left.append({item->text(), item->data(StemRole).toString()});
     }
-    m_selection.selectedCount = int(m_selection.items.size());
+    m_selection.setItems(left);
 }

@@ -5,7 +5,7 @@
 #include <QDialog>
 
 class QListWidget;
-struct Selection;
+class Selection;
 
 // The selected-file list (frmFile): the selected logs with a check box each; "削除" takes the
 // checked ones out of the selection. Modal and topmost; works directly on `selection`.

@@ -117,7 +117,7 @@ bool MainWindow::startFromCommandLine(const QStringList &arguments)
         return false;
     Selection &selection = m_state.selection;
     addLogFiles(selection, paths, m_state.settings.addStr);
-    if (selection.path(0).isEmpty() || selection.selectedCount < 1)
+    if (selection.path(0).isEmpty() || selection.selectedCount() < 1)
         return false;
     if (m_state.settings.iniUnreadable) {
         // The defaults would write other names and kinds than the user chose.
@@ -183,10 +183,10 @@ void MainWindow::mnuFileOpen_Click()
     settings.defaultDir = folderOf(chosen.first());
 
     Selection &selection = m_state.selection;
-    const int before = selection.selectedCount;
+    const bool heldBack = selection.isHeldBack();
     if (addLogFiles(selection, chosen, settings.addStr) == 0) {
         // Nothing the intake takes: the earlier selection stays as it was.
-        selection.selectedCount = before;
+        selection.setHeldBack(heldBack);
         focusOffscreen();
         return;
     }
@@ -206,12 +206,11 @@ void MainWindow::rTxt_Drop(const QStringList &paths)
     if (paths.isEmpty())
         return;
     Selection &selection = m_state.selection;
-    const int before = selection.selectedCount;
+    const bool heldBack = selection.isHeldBack();
     // A drop the intake takes nothing from leaves the earlier selection counted and shown.
     if (addLogFiles(selection, paths, m_state.settings.addStr) == 0)
-        selection.selectedCount = before;
-    if (selection.path(0).isEmpty() || selection.selectedCount == 0) {
-        selection.selectedCount = 0;
+        selection.setHeldBack(heldBack);
+    if (selection.path(0).isEmpty() || selection.selectedCount() == 0) {
         showNothingSelected();
         return;
     }
@@ -226,7 +225,7 @@ void MainWindow::mnuRun_Click()
     if (m_running)
         return;
     // With nothing selected the run only refuses: the window stays as it is behind the message.
-    if (m_state.selection.selectedCount < 1) {
+    if (m_state.selection.selectedCount() < 1) {
         ::mnuRun_Click(m_state, *m_host);
         return;
     }
@@ -287,7 +286,7 @@ void MainWindow::mnuClose_Click()
 void MainWindow::cmdFileView_Click()
 {
     Selection &selection = m_state.selection;
-    if (selection.selectedCount < 1) {
+    if (selection.selectedCount() < 1) {
         m_showMessage(this, QMessageBox::Critical,
                       QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
                       QStringLiteral("ごるぁ"));
@@ -298,7 +297,7 @@ void MainWindow::cmdFileView_Click()
         FileListDialog list(selection, m_showMessage, this);
         list.exec();
     }
-    if (selection.selectedCount < 1) {
+    if (selection.selectedCount() < 1) {
         selection.clear();
         showNothingSelected();
     } else {
@@ -358,7 +357,7 @@ void MainWindow::showChangedName()
 
 void MainWindow::showCount()
 {
-    m_lblCnt->setText(QString::number(m_state.selection.selectedCount));
+    m_lblCnt->setText(QString::number(m_state.selection.selectedCount()));
 }
 
 void MainWindow::showNothingSelected()

@@ -30,10 +30,9 @@ private slots:
     void init()
     {
         m_titles.clear();
-        m_selection.items = {{"/logs/a.txt", "/logs/_a."},
-                             {"/logs/b.txt", "/logs/_b."},
-                             {"/logs/c.xml", "/logs/_c."}};
-        m_selection.selectedCount = 3;
+        m_selection.setItems({{"/logs/a.txt", "/logs/_a."},
+                              {"/logs/b.txt", "/logs/_b."},
+                              {"/logs/c.xml", "/logs/_c."}});
     }
 
     void deleteWantsAChosenItem_data()
@@ -69,7 +68,7 @@ private slots:
         auto *list = dialog.findChild<QListWidget *>("List1");
         auto *del = dialog.findChild<QPushButton *>("cmdDel");
         for (int i = 0; i < 3; ++i) {
-            QCOMPARE(list->item(i)->toolTip(), m_selection.items[i].path);
+            QCOMPARE(list->item(i)->toolTip(), m_selection.path(i));
             QCOMPARE(list->item(i)->checkState(), Qt::Unchecked);
         }
         list->setFocus(Qt::TabFocusReason); // taking the focus chooses no item
@@ -82,10 +81,10 @@ private slots:
         const bool touched = !ticked.isEmpty() || clicked >= 0;
         QCOMPARE(m_titles, touched ? QStringList() : QStringList {QStringLiteral("怒")});
         QStringList stems;
-        for (const Selection::Item &item : std::as_const(m_selection.items))
+        for (const Selection::Item &item : m_selection.items())
             stems.append(item.stem);
         QCOMPARE(stems, left);
-        QCOMPARE(m_selection.selectedCount, left.size());
+        QCOMPARE(m_selection.selectedCount(), left.size());
         QCOMPARE(list->count(), left.size());
 
         del->click(); // the choice is spent with the delete

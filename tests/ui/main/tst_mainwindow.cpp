@@ -206,7 +206,7 @@ void TestMainWindow::selections()
             drop(f.find<QTextEdit>("rTxt"), f.paths(names));
         }
     }
-    QCOMPARE(f.state.selection.selectedCount, count);
+    QCOMPARE(f.state.selection.selectedCount(), count);
     QCOMPARE(f.text("lblCnt"), QString::number(count));
     QTEST(f.text("lblChange"), "label");
     QCOMPARE(f.window->statusText(), count ? ReadyToRun : NothingSelected);
@@ -333,7 +333,7 @@ void TestMainWindow::runsFromTheMenu()
         QVERIFY(disabledMeanwhile);
         QVERIFY(out.readAll().contains("AE00AE"));
     }
-    QCOMPARE(f.state.selection.selectedCount, 0);
+    QCOMPARE(f.state.selection.selectedCount(), 0);
     QCOMPARE(f.text("lblCnt"), QStringLiteral("0"));
     QCOMPARE(f.text("lblChange"), QString());
     QCOMPARE(f.window->statusText(), NothingSelected);

@@ -425,9 +425,7 @@ private slots:
         file.write(cp932::encode(QStringLiteral("あい の発言：\r\nやあ\r\n"
                                                 "たろうさん の発言：\r\nこんにちは\r\n")));
         file.close();
-        m_state.selection.clear();
-        m_state.selection.items.append({log, m_dir.filePath(QStringLiteral("_chat."))});
-        m_state.selection.selectedCount = 1;
+        m_state.selection.setItems({{log, m_dir.filePath(QStringLiteral("_chat."))}});
 
         RecordingHost host;
         convertToHtml(m_state, host);

@@ -309,7 +309,7 @@ void TestColorSetDialog::htmlRunWritesChosenColour()
     const QString page = cp932::decode(out.readAll());
     QVERIFY(page.contains(".HATSUGEN_01{color:" + f.state.palette[0].code));
     QVERIFY(page.contains(".HATSUGEN_02{color:" + f.state.palette[4].code));
-    QCOMPARE(f.state.selection.selectedCount, 0);
+    QCOMPARE(f.state.selection.selectedCount(), 0);
 }
 
 void TestColorSetDialog::closingDialogStopsHtmlRun()
@@ -327,7 +327,7 @@ void TestColorSetDialog::closingDialogStopsHtmlRun()
     QCOMPARE(f.state.colorDialogCloses, 1);
     for (const char *name : {"_a.htm", "_b.htm", "_c.htm"})
         QVERIFY2(!QFile::exists(f.dir.filePath(QString::fromLatin1(name))), name);
-    QCOMPARE(f.state.selection.selectedCount, 3);
+    QCOMPARE(f.state.selection.selectedCount(), 3);
     QCOMPARE(f.text("lblCnt"), QStringLiteral("3"));
     QVERIFY(f.window->centralWidget()->isEnabled());
     QVERIFY(!QApplication::overrideCursor());

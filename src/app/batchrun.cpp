@@ -56,13 +56,11 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     state.otherLogs = RunLogs(accepted); // no output may replace any log of the command line
 
     // One run per log, so that each log's outcome is known; the order is the selection's.
-    const int count = logs.selectedCount;
+    const int count = logs.selectedCount();
     for (int i = 0; i < count; ++i) {
-        state.selection.clear();
-        state.selection.items.append(logs.items[i]);
-        state.selection.selectedCount = 1;
+        state.selection.setItems({logs.items()[i]});
         state.colorDialogCloses = 0;
-        host.startLog(i + 1, count, logs.items[i].path);
+        host.startLog(i + 1, count, logs.path(i));
         mnuRun_Click(state, host);
         if (state.colorDialogCloses != 2)
             ++notWritten;

@@ -207,7 +207,7 @@ void convertToHtml(AppState &state, RunHost &host)
 {
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount; ++i) {
+    for (int i = 0; i < state.selection.selectedCount(); ++i) {
         if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
             break;
     }

@@ -92,6 +92,6 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 void convertToText(AppState &state, RunHost &host)
 {
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount; ++i)
+    for (int i = 0; i < state.selection.selectedCount(); ++i)
         convertLog(state, host, i, selected);
 }

@@ -8,6 +8,7 @@
 #include "logreader.h"
 #include "markupfilter.h"
 #include "ruletable.h"
+#include "run.h"
 #include "runlogs.h"
 #include "runsteps.h"
 #include "speakerhandover.h"
@@ -100,7 +101,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
-        reportNoSpeakers(host, path);
+        host.noSpeakers(path, reader.failed());
         return LogOutcome::Next;
     }
 
@@ -125,7 +126,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     handover = SpeakerHandover();
     speakers.legendLabels = makeLegendLabels(speakerKeys.names());
 
-    OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"), state, selected);
+    OutputFile out(path, state.selection.stem(i) + outputExtension(1), state, selected);
     out.open();
     EventPump headPump(host); // a legend of many speakers takes a while
     writePageHead(pageBaseName(path), speakers, style, [&](QStringView piece) {
@@ -155,7 +156,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         out.discard();
         state.colorDialogCloses = 0;
         host.logNotRead(path, reader.errorString());
-        reportNoSpeakers(host, path);
+        host.noSpeakers(path, true);
         return LogOutcome::Next;
     }
     progress.clear();

@@ -40,6 +40,12 @@ QString outputStem(const QString &path, const QString &addStr)
     return folder + addStr + name.chopped(qMin<qsizetype>(3, name.size()));
 }
 
+QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder)
+{
+    // The name as the file system sees it; outputStem treats a "\" in it as it always does.
+    return outputFolder + u'/' + outputStem(path.sliced(path.lastIndexOf(u'/') + 1), addStr);
+}
+
 int compareLogPaths(const QString &a, const QString &b)
 {
     static const QCollator collator = [] {

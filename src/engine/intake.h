@@ -20,6 +20,8 @@ bool isLogPath(const QString &path);
 // The folder including its last "\" or "/", then addStr, then the file name without its last
 // three characters: "C:\log\chat.txt" with "_" gives "C:\log\_chat.".
 QString outputStem(const QString &path, const QString &addStr);
+// The same stem in another folder: "out/_chat." for "logs/chat.txt" into "out".
+QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder);
 
 // Selection order: locale-aware (Japanese) ignoring letter case, ties broken by exact
 // comparison so that equal paths are always neighbours. < 0, 0 (only for equal paths), > 0.

@@ -5,6 +5,11 @@
 #include "runhost.h"
 #include "runsteps.h"
 
+QString outputExtension(int changeType)
+{
+    return changeType != 0 ? QStringLiteral("htm") : QStringLiteral("txt");
+}
+
 void mnuRun_Click(AppState &state, RunHost &host)
 {
     Settings &settings = state.settings;

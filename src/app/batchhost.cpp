@@ -25,7 +25,8 @@ void BatchHost::startLog(int number, int count, const QString &path)
 {
     m_number = number;
     m_count = count;
-    m_name = fileio::printable(path.sliced(path.lastIndexOf(u'/') + 1));
+    const QString name = shown(path);
+    m_name = fileio::printable(name.sliced(name.lastIndexOf(u'/') + 1));
     if (m_name.size() > NameWidth)
         m_name = m_name.left(NameWidth - 1) + u'…';
     m_maximum = m_value = 0;
@@ -75,13 +76,6 @@ void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const 
     printLine(context, messageText(prompt));
 }
 
-void BatchHost::showNoSpeakers(const QString &prompt, const QString &, const QString &logPath,
-                               const LogFormat &format)
-{
-    const QString read = formatText(format);
-    printLine(logPath, read.isEmpty() ? messageText(prompt) : messageText(prompt) + u' ' + read);
-}
-
 QString BatchHost::formatText(const LogFormat &format)
 {
     const textcodec::Detection &d = format.detection;
@@ -108,7 +102,22 @@ void BatchHost::outputNotWritten(const QString &logPath, const QString &outputPa
 {
     printLine(logPath,
               QCoreApplication::translate("RunMessage", runtext::SaveFailed.toUtf8().constData())
-                  + u' ' + outputPath + u' ' + tr("(%1)").arg(reasonText(reason)));
+                  + u' ' + shown(outputPath) + u' ' + tr("(%1)").arg(reasonText(reason)));
+}
+
+void BatchHost::noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format)
+{
+    // One reason per log: a log that could not be read has had its line already.
+    if (readFailed)
+        return;
+    const QString text = messageText(runtext::NoSpeakers);
+    const QString read = formatText(format);
+    printLine(logPath, read.isEmpty() ? text : text + u' ' + read);
+}
+
+QString BatchHost::summaryText(int written, int count)
+{
+    return tr("%1 of %n log(s) written", nullptr, count).arg(written);
 }
 
 void BatchHost::runSpeakerColorDialog(SpeakerHandover &handover)
@@ -127,7 +136,7 @@ void BatchHost::printLine(const QString &context, const QString &text)
 {
     clearProgress();
     if (!context.isEmpty())
-        m_err << fileio::printable(context) << ": ";
+        m_err << fileio::printable(shown(context)) << ": ";
     m_err << fileio::printable(text) << '\n';
     m_err.flush();
     m_sinceDraw.invalidate(); // the progress line comes back at once

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 
 class QTextStream;
@@ -29,8 +30,6 @@ public:
     void processEvents() override { }
     void showMessage(Icon icon, const QString &prompt, const QString &title,
                      const QString &context) override;
-    void showNoSpeakers(const QString &prompt, const QString &title, const QString &logPath,
-                        const LogFormat &format) override;
     void openSettingsDialog() override { }
     void runSpeakerColorDialog(SpeakerHandover &handover) override;
     void beginProgressDisplay() override { }
@@ -42,6 +41,10 @@ public:
     void logNotRead(const QString &path, const QString &reason) override;
     void outputNotWritten(const QString &logPath, const QString &outputPath,
                           const QString &reason) override;
+    void noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format) override;
+
+    // Messages and the progress line show `path` as `name` (standard input's temporary copy).
+    void showAs(const QString &path, const QString &name) { m_shownNames.insert(path, name); }
 
     // Why a file could not be read or written, in the user's language.
     static QString reasonText(const QString &reason);
@@ -53,10 +56,14 @@ public:
     // of names are shown escaped.
     void printLine(const QString &context, const QString &text);
 
+    // The run's last line: "2 of 3 logs written".
+    static QString summaryText(int written, int count);
+
 private:
     QString messageText(const QString &prompt) const;
     void drawProgress(bool force);
     void clearProgress();
+    QString shown(const QString &path) const { return m_shownNames.value(path, path); }
 
     QTextStream &m_err;
     bool m_showProgress;
@@ -68,4 +75,5 @@ private:
     int m_value = 0;
     bool m_lineShown = false;
     QElapsedTimer m_sinceDraw;
+    QHash<QString, QString> m_shownNames;
 };

@@ -7,6 +7,7 @@
 #include "logreader.h"
 #include "markupfilter.h"
 #include "ruletable.h"
+#include "run.h"
 #include "runlogs.h"
 #include "runsteps.h"
 #include "speakerhandover.h"
@@ -93,7 +94,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
-        reportNoSpeakers(host, path, reader.format());
+        host.noSpeakers(path, reader.failed(), reader.format());
         return LogOutcome::Next;
     }
 
@@ -118,7 +119,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     handover = SpeakerHandover();
     speakers.legendLabels = makeLegendLabels(speakerKeys.names());
 
-    OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"), state, selected);
+    OutputFile out(path, state.selection.stem(i) + outputExtension(1), state, selected);
     out.open();
     // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
     const bool utf8Page = reader.format().utf8Page();
@@ -154,7 +155,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         out.discard();
         state.colorDialogCloses = 0;
         host.logNotRead(path, reader.errorString());
-        reportNoSpeakers(host, path, reader.format());
+        host.noSpeakers(path, true, reader.format());
         return LogOutcome::Next;
     }
     progress.clear();
@@ -206,7 +207,7 @@ void convertToHtml(AppState &state, RunHost &host)
 {
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount; ++i) {
+    for (int i = 0; i < state.selection.selectedCount(); ++i) {
         if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
             break;
     }

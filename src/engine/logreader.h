@@ -11,6 +11,9 @@
 
 // True when the path's last three characters are "xml" or "XML" (the XML history files).
 bool isXmlLogPath(const QString &path);
+// For a log without a name (standard input): true when its first bytes are an XML declaration,
+// "<?xml" in UTF-8 (after a byte order mark or blanks) or in UTF-16 after its byte order mark.
+bool startsLikeXml(QByteArrayView head);
 
 // Reads a log line by line without holding the whole decoded text. Opening looks at the whole
 // file first, piece by piece, to tell its encoding and line ends (codec/detect.h); the log is

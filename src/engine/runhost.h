@@ -32,16 +32,6 @@ public:
                              const QString &context = QString())
         = 0;
 
-    // A log yielded no speakers: the message box (prompt and title as for showMessage).
-    // `format` is what the log was read as; a window shows the message alone, the batch run
-    // adds the encoding and line ends it found, so that a user can see why.
-    virtual void showNoSpeakers(const QString &prompt, const QString &title, const QString &logPath,
-                                const LogFormat &format)
-    {
-        Q_UNUSED(format);
-        showMessage(Icon::Critical, prompt, title, logPath);
-    }
-
     // Opens the settings dialog modelessly (after a log without speakers).
     virtual void openSettingsDialog() = 0;
 
@@ -73,4 +63,12 @@ public:
         Q_UNUSED(path);
         Q_UNUSED(reason);
     }
+
+    // No speaker header line was found in a log: "発言者が一人も見つかりませんでした。" and the
+    // settings dialog, so that the header text can be fixed. `readFailed`: the log could not be
+    // read at all and the reason was already told; a window still shows this message, the batch
+    // run leaves it at that one reason. `format` is what the log was read as: a window does not
+    // show it, the batch run names the encoding and line ends it found, so a user can see why.
+    virtual void noSpeakers(const QString &logPath, bool readFailed,
+                            const LogFormat &format = LogFormat());
 };

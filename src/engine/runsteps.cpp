@@ -47,14 +47,12 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
     return false;
 }
 
-void reportNoSpeakers(RunHost &host, const QString &logPath, const LogFormat &format)
+void RunHost::noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format)
 {
-    host.showNoSpeakers(
-        QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言者が一人も見つかりませんでした。"))
-            + CrLf
-            + QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言のヘッダを調整してみて下さい。")),
-        QStringLiteral("ログ解析エラー"), logPath, format);
-    host.openSettingsDialog();
+    Q_UNUSED(readFailed);
+    Q_UNUSED(format);
+    showMessage(RunHost::Icon::Critical, runtext::NoSpeakers, runtext::NoSpeakersTitle, logPath);
+    openSettingsDialog();
 }
 
 void ProgressMeter::init(qsizetype maximum)

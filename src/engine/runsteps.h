@@ -26,6 +26,11 @@ inline const QString Cleared = QStringLiteral("ファイルを洗濯しれっ(�
 inline const QString SaveFailed
     = QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "ファイルを保存できませんでした。"));
 inline const QString SaveErrorTitle = QStringLiteral("保存エラー");
+inline const QString NoSpeakers
+    = QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言者が一人も見つかりませんでした。"))
+    + QStringLiteral("\r\n")
+    + QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言のヘッダを調整してみて下さい。"));
+inline const QString NoSpeakersTitle = QStringLiteral("ログ解析エラー");
 } // namespace runtext
 
 // Status texts appear unless speedUp is set; the progress bar moves only when neither speedUp
@@ -42,10 +47,6 @@ void showStatus(const Settings &settings, RunHost &host, const QString &text,
 // prints why). Either way the log then simply has no lines, and the caller reports it as having no
 // speakers.
 bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QString &path);
-
-// "発言者が一人も見つかりませんでした。" and the settings dialog, so the header can be fixed;
-// `format` is what the log was read as (the batch run names it).
-void reportNoSpeakers(RunHost &host, const QString &logPath, const LogFormat &format = LogFormat());
 
 // The progress bar of one log: progressInit / progressStep, forwarded to the window only when
 // the shown value moves by a visible step (at most about a thousand updates per log).

@@ -37,7 +37,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     LogReader reader;
     openLog(reader, state, host, path);
 
-    OutputFile out(path, state.selection.stem(i) + QStringLiteral("txt"), state, selected);
+    OutputFile out(path, state.selection.stem(i) + outputExtension(0), state, selected);
     out.open();
     const LogFormat &format = reader.format();
     const textcodec::Encoding encoding = format.textEncoding();
@@ -85,12 +85,12 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         // Part of the log could not be read: nothing of it is written.
         out.discard();
         host.logNotRead(path, reader.errorString());
-        reportNoSpeakers(host, path, format);
+        host.noSpeakers(path, true, format);
         return;
     }
     if (!hasSpeakers) {
         out.discard();
-        reportNoSpeakers(host, path, format);
+        host.noSpeakers(path, reader.failed(), format);
         return;
     }
     host.processEvents();
@@ -103,6 +103,6 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 void convertToText(AppState &state, RunHost &host)
 {
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount; ++i)
+    for (int i = 0; i < state.selection.selectedCount(); ++i)
         convertLog(state, host, i, selected);
 }

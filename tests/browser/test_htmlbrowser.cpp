@@ -103,8 +103,7 @@ void TestHtmlBrowser::initTestCase()
     QVERIFY(logFile.open(QIODevice::WriteOnly));
     logFile.write(cp932::encode(log));
     logFile.close();
-    state.selection.items.append({logPath, m_dir.filePath(QStringLiteral("_chat."))});
-    state.selection.selectedCount = 1;
+    state.selection.setItems({{logPath, m_dir.filePath(QStringLiteral("_chat."))}});
     RecordingHost host;
     convertToHtml(state, host);
 
@@ -179,8 +178,7 @@ void TestHtmlBrowser::utf8Page()
     logFile.write(
         QStringLiteral("あん の発言：\nこんばんは😀\nぼー の発言：\n𠮷野家で①\n").toUtf8());
     logFile.close();
-    state.selection.items.append({logPath, m_dir.filePath(QStringLiteral("utf8/_chat."))});
-    state.selection.selectedCount = 1;
+    state.selection.setItems({{logPath, m_dir.filePath(QStringLiteral("utf8/_chat."))}});
     RecordingHost host;
     convertToHtml(state, host);
     QFile page(m_dir.filePath(QStringLiteral("utf8/_chat.htm")));

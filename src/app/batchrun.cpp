@@ -35,6 +35,10 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
                 "The settings file does not exist; converting with the default settings."));
     if (commandLine.changeType)
         settings.changeType = qint16(*commandLine.changeType);
+    if (!commandLine.pageStyle.isEmpty())
+        settings.pageStyle = commandLine.pageStyle;
+    if (commandLine.index)
+        settings.makeIndex = 1;
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
     settings.speedUp = 0;
     settings.commandLineRun = false;
@@ -56,6 +60,8 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     state.otherLogs = RunLogs(accepted); // no output may replace any log of the command line
 
     // One run per log, so that each log's outcome is known; the order is the selection's.
+    // The page run spans them all: colours carried by name, one index per folder at the end.
+    state.pageRun.begin();
     const int count = logs.selectedCount;
     for (int i = 0; i < count; ++i) {
         state.selection.clear();
@@ -67,6 +73,8 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         if (state.colorDialogCloses != 2)
             ++notWritten;
     }
+    if (!finishPageRun(state, host))
+        ++notWritten;
     host.finish();
     return notWritten == 0 ? ExitAllWritten : ExitSomeNotWritten;
 }

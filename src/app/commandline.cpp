@@ -42,6 +42,19 @@ CommandLine parseCommandLine(const QStringList &arguments)
                 cl.settingsFile = arguments[++i];
             else
                 usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
+        } else if (a == u"--page" || a.startsWith(u"--page=")) {
+            const bool joined = a.startsWith(u"--page=");
+            QString style;
+            if (joined)
+                style = a.sliced(7);
+            else if (i + 1 < arguments.size())
+                style = arguments[++i];
+            if (style == u"classic" || style == u"modern")
+                cl.pageStyle = style;
+            else
+                usage(QCoreApplication::translate("CommandLine", "--page needs classic or modern"));
+        } else if (a == u"--index") {
+            cl.index = true;
         } else if (a.startsWith(u"--settings=")) {
             cl.settingsFile = a.sliced(11);
             if (cl.settingsFile.isEmpty())
@@ -60,6 +73,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return cl;
     if (cl.changeType && !cl.batch)
         usage(QCoreApplication::translate("CommandLine", "--text and --html need --batch"));
+    if ((!cl.pageStyle.isEmpty() || cl.index) && !cl.batch)
+        usage(QCoreApplication::translate("CommandLine", "--page and --index need --batch"));
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));
     return cl;
@@ -96,6 +111,17 @@ const HelpOption HelpOptions[] = {
                        "with --batch: write indented text, whatever the settings say")},
     {"--html",
      QT_TRANSLATE_NOOP("CommandLine", "with --batch: write HTML pages, whatever the settings say")},
+    {"--page STYLE",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: the HTML page's style, classic (the default) or\n"
+                       "modern (for today's browsers and phones: UTF-8, a light and a dark\n"
+                       "theme, search and speaker filters). In the modern style a speaker\n"
+                       "met again in a later log keeps the colour it had in the earlier one")},
+    {"--index",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: after the run, every folder that received pages gets\n"
+                       "an index page (the prefix and \"index.htm\") listing them; a later\n"
+                       "run keeps the entries of pages that are still there")},
     {"--settings FILE",
      QT_TRANSLATE_NOOP("CommandLine", "use FILE as the settings file (see \"Settings file\")")},
     {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
@@ -109,9 +135,12 @@ constexpr qsizetype HelpNameWidth = 15;
 
 QString helpText()
 {
-    QString help = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"))
-        + QStringLiteral("\n  pelorin [--settings FILE] [LOG...]\n"
-                         "  pelorin --batch [--settings FILE] [--text | --html] LOG...\n\n")
+    QString help
+        = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"))
+        + QStringLiteral(
+              "\n  pelorin [--settings FILE] [LOG...]\n"
+              "  pelorin --batch [--settings FILE] [--text | --html] [--page STYLE] [--index]\n"
+              "                 LOG...\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
             "Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger's *.xml\n"
@@ -144,9 +173,10 @@ QString helpText()
             "CommandLine",
             "Exit status:\n"
             "  0  every log was written (and for the window: it closed normally)\n"
-            "  1  --batch: at least one log was not written\n"
+            "  1  --batch: at least one log (or index page) was not written\n"
             "  2  usage error: an unknown option, --settings without FILE, both --text and\n"
-            "     --html, --text or --html without --batch, or --batch without a LOG;\n"
+            "     --html, --page without classic or modern, --text, --html, --page or\n"
+            "     --index without --batch, or --batch without a LOG;\n"
             "     --batch: the settings file exists but cannot be read (nothing is converted);\n"
             "     the window was asked for but no display is available"))
         + u'\n';

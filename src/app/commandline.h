@@ -11,6 +11,8 @@ struct CommandLine
     bool version = false;
     bool batch = false;
     std::optional<int> changeType; // --text (0) / --html (1), batch only
+    QString pageStyle; // --page classic|modern, batch only; empty: as the settings say
+    bool index = false; // --index, batch only
     QString settingsFile; // --settings FILE
     QStringList logs; // LOG arguments, in order
     QString error; // non-empty: a usage error (exit status 2)

@@ -33,6 +33,7 @@ bool LogReader::open(const QString &path, const QString &headerText)
     m_path = path;
     m_xml = isXmlLogPath(path);
     m_xmlText.clear();
+    m_stamps.clear();
     m_lineCount = -1;
     m_status = Status::Ok;
     m_error.clear();
@@ -62,9 +63,10 @@ bool LogReader::open(const QString &path, const QString &headerText)
         m_file.close();
         bool ok = false;
         if (readOk)
-            m_xmlText = readXmlLogData(data, headerText, &ok);
+            m_xmlText = readXmlLogData(data, headerText, &ok, &m_stamps);
         if (!ok) {
             m_xmlText.clear();
+            m_stamps.clear();
             fail(Status::XmlNotLoaded,
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
             return false;

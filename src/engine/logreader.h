@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/cp932.h"
+#include "linestamps.h"
 
 #include <QFile>
 #include <QString>
@@ -52,6 +53,9 @@ public:
     QString errorString() const { return m_error; }
     const QString &path() const { return m_path; }
     bool isXml() const { return m_xml; }
+    // When the log's utterances were said, where its format tells (XML histories); line
+    // numbers count the lines readLine hands out.
+    const LineStamps &stamps() const { return m_stamps; }
 
 private:
     bool fill(); // reads and decodes the next chunk; false at the end of the file
@@ -60,6 +64,7 @@ private:
     QString m_path;
     bool m_xml = false;
     QString m_xmlText;
+    LineStamps m_stamps;
     QFile m_file;
     cp932::Decoder m_decoder;
     QByteArray m_chunk;

@@ -29,6 +29,8 @@ struct Settings
     QString jsBgColor; // "いる" or "いらない"
     QString jsForeColor;
     QString jsFontBold;
+    QString pageStyle; // "classic" (the default) or "modern"; see isModernPage
+    qint32 makeIndex = 0; // 1 = folders that received pages get an index page
 
     // Not stored in the file.
     qint32 colorCountAtLoad = 0;
@@ -60,3 +62,11 @@ bool saveSettings(Settings &settings, const Palette &palette);
 // The JavaScript choices.
 inline const QString JsWanted = QStringLiteral("いる");
 inline const QString JsNotWanted = QStringLiteral("いらない");
+
+// The page styles. Any stored word other than "modern" means the classic page.
+inline const QString PageClassic = QStringLiteral("classic");
+inline const QString PageModern = QStringLiteral("modern");
+inline bool isModernPage(const Settings &settings)
+{
+    return settings.pageStyle == PageModern;
+}

@@ -1,0 +1,220 @@
+#include "modernassets.h"
+
+namespace modernassets {
+
+// Every speaker-coloured element carries the class "sp" and its speaker's class (s1, s2, …),
+// which holds the light and dark colour as --cl / --cd; "--c" is the one the theme uses.
+// Sections off screen are neither laid out nor painted, so a long log opens at once.
+const QString Style = QStringLiteral(R"CSS(
+:root{color-scheme:light;--bg:#FFFFFF;--fg:#1F2328;--muted:#57606A;--rule:#D0D7DE;--note:#F1F3F5;--field:#FFFFFF;--n:var(--nl)}
+.sp{--c:var(--cl)}
+*{box-sizing:border-box}
+html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
+body{margin:0;background:var(--bg);color:var(--fg);font:16px/1.6 system-ui,-apple-system,"Noto Sans CJK JP","Hiragino Sans","Yu Gothic",Meiryo,sans-serif}
+.top,main{max-width:50rem;margin:0 auto;padding:0 1rem}
+.top{padding-top:1rem;border-bottom:1px solid var(--rule)}
+h1{font-size:1.5rem;margin:0 0 .25rem;overflow-wrap:anywhere}
+.facts{margin:0 0 .75rem;color:var(--muted)}
+.tools{display:none;flex-wrap:wrap;gap:.5rem;align-items:center;margin:0 0 .75rem}
+.js .tools{display:flex}
+.tools input{flex:1 1 12rem;min-width:0;font:inherit;padding:.35rem .6rem;border:1px solid var(--muted);border-radius:.4rem;background:var(--field);color:var(--fg)}
+button{font:inherit;font-size:.9375rem;padding:.25rem .7rem;border:1px solid var(--muted);border-radius:.4rem;background:var(--bg);color:var(--fg);cursor:pointer}
+button[aria-pressed=true]{background:var(--fg);color:var(--bg)}
+:focus-visible{outline:3px solid #2F81F7;outline-offset:2px}
+#found{color:var(--muted)}
+.legend{list-style:none;margin:0 0 1rem;padding:0;display:flex;flex-wrap:wrap;gap:.4rem .6rem}
+.legend li{display:flex;flex-wrap:wrap;align-items:center;gap:.35rem;padding:.2rem .5rem;border:1px solid var(--rule);border-radius:.5rem}
+.legend .sw{display:inline-block;width:.9em;height:.9em;border-radius:50%;background:var(--c)}
+.legend .n{font-weight:bold;color:var(--c);overflow-wrap:anywhere}
+.legend .cnt{color:var(--muted)}
+.js-only{display:none}
+.js .js-only{display:inline-flex;gap:.3rem}
+main{padding-top:.5rem;padding-bottom:2rem}
+.part{content-visibility:auto;contain-intrinsic-size:auto 1200px}
+.u{margin:.6rem 0;padding:.1rem 0 .1rem .75rem;border-left:4px solid var(--c)}
+.u.more{margin-top:-.4rem}
+.h{margin:0;font-size:1rem;display:flex;flex-wrap:wrap;align-items:baseline;gap:0 .6rem}
+.h .n{color:var(--c);font-weight:bold;text-decoration:none;overflow-wrap:anywhere}
+.h .n:hover,.h .n:focus-visible{text-decoration:underline}
+.h time{color:var(--muted);font-size:.875rem;font-weight:normal}
+.t{margin:0;white-space:pre-wrap;overflow-wrap:anywhere}
+.note{margin:.6rem 0;padding:.3rem .75rem;background:var(--note);border-radius:.4rem;color:var(--n);white-space:pre-wrap;overflow-wrap:anywhere}
+.plain{margin:.6rem 0;color:var(--muted);white-space:pre-wrap;overflow-wrap:anywhere}
+.t a,.note a,.plain a{color:inherit}
+[hidden]{display:none!important}
+)CSS");
+
+const QString DarkVariables = QStringLiteral(
+    "color-scheme:dark;--bg:#1B1D21;--fg:#E6EDF3;--muted:#9DA7B3;--rule:#3D444D;--note:#262A30;"
+    "--field:#111316;--n:var(--nd)");
+
+const QString PrintStyle = QStringLiteral(R"CSS(
+@media print{
+:root{color-scheme:light;--bg:#FFFFFF;--fg:#000000;--muted:#444444;--note:#F1F3F5;--n:var(--nl)}
+.sp{--c:var(--cl)!important}
+*{-webkit-print-color-adjust:exact;print-color-adjust:exact}
+.tools,.js-only,#found{display:none!important}
+.part{content-visibility:visible}
+.u,.note,.plain,.legend li{break-inside:avoid}
+.h .n{text-decoration:none}
+}
+)CSS");
+
+// Runs right after the heading, before the utterances arrive: the controls work while a long
+// page is still loading, and every filter pass is cut into slices, so the tab never stalls.
+const QString Script = QStringLiteral(R"JS(
+(function () {
+  'use strict';
+  var root = document.documentElement;
+  root.classList.add('js');
+  var query = document.getElementById('q');
+  var found = document.getElementById('found');
+  var themeButton = document.getElementById('theme');
+  var dark = window.matchMedia ? window.matchMedia('(prefers-color-scheme: dark)') : null;
+  var only = '';
+  var hiddenSpeakers = {};
+  var words = '';
+  var pass = 0;
+
+  function stored() {
+    try { return window.localStorage.getItem('pelorin-theme') || ''; } catch (e) { return ''; }
+  }
+  function store(theme) {
+    try { window.localStorage.setItem('pelorin-theme', theme); } catch (e) { }
+  }
+  function isDark() {
+    var t = root.getAttribute('data-theme');
+    return t ? t === 'dark' : !!(dark && dark.matches);
+  }
+  function showTheme() {
+    var d = isDark();
+    themeButton.textContent = d ? 'ライトにする' : 'ダークにする';
+    themeButton.setAttribute('aria-pressed', d ? 'true' : 'false');
+  }
+  var saved = stored();
+  if (saved === 'light' || saved === 'dark')
+    root.setAttribute('data-theme', saved);
+  showTheme();
+  if (dark && dark.addEventListener)
+    dark.addEventListener('change', showTheme);
+  themeButton.addEventListener('click', function () {
+    var next = isDark() ? 'light' : 'dark';
+    root.setAttribute('data-theme', next);
+    store(next);
+    showTheme();
+  });
+
+  function speakerOf(el) {
+    return el.getAttribute('data-s') || '';
+  }
+  function shown(el) {
+    var s = speakerOf(el);
+    if (only && s !== only)
+      return false;
+    if (s && hiddenSpeakers[s])
+      return false;
+    if (words && el.textContent.toLowerCase().indexOf(words) < 0)
+      return false;
+    return true;
+  }
+  // One pass over the page in slices of a few thousand blocks each.
+  function apply() {
+    var mine = ++pass;
+    var parts = document.getElementsByClassName('part');
+    var index = 0, count = 0, total = 0;
+    var filtering = !!(only || words || Object.keys(hiddenSpeakers).length);
+    found.textContent = filtering ? '…' : '';
+    function slice() {
+      if (mine !== pass)
+        return;
+      var budget = 4000;
+      while (index < parts.length && budget > 0) {
+        var part = parts[index++];
+        var blocks = part.children, any = false;
+        for (var i = 0; i < blocks.length; i++) {
+          var b = blocks[i];
+          var keep = filtering ? shown(b) : true;
+          if (b.hidden === keep)
+            b.hidden = !keep;
+          if (keep) {
+            any = true;
+            if (b.classList.contains('u') && !b.classList.contains('more'))
+              count++;
+          }
+        }
+        budget -= blocks.length + 1;
+        if (part.hidden === any)
+          part.hidden = !any;
+      }
+      if (index < parts.length) {
+        setTimeout(slice, 0);
+        return;
+      }
+      found.textContent = filtering ? count + ' 件' : '';
+    }
+    slice();
+  }
+
+  function pressed(selector, value) {
+    var buttons = document.querySelectorAll(selector);
+    for (var i = 0; i < buttons.length; i++) {
+      var s = buttons[i].getAttribute('data-s');
+      buttons[i].setAttribute('aria-pressed', value(s) ? 'true' : 'false');
+    }
+  }
+  function showButtons() {
+    pressed('button.only', function (s) { return s === only; });
+    pressed('button.hide', function (s) { return !!hiddenSpeakers[s]; });
+  }
+  document.querySelector('.legend').addEventListener('click', function (event) {
+    var button = event.target.closest('button');
+    if (!button)
+      return;
+    var s = button.getAttribute('data-s');
+    if (button.classList.contains('only')) {
+      only = only === s ? '' : s;
+      if (only)
+        delete hiddenSpeakers[s];
+    } else {
+      if (hiddenSpeakers[s])
+        delete hiddenSpeakers[s];
+      else
+        hiddenSpeakers[s] = true;
+      if (hiddenSpeakers[s] && only === s)
+        only = '';
+    }
+    showButtons();
+    apply();
+  });
+  document.getElementById('all').addEventListener('click', function () {
+    only = '';
+    hiddenSpeakers = {};
+    words = '';
+    query.value = '';
+    showButtons();
+    apply();
+  });
+  var waiting = 0;
+  query.addEventListener('input', function () {
+    clearTimeout(waiting);
+    waiting = setTimeout(function () {
+      words = query.value.trim().toLowerCase();
+      apply();
+    }, 150);
+  });
+  query.addEventListener('keydown', function (event) {
+    if (event.key === 'Escape' && query.value) {
+      query.value = '';
+      words = '';
+      apply();
+    }
+  });
+  // Blocks that arrived after a filter was set are filtered once the page is complete.
+  document.addEventListener('DOMContentLoaded', function () {
+    if (only || words || Object.keys(hiddenSpeakers).length)
+      apply();
+  });
+})();
+)JS");
+
+} // namespace modernassets

@@ -12,6 +12,7 @@ class QAction;
 class QCheckBox;
 class QDialog;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QProgressBar;
 class QRadioButton;
@@ -78,6 +79,8 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void buildPageMenu(QMenu *settings);
+    void showPageChoices(); // the page menu's marks from the settings
     QAction *addShortcut(const char *name, const QString &text, const QKeySequence &key,
                          void (MainWindow::*handler)());
     void restorePosition();
@@ -95,6 +98,8 @@ private:
     void mnuSetting_Click();
     void mnuRuleSet_Click();
     void mnuRuleEna_Click();
+    void mnuPage_Click(); // either page style
+    void mnuIndex_Click();
     void mnuHelp_Click();
     void mnuHelp2_Click();
     void mnuClose_Click();
@@ -132,5 +137,8 @@ private:
     QProgressBar *m_pBar = nullptr;
     QLineEdit *m_text1 = nullptr;
     QAction *m_mnuRuleEna = nullptr;
+    QAction *m_mnuPageModern = nullptr; // its twin "クラシック" is checked otherwise
+    QAction *m_mnuPageClassic = nullptr;
+    QAction *m_mnuIndex = nullptr;
     QList<QAction *> m_commands; // every action, disabled while the window takes no input
 };

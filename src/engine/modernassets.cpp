@@ -6,7 +6,7 @@ namespace modernassets {
 // which holds the light and dark colour as --cl / --cd; "--c" is the one the theme uses.
 // Sections off screen are neither laid out nor painted, so a long log opens at once.
 const QString Style = QStringLiteral(R"CSS(
-:root{color-scheme:light;--bg:#FFFFFF;--fg:#1F2328;--muted:#57606A;--rule:#D0D7DE;--note:#F1F3F5;--field:#FFFFFF;--n:var(--nl)}
+:root{color-scheme:light;--bg:#FFFFFF;--fg:#1F2328;--muted:#57606A;--rule:#D0D7DE;--field:#FFFFFF;--note:var(--notel);--n:var(--nl)}
 .sp{--c:var(--cl)}
 *{box-sizing:border-box}
 html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
@@ -45,12 +45,12 @@ main{padding-top:.5rem;padding-bottom:2rem}
 )CSS");
 
 const QString DarkVariables = QStringLiteral(
-    "color-scheme:dark;--bg:#1B1D21;--fg:#E6EDF3;--muted:#9DA7B3;--rule:#3D444D;--note:#262A30;"
-    "--field:#111316;--n:var(--nd)");
+    "color-scheme:dark;--bg:#1B1D21;--fg:#E6EDF3;--muted:#9DA7B3;--rule:#3D444D;"
+    "--field:#111316;--note:var(--noted);--n:var(--nd)");
 
 const QString PrintStyle = QStringLiteral(R"CSS(
 @media print{
-:root{color-scheme:light;--bg:#FFFFFF;--fg:#000000;--muted:#444444;--note:#F1F3F5;--n:var(--nl)}
+:root{color-scheme:light;--bg:#FFFFFF;--fg:#000000;--muted:#444444;--note:var(--notel);--n:var(--nl)}
 .sp{--c:var(--cl)!important}
 *{-webkit-print-color-adjust:exact;print-color-adjust:exact}
 .tools,.js-only,#found{display:none!important}

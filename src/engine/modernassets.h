@@ -16,5 +16,8 @@ extern const QString Script;
 // The page's two backgrounds; speaker and notice colours are made readable on them.
 inline const QString LightBackground = QStringLiteral("#FFFFFF");
 inline const QString DarkBackground = QStringLiteral("#1B1D21");
+// Notices sit on a tint of their own; their colour is made readable on it.
+inline const QString LightNoteBackground = QStringLiteral("#F1F3F5");
+inline const QString DarkNoteBackground = QStringLiteral("#262A30");
 
 } // namespace modernassets

@@ -36,9 +36,10 @@ void writeStyle(const ModernPageInfo &info, QString &page, const PageSink &sink)
     using namespace modernassets;
     page += QStringLiteral("<style>") % Style;
     const QString nar = info.narColor.isEmpty() ? QStringLiteral("#0000FF") : info.narColor;
-    page += QStringLiteral(":root{--nl:") % readable::readableOn(nar, LightBackground)
-        % QStringLiteral(";--nd:") % readable::readableOn(nar, DarkBackground)
-        % QStringLiteral("}\n");
+    page += QStringLiteral(":root{--notel:") % LightNoteBackground % QStringLiteral(";--noted:")
+        % DarkNoteBackground % QStringLiteral(";--nl:")
+        % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
+        % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
     page += QStringLiteral(":root[data-theme=dark]{") % DarkVariables
         % QStringLiteral("}\n:root[data-theme=dark] .sp{--c:var(--cd)}\n");
     page += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")

@@ -124,11 +124,33 @@ MIT License: free to use, change and pass on, without warranty.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>--page needs classic or modern</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--page and --index need --batch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: the HTML page&apos;s style, classic (the default) or
+modern (for today&apos;s browsers and phones: UTF-8, a light and a dark
+theme, search and speaker filters). In the modern style a speaker
+met again in a later log keeps the colour it had in the earlier one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: after the run, every folder that received pages gets
+an index page (the prefix and &quot;index.htm&quot;) listing them; a later
+run keeps the entries of pages that are still there</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
-  1  --batch: at least one log was not written
+  1  --batch: at least one log (or index page) was not written
   2  usage error: an unknown option, --settings without FILE, both --text and
-     --html, --text or --html without --batch, or --batch without a LOG;
+     --html, --page without classic or modern, --text, --html, --page or
+     --index without --batch, or --batch without a LOG;
      --batch: the settings file exists but cannot be read (nothing is converted);
      the window was asked for but no display is available</source>
         <translation type="unfinished"></translation>
@@ -166,6 +188,18 @@ MIT License: free to use, change and pass on, without warranty.</source>
     </message>
     <message>
         <source>no such file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a page of this run has the index&apos;s name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the index there could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the name is taken by another file</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

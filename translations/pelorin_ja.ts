@@ -140,18 +140,46 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>ディスプレイがありません。--batch を付ければディスプレイなしで変換できます。</translation>
     </message>
     <message>
+        <source>--page needs classic or modern</source>
+        <translation>--page には classic か modern を付けて下さい</translation>
+    </message>
+    <message>
+        <source>--page and --index need --batch</source>
+        <translation>--page と --index は --batch と一緒に使います</translation>
+    </message>
+    <message>
+        <source>with --batch: the HTML page&apos;s style, classic (the default) or
+modern (for today&apos;s browsers and phones: UTF-8, a light and a dark
+theme, search and speaker filters). In the modern style a speaker
+met again in a later log keeps the colour it had in the earlier one</source>
+        <translation>--batch と一緒に: HTML ページの形。classic（既定）か modern
+（今のブラウザとスマートフォン向け: UTF-8、明るいテーマと暗いテーマ、
+検索と発言者の絞り込み）。modern では、前のログに出た発言者は
+後のログでも同じ色になる</translation>
+    </message>
+    <message>
+        <source>with --batch: after the run, every folder that received pages gets
+an index page (the prefix and &quot;index.htm&quot;) listing them; a later
+run keeps the entries of pages that are still there</source>
+        <translation>--batch と一緒に: 変換のあと、ページを書き出した各フォルダに、
+それらを並べた一覧ページ（設定の文字と「index.htm」）を作る。
+あとの変換でも、まだあるページの行は残る</translation>
+    </message>
+    <message>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
-  1  --batch: at least one log was not written
+  1  --batch: at least one log (or index page) was not written
   2  usage error: an unknown option, --settings without FILE, both --text and
-     --html, --text or --html without --batch, or --batch without a LOG;
+     --html, --page without classic or modern, --text, --html, --page or
+     --index without --batch, or --batch without a LOG;
      --batch: the settings file exists but cannot be read (nothing is converted);
      the window was asked for but no display is available</source>
         <translation>終了ステータス:
   0  すべてのログを書き出した（ウィンドウでは: 普通に閉じた）
-  1  --batch: 書き出せなかったログがある
+  1  --batch: 書き出せなかったログ（か一覧ページ）がある
   2  使い方の誤り: 知らないオプション、FILE のない --settings、--text と --html
-     の両方、--batch のない --text か --html、LOG のない --batch。
+     の両方、classic か modern のない --page、--batch のない --text、--html、
+     --page か --index、LOG のない --batch。
      --batch: 設定ファイルはあるが読み込めない（何も変換しない）。
      ウィンドウを開こうとしたがディスプレイがない</translation>
     </message>
@@ -189,6 +217,18 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
     <message>
         <source>no such file</source>
         <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>a page of this run has the index&apos;s name</source>
+        <translation>この変換のページが一覧ページと同じ名前です</translation>
+    </message>
+    <message>
+        <source>the index there could not be read</source>
+        <translation>そこにある一覧ページを読み込めません</translation>
+    </message>
+    <message>
+        <source>the name is taken by another file</source>
+        <translation>その名前はほかのファイルが使っています</translation>
     </message>
 </context>
 <context>

@@ -97,8 +97,8 @@ private slots:
         QVERIFY(parseCommandLine({"--version"}).version);
         QVERIFY(versionText().startsWith(QStringLiteral("Pelorin 2.00\n")));
         const QString help = helpText();
-        for (const char *word :
-             {"--batch", "--text", "--html", "--settings", "--version", "Exit status"})
+        for (const char *word : {"--batch", "--text", "--html", "--page", "--index", "--settings",
+                                 "--version", "Exit status"})
             QVERIFY2(help.contains(QLatin1String(word)), word);
     }
 

@@ -34,7 +34,7 @@
             var finished = function () { return /件$/.test(found.textContent); };
             longest = 0;
             var start = performance.now();
-            document.querySelector('button.only[data-s="1"]').click();
+            document.querySelector('button.only[data-s="s1"]').click();
             waitFor(finished, function () {
                 report('filter', (performance.now() - start).toFixed(0));
                 document.getElementById('all').click();

@@ -195,6 +195,8 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
         out.flushIfFull();
         headPump.lineDone(piece.size());
     });
+    // Room for a full buffer and what a line usually adds, so that appending seldom moves it.
+    out.buffer().reserve(1024 * 1024);
     ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
     const bool ok
         = writeBody(src.reader, host, out, progress,

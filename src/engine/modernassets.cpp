@@ -2,12 +2,13 @@
 
 namespace modernassets {
 
-// Every speaker-coloured element carries the class "sp" and its speaker's class (s1, s2, …),
-// which holds the light and dark colour as --cl / --cd; "--c" is the one the theme uses.
-// Sections off screen are neither laid out nor painted, so a long log opens at once.
+// An utterance is `<div class="u sN" id="uM"><a href="#uM">name</a><time>…</time><p>text</p>`
+// (a continuation after a notice: class "u sN more", no name); the speaker's class holds its
+// light and dark colour as --cl / --cd, and "--c" is the one the theme uses. Sections off
+// screen are neither laid out nor painted, so a long log opens at once.
 const QString Style = QStringLiteral(R"CSS(
 :root{color-scheme:light;--bg:#FFFFFF;--fg:#1F2328;--muted:#57606A;--rule:#D0D7DE;--field:#FFFFFF;--note:var(--notel);--n:var(--nl)}
-.sp{--c:var(--cl)}
+.u,.legend li{--c:var(--cl)}
 *{box-sizing:border-box}
 html{-webkit-text-size-adjust:100%;text-size-adjust:100%}
 body{margin:0;background:var(--bg);color:var(--fg);font:16px/1.6 system-ui,-apple-system,"Noto Sans CJK JP","Hiragino Sans","Yu Gothic",Meiryo,sans-serif}
@@ -33,35 +34,35 @@ main{padding-top:.5rem;padding-bottom:2rem}
 .part{content-visibility:auto;contain-intrinsic-size:auto 1200px}
 .u{margin:.6rem 0;padding:.1rem 0 .1rem .75rem;border-left:4px solid var(--c)}
 .u.more{margin-top:-.4rem}
-.h{margin:0;font-size:1rem;display:flex;flex-wrap:wrap;align-items:baseline;gap:0 .6rem}
-.h .n{color:var(--c);font-weight:bold;text-decoration:none;overflow-wrap:anywhere}
-.h .n:hover,.h .n:focus-visible{text-decoration:underline}
-.h time{color:var(--muted);font-size:.875rem;font-weight:normal}
-.t{margin:0;white-space:pre-wrap;overflow-wrap:anywhere}
+.u>a{color:var(--c);font-weight:bold;text-decoration:none;overflow-wrap:anywhere;margin-right:.6rem}
+.u>a:hover,.u>a:focus-visible{text-decoration:underline}
+.u>time{color:var(--muted);font-size:.875rem}
+.u>p{margin:0;white-space:pre-wrap;overflow-wrap:anywhere}
 .note{margin:.6rem 0;padding:.3rem .75rem;background:var(--note);border-radius:.4rem;color:var(--n);white-space:pre-wrap;overflow-wrap:anywhere}
 .plain{margin:.6rem 0;color:var(--muted);white-space:pre-wrap;overflow-wrap:anywhere}
-.t a,.note a,.plain a{color:inherit}
+.u>p a,.note a,.plain a{color:inherit}
 [hidden]{display:none!important}
 )CSS");
 
-const QString DarkVariables = QStringLiteral(
-    "color-scheme:dark;--bg:#1B1D21;--fg:#E6EDF3;--muted:#9DA7B3;--rule:#3D444D;"
-    "--field:#111316;--note:var(--noted);--n:var(--nd)");
+const QString DarkVariables
+    = QStringLiteral("color-scheme:dark;--bg:#1B1D21;--fg:#E6EDF3;--muted:#9DA7B3;--rule:#3D444D;"
+                     "--field:#111316;--note:var(--noted);--n:var(--nd)");
 
 const QString PrintStyle = QStringLiteral(R"CSS(
 @media print{
 :root{color-scheme:light;--bg:#FFFFFF;--fg:#000000;--muted:#444444;--note:var(--notel);--n:var(--nl)}
-.sp{--c:var(--cl)!important}
+.u,.legend li{--c:var(--cl)!important}
 *{-webkit-print-color-adjust:exact;print-color-adjust:exact}
 .tools,.js-only,#found{display:none!important}
 .part{content-visibility:visible}
 .u,.note,.plain,.legend li{break-inside:avoid}
-.h .n{text-decoration:none}
 }
 )CSS");
 
 // Runs right after the heading, before the utterances arrive: the controls work while a long
-// page is still loading, and every filter pass is cut into slices, so the tab never stalls.
+// page is still loading. Showing or hiding a speaker is a class on the root (the style sheet
+// has a rule per speaker); the search and the sections left empty are settled by a pass over
+// the page cut into slices of a few milliseconds, so the tab never stalls.
 const QString Script = QStringLiteral(R"JS(
 (function () {
   'use strict';
@@ -72,7 +73,7 @@ const QString Script = QStringLiteral(R"JS(
   var themeButton = document.getElementById('theme');
   var dark = window.matchMedia ? window.matchMedia('(prefers-color-scheme: dark)') : null;
   var only = '';
-  var hiddenSpeakers = {};
+  var hidden = {};
   var words = '';
   var pass = 0;
 
@@ -104,67 +105,81 @@ const QString Script = QStringLiteral(R"JS(
     showTheme();
   });
 
+  // The speaker class of a block ("s3"); notices and plain lines have none.
   function speakerOf(el) {
-    return el.getAttribute('data-s') || '';
+    var c = el.classList;
+    return c.contains('u') ? c[1] : '';
   }
-  function shown(el) {
-    var s = speakerOf(el);
-    if (only && s !== only)
-      return false;
-    if (s && hiddenSpeakers[s])
-      return false;
-    if (words && el.textContent.toLowerCase().indexOf(words) < 0)
-      return false;
-    return true;
+  function speakerShown(s) {
+    return only ? s === only : !(s && hidden[s]);
   }
-  // One pass over the page in slices of a few thousand blocks each.
+  function filtering() {
+    return !!(only || words || Object.keys(hidden).length);
+  }
+  // One pass over the sections, a few milliseconds at a time.
   function apply() {
     var mine = ++pass;
     var parts = document.getElementsByClassName('part');
-    var index = 0, count = 0, total = 0;
-    var filtering = !!(only || words || Object.keys(hiddenSpeakers).length);
-    found.textContent = filtering ? '…' : '';
+    var index = 0, count = 0;
+    var active = filtering();
+    found.textContent = active ? '…' : '';
+    function section(part) {
+      var blocks = part.children, any = false;
+      var text = words ? part.textContent.toLowerCase() : '';
+      if (words && text.indexOf(words) < 0) {
+        part.hidden = true;
+        return;
+      }
+      for (var i = 0; i < blocks.length; i++) {
+        var b = blocks[i];
+        if (words || part.searched) {
+          var match = !words || b.textContent.toLowerCase().indexOf(words) >= 0;
+          if (b.hidden === match)
+            b.hidden = !match;
+          if (!match)
+            continue;
+        }
+        var s = speakerOf(b);
+        if (speakerShown(s) && (s || !only)) {
+          any = true;
+          if (s && !b.classList.contains('more'))
+            count++;
+        }
+      }
+      part.searched = !!words;
+      if (part.hidden === any)
+        part.hidden = !any;
+    }
     function slice() {
       if (mine !== pass)
         return;
-      var budget = 4000;
-      while (index < parts.length && budget > 0) {
-        var part = parts[index++];
-        var blocks = part.children, any = false;
-        for (var i = 0; i < blocks.length; i++) {
-          var b = blocks[i];
-          var keep = filtering ? shown(b) : true;
-          if (b.hidden === keep)
-            b.hidden = !keep;
-          if (keep) {
-            any = true;
-            if (b.classList.contains('u') && !b.classList.contains('more'))
-              count++;
-          }
-        }
-        budget -= blocks.length + 1;
-        if (part.hidden === any)
-          part.hidden = !any;
-      }
+      var until = performance.now() + 12;
+      while (index < parts.length && performance.now() < until)
+        section(parts[index++]);
       if (index < parts.length) {
         setTimeout(slice, 0);
         return;
       }
-      found.textContent = filtering ? count + ' 件' : '';
+      found.textContent = active ? count + ' 件' : '';
     }
     slice();
   }
 
-  function pressed(selector, value) {
-    var buttons = document.querySelectorAll(selector);
-    for (var i = 0; i < buttons.length; i++) {
-      var s = buttons[i].getAttribute('data-s');
-      buttons[i].setAttribute('aria-pressed', value(s) ? 'true' : 'false');
-    }
-  }
   function showButtons() {
-    pressed('button.only', function (s) { return s === only; });
-    pressed('button.hide', function (s) { return !!hiddenSpeakers[s]; });
+    var buttons = document.querySelectorAll('.legend button');
+    for (var i = 0; i < buttons.length; i++) {
+      var b = buttons[i], s = b.getAttribute('data-s');
+      var on = b.classList.contains('only') ? s === only : !!hidden[s];
+      b.setAttribute('aria-pressed', on ? 'true' : 'false');
+    }
+    var classes = [];
+    if (only)
+      classes.push('only-' + only);
+    Object.keys(hidden).forEach(function (s) { classes.push('hide-' + s); });
+    var kept = root.className.split(' ').filter(function (c) {
+      return c && c.indexOf('only-') !== 0 && c.indexOf('hide-') !== 0;
+    });
+    root.className = kept.concat(classes).join(' ');
   }
   document.querySelector('.legend').addEventListener('click', function (event) {
     var button = event.target.closest('button');
@@ -174,13 +189,13 @@ const QString Script = QStringLiteral(R"JS(
     if (button.classList.contains('only')) {
       only = only === s ? '' : s;
       if (only)
-        delete hiddenSpeakers[s];
+        delete hidden[s];
     } else {
-      if (hiddenSpeakers[s])
-        delete hiddenSpeakers[s];
+      if (hidden[s])
+        delete hidden[s];
       else
-        hiddenSpeakers[s] = true;
-      if (hiddenSpeakers[s] && only === s)
+        hidden[s] = true;
+      if (hidden[s] && only === s)
         only = '';
     }
     showButtons();
@@ -188,7 +203,7 @@ const QString Script = QStringLiteral(R"JS(
   });
   document.getElementById('all').addEventListener('click', function () {
     only = '';
-    hiddenSpeakers = {};
+    hidden = {};
     words = '';
     query.value = '';
     showButtons();
@@ -209,9 +224,9 @@ const QString Script = QStringLiteral(R"JS(
       apply();
     }
   });
-  // Blocks that arrived after a filter was set are filtered once the page is complete.
+  // Sections that arrived after a filter was set are settled once the page is complete.
   document.addEventListener('DOMContentLoaded', function () {
-    if (only || words || Object.keys(hiddenSpeakers).length)
+    if (filtering())
       apply();
   });
 })();

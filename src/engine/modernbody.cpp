@@ -3,6 +3,9 @@
 #include "modernpage.h"
 #include "speakerkeys.h"
 
+#include <QStringEncoder>
+#include <charconv>
+
 namespace {
 
 bool isUrlChar(QChar c)
@@ -83,96 +86,97 @@ void trackTag(QStringView tag, QStringList &openTags)
         openTags.resize(at);
 }
 
-// UTF-8 of the text; a lone surrogate (a byte the log's encoding did not define) becomes
-// U+FFFD, so the page is always valid UTF-8.
-void appendUtf8(QStringView text, QByteArray &out)
-{
-    const qsizetype start = out.size();
-    out.resize(start + text.size() * 3);
-    char *p = out.data() + start;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (c < 0x80) {
-            *p++ = char(c);
-            continue;
-        }
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(char16_t(c), text[++i].unicode());
-            *p++ = char(0xF0 | (c >> 18));
-            *p++ = char(0x80 | ((c >> 12) & 0x3F));
-            *p++ = char(0x80 | ((c >> 6) & 0x3F));
-            *p++ = char(0x80 | (c & 0x3F));
-            continue;
-        }
-        if (QChar::isSurrogate(c))
-            c = 0xFFFD;
-        if (c < 0x800) {
-            *p++ = char(0xC0 | (c >> 6));
-        } else {
-            *p++ = char(0xE0 | (c >> 12));
-            *p++ = char(0x80 | ((c >> 6) & 0x3F));
-        }
-        *p++ = char(0x80 | (c & 0x3F));
-    }
-    out.resize(p - out.data());
-}
-
 } // namespace
 
-void appendChatHtml(QStringView html, QString &out, QStringList &openTags)
+void appendUtf8(QStringView text, QByteArray &out)
 {
+    // Qt's encoder: ASCII runs go through in wide steps; a lone surrogate becomes U+FFFD.
+    thread_local QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype at = out.size();
+    out.resize(at + encoder.requiredSpace(text.size()));
+    char *end = encoder.appendToBuffer(out.data() + at, text);
+    out.resize(end - out.constData());
+}
+
+void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags)
+{
+    // Text between the places where a tag or an address may start goes out in runs.
+    const char16_t *p = html.utf16();
+    const qsizetype n = html.size();
     qsizetype copied = 0;
     qsizetype i = 0;
-    while (i < html.size()) {
-        const QChar c = html[i];
+    while (i < n) {
+        const char16_t c = p[i];
+        if (c != u'<' && (c | 0x20) != u'h') {
+            ++i;
+            continue;
+        }
         if (c == u'<') {
             // After the chat filter every "<" opens a whole allowed tag.
             const qsizetype close = html.indexOf(u'>', i);
-            const qsizetype end = close < 0 ? html.size() : close + 1;
+            const qsizetype end = close < 0 ? n : close + 1;
             trackTag(html.sliced(i, end - i), openTags);
             i = end;
             continue;
         }
-        if ((c == u'h' || c == u'H') && (i == 0 || !html[i - 1].isLetterOrNumber())) {
-            if (const qsizetype n = urlLength(html, i)) {
-                const QStringView url = html.sliced(i, n);
-                out += html.sliced(copied, i - copied);
-                out += QStringLiteral("<a href=\"") % url
-                    % QStringLiteral("\" rel=\"noopener noreferrer\">") % url
-                    % QStringLiteral("</a>");
-                i += n;
+        if (i == 0 || !html[i - 1].isLetterOrNumber()) {
+            if (const qsizetype length = urlLength(html, i)) {
+                const QStringView url = html.sliced(i, length);
+                appendUtf8(html.sliced(copied, i - copied), out);
+                out.append("<a href=\"");
+                appendUtf8(url, out);
+                out.append("\" rel=\"noopener noreferrer\">");
+                appendUtf8(url, out);
+                out.append("</a>");
+                i += length;
                 copied = i;
                 continue;
             }
         }
         ++i;
     }
-    out += html.sliced(copied);
+    appendUtf8(html.sliced(copied), out);
 }
 
 ModernBody::ModernBody(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps)
     : m_tests(tests)
     , m_keys(keys)
     , m_stamps(stamps)
+    , m_markup(keys.count())
 {
+}
+
+const ModernBody::SpeakerMarkup &ModernBody::markup(qsizetype speaker)
+{
+    SpeakerMarkup &m = m_markup[speaker];
+    if (m.open.isEmpty()) {
+        const QByteArray n = QByteArray::number(speaker + 1);
+        m.open = "<div class=\"u s" + n;
+        m.anchor = "\"><a href=\"#u";
+        m.name = "\">";
+        appendUtf8(markupText(m_keys.name(speaker)), m.name);
+        m.name += "</a>";
+    }
+    return m;
 }
 
 void ModernBody::appendText(QStringView html)
 {
     if (m_textOpen) {
-        m_html += u'\n';
+        m_out->append('\n');
     } else {
-        m_html += m_block == Block::Utterance ? QStringLiteral("<p class=\"t\">") : QString();
+        if (m_block == Block::Utterance)
+            m_out->append("<p>");
         m_textOpen = true;
     }
-    appendChatHtml(html, m_html, m_openTags);
+    appendChatHtml(html, *m_out, m_openTags);
 }
 
 void ModernBody::openBlock(Block kind, qsizetype speaker)
 {
     closeBlock();
     if (!m_sectionOpen) {
-        m_html += QStringLiteral("<section class=\"part\">\n");
+        m_out->append("<section class=\"part\">\n");
         m_sectionOpen = true;
     }
     m_block = kind;
@@ -181,13 +185,13 @@ void ModernBody::openBlock(Block kind, qsizetype speaker)
     case Block::Utterance:
         // The caller ends the opening tag: an utterance adds its anchor, a continuation its
         // mark.
-        m_html += QStringLiteral("<div class=\"u sp s") % QString::number(speaker + 1);
+        m_out->append(markup(speaker).open);
         break;
     case Block::Notice:
-        m_html += QStringLiteral("<div class=\"note\">");
+        m_out->append("<div class=\"note\">");
         break;
     case Block::Plain:
-        m_html += QStringLiteral("<div class=\"plain\">");
+        m_out->append("<div class=\"plain\">");
         break;
     case Block::None:
         break;
@@ -199,15 +203,15 @@ void ModernBody::closeBlock()
     if (m_block == Block::None)
         return;
     for (qsizetype t = m_openTags.size() - 1; t >= 0; --t)
-        m_html += QStringLiteral("</") % m_openTags[t] % QLatin1Char('>');
+        m_out->append("</").append(m_openTags[t].toLatin1()).append('>');
     m_openTags.clear();
     if (m_block == Block::Utterance && m_textOpen)
-        m_html += QStringLiteral("</p>");
-    m_html += QStringLiteral("</div>\n");
+        m_out->append("</p>");
+    m_out->append("</div>\n");
     m_block = Block::None;
     m_textOpen = false;
     if (m_sectionBlocks >= SectionBlocks || m_sectionLines >= SectionLines) {
-        m_html += QStringLiteral("</section>\n");
+        m_out->append("</section>\n");
         m_sectionOpen = false;
         m_sectionBlocks = m_sectionLines = 0;
     }
@@ -215,29 +219,32 @@ void ModernBody::closeBlock()
 
 void ModernBody::headerLine(const QString &line)
 {
-    const qsizetype speaker = m_keys.speakerOf(line);
+    qsizetype prefixLength = 0;
+    const qsizetype speaker = m_keys.speakerOf(line, &prefixLength);
     if (speaker < 0) { // cannot happen for a header line; shown as it is
         textLine(line, Block::Plain);
         return;
     }
     openBlock(Block::Utterance, speaker);
     m_speaker = speaker;
-    const QString n = QString::number(speaker + 1);
-    const QString id = QStringLiteral("u") + QString::number(++m_utterance);
-    m_html += QStringLiteral("\" id=\"") % id % QStringLiteral("\" data-s=\"") % n
-        % QStringLiteral("\"><div class=\"h\"><a class=\"n\" href=\"#") % id % QStringLiteral("\">")
-        % markupText(m_keys.name(speaker)) % QStringLiteral("</a>");
+    const SpeakerMarkup &m = markup(speaker);
+    char digits[24];
+    const auto id = std::to_chars(digits, digits + sizeof digits, ++m_utterance);
+    const QByteArrayView number(digits, id.ptr - digits);
+    m_out->append("\" id=\"u").append(number).append(m.anchor).append(number).append(m.name);
     QString date, time;
     if (m_stamps.at(m_line, &date, &time)) {
         QString shown = time;
         if (!date.isEmpty() && date != m_lastDate)
             shown = time.isEmpty() ? date : date % QLatin1Char(' ') % time;
         m_lastDate = date.isEmpty() ? m_lastDate : date;
-        if (!shown.isEmpty())
-            m_html += QStringLiteral("<time>") % htmlEscaped(shown) % QStringLiteral("</time>");
+        if (!shown.isEmpty()) {
+            m_out->append("<time>");
+            appendUtf8(htmlEscaped(shown), *m_out);
+            m_out->append("</time>");
+        }
     }
-    m_html += QStringLiteral("</div>");
-    const QStringView rest = QStringView(line).sliced(m_keys.headerPrefix(line).size());
+    const QStringView rest = QStringView(line).sliced(prefixLength);
     if (!rest.trimmed().isEmpty())
         appendText(rest);
 }
@@ -250,8 +257,7 @@ void ModernBody::textLine(QStringView html, Block kind)
         } else {
             // Lines after a notice still belong to the speaker before it.
             openBlock(Block::Utterance, m_speaker);
-            const QString n = QString::number(m_speaker + 1);
-            m_html += QStringLiteral(" more\" data-s=\"") % n % QStringLiteral("\">");
+            m_out->append(" more\">");
         }
     }
     if (kind != m_block)
@@ -261,6 +267,7 @@ void ModernBody::textLine(QStringView html, Block kind)
 
 void ModernBody::write(const QString &line, QByteArray &out)
 {
+    m_out = &out;
     ++m_sectionLines;
     if (m_tests.isHeaderLine(line)) {
         headerLine(line);
@@ -284,20 +291,15 @@ void ModernBody::write(const QString &line, QByteArray &out)
         }
     }
     ++m_line;
-    flushTo(out);
+    m_out = nullptr;
 }
 
 void ModernBody::finish(QByteArray &out)
 {
+    m_out = &out;
     closeBlock();
     if (m_sectionOpen)
-        m_html += QStringLiteral("</section>\n");
+        out.append("</section>\n");
     m_sectionOpen = false;
-    flushTo(out);
-}
-
-void ModernBody::flushTo(QByteArray &out)
-{
-    appendUtf8(m_html, out);
-    m_html.resize(0);
+    m_out = nullptr;
 }

@@ -34,18 +34,27 @@ public:
 private:
     enum class Block { None, Utterance, Notice, Plain };
 
+    // The fixed markup around one speaker's utterances, made when the speaker first speaks.
+    struct SpeakerMarkup
+    {
+        QByteArray open; // `<div class="u sN`
+        QByteArray anchor; // `"><a href="#u`
+        QByteArray name; // `">NAME</a>`
+    };
+
     void headerLine(const QString &line);
     void textLine(QStringView html, Block kind);
     void openBlock(Block kind, qsizetype speaker);
     void closeBlock();
     void appendText(QStringView html);
-    void flushTo(QByteArray &out);
+    const SpeakerMarkup &markup(qsizetype speaker);
 
     const LineTests &m_tests;
     const SpeakerKeys &m_keys;
     LineStamps::Cursor m_stamps;
     NoticeState m_notices;
-    QString m_html; // page text not yet encoded
+    QList<SpeakerMarkup> m_markup;
+    QByteArray *m_out = nullptr; // the page, while a line is written
     Block m_block = Block::None;
     bool m_textOpen = false; // a text paragraph of the block is open
     qsizetype m_speaker = -1; // the last utterance's speaker
@@ -58,6 +67,10 @@ private:
     QStringList m_openTags; // chat tags the block has left open, innermost last
 };
 
-// Appends chat markup (as the filter left it) with its http and https addresses made links
-// and its tags tracked in `openTags`. Exposed for the tests.
-void appendChatHtml(QStringView html, QString &out, QStringList &openTags);
+// Appends chat markup (as the filter left it), in UTF-8, with its http and https addresses made
+// links and its tags tracked in `openTags`. Exposed for the tests.
+void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags);
+
+// UTF-8 of the text; a lone surrogate (a byte the log's encoding did not define) becomes
+// U+FFFD, so the page is always valid UTF-8.
+void appendUtf8(QStringView text, QByteArray &out);

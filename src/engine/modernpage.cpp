@@ -11,12 +11,16 @@ QString speakerNumber(qsizetype k)
     return QString::number(k + 1);
 }
 
-// The speaker's light and dark colours as custom properties of its class.
+// The speaker's light and dark colours as custom properties of its class, and the rules by
+// which the page's script shows only this speaker ("only-sN" on the root) or hides it
+// ("hide-sN"): a style rule reaches every utterance at once, however long the log.
 QString speakerRule(const QString &cls, const QString &color)
 {
     return QLatin1Char('.') % cls % QStringLiteral("{--cl:")
         % readable::readableOn(color, modernassets::LightBackground) % QStringLiteral(";--cd:")
-        % readable::readableOn(color, modernassets::DarkBackground) % QStringLiteral("}\n");
+        % readable::readableOn(color, modernassets::DarkBackground) % QStringLiteral("}\n.only-")
+        % cls % QStringLiteral(" .part>:not(.") % cls % QStringLiteral("),.hide-") % cls
+        % QStringLiteral(" .part>.") % cls % QStringLiteral("{display:none}\n");
 }
 
 QString facts(const ModernPageInfo &info)
@@ -41,9 +45,10 @@ void writeStyle(const ModernPageInfo &info, QString &page, const PageSink &sink)
         % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
         % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
     page += QStringLiteral(":root[data-theme=dark]{") % DarkVariables
-        % QStringLiteral("}\n:root[data-theme=dark] .sp{--c:var(--cd)}\n");
+        % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li){--c:var(--cd)}\n");
     page += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
-        % DarkVariables % QStringLiteral("}\n:root:not([data-theme=light]) .sp{--c:var(--cd)}}\n");
+        % DarkVariables
+        % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
     for (qsizetype k = 0; k < info.speakers.size(); ++k) {
         const QString &color = info.speakers[k].color;
         page += speakerRule(QLatin1Char('s') + speakerNumber(k),
@@ -66,10 +71,10 @@ void writeLegend(const ModernPageInfo &info, QString &page, const PageSink &sink
             % QStringLiteral("\"><span class=\"sw\" aria-hidden=\"true\"></span><span class=\"n\">")
             % s.name % QStringLiteral("</span><span class=\"cnt\">") % QString::number(s.utterances)
             % QStringLiteral(" 件</span><span class=\"js-only\"><button type=\"button\" "
-                             "class=\"only\" data-s=\"")
+                             "class=\"only\" data-s=\"s")
             % n
             % QStringLiteral("\" aria-pressed=\"false\">だけ表示</button><button type=\"button\" "
-                             "class=\"hide\" data-s=\"")
+                             "class=\"hide\" data-s=\"s")
             % n % QStringLiteral("\" aria-pressed=\"false\">隠す</button></span></li>\n");
         if (page.size() >= 32 * 1024) {
             sink(page);

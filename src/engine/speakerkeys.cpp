@@ -124,7 +124,10 @@ QStringList SpeakerKeys::names() const
     return out;
 }
 
-qsizetype SpeakerKeys::speakerOf(QStringView headerLine) const
+qsizetype SpeakerKeys::speakerOf(QStringView headerLine, qsizetype *prefixLength) const
 {
-    return m_index.value(headerPrefix(headerLine).toString(), -1);
+    const QStringView prefix = headerPrefix(headerLine);
+    if (prefixLength)
+        *prefixLength = prefix.size();
+    return m_index.value(prefix.toString(), -1);
 }

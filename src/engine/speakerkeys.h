@@ -37,7 +37,8 @@ public:
 
     // Pass 2: the speaker whose key is a literal prefix of "<dt>" + headerLine, -1 when none.
     // A line starts with at most one key (its own header prefix), so it is looked up directly.
-    qsizetype speakerOf(QStringView headerLine) const;
+    // With `prefixLength`, also the length of the line's header prefix.
+    qsizetype speakerOf(QStringView headerLine, qsizetype *prefixLength = nullptr) const;
 
 private:
     struct Key

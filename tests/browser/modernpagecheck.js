@@ -32,7 +32,7 @@ window.addEventListener('load', function () {
     function lowestContrast() {
         var bg = getComputedStyle(document.body).backgroundColor;
         var lowest = 99;
-        all('.legend .n, .h .n').forEach(function (el) {
+        all('.legend .n, .u > a').forEach(function (el) {
             lowest = Math.min(lowest, contrast(getComputedStyle(el).color, bg));
         });
         all('.note').forEach(function (el) {
@@ -68,7 +68,7 @@ window.addEventListener('load', function () {
             check('viewport', viewport && viewport.content, 'width=device-width, initial-scale=1');
             check('nothing fetched', performance.getEntriesByType('resource').length, 0);
             check('follows the system theme', isDark(), c.systemDark);
-            var text = document.querySelector('.t');
+            var text = document.querySelector('.u > p');
             check('text of at least 14 px', parseFloat(getComputedStyle(text).fontSize) >= 14, true);
             check('no sideways scrolling', document.documentElement.scrollWidth <= innerWidth, true);
             var controls = all('.top input, .top button');
@@ -91,18 +91,18 @@ window.addEventListener('load', function () {
         function (next) {
             if (!c.full)
                 return next();
-            click('button.only[data-s="1"]');
+            click('button.only[data-s="s1"]');
             waitFor(finished, function () {
                 var blocks = visibleBlocks();
                 check('show only one speaker', blocks.length > 0 && blocks.every(
-                    function (el) { return el.getAttribute('data-s') === '1'; }), true);
+                    function (el) { return el.classList.contains('s1'); }), true);
                 check('its utterances counted', document.getElementById('found').textContent,
                       c.firstSpeakerUtterances + ' 件');
-                click('button.hide[data-s="1"]');
+                click('button.hide[data-s="s1"]');
                 waitFor(finished, function () {
                     var blocks = visibleBlocks();
                     check('hide one speaker', blocks.length > 0 && blocks.every(
-                        function (el) { return el.getAttribute('data-s') !== '1'; }), true);
+                        function (el) { return !el.classList.contains('s1'); }), true);
                     next();
                 });
             });
@@ -135,7 +135,7 @@ window.addEventListener('load', function () {
                 return /^https?:\/\//.test(a.getAttribute('href')) && a.rel === 'noopener noreferrer';
             }), true);
             check('links made', outside.length, c.links);
-            check('utterance anchors', all('main .u[id^="u"] a.n[href^="#u"]').length, c.utterances);
+            check('utterance anchors', all('main .u[id^="u"] > a[href^="#u"]').length, c.utterances);
             if (!c.full)
                 return next();
             check('no injected script ran', String(window.PELORIN_INJECTED), 'undefined');

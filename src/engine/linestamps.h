@@ -20,6 +20,7 @@ public:
     void add(qsizetype line, const QString &date, const QString &time);
     void clear();
     bool isEmpty() const { return m_stamps.isEmpty(); }
+    qsizetype size() const { return m_stamps.size(); }
 
     // First and last date any stamp holds (empty when none).
     QString firstDate() const;

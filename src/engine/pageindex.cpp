@@ -55,7 +55,7 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
                          "table{border-collapse:collapse;width:100%}\n"
                          "th,td{text-align:left;vertical-align:top;padding:.4rem .5rem;"
                          "border-bottom:1px solid #8888;overflow-wrap:anywhere}\n"
-                         "td.num{text-align:right}\n"
+                         ".num{text-align:right}\n"
                          "@media (max-width:40rem){thead{display:none}tr,td{display:block}"
                          "td{border:0;padding:.1rem 0}tr{padding:.5rem 0;border-bottom:1px solid "
                          "#8888}td.num{text-align:left}td.num::after{content:\" 件\"}}\n"
@@ -63,9 +63,10 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
         % htmlEscaped(folderName)
         % QStringLiteral(
               "</h1>\n<p>ページ %1 件</p>\n<table>\n<thead><tr><th>ログ</th><th>発言者</th>"
-              "<th>発言</th><th>日付</th></tr></thead>\n<tbody>\n")
+              "<th class=\"num\">発言</th><th>日付</th></tr></thead>\n<tbody>\n")
               .arg(entries.size());
     for (const IndexEntry &e : entries) {
+        // Names are written as the pages write them: text whose entities the browser reads.
         const QString speakers = e.speakers.join(SpeakerSeparator);
         page += QStringLiteral("<tr data-page=\"") % htmlEscaped(e.page)
             % QStringLiteral("\" data-log=\"") % htmlEscaped(e.log)
@@ -75,10 +76,9 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
             % QStringLiteral("\" data-first=\"") % htmlEscaped(e.firstDate)
             % QStringLiteral("\" data-last=\"") % htmlEscaped(e.lastDate)
             % QStringLiteral("\"><td><a href=\"") % linkTo(e.page) % QStringLiteral("\">")
-            % htmlEscaped(fileio::printable(e.log)) % QStringLiteral("</a></td><td>")
-            % htmlEscaped(speakers) % QStringLiteral("</td><td class=\"num\">")
-            % QString::number(e.utterances) % QStringLiteral("</td><td>") % dates(e)
-            % QStringLiteral("</td></tr>\n");
+            % htmlEscaped(fileio::printable(e.log)) % QStringLiteral("</a></td><td>") % speakers
+            % QStringLiteral("</td><td class=\"num\">") % QString::number(e.utterances)
+            % QStringLiteral("</td><td>") % dates(e) % QStringLiteral("</td></tr>\n");
     }
     page += QStringLiteral("</tbody>\n</table>\n</body>\n</html>\n");
     return page.toUtf8();
@@ -107,7 +107,7 @@ QList<IndexEntry> readIndexEntries(const QByteArray &page)
         e.log = unescaped(m.captured(2));
         const QString speakers = m.captured(3);
         if (!speakers.isEmpty())
-            e.speakers = unescaped(speakers).split(u'\n');
+            e.speakers = unescaped(speakers).replace(u'<', QStringLiteral("&lt;")).split(u'\n');
         e.utterances = m.captured(4).toLongLong();
         e.firstDate = unescaped(m.captured(5));
         e.lastDate = unescaped(m.captured(6));

@@ -12,7 +12,7 @@ struct IndexEntry
 {
     QString page; // the page's file name, in the index's folder
     QString log; // the log's file name
-    QStringList speakers; // names as text
+    QStringList speakers; // names as the page shows them (text, entities kept; no "<")
     qsizetype utterances = 0;
     QString firstDate;
     QString lastDate;

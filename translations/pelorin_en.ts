@@ -15,6 +15,26 @@
         <source>Could not read the settings file (%1); no log is converted.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>not converted: its output would replace that of %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not make the output folder (%1); no log is converted.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standard output</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>could not be written (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>
@@ -25,6 +45,13 @@
     <message>
         <source>(%1)</source>
         <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n log(s) written</source>
+        <translation>
+            <numerusform>%1 of %n log written</numerusform>
+            <numerusform>%1 of %n logs written</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -47,17 +74,6 @@
     </message>
     <message>
         <source>--batch needs at least one LOG</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>convert the LOGs without any window; needs no display.
-The settings file is read, never written. What the window would
-say in a message box is printed to standard error as
-&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
-whose extension is not TXT, txt, XML or xml is refused. When
-standard error is a terminal, the progress is shown on one line.
-In an HTML conversion every speaker keeps the colour the palette
-and the message rules give it.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -124,11 +140,65 @@ MIT License: free to use, change and pass on, without warranty.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>--page needs classic or modern</source>
+        <source>%1 needs --batch</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>--page and --index need --batch</source>
+        <source>--output-dir needs a DIR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>standard input (&quot;-&quot;) must be the only LOG</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>reading standard input (&quot;-&quot;) needs --text or --html</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--output-dir does not go with standard input (&quot;-&quot;)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display.
+The settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
+whose extension is not TXT, txt, XML or xml is refused. When
+standard error is a terminal, the progress is shown on one line,
+and a last line tells how many logs were written.
+In an HTML conversion every speaker keeps the colour the palette
+and the message rules give it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: write the outputs into DIR (made if missing) under
+their usual names; the logs of a FOLDER&apos;s subfolders go into the
+same subfolders of DIR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: convert the logs in every folder below a FOLDER too</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: print only errors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folders and standard input, with --batch:
+  A FOLDER given as LOG converts the logs directly in it, with -r also those in
+  every folder below it; links to folders inside it are not followed, and names
+  starting with &quot;.&quot; are left out. A file named like the output of a log beside
+  it (the prefix and the log&apos;s name: chat.txt gives _chat.txt) is left out as
+  well, so converting a folder again converts only its logs.
+  &quot;-&quot; as the only LOG reads the log from standard input (an XML history when it
+  starts with &quot;&lt;?xml&quot;) and writes its output to standard output, where nothing
+  else goes; it needs --text or --html. Messages name it &quot;standard input&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--page needs classic or modern</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -148,10 +218,12 @@ run keeps the entries of pages that are still there</source>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
   1  --batch: at least one log (or index page) was not written
-  2  usage error: an unknown option, --settings without FILE, both --text and
-     --html, --page without classic or modern, --text, --html, --page or
-     --index without --batch, or --batch without a LOG;
-     --batch: the settings file exists but cannot be read (nothing is converted);
+  2  usage error: an unknown option, an option without its value or without
+     --batch, both --text and --html, --page other than classic or modern,
+     --batch without a LOG, or &quot;-&quot; with another LOG, without --text or
+     --html, or with --output-dir;
+     --batch: the settings file exists but cannot be read, or the output folder
+     cannot be made (nothing is converted);
      the window was asked for but no display is available</source>
         <translation type="unfinished"></translation>
     </message>
@@ -188,6 +260,10 @@ run keeps the entries of pages that are still there</source>
     </message>
     <message>
         <source>no such file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>not a folder</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -15,6 +15,26 @@
         <source>Could not read the settings file (%1); no log is converted.</source>
         <translation>設定ファイルを読み込めませんでした（%1）。ログは変換しません。</translation>
     </message>
+    <message>
+        <source>not converted: its output would replace that of %1.</source>
+        <translation>変換しませんでした。出力が %1 の出力と同じ名前になります。</translation>
+    </message>
+    <message>
+        <source>Could not make the output folder (%1); no log is converted.</source>
+        <translation>出力フォルダを作れませんでした（%1）。ログは変換しません。</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>標準入力</translation>
+    </message>
+    <message>
+        <source>standard output</source>
+        <translation>標準出力</translation>
+    </message>
+    <message>
+        <source>could not be written (%1).</source>
+        <translation>書き出せませんでした（%1）。</translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>
@@ -25,6 +45,12 @@
     <message>
         <source>(%1)</source>
         <translation>（%1）</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1 of %n log(s) written</source>
+        <translation>
+            <numerusform>%n 件中 %1 件を書き出しました</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -48,23 +74,6 @@
     <message>
         <source>--batch needs at least one LOG</source>
         <translation>--batch には LOG が一つ以上要ります。</translation>
-    </message>
-    <message>
-        <source>convert the LOGs without any window; needs no display.
-The settings file is read, never written. What the window would
-say in a message box is printed to standard error as
-&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
-whose extension is not TXT, txt, XML or xml is refused. When
-standard error is a terminal, the progress is shown on one line.
-In an HTML conversion every speaker keeps the colour the palette
-and the message rules give it.</source>
-        <translation>ウィンドウを使わずに LOG を変換します。ディスプレイは要りません。
-設定ファイルは読むだけで、書き換えません。ウィンドウならメッセージ
-ボックスで伝えることを、標準エラー出力に「LOG: メッセージ」の形で
-書きます。発言者のいないログは飛ばし、拡張子が TXT, txt, XML, xml の
-どれでもない LOG は受け付けません。標準エラー出力が端末のときは、
-進み具合を一行で見せます。HTML への変換では、どの発言者もパレットと
-メッセージルールが決める色のままです。</translation>
     </message>
     <message>
         <source>with --batch: write indented text, whatever the settings say</source>
@@ -140,12 +149,83 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>ディスプレイがありません。--batch を付ければディスプレイなしで変換できます。</translation>
     </message>
     <message>
-        <source>--page needs classic or modern</source>
-        <translation>--page には classic か modern を付けて下さい</translation>
+        <source>%1 needs --batch</source>
+        <translation>%1 は --batch と一緒に使います。</translation>
     </message>
     <message>
-        <source>--page and --index need --batch</source>
-        <translation>--page と --index は --batch と一緒に使います</translation>
+        <source>--output-dir needs a DIR</source>
+        <translation>--output-dir には DIR が要ります。</translation>
+    </message>
+    <message>
+        <source>standard input (&quot;-&quot;) must be the only LOG</source>
+        <translation>標準入力（「-」）を使うときは、ほかの LOG は渡せません。</translation>
+    </message>
+    <message>
+        <source>reading standard input (&quot;-&quot;) needs --text or --html</source>
+        <translation>標準入力（「-」）から読むには --text か --html が要ります。</translation>
+    </message>
+    <message>
+        <source>--output-dir does not go with standard input (&quot;-&quot;)</source>
+        <translation>--output-dir は標準入力（「-」）とは一緒に使えません。</translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display.
+The settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
+whose extension is not TXT, txt, XML or xml is refused. When
+standard error is a terminal, the progress is shown on one line,
+and a last line tells how many logs were written.
+In an HTML conversion every speaker keeps the colour the palette
+and the message rules give it.</source>
+        <translation>ウィンドウを使わずに LOG を変換します。ディスプレイは要りません。
+設定ファイルは読むだけで、書き換えません。ウィンドウならメッセージ
+ボックスで伝えることを、標準エラー出力に「LOG: メッセージ」の形で
+書きます。発言者のいないログは飛ばし、拡張子が TXT, txt, XML, xml の
+どれでもない LOG は受け付けません。標準エラー出力が端末のときは、
+進み具合を一行で見せ、最後の行で書き出したログの数を伝えます。
+HTML への変換では、どの発言者もパレットとメッセージルールが決める
+色のままです。</translation>
+    </message>
+    <message>
+        <source>with --batch: write the outputs into DIR (made if missing) under
+their usual names; the logs of a FOLDER&apos;s subfolders go into the
+same subfolders of DIR</source>
+        <translation>--batch と一緒に: 出力をいつもの名前で DIR に書き出します（なければ
+作ります）。FOLDER の下のフォルダにあるログの出力は、DIR の同じ名前の
+フォルダに入ります</translation>
+    </message>
+    <message>
+        <source>with --batch: convert the logs in every folder below a FOLDER too</source>
+        <translation>--batch と一緒に: FOLDER の下のすべてのフォルダのログも変換します</translation>
+    </message>
+    <message>
+        <source>with --batch: print only errors</source>
+        <translation>--batch と一緒に: エラーだけを表示します</translation>
+    </message>
+    <message>
+        <source>Folders and standard input, with --batch:
+  A FOLDER given as LOG converts the logs directly in it, with -r also those in
+  every folder below it; links to folders inside it are not followed, and names
+  starting with &quot;.&quot; are left out. A file named like the output of a log beside
+  it (the prefix and the log&apos;s name: chat.txt gives _chat.txt) is left out as
+  well, so converting a folder again converts only its logs.
+  &quot;-&quot; as the only LOG reads the log from standard input (an XML history when it
+  starts with &quot;&lt;?xml&quot;) and writes its output to standard output, where nothing
+  else goes; it needs --text or --html. Messages name it &quot;standard input&quot;.</source>
+        <translation>フォルダと標準入力（--batch のとき）:
+  LOG にフォルダ（FOLDER）を渡すと、そのフォルダにじかに入っているログを変換し
+  ます。-r を付けると、その下のすべてのフォルダのログも変換します。中にある
+  フォルダへのリンクはたどらず、「.」で始まる名前は飛ばします。隣にあるログの出力と同じ名前
+  （設定の文字とログの名前。chat.txt なら _chat.txt）のファイルも飛ばすので、同じ
+  フォルダをもう一度変換しても、変換するのはログだけです。
+  LOG に「-」だけを渡すと、ログを標準入力から読み（「&lt;?xml」で始まれば XML の
+  履歴として）、出力を標準出力に書き出します。標準出力にはほかに何も書きません。
+  --text か --html が要ります。メッセージでは「標準入力」と呼びます。</translation>
+    </message>
+    <message>
+        <source>--page needs classic or modern</source>
+        <translation>--page には classic か modern を付けて下さい</translation>
     </message>
     <message>
         <source>with --batch: the HTML page&apos;s style, classic (the default) or
@@ -169,18 +249,22 @@ run keeps the entries of pages that are still there</source>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
   1  --batch: at least one log (or index page) was not written
-  2  usage error: an unknown option, --settings without FILE, both --text and
-     --html, --page without classic or modern, --text, --html, --page or
-     --index without --batch, or --batch without a LOG;
-     --batch: the settings file exists but cannot be read (nothing is converted);
+  2  usage error: an unknown option, an option without its value or without
+     --batch, both --text and --html, --page other than classic or modern,
+     --batch without a LOG, or &quot;-&quot; with another LOG, without --text or
+     --html, or with --output-dir;
+     --batch: the settings file exists but cannot be read, or the output folder
+     cannot be made (nothing is converted);
      the window was asked for but no display is available</source>
         <translation>終了ステータス:
   0  すべてのログを書き出した（ウィンドウでは: 普通に閉じた）
   1  --batch: 書き出せなかったログ（か一覧ページ）がある
-  2  使い方の誤り: 知らないオプション、FILE のない --settings、--text と --html
-     の両方、classic か modern のない --page、--batch のない --text、--html、
-     --page か --index、LOG のない --batch。
-     --batch: 設定ファイルはあるが読み込めない（何も変換しない）。
+  2  使い方の誤り: 知らないオプション、値のないオプション、--batch のない
+     --batch 用のオプション、--text と --html の両方、classic でも modern でも
+     ない --page、LOG のない --batch、ほかの LOG や --output-dir と一緒の「-」、
+     --text も --html もない「-」。
+     --batch: 設定ファイルはあるが読み込めない、または出力フォルダを作れない
+     （何も変換しない）。
      ウィンドウを開こうとしたがディスプレイがない</translation>
     </message>
 </context>
@@ -217,6 +301,10 @@ run keeps the entries of pages that are still there</source>
     <message>
         <source>no such file</source>
         <translation>ファイルがありません</translation>
+    </message>
+    <message>
+        <source>not a folder</source>
+        <translation>フォルダではありません</translation>
     </message>
     <message>
         <source>a page of this run has the index&apos;s name</source>

@@ -25,7 +25,8 @@ void BatchHost::startLog(int number, int count, const QString &path)
 {
     m_number = number;
     m_count = count;
-    m_name = fileio::printable(path.sliced(path.lastIndexOf(u'/') + 1));
+    const QString name = shown(path);
+    m_name = fileio::printable(name.sliced(name.lastIndexOf(u'/') + 1));
     if (m_name.size() > NameWidth)
         m_name = m_name.left(NameWidth - 1) + u'…';
     m_maximum = m_value = 0;
@@ -80,7 +81,19 @@ void BatchHost::outputNotWritten(const QString &logPath, const QString &outputPa
 {
     printLine(logPath,
               QCoreApplication::translate("RunMessage", runtext::SaveFailed.toUtf8().constData())
-                  + u' ' + outputPath + u' ' + tr("(%1)").arg(reasonText(reason)));
+                  + u' ' + shown(outputPath) + u' ' + tr("(%1)").arg(reasonText(reason)));
+}
+
+void BatchHost::noSpeakers(const QString &logPath, bool readFailed)
+{
+    // One reason per log: a log that could not be read has had its line already.
+    if (!readFailed)
+        RunHost::noSpeakers(logPath, false);
+}
+
+QString BatchHost::summaryText(int written, int count)
+{
+    return tr("%1 of %n log(s) written", nullptr, count).arg(written);
 }
 
 void BatchHost::runSpeakerColorDialog(SpeakerHandover &handover)
@@ -99,7 +112,7 @@ void BatchHost::printLine(const QString &context, const QString &text)
 {
     clearProgress();
     if (!context.isEmpty())
-        m_err << fileio::printable(context) << ": ";
+        m_err << fileio::printable(shown(context)) << ": ";
     m_err << fileio::printable(text) << '\n';
     m_err.flush();
     m_sinceDraw.invalidate(); // the progress line comes back at once

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 
 class QTextStream;
@@ -40,6 +41,10 @@ public:
     void logNotRead(const QString &path, const QString &reason) override;
     void outputNotWritten(const QString &logPath, const QString &outputPath,
                           const QString &reason) override;
+    void noSpeakers(const QString &logPath, bool readFailed) override;
+
+    // Messages and the progress line show `path` as `name` (standard input's temporary copy).
+    void showAs(const QString &path, const QString &name) { m_shownNames.insert(path, name); }
 
     // Why a file could not be read or written, in the user's language.
     static QString reasonText(const QString &reason);
@@ -48,9 +53,13 @@ public:
     // of names are shown escaped.
     void printLine(const QString &context, const QString &text);
 
+    // The run's last line: "2 of 3 logs written".
+    static QString summaryText(int written, int count);
+
 private:
     void drawProgress(bool force);
     void clearProgress();
+    QString shown(const QString &path) const { return m_shownNames.value(path, path); }
 
     QTextStream &m_err;
     bool m_showProgress;
@@ -62,4 +71,5 @@ private:
     int m_value = 0;
     bool m_lineShown = false;
     QElapsedTimer m_sinceDraw;
+    QHash<QString, QString> m_shownNames;
 };

@@ -1,21 +1,153 @@
 #include "batchrun.h"
 
 #include "batchhost.h"
+#include "batchstdin.h"
 #include "commandline.h"
 #include "engine/appstate.h"
+#include "engine/folderintake.h"
 #include "engine/intake.h"
 #include "engine/run.h"
+#include "fileio/atomicfile.h"
+#include "fileio/filename.h"
+#include "fileio/folder.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QHash>
 #include <QTextStream>
 
+namespace {
+
+QString withoutTrailingSlashes(QString path)
+{
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+QString cleanAbsolute(const QString &path)
+{
+    return QDir::cleanPath(fileio::absolutePath(path));
+}
+
+// The logs of the command line: its log files and the logs of its folders, each with the
+// folder its output goes into (empty: beside the log).
+class BatchLogs
+{
+public:
+    BatchLogs(const CommandLine &commandLine, const QString &addStr, BatchHost &host)
+        : m_outputDir(withoutTrailingSlashes(commandLine.outputDir))
+    {
+        // The output folder is not taken for a folder of logs, so a second run does not
+        // convert the first one's outputs.
+        const auto outputFolder
+            = m_outputDir.isEmpty() ? std::nullopt : fileio::fileId(m_outputDir);
+        for (const QString &log : commandLine.logs) {
+            if (fileio::isFolder(log)) {
+                addFolder(scanFolder(log, commandLine.recursive, addStr, outputFolder), host);
+            } else if (isLogPath(log)) {
+                add(log, m_outputDir);
+            } else {
+                host.printLine(log,
+                               QCoreApplication::translate(
+                                   "Batch", "A log's extension must be TXT, txt, XML or xml."));
+                ++m_refused;
+            }
+        }
+    }
+
+    const QStringList &paths() const { return m_paths; }
+    // LOG arguments refused and folders that could not be read.
+    int refused() const { return m_refused; }
+
+    // The selection's stems moved into the output folders.
+    void moveOutputs(Selection &selection, const QString &addStr) const
+    {
+        if (m_outputDir.isEmpty())
+            return;
+        QList<Selection::Item> items = selection.items();
+        for (Selection::Item &item : items)
+            item.stem = outputStem(item.path, addStr, m_outputFolders.value(item.path));
+        selection.setItems(items);
+    }
+
+private:
+    void add(const QString &path, const QString &outputFolder)
+    {
+        m_paths.append(path);
+        if (!m_outputDir.isEmpty() && !m_outputFolders.contains(path))
+            m_outputFolders.insert(path, outputFolder);
+    }
+
+    void addFolder(const FolderScan &scan, BatchHost &host)
+    {
+        for (const FolderScan::Problem &problem : scan.unreadable) {
+            host.logNotRead(problem.folder, problem.reason);
+            ++m_refused;
+        }
+        for (const FolderScan::Log &log : scan.logs)
+            add(log.path,
+                log.subfolder.isEmpty() ? m_outputDir : m_outputDir + u'/' + log.subfolder);
+    }
+
+    QString m_outputDir;
+    QStringList m_paths;
+    QHash<QString, QString> m_outputFolders;
+    int m_refused = 0;
+};
+
+// Converts the selection one log per run, so that each log's outcome is known; the order is
+// the selection's. With `makeOutputFolders` the folder of each output is made when missing.
+// Returns the number of logs written; `count` gets the number of logs tried.
+int convertEach(AppState &state, BatchHost &host, const Selection &logs, bool makeOutputFolders,
+                int &count)
+{
+    int written = 0;
+    count = logs.selectedCount();
+    // Two logs with one output (chat.txt and chat.xml, or two folders into one output folder):
+    // the later one would replace the earlier one's output, so it is refused.
+    QHash<QString, QString> outputOwners; // cleaned stem -> log
+    for (int i = 0; i < logs.selectedCount(); ++i) {
+        const Selection::Item &item = logs.items()[i];
+        const QString stem = cleanAbsolute(item.stem);
+        if (const auto owner = outputOwners.constFind(stem); owner != outputOwners.cend()) {
+            if (cleanAbsolute(*owner) == cleanAbsolute(item.path)) {
+                --count; // the same log named twice
+                continue;
+            }
+            host.printLine(item.path,
+                           QCoreApplication::translate(
+                               "Batch", "not converted: its output would replace that of %1.")
+                               .arg(*owner));
+            continue;
+        }
+        const QString folder = stem.left(stem.lastIndexOf(u'/'));
+        QString reason;
+        if (makeOutputFolders && !fileio::makeFolders(folder, &reason)) {
+            host.outputNotWritten(item.path, folder, reason);
+            continue;
+        }
+        state.selection.setItems({item});
+        state.colorDialogCloses = 0;
+        host.startLog(i + 1, logs.selectedCount(), item.path);
+        mnuRun_Click(state, host);
+        if (state.colorDialogCloses == 2) {
+            ++written;
+            outputOwners.insert(stem, item.path);
+        }
+    }
+    return written;
+}
+
+} // namespace
+
 int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStream &err,
-             bool errIsTerminal)
+             bool errIsTerminal, StandardStreams streams)
 {
     AppState state;
     Settings &settings = state.settings;
     settings.iniPath = settingsPathFor(commandLine, programDir);
-    BatchHost host(err, errIsTerminal, state.palette);
+    BatchHost host(err, errIsTerminal && !commandLine.quiet, state.palette);
     // Never saved: the batch run leaves the file alone.
     const SettingsFileState file = loadSettings(settings, state.palette);
     if (file.unreadable) {
@@ -27,7 +159,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         host.finish();
         return ExitUsage;
     }
-    if (!commandLine.settingsFile.isEmpty() && file.missing)
+    if (!commandLine.settingsFile.isEmpty() && file.missing && !commandLine.quiet)
         host.printLine(
             settings.iniPath,
             QCoreApplication::translate(
@@ -43,38 +175,38 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     settings.speedUp = 0;
     settings.commandLineRun = false;
 
-    int notWritten = 0;
-    QStringList accepted;
-    for (const QString &log : commandLine.logs) {
-        if (isLogPath(log)) {
-            accepted.append(log);
-        } else {
-            host.printLine(log,
-                           QCoreApplication::translate(
-                               "Batch", "A log's extension must be TXT, txt, XML or xml."));
-            ++notWritten;
+    int written = 0, count = 1;
+    bool indexesWritten = true;
+    if (commandLine.readsStandardInput()) {
+        written = convertStandardInput(state, host, streams) ? 1 : 0;
+    } else {
+        QString reason;
+        if (!commandLine.outputDir.isEmpty()
+            && !fileio::makeFolders(commandLine.outputDir, &reason)) {
+            host.printLine(
+                commandLine.outputDir,
+                QCoreApplication::translate("Batch",
+                                            "Could not make the output folder (%1); no log is "
+                                            "converted.")
+                    .arg(BatchHost::reasonText(reason)));
+            host.finish();
+            return ExitUsage;
         }
+        const BatchLogs batchLogs(commandLine, settings.addStr, host);
+        Selection logs;
+        addLogFiles(logs, batchLogs.paths(), settings.addStr);
+        batchLogs.moveOutputs(logs, settings.addStr);
+        // No output may replace any log of the command line or of its folders.
+        state.otherLogs = RunLogs(batchLogs.paths());
+        // The page run spans every log: colours carried by name, one index per folder at the end.
+        state.pageRun.begin();
+        written = convertEach(state, host, logs, !commandLine.outputDir.isEmpty(), count);
+        count += batchLogs.refused();
+        indexesWritten = finishPageRun(state, host);
     }
-    Selection logs;
-    addLogFiles(logs, accepted, settings.addStr);
-    state.otherLogs = RunLogs(accepted); // no output may replace any log of the command line
-
-    // One run per log, so that each log's outcome is known; the order is the selection's.
-    // The page run spans them all: colours carried by name, one index per folder at the end.
-    state.pageRun.begin();
-    const int count = logs.selectedCount;
-    for (int i = 0; i < count; ++i) {
-        state.selection.clear();
-        state.selection.items.append(logs.items[i]);
-        state.selection.selectedCount = 1;
-        state.colorDialogCloses = 0;
-        host.startLog(i + 1, count, logs.items[i].path);
-        mnuRun_Click(state, host);
-        if (state.colorDialogCloses != 2)
-            ++notWritten;
-    }
-    if (!finishPageRun(state, host))
-        ++notWritten;
     host.finish();
-    return notWritten == 0 ? ExitAllWritten : ExitSomeNotWritten;
+    if (errIsTerminal && !commandLine.quiet)
+        err << BatchHost::summaryText(written, count) << '\n';
+    err.flush();
+    return written == count && indexesWritten ? ExitAllWritten : ExitSomeNotWritten;
 }

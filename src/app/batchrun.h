@@ -1,15 +1,25 @@
 #pragma once
 
 #include <QString>
+#include <unistd.h>
 
 class QTextStream;
 struct CommandLine;
 
+// Where "-" reads its log and writes its output.
+struct StandardStreams
+{
+    int in = STDIN_FILENO;
+    int out = STDOUT_FILENO;
+};
+
 // The headless conversion of `pelorin --batch`: converts every LOG of the command line with
-// the settings file's options (read, never written), without any window. What the window
-// would say in a message box goes to `err` as "LOG: message"; when `errIsTerminal`, one line
-// shows the progress. Returns ExitAllWritten when every log was written, otherwise
-// ExitSomeNotWritten; ExitUsage, with nothing converted, when the settings file exists but
-// cannot be read.
+// the settings file's options (read, never written), without any window. A folder stands for
+// the logs in it, "-" for a log on standard input whose output goes to standard output. What
+// the window would say in a message box goes to `err` as "LOG: message"; when `errIsTerminal`
+// (and not --quiet), one line shows the progress and a last one how many logs were written.
+// Returns ExitAllWritten when every log was written, otherwise ExitSomeNotWritten; ExitUsage,
+// with nothing converted, when the settings file exists but cannot be read or the output
+// folder cannot be made.
 int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStream &err,
-             bool errIsTerminal);
+             bool errIsTerminal, StandardStreams streams = {});

@@ -13,6 +13,35 @@ QStringList programArguments(int argc, const char *const *argv)
     return arguments;
 }
 
+namespace {
+
+// Whether arguments[i] is the option `longName` (or `shortName`) that takes a value: "--name
+// VALUE", "--name=VALUE" or "-n VALUE". The value goes to `value` (empty when missing); i moves
+// past it.
+bool optionWithValue(const QStringList &arguments, qsizetype &i, QStringView longName,
+                     QStringView shortName, QString &value)
+{
+    const QString &a = arguments[i];
+    if (a.startsWith(longName) && a.size() > longName.size() && a[longName.size()] == u'=') {
+        value = a.sliced(longName.size() + 1);
+        return true;
+    }
+    if (a != longName && (shortName.isEmpty() || a != shortName))
+        return false;
+    value.clear();
+    if (i + 1 < arguments.size() && !arguments[i + 1].isEmpty())
+        value = arguments[++i];
+    return true;
+}
+
+QString needsBatch(const char *option)
+{
+    return QCoreApplication::translate("CommandLine", "%1 needs --batch")
+        .arg(QLatin1String(option));
+}
+
+} // namespace
+
 CommandLine parseCommandLine(const QStringList &arguments)
 {
     CommandLine cl;
@@ -37,28 +66,23 @@ CommandLine parseCommandLine(const QStringList &arguments)
             text = true;
         } else if (a == u"--html") {
             html = true;
-        } else if (a == u"--settings") {
-            if (i + 1 < arguments.size() && !arguments[i + 1].isEmpty())
-                cl.settingsFile = arguments[++i];
-            else
-                usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
-        } else if (a == u"--page" || a.startsWith(u"--page=")) {
-            const bool joined = a.startsWith(u"--page=");
-            QString style;
-            if (joined)
-                style = a.sliced(7);
-            else if (i + 1 < arguments.size())
-                style = arguments[++i];
-            if (style == u"classic" || style == u"modern")
-                cl.pageStyle = style;
-            else
+        } else if (optionWithValue(arguments, i, u"--page", {}, cl.pageStyle)) {
+            if (cl.pageStyle != u"classic" && cl.pageStyle != u"modern") {
+                cl.pageStyle.clear();
                 usage(QCoreApplication::translate("CommandLine", "--page needs classic or modern"));
+            }
         } else if (a == u"--index") {
             cl.index = true;
-        } else if (a.startsWith(u"--settings=")) {
-            cl.settingsFile = a.sliced(11);
+        } else if (optionWithValue(arguments, i, u"--settings", {}, cl.settingsFile)) {
             if (cl.settingsFile.isEmpty())
                 usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
+        } else if (optionWithValue(arguments, i, u"--output-dir", u"-o", cl.outputDir)) {
+            if (cl.outputDir.isEmpty())
+                usage(QCoreApplication::translate("CommandLine", "--output-dir needs a DIR"));
+        } else if (a == u"--recursive" || a == u"-r") {
+            cl.recursive = true;
+        } else if (a == u"--quiet" || a == u"-q") {
+            cl.quiet = true;
         } else {
             usage(QCoreApplication::translate("CommandLine", "unknown option: %1").arg(a));
         }
@@ -73,10 +97,32 @@ CommandLine parseCommandLine(const QStringList &arguments)
         return cl;
     if (cl.changeType && !cl.batch)
         usage(QCoreApplication::translate("CommandLine", "--text and --html need --batch"));
-    if ((!cl.pageStyle.isEmpty() || cl.index) && !cl.batch)
-        usage(QCoreApplication::translate("CommandLine", "--page and --index need --batch"));
+    if (!cl.batch) {
+        if (!cl.outputDir.isEmpty())
+            usage(needsBatch("--output-dir"));
+        if (cl.recursive)
+            usage(needsBatch("--recursive"));
+        if (cl.quiet)
+            usage(needsBatch("--quiet"));
+        if (!cl.pageStyle.isEmpty())
+            usage(needsBatch("--page"));
+        if (cl.index)
+            usage(needsBatch("--index"));
+    }
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));
+    if (cl.logs.contains(u"-") && cl.batch) {
+        // The output kind is named, as the output goes where no name shows it.
+        if (cl.logs.size() > 1)
+            usage(QCoreApplication::translate("CommandLine",
+                                              "standard input (\"-\") must be the only LOG"));
+        else if (!cl.changeType)
+            usage(QCoreApplication::translate(
+                "CommandLine", "reading standard input (\"-\") needs --text or --html"));
+        else if (!cl.outputDir.isEmpty())
+            usage(QCoreApplication::translate(
+                "CommandLine", "--output-dir does not go with standard input (\"-\")"));
+    }
     return cl;
 }
 
@@ -103,7 +149,8 @@ const HelpOption HelpOptions[] = {
                        "say in a message box is printed to standard error as\n"
                        "\"LOG: message\". A log without speakers is skipped, and a LOG\n"
                        "whose extension is not TXT, txt, XML or xml is refused. When\n"
-                       "standard error is a terminal, the progress is shown on one line.\n"
+                       "standard error is a terminal, the progress is shown on one line,\n"
+                       "and a last line tells how many logs were written.\n"
                        "In an HTML conversion every speaker keeps the colour the palette\n"
                        "and the message rules give it.")},
     {"--text",
@@ -124,6 +171,15 @@ const HelpOption HelpOptions[] = {
                        "run keeps the entries of pages that are still there")},
     {"--settings FILE",
      QT_TRANSLATE_NOOP("CommandLine", "use FILE as the settings file (see \"Settings file\")")},
+    {"-o, --output-dir DIR",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: write the outputs into DIR (made if missing) under\n"
+                       "their usual names; the logs of a FOLDER's subfolders go into the\n"
+                       "same subfolders of DIR")},
+    {"-r, --recursive",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: convert the logs in every folder below a FOLDER too")},
+    {"-q, --quiet", QT_TRANSLATE_NOOP("CommandLine", "with --batch: print only errors")},
     {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
     {"--version", QT_TRANSLATE_NOOP("CommandLine", "show the version and exit")},
     {"--", QT_TRANSLATE_NOOP("CommandLine", "what follows is a LOG even if it starts with \"-\"")},
@@ -135,12 +191,10 @@ constexpr qsizetype HelpNameWidth = 15;
 
 QString helpText()
 {
-    QString help
-        = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"))
-        + QStringLiteral(
-              "\n  pelorin [--settings FILE] [LOG...]\n"
-              "  pelorin --batch [--settings FILE] [--text | --html] [--page STYLE] [--index]\n"
-              "                 LOG...\n\n")
+    QString help = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"))
+        + QStringLiteral("\n  pelorin [--settings FILE] [LOG...]\n"
+                         "  pelorin --batch [OPTION...] [--text | --html] LOG|FOLDER...\n"
+                         "  pelorin --batch [OPTION...] (--text | --html) -\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
             "Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger's *.xml\n"
@@ -154,13 +208,28 @@ QString helpText()
     const QString indent(2 + HelpNameWidth + 2, u' ');
     for (const HelpOption &option : HelpOptions) {
         const QStringList lines = translated(option.text).split(u'\n');
-        help += QStringLiteral("  ")
-            + QString::fromLatin1(option.names).leftJustified(HelpNameWidth) + QStringLiteral("  ")
-            + lines.first() + u'\n';
+        const QString names = QString::fromLatin1(option.names);
+        // Names too long for their column have the description start on the next line.
+        const QString column = names.size() > HelpNameWidth
+            ? QString(names + u'\n' + indent)
+            : QString(names.leftJustified(HelpNameWidth) + QStringLiteral("  "));
+        help += QStringLiteral("  ") + column + lines.first() + u'\n';
         for (qsizetype i = 1; i < lines.size(); ++i)
             help += indent + lines[i] + u'\n';
     }
     return help + u'\n'
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "Folders and standard input, with --batch:\n"
+            "  A FOLDER given as LOG converts the logs directly in it, with -r also those in\n"
+            "  every folder below it; links to folders inside it are not followed, and names\n"
+            "  starting with \".\" are left out. A file named like the output of a log beside\n"
+            "  it (the prefix and the log's name: chat.txt gives _chat.txt) is left out as\n"
+            "  well, so converting a folder again converts only its logs.\n"
+            "  \"-\" as the only LOG reads the log from standard input (an XML history when it\n"
+            "  starts with \"<?xml\") and writes its output to standard output, where nothing\n"
+            "  else goes; it needs --text or --html. Messages name it \"standard input\"."))
+        + QStringLiteral("\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
             "Settings file:\n"
@@ -174,10 +243,12 @@ QString helpText()
             "Exit status:\n"
             "  0  every log was written (and for the window: it closed normally)\n"
             "  1  --batch: at least one log (or index page) was not written\n"
-            "  2  usage error: an unknown option, --settings without FILE, both --text and\n"
-            "     --html, --page without classic or modern, --text, --html, --page or\n"
-            "     --index without --batch, or --batch without a LOG;\n"
-            "     --batch: the settings file exists but cannot be read (nothing is converted);\n"
+            "  2  usage error: an unknown option, an option without its value or without\n"
+            "     --batch, both --text and --html, --page other than classic or modern,\n"
+            "     --batch without a LOG, or \"-\" with another LOG, without --text or\n"
+            "     --html, or with --output-dir;\n"
+            "     --batch: the settings file exists but cannot be read, or the output folder\n"
+            "     cannot be made (nothing is converted);\n"
             "     the window was asked for but no display is available"))
         + u'\n';
 }

@@ -14,10 +14,15 @@ struct CommandLine
     QString pageStyle; // --page classic|modern, batch only; empty: as the settings say
     bool index = false; // --index, batch only
     QString settingsFile; // --settings FILE
-    QStringList logs; // LOG arguments, in order
+    QString outputDir; // -o / --output-dir DIR, batch only
+    bool recursive = false; // -r / --recursive: a folder's subfolders too, batch only
+    bool quiet = false; // -q / --quiet: only errors, batch only
+    QStringList logs; // LOG arguments (files or folders), in order
     QString error; // non-empty: a usage error (exit status 2)
 
     bool opensWindow() const { return error.isEmpty() && !help && !version && !batch; }
+    // "-" as the only LOG: the log comes from standard input, its output goes to standard output.
+    bool readsStandardInput() const { return logs.size() == 1 && logs.first() == u"-"; }
 };
 
 CommandLine parseCommandLine(const QStringList &arguments); // arguments without argv[0]

@@ -18,6 +18,8 @@ int main(int argc, char **argv)
     // Past a file size limit a write then fails (and is reported) instead of killing the
     // program.
     std::signal(SIGXFSZ, SIG_IGN);
+    // Likewise a standard output whose reader went away: the batch run reports it and cleans up.
+    std::signal(SIGPIPE, SIG_IGN);
     const QStringList args = programArguments(argc, argv);
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (parseCommandLine(args).opensWindow() && displayAvailable(env)) {

@@ -11,6 +11,7 @@
 #include "modernpage.h"
 #include "pagerun.h"
 #include "ruletable.h"
+#include "run.h"
 #include "runlogs.h"
 #include "runsteps.h"
 #include "speakerhandover.h"
@@ -250,7 +251,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
                                             modern ? state.pageRun.paletteNumbers : NothingCarried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
-        reportNoSpeakers(host, path);
+        host.noSpeakers(path, reader.failed());
         return LogOutcome::Next;
     }
 
@@ -274,7 +275,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     handover = SpeakerHandover();
 
     const PageSource src {path, reader, tests, speakerKeys, colors};
-    OutputFile out(path, state.selection.stem(i) + QStringLiteral("htm"), state, selected);
+    OutputFile out(path, state.selection.stem(i) + outputExtension(1), state, selected);
     out.open();
     const bool bodyOk = modern ? writeModernPage(src, state, host, out, progress)
                                : writeClassicPage(src, state, host, out, progress);
@@ -283,7 +284,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         out.discard();
         state.colorDialogCloses = 0;
         host.logNotRead(path, reader.errorString());
-        reportNoSpeakers(host, path);
+        host.noSpeakers(path, true);
         return LogOutcome::Next;
     }
     progress.clear();
@@ -338,7 +339,7 @@ void convertToHtml(AppState &state, RunHost &host)
         state.pageRun.begin();
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount; ++i) {
+    for (int i = 0; i < state.selection.selectedCount(); ++i) {
         if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
             break;
     }

@@ -40,6 +40,12 @@ QString outputStem(const QString &path, const QString &addStr)
     return folder + addStr + name.chopped(qMin<qsizetype>(3, name.size()));
 }
 
+QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder)
+{
+    // The name as the file system sees it; outputStem treats a "\" in it as it always does.
+    return outputFolder + u'/' + outputStem(path.sliced(path.lastIndexOf(u'/') + 1), addStr);
+}
+
 int compareLogPaths(const QString &a, const QString &b)
 {
     static const QCollator collator = [] {
@@ -55,22 +61,22 @@ int compareLogPaths(const QString &a, const QString &b)
 
 int addLogFiles(Selection &selection, const QStringList &paths, const QString &addStr)
 {
-    selection.selectedCount = 0;
+    selection.setHeldBack(true);
     int accepted = 0;
     for (const QString &path : paths) {
         if (!isLogPath(path))
             continue;
         ++accepted;
-        auto &items = selection.items;
-        auto at = std::lower_bound(items.begin(), items.end(), path,
-                                   [](const Selection::Item &item, const QString &p) {
-                                       return compareLogPaths(item.path, p) < 0;
-                                   });
+        const auto &items = selection.items();
+        const auto at = std::lower_bound(items.begin(), items.end(), path,
+                                         [](const Selection::Item &item, const QString &p) {
+                                             return compareLogPaths(item.path, p) < 0;
+                                         });
         if (at != items.end() && at->path == path)
             continue;
-        items.insert(at, {path, outputStem(path, addStr)});
+        selection.insert(at - items.begin(), {path, outputStem(path, addStr)});
     }
     if (accepted > 0)
-        selection.selectedCount = int(selection.items.size());
+        selection.setHeldBack(false);
     return accepted;
 }

@@ -20,12 +20,14 @@ bool isLogPath(const QString &path);
 // The folder including its last "\" or "/", then addStr, then the file name without its last
 // three characters: "C:\log\chat.txt" with "_" gives "C:\log\_chat.".
 QString outputStem(const QString &path, const QString &addStr);
+// The same stem in another folder: "out/_chat." for "logs/chat.txt" into "out".
+QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder);
 
 // Selection order: locale-aware (Japanese) ignoring letter case, ties broken by exact
 // comparison so that equal paths are always neighbours. < 0, 0 (only for equal paths), > 0.
 int compareLogPaths(const QString &a, const QString &b);
 
-// Adds the accepted paths to the selection and recounts it. When nothing is accepted,
-// selectedCount becomes 0 and the pairs already stored wait for the next intake.
+// Adds the accepted paths to the selection. When nothing is accepted, the pairs already
+// stored are held back (selectedCount 0) and wait for the next intake.
 // Returns the number of paths accepted.
 int addLogFiles(Selection &selection, const QStringList &paths, const QString &addStr);

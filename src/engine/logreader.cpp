@@ -18,6 +18,30 @@ bool isXmlLogPath(const QString &path)
     return path.endsWith(u"xml") || path.endsWith(u"XML");
 }
 
+bool startsLikeXml(QByteArrayView head)
+{
+    static constexpr char Declaration[] = "<?xml";
+    const auto utf16 = [head](qsizetype firstByte) {
+        for (qsizetype k = 0; k < 5; ++k) {
+            const qsizetype at = 2 + 2 * k;
+            if (at + 1 >= head.size() || head[at + firstByte] != Declaration[k]
+                || head[at + 1 - firstByte] != 0)
+                return false;
+        }
+        return true;
+    };
+    if (head.startsWith("\xFF\xFE"))
+        return utf16(0);
+    if (head.startsWith("\xFE\xFF"))
+        return utf16(1);
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head = head.sliced(3);
+    while (!head.isEmpty()
+           && (head[0] == ' ' || head[0] == '\t' || head[0] == '\r' || head[0] == '\n'))
+        head = head.sliced(1);
+    return head.startsWith(Declaration);
+}
+
 void LogReader::fail(Status status, const QString &error)
 {
     m_status = status;

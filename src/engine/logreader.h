@@ -9,6 +9,9 @@
 
 // True when the path's last three characters are "xml" or "XML" (the XML history files).
 bool isXmlLogPath(const QString &path);
+// For a log without a name (standard input): true when its first bytes are an XML declaration,
+// "<?xml" in UTF-8 (after a byte order mark or blanks) or in UTF-16 after its byte order mark.
+bool startsLikeXml(QByteArrayView head);
 
 // Reads a log line by line without holding the whole decoded text: the file is decoded from
 // code page 932 in chunks and split at CR LF only (a lone CR or LF stays inside its line).

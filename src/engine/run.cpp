@@ -5,10 +5,15 @@
 #include "runhost.h"
 #include "runsteps.h"
 
+QString outputExtension(int changeType)
+{
+    return changeType != 0 ? QStringLiteral("htm") : QStringLiteral("txt");
+}
+
 void mnuRun_Click(AppState &state, RunHost &host)
 {
     Settings &settings = state.settings;
-    if (state.selection.selectedCount < 1) {
+    if (state.selection.selectedCount() < 1) {
         host.showMessage(RunHost::Icon::Critical,
                          QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
                          QStringLiteral("ごるぁ"));

@@ -61,4 +61,10 @@ public:
         Q_UNUSED(path);
         Q_UNUSED(reason);
     }
+
+    // No speaker header line was found in a log: "発言者が一人も見つかりませんでした。" and the
+    // settings dialog, so that the header text can be fixed. `readFailed`: the log could not be
+    // read at all and the reason was already told; a window still shows this message, the batch
+    // run leaves it at that one reason.
+    virtual void noSpeakers(const QString &logPath, bool readFailed);
 };

@@ -36,7 +36,7 @@ RunLogs::RunLogs(const QStringList &paths)
 RunLogs RunLogs::selected(const Selection &selection)
 {
     QStringList paths;
-    for (int i = 0; i < selection.selectedCount; ++i)
+    for (int i = 0; i < selection.selectedCount(); ++i)
         paths.append(selection.path(i));
     return RunLogs(paths);
 }

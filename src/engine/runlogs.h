@@ -5,7 +5,7 @@
 #include <QStringList>
 #include <utility>
 
-struct Selection;
+class Selection;
 
 // The logs of a run, by name and by the file each name reaches: no output may replace any of
 // them (the log itself, and also another selected log that an output name happens to hit,

@@ -45,15 +45,16 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
     return false;
 }
 
-void reportNoSpeakers(RunHost &host, const QString &logPath)
+void RunHost::noSpeakers(const QString &logPath, bool readFailed)
 {
-    host.showMessage(
+    Q_UNUSED(readFailed);
+    showMessage(
         RunHost::Icon::Critical,
         QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言者が一人も見つかりませんでした。"))
             + CrLf
             + QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言のヘッダを調整してみて下さい。")),
         QStringLiteral("ログ解析エラー"), logPath);
-    host.openSettingsDialog();
+    openSettingsDialog();
 }
 
 void ProgressMeter::init(qsizetype maximum)

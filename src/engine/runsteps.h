@@ -42,9 +42,6 @@ void showStatus(const Settings &settings, RunHost &host, const QString &text,
 // log then simply has no lines, and the caller reports it as having no speakers.
 bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QString &path);
 
-// "発言者が一人も見つかりませんでした。" and the settings dialog, so the header can be fixed.
-void reportNoSpeakers(RunHost &host, const QString &logPath);
-
 // The progress bar of one log: progressInit / progressStep, forwarded to the window only when
 // the shown value moves by a visible step (at most about a thousand updates per log).
 class ProgressMeter

@@ -6,25 +6,43 @@
 
 // The logs chosen for the next conversion run: pairs of log path and output stem, ordered by
 // path (locale-aware, ignoring letter case, ties broken by exact comparison), no path twice.
-// The output of log i is stems[i] + "txt" or stems[i] + "htm".
-struct Selection
+// The output of log i is stem(i) + "txt" or stem(i) + "htm".
+class Selection
 {
+public:
     struct Item
     {
         QString path;
         QString stem;
     };
 
-    // The accumulated pairs, in order. Kept across intakes; `selectedCount` is what the run and
-    // the window count (an intake that accepts nothing leaves it at 0 with the pairs stored).
-    QList<Item> items;
-    int selectedCount = 0;
+    // The stored pairs, in order. They are kept across intakes.
+    const QList<Item> &items() const { return m_items; }
 
-    QString path(int i) const { return i >= 0 && i < items.size() ? items[i].path : QString(); }
-    QString stem(int i) const { return i >= 0 && i < items.size() ? items[i].stem : QString(); }
+    // What the run and the window count: every stored pair, or none while the pairs are held
+    // back after an intake that took nothing (they wait, stored, for the next intake).
+    int selectedCount() const { return m_heldBack ? 0 : int(m_items.size()); }
+
+    QString path(int i) const { return i >= 0 && i < m_items.size() ? m_items[i].path : QString(); }
+    QString stem(int i) const { return i >= 0 && i < m_items.size() ? m_items[i].stem : QString(); }
+
+    // The selection becomes exactly `items`, all counted.
+    void setItems(QList<Item> items)
+    {
+        m_items = std::move(items);
+        m_heldBack = false;
+    }
+    // Stores a pair at position `at` (0 … the number of pairs); the intake keeps the order.
+    void insert(qsizetype at, Item item) { m_items.insert(at, std::move(item)); }
+    bool isHeldBack() const { return m_heldBack; }
+    void setHeldBack(bool heldBack) { m_heldBack = heldBack; }
     void clear()
     {
-        items.clear();
-        selectedCount = 0;
+        m_items.clear();
+        m_heldBack = false;
     }
+
+private:
+    QList<Item> m_items;
+    bool m_heldBack = false;
 };

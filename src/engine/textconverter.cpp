@@ -36,7 +36,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     LogReader reader;
     openLog(reader, state, host, path);
 
-    OutputFile out(path, state.selection.stem(i) + QStringLiteral("txt"), state, selected);
+    OutputFile out(path, state.selection.stem(i) + outputExtension(0), state, selected);
     out.open();
     const LineTests tests(settings.headerText);
     NoticeState notices;
@@ -74,12 +74,12 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         // Part of the log could not be read: nothing of it is written.
         out.discard();
         host.logNotRead(path, reader.errorString());
-        reportNoSpeakers(host, path);
+        host.noSpeakers(path, true);
         return;
     }
     if (!hasSpeakers) {
         out.discard();
-        reportNoSpeakers(host, path);
+        host.noSpeakers(path, reader.failed());
         return;
     }
     host.processEvents();
@@ -92,6 +92,6 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 void convertToText(AppState &state, RunHost &host)
 {
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount; ++i)
+    for (int i = 0; i < state.selection.selectedCount(); ++i)
         convertLog(state, host, i, selected);
 }

@@ -255,20 +255,30 @@ bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *err
     return ok;
 }
 
-bool makeFolders(const QString &dir)
+bool makeFolders(const QString &dir, QString *reason)
 {
     const QByteArray path = encodeName(dir);
+    const auto notAFolder = [reason] {
+        if (reason)
+            *reason = QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a folder"));
+        return false;
+    };
     struct stat st;
-    if (path.isEmpty() || ::stat(path.constData(), &st) == 0)
-        return path.isEmpty() || S_ISDIR(st.st_mode);
+    if (path.isEmpty())
+        return true;
+    if (::stat(path.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) || notAFolder();
     for (qsizetype slash = path.indexOf('/', 1);; slash = path.indexOf('/', slash + 1)) {
         const QByteArray part = slash < 0 ? path : path.left(slash);
-        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST)
+        if (::mkdir(part.constData(), 0777) != 0 && errno != EEXIST) {
+            if (reason)
+                *reason = QString::fromLocal8Bit(std::strerror(errno));
             return false;
+        }
         if (slash < 0)
             break;
     }
-    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
+    return (::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)) || notAFolder();
 }
 
 } // namespace fileio

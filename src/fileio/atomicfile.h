@@ -73,7 +73,8 @@ private:
 // Writes the whole of `bytes` as the file's new content in one atomic step.
 bool writeFileAtomically(const QString &path, QByteArrayView bytes, QString *error = nullptr);
 
-// Creates the folder and any missing parent folders.
-bool makeFolders(const QString &dir);
+// Creates the folder and any missing parent folders. False, with `reason` in a few words, when
+// it cannot be made or something else has its name.
+bool makeFolders(const QString &dir, QString *reason = nullptr);
 
 } // namespace fileio

@@ -3,11 +3,37 @@
 #include "settings/palette.h"
 
 #include <QFont>
+#include <QKeyEvent>
 #include <QLibraryInfo>
+#include <QPushButton>
 #include <QTranslator>
 #include <QWidget>
 
 namespace ui {
+
+namespace {
+
+class ReturnPresser : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        auto *button = qobject_cast<QPushButton *>(watched);
+        if (!enter || (key->modifiers() & ~Qt::KeypadModifier) || !button || !button->isEnabled())
+            return false;
+        button->click();
+        return true;
+    }
+};
+
+} // namespace
 
 void installFontSubstitutions()
 {
@@ -49,6 +75,15 @@ void setTopmost(QWidget *window, bool topmost)
     window->setAttribute(Qt::WA_ShowWithoutActivating, false);
 }
 
+void pressButtonsOnReturn(QWidget *window)
+{
+    auto *presser = new ReturnPresser(window);
+    for (QPushButton *button : window->findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->installEventFilter(presser);
+    }
+}
+
 void placeTwips(QWidget *widget, int left, int top, int width, int height)
 {
     widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
@@ -65,6 +100,19 @@ void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prom
 QString settingsNotWrittenText(const QString &path, const QString &note)
 {
     return QStringLiteral("設定ファイルに書き込めなかったよ…\n") + path + u'\n' + note;
+}
+
+QMessageBox::Icon messageBoxIcon(RunHost::Icon icon)
+{
+    switch (icon) {
+    case RunHost::Icon::Critical:
+        return QMessageBox::Critical;
+    case RunHost::Icon::Information:
+        return QMessageBox::Information;
+    case RunHost::Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
 }
 
 } // namespace ui

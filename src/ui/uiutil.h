@@ -1,8 +1,11 @@
 #pragma once
 
+#include "engine/runhost.h"
+
 #include <QColor>
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
 class QTranslator;
 class QWidget;
@@ -32,10 +35,25 @@ void setTopmost(QWidget *window, bool topmost);
 // Sets a control's geometry given in twips.
 void placeTwips(QWidget *widget, int left, int top, int width, int height);
 
+// A focused push button of `window` is pressed by Return and Enter as well as by Space, the
+// habit of the users' platform: Qt buttons outside a dialog answer Space only. Elsewhere in a
+// dialog Return goes to the button made its default, and only to that one (a Qt dialog would
+// otherwise keep the last focused button as its default). Call once the buttons exist.
+void pressButtonsOnReturn(QWidget *window);
+
+// How every window shows a message box: prompt, OK button, icon, title, modal over `parent`.
+// A window that shows messages takes one when it is made and hands it on to the windows it
+// opens; the program gives showMessageBox, tests a function that records the messages.
+using MessageFunction = std::function<void(QWidget *parent, QMessageBox::Icon icon,
+                                           const QString &prompt, const QString &title)>;
+
 // The program's message box: prompt, OK button, icon, title; modal over `parent` and above
 // the topmost windows, so it never opens behind a dialog that stays on top.
 void showMessageBox(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
                     const QString &title);
+
+// The message box icon of a conversion run's message.
+QMessageBox::Icon messageBoxIcon(RunHost::Icon icon);
 
 // A save of the settings file failed: "設定ファイルに書き込めなかったよ…", the file's path and
 // `note` (what that means for the user), one per line; the title of that message.

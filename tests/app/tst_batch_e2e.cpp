@@ -158,6 +158,46 @@ private slots:
         QCOMPARE(QString::fromUtf8(r.err), err);
     }
 
+    // The archiving options from a shell: standard input and output, folders, an output
+    // folder, --quiet. Each script runs in a fresh folder holding logs/chat.txt.
+    void archiving_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("err");
+
+        const QString program = QStringLiteral("\"$0\" --batch --settings none.ini ");
+        QTest::newRow("a filter") << "cat logs/chat.txt | " + program + "-q --text -" << 0
+                                  << cp932::encode(u"A の発言：\r\n\tこんにちは\r\n") << "";
+        QTest::newRow("a filter without speakers")
+            << "printf 'x' | " + program + "-q --text -" << 1 << QByteArray()
+            << "standard input: No speaker was found. Try adjusting the speaker header in the "
+               "settings.\n";
+        QTest::newRow("a folder twice, into an output folder in it")
+            << program + "-q --text -r -o logs/out logs && " + program
+                + "--text --quiet --recursive --output-dir logs/out logs && find . -type f | sort"
+            << 0 << QByteArray("./logs/chat.txt\n./logs/out/_chat.txt\n") << "";
+    }
+
+    void archiving()
+    {
+        QFETCH(QString, script);
+        QFETCH(int, status);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("logs")));
+        QFile log(dir.filePath(QStringLiteral("logs/chat.txt")));
+        QVERIFY(log.open(QIODevice::WriteOnly));
+        log.write(cp932::encode(u"A の発言：\r\nこんにちは\r\n"));
+        log.close();
+        const Result r = shell(QStringLiteral("cd \"$1\" && ") + script, {dir.path()});
+        QCOMPARE(r.status, status);
+        QCOMPARE(r.out, out);
+        QCOMPARE(QString::fromUtf8(r.err), err);
+    }
+
     void helpInBothLanguages()
     {
         const Result en = pelorin({"--help"});

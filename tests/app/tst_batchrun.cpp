@@ -2,11 +2,13 @@
 #include "app/commandline.h"
 #include "app/language.h"
 #include "codec/cp932.h"
+#include "fileio/atomicfile.h"
 #include "fileio/filename.h"
 #include "settings/inifile.h"
 #include "settings/settingslocation.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -40,6 +42,7 @@ class TestBatchRun : public QObject
     QString log(const QString &name, const QString &text)
     {
         const QString path = m_dir.filePath(name);
+        m_dir.mkpath(QFileInfo(path).path());
         QFile f(path);
         const QByteArray bytes = cp932::encode(text);
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
@@ -47,7 +50,7 @@ class TestBatchRun : public QObject
         return path;
     }
 
-    int run(const QStringList &args, bool terminal = false)
+    int run(const QStringList &args, bool terminal = false, StandardStreams streams = {})
     {
         m_err.clear();
         QTextStream err(&m_err);
@@ -55,7 +58,8 @@ class TestBatchRun : public QObject
         if (!cl.error.isEmpty())
             return ExitUsage;
         // The program's folder holds no settings file: only --settings counts.
-        const int status = runBatch(cl, m_dir.filePath(QStringLiteral("prog")), err, terminal);
+        const int status
+            = runBatch(cl, m_dir.filePath(QStringLiteral("prog")), err, terminal, streams);
         err.flush();
         return status;
     }
@@ -86,25 +90,23 @@ private slots:
                               QStringLiteral("out-")));
     }
 
-    // Every message in one language: a bad extension, a missing log, a folder, an XML history
-    // that does not load, and logs without speakers.
+    // Every message in one language, one reason per log: a bad extension, a missing log, an
+    // XML history that does not load, a log without speakers.
     void convertsEveryLogAndReportsTheRest_data()
     {
         QTest::addColumn<bool>("japanese");
-        QTest::addColumn<QStringList>("messages"); // extension, missing, folder, xml, no speakers
+        QTest::addColumn<QStringList>("messages"); // extension, missing, xml, no speakers
 
         QTest::newRow("Japanese") << true
                                   << QStringList {
                                          "ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。",
                                          "読み込めませんでした（ファイルがありません）。",
-                                         "読み込めませんでした（フォルダです）。",
                                          "XML の履歴を読み込めませんでした。",
                                          "発言者が一人も見つかりませんでした。 "
                                          "発言のヘッダを調整してみて下さい。"};
         QTest::newRow("English") << false
                                  << QStringList {"A log's extension must be TXT, txt, XML or xml.",
                                                  "could not be read (no such file).",
-                                                 "could not be read (is a folder).",
                                                  "Could not load the XML history.",
                                                  "No speaker was found. Try adjusting the speaker "
                                                  "header in the settings."};
@@ -121,13 +123,10 @@ private slots:
         const QString xml = log(QStringLiteral("h.xml"), QStringLiteral("<Log"));
         const QString pic = m_dir.filePath(QStringLiteral("pic.png"));
         const QString gone = m_dir.filePath(QStringLiteral("gone.txt"));
-        const QString folder = m_dir.filePath(QStringLiteral("folder.txt"));
-        QVERIFY(m_dir.mkdir(QStringLiteral("folder.txt")));
         const QByteArray iniBefore = readFile(m_ini);
 
-        QCOMPARE(
-            run({"--batch", "--text", "--settings", m_ini, b, pic, a, gone, none, folder, xml}),
-            ExitSomeNotWritten);
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, b, pic, a, gone, none, xml}),
+                 ExitSomeNotWritten);
 
         QCOMPARE(readFile(m_dir.filePath(QStringLiteral("out-a.txt"))),
                  cp932::encode(u"A の発言 :\r\n\thi\r\n"));
@@ -135,12 +134,182 @@ private slots:
                  cp932::encode(u"B の発言 :\r\n\tyo\r\n"));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out-none.txt"))));
         QCOMPARE(readFile(m_ini), iniBefore); // read, never written
-        const QString noSpeakers = messages[4];
         QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
-                 (QStringList {pic + u": " + messages[0], folder + u": " + messages[2],
-                               folder + u": " + noSpeakers, gone + u": " + messages[1],
-                               gone + u": " + noSpeakers, xml + u": " + messages[3],
-                               xml + u": " + noSpeakers, none + u": " + noSpeakers}));
+                 (QStringList {pic + u": " + messages[0], gone + u": " + messages[1],
+                               xml + u": " + messages[2], none + u": " + messages[3]}));
+    }
+
+    // A folder stands for its logs; converting it again converts only the logs, not the
+    // outputs of the first run. Each row runs twice.
+    void folders_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("written"); // every new file, below the test's folder
+
+        QTest::newRow("the logs directly in it")
+            << QStringList {} << QStringList {"logs/out-a.txt", "logs/out-link.txt"};
+        QTest::newRow("recursive")
+            << QStringList {"-r"}
+            << QStringList {"logs/out-a.txt", "logs/out-link.txt", "logs/sub/out-c.txt"};
+        QTest::newRow("into an output folder inside it")
+            << QStringList {"-r", "-o", "logs/out/"}
+            << QStringList {"logs/out/out-a.txt", "logs/out/out-link.txt",
+                            "logs/out/sub/out-c.txt"};
+    }
+
+    void folders()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QStringList, written);
+        const QString header = QStringLiteral("A の発言 :\r\nhi\r\n");
+        for (const char *name : {"logs/a.txt", "logs/.hidden.txt", "logs/sub/c.txt",
+                                 "logs/sub/.git/d.txt", "other/e.txt"})
+            log(QString::fromLatin1(name), header);
+        log(QStringLiteral("logs/notes.png"), header);
+        // Links: to a log (taken), to a folder elsewhere (not walked into).
+        QVERIFY(
+            QFile::link(QStringLiteral("a.txt"), m_dir.filePath(QStringLiteral("logs/link.txt"))));
+        QVERIFY(QFile::link(QStringLiteral("../other"),
+                            m_dir.filePath(QStringLiteral("logs/elsewhere"))));
+        const auto files = [this] {
+            QStringList list;
+            for (QDirIterator it(m_dir.path(), QDir::Files | QDir::Hidden,
+                                 QDirIterator::Subdirectories);
+                 it.hasNext();)
+                list.append(m_dir.relativeFilePath(it.next()));
+            list.sort();
+            return list;
+        };
+        const QStringList before = files();
+        for (QString &option : options)
+            option.replace(QStringLiteral("logs/"), m_dir.filePath(QStringLiteral("logs/")));
+        const QStringList args = QStringList {"--batch", "--text", "--settings", m_ini} + options
+            + QStringList {m_dir.filePath(QStringLiteral("logs"))};
+        for (int pass = 1; pass <= 2; ++pass) {
+            QCOMPARE(run(args), ExitAllWritten);
+            QCOMPARE(m_err, QString());
+        }
+        QStringList created = files();
+        for (const QString &name : before)
+            created.removeOne(name);
+        QCOMPARE(created, written);
+        QCOMPARE(readFile(m_dir.filePath(written.first())),
+                 cp932::encode(u"A の発言 :\r\n\thi\r\n"));
+    }
+
+    // Outputs go into the folder, made when missing; two logs that would have one output name
+    // there give one output, and a file in the folder's place stops the run.
+    void outputFolder()
+    {
+        const QString a = log(QStringLiteral("a/chat.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        const QString b = log(QStringLiteral("b/chat.txt"), QStringLiteral("B の発言 :\r\nyo\r\n"));
+        const QString out = m_dir.filePath(QStringLiteral("new/out"));
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, "-o", out, b, a}),
+                 ExitSomeNotWritten);
+        QCOMPARE(readFile(out + QStringLiteral("/out-chat.txt")),
+                 cp932::encode(u"A の発言 :\r\n\thi\r\n"));
+        QCOMPARE(m_err,
+                 b + QStringLiteral(": 変換しませんでした。出力が ") + a
+                     + QStringLiteral(" の出力と同じ名前になります。\n"));
+
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, "-o", a, b}), ExitUsage);
+        QCOMPARE(m_err,
+                 a
+                     + QStringLiteral(": 出力フォルダを作れませんでした（フォルダではありません）。"
+                                      "ログは変換しません。\n"));
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("b"))).entryList(QDir::Files),
+                 QStringList {"chat.txt"});
+    }
+
+    // "-": the log from standard input, its output, and nothing else, to standard output. The
+    // temporary copy of the log is gone afterwards.
+    void standardInput_data()
+    {
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("outputOpen"); // false: standard output refuses every write
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("output"); // the whole text, or the page's start
+        QTest::addColumn<QString>("err"); // the start of the only line
+
+        const QByteArray text = cp932::encode(u"A の発言 :\r\nhi");
+        QTest::newRow("text") << text << "--text" << true << 0
+                              << cp932::encode(u"A の発言 :\r\n\thi\r\n") << "";
+        QTest::newRow("an XML history as a page")
+            << QByteArray("<?xml version=\"1.0\"?><Log><Message><From><User FriendlyName=\"Aki\"/>"
+                          "</From><Text>hi</Text></Message></Log>")
+            << "--html" << true << 0 << QByteArray("<html>\r\n<head>\r\n<title>stdin : Aki") << "";
+        QTest::newRow("no speakers")
+            << QByteArray("x\r\n") << "--text" << true << 1 << QByteArray()
+            << "標準入力: 発言者が一人も見つかりませんでした。 発言のヘッダを調整してみて下さい。";
+        QTest::newRow("standard output closed")
+            << text << "--text" << false << 1 << QByteArray() << "標準出力: 書き出せませんでした（";
+    }
+
+    void standardInput()
+    {
+        QFETCH(QByteArray, input);
+        QFETCH(QString, kind);
+        QFETCH(bool, outputOpen);
+        QFETCH(int, status);
+        QFETCH(QByteArray, output);
+        QFETCH(QString, err);
+        const QString in = m_dir.filePath(QStringLiteral("in"));
+        const QString out = m_dir.filePath(QStringLiteral("out"));
+        QVERIFY(fileio::writeFileAtomically(in, input));
+        QVERIFY(fileio::writeFileAtomically(out, {}));
+        QFile inFile(in), outFile(out);
+        QVERIFY(inFile.open(QIODevice::ReadOnly));
+        QVERIFY(outFile.open(outputOpen ? QIODevice::WriteOnly : QIODevice::ReadOnly));
+        const QString temporary = m_dir.filePath(QStringLiteral("tmp"));
+        QVERIFY(m_dir.mkdir(QStringLiteral("tmp")));
+        qputenv("TMPDIR", QFile::encodeName(temporary));
+        const int result = run({"--batch", kind, "--settings", m_ini, "-"}, false,
+                               {inFile.handle(), outFile.handle()});
+        qunsetenv("TMPDIR");
+        QCOMPARE(result, status);
+        outFile.close();
+        const QByteArray written = readFile(out);
+        QCOMPARE(kind == u"--html" ? written.left(output.size()) : written, output);
+        QVERIFY2(err.isEmpty() ? m_err.isEmpty() : m_err.startsWith(err) && m_err.count(u'\n') == 1,
+                 qPrintable(m_err));
+        QVERIFY(QDir(temporary).isEmpty());
+    }
+
+    // The run's last line on a terminal, unless --quiet; --quiet keeps only the errors.
+    void summary_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QString>("tail"); // how standard error ends
+
+        const QString error = QStringLiteral(": 発言者が一人も見つかりませんでした。 "
+                                             "発言のヘッダを調整してみて下さい。\n");
+        QTest::newRow("terminal") << true << false << true << "2 件中 1 件を書き出しました\n";
+        QTest::newRow("terminal, English") << false << false << true << "1 of 2 logs written\n";
+        QTest::newRow("quiet") << true << true << true << error;
+        QTest::newRow("no terminal") << true << false << false << error;
+    }
+
+    void summary()
+    {
+        QFETCH(bool, japanese);
+        QFETCH(bool, quiet);
+        QFETCH(bool, terminal);
+        QFETCH(QString, tail);
+        speak(japanese ? Language::Japanese : Language::English);
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言：\r\nhi\r\n"));
+        const QString none = log(QStringLiteral("z.txt"), QStringLiteral("x\r\n"));
+        QStringList args {"--batch", "--text", "--settings",
+                          m_dir.filePath(QStringLiteral("new.ini"))};
+        if (quiet)
+            args.append(QStringLiteral("-q"));
+        QCOMPARE(run(args + QStringList {a, none}, terminal), ExitSomeNotWritten);
+        QVERIFY2(m_err.endsWith(tail), qPrintable(m_err));
+        // Quiet: no notice of the missing settings file, no progress line.
+        QCOMPARE(m_err.startsWith(none), quiet);
+        QCOMPARE(m_err.contains(u'\r'), terminal && !quiet);
     }
 
     void allWrittenIsSilentAndExitsZero()

@@ -91,14 +91,65 @@ private slots:
         QCOMPARE(!cl.error.isEmpty(), usageError);
     }
 
+    // The options of archiving runs; `error` is the usage error's start, empty when none.
+    void batchOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("outputDir");
+        QTest::addColumn<bool>("recursive");
+        QTest::addColumn<bool>("quiet");
+        QTest::addColumn<bool>("standardInput");
+        QTest::addColumn<QString>("error");
+
+        QTest::newRow("short forms") << QStringList {"--batch", "-o", "out", "-r", "-q", "logs"}
+                                     << "out" << true << true << false << "";
+        QTest::newRow("long forms")
+            << QStringList {"--batch", "--output-dir=o d", "--recursive", "--quiet", "a.txt"}
+            << "o d" << true << true << false << "";
+        QTest::newRow("standard input")
+            << QStringList {"--batch", "--html", "-"} << "" << false << false << true << "";
+        QTest::newRow("output folder without DIR")
+            << QStringList {"--batch", "a.txt", "-o"} << "" << false << false << false
+            << "--output-dir needs a DIR";
+        QTest::newRow("recursive without --batch") << QStringList {"-r", "logs"} << "" << true
+                                                   << false << false << "--recursive needs --batch";
+        QTest::newRow("standard input and a file")
+            << QStringList {"--batch", "--text", "-", "a.txt"} << "" << false << false << false
+            << "standard input (\"-\") must be the only LOG";
+        QTest::newRow("standard input without an output kind")
+            << QStringList {"--batch", "-"} << "" << false << false << true
+            << "reading standard input (\"-\") needs --text or --html";
+        QTest::newRow("standard input into a folder")
+            << QStringList {"--batch", "--text", "-o", "out", "-"} << "out" << false << false
+            << true << "--output-dir does not go with standard input";
+    }
+
+    void batchOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, outputDir);
+        QFETCH(bool, recursive);
+        QFETCH(bool, quiet);
+        QFETCH(bool, standardInput);
+        QFETCH(QString, error);
+        const CommandLine cl = parseCommandLine(args);
+        QCOMPARE(cl.outputDir, outputDir);
+        QCOMPARE(cl.recursive, recursive);
+        QCOMPARE(cl.quiet, quiet);
+        QCOMPARE(cl.readsStandardInput(), standardInput);
+        QVERIFY2(error.isEmpty() ? cl.error.isEmpty() : cl.error.startsWith(error),
+                 qPrintable(cl.error));
+    }
+
     void helpAndVersionNeedNothingElse()
     {
         QVERIFY(parseCommandLine({"--batch", "--help"}).error.isEmpty());
         QVERIFY(parseCommandLine({"--version"}).version);
         QVERIFY(versionText().startsWith(QStringLiteral("Pelorin 2.00\n")));
         const QString help = helpText();
-        for (const char *word : {"--batch", "--text", "--html", "--page", "--index", "--settings",
-                                 "--version", "Exit status"})
+        for (const char *word :
+             {"--batch", "--text", "--html", "--settings", "--output-dir", "--recursive", "--quiet",
+              "standard input", "--page", "--index", "--version", "Exit status"})
             QVERIFY2(help.contains(QLatin1String(word)), word);
     }
 

@@ -100,8 +100,7 @@ void TestHtmlBrowser::initTestCase()
     QVERIFY(logFile.open(QIODevice::WriteOnly));
     logFile.write(cp932::encode(log));
     logFile.close();
-    state.selection.items.append({logPath, m_dir.filePath(QStringLiteral("_chat."))});
-    state.selection.selectedCount = 1;
+    state.selection.setItems({{logPath, m_dir.filePath(QStringLiteral("_chat."))}});
     RecordingHost host;
     convertToHtml(state, host);
 

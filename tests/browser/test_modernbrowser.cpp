@@ -129,8 +129,7 @@ QString TestModernBrowser::makePage(const QString &name, const Palette &palette,
         return QString();
     logFile.write(cp932::encode(log));
     logFile.close();
-    state.selection.items.append({logPath, m_dir.filePath(u'_' + name + u'.')});
-    state.selection.selectedCount = 1;
+    state.selection.setItems({{logPath, m_dir.filePath(u'_' + name + u'.')}});
     RecordingHost host;
     convertToHtml(state, host);
     return m_dir.filePath(u'_' + name + QStringLiteral(".htm"));

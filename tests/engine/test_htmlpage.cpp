@@ -85,13 +85,12 @@ QString TestHtmlPage::writeLog(const QString &name, const QString &text)
 
 void TestHtmlPage::select(const QStringList &paths)
 {
-    m_state.selection.clear();
+    QList<Selection::Item> items;
     for (const QString &p : paths) {
         const qsizetype slash = p.lastIndexOf(QLatin1Char('/')) + 1;
-        m_state.selection.items.append(
-            {p, p.left(slash) + m_state.settings.addStr + p.mid(slash).chopped(3)});
+        items.append({p, p.left(slash) + m_state.settings.addStr + p.mid(slash).chopped(3)});
     }
-    m_state.selection.selectedCount = int(paths.size());
+    m_state.selection.setItems(items);
 }
 
 QString TestHtmlPage::page(const QString &logPath)

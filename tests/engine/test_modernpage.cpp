@@ -81,11 +81,10 @@ QString TestModernPage::writeLog(const QString &name, const QByteArray &bytes)
 
 void TestModernPage::run(const QStringList &paths)
 {
-    m_state.selection.clear();
+    QList<Selection::Item> items;
     for (const QString &p : paths)
-        m_state.selection.items.append(
-            {p, m_dir->filePath(u'_' + QFileInfo(p).fileName().chopped(3))});
-    m_state.selection.selectedCount = int(paths.size());
+        items.append({p, m_dir->filePath(u'_' + QFileInfo(p).fileName().chopped(3))});
+    m_state.selection.setItems(items);
     convertToHtml(m_state, m_host);
 }
 

@@ -7,7 +7,7 @@ namespace {
 QStringList paths(const Selection &s)
 {
     QStringList out;
-    for (const auto &item : s.items)
+    for (const auto &item : s.items())
         out.append(item.path);
     return out;
 }
@@ -77,7 +77,7 @@ private slots:
                               "/l/b.txt", "/l/c.txt"},
                              QStringLiteral("_")),
                  7);
-        QCOMPARE(s.selectedCount, 5);
+        QCOMPARE(s.selectedCount(), 5);
         const QStringList got = paths(s);
         QCOMPARE(got.size(), 5);
         QCOMPARE(got.last(), QStringLiteral("/l/c.txt"));
@@ -98,7 +98,7 @@ private slots:
         QCOMPARE(paths(s), (QStringList {"/l/a.txt", "/l/b.txt"}));
         QCOMPARE(s.stem(0), QStringLiteral("/l/xa."));
         QCOMPARE(s.stem(1), QStringLiteral("/l/_b.")); // the first intake's stem stays
-        QCOMPARE(s.selectedCount, 2);
+        QCOMPARE(s.selectedCount(), 2);
     }
 
     void intakeOfNothingZeroesTheCountButKeepsThePairs()
@@ -106,10 +106,10 @@ private slots:
         Selection s;
         addLogFiles(s, {"/l/a.txt"}, QStringLiteral("_"));
         QCOMPARE(addLogFiles(s, {"/l/photo.jpg"}, QStringLiteral("_")), 0);
-        QCOMPARE(s.selectedCount, 0);
-        QCOMPARE(s.items.size(), 1);
+        QCOMPARE(s.selectedCount(), 0);
+        QCOMPARE(s.items().size(), 1);
         addLogFiles(s, {"/l/b.xml"}, QStringLiteral("_"));
-        QCOMPARE(s.selectedCount, 2);
+        QCOMPARE(s.selectedCount(), 2);
     }
 };
 

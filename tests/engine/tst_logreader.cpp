@@ -118,6 +118,30 @@ private slots:
         QCOMPARE(readAll(reader), QStringList {});
         QVERIFY(!reader.rewind());
     }
+
+    // Standard input has no name: its first bytes tell an XML history from a text log.
+    void xmlByItsStart_data()
+    {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<bool>("xml");
+
+        QTest::newRow("declaration") << QByteArray("<?xml version=\"1.0\"?><Log>") << true;
+        QTest::newRow("byte order mark and blanks")
+            << QByteArray("\xEF\xBB\xBF\r\n <?xml ") << true;
+        QTest::newRow("UTF-16 little-endian") << QByteArray("\xFF\xFE<\0?\0x\0m\0l\0", 12) << true;
+        QTest::newRow("UTF-16 big-endian") << QByteArray("\xFE\xFF\0<\0?\0x\0m\0l", 12) << true;
+        QTest::newRow("UTF-16 cut short") << QByteArray("\xFF\xFE<\0?\0", 6) << false;
+        QTest::newRow("text log") << cp932::encode(u"A の発言：\r\n") << false;
+        QTest::newRow("a name in brackets") << QByteArray("<xml> says\r\n") << false;
+        QTest::newRow("empty") << QByteArray() << false;
+    }
+
+    void xmlByItsStart()
+    {
+        QFETCH(QByteArray, head);
+        QFETCH(bool, xml);
+        QCOMPARE(startsLikeXml(head), xml);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLogReader)

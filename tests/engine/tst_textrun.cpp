@@ -86,8 +86,8 @@ private slots:
                  (QStringList {runtext::Reading, runtext::Converting, runtext::Saving,
                                runtext::Cleared}));
         QCOMPARE(m_state.colorDialogCloses, 2);
-        QCOMPARE(m_state.selection.selectedCount, 0);
-        QVERIFY(m_state.selection.items.isEmpty());
+        QCOMPARE(m_state.selection.selectedCount(), 0);
+        QVERIFY(m_state.selection.items().isEmpty());
         QCOMPARE(m_host.selectionClearedCount, 1);
         QCOMPARE(m_host.beginProgress, 1);
         QCOMPARE(m_host.endProgress, 1);
@@ -129,7 +129,8 @@ private slots:
 
     void nothingSelected()
     {
-        m_state.selection.items.append({QStringLiteral("/x/a.txt"), QStringLiteral("/x/_a.")});
+        m_state.selection.setItems({{QStringLiteral("/x/a.txt"), QStringLiteral("/x/_a.")}});
+        m_state.selection.setHeldBack(true);
         mnuRun_Click(m_state, m_host); // stored but not counted: still nothing selected
         QCOMPARE(m_host.messages.size(), 1);
         QCOMPARE(m_host.messages[0].icon, RunHost::Icon::Critical);
@@ -138,7 +139,7 @@ private slots:
         QCOMPARE(m_host.messages[0].title, QStringLiteral("ごるぁ"));
         QVERIFY(m_host.statusTexts.isEmpty());
         QCOMPARE(m_host.beginProgress, 0);
-        QCOMPARE(m_state.selection.items.size(), 1);
+        QCOMPARE(m_state.selection.items().size(), 1);
     }
 
     void secondLogWithoutSpeakers()
@@ -154,7 +155,7 @@ private slots:
         QCOMPARE(m_host.messages[0].context, m_dir.filePath(QStringLiteral("b.txt")));
         QCOMPARE(m_host.settingsDialogOpened, 1);
         // The first log set the outcome, and the text output leaves it for the second.
-        QCOMPARE(m_state.selection.selectedCount, 0);
+        QCOMPARE(m_state.selection.selectedCount(), 0);
     }
 
     void unreadableLogsAreReportedAsWithoutSpeakers_data()
@@ -181,7 +182,7 @@ private slots:
         QCOMPARE(m_host.messages.size(), 1);
         QCOMPARE(m_host.messages[0].prompt, NoSpeakers);
         QVERIFY(!QFile::exists(output(name)));
-        QCOMPARE(m_state.selection.selectedCount, 1); // kept for another try
+        QCOMPARE(m_state.selection.selectedCount(), 1); // kept for another try
         QCOMPARE(QDir(m_tmp->path()).entryList({QStringLiteral("_*")}, QDir::Files),
                  QStringList {}); // no temporary file left behind
     }
@@ -224,7 +225,7 @@ private slots:
                  QStringLiteral("ファイルを保存できませんでした。\r\n")
                      + output(QStringLiteral("b.txt")));
         QCOMPARE(m_state.colorDialogCloses, 0);
-        QCOMPARE(m_state.selection.selectedCount, 2); // the last log was not written
+        QCOMPARE(m_state.selection.selectedCount(), 2); // the last log was not written
     }
 
     void neverOverwritesItsOwnLog_data()
@@ -250,7 +251,7 @@ private slots:
         QCOMPARE(m_host.messages[0].prompt,
                  QStringLiteral("変換元のログに上書きしちゃうので保存しませんでした。\r\n"
                                 "変換後ファイル名の先頭につける文字を設定して下さい。"));
-        QCOMPARE(m_state.selection.selectedCount, 1);
+        QCOMPARE(m_state.selection.selectedCount(), 1);
     }
 
     // The text output of a.txt with the prefix "x" would be the selected log xa.txt.
@@ -345,7 +346,7 @@ private slots:
         QCOMPARE(m_host.beginProgress, 0);
         QCOMPARE(m_host.endProgress, 1);
         QCOMPARE(m_host.windowVisibility, (QList<bool> {false, true}));
-        QCOMPARE(m_state.selection.selectedCount, 0);
+        QCOMPARE(m_state.selection.selectedCount(), 0);
     }
 
     void commandLineRunLeavesTheProgressBarAlone()
@@ -355,7 +356,7 @@ private slots:
         mnuRun_Click(m_state, m_host);
         QCOMPARE(m_host.progressMaximum, -1);
         QCOMPARE(m_host.beginProgress + m_host.endProgress + m_host.selectionClearedCount, 0);
-        QVERIFY(m_state.selection.items.isEmpty());
+        QVERIFY(m_state.selection.items().isEmpty());
     }
 
     void progressIsForwardedSparingly()

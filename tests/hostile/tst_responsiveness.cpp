@@ -55,7 +55,7 @@ private slots:
         QVERIFY(!f.start());
         f.dialogAnswers = {{log}};
         f.find<QAction>("mnuFileOpen")->trigger();
-        QCOMPARE(f.state.selection.selectedCount, 1);
+        QCOMPARE(f.state.selection.selectedCount(), 1);
 
         // Each pump runs the timer once; the speaker colour dialog is confirmed at once.
         auto *bar = f.window->findChild<QProgressBar *>(QStringLiteral("PBar"));

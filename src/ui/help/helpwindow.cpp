@@ -100,6 +100,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     setLinkLook(false);
 
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     // The box takes each CR LF as one line break.
     m_text->setPlainText(helpText());
     setWindowTitle(QStringLiteral("簡単な説明 Ver") + versionShortForm());

@@ -51,6 +51,7 @@ VersionWindow::VersionWindow(QWidget *parent)
     layout->addWidget(close, 0, Qt::AlignHCenter);
 
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     version->setText(versionLabelText());
     setFixedSize(sizeHint().expandedTo(QSize(320, 0)));
 }

@@ -14,7 +14,8 @@ constexpr int StemRole = Qt::UserRole + 1;
 
 } // namespace
 
-FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage, QWidget *parent)
+FileListDialog::FileListDialog(Selection &selection, ui::MessageFunction showMessage,
+                               QWidget *parent)
     : QDialog(parent)
     , m_selection(selection)
     , m_showMessage(std::move(showMessage))
@@ -53,9 +54,10 @@ FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage
 
     setFixedSize(ui::twips(6345), ui::twips(4425));
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
 
-    for (int i = 0; i < m_selection.selectedCount && i < m_selection.items.size(); ++i) {
-        const Selection::Item &entry = m_selection.items[i];
+    for (int i = 0; i < m_selection.selectedCount(); ++i) {
+        const Selection::Item &entry = m_selection.items()[i];
         auto *item = new QListWidgetItem(entry.path, m_list);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
@@ -63,6 +65,9 @@ FileListDialog::FileListDialog(Selection &selection, MessageFunction showMessage
         item->setToolTip(entry.path);
     }
     clearCurrentItem();
+    // Ticking an item's box makes it current, as clicking it does: the user has chosen it.
+    connect(m_list, &QListWidget::itemChanged, m_list,
+            qOverload<QListWidgetItem *>(&QListWidget::setCurrentItem));
 }
 
 void FileListDialog::clearCurrentItem()
@@ -76,7 +81,7 @@ void FileListDialog::clearCurrentItem()
 void FileListDialog::cmdDel_Click()
 {
     if (!m_list->currentItem()) {
-        m_showMessage(this, RunHost::Icon::Critical,
+        m_showMessage(this, QMessageBox::Critical,
                       QStringLiteral("まずはファイルを選んでね（にっこり"), QStringLiteral("怒"));
         return;
     }
@@ -86,10 +91,10 @@ void FileListDialog::cmdDel_Click()
     }
     clearCurrentItem();
 
-    m_selection.items.clear();
+    QList<Selection::Item> left;
     for (int i = 0; i < m_list->count(); ++i) {
         const QListWidgetItem *item = m_list->item(i);
-        m_selection.items.append({item->text(), item->data(StemRole).toString()});
+        left.append({item->text(), item->data(StemRole).toString()});
     }
-    m_selection.selectedCount = int(m_selection.items.size());
+    m_selection.setItems(left);
 }

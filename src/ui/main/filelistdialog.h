@@ -1,11 +1,11 @@
 #pragma once
 
-#include "messagebox.h"
+#include "ui/uiutil.h"
 
 #include <QDialog>
 
 class QListWidget;
-struct Selection;
+class Selection;
 
 // The selected-file list (frmFile): the selected logs with a check box each; "削除" takes the
 // checked ones out of the selection. Modal and topmost; works directly on `selection`.
@@ -15,13 +15,14 @@ class FileListDialog : public QDialog
     Q_OBJECT
 
 public:
-    FileListDialog(Selection &selection, MessageFunction showMessage, QWidget *parent = nullptr);
+    FileListDialog(Selection &selection, ui::MessageFunction showMessage,
+                   QWidget *parent = nullptr);
 
 private:
     void cmdDel_Click();
     void clearCurrentItem();
 
     Selection &m_selection;
-    MessageFunction m_showMessage;
+    ui::MessageFunction m_showMessage;
     QListWidget *m_list = nullptr;
 };

@@ -18,7 +18,7 @@ int runGui(QApplication &app, const QString &settingsPath, const QStringList &lo
     // Only the main window's shutdown ends the program: a fast run hides the window, and the
     // speaker colour dialog closing then must not count as the last window going away.
     app.setQuitOnLastWindowClosed(false);
-    MainWindow window(state);
+    MainWindow window(state, ui::showMessageBox);
     QObject::connect(&window, &MainWindow::shutDownDone, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     if (window.startUp(logs))

@@ -1,14 +1,13 @@
 #include "mainwindow.h"
 
 #include "engine/appstate.h"
+#include "mainwindowhost.h"
 #include "previewbox.h"
 #include "ui/settings/opensettings.h"
-#include "ui/speakers/speakerdialog.h"
 #include "ui/uiutil.h"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -73,11 +72,12 @@ QStringList chooseLogFiles(QWidget *parent, const QString &dir)
 
 } // namespace
 
-MainWindow::MainWindow(AppState &state, QWidget *parent)
+MainWindow::MainWindow(AppState &state, ui::MessageFunction showMessage, QWidget *parent)
     : QMainWindow(parent)
     , m_state(state)
-    , m_showMessage(showMessageBox)
+    , m_showMessage(std::move(showMessage))
     , m_fileDialog(chooseLogFiles)
+    , m_host(std::make_unique<Host>(*this))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("｜･ω･`*)っ且~　Pelorin"));
@@ -91,12 +91,10 @@ MainWindow::MainWindow(AppState &state, QWidget *parent)
     buildMenus();
     const int menuHeight = menuBar()->sizeHint().height();
     setFixedSize(ui::twips(ClientWidthTwips), menuHeight + ui::twips(ClientHeightTwips));
+    ui::pressButtonsOnReturn(this);
 }
 
-MainWindow::~MainWindow()
-{
-    setBusyCursor(false);
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildControls()
 {
@@ -163,6 +161,7 @@ void MainWindow::buildControls()
     // Takes the keyboard focus after commands, so no visible control shows a focus mark.
     m_text1 = new QLineEdit(client);
     m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setFocusPolicy(Qt::ClickFocus); // no Tab stop: Tab goes from control to control
     m_text1->setGeometry(10000, 0, 60, 20);
 
     QStatusBar *bar = statusBar();
@@ -301,33 +300,14 @@ void MainWindow::unblockInput()
         action->setEnabled(true);
 }
 
-// RunHost ---------------------------------------------------------------------------------
-
 void MainWindow::setStatusText(const QString &text)
 {
     m_panel1->setText(text);
 }
 
-void MainWindow::progressInit(int maximum)
+void MainWindow::focusOffscreen()
 {
-    m_pBar->setRange(0, qMax(0, maximum));
-    m_pBar->setValue(0);
-}
-
-void MainWindow::setProgressValue(int value)
-{
-    m_pBar->setValue(value);
-}
-
-void MainWindow::processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-void MainWindow::showMessage(Icon icon, const QString &prompt, const QString &title,
-                             const QString &)
-{
-    m_showMessage(this, icon, prompt, title);
+    m_text1->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::openSettingsDialog()
@@ -339,14 +319,9 @@ void MainWindow::openSettingsDialog()
         return;
     }
     m_settingsDialog = createSettingsDialog(
-        m_state, [this] { writeText(); }, this);
+        m_state, m_showMessage, [this] { writeText(); }, this);
     if (m_settingsDialog)
         m_settingsDialog->show();
-}
-
-void MainWindow::runSpeakerColorDialog(SpeakerHandover &handover)
-{
-    ::runSpeakerColorDialog(m_state.palette, handover, this);
 }
 
 void MainWindow::beginProgressDisplay()
@@ -367,34 +342,4 @@ void MainWindow::endProgressDisplay()
         m_progressShown = false;
         unblockInput();
     }
-}
-
-void MainWindow::setMainWindowVisible(bool visible)
-{
-    // A command-line start never shows the window, not even after a fast run.
-    if (visible && m_state.settings.commandLineRun)
-        return;
-    setVisible(visible);
-}
-
-void MainWindow::setBusyCursor(bool busy)
-{
-    if (busy == m_busyCursor)
-        return;
-    m_busyCursor = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::BusyCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-void MainWindow::focusOffscreen()
-{
-    m_text1->setFocus(Qt::OtherFocusReason);
-}
-
-void MainWindow::selectionCleared()
-{
-    m_lblCnt->setText(QStringLiteral("0"));
-    setExampleName(QString());
 }

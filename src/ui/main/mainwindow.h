@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/runhost.h"
-#include "messagebox.h"
+#include "ui/uiutil.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QCheckBox;
@@ -20,7 +20,7 @@ class PreviewBox;
 struct AppState;
 
 // The main window (frmMain): file selection, output kind, status and progress of a run, the
-// menus that open the other windows. It is the run's window (RunHost).
+// menus that open the other windows. A run sees it through its private RunHost, Host.
 //
 // Controls by objectName: lblCnt, lblChange, cmdFileView, chkPos, Frame1, optP0 / optP1 (the
 // two output kinds; each also carries its index in the property "index"), rTxt, SBar with the
@@ -28,7 +28,7 @@ struct AppState;
 // mnuFileOpen, mnuRun, mnuSetting, mnuRuleSet, mnuRuleEna, mnuHelp, mnuHelp2, mnuClose; the
 // shortcut-only actions mnuFileOpen__ (Ctrl+O), mnuRun__ (Ctrl+R), mnuClose__ (Ctrl+Q),
 // mnuHelp__ (Ctrl+H).
-class MainWindow : public QMainWindow, public RunHost
+class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
@@ -36,7 +36,8 @@ public:
     // The file-open dialog: the chosen files' full paths, empty when cancelled.
     using FileDialogFunction = std::function<QStringList(QWidget *parent, const QString &dir)>;
 
-    explicit MainWindow(AppState &state, QWidget *parent = nullptr);
+    // `showMessage` shows every message box of the window and of the dialogs it opens.
+    MainWindow(AppState &state, ui::MessageFunction showMessage, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Loads the settings and either converts the logs given on the command line without
@@ -49,25 +50,16 @@ public:
     QString exampleName() const { return m_exampleName; }
     QString statusText() const;
 
-    // Test seams: how message boxes and the file-open dialog are shown.
-    void setMessageFunction(MessageFunction showMessage) { m_showMessage = std::move(showMessage); }
+    // Test seam: how the file-open dialog is shown.
     void setFileDialogFunction(FileDialogFunction dialog) { m_fileDialog = std::move(dialog); }
 
-    // RunHost
-    void setStatusText(const QString &text) override;
-    void progressInit(int maximum) override;
-    void setProgressValue(int value) override;
-    void processEvents() override;
-    void showMessage(Icon icon, const QString &prompt, const QString &title,
-                     const QString &context = QString()) override;
-    void openSettingsDialog() override;
-    void runSpeakerColorDialog(SpeakerHandover &handover) override;
-    void beginProgressDisplay() override;
-    void endProgressDisplay() override;
-    void setMainWindowVisible(bool visible) override;
-    void setBusyCursor(bool busy) override;
-    void focusOffscreen() override;
-    void selectionCleared() override;
+    // The progress display of a run: the bar over the status bar's "Progress" panel, and
+    // the window taking no input meanwhile.
+    void beginProgressDisplay();
+    void endProgressDisplay();
+
+    // Opens the settings dialog modelessly, or brings the open one to the front.
+    void openSettingsDialog();
 
 signals:
     // Shutdown has saved the settings: the program ends.
@@ -77,6 +69,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    class Host;
+
     void buildControls();
     void buildMenus();
     void buildPageMenu(QMenu *settings);
@@ -91,6 +85,8 @@ private:
     // The window takes no input while any reason for it holds (a run, the rule list).
     void blockInput();
     void unblockInput();
+    void setStatusText(const QString &text);
+    void focusOffscreen(); // the keyboard focus goes to the off-screen Text1
 
     // Commands.
     void mnuFileOpen_Click();
@@ -120,10 +116,9 @@ private:
     bool m_running = false;
     int m_inputBlocks = 0;
     bool m_progressShown = false;
-    bool m_busyCursor = false;
     bool m_shutDown = false;
 
-    MessageFunction m_showMessage;
+    ui::MessageFunction m_showMessage;
     FileDialogFunction m_fileDialog;
     QPointer<QDialog> m_settingsDialog;
 
@@ -141,4 +136,5 @@ private:
     QAction *m_mnuPageClassic = nullptr;
     QAction *m_mnuIndex = nullptr;
     QList<QAction *> m_commands; // every action, disabled while the window takes no input
+    std::unique_ptr<Host> m_host;
 };

@@ -5,6 +5,7 @@
 #include "fileio/filename.h"
 #include "filelistdialog.h"
 #include "mainwindow.h"
+#include "mainwindowhost.h"
 #include "previewbox.h"
 #include "settings/settings.h"
 #include "ui/help/helpwindow.h"
@@ -58,9 +59,9 @@ bool MainWindow::startUp(const QStringList &arguments)
     settings.colorCountAtLoad = settings.colorCount;
     // A file that could not be read is never saved over (saveSettings refuses it).
     if (!settings.iniUnreadable && !saveSettings(settings, m_state.palette))
-        showMessage(Icon::Critical,
-                    ui::settingsNotWrittenText(settings.iniPath, ui::SettingsInForceNotSaved),
-                    ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(settings.iniPath, ui::SettingsInForceNotSaved),
+                      ui::SettingsNotWrittenTitle);
 
     restorePosition();
     m_mnuRuleEna->setChecked(settings.msgRuleEnable != 0);
@@ -117,7 +118,7 @@ bool MainWindow::startFromCommandLine(const QStringList &arguments)
         return false;
     Selection &selection = m_state.selection;
     addLogFiles(selection, paths, m_state.settings.addStr);
-    if (selection.path(0).isEmpty() || selection.selectedCount < 1)
+    if (selection.path(0).isEmpty() || selection.selectedCount() < 1)
         return false;
     if (m_state.settings.iniUnreadable) {
         // The defaults would write other names and kinds than the user chose.
@@ -157,19 +158,19 @@ void MainWindow::shutDown()
     }
     settings.msgRuleEnable = m_mnuRuleEna->isChecked() ? 1 : 0;
     if (!settings.iniUnreadable && !saveSettings(settings, m_state.palette))
-        showMessage(Icon::Critical,
-                    ui::settingsNotWrittenText(settings.iniPath,
-                                               QStringLiteral("設定は保存されてないからね")),
-                    ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(settings.iniPath,
+                                                 QStringLiteral("設定は保存されてないからね")),
+                      ui::SettingsNotWrittenTitle);
     emit shutDownDone();
 }
 
 void MainWindow::reportUnreadableSettings(const QString &note)
 {
-    showMessage(Icon::Critical,
-                QStringLiteral("設定ファイルを読み込めなかったよ…\n") + m_state.settings.iniPath
-                    + u'\n' + note,
-                QStringLiteral("読み込めないっす"));
+    m_showMessage(this, QMessageBox::Critical,
+                  QStringLiteral("設定ファイルを読み込めなかったよ…\n") + m_state.settings.iniPath
+                      + u'\n' + note,
+                  QStringLiteral("読み込めないっす"));
 }
 
 // Commands --------------------------------------------------------------------------------
@@ -183,10 +184,10 @@ void MainWindow::mnuFileOpen_Click()
     settings.defaultDir = folderOf(chosen.first());
 
     Selection &selection = m_state.selection;
-    const int before = selection.selectedCount;
+    const bool heldBack = selection.isHeldBack();
     if (addLogFiles(selection, chosen, settings.addStr) == 0) {
         // Nothing the intake takes: the earlier selection stays as it was.
-        selection.selectedCount = before;
+        selection.setHeldBack(heldBack);
         focusOffscreen();
         return;
     }
@@ -206,12 +207,11 @@ void MainWindow::rTxt_Drop(const QStringList &paths)
     if (paths.isEmpty())
         return;
     Selection &selection = m_state.selection;
-    const int before = selection.selectedCount;
+    const bool heldBack = selection.isHeldBack();
     // A drop the intake takes nothing from leaves the earlier selection counted and shown.
     if (addLogFiles(selection, paths, m_state.settings.addStr) == 0)
-        selection.selectedCount = before;
-    if (selection.path(0).isEmpty() || selection.selectedCount == 0) {
-        selection.selectedCount = 0;
+        selection.setHeldBack(heldBack);
+    if (selection.path(0).isEmpty() || selection.selectedCount() == 0) {
         showNothingSelected();
         return;
     }
@@ -225,10 +225,15 @@ void MainWindow::mnuRun_Click()
 {
     if (m_running)
         return;
+    // With nothing selected the run only refuses: the window stays as it is behind the message.
+    if (m_state.selection.selectedCount() < 1) {
+        ::mnuRun_Click(m_state, *m_host);
+        return;
+    }
     m_running = true;
     // No command can start while the run lets events through, whatever the speed setting.
     blockInput();
-    ::mnuRun_Click(m_state, *this);
+    ::mnuRun_Click(m_state, *m_host);
     unblockInput();
     m_running = false;
 }
@@ -240,7 +245,7 @@ void MainWindow::mnuSetting_Click()
 
 void MainWindow::mnuRuleSet_Click()
 {
-    QDialog *rules = createRuleListDialog(m_state, this);
+    QDialog *rules = createRuleListDialog(m_state, m_showMessage, this);
     if (!rules)
         return;
     blockInput();
@@ -253,11 +258,13 @@ void MainWindow::mnuRuleEna_Click()
     // The action has already inverted its check mark.
     const bool enabled = m_mnuRuleEna->isChecked();
     if (enabled) {
-        showMessage(Icon::Information, QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"),
-                    QStringLiteral("ルール適用"));
+        m_showMessage(this, QMessageBox::Information,
+                      QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"),
+                      QStringLiteral("ルール適用"));
     } else {
-        showMessage(Icon::Information, QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"),
-                    QStringLiteral("ルール適用"));
+        m_showMessage(this, QMessageBox::Information,
+                      QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"),
+                      QStringLiteral("ルール適用"));
     }
     m_state.settings.msgRuleEnable = enabled ? 1 : 0;
 }
@@ -299,9 +306,10 @@ void MainWindow::mnuClose_Click()
 void MainWindow::cmdFileView_Click()
 {
     Selection &selection = m_state.selection;
-    if (selection.selectedCount < 1) {
-        showMessage(Icon::Critical, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
-                    QStringLiteral("ごるぁ"));
+    if (selection.selectedCount() < 1) {
+        m_showMessage(this, QMessageBox::Critical,
+                      QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
+                      QStringLiteral("ごるぁ"));
         focusOffscreen();
         return;
     }
@@ -309,7 +317,7 @@ void MainWindow::cmdFileView_Click()
         FileListDialog list(selection, m_showMessage, this);
         list.exec();
     }
-    if (selection.selectedCount < 1) {
+    if (selection.selectedCount() < 1) {
         selection.clear();
         showNothingSelected();
     } else {
@@ -369,7 +377,7 @@ void MainWindow::showChangedName()
 
 void MainWindow::showCount()
 {
-    m_lblCnt->setText(QString::number(m_state.selection.selectedCount));
+    m_lblCnt->setText(QString::number(m_state.selection.selectedCount()));
 }
 
 void MainWindow::showNothingSelected()

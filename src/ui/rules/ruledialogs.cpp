@@ -2,7 +2,7 @@
 
 #include "rulelistdialog.h"
 
-QDialog *createRuleListDialog(AppState &state, QWidget *parent)
+QDialog *createRuleListDialog(AppState &state, ui::MessageFunction showMessage, QWidget *parent)
 {
-    return new RuleListDialog(state, parent);
+    return new RuleListDialog(state, std::move(showMessage), parent);
 }

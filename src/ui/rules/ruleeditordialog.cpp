@@ -41,12 +41,12 @@ QString refusalPrompt(RuleRefusal refusal)
 } // namespace
 
 RuleEditorDialog::RuleEditorDialog(const Palette &colors, const RuleList &rules,
-                                   int &ruleEditorCloses, ruleui::MessageFunction message,
+                                   int &ruleEditorCloses, ui::MessageFunction showMessage,
                                    QWidget *owner)
     : QDialog(nullptr)
     , m_rules(rules)
     , m_closes(ruleEditorCloses)
-    , m_message(std::move(message))
+    , m_showMessage(std::move(showMessage))
 {
     setObjectName(QStringLiteral("frmRuleSet"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -65,6 +65,7 @@ RuleEditorDialog::RuleEditorDialog(const Palette &colors, const RuleList &rules,
         QApplication::restoreOverrideCursor();
     fillLists(colors);
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     ruleui::attachToOwner(this, owner);
     txtName->setFocus();
     m_loaded = true;
@@ -117,12 +118,9 @@ void RuleEditorDialog::buildControls()
     CancelButton = new QPushButton(QStringLiteral("やっぱ中止"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
     ui::placeTwips(CancelButton, 4680, 3420, 1215, 375);
-    // Enter never presses a button here; Escape is the cancel key.
-    for (QPushButton *button : {OKButton, CancelButton}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
+    // No default button: Return presses only a focused button; Escape is the cancel key.
+    for (QPushButton *button : {OKButton, CancelButton})
         ruleui::setButtonBackground(button, QStringLiteral("#E0E0E0"));
-    }
 
     chkRule = new QCheckBox(QStringLiteral("同じルールがあるかチェックします"), this);
     chkRule->setObjectName(QStringLiteral("chkRule"));
@@ -222,8 +220,8 @@ void RuleEditorDialog::positionChosen()
 
 void RuleEditorDialog::refuse(const QString &prompt, bool selectText)
 {
-    if (m_message)
-        m_message(this, QMessageBox::Critical, prompt, ruleui::RetryTitle);
+    if (m_showMessage)
+        m_showMessage(this, QMessageBox::Critical, prompt, ruleui::RetryTitle);
     if (selectText) {
         txtName->selectAll();
         txtName->setFocus();

@@ -3,6 +3,7 @@
 #include "rules/messagerule.h"
 #include "ruleui.h"
 #include "settings/palette.h"
+#include "ui/uiutil.h"
 
 #include <QDialog>
 #include <functional>
@@ -37,7 +38,7 @@ public:
 
     // `rules` is the owner's working list, read by the duplicate check.
     RuleEditorDialog(const Palette &palette, const RuleList &rules, int &ruleEditorCloses,
-                     ruleui::MessageFunction message, QWidget *owner = nullptr);
+                     ui::MessageFunction showMessage, QWidget *owner = nullptr);
 
     bool bNew = false; // true when the editor creates a rule
 
@@ -73,7 +74,7 @@ private:
 
     const RuleList &m_rules;
     int &m_closes;
-    ruleui::MessageFunction m_message;
+    ui::MessageFunction m_showMessage;
     bool m_loaded = false;
     bool m_closeCounted = false;
 

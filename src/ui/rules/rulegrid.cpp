@@ -64,6 +64,7 @@ RuleGrid::RuleGrid(QWidget *parent)
     setEditTriggers(NoEditTriggers);
     setSelectionMode(NoSelection);
     setFocusPolicy(Qt::NoFocus);
+    setTabKeyNavigation(false); // Tab moves between the dialog's controls, never between cells
     setAutoScroll(false); // paging is the dialog's own
     setVerticalScrollMode(ScrollPerItem);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -6,7 +6,6 @@
 #include "ui/uiutil.h"
 
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,9 +27,10 @@ QFont uiFont(qreal points, bool bold = false)
 
 } // namespace
 
-RuleListDialog::RuleListDialog(AppState &state, QWidget *owner)
+RuleListDialog::RuleListDialog(AppState &state, ui::MessageFunction showMessage, QWidget *owner)
     : QDialog(nullptr)
     , m_state(state)
+    , m_showMessage(std::move(showMessage))
 {
     setObjectName(QStringLiteral("frmRule"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -43,6 +43,7 @@ RuleListDialog::RuleListDialog(AppState &state, QWidget *owner)
 
     buildControls();
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     ruleui::attachToOwner(this, owner);
     if (owner)
         connect(owner, &QObject::destroyed, this, [this] {
@@ -55,6 +56,7 @@ RuleListDialog::RuleListDialog(AppState &state, QWidget *owner)
 
 RuleListDialog::~RuleListDialog()
 {
+    m_editorOpen = false; // the list goes: nothing to carry on with
     delete m_editor.data();
 }
 
@@ -67,6 +69,7 @@ void RuleListDialog::buildControls()
     Text1->setObjectName(QStringLiteral("Text1"));
     ui::placeTwips(Text1, 240, 5160, 675, 375);
     Text1->installEventFilter(this);
+    Text1->setFocusPolicy(Qt::ClickFocus); // no Tab stop: Tab goes from control to control
 
     Label1 = new QLabel(QStringLiteral("☆現在登録されているであろうメッセージルール☆"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -281,19 +284,17 @@ void RuleListDialog::cmdAdd_Click()
 {
     // Keys and colour fields hold two digits: a 100th rule could not be stored.
     if (m_rules.size() >= MaxRules) {
-        m_message(this, QMessageBox::Critical,
-                  QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ "), ruleui::RetryTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ "), ruleui::RetryTitle);
         return;
     }
     const int number = int(m_rules.size()) + 1;
-    runEditor([number](RuleEditorDialog &editor) {
+    openEditor(true, [number](RuleEditorDialog &editor) {
         editor.setNumber(number);
         editor.setRuleText(QString());
         editor.bNew = true;
         editor.setWindowTitle(QStringLiteral("（ﾟ∀ﾟﾉﾉ☆ ルール作成 - 新規追加"));
     });
-    if (m_selRow > 0)
-        clearSelection();
 }
 
 void RuleListDialog::fgName_DblClick()
@@ -302,7 +303,7 @@ void RuleListDialog::fgName_DblClick()
         return;
     const MessageRule rule = m_rules[m_selRow - 1];
     const int number = m_selRow;
-    runEditor([rule, number](RuleEditorDialog &editor) {
+    openEditor(false, [rule, number](RuleEditorDialog &editor) {
         editor.bNew = false;
         editor.choosePosition(rule.position);
         editor.chooseColor(rule.colorIndex);
@@ -312,37 +313,36 @@ void RuleListDialog::fgName_DblClick()
     });
 }
 
-void RuleListDialog::runEditor(const EditorSetup &setup)
+void RuleListDialog::openEditor(bool adding, const EditorSetup &setup)
 {
     setEnabled(false);
     m_ruleEditorCloses = 0;
+    m_editorOpen = true;
+    m_editorAdds = adding;
     auto *editor
-        = new RuleEditorDialog(m_state.palette, m_rules, m_ruleEditorCloses, m_message, this);
+        = new RuleEditorDialog(m_state.palette, m_rules, m_ruleEditorCloses, m_showMessage, this);
     m_editor = editor;
     editor->applyResult = [this](const RuleEditorResult &result) {
         return applyEditorResult(result);
     };
+    // Closing counts and carries on; an editor that goes without closing carries on too.
+    connect(editor, &RuleEditorDialog::closed, this, &RuleListDialog::editorClosed);
+    connect(editor, &QObject::destroyed, this, &RuleListDialog::editorClosed);
     editor->show();
     setup(*editor);
+}
 
-    // Wait for the editor, handling events, until it has closed.
-    QEventLoop loop;
-    connect(editor, &RuleEditorDialog::closed, &loop, &QEventLoop::quit);
-    connect(editor, &QObject::destroyed, &loop, &QEventLoop::quit);
-    m_waiting = true;
-    if (m_ruleEditorCloses < 1 && m_editor)
-        loop.exec();
-    m_waiting = false;
-    // The loop also ends when the application quits: the editor must not outlive the wait.
-    if (m_editor && m_ruleEditorCloses < 1)
-        m_editor->close();
+void RuleListDialog::editorClosed()
+{
+    if (!m_editorOpen)
+        return;
+    m_editorOpen = false;
     m_editor = nullptr;
     setEnabled(true);
     focusKeyCatcher();
-    // A second deleteLater() would be dropped as already scheduled: delete from a queued call.
-    if (m_deletePending)
-        QMetaObject::invokeMethod(
-            this, [this] { delete this; }, Qt::QueuedConnection);
+    // A new rule leaves no row selected; an edited one keeps its selection.
+    if (m_editorAdds && m_selRow > 0)
+        clearSelection();
 }
 
 RuleRefusal RuleListDialog::applyEditorResult(const RuleEditorResult &result)
@@ -366,10 +366,10 @@ void RuleListDialog::cmdOk_Click()
 {
     if (!saveRules(m_state.settings.iniPath, m_rules, m_loadedRuleCount)) {
         // Closing now would lose every change: stay open so the user can retry or cancel.
-        m_message(this, QMessageBox::Critical,
-                  ui::settingsNotWrittenText(m_state.settings.iniPath,
-                                             QStringLiteral("ルールは保存されてないからね")),
-                  ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(m_state.settings.iniPath,
+                                                 QStringLiteral("ルールは保存されてないからね")),
+                      ui::SettingsNotWrittenTitle);
         return;
     }
     close();
@@ -383,18 +383,9 @@ void RuleListDialog::reject()
 void RuleListDialog::closeEvent(QCloseEvent *event)
 {
     // While the editor is open the list waits for it and cannot go.
-    if (m_waiting) {
+    if (m_editorOpen) {
         event->ignore();
         return;
     }
     event->accept();
-}
-
-bool RuleListDialog::event(QEvent *event)
-{
-    if (event->type() == QEvent::DeferredDelete && m_waiting) {
-        m_deletePending = true; // deleted once the wait is over
-        return true;
-    }
-    return QDialog::event(event);
 }

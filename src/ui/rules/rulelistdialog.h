@@ -2,6 +2,7 @@
 
 #include "rules/messagerule.h"
 #include "ruleui.h"
+#include "ui/uiutil.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -27,10 +28,8 @@ class RuleListDialog : public QDialog
     Q_OBJECT
 
 public:
-    RuleListDialog(AppState &state, QWidget *owner = nullptr);
+    RuleListDialog(AppState &state, ui::MessageFunction showMessage, QWidget *owner = nullptr);
     ~RuleListDialog() override;
-
-    void setMessageFunction(ruleui::MessageFunction message) { m_message = std::move(message); }
 
     int selRow() const { return m_selRow; }
     int pageRows() const { return m_pageRows; }
@@ -46,7 +45,6 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -65,12 +63,14 @@ private:
     void fgName_DblClick();
     void cmdOk_Click();
 
+    // Opens the editor with the list disabled; editorClosed carries on once it has closed.
     using EditorSetup = std::function<void(RuleEditorDialog &)>;
-    void runEditor(const EditorSetup &setup);
+    void openEditor(bool adding, const EditorSetup &setup);
+    void editorClosed();
     RuleRefusal applyEditorResult(const struct RuleEditorResult &result);
 
     AppState &m_state;
-    ruleui::MessageFunction m_message = ruleui::showMessageBox;
+    ui::MessageFunction m_showMessage;
     RuleList m_rules;
     int m_loadedRuleCount = 0;
     bool m_headerOnly = false;
@@ -78,8 +78,8 @@ private:
     int m_pageRows = 0;
     int m_ruleEditorCloses = 0;
     QPointer<RuleEditorDialog> m_editor;
-    bool m_waiting = false; // inside runEditor's event loop
-    bool m_deletePending = false; // a deletion that arrived while waiting
+    bool m_editorOpen = false;
+    bool m_editorAdds = false; // the open editor makes a new rule
 
     QLabel *Label1 = nullptr;
     QPushButton *cmdAdd = nullptr;

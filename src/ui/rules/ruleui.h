@@ -1,10 +1,6 @@
 #pragma once
 
-#include "ui/uiutil.h"
-
-#include <QMessageBox>
 #include <QString>
-#include <functional>
 
 class QCursor;
 class QPushButton;
@@ -12,13 +8,6 @@ class QWidget;
 
 // Pieces shared by the rule list and the rule editor.
 namespace ruleui {
-
-// How the rule dialogs show a message box (prompt, OK button, icon, title). The list dialog
-// hands its function to every editor it opens; tests replace it to record the messages.
-using MessageFunction = std::function<void(QWidget *parent, QMessageBox::Icon icon,
-                                           const QString &prompt, const QString &title)>;
-// The real box, modal over `parent` and above the topmost dialogs.
-using ui::showMessageBox;
 
 inline const QString RetryTitle = QStringLiteral("やり直して");
 

@@ -1,7 +1,5 @@
 #include "dialogsupport.h"
 
-#include "ui/uiutil.h"
-
 #include <QCursor>
 #include <QFont>
 #include <QPainter>
@@ -12,12 +10,6 @@
 namespace settingsui {
 
 namespace {
-
-MessageHook &messageHook()
-{
-    static MessageHook hook;
-    return hook;
-}
 
 // A pointing arrow with a small pink heart at its tail; the hot spot is the arrow's tip.
 QPixmap drawPointer()
@@ -51,21 +43,6 @@ QPixmap drawPointer()
 }
 
 } // namespace
-
-void setMessageHook(MessageHook hook)
-{
-    messageHook() = std::move(hook);
-}
-
-void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
-                 const QString &title)
-{
-    if (const MessageHook &hook = messageHook()) {
-        hook(icon, prompt, title);
-        return;
-    }
-    ui::showMessageBox(parent, icon, prompt, title);
-}
 
 int hexColorNumber(QStringView digits)
 {

@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QMessageBox>
 #include <QString>
-#include <functional>
+#include <QStringView>
 
 class QCursor;
 class QFont;
@@ -10,14 +9,6 @@ class QWidget;
 
 // Small pieces shared by the settings dialog, its colour chart and its colour-name editor.
 namespace settingsui {
-
-// Every message box of these windows goes through showMessage. A test installs a hook that
-// receives the message instead of a modal box; an empty hook restores the real box.
-using MessageHook
-    = std::function<void(QMessageBox::Icon icon, const QString &prompt, const QString &title)>;
-void setMessageHook(MessageHook hook);
-void showMessage(QWidget *parent, QMessageBox::Icon icon, const QString &prompt,
-                 const QString &title);
 
 // The number a colour code carries: its characters after "#" read as one hexadecimal number.
 // A code that is not one gives 0 (black).

@@ -51,7 +51,6 @@ NameChangeDialog::NameChangeDialog(const QString &name, const QColor &swatch, QW
     cmdCancel = new QPushButton(QStringLiteral("やっぱ中止"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     cmdCancel->setToolTip(QStringLiteral("きゃんせる"));
-    cmdCancel->setAutoDefault(false);
     place(cmdOk, 2160, 1170, 1380, 420);
     place(cmdCancel, 3660, 1170, 1380, 420);
     const QCursor pointer = settingsui::pointerCursor();
@@ -61,6 +60,7 @@ NameChangeDialog::NameChangeDialog(const QString &name, const QColor &swatch, QW
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
 
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     txtName->setFocus(Qt::OtherFocusReason);
 }
 

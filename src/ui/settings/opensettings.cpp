@@ -2,7 +2,8 @@
 
 #include "settingsdialog.h"
 
-QDialog *createSettingsDialog(AppState &state, std::function<void()> onSaved, QWidget *parent)
+QDialog *createSettingsDialog(AppState &state, ui::MessageFunction showMessage,
+                              std::function<void()> onSaved, QWidget *parent)
 {
-    return new SettingsDialog(state, std::move(onSaved), parent);
+    return new SettingsDialog(state, std::move(showMessage), std::move(onSaved), parent);
 }

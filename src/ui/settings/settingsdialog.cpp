@@ -1,24 +1,19 @@
 #include "settingsdialog.h"
 
-#include "colorchart.h"
+#include "coloreditor.h"
 #include "dialogsupport.h"
 #include "engine/appstate.h"
 #include "settings/palette.h"
 #include "settings/settings.h"
-#include "ui/uiutil.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
 #include <QTimer>
-#include <QToolTip>
 
 using settingsui::fixedFont;
 // Geometry in twips.
@@ -59,9 +54,11 @@ bool windowSwitch(Qt::FocusReason reason)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(AppState &state, std::function<void()> onSaved, QWidget *parent)
+SettingsDialog::SettingsDialog(AppState &state, ui::MessageFunction showMessage,
+                               std::function<void()> onSaved, QWidget *parent)
     : QDialog(parent)
     , m_state(state)
+    , m_showMessage(std::move(showMessage))
     , m_onSaved(std::move(onSaved))
 {
     setObjectName(QStringLiteral("frmSet"));
@@ -76,25 +73,28 @@ SettingsDialog::SettingsDialog(AppState &state, std::function<void()> onSaved, Q
     setPalette(pal);
     setAutoFillBackground(true);
 
+    // Made in the order of the form from top to bottom, which is the order of Tab.
+    buildScriptOptions();
+    Frame1 = new ColorEditor(m_showMessage, this);
+    place(Frame1, 120, 1260, 6105, 3630);
     buildOptions();
-    buildColorGroup();
 
     const QCursor pointer = settingsui::pointerCursor();
     for (QAbstractButton *b : findChildren<QAbstractButton *>())
         b->setCursor(pointer);
-    lstColor->viewport()->setCursor(pointer);
+    ui::pressButtonsOnReturn(this);
 
-    for (QLineEdit *box : {txtHead, txtFile, txtRed, txtGreen, txtBlue, txtColor})
+    QList<QLineEdit *> boxes = Frame1->numberBoxes();
+    boxes << txtHead << txtFile;
+    for (QLineEdit *box : std::as_const(boxes))
         box->installEventFilter(this);
-    lstColor->installEventFilter(this);
-    lstColor->viewport()->installEventFilter(this);
 
     load();
 }
 
 SettingsDialog::~SettingsDialog() = default;
 
-void SettingsDialog::buildOptions()
+void SettingsDialog::buildScriptOptions()
 {
     Frame5 = new QGroupBox(QStringLiteral("JAVA SCRIPT"), this);
     Frame5->setObjectName(QStringLiteral("Frame5"));
@@ -113,7 +113,10 @@ void SettingsDialog::buildOptions()
     place(chkFontBold, 180, 270, 5700, 270);
     place(chkForeColor, 180, 555, 5700, 270);
     place(chkBgColor, 180, 840, 5700, 270);
+}
 
+void SettingsDialog::buildOptions()
+{
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
     place(Frame2, 120, 4980, 6105, 1560);
@@ -170,6 +173,7 @@ void SettingsDialog::buildOptions()
     // Never seen: it takes the focus so that no visible control keeps a focus mark.
     Text1 = make<QLineEdit>(this, "Text1", QStringLiteral("Text1"), QString());
     place(Text1, 10000, 8280, 1000, 300);
+    Text1->setFocusPolicy(Qt::ClickFocus); // no Tab stop: Tab goes from control to control
 }
 
 void SettingsDialog::load()
@@ -187,16 +191,12 @@ void SettingsDialog::load()
     chkB->setChecked(s.boldMessages != 0);
     chlNameColor->setChecked(s.colorNameToo != 0);
 
-    addLine(QStringLiteral("本文の色"), settingsui::colorNumberFromCode(s.bodyColor));
-    addLine(QStringLiteral("ナレーションの色"), settingsui::colorNumberFromCode(s.narColor));
-    for (const PaletteEntry &entry : m_state.palette)
-        addLine(entry.label, settingsui::colorNumberFromCode(entry.code));
-    selectLine(0);
+    Frame1->load(s.bodyColor, s.narColor, m_state.palette);
 
     chkBgColor->setChecked(s.jsBgColor == JsWanted);
     chkForeColor->setChecked(s.jsForeColor == JsWanted);
     chkFontBold->setChecked(s.jsFontBold == JsWanted);
-    applySampleBold();
+    Frame1->setBoldUtterances(chkB->isChecked());
 }
 
 void SettingsDialog::cmdOk_Click()
@@ -222,20 +222,15 @@ void SettingsDialog::cmdOk_Click()
     s.jsBgColor = chkBgColor->isChecked() ? JsWanted : JsNotWanted;
     s.jsForeColor = chkForeColor->isChecked() ? JsWanted : JsNotWanted;
     s.jsFontBold = chkFontBold->isChecked() ? JsWanted : JsNotWanted;
-    s.bodyColor = colorcode::colorNumberToCode(lineColorNumber(0));
-    s.narColor = colorcode::colorNumberToCode(lineColorNumber(1));
-
-    Palette palette;
-    for (int row = 2; row < lstColor->count(); ++row)
-        palette.append(
-            {colorcode::colorNumberToCode(lineColorNumber(row)), lstColor->item(row)->text()});
-    s.colorCount = int(palette.size());
-    m_state.palette = palette;
+    s.bodyColor = Frame1->bodyColor();
+    s.narColor = Frame1->narColor();
+    m_state.palette = Frame1->palette();
+    s.colorCount = int(m_state.palette.size());
 
     if (!saveSettings(s, m_state.palette))
-        settingsui::showMessage(this, QMessageBox::Critical,
-                                ui::settingsNotWrittenText(s.iniPath, ui::SettingsInForceNotSaved),
-                                ui::SettingsNotWrittenTitle);
+        m_showMessage(this, QMessageBox::Critical,
+                      ui::settingsNotWrittenText(s.iniPath, ui::SettingsInForceNotSaved),
+                      ui::SettingsNotWrittenTitle);
     if (m_onSaved)
         m_onSaved();
     accept();
@@ -243,8 +238,7 @@ void SettingsDialog::cmdOk_Click()
 
 void SettingsDialog::done(int result)
 {
-    if (chartOpen && m_chart)
-        m_chart->close();
+    Frame1->closeChart();
     QDialog::done(result);
 }
 
@@ -271,16 +265,17 @@ void SettingsDialog::showHeaderChoice(int index)
 }
 
 // Leaving an empty box for Cancel is let through: refusing it would take the focus back from
-// the button and make the click impossible. So is leaving the header for the standard header,
-// which drops its text anyway.
+// the button and make the click impossible. So is a click on the standard header, which drops
+// the header's text anyway; Tab only passes over that option and is refused like any move.
 bool SettingsDialog::leavingForCancel() const
 {
     return !isVisible() || focusWidget() == cmdCancel;
 }
 
-void SettingsDialog::txtHead_LostFocus()
+void SettingsDialog::txtHead_LostFocus(Qt::FocusReason reason)
 {
-    if (!leavingForCancel() && focusWidget() != optHead[0] && txtHead->isEnabled())
+    const bool toStandard = reason == Qt::MouseFocusReason && focusWidget() == optHead[0];
+    if (!leavingForCancel() && !toStandard && txtHead->isEnabled())
         holdEmptyBox(txtHead);
 }
 
@@ -297,9 +292,9 @@ bool SettingsDialog::holdEmptyBox(QLineEdit *box)
     if (!box->text().isEmpty())
         return false;
     if (box == txtHead)
-        settingsui::showMessage(this, QMessageBox::Critical,
-                                QStringLiteral("それじゃ発言者が区別できないっすよ"),
-                                QStringLiteral("なんかあるでしょ"));
+        m_showMessage(this, QMessageBox::Critical,
+                      QStringLiteral("それじゃ発言者が区別できないっすよ"),
+                      QStringLiteral("なんかあるでしょ"));
     box->selectAll();
     box->setFocus(Qt::OtherFocusReason);
     return true;
@@ -307,7 +302,7 @@ bool SettingsDialog::holdEmptyBox(QLineEdit *box)
 
 void SettingsDialog::chkB_Click()
 {
-    applySampleBold();
+    Frame1->setBoldUtterances(chkB->isChecked());
     Text1->setFocus(Qt::OtherFocusReason);
 }
 
@@ -318,59 +313,33 @@ void SettingsDialog::chkSpeed_Click()
 
 bool SettingsDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == lstColor && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
-        Command2_Click();
-        return true;
-    }
-    if (watched == lstColor->viewport()) {
-        if (event->type() == QEvent::MouseMove) {
-            const auto *move = static_cast<QMouseEvent *>(event);
-            if (move->buttons() == Qt::NoButton)
-                lstColor_MouseMove(move->position().toPoint());
-        } else if (event->type() == QEvent::ToolTip) {
-            // The list shows its own tooltip, the one the last pointer move gave it.
-            const auto *help = static_cast<QHelpEvent *>(event);
-            if (lstColor->toolTip().isEmpty())
-                QToolTip::hideText();
-            else
-                QToolTip::showText(help->globalPos(), lstColor->toolTip(), lstColor->viewport());
-            return true;
-        }
-        return QDialog::eventFilter(watched, event);
-    }
     if (auto *box = qobject_cast<QLineEdit *>(watched))
         textBoxEvent(box, event);
     return QDialog::eventFilter(watched, event);
 }
 
+// The select-all on click of the header, prefix and number boxes, and the checks on leaving
+// the header and the prefix.
 void SettingsDialog::textBoxEvent(QLineEdit *box, QEvent *event)
 {
-    const bool selectAllBox = box != txtColor;
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (box == txtColor)
-            m_editingHex = true;
-        else if (!windowSwitch(static_cast<QFocusEvent *>(event)->reason()))
+        if (!windowSwitch(static_cast<QFocusEvent *>(event)->reason()))
             selectAllPending = true;
         break;
     case QEvent::FocusOut: {
         const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (box == txtColor)
-            txtColor_LostFocus();
-        else if (box == txtRed || box == txtGreen || box == txtBlue)
-            numberBoxLeft(box == txtRed ? 0 : box == txtGreen ? 1 : 2);
         // The checks may show a message box: run them once the click that moved the focus
         // has been handled.
-        else if (box == txtHead && !windowSwitch(reason))
-            QTimer::singleShot(0, this, &SettingsDialog::txtHead_LostFocus);
+        if (box == txtHead && !windowSwitch(reason))
+            QTimer::singleShot(0, this, [this, reason] { txtHead_LostFocus(reason); });
         else if (box == txtFile && !windowSwitch(reason))
             QTimer::singleShot(0, this, &SettingsDialog::txtFile_LostFocus);
         break;
     }
     case QEvent::MouseButtonRelease:
         // Selected after the box has handled the release itself, which may place the caret.
-        if (selectAllBox && selectAllPending) {
+        if (selectAllPending) {
             selectAllPending = false;
             QTimer::singleShot(0, box, [box] { box->setSelection(0, int(box->text().size())); });
         }

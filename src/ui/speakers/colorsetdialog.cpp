@@ -2,6 +2,7 @@
 
 #include "engine/speakerhandover.h"
 #include "gridpointer.h"
+#include "speakergriddelegate.h"
 #include "ui/rules/colorcombobox.h"
 #include "ui/uiutil.h"
 
@@ -87,6 +88,7 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     m_timer->start();
 
     ui::setTopmost(this, true);
+    ui::pressButtonsOnReturn(this);
     m_currentRow = 0;
 }
 
@@ -102,7 +104,9 @@ void ColorSetDialog::fillGrid()
     m_grid->setColumnCount(2);
     m_grid->setRowCount(speakers); // grid row r (1-based, under the header) is table row r - 1
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+    m_grid->setItemDelegate(new SpeakerGridDelegate(m_grid));
+    m_grid->setTabKeyNavigation(false); // Tab goes on to OK; the arrows move between cells
     m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_grid->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     m_grid->setWordWrap(false);

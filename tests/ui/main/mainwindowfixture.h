@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -18,9 +19,10 @@ struct MainWindowFixture
 {
     struct Message
     {
-        RunHost::Icon icon;
+        QMessageBox::Icon icon;
         QString prompt;
         QString title;
+        bool windowUsable; // the window's controls and menus took input behind the message
     };
 
     QTemporaryDir dir;
@@ -44,10 +46,12 @@ struct MainWindowFixture
     // Creates the window and runs its start-up; true when it converted a command line.
     bool start(const QStringList &arguments = {})
     {
-        window = std::make_unique<MainWindow>(state);
-        window->setMessageFunction(
-            [this](QWidget *, RunHost::Icon icon, const QString &prompt, const QString &title) {
-                messages.append({icon, prompt, title});
+        window = std::make_unique<MainWindow>(
+            state,
+            [this](QWidget *, QMessageBox::Icon icon, const QString &prompt, const QString &title) {
+                messages.append(
+                    {icon, prompt, title,
+                     window->centralWidget()->isEnabled() && window->menuBar()->isEnabled()});
             });
         window->setFileDialogFunction([this](QWidget *, const QString &startDir) {
             dialogDirs.append(startDir);

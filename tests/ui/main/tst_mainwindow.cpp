@@ -113,6 +113,7 @@ private slots:
     void settingsFileTrouble();
     void ruleToggleAndShortcuts();
     void pageMenu();
+    void keyboardMovesAndPresses();
     void fastRunWithAMessageKeepsTheProgram();
 };
 
@@ -207,7 +208,7 @@ void TestMainWindow::selections()
             drop(f.find<QTextEdit>("rTxt"), f.paths(names));
         }
     }
-    QCOMPARE(f.state.selection.selectedCount, count);
+    QCOMPARE(f.state.selection.selectedCount(), count);
     QCOMPARE(f.text("lblCnt"), QString::number(count));
     QTEST(f.text("lblChange"), "label");
     QCOMPARE(f.window->statusText(), count ? ReadyToRun : NothingSelected);
@@ -293,7 +294,7 @@ void TestMainWindow::fileView()
     QCOMPARE(f.window->statusText(), left ? ReadyToRun : NothingSelected);
     if (selected.isEmpty()) {
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(f.messages[0].icon, RunHost::Icon::Critical);
+        QCOMPARE(f.messages[0].icon, QMessageBox::Critical);
         QCOMPARE(f.messages[0].prompt, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "));
         QCOMPARE(f.messages[0].title, QStringLiteral("ごるぁ"));
     } else {
@@ -344,7 +345,7 @@ void TestMainWindow::runsFromTheMenu()
         QCOMPARE(page.startsWith("<!DOCTYPE html>"), modern);
         QCOMPARE(QFile::exists(f.dir.filePath("_index.htm")), modern);
     }
-    QCOMPARE(f.state.selection.selectedCount, 0);
+    QCOMPARE(f.state.selection.selectedCount(), 0);
     QCOMPARE(f.text("lblCnt"), QStringLiteral("0"));
     QCOMPARE(f.text("lblChange"), QString());
     QCOMPARE(f.window->statusText(), NothingSelected);
@@ -546,12 +547,14 @@ void TestMainWindow::ruleToggleAndShortcuts()
     QCOMPARE(f.messages.size(), 2);
     QCOMPARE(f.messages[0].prompt, QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"));
     QCOMPARE(f.messages[1].prompt, QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"));
-    QCOMPARE(f.messages[1].icon, RunHost::Icon::Information);
+    QCOMPARE(f.messages[1].icon, QMessageBox::Information);
     QCOMPARE(f.messages[1].title, QStringLiteral("ルール適用"));
 
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QTest::keyClick(f.window.get(), Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(f.messages.size(), 3); // nothing selected
+    QCOMPARE(f.messages[2].prompt, QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "));
+    QVERIFY(f.messages[2].windowUsable);
     QTest::keyClick(f.window.get(), Qt::Key_O, Qt::ControlModifier);
     QCOMPARE(f.dialogDirs.size(), 1);
     QString caption;
@@ -566,6 +569,26 @@ void TestMainWindow::ruleToggleAndShortcuts()
     QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
     QTest::keyClick(f.window.get(), Qt::Key_Q, Qt::ControlModifier);
     QCOMPARE(done.size(), 1);
+}
+
+void TestMainWindow::keyboardMovesAndPresses()
+{
+    MainWindowFixture f;
+    f.start();
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    auto *fileView = f.find<QPushButton>("cmdFileView");
+    fileView->setFocus(Qt::TabFocusReason);
+    QWidgetList visited;
+    do {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.append(QApplication::focusWidget());
+    } while (visited.last() != fileView && visited.size() < 10);
+    QCOMPARE(visited.last(), fileView); // round the controls and back
+    QVERIFY(!visited.contains(f.find<QWidget>("Text1")));
+
+    QTest::keyClick(fileView, Qt::Key_Return);
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(f.messages[0].title, QStringLiteral("ごるぁ"));
 }
 
 // The program's own start: a fast run hides the window, and a message box closing meanwhile

@@ -68,15 +68,17 @@ class TestRuleDialogs : public QObject
     }
     void store(const RuleList &rules) { QVERIFY(saveRules(m_state.settings.iniPath, rules, 0)); }
 
-    RuleListDialog *openList()
+    ui::MessageFunction recorder()
     {
-        QDialog *dialog = createRuleListDialog(m_state, nullptr);
-        m_list = qobject_cast<RuleListDialog *>(dialog);
-        m_list->setMessageFunction(
+        return
             [this](QWidget *, QMessageBox::Icon icon, const QString &prompt, const QString &title) {
                 QCOMPARE(icon, QMessageBox::Critical);
                 m_shown.append({prompt, title});
-            });
+            };
+    }
+    RuleListDialog *openList()
+    {
+        m_list = qobject_cast<RuleListDialog *>(createRuleListDialog(m_state, recorder(), nullptr));
         m_list->show();
         return m_list;
     }
@@ -102,21 +104,24 @@ class TestRuleDialogs : public QObject
             && in<QPushButton>(m_list, "cmdChange_1")->isEnabled() == down;
     }
 
-    // Opens the editor with `open` and runs `act` on it inside the list's wait; an editor
+    // Opens the editor with `open` and runs `act` on it while the list waits for it; an editor
     // still open afterwards is closed, so a failing check never leaves the list waiting.
     void withEditor(const std::function<void()> &open,
                     const std::function<void(RuleEditorDialog *)> &act)
     {
-        QTimer::singleShot(0, this, [this, act] {
+        bool done = false;
+        QTimer::singleShot(0, this, [this, act, &done] {
+            done = true;
             QPointer<RuleEditorDialog> editor = m_list->editor();
             QVERIFY(editor);
             QVERIFY(!m_list->isEnabled());
             act(editor);
             if (editor)
                 editor->close();
+            QVERIFY(m_list->isEnabled());
         });
         open();
-        QVERIFY(m_list->isEnabled());
+        QTRY_VERIFY(done);
     }
     static void fill(RuleEditorDialog *e, const QString &text, int position, int colour, bool check)
     {
@@ -351,6 +356,10 @@ private slots:
                        QCOMPARE(name->palette().color(QPalette::Text), wanted);
                        QCOMPARE(in<ColorComboBox>(e, "cboRule")->textColor(), wanted);
                        QCOMPARE(colour->textColor(), wanted);
+                       name->setText(QStringLiteral(" "));
+                       QTest::keyClick(e->focusWidget(), Qt::Key_Return); // OK takes Return
+                       QCOMPARE(m_shown.size(), 1);
+                       QCOMPARE(m_shown[0].prompt, QStringLiteral("空白ざます。ヽ(`Д´)ﾉ "));
                        name->setText(QStringLiteral("x"));
                        QTest::keyClick(name, Qt::Key_Return);
                        QTest::keyClick(name, Qt::Key_Enter);
@@ -416,9 +425,7 @@ private slots:
         file.write(cp932::encode(QStringLiteral("あい の発言：\r\nやあ\r\n"
                                                 "たろうさん の発言：\r\nこんにちは\r\n")));
         file.close();
-        m_state.selection.clear();
-        m_state.selection.items.append({log, m_dir.filePath(QStringLiteral("_chat."))});
-        m_state.selection.selectedCount = 1;
+        m_state.selection.setItems({{log, m_dir.filePath(QStringLiteral("_chat."))}});
 
         RecordingHost host;
         convertToHtml(m_state, host);
@@ -486,7 +493,7 @@ private slots:
     {
         auto *owner = new QWidget;
         owner->show();
-        m_list = qobject_cast<RuleListDialog *>(createRuleListDialog(m_state, owner));
+        m_list = qobject_cast<RuleListDialog *>(createRuleListDialog(m_state, recorder(), owner));
         owner->setEnabled(false);
         m_list->show();
         QVERIFY(m_list->isEnabled());

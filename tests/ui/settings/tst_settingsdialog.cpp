@@ -2,7 +2,6 @@
 #include "settings/inifile.h"
 #include "support/filesizelimit.h"
 #include "ui/settings/colorchart.h"
-#include "ui/settings/dialogsupport.h"
 #include "ui/settings/opensettings.h"
 
 #include <QCheckBox>
@@ -72,7 +71,10 @@ class TestSettingsDialog : public QObject
             ++m_saved;
             m_fileAtSave = readIniValue(m_state.settings.iniPath, "File", "AddStr");
         };
-        m_dialog = createSettingsDialog(m_state, onSaved, nullptr);
+        auto record = [this](QWidget *, QMessageBox::Icon i, const QString &p, const QString &t) {
+            m_messages << QString::number(i) + ' ' + t + ' ' + p;
+        };
+        m_dialog = createSettingsDialog(m_state, record, onSaved, nullptr);
         m_dialog->show();
         m_dialog->activateWindow();
         if (!QTest::qWaitForWindowActive(m_dialog))
@@ -112,9 +114,6 @@ private slots:
     {
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
-        settingsui::setMessageHook([this](QMessageBox::Icon i, const QString &p, const QString &t) {
-            m_messages << QString::number(i) + ' ' + t + ' ' + p;
-        });
     }
 
     void init()
@@ -306,19 +305,27 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("messages");
-        QTest::newRow("header") << "txtHead" << 1;
-        QTest::newRow("prefix") << "txtFile" << 0;
+        QTest::addColumn<bool>("byTab"); // left with Tab, else by the focus going elsewhere
+        QTest::newRow("header") << "txtHead" << 1 << false;
+        QTest::newRow("header, Tab") << "txtHead" << 1 << true;
+        QTest::newRow("prefix") << "txtFile" << 0 << false;
+        QTest::newRow("prefix, Tab") << "txtFile" << 0 << true;
     }
 
     void emptyHeaderOrPrefixRefused()
     {
         QFETCH(QString, name);
         QFETCH(int, messages);
+        QFETCH(bool, byTab);
         open();
         QLineEdit *edit = box(name);
         edit->setFocus();
         edit->clear();
-        box("txtRed")->setFocus(); // leaving the box
+        if (byTab)
+            QTest::keyClick(edit, Qt::Key_Tab);
+        else
+            box("txtRed")->setFocus(); // leaving the box
+        QVERIFY(!edit->hasFocus());
         QTRY_VERIFY(edit->hasFocus());
         QCOMPARE(m_messages.size(), messages);
         if (messages)
@@ -412,6 +419,7 @@ private slots:
         const char *full = "3 これ以上は無理っす 色は９９個までだよ♪";
         const char *few = "3 あんま消すと意味無いからね これ以上は消さないでね♪";
         row("ninth", 8, "add", "発言の色－０９", "");
+        row("ninth, Return on 追加", 8, "add by key", "発言の色－０９", "");
         row("99th", 98, "add", "発言の色－９９", "");
         row("100th refused", 99, "add", "", full);
         row("of three", 3, "button 3", "", "");
@@ -430,8 +438,14 @@ private slots:
         open();
         const int row = action.section(' ', 1).toInt();
         int lines = entries + 2;
-        if (action == "add") {
-            click(child("Command1"));
+        if (action.startsWith("add")) {
+            if (action == "add") {
+                click(child("Command1"));
+            } else {
+                child("Command1")->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(child("Command1"), Qt::Key_Return);
+                QCOMPARE(m_saved, 0); // the dialog was not confirmed
+            }
             lines += refusal.isEmpty();
         } else {
             selectLine(row);
@@ -443,7 +457,7 @@ private slots:
         }
         QCOMPARE(list()->count(), lines);
         QCOMPARE(m_messages, refusal.isEmpty() ? QStringList() : QStringList {refusal});
-        if (action == "add" && refusal.isEmpty()) {
+        if (action.startsWith("add") && refusal.isEmpty()) {
             QTEST(list()->item(lines - 1)->text(), "name");
             QCOMPARE(lineColor(list(), lines - 1), 0x102030);
             QVERIFY(list()->item(lines - 1)->isSelected());
@@ -460,14 +474,17 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("key");
+        QTest::addColumn<int>("tabs"); // Tab presses before the key
         QTest::addColumn<QString>("label"); // of the line after the editor closed
-        auto row = [](const char *tag, int line, const char *typed, int key, const char *label) {
-            QTest::newRow(tag) << line << QString(typed) << key << QString(label);
+        auto row = [](const char *tag, int line, const char *typed, int key, int tabs,
+                      const char *label) {
+            QTest::newRow(tag) << line << QString(typed) << key << tabs << QString(label);
         };
-        row("enter", 4, "空色", Qt::Key_Return, "空色");
-        row("escape", 4, "空色", Qt::Key_Escape, "発言の色－０３");
-        row("cleared", 4, "", Qt::Key_Return, "");
-        row("fixed line", 1, "", 0, "ナレーションの色");
+        row("enter", 4, "空色", Qt::Key_Return, 0, "空色");
+        row("escape", 4, "空色", Qt::Key_Escape, 0, "発言の色－０３");
+        row("cleared", 4, "", Qt::Key_Return, 0, "");
+        row("Return on やっぱ中止", 4, "空色", Qt::Key_Return, 2, "発言の色－０３");
+        row("fixed line", 1, "", 0, 0, "ナレーションの色");
     }
 
     void rename()
@@ -475,6 +492,7 @@ private slots:
         QFETCH(int, row);
         QFETCH(QString, typed);
         QFETCH(int, key);
+        QFETCH(int, tabs);
         open();
         selectLine(row);
         typeInto(box("txtBlue"), QStringLiteral("200")); // shown, not applied
@@ -495,7 +513,9 @@ private slots:
                 txtName->clear();
             else
                 typeText(txtName, typed);
-            QTest::keyClick(txtName, Qt::Key(key));
+            for (int i = 0; i < tabs; ++i)
+                QTest::keyClick(editor->focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(editor->focusWidget(), Qt::Key(key));
         });
         selectLine(row, true);
         QCOMPARE(opened, row >= 2);

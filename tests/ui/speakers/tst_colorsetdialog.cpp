@@ -13,6 +13,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 namespace {
 
@@ -100,6 +101,9 @@ private slots:
     void colorCellOpensBoxOtherClicksHideIt_data();
     void colorCellOpensBoxOtherClicksHideIt();
     void choosingRecoloursRow();
+    void chosenColourAndCutNamesShow();
+    void keyboardPressesOk_data();
+    void keyboardPressesOk();
     void closingCounts_data();
     void closingCounts();
     void htmlRunWritesChosenColour();
@@ -168,6 +172,66 @@ void TestColorSetDialog::choosingRecoloursRow()
     QCOMPARE(d.grid->item(1, 1)->foreground().color(), QColor(0, 0x80, 0));
     QCOMPARE(d.box->textColor(), QColor(0, 0x80, 0));
     QCOMPARE(h.speakerColors[1], QStringLiteral("#FF8080")); // only OK writes the colours
+}
+
+void TestColorSetDialog::chosenColourAndCutNamesShow()
+{
+    SpeakerHandover h = handoverFor(2);
+    const QString longName
+        = QStringLiteral("とてもとても長い名前の話者さんはこの欄には入りきらない");
+    h.table[0].name = longName;
+    ColorSetDialog dialog(kPalette, h);
+    const Driver d(&dialog);
+    auto hover = [&](int gridRow) {
+        const QPoint at = d.cell(gridRow, 0).center();
+        QHelpEvent help(QEvent::ToolTip, at, d.grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(d.grid->viewport(), &help);
+    };
+    hover(2);
+    QVERIFY(!QToolTip::isVisible()); // the whole name shows
+    hover(1);
+    QVERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), longName);
+
+    // The changed cell shows the chosen colour, not the selection's white on green.
+    d.clickCell(2, 1);
+    d.choose(2);
+    QTRY_VERIFY(!d.box->isVisible());
+    const QImage cell = d.grid->viewport()->grab(d.cell(2, 1)).toImage();
+    int chosen = 0; // text pixels in (nearly, for smoothing) the chosen #008000
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < cell.width(); ++x) {
+            const QColor c = cell.pixelColor(x, y);
+            chosen += c.red() + qAbs(c.green() - 0x80) + c.blue() < 40;
+        }
+    QVERIFY(chosen > 0);
+    QVERIFY(cell.pixelColor(cell.width() - 4, cell.height() / 2) != QColor(0, 192, 0));
+}
+
+void TestColorSetDialog::keyboardPressesOk_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+}
+
+// Tab leaves the grid for OK, which takes Return as well as Space.
+void TestColorSetDialog::keyboardPressesOk()
+{
+    QFETCH(int, key);
+    SpeakerHandover h = handoverFor(3);
+    QPointer<ColorSetDialog> dialog = new ColorSetDialog(kPalette, h);
+    const Driver d(dialog);
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    d.grid->setFocus(Qt::TabFocusReason);
+    d.grid->setCurrentCell(0, 0);
+    QTest::keyClick(d.grid, Qt::Key_Tab);
+    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"));
+    QCOMPARE(QApplication::focusWidget(), ok);
+    QTest::keyClick(ok, Qt::Key(key));
+    QCOMPARE(h.colorDialogCloses, 2);
+    QTRY_VERIFY(!dialog);
 }
 
 void TestColorSetDialog::closingCounts_data()
@@ -245,7 +309,7 @@ void TestColorSetDialog::htmlRunWritesChosenColour()
     const QString page = cp932::decode(out.readAll());
     QVERIFY(page.contains(".HATSUGEN_01{color:" + f.state.palette[0].code));
     QVERIFY(page.contains(".HATSUGEN_02{color:" + f.state.palette[4].code));
-    QCOMPARE(f.state.selection.selectedCount, 0);
+    QCOMPARE(f.state.selection.selectedCount(), 0);
 }
 
 void TestColorSetDialog::closingDialogStopsHtmlRun()
@@ -263,7 +327,7 @@ void TestColorSetDialog::closingDialogStopsHtmlRun()
     QCOMPARE(f.state.colorDialogCloses, 1);
     for (const char *name : {"_a.htm", "_b.htm", "_c.htm"})
         QVERIFY2(!QFile::exists(f.dir.filePath(QString::fromLatin1(name))), name);
-    QCOMPARE(f.state.selection.selectedCount, 3);
+    QCOMPARE(f.state.selection.selectedCount(), 3);
     QCOMPARE(f.text("lblCnt"), QStringLiteral("3"));
     QVERIFY(f.window->centralWidget()->isEnabled());
     QVERIFY(!QApplication::overrideCursor());

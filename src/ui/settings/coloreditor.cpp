@@ -1,21 +1,17 @@
-// The colour group of the settings dialog: the colour list, the four linked forms of the
-// edited colour (hex box, number boxes, scroll bars, sample) and Apply / Add / Remove / Rename /
-// the colour chart.
+#include "coloreditor.h"
 
 #include "colorchart.h"
 #include "dialogsupport.h"
 #include "namechangedialog.h"
-#include "settings/palette.h"
-#include "settingsdialog.h"
-#include "ui/uiutil.h"
 
-#include <QCheckBox>
-#include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QToolTip>
 #include <cmath>
 #include <optional>
 
@@ -51,24 +47,36 @@ int component(double v)
 
 } // namespace
 
-void SettingsDialog::buildColorGroup()
+ColorEditor::ColorEditor(ui::MessageFunction showMessage, QWidget *parent)
+    : QGroupBox(QStringLiteral("色の設定 - リストをダブルクリックで色の名称変更可能"), parent)
+    , m_showMessage(std::move(showMessage))
 {
-    Frame1 = new QGroupBox(QStringLiteral("色の設定 - リストをダブルクリックで色の名称変更可能"),
-                           this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    place(Frame1, 120, 1260, 6105, 3630);
+    setObjectName(QStringLiteral("Frame1"));
+    buildControls();
 
-    lstColor = new QListWidget(Frame1);
+    const QCursor pointer = settingsui::pointerCursor();
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->setCursor(pointer);
+    lstColor->viewport()->setCursor(pointer);
+    for (QLineEdit *box : {txtRed, txtGreen, txtBlue, txtColor})
+        box->installEventFilter(this);
+    lstColor->installEventFilter(this);
+    lstColor->viewport()->installEventFilter(this);
+}
+
+void ColorEditor::buildControls()
+{
+    lstColor = new QListWidget(this);
     lstColor->setObjectName(QStringLiteral("lstColor"));
     lstColor->setFont(fixedFont());
     lstColor->setToolTip(QStringLiteral("変更したい色を選択してね"));
     lstColor->setSelectionMode(QAbstractItemView::SingleSelection);
     lstColor->setMouseTracking(true);
     place(lstColor, 120, 300, 2640, 3180);
-    connect(lstColor, &QListWidget::itemSelectionChanged, this, &SettingsDialog::lstColor_Click);
-    connect(lstColor, &QListWidget::itemDoubleClicked, this, &SettingsDialog::lstColor_DblClick);
+    connect(lstColor, &QListWidget::itemSelectionChanged, this, &ColorEditor::lstColor_Click);
+    connect(lstColor, &QListWidget::itemDoubleClicked, this, &ColorEditor::lstColor_DblClick);
 
-    lblColor = new QLabel(QStringLiteral("色見本です"), Frame1);
+    lblColor = new QLabel(QStringLiteral("色見本です"), this);
     lblColor->setObjectName(QStringLiteral("lblColor"));
     lblColor->setToolTip(QStringLiteral("色見本です"));
     lblColor->setFont(QFont(QStringLiteral("MS UI Gothic"), 12));
@@ -91,7 +99,7 @@ void SettingsDialog::buildColorGroup()
     QScrollBar **bars[] = {&H_R, &H_G, &H_B};
     for (int c = 0; c < 3; ++c) {
         const int top = 960 + c * 420;
-        auto *label = new QLabel(captions[c], Frame1);
+        auto *label = new QLabel(captions[c], this);
         label->setObjectName(QString::fromLatin1(labelNames[c]));
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, captionColors[c]);
@@ -99,7 +107,7 @@ void SettingsDialog::buildColorGroup()
         place(label, 2880, top + 30, 780, 300);
         lblRed[c] = label;
 
-        auto *box = new QLineEdit(QStringLiteral("0"), Frame1);
+        auto *box = new QLineEdit(QStringLiteral("0"), this);
         box->setObjectName(QString::fromLatin1(boxNames[c]));
         box->setToolTip(boxTips[c]);
         box->setFont(fixedFont());
@@ -108,7 +116,7 @@ void SettingsDialog::buildColorGroup()
         label->setBuddy(box);
         *boxes[c] = box;
 
-        auto *scroll = new QScrollBar(Qt::Horizontal, Frame1);
+        auto *scroll = new QScrollBar(Qt::Horizontal, this);
         scroll->setObjectName(QString::fromLatin1(barNames[c]));
         scroll->setRange(0, 255);
         scroll->setFocusPolicy(Qt::StrongFocus);
@@ -118,19 +126,18 @@ void SettingsDialog::buildColorGroup()
         connect(scroll, &QScrollBar::valueChanged, this, [this, c] { barChange(c); });
     }
 
-    txtColor = new QLineEdit(QStringLiteral("#000000"), Frame1);
+    txtColor = new QLineEdit(QStringLiteral("#000000"), this);
     txtColor->setObjectName(QStringLiteral("txtColor"));
     txtColor->setToolTip(QStringLiteral("良くある色のデータ形式で設定。貼り付けもできるでよ"));
     txtColor->setFont(fixedFont());
     txtColor->setMaxLength(7);
     place(txtColor, 2880, 2280, 1260, 330);
-    connect(txtColor, &QLineEdit::textChanged, this, &SettingsDialog::txtColor_Change);
+    connect(txtColor, &QLineEdit::textChanged, this, &ColorEditor::txtColor_Change);
 
     auto button = [this](const char *name, const QString &text, const QString &tip) {
-        auto *b = new QPushButton(text, Frame1);
+        auto *b = new QPushButton(text, this);
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(tip);
-        b->setAutoDefault(false); // Enter always confirms the dialog
         return b;
     };
     cmdChart = button("cmdChart", QStringLiteral("チャート表示"),
@@ -142,46 +149,118 @@ void SettingsDialog::buildColorGroup()
     place(cmdTekiyo, 2880, 2820, 960, 420);
     place(Command1, 3945, 2820, 960, 420);
     place(Command2, 5010, 2820, 975, 420);
-    connect(cmdChart, &QPushButton::clicked, this, &SettingsDialog::cmdChart_Click);
-    connect(cmdTekiyo, &QPushButton::clicked, this, &SettingsDialog::cmdTekiyo_Click);
-    connect(Command1, &QPushButton::clicked, this, &SettingsDialog::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &SettingsDialog::Command2_Click);
+    connect(cmdChart, &QPushButton::clicked, this, &ColorEditor::cmdChart_Click);
+    connect(cmdTekiyo, &QPushButton::clicked, this, &ColorEditor::cmdTekiyo_Click);
+    connect(Command1, &QPushButton::clicked, this, &ColorEditor::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &ColorEditor::Command2_Click);
 }
 
-QLineEdit *SettingsDialog::numberBox(int c) const
+QLineEdit *ColorEditor::numberBox(int c) const
 {
     return c == 0 ? txtRed : c == 1 ? txtGreen : txtBlue;
 }
 
-QScrollBar *SettingsDialog::bar(int c) const
+QScrollBar *ColorEditor::bar(int c) const
 {
     return c == 0 ? H_R : c == 1 ? H_G : H_B;
 }
 
-void SettingsDialog::addLine(const QString &text, int colorNumber)
+void ColorEditor::load(const QString &bodyColor, const QString &narColor, const Palette &palette)
+{
+    addLine(QStringLiteral("本文の色"), settingsui::colorNumberFromCode(bodyColor));
+    addLine(QStringLiteral("ナレーションの色"), settingsui::colorNumberFromCode(narColor));
+    for (const PaletteEntry &entry : palette)
+        addLine(entry.label, settingsui::colorNumberFromCode(entry.code));
+    selectLine(0);
+}
+
+QString ColorEditor::bodyColor() const
+{
+    return colorcode::colorNumberToCode(lineColorNumber(0));
+}
+
+QString ColorEditor::narColor() const
+{
+    return colorcode::colorNumberToCode(lineColorNumber(1));
+}
+
+Palette ColorEditor::palette() const
+{
+    Palette palette;
+    for (int row = 2; row < lstColor->count(); ++row)
+        palette.append(
+            {colorcode::colorNumberToCode(lineColorNumber(row)), lstColor->item(row)->text()});
+    return palette;
+}
+
+QList<QLineEdit *> ColorEditor::numberBoxes() const
+{
+    return {txtRed, txtGreen, txtBlue};
+}
+
+void ColorEditor::closeChart()
+{
+    if (chartOpen && m_chart)
+        m_chart->close();
+}
+
+bool ColorEditor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == lstColor && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
+        Command2_Click();
+        return true;
+    }
+    if (watched == lstColor->viewport()) {
+        if (event->type() == QEvent::MouseMove) {
+            const auto *move = static_cast<QMouseEvent *>(event);
+            if (move->buttons() == Qt::NoButton)
+                lstColor_MouseMove(move->position().toPoint());
+        } else if (event->type() == QEvent::ToolTip) {
+            // The list shows its own tooltip, the one the last pointer move gave it.
+            const auto *help = static_cast<QHelpEvent *>(event);
+            if (lstColor->toolTip().isEmpty())
+                QToolTip::hideText();
+            else
+                QToolTip::showText(help->globalPos(), lstColor->toolTip(), lstColor->viewport());
+            return true;
+        }
+    } else if (watched == txtColor && event->type() == QEvent::FocusIn) {
+        editingHex = true;
+    } else if (watched == txtColor && event->type() == QEvent::FocusOut) {
+        txtColor_LostFocus();
+    } else if (event->type() == QEvent::FocusOut) {
+        const qsizetype c = numberBoxes().indexOf(qobject_cast<QLineEdit *>(watched));
+        if (c >= 0)
+            numberBoxLeft(int(c));
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void ColorEditor::addLine(const QString &text, int colorNumber)
 {
     auto *item = new QListWidgetItem(text, lstColor);
     item->setData(ColorRole, colorNumber);
 }
 
-int SettingsDialog::lineColorNumber(int row) const
+int ColorEditor::lineColorNumber(int row) const
 {
     const QListWidgetItem *item = lstColor->item(row);
     return item ? item->data(ColorRole).toInt() : 0;
 }
 
-int SettingsDialog::selectedLine() const
+int ColorEditor::selectedLine() const
 {
     const QList<QListWidgetItem *> selected = lstColor->selectedItems();
     return selected.isEmpty() ? -1 : lstColor->row(selected.first());
 }
 
-void SettingsDialog::selectLine(int row)
+void ColorEditor::selectLine(int row)
 {
     lstColor->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
 
-void SettingsDialog::lstColor_Click()
+void ColorEditor::lstColor_Click()
 {
     const int row = selectedLine();
     if (m_removing || row < 0)
@@ -190,25 +269,26 @@ void SettingsDialog::lstColor_Click()
     Command2->setEnabled(row >= 2);
     if (row < 2)
         setSampleBold(false);
-    else if (chkB->isChecked())
+    else if (m_boldUtterances)
         setSampleBold(true);
 }
 
-// Palette lines show the utterance boldness of chkB; the two fixed colours keep theirs.
-void SettingsDialog::applySampleBold()
+// Palette lines show the utterances' boldness; the two fixed colours keep theirs.
+void ColorEditor::setBoldUtterances(bool bold)
 {
+    m_boldUtterances = bold;
     if (selectedLine() >= 2)
-        setSampleBold(chkB->isChecked());
+        setSampleBold(bold);
 }
 
-void SettingsDialog::setSampleBold(bool bold)
+void ColorEditor::setSampleBold(bool bold)
 {
     QFont f = lblColor->font();
     f.setBold(bold);
     lblColor->setFont(f);
 }
 
-void SettingsDialog::setSampleColor(int red, int green, int blue)
+void ColorEditor::setSampleColor(int red, int green, int blue)
 {
     m_sampleColor = QColor(red, green, blue);
     QPalette pal = lblColor->palette();
@@ -216,7 +296,7 @@ void SettingsDialog::setSampleColor(int red, int green, int blue)
     lblColor->setPalette(pal);
 }
 
-void SettingsDialog::showColor(int colorNumber)
+void ColorEditor::showColor(int colorNumber)
 {
     const int rgb[] = {(colorNumber >> 16) & 0xFF, (colorNumber >> 8) & 0xFF, colorNumber & 0xFF};
     for (int c = 0; c < 3; ++c)
@@ -228,7 +308,7 @@ void SettingsDialog::showColor(int colorNumber)
     setSampleColor(rgb[0], rgb[1], rgb[2]);
 }
 
-void SettingsDialog::barChange(int c)
+void ColorEditor::barChange(int c)
 {
     const int value = bar(c)->value();
     if (!updatingBar) {
@@ -256,7 +336,7 @@ void SettingsDialog::barChange(int c)
     setSampleColor(rgb[0], rgb[1], rgb[2]);
 }
 
-void SettingsDialog::numberBoxLeft(int c)
+void ColorEditor::numberBoxLeft(int c)
 {
     QLineEdit *box = numberBox(c);
     const std::optional<double> n = boxNumber(box);
@@ -267,9 +347,9 @@ void SettingsDialog::numberBoxLeft(int c)
     updatingBar = false;
 }
 
-void SettingsDialog::txtColor_Change()
+void ColorEditor::txtColor_Change()
 {
-    if (!m_editingHex)
+    if (!editingHex)
         return;
     if (!txtColor->text().startsWith(u'#'))
         txtColor->setText(u'#' + txtColor->text()); // handled at once by this same behaviour
@@ -291,20 +371,20 @@ void SettingsDialog::txtColor_Change()
     }
 }
 
-void SettingsDialog::txtColor_LostFocus()
+void ColorEditor::txtColor_LostFocus()
 {
     txtColor->setText(txtColor->text().toUpper());
-    m_editingHex = false;
+    editingHex = false;
 }
 
-void SettingsDialog::chartPick(const QString &code)
+void ColorEditor::chartPick(const QString &code)
 {
-    m_editingHex = true;
+    editingHex = true;
     txtColor->setText(code);
-    m_editingHex = false;
+    editingHex = false;
 }
 
-void SettingsDialog::cmdTekiyo_Click()
+void ColorEditor::cmdTekiyo_Click()
 {
     QListWidgetItem *item = lstColor->item(selectedLine());
     if (!item)
@@ -315,12 +395,12 @@ void SettingsDialog::cmdTekiyo_Click()
     item->setData(ColorRole, rgb[0] * 65536 + rgb[1] * 256 + rgb[2]);
 }
 
-void SettingsDialog::Command1_Click()
+void ColorEditor::Command1_Click()
 {
     const int k = lstColor->count() - 1; // the new entry's palette number
     if (k > MaxPaletteEntries) {
-        settingsui::showMessage(this, QMessageBox::Critical, QStringLiteral("色は９９個までだよ♪"),
-                                QStringLiteral("これ以上は無理っす"));
+        m_showMessage(this, QMessageBox::Critical, QStringLiteral("色は９９個までだよ♪"),
+                      QStringLiteral("これ以上は無理っす"));
         return;
     }
     const QString name
@@ -329,16 +409,15 @@ void SettingsDialog::Command1_Click()
     selectLine(lstColor->count() - 1);
 }
 
-void SettingsDialog::Command2_Click()
+void ColorEditor::Command2_Click()
 {
     const int row = selectedLine();
     if (row < 2)
         return;
     // Fewer than two palette entries would leave a conversion without colours to hand out.
     if (lstColor->count() - 2 <= 2) {
-        settingsui::showMessage(this, QMessageBox::Critical,
-                                QStringLiteral("これ以上は消さないでね♪"),
-                                QStringLiteral("あんま消すと意味無いからね"));
+        m_showMessage(this, QMessageBox::Critical, QStringLiteral("これ以上は消さないでね♪"),
+                      QStringLiteral("あんま消すと意味無いからね"));
         return;
     }
     m_removing = true;
@@ -348,7 +427,7 @@ void SettingsDialog::Command2_Click()
     m_removing = false;
 }
 
-void SettingsDialog::lstColor_DblClick()
+void ColorEditor::lstColor_DblClick()
 {
     QListWidgetItem *item = lstColor->item(selectedLine());
     if (!item || lstColor->row(item) < 2)
@@ -358,24 +437,24 @@ void SettingsDialog::lstColor_DblClick()
         item->setText(editor.name());
 }
 
-void SettingsDialog::lstColor_MouseMove(const QPoint &pos)
+void ColorEditor::lstColor_MouseMove(const QPoint &pos)
 {
     const QListWidgetItem *item = lstColor->itemAt(pos);
     lstColor->setToolTip(item ? item->text() : QString());
 }
 
-void SettingsDialog::cmdChart_Click()
+void ColorEditor::cmdChart_Click()
 {
     chartOpen = true;
     if (!m_chart) {
         m_chart = new ColorChart(this);
-        connect(m_chart, &ColorChart::picked, this, &SettingsDialog::chartPick);
+        connect(m_chart, &ColorChart::picked, this, &ColorEditor::chartPick);
         connect(m_chart, &ColorChart::closed, this, [this] { chartOpen = false; });
     }
     // Just outside the dialog's right edge, bottom edges level; placed once shown, when the
     // window frame is known.
     m_chart->show();
-    const QRect dialog = frameGeometry();
+    const QRect dialog = window()->frameGeometry();
     const QRect chart = m_chart->frameGeometry();
     m_chart->move(dialog.left() + dialog.width(), dialog.top() + dialog.height() - chart.height());
     m_chart->raise();

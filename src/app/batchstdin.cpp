@@ -1,0 +1,99 @@
+#include "batchstdin.h"
+
+#include "batchhost.h"
+#include "engine/appstate.h"
+#include "engine/logreader.h"
+#include "engine/run.h"
+#include "fileio/filename.h"
+#include "fileio/inputfile.h"
+#include "fileio/stream.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qsizetype SniffBytes = 64;
+
+QString standardInput()
+{
+    return QCoreApplication::translate("Batch", "standard input");
+}
+
+QString standardOutput()
+{
+    return QCoreApplication::translate("Batch", "standard output");
+}
+
+// Standard input, whole, into `path`; its first bytes decide the name's extension.
+bool copyInput(int in, const QString &folder, QString &path, QString &reason)
+{
+    QByteArray head;
+    if (!fileio::readUpTo(in, head, SniffBytes, &reason))
+        return false;
+    // The page's title is the log's name: "stdin".
+    path = folder
+        + (startsLikeXml(head) ? QStringLiteral("/stdin.xml") : QStringLiteral("/stdin.txt"));
+    const int fd = ::open(fileio::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    bool ok = fileio::writeAll(fd, head, &reason)
+        && fileio::copyAll(in, fd, &reason) == fileio::Copy::Ok;
+    if (::close(fd) != 0 && ok) {
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+        ok = false;
+    }
+    return ok;
+}
+
+} // namespace
+
+bool convertStandardInput(AppState &state, BatchHost &host, StandardStreams streams)
+{
+    const QTemporaryDir temporary;
+    QString log, reason;
+    if (!temporary.isValid() || !copyInput(streams.in, temporary.path(), log, reason)) {
+        host.logNotRead(standardInput(), temporary.isValid() ? reason : temporary.errorString());
+        return false;
+    }
+    // A fixed stem in the temporary folder: no prefix can make it the log's own name.
+    const QString stem = temporary.path() + QStringLiteral("/out.");
+    const QString output = stem + outputExtension(state.settings.changeType);
+    host.showAs(log, standardInput());
+    host.showAs(output, standardOutput());
+    state.selection.setItems({{log, stem}});
+    state.otherLogs = RunLogs({log});
+    state.colorDialogCloses = 0;
+    state.settings.makeIndex = 0; // the page goes to standard output: no folder gets an index
+    host.startLog(1, 1, log);
+    mnuRun_Click(state, host);
+    if (state.colorDialogCloses != 2)
+        return false;
+
+    QFile file;
+    if (fileio::openForReading(output, file, &reason) != fileio::ReadOpen::Ok) {
+        host.logNotRead(output, reason);
+        return false;
+    }
+    switch (fileio::copyAll(int(file.handle()), streams.out, &reason)) {
+    case fileio::Copy::Ok:
+        return true;
+    case fileio::Copy::ReadFailed:
+        host.logNotRead(output, reason);
+        return false;
+    case fileio::Copy::WriteFailed:
+        host.printLine(standardOutput(),
+                       QCoreApplication::translate("Batch", "could not be written (%1).")
+                           .arg(BatchHost::reasonText(reason)));
+        return false;
+    }
+    return false;
+}

@@ -204,6 +204,23 @@ same subfolders of DIR</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>--page needs classic or modern</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: the HTML page&apos;s style, classic (the default) or
+modern (for today&apos;s browsers and phones: UTF-8, a light and a dark
+theme, search and speaker filters). In the modern style a speaker
+met again in a later log keeps the colour it had in the earlier one</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: after the run, every folder that received pages gets
+an index page (the prefix and &quot;index.htm&quot;) listing them; a later
+run keeps the entries of pages that are still there</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>--encoding takes auto, sjis, utf-8 or utf-16, not &quot;%1&quot;</source>
         <translation type="unfinished"></translation>
     </message>
@@ -244,11 +261,11 @@ saved settings that ends the program without showing the window.</source>
     <message>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
-  1  --batch: at least one log was not written
+  1  --batch: at least one log (or index page) was not written
   2  usage error: an unknown option, an option without its value or without
-     --batch, an unknown --encoding WORD, both --text and --html, --batch
-     without a LOG, or &quot;-&quot; with another LOG, without --text or --html, or
-     with --output-dir;
+     --batch, an unknown --encoding WORD, both --text and --html, --page
+     other than classic or modern, --batch without a LOG, or &quot;-&quot; with
+     another LOG, without --text or --html, or with --output-dir;
      --batch: the settings file exists but cannot be read, or the output folder
      cannot be made (nothing is converted);
      the window was asked for but no display is available</source>
@@ -291,6 +308,18 @@ saved settings that ends the program without showing the window.</source>
     </message>
     <message>
         <source>not a folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>a page of this run has the index&apos;s name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the index there could not be read</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the name is taken by another file</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

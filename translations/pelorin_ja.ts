@@ -224,8 +224,30 @@ same subfolders of DIR</source>
   --text か --html が要ります。メッセージでは「標準入力」と呼びます。</translation>
     </message>
     <message>
+        <source>--page needs classic or modern</source>
+        <translation>--page には classic か modern を付けて下さい</translation>
+    </message>
+    <message>
+        <source>with --batch: the HTML page&apos;s style, classic (the default) or
+modern (for today&apos;s browsers and phones: UTF-8, a light and a dark
+theme, search and speaker filters). In the modern style a speaker
+met again in a later log keeps the colour it had in the earlier one</source>
+        <translation>--batch と一緒に: HTML ページの形。classic（既定）か modern
+（今のブラウザとスマートフォン向け: UTF-8、明るいテーマと暗いテーマ、
+検索と発言者の絞り込み）。modern では、前のログに出た発言者は
+後のログでも同じ色になる</translation>
+    </message>
+    <message>
+        <source>with --batch: after the run, every folder that received pages gets
+an index page (the prefix and &quot;index.htm&quot;) listing them; a later
+run keeps the entries of pages that are still there</source>
+        <translation>--batch と一緒に: 変換のあと、ページを書き出した各フォルダに、
+それらを並べた一覧ページ（設定の文字と「index.htm」）を作る。
+あとの変換でも、まだあるページの行は残る</translation>
+    </message>
+    <message>
         <source>--encoding takes auto, sjis, utf-8 or utf-16, not &quot;%1&quot;</source>
-        <translation>--encoding には auto, sjis, utf-8, utf-16 のどれかを指定して下さい（"%1" ではなく）。</translation>
+        <translation>--encoding には auto, sjis, utf-8, utf-16 のどれかを指定して下さい（&quot;%1&quot; ではなく）。</translation>
     </message>
     <message>
         <source>with --batch: read text logs as WORD, whatever the settings say:
@@ -274,21 +296,21 @@ XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに�
     <message>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
-  1  --batch: at least one log was not written
+  1  --batch: at least one log (or index page) was not written
   2  usage error: an unknown option, an option without its value or without
-     --batch, an unknown --encoding WORD, both --text and --html, --batch
-     without a LOG, or &quot;-&quot; with another LOG, without --text or --html, or
-     with --output-dir;
+     --batch, an unknown --encoding WORD, both --text and --html, --page
+     other than classic or modern, --batch without a LOG, or &quot;-&quot; with
+     another LOG, without --text or --html, or with --output-dir;
      --batch: the settings file exists but cannot be read, or the output folder
      cannot be made (nothing is converted);
      the window was asked for but no display is available</source>
         <translation>終了ステータス:
   0  すべてのログを書き出した（ウィンドウでは: 普通に閉じた）
-  1  --batch: 書き出せなかったログがある
+  1  --batch: 書き出せなかったログ（か一覧ページ）がある
   2  使い方の誤り: 知らないオプション、値のないオプション、--batch のない
      --batch 用のオプション、知らない --encoding の WORD、--text と --html の
-     両方、LOG のない --batch、ほかの LOG や --output-dir と一緒の「-」、
-     --text も --html もない「-」。
+     両方、classic でも modern でもない --page、LOG のない --batch、ほかの LOG
+     や --output-dir と一緒の「-」、--text も --html もない「-」。
      --batch: 設定ファイルはあるが読み込めない、または出力フォルダを作れない
      （何も変換しない）。
      ウィンドウを開こうとしたがディスプレイがない</translation>
@@ -331,6 +353,18 @@ XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに�
     <message>
         <source>not a folder</source>
         <translation>フォルダではありません</translation>
+    </message>
+    <message>
+        <source>a page of this run has the index&apos;s name</source>
+        <translation>この変換のページが一覧ページと同じ名前です</translation>
+    </message>
+    <message>
+        <source>the index there could not be read</source>
+        <translation>そこにある一覧ページを読み込めません</translation>
+    </message>
+    <message>
+        <source>the name is taken by another file</source>
+        <translation>その名前はほかのファイルが使っています</translation>
     </message>
     <message>
         <source>an odd number of bytes is no UTF-16</source>

@@ -167,6 +167,10 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
                 "The settings file does not exist; converting with the default settings."));
     if (commandLine.changeType)
         settings.changeType = qint16(*commandLine.changeType);
+    if (!commandLine.pageStyle.isEmpty())
+        settings.pageStyle = commandLine.pageStyle;
+    if (commandLine.index)
+        settings.makeIndex = 1;
     if (commandLine.encoding)
         settings.logEncoding = encodingWord(*commandLine.encoding);
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
@@ -174,6 +178,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     settings.commandLineRun = false;
 
     int written = 0, count = 1;
+    bool indexesWritten = true;
     if (commandLine.readsStandardInput()) {
         written = convertStandardInput(state, host, streams) ? 1 : 0;
     } else {
@@ -195,12 +200,15 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         batchLogs.moveOutputs(logs, settings.addStr);
         // No output may replace any log of the command line or of its folders.
         state.otherLogs = RunLogs(batchLogs.paths());
+        // The page run spans every log: colours carried by name, one index per folder at the end.
+        state.pageRun.begin();
         written = convertEach(state, host, logs, !commandLine.outputDir.isEmpty(), count);
         count += batchLogs.refused();
+        indexesWritten = finishPageRun(state, host);
     }
     host.finish();
     if (errIsTerminal && !commandLine.quiet)
         err << BatchHost::summaryText(written, count) << '\n';
     err.flush();
-    return written == count ? ExitAllWritten : ExitSomeNotWritten;
+    return written == count && indexesWritten ? ExitAllWritten : ExitSomeNotWritten;
 }

@@ -72,6 +72,7 @@ bool convertStandardInput(AppState &state, BatchHost &host, StandardStreams stre
     state.selection.setItems({{log, stem}});
     state.otherLogs = RunLogs({log});
     state.colorDialogCloses = 0;
+    state.settings.makeIndex = 0; // the page goes to standard output: no folder gets an index
     host.startLog(1, 1, log);
     mnuRun_Click(state, host);
     if (state.colorDialogCloses != 2)

@@ -83,6 +83,13 @@ CommandLine parseCommandLine(const QStringList &arguments)
             text = true;
         } else if (a == u"--html") {
             html = true;
+        } else if (optionWithValue(arguments, i, u"--page", {}, cl.pageStyle)) {
+            if (cl.pageStyle != u"classic" && cl.pageStyle != u"modern") {
+                cl.pageStyle.clear();
+                usage(QCoreApplication::translate("CommandLine", "--page needs classic or modern"));
+            }
+        } else if (a == u"--index") {
+            cl.index = true;
         } else if (optionWithValue(arguments, i, u"--settings", {}, cl.settingsFile)) {
             if (cl.settingsFile.isEmpty())
                 usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
@@ -120,6 +127,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
             usage(needsBatch("--recursive"));
         if (cl.quiet)
             usage(needsBatch("--quiet"));
+        if (!cl.pageStyle.isEmpty())
+            usage(needsBatch("--page"));
+        if (cl.index)
+            usage(needsBatch("--index"));
         if (cl.encoding)
             usage(needsBatch("--encoding"));
     }
@@ -176,6 +187,17 @@ const HelpOption HelpOptions[] = {
      QT_TRANSLATE_NOOP("CommandLine",
                        "with --batch: read text logs as WORD, whatever the settings say:\n"
                        "auto (detected per log), sjis, utf-8 or utf-16")},
+    {"--page STYLE",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: the HTML page's style, classic (the default) or\n"
+                       "modern (for today's browsers and phones: UTF-8, a light and a dark\n"
+                       "theme, search and speaker filters). In the modern style a speaker\n"
+                       "met again in a later log keeps the colour it had in the earlier one")},
+    {"--index",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: after the run, every folder that received pages gets\n"
+                       "an index page (the prefix and \"index.htm\") listing them; a later\n"
+                       "run keeps the entries of pages that are still there")},
     {"--settings FILE",
      QT_TRANSLATE_NOOP("CommandLine", "use FILE as the settings file (see \"Settings file\")")},
     {"-o, --output-dir DIR",
@@ -275,11 +297,11 @@ QString helpText()
             "CommandLine",
             "Exit status:\n"
             "  0  every log was written (and for the window: it closed normally)\n"
-            "  1  --batch: at least one log was not written\n"
+            "  1  --batch: at least one log (or index page) was not written\n"
             "  2  usage error: an unknown option, an option without its value or without\n"
-            "     --batch, an unknown --encoding WORD, both --text and --html, --batch\n"
-            "     without a LOG, or \"-\" with another LOG, without --text or --html, or\n"
-            "     with --output-dir;\n"
+            "     --batch, an unknown --encoding WORD, both --text and --html, --page\n"
+            "     other than classic or modern, --batch without a LOG, or \"-\" with\n"
+            "     another LOG, without --text or --html, or with --output-dir;\n"
             "     --batch: the settings file exists but cannot be read, or the output folder\n"
             "     cannot be made (nothing is converted);\n"
             "     the window was asked for but no display is available"))

@@ -13,6 +13,8 @@ struct CommandLine
     bool version = false;
     bool batch = false;
     std::optional<int> changeType; // --text (0) / --html (1), batch only
+    QString pageStyle; // --page classic|modern, batch only; empty: as the settings say
+    bool index = false; // --index, batch only
     std::optional<textcodec::Choice> encoding; // --encoding auto|sjis|utf-8|utf-16, batch only
     QString settingsFile; // --settings FILE
     QString outputDir; // -o / --output-dir DIR, batch only

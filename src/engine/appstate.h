@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pagerun.h"
 #include "runlogs.h"
 #include "selection.h"
 #include "settings/palette.h"
@@ -17,4 +18,6 @@ struct AppState
     // Logs besides the selection that no output may replace: the batch run converts its
     // command line one log per run and names all of its logs here.
     RunLogs otherLogs;
+    // What the HTML run carries from log to log (colours by name, pages for the index).
+    PageRun pageRun;
 };

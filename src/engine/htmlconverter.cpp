@@ -6,12 +6,17 @@
 #include "linetests.h"
 #include "logreader.h"
 #include "markupfilter.h"
+#include "modernbody.h"
+#include "modernpage.h"
+#include "pagerun.h"
 #include "ruletable.h"
 #include "run.h"
 #include "runlogs.h"
 #include "runsteps.h"
 #include "speakerhandover.h"
 #include "speakerkeys.h"
+
+#include <QSet>
 
 namespace {
 
@@ -23,10 +28,24 @@ const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>")
 
 enum class LogOutcome { Next, StopRun };
 
+// The entries the dialog settled on, for the same names in later logs of the run.
+void rememberColors(const SpeakerHandover &handover, const Settings &settings, PageRun &run)
+{
+    for (const SpeakerTableEntry &entry : handover.table) {
+        bool ok = false;
+        const int number = entry.paletteIndex.toInt(&ok);
+        if (ok && number >= 1 && number <= settings.colorCount)
+            run.paletteNumbers.insert(entry.name, number);
+    }
+}
+
 // The speakers' first colours: palette entries in turn, in speaker order, unless a rule fixes
-// one; a rule's colour moves the turn on from there.
+// one; a rule's colour moves the turn on from there. A name the run met in an earlier log
+// (`carried`, modern pages only) keeps the entry it had there, and the turn passes over the
+// entries such names hold, as long as the palette has others.
 SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
-                             const Settings &settings, const Palette &palette)
+                             const Settings &settings, const Palette &palette,
+                             const QHash<QString, int> &carried)
 {
     const int colorCount = int(qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size()));
     QStringList codes; // checked once: the palette comes from the settings file
@@ -35,18 +54,36 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
     const auto code = [&](int number) {
         return number >= 1 && number <= colorCount ? codes[number - 1] : QString();
     };
+    QSet<int> held;
+    for (qsizetype k = 0; k < speakerKeys.count() && !carried.isEmpty(); ++k) {
+        if (const auto it = carried.constFind(speakerKeys.name(k)); it != carried.cend())
+            held.insert(*it);
+    }
+    // The turn moves on and wraps after the last entry; a rule's number may be any stored
+    // number, up to the largest an int holds, so it is compared rather than incremented.
+    const auto next = [&settings](int number) {
+        return number >= settings.colorCount ? 1 : number + 1;
+    };
     SpeakerHandover handover;
     int nextPaletteNumber = 1;
     for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
         const QString name = speakerKeys.name(k);
-        if (const auto ruled = rules.isEmpty() ? std::nullopt : rules.match(name))
+        if (const auto it = carried.constFind(name); it != carried.cend()) {
+            const QString color = code(*it);
+            handover.speakerColors.append(color);
+            handover.table.append({name, QString::number(*it), color.mid(1)});
+            continue;
+        }
+        if (const auto ruled = rules.isEmpty() ? std::nullopt : rules.match(name)) {
             nextPaletteNumber = *ruled;
+        } else {
+            for (int steps = 0; held.contains(nextPaletteNumber) && steps < held.size(); ++steps)
+                nextPaletteNumber = next(nextPaletteNumber);
+        }
         const QString color = code(nextPaletteNumber);
         handover.speakerColors.append(color);
         handover.table.append({name, QString::number(nextPaletteNumber), color.mid(1)});
-        // The turn moves on and wraps after the last entry; a rule's number may be any stored
-        // number, up to the largest an int holds, so it is compared rather than incremented.
-        nextPaletteNumber = nextPaletteNumber >= settings.colorCount ? 1 : nextPaletteNumber + 1;
+        nextPaletteNumber = next(nextPaletteNumber);
     }
     return handover;
 }
@@ -68,11 +105,128 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
     return !reader.failed();
 }
 
+// Pass 2: the log is read again rather than kept decoded in memory; each line goes through
+// `writeLine` into the output. False when the log could not be read again.
+template<typename WriteLine>
+bool writeBody(LogReader &reader, RunHost &host, OutputFile &out, ProgressMeter &progress,
+               WriteLine writeLine)
+{
+    QString line;
+    qsizetype j = 0;
+    reader.rewind();
+    EventPump pump(host);
+    while (reader.readLine(line)) {
+        if (j > 0 && j % ChunkLines == 0)
+            host.processEvents();
+        pump.lineDone(line.size());
+        writeLine(line, out.buffer());
+        out.flushIfFull();
+        progress.step();
+        ++j;
+    }
+    return !reader.failed();
+}
+
+// What a log's page is written from, once its colours are settled.
+struct PageSource
+{
+    const QString &path;
+    LogReader &reader;
+    const LineTests &tests;
+    const SpeakerKeys &speakerKeys;
+    const QStringList &colors; // the dialog's answer, one per speaker
+};
+
+bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
+                      ProgressMeter &progress)
+{
+    const Settings &settings = state.settings;
+    const PageStyle style = PageStyle::fromSettings(settings, state.palette);
+    PageSpeakers speakers;
+    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
+        speakers.titleNames.append(src.speakerKeys.name(k));
+        const QString color = src.colors.value(k);
+        speakers.speakerColors.append(color);
+        speakers.speakerClasses.append(speakerClassName(k));
+    }
+    speakers.legendLabels = makeLegendLabels(src.speakerKeys.names());
+
+    // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
+    const bool utf8Page = src.reader.format().utf8Page();
+    EventPump headPump(host); // a legend of many speakers takes a while
+    writePageHead(
+        pageBaseName(src.path), speakers, style,
+        [&](QStringView piece) {
+            appendPageText(piece, utf8Page, out.buffer());
+            out.flushIfFull();
+            headPump.lineDone(piece.size());
+        },
+        utf8Page);
+    BodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
+    body.setUtf8Page(utf8Page);
+    const bool ok
+        = writeBody(src.reader, host, out, progress, [&](const QString &line, QByteArray &buf) {
+              body.write(line, buf);
+              buf.append("\r\n", 2);
+          });
+    appendPageText(PageEnd, utf8Page, out.buffer());
+    out.buffer().append("\r\n", 2);
+    return ok;
+}
+
+bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
+                     ProgressMeter &progress)
+{
+    ModernPageInfo info;
+    info.baseName = pageBaseName(src.path);
+    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
+        const qsizetype lines = src.speakerKeys.lineCount(k);
+        info.speakers.append({src.speakerKeys.name(k), src.colors.value(k), lines});
+        info.utterances += lines;
+    }
+    info.firstDate = src.reader.stamps().firstDate();
+    info.lastDate = src.reader.stamps().lastDate();
+    info.bodyColor = colorcode::checkedCode(state.settings.bodyColor);
+    info.narColor = colorcode::checkedCode(state.settings.narColor);
+
+    EventPump headPump(host);
+    writeModernHead(info, [&](QStringView piece) {
+        out.buffer().append(piece.toUtf8());
+        out.flushIfFull();
+        headPump.lineDone(piece.size());
+    });
+    // Room for a full buffer and what a line usually adds, so that appending seldom moves it.
+    out.buffer().reserve(1024 * 1024);
+    ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
+    const bool ok
+        = writeBody(src.reader, host, out, progress,
+                    [&body](const QString &line, QByteArray &buf) { body.write(line, buf); });
+    body.finish(out.buffer());
+    out.buffer().append(modernPageEnd());
+    return ok;
+}
+
+// The row of a written page in its folder's index.
+IndexEntry indexEntry(const QString &outputPath, const PageSource &src)
+{
+    IndexEntry entry;
+    entry.page = outputPath;
+    entry.log = src.path.mid(src.path.lastIndexOf(u'/') + 1);
+    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
+        entry.speakers.append(markupText(src.speakerKeys.name(k)));
+        entry.utterances += src.speakerKeys.lineCount(k);
+    }
+    entry.firstDate = src.reader.stamps().firstDate();
+    entry.lastDate = src.reader.stamps().lastDate();
+    return entry;
+}
+
 LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules,
                       const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
+    const bool modern = isModernPage(settings);
 
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
@@ -91,7 +245,9 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     ProgressMeter progress(host, progressShown(settings));
     progress.init(lineCount - 1);
-    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette);
+    static const QHash<QString, int> NothingCarried;
+    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette,
+                                            modern ? state.pageRun.paletteNumbers : NothingCarried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
         host.noSpeakers(path, reader.failed(), reader.format());
@@ -107,50 +263,22 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     host.setBusyCursor(true);
     showStatus(settings, host, runtext::Converting);
 
-    const PageStyle style = PageStyle::fromSettings(settings, state.palette);
-    PageSpeakers speakers;
+    QStringList colors;
     for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
-        speakers.titleNames.append(handover.table.value(k).name);
         // The dialog's answer is checked again; an entry the palette lacked stays empty.
         const QString color = handover.speakerColors.value(k);
-        speakers.speakerColors.append(color.isEmpty() ? color : colorcode::checkedCode(color));
-        speakers.speakerClasses.append(speakerClassName(k));
+        colors.append(color.isEmpty() ? color : colorcode::checkedCode(color));
     }
+    if (modern)
+        rememberColors(handover, settings, state.pageRun);
     handover = SpeakerHandover();
-    speakers.legendLabels = makeLegendLabels(speakerKeys.names());
 
+    const PageSource src {path, reader, tests, speakerKeys, colors};
     OutputFile out(path, state.selection.stem(i) + outputExtension(1), state, selected);
     out.open();
-    // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
-    const bool utf8Page = reader.format().utf8Page();
-    EventPump headPump(host); // a legend of many speakers takes a while
-    writePageHead(
-        pageBaseName(path), speakers, style,
-        [&](QStringView piece) {
-            appendPageText(piece, utf8Page, out.buffer());
-            out.flushIfFull();
-            headPump.lineDone(piece.size());
-        },
-        utf8Page);
-
-    // Pass 2: the log is read again rather than kept decoded in memory.
-    BodyWriter body(tests, speakerKeys, speakers, style, settings.colorNameToo == 1);
-    body.setUtf8Page(utf8Page);
-    QString line;
-    qsizetype j = 0;
-    reader.rewind();
-    EventPump pump(host);
-    while (reader.readLine(line)) {
-        if (j > 0 && j % ChunkLines == 0)
-            host.processEvents();
-        pump.lineDone(line.size());
-        body.write(line, out.buffer());
-        out.buffer().append("\r\n", 2);
-        out.flushIfFull();
-        progress.step();
-        ++j;
-    }
-    if (reader.failed()) {
+    const bool bodyOk = modern ? writeModernPage(src, state, host, out, progress)
+                               : writeClassicPage(src, state, host, out, progress);
+    if (!bodyOk) {
         // The log changed or went away since the first pass: nothing of it is written.
         out.discard();
         state.colorDialogCloses = 0;
@@ -159,11 +287,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         return LogOutcome::Next;
     }
     progress.clear();
-    appendPageText(PageEnd, utf8Page, out.buffer());
-    out.buffer().append("\r\n", 2);
 
     showStatus(settings, host, runtext::Saving);
-    out.finish(state, host); // a failure is reported and resets colorDialogCloses
+    if (out.finish(state, host)) // a failure is reported and resets colorDialogCloses
+        state.pageRun.pages.append(indexEntry(out.outputPath(), src));
     return LogOutcome::Next;
 }
 
@@ -205,11 +332,17 @@ void prepareHtmlLine(QString &line)
 
 void convertToHtml(AppState &state, RunHost &host)
 {
+    // A run that the caller opened (the batch run, over many logs) is continued.
+    const bool ownsRun = !state.pageRun.open;
+    if (ownsRun)
+        state.pageRun.begin();
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
         if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
             break;
     }
+    if (ownsRun)
+        finishPageRun(state, host);
     host.setStatusText(QString());
 }

@@ -156,6 +156,18 @@ std::optional<QDate> parseLineDate(QStringView line)
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
+QString LineExportConverter::Stamp::dateText() const
+{
+    return date.isValid() ? date.toString(u"yyyy/MM/dd") : QString();
+}
+
+QString LineExportConverter::Stamp::timeText() const
+{
+    if (!time.isValid())
+        return QString();
+    return time.toString(time.second() ? u"HH:mm:ss" : u"HH:mm");
+}
+
 LineExportConverter::LineExportConverter(const QString &headerText, Source source)
     : m_headerText(headerText)
     , m_source(std::move(source))
@@ -169,12 +181,12 @@ void LineExportConverter::reset()
     m_sourceDone = false;
     m_first = true;
     m_inMessage = false;
-    m_messageStamp = LineStamp();
+    m_messageTime = QTime();
     m_date = QDate();
     m_blankLines = 0;
 }
 
-bool LineExportConverter::next(QString &line, LineStamp &stamp)
+bool LineExportConverter::next(QString &line, Stamp &stamp)
 {
     while (m_out.empty()) {
         if (!pull(m_exportLine))
@@ -201,18 +213,18 @@ bool LineExportConverter::pull(QString &line)
     return true;
 }
 
-void LineExportConverter::notice(const QString &text, const LineStamp &stamp)
+void LineExportConverter::notice(const QString &text, QDate date, QTime time)
 {
-    add(Separator, stamp);
-    add(text, stamp);
-    add(Separator, stamp);
+    add(Separator, date, time, true);
+    add(text, date, time);
+    add(Separator, date, time);
 }
 
 void LineExportConverter::process(const QString &line)
 {
     if (m_first) {
         m_first = false;
-        notice(line, LineStamp());
+        notice(line, QDate(), QTime());
         return;
     }
     if (line.isEmpty()) {
@@ -229,7 +241,7 @@ void LineExportConverter::process(const QString &line)
             m_blankLines = 0;
             m_inMessage = false;
             m_date = *date;
-            notice(line, {m_date, QTime()});
+            notice(line, m_date, QTime());
             return;
         }
     }
@@ -241,12 +253,12 @@ void LineExportConverter::continuation(const QString &line)
     if (m_inMessage) {
         // Blank lines followed by more of the message are part of it.
         for (; m_blankLines > 0; --m_blankLines)
-            add(QString(), m_messageStamp);
-        add(line, m_messageStamp);
+            add(QString(), m_date, m_messageTime);
+        add(line, m_date, m_messageTime);
         return;
     }
     m_blankLines = 0;
-    notice(line, {m_date, QTime()});
+    notice(line, m_date, QTime());
 }
 
 void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime time)
@@ -259,13 +271,12 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
         sender = rest.first(senderEnd);
         rest = rest.sliced(senderEnd + 1);
     }
-    const LineStamp stamp {m_date, time};
     if (!sender.isEmpty() && !rest.startsWith(u'"')) {
         // The common case, a message of one line.
         m_inMessage = true;
-        m_messageStamp = stamp;
-        add(sender + u' ' + m_headerText, stamp);
-        add(timeText + u' ' + rest, stamp);
+        m_messageTime = time;
+        add(sender + u' ' + m_headerText, m_date, time, true);
+        add(timeText + u' ' + rest, m_date, time);
         return;
     }
     QStringList lines = rest.startsWith(u'"') ? quotedText(rest) : QStringList {rest.toString()};
@@ -274,14 +285,14 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
         // A system event: joins, leaves, unsent messages.
         m_inMessage = false;
         for (const QString &l : std::as_const(lines))
-            notice(l, stamp);
+            notice(l, m_date, time);
         return;
     }
     m_inMessage = true;
-    m_messageStamp = stamp;
-    add(sender + u' ' + m_headerText, stamp);
+    m_messageTime = time;
+    add(sender + u' ' + m_headerText, m_date, time, true);
     for (QString &l : lines)
-        add(std::move(l), stamp);
+        add(std::move(l), m_date, time);
 }
 
 QStringList LineExportConverter::quotedText(QStringView text)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "logformat.h"
-
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -27,17 +26,28 @@ std::optional<QDate> parseLineDate(QStringView line);
 // - a text that spans lines comes wrapped in double quotes with its own quotes doubled; it is
 //   unwrapped. A line without a time continues the message before it;
 // - the blank lines between days are dropped.
-// Every line given out carries the date and time of the message (or date line) it comes from.
+// The line that opens a message (its header line) or a notice (its first separator) carries the
+// date and time of the message, event or date line.
 class LineExportConverter
 {
 public:
+    struct Stamp
+    {
+        QDate date;
+        QTime time;
+        bool opens = false; // the line opens a message or a notice
+
+        QString dateText() const; // "2024/01/15", empty when unknown
+        QString timeText() const; // "21:03", empty when unknown
+    };
+
     // Gives the export's lines one by one; false at the end.
     using Source = std::function<bool(QString &line)>;
 
     LineExportConverter(const QString &headerText, Source source);
 
     // The next converted line; false at the end.
-    bool next(QString &line, LineStamp &stamp);
+    bool next(QString &line, Stamp &stamp);
     // Back to the start, for a source that was itself rewound.
     void reset();
 
@@ -45,7 +55,7 @@ private:
     struct Entry
     {
         QString text;
-        LineStamp stamp;
+        Stamp stamp;
     };
 
     bool pull(QString &line);
@@ -53,8 +63,11 @@ private:
     void startMessage(const QString &line, qsizetype tab, QTime time);
     void continuation(const QString &line);
     QStringList quotedText(QStringView text);
-    void add(QString text, const LineStamp &stamp) { m_out.push_back({std::move(text), stamp}); }
-    void notice(const QString &text, const LineStamp &stamp);
+    void add(QString text, QDate date, QTime time, bool opens = false)
+    {
+        m_out.push_back({std::move(text), {date, time, opens}});
+    }
+    void notice(const QString &text, QDate date, QTime time);
 
     QString m_headerText;
     Source m_source;
@@ -64,7 +77,7 @@ private:
     bool m_sourceDone = false;
     bool m_first = true;
     bool m_inMessage = false; // a line without a time continues the last message
-    LineStamp m_messageStamp;
+    QTime m_messageTime;
     QDate m_date; // from the last date line
     qsizetype m_blankLines = 0; // blank lines not yet known to be inside a message
 };

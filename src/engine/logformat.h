@@ -3,7 +3,6 @@
 #include "codec/detect.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 // What a log was read as, and what that means for its outputs.
@@ -33,18 +32,3 @@ void appendPageText(QStringView text, bool utf8Page, QByteArray &out);
 
 // The first element of the head of a UTF-8 page.
 inline const QString Utf8MetaTag = QStringLiteral("<meta charset=\"utf-8\">");
-
-// When a line of a log was said: the date and time of the message it belongs to, as far as
-// the log records them (LINE exports do; other logs leave both invalid).
-struct LineStamp
-{
-    QDate date;
-    QTime time;
-
-    bool isValid() const { return date.isValid() || time.isValid(); }
-    // Date and time together, invalid unless the log gave both.
-    QDateTime dateTime() const
-    {
-        return date.isValid() && time.isValid() ? QDateTime(date, time) : QDateTime();
-    }
-};

@@ -63,6 +63,8 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_format.xml = isXmlLogPath(path);
     m_xmlText.clear();
     m_lineExport.reset();
+    m_stamps.clear();
+    m_stampsDone = false;
     m_lineCount = -1;
     m_status = Status::Ok;
     m_error.clear();
@@ -92,9 +94,10 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
         m_file.close();
         bool ok = false;
         if (readOk)
-            m_xmlText = readXmlLogData(data, headerText, &ok);
+            m_xmlText = readXmlLogData(data, headerText, &ok, &m_stamps);
         if (!ok) {
             m_xmlText.clear();
+            m_stamps.clear();
             fail(Status::XmlNotLoaded,
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
             return false;
@@ -159,7 +162,9 @@ bool LogReader::rewind()
     m_pos = m_scan = 0;
     m_done = false;
     m_consumed = 0;
-    m_stamp = LineStamp();
+    m_linesOut = 0;
+    if (m_lineExport && !m_stampsDone)
+        m_stamps.clear(); // noted again by this pass
     if (m_format.xml) {
         m_buf = m_xmlText; // shared, not copied
         m_eof = true;
@@ -244,9 +249,19 @@ bool LogReader::readLine(QString &line)
 {
     if (m_status != Status::Ok)
         return false;
-    const bool got = m_lineExport ? m_lineExport->next(line, m_stamp) : readExportLine(line);
+    bool got;
+    if (m_lineExport) {
+        LineExportConverter::Stamp stamp;
+        got = m_lineExport->next(line, stamp);
+        if (got && stamp.opens && !m_stampsDone)
+            m_stamps.add(m_linesOut, stamp.dateText(), stamp.timeText());
+        m_stampsDone |= !got && m_status == Status::Ok;
+    } else {
+        got = readExportLine(line);
+    }
     if (!got || m_status != Status::Ok)
         return false;
+    ++m_linesOut;
     if (m_transform)
         m_transform(line);
     return true;

@@ -2,6 +2,7 @@
 
 #include "codec/textcodec.h"
 #include "lineexport.h"
+#include "linestamps.h"
 #include "logformat.h"
 
 #include <QFile>
@@ -56,10 +57,6 @@ public:
 
     // The next line; false at the end of the log or when reading failed (see status()).
     bool readLine(QString &line);
-    // When the line just read was said, as far as the log records it: every line of a LINE
-    // export carries its message's date and time (date lines their date); other logs record
-    // none. A page writer can show it beside each utterance.
-    const LineStamp &stamp() const { return m_stamp; }
     // Back to the first line, for a second pass over the same log.
     bool rewind();
     // Number of lines of the whole log file, counted without decoding; the reading position is
@@ -76,6 +73,10 @@ public:
     QString errorString() const { return m_error; }
     const QString &path() const { return m_path; }
     bool isXml() const { return m_format.xml; }
+    // When the log's utterances were said, where its format tells (XML histories, LINE
+    // exports); line numbers count the lines readLine hands out. A LINE export's stamps are
+    // complete once the log has been read to its end (the first pass of a page).
+    const LineStamps &stamps() const { return m_stamps; }
 
 private:
     bool detect(textcodec::Choice choice);
@@ -95,11 +96,13 @@ private:
     textcodec::Choice m_choice = textcodec::Choice::Auto;
     LogFormat m_format;
     QString m_xmlText;
+    LineStamps m_stamps;
     QFile m_file;
     textcodec::Decoder m_decoder;
     QChar m_separator = u'\n'; // the line end, when it is a single character
     std::unique_ptr<LineExportConverter> m_lineExport;
-    LineStamp m_stamp;
+    qsizetype m_linesOut = 0; // lines handed out in this pass (a LINE export's stamps)
+    bool m_stampsDone = false; // a LINE export was read to its end once
     QByteArray m_chunk;
     QString m_buf; // decoded text not yet handed out, from m_pos on
     qsizetype m_pos = 0; // start of the next line in m_buf

@@ -73,8 +73,10 @@ void SpeakerKeys::add(QStringView headerLine)
 {
     const QStringView prefix = headerPrefix(headerLine);
     const QString key = prefix.toString();
-    if (m_index.contains(key))
+    if (const auto found = m_index.constFind(key); found != m_index.cend()) {
+        ++m_keys[*found].lines;
         return;
+    }
     m_index.insert(key, m_keys.size());
     // A chat tag cut open where the name ends is text in the title and the legend.
     QString name = trimBlanks(prefix.first(headerStart(prefix)));
@@ -122,7 +124,10 @@ QStringList SpeakerKeys::names() const
     return out;
 }
 
-qsizetype SpeakerKeys::speakerOf(QStringView headerLine) const
+qsizetype SpeakerKeys::speakerOf(QStringView headerLine, qsizetype *prefixLength) const
 {
-    return m_index.value(headerPrefix(headerLine).toString(), -1);
+    const QStringView prefix = headerPrefix(headerLine);
+    if (prefixLength)
+        *prefixLength = prefix.size();
+    return m_index.value(prefix.toString(), -1);
 }

@@ -32,16 +32,20 @@ public:
     // The speaker's name: the key's text before the header text, without blanks at its ends.
     QString name(qsizetype k) const { return m_keys[k].name; }
     QStringList names() const;
+    // How many header lines of the log belong to speaker k.
+    qsizetype lineCount(qsizetype k) const { return m_keys[k].lines; }
 
     // Pass 2: the speaker whose key is a literal prefix of "<dt>" + headerLine, -1 when none.
     // A line starts with at most one key (its own header prefix), so it is looked up directly.
-    qsizetype speakerOf(QStringView headerLine) const;
+    // With `prefixLength`, also the length of the line's header prefix.
+    qsizetype speakerOf(QStringView headerLine, qsizetype *prefixLength = nullptr) const;
 
 private:
     struct Key
     {
         QString prefix; // the header line's beginning, without "<dt>"
         QString name;
+        qsizetype lines = 1;
     };
     qsizetype headerStart(QStringView prefix) const;
 

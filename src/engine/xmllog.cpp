@@ -1,5 +1,6 @@
 #include "xmllog.h"
 
+#include "linestamps.h"
 #include "xmlguard.h"
 
 #include <QXmlStreamReader>
@@ -203,8 +204,9 @@ bool isNode(const QXmlStreamReader &reader)
 class EventWalker
 {
 public:
-    explicit EventWalker(const QString &headerText)
+    EventWalker(const QString &headerText, LineStamps *stamps)
         : m_headerText(headerText)
+        , m_stamps(stamps)
     {
     }
 
@@ -221,7 +223,7 @@ public:
         if (m_open == 1 && !end) {
             // A child of the log element.
             if (start)
-                beginEvent();
+                beginEvent(reader);
             else
                 emitEvent(nodeText(reader), QString());
         } else if (m_open >= 2) {
@@ -246,8 +248,13 @@ private:
                                                 : reader.text().toString();
     }
 
-    void beginEvent()
+    void beginEvent(const QXmlStreamReader &reader)
     {
+        if (m_stamps) {
+            const QXmlStreamAttributes attributes = reader.attributes();
+            m_date = attributes.value(QLatin1StringView("Date")).toString();
+            m_time = attributes.value(QLatin1StringView("Time")).toString();
+        }
         m_body.clear();
         m_sender = Sender::FirstChild;
         m_name = SenderName();
@@ -287,11 +294,16 @@ private:
     void endEvent()
     {
         m_markup.reset();
+        if (m_stamps && (!m_date.isEmpty() || !m_time.isEmpty()))
+            m_stamps->add(m_lines, m_date, m_time);
+        m_date.clear();
+        m_time.clear();
         emitEvent(m_body, m_name.name());
     }
 
     void emitEvent(const QString &body, const QString &sender)
     {
+        const qsizetype from = m_out.size();
         if (sender.isEmpty()) {
             m_out += Separator % CrLf;
             appendWithCrLf(m_out, body);
@@ -301,9 +313,15 @@ private:
             appendWithCrLf(m_out, body);
             m_out += CrLf;
         }
+        if (m_stamps) // the stamps need the line number of the next event
+            m_lines += QStringView(m_out).sliced(from).count(CrLf);
     }
 
     const QString &m_headerText;
+    LineStamps *m_stamps;
+    QString m_date; // the open event's Date and Time attributes
+    QString m_time;
+    qsizetype m_lines = 0; // lines written so far
     QString m_out;
     int m_open = 0; // elements open at the current token
     QString m_body;
@@ -315,14 +333,17 @@ private:
 
 } // namespace
 
-QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok)
+QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
+                       LineStamps *stamps)
 {
     *ok = false;
+    if (stamps)
+        stamps->clear();
     if (xmlStructureRefused(data))
         return QString();
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
-    EventWalker walker(headerText);
+    EventWalker walker(headerText, stamps);
     bool rootSeen = false;
     while (!reader.atEnd()) {
         reader.readNext();
@@ -330,8 +351,11 @@ QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *
             return QString();
         rootSeen |= reader.isStartElement();
     }
-    if (!rootSeen)
+    if (!rootSeen) {
+        if (stamps)
+            stamps->clear();
         return QString();
+    }
     *ok = true;
     return walker.takeText();
 }

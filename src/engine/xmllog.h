@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class LineStamps;
+
 // Conversation histories kept by the messenger as XML files, turned into the header/message
 // text of a plain log: for every child of the log element (the document element) either
 // "sender headerText" and the child's text, or the text framed by two separator lines
@@ -13,4 +15,6 @@
 
 // Converts a history already read into memory. Sets *ok to false, and returns an empty text,
 // when the document is not well-formed, or when its structure is refused (see xmlguard.h).
-QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok);
+// With `stamps`, each child's Date and Time attributes are noted for the line that opens it.
+QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
+                       LineStamps *stamps = nullptr);

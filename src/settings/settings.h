@@ -30,6 +30,8 @@ struct Settings
     QString jsBgColor; // "いる" or "いらない"
     QString jsForeColor;
     QString jsFontBold;
+    QString pageStyle; // "classic" (the default) or "modern"; see isModernPage
+    qint32 makeIndex = 0; // 1 = folders that received pages get an index page
     QString logEncoding; // how logs are decoded: one of the EncodingWords, "自動" = detected
 
     // Not stored in the file.
@@ -71,3 +73,11 @@ QString encodingWord(textcodec::Choice choice);
 // The JavaScript choices.
 inline const QString JsWanted = QStringLiteral("いる");
 inline const QString JsNotWanted = QStringLiteral("いらない");
+
+// The page styles. Any stored word other than "modern" means the classic page.
+inline const QString PageClassic = QStringLiteral("classic");
+inline const QString PageModern = QStringLiteral("modern");
+inline bool isModernPage(const Settings &settings)
+{
+    return settings.pageStyle == PageModern;
+}

@@ -85,6 +85,37 @@ private slots:
             QCOMPARE(int(cl.encoding.value()), choice);
     }
 
+    void pageOptions_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("index");
+        QTest::addColumn<bool>("usageError");
+        QTest::newRow("modern with index")
+            << QStringList {"--batch", "--page", "modern", "--index", "a.txt"} << "modern" << true
+            << false;
+        QTest::newRow("page=classic")
+            << QStringList {"--page=classic", "--batch", "a.txt"} << "classic" << false << false;
+        QTest::newRow("unknown style")
+            << QStringList {"--batch", "--page", "dark", "a.txt"} << "" << false << true;
+        QTest::newRow("style missing")
+            << QStringList {"--batch", "a.txt", "--page"} << "" << false << true;
+        QTest::newRow("index without batch")
+            << QStringList {"--index", "a.txt"} << "" << true << true;
+    }
+
+    void pageOptions()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, page);
+        QFETCH(bool, index);
+        QFETCH(bool, usageError);
+        const CommandLine cl = parseCommandLine(args);
+        QCOMPARE(cl.pageStyle, page);
+        QCOMPARE(cl.index, index);
+        QCOMPARE(!cl.error.isEmpty(), usageError);
+    }
+
     // The options of archiving runs; `error` is the usage error's start, empty when none.
     void batchOptions_data()
     {
@@ -143,7 +174,7 @@ private slots:
         const QString help = helpText();
         for (const char *word :
              {"--batch", "--text", "--html", "--settings", "--output-dir", "--recursive", "--quiet",
-              "standard input", "--version", "Exit status"})
+              "standard input", "--page", "--index", "--version", "Exit status"})
             QVERIFY2(help.contains(QLatin1String(word)), word);
     }
 

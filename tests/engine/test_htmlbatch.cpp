@@ -4,6 +4,7 @@
 #include "settings/inifile.h"
 #include "settings/settings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@ class TestHtmlBatch : public QObject
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void textAndXmlLogs();
+    void modernPagesWithIndex();
 };
 
 namespace {
@@ -99,6 +101,47 @@ void TestHtmlBatch::textAndXmlLogs()
     err.flush();
     QVERIFY2(errors.contains(QStringLiteral("Can't load xml")), qPrintable(errors));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("_broken.htm"))));
+}
+
+// One batch run: a name keeps its colour from log to log, and the folder gets its index.
+void TestHtmlBatch::modernPagesWithIndex()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("settings.ini")); // missing: the defaults
+    const auto log = [&dir](const char *name, const char *first, const char *second) {
+        return writeFile(dir.filePath(QString::fromLatin1(name)),
+                         cp932::encode(QStringLiteral("%1 の発言：\r\nx\r\n%2 の発言：\r\ny\r\n")
+                                           .arg(QLatin1String(first), QLatin1String(second))));
+    };
+    const QString a = log("a.txt", "Ann", "Bo");
+    const QString b = log("b.txt", "Bo", "Cy");
+    const CommandLine cl
+        = parseCommandLine({QStringLiteral("--batch"), QStringLiteral("--html"),
+                            QStringLiteral("--page"), QStringLiteral("modern"),
+                            QStringLiteral("--index"), QStringLiteral("--settings"), ini, a, b});
+    QString errors;
+    QTextStream err(&errors);
+    QCOMPARE(runBatch(cl, dir.path(), err, false), ExitAllWritten);
+
+    QFile page(dir.filePath(QStringLiteral("_b.htm")));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    QVERIFY(html.startsWith("<!DOCTYPE html>"));
+    // Bo had the second default colour (#008040) in a.txt and keeps it; Cy takes the first.
+    QVERIFY(html.contains(".s1{--cl:#008040;"));
+    QVERIFY(html.contains(".s2{--cl:#AE00AE;"));
+    QFile index(dir.filePath(QStringLiteral("_index.htm")));
+    QVERIFY(index.open(QIODevice::ReadOnly));
+    const QByteArray rows = index.readAll();
+    QVERIFY(rows.contains("<a href=\"_a.htm\">a.txt</a>"));
+    QVERIFY(rows.contains("<a href=\"_b.htm\">b.txt</a>"));
+
+    // An index that cannot be written is said, and the run does not end as a success.
+    QVERIFY(index.remove());
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("_index.htm")));
+    QCOMPARE(runBatch(cl, dir.path(), err, false), ExitSomeNotWritten);
+    err.flush();
+    QVERIFY2(errors.contains(dir.filePath(QStringLiteral("_index.htm"))), qPrintable(errors));
 }
 
 QTEST_GUILESS_MAIN(TestHtmlBatch)

@@ -2,9 +2,12 @@
 // The text output keeps every line, adding at most one TAB in front; the HTML page lets no tag
 // of the log through that is outside the chat markup set; the log itself is never changed.
 //
+// The modern page lets no tag through either, and links only to http and https addresses and
+// its own anchors.
+//
 // Input: a control byte (output kind, header choice, name colouring, scripts, XML history,
-// encoding asked for), then the log. With the custom header chosen, the log's first line (up
-// to 12 characters) is the header text.
+// modern page, an encoding asked for: the log's length then picks which), then the log. With
+// the custom header chosen, the log's first line (up to 12 characters) is the header text.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/intake.h"
@@ -175,6 +178,51 @@ void checkPage(const Fixture &f, bool written, bool scripts, bool utf8)
     check(page.count(QStringLiteral("<script"), Qt::CaseInsensitive) == (scripts ? 1 : 0));
 }
 
+bool allowedModernTag(const htmlcheck::Tag &tag)
+{
+    if (htmlcheck::isChatTag(tag))
+        return true;
+    static const QStringList own
+        = {QStringLiteral("section"), QStringLiteral("div"), QStringLiteral("p"),
+           QStringLiteral("time"), QStringLiteral("a")};
+    if (!own.contains(tag.name))
+        return false;
+    for (const QString &a : tag.attributes) {
+        if (a != u"class" && a != u"id" && a != u"href" && a != u"rel")
+            return false;
+    }
+    return true;
+}
+
+void checkModernPage(const Fixture &f, bool written)
+{
+    if (!written) {
+        check(!QFile::exists(f.htmlPath));
+        return;
+    }
+    const QByteArray bytes = readAll(f.htmlPath);
+    const QString page = QString::fromUtf8(bytes);
+    check(page.toUtf8() == bytes); // valid UTF-8 throughout
+    check(page.startsWith(QStringLiteral("<!DOCTYPE html>")));
+    const QString open = QStringLiteral("<main id=\"log\">");
+    const qsizetype from = page.indexOf(open) + open.size();
+    const qsizetype to = page.lastIndexOf(QStringLiteral("</main>"));
+    check(from >= open.size() && to >= from);
+    const QStringView body = QStringView(page).sliced(from, to - from);
+    qsizetype at = 0;
+    check(htmlcheck::onlyAllowedTags(body, allowedModernTag, &at), body.mid(at, 120).toString());
+    for (qsizetype h = body.indexOf(u"href=\""); h >= 0; h = body.indexOf(u"href=\"", h + 1)) {
+        const QStringView target = body.sliced(h + 6);
+        check(target.startsWith(u"http://") || target.startsWith(u"https://")
+                  || target.startsWith(u"#u"),
+              target.left(60).toString());
+    }
+    const qsizetype title = page.indexOf(QStringLiteral("<title>")) + 7;
+    const qsizetype titleEnd = page.indexOf(QStringLiteral("</title>"), title);
+    check(title >= 7 && titleEnd >= title && !page.sliced(title, titleEnd - title).contains(u'<'));
+    check(page.count(QStringLiteral("<script"), Qt::CaseInsensitive) == 1);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -207,7 +255,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         state.settings.headerText = QStringLiteral(" の発言 :");
     }
     state.settings.colorNameToo = (control & 4) ? 1 : 0;
-    state.settings.logEncoding = EncodingWords[control >> 6];
+    const bool modern = control & 64;
+    state.settings.pageStyle = modern ? PageModern : PageClassic;
+    // Detected, or asked for: Shift-JIS, UTF-8 or UTF-16 by the log's length.
+    state.settings.logEncoding = EncodingWords[(control & 128) ? 1 + log.size() % 3 : 0];
     if (scripts) {
         state.settings.jsBgColor = JsWanted;
         state.settings.jsForeColor = JsWanted;
@@ -222,7 +273,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     check(readAll(logPath) == log);
     LogReader reader; // what the run read the log as
     reader.open(logPath, state.settings.headerText, encodingChoice(state.settings.logEncoding));
-    if (html)
+    if (html && modern)
+        checkModernPage(f, written);
+    else if (html)
         checkPage(f, written, scripts, reader.format().utf8Page());
     else if (!xml)
         checkText(f, log, reader.format(), written);

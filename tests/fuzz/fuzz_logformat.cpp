@@ -30,7 +30,7 @@ QStringList converted(LineExportConverter &converter)
 {
     QStringList out;
     QString line;
-    LineStamp stamp;
+    LineExportConverter::Stamp stamp;
     while (converter.next(line, stamp))
         out.append(line);
     return out;

@@ -1,6 +1,8 @@
 // The messenger's XML histories are untrusted: whatever the bytes, reading ends quickly, loads
 // nothing from outside, and gives either "not loaded" with no text, or header/message text
-// whose size stays proportional to the file (no entity expansion) and whose lines end in CR LF.
+// whose size stays proportional to the file (no entity expansion) and whose lines end in CR LF;
+// every time noted points at a line of that text.
+#include "engine/linestamps.h"
 #include "engine/xmllog.h"
 
 #include <QByteArray>
@@ -12,13 +14,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString header = QStringLiteral("の発言：");
     bool ok = true;
-    const QString text = readXmlLogData(bytes, header, &ok);
+    LineStamps stamps;
+    const QString text = readXmlLogData(bytes, header, &ok, &stamps);
     if (!ok && !text.isEmpty())
         std::abort();
     if (ok) {
         if (!text.isEmpty() && !text.endsWith(QStringLiteral("\r\n")))
             std::abort();
         if (text.size() > 8 * qsizetype(size) + 64)
+            std::abort();
+        // Every stamp points at a line the text has (the line that opens its event).
+        const qsizetype lines = text.count(QStringLiteral("\r\n"));
+        LineStamps::Cursor cursor(stamps);
+        QString date, time;
+        qsizetype found = 0;
+        for (qsizetype line = 0; line < lines; ++line)
+            found += cursor.at(line, &date, &time) ? 1 : 0;
+        if (found != stamps.size())
             std::abort();
         // Every CR is followed by LF and every LF preceded by CR.
         for (qsizetype i = 0; i < text.size(); ++i) {

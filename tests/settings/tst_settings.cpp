@@ -59,6 +59,9 @@ private slots:
         QCOMPARE(s.defaultDir, defaultLogDir());
         QCOMPARE(s.msgRuleEnable, 1);
         QCOMPARE(s.jsFontBold, JsNotWanted);
+        QCOMPARE(s.pageStyle, QStringLiteral("classic"));
+        QVERIFY(!isModernPage(s));
+        QCOMPARE(s.makeIndex, 0);
         QCOMPARE(p.size(), 8);
         QCOMPARE(p[7].label, QStringLiteral("発言の色－０８"));
         s.colorCountAtLoad = s.colorCount;
@@ -67,6 +70,8 @@ private slots:
             QCOMPARE(stored("ColorLabel", key).left(5), QStringLiteral("発言の色－"));
         QCOMPARE(stored("JavaScript", "文字の太さ変更"), JsNotWanted);
         QCOMPARE(stored("MsgRule", "Enable"), QStringLiteral("1"));
+        QCOMPARE(stored("Page", "Style"), QStringLiteral("classic"));
+        QCOMPARE(stored("Page", "Index"), QStringLiteral("0"));
 
         // The reader drops the leading blank, so from the second start on the header is shorter.
         Settings again;
@@ -150,9 +155,12 @@ private slots:
     void textFields()
     {
         writeFile("[Hatsugen]\r\nType=7\r\nKotoba=さんの発言\r\n[OtherColor]\r\nBody=#ab12cd\r\n"
-                  "[File]\r\nAddStr=\r\n[MsgRule]\r\nEnable=abc\r\n[DefaultDir]\r\nDir=/logs\r\n");
+                  "[File]\r\nAddStr=\r\n[MsgRule]\r\nEnable=abc\r\n[DefaultDir]\r\nDir=/logs\r\n"
+                  "[Page]\r\nStyle=modern\r\nIndex=1\r\n");
         Settings s;
         load(s);
+        QVERIFY(isModernPage(s));
+        QCOMPARE(s.makeIndex, 1);
         QCOMPARE(s.headerMode, QStringLiteral("1"));
         QCOMPARE(s.headerText, QStringLiteral("さんの発言"));
         QCOMPARE(s.bodyColor, QStringLiteral("#AB12CD"));
@@ -161,8 +169,9 @@ private slots:
         QCOMPARE(s.msgRuleEnable, 0);
         QCOMPARE(s.defaultDir, QStringLiteral("/logs/"));
 
-        writeFile("[Hatsugen]\r\nType=0\r\nKotoba=さんの発言\r\n");
+        writeFile("[Hatsugen]\r\nType=0\r\nKotoba=さんの発言\r\n[Page]\r\nStyle=Modern\r\n");
         load(s);
+        QVERIFY(!isModernPage(s)); // any other word is the classic page
         QCOMPARE(s.headerMode, QStringLiteral("0"));
         QCOMPARE(s.headerText, QStringLiteral(" の発言 :"));
     }

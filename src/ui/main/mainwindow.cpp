@@ -8,6 +8,7 @@
 #include "ui/uiutil.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -15,6 +16,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -211,6 +213,7 @@ void MainWindow::buildMenus()
     m_mnuRuleEna
         = item(rules, "mnuRuleEna", QStringLiteral("有効にする"), &MainWindow::mnuRuleEna_Click);
     m_mnuRuleEna->setCheckable(true);
+    buildPageMenu(settings);
     m_mnuEncoding = new EncodingMenu(m_state.settings, settings);
     settings->addMenu(m_mnuEncoding);
 
@@ -230,6 +233,35 @@ void MainWindow::buildMenus()
                 &MainWindow::mnuClose_Click);
     addShortcut("mnuHelp__", QStringLiteral("へるぷ"), QKeySequence(Qt::CTRL | Qt::Key_H),
                 &MainWindow::mnuHelp_Click);
+}
+
+// The page style (a radio group) and the index page, below the message rules.
+void MainWindow::buildPageMenu(QMenu *settings)
+{
+    settings->addSeparator();
+    auto *page = new QMenu(QStringLiteral("ページの形"), settings);
+    page->setObjectName(QStringLiteral("mnuPage"));
+    settings->addMenu(page);
+    auto *group = new QActionGroup(page);
+    const auto choice = [&](const char *name, const QString &text) {
+        auto *action = new QAction(text, group);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(true);
+        page->addAction(action);
+        connect(action, &QAction::triggered, this, &MainWindow::mnuPage_Click);
+        m_commands.append(action);
+        return action;
+    };
+    m_mnuPageClassic = choice("mnuPageClassic", QStringLiteral("クラシック"));
+    m_mnuPageModern = choice("mnuPageModern", QStringLiteral("モダン"));
+    m_mnuPageClassic->setChecked(true);
+
+    m_mnuIndex = new QAction(QStringLiteral("一覧ページも作る"), this);
+    m_mnuIndex->setObjectName(QStringLiteral("mnuIndex"));
+    m_mnuIndex->setCheckable(true);
+    settings->addAction(m_mnuIndex);
+    connect(m_mnuIndex, &QAction::triggered, this, &MainWindow::mnuIndex_Click);
+    m_commands.append(m_mnuIndex);
 }
 
 QAction *MainWindow::addShortcut(const char *name, const QString &text, const QKeySequence &key,

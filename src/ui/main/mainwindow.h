@@ -13,6 +13,7 @@ class QAction;
 class QCheckBox;
 class QDialog;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QProgressBar;
 class QRadioButton;
@@ -74,6 +75,8 @@ private:
 
     void buildControls();
     void buildMenus();
+    void buildPageMenu(QMenu *settings);
+    void showPageChoices(); // the page menu's marks from the settings
     QAction *addShortcut(const char *name, const QString &text, const QKeySequence &key,
                          void (MainWindow::*handler)());
     void restorePosition();
@@ -93,6 +96,8 @@ private:
     void mnuSetting_Click();
     void mnuRuleSet_Click();
     void mnuRuleEna_Click();
+    void mnuPage_Click(); // either page style
+    void mnuIndex_Click();
     void mnuHelp_Click();
     void mnuHelp2_Click();
     void mnuClose_Click();
@@ -129,6 +134,9 @@ private:
     QProgressBar *m_pBar = nullptr;
     QLineEdit *m_text1 = nullptr;
     QAction *m_mnuRuleEna = nullptr;
+    QAction *m_mnuPageModern = nullptr; // its twin "クラシック" is checked otherwise
+    QAction *m_mnuPageClassic = nullptr;
+    QAction *m_mnuIndex = nullptr;
     EncodingMenu *m_mnuEncoding = nullptr; // "文字コード", see encodingmenu.h
     QList<QAction *> m_commands; // every action, disabled while the window takes no input
     std::unique_ptr<Host> m_host;

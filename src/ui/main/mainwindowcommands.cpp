@@ -66,6 +66,7 @@ bool MainWindow::startUp(const QStringList &arguments)
 
     restorePosition();
     m_mnuRuleEna->setChecked(settings.msgRuleEnable != 0);
+    showPageChoices();
     m_mnuEncoding->showChoice();
 
     settings.commandLineRun = false;
@@ -268,6 +269,25 @@ void MainWindow::mnuRuleEna_Click()
                       QStringLiteral("ルール適用"));
     }
     m_state.settings.msgRuleEnable = enabled ? 1 : 0;
+}
+
+void MainWindow::showPageChoices()
+{
+    const bool modern = isModernPage(m_state.settings);
+    m_mnuPageModern->setChecked(modern);
+    m_mnuPageClassic->setChecked(!modern);
+    m_mnuIndex->setChecked(m_state.settings.makeIndex == 1);
+}
+
+// Like the rule switch, the choices reach the file at the next save.
+void MainWindow::mnuPage_Click()
+{
+    m_state.settings.pageStyle = m_mnuPageModern->isChecked() ? PageModern : PageClassic;
+}
+
+void MainWindow::mnuIndex_Click()
+{
+    m_state.settings.makeIndex = m_mnuIndex->isChecked() ? 1 : 0;
 }
 
 void MainWindow::mnuHelp_Click()

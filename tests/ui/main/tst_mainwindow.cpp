@@ -112,6 +112,7 @@ private slots:
     void settingsFileTrouble_data();
     void settingsFileTrouble();
     void ruleToggleAndShortcuts();
+    void pageMenu();
     void keyboardMovesAndPresses();
     void fastRunWithAMessageKeepsTheProgram();
     void encodingMenu();
@@ -325,17 +326,24 @@ void TestMainWindow::runsFromTheMenu_data()
 {
     QTest::addColumn<int>("changeType");
     QTest::addColumn<QString>("output");
-    QTest::newRow("text") << 0 << "_chat.txt";
-    QTest::newRow("html, colours confirmed") << 1 << "_chat.htm";
+    QTest::addColumn<bool>("modern"); // modern page and index chosen in the menu
+    QTest::newRow("text") << 0 << "_chat.txt" << false;
+    QTest::newRow("html, colours confirmed") << 1 << "_chat.htm" << false;
+    QTest::newRow("modern html with an index") << 1 << "_chat.htm" << true;
 }
 
 void TestMainWindow::runsFromTheMenu()
 {
     QFETCH(int, changeType);
     QFETCH(QString, output);
+    QFETCH(bool, modern);
     MainWindowFixture f;
     f.preset("ChangeType", "type", QString::number(changeType));
     f.start();
+    if (modern) {
+        f.trigger("mnuPageModern");
+        f.trigger("mnuIndex");
+    }
     drop(f.find<QTextEdit>("rTxt"), {f.chatLog("chat.txt")});
     bool disabledMeanwhile = false;
     WhenShown answer("frmColorSet", [&](QWidget *dialog) {
@@ -352,7 +360,10 @@ void TestMainWindow::runsFromTheMenu()
                                               "ぴのこ の発言：\r\n\t\tやあ\r\n")));
     } else {
         QVERIFY(disabledMeanwhile);
-        QVERIFY(out.readAll().contains("AE00AE"));
+        const QByteArray page = out.readAll();
+        QVERIFY(page.contains("AE00AE"));
+        QCOMPARE(page.startsWith("<!DOCTYPE html>"), modern);
+        QCOMPARE(QFile::exists(f.dir.filePath("_index.htm")), modern);
     }
     QCOMPARE(f.state.selection.selectedCount(), 0);
     QCOMPARE(f.text("lblCnt"), QStringLiteral("0"));
@@ -524,6 +535,26 @@ void TestMainWindow::settingsFileTrouble()
     QCOMPARE(f.messages[0].prompt, message.arg(f.state.settings.iniPath));
     QCOMPARE(bytes(), before);
     QVERIFY(!QFile::exists(f.dir.filePath("_a.txt")));
+}
+
+void TestMainWindow::pageMenu()
+{
+    MainWindowFixture f;
+    f.preset("Page", "Style", "modern");
+    f.preset("Page", "Index", "1");
+    f.start();
+    QCOMPARE(f.find<QMenu>("mnuPage")->title(), QStringLiteral("ページの形"));
+    QCOMPARE(f.find<QAction>("mnuPageClassic")->text(), QStringLiteral("クラシック"));
+    QCOMPARE(f.find<QAction>("mnuPageModern")->text(), QStringLiteral("モダン"));
+    QCOMPARE(f.find<QAction>("mnuIndex")->text(), QStringLiteral("一覧ページも作る"));
+    QVERIFY(f.find<QAction>("mnuPageModern")->isChecked());
+    QVERIFY(f.find<QAction>("mnuIndex")->isChecked());
+    f.trigger("mnuPageClassic");
+    QVERIFY(!f.find<QAction>("mnuPageModern")->isChecked()); // a radio group
+    f.trigger("mnuIndex");
+    f.trigger("mnuClose");
+    QCOMPARE(f.stored("Page", "Style"), QStringLiteral("classic"));
+    QCOMPARE(f.stored("Page", "Index"), QStringLiteral("0"));
 }
 
 void TestMainWindow::ruleToggleAndShortcuts()

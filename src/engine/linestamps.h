@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// When each utterance of a log was said, as far as the log tells: a date and a time for the
+// line that opens it (its header line, or the separator of a notice). Readers that know times
+// fill it while they turn their format into header/message text (the XML history's Date and
+// Time attributes); page writers look the stamps up line by line in the same order.
+//
+// Dates and times are kept as the log writes them ("2003/07/12", "21:03:00"); each distinct
+// text is stored once, so a stamp costs a few bytes whatever the log's size.
+class LineStamps
+{
+public:
+    // Line `line` (0-based, in the text the reader hands out) was said at `date` / `time`;
+    // either may be empty. Lines are added in ascending order.
+    void add(qsizetype line, const QString &date, const QString &time);
+    void clear();
+    bool isEmpty() const { return m_stamps.isEmpty(); }
+    qsizetype size() const { return m_stamps.size(); }
+
+    // First and last date any stamp holds (empty when none).
+    QString firstDate() const;
+    QString lastDate() const;
+
+    // Walks the stamps alongside the lines of one pass.
+    class Cursor
+    {
+    public:
+        explicit Cursor(const LineStamps &stamps)
+            : m_stamps(stamps)
+        {
+        }
+        // The stamp of line `line`, when it has one; lines must be asked in ascending order.
+        bool at(qsizetype line, QString *date, QString *time);
+
+    private:
+        const LineStamps &m_stamps;
+        qsizetype m_next = 0;
+    };
+
+private:
+    struct Stamp
+    {
+        qsizetype line;
+        qint32 date; // index into m_texts, -1 when none
+        qint32 time;
+    };
+    qint32 intern(const QString &text);
+    QString text(qint32 index) const { return index < 0 ? QString() : m_texts[index]; }
+
+    QList<Stamp> m_stamps;
+    QStringList m_texts;
+    QHash<QString, qint32> m_index;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "htmlhead.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The modern page: HTML5 in UTF-8, one self-contained file that reads well on a phone and
+// without JavaScript, with a light and a dark theme whose speaker colours are all readable.
+// This part writes everything up to the first utterance and the page's end; ModernBody
+// (modernbody.h) writes the utterances in between.
+
+struct ModernSpeaker
+{
+    QString name; // as the legend shows it (markup the chat filter let through)
+    QString color; // the chosen "#RRGGBB", or empty when the palette had no such entry
+    qsizetype utterances = 0;
+};
+
+struct ModernPageInfo
+{
+    QString baseName; // the log's name, as the title and heading show it
+    QList<ModernSpeaker> speakers; // in speaker order
+    qsizetype utterances = 0;
+    QString firstDate; // empty when the log tells no dates
+    QString lastDate;
+    QString bodyColor; // stands in for a speaker without a colour
+    QString narColor; // notices
+};
+
+// Text as it is, with "&", "<", ">" and quotes escaped (attribute values and plain text).
+QString htmlEscaped(QStringView text);
+// Chat markup reduced to its text, entities kept (for the title).
+QString markupText(QStringView markup);
+
+// The page from "<!DOCTYPE html>" up to the opening of the utterances, in pieces.
+void writeModernHead(const ModernPageInfo &info, const PageSink &sink);
+// What follows the last utterance.
+QByteArray modernPageEnd();

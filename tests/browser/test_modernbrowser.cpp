@@ -1,0 +1,235 @@
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "engine/htmlconverter.h"
+#include "support/recordinghost.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Chromium = QStringLiteral("/usr/bin/chromium");
+constexpr int ChromiumTimeoutMs = 90000;
+
+// What Chromium made of a page: the page's DOM, its console and the requests it sent.
+struct BrowserRun
+{
+    QByteArray dom;
+    QStringList console; // every console message of the page
+    QStringList requests; // every request the page itself sent
+};
+
+BrowserRun runChromium(const QString &pagePath, const QStringList &extra, const QString &workDir)
+{
+    QTemporaryDir profile;
+    const QString netLog = workDir + QStringLiteral("/net.json");
+    QFile::remove(netLog);
+    QProcess chromium;
+    chromium.setProcessChannelMode(QProcess::SeparateChannels);
+    chromium.start(Chromium,
+                   QStringList {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                                QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
+                                QStringLiteral("--disable-background-networking"),
+                                QStringLiteral("--disable-component-update"),
+                                QStringLiteral("--disable-sync"),
+                                QStringLiteral("--hide-scrollbars"),
+                                QStringLiteral("--user-data-dir=") + profile.path(),
+                                QStringLiteral("--window-size=400,900"),
+                                QStringLiteral("--enable-logging=stderr"), QStringLiteral("--v=0"),
+                                QStringLiteral("--log-net-log=") + netLog,
+                                QStringLiteral("--virtual-time-budget=30000")}
+                       + extra + QStringList {QStringLiteral("file://") + pagePath});
+    BrowserRun run;
+    if (!chromium.waitForStarted(ChromiumTimeoutMs))
+        return run;
+    if (!chromium.waitForFinished(ChromiumTimeoutMs)) {
+        chromium.kill();
+        chromium.waitForFinished(5000);
+        qWarning("chromium did not finish in time");
+        return run;
+    }
+    run.dom = chromium.readAllStandardOutput();
+    for (const QByteArray &line : chromium.readAllStandardError().split('\n')) {
+        if (line.contains(":CONSOLE"))
+            run.console.append(QString::fromUtf8(line));
+    }
+    // The page's own requests: those of the file's origin, which Chromium writes as "null".
+    QFile log(netLog);
+    if (log.open(QIODevice::ReadOnly)) {
+        const QJsonArray events = QJsonDocument::fromJson(log.readAll())["events"].toArray();
+        for (const QJsonValue &event : events) {
+            const QJsonObject params = event[QLatin1String("params")].toObject();
+            const QString url = params[QLatin1String("url")].toString();
+            if (params[QLatin1String("initiator")].toString() == u"null"
+                && !url.startsWith(u"file:"))
+                run.requests.append(url);
+        }
+    }
+    return run;
+}
+
+QJsonObject checkResults(const QByteArray &dom)
+{
+    const QByteArray open = "<pre id=\"pelorin-result\">";
+    const qsizetype from = dom.indexOf(open);
+    const qsizetype to = dom.indexOf("</pre>", from);
+    if (from < 0 || to < from)
+        return QJsonObject();
+    QByteArray json = dom.mid(from + open.size(), to - from - open.size());
+    json.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"").replace("&amp;", "&");
+    return QJsonDocument::fromJson(json).object();
+}
+
+} // namespace
+
+// Modern pages opened in headless Chromium at a phone's width: what they fetch, what they say
+// on the console, their colours in both themes, the filters, the search, links and chat text
+// that tries to run a script.
+class TestModernBrowser : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void page_data();
+    void page();
+    void screenshot();
+
+private:
+    QString makePage(const QString &name, const Palette &palette, const QString &log);
+    void runChecks(const QString &label, const QString &page, const QByteArray &expected,
+                   const QStringList &extra);
+
+    QTemporaryDir m_dir;
+    QList<std::pair<QString, QJsonObject>> m_results; // row name, result
+    QString m_fullPage;
+};
+
+QString TestModernBrowser::makePage(const QString &name, const Palette &palette, const QString &log)
+{
+    AppState state;
+    Settings &s = state.settings;
+    s.iniPath = m_dir.filePath(QStringLiteral("settings.ini"));
+    s.headerText = QStringLiteral(" の発言 :");
+    s.changeType = 1;
+    s.bodyColor = QStringLiteral("#000000");
+    s.narColor = QStringLiteral("#0000FF");
+    s.pageStyle = PageModern;
+    state.palette = palette;
+    s.colorCount = int(palette.size());
+    const QString logPath = m_dir.filePath(name + QStringLiteral(".txt"));
+    QFile logFile(logPath);
+    if (!logFile.open(QIODevice::WriteOnly))
+        return QString();
+    logFile.write(cp932::encode(log));
+    logFile.close();
+    state.selection.setItems({{logPath, m_dir.filePath(u'_' + name + u'.')}});
+    RecordingHost host;
+    convertToHtml(state, host);
+    return m_dir.filePath(u'_' + name + QStringLiteral(".htm"));
+}
+
+void TestModernBrowser::runChecks(const QString &label, const QString &page,
+                                  const QByteArray &expected, const QStringList &extra)
+{
+    QFile file(page);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QFile script(QStringLiteral(PELORIN_SOURCE_DIR "/tests/browser/modernpagecheck.js"));
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    const QString checked = page + QStringLiteral(".checked.htm");
+    QFile out(checked);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file.readAll() + "<script>window.PELORIN_EXPECTED = " + expected + ";\n"
+              + script.readAll() + "</script>\n");
+    out.close();
+
+    const BrowserRun run
+        = runChromium(checked, extra + QStringList {QStringLiteral("--dump-dom")}, m_dir.path());
+    const QJsonObject results = checkResults(run.dom);
+    QVERIFY2(!results.isEmpty(),
+             qPrintable(QStringLiteral("no check result in Chromium's page: ")
+                        + QString::fromUtf8(run.dom.right(2000))));
+    for (auto it = results.begin(); it != results.end(); ++it)
+        m_results.append({label + u": " + it.key(), it.value().toObject()});
+    const auto row = [&](const QString &name, const QStringList &found) {
+        m_results.append({label + u": " + name,
+                          QJsonObject {{"ok", found.isEmpty()},
+                                       {"actual", found.join(u'\n')},
+                                       {"expected", QStringLiteral("none")}}});
+    };
+    row(QStringLiteral("console messages"), run.console);
+    row(QStringLiteral("requests outside the file"), run.requests);
+}
+
+void TestModernBrowser::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QVERIFY2(QFile::exists(Chromium),
+             "Chromium is needed for the browser tests: install the chromium package "
+             "(scripts/deps.sh lists it)");
+
+    // Today's hostile chat text, links, a notice and a word to search for.
+    const QString log = QStringLiteral(
+        "Ann の発言 :\r\nwords of Ann with a needle\r\n<b>strong words</b>\r\n"
+        "<script>window.PELORIN_INJECTED = 1;</script>\r\n"
+        "<img src=x onerror=\"window.PELORIN_INJECTED = 2\">\r\n"
+        "<b onmouseover=\"window.PELORIN_INJECTED = 3\">bold</b>\r\n"
+        "<iframe src=\"javascript:window.PELORIN_INJECTED = 4\"></iframe>\r\n"
+        "<a href=\"javascript:window.PELORIN_INJECTED = 5\">x</a> javascript:alert(1)\r\n"
+        "see https://example.org/a?b=1&c=2 and http://example.com/.\r\n"
+        "―――――\r\nBo joined\r\n―――――\r\n"
+        "Bo の発言 :\r\nwords of Bo\r\nmore of Bo\r\nAnn の発言 :\r\nagain a needle\r\n");
+    m_fullPage = makePage(QStringLiteral("chat"), colorcode::defaultPalette(), log);
+    runChecks(QStringLiteral("default palette"), m_fullPage,
+              "{full: true, systemDark: false, firstSpeakerUtterances: 2, search: 'needle', "
+              "searchMatches: 2, links: 2, utterances: 3}",
+              {});
+
+    // Very light and very dark colours, eight speakers, read in a dark system theme.
+    const Palette extreme
+        = {{"#FFFFFF", "a"}, {"#FFFFCC", "b"}, {"#000000", "c"}, {"#0A0A0A", "d"},
+           {"#FFFF00", "e"}, {"#00FFFF", "f"}, {"#202020", "g"}, {"#F0F0F0", "h"}};
+    QString many;
+    for (int k = 1; k <= 8; ++k)
+        many += QStringLiteral("Speaker%1 の発言 :\r\nline %1\r\n").arg(k);
+    const QString extremePage = makePage(QStringLiteral("extreme"), extreme, many);
+    runChecks(QStringLiteral("light and dark palette"), extremePage,
+              "{full: false, systemDark: true, links: 0, utterances: 8}",
+              {QStringLiteral("--force-dark-mode"),
+               QStringLiteral("--blink-settings=preferredColorScheme=0")});
+}
+
+void TestModernBrowser::page_data()
+{
+    QTest::addColumn<QJsonObject>("result");
+    for (const auto &[name, result] : std::as_const(m_results))
+        QTest::newRow(qPrintable(name)) << result;
+}
+
+void TestModernBrowser::page()
+{
+    QFETCH(QJsonObject, result);
+    QVERIFY2(result.value(QStringLiteral("ok")).toBool(),
+             qPrintable(QStringLiteral("got %1, expected %2")
+                            .arg(result.value(QStringLiteral("actual")).toString(),
+                                 result.value(QStringLiteral("expected")).toString())));
+}
+
+// The page at a phone's width, as a picture (kept in the test's folder while it runs).
+void TestModernBrowser::screenshot()
+{
+    const QString png = m_dir.filePath(QStringLiteral("phone.png"));
+    runChromium(m_fullPage, {QStringLiteral("--screenshot=") + png}, m_dir.path());
+    QFile picture(png);
+    QVERIFY(picture.open(QIODevice::ReadOnly));
+    QVERIFY(picture.readAll().startsWith("\x89PNG"));
+}
+
+QTEST_GUILESS_MAIN(TestModernBrowser)
+#include "test_modernbrowser.moc"

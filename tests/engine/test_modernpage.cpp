@@ -1,0 +1,310 @@
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "engine/htmlconverter.h"
+#include "engine/modernbody.h"
+#include "engine/readablecolor.h"
+#include "support/recordinghost.h"
+
+#include <QColor>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Sep = QStringLiteral("―――――");
+
+QByteArray sjisLog(const QStringList &lines)
+{
+    return cp932::encode(QString(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+}
+
+} // namespace
+
+// The modern page: its colours, its links, the page a run writes, colours carried from log
+// to log, and the folder's index page.
+class TestModernPage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+
+    void readableColours_data();
+    void readableColours();
+    void chatLinks_data();
+    void chatLinks();
+    void textLogPage();
+    void xmlHistoryTimes();
+    void coloursCarriedByName();
+    void indexPage();
+
+private:
+    QString writeLog(const QString &name, const QByteArray &bytes);
+    void run(const QStringList &paths);
+    QByteArray output(const QString &name) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    AppState m_state;
+    RecordingHost m_host;
+};
+
+void TestModernPage::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_state = AppState();
+    m_host = RecordingHost();
+    Settings &s = m_state.settings;
+    s.iniPath = m_dir->filePath(QStringLiteral("settings.ini"));
+    s.headerText = QStringLiteral(" の発言 :");
+    s.changeType = 1;
+    s.bodyColor = QStringLiteral("#000000");
+    s.narColor = QStringLiteral("#0000FF");
+    s.addStr = QStringLiteral("_");
+    s.pageStyle = PageModern;
+    m_state.palette = colorcode::defaultPalette();
+    s.colorCount = 8;
+}
+
+QString TestModernPage::writeLog(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_dir->filePath(name);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write the log");
+    f.write(bytes);
+    return path;
+}
+
+void TestModernPage::run(const QStringList &paths)
+{
+    QList<Selection::Item> items;
+    for (const QString &p : paths)
+        items.append({p, m_dir->filePath(u'_' + QFileInfo(p).fileName().chopped(3))});
+    m_state.selection.setItems(items);
+    convertToHtml(m_state, m_host);
+}
+
+QByteArray TestModernPage::output(const QString &name) const
+{
+    QFile f(m_dir->filePath(name));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestModernPage::readableColours_data()
+{
+    QTest::addColumn<QString>("color");
+    QTest::addColumn<QString>("background");
+    QTest::addColumn<bool>("kept"); // readable as it is
+    const QString light = QStringLiteral("#FFFFFF"), dark = QStringLiteral("#1B1D21");
+    QTest::newRow("pink on light") << "#FF00FF" << light << false;
+    QTest::newRow("orange on light") << "#FF8000" << light << false;
+    QTest::newRow("white on light") << "#FFFFFF" << light << false;
+    QTest::newRow("pale yellow on light") << "#FFFFCC" << light << false;
+    QTest::newRow("navy on light") << "#000080" << light << true;
+    QTest::newRow("navy on dark") << "#000080" << dark << false;
+    QTest::newRow("black on dark") << "#000000" << dark << false;
+    QTest::newRow("dark red on dark") << "#400000" << dark << false;
+    QTest::newRow("yellow on dark") << "#FFFF00" << dark << true;
+}
+
+void TestModernPage::readableColours()
+{
+    QFETCH(QString, color);
+    QFETCH(QString, background);
+    QFETCH(bool, kept);
+    const QString got = readable::readableOn(color, background);
+    QVERIFY2(readable::contrast(got, background) >= 4.5, qPrintable(got));
+    if (kept) {
+        QCOMPARE(got, color);
+        return;
+    }
+    const QColor before(color), after(got);
+    QVERIFY(before.hslSaturationF() == 0 || qAbs(before.hslHueF() - after.hslHueF()) < 0.02);
+    // Only as far as needed: one step less would not do.
+    const bool darker = after.lightness() < before.lightness();
+    const QColor less = QColor::fromHsl(after.hslHue(), after.hslSaturation(),
+                                        after.lightness() + (darker ? 3 : -3));
+    QVERIFY2(readable::contrast(less.name(), background) < 4.6, qPrintable(got));
+}
+
+void TestModernPage::chatLinks_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QStringList>("open");
+    const auto a = [](const char *url) {
+        return QStringLiteral("<a href=\"%1\" rel=\"noopener noreferrer\">%1</a>").arg(url);
+    };
+    QTest::newRow("sentence end") << "see http://a.example/x."
+                                  << "see " + a("http://a.example/x") + "." << QStringList();
+    QTest::newRow("parentheses") << "(https://a.example/p_(q))"
+                                 << "(" + a("https://a.example/p_(q)") + ")" << QStringList();
+    QTest::newRow("parameters") << "<b>http://a.example/?a=1&b=2</b>"
+                                << "<b>" + a("http://a.example/?a=1&b=2") + "</b>" << QStringList();
+    QTest::newRow("escaped brackets") << "&lt;http://a.example/&gt;"
+                                      << "&lt;" + a("http://a.example/") + "&gt;" << QStringList();
+    QTest::newRow("other schemes stay text")
+        << "javascript:alert(1) ftp://a.example xhttp://a.example data:text/html,x"
+        << "javascript:alert(1) ftp://a.example xhttp://a.example data:text/html,x"
+        << QStringList();
+    QTest::newRow("no host") << "http:// and https://"
+                             << "http:// and https://" << QStringList();
+    QTest::newRow("tags left open") << "<font color=red><b>x</font><i>"
+                                    << "<font color=red><b>x</font><i>" << QStringList {"i"};
+}
+
+void TestModernPage::chatLinks()
+{
+    QFETCH(QString, html);
+    QFETCH(QString, expected);
+    QFETCH(QStringList, open);
+    QByteArray out;
+    QStringList openTags;
+    appendChatHtml(html, out, openTags);
+    QCOMPARE(QString::fromUtf8(out), expected);
+    QCOMPARE(openTags, open);
+}
+
+void TestModernPage::textLogPage()
+{
+    QStringList log {"B の発言 :",
+                     "hi http://b.example/",
+                     "<b>unclosed",
+                     "A の発言 :",
+                     "(L) <script>x</script>",
+                     Sep,
+                     "X joined",
+                     Sep,
+                     "after"};
+    for (int i = 0; i < ModernBody::SectionBlocks; ++i)
+        log << QStringLiteral("A の発言 :") << QStringLiteral("line %1").arg(i);
+    QByteArray bytes = sjisLog(log);
+    bytes.replace("after", "aft\xff"); // a byte Shift-JIS does not define
+    run({writeLog(QStringLiteral("chat.txt"), bytes)});
+    QVERIFY(m_host.messages.isEmpty());
+    const QString page = QString::fromUtf8(output(QStringLiteral("_chat.htm")));
+    QVERIFY(page.startsWith(QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n"
+                                           "<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
+                                           "content=\"width=device-width, initial-scale=1\">")));
+    QVERIFY(page.contains(QStringLiteral("<title>chat : A + B</title>")));
+    QVERIFY(page.contains(QStringLiteral("<p class=\"facts\">発言者 2 人・発言 %1 件</p>")
+                              .arg(ModernBody::SectionBlocks + 2)));
+    QVERIFY(page.contains(
+        QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a><p>hi <a "
+                       "href=\"http://b.example/\" rel=\"noopener noreferrer\">http://b.example/"
+                       "</a>\n<b>unclosed</b></p></div>\n")));
+    QVERIFY(page.contains(QStringLiteral("<p>") + HeartHtml
+                          + QStringLiteral(" &lt;script>x&lt;/script></p></div>\n"
+                                           "<div class=\"note\">X joined</div>\n"
+                                           "<div class=\"u s1 more\"><p>aft\uFFFD</p>")));
+    QVERIFY(page.contains(QStringLiteral("id=\"u%1\"").arg(ModernBody::SectionBlocks + 2)));
+    QCOMPARE(page.count(QStringLiteral("<section class=\"part\">")), 2);
+    QCOMPARE(page.count(QStringLiteral("</section>")), 2);
+    QVERIFY(page.endsWith(QStringLiteral("</section>\n</main>\n</body>\n</html>\n")));
+}
+
+void TestModernPage::xmlHistoryTimes()
+{
+    const QByteArray xml
+        = "<?xml version=\"1.0\"?>\n<Log>"
+          "<Message Date=\"2003/07/12\" Time=\"21:03:00\"><From><User FriendlyName=\"Aki\"/>"
+          "</From><Text>a\nb \xf0\x9f\x98\x80</Text></Message>"
+          "<Join Date=\"2003/07/12\" Time=\"21:04:00\"><User FriendlyName=\"Bo\"/><Text>Bo "
+          "joined</Text></Join>"
+          "<Message Date=\"2003/07/12\" Time=\"21:05:00\"><From><User FriendlyName=\"Bo\"/>"
+          "</From><Text>c</Text></Message>"
+          "<Message Date=\"2003/07/13\" Time=\"00:01:00\"><From><User FriendlyName=\"Aki\"/>"
+          "</From><Text>d</Text></Message></Log>";
+    run({writeLog(QStringLiteral("hist.xml"), xml)});
+    const QString page = QString::fromUtf8(output(QStringLiteral("_hist.htm")));
+    QVERIFY(page.contains(QStringLiteral("発言者 2 人・発言 3 件・2003/07/12 ～ 2003/07/13")));
+    const QStringList times = {"<time>2003/07/12 21:03:00</time><p>a\nb 😀", "<time>21:05:00</time>",
+                               "<time>2003/07/13 00:01:00</time>"};
+    qsizetype at = 0;
+    for (const QString &time : times) {
+        at = page.indexOf(time, at);
+        QVERIFY2(at > 0, qPrintable(time));
+    }
+    QCOMPARE(page.count(QStringLiteral("<time>")), 3);
+
+    // The classic page of the same history stays as it was: no times, no UTF-8.
+    m_state.settings.pageStyle = PageClassic;
+    run({m_dir->filePath(QStringLiteral("hist.xml"))});
+    const QByteArray classic = output(QStringLiteral("_hist.htm"));
+    QVERIFY(classic.startsWith("<html>\r\n<head>\r\n<title>hist : Aki + Bo</title>"));
+    QVERIFY(classic.contains("b &#128512;"));
+    QVERIFY(!classic.contains("21:03"));
+}
+
+void TestModernPage::coloursCarriedByName()
+{
+    const QString first
+        = writeLog(QStringLiteral("a.txt"), sjisLog({"Bo の発言 :", "x", "Cy の発言 :", "y"}));
+    const QString second
+        = writeLog(QStringLiteral("b.txt"), sjisLog({"Al の発言 :", "x", "Cy の発言 :", "y"}));
+    // The user gives Cy entry 5 in the first log's dialog.
+    m_host.onSpeakerDialog = [](SpeakerHandover &h) {
+        if (h.table.size() == 2 && h.table[0].name == u"Bo") {
+            h.table[1].paletteIndex = QStringLiteral("5");
+            h.speakerColors[1] = colorcode::defaultColorCode(5);
+        }
+        h.colorDialogCloses = 2;
+    };
+    run({first, second});
+    QCOMPARE(m_host.speakerDialogs.size(), 2);
+    const SpeakerHandover &later = m_host.speakerDialogs[1];
+    QCOMPARE(later.table[1].name, QStringLiteral("Cy"));
+    QCOMPARE(later.table[1].paletteIndex, QStringLiteral("5")); // preselected
+    QCOMPARE(later.table[0].paletteIndex, QStringLiteral("1")); // Al takes the turn
+    const QString cyLight
+        = readable::readableOn(colorcode::defaultColorCode(5), QStringLiteral("#FFFFFF"));
+    QVERIFY(output(QStringLiteral("_b.htm")).contains(QByteArray("s2{--cl:" + cyLight.toLatin1())));
+
+    // A new run starts afresh, and the classic page never carries colours.
+    m_host.speakerDialogs.clear();
+    m_state.settings.pageStyle = PageClassic;
+    run({first, second});
+    QCOMPARE(m_host.speakerDialogs[1].table[1].paletteIndex, QStringLiteral("2"));
+}
+
+void TestModernPage::indexPage()
+{
+    m_state.settings.makeIndex = 1;
+    const QString a = writeLog(QStringLiteral("a.txt"), sjisLog({"Bo の発言 :", "x"}));
+    const QString b = writeLog(QStringLiteral("b & <c>.txt"),
+                               sjisLog({"Al の発言 :", "x", "Cy の発言 :", "y", "Al の発言 :"}));
+    run({a, b});
+    QString index = QString::fromUtf8(output(QStringLiteral("_index.htm")));
+    QVERIFY(index.startsWith(QStringLiteral("<!DOCTYPE html>")));
+    QVERIFY(index.contains(QStringLiteral("<td><a href=\"_a.htm\">a.txt</a></td><td>Bo</td>"
+                                          "<td class=\"num\">1</td>")));
+    QVERIFY(index.contains(QStringLiteral("<td><a href=\"_b%20%26%20%3Cc%3E.htm\">b &amp; "
+                                          "&lt;c&gt;.txt</a></td><td>Al、Cy</td>"
+                                          "<td class=\"num\">3</td>")));
+
+    // A later run keeps the rows of pages still there and drops those of pages gone.
+    QVERIFY(QFile::remove(m_dir->filePath(QStringLiteral("_a.htm"))));
+    const QString c = writeLog(QStringLiteral("c.txt"), sjisLog({"Di の発言 :", "x"}));
+    run({c});
+    index = QString::fromUtf8(output(QStringLiteral("_index.htm")));
+    QVERIFY(!index.contains(QStringLiteral("a.txt")));
+    QVERIFY(index.contains(QStringLiteral("b &amp; &lt;c&gt;.txt</a></td><td>Al、Cy</td>")));
+    QVERIFY(index.indexOf(QStringLiteral("b &amp;")) < index.indexOf(QStringLiteral("c.txt")));
+
+    // A file of that name this program did not write as an index is left alone.
+    const QByteArray foreign = "<html>mine</html>";
+    QFile::remove(m_dir->filePath(QStringLiteral("_index.htm")));
+    writeLog(QStringLiteral("_index.htm"), foreign);
+    run({c});
+    QCOMPARE(output(QStringLiteral("_index.htm")), foreign);
+    QCOMPARE(m_host.messages.size(), 1);
+    QCOMPARE(m_host.messages[0].title, QStringLiteral("保存エラー"));
+    QCOMPARE(m_state.colorDialogCloses, 2); // the page itself was written
+}
+
+QTEST_GUILESS_MAIN(TestModernPage)
+#include "test_modernpage.moc"

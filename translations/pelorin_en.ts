@@ -53,6 +53,22 @@
             <numerusform>%1 of %n logs written</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 with BOM</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(LINE talk history, %1, line ends %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(%1, line ends %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -102,16 +118,6 @@
     </message>
     <message>
         <source>Usage:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger&apos;s *.xml
-histories) into an indented text file or a coloured HTML page, written next to
-each log under its name with the configured prefix (by default &quot;_&quot;): chat.txt
-gives _chat.txt or _chat.htm.
-
-Without --batch the window opens. LOG arguments start a conversion with the
-saved settings that ends the program without showing the window.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -215,13 +221,51 @@ run keeps the entries of pages that are still there</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>--encoding takes auto, sjis, utf-8 or utf-16, not &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: read text logs as WORD, whatever the settings say:
+auto (detected per log), sjis, utf-8 or utf-16</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Logs it reads:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  Text logs (*.txt) in Shift-JIS, UTF-8 or UTF-16, with any line ends: each
+  utterance starts with a header line, the speaker&apos;s name and the header text
+  of the settings (by default &quot;の発言：&quot;):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml):</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  LINE talk-history exports (*.txt starting with &quot;[LINE] &quot;): time, TAB,
+  sender, TAB, text; the indented text of an export is written in UTF-8:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the
+messenger&apos;s *.xml histories) into an indented text file or a coloured HTML page,
+written next to each log under its name with the configured prefix (by default
+&quot;_&quot;): chat.txt gives _chat.txt or _chat.htm.
+
+Without --batch the window opens. LOG arguments start a conversion with the
+saved settings that ends the program without showing the window.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
   1  --batch: at least one log (or index page) was not written
   2  usage error: an unknown option, an option without its value or without
-     --batch, both --text and --html, --page other than classic or modern,
-     --batch without a LOG, or &quot;-&quot; with another LOG, without --text or
-     --html, or with --output-dir;
+     --batch, an unknown --encoding WORD, both --text and --html, --page
+     other than classic or modern, --batch without a LOG, or &quot;-&quot; with
+     another LOG, without --text or --html, or with --output-dir;
      --batch: the settings file exists but cannot be read, or the output folder
      cannot be made (nothing is converted);
      the window was asked for but no display is available</source>
@@ -276,6 +320,10 @@ run keeps the entries of pages that are still there</source>
     </message>
     <message>
         <source>the name is taken by another file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an odd number of bytes is no UTF-16</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

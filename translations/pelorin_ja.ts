@@ -52,6 +52,22 @@
             <numerusform>%n 件中 %1 件を書き出しました</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1 with BOM</source>
+        <translation>%1 BOM 付き</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>なし</translation>
+    </message>
+    <message>
+        <source>(LINE talk history, %1, line ends %2)</source>
+        <translation>(LINE のトーク履歴, %1, 改行 %2)</translation>
+    </message>
+    <message>
+        <source>(%1, line ends %2)</source>
+        <translation>(%1, 改行 %2)</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -102,22 +118,6 @@
     <message>
         <source>Usage:</source>
         <translation>使い方:</translation>
-    </message>
-    <message>
-        <source>Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger&apos;s *.xml
-histories) into an indented text file or a coloured HTML page, written next to
-each log under its name with the configured prefix (by default &quot;_&quot;): chat.txt
-gives _chat.txt or _chat.htm.
-
-Without --batch the window opens. LOG arguments start a conversion with the
-saved settings that ends the program without showing the window.</source>
-        <translation>Pelorin はチャットのログ（Shift-JIS のテキストログ *.txt と、メッセンジャーの
-XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに色分けした HTML ページに
-変換します。出力は各ログと同じフォルダに、ログの名前の前に設定の文字（既定は「_」）
-を付けた名前で書き出します。chat.txt からは _chat.txt か _chat.htm ができます。
-
---batch を付けなければウィンドウが開きます。LOG を渡すと、保存されている設定で
-変換し、ウィンドウを見せずに終わります。</translation>
     </message>
     <message>
         <source>Options:</source>
@@ -246,13 +246,61 @@ run keeps the entries of pages that are still there</source>
 あとの変換でも、まだあるページの行は残る</translation>
     </message>
     <message>
+        <source>--encoding takes auto, sjis, utf-8 or utf-16, not &quot;%1&quot;</source>
+        <translation>--encoding には auto, sjis, utf-8, utf-16 のどれかを指定して下さい（&quot;%1&quot; ではなく）。</translation>
+    </message>
+    <message>
+        <source>with --batch: read text logs as WORD, whatever the settings say:
+auto (detected per log), sjis, utf-8 or utf-16</source>
+        <translation>--batch と一緒に: 設定にかかわらず、テキストのログを WORD で読みます:
+auto（ログごとに判定）、sjis、utf-8、utf-16</translation>
+    </message>
+    <message>
+        <source>Logs it reads:</source>
+        <translation>読めるログ:</translation>
+    </message>
+    <message>
+        <source>  Text logs (*.txt) in Shift-JIS, UTF-8 or UTF-16, with any line ends: each
+  utterance starts with a header line, the speaker&apos;s name and the header text
+  of the settings (by default &quot;の発言：&quot;):</source>
+        <translation>  テキストのログ（*.txt）。Shift-JIS、UTF-8、UTF-16 のどれでも、改行は何でも。
+  発言ごとに見出しの行（発言者の名前と、設定の「発言のヘッダ」、既定は
+  「の発言：」）で始まります:</translation>
+    </message>
+    <message>
+        <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml):</source>
+        <translation>  MSN Messenger / Windows Messenger の XML の履歴（*.xml）:</translation>
+    </message>
+    <message>
+        <source>  LINE talk-history exports (*.txt starting with &quot;[LINE] &quot;): time, TAB,
+  sender, TAB, text; the indented text of an export is written in UTF-8:</source>
+        <translation>  LINE のトーク履歴（「[LINE] 」で始まる *.txt）。時刻、TAB、送信者、TAB、本文。
+  字下げしたテキストは UTF-8 で書き出します:</translation>
+    </message>
+    <message>
+        <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the
+messenger&apos;s *.xml histories) into an indented text file or a coloured HTML page,
+written next to each log under its name with the configured prefix (by default
+&quot;_&quot;): chat.txt gives _chat.txt or _chat.htm.
+
+Without --batch the window opens. LOG arguments start a conversion with the
+saved settings that ends the program without showing the window.</source>
+        <translation>Pelorin はチャットのログ（テキストのログ *.txt、LINE のトーク履歴、メッセンジャーの
+XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに色分けした HTML ページに
+変換します。出力は各ログと同じフォルダに、ログの名前の前に設定の文字（既定は「_」）
+を付けた名前で書き出します。chat.txt からは _chat.txt か _chat.htm ができます。
+
+--batch を付けなければウィンドウが開きます。LOG を渡すと、保存されている設定で
+変換し、ウィンドウを見せずに終わります。</translation>
+    </message>
+    <message>
         <source>Exit status:
   0  every log was written (and for the window: it closed normally)
   1  --batch: at least one log (or index page) was not written
   2  usage error: an unknown option, an option without its value or without
-     --batch, both --text and --html, --page other than classic or modern,
-     --batch without a LOG, or &quot;-&quot; with another LOG, without --text or
-     --html, or with --output-dir;
+     --batch, an unknown --encoding WORD, both --text and --html, --page
+     other than classic or modern, --batch without a LOG, or &quot;-&quot; with
+     another LOG, without --text or --html, or with --output-dir;
      --batch: the settings file exists but cannot be read, or the output folder
      cannot be made (nothing is converted);
      the window was asked for but no display is available</source>
@@ -260,9 +308,9 @@ run keeps the entries of pages that are still there</source>
   0  すべてのログを書き出した（ウィンドウでは: 普通に閉じた）
   1  --batch: 書き出せなかったログ（か一覧ページ）がある
   2  使い方の誤り: 知らないオプション、値のないオプション、--batch のない
-     --batch 用のオプション、--text と --html の両方、classic でも modern でも
-     ない --page、LOG のない --batch、ほかの LOG や --output-dir と一緒の「-」、
-     --text も --html もない「-」。
+     --batch 用のオプション、知らない --encoding の WORD、--text と --html の
+     両方、classic でも modern でもない --page、LOG のない --batch、ほかの LOG
+     や --output-dir と一緒の「-」、--text も --html もない「-」。
      --batch: 設定ファイルはあるが読み込めない、または出力フォルダを作れない
      （何も変換しない）。
      ウィンドウを開こうとしたがディスプレイがない</translation>
@@ -317,6 +365,10 @@ run keeps the entries of pages that are still there</source>
     <message>
         <source>the name is taken by another file</source>
         <translation>その名前はほかのファイルが使っています</translation>
+    </message>
+    <message>
+        <source>an odd number of bytes is no UTF-16</source>
+        <translation>バイト数が奇数なので UTF-16 ではありません</translation>
     </message>
 </context>
 <context>

@@ -61,14 +61,35 @@ QString BatchHost::reasonText(const QString &reason)
     return text != reason ? text : QCoreApplication::translate("QIODevice", source.constData());
 }
 
-void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const QString &context)
+QString BatchHost::messageText(const QString &prompt) const
 {
     // The window's texts, line by line in the user's language; a line that is no message of
     // its own (a file name) stays as it is.
     QStringList lines = prompt.split(QStringLiteral("\r\n"));
     for (QString &line : lines)
         line = QCoreApplication::translate("RunMessage", line.toUtf8().constData());
-    printLine(context, lines.join(u' '));
+    return lines.join(u' ');
+}
+
+void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const QString &context)
+{
+    printLine(context, messageText(prompt));
+}
+
+QString BatchHost::formatText(const LogFormat &format)
+{
+    const textcodec::Detection &d = format.detection;
+    // The classic log, Shift-JIS split at CR LF, and an XML history need no explanation.
+    const bool classic = d.encoding == textcodec::Encoding::ShiftJis
+        && (d.lineEnd == textcodec::LineEnd::CrLf || !d.hasLineEnd);
+    if (!format.known || format.xml || (classic && !format.lineExport))
+        return QString();
+    QString encoding = textcodec::encodingName(d.encoding);
+    if (d.bomBytes > 0)
+        encoding = tr("%1 with BOM").arg(encoding);
+    const QString lineEnd = d.hasLineEnd ? textcodec::lineEndName(d.lineEnd) : tr("none");
+    return format.lineExport ? tr("(LINE talk history, %1, line ends %2)").arg(encoding, lineEnd)
+                             : tr("(%1, line ends %2)").arg(encoding, lineEnd);
 }
 
 void BatchHost::logNotRead(const QString &path, const QString &reason)
@@ -84,11 +105,14 @@ void BatchHost::outputNotWritten(const QString &logPath, const QString &outputPa
                   + u' ' + shown(outputPath) + u' ' + tr("(%1)").arg(reasonText(reason)));
 }
 
-void BatchHost::noSpeakers(const QString &logPath, bool readFailed)
+void BatchHost::noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format)
 {
     // One reason per log: a log that could not be read has had its line already.
-    if (!readFailed)
-        RunHost::noSpeakers(logPath, false);
+    if (readFailed)
+        return;
+    const QString text = messageText(runtext::NoSpeakers);
+    const QString read = formatText(format);
+    printLine(logPath, read.isEmpty() ? text : text + u' ' + read);
 }
 
 QString BatchHost::summaryText(int written, int count)

@@ -41,13 +41,16 @@ public:
     void logNotRead(const QString &path, const QString &reason) override;
     void outputNotWritten(const QString &logPath, const QString &outputPath,
                           const QString &reason) override;
-    void noSpeakers(const QString &logPath, bool readFailed) override;
+    void noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format) override;
 
     // Messages and the progress line show `path` as `name` (standard input's temporary copy).
     void showAs(const QString &path, const QString &name) { m_shownNames.insert(path, name); }
 
     // Why a file could not be read or written, in the user's language.
     static QString reasonText(const QString &reason);
+    // What a log was read as, when it is not a Shift-JIS log split at CR LF: "(UTF-8, line
+    // ends LF)", "(LINE talk history, UTF-8, …)"; empty otherwise.
+    static QString formatText(const LogFormat &format);
 
     // A line of its own, above the progress line; control characters and undecodable bytes
     // of names are shown escaped.
@@ -57,6 +60,7 @@ public:
     static QString summaryText(int written, int count);
 
 private:
+    QString messageText(const QString &prompt) const;
     void drawProgress(bool force);
     void clearProgress();
     QString shown(const QString &path) const { return m_shownNames.value(path, path); }

@@ -171,6 +171,8 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         settings.pageStyle = commandLine.pageStyle;
     if (commandLine.index)
         settings.makeIndex = 1;
+    if (commandLine.encoding)
+        settings.logEncoding = encodingWord(*commandLine.encoding);
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
     settings.speedUp = 0;
     settings.commandLineRun = false;

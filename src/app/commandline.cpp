@@ -40,6 +40,22 @@ QString needsBatch(const char *option)
         .arg(QLatin1String(option));
 }
 
+// The words of --encoding, lower case.
+std::optional<textcodec::Choice> encodingArgument(const QString &word)
+{
+    using textcodec::Choice;
+    const QString w = word.toLower();
+    if (w == u"auto")
+        return Choice::Auto;
+    if (w == u"sjis" || w == u"shift-jis" || w == u"cp932")
+        return Choice::ShiftJis;
+    if (w == u"utf-8" || w == u"utf8")
+        return Choice::Utf8;
+    if (w == u"utf-16" || w == u"utf16")
+        return Choice::Utf16;
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList &arguments)
@@ -50,6 +66,7 @@ CommandLine parseCommandLine(const QStringList &arguments)
         if (cl.error.isEmpty())
             cl.error = message;
     };
+    QString encodingWord;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
         if (optionsEnded || !a.startsWith(u'-') || a == u"-") {
@@ -76,6 +93,12 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (optionWithValue(arguments, i, u"--settings", {}, cl.settingsFile)) {
             if (cl.settingsFile.isEmpty())
                 usage(QCoreApplication::translate("CommandLine", "--settings needs a FILE"));
+        } else if (optionWithValue(arguments, i, u"--encoding", {}, encodingWord)) {
+            cl.encoding = encodingArgument(encodingWord);
+            if (!cl.encoding)
+                usage(QCoreApplication::translate(
+                          "CommandLine", "--encoding takes auto, sjis, utf-8 or utf-16, not \"%1\"")
+                          .arg(encodingWord));
         } else if (optionWithValue(arguments, i, u"--output-dir", u"-o", cl.outputDir)) {
             if (cl.outputDir.isEmpty())
                 usage(QCoreApplication::translate("CommandLine", "--output-dir needs a DIR"));
@@ -108,6 +131,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
             usage(needsBatch("--page"));
         if (cl.index)
             usage(needsBatch("--index"));
+        if (cl.encoding)
+            usage(needsBatch("--encoding"));
     }
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));
@@ -158,6 +183,10 @@ const HelpOption HelpOptions[] = {
                        "with --batch: write indented text, whatever the settings say")},
     {"--html",
      QT_TRANSLATE_NOOP("CommandLine", "with --batch: write HTML pages, whatever the settings say")},
+    {"--encoding WORD",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: read text logs as WORD, whatever the settings say:\n"
+                       "auto (detected per log), sjis, utf-8 or utf-16")},
     {"--page STYLE",
      QT_TRANSLATE_NOOP("CommandLine",
                        "with --batch: the HTML page's style, classic (the default) or\n"
@@ -187,6 +216,31 @@ const HelpOption HelpOptions[] = {
 
 constexpr qsizetype HelpNameWidth = 15;
 
+// The logs understood, each with a sample of two lines (the samples are the same in every
+// language: they show the logs as they are).
+QString logKindsText()
+{
+    const QString indent = QStringLiteral("    ");
+    return translated(QT_TRANSLATE_NOOP("CommandLine", "Logs it reads:")) + u'\n'
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "  Text logs (*.txt) in Shift-JIS, UTF-8 or UTF-16, with any line ends: each\n"
+            "  utterance starts with a header line, the speaker's name and the header text\n"
+            "  of the settings (by default \"の発言：\"):"))
+        + u'\n' + indent + QStringLiteral("たろう の発言：\n") + indent
+        + QStringLiteral("こんばんは！\n")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine", "  The XML histories of MSN Messenger / Windows Messenger (*.xml):"))
+        + u'\n' + indent + QStringLiteral("<Message><From><User FriendlyName=\"たろう\"/></From>\n")
+        + indent + QStringLiteral("<Text>こんばんは！</Text></Message>\n")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "  LINE talk-history exports (*.txt starting with \"[LINE] \"): time, TAB,\n"
+            "  sender, TAB, text; the indented text of an export is written in UTF-8:"))
+        + u'\n' + indent + QStringLiteral("2024/01/15(月)\n") + indent
+        + QStringLiteral("21:03\tたろう\tこんばんは！\n");
+}
+
 } // namespace
 
 QString helpText()
@@ -197,14 +251,15 @@ QString helpText()
                          "  pelorin --batch [OPTION...] (--text | --html) -\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
-            "Pelorin turns chat logs (Shift-JIS text logs *.txt, or the messenger's *.xml\n"
-            "histories) into an indented text file or a coloured HTML page, written next to\n"
-            "each log under its name with the configured prefix (by default \"_\"): chat.txt\n"
-            "gives _chat.txt or _chat.htm.\n"
+            "Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the\n"
+            "messenger's *.xml histories) into an indented text file or a coloured HTML page,\n"
+            "written next to each log under its name with the configured prefix (by default\n"
+            "\"_\"): chat.txt gives _chat.txt or _chat.htm.\n"
             "\n"
             "Without --batch the window opens. LOG arguments start a conversion with the\n"
             "saved settings that ends the program without showing the window."))
-        + QStringLiteral("\n\n") + translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + u'\n';
+        + QStringLiteral("\n\n") + logKindsText() + u'\n'
+        + translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + u'\n';
     const QString indent(2 + HelpNameWidth + 2, u' ');
     for (const HelpOption &option : HelpOptions) {
         const QStringList lines = translated(option.text).split(u'\n');
@@ -244,9 +299,9 @@ QString helpText()
             "  0  every log was written (and for the window: it closed normally)\n"
             "  1  --batch: at least one log (or index page) was not written\n"
             "  2  usage error: an unknown option, an option without its value or without\n"
-            "     --batch, both --text and --html, --page other than classic or modern,\n"
-            "     --batch without a LOG, or \"-\" with another LOG, without --text or\n"
-            "     --html, or with --output-dir;\n"
+            "     --batch, an unknown --encoding WORD, both --text and --html, --page\n"
+            "     other than classic or modern, --batch without a LOG, or \"-\" with\n"
+            "     another LOG, without --text or --html, or with --output-dir;\n"
             "     --batch: the settings file exists but cannot be read, or the output folder\n"
             "     cannot be made (nothing is converted);\n"
             "     the window was asked for but no display is available"))

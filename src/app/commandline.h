@@ -1,5 +1,7 @@
 #pragma once
 
+#include "codec/textcodec.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -13,6 +15,7 @@ struct CommandLine
     std::optional<int> changeType; // --text (0) / --html (1), batch only
     QString pageStyle; // --page classic|modern, batch only; empty: as the settings say
     bool index = false; // --index, batch only
+    std::optional<textcodec::Choice> encoding; // --encoding auto|sjis|utf-8|utf-16, batch only
     QString settingsFile; // --settings FILE
     QString outputDir; // -o / --output-dir DIR, batch only
     bool recursive = false; // -r / --recursive: a folder's subfolders too, batch only

@@ -1,6 +1,6 @@
 #include "htmlbody.h"
 
-#include "codec/cp932.h"
+#include "logformat.h"
 #include "markupfilter.h"
 #include "speakerkeys.h"
 
@@ -12,13 +12,12 @@ constexpr QByteArrayView NoticeOpener = "<dt><font class=nar id=nar>";
 constexpr QByteArrayView LineCloser = "</font><br>";
 constexpr QByteArrayView CrLf = "\r\n";
 
-void appendText(QStringView text, QByteArray &out)
-{
-    static const cp932::Replacement reference = cp932::numericReference;
-    cp932::encodeAppend(text, out, reference);
-}
-
 } // namespace
+
+void BodyWriter::appendText(QStringView text, QByteArray &out) const
+{
+    appendPageText(text, m_utf8Page, out);
+}
 
 BodyWriter::BodyWriter(const LineTests &tests, const SpeakerKeys &keys,
                        const PageSpeakers &speakers, const PageStyle &style, bool colorNames)

@@ -18,13 +18,16 @@ public:
     BodyWriter(const LineTests &tests, const SpeakerKeys &keys, const PageSpeakers &speakers,
                const PageStyle &style, bool colorNames);
 
-    // Appends the page text for the next line of the log (without its CR LF), in code page
-    // 932 with characters it lacks as numeric references.
+    // The page's encoding: code page 932 with characters it lacks as numeric references (the
+    // default), or UTF-8.
+    void setUtf8Page(bool utf8Page) { m_utf8Page = utf8Page; }
+    // Appends the page text for the next line of the log (without its CR LF).
     void write(const QString &line, QByteArray &out);
 
 private:
     void headerLine(const QString &line, QByteArray &out);
     void plainLine(const QString &line, QByteArray &out);
+    void appendText(QStringView text, QByteArray &out) const;
 
     const LineTests &m_tests;
     const SpeakerKeys &m_keys;
@@ -34,4 +37,5 @@ private:
     NoticeState m_notices;
     qsizetype m_plainRun = 0;
     bool m_firstHeader = true;
+    bool m_utf8Page = false;
 };

@@ -1,7 +1,6 @@
 #include "htmlconverter.h"
 
 #include "appstate.h"
-#include "codec/cp932.h"
 #include "htmlbody.h"
 #include "htmlhead.h"
 #include "linetests.h"
@@ -38,12 +37,6 @@ void rememberColors(const SpeakerHandover &handover, const Settings &settings, P
         if (ok && number >= 1 && number <= settings.colorCount)
             run.paletteNumbers.insert(entry.name, number);
     }
-}
-
-void encodeHtml(QStringView text, QByteArray &out)
-{
-    static const cp932::Replacement reference = cp932::numericReference;
-    cp932::encodeAppend(text, out, reference);
 }
 
 // The speakers' first colours: palette entries in turn, in speaker order, unless a rule fixes
@@ -158,19 +151,25 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
     }
     speakers.legendLabels = makeLegendLabels(src.speakerKeys.names());
 
+    // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
+    const bool utf8Page = src.reader.format().utf8Page();
     EventPump headPump(host); // a legend of many speakers takes a while
-    writePageHead(pageBaseName(src.path), speakers, style, [&](QStringView piece) {
-        encodeHtml(piece, out.buffer());
-        out.flushIfFull();
-        headPump.lineDone(piece.size());
-    });
+    writePageHead(
+        pageBaseName(src.path), speakers, style,
+        [&](QStringView piece) {
+            appendPageText(piece, utf8Page, out.buffer());
+            out.flushIfFull();
+            headPump.lineDone(piece.size());
+        },
+        utf8Page);
     BodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
+    body.setUtf8Page(utf8Page);
     const bool ok
         = writeBody(src.reader, host, out, progress, [&](const QString &line, QByteArray &buf) {
               body.write(line, buf);
               buf.append("\r\n", 2);
           });
-    encodeHtml(PageEnd, out.buffer());
+    appendPageText(PageEnd, utf8Page, out.buffer());
     out.buffer().append("\r\n", 2);
     return ok;
 }
@@ -251,7 +250,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
                                             modern ? state.pageRun.paletteNumbers : NothingCarried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
-        host.noSpeakers(path, reader.failed());
+        host.noSpeakers(path, reader.failed(), reader.format());
         return LogOutcome::Next;
     }
 
@@ -284,7 +283,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         out.discard();
         state.colorDialogCloses = 0;
         host.logNotRead(path, reader.errorString());
-        host.noSpeakers(path, true);
+        host.noSpeakers(path, true, reader.format());
         return LogOutcome::Next;
     }
     progress.clear();

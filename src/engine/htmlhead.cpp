@@ -1,5 +1,6 @@
 #include "htmlhead.h"
 
+#include "logformat.h"
 #include "settings/settings.h"
 
 #include <array>
@@ -88,9 +89,12 @@ QString legendLabel(const PageSpeakers &speakers, qsizetype index)
 }
 
 void appendHead(HeadOut &page, const QString &baseName, const PageSpeakers &speakers,
-                const PageStyle &style)
+                const PageStyle &style, bool utf8Page)
 {
-    page += QStringLiteral("<html>\r\n<head>\r\n<title>") % baseName % QStringLiteral(" : ");
+    page += QStringLiteral("<html>\r\n<head>\r\n");
+    if (utf8Page)
+        page += Utf8MetaTag % CrLf;
+    page += QStringLiteral("<title>") % baseName % QStringLiteral(" : ");
     for (qsizetype k = 0; k < speakers.titleNames.size(); ++k) {
         if (k > 0)
             page += QStringLiteral(" + ");
@@ -234,10 +238,10 @@ QString pageBaseName(const QString &logPath)
 }
 
 void writePageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style,
-                   const PageSink &sink)
+                   const PageSink &sink, bool utf8Page)
 {
     HeadOut page(sink);
-    appendHead(page, baseName, speakers, style);
+    appendHead(page, baseName, speakers, style, utf8Page);
     appendLegend(page, speakers, style);
 }
 

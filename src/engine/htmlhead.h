@@ -50,9 +50,10 @@ using PageSink = std::function<void(QStringView)>;
 
 // The page from "<html>" up to and including "<DL>": head, style sheet, scripts and legend,
 // handed out in pieces of bounded size, so that a page of many speakers (each legend row can
-// carry the whole palette) never sits in memory whole.
+// carry the whole palette) never sits in memory whole. A UTF-8 page says so in the first
+// element of its head.
 void writePageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style,
-                   const PageSink &sink);
+                   const PageSink &sink, bool utf8Page = false);
 
 // The content of a legend colour cell: the code in its own colour, or a drop-down of the body,
 // narration and palette colours that recolours the class through CChange.

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <unistd.h>
 
+using textcodec::LineEnd;
+
 namespace {
 
 constexpr qint64 ChunkBytes = 1 << 20;
@@ -52,12 +54,17 @@ void LogReader::fail(Status status, const QString &error)
     m_file.close();
 }
 
-bool LogReader::open(const QString &path, const QString &headerText)
+bool LogReader::open(const QString &path, const QString &headerText, textcodec::Choice choice)
 {
     m_path = path;
-    m_xml = isXmlLogPath(path);
+    m_headerText = headerText;
+    m_choice = choice;
+    m_format = LogFormat();
+    m_format.xml = isXmlLogPath(path);
     m_xmlText.clear();
+    m_lineExport.reset();
     m_stamps.clear();
+    m_stampsDone = false;
     m_lineCount = -1;
     m_status = Status::Ok;
     m_error.clear();
@@ -78,10 +85,10 @@ bool LogReader::open(const QString &path, const QString &headerText)
         return false;
     case fileio::ReadOpen::NotReadable:
         // An XML history that cannot be opened is one that does not load.
-        fail(m_xml ? Status::XmlNotLoaded : Status::NotReadable, reason);
+        fail(m_format.xml ? Status::XmlNotLoaded : Status::NotReadable, reason);
         return false;
     }
-    if (m_xml) {
+    if (m_format.xml) {
         const QByteArray data = m_file.readAll();
         const bool readOk = m_file.error() == QFileDevice::NoError;
         m_file.close();
@@ -95,25 +102,80 @@ bool LogReader::open(const QString &path, const QString &headerText)
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
             return false;
         }
+        m_format.known = true;
+        return rewind();
+    }
+    if (!detect(choice))
+        return false;
+    m_format.known = true;
+    const auto &d = m_format.detection;
+    m_decoder = textcodec::Decoder(d.encoding);
+    m_separator = d.lineEnd == LineEnd::Cr ? u'\r' : u'\n';
+    if (!rewind())
+        return false;
+    if (startsAsLineExport()) {
+        m_format.lineExport = true;
+        m_lineExport = std::make_unique<LineExportConverter>(
+            headerText, [this](QString &line) { return readExportLine(line); });
     }
     return rewind();
+}
+
+bool LogReader::detect(textcodec::Choice choice)
+{
+    textcodec::Detector detector(choice);
+    QByteArray piece(ChunkBytes, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = m_file.read(piece.data(), ChunkBytes);
+        if (got < 0) {
+            fail(Status::ReadError, m_file.errorString());
+            return false;
+        }
+        if (got == 0)
+            break;
+        detector.feed(QByteArrayView(piece.constData(), got));
+        pieceDone();
+        if (detector.settled())
+            break;
+    }
+    m_format.detection = detector.result();
+    if (textcodec::isUtf16(m_format.detection.encoding) && m_file.size() % 2 != 0) {
+        // A unit cut in half: no UTF-16 log, or a damaged one; either way nothing is guessed.
+        fail(Status::Undecodable,
+             QStringLiteral(QT_TRANSLATE_NOOP("FileError", "an odd number of bytes is no UTF-16")));
+        return false;
+    }
+    return true;
+}
+
+bool LogReader::startsAsLineExport()
+{
+    // Only the start of the first line is needed, however long that line is.
+    while (m_buf.size() < 7 && fill()) { }
+    return m_status == Status::Ok && isLineExportTitle(m_buf);
 }
 
 bool LogReader::rewind()
 {
     if (m_status != Status::Ok)
         return false;
-    m_decoder.reset();
     m_pos = m_scan = 0;
     m_done = false;
-    if (m_xml) {
+    m_consumed = 0;
+    m_linesOut = 0;
+    if (m_lineExport && !m_stampsDone)
+        m_stamps.clear(); // noted again by this pass
+    if (m_format.xml) {
         m_buf = m_xmlText; // shared, not copied
         m_eof = true;
         return true;
     }
+    m_decoder.reset();
     m_buf.clear();
     m_eof = false;
-    if (!m_file.seek(0)) {
+    if (m_lineExport)
+        m_lineExport->reset();
+    if (!m_file.seek(m_format.detection.bomBytes)) {
         fail(Status::ReadError, m_file.errorString());
         return false;
     }
@@ -140,21 +202,34 @@ bool LogReader::fill()
     return true;
 }
 
-bool LogReader::readLine(QString &line)
+bool LogReader::readExportLine(QString &line)
 {
     if (m_done)
         return false;
+    const bool crLf = m_format.xml || m_format.detection.lineEnd == LineEnd::CrLf;
     for (;;) {
-        // Look for CR LF; a CR at the very end may still be followed by the next chunk's LF.
-        qsizetype cr = m_buf.indexOf(u'\r', m_scan);
-        while (cr >= 0 && cr + 1 < m_buf.size() && m_buf[cr + 1] != u'\n')
-            cr = m_buf.indexOf(u'\r', cr + 1);
-        if (cr >= 0 && cr + 1 < m_buf.size()) {
-            line.setUnicode(m_buf.constData() + m_pos, cr - m_pos);
-            m_pos = m_scan = cr + 2;
-            break;
+        if (crLf) {
+            // Look for CR LF; a CR at the very end may still be followed by the next piece's LF.
+            qsizetype cr = m_buf.indexOf(u'\r', m_scan);
+            while (cr >= 0 && cr + 1 < m_buf.size() && m_buf[cr + 1] != u'\n')
+                cr = m_buf.indexOf(u'\r', cr + 1);
+            if (cr >= 0 && cr + 1 < m_buf.size()) {
+                line.setUnicode(m_buf.constData() + m_pos, cr - m_pos);
+                m_pos = m_scan = cr + 2;
+                ++m_consumed;
+                return true;
+            }
+            m_scan = cr >= 0 ? cr : m_buf.size();
+        } else {
+            const qsizetype end = m_buf.indexOf(m_separator, m_scan);
+            if (end >= 0) {
+                line.setUnicode(m_buf.constData() + m_pos, end - m_pos);
+                m_pos = m_scan = end + 1;
+                ++m_consumed;
+                return true;
+            }
+            m_scan = m_buf.size();
         }
-        m_scan = cr >= 0 ? cr : m_buf.size();
         if (!fill()) {
             if (m_status != Status::Ok)
                 return false;
@@ -164,9 +239,29 @@ bool LogReader::readLine(QString &line)
                 return false;
             line.setUnicode(m_buf.constData() + m_pos, m_buf.size() - m_pos);
             m_pos = m_buf.size();
-            break;
+            ++m_consumed;
+            return true;
         }
     }
+}
+
+bool LogReader::readLine(QString &line)
+{
+    if (m_status != Status::Ok)
+        return false;
+    bool got;
+    if (m_lineExport) {
+        LineExportConverter::Stamp stamp;
+        got = m_lineExport->next(line, stamp);
+        if (got && stamp.opens && !m_stampsDone)
+            m_stamps.add(m_linesOut, stamp.dateText(), stamp.timeText());
+        m_stampsDone |= !got && m_status == Status::Ok;
+    } else {
+        got = readExportLine(line);
+    }
+    if (!got || m_status != Status::Ok)
+        return false;
+    ++m_linesOut;
     if (m_transform)
         m_transform(line);
     return true;
@@ -174,46 +269,61 @@ bool LogReader::readLine(QString &line)
 
 qsizetype LogReader::lineCount()
 {
-    if (m_lineCount >= 0)
-        return m_lineCount;
-    if (m_status != Status::Ok)
-        return 0;
+    if (m_lineCount < 0 && m_status == Status::Ok)
+        m_lineCount = countLines();
+    return m_status == Status::Ok ? m_lineCount : 0;
+}
+
+qsizetype LogReader::countLines()
+{
     qsizetype count = 0;
-    if (m_xml) {
+    if (m_format.xml) {
         const qsizetype n = m_xmlText.size();
         qsizetype from = 0;
         for (qsizetype k; (k = m_xmlText.indexOf(u"\r\n", from)) >= 0; from = k + 2)
             ++count;
-        if (from < n)
-            ++count;
-        return m_lineCount = count;
+        return from < n ? count + 1 : count;
     }
-    // CR and LF are never the second byte of a code page 932 pair, so counting the bytes
-    // gives exactly the decoded line count. The open file is read at explicit offsets, so
-    // the reading position stays where it is.
+    // Line ends are counted in the bytes: CR and LF are never part of a code page 932 pair or
+    // of a UTF-8 sequence, and UTF-16 is looked at unit by unit. The open file is read at
+    // explicit offsets, so the reading position stays where it is.
+    const auto &d = m_format.detection;
+    const int unit = textcodec::isUtf16(d.encoding) ? 2 : 1;
+    const int lo = d.encoding == textcodec::Encoding::Utf16BE ? 1 : 0; // a unit's low byte
+    const char sep = d.lineEnd == LineEnd::Cr ? '\r' : '\n';
+    const bool crLf = d.lineEnd == LineEnd::CrLf;
     QByteArray buf(ChunkBytes, Qt::Uninitialized);
-    qint64 base = 0; // file offset of the chunk
-    qint64 lineStart = 0; // file offset after the last CR LF
-    char previous = 0; // last byte of the previous chunk
+    const char *p = buf.constData();
+    // Whether the unit at byte offset u of the piece is the character c.
+    const auto isChar = [&](qint64 u, char c) {
+        return p[u + lo] == c && (unit == 1 || p[u + 1 - lo] == 0);
+    };
+    qint64 base = d.bomBytes; // file offset of the piece
+    qint64 lineStart = base; // file offset after the last line end
+    bool previousCr = false; // the unit before the piece is a CR
     for (;;) {
         const ssize_t got = ::pread(m_file.handle(), buf.data(), size_t(ChunkBytes), base);
         if (got < 0 && errno == EINTR)
             continue;
-        if (got <= 0)
+        const qint64 usable = got - got % unit; // the piece ends on a whole unit
+        if (usable <= 0)
             break;
-        const char *p = buf.constData();
-        const char *end = p + got;
-        for (const char *q = p; (q = static_cast<const char *>(std::memchr(q, '\n', end - q)));
-             ++q) {
-            if ((q > p ? q[-1] : previous) == '\r') {
+        for (qint64 from = lo; from < usable;) {
+            const void *hit = std::memchr(p + from, sep, size_t(usable - from));
+            if (!hit)
+                break;
+            const qint64 u = static_cast<const char *>(hit) - p - lo;
+            from = u + lo + 1;
+            if (u % unit != 0 || !isChar(u, sep))
+                continue; // a byte of some other unit
+            if (!crLf || (u > 0 ? isChar(u - unit, '\r') : previousCr)) {
                 ++count;
-                lineStart = base + (q - p) + 1;
+                lineStart = base + u + unit;
             }
         }
-        previous = end[-1];
-        base += got;
+        previousCr = isChar(usable - unit, '\r');
+        base += usable;
+        pieceDone();
     }
-    if (base > lineStart)
-        ++count;
-    return m_lineCount = count;
+    return base > lineStart ? count + 1 : count;
 }

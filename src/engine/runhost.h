@@ -1,5 +1,7 @@
 #pragma once
 
+#include "logformat.h"
+
 #include <QString>
 
 struct SpeakerHandover;
@@ -65,6 +67,8 @@ public:
     // No speaker header line was found in a log: "発言者が一人も見つかりませんでした。" and the
     // settings dialog, so that the header text can be fixed. `readFailed`: the log could not be
     // read at all and the reason was already told; a window still shows this message, the batch
-    // run leaves it at that one reason.
-    virtual void noSpeakers(const QString &logPath, bool readFailed);
+    // run leaves it at that one reason. `format` is what the log was read as: a window does not
+    // show it, the batch run names the encoding and line ends it found, so a user can see why.
+    virtual void noSpeakers(const QString &logPath, bool readFailed,
+                            const LogFormat &format = LogFormat());
 };

@@ -34,7 +34,9 @@ void showStatus(const Settings &settings, RunHost &host, const QString &text, bo
 
 bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QString &path)
 {
-    if (reader.open(path, state.settings.headerText))
+    // A huge log takes a while to look through before its first line.
+    reader.setPieceDone([&host] { host.processEvents(); });
+    if (reader.open(path, state.settings.headerText, encodingChoice(state.settings.logEncoding)))
         return true;
     if (reader.status() == LogReader::Status::XmlNotLoaded)
         host.showMessage(RunHost::Icon::None,
@@ -45,15 +47,11 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
     return false;
 }
 
-void RunHost::noSpeakers(const QString &logPath, bool readFailed)
+void RunHost::noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format)
 {
     Q_UNUSED(readFailed);
-    showMessage(
-        RunHost::Icon::Critical,
-        QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言者が一人も見つかりませんでした。"))
-            + CrLf
-            + QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言のヘッダを調整してみて下さい。")),
-        QStringLiteral("ログ解析エラー"), logPath);
+    Q_UNUSED(format);
+    showMessage(RunHost::Icon::Critical, runtext::NoSpeakers, runtext::NoSpeakersTitle, logPath);
     openSettingsDialog();
 }
 

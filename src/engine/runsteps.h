@@ -26,6 +26,11 @@ inline const QString Cleared = QStringLiteral("ファイルを洗濯しれっ(�
 inline const QString SaveFailed
     = QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "ファイルを保存できませんでした。"));
 inline const QString SaveErrorTitle = QStringLiteral("保存エラー");
+inline const QString NoSpeakers
+    = QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言者が一人も見つかりませんでした。"))
+    + QStringLiteral("\r\n")
+    + QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言のヘッダを調整してみて下さい。"));
+inline const QString NoSpeakersTitle = QStringLiteral("ログ解析エラー");
 } // namespace runtext
 
 // Status texts appear unless speedUp is set; the progress bar moves only when neither speedUp
@@ -37,9 +42,10 @@ bool progressShown(const Settings &settings);
 void showStatus(const Settings &settings, RunHost &host, const QString &text,
                 bool processEvents = true);
 
-// Opens log i for reading. An XML history that fails to load is reported with "Can't load
-// xml"; any unreadable log is also told to the host (the batch run prints why). Either way the
-// log then simply has no lines, and the caller reports it as having no speakers.
+// Opens a log for reading in the encoding the settings ask for. An XML history that fails to load
+// is reported with "Can't load xml"; any unreadable log is also told to the host (the batch run
+// prints why). Either way the log then simply has no lines, and the caller reports it as having no
+// speakers.
 bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QString &path);
 
 // The progress bar of one log: progressInit / progressStep, forwarded to the window only when

@@ -68,7 +68,12 @@ const Field fields[] = {
     {"JavaScript", "文字の太さ変更", Kind::Text, "いらない", &Settings::jsFontBold},
     {"Page", "Style", Kind::Text, "classic", &Settings::pageStyle},
     {"Page", "Index", Kind::Number, "0", nullptr, &Settings::makeIndex},
+    {"MojiCode", "Log", Kind::Text, "自動", &Settings::logEncoding},
 };
+
+constexpr textcodec::Choice EncodingChoices[]
+    = {textcodec::Choice::Auto, textcodec::Choice::ShiftJis, textcodec::Choice::Utf8,
+       textcodec::Choice::Utf16};
 
 QString entryKey(int n)
 {
@@ -158,6 +163,24 @@ SettingsFileState loadSettings(Settings &s, Palette &palette)
         s.headerText = s.customHeader;
     }
     return state;
+}
+
+textcodec::Choice encodingChoice(const QString &word)
+{
+    for (std::size_t i = 0; i < std::size(EncodingWords); ++i) {
+        if (word == EncodingWords[i])
+            return EncodingChoices[i];
+    }
+    return textcodec::Choice::Auto;
+}
+
+QString encodingWord(textcodec::Choice choice)
+{
+    for (std::size_t i = 0; i < std::size(EncodingChoices); ++i) {
+        if (choice == EncodingChoices[i])
+            return EncodingWords[i];
+    }
+    return EncodingAuto;
 }
 
 bool saveSettings(Settings &s, const Palette &palette)

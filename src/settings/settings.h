@@ -1,5 +1,6 @@
 #pragma once
 
+#include "codec/textcodec.h"
 #include "palette.h"
 
 #include <QString>
@@ -31,6 +32,7 @@ struct Settings
     QString jsFontBold;
     QString pageStyle; // "classic" (the default) or "modern"; see isModernPage
     qint32 makeIndex = 0; // 1 = folders that received pages get an index page
+    QString logEncoding; // how logs are decoded: one of the EncodingWords, "自動" = detected
 
     // Not stored in the file.
     qint32 colorCountAtLoad = 0;
@@ -58,6 +60,15 @@ SettingsFileState loadSettings(Settings &settings, Palette &palette);
 // Returns false when the file could not be written; a file that exists but cannot be read (now
 // or when the settings were loaded) is left alone rather than replaced.
 bool saveSettings(Settings &settings, const Palette &palette);
+
+// The words stored for the encoding of the logs, also the captions of the "文字コード" menu:
+// 自動 (detected per log), Shift-JIS, UTF-8, UTF-16, in this order.
+inline const QString EncodingAuto = QStringLiteral("自動");
+inline const QString EncodingWords[] = {EncodingAuto, QStringLiteral("Shift-JIS"),
+                                        QStringLiteral("UTF-8"), QStringLiteral("UTF-16")};
+// The choice a stored word names; any other word is 自動.
+textcodec::Choice encodingChoice(const QString &word);
+QString encodingWord(textcodec::Choice choice);
 
 // The JavaScript choices.
 inline const QString JsWanted = QStringLiteral("いる");

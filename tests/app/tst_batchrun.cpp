@@ -312,6 +312,45 @@ private slots:
         QCOMPARE(m_err.contains(u'\r'), terminal && !quiet);
     }
 
+    // A log without speakers that is not Shift-JIS split at CR LF: the line says what was read.
+    void namesWhatWasReadWithoutSpeakers_data()
+    {
+        QTest::addColumn<bool>("japanese");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QString>("read");
+        const QByteArray utf8Lf = QStringLiteral("たろう: こんばんは\nはなこ: やあ\n").toUtf8();
+        QTest::newRow("UTF-8 LF") << true << utf8Lf << "auto"
+                                  << "(UTF-8, 改行 LF)";
+        QTest::newRow("UTF-8 LF, English") << false << utf8Lf << "auto"
+                                           << "(UTF-8, line ends LF)";
+        QTest::newRow("read as Shift-JIS") << true << utf8Lf << "sjis"
+                                           << "(Shift-JIS, 改行 LF)";
+        QTest::newRow("UTF-16LE with its mark")
+            << true << QByteArray("\xFF\xFEx\0\r\0\n\0", 8) << "auto"
+            << "(UTF-16LE BOM 付き, 改行 CR LF)";
+        QTest::newRow("LINE export of events only")
+            << true << QStringLiteral("[LINE] x\n21:00\t\tAが退出しました\n").toUtf8() << "auto"
+            << "(LINE のトーク履歴, UTF-8, 改行 LF)";
+    }
+
+    void namesWhatWasReadWithoutSpeakers()
+    {
+        QFETCH(bool, japanese);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, encoding);
+        QFETCH(QString, read);
+        speak(japanese ? Language::Japanese : Language::English);
+        const QString path = m_dir.filePath(QStringLiteral("chat.txt"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        f.close();
+        QCOMPARE(run({"--batch", "--settings", m_ini, "--encoding", encoding, path}),
+                 ExitSomeNotWritten);
+        QVERIFY2(m_err.startsWith(path + u": ") && m_err.endsWith(u' ' + read + u'\n'),
+                 qPrintable(m_err));
+    }
+
     void allWrittenIsSilentAndExitsZero()
     {
         const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));

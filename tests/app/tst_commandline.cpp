@@ -60,6 +60,31 @@ private slots:
         QCOMPARE(cl.logs, logs);
     }
 
+    void encodingOption_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("choice"); // -1: a usage error
+        using textcodec::Choice;
+        QTest::newRow("utf-8") << QStringList {"--batch", "--encoding", "utf-8", "a.txt"}
+                               << int(Choice::Utf8);
+        QTest::newRow("=SJIS") << QStringList {"--batch", "--encoding=SJIS", "a.txt"}
+                               << int(Choice::ShiftJis);
+        QTest::newRow("unknown word")
+            << QStringList {"--batch", "--encoding", "euc", "a.txt"} << -1;
+        QTest::newRow("no word") << QStringList {"a.txt", "--batch", "--encoding"} << -1;
+        QTest::newRow("without batch") << QStringList {"--encoding", "utf-16", "a.txt"} << -1;
+    }
+
+    void encodingOption()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, choice);
+        const CommandLine cl = parseCommandLine(args);
+        QCOMPARE(cl.error.isEmpty(), choice >= 0);
+        if (choice >= 0)
+            QCOMPARE(int(cl.encoding.value()), choice);
+    }
+
     void pageOptions_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -3,7 +3,9 @@
 #include "engine/htmlconverter.h"
 #include "support/recordinghost.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -34,6 +36,7 @@ private slots:
     void initTestCase();
     void page_data();
     void page();
+    void utf8Page();
 
 private:
     QByteArray dumpDom(const QString &pagePath);
@@ -157,6 +160,56 @@ void TestHtmlBrowser::page()
              qPrintable(QStringLiteral("got %1, expected %2")
                             .arg(r.value(QStringLiteral("actual")).toString(),
                                  r.value(QStringLiteral("expected")).toString())));
+}
+
+// The page of a UTF-8 log with LF line ends: read as UTF-8 by the browser, every character
+// shown as itself, each speaker in its colour.
+void TestHtmlBrowser::utf8Page()
+{
+    AppState state;
+    state.settings.iniPath = m_dir.filePath(QStringLiteral("missing.ini"));
+    loadSettings(state.settings, state.palette);
+    state.palette[0].code = AnnColor;
+    state.palette[1].code = BoColor;
+    const QString logPath = m_dir.filePath(QStringLiteral("utf8/chat.txt"));
+    QVERIFY(QDir().mkpath(QFileInfo(logPath).path()));
+    QFile logFile(logPath);
+    QVERIFY(logFile.open(QIODevice::WriteOnly));
+    logFile.write(
+        QStringLiteral("あん の発言：\nこんばんは😀\nぼー の発言：\n𠮷野家で①\n").toUtf8());
+    logFile.close();
+    state.selection.setItems({{logPath, m_dir.filePath(QStringLiteral("utf8/_chat."))}});
+    RecordingHost host;
+    convertToHtml(state, host);
+    QFile page(m_dir.filePath(QStringLiteral("utf8/_chat.htm")));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QByteArray check
+        = "<script>window.addEventListener('load', function () {\n"
+          "  function colorOf(text) {\n"
+          "    var w = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);\n"
+          "    for (var n = w.nextNode(); n; n = w.nextNode())\n"
+          "      if (n.nodeValue.indexOf(text) >= 0) return "
+          "getComputedStyle(n.parentElement).color;\n"
+          "    return 'missing';\n"
+          "  }\n"
+          "  var out = document.createElement('pre');\n"
+          "  out.id = 'pelorin-result';\n"
+          "  out.textContent = [document.characterSet, colorOf('こんばんは😀'), "
+          "colorOf('𠮷野家で①')]"
+          ".join('|');\n"
+          "  document.body.appendChild(out);\n"
+          "});</script>\r\n";
+    const QString checkedPath = m_dir.filePath(QStringLiteral("utf8/checked.htm"));
+    QFile checked(checkedPath);
+    QVERIFY(checked.open(QIODevice::WriteOnly));
+    checked.write(page.readAll() + check);
+    checked.close();
+    const QByteArray dom = dumpDom(checkedPath);
+    const QByteArray open = "<pre id=\"pelorin-result\">";
+    const qsizetype from = dom.indexOf(open);
+    QVERIFY2(from >= 0, dom.right(2000).constData());
+    const QString result = QString::fromUtf8(dom.mid(from + open.size()).split('<').first());
+    QCOMPARE(result, QStringLiteral("UTF-8|rgb(0, 0, 255)|rgb(0, 128, 0)"));
 }
 
 QTEST_GUILESS_MAIN(TestHtmlBrowser)

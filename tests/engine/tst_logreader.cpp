@@ -1,5 +1,6 @@
 #include "codec/cp932.h"
 #include "engine/logreader.h"
+#include "support/samples.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -15,6 +16,9 @@ QStringList readAll(LogReader &reader)
         lines.append(line);
     return lines;
 }
+
+using textcodec::Choice;
+using textcodec::Encoding;
 
 } // namespace
 
@@ -49,7 +53,9 @@ private slots:
         QTest::newRow("lone LF and CR do not split")
             << QByteArray("a\nb\rc\r\nd") << QStringList {"a\nb\rc", "d"};
         QTest::newRow("CR CR LF") << QByteArray("a\r\r\nb") << QStringList {"a\r", "b"};
-        QTest::newRow("trailing lone CR stays") << QByteArray("a\r") << QStringList {"a\r"};
+        // Without CR LF or LF anywhere, lines end at CR.
+        QTest::newRow("lone CR ends the line when there is nothing else")
+            << QByteArray("a\r") << QStringList {"a"};
         QTest::newRow("shift-jis")
             << cp932::encode(u"A の発言 :\r\n―――――\r\n") << QStringList {"A の発言 :", "―――――"};
         // A stray lead byte before CR LF must not swallow the CR.
@@ -95,6 +101,76 @@ private slots:
         QCOMPARE(reader.lineCount(), 2);
     }
 
+    void detectionLooksAtTheWholeLog_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("firstLine");
+        const QByteArray ascii(1 << 20, 'a');
+        const int automatic = int(Choice::Auto);
+        QTest::newRow("Shift-JIS after a megabyte of ASCII")
+            << ascii + "\r\n" + cp932::encode(u"発言") << automatic << int(Encoding::ShiftJis)
+            << QString::fromLatin1(ascii);
+        QTest::newRow("ASCII only")
+            << QByteArray("a\r\nb") << automatic << int(Encoding::ShiftJis) << QStringLiteral("a");
+        // E3 82 A2 is a code page 932 pair and a half-width katakana as well.
+        QTest::newRow("UTF-8 that is plausible Shift-JIS")
+            << QStringLiteral("アア\nイ").toUtf8() << automatic << int(Encoding::Utf8)
+            << QStringLiteral("アア");
+        QTest::newRow("UTF-8, then a stray byte past the first megabyte")
+            << QStringLiteral("ア\n").toUtf8() + ascii + "\x82" << automatic
+            << int(Encoding::ShiftJis) << cp932::decode(QStringLiteral("ア").toUtf8());
+        QTest::newRow("Shift-JIS asked for UTF-8")
+            << QStringLiteral("アア\n").toUtf8() << int(Choice::ShiftJis) << int(Encoding::ShiftJis)
+            << cp932::decode(QStringLiteral("アア").toUtf8());
+        QTest::newRow("UTF-16 asked for, big-endian without a mark")
+            << QByteArray("\0a\0\n\0b", 6) << int(Choice::Utf16) << int(Encoding::Utf16BE)
+            << QStringLiteral("a");
+        QTest::newRow("UTF-8 asked for, its mark skipped")
+            << QByteArray("\xEF\xBB\xBFx\xFF") << int(Choice::Utf8) << int(Encoding::Utf8)
+            << QString(QChar(u'x')) + QChar(0xDCFF);
+    }
+
+    void detectionLooksAtTheWholeLog()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, choice);
+        QFETCH(int, encoding);
+        QFETCH(QString, firstLine);
+        LogReader reader;
+        QVERIFY(reader.open(write(QStringLiteral("log.txt"), bytes), QString(), Choice(choice)));
+        QCOMPARE(int(reader.format().detection.encoding), encoding);
+        QString line;
+        QVERIFY(reader.readLine(line));
+        QCOMPARE(line, firstLine);
+    }
+
+    // Characters and line ends across the reader's 1 MiB pieces, in the other encodings.
+    void piecesInOtherEncodings_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        const int piece = 1 << 20;
+        const QString pad(piece / 2 - 2, u'x');
+        QTest::newRow("UTF-8 emoji across") << QByteArray(piece - 2, 'x') + "😀\nZ"
+                                            << QStringList {QString(piece - 2, u'x') + u"😀", "Z"};
+        QTest::newRow("UTF-16LE CR LF across")
+            << samples::encode(pad + u"\r\nZ", samples::kinds()[3]) << QStringList {pad, "Z"};
+        QTest::newRow("Shift-JIS LF ends the piece") << QByteArray(piece - 1, 'x') + "\nZ\n"
+                                                     << QStringList {QString(piece - 1, u'x'), "Z"};
+    }
+
+    void piecesInOtherEncodings()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        LogReader reader;
+        QVERIFY(reader.open(write(QStringLiteral("big.txt"), bytes), QString()));
+        QCOMPARE(readAll(reader), lines);
+        QCOMPARE(reader.lineCount(), lines.size());
+    }
+
     void unreadableLogsHaveNoLines_data()
     {
         QTest::addColumn<QString>("name");
@@ -102,6 +178,7 @@ private slots:
         QTest::newRow("missing") << "missing.txt" << int(LogReader::Status::NotFound);
         QTest::newRow("folder") << "folder.txt" << int(LogReader::Status::IsDirectory);
         QTest::newRow("broken xml") << "broken.xml" << int(LogReader::Status::XmlNotLoaded);
+        QTest::newRow("half a UTF-16 unit") << "odd.txt" << int(LogReader::Status::Undecodable);
     }
 
     void unreadableLogsHaveNoLines()
@@ -110,6 +187,10 @@ private slots:
         QFETCH(int, status);
         QDir(m_dir.path()).mkdir(QStringLiteral("folder.txt"));
         write(QStringLiteral("broken.xml"), "<log><unclosed></log>");
+        write(QStringLiteral("odd.txt"),
+              QByteArray("\xFF\xFE"
+                         "a\0b",
+                         5));
         LogReader reader;
         QVERIFY(!reader.open(m_dir.filePath(name), QStringLiteral(" の発言 :")));
         QCOMPARE(int(reader.status()), status);

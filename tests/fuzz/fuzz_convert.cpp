@@ -6,11 +6,12 @@
 // its own anchors.
 //
 // Input: a control byte (output kind, header choice, name colouring, scripts, XML history,
-// modern page), then the log. With the custom header chosen, the log's first line (up to 12
-// characters) is the header text.
+// modern page, an encoding asked for: the log's length then picks which), then the log. With
+// the custom header chosen, the log's first line (up to 12 characters) is the header text.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/intake.h"
+#include "engine/logreader.h"
 #include "engine/run.h"
 #include "htmlcheck.h"
 #include "support/recordinghost.h"
@@ -41,13 +42,28 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The log's lines as the reader gives them: split at CR LF, a last line without one kept.
-QStringList logLines(const QString &text)
+// The lines of decoded text split at `end`, a last line without one kept.
+QStringList logLines(const QString &text, const QString &end)
 {
-    QStringList lines = text.split(QStringLiteral("\r\n"));
+    QStringList lines = text.split(end);
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+QString decoded(QByteArrayView bytes, textcodec::Encoding encoding)
+{
+    QString text;
+    textcodec::Decoder(encoding).decode(bytes, text, true);
+    return text;
+}
+
+// Whether bytes come back unchanged through decoding and encoding.
+bool lossless(QByteArrayView bytes, textcodec::Encoding encoding)
+{
+    QByteArray again;
+    textcodec::encodeAppend(decoded(bytes, encoding), encoding, again);
+    return again == bytes;
 }
 
 struct Fixture
@@ -98,28 +114,48 @@ bool allowedPageTag(const htmlcheck::Tag &tag, bool scripts)
     return true;
 }
 
-void checkText(const Fixture &f, const QString &logText, bool written)
+// The text output is the log with a TAB put in front of some lines, in the log's encoding, mark
+// and line ends (a LINE export's converted lines are checked by fuzz_logformat).
+void checkText(const Fixture &f, const QByteArray &log, const LogFormat &format, bool written)
 {
     if (!written) {
         check(!QFile::exists(f.textPath));
         return;
     }
-    const QStringList in = logLines(logText);
     const QByteArray out = readAll(f.textPath);
-    check(out.endsWith("\r\n") || in.isEmpty());
-    const QStringList lines = logLines(cp932::decode(out));
+    if (format.lineExport)
+        return;
+    const textcodec::Detection &d = format.detection;
+    const QByteArrayView mark = QByteArrayView(log).first(d.bomBytes);
+    check(out.startsWith(mark));
+    const QByteArrayView logBody = QByteArrayView(log).sliced(d.bomBytes);
+    const QByteArrayView outBody = QByteArrayView(out).sliced(d.bomBytes);
+    const QString end = !d.hasLineEnd || d.lineEnd == textcodec::LineEnd::CrLf
+        ? QStringLiteral("\r\n")
+        : d.lineEnd == textcodec::LineEnd::Lf ? QStringLiteral("\n")
+                                              : QStringLiteral("\r");
+    const QStringList in = logLines(decoded(logBody, d.encoding), end);
+    const QString outText = decoded(outBody, d.encoding);
+    check(outText.endsWith(end) || in.isEmpty());
+    const QStringList lines = logLines(outText, end);
     check(lines.size() == in.size());
     for (qsizetype i = 0; i < in.size(); ++i)
         check(lines[i] == in[i] || lines[i] == u'\t' + in[i]);
+    // Code page 932 keeps text (a character with two byte pairs comes back as one of them);
+    // the other encodings keep every byte.
+    if (d.encoding != textcodec::Encoding::ShiftJis)
+        check(lossless(logBody, d.encoding) && lossless(outBody, d.encoding));
 }
 
-void checkPage(const Fixture &f, bool written, bool scripts)
+void checkPage(const Fixture &f, bool written, bool scripts, bool utf8)
 {
     if (!written) {
         check(!QFile::exists(f.htmlPath));
         return;
     }
-    const QString page = cp932::decode(readAll(f.htmlPath));
+    const QByteArray bytes = readAll(f.htmlPath);
+    const QString page = utf8 ? QString::fromUtf8(bytes) : cp932::decode(bytes);
+    check(utf8 == bytes.startsWith("<html>\r\n<head>\r\n<meta charset=\"utf-8\">\r\n"));
     const qsizetype body = page.indexOf(QStringLiteral("<body>"));
     check(body > 0);
     // The legend's own controls may carry handlers; the log's lines below it never do.
@@ -221,6 +257,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     state.settings.colorNameToo = (control & 4) ? 1 : 0;
     const bool modern = control & 64;
     state.settings.pageStyle = modern ? PageModern : PageClassic;
+    // Detected, or asked for: Shift-JIS, UTF-8 or UTF-16 by the log's length.
+    state.settings.logEncoding = EncodingWords[(control & 128) ? 1 + log.size() % 3 : 0];
     if (scripts) {
         state.settings.jsBgColor = JsWanted;
         state.settings.jsForeColor = JsWanted;
@@ -233,11 +271,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool written = state.colorDialogCloses == 2;
     check(written == (host.settingsDialogOpened == 0));
     check(readAll(logPath) == log);
+    LogReader reader; // what the run read the log as
+    reader.open(logPath, state.settings.headerText, encodingChoice(state.settings.logEncoding));
     if (html && modern)
         checkModernPage(f, written);
     else if (html)
-        checkPage(f, written, scripts);
+        checkPage(f, written, scripts, reader.format().utf8Page());
     else if (!xml)
-        checkText(f, logText, written);
+        checkText(f, log, reader.format(), written);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "encodingmenu.h"
 #include "engine/appstate.h"
 #include "mainwindowhost.h"
 #include "previewbox.h"
@@ -213,6 +214,8 @@ void MainWindow::buildMenus()
         = item(rules, "mnuRuleEna", QStringLiteral("有効にする"), &MainWindow::mnuRuleEna_Click);
     m_mnuRuleEna->setCheckable(true);
     buildPageMenu(settings);
+    m_mnuEncoding = new EncodingMenu(m_state.settings, settings);
+    settings->addMenu(m_mnuEncoding);
 
     QMenu *help = submenu(bar, "mnuHelps", QStringLiteral("ヘルプ(&H)"));
     bar->addMenu(help);

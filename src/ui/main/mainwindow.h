@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class EncodingMenu;
 class QAction;
 class QCheckBox;
 class QDialog;
@@ -25,7 +26,8 @@ struct AppState;
 // Controls by objectName: lblCnt, lblChange, cmdFileView, chkPos, Frame1, optP0 / optP1 (the
 // two output kinds; each also carries its index in the property "index"), rTxt, SBar with the
 // panels Panel1 (status text) and Progress, PBar, Text1 (off-screen focus taker). Menu actions:
-// mnuFileOpen, mnuRun, mnuSetting, mnuRuleSet, mnuRuleEna, mnuHelp, mnuHelp2, mnuClose; the
+// mnuFileOpen, mnuRun, mnuSetting, mnuRuleSet, mnuRuleEna, the mnuEncoding submenu,
+// mnuHelp, mnuHelp2, mnuClose; the
 // shortcut-only actions mnuFileOpen__ (Ctrl+O), mnuRun__ (Ctrl+R), mnuClose__ (Ctrl+Q),
 // mnuHelp__ (Ctrl+H).
 class MainWindow : public QMainWindow
@@ -135,6 +137,7 @@ private:
     QAction *m_mnuPageModern = nullptr; // its twin "クラシック" is checked otherwise
     QAction *m_mnuPageClassic = nullptr;
     QAction *m_mnuIndex = nullptr;
+    EncodingMenu *m_mnuEncoding = nullptr; // "文字コード", see encodingmenu.h
     QList<QAction *> m_commands; // every action, disabled while the window takes no input
     std::unique_ptr<Host> m_host;
 };

@@ -1,4 +1,5 @@
 // The main window's start-up, shutdown and commands.
+#include "encodingmenu.h"
 #include "engine/appstate.h"
 #include "engine/intake.h"
 #include "engine/run.h"
@@ -66,6 +67,7 @@ bool MainWindow::startUp(const QStringList &arguments)
     restorePosition();
     m_mnuRuleEna->setChecked(settings.msgRuleEnable != 0);
     showPageChoices();
+    m_mnuEncoding->showChoice();
 
     settings.commandLineRun = false;
     if (startFromCommandLine(arguments))

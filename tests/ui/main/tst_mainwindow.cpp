@@ -115,7 +115,27 @@ private slots:
     void pageMenu();
     void keyboardMovesAndPresses();
     void fastRunWithAMessageKeepsTheProgram();
+    void encodingMenu();
 };
+
+// "文字コード": one choice of four, shown from the settings file and stored back on closing.
+void TestMainWindow::encodingMenu()
+{
+    MainWindowFixture f;
+    f.preset("MojiCode", "Log", "UTF-8");
+    f.start();
+    auto *menu = f.find<QMenu>("mnuEncoding");
+    QCOMPARE(menu->title(), QStringLiteral("文字コード"));
+    QCOMPARE(f.find<QMenu>("mnuSettings")->actions().contains(menu->menuAction()), true);
+    QStringList captions;
+    for (QAction *item : menu->actions())
+        captions.append(item->text() + (item->isChecked() ? u"*" : u""));
+    QCOMPARE(captions, (QStringList {"自動", "Shift-JIS", "UTF-8*", "UTF-16"}));
+    f.trigger("mnuEncodingUtf16");
+    QVERIFY(!f.find<QAction>("mnuEncodingUtf8")->isChecked());
+    f.trigger("mnuClose");
+    QCOMPARE(f.stored("MojiCode", "Log"), QStringLiteral("UTF-16"));
+}
 
 void TestMainWindow::firstStart()
 {

@@ -1,0 +1,234 @@
+#include "detect.h"
+
+#include "utf8.h"
+
+#include <QtGlobal>
+#include <cstring>
+
+namespace textcodec {
+namespace {
+
+// Enough of the start of a file to see its mark and, for UTF-16 without one, its byte order.
+constexpr qsizetype HeadBytes = 4096;
+// Pieces at least this long are validated as UTF-8 in several stretches at once.
+constexpr qsizetype InterleaveBytes = 4096;
+constexpr int Stretches = 8;
+
+bool startsWith(const QByteArray &bytes, const char *prefix)
+{
+    return bytes.startsWith(QByteArrayView(prefix));
+}
+
+} // namespace
+
+void Detector::feed(QByteArrayView piece)
+{
+    auto p = reinterpret_cast<const uint8_t *>(piece.data());
+    const uint8_t *end = p + piece.size();
+    if (!m_started) {
+        const qsizetype take = qMin<qsizetype>(HeadBytes - m_head.size(), end - p);
+        m_head.append(reinterpret_cast<const char *>(p), take);
+        p += take;
+        if (m_head.size() < HeadBytes)
+            return;
+        start();
+    }
+    scan(p, end);
+}
+
+bool Detector::settled() const
+{
+    return m_started && m_encodingKnown && m_crlf;
+}
+
+Detection Detector::result()
+{
+    if (!m_started)
+        start();
+    if (!m_encodingKnown) {
+        // A sequence still cut off at the end of the file makes it no valid UTF-8.
+        const bool utf8 = m_utf8Valid && m_utf8State == 0 && m_multibyte;
+        m_result.encoding = utf8 ? Encoding::Utf8 : Encoding::ShiftJis;
+        m_encodingKnown = true;
+    }
+    m_result.hasLineEnd = m_crlf || m_lf || m_cr;
+    m_result.lineEnd = m_crlf ? LineEnd::CrLf
+        : m_lf                ? LineEnd::Lf
+        : m_cr                ? LineEnd::Cr
+                              : LineEnd::CrLf;
+    return m_result;
+}
+
+void Detector::start()
+{
+    m_started = true;
+    const bool utf8Mark = startsWith(m_head, "\xEF\xBB\xBF");
+    const bool leMark = startsWith(m_head, "\xFF\xFE");
+    const bool beMark = startsWith(m_head, "\xFE\xFF");
+    Detection &r = m_result;
+    switch (m_choice) {
+    case Choice::Auto:
+        if (utf8Mark || leMark || beMark) {
+            r.encoding = utf8Mark ? Encoding::Utf8 : leMark ? Encoding::Utf16LE : Encoding::Utf16BE;
+            r.bomBytes = utf8Mark ? 3 : 2;
+            m_encodingKnown = true;
+        }
+        break;
+    case Choice::ShiftJis:
+        r.encoding = Encoding::ShiftJis;
+        m_encodingKnown = true;
+        break;
+    case Choice::Utf8:
+        r.encoding = Encoding::Utf8;
+        r.bomBytes = utf8Mark ? 3 : 0;
+        m_encodingKnown = true;
+        break;
+    case Choice::Utf16:
+        if (leMark || beMark) {
+            r.encoding = leMark ? Encoding::Utf16LE : Encoding::Utf16BE;
+            r.bomBytes = 2;
+        } else {
+            // Text that is mostly ASCII has its zero bytes first in big-endian units.
+            qsizetype evenZeros = 0, oddZeros = 0;
+            for (qsizetype i = 0; i < m_head.size(); ++i) {
+                if (m_head[i] == 0)
+                    ++(i % 2 == 0 ? evenZeros : oddZeros);
+            }
+            r.encoding = evenZeros > oddZeros ? Encoding::Utf16BE : Encoding::Utf16LE;
+        }
+        m_encodingKnown = true;
+        break;
+    }
+    auto p = reinterpret_cast<const uint8_t *>(m_head.constData());
+    scan(p + r.bomBytes, p + m_head.size());
+    m_head = QByteArray();
+}
+
+void Detector::scan(const uint8_t *p, const uint8_t *end)
+{
+    if (p >= end || settled())
+        return;
+    if (m_encodingKnown && isUtf16(m_result.encoding)) {
+        scanUnits(p, end);
+        return;
+    }
+    if (!m_encodingKnown && m_utf8Valid)
+        validateUtf8(p, end);
+    if (!m_crlf)
+        scanLineEnds(p, end);
+}
+
+void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
+{
+    const uint16_t *next = utf8::Validator.data();
+    uint8_t high = 0; // the bytes' high bits, or-ed together
+    uint32_t state = m_utf8State;
+    if (end - p >= InterleaveBytes) {
+        // Stretches validated side by side: each lookup waits for the one before it, so
+        // independent chains keep the processor busy. Every stretch but the first starts at
+        // the next byte that begins a character; the one before it must end accepting.
+        constexpr int N = Stretches;
+        const uint8_t *from[N + 1];
+        from[0] = p;
+        from[N] = end;
+        for (int k = 1; k < N; ++k) {
+            const uint8_t *b = p + (end - p) * k / N;
+            for (int n = 0; n < 3 && (*b & 0xC0) == 0x80; ++n)
+                ++b;
+            from[k] = b;
+        }
+        uint32_t s[N] = {};
+        s[0] = state;
+        qsizetype common = end - from[N - 1];
+        for (int k = 0; k + 1 < N; ++k)
+            common = qMin<qsizetype>(common, from[k + 1] - from[k]);
+        for (qsizetype i = 0; i < common; ++i) {
+            for (int k = 0; k < N; ++k) {
+                const uint8_t byte = from[k][i];
+                s[k] = next[s[k] + byte];
+                high |= byte;
+            }
+        }
+        bool ok = true;
+        for (int k = 0; k < N; ++k) {
+            for (const uint8_t *r = from[k] + common; r < from[k + 1]; ++r) {
+                s[k] = next[s[k] + *r];
+                high |= *r;
+            }
+            if (k + 1 < N)
+                ok &= s[k] == 0;
+        }
+        state = ok ? s[N - 1] : utf8::Reject;
+    } else {
+        for (; p < end; ++p) {
+            state = next[state + *p];
+            high |= *p;
+        }
+    }
+    m_utf8State = state;
+    m_multibyte |= (high & 0x80) != 0;
+    if (state == utf8::Reject) {
+        // Not UTF-8: with no mark, that leaves code page 932.
+        m_utf8Valid = false;
+        m_result.encoding = Encoding::ShiftJis;
+        m_encodingKnown = true;
+    }
+}
+
+void Detector::scanLineEnds(const uint8_t *p, const uint8_t *end)
+{
+    // CR and LF are never part of a code page 932 pair or of a UTF-8 sequence. Searching for
+    // CR finds a CR LF at once and passes over a log without CR in one sweep.
+    if (m_lastWasCr && *p == '\n') {
+        m_crlf = true;
+        return;
+    }
+    if (!m_lf)
+        m_lf = std::memchr(p, '\n', size_t(end - p)) != nullptr;
+    for (const uint8_t *from = p; from < end;) {
+        const auto *cr = static_cast<const uint8_t *>(std::memchr(from, '\r', size_t(end - from)));
+        if (!cr)
+            break;
+        m_cr = true;
+        if (cr + 1 < end && cr[1] == '\n') {
+            m_crlf = true;
+            return;
+        }
+        from = cr + 1;
+    }
+    m_lastWasCr = end[-1] == '\r';
+}
+
+void Detector::scanUnits(const uint8_t *p, const uint8_t *end)
+{
+    const bool le = m_result.encoding == Encoding::Utf16LE;
+    uint8_t first = 0;
+    bool haveFirst = false;
+    if (m_oddByte >= 0) {
+        first = uint8_t(m_oddByte);
+        haveFirst = true;
+        m_oddByte = -1;
+    }
+    for (; p < end; ++p) {
+        if (!haveFirst) {
+            first = *p;
+            haveFirst = true;
+            continue;
+        }
+        haveFirst = false;
+        const char16_t unit = le ? char16_t(first | (*p << 8)) : char16_t((first << 8) | *p);
+        if (unit == u'\n') {
+            if (m_lastWasCr) {
+                m_crlf = true;
+                return;
+            }
+            m_lf = true;
+        }
+        m_cr |= unit == u'\r';
+        m_lastWasCr = unit == u'\r';
+    }
+    if (haveFirst)
+        m_oddByte = first;
+}
+
+} // namespace textcodec

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "textcodec.h"
+
+#include <QByteArray>
+
+namespace textcodec {
+
+// What a log turned out to be.
+struct Detection
+{
+    Encoding encoding = Encoding::ShiftJis;
+    int bomBytes = 0; // the byte order mark at the start; 0 when there is none
+    LineEnd lineEnd = LineEnd::CrLf;
+    bool hasLineEnd = false; // false: no line end anywhere (then CR LF is assumed)
+};
+
+// Tells a log's encoding and line ends from the whole file, fed piece by piece:
+// - a byte order mark decides: UTF-8, UTF-16LE or UTF-16BE;
+// - without one, a log that is valid UTF-8 throughout and holds at least one multi-byte
+//   sequence is UTF-8; any other log is code page 932;
+// - a log holding any CR LF ends its lines at CR LF; else at LF when it holds one; else at CR.
+// A choice other than Auto fixes the encoding; UTF-16's byte order then comes from its mark,
+// or else from where the zero bytes of the first piece are.
+class Detector
+{
+public:
+    explicit Detector(Choice choice = Choice::Auto)
+        : m_choice(choice)
+    {
+    }
+
+    void feed(QByteArrayView piece);
+    // Nothing the rest of the file holds can change the result: reading may stop here.
+    bool settled() const;
+    // The result, once every piece (or every piece up to settled()) was fed.
+    Detection result();
+
+private:
+    void start();
+    void scan(const uint8_t *p, const uint8_t *end);
+    void validateUtf8(const uint8_t *p, const uint8_t *end);
+    void scanLineEnds(const uint8_t *p, const uint8_t *end);
+    void scanUnits(const uint8_t *p, const uint8_t *end);
+
+    Choice m_choice;
+    QByteArray m_head; // the first bytes, gathered until the mark and byte order can be told
+    bool m_started = false;
+    Detection m_result;
+    bool m_encodingKnown = false;
+    // UTF-8 validation while the encoding is open.
+    bool m_utf8Valid = true;
+    bool m_multibyte = false;
+    uint32_t m_utf8State = 0; // of utf8::Validator, carried from one piece to the next
+    // Line ends seen so far.
+    bool m_crlf = false;
+    bool m_lf = false;
+    bool m_cr = false;
+    bool m_lastWasCr = false;
+    int m_oddByte = -1; // UTF-16: the first byte of a unit cut off by the last piece
+};
+
+} // namespace textcodec

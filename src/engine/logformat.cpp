@@ -1,0 +1,50 @@
+#include "logformat.h"
+
+using textcodec::Encoding;
+
+Encoding LogFormat::textEncoding() const
+{
+    if (xml)
+        return Encoding::ShiftJis;
+    if (lineExport)
+        return Encoding::Utf8;
+    return detection.encoding;
+}
+
+bool LogFormat::textMark() const
+{
+    return !xml && detection.bomBytes > 0;
+}
+
+QByteArray LogFormat::textLineEnd() const
+{
+    QString end = QStringLiteral("\r\n");
+    if (!xml && detection.hasLineEnd && detection.lineEnd != textcodec::LineEnd::CrLf)
+        end = detection.lineEnd == textcodec::LineEnd::Lf ? QStringLiteral("\n")
+                                                          : QStringLiteral("\r");
+    QByteArray bytes;
+    textcodec::encodeAppend(end, textEncoding(), bytes);
+    return bytes;
+}
+
+QByteArray LogFormat::textTab() const
+{
+    QByteArray bytes;
+    textcodec::encodeAppend(u"\t", textEncoding(), bytes);
+    return bytes;
+}
+
+bool LogFormat::utf8Page() const
+{
+    return !xml && (lineExport || detection.encoding != Encoding::ShiftJis);
+}
+
+void appendPageText(QStringView text, bool utf8Page, QByteArray &out)
+{
+    if (utf8Page) {
+        textcodec::utf8PageAppend(text, out);
+        return;
+    }
+    static const cp932::Replacement reference = cp932::numericReference;
+    cp932::encodeAppend(text, out, reference);
+}

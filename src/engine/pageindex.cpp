@@ -7,6 +7,7 @@
 
 #include <QCollator>
 #include <QCoreApplication>
+#include <QDir>
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
@@ -155,7 +156,11 @@ bool writePageIndex(const QString &folder, const QString &prefix, const QList<In
         const int c = collator.compare(a.log, b.log);
         return c != 0 ? c < 0 : a.page < b.page;
     });
-    const QString folderName = folder.mid(folder.lastIndexOf(u'/') + 1);
+    // The title names the folder itself, also when the logs were given as "chat.txt" or "./".
+    const QString absolute = QDir::cleanPath(fileio::absolutePath(folder));
+    QString folderName = absolute.mid(absolute.lastIndexOf(u'/') + 1);
+    if (folderName.isEmpty())
+        folderName = absolute;
     return fileio::writeFileAtomically(path, indexPage(fileio::printable(folderName), sorted),
                                        error);
 }

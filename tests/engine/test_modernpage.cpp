@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -288,9 +289,15 @@ void TestModernPage::indexPage()
 
     // A later run keeps the rows of pages still there and drops those of pages gone.
     QVERIFY(QFile::remove(m_dir->filePath(QStringLiteral("_a.htm"))));
+    // Given by a relative name, the log's folder is still named in the title.
     const QString c = writeLog(QStringLiteral("c.txt"), sjisLog({"Di の発言 :", "x"}));
-    run({c});
+    const QString cwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    m_state.selection.setItems({{QStringLiteral("c.txt"), QStringLiteral("_c.")}});
+    convertToHtml(m_state, m_host);
+    QVERIFY(QDir::setCurrent(cwd));
     index = QString::fromUtf8(output(QStringLiteral("_index.htm")));
+    QVERIFY(index.contains(u"<h1>" + QFileInfo(m_dir->path()).fileName() + u"</h1>"));
     QVERIFY(!index.contains(QStringLiteral("a.txt")));
     QVERIFY(index.contains(QStringLiteral("b &amp; &lt;c&gt;.txt</a></td><td>Al、Cy</td>")));
     QVERIFY(index.indexOf(QStringLiteral("b &amp;")) < index.indexOf(QStringLiteral("c.txt")));

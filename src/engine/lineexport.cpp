@@ -275,7 +275,7 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
         // The common case, a message of one line.
         m_inMessage = true;
         m_messageTime = time;
-        add(sender + u' ' + m_headerText, m_date, time, true);
+        add(sender + u' ' + m_headerText, m_date, time, true, timeText.size() + 1);
         add(timeText + u' ' + rest, m_date, time);
         return;
     }
@@ -290,7 +290,7 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
     }
     m_inMessage = true;
     m_messageTime = time;
-    add(sender + u' ' + m_headerText, m_date, time, true);
+    add(sender + u' ' + m_headerText, m_date, time, true, timeText.size() + 1);
     for (QString &l : lines)
         add(std::move(l), m_date, time);
 }

@@ -36,6 +36,9 @@ public:
         QDate date;
         QTime time;
         bool opens = false; // the line opens a message or a notice
+        // For a message's header line: how many characters of the next line restate the time
+        // ("21:03 "), which a page that shows the time itself leaves out.
+        qsizetype repeated = 0;
 
         QString dateText() const; // "2024/01/15", empty when unknown
         QString timeText() const; // "21:03", empty when unknown
@@ -63,9 +66,9 @@ private:
     void startMessage(const QString &line, qsizetype tab, QTime time);
     void continuation(const QString &line);
     QStringList quotedText(QStringView text);
-    void add(QString text, QDate date, QTime time, bool opens = false)
+    void add(QString text, QDate date, QTime time, bool opens = false, qsizetype repeated = 0)
     {
-        m_out.push_back({std::move(text), {date, time, opens}});
+        m_out.push_back({std::move(text), {date, time, opens, repeated}});
     }
     void notice(const QString &text, QDate date, QTime time);
 

@@ -1,5 +1,7 @@
 #include "linestamps.h"
 
+#include <algorithm>
+
 qint32 LineStamps::intern(const QString &text)
 {
     if (text.isEmpty())
@@ -13,12 +15,12 @@ qint32 LineStamps::intern(const QString &text)
     return index;
 }
 
-void LineStamps::add(qsizetype line, const QString &date, const QString &time)
+void LineStamps::add(qsizetype line, const QString &date, const QString &time, qsizetype repeated)
 {
     const qint32 d = intern(date);
     const qint32 t = intern(time);
     if (d >= 0 || t >= 0)
-        m_stamps.append({line, d, t});
+        m_stamps.append({line, d, t, qint32(std::clamp<qsizetype>(repeated, 0, 64))});
 }
 
 void LineStamps::clear()
@@ -46,7 +48,7 @@ QString LineStamps::lastDate() const
     return QString();
 }
 
-bool LineStamps::Cursor::at(qsizetype line, QString *date, QString *time)
+bool LineStamps::Cursor::at(qsizetype line, QString *date, QString *time, qsizetype *repeated)
 {
     const QList<Stamp> &all = m_stamps.m_stamps;
     while (m_next < all.size() && all[m_next].line < line)
@@ -55,5 +57,7 @@ bool LineStamps::Cursor::at(qsizetype line, QString *date, QString *time)
         return false;
     *date = m_stamps.text(all[m_next].date);
     *time = m_stamps.text(all[m_next].time);
+    if (repeated)
+        *repeated = all[m_next].repeated;
     return true;
 }

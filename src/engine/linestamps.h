@@ -16,8 +16,9 @@ class LineStamps
 {
 public:
     // Line `line` (0-based, in the text the reader hands out) was said at `date` / `time`;
-    // either may be empty. Lines are added in ascending order.
-    void add(qsizetype line, const QString &date, const QString &time);
+    // either may be empty. Lines are added in ascending order. `repeated`: the first characters
+    // of the next line that restate the time (a LINE export's "21:03 ").
+    void add(qsizetype line, const QString &date, const QString &time, qsizetype repeated = 0);
     void clear();
     bool isEmpty() const { return m_stamps.isEmpty(); }
     qsizetype size() const { return m_stamps.size(); }
@@ -35,7 +36,7 @@ public:
         {
         }
         // The stamp of line `line`, when it has one; lines must be asked in ascending order.
-        bool at(qsizetype line, QString *date, QString *time);
+        bool at(qsizetype line, QString *date, QString *time, qsizetype *repeated = nullptr);
 
     private:
         const LineStamps &m_stamps;
@@ -48,6 +49,7 @@ private:
         qsizetype line;
         qint32 date; // index into m_texts, -1 when none
         qint32 time;
+        qint32 repeated;
     };
     qint32 intern(const QString &text);
     QString text(qint32 index) const { return index < 0 ? QString() : m_texts[index]; }

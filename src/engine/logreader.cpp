@@ -254,7 +254,7 @@ bool LogReader::readLine(QString &line)
         LineExportConverter::Stamp stamp;
         got = m_lineExport->next(line, stamp);
         if (got && stamp.opens && !m_stampsDone)
-            m_stamps.add(m_linesOut, stamp.dateText(), stamp.timeText());
+            m_stamps.add(m_linesOut, stamp.dateText(), stamp.timeText(), stamp.repeated);
         m_stampsDone |= !got && m_status == Status::Ok;
     } else {
         got = readExportLine(line);

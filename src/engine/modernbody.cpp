@@ -233,12 +233,15 @@ void ModernBody::headerLine(const QString &line)
     const QByteArrayView number(digits, id.ptr - digits);
     m_out->append("\" id=\"u").append(number).append(m.anchor).append(number).append(m.name);
     QString date, time;
-    if (m_stamps.at(m_line, &date, &time)) {
+    qsizetype restated = 0;
+    if (m_stamps.at(m_line, &date, &time, &restated)) {
         QString shown = time;
         if (!date.isEmpty() && date != m_lastDate)
             shown = time.isEmpty() ? date : date % QLatin1Char(' ') % time;
         m_lastDate = date.isEmpty() ? m_lastDate : date;
         if (!shown.isEmpty()) {
+            m_restatedLine = m_line + 1;
+            m_restated = restated;
             m_out->append("<time>");
             appendUtf8(htmlEscaped(shown), *m_out);
             m_out->append("</time>");
@@ -276,7 +279,11 @@ void ModernBody::write(const QString &line, QByteArray &out)
     } else {
         switch (m_notices.classify(line)) {
         case LineClass::Utterance:
-            textLine(line, Block::Utterance);
+            if (m_line == m_restatedLine && m_restated > 0 && line.size() >= m_restated
+                && line.at(m_restated - 1) == u' ')
+                textLine(QStringView(line).sliced(m_restated), Block::Utterance);
+            else
+                textLine(line, Block::Utterance);
             break;
         case LineClass::Notice:
             textLine(line, Block::Notice);

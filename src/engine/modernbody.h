@@ -64,6 +64,9 @@ private:
     int m_sectionLines = 0;
     bool m_sectionOpen = false;
     QString m_lastDate;
+    // The line after a header whose first characters restate the time shown in the header.
+    qsizetype m_restatedLine = -1;
+    qsizetype m_restated = 0;
     QStringList m_openTags; // chat tags the block has left open, innermost last
 };
 

@@ -239,6 +239,16 @@ void TestModernPage::xmlHistoryTimes()
     QVERIFY(classic.startsWith("<html>\r\n<head>\r\n<title>hist : Aki + Bo</title>"));
     QVERIFY(classic.contains("b &#128512;"));
     QVERIFY(!classic.contains("21:03"));
+
+    // A LINE export's messages show their time once, in the header.
+    m_state.settings.pageStyle = PageModern;
+    run({writeLog(QStringLiteral("line.txt"),
+                  "[LINE] Aki\n\n2024/01/15(\xe6\x9c\x88)\n21:03\tAki\tx\n"
+                  "21:04\tBo\t\"y\nz\"\n21:05\tBo left.\n")});
+    const QString line = QString::fromUtf8(output(QStringLiteral("_line.htm")));
+    QVERIFY(line.contains(QStringLiteral("<time>2024/01/15 21:03</time><p>x</p>")));
+    QVERIFY(line.contains(QStringLiteral("<time>21:04</time><p>y\nz</p>")));
+    QVERIFY(line.contains(QStringLiteral("21:05 Bo left.")));
 }
 
 void TestModernPage::coloursCarriedByName()

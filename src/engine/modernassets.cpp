@@ -26,7 +26,7 @@ button[aria-pressed=true]{background:var(--fg);color:var(--bg)}
 .legend{list-style:none;margin:0 0 1rem;padding:0;display:flex;flex-wrap:wrap;gap:.4rem .6rem}
 .legend li{display:flex;flex-wrap:wrap;align-items:center;gap:.35rem;padding:.2rem .5rem;border:1px solid var(--rule);border-radius:.5rem}
 .legend .sw{display:inline-block;width:.9em;height:.9em;border-radius:50%;background:var(--c)}
-.legend .n{font-weight:bold;color:var(--c);overflow-wrap:anywhere}
+.legend .n{font-weight:bold;color:var(--c);overflow-wrap:anywhere;unicode-bidi:isolate}
 .legend .cnt{color:var(--muted)}
 .js-only{display:none}
 .js .js-only{display:inline-flex;gap:.3rem}
@@ -34,7 +34,7 @@ main{padding-top:.5rem;padding-bottom:2rem}
 .part{content-visibility:auto;contain-intrinsic-size:auto 1200px}
 .u{margin:.6rem 0;padding:.1rem 0 .1rem .75rem;border-left:4px solid var(--c)}
 .u.more{margin-top:-.4rem}
-.u>a{color:var(--c);font-weight:bold;text-decoration:none;overflow-wrap:anywhere;margin-right:.6rem}
+.u>a{color:var(--c);font-weight:bold;text-decoration:none;overflow-wrap:anywhere;margin-right:.6rem;unicode-bidi:isolate}
 .u>a:hover,.u>a:focus-visible{text-decoration:underline}
 .u>time{color:var(--muted);font-size:.875rem}
 .u>p{margin:0;white-space:pre-wrap;overflow-wrap:anywhere}

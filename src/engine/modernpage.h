@@ -14,7 +14,7 @@
 
 struct ModernSpeaker
 {
-    QString name; // as the legend shows it (markup the chat filter let through)
+    QString name; // as the log has it (the legend shows its text, markup left out)
     QString color; // the chosen "#RRGGBB", or empty when the palette had no such entry
     qsizetype utterances = 0;
 };

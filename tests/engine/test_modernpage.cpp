@@ -172,7 +172,7 @@ void TestModernPage::chatLinks()
 
 void TestModernPage::textLogPage()
 {
-    QStringList log {"B の発言 :",
+    QStringList log {"B<b> の発言 :", // a tag the name leaves open stays out of the legend
                      "hi http://b.example/",
                      "<b>unclosed",
                      "A の発言 :",
@@ -192,6 +192,7 @@ void TestModernPage::textLogPage()
                                            "<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
                                            "content=\"width=device-width, initial-scale=1\">")));
     QVERIFY(page.contains(QStringLiteral("<title>chat : A + B</title>")));
+    QVERIFY(page.contains(QStringLiteral("<span class=\"n\">B</span>")));
     QVERIFY(page.contains(QStringLiteral("<p class=\"facts\">発言者 2 人・発言 %1 件</p>")
                               .arg(ModernBody::SectionBlocks + 2)));
     QVERIFY(page.contains(

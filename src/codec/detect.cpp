@@ -3,6 +3,7 @@
 #include "utf8.h"
 
 #include <QtGlobal>
+#include <algorithm>
 #include <cstring>
 
 namespace textcodec {
@@ -46,8 +47,9 @@ Detection Detector::result()
     if (!m_started)
         start();
     if (!m_encodingKnown) {
-        // A sequence still cut off at the end of the file makes it no valid UTF-8.
-        const bool utf8 = m_utf8Valid && m_utf8State == 0 && m_multibyte;
+        // A sequence still open at the end of the file is a character cut off there: the
+        // file is UTF-8 when the rest of it says so.
+        const bool utf8 = m_utf8Valid && (m_utf8State == 0 ? m_multibyte : m_completeMultibyte);
         m_result.encoding = utf8 ? Encoding::Utf8 : Encoding::ShiftJis;
         m_encodingKnown = true;
     }
@@ -120,6 +122,7 @@ void Detector::scan(const uint8_t *p, const uint8_t *end)
 
 void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
 {
+    const uint8_t *const begin = p;
     const uint16_t *next = utf8::Validator.data();
     uint8_t high = 0; // the bytes' high bits, or-ed together
     uint32_t state = m_utf8State;
@@ -167,6 +170,17 @@ void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
     }
     m_utf8State = state;
     m_multibyte |= (high & 0x80) != 0;
+    if (!m_completeMultibyte && (high & 0x80) && state != utf8::Reject) {
+        // Any high byte before the sequence this piece leaves open belongs to a whole one.
+        const uint8_t *open = end;
+        if (state != 0) {
+            while (open > begin && end - open < 3 && (open[-1] & 0xC0) == 0x80)
+                --open;
+            if (open > begin && open[-1] >= 0xC0)
+                --open;
+        }
+        m_completeMultibyte = std::any_of(begin, open, [](uint8_t b) { return b & 0x80; });
+    }
     if (state == utf8::Reject) {
         // Not UTF-8: with no mark, that leaves code page 932.
         m_utf8Valid = false;

@@ -18,7 +18,8 @@ struct Detection
 // Tells a log's encoding and line ends from the whole file, fed piece by piece:
 // - a byte order mark decides: UTF-8, UTF-16LE or UTF-16BE;
 // - without one, a log that is valid UTF-8 throughout and holds at least one multi-byte
-//   sequence is UTF-8; any other log is code page 932;
+//   sequence is UTF-8 (a character cut off by the end of the file, as a copy broken off leaves
+//   it, does not count against it); any other log is code page 932;
 // - a log holding any CR LF ends its lines at CR LF; else at LF when it holds one; else at CR.
 // A choice other than Auto fixes the encoding; UTF-16's byte order then comes from its mark,
 // or else from where the zero bytes of the first piece are.
@@ -51,6 +52,7 @@ private:
     // UTF-8 validation while the encoding is open.
     bool m_utf8Valid = true;
     bool m_multibyte = false;
+    bool m_completeMultibyte = false; // a multi-byte sequence that is not still open
     uint32_t m_utf8State = 0; // of utf8::Validator, carried from one piece to the next
     // Line ends seen so far.
     bool m_crlf = false;

@@ -139,6 +139,15 @@ bool LogReader::detect(textcodec::Choice choice)
             break;
     }
     m_format.detection = detector.result();
+    if (choice == textcodec::Choice::Auto
+        && m_format.detection.encoding == textcodec::Encoding::ShiftJis) {
+        // LINE writes its exports in UTF-8 only: one with no character beyond ASCII, or with
+        // damaged bytes, is UTF-8 still (damaged bytes are kept as they are).
+        char head[7];
+        if (m_file.seek(0) && m_file.read(head, sizeof head) == qint64(sizeof head)
+            && QByteArrayView(head, sizeof head) == "[LINE] ")
+            m_format.detection.encoding = textcodec::Encoding::Utf8;
+    }
     if (textcodec::isUtf16(m_format.detection.encoding) && m_file.size() % 2 != 0) {
         // A unit cut in half: no UTF-16 log, or a damaged one; either way nothing is guessed.
         fail(Status::Undecodable,

@@ -121,6 +121,17 @@ private slots:
         QTest::newRow("UTF-8, then a stray byte past the first megabyte")
             << QStringLiteral("ア\n").toUtf8() + ascii + "\x82" << automatic
             << int(Encoding::ShiftJis) << cp932::decode(QStringLiteral("ア").toUtf8());
+        QTest::newRow("UTF-8 whose last character is cut off")
+            << QStringLiteral("ア\nイ").toUtf8().chopped(1) << automatic << int(Encoding::Utf8)
+            << QStringLiteral("ア");
+        QTest::newRow("ASCII whose last byte begins a character")
+            << QByteArray("a\n\xE3") << automatic << int(Encoding::ShiftJis) << QStringLiteral("a");
+        QTest::newRow("LINE export of ASCII only")
+            << QByteArray("[LINE] Chat history with Bo\n") << automatic << int(Encoding::Utf8)
+            << QStringLiteral("―――――");
+        QTest::newRow("LINE export with a damaged byte")
+            << QByteArray("[LINE] \x82\n") << automatic << int(Encoding::Utf8)
+            << QStringLiteral("―――――");
         QTest::newRow("Shift-JIS asked for UTF-8")
             << QStringLiteral("アア\n").toUtf8() << int(Choice::ShiftJis) << int(Encoding::ShiftJis)
             << cp932::decode(QStringLiteral("アア").toUtf8());

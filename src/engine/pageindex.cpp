@@ -69,8 +69,9 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
     for (const IndexEntry &e : entries) {
         // Names are written as the pages write them: text whose entities the browser reads.
         const QString speakers = e.speakers.join(SpeakerSeparator);
-        page += QStringLiteral("<tr data-page=\"") % htmlEscaped(e.page)
-            % QStringLiteral("\" data-log=\"") % htmlEscaped(e.log)
+        // File names percent-encoded, byte for byte: a later run finds every page again.
+        page += QStringLiteral("<tr data-page=\"") % linkTo(e.page)
+            % QStringLiteral("\" data-log=\"") % linkTo(e.log)
             % QStringLiteral("\" data-speakers=\"")
             % htmlEscaped(e.speakers.join(QLatin1Char('\n')))
             % QStringLiteral("\" data-utterances=\"") % QString::number(e.utterances)
@@ -104,8 +105,8 @@ QList<IndexEntry> readIndexEntries(const QByteArray &page)
     for (auto it = row.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         IndexEntry e;
-        e.page = unescaped(m.captured(1));
-        e.log = unescaped(m.captured(2));
+        e.page = fileio::decodeName(QByteArray::fromPercentEncoding(m.captured(1).toLatin1()));
+        e.log = fileio::decodeName(QByteArray::fromPercentEncoding(m.captured(2).toLatin1()));
         const QString speakers = m.captured(3);
         if (!speakers.isEmpty())
             e.speakers = unescaped(speakers).replace(u'<', QStringLiteral("&lt;")).split(u'\n');

@@ -3,6 +3,7 @@
 #include "engine/htmlconverter.h"
 #include "engine/modernbody.h"
 #include "engine/readablecolor.h"
+#include "fileio/filename.h"
 #include "support/recordinghost.h"
 
 #include <QColor>
@@ -12,6 +13,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 
 namespace {
 
@@ -289,7 +291,12 @@ void TestModernPage::indexPage()
     const QString a = writeLog(QStringLiteral("a.txt"), sjisLog({"Bo の発言 :", "x"}));
     const QString b = writeLog(QStringLiteral("b & <c>.txt"),
                                sjisLog({"Al の発言 :", "x", "Cy の発言 :", "y", "Al の発言 :"}));
-    run({a, b});
+    // A name that is not UTF-8 (a Shift-JIS name from an archive).
+    const QByteArray odd = QFile::encodeName(m_dir->path()) + "/sj\x82\xA0.txt";
+    std::FILE *f = std::fopen(odd.constData(), "wb");
+    QVERIFY(f && std::fputs("Eve \x82\xCC\x94\xAD\x8C\xBE :\r\nx\r\n", f) >= 0);
+    std::fclose(f);
+    run({a, b, fileio::decodeName(odd)});
     QString index = QString::fromUtf8(output(QStringLiteral("_index.htm")));
     QVERIFY(index.startsWith(QStringLiteral("<!DOCTYPE html>")));
     QVERIFY(index.contains(QStringLiteral("<td><a href=\"_a.htm\">a.txt</a></td><td>Bo</td>"
@@ -311,6 +318,7 @@ void TestModernPage::indexPage()
     QVERIFY(index.contains(u"<h1>" + QFileInfo(m_dir->path()).fileName() + u"</h1>"));
     QVERIFY(!index.contains(QStringLiteral("a.txt")));
     QVERIFY(index.contains(QStringLiteral("b &amp; &lt;c&gt;.txt</a></td><td>Al、Cy</td>")));
+    QVERIFY(index.contains(QStringLiteral("sj\\x82\\xA0.txt</a>")));
     QVERIFY(index.indexOf(QStringLiteral("b &amp;")) < index.indexOf(QStringLiteral("c.txt")));
 
     // A file of that name this program did not write as an index is left alone.

@@ -35,6 +35,14 @@
         <source>could not be written (%1).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No log in this folder or its subfolders.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No log in this folder (-r reads its subfolders too).</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>

@@ -35,6 +35,14 @@
         <source>could not be written (%1).</source>
         <translation>書き出せませんでした（%1）。</translation>
     </message>
+    <message>
+        <source>No log in this folder or its subfolders.</source>
+        <translation>このフォルダにもサブフォルダにもログがありません。</translation>
+    </message>
+    <message>
+        <source>No log in this folder (-r reads its subfolders too).</source>
+        <translation>このフォルダにはログがありません（-r を付ければサブフォルダも読みます）。</translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>

@@ -44,7 +44,8 @@ public:
             = m_outputDir.isEmpty() ? std::nullopt : fileio::fileId(m_outputDir);
         for (const QString &log : commandLine.logs) {
             if (fileio::isFolder(log)) {
-                addFolder(scanFolder(log, commandLine.recursive, addStr, outputFolder), host);
+                addFolder(log, scanFolder(log, commandLine.recursive, addStr, outputFolder),
+                          commandLine.recursive, host);
             } else if (isLogPath(log)) {
                 add(log, m_outputDir);
             } else {
@@ -79,10 +80,21 @@ private:
             m_outputFolders.insert(path, outputFolder);
     }
 
-    void addFolder(const FolderScan &scan, BatchHost &host)
+    void addFolder(const QString &folder, const FolderScan &scan, bool recursive, BatchHost &host)
     {
         for (const FolderScan::Problem &problem : scan.unreadable) {
             host.logNotRead(problem.folder, problem.reason);
+            ++m_refused;
+        }
+        if (scan.logs.isEmpty() && scan.unreadable.isEmpty()) {
+            // A folder given for its logs that has none: most likely not the folder meant.
+            host.printLine(folder,
+                           recursive
+                               ? QCoreApplication::translate(
+                                   "Batch", "No log in this folder or its subfolders.")
+                               : QCoreApplication::translate("Batch",
+                                                             "No log in this folder (-r reads its "
+                                                             "subfolders too)."));
             ++m_refused;
         }
         for (const FolderScan::Log &log : scan.logs)

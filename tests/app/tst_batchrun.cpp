@@ -90,22 +90,26 @@ private slots:
                               QStringLiteral("out-")));
     }
 
-    // Every message in one language, one reason per log: a bad extension, a missing log, an
-    // XML history that does not load, a log without speakers.
+    // Every message in one language, one reason per log: a bad extension, a folder without
+    // logs, a missing log, an XML history that does not load, a log without speakers.
     void convertsEveryLogAndReportsTheRest_data()
     {
         QTest::addColumn<bool>("japanese");
-        QTest::addColumn<QStringList>("messages"); // extension, missing, xml, no speakers
+        QTest::addColumn<QStringList>("messages"); // extension, folder, missing, xml, speakers
 
         QTest::newRow("Japanese") << true
                                   << QStringList {
                                          "ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。",
+                                         "このフォルダにはログがありません（-r "
+                                         "を付ければサブフォルダも読みます）。",
                                          "読み込めませんでした（ファイルがありません）。",
                                          "XML の履歴を読み込めませんでした。",
                                          "発言者が一人も見つかりませんでした。 "
                                          "発言のヘッダを調整してみて下さい。"};
         QTest::newRow("English") << false
                                  << QStringList {"A log's extension must be TXT, txt, XML or xml.",
+                                                 "No log in this folder (-r reads its subfolders "
+                                                 "too).",
                                                  "could not be read (no such file).",
                                                  "Could not load the XML history.",
                                                  "No speaker was found. Try adjusting the speaker "
@@ -123,9 +127,11 @@ private slots:
         const QString xml = log(QStringLiteral("h.xml"), QStringLiteral("<Log"));
         const QString pic = m_dir.filePath(QStringLiteral("pic.png"));
         const QString gone = m_dir.filePath(QStringLiteral("gone.txt"));
+        const QString empty = m_dir.filePath(QStringLiteral("empty"));
+        log(QStringLiteral("empty/sub/c.txt"), QStringLiteral("C の発言 :\r\nhi\r\n"));
         const QByteArray iniBefore = readFile(m_ini);
 
-        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, b, pic, a, gone, none, xml}),
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, b, pic, empty, a, gone, none, xml}),
                  ExitSomeNotWritten);
 
         QCOMPARE(readFile(m_dir.filePath(QStringLiteral("out-a.txt"))),
@@ -135,8 +141,9 @@ private slots:
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out-none.txt"))));
         QCOMPARE(readFile(m_ini), iniBefore); // read, never written
         QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
-                 (QStringList {pic + u": " + messages[0], gone + u": " + messages[1],
-                               xml + u": " + messages[2], none + u": " + messages[3]}));
+                 (QStringList {pic + u": " + messages[0], empty + u": " + messages[1],
+                               gone + u": " + messages[2], xml + u": " + messages[3],
+                               none + u": " + messages[4]}));
     }
 
     // A folder stands for its logs; converting it again converts only the logs, not the

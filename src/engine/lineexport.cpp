@@ -1,5 +1,6 @@
 #include "lineexport.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -106,7 +107,7 @@ std::optional<QDate> parseLineDate(QStringView line)
     QStringView text = line.trimmed();
     int year = 0, month = 0, day = 0;
     if (!text.isEmpty() && text[0].isDigit()) {
-        // "2024/01/15(月)", "2024/01/15(Mon)", "2024.01.15 月曜日"
+        // "2024/01/15(月)", "2024/01/15(Mon)", "2024.01.15 月曜日", "2024.01.15 Monday"
         const auto y = number(text, 4, 4);
         if (!y || text.isEmpty() || (text[0] != u'/' && text[0] != u'.'))
             return std::nullopt;
@@ -121,8 +122,14 @@ std::optional<QDate> parseLineDate(QStringView line)
         text = text.trimmed();
         const bool parens = (text.startsWith(u'(') && text.endsWith(u')'))
             || (text.startsWith(u'（') && text.endsWith(u'）'));
+        const bool english
+            = std::any_of(std::begin(Weekdays), std::end(Weekdays), [&text](QStringView w) {
+                  return text == w
+                      || (text.startsWith(w) && text.sliced(w.size()).endsWith(u"day")
+                          && text.size() <= 9);
+              });
         const bool weekday = text.isEmpty() || (parens && text.size() >= 3 && text.size() <= 11)
-            || (text.endsWith(u"曜日") && text.size() <= 3);
+            || (text.endsWith(u"曜日") && text.size() <= 3) || english;
         if (!weekday)
             return std::nullopt;
         year = *y;

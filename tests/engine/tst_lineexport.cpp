@@ -154,10 +154,12 @@ private slots:
         QTest::addColumn<QDate>("date");
         QTest::newRow("Japanese") << "2024/01/15(月)" << QDate(2024, 1, 15);
         QTest::newRow("dotted") << "2024.01.15 月曜日" << QDate(2024, 1, 15);
+        QTest::newRow("dotted, English") << "2024.01.15 Monday" << QDate(2024, 1, 15);
         QTest::newRow("English") << "Mon, 01/15/2024" << QDate(2024, 1, 15);
         QTest::newRow("day first") << "Mon, 15/01/2024" << QDate(2024, 1, 15);
         QTest::newRow("no such day") << "2024/02/30(金)" << QDate();
         QTest::newRow("text after it") << "2024/01/15 に会おう" << QDate();
+        QTest::newRow("English text after it") << "2024.01.15 Monkey" << QDate();
     }
 
     void dates()

@@ -164,8 +164,7 @@ int pauses(const QString &log)
         state.settings.jsBgColor = state.settings.jsForeColor = state.settings.jsFontBold
             = QStringLiteral("いらない");
         const qsizetype slash = log.lastIndexOf(u'/') + 1;
-        state.selection.items.append({log, log.left(slash) + u'_' + log.mid(slash).chopped(3)});
-        state.selection.selectedCount = 1;
+        state.selection.setItems({{log, log.left(slash) + u'_' + log.mid(slash).chopped(3)}});
         PauseHost host;
         QElapsedTimer clock;
         clock.start();

@@ -1,3 +1,4 @@
+#include "settings/settingslocation.h"
 #include "support/controls.h"
 #include "ui/help/helpwindow.h"
 #include "ui/help/homepage.h"
@@ -112,7 +113,7 @@ private slots:
     void qtOwnTextsInJapanese()
     {
         QTranslator qtJapanese;
-        QVERIFY(ui::loadQtJapanese(qtJapanese));
+        QVERIFY(loadQtJapanese(qtJapanese));
         QCoreApplication::installTranslator(&qtJapanese);
         HelpWindow window;
         std::unique_ptr<QMenu> menu(

@@ -65,7 +65,7 @@ QString BatchHost::messageText(const QString &prompt) const
 {
     // The window's texts, line by line in the user's language; a line that is no message of
     // its own (a file name) stays as it is.
-    QStringList lines = prompt.split(QStringLiteral("\r\n"));
+    QStringList lines = prompt.split(textcodec::CrLf.toString());
     for (QString &line : lines)
         line = QCoreApplication::translate("RunMessage", line.toUtf8().constData());
     return lines.join(u' ');

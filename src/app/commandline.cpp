@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "fileio/filename.h"
+#include "pelorin/version.h"
 #include "settings/settingslocation.h"
 
 #include <QCoreApplication>

@@ -1,8 +1,9 @@
 #include "language.h"
 
+#include "settings/settingslocation.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QLibraryInfo>
 #include <QProcessEnvironment>
 
 Language messageLanguage(const QProcessEnvironment &env)
@@ -36,8 +37,6 @@ Translations::Translations(QCoreApplication &app, Language language, const QStri
     if (m_program.load(QStringLiteral("pelorin_") + suffix,
                        QDir(dataDir).filePath(QStringLiteral("translations"))))
         app.installTranslator(&m_program);
-    if (language == Language::Japanese
-        && m_qt.load(QStringLiteral("qtbase_ja"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (language == Language::Japanese && loadQtJapanese(m_qt))
         app.installTranslator(&m_qt);
 }

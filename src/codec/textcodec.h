@@ -3,7 +3,9 @@
 #include "cp932.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 
 // The encodings a log may be written in, with decoders and encoders that lose nothing: a byte
 // that does not decode becomes a lone low surrogate U+DC00 + byte (as in code page 932, see
@@ -18,6 +20,11 @@ enum class Choice { Auto, ShiftJis, Utf8, Utf16 };
 
 // Where a log's lines end: at CR LF, at LF or at CR.
 enum class LineEnd { CrLf, Lf, Cr };
+
+// CR LF: the line end of a log that has none of its own, of the pages, the XML logs' text and
+// the messages' line breaks.
+inline constexpr QStringView CrLf = u"\r\n";
+inline constexpr QByteArrayView CrLfBytes = "\r\n";
 
 bool isUtf16(Encoding encoding);
 

@@ -10,7 +10,7 @@ namespace {
 constexpr QByteArrayView PlainOpener = "<dt><font class=Bbody id=Bbody>";
 constexpr QByteArrayView NoticeOpener = "<dt><font class=nar id=nar>";
 constexpr QByteArrayView LineCloser = "</font><br>";
-constexpr QByteArrayView CrLf = "\r\n";
+constexpr QByteArrayView CrLf = textcodec::CrLfBytes;
 
 } // namespace
 

@@ -23,7 +23,6 @@ namespace {
 // The lines of one chunk of the body; the window gets a chance to breathe after each.
 constexpr qsizetype ChunkLines = 1000;
 
-const QString CrLf = QStringLiteral("\r\n");
 const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>");
 
 enum class LogOutcome { Next, StopRun };
@@ -167,10 +166,10 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
     const bool ok
         = writeBody(src.reader, host, out, progress, [&](const QString &line, QByteArray &buf) {
               body.write(line, buf);
-              buf.append("\r\n", 2);
+              buf.append(textcodec::CrLfBytes);
           });
     appendPageText(PageEnd, utf8Page, out.buffer());
-    out.buffer().append("\r\n", 2);
+    out.buffer().append(textcodec::CrLfBytes);
     return ok;
 }
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString CrLf = QStringLiteral("\r\n");
+using textcodec::CrLf;
 
 const QString InputStyle = QStringLiteral(
     "input, select{\r\n\tborder-left:1px solid #33b3ff;\r\n\tborder-right:1px solid "

@@ -1,11 +1,11 @@
 #include "lineexport.h"
 
+#include "linetests.h"
+
 #include <algorithm>
 #include <vector>
 
 namespace {
-
-const QString Separator = QStringLiteral("―――――");
 
 // A text that claims to span lines yet never closes is read again line by line after this
 // much; real messages are far shorter.
@@ -222,9 +222,9 @@ bool LineExportConverter::pull(QString &line)
 
 void LineExportConverter::notice(const QString &text, QDate date, QTime time)
 {
-    add(Separator, date, time, true);
+    add(SeparatorLine, date, time, true);
     add(text, date, time);
-    add(Separator, date, time);
+    add(SeparatorLine, date, time);
 }
 
 void LineExportConverter::process(const QString &line)

@@ -2,7 +2,6 @@
 
 namespace {
 
-const QString StandardHeaderTail = QStringLiteral("の発言 :");
 const QString SendNoticeTail = QStringLiteral("を送信しようとしています。");
 
 } // namespace
@@ -20,7 +19,8 @@ bool LineTests::isHashLine(QStringView line)
 
 bool LineTests::isStandardHeader(QStringView line)
 {
-    return line.endsWith(StandardHeaderTail);
+    // The standard header without its leading blank.
+    return line.endsWith(QStringView(StandardHeaderText).sliced(1));
 }
 
 bool LineTests::isSendNotice(QStringView line)

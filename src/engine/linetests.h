@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/settings.h"
 #include "wildcard.h"
 
 #include <QString>
@@ -8,7 +9,6 @@
 // The tests that sort the lines of a log, and the small state machine that frames notices.
 
 inline const QString SeparatorLine = QStringLiteral("―――――"); // five U+2015
-inline const QString StandardHeaderText = QStringLiteral(" の発言 :");
 
 class LineTests
 {

@@ -18,10 +18,9 @@ bool LogFormat::textMark() const
 
 QByteArray LogFormat::textLineEnd() const
 {
-    QString end = QStringLiteral("\r\n");
+    QStringView end = textcodec::CrLf;
     if (!xml && detection.hasLineEnd && detection.lineEnd != textcodec::LineEnd::CrLf)
-        end = detection.lineEnd == textcodec::LineEnd::Lf ? QStringLiteral("\n")
-                                                          : QStringLiteral("\r");
+        end = detection.lineEnd == textcodec::LineEnd::Lf ? u"\n" : u"\r";
     QByteArray bytes;
     textcodec::encodeAppend(end, textEncoding(), bytes);
     return bytes;

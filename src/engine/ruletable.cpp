@@ -7,7 +7,6 @@
 
 namespace {
 
-const QString RuleTableSection = QStringLiteral("MsgRule");
 const QString MatchAllRecord = QStringLiteral("01<$>*<$>先頭にあったら");
 
 } // namespace
@@ -51,12 +50,11 @@ RuleTable RuleTable::load(const Settings &settings)
     // The 100th rule reads key "rule_00"; a count beyond that would only read wrapped keys
     // again (and a huge one would read for ever).
     const int count
-        = qMin(readStoredNumber<int>(
-                   doc.value(RuleTableSection, QStringLiteral("Count"), QStringLiteral("0")))
+        = qMin(readStoredNumber<int>(doc.value(RuleSection, RuleCountKey, QStringLiteral("0")))
                    .value_or(0),
                MaxRules + 1);
     for (int r = 1; r <= count; ++r) {
-        if (auto entry = parseRecord(doc.value(RuleTableSection, ruleKey(r), MatchAllRecord)))
+        if (auto entry = parseRecord(doc.value(RuleSection, ruleKey(r), MatchAllRecord)))
             table.append(std::move(*entry));
     }
     return table;

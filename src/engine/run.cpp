@@ -14,9 +14,7 @@ void mnuRun_Click(AppState &state, RunHost &host)
 {
     Settings &settings = state.settings;
     if (state.selection.selectedCount() < 1) {
-        host.showMessage(RunHost::Icon::Critical,
-                         QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
-                         QStringLiteral("ごるぁ"));
+        host.showMessage(RunHost::Icon::Critical, runtext::NoSelection, runtext::NoSelectionTitle);
         host.focusOffscreen();
         return;
     }

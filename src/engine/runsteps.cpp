@@ -9,7 +9,7 @@ namespace {
 constexpr qsizetype FlushBytes = 256 * 1024;
 constexpr qsizetype MaxProgressUpdates = 1000;
 
-const QString CrLf = QStringLiteral("\r\n");
+using textcodec::CrLf;
 
 } // namespace
 

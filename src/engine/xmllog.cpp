@@ -1,6 +1,7 @@
 #include "xmllog.h"
 
 #include "linestamps.h"
+#include "linetests.h"
 #include "xmlguard.h"
 
 #include <QXmlStreamReader>
@@ -8,8 +9,7 @@
 
 namespace {
 
-const QString Separator = QStringLiteral("―――――");
-const QString CrLf = QStringLiteral("\r\n");
+using textcodec::CrLf;
 
 // Every line break of a message (CR LF, a lone CR or a lone LF) becomes one CR LF.
 void appendWithCrLf(QString &out, QStringView text)
@@ -305,9 +305,9 @@ private:
     {
         const qsizetype from = m_out.size();
         if (sender.isEmpty()) {
-            m_out += Separator % CrLf;
+            m_out += SeparatorLine % CrLf;
             appendWithCrLf(m_out, body);
-            m_out += CrLf % Separator % CrLf;
+            m_out += CrLf % SeparatorLine % CrLf;
         } else {
             m_out += sender % QLatin1Char(' ') % m_headerText % CrLf;
             appendWithCrLf(m_out, body);

@@ -6,8 +6,6 @@
 
 namespace {
 
-const QString CountKey = QStringLiteral("Count");
-
 // The last two characters of "00" followed by the decimal number.
 QString twoDigitField(int n)
 {
@@ -51,7 +49,8 @@ LoadedRules loadRules(const QString &iniPath)
     LoadedRules loaded;
     const IniDocument doc = IniDocument::load(iniPath);
     loaded.storedCount
-        = readStoredNumber<int>(doc.value(RuleSection, CountKey, QStringLiteral("0"))).value_or(0);
+        = readStoredNumber<int>(doc.value(RuleSection, RuleCountKey, QStringLiteral("0")))
+              .value_or(0);
     const int count = std::min(loaded.storedCount, MaxRules);
     for (int n = 1; n <= count; ++n) {
         const std::optional<MessageRule> rule = parseRuleRecord(doc.value(RuleSection, ruleKey(n)));
@@ -69,12 +68,12 @@ bool saveRules(const QString &iniPath, const RuleList &rules, int loadedRuleCoun
         return false;
     // A file that could not be read is never replaced (the save then fails).
     IniDocument doc = IniDocument::load(iniPath);
-    doc.setValue(RuleSection, CountKey, QString::number(rules.size()));
+    doc.setValue(RuleSection, RuleCountKey, QString::number(rules.size()));
     for (int n = 1; n <= rules.size(); ++n)
         doc.setValue(RuleSection, ruleKey(n), formatRuleRecord(rules[n - 1]));
     const int retireUpTo = std::min(loadedRuleCount, MaxRules);
     for (int n = int(rules.size()) + 1; n <= retireUpTo; ++n)
-        doc.setValue(RuleSection, ruleKey(n), RuleRetiredMarker);
+        doc.setValue(RuleSection, ruleKey(n), RetiredKeyMarker);
     return doc.save(iniPath);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/settings.h"
+
 #include <QList>
 #include <QString>
 #include <optional>
@@ -7,13 +9,12 @@
 // Message rules: "a speaker whose name has TEXT at POSITION gets palette colour N".
 // Kept in section MsgRule of the settings file as Count and rule_01 … rule_99.
 
-inline const QString RuleSection = QStringLiteral("MsgRule");
+inline const QString RuleSection = QString::fromLatin1(RuleSectionName);
+inline const QString RuleCountKey = QStringLiteral("Count");
 inline const QString RulePositionStart = QStringLiteral("先頭にあったら");
 inline const QString RulePositionContains = QStringLiteral("含まれていたら");
 inline const QString RulePositionEnd = QStringLiteral("最後にあったら");
 inline const QString RuleSeparator = QStringLiteral("<$>");
-// Written into slots a save no longer uses (keys are never removed).
-inline const QString RuleRetiredMarker = QStringLiteral("***削除していいです***");
 // Keys and the colour field have room for two digits only.
 inline constexpr int MaxRules = 99;
 inline constexpr int MaxRuleColorIndex = 99;

@@ -10,7 +10,9 @@ namespace {
 // entry 1's key, so no more than 99 entries are read or written.
 constexpr int MaxStoredEntries = 99;
 
-const QString RemovedMarker = QStringLiteral("***削除していいです***");
+// The palette: codes and count in one section, labels in another.
+const QString ColorSection = QStringLiteral("Color");
+const QString LabelSection = QStringLiteral("ColorLabel");
 
 template<typename Int>
 void readNumber(const IniDocument &doc, const QString &section, const QString &key,
@@ -62,7 +64,7 @@ const Field fields[] = {
     {"NameToo", "Yes", Kind::Number, "0", nullptr, &Settings::colorNameToo},
     {"Window", "Top", Kind::Number, "0", nullptr, &Settings::windowTop},
     {"Window", "Left", Kind::Number, "0", nullptr, &Settings::windowLeft},
-    {"MsgRule", "Enable", Kind::Number, "1", nullptr, &Settings::msgRuleEnable},
+    {RuleSectionName, "Enable", Kind::Number, "1", nullptr, &Settings::msgRuleEnable},
     {"JavaScript", "背景色変更", Kind::Text, "いらない", &Settings::jsBgColor},
     {"JavaScript", "文字色変更", Kind::Text, "いらない", &Settings::jsForeColor},
     {"JavaScript", "文字の太さ変更", Kind::Text, "いらない", &Settings::jsFontBold},
@@ -95,28 +97,27 @@ void loadPalette(const IniDocument &doc, Settings &s, Palette &palette)
     for (int n = 1; n <= s.colorCount; ++n) {
         const QString key = entryKey(n);
         PaletteEntry entry;
-        entry.code = doc.value(QStringLiteral("Color"), key, defaultColorCode(n)).toUpper();
-        entry.label = doc.value(QStringLiteral("ColorLabel"), key, defaultColorLabel(n));
+        entry.code = doc.value(ColorSection, key, defaultColorCode(n)).toUpper();
+        entry.label = doc.value(LabelSection, key, defaultColorLabel(n));
         palette.append(entry);
     }
 }
 
 void savePalette(IniDocument &doc, Settings &s, const Palette &palette)
 {
-    const QString color = QStringLiteral("Color"), label = QStringLiteral("ColorLabel");
     s.colorCount = qint32(palette.size());
     // Entries past 99 have no key of their own; writing them would overwrite entries 1 … 99.
     const int stored = qMin(s.colorCount, MaxStoredEntries);
-    doc.setValue(color, QStringLiteral("Count"), QString::number(stored));
+    doc.setValue(ColorSection, QStringLiteral("Count"), QString::number(stored));
     for (int n = 1; n <= stored; ++n)
-        doc.setValue(color, entryKey(n), palette[n - 1].code);
+        doc.setValue(ColorSection, entryKey(n), palette[n - 1].code);
     for (int n = 1; n <= stored; ++n)
-        doc.setValue(label, entryKey(n), palette[n - 1].label);
+        doc.setValue(LabelSection, entryKey(n), palette[n - 1].label);
     // Keys are never deleted: entries the palette no longer has get the marker.
     const int atLoad = qMin(s.colorCountAtLoad, MaxStoredEntries);
     for (int n = stored + 1; n <= atLoad; ++n) {
-        doc.setValue(color, entryKey(n), RemovedMarker);
-        doc.setValue(label, entryKey(n), RemovedMarker);
+        doc.setValue(ColorSection, entryKey(n), RetiredKeyMarker);
+        doc.setValue(LabelSection, entryKey(n), RetiredKeyMarker);
     }
 }
 
@@ -157,7 +158,7 @@ SettingsFileState loadSettings(Settings &s, Palette &palette)
 
     // The header text in force; any mode other than "0" is the custom header.
     if (s.headerMode == QLatin1String("0")) {
-        s.headerText = QStringLiteral(" の発言 :");
+        s.headerText = StandardHeaderText;
     } else {
         s.headerMode = QStringLiteral("1");
         s.headerText = s.customHeader;

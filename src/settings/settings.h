@@ -44,6 +44,13 @@ struct Settings
 
 inline constexpr int TwipsPerPixel = 15;
 
+// The header text of the standard mode (Hatsugen/Type "0").
+inline const QString StandardHeaderText = QStringLiteral(" の発言 :");
+// Written into keys a save no longer uses: keys are never removed from the file.
+inline const QString RetiredKeyMarker = QStringLiteral("***削除していいです***");
+// The section of the message rules: its Enable key is a setting, the rest are the rules.
+inline constexpr char RuleSectionName[] = "MsgRule";
+
 // What loading found at settings.iniPath.
 struct SettingsFileState
 {

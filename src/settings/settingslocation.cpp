@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QStandardPaths>
+#include <QTranslator>
 
 QString locateSettingsFile(const QString &explicitPath, const QString &programDir)
 {
@@ -37,4 +39,10 @@ QString dataDirFor(const QString &programDir)
 QString docDirFor(const QString &programDir)
 {
     return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(PELORIN_DOC_RELATIVE)));
+}
+
+bool loadQtJapanese(QTranslator &translator)
+{
+    return translator.load(QStringLiteral("qtbase_ja"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QTranslator;
+
 inline const QString SettingsFileName = QStringLiteral("基本設定よ.ini");
 
 // Where the settings file lives: `explicitPath` when given (--settings FILE); otherwise
@@ -17,3 +19,8 @@ QString defaultLogDir();
 // tree alike find their own.
 QString dataDirFor(const QString &programDir);
 QString docDirFor(const QString &programDir);
+
+// Loads Qt's own Japanese texts (file dialogs, context menus, standard buttons, the file errors
+// Qt reports) into `translator`, from the system's Qt translations; false when they are not
+// installed.
+bool loadQtJapanese(QTranslator &translator);

@@ -4,9 +4,7 @@
 
 #include <QFont>
 #include <QKeyEvent>
-#include <QLibraryInfo>
 #include <QPushButton>
-#include <QTranslator>
 #include <QWidget>
 
 namespace ui {
@@ -47,12 +45,6 @@ void installFontSubstitutions()
         QFont::insertSubstitutions(QString::fromUtf8(name), japanese);
     for (const char *name : {"ＭＳ ゴシック", "ＭＳ 明朝", "MS Gothic"})
         QFont::insertSubstitutions(QString::fromUtf8(name), mono);
-}
-
-bool loadQtJapanese(QTranslator &translator)
-{
-    return translator.load(QStringLiteral("qtbase_ja"),
-                           QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 QColor colorFromCode(const QString &code)

@@ -1,30 +1,31 @@
 #pragma once
 
 #include "engine/runhost.h"
+#include "settings/settings.h"
 
 #include <QColor>
 #include <QMessageBox>
 #include <QString>
 #include <functional>
 
-class QTranslator;
 class QWidget;
 
 namespace ui {
 
-// Geometry in the stored files and layouts is in twips: 15 twips per logical pixel.
+// Geometry in the stored files and layouts is in twips (TwipsPerPixel to a logical pixel):
+// twips(t) is the pixels of t twips, twipsOf(p) the twips of p pixels.
 constexpr int twips(int t)
 {
-    return t / 15;
+    return t / TwipsPerPixel;
+}
+constexpr int twipsOf(int pixels)
+{
+    return pixels * TwipsPerPixel;
 }
 
 // Maps the Japanese Windows font names the windows use ("ＭＳ Ｐゴシック", "ＭＳ ゴシック", …)
 // to the installed Japanese fonts. Call once after the application object exists.
 void installFontSubstitutions();
-
-// Loads Qt's own Japanese texts (file dialog, context menus, standard buttons) into
-// `translator`, from the system's Qt translations; false when they are not installed.
-bool loadQtJapanese(QTranslator &translator);
 
 // "#RRGGBB" -> QColor (invalid pairs count as 0, as the colour code rules do).
 QColor colorFromCode(const QString &code);

@@ -6,6 +6,7 @@
 #include "fileio/filename.h"
 #include "settings/inifile.h"
 #include "settings/settingslocation.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -18,16 +19,6 @@
 #include <memory>
 #include <optional>
 #include <unistd.h>
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class TestBatchRun : public QObject
 {

@@ -29,8 +29,9 @@ QString classes(const QStringList &lines, const LineTests &tests)
     return out;
 }
 
-const QString Sep = SeparatorLine;
-const QString Send = QStringLiteral("X が f を送信しようとしています。");
+// The separator line (five U+2015) and a send notice.
+const QString Sep = QStringLiteral("―――――"),
+              Send = QStringLiteral("X が f を送信しようとしています。");
 
 } // namespace
 

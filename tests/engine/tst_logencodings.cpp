@@ -1,6 +1,7 @@
 #include "engine/appstate.h"
 #include "engine/intake.h"
 #include "engine/run.h"
+#include "support/files.h"
 #include "support/recordinghost.h"
 #include "support/samples.h"
 
@@ -13,12 +14,6 @@
 namespace {
 
 const QString Sep = QStringLiteral("―――――");
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "engine/intake.h"
 #include "engine/run.h"
 #include "engine/runsteps.h"
+#include "support/files.h"
 #include "support/filesizelimit.h"
 #include "support/recordinghost.h"
 
@@ -19,11 +20,11 @@ namespace {
 const QString NoSpeakers = QStringLiteral("発言者が一人も見つかりませんでした。\r\n"
                                           "発言のヘッダを調整してみて下さい。");
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+// The status texts of a run, step by step: reading, converting, saving, cleared.
+const QStringList RunSteps
+    = {QStringLiteral("(*ｰｪｰ)σ[読み込みちぅ].."), QStringLiteral("(*´▽`)[終了](*ｰｪｰ)σ[変換ちぅ].."),
+       QStringLiteral("(*´▽`)[終了](*´▽`)[終了](*ｰｪｰ)σ[保存ちぅ].."),
+       QStringLiteral("ファイルを洗濯しれっ(゜▽、゜)y－~~~")};
 
 } // namespace
 
@@ -82,9 +83,7 @@ private slots:
                                                 "―――――\r\n# memo\r\nB の発言 :\r\n\tok\r\n");
         QCOMPARE(readFile(output(QStringLiteral("chat.txt"))), cp932::encode(expected));
         QVERIFY(m_host.messages.isEmpty());
-        QCOMPARE(m_host.statusTexts,
-                 (QStringList {runtext::Reading, runtext::Converting, runtext::Saving,
-                               runtext::Cleared}));
+        QCOMPARE(m_host.statusTexts, RunSteps);
         QCOMPARE(m_state.colorDialogCloses, 2);
         QCOMPARE(m_state.selection.selectedCount(), 0);
         QVERIFY(m_state.selection.items().isEmpty());
@@ -341,7 +340,7 @@ private slots:
         m_state.settings.speedUp = 1;
         select({log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\n"))});
         mnuRun_Click(m_state, m_host);
-        QCOMPARE(m_host.statusTexts, QStringList {runtext::Cleared}); // set after the run
+        QCOMPARE(m_host.statusTexts, QStringList {RunSteps.last()}); // set after the run
         QCOMPARE(m_host.progressUpdates, 0);
         QCOMPARE(m_host.beginProgress, 0);
         QCOMPARE(m_host.endProgress, 1);
@@ -370,7 +369,7 @@ private slots:
         QCOMPARE(m_host.progressValue, 20000);
         QVERIFY2(m_host.progressUpdates <= 1001,
                  qPrintable(QString::number(m_host.progressUpdates)));
-        QCOMPARE(m_host.statusTexts.count(runtext::Converting), 1);
+        QCOMPARE(m_host.statusTexts.count(RunSteps[1]), 1);
     }
 
     // Pending events are processed after a bounded amount of work, counted in lines and

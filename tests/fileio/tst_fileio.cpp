@@ -1,5 +1,6 @@
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
+#include "support/files.h"
 #include "support/filesizelimit.h"
 
 #include <QDir>
@@ -11,16 +12,6 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class TestFileIo : public QObject
 {

@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(f.state.selection.selectedCount(), 1);
 
         // Each pump runs the timer once; the speaker colour dialog is confirmed at once.
-        auto *bar = f.window->findChild<QProgressBar *>(QStringLiteral("PBar"));
+        auto *bar = f.find<QProgressBar>("PBar");
         QVERIFY(bar);
         QList<int> values;
         bool dialogSeen = false;

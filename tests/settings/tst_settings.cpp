@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(s.headerText, QStringLiteral(" の発言："));
         QCOMPARE(s.defaultDir, defaultLogDir());
         QCOMPARE(s.msgRuleEnable, 1);
-        QCOMPARE(s.jsFontBold, JsNotWanted);
+        QCOMPARE(s.jsFontBold, QStringLiteral("いらない"));
         QCOMPARE(s.pageStyle, QStringLiteral("classic"));
         QVERIFY(!isModernPage(s));
         QCOMPARE(s.makeIndex, 0);
@@ -68,7 +68,7 @@ private slots:
         QVERIFY(saveSettings(s, p));
         for (const char *key : {"No_01", "No_08"})
             QCOMPARE(stored("ColorLabel", key).left(5), QStringLiteral("発言の色－"));
-        QCOMPARE(stored("JavaScript", "文字の太さ変更"), JsNotWanted);
+        QCOMPARE(stored("JavaScript", "文字の太さ変更"), QStringLiteral("いらない"));
         QCOMPARE(stored("MsgRule", "Enable"), QStringLiteral("1"));
         QCOMPARE(stored("Page", "Style"), QStringLiteral("classic"));
         QCOMPARE(stored("Page", "Index"), QStringLiteral("0"));
@@ -247,16 +247,17 @@ private slots:
     void location()
     {
         const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        const QString configFile = config + QStringLiteral("/基本設定よ.ini");
         QCOMPARE(locateSettingsFile("rel/s.ini", m_dir.path()),
                  QDir::current().absoluteFilePath("rel/s.ini"));
         // Beside the program only when the file is already there (a portable copy), not merely
         // because that folder is writable.
-        QCOMPARE(locateSettingsFile({}, m_dir.path()), config + "/" + SettingsFileName);
+        QCOMPARE(locateSettingsFile({}, m_dir.path()), configFile);
         writeFile(QString());
         QCOMPARE(locateSettingsFile({}, m_dir.path()), m_ini);
         const QString nowhere = m_dir.filePath("no/such/folder");
-        QCOMPARE(locateSettingsFile({}, nowhere), config + "/" + SettingsFileName);
-        QCOMPARE(locateSettingsFile({}, {}), config + "/" + SettingsFileName);
+        QCOMPARE(locateSettingsFile({}, nowhere), configFile);
+        QCOMPARE(locateSettingsFile({}, {}), configFile);
         QVERIFY(defaultLogDir().endsWith('/'));
         QCOMPARE(QDir(defaultLogDir()), QDir::home());
 

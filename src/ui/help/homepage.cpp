@@ -1,5 +1,6 @@
 #include "homepage.h"
 
+#include "pelorin/version.h"
 #include "settings/settingslocation.h"
 
 #include <QCoreApplication>

@@ -3,12 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-// The program's version: major 2, minor 0, revision 0.
-inline constexpr int VersionMajor = 2;
-inline constexpr int VersionMinor = 0;
-inline constexpr int VersionRevision = 0;
-
-// Major + "." + minor + revision, with nothing between minor and revision: "2.00".
+// The version: major + "." + minor + revision, with nothing between minor and revision: "2.00".
 QString versionShortForm();
 
 // Half-width ASCII characters -> their full-width forms ("2.00" -> "２．００").

@@ -2,6 +2,7 @@
 
 #include "engine/appstate.h"
 #include "mainwindow.h"
+#include "settings/settingslocation.h"
 #include "ui/uiutil.h"
 
 #include <QApplication>
@@ -11,7 +12,7 @@ int runGui(QApplication &app, const QString &settingsPath, const QStringList &lo
 {
     // The windows are Japanese whatever the locale, and so are Qt's own dialogs and menus in them.
     QTranslator qtJapanese;
-    if (ui::loadQtJapanese(qtJapanese))
+    if (loadQtJapanese(qtJapanese))
         app.installTranslator(&qtJapanese);
     AppState state;
     state.settings.iniPath = settingsPath;

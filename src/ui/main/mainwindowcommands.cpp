@@ -3,6 +3,7 @@
 #include "engine/appstate.h"
 #include "engine/intake.h"
 #include "engine/run.h"
+#include "engine/runsteps.h"
 #include "fileio/filename.h"
 #include "filelistdialog.h"
 #include "mainwindow.h"
@@ -25,7 +26,7 @@
 
 namespace {
 
-const QString NothingSelected = QStringLiteral("ファイルを洗濯しれっ(゜▽、゜)y－~~~");
+const QString RulesTitle = QStringLiteral("ルール適用");
 const QString ReadyToRun = QStringLiteral("はよ実行しれっ(´･ω･`)つ[実行っ]");
 
 int lastSeparator(const QString &path)
@@ -44,11 +45,6 @@ QString exampleNameFor(const QString &path, const QString &addStr)
 {
     const QString name = path.mid(lastSeparator(path) + 1);
     return addStr + name.left(qMax(0, int(name.size()) - 3));
-}
-
-constexpr int twipsOf(int pixels)
-{
-    return pixels * TwipsPerPixel;
 }
 
 } // namespace
@@ -80,7 +76,7 @@ bool MainWindow::startUp(const QStringList &arguments)
     optP_Click(1 - type);
     m_optP[type]->setChecked(true);
     optP_Click(type);
-    setStatusText(NothingSelected);
+    setStatusText(runtext::Cleared);
     m_chkPos->setChecked(settings.alwaysOnTop != 0);
     if (settings.iniUnreadable) // said over the window the user then works in
         reportUnreadableSettings(
@@ -91,8 +87,8 @@ bool MainWindow::startUp(const QStringList &arguments)
 
 void MainWindow::restorePosition()
 {
-    const QPoint saved(m_state.settings.windowLeft / TwipsPerPixel,
-                       m_state.settings.windowTop / TwipsPerPixel);
+    const QPoint saved(ui::twips(m_state.settings.windowLeft),
+                       ui::twips(m_state.settings.windowTop));
     move(saved);
     // A position saved on a screen that is gone would leave the fixed-size window out of
     // reach: bring it back to the primary screen's corner.
@@ -155,8 +151,8 @@ void MainWindow::shutDown()
     Settings &settings = m_state.settings;
     if (!isMinimized() && !settings.commandLineRun) {
         const QPoint at = pos();
-        settings.windowTop = twipsOf(at.y());
-        settings.windowLeft = twipsOf(at.x());
+        settings.windowTop = ui::twipsOf(at.y());
+        settings.windowLeft = ui::twipsOf(at.x());
     }
     settings.msgRuleEnable = m_mnuRuleEna->isChecked() ? 1 : 0;
     if (!settings.iniUnreadable && !saveSettings(settings, m_state.palette))
@@ -261,12 +257,10 @@ void MainWindow::mnuRuleEna_Click()
     const bool enabled = m_mnuRuleEna->isChecked();
     if (enabled) {
         m_showMessage(this, QMessageBox::Information,
-                      QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"),
-                      QStringLiteral("ルール適用"));
+                      QStringLiteral("メッセージルールを有効にしました。(ﾟ∀ﾟﾉﾉ☆"), RulesTitle);
     } else {
         m_showMessage(this, QMessageBox::Information,
-                      QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"),
-                      QStringLiteral("ルール適用"));
+                      QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"), RulesTitle);
     }
     m_state.settings.msgRuleEnable = enabled ? 1 : 0;
 }
@@ -309,9 +303,7 @@ void MainWindow::cmdFileView_Click()
 {
     Selection &selection = m_state.selection;
     if (selection.selectedCount() < 1) {
-        m_showMessage(this, QMessageBox::Critical,
-                      QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ "),
-                      QStringLiteral("ごるぁ"));
+        m_showMessage(this, QMessageBox::Critical, runtext::NoSelection, runtext::NoSelectionTitle);
         focusOffscreen();
         return;
     }
@@ -386,5 +378,5 @@ void MainWindow::showNothingSelected()
 {
     m_lblCnt->setText(QStringLiteral("0"));
     setExampleName(QString());
-    setStatusText(NothingSelected);
+    setStatusText(runtext::Cleared);
 }

@@ -1,6 +1,7 @@
 #include "ruleeditordialog.h"
 
 #include "colorcombobox.h"
+#include "ruleui.h"
 #include "ui/uiutil.h"
 
 #include <QApplication>
@@ -22,20 +23,6 @@ QFont japaneseFont(const char *family, qreal points, bool bold)
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
-}
-
-QString refusalPrompt(RuleRefusal refusal)
-{
-    switch (refusal) {
-    case RuleRefusal::TooMany:
-        return QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ ");
-    case RuleRefusal::TextTooLong:
-        return QStringLiteral("長すぎるざます。ヽ(`Д´)ﾉ ");
-    case RuleRefusal::UnstorableText:
-        return QStringLiteral("使えない文字があるざます。ヽ(`Д´)ﾉ ");
-    default:
-        return QStringLiteral("「<$>」は使えないざます。ヽ(`Д´)ﾉ ");
-    }
 }
 
 } // namespace
@@ -237,7 +224,7 @@ void RuleEditorDialog::okClicked()
     }
     // A text the settings file could not give back as it is.
     if (const RuleRefusal refusal = ruleTextRefusal(text); refusal != RuleRefusal::None) {
-        refuse(refusalPrompt(refusal), true);
+        refuse(ruleui::refusalPrompt(refusal), true);
         return;
     }
     const QString position = trimRuleText(cboRule->currentText());
@@ -248,7 +235,7 @@ void RuleEditorDialog::okClicked()
     const RuleEditorResult result {number(), bNew, text, position, cboColor->currentIndex()};
     const RuleRefusal refusal = applyResult ? applyResult(result) : RuleRefusal::None;
     if (refusal != RuleRefusal::None) {
-        refuse(refusalPrompt(refusal), refusal != RuleRefusal::TooMany);
+        refuse(ruleui::refusalPrompt(refusal), refusal != RuleRefusal::TooMany);
         return;
     }
     m_closes = 1;

@@ -284,8 +284,8 @@ void RuleListDialog::cmdAdd_Click()
 {
     // Keys and colour fields hold two digits: a 100th rule could not be stored.
     if (m_rules.size() >= MaxRules) {
-        m_showMessage(this, QMessageBox::Critical,
-                      QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ "), ruleui::RetryTitle);
+        m_showMessage(this, QMessageBox::Critical, ruleui::refusalPrompt(RuleRefusal::TooMany),
+                      ruleui::RetryTitle);
         return;
     }
     const int number = int(m_rules.size()) + 1;

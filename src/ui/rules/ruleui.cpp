@@ -12,6 +12,20 @@
 
 namespace ruleui {
 
+QString refusalPrompt(RuleRefusal refusal)
+{
+    switch (refusal) {
+    case RuleRefusal::TooMany:
+        return QStringLiteral("ルールは９９個までざます。ヽ(`Д´)ﾉ ");
+    case RuleRefusal::TextTooLong:
+        return QStringLiteral("長すぎるざます。ヽ(`Д´)ﾉ ");
+    case RuleRefusal::UnstorableText:
+        return QStringLiteral("使えない文字があるざます。ヽ(`Д´)ﾉ ");
+    default:
+        return QStringLiteral("「<$>」は使えないざます。ヽ(`Д´)ﾉ ");
+    }
+}
+
 QCursor pointingHandCursor()
 {
     QPixmap image(32, 32);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rules/messagerule.h"
+
 #include <QString>
 
 class QCursor;
@@ -10,6 +12,9 @@ class QWidget;
 namespace ruleui {
 
 inline const QString RetryTitle = QStringLiteral("やり直して");
+
+// Why a rule was refused, as the dialogs tell it.
+QString refusalPrompt(RuleRefusal refusal);
 
 // The dialogs' own pointer: a pointing hand with a blue cuff, hot spot at the fingertip.
 QCursor pointingHandCursor();

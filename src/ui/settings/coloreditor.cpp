@@ -403,8 +403,7 @@ void ColorEditor::Command1_Click()
                       QStringLiteral("これ以上は無理っす"));
         return;
     }
-    const QString name
-        = QStringLiteral("発言の色－") + colorcode::fullWidthDigits(colorcode::twoDigits(k));
+    const QString name = colorcode::defaultColorLabel(k);
     addLine(name, settingsui::colorNumberFromCode(txtColor->text()));
     selectLine(lstColor->count() - 1);
 }

@@ -22,7 +22,6 @@ constexpr auto place = ui::placeTwips;
 namespace {
 
 const QColor DialogGrey(224, 224, 224);
-const QString StandardHeader = QStringLiteral(" の発言 :");
 
 template<class W>
 W *make(QWidget *parent, const char *name, const QString &text, const QString &tip)
@@ -213,7 +212,7 @@ void SettingsDialog::cmdOk_Click()
         s.headerText = txtHead->text();
         s.customHeader = s.headerText;
     } else {
-        s.headerText = StandardHeader;
+        s.headerText = StandardHeaderText;
     }
     s.addStr = txtFile->text();
     s.speedUp = checkValue(chkSpeed);

@@ -221,7 +221,7 @@ bool ColorSetDialog::eventFilter(QObject *watched, QEvent *event)
 
 void ColorSetDialog::updatePointer(int gridY)
 {
-    const int y = gridY * 15;
+    const int y = ui::twipsOf(gridY);
     const int rows = int(m_handover.table.size()) + 1;
     m_customPointer = y > kPointerStep && y < rows * kPointerStep;
     if (m_customPointer) {
@@ -316,8 +316,8 @@ void ColorSetDialog::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (isMinimized())
         return;
-    const int width = (this->width() + kFrameWidth) * 15; // twips of the outer window
-    const int height = (this->height() + kFrameHeight) * 15;
+    const int width = ui::twipsOf(this->width() + kFrameWidth); // the outer window
+    const int height = ui::twipsOf(this->height() + kFrameHeight);
     const int gridWidth = qMax(0, width - 1020);
     const int gridHeight = qMax(0, height - 555);
     m_grid->setGeometry(0, 0, ui::twips(gridWidth), ui::twips(gridHeight));

@@ -1,3 +1,5 @@
+#include "settings/settingslocation.h"
+#include "support/controls.h"
 #include "ui/help/helpwindow.h"
 #include "ui/help/homepage.h"
 #include "ui/help/versionwindow.h"
@@ -59,8 +61,9 @@ private slots:
             QCOMPARE(window.windowTitle(), QStringLiteral("簡単な説明 Ver2.00"));
             QVERIFY(window.isModal());
             QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
-            const QStringList lines
-                = window.findChild<QPlainTextEdit *>("Text1")->toPlainText().split(u'\n');
+            const QStringList lines = control<QPlainTextEdit>(&window, QStringLiteral("Text1"))
+                                          ->toPlainText()
+                                          .split(u'\n');
             QCOMPARE(lines.size(), 33);
             QCOMPARE(lines.first(), QStringLiteral("■◆◇□簡単な使い方の説明です□◇◆■"));
             QCOMPARE(lines[12], QStringLiteral("　（注：手抜きじゃないです）"));
@@ -75,8 +78,8 @@ private slots:
     {
         HelpWindow window;
         window.show();
-        auto *link = window.findChild<QLabel *>("lblMail");
-        QWidget *text = window.findChild<QPlainTextEdit *>("Text1")->viewport();
+        auto *link = control<QLabel>(&window, QStringLiteral("lblMail"));
+        QWidget *text = control<QPlainTextEdit>(&window, QStringLiteral("Text1"))->viewport();
         const QString plain = QStringLiteral("#000000"), hovered = QStringLiteral("#0000ff_");
         QCOMPARE(look(link), plain);
         for (QWidget *away : {text, static_cast<QWidget *>(&window)}) {
@@ -94,26 +97,27 @@ private slots:
         VersionWindow version;
         QCOMPARE(version.windowTitle(), QStringLiteral("バージョン情報"));
         QVERIFY(version.windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(version.findChild<QLabel *>("lblVer")->text(), QStringLiteral("Ｖｅｒ ２．００b"));
-        version.findChild<QPushButton *>("Command1")->click();
+        QCOMPARE(control<QLabel>(&version, QStringLiteral("lblVer"))->text(),
+                 QStringLiteral("Ｖｅｒ ２．００b"));
+        control<QPushButton>(&version, QStringLiteral("Command1"))->click();
         HelpWindow help;
         help.show();
-        QTest::mouseClick(help.findChild<QLabel *>("lblMail"), Qt::LeftButton);
+        QTest::mouseClick(control<QLabel>(&help, QStringLiteral("lblMail")), Qt::LeftButton);
         QCOMPARE(m_browser.opened, QList<QUrl>(2, homePageUrl()));
         // The documentation page installed beside the program, named in Japanese.
         QVERIFY(homePageUrl().toLocalFile().endsWith(u"/share/doc/pelorin/README.html"));
-        QCOMPARE(help.findChild<QLabel *>("lblMail")->text(),
+        QCOMPARE(control<QLabel>(&help, QStringLiteral("lblMail"))->text(),
                  QStringLiteral("Pelorin の説明書（ブラウザで開きます）"));
     }
 
     void qtOwnTextsInJapanese()
     {
         QTranslator qtJapanese;
-        QVERIFY(ui::loadQtJapanese(qtJapanese));
+        QVERIFY(loadQtJapanese(qtJapanese));
         QCoreApplication::installTranslator(&qtJapanese);
         HelpWindow window;
         std::unique_ptr<QMenu> menu(
-            window.findChild<QPlainTextEdit *>("Text1")->createStandardContextMenu());
+            control<QPlainTextEdit>(&window, QStringLiteral("Text1"))->createStandardContextMenu());
         QCOMPARE(menu->actions().last()->text().section(u'\t', 0, 0),
                  QStringLiteral("すべてを選択"));
     }

@@ -4,6 +4,7 @@
 #include "engine/appstate.h"
 #include "settings/inifile.h"
 #include "settings/settingslocation.h"
+#include "support/controls.h"
 #include "ui/main/mainwindow.h"
 
 #include <QFile>
@@ -80,7 +81,7 @@ struct MainWindowFixture
 
     template<typename T> T *find(const char *name) const
     {
-        return window->findChild<T *>(QString::fromLatin1(name));
+        return control<T>(window.get(), QString::fromLatin1(name));
     }
     QString text(const char *labelName) const { return find<QLabel>(labelName)->text(); }
     void trigger(const char *actionName) const { find<QAction>(actionName)->trigger(); }

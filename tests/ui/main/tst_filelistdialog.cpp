@@ -1,4 +1,5 @@
 #include "engine/selection.h"
+#include "support/controls.h"
 #include "ui/main/filelistdialog.h"
 
 #include <QListWidget>
@@ -65,8 +66,8 @@ private slots:
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
         QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
-        auto *list = dialog.findChild<QListWidget *>("List1");
-        auto *del = dialog.findChild<QPushButton *>("cmdDel");
+        auto *list = control<QListWidget>(&dialog, QStringLiteral("List1"));
+        auto *del = control<QPushButton>(&dialog, QStringLiteral("cmdDel"));
         for (int i = 0; i < 3; ++i) {
             QCOMPARE(list->item(i)->toolTip(), m_selection.path(i));
             QCOMPARE(list->item(i)->checkState(), Qt::Unchecked);

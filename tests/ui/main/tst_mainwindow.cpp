@@ -298,13 +298,13 @@ void TestMainWindow::fileView()
     bool opened = false;
     WhenShown answer("frmFile", [&](QWidget *dialog) {
         opened = true;
-        auto *list = dialog->findChild<QListWidget *>("List1");
+        auto *list = control<QListWidget>(dialog, QStringLiteral("List1"));
         QCOMPARE(list->count(), selected.size());
         list->setCurrentRow(0);
         for (int i : checked)
             list->item(i)->setCheckState(Qt::Checked);
-        dialog->findChild<QPushButton *>("cmdDel")->click();
-        dialog->findChild<QPushButton *>("cmdCancel")->click();
+        control<QPushButton>(dialog, QStringLiteral("cmdDel"))->click();
+        control<QPushButton>(dialog, QStringLiteral("cmdCancel"))->click();
     });
     f.find<QPushButton>("cmdFileView")->click();
     QCOMPARE(opened, !selected.isEmpty());
@@ -348,7 +348,7 @@ void TestMainWindow::runsFromTheMenu()
     bool disabledMeanwhile = false;
     WhenShown answer("frmColorSet", [&](QWidget *dialog) {
         disabledMeanwhile = !f.window->centralWidget()->isEnabled();
-        dialog->findChild<QPushButton *>("cmdOk")->click();
+        control<QPushButton>(dialog, QStringLiteral("cmdOk"))->click();
     });
     f.trigger("mnuRun");
     QVERIFY(f.messages.isEmpty());
@@ -386,7 +386,7 @@ void TestMainWindow::dialogsOverTheBlockedWindow()
     f.window->openSettingsDialog();
     f.window->openSettingsDialog();
     QCOMPARE(f.window->findChildren<QDialog *>("frmSet").size(), 1);
-    QVERIFY(f.window->findChild<QDialog *>("frmSet")->isEnabled());
+    QVERIFY(control<QDialog>(f.window.get(), QStringLiteral("frmSet"))->isEnabled());
     delete f.window->findChild<QDialog *>("frmSet");
     f.window->endProgressDisplay();
     QVERIFY(f.window->centralWidget()->isEnabled());
@@ -636,8 +636,8 @@ void TestMainWindow::fastRunWithAMessageKeepsTheProgram()
     QTimer::singleShot(0, [&] {
         QWidget *main = topLevel("frmMain");
         QVERIFY(main);
-        drop(main->findChild<QTextEdit *>("rTxt"), {good, speakerless});
-        main->findChild<QAction *>("mnuRun")->trigger();
+        drop(control<QTextEdit>(main, QStringLiteral("rTxt")), {good, speakerless});
+        control<QAction>(main, QStringLiteral("mnuRun"))->trigger();
         QVERIFY(main->isVisible());
         QTimer::singleShot(200, [&, main] {
             stillRunning = true;

@@ -1,5 +1,6 @@
 #include "engine/appstate.h"
 #include "settings/inifile.h"
+#include "support/controls.h"
 #include "support/filesizelimit.h"
 #include "ui/settings/colorchart.h"
 #include "ui/settings/opensettings.h"
@@ -80,13 +81,7 @@ class TestSettingsDialog : public QObject
         if (!QTest::qWaitForWindowActive(m_dialog))
             qFatal("the settings dialog did not become active");
     }
-    template<class T = QWidget> T *child(const QString &name)
-    {
-        T *w = m_dialog->findChild<T *>(name);
-        if (!w)
-            qFatal("no control %s", qPrintable(name));
-        return w;
-    }
+    template<class T = QWidget> T *child(const QString &name) { return control<T>(m_dialog, name); }
     QLineEdit *box(const QString &name) { return child<QLineEdit>(name); }
     QListWidget *list() { return child<QListWidget>("lstColor"); }
     void typeInto(QLineEdit *edit, const QString &text)
@@ -506,9 +501,11 @@ private slots:
             if (!editor || editor->objectName() != "frmNameChange")
                 return;
             opened = true;
-            auto *txtName = editor->findChild<QLineEdit *>("txtName");
+            auto *txtName = control<QLineEdit>(editor, QStringLiteral("txtName"));
             shownName = txtName->selectedText();
-            swatch = editor->findChild<QLabel *>("lblSample")->palette().color(QPalette::Window);
+            swatch = control<QLabel>(editor, QStringLiteral("lblSample"))
+                         ->palette()
+                         .color(QPalette::Window);
             if (typed.isEmpty())
                 txtName->clear();
             else
@@ -538,7 +535,7 @@ private slots:
         QCOMPARE(chart->frameGeometry().left(), m_dialog->frameGeometry().right() + 1);
         QCOMPARE(chart->frameGeometry().bottom(), m_dialog->frameGeometry().bottom());
         auto cell = [chart](int k) {
-            return chart->findChild<QLabel *>(QStringLiteral("lblColor_%1").arg(k));
+            return control<QLabel>(chart, QStringLiteral("lblColor_%1").arg(k));
         };
         QCOMPARE(cell(85)->toolTip(), QStringLiteral("#333333"));
 

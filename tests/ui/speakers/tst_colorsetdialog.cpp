@@ -44,8 +44,8 @@ struct Driver
 
     explicit Driver(ColorSetDialog *d)
         : dialog(d)
-        , grid(d->findChild<QTableWidget *>(QStringLiteral("fgName")))
-        , box(d->findChild<ColorComboBox *>(QStringLiteral("cboColor")))
+        , grid(control<QTableWidget>(d, QStringLiteral("fgName")))
+        , box(control<ColorComboBox>(d, QStringLiteral("cboColor")))
     {
         dialog->show();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
@@ -88,7 +88,7 @@ void whenDialogOpens(std::function<void(ColorSetDialog *)> answer, int *openings
 
 void okButton(ColorSetDialog *dialog)
 {
-    QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdOk")), Qt::LeftButton);
+    QTest::mouseClick(control<QPushButton>(dialog, QStringLiteral("cmdOk")), Qt::LeftButton);
 }
 
 } // namespace
@@ -227,7 +227,7 @@ void TestColorSetDialog::keyboardPressesOk()
     d.grid->setFocus(Qt::TabFocusReason);
     d.grid->setCurrentCell(0, 0);
     QTest::keyClick(d.grid, Qt::Key_Tab);
-    auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("cmdOk"));
+    auto *ok = control<QPushButton>(dialog, QStringLiteral("cmdOk"));
     QCOMPARE(QApplication::focusWidget(), ok);
     QTest::keyClick(ok, Qt::Key(key));
     QCOMPARE(h.colorDialogCloses, 2);

@@ -166,7 +166,7 @@ private slots:
         for (int n = 1; n <= saved; ++n)
             QCOMPARE(stored(ruleKey(n)), formatRuleRecord(rules[n - 1]));
         for (int n = saved + 1; n <= loaded; ++n)
-            QCOMPARE(stored(ruleKey(n)), RuleRetiredMarker);
+            QCOMPARE(stored(ruleKey(n)), QStringLiteral("***削除していいです***"));
         QCOMPARE(stored(ruleKey(std::max(loaded, saved) + 1)), QStringLiteral("-"));
         QCOMPARE(stored(QStringLiteral("Enable")), QStringLiteral("0"));
         QCOMPARE(loadRules(m_ini).rules, rules);
@@ -292,4 +292,4 @@ private slots:
 };
 
 QTEST_GUILESS_MAIN(TestMessageRule)
-#include "test_messagerule.moc"
+#include "tst_messagerule.moc"

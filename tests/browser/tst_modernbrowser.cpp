@@ -232,4 +232,4 @@ void TestModernBrowser::screenshot()
 }
 
 QTEST_GUILESS_MAIN(TestModernBrowser)
-#include "test_modernbrowser.moc"
+#include "tst_modernbrowser.moc"

@@ -155,4 +155,4 @@ void TestXmlLog::refuses()
 }
 
 QTEST_GUILESS_MAIN(TestXmlLog)
-#include "test_xmllog.moc"
+#include "tst_xmllog.moc"

@@ -148,4 +148,4 @@ void TestRuleTable::wildcardHeaderKeys()
 }
 
 QTEST_GUILESS_MAIN(TestRuleTable)
-#include "test_ruletable.moc"
+#include "tst_ruletable.moc"

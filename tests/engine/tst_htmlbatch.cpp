@@ -145,4 +145,4 @@ void TestHtmlBatch::modernPagesWithIndex()
 }
 
 QTEST_GUILESS_MAIN(TestHtmlBatch)
-#include "test_htmlbatch.moc"
+#include "tst_htmlbatch.moc"

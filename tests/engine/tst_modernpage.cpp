@@ -333,4 +333,4 @@ void TestModernPage::indexPage()
 }
 
 QTEST_GUILESS_MAIN(TestModernPage)
-#include "test_modernpage.moc"
+#include "tst_modernpage.moc"

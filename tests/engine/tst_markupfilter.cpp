@@ -90,4 +90,4 @@ void TestMarkupFilter::staysLinear()
 }
 
 QTEST_GUILESS_MAIN(TestMarkupFilter)
-#include "test_markupfilter.moc"
+#include "tst_markupfilter.moc"

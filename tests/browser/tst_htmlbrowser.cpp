@@ -213,4 +213,4 @@ void TestHtmlBrowser::utf8Page()
 }
 
 QTEST_GUILESS_MAIN(TestHtmlBrowser)
-#include "test_htmlbrowser.moc"
+#include "tst_htmlbrowser.moc"

@@ -430,4 +430,4 @@ void TestHtmlPage::dialogOutcomes()
 }
 
 QTEST_GUILESS_MAIN(TestHtmlPage)
-#include "test_htmlpage.moc"
+#include "tst_htmlpage.moc"

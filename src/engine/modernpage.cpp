@@ -69,7 +69,8 @@ void writeLegend(const ModernPageInfo &info, QString &page, const PageSink &sink
         const QString n = speakerNumber(k);
         page += QStringLiteral("<li class=\"sp s") % n
             % QStringLiteral("\"><span class=\"sw\" aria-hidden=\"true\"></span><span class=\"n\">")
-            % markupText(s.name) % QStringLiteral("</span><span class=\"cnt\">") % QString::number(s.utterances)
+            % markupText(s.name) % QStringLiteral("</span><span class=\"cnt\">")
+            % QString::number(s.utterances)
             % QStringLiteral(" 件</span><span class=\"js-only\"><button type=\"button\" "
                              "class=\"only\" data-s=\"s")
             % n

@@ -24,6 +24,10 @@ bool startsWithAt(QStringView text, qsizetype at, QStringView what)
 // The length of the address starting at `at` ("http://…" or "https://…"), 0 when there is none.
 qsizetype urlLength(QStringView text, qsizetype at)
 {
+    // Most words that start with an "h" are no address: "ttp" after it is checked cheaply first.
+    if (text.size() - at < 7 || (text[at + 1].unicode() | 0x20) != u't'
+        || (text[at + 2].unicode() | 0x20) != u't' || (text[at + 3].unicode() | 0x20) != u'p')
+        return 0;
     qsizetype scheme = 0;
     if (startsWithAt(text, at, u"https://"))
         scheme = 8;

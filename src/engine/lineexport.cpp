@@ -3,6 +3,7 @@
 #include "linetests.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -72,16 +73,22 @@ std::optional<QTime> parseLineTime(QStringView text)
 {
     text = text.trimmed();
     int half = -1; // -1: a 24-hour clock; 0: morning; 1: afternoon
-    if (take(text, u"午前") || take(text, u"AM", Qt::CaseInsensitive))
-        half = 0;
-    else if (take(text, u"午後") || take(text, u"PM", Qt::CaseInsensitive))
-        half = 1;
-    else if (text.endsWith(u"AM", Qt::CaseInsensitive)
-             || text.endsWith(u"PM", Qt::CaseInsensitive)) {
-        half = text.endsWith(u"PM", Qt::CaseInsensitive) ? 1 : 0;
-        text.chop(2);
+    const auto digit = [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    };
+    // "21:03", the common case, has no morning or afternoon before or after it.
+    if (text.isEmpty() || !digit(text.front()) || !digit(text.back())) {
+        if (take(text, u"午前") || take(text, u"AM", Qt::CaseInsensitive))
+            half = 0;
+        else if (take(text, u"午後") || take(text, u"PM", Qt::CaseInsensitive))
+            half = 1;
+        else if (text.endsWith(u"AM", Qt::CaseInsensitive)
+                 || text.endsWith(u"PM", Qt::CaseInsensitive)) {
+            half = text.endsWith(u"PM", Qt::CaseInsensitive) ? 1 : 0;
+            text.chop(2);
+        }
+        text = text.trimmed();
     }
-    text = text.trimmed();
     auto hour = number(text, 1, 2);
     if (!hour || !take(text, u":"))
         return std::nullopt;
@@ -163,16 +170,28 @@ std::optional<QDate> parseLineDate(QStringView line)
     return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
 }
 
+// Written out by hand: QDate::toString and QTime::toString go through the locale's formatting,
+// which cost more than the rest of a message's conversion.
 QString LineExportConverter::Stamp::dateText() const
 {
-    return date.isValid() ? date.toString(u"yyyy/MM/dd") : QString();
+    if (!date.isValid())
+        return QString();
+    char text[24];
+    const int n
+        = std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year(), date.month(), date.day());
+    return QString::fromLatin1(text, n);
 }
 
 QString LineExportConverter::Stamp::timeText() const
 {
     if (!time.isValid())
         return QString();
-    return time.toString(time.second() ? u"HH:mm:ss" : u"HH:mm");
+    char text[16];
+    const int n = time.second()
+        ? std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour(), time.minute(),
+                        time.second())
+        : std::snprintf(text, sizeof text, "%02d:%02d", time.hour(), time.minute());
+    return QString::fromLatin1(text, n);
 }
 
 LineExportConverter::LineExportConverter(const QString &headerText, Source source)

@@ -32,13 +32,7 @@ class TestBatchRun : public QObject
 
     QString log(const QString &name, const QString &text)
     {
-        const QString path = m_dir.filePath(name);
-        m_dir.mkpath(QFileInfo(path).path());
-        QFile f(path);
-        const QByteArray bytes = cp932::encode(text);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeFile(m_dir.filePath(name), cp932::encode(text));
     }
 
     int run(const QStringList &args, bool terminal = false, StandardStreams streams = {})

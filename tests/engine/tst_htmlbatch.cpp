@@ -3,6 +3,7 @@
 #include "codec/cp932.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,15 +24,6 @@ private slots:
 };
 
 namespace {
-
-QString writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    f.write(bytes);
-    return path;
-}
 
 QString readPage(const QString &path)
 {

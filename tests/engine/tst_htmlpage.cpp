@@ -4,6 +4,7 @@
 #include "engine/htmlhead.h"
 #include "engine/speakerkeys.h"
 #include "settings/inifile.h"
+#include "support/files.h"
 #include "support/recordinghost.h"
 
 #include <QFile>
@@ -75,12 +76,7 @@ void TestHtmlPage::init()
 
 QString TestHtmlPage::writeLog(const QString &name, const QString &text)
 {
-    const QString path = m_dir->filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write the log");
-    f.write(cp932::encode(text));
-    return path;
+    return writeFile(m_dir->filePath(name), cp932::encode(text));
 }
 
 void TestHtmlPage::select(const QStringList &paths)

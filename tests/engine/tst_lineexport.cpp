@@ -1,5 +1,6 @@
 #include "engine/lineexport.h"
 #include "engine/logreader.h"
+#include "support/files.h"
 #include "support/samples.h"
 
 #include <QFile>
@@ -45,11 +46,7 @@ class TestLineExport : public QObject
 
     LogReader *open(LogReader &reader, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(QStringLiteral("talk.txt"));
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        f.close();
+        const QString path = writeFile(m_dir.filePath(QStringLiteral("talk.txt")), bytes);
         return reader.open(path, Header) ? &reader : nullptr;
     }
 

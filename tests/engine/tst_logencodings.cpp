@@ -27,12 +27,7 @@ class TestLogEncodings : public QObject
 
     QString write(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_tmp->filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeFile(m_tmp->filePath(name), bytes);
     }
 
     void convert(const QStringList &paths, int changeType)

@@ -1,5 +1,6 @@
 #include "codec/cp932.h"
 #include "engine/logreader.h"
+#include "support/files.h"
 #include "support/samples.h"
 
 #include <QFile>
@@ -30,11 +31,7 @@ class TestLogReader : public QObject
 
     QString write(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeFile(m_dir.filePath(name), bytes);
     }
 
 private slots:

@@ -4,6 +4,7 @@
 #include "engine/modernbody.h"
 #include "engine/readablecolor.h"
 #include "fileio/filename.h"
+#include "support/files.h"
 #include "support/recordinghost.h"
 
 #include <QColor>
@@ -74,12 +75,7 @@ void TestModernPage::init()
 
 QString TestModernPage::writeLog(const QString &name, const QByteArray &bytes)
 {
-    const QString path = m_dir->filePath(name);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write the log");
-    f.write(bytes);
-    return path;
+    return writeFile(m_dir->filePath(name), bytes);
 }
 
 void TestModernPage::run(const QStringList &paths)

@@ -43,11 +43,7 @@ class TestTextRun : public QObject
     }
     QString bytesLog(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return writeFile(m_dir.filePath(name), bytes);
     }
     void select(const QStringList &paths)
     {

@@ -39,19 +39,19 @@ void BodyWriter::plainLine(const QString &line, QByteArray &out)
     out.append(LineCloser);
 }
 
-void BodyWriter::headerLine(const QString &line, QByteArray &out)
+void BodyWriter::headerLine(const QString &line, LineRole role, QByteArray &out)
 {
     m_plainRun = 0;
     // The key is the line's own header prefix, compared literally: a name holding "*", "?",
     // "#" or brackets still finds its own speaker and no other.
-    const qsizetype speaker = m_keys.speakerOf(line);
+    const qsizetype speaker = m_keys.speakerOf(line, nullptr, role);
     if (speaker < 0) {
         out.append("<dt>");
         appendText(line, out);
         return;
     }
 
-    const QStringView prefix = m_keys.headerPrefix(line);
+    const QStringView prefix = m_keys.headerPrefix(line, role);
     // The header text may end inside a chat tag; the page's own markup goes in right there, so
     // a tag cut open at the end of the prefix is written as text ("&lt;").
     const QString shown = prefix.contains(u'<') ? filterChatMarkup(prefix) : QString();
@@ -77,10 +77,42 @@ void BodyWriter::headerLine(const QString &line, QByteArray &out)
     appendText(QStringView(line).sliced(prefix.size()), out);
 }
 
-void BodyWriter::write(const QString &line, QByteArray &out)
+void BodyWriter::messageLine(const QString &line, QByteArray &out)
 {
+    m_plainRun = 0;
+    out.append("<dd>");
+    appendText(line, out);
+    out.append("<br>");
+}
+
+void BodyWriter::noticeLine(const QString &line, QByteArray &out)
+{
+    m_plainRun = 0;
+    out.append(NoticeOpener);
+    appendText(line, out);
+    out.append(LineCloser);
+}
+
+void BodyWriter::write(const QString &line, LineRole role, QByteArray &out)
+{
+    switch (role) {
+    case LineRole::Header:
+        headerLine(line, role, out);
+        return;
+    case LineRole::Message:
+        messageLine(line, out);
+        return;
+    case LineRole::Notice:
+        noticeLine(line, out);
+        return;
+    case LineRole::Frame:
+        plainLine(line, out);
+        return;
+    case LineRole::Unknown:
+        break;
+    }
     if (m_tests.isHeaderLine(line)) {
-        headerLine(line, out);
+        headerLine(line, role, out);
         return;
     }
     if (LineTests::isHashLine(line) || LineTests::isStandardHeader(line)) {
@@ -89,16 +121,10 @@ void BodyWriter::write(const QString &line, QByteArray &out)
     }
     switch (m_notices.classify(line)) {
     case LineClass::Utterance:
-        m_plainRun = 0;
-        out.append("<dd>");
-        appendText(line, out);
-        out.append("<br>");
+        messageLine(line, out);
         return;
     case LineClass::Notice:
-        m_plainRun = 0;
-        out.append(NoticeOpener);
-        appendText(line, out);
-        out.append(LineCloser);
+        noticeLine(line, out);
         return;
     case LineClass::Frame:
         break;

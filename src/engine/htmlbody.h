@@ -1,6 +1,7 @@
 #pragma once
 
 #include "htmlhead.h"
+#include "linerole.h"
 #include "linetests.h"
 
 #include <QByteArray>
@@ -21,11 +22,14 @@ public:
     // The page's encoding: code page 932 with characters it lacks as numeric references (the
     // default), or UTF-8.
     void setUtf8Page(bool utf8Page) { m_utf8Page = utf8Page; }
-    // Appends the page text for the next line of the log (without its CR LF).
-    void write(const QString &line, QByteArray &out);
+    // Appends the page text for the next line of the log (without its CR LF). `role`: what the
+    // log's structure says the line is; Unknown lines are sorted by the line tests.
+    void write(const QString &line, LineRole role, QByteArray &out);
 
 private:
-    void headerLine(const QString &line, QByteArray &out);
+    void headerLine(const QString &line, LineRole role, QByteArray &out);
+    void messageLine(const QString &line, QByteArray &out);
+    void noticeLine(const QString &line, QByteArray &out);
     void plainLine(const QString &line, QByteArray &out);
     void appendText(QStringView text, QByteArray &out) const;
 

@@ -55,7 +55,7 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
     };
     QSet<int> held;
     for (qsizetype k = 0; k < speakerKeys.count() && !carried.isEmpty(); ++k) {
-        if (const auto it = carried.constFind(speakerKeys.name(k)); it != carried.cend())
+        if (const auto it = carried.constFind(speakerKeys.plainName(k)); it != carried.cend())
             held.insert(*it);
     }
     // The turn moves on and wraps after the last entry; a rule's number may be any stored
@@ -66,7 +66,7 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
     SpeakerHandover handover;
     int nextPaletteNumber = 1;
     for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
-        const QString name = speakerKeys.name(k);
+        const QString name = speakerKeys.plainName(k);
         if (const auto it = carried.constFind(name); it != carried.cend()) {
             const QString color = code(*it);
             handover.speakerColors.append(color);
@@ -94,10 +94,11 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
     lines = 0;
     EventPump pump(host);
     QString line;
-    while (reader.readLine(line)) {
+    LineRole role = LineRole::Unknown;
+    while (reader.readLine(line, &role)) {
         pump.lineDone(line.size());
-        if (tests.isHeaderLine(line))
-            speakerKeys.add(line);
+        if (role == LineRole::Header || (role == LineRole::Unknown && tests.isHeaderLine(line)))
+            speakerKeys.add(line, role);
         ++lines;
     }
     speakerKeys.finish();
@@ -111,14 +112,15 @@ bool writeBody(LogReader &reader, RunHost &host, OutputFile &out, ProgressMeter 
                WriteLine writeLine)
 {
     QString line;
+    LineRole role = LineRole::Unknown;
     qsizetype j = 0;
     reader.rewind();
     EventPump pump(host);
-    while (reader.readLine(line)) {
+    while (reader.readLine(line, &role)) {
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
         pump.lineDone(line.size());
-        writeLine(line, out.buffer());
+        writeLine(line, role, out.buffer());
         out.flushIfFull();
         progress.step();
         ++j;
@@ -163,11 +165,11 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
         utf8Page);
     BodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
     body.setUtf8Page(utf8Page);
-    const bool ok
-        = writeBody(src.reader, host, out, progress, [&](const QString &line, QByteArray &buf) {
-              body.write(line, buf);
-              buf.append(textcodec::CrLfBytes);
-          });
+    const bool ok = writeBody(src.reader, host, out, progress,
+                              [&](const QString &line, LineRole role, QByteArray &buf) {
+                                  body.write(line, role, buf);
+                                  buf.append(textcodec::CrLfBytes);
+                              });
     appendPageText(PageEnd, utf8Page, out.buffer());
     out.buffer().append(textcodec::CrLfBytes);
     return ok;
@@ -197,9 +199,10 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
     // Room for a full buffer and what a line usually adds, so that appending seldom moves it.
     out.buffer().reserve(1024 * 1024);
     ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
-    const bool ok
-        = writeBody(src.reader, host, out, progress,
-                    [&body](const QString &line, QByteArray &buf) { body.write(line, buf); });
+    const bool ok = writeBody(src.reader, host, out, progress,
+                              [&body](const QString &line, LineRole role, QByteArray &buf) {
+                                  body.write(line, role, buf);
+                              });
     body.finish(out.buffer());
     out.buffer().append(modernPageEnd());
     return ok;
@@ -229,14 +232,16 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
-    reader.setTransform(prepareHtmlLine);
     openLog(reader, state, host, path);
-
-    // The lines are tested after the markup filter, so the header text is filtered the same way
-    // (a custom header holding "<" still finds its lines).
-    const QString headerText = filterChatMarkup(settings.headerText);
+    // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
+    // are tested after that, so the header text goes the same way (a custom header holding "<"
+    // still finds its lines).
+    const bool plainText = reader.format().plainText();
+    reader.setTransform(plainText ? escapeHtmlLine : prepareHtmlLine);
+    const QString headerText
+        = plainText ? htmlEscaped(settings.headerText) : filterChatMarkup(settings.headerText);
     const LineTests tests(headerText);
-    SpeakerKeys speakerKeys(headerText);
+    SpeakerKeys speakerKeys(headerText, plainText);
     qsizetype lineCount = 0;
     const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
     if (!readOk && reader.status() == LogReader::Status::ReadError)
@@ -294,6 +299,16 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 }
 
 } // namespace
+
+void escapeHtmlLine(QString &line)
+{
+    for (const QChar c : std::as_const(line)) {
+        if (c == u'<' || c == u'>' || c == u'&' || c == u'"') {
+            line = htmlEscaped(line);
+            return;
+        }
+    }
+}
 
 void prepareHtmlLine(QString &line)
 {

@@ -241,9 +241,9 @@ bool LineExportConverter::pull(QString &line)
 
 void LineExportConverter::notice(const QString &text, QDate date, QTime time)
 {
-    add(SeparatorLine, date, time, true);
-    add(text, date, time);
-    add(SeparatorLine, date, time);
+    add(SeparatorLine, LineRole::Frame, date, time, true);
+    add(text, LineRole::Notice, date, time);
+    add(SeparatorLine, LineRole::Frame, date, time);
 }
 
 void LineExportConverter::process(const QString &line)
@@ -279,8 +279,8 @@ void LineExportConverter::continuation(const QString &line)
     if (m_inMessage) {
         // Blank lines followed by more of the message are part of it.
         for (; m_blankLines > 0; --m_blankLines)
-            add(QString(), m_date, m_messageTime);
-        add(line, m_date, m_messageTime);
+            add(QString(), LineRole::Message, m_date, m_messageTime);
+        add(line, LineRole::Message, m_date, m_messageTime);
         return;
     }
     m_blankLines = 0;
@@ -301,8 +301,9 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
         // The common case, a message of one line.
         m_inMessage = true;
         m_messageTime = time;
-        add(sender + u' ' + m_headerText, m_date, time, true, timeText.size() + 1);
-        add(timeText + u' ' + rest, m_date, time);
+        add(sender + u' ' + m_headerText, LineRole::Header, m_date, time, true,
+            timeText.size() + 1);
+        add(timeText + u' ' + rest, LineRole::Message, m_date, time);
         return;
     }
     QStringList lines = rest.startsWith(u'"') ? quotedText(rest) : QStringList {rest.toString()};
@@ -316,9 +317,9 @@ void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime
     }
     m_inMessage = true;
     m_messageTime = time;
-    add(sender + u' ' + m_headerText, m_date, time, true, timeText.size() + 1);
+    add(sender + u' ' + m_headerText, LineRole::Header, m_date, time, true, timeText.size() + 1);
     for (QString &l : lines)
-        add(std::move(l), m_date, time);
+        add(std::move(l), LineRole::Message, m_date, time);
 }
 
 QStringList LineExportConverter::quotedText(QStringView text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linerole.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -35,6 +37,7 @@ public:
     {
         QDate date;
         QTime time;
+        LineRole role = LineRole::Unknown;
         bool opens = false; // the line opens a message or a notice
         // For a message's header line: how many characters of the next line restate the time
         // ("21:03 "), which a page that shows the time itself leaves out.
@@ -66,9 +69,10 @@ private:
     void startMessage(const QString &line, qsizetype tab, QTime time);
     void continuation(const QString &line);
     QStringList quotedText(QStringView text);
-    void add(QString text, QDate date, QTime time, bool opens = false, qsizetype repeated = 0)
+    void add(QString text, LineRole role, QDate date, QTime time, bool opens = false,
+             qsizetype repeated = 0)
     {
-        m_out.push_back({std::move(text), {date, time, opens, repeated}});
+        m_out.push_back({std::move(text), {date, time, role, opens, repeated}});
     }
     void notice(const QString &text, QDate date, QTime time);
 

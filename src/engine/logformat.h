@@ -21,6 +21,10 @@ struct LogFormat
     QByteArray textLineEnd() const;
     QByteArray textTab() const;
 
+    // A LINE export's messages are plain text as typed: a page escapes them rather than reading
+    // them as chat markup.
+    bool plainText() const { return lineExport; }
+
     // The HTML page: code page 932 for a Shift-JIS log and an XML history, as it always was;
     // UTF-8 for every other log.
     bool utf8Page() const;

@@ -62,6 +62,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_format = LogFormat();
     m_format.xml = isXmlLogPath(path);
     m_xmlText.clear();
+    m_xmlRoles.clear();
     m_lineExport.reset();
     m_stamps.clear();
     m_stampsDone = false;
@@ -94,9 +95,10 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
         m_file.close();
         bool ok = false;
         if (readOk)
-            m_xmlText = readXmlLogData(data, headerText, &ok, &m_stamps);
+            m_xmlText = readXmlLogData(data, headerText, &ok, &m_stamps, &m_xmlRoles);
         if (!ok) {
             m_xmlText.clear();
+            m_xmlRoles.clear();
             m_stamps.clear();
             fail(Status::XmlNotLoaded,
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
@@ -254,22 +256,28 @@ bool LogReader::readExportLine(QString &line)
     }
 }
 
-bool LogReader::readLine(QString &line)
+bool LogReader::readLine(QString &line, LineRole *role)
 {
     if (m_status != Status::Ok)
         return false;
     bool got;
+    LineRole lineRole = LineRole::Unknown;
     if (m_lineExport) {
         LineExportConverter::Stamp stamp;
         got = m_lineExport->next(line, stamp);
         if (got && stamp.opens && !m_stampsDone)
             m_stamps.add(m_linesOut, stamp.dateText(), stamp.timeText(), stamp.repeated);
         m_stampsDone |= !got && m_status == Status::Ok;
+        lineRole = stamp.role;
     } else {
         got = readExportLine(line);
+        if (m_format.xml && m_linesOut < m_xmlRoles.size())
+            lineRole = LineRole(m_xmlRoles[m_linesOut]);
     }
     if (!got || m_status != Status::Ok)
         return false;
+    if (role)
+        *role = lineRole;
     ++m_linesOut;
     if (m_transform)
         m_transform(line);

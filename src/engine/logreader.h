@@ -2,6 +2,7 @@
 
 #include "codec/textcodec.h"
 #include "lineexport.h"
+#include "linerole.h"
 #include "linestamps.h"
 #include "logformat.h"
 
@@ -55,8 +56,9 @@ public:
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
 
-    // The next line; false at the end of the log or when reading failed (see status()).
-    bool readLine(QString &line);
+    // The next line; false at the end of the log or when reading failed (see status()). With
+    // `role`, what the log's structure says the line is (LineRole::Unknown for a text log).
+    bool readLine(QString &line, LineRole *role = nullptr);
     // Back to the first line, for a second pass over the same log.
     bool rewind();
     // Number of lines of the whole log file, counted without decoding; the reading position is
@@ -96,6 +98,7 @@ private:
     textcodec::Choice m_choice = textcodec::Choice::Auto;
     LogFormat m_format;
     QString m_xmlText;
+    QByteArray m_xmlRoles; // one LineRole per line of m_xmlText
     LineStamps m_stamps;
     QFile m_file;
     textcodec::Decoder m_decoder;

@@ -99,8 +99,12 @@ qsizetype allowedTagEnd(QStringView text, qsizetype start)
         const QChar quote = text[i];
         if (quote == QLatin1Char('"') || quote == QLatin1Char('\'')) {
             ++i;
+            // A value holding "<" or ">" is refused: whatever reads the filtered text later
+            // (the modern page finds addresses between the tags) may take the first ">" for the
+            // end of the tag.
             while (i < n && text[i] != quote) {
-                if (isLineBreak(text[i]) || text[i] == QLatin1Char('<'))
+                if (isLineBreak(text[i]) || text[i] == QLatin1Char('<')
+                    || text[i] == QLatin1Char('>'))
                     return -1;
                 ++i;
             }
@@ -144,4 +148,26 @@ QString filterChatMarkup(QStringView text)
         return text.toString();
     out += text.sliced(copied);
     return out;
+}
+
+qsizetype chatTagEnd(QStringView filtered, qsizetype start)
+{
+    QChar quote;
+    for (qsizetype i = start + 1; i < filtered.size(); ++i) {
+        const QChar c = filtered[i];
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            // Only a value opens a quote: it follows "=" and blanks.
+            qsizetype k = i - 1;
+            while (k > start && isTagSpace(filtered[k]))
+                --k;
+            if (filtered[k] == u'=')
+                quote = c;
+        } else if (c == u'>') {
+            return i + 1;
+        }
+    }
+    return filtered.size();
 }

@@ -1,5 +1,6 @@
 #include "modernbody.h"
 
+#include "markupfilter.h"
 #include "modernpage.h"
 #include "speakerkeys.h"
 
@@ -116,9 +117,9 @@ void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags)
             continue;
         }
         if (c == u'<') {
-            // After the chat filter every "<" opens a whole allowed tag.
-            const qsizetype close = html.indexOf(u'>', i);
-            const qsizetype end = close < 0 ? n : close + 1;
+            // After the chat filter every "<" opens a whole allowed tag; addresses are looked
+            // for only in the text between tags.
+            const qsizetype end = chatTagEnd(html, i);
             trackTag(html.sliced(i, end - i), openTags);
             i = end;
             continue;
@@ -221,10 +222,10 @@ void ModernBody::closeBlock()
     }
 }
 
-void ModernBody::headerLine(const QString &line)
+void ModernBody::headerLine(const QString &line, LineRole role)
 {
     qsizetype prefixLength = 0;
-    const qsizetype speaker = m_keys.speakerOf(line, &prefixLength);
+    const qsizetype speaker = m_keys.speakerOf(line, &prefixLength, role);
     if (speaker < 0) { // cannot happen for a header line; shown as it is
         textLine(line, Block::Plain);
         return;
@@ -272,34 +273,57 @@ void ModernBody::textLine(QStringView html, Block kind)
     appendText(html);
 }
 
-void ModernBody::write(const QString &line, QByteArray &out)
+void ModernBody::messageLine(const QString &line)
+{
+    if (m_line == m_restatedLine && m_restated > 0 && line.size() >= m_restated
+        && line.at(m_restated - 1) == u' ')
+        textLine(QStringView(line).sliced(m_restated), Block::Utterance);
+    else
+        textLine(line, Block::Utterance);
+}
+
+void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
 {
     m_out = &out;
     ++m_sectionLines;
-    if (m_tests.isHeaderLine(line)) {
-        headerLine(line);
-    } else if (LineTests::isHashLine(line) || LineTests::isStandardHeader(line)) {
-        textLine(line, Block::Plain);
-    } else {
-        switch (m_notices.classify(line)) {
-        case LineClass::Utterance:
-            if (m_line == m_restatedLine && m_restated > 0 && line.size() >= m_restated
-                && line.at(m_restated - 1) == u' ')
-                textLine(QStringView(line).sliced(m_restated), Block::Utterance);
-            else
-                textLine(line, Block::Utterance);
-            break;
-        case LineClass::Notice:
-            textLine(line, Block::Notice);
-            break;
-        case LineClass::Frame:
-            // The separators that frame a notice are drawn by the notice's box.
-            if (!LineTests::isSeparator(line))
-                textLine(line, Block::Plain);
-            else if (m_notices.value() == 2) // an opening separator: a new notice follows
-                closeBlock();
-            break;
+    switch (role) {
+    case LineRole::Header:
+        headerLine(line, role);
+        break;
+    case LineRole::Message:
+        messageLine(line);
+        break;
+    case LineRole::Notice:
+        textLine(line, Block::Notice);
+        break;
+    case LineRole::Frame:
+        // The separators that frame a notice are drawn by the notice's box, which ends there.
+        if (m_block == Block::Notice)
+            closeBlock();
+        break;
+    case LineRole::Unknown:
+        if (m_tests.isHeaderLine(line)) {
+            headerLine(line, role);
+        } else if (LineTests::isHashLine(line) || LineTests::isStandardHeader(line)) {
+            textLine(line, Block::Plain);
+        } else {
+            switch (m_notices.classify(line)) {
+            case LineClass::Utterance:
+                messageLine(line);
+                break;
+            case LineClass::Notice:
+                textLine(line, Block::Notice);
+                break;
+            case LineClass::Frame:
+                // The separators that frame a notice are drawn by the notice's box.
+                if (!LineTests::isSeparator(line))
+                    textLine(line, Block::Plain);
+                else if (m_notices.value() == 2) // an opening separator: a new notice follows
+                    closeBlock();
+                break;
+            }
         }
+        break;
     }
     ++m_line;
     m_out = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linerole.h"
 #include "linestamps.h"
 #include "linetests.h"
 
@@ -23,8 +24,9 @@ class ModernBody
 public:
     ModernBody(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps);
 
-    // The page text for the next line of the log (without its line break).
-    void write(const QString &line, QByteArray &out);
+    // The page text for the next line of the log (without its line break). `role`: what the
+    // log's structure says the line is; Unknown lines are sorted by the line tests.
+    void write(const QString &line, LineRole role, QByteArray &out);
     // Closes what is open; called once after the last line.
     void finish(QByteArray &out);
 
@@ -42,7 +44,8 @@ private:
         QByteArray name; // `">NAME</a>`
     };
 
-    void headerLine(const QString &line);
+    void headerLine(const QString &line, LineRole role);
+    void messageLine(const QString &line);
     void textLine(QStringView html, Block kind);
     void openBlock(Block kind, qsizetype speaker);
     void closeBlock();

@@ -1,5 +1,6 @@
 #include "modernpage.h"
 
+#include "markupfilter.h"
 #include "modernassets.h"
 #include "readablecolor.h"
 #include "settings/palette.h"
@@ -114,17 +115,16 @@ QString htmlEscaped(QStringView text)
 
 QString markupText(QStringView markup)
 {
-    // After the chat filter every "<" opens a whole tag, closed by the next ">".
+    // After the chat filter every "<" opens a whole tag.
     QString out;
     out.reserve(markup.size());
-    bool inTag = false;
-    for (const QChar c : markup) {
-        if (inTag)
-            inTag = c != u'>';
-        else if (c == u'<')
-            inTag = true;
-        else
-            out += c;
+    for (qsizetype i = 0; i < markup.size();) {
+        if (markup[i] == u'<') {
+            i = chatTagEnd(markup, i);
+        } else {
+            out += markup[i];
+            ++i;
+        }
     }
     return out;
 }

@@ -39,15 +39,18 @@ QString speakerClassName(qsizetype speaker)
         + (number <= 99 ? colorcode::twoDigits(int(number)) : QString::number(number));
 }
 
-SpeakerKeys::SpeakerKeys(const QString &headerText)
+SpeakerKeys::SpeakerKeys(const QString &headerText, bool escapedText)
     : m_headerText(headerText)
+    , m_escapedText(escapedText)
     , m_headerHasWildcards(hasWildcards(headerText))
     , m_header(headerText)
 {
 }
 
-QStringView SpeakerKeys::headerPrefix(QStringView headerLine) const
+QStringView SpeakerKeys::headerPrefix(QStringView headerLine, LineRole role) const
 {
+    if (role == LineRole::Header)
+        return headerLine;
     const qsizetype at = headerLine.indexOf(m_headerText);
     if (at >= 0)
         return headerLine.first(at + m_headerText.size());
@@ -69,9 +72,9 @@ qsizetype SpeakerKeys::headerStart(QStringView prefix) const
     return start >= 0 ? start : prefix.size();
 }
 
-void SpeakerKeys::add(QStringView headerLine)
+void SpeakerKeys::add(QStringView headerLine, LineRole role)
 {
-    const QStringView prefix = headerPrefix(headerLine);
+    const QStringView prefix = headerPrefix(headerLine, role);
     const QString key = prefix.toString();
     if (const auto found = m_index.constFind(key); found != m_index.cend()) {
         ++m_keys[*found].lines;
@@ -124,9 +127,22 @@ QStringList SpeakerKeys::names() const
     return out;
 }
 
-qsizetype SpeakerKeys::speakerOf(QStringView headerLine, qsizetype *prefixLength) const
+QString SpeakerKeys::plainName(qsizetype k) const
 {
-    const QStringView prefix = headerPrefix(headerLine);
+    const QString &name = m_keys[k].name;
+    if (!m_escapedText || !name.contains(u'&'))
+        return name;
+    return QString(name)
+        .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+        .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+        .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+        .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
+qsizetype SpeakerKeys::speakerOf(QStringView headerLine, qsizetype *prefixLength,
+                                 LineRole role) const
+{
+    const QStringView prefix = headerPrefix(headerLine, role);
     if (prefixLength)
         *prefixLength = prefix.size();
     return m_index.value(prefix.toString(), -1);

@@ -53,16 +53,20 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     qsizetype stepped = 0; // lines of the log file the progress has counted
     EventPump pump(host);
     QString line;
-    while (reader.readLine(line)) {
+    LineRole role = LineRole::Unknown;
+    while (reader.readLine(line, &role)) {
         pump.lineDone(line.size());
         if (linesDone == 0)
             showStatus(settings, host, runtext::Converting, false);
-        const bool header = tests.isHeaderLine(line);
-        if (!header && !LineTests::isHashLine(line)) {
-            const LineClass cls = notices.classify(line);
-            if (cls != LineClass::Frame)
-                out.buffer().append(tab);
+        bool header = role == LineRole::Header;
+        bool indented = role == LineRole::Message || role == LineRole::Notice;
+        if (role == LineRole::Unknown) {
+            header = tests.isHeaderLine(line);
+            indented = !header && !LineTests::isHashLine(line)
+                && notices.classify(line) != LineClass::Frame;
         }
+        if (indented)
+            out.buffer().append(tab);
         writeEncoded(line, encoding, out);
         out.buffer().append(lineEnd);
         out.flushIfFull();

@@ -11,21 +11,26 @@ namespace {
 
 using textcodec::CrLf;
 
-// Every line break of a message (CR LF, a lone CR or a lone LF) becomes one CR LF.
-void appendWithCrLf(QString &out, QStringView text)
+// Every line break of a message (CR LF, a lone CR or a lone LF) becomes one CR LF. Returns the
+// number of line breaks.
+qsizetype appendWithCrLf(QString &out, QStringView text)
 {
+    qsizetype breaks = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == u'\r') {
             out += CrLf;
+            ++breaks;
             if (i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
         } else if (c == u'\n') {
             out += CrLf;
+            ++breaks;
         } else {
             out += c;
         }
     }
+    return breaks;
 }
 
 // Markup escaped as the serializer escapes it: in attribute values also quotes and the
@@ -204,9 +209,10 @@ bool isNode(const QXmlStreamReader &reader)
 class EventWalker
 {
 public:
-    EventWalker(const QString &headerText, LineStamps *stamps)
+    EventWalker(const QString &headerText, LineStamps *stamps, QByteArray *roles)
         : m_headerText(headerText)
         , m_stamps(stamps)
+        , m_roles(roles)
     {
     }
 
@@ -303,22 +309,35 @@ private:
 
     void emitEvent(const QString &body, const QString &sender)
     {
-        const qsizetype from = m_out.size();
+        qsizetype bodyLines = 1;
         if (sender.isEmpty()) {
             m_out += SeparatorLine % CrLf;
-            appendWithCrLf(m_out, body);
+            bodyLines += appendWithCrLf(m_out, body);
             m_out += CrLf % SeparatorLine % CrLf;
+            note(LineRole::Frame, 1);
+            note(LineRole::Notice, bodyLines);
+            note(LineRole::Frame, 1);
         } else {
             m_out += sender % QLatin1Char(' ') % m_headerText % CrLf;
-            appendWithCrLf(m_out, body);
+            bodyLines += appendWithCrLf(m_out, body);
             m_out += CrLf;
+            note(LineRole::Header, 1);
+            note(LineRole::Message, bodyLines);
         }
-        if (m_stamps) // the stamps need the line number of the next event
-            m_lines += QStringView(m_out).sliced(from).count(CrLf);
+    }
+
+    // Counts the lines written (the stamps need the line number of the next event) and notes
+    // their role.
+    void note(LineRole role, qsizetype lines)
+    {
+        m_lines += lines;
+        if (m_roles)
+            m_roles->append(lines, char(role));
     }
 
     const QString &m_headerText;
     LineStamps *m_stamps;
+    QByteArray *m_roles;
     QString m_date; // the open event's Date and Time attributes
     QString m_time;
     qsizetype m_lines = 0; // lines written so far
@@ -334,16 +353,18 @@ private:
 } // namespace
 
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
-                       LineStamps *stamps)
+                       LineStamps *stamps, QByteArray *roles)
 {
     *ok = false;
     if (stamps)
         stamps->clear();
+    if (roles)
+        roles->clear();
     if (xmlStructureRefused(data))
         return QString();
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
-    EventWalker walker(headerText, stamps);
+    EventWalker walker(headerText, stamps, roles);
     bool rootSeen = false;
     while (!reader.atEnd()) {
         reader.readNext();

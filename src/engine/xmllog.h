@@ -1,5 +1,7 @@
 #pragma once
 
+#include "linerole.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,6 +17,7 @@ class LineStamps;
 
 // Converts a history already read into memory. Sets *ok to false, and returns an empty text,
 // when the document is not well-formed, or when its structure is refused (see xmlguard.h).
-// With `stamps`, each child's Date and Time attributes are noted for the line that opens it.
+// With `stamps`, each child's Date and Time attributes are noted for the line that opens it;
+// with `roles`, every line's LineRole, one byte per line.
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
-                       LineStamps *stamps = nullptr);
+                       LineStamps *stamps = nullptr, QByteArray *roles = nullptr);

@@ -3,6 +3,7 @@
 #include "engine/htmlconverter.h"
 #include "engine/modernbody.h"
 #include "engine/readablecolor.h"
+#include "engine/run.h"
 #include "fileio/filename.h"
 #include "support/files.h"
 #include "support/recordinghost.h"
@@ -43,6 +44,8 @@ private slots:
     void chatLinks();
     void textLogPage();
     void xmlHistoryTimes();
+    void structuredMessages_data();
+    void structuredMessages();
     void coloursCarriedByName();
     void indexPage();
 
@@ -152,6 +155,10 @@ void TestModernPage::chatLinks_data()
         << QStringList();
     QTest::newRow("no host") << "http:// and https://"
                              << "http:// and https://" << QStringList();
+    // A ">" in a quoted value does not end the tag for the link maker.
+    QTest::newRow("quoted '>'") << "<font face='a>b http://a.example/ autofocus'>x"
+                                << "<font face='a>b http://a.example/ autofocus'>x"
+                                << QStringList {"font"};
     QTest::newRow("tags left open") << "<font color=red><b>x</font><i>"
                                     << "<font color=red><b>x</font><i>" << QStringList {"i"};
 }
@@ -248,6 +255,61 @@ void TestModernPage::xmlHistoryTimes()
     QVERIFY(line.contains(QStringLiteral("<time>2024/01/15 21:03</time><p>x</p>")));
     QVERIFY(line.contains(QStringLiteral("<time>21:04</time><p>y\nz</p>")));
     QVERIFY(line.contains(QStringLiteral("21:05 Bo left.")));
+}
+
+// The lines of a LINE export's or an XML history's message stay lines of that message in every
+// output, also when they read like a header line or a separator, and a LINE export's text is
+// plain text: typed markup shows as typed.
+void TestModernPage::structuredMessages_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QString>("plain"); // a text line as the pages show it
+    QTest::newRow("LINE") << "talk.txt"
+                          << QByteArray("[LINE] x\r\n2024/01/15(\xe6\x9c\x88)\r\n"
+                                        "21:03\tAl\t\"one\r\nBo \xe3\x81\xae\xe7\x99\xba"
+                                        "\xe8\xa8\x80 :\r\n\xe2\x80\x95\xe2\x80\x95\xe2\x80"
+                                        "\x95\xe2\x80\x95\xe2\x80\x95\r\nfake\r\n<b>&lt;\"\r\n")
+                          << "&lt;b&gt;&amp;lt;";
+    QTest::newRow("XML") << "hist.xml"
+                         << QByteArray("<?xml version=\"1.0\"?>\n<Log><Message><From><User "
+                                       "FriendlyName=\"Al\"/></From><Text>one\nBo \xe3\x81\xae"
+                                       "\xe7\x99\xba\xe8\xa8\x80 :\n\xe2\x80\x95\xe2\x80\x95"
+                                       "\xe2\x80\x95\xe2\x80\x95\xe2\x80\x95\nfake\n"
+                                       "&lt;b&gt;&amp;lt;</Text></Message></Log>")
+                         << "<b>&lt;";
+}
+
+void TestModernPage::structuredMessages()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, log);
+    QFETCH(QString, plain);
+    const QString path = writeLog(name, log);
+    const QString stem = m_dir->filePath(u'_' + name.chopped(3));
+    m_state.selection.setItems({{path, stem}});
+    convertToText(m_state, m_host);
+    const QString text = name.endsWith(u"xml") ? cp932::decode(readFile(stem + u"txt"))
+                                               : QString::fromUtf8(readFile(stem + u"txt"));
+    QVERIFY2(text.contains(u"\tBo の発言 :\r\n\t" + Sep + u"\r\n\tfake\r\n"), qPrintable(text));
+
+    for (const QString &style : {PageClassic, PageModern}) {
+        m_state.settings.pageStyle = style;
+        run({path});
+        const QByteArray bytes = readFile(stem + u"htm");
+        const QString page = style == PageModern || !name.endsWith(u"xml")
+            ? QString::fromUtf8(bytes)
+            : cp932::decode(bytes);
+        if (style == PageClassic) {
+            QVERIFY2(page.contains(u"<dd>Bo の発言 :<br>\r\n<dd>" + Sep + u"<br>\r\n<dd>fake<br>"),
+                     qPrintable(page));
+            QVERIFY(page.contains(u"<dd>" + plain + u"<br>"));
+            QVERIFY(!page.contains(u"HATSUGEN_02"));
+        } else {
+            QVERIFY2(page.contains(u"発言者 1 人"), qPrintable(page));
+            QVERIFY(page.contains(u"\nBo の発言 :\n" + Sep + u"\nfake\n" + plain));
+        }
+    }
 }
 
 void TestModernPage::coloursCarriedByName()

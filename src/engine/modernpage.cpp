@@ -5,6 +5,8 @@
 #include "readablecolor.h"
 #include "settings/palette.h"
 
+#include <QCryptographicHash>
+
 namespace {
 
 QString speakerNumber(qsizetype k)
@@ -15,13 +17,105 @@ QString speakerNumber(qsizetype k)
 // The speaker's light and dark colours as custom properties of its class, and the rules by
 // which the page's script shows only this speaker ("only-sN" on the root) or hides it
 // ("hide-sN"): a style rule reaches every utterance at once, however long the log.
-QString speakerRule(const QString &cls, const QString &color)
+QString speakerRule(const QString &cls, const QString &light, const QString &dark)
 {
-    return QLatin1Char('.') % cls % QStringLiteral("{--cl:")
-        % readable::readableOn(color, modernassets::LightBackground) % QStringLiteral(";--cd:")
-        % readable::readableOn(color, modernassets::DarkBackground) % QStringLiteral("}\n.only-")
-        % cls % QStringLiteral(" .part>:not(.") % cls % QStringLiteral("),.hide-") % cls
-        % QStringLiteral(" .part>.") % cls % QStringLiteral("{display:none}\n");
+    return QLatin1Char('.') % cls % QStringLiteral("{--cl:") % light % QStringLiteral(";--cd:")
+        % dark % QStringLiteral("}\n.only-") % cls % QStringLiteral(" .part>:not(.") % cls
+        % QStringLiteral("),.hide-") % cls % QStringLiteral(" .part>.") % cls
+        % QStringLiteral("{display:none}\n");
+}
+
+// Collects text and hands it on in pieces of about 32 KB.
+class PieceBuffer
+{
+public:
+    explicit PieceBuffer(const PageSink &sink)
+        : m_sink(sink)
+    {
+    }
+    ~PieceBuffer() { flush(); }
+    PieceBuffer &operator+=(const QString &text)
+    {
+        m_text += text;
+        if (m_text.size() >= 32 * 1024)
+            flush();
+        return *this;
+    }
+    void flush()
+    {
+        if (!m_text.isEmpty())
+            m_sink(m_text);
+        m_text.resize(0);
+    }
+
+private:
+    const PageSink &m_sink;
+    QString m_text;
+};
+
+// The speakers' colours made readable on both backgrounds, worked out once per page.
+struct ReadableColors
+{
+    QStringList light;
+    QStringList dark;
+};
+
+ReadableColors readableColors(const ModernPageInfo &info)
+{
+    ReadableColors colors;
+    for (const ModernSpeaker &speaker : info.speakers) {
+        const QString &color = speaker.color.isEmpty() ? info.bodyColor : speaker.color;
+        colors.light.append(readable::readableOn(color, modernassets::LightBackground));
+        colors.dark.append(readable::readableOn(color, modernassets::DarkBackground));
+    }
+    return colors;
+}
+
+// The text of the page's style element. It is made twice: once for its hash, which the page's
+// security policy names, and once into the page.
+void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const PageSink &sink)
+{
+    using namespace modernassets;
+    PieceBuffer out(sink);
+    out += Style;
+    const QString nar = info.narColor.isEmpty() ? QStringLiteral("#0000FF") : info.narColor;
+    out += QStringLiteral(":root{--notel:") % LightNoteBackground % QStringLiteral(";--noted:")
+        % DarkNoteBackground % QStringLiteral(";--nl:")
+        % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
+        % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
+    out += QStringLiteral(":root[data-theme=dark]{") % DarkVariables
+        % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li){--c:var(--cd)}\n");
+    out += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
+        % DarkVariables
+        % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
+    for (qsizetype k = 0; k < info.speakers.size(); ++k)
+        out += speakerRule(QLatin1Char('s') + speakerNumber(k), colors.light[k], colors.dark[k]);
+    out += PrintStyle;
+}
+
+// A CSP hash source for text the page holds inline: "'sha256-…'".
+QString hashSource(QCryptographicHash &hash)
+{
+    return QStringLiteral("'sha256-") + QString::fromLatin1(hash.result().toBase64())
+        + QLatin1Char('\'');
+}
+
+// The page runs its own script and style and nothing else: no other script, no style from
+// elsewhere, no request at all. Chat text that slipped past the filter could neither run nor
+// send anything.
+QString securityPolicy(const ModernPageInfo &info, const ReadableColors &colors)
+{
+    QCryptographicHash style(QCryptographicHash::Sha256);
+    styleSheet(info, colors, [&style](QStringView piece) { style.addData(piece.toUtf8()); });
+    static const QString script = [] {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(modernassets::Script.toUtf8());
+        return hashSource(hash);
+    }();
+    return QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
+                          "'none'; script-src ")
+        % script % QStringLiteral("; style-src ") % hashSource(style)
+        % QStringLiteral("; base-uri 'none'; form-action 'none'\">\n");
 }
 
 QString facts(const ModernPageInfo &info)
@@ -34,32 +128,6 @@ QString facts(const ModernPageInfo &info)
             text += QStringLiteral(" ～ ") % htmlEscaped(info.lastDate);
     }
     return text;
-}
-
-void writeStyle(const ModernPageInfo &info, QString &page, const PageSink &sink)
-{
-    using namespace modernassets;
-    page += QStringLiteral("<style>") % Style;
-    const QString nar = info.narColor.isEmpty() ? QStringLiteral("#0000FF") : info.narColor;
-    page += QStringLiteral(":root{--notel:") % LightNoteBackground % QStringLiteral(";--noted:")
-        % DarkNoteBackground % QStringLiteral(";--nl:")
-        % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
-        % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
-    page += QStringLiteral(":root[data-theme=dark]{") % DarkVariables
-        % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li){--c:var(--cd)}\n");
-    page += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
-        % DarkVariables
-        % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
-    for (qsizetype k = 0; k < info.speakers.size(); ++k) {
-        const QString &color = info.speakers[k].color;
-        page += speakerRule(QLatin1Char('s') + speakerNumber(k),
-                            color.isEmpty() ? info.bodyColor : color);
-        if (page.size() >= 32 * 1024) {
-            sink(page);
-            page.resize(0);
-        }
-    }
-    page += PrintStyle % QStringLiteral("</style>\n");
 }
 
 void writeLegend(const ModernPageInfo &info, QString &page, const PageSink &sink)
@@ -134,7 +202,9 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
     QString page = QStringLiteral(
         "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
         "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-        "<meta name=\"color-scheme\" content=\"light dark\">\n<title>");
+        "<meta name=\"color-scheme\" content=\"light dark\">\n");
+    const ReadableColors colors = readableColors(info);
+    page += securityPolicy(info, colors) % QStringLiteral("<title>");
     page += htmlEscaped(info.baseName);
     for (qsizetype k = 0; k < info.speakers.size(); ++k) {
         page += (k == 0 ? QStringLiteral(" : ") : QStringLiteral(" + "))
@@ -144,8 +214,11 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
             page.resize(0);
         }
     }
-    page += QStringLiteral("</title>\n");
-    writeStyle(info, page, sink);
+    page += QStringLiteral("</title>\n<style>");
+    sink(page);
+    page.resize(0);
+    styleSheet(info, colors, sink);
+    page += QStringLiteral("</style>\n");
     page += QStringLiteral("</head>\n<body>\n<header class=\"top\">\n<h1>")
         % htmlEscaped(info.baseName) % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
         % QStringLiteral(

@@ -66,7 +66,9 @@ window.addEventListener('load', function () {
             check('language', document.documentElement.lang, 'ja');
             var viewport = document.querySelector('meta[name=viewport]');
             check('viewport', viewport && viewport.content, 'width=device-width, initial-scale=1');
-            check('nothing fetched', performance.getEntriesByType('resource').length, 0);
+            // A request the policy refused still leaves an entry; the network log tells.
+            if (!c.slip)
+                check('nothing fetched', performance.getEntriesByType('resource').length, 0);
             check('follows the system theme', isDark(), c.systemDark);
             var text = document.querySelector('.u > p');
             check('text of at least 14 px', parseFloat(getComputedStyle(text).fontSize) >= 14, true);
@@ -139,7 +141,9 @@ window.addEventListener('load', function () {
             if (!c.full)
                 return next();
             check('no injected script ran', String(window.PELORIN_INJECTED), 'undefined');
-            check('no injected image', document.querySelectorAll('img').length, 0);
+            check('no injected image shown', all('img').filter(function (img) {
+                return img.naturalWidth > 0;
+            }).length, 0);
             check('no injected frame or form',
                   document.querySelectorAll('iframe, object, embed, form').length, 0);
             check('injected text shown', document.body.textContent.indexOf('<script>window') >= 0,

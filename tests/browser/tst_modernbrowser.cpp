@@ -3,6 +3,7 @@
 #include "engine/htmlconverter.h"
 #include "support/recordinghost.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -104,7 +105,7 @@ private slots:
 private:
     QString makePage(const QString &name, const Palette &palette, const QString &log);
     void runChecks(const QString &label, const QString &page, const QByteArray &expected,
-                   const QStringList &extra);
+                   const QStringList &extra, const QByteArray &slip = QByteArray());
 
     QTemporaryDir m_dir;
     QList<std::pair<QString, QJsonObject>> m_results; // row name, result
@@ -135,8 +136,11 @@ QString TestModernBrowser::makePage(const QString &name, const Palette &palette,
     return m_dir.filePath(u'_' + name + QStringLiteral(".htm"));
 }
 
+// `slip`: markup put into the page's text as if the chat filter had let it through; the page's
+// security policy must keep it from running or fetching anything.
 void TestModernBrowser::runChecks(const QString &label, const QString &page,
-                                  const QByteArray &expected, const QStringList &extra)
+                                  const QByteArray &expected, const QStringList &extra,
+                                  const QByteArray &slip)
 {
     QFile file(page);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -145,8 +149,15 @@ void TestModernBrowser::runChecks(const QString &label, const QString &page,
     const QString checked = page + QStringLiteral(".checked.htm");
     QFile out(checked);
     QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(file.readAll() + "<script>window.PELORIN_EXPECTED = " + expected + ";\n"
-              + script.readAll() + "</script>\n");
+    // The page's policy lets the check script run too, and nothing else.
+    const QByteArray check = "window.PELORIN_EXPECTED = " + expected + ";\n" + script.readAll();
+    const QByteArray hash = "'sha256-"
+        + QCryptographicHash::hash(check, QCryptographicHash::Sha256).toBase64() + "' ";
+    QByteArray html = file.readAll();
+    QVERIFY(html.contains("script-src 'sha256-"));
+    html.replace("script-src ", QByteArray("script-src " + hash));
+    html.replace("<main id=\"log\">\n", QByteArray("<main id=\"log\">\n" + slip));
+    out.write(html + "<script>" + check + "</script>\n");
     out.close();
 
     const BrowserRun run
@@ -163,7 +174,11 @@ void TestModernBrowser::runChecks(const QString &label, const QString &page,
                                        {"actual", found.join(u'\n')},
                                        {"expected", QStringLiteral("none")}}});
     };
-    row(QStringLiteral("console messages"), run.console);
+    // A slip is refused by the policy, which Chromium reports on the console; nothing else.
+    QStringList console = run.console;
+    if (!slip.isEmpty())
+        console.removeIf([](const QString &m) { return m.contains(u"Content Security Policy"); });
+    row(QStringLiteral("console messages"), console);
     row(QStringLiteral("requests outside the file"), run.requests);
 }
 
@@ -183,13 +198,24 @@ void TestModernBrowser::initTestCase()
         "<iframe src=\"javascript:window.PELORIN_INJECTED = 4\"></iframe>\r\n"
         "<a href=\"javascript:window.PELORIN_INJECTED = 5\">x</a> javascript:alert(1)\r\n"
         "see https://example.org/a?b=1&c=2 and http://example.com/.\r\n"
+        "<font face=\"a>b http://127.0.0.1:9/ onfocus=window.PELORIN_INJECTED=6 autofocus\">x\r\n"
         "―――――\r\nBo joined\r\n―――――\r\n"
         "Bo の発言 :\r\nwords of Bo\r\nmore of Bo\r\nAnn の発言 :\r\nagain a needle\r\n");
     m_fullPage = makePage(QStringLiteral("chat"), colorcode::defaultPalette(), log);
     runChecks(QStringLiteral("default palette"), m_fullPage,
               "{full: true, systemDark: false, firstSpeakerUtterances: 2, search: 'needle', "
-              "searchMatches: 2, links: 2, utterances: 3}",
+              "searchMatches: 2, links: 3, utterances: 3}",
               {});
+    // What the filter keeps out, put into the page behind its back.
+    runChecks(QStringLiteral("security policy"), m_fullPage,
+              "{full: true, slip: true, systemDark: false, firstSpeakerUtterances: 2, "
+              "search: 'needle', "
+              "searchMatches: 2, links: 3, utterances: 3}",
+              {},
+              "<script>window.PELORIN_INJECTED = 7;</script><img src=\"http://127.0.0.1:9/i\" "
+              "onerror=\"window.PELORIN_INJECTED = 8\"><style>@import "
+              "url(http://127.0.0.1:9/s.css);</style><div "
+              "style=\"background:url(http://127.0.0.1:9/b)\">slip</div>\n");
 
     // Very light and very dark colours, eight speakers, read in a dark system theme.
     const Palette extreme

@@ -1,6 +1,6 @@
 #include "batchhost.h"
 
-#include "engine/runsteps.h"
+#include "engine/runtext.h"
 #include "engine/speakerhandover.h"
 #include "fileio/filename.h"
 

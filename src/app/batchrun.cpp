@@ -6,6 +6,7 @@
 #include "engine/appstate.h"
 #include "engine/folderintake.h"
 #include "engine/intake.h"
+#include "engine/pagerun.h"
 #include "engine/run.h"
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"

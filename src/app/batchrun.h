@@ -1,17 +1,11 @@
 #pragma once
 
+#include "batchstreams.h"
+
 #include <QString>
-#include <unistd.h>
 
 class QTextStream;
 struct CommandLine;
-
-// Where "-" reads its log and writes its output.
-struct StandardStreams
-{
-    int in = STDIN_FILENO;
-    int out = STDOUT_FILENO;
-};
 
 // The headless conversion of `pelorin --batch`: converts every LOG of the command line with
 // the settings file's options (read, never written), without any window. A folder stands for

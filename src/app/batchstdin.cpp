@@ -4,6 +4,7 @@
 #include "engine/appstate.h"
 #include "engine/logreader.h"
 #include "engine/run.h"
+#include "engine/selection.h"
 #include "fileio/filename.h"
 #include "fileio/inputfile.h"
 #include "fileio/stream.h"

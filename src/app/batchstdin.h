@@ -1,6 +1,6 @@
 #pragma once
 
-#include "batchrun.h"
+#include "batchstreams.h"
 
 struct AppState;
 class BatchHost;

@@ -1,10 +1,32 @@
 #pragma once
 
-#include "pagerun.h"
+#include "pageindex.h"
 #include "runlogs.h"
 #include "selection.h"
 #include "settings/palette.h"
 #include "settings/settings.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+
+// What one conversion run remembers from log to log: the palette entry each speaker name was
+// given (so that a name met again keeps its colour across an archive, in the modern style),
+// and the pages it wrote (for the folders' index pages). The window's run is one call of
+// mnuRun_Click; the batch run spans all of its logs.
+struct PageRun
+{
+    bool open = false;
+    QHash<QString, int> paletteNumbers; // speaker name -> palette entry number
+    QList<IndexEntry> pages; // output path in `page`, in the order written
+
+    void begin()
+    {
+        open = true;
+        paletteNumbers.clear();
+        pages.clear();
+    }
+};
 
 // The one application state: owned by the application, handed to the windows and the run.
 struct AppState

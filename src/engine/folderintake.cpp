@@ -2,7 +2,7 @@
 
 #include "fileio/folder.h"
 #include "intake.h"
-#include "run.h"
+#include "selection.h"
 
 #include <QSet>
 

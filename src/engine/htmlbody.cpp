@@ -1,6 +1,6 @@
 #include "htmlbody.h"
 
-#include "logformat.h"
+#include "htmltext.h"
 #include "markupfilter.h"
 #include "speakerkeys.h"
 

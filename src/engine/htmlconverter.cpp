@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "htmlbody.h"
 #include "htmlhead.h"
+#include "htmltext.h"
 #include "linetests.h"
 #include "logreader.h"
 #include "markupfilter.h"
@@ -10,9 +11,9 @@
 #include "modernpage.h"
 #include "pagerun.h"
 #include "ruletable.h"
-#include "run.h"
 #include "runlogs.h"
 #include "runsteps.h"
+#include "runtext.h"
 #include "speakerhandover.h"
 #include "speakerkeys.h"
 
@@ -299,50 +300,6 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 }
 
 } // namespace
-
-void escapeHtmlLine(QString &line)
-{
-    for (const QChar c : std::as_const(line)) {
-        if (c == u'<' || c == u'>' || c == u'&' || c == u'"') {
-            line = htmlEscaped(line);
-            return;
-        }
-    }
-}
-
-void prepareHtmlLine(QString &line)
-{
-    // Most lines hold neither: one look at each character decides.
-    bool markup = false;
-    bool paren = false;
-    for (const QChar c : std::as_const(line)) {
-        markup |= c == u'<';
-        paren |= c == u'(';
-    }
-    if (markup)
-        line = filterChatMarkup(line);
-    if (!paren)
-        return;
-    // Every "(L)" and "(l)" becomes the heart, after the filter so that the heart's markup is
-    // the page's own. One pass does both: the heart holds no "(", so replacing "(L)" first can
-    // neither make nor break an "(l)".
-    QString out;
-    qsizetype copied = 0;
-    for (qsizetype at = line.indexOf(QLatin1Char('(')); at >= 0 && at + 2 < line.size();
-         at = line.indexOf(QLatin1Char('('), at + 1)) {
-        const QChar letter = line[at + 1];
-        if ((letter == u'L' || letter == u'l') && line[at + 2] == u')') {
-            out += QStringView(line).sliced(copied, at - copied);
-            out += HeartHtml;
-            copied = at + 3;
-            at += 2;
-        }
-    }
-    if (copied > 0) {
-        out += QStringView(line).sliced(copied);
-        line = std::move(out);
-    }
-}
 
 void convertToHtml(AppState &state, RunHost &host)
 {

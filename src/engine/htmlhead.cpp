@@ -1,6 +1,6 @@
 #include "htmlhead.h"
 
-#include "logformat.h"
+#include "htmltext.h"
 #include "settings/settings.h"
 
 #include <array>

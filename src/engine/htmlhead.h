@@ -1,5 +1,6 @@
 #pragma once
 
+#include "htmltext.h"
 #include "settings/palette.h"
 
 #include <QString>
@@ -44,9 +45,6 @@ QStringList makeLegendLabels(const QStringList &names);
 
 // The log's file name up to its first "." (the whole name when it has none).
 QString pageBaseName(const QString &logPath);
-
-// Takes the page text piece by piece.
-using PageSink = std::function<void(QStringView)>;
 
 // The page from "<html>" up to and including "<DL>": head, style sheet, scripts and legend,
 // handed out in pieces of bounded size, so that a page of many speakers (each legend row can

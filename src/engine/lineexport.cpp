@@ -1,7 +1,5 @@
 #include "lineexport.h"
 
-#include "linetests.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 // What a line of a log is, where the log's own structure tells it. The XML histories and LINE
 // exports know which line opens a message and which lines are its text, so a message line that
@@ -13,3 +13,6 @@ enum class LineRole : quint8 {
     Frame, // a separator line around a notice
     Notice, // a line of a notice (an event, a date, the export's title)
 };
+
+// The line that frames a notice, above and below it, in a log's header/message text.
+inline const QString SeparatorLine = QStringLiteral("―――――"); // five U+2015

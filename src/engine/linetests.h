@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linerole.h"
 #include "settings/settings.h"
 #include "wildcard.h"
 
@@ -7,8 +8,6 @@
 #include <QStringView>
 
 // The tests that sort the lines of a log, and the small state machine that frames notices.
-
-inline const QString SeparatorLine = QStringLiteral("―――――"); // five U+2015
 
 class LineTests
 {

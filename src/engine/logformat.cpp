@@ -37,13 +37,3 @@ bool LogFormat::utf8Page() const
 {
     return !xml && (lineExport || detection.encoding != Encoding::ShiftJis);
 }
-
-void appendPageText(QStringView text, bool utf8Page, QByteArray &out)
-{
-    if (utf8Page) {
-        textcodec::utf8PageAppend(text, out);
-        return;
-    }
-    static const cp932::Replacement reference = cp932::numericReference;
-    cp932::encodeAppend(text, out, reference);
-}

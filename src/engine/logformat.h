@@ -29,10 +29,3 @@ struct LogFormat
     // UTF-8 for every other log.
     bool utf8Page() const;
 };
-
-// Appends page text: code page 932 with characters it lacks as numeric references ("&#N;"),
-// or UTF-8 with every character as itself.
-void appendPageText(QStringView text, bool utf8Page, QByteArray &out);
-
-// The first element of the head of a UTF-8 page.
-inline const QString Utf8MetaTag = QStringLiteral("<meta charset=\"utf-8\">");

@@ -1,10 +1,10 @@
 #include "modernbody.h"
 
+#include "htmltext.h"
 #include "markupfilter.h"
 #include "modernpage.h"
 #include "speakerkeys.h"
 
-#include <QStringEncoder>
 #include <charconv>
 
 namespace {
@@ -92,16 +92,6 @@ void trackTag(QStringView tag, QStringList &openTags)
 }
 
 } // namespace
-
-void appendUtf8(QStringView text, QByteArray &out)
-{
-    // Qt's encoder: ASCII runs go through in wide steps; a lone surrogate becomes U+FFFD.
-    thread_local QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
-    const qsizetype at = out.size();
-    out.resize(at + encoder.requiredSpace(text.size()));
-    char *end = encoder.appendToBuffer(out.data() + at, text);
-    out.resize(end - out.constData());
-}
 
 void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags)
 {

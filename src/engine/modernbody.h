@@ -76,7 +76,3 @@ private:
 // Appends chat markup (as the filter left it), in UTF-8, with its http and https addresses made
 // links and its tags tracked in `openTags`. Exposed for the tests.
 void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags);
-
-// UTF-8 of the text; a lone surrogate (a byte the log's encoding did not define) becomes
-// U+FFFD, so the page is always valid UTF-8.
-void appendUtf8(QStringView text, QByteArray &out);

@@ -1,6 +1,5 @@
 #include "modernpage.h"
 
-#include "markupfilter.h"
 #include "modernassets.h"
 #include "readablecolor.h"
 #include "settings/palette.h"
@@ -155,47 +154,6 @@ void writeLegend(const ModernPageInfo &info, QString &page, const PageSink &sink
 }
 
 } // namespace
-
-QString htmlEscaped(QStringView text)
-{
-    QString out;
-    out.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&':
-            out += u"&amp;";
-            break;
-        case '<':
-            out += u"&lt;";
-            break;
-        case '>':
-            out += u"&gt;";
-            break;
-        case '"':
-            out += u"&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-QString markupText(QStringView markup)
-{
-    // After the chat filter every "<" opens a whole tag.
-    QString out;
-    out.reserve(markup.size());
-    for (qsizetype i = 0; i < markup.size();) {
-        if (markup[i] == u'<') {
-            i = chatTagEnd(markup, i);
-        } else {
-            out += markup[i];
-            ++i;
-        }
-    }
-    return out;
-}
 
 void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "htmlhead.h"
+#include "htmltext.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,11 +29,6 @@ struct ModernPageInfo
     QString bodyColor; // stands in for a speaker without a colour
     QString narColor; // notices
 };
-
-// Text as it is, with "&", "<", ">" and quotes escaped (attribute values and plain text).
-QString htmlEscaped(QStringView text);
-// Chat markup reduced to its text, entities kept (for the title).
-QString markupText(QStringView markup);
 
 // The page from "<!DOCTYPE html>" up to the opening of the utterances, in pieces.
 void writeModernHead(const ModernPageInfo &info, const PageSink &sink);

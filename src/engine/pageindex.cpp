@@ -3,7 +3,7 @@
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
 #include "fileio/inputfile.h"
-#include "modernpage.h"
+#include "htmltext.h"
 
 #include <QCollator>
 #include <QCoreApplication>

@@ -2,7 +2,6 @@
 
 #include "appstate.h"
 #include "runhost.h"
-#include "runsteps.h"
 
 #include <QMap>
 

@@ -4,11 +4,8 @@
 #include "htmlconverter.h"
 #include "runhost.h"
 #include "runsteps.h"
-
-QString outputExtension(int changeType)
-{
-    return changeType != 0 ? QStringLiteral("htm") : QStringLiteral("txt");
-}
+#include "runtext.h"
+#include "textconverter.h"
 
 void mnuRun_Click(AppState &state, RunHost &host)
 {

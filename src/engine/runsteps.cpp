@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "logreader.h"
 #include "runlogs.h"
+#include "runtext.h"
 
 namespace {
 
@@ -47,14 +48,6 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
     return false;
 }
 
-void RunHost::noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format)
-{
-    Q_UNUSED(readFailed);
-    Q_UNUSED(format);
-    showMessage(RunHost::Icon::Critical, runtext::NoSpeakers, runtext::NoSpeakersTitle, logPath);
-    openSettingsDialog();
-}
-
 void ProgressMeter::init(qsizetype maximum)
 {
     if (!m_enabled)
@@ -82,14 +75,6 @@ void ProgressMeter::clear()
         return;
     m_value = m_shown = 0;
     m_host.setProgressValue(0);
-}
-
-void RunHost::outputNotWritten(const QString &logPath, const QString &outputPath,
-                               const QString &reason)
-{
-    Q_UNUSED(reason);
-    showMessage(Icon::Critical, runtext::SaveFailed + CrLf + outputPath, runtext::SaveErrorTitle,
-                logPath);
 }
 
 OutputFile::OutputFile(const QString &logPath, const QString &outputPath, const AppState &state,

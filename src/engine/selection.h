@@ -4,9 +4,16 @@
 #include <QString>
 #include <QStringList>
 
+// The extension of the outputs the converter that changeType names writes: "htm" for the page
+// (any changeType but 0), "txt" for the indented text.
+inline QString outputExtension(int changeType)
+{
+    return changeType != 0 ? QStringLiteral("htm") : QStringLiteral("txt");
+}
+
 // The logs chosen for the next conversion run: pairs of log path and output stem, ordered by
 // path (locale-aware, ignoring letter case, ties broken by exact comparison), no path twice.
-// The output of log i is stem(i) + "txt" or stem(i) + "htm".
+// The output of log i is stem(i) + outputExtension(changeType).
 class Selection
 {
 public:

@@ -1,10 +1,12 @@
+#include "textconverter.h"
+
 #include "appstate.h"
 #include "codec/textcodec.h"
 #include "linetests.h"
 #include "logreader.h"
-#include "run.h"
 #include "runlogs.h"
 #include "runsteps.h"
+#include "runtext.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "xmllog.h"
 
+#include "codec/textcodec.h"
 #include "linestamps.h"
-#include "linetests.h"
 #include "xmlguard.h"
 
 #include <QXmlStreamReader>

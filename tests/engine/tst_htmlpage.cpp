@@ -2,6 +2,7 @@
 #include "engine/appstate.h"
 #include "engine/htmlconverter.h"
 #include "engine/htmlhead.h"
+#include "engine/htmltext.h"
 #include "engine/speakerkeys.h"
 #include "settings/inifile.h"
 #include "support/files.h"

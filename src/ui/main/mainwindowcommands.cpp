@@ -3,7 +3,7 @@
 #include "engine/appstate.h"
 #include "engine/intake.h"
 #include "engine/run.h"
-#include "engine/runsteps.h"
+#include "engine/runtext.h"
 #include "fileio/filename.h"
 #include "filelistdialog.h"
 #include "mainwindow.h"
@@ -364,9 +364,7 @@ void MainWindow::showChangedName()
 {
     if (m_exampleName.isEmpty())
         return;
-    m_lblChange->setText(
-        m_exampleName
-        + (m_state.settings.changeType != 0 ? QStringLiteral("htm") : QStringLiteral("txt")));
+    m_lblChange->setText(m_exampleName + outputExtension(m_state.settings.changeType));
 }
 
 void MainWindow::showCount()

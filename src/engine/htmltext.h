@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+#include <functional>
+
+// Text on its way into a page, for every page the program writes.
+
+// Takes the page text piece by piece.
+using PageSink = std::function<void(QStringView)>;
+
+// The first element of the head of a UTF-8 page.
+inline const QString Utf8MetaTag = QStringLiteral("<meta charset=\"utf-8\">");
+
+// What "(L)" and "(l)" in a chat become.
+inline const QString HeartHtml
+    = QStringLiteral("<font color=red><b><big>&hearts;</big></b></font>");
+
+// What a log line goes through before the page is built from it: the chat markup filter, then
+// every "(L)" and "(l)" becomes the red heart.
+void prepareHtmlLine(QString &line);
+// What a line of plain text (a LINE export) goes through instead: "&", "<", ">" and quotes
+// escaped, so it shows as typed.
+void escapeHtmlLine(QString &line);
+
+// Text as it is, with "&", "<", ">" and quotes escaped (attribute values and plain text).
+QString htmlEscaped(QStringView text);
+// Chat markup reduced to its text, entities kept (for the title).
+QString markupText(QStringView markup);
+
+// Appends page text: code page 932 with characters it lacks as numeric references ("&#N;"),
+// or UTF-8 with every character as itself.
+void appendPageText(QStringView text, bool utf8Page, QByteArray &out);
+// UTF-8 of the text; a lone surrogate (a byte the log's encoding did not define) becomes
+// U+FFFD, so the page is always valid UTF-8.
+void appendUtf8(QStringView text, QByteArray &out);

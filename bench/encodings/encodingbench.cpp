@@ -6,7 +6,7 @@
 //   encodingbench open LOG             seconds to open LOG, best of five, and what it was read as
 // The generators print the log's size in bytes.
 #include "common/loggen.h"
-#include "engine/logreader.h"
+#include "engine/read/logreader.h"
 
 #include <QElapsedTimer>
 #include <QFile>

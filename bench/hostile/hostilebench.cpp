@@ -6,11 +6,11 @@
 //                             longest and the mean pause between two event pumps
 #include "common/loggen.h"
 #include "engine/appstate.h"
-#include "engine/htmlconverter.h"
-#include "engine/markupfilter.h"
-#include "engine/run.h"
+#include "engine/convert/htmlconverter.h"
+#include "engine/convert/run.h"
 #include "engine/runhost.h"
 #include "engine/speakerhandover.h"
+#include "engine/text/markupfilter.h"
 
 #include <QDir>
 #include <QElapsedTimer>

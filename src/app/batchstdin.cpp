@@ -2,8 +2,8 @@
 
 #include "batchhost.h"
 #include "engine/appstate.h"
-#include "engine/logreader.h"
-#include "engine/run.h"
+#include "engine/convert/run.h"
+#include "engine/read/logreader.h"
 #include "engine/selection.h"
 #include "fileio/filename.h"
 #include "fileio/inputfile.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "pageindex.h"
-#include "runlogs.h"
-#include "selection.h"
+#include "engine/page/pageindex.h"
+#include "engine/runlogs.h"
+#include "engine/selection.h"
 #include "settings/palette.h"
 #include "settings/settings.h"
 

@@ -1,8 +1,8 @@
-#include "folderintake.h"
+#include "engine/folderintake.h"
 
+#include "engine/intake.h"
+#include "engine/selection.h"
 #include "fileio/folder.h"
-#include "intake.h"
-#include "selection.h"
 
 #include <QSet>
 

@@ -1,4 +1,4 @@
-#include "intake.h"
+#include "engine/intake.h"
 
 #include <QCollator>
 #include <QLocale>

@@ -1,6 +1,6 @@
-#include "runhost.h"
+#include "engine/runhost.h"
 
-#include "runtext.h"
+#include "engine/runtext.h"
 
 void RunHost::noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "logformat.h"
+#include "engine/read/logformat.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "runlogs.h"
+#include "engine/runlogs.h"
 
+#include "engine/selection.h"
 #include "fileio/filename.h"
 #include "fileio/inputfile.h"
-#include "selection.h"
 
 #include <QDir>
 #include <optional>

@@ -1,5 +1,5 @@
-#include "engine/lineexport.h"
-#include "engine/logreader.h"
+#include "engine/read/lineexport.h"
+#include "engine/read/logreader.h"
 #include "support/files.h"
 #include "support/samples.h"
 

@@ -1,4 +1,4 @@
-#include "engine/linetests.h"
+#include "engine/text/linetests.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
 #include "engine/appstate.h"
+#include "engine/convert/run.h"
 #include "engine/intake.h"
-#include "engine/run.h"
 #include "support/files.h"
 #include "support/recordinghost.h"
 #include "support/samples.h"

@@ -1,5 +1,5 @@
 #include "codec/cp932.h"
-#include "engine/logreader.h"
+#include "engine/read/logreader.h"
 #include "support/files.h"
 #include "support/samples.h"
 

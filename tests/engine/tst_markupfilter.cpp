@@ -1,4 +1,4 @@
-#include "engine/markupfilter.h"
+#include "engine/text/markupfilter.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "engine/ruletable.h"
-#include "engine/speakerkeys.h"
+#include "engine/text/ruletable.h"
+#include "engine/text/speakerkeys.h"
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"

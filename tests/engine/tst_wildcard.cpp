@@ -1,4 +1,4 @@
-#include "engine/wildcard.h"
+#include "engine/text/wildcard.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "engine/xmllog.h"
+#include "engine/read/xmllog.h"
 
 #include <QTest>
 

@@ -10,9 +10,9 @@
 // the custom header chosen, the log's first line (up to 12 characters) is the header text.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
+#include "engine/convert/run.h"
 #include "engine/intake.h"
-#include "engine/logreader.h"
-#include "engine/run.h"
+#include "engine/read/logreader.h"
 #include "htmlcheck.h"
 #include "support/recordinghost.h"
 

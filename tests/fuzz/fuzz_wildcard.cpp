@@ -2,7 +2,7 @@
 // from a small alphabet so that the special characters meet each other often.
 //
 // Input: pattern bytes, 0xFF, text bytes; each byte picks one character of the alphabet.
-#include "engine/wildcard.h"
+#include "engine/text/wildcard.h"
 
 #include <QString>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // bounded amount of work. A zero-interval timer ticks at every such point; the progress bar's
 // value at each tick shows how many lines went by in between. Nothing here is timed: the longest
 // pause in milliseconds is measured by scripts/bench.
-#include "engine/runsteps.h"
+#include "engine/convert/runsteps.h"
 #include "hostilesupport.h"
 #include "ui/main/mainwindowfixture.h"
 

@@ -1,8 +1,8 @@
 // The main window's start-up, shutdown and commands.
 #include "encodingmenu.h"
 #include "engine/appstate.h"
+#include "engine/convert/run.h"
 #include "engine/intake.h"
-#include "engine/run.h"
 #include "engine/runtext.h"
 #include "fileio/filename.h"
 #include "filelistdialog.h"

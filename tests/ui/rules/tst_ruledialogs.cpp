@@ -1,6 +1,6 @@
 #include "codec/cp932.h"
 #include "engine/appstate.h"
-#include "engine/htmlconverter.h"
+#include "engine/convert/htmlconverter.h"
 #include "rules/messagerule.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"

@@ -1,0 +1,319 @@
+#include "engine/convert/htmlconverter.h"
+
+#include "engine/appstate.h"
+#include "engine/convert/pagerun.h"
+#include "engine/convert/runsteps.h"
+#include "engine/page/htmlbody.h"
+#include "engine/page/htmlhead.h"
+#include "engine/page/htmltext.h"
+#include "engine/page/modernbody.h"
+#include "engine/page/modernpage.h"
+#include "engine/read/logreader.h"
+#include "engine/runlogs.h"
+#include "engine/runtext.h"
+#include "engine/speakerhandover.h"
+#include "engine/text/linetests.h"
+#include "engine/text/markupfilter.h"
+#include "engine/text/ruletable.h"
+#include "engine/text/speakerkeys.h"
+
+#include <QSet>
+
+namespace {
+
+// The lines of one chunk of the body; the window gets a chance to breathe after each.
+constexpr qsizetype ChunkLines = 1000;
+
+const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>");
+
+enum class LogOutcome { Next, StopRun };
+
+// The entries the dialog settled on, for the same names in later logs of the run.
+void rememberColors(const SpeakerHandover &handover, const Settings &settings, PageRun &run)
+{
+    for (const SpeakerTableEntry &entry : handover.table) {
+        bool ok = false;
+        const int number = entry.paletteIndex.toInt(&ok);
+        if (ok && number >= 1 && number <= settings.colorCount)
+            run.paletteNumbers.insert(entry.name, number);
+    }
+}
+
+// The speakers' first colours: palette entries in turn, in speaker order, unless a rule fixes
+// one; a rule's colour moves the turn on from there. A name the run met in an earlier log
+// (`carried`, modern pages only) keeps the entry it had there, and the turn passes over the
+// entries such names hold, as long as the palette has others.
+SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
+                             const Settings &settings, const Palette &palette,
+                             const QHash<QString, int> &carried)
+{
+    const int colorCount = int(qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size()));
+    QStringList codes; // checked once: the palette comes from the settings file
+    for (int n = 1; n <= colorCount; ++n)
+        codes.append(colorcode::checkedCode(palette[n - 1].code));
+    const auto code = [&](int number) {
+        return number >= 1 && number <= colorCount ? codes[number - 1] : QString();
+    };
+    QSet<int> held;
+    for (qsizetype k = 0; k < speakerKeys.count() && !carried.isEmpty(); ++k) {
+        if (const auto it = carried.constFind(speakerKeys.plainName(k)); it != carried.cend())
+            held.insert(*it);
+    }
+    // The turn moves on and wraps after the last entry; a rule's number may be any stored
+    // number, up to the largest an int holds, so it is compared rather than incremented.
+    const auto next = [&settings](int number) {
+        return number >= settings.colorCount ? 1 : number + 1;
+    };
+    SpeakerHandover handover;
+    int nextPaletteNumber = 1;
+    for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
+        const QString name = speakerKeys.plainName(k);
+        if (const auto it = carried.constFind(name); it != carried.cend()) {
+            const QString color = code(*it);
+            handover.speakerColors.append(color);
+            handover.table.append({name, QString::number(*it), color.mid(1)});
+            continue;
+        }
+        if (const auto ruled = rules.isEmpty() ? std::nullopt : rules.match(name)) {
+            nextPaletteNumber = *ruled;
+        } else {
+            for (int steps = 0; held.contains(nextPaletteNumber) && steps < held.size(); ++steps)
+                nextPaletteNumber = next(nextPaletteNumber);
+        }
+        const QString color = code(nextPaletteNumber);
+        handover.speakerColors.append(color);
+        handover.table.append({name, QString::number(nextPaletteNumber), color.mid(1)});
+        nextPaletteNumber = next(nextPaletteNumber);
+    }
+    return handover;
+}
+
+// Pass 1 over a log: its speakers and its line count.
+bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &speakerKeys,
+                     qsizetype &lines, RunHost &host)
+{
+    lines = 0;
+    EventPump pump(host);
+    QString line;
+    LineRole role = LineRole::Unknown;
+    while (reader.readLine(line, &role)) {
+        pump.lineDone(line.size());
+        if (role == LineRole::Header || (role == LineRole::Unknown && tests.isHeaderLine(line)))
+            speakerKeys.add(line, role);
+        ++lines;
+    }
+    speakerKeys.finish();
+    return !reader.failed();
+}
+
+// Pass 2: the log is read again rather than kept decoded in memory; each line goes through
+// `writeLine` into the output. False when the log could not be read again.
+template<typename WriteLine>
+bool writeBody(LogReader &reader, RunHost &host, OutputFile &out, ProgressMeter &progress,
+               WriteLine writeLine)
+{
+    QString line;
+    LineRole role = LineRole::Unknown;
+    qsizetype j = 0;
+    reader.rewind();
+    EventPump pump(host);
+    while (reader.readLine(line, &role)) {
+        if (j > 0 && j % ChunkLines == 0)
+            host.processEvents();
+        pump.lineDone(line.size());
+        writeLine(line, role, out.buffer());
+        out.flushIfFull();
+        progress.step();
+        ++j;
+    }
+    return !reader.failed();
+}
+
+// What a log's page is written from, once its colours are settled.
+struct PageSource
+{
+    const QString &path;
+    LogReader &reader;
+    const LineTests &tests;
+    const SpeakerKeys &speakerKeys;
+    const QStringList &colors; // the dialog's answer, one per speaker
+};
+
+bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
+                      ProgressMeter &progress)
+{
+    const Settings &settings = state.settings;
+    const PageStyle style = PageStyle::fromSettings(settings, state.palette);
+    PageSpeakers speakers;
+    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
+        speakers.titleNames.append(src.speakerKeys.name(k));
+        const QString color = src.colors.value(k);
+        speakers.speakerColors.append(color);
+        speakers.speakerClasses.append(speakerClassName(k));
+    }
+    speakers.legendLabels = makeLegendLabels(src.speakerKeys.names());
+
+    // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
+    const bool utf8Page = src.reader.format().utf8Page();
+    EventPump headPump(host); // a legend of many speakers takes a while
+    writePageHead(
+        pageBaseName(src.path), speakers, style,
+        [&](QStringView piece) {
+            appendPageText(piece, utf8Page, out.buffer());
+            out.flushIfFull();
+            headPump.lineDone(piece.size());
+        },
+        utf8Page);
+    BodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
+    body.setUtf8Page(utf8Page);
+    const bool ok = writeBody(src.reader, host, out, progress,
+                              [&](const QString &line, LineRole role, QByteArray &buf) {
+                                  body.write(line, role, buf);
+                                  buf.append(textcodec::CrLfBytes);
+                              });
+    appendPageText(PageEnd, utf8Page, out.buffer());
+    out.buffer().append(textcodec::CrLfBytes);
+    return ok;
+}
+
+bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
+                     ProgressMeter &progress)
+{
+    ModernPageInfo info;
+    info.baseName = pageBaseName(src.path);
+    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
+        const qsizetype lines = src.speakerKeys.lineCount(k);
+        info.speakers.append({src.speakerKeys.name(k), src.colors.value(k), lines});
+        info.utterances += lines;
+    }
+    info.firstDate = src.reader.stamps().firstDate();
+    info.lastDate = src.reader.stamps().lastDate();
+    info.bodyColor = colorcode::checkedCode(state.settings.bodyColor);
+    info.narColor = colorcode::checkedCode(state.settings.narColor);
+
+    EventPump headPump(host);
+    writeModernHead(info, [&](QStringView piece) {
+        out.buffer().append(piece.toUtf8());
+        out.flushIfFull();
+        headPump.lineDone(piece.size());
+    });
+    // Room for a full buffer and what a line usually adds, so that appending seldom moves it.
+    out.buffer().reserve(1024 * 1024);
+    ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
+    const bool ok = writeBody(src.reader, host, out, progress,
+                              [&body](const QString &line, LineRole role, QByteArray &buf) {
+                                  body.write(line, role, buf);
+                              });
+    body.finish(out.buffer());
+    out.buffer().append(modernPageEnd());
+    return ok;
+}
+
+// The row of a written page in its folder's index.
+IndexEntry indexEntry(const QString &outputPath, const PageSource &src)
+{
+    IndexEntry entry;
+    entry.page = outputPath;
+    entry.log = src.path.mid(src.path.lastIndexOf(u'/') + 1);
+    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
+        entry.speakers.append(markupText(src.speakerKeys.name(k)));
+        entry.utterances += src.speakerKeys.lineCount(k);
+    }
+    entry.firstDate = src.reader.stamps().firstDate();
+    entry.lastDate = src.reader.stamps().lastDate();
+    return entry;
+}
+
+LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules,
+                      const RunLogs &selected)
+{
+    const Settings &settings = state.settings;
+    const QString path = state.selection.path(i);
+    const bool modern = isModernPage(settings);
+
+    showStatus(settings, host, runtext::Reading);
+    LogReader reader;
+    openLog(reader, state, host, path);
+    // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
+    // are tested after that, so the header text goes the same way (a custom header holding "<"
+    // still finds its lines).
+    const bool plainText = reader.format().plainText();
+    reader.setTransform(plainText ? escapeHtmlLine : prepareHtmlLine);
+    const QString headerText
+        = plainText ? htmlEscaped(settings.headerText) : filterChatMarkup(settings.headerText);
+    const LineTests tests(headerText);
+    SpeakerKeys speakerKeys(headerText, plainText);
+    qsizetype lineCount = 0;
+    const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
+    if (!readOk && reader.status() == LogReader::Status::ReadError)
+        host.logNotRead(path, reader.errorString());
+
+    ProgressMeter progress(host, progressShown(settings));
+    progress.init(lineCount - 1);
+    static const QHash<QString, int> NothingCarried;
+    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette,
+                                            modern ? state.pageRun.paletteNumbers : NothingCarried);
+    state.colorDialogCloses = 0;
+    if (speakerKeys.isEmpty() || !readOk) {
+        host.noSpeakers(path, reader.failed(), reader.format());
+        return LogOutcome::Next;
+    }
+
+    handover.colorDialogCloses = 0;
+    host.runSpeakerColorDialog(handover);
+    state.colorDialogCloses = handover.colorDialogCloses;
+    if (state.colorDialogCloses < 2)
+        return LogOutcome::StopRun;
+
+    host.setBusyCursor(true);
+    showStatus(settings, host, runtext::Converting);
+
+    QStringList colors;
+    for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
+        // The dialog's answer is checked again; an entry the palette lacked stays empty.
+        const QString color = handover.speakerColors.value(k);
+        colors.append(color.isEmpty() ? color : colorcode::checkedCode(color));
+    }
+    if (modern)
+        rememberColors(handover, settings, state.pageRun);
+    handover = SpeakerHandover();
+
+    const PageSource src {path, reader, tests, speakerKeys, colors};
+    OutputFile out(path, state.selection.stem(i) + outputExtension(1), state, selected);
+    out.open();
+    const bool bodyOk = modern ? writeModernPage(src, state, host, out, progress)
+                               : writeClassicPage(src, state, host, out, progress);
+    if (!bodyOk) {
+        // The log changed or went away since the first pass: nothing of it is written.
+        out.discard();
+        state.colorDialogCloses = 0;
+        host.logNotRead(path, reader.errorString());
+        host.noSpeakers(path, true, reader.format());
+        return LogOutcome::Next;
+    }
+    progress.clear();
+
+    showStatus(settings, host, runtext::Saving);
+    if (out.finish(state, host)) // a failure is reported and resets colorDialogCloses
+        state.pageRun.pages.append(indexEntry(out.outputPath(), src));
+    return LogOutcome::Next;
+}
+
+} // namespace
+
+void convertToHtml(AppState &state, RunHost &host)
+{
+    // A run that the caller opened (the batch run, over many logs) is continued.
+    const bool ownsRun = !state.pageRun.open;
+    if (ownsRun)
+        state.pageRun.begin();
+    const RuleTable rules = RuleTable::load(state.settings);
+    const RunLogs selected = RunLogs::selected(state.selection);
+    for (int i = 0; i < state.selection.selectedCount(); ++i) {
+        if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
+            break;
+    }
+    if (ownsRun)
+        finishPageRun(state, host);
+    host.setStatusText(QString());
+}

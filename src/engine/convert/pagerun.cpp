@@ -1,0 +1,34 @@
+#include "engine/convert/pagerun.h"
+
+#include "engine/appstate.h"
+#include "engine/runhost.h"
+
+#include <QMap>
+
+bool finishPageRun(AppState &state, RunHost &host)
+{
+    PageRun &run = state.pageRun;
+    bool ok = true;
+    if (state.settings.makeIndex == 1) {
+        // One index per folder, its rows named by file name within it.
+        QMap<QString, QList<IndexEntry>> byFolder;
+        for (IndexEntry entry : std::as_const(run.pages)) {
+            const qsizetype slash = entry.page.lastIndexOf(u'/');
+            const QString folder = slash < 0 ? QStringLiteral(".") : entry.page.left(slash);
+            entry.page = entry.page.mid(slash + 1);
+            byFolder[folder].append(entry);
+        }
+        for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
+            QString error;
+            if (writePageIndex(it.key(), state.settings.addStr, it.value(), &error))
+                continue;
+            ok = false;
+            const QString path = it.key() + u'/' + indexFileName(state.settings.addStr);
+            host.outputNotWritten(QString(), path, error);
+        }
+    }
+    run.open = false;
+    run.paletteNumbers.clear();
+    run.pages.clear();
+    return ok;
+}

@@ -1,0 +1,114 @@
+#include "engine/convert/textconverter.h"
+
+#include "codec/textcodec.h"
+#include "engine/appstate.h"
+#include "engine/convert/runsteps.h"
+#include "engine/read/logreader.h"
+#include "engine/runlogs.h"
+#include "engine/runtext.h"
+#include "engine/text/linetests.h"
+
+namespace {
+
+constexpr qsizetype SliceChars = 64 * 1024;
+
+// A huge line (a log without line breaks) is encoded piece by piece, so that its bytes never
+// sit in memory next to the whole line; a slice never ends between the halves of a pair.
+void writeEncoded(QStringView line, textcodec::Encoding encoding, OutputFile &out)
+{
+    while (line.size() > SliceChars) {
+        qsizetype n = SliceChars;
+        if (line[n - 1].isHighSurrogate())
+            --n;
+        textcodec::encodeAppend(line.first(n), encoding, out.buffer());
+        out.flushIfFull();
+        line = line.sliced(n);
+    }
+    textcodec::encodeAppend(line, encoding, out.buffer());
+}
+
+// One log, in a single streaming pass: every line is classified and written as it is read,
+// and the output is dropped again if no header line turns up. The output keeps the log's own
+// encoding, byte order mark and line end (see LogFormat).
+void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
+{
+    const Settings &settings = state.settings;
+    const QString path = state.selection.path(i);
+
+    showStatus(settings, host, runtext::Reading);
+    LogReader reader;
+    openLog(reader, state, host, path);
+
+    OutputFile out(path, state.selection.stem(i) + outputExtension(0), state, selected);
+    out.open();
+    const LogFormat &format = reader.format();
+    const textcodec::Encoding encoding = format.textEncoding();
+    const QByteArray tab = format.textTab();
+    const QByteArray lineEnd = format.textLineEnd();
+    if (format.textMark())
+        out.buffer().append(textcodec::byteOrderMark(encoding));
+    const LineTests tests(settings.headerText);
+    NoticeState notices;
+    ProgressMeter progress(host, progressShown(settings));
+    bool hasSpeakers = false;
+    qsizetype linesDone = 0;
+    qsizetype stepped = 0; // lines of the log file the progress has counted
+    EventPump pump(host);
+    QString line;
+    LineRole role = LineRole::Unknown;
+    while (reader.readLine(line, &role)) {
+        pump.lineDone(line.size());
+        if (linesDone == 0)
+            showStatus(settings, host, runtext::Converting, false);
+        bool header = role == LineRole::Header;
+        bool indented = role == LineRole::Message || role == LineRole::Notice;
+        if (role == LineRole::Unknown) {
+            header = tests.isHeaderLine(line);
+            indented = !header && !LineTests::isHashLine(line)
+                && notices.classify(line) != LineClass::Frame;
+        }
+        if (indented)
+            out.buffer().append(tab);
+        writeEncoded(line, encoding, out);
+        out.buffer().append(lineEnd);
+        out.flushIfFull();
+        ++linesDone;
+        // Progress is counted in the lines of the log file (a LINE export's own lines).
+        const qsizetype consumed = reader.linesConsumed();
+        if (header && !hasSpeakers) {
+            // From here on the log will be written: what the window shows while saving.
+            hasSpeakers = true;
+            if (progress.enabled())
+                progress.init(reader.lineCount() - 1);
+            showStatus(settings, host, runtext::Saving);
+            progress.step(consumed);
+        } else if (hasSpeakers && consumed > stepped) {
+            progress.step(consumed - stepped);
+        }
+        stepped = consumed;
+    }
+    if (reader.failed() && reader.status() == LogReader::Status::ReadError) {
+        // Part of the log could not be read: nothing of it is written.
+        out.discard();
+        host.logNotRead(path, reader.errorString());
+        host.noSpeakers(path, true, format);
+        return;
+    }
+    if (!hasSpeakers) {
+        out.discard();
+        host.noSpeakers(path, reader.failed(), format);
+        return;
+    }
+    host.processEvents();
+    if (out.finish(state, host))
+        state.colorDialogCloses = 2;
+}
+
+} // namespace
+
+void convertToText(AppState &state, RunHost &host)
+{
+    const RunLogs selected = RunLogs::selected(state.selection);
+    for (int i = 0; i < state.selection.selectedCount(); ++i)
+        convertLog(state, host, i, selected);
+}

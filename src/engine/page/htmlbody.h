@@ -1,0 +1,45 @@
+#pragma once
+
+#include "engine/page/htmlhead.h"
+#include "engine/read/linerole.h"
+#include "engine/text/linetests.h"
+
+#include <QByteArray>
+#include <QString>
+
+class SpeakerKeys;
+
+// Turns the lines of a log, in order, into the lines of the page body: an utterance's header
+// line opens a font element of its speaker's class that the next header line (or the page end)
+// closes, message lines become "<dd>" entries, notices take the narration font, and frame,
+// hash and stray standard-header lines the body font.
+class BodyWriter
+{
+public:
+    BodyWriter(const LineTests &tests, const SpeakerKeys &keys, const PageSpeakers &speakers,
+               const PageStyle &style, bool colorNames);
+
+    // The page's encoding: code page 932 with characters it lacks as numeric references (the
+    // default), or UTF-8.
+    void setUtf8Page(bool utf8Page) { m_utf8Page = utf8Page; }
+    // Appends the page text for the next line of the log (without its CR LF). `role`: what the
+    // log's structure says the line is; Unknown lines are sorted by the line tests.
+    void write(const QString &line, LineRole role, QByteArray &out);
+
+private:
+    void headerLine(const QString &line, LineRole role, QByteArray &out);
+    void messageLine(const QString &line, QByteArray &out);
+    void noticeLine(const QString &line, QByteArray &out);
+    void plainLine(const QString &line, QByteArray &out);
+    void appendText(QStringView text, QByteArray &out) const;
+
+    const LineTests &m_tests;
+    const SpeakerKeys &m_keys;
+    const PageSpeakers &m_speakers;
+    const PageStyle &m_style;
+    bool m_colorNames;
+    NoticeState m_notices;
+    qsizetype m_plainRun = 0;
+    bool m_firstHeader = true;
+    bool m_utf8Page = false;
+};

@@ -1,0 +1,112 @@
+#include "engine/page/htmltext.h"
+
+#include "codec/cp932.h"
+#include "codec/textcodec.h"
+#include "engine/text/markupfilter.h"
+
+#include <QStringEncoder>
+
+void prepareHtmlLine(QString &line)
+{
+    // Most lines hold neither: one look at each character decides.
+    bool markup = false;
+    bool paren = false;
+    for (const QChar c : std::as_const(line)) {
+        markup |= c == u'<';
+        paren |= c == u'(';
+    }
+    if (markup)
+        line = filterChatMarkup(line);
+    if (!paren)
+        return;
+    // Every "(L)" and "(l)" becomes the heart, after the filter so that the heart's markup is
+    // the page's own. One pass does both: the heart holds no "(", so replacing "(L)" first can
+    // neither make nor break an "(l)".
+    QString out;
+    qsizetype copied = 0;
+    for (qsizetype at = line.indexOf(QLatin1Char('(')); at >= 0 && at + 2 < line.size();
+         at = line.indexOf(QLatin1Char('('), at + 1)) {
+        const QChar letter = line[at + 1];
+        if ((letter == u'L' || letter == u'l') && line[at + 2] == u')') {
+            out += QStringView(line).sliced(copied, at - copied);
+            out += HeartHtml;
+            copied = at + 3;
+            at += 2;
+        }
+    }
+    if (copied > 0) {
+        out += QStringView(line).sliced(copied);
+        line = std::move(out);
+    }
+}
+
+void escapeHtmlLine(QString &line)
+{
+    for (const QChar c : std::as_const(line)) {
+        if (c == u'<' || c == u'>' || c == u'&' || c == u'"') {
+            line = htmlEscaped(line);
+            return;
+        }
+    }
+}
+
+QString htmlEscaped(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case '&':
+            out += u"&amp;";
+            break;
+        case '<':
+            out += u"&lt;";
+            break;
+        case '>':
+            out += u"&gt;";
+            break;
+        case '"':
+            out += u"&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+QString markupText(QStringView markup)
+{
+    // After the chat filter every "<" opens a whole tag.
+    QString out;
+    out.reserve(markup.size());
+    for (qsizetype i = 0; i < markup.size();) {
+        if (markup[i] == u'<') {
+            i = chatTagEnd(markup, i);
+        } else {
+            out += markup[i];
+            ++i;
+        }
+    }
+    return out;
+}
+
+void appendPageText(QStringView text, bool utf8Page, QByteArray &out)
+{
+    if (utf8Page) {
+        textcodec::utf8PageAppend(text, out);
+        return;
+    }
+    static const cp932::Replacement reference = cp932::numericReference;
+    cp932::encodeAppend(text, out, reference);
+}
+
+void appendUtf8(QStringView text, QByteArray &out)
+{
+    // Qt's encoder: ASCII runs go through in wide steps; a lone surrogate becomes U+FFFD.
+    thread_local QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+    const qsizetype at = out.size();
+    out.resize(at + encoder.requiredSpace(text.size()));
+    char *end = encoder.appendToBuffer(out.data() + at, text);
+    out.resize(end - out.constData());
+}

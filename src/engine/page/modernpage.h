@@ -1,0 +1,36 @@
+#pragma once
+
+#include "engine/page/htmltext.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The modern page: HTML5 in UTF-8, one self-contained file that reads well on a phone and
+// without JavaScript, with a light and a dark theme whose speaker colours are all readable.
+// This part writes everything up to the first utterance and the page's end; ModernBody
+// (modernbody.h) writes the utterances in between.
+
+struct ModernSpeaker
+{
+    QString name; // as the log has it (the legend shows its text, markup left out)
+    QString color; // the chosen "#RRGGBB", or empty when the palette had no such entry
+    qsizetype utterances = 0;
+};
+
+struct ModernPageInfo
+{
+    QString baseName; // the log's name, as the title and heading show it
+    QList<ModernSpeaker> speakers; // in speaker order
+    qsizetype utterances = 0;
+    QString firstDate; // empty when the log tells no dates
+    QString lastDate;
+    QString bodyColor; // stands in for a speaker without a colour
+    QString narColor; // notices
+};
+
+// The page from "<!DOCTYPE html>" up to the opening of the utterances, in pieces.
+void writeModernHead(const ModernPageInfo &info, const PageSink &sink);
+// What follows the last utterance.
+QByteArray modernPageEnd();

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "codec/textcodec.h"
+#include "engine/read/lineexport.h"
+#include "engine/read/linerole.h"
+#include "engine/read/linestamps.h"
+#include "engine/read/logformat.h"
+
+#include <QFile>
+#include <QString>
+#include <functional>
+#include <memory>
+
+// True when the path's last three characters are "xml" or "XML" (the XML history files).
+bool isXmlLogPath(const QString &path);
+// For a log without a name (standard input): true when its first bytes are an XML declaration,
+// "<?xml" in UTF-8 (after a byte order mark or blanks) or in UTF-16 after its byte order mark.
+bool startsLikeXml(QByteArrayView head);
+
+// Reads a log line by line without holding the whole decoded text. Opening looks at the whole
+// file first, piece by piece, to tell its encoding and line ends (codec/detect.h); the log is
+// then decoded in pieces and split at its line end: at CR LF only when it holds any CR LF (a
+// lone CR or LF then stays inside its line), otherwise at LF, or at CR when it holds no LF
+// either. A last line without a line end is kept; an empty file has no lines.
+//
+// XML histories are converted to the header/message text first (they are held as that text);
+// LINE talk-history exports are converted line by line as they are read (lineexport.h).
+//
+// A log that cannot be read has no lines; status() says why.
+class LogReader
+{
+public:
+    enum class Status {
+        Ok,
+        NotFound, // no such file
+        IsDirectory, // a folder was given as a log
+        NotReadable, // could not be opened
+        NotRegular, // a FIFO, a device or a socket: refused without waiting on it
+        ReadError, // reading failed part-way; the lines read so far must not be used
+        XmlNotLoaded, // the XML history could not be loaded ("Can't load xml")
+        Undecodable, // bytes the chosen encoding cannot hold (an odd number for UTF-16)
+    };
+    // Applied to every line as it is read (the page's markup filter and hearts, for example).
+    using Transform = std::function<void(QString &line)>;
+
+    LogReader() = default;
+    LogReader(const LogReader &) = delete;
+    LogReader &operator=(const LogReader &) = delete;
+
+    // Opens the log; `headerText` is the header text in force (used for XML histories and
+    // LINE exports), `choice` the encoding asked for. Returns false when the log cannot be read.
+    bool open(const QString &path, const QString &headerText,
+              textcodec::Choice choice = textcodec::Choice::Auto);
+    void setTransform(Transform transform) { m_transform = std::move(transform); }
+    // Called after every piece of the file read outside readLine() (detection, counting), so
+    // that a window stays responsive on a huge log.
+    void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
+
+    // The next line; false at the end of the log or when reading failed (see status()). With
+    // `role`, what the log's structure says the line is (LineRole::Unknown for a text log).
+    bool readLine(QString &line, LineRole *role = nullptr);
+    // Back to the first line, for a second pass over the same log.
+    bool rewind();
+    // Number of lines of the whole log file, counted without decoding; the reading position is
+    // not disturbed. 0 for a log that cannot be read. For a LINE export these are the export's
+    // own lines, which readLine() turns into more or fewer lines: progress is measured in them.
+    qsizetype lineCount();
+    // How many of those lines have been read so far.
+    qsizetype linesConsumed() const { return m_consumed; }
+
+    // What the log was read as (known once open() succeeded).
+    const LogFormat &format() const { return m_format; }
+    Status status() const { return m_status; }
+    bool failed() const { return m_status != Status::Ok; }
+    QString errorString() const { return m_error; }
+    const QString &path() const { return m_path; }
+    bool isXml() const { return m_format.xml; }
+    // When the log's utterances were said, where its format tells (XML histories, LINE
+    // exports); line numbers count the lines readLine hands out. A LINE export's stamps are
+    // complete once the log has been read to its end (the first pass of a page).
+    const LineStamps &stamps() const { return m_stamps; }
+
+private:
+    bool detect(textcodec::Choice choice);
+    bool startsAsLineExport();
+    bool readExportLine(QString &line); // a line of the file itself, before any conversion
+    bool fill(); // reads and decodes the next piece; false at the end of the file
+    void fail(Status status, const QString &error);
+    qsizetype countLines();
+    void pieceDone()
+    {
+        if (m_pieceDone)
+            m_pieceDone();
+    }
+
+    QString m_path;
+    QString m_headerText;
+    textcodec::Choice m_choice = textcodec::Choice::Auto;
+    LogFormat m_format;
+    QString m_xmlText;
+    QByteArray m_xmlRoles; // one LineRole per line of m_xmlText
+    LineStamps m_stamps;
+    QFile m_file;
+    textcodec::Decoder m_decoder;
+    QChar m_separator = u'\n'; // the line end, when it is a single character
+    std::unique_ptr<LineExportConverter> m_lineExport;
+    qsizetype m_linesOut = 0; // lines handed out in this pass (a LINE export's stamps)
+    bool m_stampsDone = false; // a LINE export was read to its end once
+    QByteArray m_chunk;
+    QString m_buf; // decoded text not yet handed out, from m_pos on
+    qsizetype m_pos = 0; // start of the next line in m_buf
+    qsizetype m_scan = 0; // where the search for the next line end goes on
+    bool m_eof = true;
+    bool m_done = true; // every line handed out
+    qsizetype m_lineCount = -1;
+    qsizetype m_consumed = 0;
+    Status m_status = Status::NotFound;
+    QString m_error;
+    Transform m_transform;
+    std::function<void()> m_pieceDone;
+};

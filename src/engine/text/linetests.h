@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/read/linerole.h"
+#include "engine/text/wildcard.h"
+#include "settings/settings.h"
+
+#include <QString>
+#include <QStringView>
+
+// The tests that sort the lines of a log, and the small state machine that frames notices.
+
+class LineTests
+{
+public:
+    explicit LineTests(const QString &headerText);
+
+    // Contains the header text ("*" + headerText + "*"; wildcards in the header keep their
+    // pattern meaning).
+    bool isHeaderLine(QStringView line) const { return m_header.matches(line); }
+    // Starts with "#" and a blank.
+    static bool isHashLine(QStringView line);
+    // Ends with "の発言 :" (the HTML page treats it like a hash line).
+    static bool isStandardHeader(QStringView line);
+    // Exactly the five-dash separator.
+    static bool isSeparator(QStringView line) { return line == QStringView(SeparatorLine); }
+    // Ends with "を送信しようとしています。".
+    static bool isSendNotice(QStringView line);
+
+    const QString &headerText() const { return m_headerText; }
+
+private:
+    QString m_headerText;
+    WildcardPattern m_header;
+};
+
+enum class LineClass { Utterance, Notice, Frame };
+
+// Fed every line that is not header-like (header and hash lines for the text output; those
+// and standard headers for the page). A separator opens a frame; the line after it is a
+// notice, and a send notice makes the next line a notice too; the line after the last
+// notice is the closing frame line.
+class NoticeState
+{
+public:
+    LineClass classify(QStringView line);
+    void reset() { m_state = 0; }
+    int value() const { return m_state; }
+
+private:
+    int m_state = 0;
+};

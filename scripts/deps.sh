@@ -13,9 +13,10 @@ PELORIN_PACKAGES=(
 # The Debian package: CPack's dependency lookup (dpkg-shlibdeps, file) and lintian.
 PELORIN_PACKAGE_TOOLS=(dpkg-dev file lintian)
 
-# The tests: pages in headless Chromium, the metainfo and manual page checks, the package.
+# The tests: pages in headless Chromium, their scripts parsed by Node.js, the metainfo and
+# manual page checks, the package.
 PELORIN_TEST_PACKAGES=(
-    chromium appstream man-db
+    chromium nodejs appstream man-db
     "${PELORIN_PACKAGE_TOOLS[@]}"
 )
 

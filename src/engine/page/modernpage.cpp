@@ -76,20 +76,20 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
 {
     using namespace modernassets;
     PieceBuffer out(sink);
-    out += Style;
+    out += style();
     const QString nar = info.narColor.isEmpty() ? QStringLiteral("#0000FF") : info.narColor;
     out += QStringLiteral(":root{--notel:") % LightNoteBackground % QStringLiteral(";--noted:")
         % DarkNoteBackground % QStringLiteral(";--nl:")
         % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
         % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
-    out += QStringLiteral(":root[data-theme=dark]{") % DarkVariables
+    out += QStringLiteral(":root[data-theme=dark]{") % darkVariables()
         % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li){--c:var(--cd)}\n");
     out += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
-        % DarkVariables
+        % darkVariables()
         % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
     for (qsizetype k = 0; k < info.speakers.size(); ++k)
         out += speakerRule(QLatin1Char('s') + speakerNumber(k), colors.light[k], colors.dark[k]);
-    out += PrintStyle;
+    out += printStyle();
 }
 
 // A CSP hash source for text the page holds inline: "'sha256-…'".
@@ -108,7 +108,7 @@ QString securityPolicy(const ModernPageInfo &info, const ReadableColors &colors)
     styleSheet(info, colors, [&style](QStringView piece) { style.addData(piece.toUtf8()); });
     static const QString script = [] {
         QCryptographicHash hash(QCryptographicHash::Sha256);
-        hash.addData(modernassets::Script.toUtf8());
+        hash.addData(modernassets::script().toUtf8());
         return hashSource(hash);
     }();
     return QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
@@ -187,7 +187,7 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
                 "<button type=\"button\" id=\"theme\" aria-pressed=\"false\">ダークにする</button>"
                 "</div>\n");
     writeLegend(info, page, sink);
-    page += QStringLiteral("</header>\n<script>") % modernassets::Script
+    page += QStringLiteral("</header>\n<script>") % modernassets::script()
         % QStringLiteral("</script>\n<main id=\"log\">\n");
     sink(page);
 }

@@ -124,9 +124,8 @@ void BatchHost::runSpeakerColorDialog(SpeakerHandover &handover)
 {
     // OK on the initial assignment: every speaker gets its palette entry's colour.
     for (qsizetype k = 0; k < handover.table.size(); ++k) {
-        bool ok = false;
-        const int n = handover.table[k].paletteIndex.toInt(&ok);
-        if (ok && n >= 1 && n <= m_palette.size() && k < handover.speakerColors.size())
+        const int n = handover.table[k].paletteNumber(m_palette.size());
+        if (n > 0 && k < handover.speakerColors.size())
             handover.speakerColors[k] = m_palette[n - 1].code;
     }
     handover.colorDialogCloses = 2;

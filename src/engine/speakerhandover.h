@@ -10,6 +10,15 @@ struct SpeakerTableEntry
     QString name; // the speaker's name
     QString paletteIndex; // 1-based palette entry number, as decimal text
     QString colorCode; // the speaker's colour: six hexadecimal digits, no "#"
+
+    // The palette entry paletteIndex names, when it is one of a palette of `entries` entries;
+    // 0 when it names none (any text, as the dialog may leave it).
+    int paletteNumber(qsizetype entries) const
+    {
+        bool ok = false;
+        const int number = paletteIndex.trimmed().toInt(&ok);
+        return ok && number >= 1 && number <= entries ? number : 0;
+    }
 };
 
 struct SpeakerHandover

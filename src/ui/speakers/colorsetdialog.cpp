@@ -165,9 +165,7 @@ int ColorSetDialog::validPaletteNumber(int speaker) const
 {
     if (speaker < 0 || speaker >= m_handover.table.size())
         return 0;
-    bool ok = false;
-    const int number = m_handover.table[speaker].paletteIndex.trimmed().toInt(&ok);
-    return ok && number >= 1 && number <= m_palette.size() ? number : 0;
+    return m_handover.table[speaker].paletteNumber(m_palette.size());
 }
 
 int ColorSetDialog::topRow() const

@@ -30,6 +30,9 @@ void installFontSubstitutions();
 // "#RRGGBB" -> QColor (invalid pairs count as 0, as the colour code rules do).
 QColor colorFromCode(const QString &code);
 
+// The light grey of the windows' backgrounds and of their plain buttons.
+inline const QString WindowGrey = QStringLiteral("#E0E0E0");
+
 // Puts a window in or out of the topmost layer without moving or activating it.
 void setTopmost(QWidget *window, bool topmost);
 

@@ -1,5 +1,6 @@
 #include "helpwindow.h"
 
+#include "codec/textcodec.h"
 #include "homepage.h"
 #include "ui/uiutil.h"
 
@@ -58,7 +59,7 @@ QString HelpWindow::helpText()
     QStringList text;
     for (const char16_t *line : lines)
         text.append(QString::fromUtf16(line));
-    return text.join(QStringLiteral("\r\n"));
+    return text.join(textcodec::CrLf);
 }
 
 HelpWindow::HelpWindow(QWidget *parent)

@@ -28,7 +28,7 @@ FileListDialog::FileListDialog(Selection &selection, ui::MessageFunction showMes
     face.setPointSizeF(8.25);
     setFont(face);
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ui::colorFromCode(QStringLiteral("#E0E0E0")));
+    pal.setColor(QPalette::Window, ui::colorFromCode(ui::WindowGrey));
     setPalette(pal);
     setAutoFillBackground(true);
 

@@ -25,7 +25,6 @@
 
 namespace {
 
-const QString Background = QStringLiteral("#E0E0E0");
 const QString LightGreen = QStringLiteral("#C0FFC0");
 
 // The client area below the menu bar, status bar included.
@@ -87,7 +86,7 @@ MainWindow::MainWindow(AppState &state, ui::MessageFunction showMessage, QWidget
     QFont face(QStringLiteral("ＭＳ Ｐゴシック"));
     face.setPointSizeF(8.25);
     setFont(face);
-    setColors(this, Background);
+    setColors(this, ui::WindowGrey);
     buildControls();
     buildMenus();
     const int menuHeight = menuBar()->sizeHint().height();

@@ -1,5 +1,6 @@
 #include "previewbox.h"
 
+#include "codec/textcodec.h"
 #include "settings/settings.h"
 #include "ui/uiutil.h"
 
@@ -78,7 +79,7 @@ QString PreviewBox::buildSampleText(const QString &headerText)
         QStringLiteral("みるて ") + headerText,
         QStringLiteral("\t(　・∀・)つ〃∩ ヘェーヘェーヘェー♪"),
     };
-    return lines.join(QStringLiteral("\r\n"));
+    return lines.join(textcodec::CrLf);
 }
 
 void PreviewBox::drawSample(const QString &sampleText, const Settings &settings,
@@ -86,7 +87,7 @@ void PreviewBox::drawSample(const QString &sampleText, const Settings &settings,
 {
     setUpdatesEnabled(false);
     clear();
-    setPlainText(QString(sampleText).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    setPlainText(QString(sampleText).replace(textcodec::CrLf.toString(), QStringLiteral("\n")));
     QTextDocument *doc = document();
     const int end = doc->characterCount() - 1;
     formatRange(doc, 0, end, charFormat(QStringLiteral("#000000"), false));

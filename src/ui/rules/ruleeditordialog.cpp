@@ -107,7 +107,7 @@ void RuleEditorDialog::buildControls()
     ui::placeTwips(CancelButton, 4680, 3420, 1215, 375);
     // No default button: Return presses only a focused button; Escape is the cancel key.
     for (QPushButton *button : {OKButton, CancelButton})
-        ruleui::setButtonBackground(button, QStringLiteral("#E0E0E0"));
+        ruleui::setButtonBackground(button, ui::WindowGrey);
 
     chkRule = new QCheckBox(QStringLiteral("同じルールがあるかチェックします"), this);
     chkRule->setObjectName(QStringLiteral("chkRule"));

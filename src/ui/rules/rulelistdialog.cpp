@@ -14,7 +14,6 @@
 
 namespace {
 
-const QString Gray = QStringLiteral("#E0E0E0");
 const QString LightYellow = QStringLiteral("#FFFFE0");
 
 QFont uiFont(qreal points, bool bold = false)
@@ -37,7 +36,7 @@ RuleListDialog::RuleListDialog(AppState &state, ui::MessageFunction showMessage,
     setWindowTitle(QStringLiteral("簡易メッセージルール（ほんと簡易）"));
     setFixedSize(ui::twips(9915), ui::twips(7170));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, ui::colorFromCode(Gray));
+    pal.setColor(QPalette::Window, ui::colorFromCode(ui::WindowGrey));
     setPalette(pal);
     setAutoFillBackground(true);
 
@@ -107,7 +106,7 @@ void RuleListDialog::buildControls()
     const char *tips[] = {"優先順位を上にあげます", "優先順位を下にさげます"};
     for (int i = 0; i < 2; ++i) {
         cmdChange[i] = button(i == 0 ? "cmdChange_0" : "cmdChange_1", QString::fromUtf8(arrows[i]),
-                              Gray, Frame2, uiFont(20.25, true));
+                              ui::WindowGrey, Frame2, uiFont(20.25, true));
         cmdChange[i]->setToolTip(QString::fromUtf8(tips[i]));
         ui::placeTwips(cmdChange[i], i == 0 ? 120 : 780, 360, 675, 435);
         cmdChange[i]->setEnabled(false);
@@ -124,11 +123,11 @@ void RuleListDialog::buildControls()
     ui::placeTwips(Label2, 2160, 6480, 3225, 285);
     ruleui::fitTextToWidth(Label2);
 
-    cmdOk = button("cmdOk", QStringLiteral("設　定"), Gray, this, uiFont(12));
+    cmdOk = button("cmdOk", QStringLiteral("設　定"), ui::WindowGrey, this, uiFont(12));
     cmdOk->setToolTip(QStringLiteral("設定っ"));
     ui::placeTwips(cmdOk, 6840, 6480, 1395, 435);
     cmdOk->setDefault(true);
-    cmdCancel = button("cmdCancel", QStringLiteral("やっぱ中止"), Gray, this, uiFont(12));
+    cmdCancel = button("cmdCancel", QStringLiteral("やっぱ中止"), ui::WindowGrey, this, uiFont(12));
     cmdCancel->setToolTip(QStringLiteral("きゃんせる"));
     ui::placeTwips(cmdCancel, 8400, 6480, 1395, 435);
 
@@ -190,8 +189,8 @@ void RuleListDialog::updateButtons(int row)
     const bool canDown = row != 0 && fgName->gridRows() != 2 && row != fgName->gridRows() - 1;
     cmdChange[0]->setEnabled(canUp);
     cmdChange[1]->setEnabled(canDown);
-    ruleui::setButtonBackground(cmdChange[0], canUp ? LightYellow : Gray);
-    ruleui::setButtonBackground(cmdChange[1], canDown ? LightYellow : Gray);
+    ruleui::setButtonBackground(cmdChange[0], canUp ? LightYellow : ui::WindowGrey);
+    ruleui::setButtonBackground(cmdChange[1], canDown ? LightYellow : ui::WindowGrey);
 }
 
 void RuleListDialog::disableRowButtons()
@@ -199,7 +198,7 @@ void RuleListDialog::disableRowButtons()
     cmdDel->setEnabled(false);
     for (QPushButton *b : cmdChange) {
         b->setEnabled(false);
-        ruleui::setButtonBackground(b, Gray);
+        ruleui::setButtonBackground(b, ui::WindowGrey);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "engine/appstate.h"
 #include "settings/palette.h"
 #include "settings/settings.h"
+#include "ui/uiutil.h"
 
 #include <QCheckBox>
 #include <QFocusEvent>
@@ -20,8 +21,6 @@ using settingsui::fixedFont;
 constexpr auto place = ui::placeTwips;
 
 namespace {
-
-const QColor DialogGrey(224, 224, 224);
 
 template<class W>
 W *make(QWidget *parent, const char *name, const QString &text, const QString &tip)
@@ -67,8 +66,8 @@ SettingsDialog::SettingsDialog(AppState &state, ui::MessageFunction showMessage,
     setFixedSize(ui::twips(6345), ui::twips(8880));
     setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, DialogGrey);
-    pal.setColor(QPalette::Button, DialogGrey);
+    pal.setColor(QPalette::Window, ui::colorFromCode(ui::WindowGrey));
+    pal.setColor(QPalette::Button, ui::colorFromCode(ui::WindowGrey));
     setPalette(pal);
     setAutoFillBackground(true);
 
@@ -257,7 +256,7 @@ void SettingsDialog::showHeaderChoice(int index)
     const bool custom = index == 1;
     txtHead->setEnabled(custom);
     QPalette pal = txtHead->palette();
-    const QColor base = custom ? QColor(255, 255, 255) : DialogGrey;
+    const QColor base = custom ? QColor(255, 255, 255) : ui::colorFromCode(ui::WindowGrey);
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         pal.setColor(group, QPalette::Base, base);
     txtHead->setPalette(pal);

@@ -2,11 +2,11 @@
 # so a second call installs nothing. pelorin_install_deps always installs what building and
 # running the program need, plus the packages it is given.
 
-# Building: the compiler and Qt, lrelease for the translations, cmark-gfm for the
-# documentation page. Running: Qt's own Japanese texts and Japanese fonts.
+# Building: the compiler and Qt, Qt's Linguist tools (lupdate, lrelease and their CMake
+# commands) for the translations, cmark-gfm for the documentation page. Running: Qt's own Japanese texts and Japanese fonts.
 PELORIN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools cmark-gfm
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools qt6-tools-dev cmark-gfm
     qt6-translations-l10n fonts-noto-cjk
 )
 

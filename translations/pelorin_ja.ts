@@ -385,25 +385,5 @@ XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに�
         <source>Can&apos;t load xml</source>
         <translation>XML の履歴を読み込めませんでした。</translation>
     </message>
-    <message>
-        <source>発言者が一人も見つかりませんでした。</source>
-        <translation>発言者が一人も見つかりませんでした。</translation>
-    </message>
-    <message>
-        <source>発言のヘッダを調整してみて下さい。</source>
-        <translation>発言のヘッダを調整してみて下さい。</translation>
-    </message>
-    <message>
-        <source>変換元のログに上書きしちゃうので保存しませんでした。</source>
-        <translation>変換元のログに上書きしちゃうので保存しませんでした。</translation>
-    </message>
-    <message>
-        <source>変換後ファイル名の先頭につける文字を設定して下さい。</source>
-        <translation>変換後ファイル名の先頭につける文字を設定して下さい。</translation>
-    </message>
-    <message>
-        <source>ファイルを保存できませんでした。</source>
-        <translation>ファイルを保存できませんでした。</translation>
-    </message>
 </context>
 </TS>

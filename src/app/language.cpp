@@ -34,9 +34,12 @@ Translations::Translations(QCoreApplication &app, Language language, const QStri
     const QString suffix
         = language == Language::Japanese ? QStringLiteral("ja") : QStringLiteral("en");
     // A missing catalog leaves the English source texts: still one language per message.
-    if (m_program.load(QStringLiteral("pelorin_") + suffix,
-                       QDir(dataDir).filePath(QStringLiteral("translations"))))
+    const QString folder = QDir(dataDir).filePath(QStringLiteral("translations"));
+    if (m_program.load(QStringLiteral("pelorin_") + suffix, folder))
         app.installTranslator(&m_program);
+    // The window's messages are written in Japanese: only English needs them translated.
+    if (language == Language::English && m_window.load(QStringLiteral("pelorin_window_en"), folder))
+        app.installTranslator(&m_window);
     if (language == Language::Japanese && loadQtJapanese(m_qt))
         app.installTranslator(&m_qt);
 }

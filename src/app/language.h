@@ -19,8 +19,9 @@ Language messageLanguage(const QProcessEnvironment &env);
 bool displayAvailable(const QProcessEnvironment &env);
 
 // The catalogs of one language, installed into the application for as long as they live:
-// the program's own (pelorin_ja.qm / pelorin_en.qm from dataDir/translations) and, for
-// Japanese, Qt's (the system's qtbase_ja.qm, for the file errors Qt reports).
+// the program's own (pelorin_ja.qm / pelorin_en.qm from dataDir/translations), for English the
+// window messages' (pelorin_window_en.qm) and, for Japanese, Qt's (the system's qtbase_ja.qm,
+// for the file errors Qt reports).
 class Translations
 {
 public:
@@ -28,5 +29,6 @@ public:
 
 private:
     QTranslator m_program;
+    QTranslator m_window;
     QTranslator m_qt;
 };

@@ -7,7 +7,9 @@
 // The texts a conversion run shows: status texts, message boxes and their titles.
 //
 // A message text that a batch run can print is marked QT_TRANSLATE_NOOP("RunMessage", …): the
-// window shows it as it is, the batch run prints it in the user's language.
+// window shows it as it is, the batch run prints it in the user's language. These are the
+// program's only texts written in Japanese first: their English is kept in a catalogue of its
+// own (translations/pelorin_window_en.ts), whose source language is Japanese.
 namespace runtext {
 inline const QString Reading = QStringLiteral("(*ｰｪｰ)σ[読み込みちぅ]..");
 inline const QString Converting = QStringLiteral("(*´▽`)[終了](*ｰｪｰ)σ[変換ちぅ]..");
@@ -24,4 +26,11 @@ inline const QString NoSpeakers
     + textcodec::CrLf
     + QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "発言のヘッダを調整してみて下さい。"));
 inline const QString NoSpeakersTitle = QStringLiteral("ログ解析エラー");
+// An output would have replaced a log of the run.
+inline const QString OverwritesLog
+    = QStringLiteral(
+          QT_TRANSLATE_NOOP("RunMessage", "変換元のログに上書きしちゃうので保存しませんでした。"))
+    + textcodec::CrLf
+    + QStringLiteral(
+          QT_TRANSLATE_NOOP("RunMessage", "変換後ファイル名の先頭につける文字を設定して下さい。"));
 } // namespace runtext

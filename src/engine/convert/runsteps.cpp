@@ -10,8 +10,6 @@ namespace {
 constexpr qsizetype FlushBytes = 256 * 1024;
 constexpr qsizetype MaxProgressUpdates = 1000;
 
-using textcodec::CrLf;
-
 } // namespace
 
 bool statusShown(const Settings &settings)
@@ -124,14 +122,8 @@ bool OutputFile::finish(AppState &state, RunHost &host)
     if (m_overwritesLog) {
         m_buffer.clear();
         state.colorDialogCloses = 0;
-        host.showMessage(
-            RunHost::Icon::Critical,
-            QStringLiteral(QT_TRANSLATE_NOOP(
-                "RunMessage", "変換元のログに上書きしちゃうので保存しませんでした。"))
-                + CrLf
-                + QStringLiteral(QT_TRANSLATE_NOOP(
-                    "RunMessage", "変換後ファイル名の先頭につける文字を設定して下さい。")),
-            runtext::SaveErrorTitle, m_logPath);
+        host.showMessage(RunHost::Icon::Critical, runtext::OverwritesLog, runtext::SaveErrorTitle,
+                         m_logPath);
         return false;
     }
     open();

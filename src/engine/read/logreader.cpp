@@ -297,7 +297,7 @@ qsizetype LogReader::countLines()
     if (m_format.xml) {
         const qsizetype n = m_xmlText.size();
         qsizetype from = 0;
-        for (qsizetype k; (k = m_xmlText.indexOf(u"\r\n", from)) >= 0; from = k + 2)
+        for (qsizetype k; (k = m_xmlText.indexOf(textcodec::CrLf, from)) >= 0; from = k + 2)
             ++count;
         return from < n ? count + 1 : count;
     }

@@ -48,7 +48,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     if (format.textMark())
         out.buffer().append(textcodec::byteOrderMark(encoding));
     const LineTests tests(settings.headerText);
-    NoticeState notices;
+    LineSorter sorter(tests, false);
     ProgressMeter progress(host, progressShown(settings));
     bool hasSpeakers = false;
     qsizetype linesDone = 0;
@@ -60,14 +60,9 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         pump.lineDone(line.size());
         if (linesDone == 0)
             showStatus(settings, host, runtext::Converting, false);
-        bool header = role == LineRole::Header;
-        bool indented = role == LineRole::Message || role == LineRole::Notice;
-        if (role == LineRole::Unknown) {
-            header = tests.isHeaderLine(line);
-            indented = !header && !LineTests::isHashLine(line)
-                && notices.classify(line) != LineClass::Frame;
-        }
-        if (indented)
+        const LineRole sorted = role == LineRole::Unknown ? sorter.sort(line) : role;
+        const bool header = sorted == LineRole::Header;
+        if (sorted == LineRole::Message || sorted == LineRole::Notice)
             out.buffer().append(tab);
         writeEncoded(line, encoding, out);
         out.buffer().append(lineEnd);

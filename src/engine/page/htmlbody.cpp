@@ -21,7 +21,7 @@ void BodyWriter::appendText(QStringView text, QByteArray &out) const
 
 BodyWriter::BodyWriter(const LineTests &tests, const SpeakerKeys &keys,
                        const PageSpeakers &speakers, const PageStyle &style, bool colorNames)
-    : m_tests(tests)
+    : m_sorter(tests, true)
     , m_keys(keys)
     , m_speakers(speakers)
     , m_style(style)
@@ -95,39 +95,20 @@ void BodyWriter::noticeLine(const QString &line, QByteArray &out)
 
 void BodyWriter::write(const QString &line, LineRole role, QByteArray &out)
 {
-    switch (role) {
+    switch (role == LineRole::Unknown ? m_sorter.sort(line) : role) {
     case LineRole::Header:
         headerLine(line, role, out);
-        return;
+        break;
     case LineRole::Message:
         messageLine(line, out);
-        return;
+        break;
     case LineRole::Notice:
         noticeLine(line, out);
-        return;
+        break;
     case LineRole::Frame:
-        plainLine(line, out);
-        return;
+    case LineRole::Plain:
     case LineRole::Unknown:
-        break;
-    }
-    if (m_tests.isHeaderLine(line)) {
-        headerLine(line, role, out);
-        return;
-    }
-    if (LineTests::isHashLine(line) || LineTests::isStandardHeader(line)) {
         plainLine(line, out);
-        return;
-    }
-    switch (m_notices.classify(line)) {
-    case LineClass::Utterance:
-        messageLine(line, out);
-        return;
-    case LineClass::Notice:
-        noticeLine(line, out);
-        return;
-    case LineClass::Frame:
         break;
     }
-    plainLine(line, out);
 }

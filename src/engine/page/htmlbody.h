@@ -33,12 +33,11 @@ private:
     void plainLine(const QString &line, QByteArray &out);
     void appendText(QStringView text, QByteArray &out) const;
 
-    const LineTests &m_tests;
+    LineSorter m_sorter;
     const SpeakerKeys &m_keys;
     const PageSpeakers &m_speakers;
     const PageStyle &m_style;
     bool m_colorNames;
-    NoticeState m_notices;
     qsizetype m_plainRun = 0;
     bool m_firstHeader = true;
     bool m_utf8Page = false;

@@ -134,7 +134,7 @@ void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags)
 }
 
 ModernBody::ModernBody(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps)
-    : m_tests(tests)
+    : m_sorter(tests, true)
     , m_keys(keys)
     , m_stamps(stamps)
     , m_markup(keys.count())
@@ -276,7 +276,7 @@ void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
 {
     m_out = &out;
     ++m_sectionLines;
-    switch (role) {
+    switch (role == LineRole::Unknown ? m_sorter.sort(line) : role) {
     case LineRole::Header:
         headerLine(line, role);
         break;
@@ -286,32 +286,21 @@ void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
     case LineRole::Notice:
         textLine(line, Block::Notice);
         break;
-    case LineRole::Frame:
-        // The separators that frame a notice are drawn by the notice's box, which ends there.
-        if (m_block == Block::Notice)
-            closeBlock();
-        break;
+    case LineRole::Plain:
     case LineRole::Unknown:
-        if (m_tests.isHeaderLine(line)) {
-            headerLine(line, role);
-        } else if (LineTests::isHashLine(line) || LineTests::isStandardHeader(line)) {
+        textLine(line, Block::Plain);
+        break;
+    case LineRole::Frame:
+        // The separators that frame a notice are drawn by the notice's box. A reader's frame
+        // ends the box; in a text log a new notice's frame does, and a frame line that is no
+        // separator is shown as it is.
+        if (role == LineRole::Frame) {
+            if (m_block == Block::Notice)
+                closeBlock();
+        } else if (!LineTests::isSeparator(line)) {
             textLine(line, Block::Plain);
-        } else {
-            switch (m_notices.classify(line)) {
-            case LineClass::Utterance:
-                messageLine(line);
-                break;
-            case LineClass::Notice:
-                textLine(line, Block::Notice);
-                break;
-            case LineClass::Frame:
-                // The separators that frame a notice are drawn by the notice's box.
-                if (!LineTests::isSeparator(line))
-                    textLine(line, Block::Plain);
-                else if (m_notices.value() == 2) // an opening separator: a new notice follows
-                    closeBlock();
-                break;
-            }
+        } else if (m_sorter.openedNotice()) {
+            closeBlock();
         }
         break;
     }

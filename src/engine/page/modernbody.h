@@ -52,10 +52,9 @@ private:
     void appendText(QStringView html);
     const SpeakerMarkup &markup(qsizetype speaker);
 
-    const LineTests &m_tests;
+    LineSorter m_sorter;
     const SpeakerKeys &m_keys;
     LineStamps::Cursor m_stamps;
-    NoticeState m_notices;
     QList<SpeakerMarkup> m_markup;
     QByteArray *m_out = nullptr; // the page, while a line is written
     Block m_block = Block::None;

@@ -12,6 +12,7 @@ enum class LineRole : quint8 {
     Message, // a line of the message's text
     Frame, // a separator line around a notice
     Notice, // a line of a notice (an event, a date, the export's title)
+    Plain, // a line of a text log outside messages and notices (a hash line)
 };
 
 // The line that frames a notice, above and below it, in a log's header/message text.

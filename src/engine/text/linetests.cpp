@@ -44,3 +44,20 @@ LineClass NoticeState::classify(QStringView line)
         m_state = 0;
     return cls;
 }
+
+LineRole LineSorter::sort(QStringView line)
+{
+    if (m_tests.isHeaderLine(line))
+        return LineRole::Header;
+    if (LineTests::isHashLine(line) || (m_pageRules && LineTests::isStandardHeader(line)))
+        return LineRole::Plain;
+    switch (m_notices.classify(line)) {
+    case LineClass::Utterance:
+        return LineRole::Message;
+    case LineClass::Notice:
+        return LineRole::Notice;
+    case LineClass::Frame:
+        break;
+    }
+    return LineRole::Frame;
+}

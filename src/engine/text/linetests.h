@@ -49,3 +49,26 @@ public:
 private:
     int m_state = 0;
 };
+
+// Sorts the lines of a log that has no structure of its own (a text log) into roles by the
+// line tests and the notice frames: header lines, hash lines (Plain), message lines, notices
+// and their frames. `pageRules`: a page also takes a standard header line that is no header
+// line as a plain line.
+class LineSorter
+{
+public:
+    LineSorter(const LineTests &tests, bool pageRules)
+        : m_tests(tests)
+        , m_pageRules(pageRules)
+    {
+    }
+
+    LineRole sort(QStringView line);
+    // After sort() gave Frame: whether that line opened a notice (the next line is one).
+    bool openedNotice() const { return m_notices.value() == 2; }
+
+private:
+    const LineTests &m_tests;
+    bool m_pageRules;
+    NoticeState m_notices;
+};

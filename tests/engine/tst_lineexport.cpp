@@ -1,4 +1,4 @@
-#include "engine/read/lineexport.h"
+#include "engine/read/linedates.h"
 #include "engine/read/logreader.h"
 #include "support/files.h"
 #include "support/samples.h"
@@ -66,14 +66,34 @@ private slots:
                 + QStringList {"山田 の発言：",          "21:06 [スタンプ]", "山田 の発言：",
                                "21:07 \"はい\"と言った", "自分 の発言：",    "21:08 \"そう\""}
                 + notice("2024/01/16(火)") + QStringList {"自分 の発言：", "午前0:15 おやすみ"};
-        QTest::newRow("English, LF")
-            << QByteArray("[LINE] Chat history with Bob\nSaved on: 01/15/2024, 21:03\n\n"
-                          "Mon, 01/15/2024\n9:03 PM\tBob\t\"Hi\nthere\"\n"
-                          "9:04 PM\t\tBob left the chat.\n9:05 PM\tAnn\t[Photo]\n")
-            << notice("[LINE] Chat history with Bob") + notice("Saved on: 01/15/2024, 21:03")
-                + notice("Mon, 01/15/2024") + QStringList {"Bob の発言：", "9:03 PM Hi", "there"}
-                + notice("9:04 PM Bob left the chat.")
-                + QStringList {"Ann の発言：", "9:05 PM [Photo]"};
+        // iOS: records end in CR LF, the line breaks inside a quoted text are bare LF, and the
+        // small hours are written under the day before.
+        QTest::newRow("iOS: CR LF records, LF inside, 24:32")
+            << QByteArray("\xEF\xBB\xBF[LINE] x\r\n\r\n2024/01/15(\xE6\x9C\x88)\r\n"
+                          "24:32\tA\tlate\r\n"
+                          "23:59\tB\t\"one\n\ntwo\"\r\n24:01\tC\tthree\r\n")
+            << notice("[LINE] x") + notice("2024/01/15(月)")
+                + QStringList {"A の発言：", "24:32 late", "B の発言：", "23:59 one",
+                               "",           "two",        "C の発言：", "24:01 three"};
+        // The desktop app's export: no "[LINE] ", unquoted lines of a message, events with a
+        // sender, a line that starts with a time but has no tab.
+        QTest::newRow("desktop app")
+            << QByteArray("Chat history in \"Firm\"\nSaved on: 5/4/2020, 17:03\n\n"
+                          "Fri, 1/19/2018\n17:37\tBob invited you to a group.\n"
+                          "18:00\tBob\tplan:\n09:30 start\n\n- bring food\n"
+                          "18:01\tAnn\tAnn added a note.\n")
+            << notice("Chat history in \"Firm\"") + notice("Saved on: 5/4/2020, 17:03")
+                + notice("Fri, 1/19/2018") + notice("17:37 Bob invited you to a group.")
+                + QStringList {"Bob の発言：", "18:00 plan:", "09:30 start", "", "- bring food"}
+                + notice("18:01 Ann added a note.");
+        // A quoted text may hold lines that read like a header line or a day line: they stay
+        // lines of the text. A time that cannot be read still opens a record of its own.
+        QTest::newRow("lines inside a quoted text")
+            << QByteArray("[LINE] x\n2024/01/15(\xE6\x9C\x88)\n21:00\tA\t\"Bo の発言：\n"
+                          "2024/01/16(\xE7\x81\xAB)\n\"\"q\"\"\"\n25:99\tB\tdamaged\n")
+            << notice("[LINE] x") + notice("2024/01/15(月)")
+                + QStringList {"A の発言：", "21:00 Bo の発言：", "2024/01/16(火)",
+                               "\"q\"",      "B の発言：",        "25:99 damaged"};
         // An opening quote that no line closes is the text's own; the lines after it are read
         // again as they are, and a line without a time continues its message.
         QTest::newRow("quote never closed, continuation lines")
@@ -100,11 +120,11 @@ private slots:
     }
 
     // The line that opens each message or notice carries its date and time, for the page
-    // writers; a second pass notes nothing twice.
+    // writers; a second pass notes nothing twice. "24:32" is the night after its day line.
     void stamps()
     {
         LogReader reader;
-        QVERIFY(open(reader, Japanese.join(u'\n').toUtf8()));
+        QVERIFY(open(reader, (Japanese.join(u'\n') + "\n24:32\t自分\tまだ起きてる").toUtf8()));
         for (int pass = 0; pass < 2; ++pass) {
             QStringList stamped;
             LineStamps::Cursor cursor(reader.stamps());
@@ -117,9 +137,11 @@ private slots:
                 stamped,
                 (QStringList {"山田 の発言：@2024/01/15 21:03", "自分 の発言：@2024/01/15 21:04",
                               "山田 の発言：@2024/01/15 21:06", "山田 の発言：@2024/01/15 21:07",
-                              "自分 の発言：@2024/01/15 21:08", "自分 の発言：@2024/01/16 00:15"}));
-            QCOMPARE(reader.stamps().size(), 9); // two date lines and an event as well
-            QCOMPARE(reader.stamps().lastDate(), QStringLiteral("2024/01/16"));
+                              "自分 の発言：@2024/01/15 21:08", "自分 の発言：@2024/01/16 00:15",
+                              "自分 の発言：@2024/01/17 24:32"}));
+            QCOMPARE(reader.stamps().size(), 10); // two day lines and an event as well
+            QCOMPARE(reader.stamps().lastDate(), QStringLiteral("2024/01/17"));
+            QCOMPARE(reader.chatName(), QStringLiteral("山田"));
             QVERIFY(reader.rewind());
         }
     }
@@ -127,43 +149,93 @@ private slots:
     void times_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QTime>("time");
-        QTest::newRow("24-hour") << "21:03" << QTime(21, 3);
-        QTest::newRow("午後") << "午後9:03" << QTime(21, 3);
-        QTest::newRow("午前0時") << "午前0:15" << QTime(0, 15);
-        QTest::newRow("12 AM") << "12:30 AM" << QTime(0, 30);
-        QTest::newRow("PM first") << "PM 12:05" << QTime(12, 5);
-        QTest::newRow("seconds") << "09:03:07" << QTime(9, 3, 7);
-        QTest::newRow("13 PM") << "13:00 PM" << QTime();
-        QTest::newRow("not a time") << "9時3分" << QTime();
+        QTest::addColumn<QString>("shown"); // empty: no time
+        QTest::addColumn<bool>("nextDay");
+        QTest::newRow("24-hour") << "21:03"
+                                 << "21:03" << false;
+        QTest::newRow("hour of one digit") << "9:03"
+                                           << "09:03" << false;
+        QTest::newRow("seconds") << "09:03:07"
+                                 << "09:03:07" << false;
+        QTest::newRow("iOS after midnight") << "24:32"
+                                            << "24:32" << true;
+        QTest::newRow("last of the night") << "29:59"
+                                           << "29:59" << true;
+        QTest::newRow("午後") << "午後9:03"
+                              << "21:03" << false;
+        QTest::newRow("午後 and a blank") << "午後 9:03"
+                                          << "21:03" << false;
+        QTest::newRow("午前0時") << "午前0:15"
+                                 << "00:15" << false;
+        QTest::newRow("上午") << "上午09:59"
+                              << "09:59" << false;
+        QTest::newRow("下午12 is noon") << "下午12:13"
+                                        << "12:13" << false;
+        QTest::newRow("오후") << "오후 9:03"
+                              << "21:03" << false;
+        QTest::newRow("12 AM") << "12:30 AM"
+                               << "00:30" << false;
+        QTest::newRow("PM first") << "PM 12:05"
+                                  << "12:05" << false;
+        QTest::newRow("pm after, no blank") << "9:03pm"
+                                            << "21:03" << false;
+        QTest::newRow("30 o'clock") << "30:00"
+                                    << "" << false;
+        QTest::newRow("13 PM") << "13:00 PM"
+                               << "" << false;
+        QTest::newRow("60 minutes") << "9:60"
+                                    << "" << false;
+        QTest::newRow("not a time") << "9時3分"
+                                    << "" << false;
     }
 
     void times()
     {
         QFETCH(QString, text);
-        QFETCH(QTime, time);
-        QCOMPARE(parseLineTime(text).value_or(QTime()), time);
+        QFETCH(QString, shown);
+        QFETCH(bool, nextDay);
+        const auto time = parseLineTime(text);
+        QCOMPARE(time ? time->text() : QString(), shown);
+        QCOMPARE(time && time->nextDay(), nextDay);
     }
 
     void dates_data()
     {
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("order");
         QTest::addColumn<QDate>("date");
-        QTest::newRow("Japanese") << "2024/01/15(月)" << QDate(2024, 1, 15);
-        QTest::newRow("dotted") << "2024.01.15 月曜日" << QDate(2024, 1, 15);
-        QTest::newRow("dotted, English") << "2024.01.15 Monday" << QDate(2024, 1, 15);
-        QTest::newRow("English") << "Mon, 01/15/2024" << QDate(2024, 1, 15);
-        QTest::newRow("day first") << "Mon, 15/01/2024" << QDate(2024, 1, 15);
-        QTest::newRow("no such day") << "2024/02/30(金)" << QDate();
-        QTest::newRow("text after it") << "2024/01/15 に会おう" << QDate();
-        QTest::newRow("English text after it") << "2024.01.15 Monkey" << QDate();
+        const int unknown = int(DayOrder::Unknown), dayFirst = int(DayOrder::DayFirst);
+        QTest::newRow("Japanese") << "2024/01/15(月)" << unknown << QDate(2024, 1, 15);
+        QTest::newRow("full-width parentheses")
+            << "2018/08/22（水）" << unknown << QDate(2018, 8, 22);
+        QTest::newRow("not padded, 週日") << "2016/5/8（週日）" << unknown << QDate(2016, 5, 8);
+        QTest::newRow("dotted") << "2024.01.15 月曜日" << unknown << QDate(2024, 1, 15);
+        QTest::newRow("dotted, English") << "2024.01.15 Monday" << unknown << QDate(2024, 1, 15);
+        QTest::newRow("dotted, 星期") << "2020.07.21 星期二" << unknown << QDate(2020, 7, 21);
+        QTest::newRow("weekday after") << "2015/12/25 Fri" << unknown << QDate(2015, 12, 25);
+        QTest::newRow("年月日") << "2019年3月18日(月)" << unknown << QDate(2019, 3, 18);
+        QTest::newRow("Korean") << "2019. 7. 10. (수)" << unknown << QDate(2019, 7, 10);
+        QTest::newRow("English") << "Mon, 01/15/2024" << unknown << QDate(2024, 1, 15);
+        QTest::newRow("English, not padded") << "Fri, 1/19/2018" << unknown << QDate(2018, 1, 19);
+        QTest::newRow("either order, month first")
+            << "Wed, 10/07/2019" << unknown << QDate(2019, 10, 7);
+        QTest::newRow("either order, day first")
+            << "Wed, 10/07/2019" << dayFirst << QDate(2019, 7, 10);
+        QTest::newRow("Buddhist era") << "Wed, 10/07/2562 BE" << dayFirst << QDate(2019, 7, 10);
+        QTest::newRow("day above 12") << "Mon, 15/01/2024" << unknown << QDate(2024, 1, 15);
+        QTest::newRow("no such day") << "2024/02/30(金)" << unknown << QDate();
+        QTest::newRow("text after it") << "2024/01/15 に会おう" << unknown << QDate();
+        QTest::newRow("English text after it") << "2024.01.15 Monkey" << unknown << QDate();
+        QTest::newRow("no year") << "Mon, 11/9" << unknown << QDate();
     }
 
     void dates()
     {
         QFETCH(QString, text);
+        QFETCH(int, order);
         QFETCH(QDate, date);
-        QCOMPARE(parseLineDate(text).value_or(QDate()), date);
+        const auto parsed = parseLineDate(text, DayOrder(order));
+        QCOMPARE(parsed ? parsed->date : QDate(), date);
     }
 };
 

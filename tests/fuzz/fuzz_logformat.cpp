@@ -29,10 +29,9 @@ bool same(const textcodec::Detection &a, const textcodec::Detection &b)
 QStringList converted(LineExportConverter &converter)
 {
     QStringList out;
-    QString line;
-    LineExportConverter::Stamp stamp;
-    while (converter.next(line, stamp))
-        out.append(line);
+    LineExportConverter::Converted line;
+    while (converter.next(line))
+        out.append(line.text);
     return out;
 }
 
@@ -82,12 +81,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     const QStringList lines = QString(QStringLiteral("[LINE] ") + text).split(u'\n');
     qsizetype given = 0;
-    LineExportConverter converter(QStringLiteral("の発言："), [&](QString &line) {
-        if (given >= lines.size())
-            return false;
-        line = lines[given++];
-        return true;
-    });
+    LineExportConverter converter(
+        QStringLiteral("の発言："),
+        [&](ExportLine &line) {
+            if (given >= lines.size())
+                return false;
+            line.text = lines[given++];
+            line.ended = given < lines.size();
+            return true;
+        },
+        [&](const std::function<void(QStringView)> &line) {
+            for (const QString &l : lines)
+                line(l);
+        });
     const QStringList out = converted(converter);
     qsizetype nonBlank = 0;
     for (const QString &l : std::as_const(lines))

@@ -100,9 +100,12 @@ void BodyWriter::write(const QString &line, LineRole role, QByteArray &out)
         headerLine(line, role, out);
         break;
     case LineRole::Message:
+    case LineRole::Placeholder:
         messageLine(line, out);
         break;
     case LineRole::Notice:
+    case LineRole::Date:
+    case LineRole::Title:
         noticeLine(line, out);
         break;
     case LineRole::Frame:

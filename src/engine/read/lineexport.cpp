@@ -1,38 +1,19 @@
 #include "engine/read/lineexport.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <vector>
+#include "engine/read/linewords.h"
 
 namespace {
+
+using textcodec::LineEnd;
 
 // A text that claims to span lines yet never closes is read again line by line after this
 // much; real messages are far shorter.
 constexpr qsizetype MaxQuotedLines = 20000;
 constexpr qsizetype MaxQuotedChars = 4 * 1024 * 1024;
-
-// Reads a decimal number of 1 to `maxDigits` digits at the start of `text`.
-std::optional<int> number(QStringView &text, int minDigits, int maxDigits)
-{
-    int value = 0, digits = 0;
-    while (digits < text.size() && digits < maxDigits && text[digits].isDigit()
-           && text[digits].unicode() < 0x80) {
-        value = value * 10 + (text[digits].unicode() - u'0');
-        ++digits;
-    }
-    if (digits < minDigits)
-        return std::nullopt;
-    text = text.sliced(digits);
-    return value;
-}
-
-bool take(QStringView &text, QStringView word, Qt::CaseSensitivity cs = Qt::CaseSensitive)
-{
-    if (!text.startsWith(word, cs))
-        return false;
-    text = text.sliced(word.size());
-    return true;
-}
+// What a survey keeps of the senders of an export separated by blanks: this many first words,
+// and this many words seen after each.
+constexpr qsizetype MaxSurveyedNames = 4096;
+constexpr qsizetype MaxFollowingWords = 16;
 
 // Where a text in quotes stands after one of its lines.
 enum class Quoted { Open, Closed, Broken };
@@ -41,160 +22,79 @@ enum class Quoted { Open, Closed, Broken };
 // a single quote at the end of a line; a single quote anywhere else means it was no quoted text.
 Quoted unquoteLine(QStringView line, QString &out)
 {
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line[i] != u'"') {
-            out += line[i];
-        } else if (i + 1 < line.size() && line[i + 1] == u'"') {
+    for (qsizetype from = 0;;) {
+        const qsizetype quote = line.indexOf(u'"', from);
+        out += line.sliced(from, (quote < 0 ? line.size() : quote) - from);
+        if (quote < 0)
+            return Quoted::Open;
+        if (quote + 1 < line.size() && line[quote + 1] == u'"') {
             out += u'"';
-            ++i;
+            from = quote + 2;
         } else {
-            return i + 1 == line.size() ? Quoted::Closed : Quoted::Broken;
+            return quote + 1 == line.size() ? Quoted::Closed : Quoted::Broken;
         }
     }
-    return Quoted::Open;
 }
 
-bool startsMessage(const QString &line)
+bool opensBracket(QChar c)
 {
-    const qsizetype tab = line.indexOf(u'\t');
-    return tab > 0 && parseLineTime(QStringView(line).first(tab));
+    return QStringView(u"(（[【「『").contains(c);
+}
+
+bool closesBracket(QChar c)
+{
+    return QStringView(u")）]】」』").contains(c);
+}
+
+// The end of a sender's first word in a record separated by blanks; a bracket opened in it
+// keeps it going ("林小雲（blue sky）"). -1 when no blank follows it: then no text does.
+qsizetype firstWordEnd(QStringView rest)
+{
+    int depth = 0;
+    for (qsizetype i = 0; i < rest.size(); ++i) {
+        const QChar c = rest[i];
+        if (opensBracket(c))
+            ++depth;
+        else if (closesBracket(c) && depth > 0)
+            --depth;
+        else if (c == u' ' && depth == 0)
+            return i;
+    }
+    return -1;
+}
+
+// The time at the start of a record separated by blanks ("09:59 名前 本文"), and the rest.
+std::optional<std::pair<LineTime, QStringView>> blankRecordStart(QStringView line)
+{
+    const qsizetype blank = line.indexOf(u' ');
+    if (blank <= 0 || line.contains(u'\t'))
+        return std::nullopt;
+    const auto time = parseLineTime(line.first(blank));
+    if (!time)
+        return std::nullopt;
+    return std::pair<LineTime, QStringView>(*time, line.sliced(blank + 1));
 }
 
 } // namespace
 
-bool isLineExportTitle(QStringView firstLine)
+bool startsAsLineExport(QStringView firstLine, QStringView secondLine, QStringView thirdLine)
 {
-    return firstLine.startsWith(u"[LINE] ");
+    if (isLineTitle(firstLine))
+        return true;
+    // Without a title: a day line, perhaps a blank line, then a record.
+    if (!parseLineDate(firstLine))
+        return false;
+    const QStringView record = secondLine.isEmpty() ? thirdLine : secondLine;
+    if (!startsLikeTime(record))
+        return false;
+    const qsizetype tab = record.indexOf(u'\t');
+    return (tab > 0 && parseLineTime(record.first(tab))) || blankRecordStart(record);
 }
 
-std::optional<QTime> parseLineTime(QStringView text)
-{
-    text = text.trimmed();
-    int half = -1; // -1: a 24-hour clock; 0: morning; 1: afternoon
-    const auto digit = [](QChar c) {
-        return c >= u'0' && c <= u'9';
-    };
-    // "21:03", the common case, has no morning or afternoon before or after it.
-    if (text.isEmpty() || !digit(text.front()) || !digit(text.back())) {
-        if (take(text, u"午前") || take(text, u"AM", Qt::CaseInsensitive))
-            half = 0;
-        else if (take(text, u"午後") || take(text, u"PM", Qt::CaseInsensitive))
-            half = 1;
-        else if (text.endsWith(u"AM", Qt::CaseInsensitive)
-                 || text.endsWith(u"PM", Qt::CaseInsensitive)) {
-            half = text.endsWith(u"PM", Qt::CaseInsensitive) ? 1 : 0;
-            text.chop(2);
-        }
-        text = text.trimmed();
-    }
-    auto hour = number(text, 1, 2);
-    if (!hour || !take(text, u":"))
-        return std::nullopt;
-    const auto minute = number(text, 2, 2);
-    std::optional<int> second = 0;
-    if (take(text, u":"))
-        second = number(text, 2, 2);
-    if (!minute || !second || !text.isEmpty())
-        return std::nullopt;
-    if (half >= 0) {
-        // 12-hour clocks write midnight as 12 AM or 午前0 and noon as 12 PM or 午後0.
-        if (*hour > 12)
-            return std::nullopt;
-        hour = *hour % 12 + (half == 1 ? 12 : 0);
-    }
-    const QTime time(*hour, *minute, *second);
-    return time.isValid() ? std::optional<QTime>(time) : std::nullopt;
-}
-
-std::optional<QDate> parseLineDate(QStringView line)
-{
-    static const QStringView Weekdays[] = {u"Sun", u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat"};
-    QStringView text = line.trimmed();
-    int year = 0, month = 0, day = 0;
-    if (!text.isEmpty() && text[0].isDigit()) {
-        // "2024/01/15(月)", "2024/01/15(Mon)", "2024.01.15 月曜日", "2024.01.15 Monday"
-        const auto y = number(text, 4, 4);
-        if (!y || text.isEmpty() || (text[0] != u'/' && text[0] != u'.'))
-            return std::nullopt;
-        const QChar sep = text[0];
-        text = text.sliced(1);
-        const auto m = number(text, 1, 2);
-        if (!m || !take(text, QStringView(&sep, 1)))
-            return std::nullopt;
-        const auto d = number(text, 1, 2);
-        if (!d)
-            return std::nullopt;
-        text = text.trimmed();
-        const bool parens = (text.startsWith(u'(') && text.endsWith(u')'))
-            || (text.startsWith(u'（') && text.endsWith(u'）'));
-        const bool english
-            = std::any_of(std::begin(Weekdays), std::end(Weekdays), [&text](QStringView w) {
-                  return text == w
-                      || (text.startsWith(w) && text.sliced(w.size()).endsWith(u"day")
-                          && text.size() <= 9);
-              });
-        const bool weekday = text.isEmpty() || (parens && text.size() >= 3 && text.size() <= 11)
-            || (text.endsWith(u"曜日") && text.size() <= 3) || english;
-        if (!weekday)
-            return std::nullopt;
-        year = *y;
-        month = *m;
-        day = *d;
-    } else {
-        // "Mon, 01/15/2024" (or "Monday, …"); a first number above 12 is the day.
-        const qsizetype comma = text.indexOf(u',');
-        if (comma < 3 || comma > 9)
-            return std::nullopt;
-        bool named = false;
-        for (QStringView w : Weekdays)
-            named |= text.startsWith(w);
-        if (!named)
-            return std::nullopt;
-        text = text.sliced(comma + 1).trimmed();
-        const auto a = number(text, 1, 2);
-        if (!a || !take(text, u"/"))
-            return std::nullopt;
-        const auto b = number(text, 1, 2);
-        if (!b || !take(text, u"/"))
-            return std::nullopt;
-        const auto y = number(text, 4, 4);
-        if (!y || !text.isEmpty())
-            return std::nullopt;
-        year = *y;
-        month = *a > 12 ? *b : *a;
-        day = *a > 12 ? *a : *b;
-    }
-    const QDate date(year, month, day);
-    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
-}
-
-// Written out by hand: QDate::toString and QTime::toString go through the locale's formatting,
-// which cost more than the rest of a message's conversion.
-QString LineExportConverter::Stamp::dateText() const
-{
-    if (!date.isValid())
-        return QString();
-    char text[24];
-    const int n
-        = std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year(), date.month(), date.day());
-    return QString::fromLatin1(text, n);
-}
-
-QString LineExportConverter::Stamp::timeText() const
-{
-    if (!time.isValid())
-        return QString();
-    char text[16];
-    const int n = time.second()
-        ? std::snprintf(text, sizeof text, "%02d:%02d:%02d", time.hour(), time.minute(),
-                        time.second())
-        : std::snprintf(text, sizeof text, "%02d:%02d", time.hour(), time.minute());
-    return QString::fromLatin1(text, n);
-}
-
-LineExportConverter::LineExportConverter(const QString &headerText, Source source)
+LineExportConverter::LineExportConverter(const QString &headerText, Source source, Survey survey)
     : m_headerText(headerText)
     , m_source(std::move(source))
+    , m_survey(std::move(survey))
 {
 }
 
@@ -203,27 +103,35 @@ void LineExportConverter::reset()
     m_out.clear();
     m_replay.clear();
     m_sourceDone = false;
-    m_first = true;
-    m_inMessage = false;
-    m_messageTime = QTime();
+    m_lineNumber = 0;
+    m_savedOnNext = false;
+    m_family = Family::Unknown;
+    m_block = Block::None;
+    m_blockDate = QDate();
+    m_blockTime.reset();
     m_date = QDate();
-    m_blankLines = 0;
+    m_blanks.clear();
 }
 
-bool LineExportConverter::next(QString &line, Stamp &stamp)
+bool LineExportConverter::next(Converted &line)
 {
     while (m_out.empty()) {
-        if (!pull(m_exportLine))
-            return false; // blank lines at the end belong to no message
-        process(m_exportLine);
+        if (!pull(m_line)) {
+            // The last notice is closed; blank lines at the end belong to no message.
+            closeBlock();
+            m_blanks.clear();
+            if (m_out.empty())
+                return false;
+            break;
+        }
+        process(m_line);
     }
-    line = std::move(m_out.front().text);
-    stamp = m_out.front().stamp;
+    line = std::move(m_out.front());
     m_out.pop_front();
     return true;
 }
 
-bool LineExportConverter::pull(QString &line)
+bool LineExportConverter::pull(ExportLine &line)
 {
     if (!m_replay.empty()) {
         line = std::move(m_replay.front());
@@ -237,122 +145,299 @@ bool LineExportConverter::pull(QString &line)
     return true;
 }
 
-void LineExportConverter::notice(const QString &text, QDate date, QTime time)
+void LineExportConverter::process(ExportLine &line)
 {
-    add(SeparatorLine, LineRole::Frame, date, time, true);
-    add(text, LineRole::Notice, date, time);
-    add(SeparatorLine, LineRole::Frame, date, time);
-}
-
-void LineExportConverter::process(const QString &line)
-{
-    if (m_first) {
-        m_first = false;
-        notice(line, QDate(), QTime());
+    ++m_lineNumber;
+    const QString &text = line.text;
+    if (m_lineNumber == 1 && isLineTitle(text)) {
+        m_chatName = ::chatName(text);
+        openNotice(text, LineRole::Title, QDate(), std::nullopt, line.end);
+        closeBlock();
+        m_savedOnNext = true;
         return;
     }
-    if (line.isEmpty()) {
-        ++m_blankLines;
+    if (m_savedOnNext) {
+        m_savedOnNext = false;
+        if (isSavedOnLine(text) && !startsLikeTime(text) && !parseLineDate(text)) {
+            openNotice(text, LineRole::Title, QDate(), std::nullopt, line.end);
+            closeBlock();
+            return;
+        }
+    }
+    if (text.isEmpty()) {
+        if (!m_blanks.empty() && m_blanks.back().first == line.end)
+            ++m_blanks.back().second;
+        else
+            m_blanks.emplace_back(line.end, 1);
         return;
     }
-    if (const qsizetype tab = line.indexOf(u'\t'); tab > 0) {
-        if (const auto time = parseLineTime(QStringView(line).first(tab))) {
-            startMessage(line, tab, *time);
-            return;
+    if (auto date = parseLineDate(text, m_order)) {
+        if (date->ambiguous && !m_surveyed) {
+            survey();
+            date = parseLineDate(text, m_order);
         }
-    } else if (tab < 0) {
-        if (const auto date = parseLineDate(line)) {
-            m_blankLines = 0;
-            m_inMessage = false;
-            m_date = *date;
-            notice(line, m_date, QTime());
-            return;
-        }
+        dayLine(line, *date);
+        return;
+    }
+    if (auto found = record(text)) {
+        startRecord(std::move(*found), line);
+        return;
     }
     continuation(line);
 }
 
-void LineExportConverter::continuation(const QString &line)
+std::optional<LineExportConverter::Record> LineExportConverter::record(const QString &line)
 {
-    if (m_inMessage) {
-        // Blank lines followed by more of the message are part of it.
-        for (; m_blankLines > 0; --m_blankLines)
-            add(QString(), LineRole::Message, m_date, m_messageTime);
-        add(line, LineRole::Message, m_date, m_messageTime);
-        return;
+    if (!startsLikeTime(line))
+        return std::nullopt;
+    // The tab after the time, within the few characters a time takes.
+    qsizetype tab = 0;
+    while (tab < line.size() && tab <= 12 && line[tab] != u'\t')
+        ++tab;
+    if (tab > 12 || tab == line.size())
+        tab = line.indexOf(u'\t');
+    if (tab < 0)
+        return m_family == Family::Tabs ? std::nullopt : blankSeparated(line);
+    if (m_family == Family::Blanks)
+        return std::nullopt;
+    Record r;
+    r.timeText = QStringView(line).first(tab);
+    r.time = parseLineTime(r.timeText);
+    // A time that cannot be read still opens a record, unless it is text that starts with one.
+    if (!r.time && r.timeText.size() > 10)
+        return std::nullopt;
+    m_family = Family::Tabs;
+    const QStringView rest = QStringView(line).sliced(tab + 1);
+    const qsizetype senderEnd = rest.indexOf(u'\t');
+    if (senderEnd < 0) {
+        // Two columns: an event ("X joined the group.", a taken-back message).
+        r.text = rest;
+        r.event = true;
+        return r;
     }
-    m_blankLines = 0;
-    notice(line, m_date, QTime());
+    r.sender = rest.first(senderEnd);
+    r.text = rest.sliced(senderEnd + 1);
+    r.event = r.sender.isEmpty() || isEventText(r.text);
+    return r;
 }
 
-void LineExportConverter::startMessage(const QString &line, qsizetype tab, QTime time)
+std::optional<LineExportConverter::Record> LineExportConverter::blankSeparated(const QString &line)
 {
-    m_blankLines = 0;
-    const QStringView timeText = QStringView(line).first(tab);
-    QStringView rest = QStringView(line).sliced(tab + 1);
-    QStringView sender;
-    if (const qsizetype senderEnd = rest.indexOf(u'\t'); senderEnd >= 0) {
-        sender = rest.first(senderEnd);
-        rest = rest.sliced(senderEnd + 1);
+    const auto start = blankRecordStart(line);
+    if (!start)
+        return std::nullopt;
+    const QStringView rest = start->second;
+    Record r;
+    r.timeText = QStringView(line).first(line.indexOf(u' '));
+    r.time = start->first;
+    if (isUnsendText(rest)) {
+        // "王大明已收回訊息", or one's own without a name: an event.
+        r.text = rest;
+        r.event = true;
+        m_family = Family::Blanks;
+        return r;
     }
-    if (!sender.isEmpty() && !rest.startsWith(u'"')) {
-        // The common case, a message of one line.
-        m_inMessage = true;
-        m_messageTime = time;
-        add(sender + u' ' + m_headerText, LineRole::Header, m_date, time, true,
-            timeText.size() + 1);
-        add(timeText + u' ' + rest, LineRole::Message, m_date, time);
-        return;
+    if (!m_surveyed)
+        survey();
+    const qsizetype sender = senderLength(rest);
+    if (sender <= 0 || sender + 1 >= rest.size()) {
+        // No text after the name: "09:30 開場" inside a message is a line of it.
+        if (!isEventText(rest))
+            return std::nullopt;
+        r.text = rest;
+        r.event = true;
+        return r;
     }
-    QStringList lines = rest.startsWith(u'"') ? quotedText(rest) : QStringList {rest.toString()};
-    lines.first() = timeText + u' ' + lines.first();
-    if (sender.isEmpty()) {
-        // A system event: joins, leaves, unsent messages.
-        m_inMessage = false;
-        for (const QString &l : std::as_const(lines))
-            notice(l, m_date, time);
-        return;
-    }
-    m_inMessage = true;
-    m_messageTime = time;
-    add(sender + u' ' + m_headerText, LineRole::Header, m_date, time, true, timeText.size() + 1);
-    for (QString &l : lines)
-        add(std::move(l), LineRole::Message, m_date, time);
+    r.sender = rest.first(sender);
+    if (m_block == Block::Message && m_senderCounts.value(r.sender.toString(), 2) < 2)
+        return std::nullopt; // a line of the message that starts with a time and a word
+    m_family = Family::Blanks;
+    r.text = rest.sliced(sender + 1);
+    r.event = isEventText(r.text);
+    return r;
 }
 
-QStringList LineExportConverter::quotedText(QStringView text)
+qsizetype LineExportConverter::senderLength(QStringView rest) const
 {
-    QString first;
-    switch (unquoteLine(text.sliced(1), first)) {
+    const qsizetype end = firstWordEnd(rest);
+    if (end <= 0)
+        return 0;
+    const auto longer = m_longNames.constFind(rest.first(end).toString());
+    if (longer != m_longNames.cend() && rest.size() > longer->size() && rest.startsWith(*longer)
+        && rest[longer->size()] == u' ')
+        return longer->size();
+    return end;
+}
+
+void LineExportConverter::survey()
+{
+    m_surveyed = true;
+    if (!m_survey)
+        return;
+    qsizetype monthFirst = 0, dayFirst = 0;
+    QHash<QString, QHash<QString, qsizetype>> following; // first word -> next word -> times
+    m_survey([&](QStringView line) {
+        if (const auto date = parseLineDate(line)) {
+            monthFirst += date->monthFirstAgrees && !date->dayFirstAgrees;
+            dayFirst += date->dayFirstAgrees && !date->monthFirstAgrees;
+            return;
+        }
+        const auto start = blankRecordStart(line);
+        if (!start)
+            return;
+        const QStringView rest = start->second;
+        const qsizetype end = firstWordEnd(rest);
+        if (end <= 0)
+            return;
+        const QString first = rest.first(end).toString();
+        if (!m_senderCounts.contains(first) && m_senderCounts.size() >= MaxSurveyedNames)
+            return;
+        ++m_senderCounts[first];
+        const QStringView after = rest.sliced(end + 1);
+        const qsizetype next = firstWordEnd(after);
+        if (next <= 0)
+            return; // a word after the first is a name's only when text follows it
+        QHash<QString, qsizetype> &words = following[first];
+        const QString word = after.first(next).toString();
+        if (words.contains(word) || words.size() < MaxFollowingWords)
+            ++words[word];
+    });
+    m_order = dayFirst > monthFirst ? DayOrder::DayFirst : DayOrder::MonthFirst;
+    // A sender's first word followed by the same word nearly every time: a name of two words.
+    for (auto it = following.cbegin(); it != following.cend(); ++it) {
+        const qsizetype times = m_senderCounts.value(it.key());
+        for (auto word = it->cbegin(); word != it->cend(); ++word) {
+            if (times >= 2 && word.value() * 10 >= times * 9)
+                m_longNames.insert(it.key(), it.key() + u' ' + word.key());
+        }
+    }
+}
+
+void LineExportConverter::startRecord(Record r, const ExportLine &line)
+{
+    closeBlock();
+    m_blanks.clear();
+    QDate date = m_date;
+    if (r.time && r.time->nextDay() && date.isValid())
+        date = date.addDays(1);
+    const std::optional<LineTime> time = r.time;
+    if (r.event) {
+        // An event in someone's name says whose it is, where its text does not.
+        const QString who = r.sender.isEmpty() || r.text.contains(r.sender)
+            ? QString()
+            : r.sender + QStringLiteral(": ");
+        openNotice(r.timeText + u' ' + who + r.text, LineRole::Notice, date, time, line.end);
+        return;
+    }
+    add(r.sender + u' ' + m_headerText, LineRole::Header, date, time, line.end, true,
+        r.timeText.size() + 1);
+    if (!r.text.startsWith(u'"')) {
+        // The common case: a message of one line.
+        add(r.timeText + u' ' + r.text,
+            isPlaceholder(r.text) ? LineRole::Placeholder : LineRole::Message, date, time,
+            line.end);
+    } else {
+        std::vector<LineEnd> ends;
+        QStringList lines = quotedText(r.text, line, ends);
+        const bool placeholder = lines.size() == 1 && isPlaceholder(lines.first());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            QString text = i == 0 ? r.timeText + u' ' + lines[i] : std::move(lines[i]);
+            add(std::move(text), placeholder ? LineRole::Placeholder : LineRole::Message, date,
+                time, ends[size_t(i)]);
+        }
+    }
+    m_block = Block::Message;
+    m_blockDate = date;
+    m_blockTime = time;
+}
+
+void LineExportConverter::dayLine(const ExportLine &line, const LineDate &date)
+{
+    closeBlock();
+    m_blanks.clear();
+    m_date = date.date;
+    openNotice(line.text, LineRole::Date, m_date, std::nullopt, line.end);
+    closeBlock();
+}
+
+void LineExportConverter::continuation(const ExportLine &line)
+{
+    if (m_block == Block::None) {
+        // A line that belongs to nothing before it stands as a notice of its own; lines like
+        // it that follow join it.
+        m_blanks.clear();
+        openNotice(line.text, LineRole::Notice, m_date, std::nullopt, line.end);
+        return;
+    }
+    const LineRole role = m_block == Block::Message ? LineRole::Message : LineRole::Notice;
+    // Blank lines followed by more of the message are part of it.
+    for (const auto &[end, count] : m_blanks) {
+        for (qsizetype n = 0; n < count; ++n)
+            add(QString(), role, m_blockDate, m_blockTime, end);
+    }
+    m_blanks.clear();
+    add(line.text, role, m_blockDate, m_blockTime, line.end);
+}
+
+void LineExportConverter::openNotice(const QString &text, LineRole role, QDate date,
+                                     std::optional<LineTime> time, LineEnd end)
+{
+    closeBlock();
+    add(SeparatorLine, LineRole::Frame, date, time, end, true);
+    add(text, role, date, time, end);
+    m_block = Block::Event;
+    m_blockDate = date;
+    m_blockTime = time;
+}
+
+void LineExportConverter::closeBlock()
+{
+    if (m_block == Block::Event) {
+        const LineEnd end = m_out.empty() ? LineEnd::CrLf : m_out.back().end;
+        add(SeparatorLine, LineRole::Frame, m_blockDate, m_blockTime, end);
+    }
+    m_block = Block::None;
+}
+
+QStringList LineExportConverter::quotedText(QStringView text, const ExportLine &first,
+                                            std::vector<LineEnd> &ends)
+{
+    ends = {first.end};
+    QString firstPart;
+    switch (unquoteLine(text.sliced(1), firstPart)) {
     case Quoted::Open:
         break;
     case Quoted::Closed:
         // Closed on the same line: quotes the sender typed, unless doubled quotes inside show
         // the export's own quoting.
-        return {first.size() < text.size() - 2 ? first : text.toString()};
+        return {firstPart.size() < text.size() - 2 ? firstPart : text.toString()};
     case Quoted::Broken:
         return {text.toString()};
     }
-    QStringList lines {first};
-    std::vector<QString> readAhead;
+    QStringList lines {firstPart};
+    std::vector<ExportLine> readAhead;
     qsizetype chars = 0;
-    QString next;
+    ExportLine next;
     while (readAhead.size() < size_t(MaxQuotedLines) && chars < MaxQuotedChars && pull(next)) {
         readAhead.push_back(next);
-        if (startsMessage(next))
+        if (record(next.text))
             break;
         QString part;
-        const Quoted state = unquoteLine(next, part);
+        const Quoted state = unquoteLine(next.text, part);
         if (state == Quoted::Broken)
             break;
         lines.append(part);
-        if (state == Quoted::Closed)
+        ends.push_back(next.end);
+        if (state == Quoted::Closed) {
+            m_lineNumber += qsizetype(readAhead.size());
             return lines;
-        chars += next.size();
+        }
+        chars += next.text.size();
     }
     // No quoted text after all: the quote is the text's own, and the lines read ahead are read
     // again as lines of their own.
     for (auto it = readAhead.rbegin(); it != readAhead.rend(); ++it)
         m_replay.push_front(std::move(*it));
+    ends = {first.end};
     return {text.toString()};
 }

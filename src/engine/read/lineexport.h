@@ -1,90 +1,138 @@
 #pragma once
 
+#include "codec/textcodec.h"
+#include "engine/read/linedates.h"
 #include "engine/read/linerole.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
-#include <QStringList>
 #include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
-// Whether a log's first line (after its byte order mark) marks a LINE talk-history export.
-bool isLineExportTitle(QStringView firstLine);
+// Whether a log's first lines are those of a LINE talk-history export: its title ("[LINE] …",
+// "Chat history in "…""), or, for the exports that have none, a day line followed by a record.
+bool startsAsLineExport(QStringView firstLine, QStringView secondLine, QStringView thirdLine);
 
-// A time as LINE writes it: "21:03", "9:03", "午後9:03", "午前0:15", "9:03 PM", "PM 9:03"
-// (seconds allowed).
-std::optional<QTime> parseLineTime(QStringView text);
-// A date line as LINE writes it: "2024/01/15(月)", "2024.01.15 月曜日", "Mon, 01/15/2024".
-std::optional<QDate> parseLineDate(QStringView line);
+// One line of the export as the file holds it, and how it ends (every line end counts in an
+// export: records end in CR LF while the lines inside a message may end in LF).
+struct ExportLine
+{
+    QString text;
+    textcodec::LineEnd end = textcodec::LineEnd::CrLf;
+    bool ended = false; // false for a last line without a line end
+};
 
 // Turns the lines of a LINE talk-history export into the header-line text of a chat log, the
-// way XML histories are turned into it:
-// - a message ("21:03", TAB, sender, TAB, text) becomes a header line (the sender, a blank,
-//   the header text) and the lines of its text, the first opened by the time as written
-//   ("21:03 了解です");
-// - the title, the saved-on line, the date lines and every system event (a message without a
-//   sender) become notices, each between two separator lines "―――――";
-// - a text that spans lines comes wrapped in double quotes with its own quotes doubled; it is
-//   unwrapped. A line without a time continues the message before it;
-// - the blank lines between days are dropped.
-// The line that opens a message (its header line) or a notice (its first separator) carries the
-// date and time of the message, event or date line.
+// way XML histories are turned into it, with every line's role:
+// - a message ("21:03", TAB, sender, TAB, text; in the exports of the desktop app of 2025 on,
+//   "21:03 sender text") becomes a header line (the sender, a blank, the header text) and the
+//   lines of its text, the first opened by the time as written ("21:03 了解です");
+// - the title, the saved-on line, the day lines, and every event (a record without a sender, a
+//   taken-back message, a note or a group call in someone's name) become notices, each between
+//   two separator lines "―――――";
+// - a text in double quotes (with its own quotes doubled) may span lines and is unquoted; a
+//   line that is no record and no day line continues the message or event before it, blank
+//   lines inside included; blank lines before a record or a day line are dropped.
+// A line that starts like a record is never part of the message before it: a damaged time
+// still opens a record of its own, so no words pass to another person.
 class LineExportConverter
 {
 public:
     struct Stamp
     {
-        QDate date;
-        QTime time;
-        LineRole role = LineRole::Unknown;
+        QDate date; // the day the line was said (the day after the day line for "24:32")
+        std::optional<LineTime> time; // empty when unknown
         bool opens = false; // the line opens a message or a notice
         // For a message's header line: how many characters of the next line restate the time
         // ("21:03 "), which a page that shows the time itself leaves out.
         qsizetype repeated = 0;
 
-        QString dateText() const; // "2024/01/15", empty when unknown
-        QString timeText() const; // "21:03", empty when unknown
+        QString dateText() const { return ::dateText(date); } // "2024/01/15", empty if unknown
+        QString timeText() const { return time ? time->text() : QString(); } // "21:03"
+    };
+
+    struct Converted
+    {
+        QString text;
+        LineRole role = LineRole::Unknown;
+        Stamp stamp;
+        textcodec::LineEnd end = textcodec::LineEnd::CrLf; // that of the line it came from
     };
 
     // Gives the export's lines one by one; false at the end.
-    using Source = std::function<bool(QString &line)>;
+    using Source = std::function<bool(ExportLine &line)>;
+    // Goes once through every line of the export, from its first, for what decides how the
+    // rest is read (the order of day and month; names holding blanks). May be empty.
+    using Survey = std::function<void(const std::function<void(QStringView)> &line)>;
 
-    LineExportConverter(const QString &headerText, Source source);
+    LineExportConverter(const QString &headerText, Source source, Survey survey = {});
 
     // The next converted line; false at the end.
-    bool next(QString &line, Stamp &stamp);
-    // Back to the start, for a source that was itself rewound.
+    bool next(Converted &line);
+    // Back to the start, for a source that was itself rewound. What a survey found is kept.
     void reset();
 
+    // The chat's name, from the export's title (empty when it has none); known once the first
+    // line was read.
+    const QString &chatName() const { return m_chatName; }
+
 private:
-    struct Entry
+    enum class Block { None, Message, Event };
+    enum class Family { Unknown, Tabs, Blanks }; // what separates a record's columns
+
+    // A record, its parts in the line it was read from.
+    struct Record
     {
-        QString text;
-        Stamp stamp;
+        QStringView timeText; // as written
+        std::optional<LineTime> time;
+        QStringView sender; // empty for an event without a name
+        QStringView text;
+        bool event = false;
     };
 
-    bool pull(QString &line);
-    void process(const QString &line);
-    void startMessage(const QString &line, qsizetype tab, QTime time);
-    void continuation(const QString &line);
-    QStringList quotedText(QStringView text);
-    void add(QString text, LineRole role, QDate date, QTime time, bool opens = false,
-             qsizetype repeated = 0)
+    bool pull(ExportLine &line);
+    void process(ExportLine &line);
+    std::optional<Record> record(const QString &line);
+    std::optional<Record> blankSeparated(const QString &line);
+    qsizetype senderLength(QStringView rest) const;
+    void startRecord(Record record, const ExportLine &line);
+    void dayLine(const ExportLine &line, const LineDate &date);
+    void continuation(const ExportLine &line);
+    void closeBlock();
+    void openNotice(const QString &text, LineRole role, QDate date, std::optional<LineTime> time,
+                    textcodec::LineEnd end);
+    QStringList quotedText(QStringView text, const ExportLine &first,
+                           std::vector<textcodec::LineEnd> &ends);
+    void survey();
+    void add(QString text, LineRole role, QDate date, std::optional<LineTime> time,
+             textcodec::LineEnd end, bool opens = false, qsizetype repeated = 0)
     {
-        m_out.push_back({std::move(text), {date, time, role, opens, repeated}});
+        m_out.push_back({std::move(text), role, {date, time, opens, repeated}, end});
     }
-    void notice(const QString &text, QDate date, QTime time);
 
     QString m_headerText;
     Source m_source;
-    std::deque<Entry> m_out; // converted lines not yet given out
-    std::deque<QString> m_replay; // export lines read ahead, to be read again
-    QString m_exportLine; // the export line being converted (its buffer is reused)
+    Survey m_survey;
+    std::deque<Converted> m_out; // converted lines not yet given out
+    std::deque<ExportLine> m_replay; // export lines read ahead, to be read again
+    ExportLine m_line; // the export line being converted (its buffer is reused)
     bool m_sourceDone = false;
-    bool m_first = true;
-    bool m_inMessage = false; // a line without a time continues the last message
-    QTime m_messageTime;
-    QDate m_date; // from the last date line
-    qsizetype m_blankLines = 0; // blank lines not yet known to be inside a message
+    qsizetype m_lineNumber = 0; // export lines read in this pass
+    bool m_savedOnNext = false; // the line after the title may tell when the export was saved
+    QString m_chatName;
+    Family m_family = Family::Unknown;
+    Block m_block = Block::None;
+    QDate m_blockDate; // the open message's or event's date and time
+    std::optional<LineTime> m_blockTime;
+    QDate m_date; // from the last day line
+    // Blank lines not yet known to be inside a message: runs of (line end, count).
+    std::vector<std::pair<textcodec::LineEnd, qsizetype>> m_blanks;
+    // What a survey of the whole export found; kept across passes.
+    bool m_surveyed = false;
+    DayOrder m_order = DayOrder::Unknown;
+    QHash<QString, qsizetype> m_senderCounts; // first word of a sender -> records
+    QHash<QString, QString> m_longNames; // first word of a sender -> the whole name
 };

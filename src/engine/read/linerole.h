@@ -11,9 +11,23 @@ enum class LineRole : quint8 {
     Header, // opens a message: the sender, a blank, the header text
     Message, // a line of the message's text
     Frame, // a separator line around a notice
-    Notice, // a line of a notice (an event, a date, the export's title)
+    Notice, // a line of a notice: an event
+    Date, // a notice that is a day's heading
+    Title, // a notice of the export's own: its title, when it was saved
+    // A message line that stands for what is not text: a sticker, a photo, a call.
+    Placeholder,
     Plain, // a line of a text log outside messages and notices (a hash line)
 };
+
+// The lines of a message's text, and the lines of a notice.
+inline bool isMessageLine(LineRole role)
+{
+    return role == LineRole::Message || role == LineRole::Placeholder;
+}
+inline bool isNoticeLine(LineRole role)
+{
+    return role == LineRole::Notice || role == LineRole::Date || role == LineRole::Title;
+}
 
 // The line that frames a notice, above and below it, in a log's header/message text.
 inline const QString SeparatorLine = QStringLiteral("―――――"); // five U+2015

@@ -12,6 +12,8 @@ using textcodec::LineEnd;
 namespace {
 
 constexpr qint64 ChunkBytes = 1 << 20;
+// How much of a log's start is looked at to tell whether it is a LINE export.
+constexpr qsizetype HeadBytes = 64 * 1024;
 
 } // namespace
 
@@ -105,6 +107,10 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
             return false;
         }
         m_format.known = true;
+        // The indented text keeps every character: in code page 932 where it holds them all.
+        bool lossy = false;
+        cp932::encode(m_xmlText, [&lossy](char32_t, QByteArray &) { lossy = true; });
+        m_format.textInUtf8 = lossy;
         return rewind();
     }
     if (!detect(choice))
@@ -117,8 +123,13 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
         return false;
     if (startsAsLineExport()) {
         m_format.lineExport = true;
+        m_lineCount = -1;
         m_lineExport = std::make_unique<LineExportConverter>(
-            headerText, [this](QString &line) { return readExportLine(line); });
+            headerText,
+            [this](ExportLine &line) {
+                return readExportLine(line.text, true, &line.end, &line.ended);
+            },
+            [this](const std::function<void(QStringView)> &line) { surveyLines(line); });
     }
     return rewind();
 }
@@ -159,11 +170,52 @@ bool LogReader::detect(textcodec::Choice choice)
     return true;
 }
 
+QString LogReader::head()
+{
+    QByteArray bytes(HeadBytes, Qt::Uninitialized);
+    ssize_t got;
+    do {
+        got = ::pread(m_file.handle(), bytes.data(), size_t(HeadBytes),
+                      m_format.detection.bomBytes);
+    } while (got < 0 && errno == EINTR);
+    QString text;
+    if (got > 0)
+        textcodec::Decoder(m_format.detection.encoding)
+            .decode(QByteArrayView(bytes.constData(), got), text, true);
+    return text;
+}
+
 bool LogReader::startsAsLineExport()
 {
-    // Only the start of the first line is needed, however long that line is.
-    while (m_buf.size() < 7 && fill()) { }
-    return m_status == Status::Ok && isLineExportTitle(m_buf);
+    // The first three lines tell, as far as the first few kilobytes hold them: read apart from
+    // the reading position, so that a log of one huge line is not read whole for it.
+    const QString text = head();
+    QStringView lines[3];
+    QStringView rest(text);
+    for (QStringView &line : lines) {
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != u'\n' && rest[end] != u'\r')
+            ++end;
+        line = rest.first(end);
+        if (end < rest.size() && rest[end] == u'\r' && end + 1 < rest.size()
+            && rest[end + 1] == u'\n')
+            ++end;
+        rest = rest.sliced(qMin(end + 1, rest.size()));
+    }
+    return ::startsAsLineExport(lines[0], lines[1], lines[2]);
+}
+
+void LogReader::lookAtForeignKind()
+{
+    // A Shift-JIS log with CR LF line ends is the classic text log: its header text is the one
+    // thing to adjust.
+    const textcodec::Detection &d = m_format.detection;
+    const bool classic
+        = d.encoding == textcodec::Encoding::ShiftJis && d.hasLineEnd && d.lineEnd == LineEnd::CrLf;
+    if (m_format.xml || !m_format.known || !m_file.isOpen() || (classic && !m_format.lineExport))
+        return;
+    m_format.foreign
+        = m_format.lineExport ? ForeignKind::LineWithoutMessages : ::foreignKind(head());
 }
 
 bool LogReader::rewind()
@@ -213,13 +265,34 @@ bool LogReader::fill()
     return true;
 }
 
-bool LogReader::readExportLine(QString &line)
+bool LogReader::readExportLine(QString &line, bool anyEnd, LineEnd *end, bool *ended)
 {
     if (m_done)
         return false;
     const bool crLf = m_format.xml || m_format.detection.lineEnd == LineEnd::CrLf;
+    if (ended)
+        *ended = true;
     for (;;) {
-        if (crLf) {
+        if (anyEnd) {
+            // Every CR LF, LF or CR ends a line; a CR at the very end may still be followed by
+            // the next piece's LF. An LF is looked for first, then a lone CR before it.
+            const QChar *text = m_buf.constData();
+            const qsizetype size = m_buf.size();
+            const qsizetype lf = m_buf.indexOf(u'\n', m_scan);
+            const qsizetype searched = lf < 0 ? size : lf;
+            qsizetype at = QStringView(m_buf).sliced(m_scan, searched - m_scan).indexOf(u'\r');
+            at = at < 0 ? searched : m_scan + at;
+            if (at < size && (text[at] == u'\n' || at + 1 < size || m_eof)) {
+                const bool pair = text[at] == u'\r' && at + 1 < size && text[at + 1] == u'\n';
+                if (end)
+                    *end = pair ? LineEnd::CrLf : text[at] == u'\n' ? LineEnd::Lf : LineEnd::Cr;
+                line.setUnicode(text + m_pos, at - m_pos);
+                m_pos = m_scan = at + (pair ? 2 : 1);
+                ++m_consumed;
+                return true;
+            }
+            m_scan = at;
+        } else if (crLf) {
             // Look for CR LF; a CR at the very end may still be followed by the next piece's LF.
             qsizetype cr = m_buf.indexOf(u'\r', m_scan);
             while (cr >= 0 && cr + 1 < m_buf.size() && m_buf[cr + 1] != u'\n')
@@ -248,6 +321,8 @@ bool LogReader::readExportLine(QString &line)
             m_done = true;
             if (m_pos >= m_buf.size())
                 return false;
+            if (ended)
+                *ended = false;
             line.setUnicode(m_buf.constData() + m_pos, m_buf.size() - m_pos);
             m_pos = m_buf.size();
             ++m_consumed;
@@ -256,28 +331,36 @@ bool LogReader::readExportLine(QString &line)
     }
 }
 
-bool LogReader::readLine(QString &line, LineRole *role)
+bool LogReader::readLine(QString &line, LineInfo *info)
 {
     if (m_status != Status::Ok)
         return false;
     bool got;
-    LineRole lineRole = LineRole::Unknown;
+    LineInfo lineInfo;
     if (m_lineExport) {
-        LineExportConverter::Stamp stamp;
-        got = m_lineExport->next(line, stamp);
-        if (got && stamp.opens && !m_stampsDone)
-            m_stamps.add(m_linesOut, stamp.dateText(), stamp.timeText(), stamp.repeated);
+        got = m_lineExport->next(m_converted);
+        if (got) {
+            const LineExportConverter::Stamp &stamp = m_converted.stamp;
+            if (stamp.opens && !m_stampsDone && m_stampsWanted) {
+                if (stamp.date != m_stampDate) { // a date's text is made once
+                    m_stampDate = stamp.date;
+                    m_stampDateText = stamp.dateText();
+                }
+                m_stamps.add(m_linesOut, m_stampDateText, stamp.timeText(), stamp.repeated);
+            }
+            line = std::move(m_converted.text);
+            lineInfo = {m_converted.role, m_converted.end};
+        }
         m_stampsDone |= !got && m_status == Status::Ok;
-        lineRole = stamp.role;
     } else {
         got = readExportLine(line);
         if (m_format.xml && m_linesOut < m_xmlRoles.size())
-            lineRole = LineRole(m_xmlRoles[m_linesOut]);
+            lineInfo.role = LineRole(m_xmlRoles[m_linesOut]);
     }
     if (!got || m_status != Status::Ok)
         return false;
-    if (role)
-        *role = lineRole;
+    if (info)
+        *info = lineInfo;
     ++m_linesOut;
     if (m_transform)
         m_transform(line);
@@ -308,7 +391,8 @@ qsizetype LogReader::countLines()
     const int unit = textcodec::isUtf16(d.encoding) ? 2 : 1;
     const int lo = d.encoding == textcodec::Encoding::Utf16BE ? 1 : 0; // a unit's low byte
     const char sep = d.lineEnd == LineEnd::Cr ? '\r' : '\n';
-    const bool crLf = d.lineEnd == LineEnd::CrLf;
+    // In a LINE export every LF ends a line, CR LF or not.
+    const bool crLf = d.lineEnd == LineEnd::CrLf && !m_format.lineExport;
     QByteArray buf(ChunkBytes, Qt::Uninitialized);
     const char *p = buf.constData();
     // Whether the unit at byte offset u of the piece is the character c.
@@ -343,4 +427,66 @@ qsizetype LogReader::countLines()
         pieceDone();
     }
     return base > lineStart ? count + 1 : count;
+}
+
+void LogReader::surveyLines(const std::function<void(QStringView)> &line)
+{
+    // Only the start of a line matters to a survey: a longer line is cut, so that a log of one
+    // huge line costs no more than any other.
+    constexpr qsizetype KeptChars = 4096;
+    textcodec::Decoder decoder(m_format.detection.encoding);
+    QByteArray buf(ChunkBytes, Qt::Uninitialized);
+    QString text;
+    QString carried; // the start of a line the last piece left open
+    bool cut = false; // the open line is longer than what is kept of it
+    bool crBefore = false; // the last piece ended in a CR: an LF starting this one is its pair
+    qint64 offset = m_format.detection.bomBytes;
+    for (bool last = false; !last;) {
+        ssize_t got;
+        do {
+            got = ::pread(m_file.handle(), buf.data(), size_t(ChunkBytes), offset);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0)
+            return;
+        last = got == 0;
+        offset += got;
+        text.resize(0);
+        decoder.decode(QByteArrayView(buf.constData(), qMax<ssize_t>(got, 0)), text, last);
+        pieceDone();
+        qsizetype from = 0;
+        if (crBefore && !text.isEmpty() && text[0] == u'\n')
+            from = 1;
+        crBefore = false;
+        for (qsizetype at = from; at < text.size(); ++at) {
+            const QChar c = text[at];
+            if (c != u'\n' && c != u'\r')
+                continue;
+            const QStringView part = QStringView(text).sliced(from, at - from);
+            if (carried.isEmpty() && !cut) {
+                line(part.first(qMin(part.size(), KeptChars)));
+            } else {
+                if (!cut)
+                    carried += part.first(qMin(part.size(), KeptChars - carried.size()));
+                line(carried);
+                carried.clear();
+                cut = false;
+            }
+            if (c == u'\r') {
+                if (at + 1 < text.size() && text[at + 1] == u'\n')
+                    ++at;
+                else if (at + 1 == text.size())
+                    crBefore = true;
+            }
+            from = at + 1;
+        }
+        const QStringView open = QStringView(text).sliced(from);
+        if (!cut && carried.size() + open.size() > KeptChars) {
+            carried += open.first(KeptChars - carried.size());
+            cut = true;
+        } else if (!cut) {
+            carried += open;
+        }
+    }
+    if (!carried.isEmpty())
+        line(carried);
 }

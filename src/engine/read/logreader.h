@@ -10,6 +10,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // True when the path's last three characters are "xml" or "XML" (the XML history files).
 bool isXmlLogPath(const QString &path);
@@ -26,6 +27,16 @@ bool startsLikeXml(QByteArrayView head);
 // XML histories are converted to the header/message text first (they are held as that text);
 // LINE talk-history exports are converted line by line as they are read (lineexport.h).
 //
+// What the reader knows of one line besides its text.
+struct LineInfo
+{
+    // What the log's structure says the line is (LineRole::Unknown for a text log).
+    LineRole role = LineRole::Unknown;
+    // How the line ends in the file, where lines may end in different ways (a LINE export);
+    // empty where the log's one line end (LogFormat) holds.
+    std::optional<textcodec::LineEnd> end;
+};
+
 // A log that cannot be read has no lines; status() says why.
 class LogReader
 {
@@ -52,13 +63,15 @@ public:
     bool open(const QString &path, const QString &headerText,
               textcodec::Choice choice = textcodec::Choice::Auto);
     void setTransform(Transform transform) { m_transform = std::move(transform); }
+    // Whether a LINE export's stamps are noted (a page wants them; the indented text does not).
+    void setStampsWanted(bool wanted) { m_stampsWanted = wanted; }
     // Called after every piece of the file read outside readLine() (detection, counting), so
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
 
     // The next line; false at the end of the log or when reading failed (see status()). With
-    // `role`, what the log's structure says the line is (LineRole::Unknown for a text log).
-    bool readLine(QString &line, LineRole *role = nullptr);
+    // `info`, what else is known of it.
+    bool readLine(QString &line, LineInfo *info = nullptr);
     // Back to the first line, for a second pass over the same log.
     bool rewind();
     // Number of lines of the whole log file, counted without decoding; the reading position is
@@ -79,11 +92,22 @@ public:
     // exports); line numbers count the lines readLine hands out. A LINE export's stamps are
     // complete once the log has been read to its end (the first pass of a page).
     const LineStamps &stamps() const { return m_stamps; }
+    // Notes in the format what the log looks like, for a log that gave no speakers.
+    void lookAtForeignKind();
+    // The chat's name where the log tells it (a LINE export's title); empty otherwise.
+    QString chatName() const { return m_lineExport ? m_lineExport->chatName() : QString(); }
 
 private:
     bool detect(textcodec::Choice choice);
     bool startsAsLineExport();
-    bool readExportLine(QString &line); // a line of the file itself, before any conversion
+    QString head(); // the first kilobytes, decoded, read apart from the reading position
+    // A line of the file itself, before any conversion. `anyEnd`: every line end ends a line
+    // (a LINE export), and `end` tells which (`ended` false for a last line without one);
+    // otherwise only the log's own line end does.
+    bool readExportLine(QString &line, bool anyEnd = false, textcodec::LineEnd *end = nullptr,
+                        bool *ended = nullptr);
+    // Goes through every line of the file from its first, without moving the reading position.
+    void surveyLines(const std::function<void(QStringView)> &line);
     bool fill(); // reads and decodes the next piece; false at the end of the file
     void fail(Status status, const QString &error);
     qsizetype countLines();
@@ -104,8 +128,12 @@ private:
     textcodec::Decoder m_decoder;
     QChar m_separator = u'\n'; // the line end, when it is a single character
     std::unique_ptr<LineExportConverter> m_lineExport;
+    LineExportConverter::Converted m_converted; // its buffer is reused
+    QDate m_stampDate; // the date of the last stamp, and its text
+    QString m_stampDateText;
     qsizetype m_linesOut = 0; // lines handed out in this pass (a LINE export's stamps)
     bool m_stampsDone = false; // a LINE export was read to its end once
+    bool m_stampsWanted = true;
     QByteArray m_chunk;
     QString m_buf; // decoded text not yet handed out, from m_pos on
     qsizetype m_pos = 0; // start of the next line in m_buf

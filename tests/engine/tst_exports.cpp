@@ -1,0 +1,186 @@
+#include "engine/read/logreader.h"
+
+#include <QDir>
+#include <QTest>
+
+// Exports as real phones, desktop apps and messengers write them: structural twins of real LINE
+// talk histories and XML histories (the same bytes for their structure, invented names and
+// texts), each beside the list of its records as a reader must give them back.
+//
+// A record is one line of its .records file, TAB between the fields, "\n", "\t" and "\\"
+// escaped in the texts:
+//   date   DATE  DAY-LINE                       a LINE export's day line
+//   msg    DATE  TIME  SENDER  TEXT              a message
+//   event  DATE  [TIME]  TEXT                    an event (its time only in an XML history)
+// DATE is YYYY/MM/DD, TIME 24-hour as the page shows it; an event's text is as the notice has
+// it.
+namespace {
+
+const QString Header = QStringLiteral(" の発言："); // as the settings file gives it back
+
+QString escaped(QString text)
+{
+    return text.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'\n', QStringLiteral("\\n"))
+        .replace(u'\t', QStringLiteral("\\t"));
+}
+
+struct Record
+{
+    QString kind;
+    QString date;
+    QString time;
+    QString sender;
+    QStringList lines;
+
+    QString text(bool xml) const
+    {
+        const QString text = escaped(lines.join(u'\n'));
+        if (kind == u"msg")
+            return QStringList {kind, date, time, sender, text}.join(u'\t');
+        if (kind == u"event" && xml)
+            return QStringList {kind, date, time, text}.join(u'\t');
+        return QStringList {kind, date, text}.join(u'\t');
+    }
+};
+
+// The records of a log as the reader gives them back.
+QStringList readRecords(LogReader &reader)
+{
+    QStringList out;
+    std::optional<Record> open;
+    const auto flush = [&] {
+        if (open)
+            out.append(open->text(reader.isXml()));
+        open.reset();
+    };
+    LineStamps::Cursor stamps(reader.stamps());
+    QString line, date, time, frameDate, frameTime;
+    qsizetype repeated = 0;
+    LineInfo info;
+    for (qsizetype i = 0; reader.readLine(line, &info); ++i) {
+        switch (info.role) {
+        case LineRole::Header:
+            flush();
+            stamps.at(i, &date, &time, &repeated);
+            open = Record {QStringLiteral("msg"), date, time, line.chopped(Header.size() + 1), {}};
+            break;
+        case LineRole::Message:
+        case LineRole::Placeholder:
+            if (open && open->lines.isEmpty())
+                line.remove(0, repeated);
+            if (open)
+                open->lines.append(line);
+            break;
+        case LineRole::Frame:
+            flush();
+            if (stamps.at(i, &frameDate, &frameTime))
+                break;
+            frameDate.clear();
+            frameTime.clear();
+            break;
+        case LineRole::Notice:
+            if (!open)
+                open = Record {QStringLiteral("event"), frameDate, frameTime, QString(), {}};
+            open->lines.append(line);
+            break;
+        case LineRole::Date:
+            out.append(QStringList {QStringLiteral("date"), frameDate, escaped(line)}.join(u'\t'));
+            break;
+        default:
+            break;
+        }
+    }
+    flush();
+    return out;
+}
+
+} // namespace
+
+class TestExports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twins_data();
+    void twins();
+    void foreignKinds_data();
+    void foreignKinds();
+};
+
+void TestExports::twins_data()
+{
+    QTest::addColumn<QString>("path");
+    const QDir root(QStringLiteral(PELORIN_SOURCE_DIR "/tests/data/exports"));
+    for (const QString &kind : {QStringLiteral("line"), QStringLiteral("xml")}) {
+        QDir dir(root.filePath(kind));
+        for (const QString &name :
+             dir.entryList({QStringLiteral("*.txt"), QStringLiteral("*.xml")}))
+            QTest::newRow(qPrintable(kind + u'/' + name)) << dir.filePath(name);
+    }
+}
+
+// Every record comes back with its sender, date, time and whole text, every event as an event,
+// every day line as one; the counts tell how many of each.
+void TestExports::twins()
+{
+    QFETCH(QString, path);
+    QFile expectedFile(path.left(path.lastIndexOf(u'.')) + QStringLiteral(".records"));
+    QVERIFY(expectedFile.open(QIODevice::ReadOnly));
+    const QStringList expected
+        = QString::fromUtf8(expectedFile.readAll()).split(u'\n', Qt::SkipEmptyParts);
+
+    LogReader reader;
+    QVERIFY(reader.open(path, Header));
+    QCOMPARE(reader.format().lineExport, !reader.isXml());
+    const QStringList read = readRecords(reader);
+    const auto count = [](const QStringList &records, QStringView kind) {
+        return std::count_if(records.begin(), records.end(),
+                             [kind](const QString &r) { return r.startsWith(kind); });
+    };
+    qInfo("%s: %lld messages, %lld events, %lld day lines (of %lld, %lld, %lld)",
+          qPrintable(QFileInfo(path).fileName()), qint64(count(read, u"msg\t")),
+          qint64(count(read, u"event\t")), qint64(count(read, u"date\t")),
+          qint64(count(expected, u"msg\t")), qint64(count(expected, u"event\t")),
+          qint64(count(expected, u"date\t")));
+    for (qsizetype i = 0; i < qMin(read.size(), expected.size()); ++i)
+        QCOMPARE(read[i], expected[i]);
+    QCOMPARE(read.size(), expected.size());
+
+    // The page's date range runs from the earliest date to the latest, in whatever order the
+    // log holds them.
+    QStringList dates;
+    for (const QString &record : expected)
+        dates.append(record.section(u'\t', 1, 1));
+    std::sort(dates.begin(), dates.end());
+    QCOMPARE(reader.stamps().firstDate(), dates.first());
+    QCOMPARE(reader.stamps().lastDate(), dates.last());
+}
+
+void TestExports::foreignKinds_data()
+{
+    QTest::addColumn<QString>("head");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("a log with another header") << "たろう> こんばんは\n" << int(ForeignKind::None);
+    QTest::newRow("empty") << " \r\n" << int(ForeignKind::Empty);
+    QTest::newRow("a picture") << QString::fromLatin1("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01")
+                               << int(ForeignKind::NotText);
+    QTest::newRow("LINE in a form not read") << "[LINE] x\nhello\n" << int(ForeignKind::LineLike);
+    QTest::newRow("WhatsApp") << "12/31/20, 9:03 PM - Ann: hi\n" << int(ForeignKind::WhatsApp);
+    QTest::newRow("WhatsApp, iOS") << "[31/12/2020, 21:03:07] Ann: hi\n"
+                                   << int(ForeignKind::WhatsApp);
+    QTest::newRow("KakaoTalk") << "Ann 님과 카카오톡 대화\n" << int(ForeignKind::KakaoTalk);
+    QTest::newRow("JSON") << "[\n  {\"from\": \"Ann\"}\n]" << int(ForeignKind::Json);
+    QTest::newRow("a page") << "<!DOCTYPE html>\n<html>" << int(ForeignKind::Html);
+}
+
+// What a log that gave no speakers looks like, for the message that says so.
+void TestExports::foreignKinds()
+{
+    QFETCH(QString, head);
+    QFETCH(int, kind);
+    QCOMPARE(int(foreignKind(head)), kind);
+}
+
+QTEST_GUILESS_MAIN(TestExports)
+#include "tst_exports.moc"

@@ -76,10 +76,15 @@ void TestXmlLog::converts_data()
     // The serializer's entity text stays, so the page shows the ampersand.
     QTest::newRow("entity in name")
         << history(message("Tom &amp; Jerry", "x")) << "Tom &amp; Jerry  の発言 :\r\nx\r\n";
-    QTest::newRow("invitation runs file and text together")
+    // Offers of files and calls, their answers, people coming and going: notices that name the
+    // file or the call, not words of the person.
+    QTest::newRow("invitation is a notice naming its file")
         << history("<Invitation><From><User FriendlyName=\"Aki\"/></From><File>a.zip</File>"
                    "<Text>sent</Text></Invitation>")
-        << "Aki  の発言 :\r\na.zipsent\r\n";
+        << "―――――\r\nsent (a.zip)\r\n―――――\r\n";
+    QTest::newRow("leave") << history(
+        "<Leave><User FriendlyName=\"Aki\"/><Text>Aki has left.</Text></Leave>")
+                           << "―――――\r\nAki has left.\r\n―――――\r\n";
     // The log element is the document element, wherever it stands.
     QTest::newRow("no style sheet instruction")
         << QByteArray("<Log>" + message("Aki", "x") + "</Log>") << "Aki  の発言 :\r\nx\r\n";

@@ -15,12 +15,14 @@ qint32 LineStamps::intern(const QString &text)
     return index;
 }
 
-void LineStamps::add(qsizetype line, const QString &date, const QString &time, qsizetype repeated)
+void LineStamps::add(qsizetype line, const QString &date, const QString &time, qsizetype repeated,
+                     const QString &to)
 {
     const qint32 d = intern(date);
     const qint32 t = intern(time);
-    if (d >= 0 || t >= 0)
-        m_stamps.append({line, d, t, qint32(std::clamp<qsizetype>(repeated, 0, 64))});
+    const qint32 r = intern(to);
+    if (d >= 0 || t >= 0 || r >= 0)
+        m_stamps.append({line, d, t, qint32(std::clamp<qsizetype>(repeated, 0, 64)), r});
 }
 
 void LineStamps::clear()
@@ -30,25 +32,45 @@ void LineStamps::clear()
     m_index.clear();
 }
 
+namespace {
+
+// "2003/07/12": a date the reader could read, whose text orders as the date does.
+bool isReadDate(const QString &text)
+{
+    return text.size() == 10 && text[4] == u'/' && text[7] == u'/';
+}
+
+} // namespace
+
+QString LineStamps::extremeDate(bool later) const
+{
+    QString read, unread;
+    for (const Stamp &s : m_stamps) {
+        if (s.date < 0)
+            continue;
+        const QString &date = m_texts[s.date];
+        if (isReadDate(date)) {
+            if (read.isEmpty() || (later ? date > read : date < read))
+                read = date;
+        } else if (unread.isEmpty() || later) {
+            unread = date; // the first or the last as the log has them
+        }
+    }
+    return read.isEmpty() ? unread : read;
+}
+
 QString LineStamps::firstDate() const
 {
-    for (const Stamp &s : m_stamps) {
-        if (s.date >= 0)
-            return text(s.date);
-    }
-    return QString();
+    return extremeDate(false);
 }
 
 QString LineStamps::lastDate() const
 {
-    for (auto s = m_stamps.crbegin(); s != m_stamps.crend(); ++s) {
-        if (s->date >= 0)
-            return text(s->date);
-    }
-    return QString();
+    return extremeDate(true);
 }
 
-bool LineStamps::Cursor::at(qsizetype line, QString *date, QString *time, qsizetype *repeated)
+bool LineStamps::Cursor::at(qsizetype line, QString *date, QString *time, qsizetype *repeated,
+                            QString *to)
 {
     const QList<Stamp> &all = m_stamps.m_stamps;
     while (m_next < all.size() && all[m_next].line < line)
@@ -59,5 +81,7 @@ bool LineStamps::Cursor::at(qsizetype line, QString *date, QString *time, qsizet
     *time = m_stamps.text(all[m_next].time);
     if (repeated)
         *repeated = all[m_next].repeated;
+    if (to)
+        *to = m_stamps.text(all[m_next].to);
     return true;
 }

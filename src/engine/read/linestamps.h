@@ -10,20 +10,23 @@
 // fill it while they turn their format into header/message text (the XML history's Date and
 // Time attributes); page writers look the stamps up line by line in the same order.
 //
-// Dates and times are kept as the log writes them ("2003/07/12", "21:03:00"); each distinct
-// text is stored once, so a stamp costs a few bytes whatever the log's size.
+// Dates are kept as "2003/07/12" where the reader could read them, times as "21:03:00"; each
+// distinct text is stored once, so a stamp costs a few bytes whatever the log's size.
 class LineStamps
 {
 public:
     // Line `line` (0-based, in the text the reader hands out) was said at `date` / `time`;
     // either may be empty. Lines are added in ascending order. `repeated`: the first characters
-    // of the next line that restate the time (a LINE export's "21:03 ").
-    void add(qsizetype line, const QString &date, const QString &time, qsizetype repeated = 0);
+    // of the next line that restate the time (a LINE export's "21:03 "). `to`: whom a message
+    // was sent to, where the log tells (an XML history's recipients, names joined by "、").
+    void add(qsizetype line, const QString &date, const QString &time, qsizetype repeated = 0,
+             const QString &to = QString());
     void clear();
     bool isEmpty() const { return m_stamps.isEmpty(); }
     qsizetype size() const { return m_stamps.size(); }
 
-    // First and last date any stamp holds (empty when none).
+    // The earliest and the latest date the stamps hold, whatever their order in the log (empty
+    // when none); dates the reader could not read count only when no other date is there.
     QString firstDate() const;
     QString lastDate() const;
 
@@ -36,7 +39,8 @@ public:
         {
         }
         // The stamp of line `line`, when it has one; lines must be asked in ascending order.
-        bool at(qsizetype line, QString *date, QString *time, qsizetype *repeated = nullptr);
+        bool at(qsizetype line, QString *date, QString *time, qsizetype *repeated = nullptr,
+                QString *to = nullptr);
 
     private:
         const LineStamps &m_stamps;
@@ -50,9 +54,12 @@ private:
         qint32 date; // index into m_texts, -1 when none
         qint32 time;
         qint32 repeated;
+        qint32 to;
     };
     qint32 intern(const QString &text);
     QString text(qint32 index) const { return index < 0 ? QString() : m_texts[index]; }
+    // The earliest (or latest) date, `later` telling which.
+    QString extremeDate(bool later) const;
 
     QList<Stamp> m_stamps;
     QStringList m_texts;

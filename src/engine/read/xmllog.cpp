@@ -2,6 +2,7 @@
 
 #include "codec/textcodec.h"
 #include "engine/read/linestamps.h"
+#include "engine/read/xmldates.h"
 #include "engine/read/xmlguard.h"
 
 #include <QXmlStreamReader>
@@ -31,6 +32,43 @@ qsizetype appendWithCrLf(QString &out, QStringView text)
         }
     }
     return breaks;
+}
+
+// A text written on lines of its own, indented with the markup around it (a history saved again
+// by an editor: "\n      line one\n      line two\n    "), loses that indentation and the
+// line breaks around it. Any other text is left as it is.
+QString unindented(const QString &text)
+{
+    if (!text.startsWith(u'\n') && !text.startsWith(QLatin1StringView("\r\n")))
+        return text;
+    QStringList lines = text.split(u'\n');
+    for (QString &line : lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    if (lines.size() < 3 || !lines.first().isEmpty() || !lines.last().trimmed().isEmpty())
+        return text;
+    lines.removeFirst();
+    lines.removeLast();
+    qsizetype indent = -1;
+    for (const QString &line : std::as_const(lines)) {
+        qsizetype n = 0;
+        while (n < line.size() && (line[n] == u' ' || line[n] == u'\t'))
+            ++n;
+        if (n < line.size())
+            indent = indent < 0 ? n : qMin(indent, n);
+    }
+    for (QString &line : lines)
+        line.remove(0, qMin(qMax<qsizetype>(indent, 0), line.size()));
+    return lines.join(u'\n');
+}
+
+// The events that are no one's words: offers of files and calls, their answers, people coming
+// and going. Their text is shown as a notice.
+bool isNoticeEvent(QStringView element)
+{
+    return element == u"Invitation" || element == u"InvitationResponse" || element == u"Join"
+        || element == u"Leave";
 }
 
 // Markup escaped as the serializer escapes it: in attribute values also quotes and the
@@ -209,9 +247,9 @@ bool isNode(const QXmlStreamReader &reader)
 class EventWalker
 {
 public:
-    EventWalker(const QString &headerText, LineStamps *stamps, QByteArray *roles)
+    EventWalker(const QString &headerText, bool withStamps, QByteArray *roles)
         : m_headerText(headerText)
-        , m_stamps(stamps)
+        , m_withStamps(withStamps)
         , m_roles(roles)
     {
     }
@@ -243,6 +281,7 @@ public:
     }
 
     QString takeText() { return std::move(m_out); }
+    const XmlDates &dates() const { return m_dates; }
 
 private:
     // Where the search for the first grandchild stands while an element event is open.
@@ -256,20 +295,42 @@ private:
 
     void beginEvent(const QXmlStreamReader &reader)
     {
-        if (m_stamps) {
+        if (m_withStamps) {
             const QXmlStreamAttributes attributes = reader.attributes();
             m_date = attributes.value(QLatin1StringView("Date")).toString();
             m_time = attributes.value(QLatin1StringView("Time")).toString();
+            m_dateTime = attributes.value(QLatin1StringView("DateTime")).toString();
         }
+        m_element = reader.name().toString();
+        m_child.clear();
         m_body.clear();
+        m_eventText.clear();
+        m_offered.clear();
+        m_to.clear();
         m_sender = Sender::FirstChild;
         m_name = SenderName();
     }
 
     void eventToken(const QXmlStreamReader &reader)
     {
-        if (reader.isCharacters())
-            m_body += reader.text(); // the element's text: all text below it
+        if (reader.isStartElement() && m_open == 2)
+            m_child = reader.name().toString();
+        if (reader.isStartElement() && m_open == 3 && m_child == u"To") {
+            // A recipient, written as the serializer writes a sender.
+            QString name;
+            appendEscaped(name, reader.attributes().value(QLatin1StringView("FriendlyName")), true);
+            if (!name.isEmpty())
+                m_to.append(name);
+        }
+        // The element's text: all text below it. Blanks and line breaks between elements
+        // (a history laid out by an editor) are none of it.
+        if (reader.isCharacters() && keptText(reader)) {
+            m_body += reader.text();
+            if (m_child == u"Text")
+                m_eventText += reader.text();
+            else if (m_child == u"File" || m_child == u"Application")
+                m_offered.append(reader.text().toString());
+        }
         switch (m_sender) {
         case Sender::FirstChild:
             m_sender = reader.isStartElement() && m_open == 2 ? Sender::FirstGrandchild
@@ -300,11 +361,25 @@ private:
     void endEvent()
     {
         m_markup.reset();
-        if (m_stamps && (!m_date.isEmpty() || !m_time.isEmpty()))
-            m_stamps->add(m_lines, m_date, m_time);
+        if (m_withStamps)
+            m_dates.add(m_lines, m_date, m_time, m_dateTime,
+                        m_to.size() > 1 ? m_to.join(QStringLiteral("、")) : QString());
         m_date.clear();
         m_time.clear();
-        emitEvent(m_body, m_name.name());
+        m_dateTime.clear();
+        if (!isNoticeEvent(m_element)) {
+            emitEvent(unindented(m_body), m_name.name());
+            return;
+        }
+        // Its text, naming the file or the call it is about where the text does not.
+        QString text = unindented(m_eventText);
+        for (const QString &offered : std::as_const(m_offered)) {
+            const QString name = unindented(offered).trimmed();
+            if (!name.isEmpty() && !text.contains(name))
+                text += (text.isEmpty() ? QString() : QStringLiteral(" (")) + name
+                    + (text.isEmpty() ? QString() : QStringLiteral(")"));
+        }
+        emitEvent(text, QString());
     }
 
     void emitEvent(const QString &body, const QString &sender)
@@ -336,10 +411,17 @@ private:
     }
 
     const QString &m_headerText;
-    LineStamps *m_stamps;
+    bool m_withStamps;
     QByteArray *m_roles;
-    QString m_date; // the open event's Date and Time attributes
+    XmlDates m_dates;
+    QString m_element; // the open event's element name
+    QString m_child; // the child of the event the current token is in
+    QString m_date; // the open event's Date, Time and DateTime attributes
     QString m_time;
+    QString m_dateTime;
+    QString m_eventText; // the text of its Text child
+    QStringList m_offered; // the text of its File and Application children
+    QStringList m_to; // its recipients
     qsizetype m_lines = 0; // lines written so far
     QString m_out;
     int m_open = 0; // elements open at the current token
@@ -364,7 +446,7 @@ QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *
         return QString();
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
-    EventWalker walker(headerText, stamps, roles);
+    EventWalker walker(headerText, stamps != nullptr, roles);
     bool rootSeen = false;
     while (!reader.atEnd()) {
         reader.readNext();
@@ -378,5 +460,7 @@ QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *
         return QString();
     }
     *ok = true;
+    if (stamps)
+        walker.dates().finish(*stamps);
     return walker.takeText();
 }

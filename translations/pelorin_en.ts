@@ -77,6 +77,10 @@
         <source>(%1, line ends %2)</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>written in UTF-8 with a byte order mark: Shift-JIS lacks some of its characters.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>

@@ -76,6 +76,10 @@
         <source>(%1, line ends %2)</source>
         <translation>(%1, 改行 %2)</translation>
     </message>
+    <message>
+        <source>written in UTF-8 with a byte order mark: Shift-JIS lacks some of its characters.</source>
+        <translation>Shift-JIS にない文字があるので、BOM 付きの UTF-8 で書き出しました。</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>

@@ -23,5 +23,37 @@
         <source>ファイルを保存できませんでした。</source>
         <translation>Could not save the file:</translation>
     </message>
+    <message>
+        <source>空のファイルでした。</source>
+        <translation>The file is empty.</translation>
+    </message>
+    <message>
+        <source>文字のファイルではありませんでした（画像や圧縮ファイルなど）。</source>
+        <translation>The file holds no text (a picture, an archive or the like).</translation>
+    </message>
+    <message>
+        <source>LINE のトーク履歴ですが、メッセージが一つもありませんでした。</source>
+        <translation>A LINE talk history, but it holds no message.</translation>
+    </message>
+    <message>
+        <source>LINE のトーク履歴のようですが、読める形ではありませんでした。</source>
+        <translation>This looks like a LINE talk history in a form that is not recognised.</translation>
+    </message>
+    <message>
+        <source>WhatsApp のトークの書き出しのようです。この形は読めません。</source>
+        <translation>This looks like a WhatsApp chat export, which is not read.</translation>
+    </message>
+    <message>
+        <source>カカオトークのトークの書き出しのようです。この形は読めません。</source>
+        <translation>This looks like a KakaoTalk chat export, which is not read.</translation>
+    </message>
+    <message>
+        <source>JSON のデータのようです。チャットのログとしては読めません。</source>
+        <translation>This looks like JSON data, not a chat log.</translation>
+    </message>
+    <message>
+        <source>HTML のページのようです。チャットのログとしては読めません。</source>
+        <translation>This looks like an HTML page, not a chat log.</translation>
+    </message>
 </context>
 </TS>

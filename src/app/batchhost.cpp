@@ -92,6 +92,13 @@ QString BatchHost::formatText(const LogFormat &format)
                              : tr("(%1, line ends %2)").arg(encoding, lineEnd);
 }
 
+void BatchHost::textInUtf8(const QString &logPath, const QString &)
+{
+    printLine(logPath,
+              tr("written in UTF-8 with a byte order mark: Shift-JIS lacks some of its "
+                 "characters."));
+}
+
 void BatchHost::logNotRead(const QString &path, const QString &reason)
 {
     printLine(path, tr("could not be read (%1).").arg(reasonText(reason)));
@@ -110,7 +117,8 @@ void BatchHost::noSpeakers(const QString &logPath, bool readFailed, const LogFor
     // One reason per log: a log that could not be read has had its line already.
     if (readFailed)
         return;
-    const QString text = messageText(runtext::NoSpeakers);
+    const QString found = runtext::foreignKindText(format.foreign);
+    const QString text = messageText(found.isEmpty() ? runtext::NoSpeakers : found);
     const QString read = formatText(format);
     printLine(logPath, read.isEmpty() ? text : text + u' ' + read);
 }

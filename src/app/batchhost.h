@@ -42,6 +42,7 @@ public:
     void outputNotWritten(const QString &logPath, const QString &outputPath,
                           const QString &reason) override;
     void noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format) override;
+    void textInUtf8(const QString &logPath, const QString &outputPath) override;
 
     // Messages and the progress line show `path` as `name` (standard input's temporary copy).
     void showAs(const QString &path, const QString &name) { m_shownNames.insert(path, name); }

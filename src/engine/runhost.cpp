@@ -5,7 +5,13 @@
 void RunHost::noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format)
 {
     Q_UNUSED(readFailed);
-    Q_UNUSED(format);
+    // A file of a kind the program does not read: what it looks like, as the header text
+    // could not help.
+    const QString found = runtext::foreignKindText(format.foreign);
+    if (!found.isEmpty()) {
+        showMessage(Icon::Critical, found, runtext::NoSpeakersTitle, logPath);
+        return;
+    }
     showMessage(Icon::Critical, runtext::NoSpeakers, runtext::NoSpeakersTitle, logPath);
     openSettingsDialog();
 }

@@ -49,6 +49,14 @@ public:
     // example name and the status text.
     virtual void selectionCleared() = 0;
 
+    // The indented text of an XML history was written in UTF-8 with a mark, as code page 932
+    // lacks some of its characters. A window says so in its status bar, the batch run on a line.
+    virtual void textInUtf8(const QString &logPath, const QString &outputPath)
+    {
+        Q_UNUSED(logPath);
+        Q_UNUSED(outputPath);
+    }
+
     // The output of a log could not be written (`reason` in a few words); the earlier file of
     // that name, if any, is as it was. A window shows "ファイルを保存できませんでした。" with the
     // output's name; the batch run prints the reason too.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/textcodec.h"
+#include "engine/read/logkind.h"
 
 #include <QString>
 
@@ -33,4 +34,38 @@ inline const QString OverwritesLog
     + textcodec::CrLf
     + QStringLiteral(
           QT_TRANSLATE_NOOP("RunMessage", "変換後ファイル名の先頭につける文字を設定して下さい。"));
+// What a log that gave no speakers was found to be, when it is a kind of file the program does
+// not read; empty for ForeignKind::None.
+inline QString foreignKindText(ForeignKind kind)
+{
+    switch (kind) {
+    case ForeignKind::None:
+        break;
+    case ForeignKind::Empty:
+        return QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "空のファイルでした。"));
+    case ForeignKind::NotText:
+        return QStringLiteral(QT_TRANSLATE_NOOP(
+            "RunMessage", "文字のファイルではありませんでした（画像や圧縮ファイルなど）。"));
+    case ForeignKind::LineWithoutMessages:
+        return QStringLiteral(QT_TRANSLATE_NOOP(
+            "RunMessage", "LINE のトーク履歴ですが、メッセージが一つもありませんでした。"));
+    case ForeignKind::LineLike:
+        return QStringLiteral(QT_TRANSLATE_NOOP(
+            "RunMessage", "LINE のトーク履歴のようですが、読める形ではありませんでした。"));
+    case ForeignKind::WhatsApp:
+        return QStringLiteral(QT_TRANSLATE_NOOP(
+            "RunMessage", "WhatsApp のトークの書き出しのようです。この形は読めません。"));
+    case ForeignKind::KakaoTalk:
+        return QStringLiteral(QT_TRANSLATE_NOOP(
+            "RunMessage", "カカオトークのトークの書き出しのようです。この形は読めません。"));
+    case ForeignKind::Json:
+        return QStringLiteral(QT_TRANSLATE_NOOP(
+            "RunMessage", "JSON のデータのようです。チャットのログとしては読めません。"));
+    case ForeignKind::Html:
+        return QStringLiteral(QT_TRANSLATE_NOOP(
+            "RunMessage", "HTML のページのようです。チャットのログとしては読めません。"));
+    }
+    return QString();
+}
+
 } // namespace runtext

@@ -321,6 +321,7 @@ private slots:
         QTest::newRow("UTF-16LE with its mark")
             << true << QByteArray("\xFF\xFEx\0\r\0\n\0", 8) << "auto"
             << "(UTF-16LE BOM 付き, 改行 CR LF)";
+        // A LINE export holding events alone is told as one.
         QTest::newRow("LINE export of events only")
             << true << QStringLiteral("[LINE] x\n21:00\t\tAが退出しました\n").toUtf8() << "auto"
             << "(LINE のトーク履歴, UTF-8, 改行 LF)";

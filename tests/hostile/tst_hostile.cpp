@@ -151,12 +151,12 @@ QHash<QString, Case> cases()
                                                  plainSettings(w);
                                                  useLog(w, QByteArray());
                                              },
-                                             1, NoSpeakers, 20};
+                                             1, QStringLiteral("The file is empty."), 20};
     c[QStringLiteral("0-byte log, html")] = {[](Workspace &w) {
                                                  plainSettings(w);
                                                  useLog(w, QByteArray(), QStringLiteral("--html"));
                                              },
-                                             1, NoSpeakers, 20};
+                                             1, QStringLiteral("The file is empty."), 20};
     for (const QString &mode : {QStringLiteral("--text"), QStringLiteral("--html")}) {
         c[QStringLiteral("200 MB without a line break ") + mode]
             = {[mode](Workspace &w) {

@@ -37,6 +37,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
+    reader.setStampsWanted(false);
     openLog(reader, state, host, path);
 
     OutputFile out(path, state.selection.stem(i) + outputExtension(0), state, selected);
@@ -45,6 +46,10 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     const textcodec::Encoding encoding = format.textEncoding();
     const QByteArray tab = format.textTab();
     const QByteArray lineEnd = format.textLineEnd();
+    // A line's own line end, where the log's lines have their own (a LINE export).
+    const QByteArray ownEnds[]
+        = {format.textLineEnd(textcodec::LineEnd::CrLf), format.textLineEnd(textcodec::LineEnd::Lf),
+           format.textLineEnd(textcodec::LineEnd::Cr)};
     if (format.textMark())
         out.buffer().append(textcodec::byteOrderMark(encoding));
     const LineTests tests(settings.headerText);
@@ -55,17 +60,17 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     qsizetype stepped = 0; // lines of the log file the progress has counted
     EventPump pump(host);
     QString line;
-    LineRole role = LineRole::Unknown;
-    while (reader.readLine(line, &role)) {
+    LineInfo info;
+    while (reader.readLine(line, &info)) {
         pump.lineDone(line.size());
         if (linesDone == 0)
             showStatus(settings, host, runtext::Converting, false);
-        const LineRole sorted = role == LineRole::Unknown ? sorter.sort(line) : role;
+        const LineRole sorted = info.role == LineRole::Unknown ? sorter.sort(line) : info.role;
         const bool header = sorted == LineRole::Header;
-        if (sorted == LineRole::Message || sorted == LineRole::Notice)
+        if (isMessageLine(sorted) || isNoticeLine(sorted))
             out.buffer().append(tab);
         writeEncoded(line, encoding, out);
-        out.buffer().append(lineEnd);
+        out.buffer().append(info.end ? ownEnds[int(*info.end)] : lineEnd);
         out.flushIfFull();
         ++linesDone;
         // Progress is counted in the lines of the log file (a LINE export's own lines).
@@ -91,12 +96,16 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     }
     if (!hasSpeakers) {
         out.discard();
+        reader.lookAtForeignKind();
         host.noSpeakers(path, reader.failed(), format);
         return;
     }
     host.processEvents();
-    if (out.finish(state, host))
+    if (out.finish(state, host)) {
         state.colorDialogCloses = 2;
+        if (format.xml && format.textInUtf8)
+            host.textInUtf8(path, out.outputPath());
+    }
 }
 
 } // namespace

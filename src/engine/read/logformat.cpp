@@ -5,7 +5,7 @@ using textcodec::Encoding;
 Encoding LogFormat::textEncoding() const
 {
     if (xml)
-        return Encoding::ShiftJis;
+        return textInUtf8 ? Encoding::Utf8 : Encoding::ShiftJis;
     if (lineExport)
         return Encoding::Utf8;
     return detection.encoding;
@@ -13,7 +13,7 @@ Encoding LogFormat::textEncoding() const
 
 bool LogFormat::textMark() const
 {
-    return !xml && detection.bomBytes > 0;
+    return xml ? textInUtf8 : detection.bomBytes > 0;
 }
 
 QByteArray LogFormat::textLineEnd() const
@@ -23,6 +23,16 @@ QByteArray LogFormat::textLineEnd() const
         end = detection.lineEnd == textcodec::LineEnd::Lf ? u"\n" : u"\r";
     QByteArray bytes;
     textcodec::encodeAppend(end, textEncoding(), bytes);
+    return bytes;
+}
+
+QByteArray LogFormat::textLineEnd(textcodec::LineEnd end) const
+{
+    QByteArray bytes;
+    textcodec::encodeAppend(end == textcodec::LineEnd::CrLf     ? textcodec::CrLf
+                                : end == textcodec::LineEnd::Lf ? QStringView(u"\n")
+                                                                : QStringView(u"\r"),
+                            textEncoding(), bytes);
     return bytes;
 }
 

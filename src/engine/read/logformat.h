@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/detect.h"
+#include "engine/read/logkind.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,14 +12,22 @@ struct LogFormat
     bool known = false; // false: the log could not be read, nothing was detected
     bool xml = false; // an XML history (its own declared encoding)
     bool lineExport = false; // a LINE talk-history export, turned into header lines
+    // An XML history holding characters code page 932 lacks: its indented text is written in
+    // UTF-8 with a mark rather than lose them.
+    bool textInUtf8 = false;
     textcodec::Detection detection; // encoding, mark and line ends of a text log
+    // What a log that gave no speakers looks like (LogReader::lookAtForeignKind).
+    ForeignKind foreign = ForeignKind::None;
 
     // The indented text output: the log's own encoding, mark and line ends, so that without
     // the inserted TABs it is the log byte for byte. A LINE export's converted text is UTF-8;
-    // an XML history's text is code page 932 with CR LF.
+    // an XML history's text is code page 932 with CR LF, or UTF-8 with a mark and CR LF when
+    // code page 932 would lose characters of it (textInUtf8).
     textcodec::Encoding textEncoding() const;
     bool textMark() const;
     QByteArray textLineEnd() const;
+    // A line end of the log's own, as the indented text writes it.
+    QByteArray textLineEnd(textcodec::LineEnd end) const;
     QByteArray textTab() const;
 
     // A LINE export's messages are plain text as typed: a page escapes them rather than reading

@@ -230,8 +230,10 @@ void TestModernPage::xmlHistoryTimes()
     run({writeLog(QStringLiteral("hist.xml"), xml)});
     const QString page = QString::fromUtf8(output(QStringLiteral("_hist.htm")));
     QVERIFY(page.contains(QStringLiteral("発言者 2 人・発言 3 件・2003/07/12 ～ 2003/07/13")));
-    const QStringList times = {"<time>2003/07/12 21:03:00</time><p>a\nb 😀", "<time>21:05:00</time>",
-                               "<time>2003/07/13 00:01:00</time>"};
+    // A new day is a heading of its own; the utterances show their time.
+    const QStringList times
+        = {"<h2 class=\"day\">2003/07/12</h2>", "<time>21:03:00</time><p>a\nb 😀",
+           "<time>21:05:00</time>", "<h2 class=\"day\">2003/07/13</h2>", "<time>00:01:00</time>"};
     qsizetype at = 0;
     for (const QString &time : times) {
         at = page.indexOf(time, at);
@@ -247,15 +249,19 @@ void TestModernPage::xmlHistoryTimes()
     QVERIFY(classic.contains("b &#128512;"));
     QVERIFY(!classic.contains("21:03"));
 
-    // A LINE export's messages show their time once, in the header.
+    // A LINE export's messages show their time once, in the header; its day lines are headings,
+    // its title names the page, a sticker is shown as the app's word for it.
     m_state.settings.pageStyle = PageModern;
     run({writeLog(QStringLiteral("line.txt"),
-                  "[LINE] Aki\n\n2024/01/15(\xe6\x9c\x88)\n21:03\tAki\tx\n"
-                  "21:04\tBo\t\"y\nz\"\n21:05\tBo left.\n")});
+                  "[LINE] Chat history with Aki\n\n2024/01/15(\xe6\x9c\x88)\n21:03\tAki\tx\n"
+                  "21:04\tBo\t\"y\nz\"\n21:05\tBo left.\n21:06\tBo\t[Sticker]\n")});
     const QString line = QString::fromUtf8(output(QStringLiteral("_line.htm")));
-    QVERIFY(line.contains(QStringLiteral("<time>2024/01/15 21:03</time><p>x</p>")));
+    QVERIFY(line.contains(QStringLiteral("<h1>Aki</h1>")));
+    QVERIFY(line.contains(QStringLiteral("<h2 class=\"day\">2024/01/15(月)</h2>")));
+    QVERIFY(line.contains(QStringLiteral("<time>21:03</time><p>x</p>")));
     QVERIFY(line.contains(QStringLiteral("<time>21:04</time><p>y\nz</p>")));
-    QVERIFY(line.contains(QStringLiteral("21:05 Bo left.")));
+    QVERIFY(line.contains(QStringLiteral("<div class=\"note\">21:05 Bo left.</div>")));
+    QVERIFY(line.contains(QStringLiteral("<p><span class=\"ph\">[Sticker]</span></p>")));
 }
 
 // The lines of a LINE export's or an XML history's message stay lines of that message in every

@@ -34,9 +34,10 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
     lines = 0;
     EventPump pump(host);
     QString line;
-    LineRole role = LineRole::Unknown;
-    while (reader.readLine(line, &role)) {
+    LineInfo info;
+    while (reader.readLine(line, &info)) {
         pump.lineDone(line.size());
+        const LineRole role = info.role;
         if (role == LineRole::Header || (role == LineRole::Unknown && tests.isHeaderLine(line)))
             speakerKeys.add(line, role);
         ++lines;
@@ -52,15 +53,15 @@ bool writeBody(LogReader &reader, RunHost &host, OutputFile &out, ProgressMeter 
                WriteLine writeLine)
 {
     QString line;
-    LineRole role = LineRole::Unknown;
+    LineInfo info;
     qsizetype j = 0;
     reader.rewind();
     EventPump pump(host);
-    while (reader.readLine(line, &role)) {
+    while (reader.readLine(line, &info)) {
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
         pump.lineDone(line.size());
-        writeLine(line, role, out.buffer());
+        writeLine(line, info.role, out.buffer());
         out.flushIfFull();
         progress.step();
         ++j;
@@ -120,6 +121,7 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
 {
     ModernPageInfo info;
     info.baseName = pageBaseName(src.path);
+    info.chatName = src.reader.chatName();
     for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
         const qsizetype lines = src.speakerKeys.lineCount(k);
         info.speakers.append({src.speakerKeys.name(k), src.colors.value(k), lines});
@@ -194,6 +196,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
                                             modern ? state.pageRun.paletteNumbers : NothingCarried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
+        reader.lookAtForeignKind();
         host.noSpeakers(path, reader.failed(), reader.format());
         return LogOutcome::Next;
     }

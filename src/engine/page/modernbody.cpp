@@ -220,6 +220,15 @@ void ModernBody::headerLine(const QString &line, LineRole role)
         textLine(line, Block::Plain);
         return;
     }
+    QString date, time;
+    qsizetype restated = 0;
+    const bool stamped = m_stamps.at(m_line, &date, &time, &restated);
+    if (stamped && !date.isEmpty() && date != m_lastDate) {
+        // A new day: its separator, unless the log writes its own day lines.
+        if (!m_dayLines)
+            daySeparator(date);
+        m_lastDate = date;
+    }
     openBlock(Block::Utterance, speaker);
     m_speaker = speaker;
     const SpeakerMarkup &m = markup(speaker);
@@ -227,20 +236,12 @@ void ModernBody::headerLine(const QString &line, LineRole role)
     const auto id = std::to_chars(digits, digits + sizeof digits, ++m_utterance);
     const QByteArrayView number(digits, id.ptr - digits);
     m_out->append("\" id=\"u").append(number).append(m.anchor).append(number).append(m.name);
-    QString date, time;
-    qsizetype restated = 0;
-    if (m_stamps.at(m_line, &date, &time, &restated)) {
-        QString shown = time;
-        if (!date.isEmpty() && date != m_lastDate)
-            shown = time.isEmpty() ? date : date % QLatin1Char(' ') % time;
-        m_lastDate = date.isEmpty() ? m_lastDate : date;
-        if (!shown.isEmpty()) {
-            m_restatedLine = m_line + 1;
-            m_restated = restated;
-            m_out->append("<time>");
-            appendUtf8(htmlEscaped(shown), *m_out);
-            m_out->append("</time>");
-        }
+    if (stamped && !time.isEmpty()) {
+        m_restatedLine = m_line + 1;
+        m_restated = restated;
+        m_out->append("<time>");
+        appendUtf8(htmlEscaped(time), *m_out);
+        m_out->append("</time>");
     }
     const QStringView rest = QStringView(line).sliced(prefixLength);
     if (!rest.trimmed().isEmpty())
@@ -263,13 +264,30 @@ void ModernBody::textLine(QStringView html, Block kind)
     appendText(html);
 }
 
-void ModernBody::messageLine(const QString &line)
+void ModernBody::messageLine(const QString &line, bool placeholder)
 {
+    QStringView text = line;
     if (m_line == m_restatedLine && m_restated > 0 && line.size() >= m_restated
         && line.at(m_restated - 1) == u' ')
-        textLine(QStringView(line).sliced(m_restated), Block::Utterance);
+        text = text.sliced(m_restated);
+    if (placeholder) // a sticker, a photo, a call: the app's words, not the sender's
+        textLine(QString(QStringLiteral("<span class=\"ph\">") % text % QStringLiteral("</span>")),
+                 Block::Utterance);
     else
-        textLine(line, Block::Utterance);
+        textLine(text, Block::Utterance);
+}
+
+void ModernBody::daySeparator(QStringView text)
+{
+    closeBlock();
+    if (!m_sectionOpen) {
+        m_out->append("<section class=\"part\">\n");
+        m_sectionOpen = true;
+    }
+    ++m_sectionBlocks;
+    m_out->append("<h2 class=\"day\">");
+    appendUtf8(text, *m_out);
+    m_out->append("</h2>\n");
 }
 
 void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
@@ -281,11 +299,24 @@ void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
         headerLine(line, role);
         break;
     case LineRole::Message:
-        messageLine(line);
+        messageLine(line, false);
+        break;
+    case LineRole::Placeholder:
+        messageLine(line, true);
         break;
     case LineRole::Notice:
         textLine(line, Block::Notice);
         break;
+    case LineRole::Date: {
+        // The log's own day line, as it writes it; the frame before it carries its date.
+        m_dayLines = true;
+        daySeparator(line);
+        QString time;
+        m_stamps.at(m_line - 1, &m_lastDate, &time);
+        break;
+    }
+    case LineRole::Title:
+        break; // the page's heading shows the chat's name
     case LineRole::Plain:
     case LineRole::Unknown:
         textLine(line, Block::Plain);

@@ -13,7 +13,8 @@ class SpeakerKeys;
 // Turns the lines of a log, in order, into the utterances of the modern page, in UTF-8:
 // every header line opens an utterance (the speaker's name in its colour, an anchor "#uN",
 // the time where the log tells it) whose message lines follow as text; notices stand apart;
-// separators frame notices and are not shown themselves. Lines arrive as the chat filter left
+// separators frame notices and are not shown themselves; a new day gets a heading (the log's own
+// day line, where it writes them). Lines arrive as the chat filter left
 // them; http and https addresses become links, and tags a line leaves open are closed at the
 // end of its block, so chat markup never spills into the next utterance.
 //
@@ -45,7 +46,8 @@ private:
     };
 
     void headerLine(const QString &line, LineRole role);
-    void messageLine(const QString &line);
+    void messageLine(const QString &line, bool placeholder);
+    void daySeparator(QStringView text);
     void textLine(QStringView html, Block kind);
     void openBlock(Block kind, qsizetype speaker);
     void closeBlock();
@@ -66,6 +68,7 @@ private:
     int m_sectionLines = 0;
     bool m_sectionOpen = false;
     QString m_lastDate;
+    bool m_dayLines = false; // the log writes its own day lines (a LINE export)
     // The line after a header whose first characters restate the time shown in the header.
     qsizetype m_restatedLine = -1;
     qsizetype m_restated = 0;

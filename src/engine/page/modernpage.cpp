@@ -163,7 +163,8 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
         "<meta name=\"color-scheme\" content=\"light dark\">\n");
     const ReadableColors colors = readableColors(info);
     page += securityPolicy(info, colors) % QStringLiteral("<title>");
-    page += htmlEscaped(info.baseName);
+    const QString heading = htmlEscaped(info.chatName.isEmpty() ? info.baseName : info.chatName);
+    page += heading;
     for (qsizetype k = 0; k < info.speakers.size(); ++k) {
         page += (k == 0 ? QStringLiteral(" : ") : QStringLiteral(" + "))
             % markupText(info.speakers[k].name).replace(u'<', QStringLiteral("&lt;"));
@@ -177,8 +178,8 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
     page.resize(0);
     styleSheet(info, colors, sink);
     page += QStringLiteral("</style>\n");
-    page += QStringLiteral("</head>\n<body>\n<header class=\"top\">\n<h1>")
-        % htmlEscaped(info.baseName) % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
+    page += QStringLiteral("</head>\n<body>\n<header class=\"top\">\n<h1>") % heading
+        % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
         % QStringLiteral(
                 "</p>\n<div class=\"tools\" role=\"search\"><input type=\"search\" id=\"q\" "
                 "placeholder=\"発言を検索\" aria-label=\"発言を検索\" autocomplete=\"off\">"

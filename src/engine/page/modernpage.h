@@ -22,6 +22,7 @@ struct ModernSpeaker
 struct ModernPageInfo
 {
     QString baseName; // the log's name, as the title and heading show it
+    QString chatName; // the chat's own name, shown instead where the log tells it (plain text)
     QList<ModernSpeaker> speakers; // in speaker order
     qsizetype utterances = 0;
     QString firstDate; // empty when the log tells no dates

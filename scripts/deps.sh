@@ -13,9 +13,10 @@ PELORIN_PACKAGES=(
 # The Debian package: CPack's dependency lookup (dpkg-shlibdeps, file) and lintian.
 PELORIN_PACKAGE_TOOLS=(dpkg-dev file lintian)
 
-# The tests: pages in headless Chromium, the metainfo and manual page checks, the package.
+# The tests: pages in headless Chromium, the metainfo and manual page checks, the package, and
+# what a desktop makes of its launcher (the desktop file checks, xdg-mime, gio launch).
 PELORIN_TEST_PACKAGES=(
-    chromium appstream man-db
+    chromium appstream man-db desktop-file-utils xdg-utils libglib2.0-bin
     "${PELORIN_PACKAGE_TOOLS[@]}"
 )
 

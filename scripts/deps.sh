@@ -3,11 +3,12 @@
 # running the program need, plus the packages it is given.
 
 # Building: the compiler and Qt, lrelease for the translations, cmark-gfm for the
-# documentation page. Running: Qt's own Japanese texts and Japanese fonts.
+# documentation page. Running: Qt's own Japanese texts, Japanese fonts, and Qt's SVG plugins,
+# which draw the windows' icon.
 PELORIN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools cmark-gfm
-    qt6-translations-l10n fonts-noto-cjk
+    qt6-translations-l10n fonts-noto-cjk libqt6svg6
 )
 
 # The Debian package: CPack's dependency lookup (dpkg-shlibdeps, file) and lintian.

@@ -182,7 +182,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     if (!commandLine.pageStyle.isEmpty())
         settings.pageStyle = commandLine.pageStyle;
     if (commandLine.index)
-        settings.makeIndex = 1;
+        settings.makeIndex = *commandLine.index ? 1 : 0;
     if (commandLine.encoding)
         settings.logEncoding = encodingWord(*commandLine.encoding);
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.

@@ -14,7 +14,7 @@ struct CommandLine
     bool batch = false;
     std::optional<int> changeType; // --text (0) / --html (1), batch only
     QString pageStyle; // --page classic|modern, batch only; empty: as the settings say
-    bool index = false; // --index, batch only
+    std::optional<bool> index; // --index (true) / --no-index (false), batch only
     std::optional<textcodec::Choice> encoding; // --encoding auto|sjis|utf-8|utf-16, batch only
     QString settingsFile; // --settings FILE
     QString outputDir; // -o / --output-dir DIR, batch only
@@ -32,8 +32,8 @@ CommandLine parseCommandLine(const QStringList &arguments); // arguments without
 // The arguments after argv[0], decoded so that every file name keeps its exact bytes (names
 // that are not UTF-8 too, see fileio::decodeName).
 QStringList programArguments(int argc, const char *const *argv);
-// The texts the command line prints, in the language of the installed translations; each
-// ends with a line break.
+// The texts the command line prints (helptext.cpp), in the language of the installed
+// translations; each ends with a line break, and no line is wider than 80 columns.
 QString helpText();
 QString versionText(); // "Pelorin 2.00" and the licence
 QString usageErrorText(const QString &error); // the error and a pointer to --help

@@ -213,6 +213,38 @@ private slots:
                  QStringList {"chat.txt"});
     }
 
+    // The saved setting decides whether a folder of pages gets an index page; --index and
+    // --no-index override it for the run.
+    void indexPage_data()
+    {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("option"); // empty: none
+        QTest::addColumn<bool>("made");
+        QTest::newRow("saved on") << "1"
+                                  << "" << true;
+        QTest::newRow("saved on, --no-index") << "1"
+                                              << "--no-index" << false;
+        QTest::newRow("saved off") << "0"
+                                   << "" << false;
+        QTest::newRow("saved off, --index") << "0"
+                                            << "--index" << true;
+    }
+
+    void indexPage()
+    {
+        QFETCH(QString, saved);
+        QFETCH(QString, option);
+        QFETCH(bool, made);
+        QVERIFY(writeIniValue(m_ini, QStringLiteral("Page"), QStringLiteral("Index"), saved));
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        QStringList args {"--batch", "--settings", m_ini, a};
+        if (!option.isEmpty())
+            args.prepend(option);
+        QCOMPARE(run(args), ExitAllWritten);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("out-a.htm"))));
+        QCOMPARE(QFile::exists(m_dir.filePath(QStringLiteral("out-index.htm"))), made);
+    }
+
     // "-": the log from standard input, its output, and nothing else, to standard output. The
     // temporary copy of the log is gone afterwards.
     void standardInput_data()

@@ -293,7 +293,10 @@ for that run alone.</source>
        with --output-dir;
        --batch: the settings file exists but cannot be read, or the output
        folder cannot be made (nothing is converted);
-       the window was asked for but no display is available</source>
+       the window was asked for but no display is available
+  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
+       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
+       as any filter does, and the shell reports 141</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -344,7 +344,10 @@ for that run alone.</source>
        with --output-dir;
        --batch: the settings file exists but cannot be read, or the output
        folder cannot be made (nothing is converted);
-       the window was asked for but no display is available</source>
+       the window was asked for but no display is available
+  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
+       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
+       as any filter does, and the shell reports 141</source>
         <translation>終了ステータス:
   0    すべてのログを書き出しました（ウィンドウでは: 普通に閉じました）
   1    --batch: 書き出せなかったログ（か一覧ページ）があります
@@ -355,7 +358,10 @@ for that run alone.</source>
        「-」、--text も --html もない「-」。
        --batch: 設定ファイルはあるのに読み込めないか、出力フォルダを作れません
        （何も変換しません）。
-       ウィンドウを開こうとしましたが、ディスプレイがありません</translation>
+       ウィンドウを開こうとしましたが、ディスプレイがありません
+  141  --batch で「-」のとき: 標準出力を読む側が読むのをやめました（「| head」
+       のように）。メッセージを出さずに、ほかのフィルタと同じくシグナル
+       SIGPIPE で終わり、シェルは 141 と伝えます</translation>
     </message>
 </context>
 <context>

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <csignal>
 #include <optional>
 
 // The program's command line, parsed without running anything.
@@ -43,6 +44,10 @@ QString noDisplayText(); // the window was wanted, but there is no display
 inline constexpr int ExitAllWritten = 0;
 inline constexpr int ExitSomeNotWritten = 1;
 inline constexpr int ExitUsage = 2;
+// The reader of standard output went away ("pelorin --batch --text - < log | head"): the
+// status of any filter cut short, which dies of SIGPIPE. main ends the program by that signal
+// once the run has cleaned up.
+inline constexpr int ExitOutputClosed = 128 + SIGPIPE;
 
 // The settings file this start uses, for the window and the batch run alike.
 QString settingsPathFor(const CommandLine &commandLine, const QString &programDir);

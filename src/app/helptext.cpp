@@ -176,7 +176,10 @@ QString helpText()
             "       with --output-dir;\n"
             "       --batch: the settings file exists but cannot be read, or the output\n"
             "       folder cannot be made (nothing is converted);\n"
-            "       the window was asked for but no display is available"))
+            "       the window was asked for but no display is available\n"
+            "  141  --batch with \"-\": the reader of standard output stopped reading (as\n"
+            "       \"| head\" does); the run ends without a message, by the signal SIGPIPE,\n"
+            "       as any filter does, and the shell reports 141"))
         + u'\n';
 }
 

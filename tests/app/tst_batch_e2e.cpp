@@ -170,6 +170,11 @@ private slots:
         const QString program = QStringLiteral("\"$0\" --batch --settings none.ini ");
         QTest::newRow("a filter") << "cat logs/chat.txt | " + program + "-q --text -" << 0
                                   << cp932::encode(u"A の発言：\r\n\tこんにちは\r\n") << "";
+        // More output than the pipe holds, so the program is still writing when head leaves.
+        QTest::newRow("a filter cut short")
+            << "{ printf 'A の発言：\\n'; yes message | head -n 100000; } >big.txt && { " + program
+                + "-q --text - <big.txt; echo $? >status; } | head -c 1 >/dev/null; cat status"
+            << 0 << QByteArray("141\n") << "";
         QTest::newRow("a filter without speakers")
             << "printf 'x' | " + program + "-q --text -" << 1 << QByteArray()
             << "standard input: No speaker was found. Try adjusting the speaker header in the "

@@ -246,35 +246,41 @@ private slots:
     }
 
     // "-": the log from standard input, its output, and nothing else, to standard output. The
-    // temporary copy of the log is gone afterwards.
+    // temporary copy of the log is gone afterwards. A reader that goes away hears nothing more.
     void standardInput_data()
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("outputOpen"); // false: standard output refuses every write
+        QTest::addColumn<QString>("to"); // standard output: "file", "read-only" or "closed pipe"
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("output"); // the whole text, or the page's start
         QTest::addColumn<QString>("err"); // the start of the only line
 
         const QByteArray text = cp932::encode(u"A の発言 :\r\nhi");
-        QTest::newRow("text") << text << "--text" << true << 0
-                              << cp932::encode(u"A の発言 :\r\n\thi\r\n") << "";
+        QTest::newRow("text") << text << "--text"
+                              << "file" << 0 << cp932::encode(u"A の発言 :\r\n\thi\r\n") << "";
         QTest::newRow("an XML history as a page")
             << QByteArray("<?xml version=\"1.0\"?><Log><Message><From><User FriendlyName=\"Aki\"/>"
                           "</From><Text>hi</Text></Message></Log>")
-            << "--html" << true << 0 << QByteArray("<html>\r\n<head>\r\n<title>stdin : Aki") << "";
+            << "--html"
+            << "file" << 0 << QByteArray("<html>\r\n<head>\r\n<title>stdin : Aki") << "";
         QTest::newRow("no speakers")
-            << QByteArray("x\r\n") << "--text" << true << 1 << QByteArray()
+            << QByteArray("x\r\n") << "--text"
+            << "file" << 1 << QByteArray()
             << "標準入力: 発言者が一人も見つかりませんでした。 発言のヘッダを調整してみて下さい。";
-        QTest::newRow("standard output closed")
-            << text << "--text" << false << 1 << QByteArray() << "標準出力: 書き出せませんでした（";
+        QTest::newRow("standard output refuses writes")
+            << text << "--text"
+            << "read-only" << 1 << QByteArray() << "標準出力: 書き出せませんでした（";
+        QTest::newRow("standard output's reader gone")
+            << text << "--text"
+            << "closed pipe" << ExitOutputClosed << QByteArray() << "";
     }
 
     void standardInput()
     {
         QFETCH(QByteArray, input);
         QFETCH(QString, kind);
-        QFETCH(bool, outputOpen);
+        QFETCH(QString, to);
         QFETCH(int, status);
         QFETCH(QByteArray, output);
         QFETCH(QString, err);
@@ -284,12 +290,18 @@ private slots:
         QVERIFY(fileio::writeFileAtomically(out, {}));
         QFile inFile(in), outFile(out);
         QVERIFY(inFile.open(QIODevice::ReadOnly));
-        QVERIFY(outFile.open(outputOpen ? QIODevice::WriteOnly : QIODevice::ReadOnly));
+        QVERIFY(outFile.open(to == u"file" ? QIODevice::WriteOnly : QIODevice::ReadOnly));
+        int pipe[2];
+        QCOMPARE(::pipe(pipe), 0);
+        ::close(pipe[0]);
+        const int outFd = to == u"closed pipe" ? pipe[1] : outFile.handle();
+        std::signal(SIGPIPE, SIG_IGN); // as main does
         const QString temporary = m_dir.filePath(QStringLiteral("tmp"));
         QVERIFY(m_dir.mkdir(QStringLiteral("tmp")));
         qputenv("TMPDIR", QFile::encodeName(temporary));
-        const int result = run({"--batch", kind, "--settings", m_ini, "-"}, false,
-                               {inFile.handle(), outFile.handle()});
+        const int result
+            = run({"--batch", kind, "--settings", m_ini, "-"}, false, {inFile.handle(), outFd});
+        ::close(pipe[1]);
         qunsetenv("TMPDIR");
         QCOMPARE(result, status);
         outFile.close();

@@ -9,6 +9,10 @@ set(PELORIN_VERSION_MAJOR ${CMAKE_MATCH_1})
 set(PELORIN_VERSION_MINOR ${CMAKE_MATCH_2})
 set(PELORIN_VERSION_REVISION ${CMAKE_MATCH_3})
 
+# The web page that lists the program's releases, for the version window's check for a newer
+# one; the project has none, and without it the window offers no check.
+set(PELORIN_RELEASES_PAGE "" CACHE STRING "Address of the page listing the releases (empty: none)")
+
 configure_file(${CMAKE_CURRENT_LIST_DIR}/version.h.in
                ${CMAKE_BINARY_DIR}/generated/pelorin/version.h @ONLY)
 add_library(pelorin_version INTERFACE)

@@ -3,20 +3,22 @@
 # running the program need, plus the packages it is given.
 
 # Building: the compiler and Qt, Qt's Linguist tools (lupdate, lrelease and their CMake
-# commands) for the translations, cmark-gfm for the documentation page. Running: Qt's own Japanese texts and Japanese fonts.
+# commands) for the translations, cmark-gfm for the documentation page. Running: Qt's own
+# Japanese texts, Japanese fonts, and Qt's SVG plugins, which draw the windows' icon.
 PELORIN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools qt6-tools-dev cmark-gfm
-    qt6-translations-l10n fonts-noto-cjk
+    qt6-translations-l10n fonts-noto-cjk libqt6svg6
 )
 
 # The Debian package: CPack's dependency lookup (dpkg-shlibdeps, file) and lintian.
 PELORIN_PACKAGE_TOOLS=(dpkg-dev file lintian)
 
 # The tests: pages in headless Chromium, their scripts parsed by Node.js, the metainfo and
-# manual page checks, the package.
+# manual page checks, the package, and what a desktop makes of its launcher (the desktop file
+# checks, xdg-mime, gio launch).
 PELORIN_TEST_PACKAGES=(
-    chromium nodejs appstream man-db
+    chromium nodejs appstream man-db desktop-file-utils xdg-utils libglib2.0-bin
     "${PELORIN_PACKAGE_TOOLS[@]}"
 )
 

@@ -137,14 +137,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Settings file:
-  Without --settings, &quot;基本設定よ.ini&quot; beside the program is used when it already
-  exists there (a portable copy). Otherwise the one in your configuration folder,
-  $XDG_CONFIG_HOME/pelorin/ (by default ~/.config/pelorin/), created on the first
-  save.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Try &apos;pelorin --help&apos; for more information.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -178,28 +170,6 @@ MIT License: free to use, change and pass on, without warranty.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>convert the LOGs without any window; needs no display.
-The settings file is read, never written. What the window would
-say in a message box is printed to standard error as
-&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
-whose extension is not TXT, txt, XML or xml is refused. When
-standard error is a terminal, the progress is shown on one line,
-and a last line tells how many logs were written.
-In an HTML conversion every speaker keeps the colour the palette
-and the message rules give it.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>with --batch: write the outputs into DIR (made if missing) under
-their usual names; the logs of a FOLDER&apos;s subfolders go into the
-same subfolders of DIR</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>with --batch: convert the logs in every folder below a FOLDER too</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>with --batch: print only errors</source>
         <translation type="unfinished"></translation>
     </message>
@@ -220,25 +190,7 @@ same subfolders of DIR</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>with --batch: the HTML page&apos;s style, classic (the default) or
-modern (for today&apos;s browsers and phones: UTF-8, a light and a dark
-theme, search and speaker filters). In the modern style a speaker
-met again in a later log keeps the colour it had in the earlier one</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>with --batch: after the run, every folder that received pages gets
-an index page (the prefix and &quot;index.htm&quot;) listing them; a later
-run keeps the entries of pages that are still there</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>--encoding takes auto, sjis, utf-8 or utf-16, not &quot;%1&quot;</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>with --batch: read text logs as WORD, whatever the settings say:
-auto (detected per log), sjis, utf-8 or utf-16</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -261,26 +213,94 @@ auto (detected per log), sjis, utf-8 or utf-16</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>--index and --no-index exclude each other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display. The
+settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a
+LOG whose extension is not TXT, txt, XML or xml is refused.
+When standard error is a terminal, the progress is shown on
+one line, and a last line tells how many logs were written.
+In an HTML conversion every speaker keeps the colour the
+palette and the message rules give it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: read text logs as WORD, whatever the settings
+say: auto (detected per log), sjis, utf-8 or utf-16</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: write pages in STYLE, whatever the settings
+say: classic (the page as it always was) or modern (for
+today&apos;s browsers and phones: UTF-8, a light and a dark
+theme, search and speaker filters). In the modern style a
+speaker met again in a later log keeps its earlier colour</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: make index pages, whatever the settings say:
+after the run, every folder that received pages gets one
+(the prefix and &quot;index.htm&quot;) listing them; a later run
+keeps the entries of pages that are still there</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: make no index page, whatever the settings say</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: write the outputs into DIR (made if missing)
+under their usual names; the logs of a FOLDER&apos;s subfolders
+go into the same subfolders of DIR</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: convert the logs in every folder below a
+FOLDER too</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the
 messenger&apos;s *.xml histories) into an indented text file or a coloured HTML page,
 written next to each log under its name with the configured prefix (by default
 &quot;_&quot;): chat.txt gives _chat.txt or _chat.htm.
 
 Without --batch the window opens. LOG arguments start a conversion with the
-saved settings that ends the program without showing the window.</source>
+saved settings that ends the program without showing the window.
+
+The saved settings decide what no option names: the output kind, the page
+style, the index page, the encoding, the prefix, the colours. The window
+changes them; --batch only reads them, and its options below override them
+for that run alone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Settings file:
+  Without --settings, &quot;基本設定よ.ini&quot; beside the program is used when it
+  already exists there (a portable copy). Otherwise the one in your
+  configuration folder, $XDG_CONFIG_HOME/pelorin/ (by default
+  ~/.config/pelorin/), created on the first save.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Exit status:
-  0  every log was written (and for the window: it closed normally)
-  1  --batch: at least one log (or index page) was not written
-  2  usage error: an unknown option, an option without its value or without
-     --batch, an unknown --encoding WORD, both --text and --html, --page
-     other than classic or modern, --batch without a LOG, or &quot;-&quot; with
-     another LOG, without --text or --html, or with --output-dir;
-     --batch: the settings file exists but cannot be read, or the output folder
-     cannot be made (nothing is converted);
-     the window was asked for but no display is available</source>
+  0    every log was written (and for the window: it closed normally)
+  1    --batch: at least one log (or index page) was not written
+  2    usage error: an unknown option, an option without its value or without
+       --batch, an unknown --encoding WORD, both --text and --html, or both
+       --index and --no-index, --page other than classic or modern, --batch
+       without a LOG, or &quot;-&quot; with another LOG, without --text or --html, or
+       with --output-dir;
+       --batch: the settings file exists but cannot be read, or the output
+       folder cannot be made (nothing is converted);
+       the window was asked for but no display is available
+  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
+       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
+       as any filter does, and the shell reports 141</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -105,7 +105,8 @@
     </message>
     <message>
         <source>with --batch: write indented text, whatever the settings say</source>
-        <translation>--batch と一緒に: 設定にかかわらず字下げしたテキストを書き出します</translation>
+        <translation>--batch と一緒に: 設定にかかわらず、字下げしたテキストを
+書き出します</translation>
     </message>
     <message>
         <source>with --batch: write HTML pages, whatever the settings say</source>
@@ -134,17 +135,6 @@
     <message>
         <source>Options:</source>
         <translation>オプション:</translation>
-    </message>
-    <message>
-        <source>Settings file:
-  Without --settings, &quot;基本設定よ.ini&quot; beside the program is used when it already
-  exists there (a portable copy). Otherwise the one in your configuration folder,
-  $XDG_CONFIG_HOME/pelorin/ (by default ~/.config/pelorin/), created on the first
-  save.</source>
-        <translation>設定ファイル:
-  --settings がないときは、プログラムと同じフォルダに「基本設定よ.ini」が既に
-  あればそれを使います（持ち運び用）。なければ設定フォルダ $XDG_CONFIG_HOME/pelorin/
-  （既定は ~/.config/pelorin/）のものを使い、最初の保存で作ります。</translation>
     </message>
     <message>
         <source>Copyright (c) the Pelorin authors.
@@ -181,37 +171,6 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>--output-dir は標準入力（「-」）とは一緒に使えません。</translation>
     </message>
     <message>
-        <source>convert the LOGs without any window; needs no display.
-The settings file is read, never written. What the window would
-say in a message box is printed to standard error as
-&quot;LOG: message&quot;. A log without speakers is skipped, and a LOG
-whose extension is not TXT, txt, XML or xml is refused. When
-standard error is a terminal, the progress is shown on one line,
-and a last line tells how many logs were written.
-In an HTML conversion every speaker keeps the colour the palette
-and the message rules give it.</source>
-        <translation>ウィンドウを使わずに LOG を変換します。ディスプレイは要りません。
-設定ファイルは読むだけで、書き換えません。ウィンドウならメッセージ
-ボックスで伝えることを、標準エラー出力に「LOG: メッセージ」の形で
-書きます。発言者のいないログは飛ばし、拡張子が TXT, txt, XML, xml の
-どれでもない LOG は受け付けません。標準エラー出力が端末のときは、
-進み具合を一行で見せ、最後の行で書き出したログの数を伝えます。
-HTML への変換では、どの発言者もパレットとメッセージルールが決める
-色のままです。</translation>
-    </message>
-    <message>
-        <source>with --batch: write the outputs into DIR (made if missing) under
-their usual names; the logs of a FOLDER&apos;s subfolders go into the
-same subfolders of DIR</source>
-        <translation>--batch と一緒に: 出力をいつもの名前で DIR に書き出します（なければ
-作ります）。FOLDER の下のフォルダにあるログの出力は、DIR の同じ名前の
-フォルダに入ります</translation>
-    </message>
-    <message>
-        <source>with --batch: convert the logs in every folder below a FOLDER too</source>
-        <translation>--batch と一緒に: FOLDER の下のすべてのフォルダのログも変換します</translation>
-    </message>
-    <message>
         <source>with --batch: print only errors</source>
         <translation>--batch と一緒に: エラーだけを表示します</translation>
     </message>
@@ -226,46 +185,24 @@ same subfolders of DIR</source>
   starts with &quot;&lt;?xml&quot;) and writes its output to standard output, where nothing
   else goes; it needs --text or --html. Messages name it &quot;standard input&quot;.</source>
         <translation>フォルダと標準入力（--batch のとき）:
-  LOG にフォルダ（FOLDER）を渡すと、そのフォルダにじかに入っているログを変換し
-  ます。-r を付けると、その下のすべてのフォルダのログも変換します。中にある
-  フォルダへのリンクはたどらず、「.」で始まる名前は飛ばします。隣にあるログの出力と同じ名前
-  （設定の文字とログの名前。chat.txt なら _chat.txt）のファイルも飛ばすので、同じ
-  フォルダをもう一度変換しても、変換するのはログだけです。
-  LOG に「-」だけを渡すと、ログを標準入力から読み（「&lt;?xml」で始まれば XML の
-  履歴として）、出力を標準出力に書き出します。標準出力にはほかに何も書きません。
-  --text か --html が要ります。メッセージでは「標準入力」と呼びます。</translation>
+  LOG にフォルダ（FOLDER）を渡すと、そのフォルダにじかに入っているログを
+  変換します。-r を付けると、その下のすべてのフォルダのログも変換します。
+  中にあるフォルダへのリンクはたどらず、「.」で始まる名前は飛ばします。
+  隣にあるログの出力と同じ名前（設定の文字とログの名前。chat.txt なら
+  _chat.txt）のファイルも飛ばすので、同じフォルダをもう一度変換しても、
+  変換するのはログだけです。
+  LOG に「-」だけを渡すと、ログを標準入力から読み（「&lt;?xml」で始まれば XML
+  の履歴として）、出力を標準出力に書き出します。標準出力にはほかに何も
+  書きません。--text か --html が要ります。メッセージでは「標準入力」と
+  呼びます。</translation>
     </message>
     <message>
         <source>--page needs classic or modern</source>
-        <translation>--page には classic か modern を付けて下さい</translation>
-    </message>
-    <message>
-        <source>with --batch: the HTML page&apos;s style, classic (the default) or
-modern (for today&apos;s browsers and phones: UTF-8, a light and a dark
-theme, search and speaker filters). In the modern style a speaker
-met again in a later log keeps the colour it had in the earlier one</source>
-        <translation>--batch と一緒に: HTML ページの形。classic（既定）か modern
-（今のブラウザとスマートフォン向け: UTF-8、明るいテーマと暗いテーマ、
-検索と発言者の絞り込み）。modern では、前のログに出た発言者は
-後のログでも同じ色になる</translation>
-    </message>
-    <message>
-        <source>with --batch: after the run, every folder that received pages gets
-an index page (the prefix and &quot;index.htm&quot;) listing them; a later
-run keeps the entries of pages that are still there</source>
-        <translation>--batch と一緒に: 変換のあと、ページを書き出した各フォルダに、
-それらを並べた一覧ページ（設定の文字と「index.htm」）を作る。
-あとの変換でも、まだあるページの行は残る</translation>
+        <translation>--page には classic か modern を付けて下さい。</translation>
     </message>
     <message>
         <source>--encoding takes auto, sjis, utf-8 or utf-16, not &quot;%1&quot;</source>
         <translation>--encoding には auto, sjis, utf-8, utf-16 のどれかを指定して下さい（&quot;%1&quot; ではなく）。</translation>
-    </message>
-    <message>
-        <source>with --batch: read text logs as WORD, whatever the settings say:
-auto (detected per log), sjis, utf-8 or utf-16</source>
-        <translation>--batch と一緒に: 設定にかかわらず、テキストのログを WORD で読みます:
-auto（ログごとに判定）、sjis、utf-8、utf-16</translation>
     </message>
     <message>
         <source>Logs it reads:</source>
@@ -275,19 +212,91 @@ auto（ログごとに判定）、sjis、utf-8、utf-16</translation>
         <source>  Text logs (*.txt) in Shift-JIS, UTF-8 or UTF-16, with any line ends: each
   utterance starts with a header line, the speaker&apos;s name and the header text
   of the settings (by default &quot;の発言：&quot;):</source>
-        <translation>  テキストのログ（*.txt）。Shift-JIS、UTF-8、UTF-16 のどれでも、改行は何でも。
-  発言ごとに見出しの行（発言者の名前と、設定の「発言のヘッダ」、既定は
-  「の発言：」）で始まります:</translation>
+        <translation>  テキストのログ（*.txt）。Shift-JIS、UTF-8、UTF-16 のどれでもよく、改行も
+  何でもかまいません。発言ごとに見出しの行（発言者の名前と、設定の「発言の
+  ヘッダ」。既定は「の発言：」）で始まります:</translation>
     </message>
     <message>
         <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml):</source>
-        <translation>  MSN Messenger / Windows Messenger の XML の履歴（*.xml）:</translation>
+        <translation>  MSN Messenger / Windows Messenger の XML の履歴（*.xml）です:</translation>
     </message>
     <message>
         <source>  LINE talk-history exports (*.txt starting with &quot;[LINE] &quot;): time, TAB,
   sender, TAB, text; the indented text of an export is written in UTF-8:</source>
-        <translation>  LINE のトーク履歴（「[LINE] 」で始まる *.txt）。時刻、TAB、送信者、TAB、本文。
-  字下げしたテキストは UTF-8 で書き出します:</translation>
+        <translation>  LINE のトーク履歴（「[LINE] 」で始まる *.txt）。行は時刻、TAB、送信者、
+  TAB、本文です。字下げしたテキストは UTF-8 で書き出します:</translation>
+    </message>
+    <message>
+        <source>--index and --no-index exclude each other</source>
+        <translation>--index と --no-index は同時に使えません。</translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display. The
+settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a
+LOG whose extension is not TXT, txt, XML or xml is refused.
+When standard error is a terminal, the progress is shown on
+one line, and a last line tells how many logs were written.
+In an HTML conversion every speaker keeps the colour the
+palette and the message rules give it.</source>
+        <translation>ウィンドウを使わずに LOG を変換します。ディスプレイは
+要りません。設定ファイルは読むだけで、書き換えません。
+ウィンドウならメッセージボックスで伝えることを、
+標準エラー出力に「LOG: メッセージ」の形で書きます。
+発言者のいないログは飛ばし、拡張子が TXT, txt, XML,
+xml のどれでもない LOG は受け付けません。標準エラー
+出力が端末のときは、進み具合を一行で見せ、最後の行で
+書き出したログの数を伝えます。HTML への変換では、
+どの発言者も、パレットとメッセージルールが決める
+色のままです</translation>
+    </message>
+    <message>
+        <source>with --batch: read text logs as WORD, whatever the settings
+say: auto (detected per log), sjis, utf-8 or utf-16</source>
+        <translation>--batch と一緒に: 設定にかかわらず、テキストのログを
+WORD で読みます。WORD は auto（ログごとに判定）、
+sjis、utf-8、utf-16 のどれかです</translation>
+    </message>
+    <message>
+        <source>with --batch: write pages in STYLE, whatever the settings
+say: classic (the page as it always was) or modern (for
+today&apos;s browsers and phones: UTF-8, a light and a dark
+theme, search and speaker filters). In the modern style a
+speaker met again in a later log keeps its earlier colour</source>
+        <translation>--batch と一緒に: 設定にかかわらず、STYLE の形のページを
+書き出します。STYLE は classic（今までどおりのページ）か
+modern（今のブラウザとスマートフォン向け: UTF-8、明るい
+テーマと暗いテーマ、検索と発言者の絞り込み）です。modern
+では、前のログに出た発言者は後のログでも同じ色になります</translation>
+    </message>
+    <message>
+        <source>with --batch: make index pages, whatever the settings say:
+after the run, every folder that received pages gets one
+(the prefix and &quot;index.htm&quot;) listing them; a later run
+keeps the entries of pages that are still there</source>
+        <translation>--batch と一緒に: 設定にかかわらず、一覧ページを作ります。
+変換のあと、ページを書き出した各フォルダに、それらを
+並べた一覧ページ（設定の文字と「index.htm」）ができます。
+あとの変換でも、まだあるページの行は残ります</translation>
+    </message>
+    <message>
+        <source>with --batch: make no index page, whatever the settings say</source>
+        <translation>--batch と一緒に: 設定にかかわらず、一覧ページを作りません</translation>
+    </message>
+    <message>
+        <source>with --batch: write the outputs into DIR (made if missing)
+under their usual names; the logs of a FOLDER&apos;s subfolders
+go into the same subfolders of DIR</source>
+        <translation>--batch と一緒に: 出力をいつもの名前で DIR に書き出します
+（なければ作ります）。FOLDER の下のフォルダにあるログの
+出力は、DIR の同じ名前のフォルダに入ります</translation>
+    </message>
+    <message>
+        <source>with --batch: convert the logs in every folder below a
+FOLDER too</source>
+        <translation>--batch と一緒に: FOLDER の下のすべてのフォルダのログも
+変換します</translation>
     </message>
     <message>
         <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the
@@ -296,36 +305,67 @@ written next to each log under its name with the configured prefix (by default
 &quot;_&quot;): chat.txt gives _chat.txt or _chat.htm.
 
 Without --batch the window opens. LOG arguments start a conversion with the
-saved settings that ends the program without showing the window.</source>
-        <translation>Pelorin はチャットのログ（テキストのログ *.txt、LINE のトーク履歴、メッセンジャーの
-XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに色分けした HTML ページに
-変換します。出力は各ログと同じフォルダに、ログの名前の前に設定の文字（既定は「_」）
-を付けた名前で書き出します。chat.txt からは _chat.txt か _chat.htm ができます。
+saved settings that ends the program without showing the window.
 
---batch を付けなければウィンドウが開きます。LOG を渡すと、保存されている設定で
-変換し、ウィンドウを見せずに終わります。</translation>
+The saved settings decide what no option names: the output kind, the page
+style, the index page, the encoding, the prefix, the colours. The window
+changes them; --batch only reads them, and its options below override them
+for that run alone.</source>
+        <translation>Pelorin は、チャットのログ（テキストのログ *.txt、LINE のトーク履歴、
+メッセンジャーの XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに
+色分けした HTML ページに変換します。出力は各ログと同じフォルダに、ログの
+名前の前に設定の文字（既定は「_」）を付けた名前で書き出します。chat.txt
+からは _chat.txt か _chat.htm ができます。
+
+--batch を付けなければウィンドウが開きます。LOG を渡すと、保存されている
+設定で変換し、ウィンドウを見せずに終わります。
+
+オプションで決めないこと（出力のタイプ、ページの形、一覧ページ、文字コード、
+設定の文字、色）は、保存されている設定で決まります。設定はウィンドウで
+変えられます。--batch は設定を読むだけで、下のオプションはその回だけ設定
+より優先します。</translation>
+    </message>
+    <message>
+        <source>Settings file:
+  Without --settings, &quot;基本設定よ.ini&quot; beside the program is used when it
+  already exists there (a portable copy). Otherwise the one in your
+  configuration folder, $XDG_CONFIG_HOME/pelorin/ (by default
+  ~/.config/pelorin/), created on the first save.</source>
+        <translation>設定ファイル:
+  --settings がないときは、プログラムと同じフォルダに「基本設定よ.ini」が
+  既にあればそれを使います（持ち運び用）。なければ設定フォルダ
+  $XDG_CONFIG_HOME/pelorin/（既定は ~/.config/pelorin/）のものを使い、
+  最初の保存で作ります。</translation>
     </message>
     <message>
         <source>Exit status:
-  0  every log was written (and for the window: it closed normally)
-  1  --batch: at least one log (or index page) was not written
-  2  usage error: an unknown option, an option without its value or without
-     --batch, an unknown --encoding WORD, both --text and --html, --page
-     other than classic or modern, --batch without a LOG, or &quot;-&quot; with
-     another LOG, without --text or --html, or with --output-dir;
-     --batch: the settings file exists but cannot be read, or the output folder
-     cannot be made (nothing is converted);
-     the window was asked for but no display is available</source>
+  0    every log was written (and for the window: it closed normally)
+  1    --batch: at least one log (or index page) was not written
+  2    usage error: an unknown option, an option without its value or without
+       --batch, an unknown --encoding WORD, both --text and --html, or both
+       --index and --no-index, --page other than classic or modern, --batch
+       without a LOG, or &quot;-&quot; with another LOG, without --text or --html, or
+       with --output-dir;
+       --batch: the settings file exists but cannot be read, or the output
+       folder cannot be made (nothing is converted);
+       the window was asked for but no display is available
+  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
+       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
+       as any filter does, and the shell reports 141</source>
         <translation>終了ステータス:
-  0  すべてのログを書き出した（ウィンドウでは: 普通に閉じた）
-  1  --batch: 書き出せなかったログ（か一覧ページ）がある
-  2  使い方の誤り: 知らないオプション、値のないオプション、--batch のない
-     --batch 用のオプション、知らない --encoding の WORD、--text と --html の
-     両方、classic でも modern でもない --page、LOG のない --batch、ほかの LOG
-     や --output-dir と一緒の「-」、--text も --html もない「-」。
-     --batch: 設定ファイルはあるが読み込めない、または出力フォルダを作れない
-     （何も変換しない）。
-     ウィンドウを開こうとしたがディスプレイがない</translation>
+  0    すべてのログを書き出しました（ウィンドウでは: 普通に閉じました）
+  1    --batch: 書き出せなかったログ（か一覧ページ）があります
+  2    使い方の誤りです: 知らないオプション、値のないオプション、--batch の
+       ない --batch 用のオプション、知らない --encoding の WORD、--text と
+       --html の両方、--index と --no-index の両方、classic でも modern でも
+       ない --page、LOG のない --batch、ほかの LOG や --output-dir と一緒の
+       「-」、--text も --html もない「-」。
+       --batch: 設定ファイルはあるのに読み込めないか、出力フォルダを作れません
+       （何も変換しません）。
+       ウィンドウを開こうとしましたが、ディスプレイがありません
+  141  --batch で「-」のとき: 標準出力を読む側が読むのをやめました（「| head」
+       のように）。メッセージを出さずに、ほかのフィルタと同じくシグナル
+       SIGPIPE で終わり、シェルは 141 と伝えます</translation>
     </message>
 </context>
 <context>

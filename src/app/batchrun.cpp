@@ -183,7 +183,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     if (!commandLine.pageStyle.isEmpty())
         settings.pageStyle = commandLine.pageStyle;
     if (commandLine.index)
-        settings.makeIndex = 1;
+        settings.makeIndex = *commandLine.index ? 1 : 0;
     if (commandLine.encoding)
         settings.logEncoding = encodingWord(*commandLine.encoding);
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
@@ -193,7 +193,13 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     int written = 0, count = 1;
     bool indexesWritten = true;
     if (commandLine.readsStandardInput()) {
-        written = convertStandardInput(state, host, streams) ? 1 : 0;
+        const PipeOutcome outcome = convertStandardInput(state, host, streams);
+        if (outcome == PipeOutcome::ReaderGone) {
+            // Whoever stopped reading wanted no more: no message, no last line.
+            host.finish();
+            return ExitOutputClosed;
+        }
+        written = outcome == PipeOutcome::Written ? 1 : 0;
     } else {
         QString reason;
         if (!commandLine.outputDir.isEmpty()

@@ -57,13 +57,13 @@ bool copyInput(int in, const QString &folder, QString &path, QString &reason)
 
 } // namespace
 
-bool convertStandardInput(AppState &state, BatchHost &host, StandardStreams streams)
+PipeOutcome convertStandardInput(AppState &state, BatchHost &host, StandardStreams streams)
 {
     const QTemporaryDir temporary;
     QString log, reason;
     if (!temporary.isValid() || !copyInput(streams.in, temporary.path(), log, reason)) {
         host.logNotRead(standardInput(), temporary.isValid() ? reason : temporary.errorString());
-        return false;
+        return PipeOutcome::NotWritten;
     }
     // A fixed stem in the temporary folder: no prefix can make it the log's own name.
     const QString stem = temporary.path() + QStringLiteral("/out.");
@@ -77,24 +77,26 @@ bool convertStandardInput(AppState &state, BatchHost &host, StandardStreams stre
     host.startLog(1, 1, log);
     mnuRun_Click(state, host);
     if (state.colorDialogCloses != 2)
-        return false;
+        return PipeOutcome::NotWritten;
 
     QFile file;
     if (fileio::openForReading(output, file, &reason) != fileio::ReadOpen::Ok) {
         host.logNotRead(output, reason);
-        return false;
+        return PipeOutcome::NotWritten;
     }
     switch (fileio::copyAll(int(file.handle()), streams.out, &reason)) {
     case fileio::Copy::Ok:
-        return true;
+        return PipeOutcome::Written;
+    case fileio::Copy::ReaderGone:
+        return PipeOutcome::ReaderGone;
     case fileio::Copy::ReadFailed:
         host.logNotRead(output, reason);
-        return false;
+        return PipeOutcome::NotWritten;
     case fileio::Copy::WriteFailed:
         host.printLine(standardOutput(),
                        QCoreApplication::translate("Batch", "could not be written (%1).")
                            .arg(BatchHost::reasonText(reason)));
-        return false;
+        return PipeOutcome::NotWritten;
     }
-    return false;
+    return PipeOutcome::NotWritten;
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <csignal>
 #include <optional>
 
 // The program's command line, parsed without running anything.
@@ -14,7 +15,7 @@ struct CommandLine
     bool batch = false;
     std::optional<int> changeType; // --text (0) / --html (1), batch only
     QString pageStyle; // --page classic|modern, batch only; empty: as the settings say
-    bool index = false; // --index, batch only
+    std::optional<bool> index; // --index (true) / --no-index (false), batch only
     std::optional<textcodec::Choice> encoding; // --encoding auto|sjis|utf-8|utf-16, batch only
     QString settingsFile; // --settings FILE
     QString outputDir; // -o / --output-dir DIR, batch only
@@ -32,8 +33,8 @@ CommandLine parseCommandLine(const QStringList &arguments); // arguments without
 // The arguments after argv[0], decoded so that every file name keeps its exact bytes (names
 // that are not UTF-8 too, see fileio::decodeName).
 QStringList programArguments(int argc, const char *const *argv);
-// The texts the command line prints, in the language of the installed translations; each
-// ends with a line break.
+// The texts the command line prints (helptext.cpp), in the language of the installed
+// translations; each ends with a line break, and no line is wider than 80 columns.
 QString helpText();
 QString versionText(); // "Pelorin 2.00" and the licence
 QString usageErrorText(const QString &error); // the error and a pointer to --help
@@ -43,6 +44,10 @@ QString noDisplayText(); // the window was wanted, but there is no display
 inline constexpr int ExitAllWritten = 0;
 inline constexpr int ExitSomeNotWritten = 1;
 inline constexpr int ExitUsage = 2;
+// The reader of standard output went away ("pelorin --batch --text - < log | head"): the
+// status of any filter cut short, which dies of SIGPIPE. main ends the program by that signal
+// once the run has cleaned up.
+inline constexpr int ExitOutputClosed = 128 + SIGPIPE;
 
 // The settings file this start uses, for the window and the batch run alike.
 QString settingsPathFor(const CommandLine &commandLine, const QString &programDir);

@@ -18,7 +18,7 @@ int main(int argc, char **argv)
     // Past a file size limit a write then fails (and is reported) instead of killing the
     // program.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Likewise a standard output whose reader went away: the batch run reports it and cleans up.
+    // Likewise a standard output whose reader went away: the batch run cleans up first.
     std::signal(SIGPIPE, SIG_IGN);
     const QStringList args = programArguments(argc, argv);
     const QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -35,5 +35,12 @@ int main(int argc, char **argv)
     // Parsed again now that the translations are in, so a usage error is in the user's language.
     const CommandLine cl = parseCommandLine(args);
     QTextStream out(stdout), err(stderr);
-    return runWithoutWindow(cl, programDir, out, err, isatty(STDERR_FILENO));
+    const int status = runWithoutWindow(cl, programDir, out, err, isatty(STDERR_FILENO));
+    if (status == ExitOutputClosed) {
+        // Ended as a filter whose reader went away ends, by the signal, now that the run has
+        // removed its temporary files: shells expect that of a pipeline cut short.
+        std::signal(SIGPIPE, SIG_DFL);
+        std::raise(SIGPIPE);
+    }
+    return status;
 }

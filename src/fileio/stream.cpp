@@ -10,10 +10,13 @@ namespace {
 
 constexpr qsizetype ChunkBytes = 1 << 16;
 
+// Leaves errno as it was, for the caller to tell the errors apart.
 bool failed(QString *reason)
 {
+    const int error = errno;
     if (reason)
-        *reason = QString::fromLocal8Bit(std::strerror(errno));
+        *reason = QString::fromLocal8Bit(std::strerror(error));
+    errno = error;
     return false;
 }
 
@@ -66,7 +69,7 @@ Copy copyAll(int from, int to, QString *reason)
         if (buffer.isEmpty())
             return Copy::Ok;
         if (!writeAll(to, buffer, reason))
-            return Copy::WriteFailed;
+            return errno == EPIPE ? Copy::ReaderGone : Copy::WriteFailed;
     }
 }
 

@@ -13,7 +13,8 @@ bool readUpTo(int fd, QByteArray &bytes, qsizetype max, QString *reason = nullpt
 
 bool writeAll(int fd, QByteArrayView bytes, QString *reason = nullptr);
 
-enum class Copy { Ok, ReadFailed, WriteFailed };
+// ReaderGone: `to` is a pipe whose reading end was closed (EPIPE).
+enum class Copy { Ok, ReadFailed, WriteFailed, ReaderGone };
 // Everything left to read from `from`, written to `to`.
 Copy copyAll(int from, int to, QString *reason = nullptr);
 

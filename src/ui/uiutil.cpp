@@ -2,7 +2,9 @@
 
 #include "settings/palette.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QWidget>
@@ -10,6 +12,9 @@
 namespace ui {
 
 namespace {
+
+// The base name of data/pelorin.desktop, and of the icon it names.
+const QString DesktopName = QStringLiteral("pelorin");
 
 class ReturnPresser : public QObject
 {
@@ -32,6 +37,17 @@ protected:
 };
 
 } // namespace
+
+void identifyToDesktop()
+{
+    QGuiApplication::setDesktopFileName(DesktopName);
+    QApplication::setWindowIcon(programIcon());
+}
+
+QIcon programIcon()
+{
+    return QIcon::fromTheme(DesktopName, QIcon(QStringLiteral(":/icons/pelorin.svg")));
+}
 
 void installFontSubstitutions()
 {

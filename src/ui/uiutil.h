@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+class QIcon;
 class QWidget;
 
 namespace ui {
@@ -26,6 +27,14 @@ constexpr int twipsOf(int pixels)
 // Maps the Japanese Windows font names the windows use ("ＭＳ Ｐゴシック", "ＭＳ ゴシック", …)
 // to the installed Japanese fonts. Call once after the application object exists.
 void installFontSubstitutions();
+
+// Tells the desktop whose windows these are: the name of the program's desktop file (its
+// launcher, name and icon in task bars and window lists) and the program's icon, which every
+// window then shows. Call once after the application object exists.
+void identifyToDesktop();
+
+// The program's icon: the icon theme's "pelorin" when one has it, otherwise the one built in.
+QIcon programIcon();
 
 // "#RRGGBB" -> QColor (invalid pairs count as 0, as the colour code rules do).
 QColor colorFromCode(const QString &code);

@@ -213,36 +213,74 @@ private slots:
                  QStringList {"chat.txt"});
     }
 
+    // The saved setting decides whether a folder of pages gets an index page; --index and
+    // --no-index override it for the run.
+    void indexPage_data()
+    {
+        QTest::addColumn<QString>("saved");
+        QTest::addColumn<QString>("option"); // empty: none
+        QTest::addColumn<bool>("made");
+        QTest::newRow("saved on") << "1"
+                                  << "" << true;
+        QTest::newRow("saved on, --no-index") << "1"
+                                              << "--no-index" << false;
+        QTest::newRow("saved off") << "0"
+                                   << "" << false;
+        QTest::newRow("saved off, --index") << "0"
+                                            << "--index" << true;
+    }
+
+    void indexPage()
+    {
+        QFETCH(QString, saved);
+        QFETCH(QString, option);
+        QFETCH(bool, made);
+        QVERIFY(writeIniValue(m_ini, QStringLiteral("Page"), QStringLiteral("Index"), saved));
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        QStringList args {"--batch", "--settings", m_ini, a};
+        if (!option.isEmpty())
+            args.prepend(option);
+        QCOMPARE(run(args), ExitAllWritten);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("out-a.htm"))));
+        QCOMPARE(QFile::exists(m_dir.filePath(QStringLiteral("out-index.htm"))), made);
+    }
+
     // "-": the log from standard input, its output, and nothing else, to standard output. The
-    // temporary copy of the log is gone afterwards.
+    // temporary copy of the log is gone afterwards. A reader that goes away hears nothing more.
     void standardInput_data()
     {
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<bool>("outputOpen"); // false: standard output refuses every write
+        QTest::addColumn<QString>("to"); // standard output: "file", "read-only" or "closed pipe"
         QTest::addColumn<int>("status");
         QTest::addColumn<QByteArray>("output"); // the whole text, or the page's start
         QTest::addColumn<QString>("err"); // the start of the only line
 
         const QByteArray text = cp932::encode(u"A の発言 :\r\nhi");
-        QTest::newRow("text") << text << "--text" << true << 0
-                              << cp932::encode(u"A の発言 :\r\n\thi\r\n") << "";
+        QTest::newRow("text") << text << "--text"
+                              << "file" << 0 << cp932::encode(u"A の発言 :\r\n\thi\r\n") << "";
         QTest::newRow("an XML history as a page")
             << QByteArray("<?xml version=\"1.0\"?><Log><Message><From><User FriendlyName=\"Aki\"/>"
                           "</From><Text>hi</Text></Message></Log>")
-            << "--html" << true << 0 << QByteArray("<html>\r\n<head>\r\n<title>stdin : Aki") << "";
+            << "--html"
+            << "file" << 0 << QByteArray("<html>\r\n<head>\r\n<title>stdin : Aki") << "";
         QTest::newRow("no speakers")
-            << QByteArray("x\r\n") << "--text" << true << 1 << QByteArray()
+            << QByteArray("x\r\n") << "--text"
+            << "file" << 1 << QByteArray()
             << "標準入力: 発言者が一人も見つかりませんでした。 発言のヘッダを調整してみて下さい。";
-        QTest::newRow("standard output closed")
-            << text << "--text" << false << 1 << QByteArray() << "標準出力: 書き出せませんでした（";
+        QTest::newRow("standard output refuses writes")
+            << text << "--text"
+            << "read-only" << 1 << QByteArray() << "標準出力: 書き出せませんでした（";
+        QTest::newRow("standard output's reader gone")
+            << text << "--text"
+            << "closed pipe" << ExitOutputClosed << QByteArray() << "";
     }
 
     void standardInput()
     {
         QFETCH(QByteArray, input);
         QFETCH(QString, kind);
-        QFETCH(bool, outputOpen);
+        QFETCH(QString, to);
         QFETCH(int, status);
         QFETCH(QByteArray, output);
         QFETCH(QString, err);
@@ -252,12 +290,18 @@ private slots:
         QVERIFY(fileio::writeFileAtomically(out, {}));
         QFile inFile(in), outFile(out);
         QVERIFY(inFile.open(QIODevice::ReadOnly));
-        QVERIFY(outFile.open(outputOpen ? QIODevice::WriteOnly : QIODevice::ReadOnly));
+        QVERIFY(outFile.open(to == u"file" ? QIODevice::WriteOnly : QIODevice::ReadOnly));
+        int pipe[2];
+        QCOMPARE(::pipe(pipe), 0);
+        ::close(pipe[0]);
+        const int outFd = to == u"closed pipe" ? pipe[1] : outFile.handle();
+        std::signal(SIGPIPE, SIG_IGN); // as main does
         const QString temporary = m_dir.filePath(QStringLiteral("tmp"));
         QVERIFY(m_dir.mkdir(QStringLiteral("tmp")));
         qputenv("TMPDIR", QFile::encodeName(temporary));
-        const int result = run({"--batch", kind, "--settings", m_ini, "-"}, false,
-                               {inFile.handle(), outFile.handle()});
+        const int result
+            = run({"--batch", kind, "--settings", m_ini, "-"}, false, {inFile.handle(), outFd});
+        ::close(pipe[1]);
         qunsetenv("TMPDIR");
         QCOMPARE(result, status);
         outFile.close();

@@ -89,30 +89,33 @@ private slots:
     {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<QString>("page");
-        QTest::addColumn<bool>("index");
+        QTest::addColumn<int>("index"); // -1: as the settings say
         QTest::addColumn<bool>("usageError");
         QTest::newRow("modern with index")
-            << QStringList {"--batch", "--page", "modern", "--index", "a.txt"} << "modern" << true
+            << QStringList {"--batch", "--page", "modern", "--index", "a.txt"} << "modern" << 1
             << false;
-        QTest::newRow("page=classic")
-            << QStringList {"--page=classic", "--batch", "a.txt"} << "classic" << false << false;
+        QTest::newRow("page=classic, no index")
+            << QStringList {"--page=classic", "--batch", "--no-index", "a.txt"} << "classic" << 0
+            << false;
         QTest::newRow("unknown style")
-            << QStringList {"--batch", "--page", "dark", "a.txt"} << "" << false << true;
+            << QStringList {"--batch", "--page", "dark", "a.txt"} << "" << -1 << true;
         QTest::newRow("style missing")
-            << QStringList {"--batch", "a.txt", "--page"} << "" << false << true;
-        QTest::newRow("index without batch")
-            << QStringList {"--index", "a.txt"} << "" << true << true;
+            << QStringList {"--batch", "a.txt", "--page"} << "" << -1 << true;
+        QTest::newRow("no index without batch")
+            << QStringList {"--no-index", "a.txt"} << "" << 0 << true;
+        QTest::newRow("index and no index")
+            << QStringList {"--batch", "--index", "--no-index", "a.txt"} << "" << -1 << true;
     }
 
     void pageOptions()
     {
         QFETCH(QStringList, args);
         QFETCH(QString, page);
-        QFETCH(bool, index);
+        QFETCH(int, index);
         QFETCH(bool, usageError);
         const CommandLine cl = parseCommandLine(args);
         QCOMPARE(cl.pageStyle, page);
-        QCOMPARE(cl.index, index);
+        QCOMPARE(cl.index ? int(*cl.index) : -1, index);
         QCOMPARE(!cl.error.isEmpty(), usageError);
     }
 
@@ -174,7 +177,7 @@ private slots:
         const QString help = helpText();
         for (const char *word :
              {"--batch", "--text", "--html", "--settings", "--output-dir", "--recursive", "--quiet",
-              "standard input", "--page", "--index", "--version", "Exit status"})
+              "standard input", "--page", "--index", "--no-index", "--version", "Exit status"})
             QVERIFY2(help.contains(QLatin1String(word)), word);
     }
 

@@ -17,6 +17,14 @@ namespace {
 const QColor LinkBlue(0, 0, 255);
 const QColor PlainBlack(0, 0, 0);
 
+template<std::size_t N> QString joinLines(const char16_t *const (&lines)[N])
+{
+    QStringList text;
+    for (const char16_t *line : lines)
+        text.append(QString::fromUtf16(line));
+    return text.join(textcodec::CrLf);
+}
+
 } // namespace
 
 QString HelpWindow::helpText()
@@ -56,10 +64,36 @@ QString HelpWindow::helpText()
         u"",
         u"２００３/０７/１２      Ｂｙ ぽぷる(´-ω-`)",
     };
-    QStringList text;
-    for (const char16_t *line : lines)
-        text.append(QString::fromUtf16(line));
-    return text.join(textcodec::CrLf);
+    return joinLines(lines);
+}
+
+QString HelpWindow::newsText()
+{
+    static const char16_t *const lines[] = {
+        u"■◆◇□新しくなったところ□◇◆■",
+        u"",
+        u"[読めるログ]",
+        u"●テキストのログは Shift-JIS、UTF-8、UTF-16 のどれでも、",
+        u"　改行も何でも読めます。ログごとに判定しますが、",
+        u"　「設定」→「文字コード」で決めることもできます。",
+        u"●LINE の「トーク履歴を送信」で保存したテキスト",
+        u"　（一行目が [LINE] で始まるもの）も読めます。",
+        u"●MSN/Windows Messenger の XML の履歴も今までどおり。",
+        u"",
+        u"[ページの形]",
+        u"●「設定」→「ページの形」で選べます。",
+        u"　○クラシック：今までどおりのページ",
+        u"　○モダン：今のブラウザとスマートフォン向け。",
+        u"　　明るいテーマと暗いテーマ、検索、発言者の絞り込み付き。",
+        u"●「設定」→「一覧ページも作る」に印を付けると、ページを",
+        u"　書き出したフォルダに一覧ページ（_index.htm）もできます。",
+        u"",
+        u"[ウィンドウなしで変換]",
+        u"●たくさんのログやフォルダをまとめて変換できます。",
+        u"　　pelorin --batch --html -r フォルダ",
+        u"　オプションは pelorin --help か man pelorin で。",
+    };
+    return joinLines(lines);
 }
 
 HelpWindow::HelpWindow(QWidget *parent)
@@ -103,7 +137,7 @@ HelpWindow::HelpWindow(QWidget *parent)
     ui::setTopmost(this, true);
     ui::pressButtonsOnReturn(this);
     // The box takes each CR LF as one line break.
-    m_text->setPlainText(helpText());
+    m_text->setPlainText(helpText() + QStringLiteral("\r\n\r\n") + newsText());
     setWindowTitle(QStringLiteral("簡単な説明 Ver") + versionShortForm());
     setFixedSize(480, 460);
 }

@@ -17,6 +17,9 @@ public:
 
     // The guide, lines joined with CR LF, no line break after the last line.
     static QString helpText();
+    // What the program learned since the guide was written, shown below it after an empty
+    // line; joined the same way.
+    static QString newsText();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

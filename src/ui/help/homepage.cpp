@@ -30,6 +30,11 @@ QUrl homePageUrl()
                                    .filePath(QStringLiteral("README.html")));
 }
 
+QUrl releasesPageUrl()
+{
+    return QUrl(QStringLiteral(PELORIN_RELEASES_PAGE));
+}
+
 QString homePageLabel()
 {
     return QStringLiteral("Pelorin の説明書（ブラウザで開きます）");

@@ -3,6 +3,7 @@
 #include "homepage.h"
 #include "ui/uiutil.h"
 
+#include <QDesktopServices>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -12,7 +13,7 @@ QString VersionWindow::versionLabelText()
     return QStringLiteral("Ｖｅｒ ") + toFullWidth(versionShortForm()) + u'b';
 }
 
-VersionWindow::VersionWindow(QWidget *parent)
+VersionWindow::VersionWindow(const QUrl &releasesPage, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmVer"));
@@ -33,11 +34,6 @@ VersionWindow::VersionWindow(QWidget *parent)
     version->setFont(display);
     version->setAlignment(Qt::AlignCenter);
 
-    auto *check = new QPushButton(QStringLiteral("最新版があるかどうかチェックしてみる"), this);
-    check->setObjectName(QStringLiteral("Command1"));
-    check->setToolTip(QStringLiteral("ホームページのトップにブラウザでジャンプします"));
-    connect(check, &QPushButton::clicked, this, [] { openHomePage(); });
-
     auto *close = new QPushButton(QStringLiteral("閉じてみる"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
     close->setToolTip(QStringLiteral("閉じてみようか"));
@@ -47,7 +43,14 @@ VersionWindow::VersionWindow(QWidget *parent)
     layout->addWidget(name);
     layout->addWidget(version);
     layout->addSpacing(8);
-    layout->addWidget(check);
+    if (!releasesPage.isEmpty()) {
+        auto *check = new QPushButton(QStringLiteral("最新版があるかどうかチェックしてみる"), this);
+        check->setObjectName(QStringLiteral("Command1"));
+        check->setToolTip(QStringLiteral("リリースの一覧のページにブラウザでジャンプします"));
+        connect(check, &QPushButton::clicked, this,
+                [releasesPage] { QDesktopServices::openUrl(releasesPage); });
+        layout->addWidget(check);
+    }
     layout->addWidget(close, 0, Qt::AlignHCenter);
 
     ui::setTopmost(this, true);
@@ -58,6 +61,6 @@ VersionWindow::VersionWindow(QWidget *parent)
 
 void showVersionWindow(QWidget *parent)
 {
-    VersionWindow window(parent);
+    VersionWindow window(releasesPageUrl(), parent);
     window.exec();
 }

@@ -14,6 +14,7 @@ int runGui(QApplication &app, const QString &settingsPath, const QStringList &lo
     QTranslator qtJapanese;
     if (loadQtJapanese(qtJapanese))
         app.installTranslator(&qtJapanese);
+    ui::identifyToDesktop();
     AppState state;
     state.settings.iniPath = settingsPath;
     // Only the main window's shutdown ends the program: a fast run hides the window, and the

@@ -54,6 +54,7 @@ private slots:
     void cleanupTestCase() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
     void init() { m_browser.opened.clear(); }
 
+    // The guide as it was, then after an empty line what is new, naming every addition.
     void helpWindowOpensAfreshEachTime()
     {
         for (int opening = 0; opening < 2; ++opening) {
@@ -64,12 +65,17 @@ private slots:
             const QStringList lines = control<QPlainTextEdit>(&window, QStringLiteral("Text1"))
                                           ->toPlainText()
                                           .split(u'\n');
-            QCOMPARE(lines.size(), 33);
+            QCOMPARE(lines.size(), 33 + 1 + 22);
             QCOMPARE(lines.first(), QStringLiteral("■◆◇□簡単な使い方の説明です□◇◆■"));
             QCOMPARE(lines[12], QStringLiteral("　（注：手抜きじゃないです）"));
-            QCOMPARE(lines.last(), QStringLiteral("２００３/０７/１２      Ｂｙ ぽぷる(´-ω-`)"));
-            for (int empty : {1, 8, 13, 23, 31})
+            QCOMPARE(lines[32], QStringLiteral("２００３/０７/１２      Ｂｙ ぽぷる(´-ω-`)"));
+            for (int empty : {1, 8, 13, 23, 31, 33, 35})
                 QVERIFY2(lines[empty].isEmpty(), qPrintable(QString::number(empty + 1)));
+            QCOMPARE(lines[34], QStringLiteral("■◆◇□新しくなったところ□◇◆■"));
+            const QString news = lines.mid(34).join(u'\n');
+            for (const char *topic : {"UTF-8", "LINE", "文字コード", "ページの形", "モダン",
+                                      "一覧ページ", "pelorin --batch"})
+                QVERIFY2(news.contains(QString::fromUtf8(topic)), topic);
         }
         QCOMPARE(HelpWindow::helpText().count(QStringLiteral("\r\n")), 32);
     }
@@ -92,18 +98,22 @@ private slots:
         }
     }
 
+    // The check for a newer version opens the releases page; the project has none, and then
+    // the window offers no check.
     void versionWindowAndTheHomePage()
     {
-        VersionWindow version;
+        const QUrl releases = QUrl::fromLocalFile(QStringLiteral("/releases.html"));
+        VersionWindow version(releases);
         QCOMPARE(version.windowTitle(), QStringLiteral("バージョン情報"));
         QVERIFY(version.windowFlags() & Qt::WindowStaysOnTopHint);
         QCOMPARE(control<QLabel>(&version, QStringLiteral("lblVer"))->text(),
                  QStringLiteral("Ｖｅｒ ２．００b"));
         control<QPushButton>(&version, QStringLiteral("Command1"))->click();
+        QVERIFY(!VersionWindow(QUrl()).findChild<QPushButton *>(QStringLiteral("Command1")));
         HelpWindow help;
         help.show();
         QTest::mouseClick(control<QLabel>(&help, QStringLiteral("lblMail")), Qt::LeftButton);
-        QCOMPARE(m_browser.opened, QList<QUrl>(2, homePageUrl()));
+        QCOMPARE(m_browser.opened, (QList<QUrl> {releases, homePageUrl()}));
         // The documentation page installed beside the program, named in Japanese.
         QVERIFY(homePageUrl().toLocalFile().endsWith(u"/share/doc/pelorin/README.html"));
         QCOMPARE(control<QLabel>(&help, QStringLiteral("lblMail"))->text(),

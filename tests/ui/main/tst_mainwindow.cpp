@@ -2,12 +2,14 @@
 #include "mainwindowfixture.h"
 #include "support/filesizelimit.h"
 #include "ui/main/guistart.h"
+#include "ui/uiutil.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QDropEvent>
+#include <QImage>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
@@ -116,6 +118,7 @@ private slots:
     void keyboardMovesAndPresses();
     void fastRunWithAMessageKeepsTheProgram();
     void encodingMenu();
+    void desktopIdentity();
 };
 
 // "文字コード": one choice of four, shown from the settings file and stored back on closing.
@@ -135,6 +138,19 @@ void TestMainWindow::encodingMenu()
     QVERIFY(!f.find<QAction>("mnuEncodingUtf8")->isChecked());
     f.trigger("mnuClose");
     QCOMPARE(f.stored("MojiCode", "Log"), QStringLiteral("UTF-16"));
+}
+
+// The desktop learns which desktop file the windows belong to, and the window shows the
+// program's own icon, drawn from its SVG (the speaker mark in the bubble's top left corner).
+void TestMainWindow::desktopIdentity()
+{
+    ui::identifyToDesktop();
+    QCOMPARE(QGuiApplication::desktopFileName(), QStringLiteral("pelorin"));
+    MainWindowFixture f;
+    f.start();
+    const QImage icon = f.window->windowIcon().pixmap(QSize(48, 48)).toImage();
+    QCOMPARE(icon.size(), QSize(48, 48));
+    QCOMPARE(icon.pixelColor(12, 11).name(), QStringLiteral("#ae00ae"));
 }
 
 void TestMainWindow::firstStart()

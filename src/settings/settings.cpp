@@ -32,6 +32,7 @@ enum class Kind {
     Folder, // text that always ends with "/"; default: the user's home folder
     Text, // text as stored
     UpperText, // text held and saved in upper case
+    Prefix, // text that must be an output prefix (isOutputPrefix), else the default
     Small, // 16-bit number
     Number, // 32-bit number
     Palette, // Color/Count, followed by the palette entries
@@ -57,7 +58,7 @@ const Field fields[] = {
     {"Color", "Count", Kind::Palette, "8", nullptr, &Settings::colorCount},
     {"OtherColor", "Body", Kind::UpperText, "#000000", &Settings::bodyColor},
     {"OtherColor", "Nar", Kind::UpperText, "#0000FF", &Settings::narColor},
-    {"File", "AddStr", Kind::Text, "_", &Settings::addStr},
+    {"File", "AddStr", Kind::Prefix, "_", &Settings::addStr},
     {"Display", "TOP", Kind::Number, "0", nullptr, &Settings::alwaysOnTop},
     {"Speed", "UP", Kind::Number, "0", nullptr, &Settings::speedUp},
     {"Hutoji", "Yes", Kind::Number, "0", nullptr, &Settings::boldMessages},
@@ -143,6 +144,11 @@ SettingsFileState loadSettings(Settings &s, Palette &palette)
         case Kind::UpperText:
             s.*f.text = doc.value(section, key, def).toUpper();
             break;
+        case Kind::Prefix: {
+            const QString value = doc.value(section, key, def);
+            s.*f.text = isOutputPrefix(value) ? value : def;
+            break;
+        }
         case Kind::Small:
             readNumber<qint16>(doc, section, key, def, s.*f.small);
             break;
@@ -164,6 +170,11 @@ SettingsFileState loadSettings(Settings &s, Palette &palette)
         s.headerText = s.customHeader;
     }
     return state;
+}
+
+bool isOutputPrefix(const QString &prefix)
+{
+    return !prefix.contains(u'/') && !prefix.contains(u'\\') && prefix != u"." && prefix != u"..";
 }
 
 textcodec::Choice encodingChoice(const QString &word)
@@ -198,6 +209,7 @@ bool saveSettings(Settings &s, const Palette &palette)
         case Kind::Folder:
         case Kind::Text:
         case Kind::UpperText:
+        case Kind::Prefix:
             doc.setValue(section, key, s.*f.text);
             break;
         case Kind::Small:

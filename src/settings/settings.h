@@ -77,6 +77,11 @@ inline const QString EncodingWords[] = {EncodingAuto, QStringLiteral("Shift-JIS"
 textcodec::Choice encodingChoice(const QString &word);
 QString encodingWord(textcodec::Choice choice);
 
+// The prefix put before an output's name (AddStr) is part of a file name, never a path: it holds
+// no "/" or "\", and is not "." or "..". The settings file's value must be one, or the default
+// applies; the settings dialog refuses any other.
+bool isOutputPrefix(const QString &prefix);
+
 // The JavaScript choices.
 inline const QString JsWanted = QStringLiteral("いる");
 inline const QString JsNotWanted = QStringLiteral("いらない");

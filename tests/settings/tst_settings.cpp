@@ -176,6 +176,37 @@ private slots:
         QCOMPARE(s.headerText, QStringLiteral(" の発言 :"));
     }
 
+    // The output prefix is part of a file name, never a path: anything else is the default.
+    void outputPrefix_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("loaded");
+        QTest::newRow("plain") << "out-"
+                               << "out-";
+        QTest::newRow("dots inside a name") << "..x"
+                                            << "..x";
+        QTest::newRow("parent folder") << "../"
+                                       << "_";
+        QTest::newRow("far away") << "../../../tmp/x"
+                                  << "_";
+        QTest::newRow("backslash") << "..\\x"
+                                   << "_";
+        QTest::newRow("this folder") << "."
+                                     << "_";
+        QTest::newRow("parent") << ".."
+                                << "_";
+    }
+
+    void outputPrefix()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, loaded);
+        writeFile("[File]\r\nAddStr=" + stored + "\r\n");
+        Settings s;
+        load(s);
+        QCOMPARE(s.addStr, loaded);
+    }
+
     void shrunkPaletteMarksRemovedEntries()
     {
         writeFile("[MsgRule]\r\nCount=1\r\nrule_01=01,x,1\r\n");

@@ -283,15 +283,22 @@ void SettingsDialog::txtFile_LostFocus()
         holdEmptyBox(txtFile);
 }
 
-// An empty header is refused with a message, an empty prefix silently; either way the box
-// keeps the focus with its text selected.
+// An empty header is refused with a message, an empty prefix silently, a prefix that would make
+// the output's name a path with a message; either way the box keeps the focus with its text
+// selected.
 bool SettingsDialog::holdEmptyBox(QLineEdit *box)
 {
-    if (!box->text().isEmpty())
+    const bool pathPrefix = box == txtFile && !isOutputPrefix(box->text());
+    if (!box->text().isEmpty() && !pathPrefix)
         return false;
     if (box == txtHead)
         m_showMessage(this, QMessageBox::Critical,
                       QStringLiteral("それじゃ発言者が区別できないっすよ"),
+                      QStringLiteral("なんかあるでしょ"));
+    if (pathPrefix)
+        m_showMessage(this, QMessageBox::Critical,
+                      QStringLiteral("ファイル名の先頭につける文字に「/」「\\」は使えません。"
+                                     "「.」「..」だけにもできません。"),
                       QStringLiteral("なんかあるでしょ"));
     box->selectAll();
     box->setFocus(Qt::OtherFocusReason);

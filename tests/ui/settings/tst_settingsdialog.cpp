@@ -299,23 +299,38 @@ private slots:
     void emptyHeaderOrPrefixRefused_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("messages");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message"); // empty: refused without a word
         QTest::addColumn<bool>("byTab"); // left with Tab, else by the focus going elsewhere
-        QTest::newRow("header") << "txtHead" << 1 << false;
-        QTest::newRow("header, Tab") << "txtHead" << 1 << true;
-        QTest::newRow("prefix") << "txtFile" << 0 << false;
-        QTest::newRow("prefix, Tab") << "txtFile" << 0 << true;
+        const QString header
+            = QStringLiteral("3 なんかあるでしょ それじゃ発言者が区別できないっすよ");
+        const QString path = QStringLiteral("3 なんかあるでしょ ファイル名の先頭につける文字に「/」"
+                                            "「\\」は使えません。「.」「..」だけにもできません。");
+        QTest::newRow("header") << "txtHead"
+                                << "" << header << false;
+        QTest::newRow("header, Tab") << "txtHead"
+                                     << "" << header << true;
+        QTest::newRow("prefix") << "txtFile"
+                                << ""
+                                << "" << false;
+        QTest::newRow("prefix, Tab") << "txtFile"
+                                     << ""
+                                     << "" << true;
+        QTest::newRow("prefix that is a path") << "txtFile"
+                                               << "../" << path << false;
     }
 
     void emptyHeaderOrPrefixRefused()
     {
         QFETCH(QString, name);
-        QFETCH(int, messages);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
         QFETCH(bool, byTab);
+        const int messages = message.isEmpty() ? 0 : 1;
         open();
         QLineEdit *edit = box(name);
         edit->setFocus();
-        edit->clear();
+        edit->setText(text);
         if (byTab)
             QTest::keyClick(edit, Qt::Key_Tab);
         else
@@ -324,8 +339,7 @@ private slots:
         QTRY_VERIFY(edit->hasFocus());
         QCOMPARE(m_messages.size(), messages);
         if (messages)
-            QCOMPARE(m_messages[0],
-                     QStringLiteral("3 なんかあるでしょ それじゃ発言者が区別できないっすよ"));
+            QCOMPARE(m_messages[0], message);
 
         // Enter reaches OK without leaving the box: refused the same way, nothing committed.
         QTest::keyClick(edit, Qt::Key_Return);

@@ -4,10 +4,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fileio {
@@ -15,6 +18,43 @@ namespace fileio {
 namespace {
 
 const QByteArray TemporarySuffix = QByteArrayLiteral(".pelorin-tmp");
+// Other names tried when a temporary's name is taken by something that is no temporary of ours.
+constexpr int TemporaryNames = 16;
+
+// Every temporary carries this extended attribute, its value the writing process's id, where
+// the file system keeps such attributes: a file of that name is removed as a stale temporary
+// only when it is a regular file of the same user that carries the mark of a process that is
+// gone. A user's own file of that name, or one on a file system without the attributes, is
+// never removed; another name is used instead.
+constexpr char TemporaryMark[] = "user.pelorin.temporary";
+
+void markTemporary(int fd)
+{
+    const QByteArray pid = QByteArray::number(qint64(::getpid()));
+    (void)::fsetxattr(fd, TemporaryMark, pid.constData(), size_t(pid.size()), 0);
+}
+
+bool isStaleTemporary(int dirFd, const QByteArray &name)
+{
+    struct stat st;
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
+        || st.st_uid != ::geteuid())
+        return false;
+    const int fd
+        = ::openat(dirFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char value[32];
+    const ssize_t n = ::fgetxattr(fd, TemporaryMark, value, sizeof value - 1);
+    ::close(fd);
+    if (n <= 0)
+        return false;
+    value[n] = 0;
+    char *end = nullptr;
+    const long long pid = std::strtoll(value, &end, 10);
+    // The writer is gone: no process of that id (another process reusing it keeps it).
+    return end && *end == 0 && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
 
 QString systemError(int error)
 {
@@ -52,11 +92,13 @@ AtomicFile::~AtomicFile()
     cancel();
 }
 
-QByteArray AtomicFile::temporaryName(const QByteArray &fileName)
+QByteArray AtomicFile::temporaryName(const QByteArray &fileName, int attempt)
 {
     // A name near the length limit is cut so that the temporary still fits.
-    const qsizetype room = NAME_MAX - 1 - TemporarySuffix.size();
-    return '.' + fileName.left(room) + TemporarySuffix;
+    const QByteArray suffix
+        = attempt > 0 ? TemporarySuffix + '-' + QByteArray::number(attempt + 1) : TemporarySuffix;
+    const qsizetype room = NAME_MAX - 1 - suffix.size();
+    return '.' + fileName.left(room) + suffix;
 }
 
 bool AtomicFile::fail(const QString &reason)
@@ -84,8 +126,6 @@ bool AtomicFile::open()
     m_name = path.sliced(slash + 1);
     if (m_name.isEmpty() || m_name == "." || m_name == "..")
         return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a file name")));
-    m_tempName = temporaryName(m_name);
-
     m_dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_dirFd < 0)
         return failWithErrno();
@@ -103,9 +143,25 @@ bool AtomicFile::open()
         return failWithErrno();
     }
 
-    // A temporary a killed run left behind (a link of that name is removed, not followed).
-    if (::unlinkat(m_dirFd, m_tempName.constData(), 0) != 0 && errno != ENOENT)
-        return failWithErrno();
+    // The temporary's name: free, or held by a temporary a killed run left behind, which goes.
+    m_tempName.clear();
+    for (int attempt = 0; attempt < TemporaryNames && m_tempName.isEmpty(); ++attempt) {
+        const QByteArray name = temporaryName(m_name, attempt);
+        struct stat taken;
+        if (::fstatat(m_dirFd, name.constData(), &taken, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT)
+                return failWithErrno();
+            m_tempName = name;
+        } else if (isStaleTemporary(m_dirFd, name)
+                   && ::unlinkat(m_dirFd, name.constData(), 0) == 0) {
+            m_tempName = name;
+        }
+    }
+    if (m_tempName.isEmpty())
+        return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError",
+                                                     "every name for its temporary "
+                                                     "file is taken, such as "))
+                    + decodeName(temporaryName(m_name)));
 
     const mode_t createMode = existing ? 0600 : 0666; // a new file gets what the umask allows
     if (m_temporary == Temporary::UnnamedIfPossible)
@@ -117,6 +173,7 @@ bool AtomicFile::open()
             return failWithErrno();
         m_named = true;
     }
+    markTemporary(m_fd);
 
     if (existing) {
         // Owner first: changing it may clear mode bits.

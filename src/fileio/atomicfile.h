@@ -16,7 +16,9 @@
 //
 // Where the file system offers unnamed temporaries the data has no name until the commit;
 // otherwise the temporary is "." + name + ".pelorin-tmp" next to the file, created
-// exclusively; one left behind by a killed run is removed when the same file is written next.
+// exclusively. One left behind by a killed run is removed when the same file is written next,
+// if it is recognised as one (see TemporaryMark); a file of that name that is not, the user's
+// own or a folder, stays, and the temporary takes another name (".pelorin-tmp-2", …).
 namespace fileio {
 
 class AtomicFile
@@ -49,8 +51,9 @@ public:
     QString errorString() const { return m_error; }
     const QString &path() const { return m_path; }
 
-    // The hidden temporary's name for a file name (both as bytes).
-    static QByteArray temporaryName(const QByteArray &fileName);
+    // The hidden temporary's name for a file name (both as bytes): the first choice, or the
+    // one after `attempt` others were taken.
+    static QByteArray temporaryName(const QByteArray &fileName, int attempt = 0);
 
 private:
     bool fail(const QString &reason);

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <memory>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 class TestFileIo : public QObject
@@ -103,12 +105,55 @@ private slots:
         QCOMPARE(entries(), before);
     }
 
-    // The named temporary is hidden next to the file, replaces a stale one, and the new file
-    // keeps the permission bits of the old (a read-only file only the superuser may replace).
+    // The named temporary is hidden next to the file. What already has its name is removed only
+    // when it is a temporary a writer that is gone left behind; anything else (the user's own
+    // file, a folder, a living writer's temporary) stays, and the temporary takes another name.
+    void temporaryNameTaken_data()
+    {
+        QTest::addColumn<int>("what");
+        QTest::addColumn<QString>("used");
+        QTest::newRow("a stale temporary") << 0 << ".file.pelorin-tmp";
+        QTest::newRow("the user's file") << 1 << ".file.pelorin-tmp-2";
+        QTest::newRow("a folder") << 2 << ".file.pelorin-tmp-2";
+        QTest::newRow("a living writer's temporary") << 3 << ".file.pelorin-tmp-2";
+    }
+
+    void temporaryNameTaken()
+    {
+        QFETCH(int, what);
+        QFETCH(QString, used);
+        const QString taken = path(".file.pelorin-tmp");
+        if (what == 2) {
+            QVERIFY(QDir().mkdir(taken));
+        } else {
+            writeFile(taken, "mine");
+            // The mark a temporary carries: the id of the process writing it.
+            pid_t pid = ::getpid();
+            if (what == 0) { // a process that is gone
+                pid = ::fork();
+                if (pid == 0)
+                    ::_exit(0);
+                ::waitpid(pid, nullptr, 0);
+            }
+            const QByteArray value = QByteArray::number(qint64(pid));
+            if (what != 1)
+                QCOMPARE(::setxattr(QFile::encodeName(taken).constData(), "user.pelorin.temporary",
+                                    value.constData(), size_t(value.size()), 0),
+                         0);
+        }
+        fileio::AtomicFile file(path("file"), fileio::AtomicFile::Temporary::Named);
+        QVERIFY(file.open() && file.write("new"));
+        QCOMPARE(readFile(path(used)), QByteArray("new"));
+        QVERIFY(file.commit());
+        QCOMPARE(readFile(path("file")), QByteArray("new"));
+        QCOMPARE(QFileInfo::exists(taken), what != 0);
+        QVERIFY(!QFile::exists(path(".file.pelorin-tmp-2")));
+    }
+
+    // The new file keeps the permission bits of the old (a read-only file only the superuser
+    // may replace).
     void namedTemporaryAndPermissions()
     {
-        const QString stale = path(".file.pelorin-tmp");
-        QFile(path("file")).copy(stale);
         QCOMPARE(::chmod(QFile::encodeName(path("file")).constData(), 0444), 0);
         fileio::AtomicFile file(path("file"), fileio::AtomicFile::Temporary::Named);
         if (::geteuid() != 0) {
@@ -117,10 +162,8 @@ private slots:
             return;
         }
         QVERIFY(file.open() && file.write("new"));
-        QCOMPARE(readFile(stale), QByteArray("new")); // the stale one was replaced
         QVERIFY(file.commit());
         QCOMPARE(readFile(path("file")), QByteArray("new"));
-        QVERIFY(!QFile::exists(stale));
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(path("file")).constData(), &st), 0);
         QCOMPARE(st.st_mode & 0777, 0444u);

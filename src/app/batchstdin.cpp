@@ -1,6 +1,7 @@
 #include "batchstdin.h"
 
 #include "batchhost.h"
+#include "batchtempdir.h"
 #include "engine/appstate.h"
 #include "engine/convert/run.h"
 #include "engine/read/logreader.h"
@@ -10,8 +11,8 @@
 #include "fileio/stream.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -59,17 +60,27 @@ bool copyInput(int in, const QString &folder, QString &path, QString &reason)
 
 PipeOutcome convertStandardInput(AppState &state, BatchHost &host, StandardStreams streams)
 {
-    const QTemporaryDir temporary;
+    const BatchTempDir temporary;
     QString log, reason;
     if (!temporary.isValid() || !copyInput(streams.in, temporary.path(), log, reason)) {
-        host.logNotRead(standardInput(), temporary.isValid() ? reason : temporary.errorString());
+        // A full temporary folder, not standard input, is the usual reason.
+        host.printLine(standardInput(),
+                       QCoreApplication::translate("Batch",
+                                                   "could not be copied into the temporary "
+                                                   "folder %1 (%2).")
+                           .arg(QDir::tempPath(),
+                                BatchHost::reasonText(
+                                    temporary.isValid() ? reason : temporary.errorString())));
         return PipeOutcome::NotWritten;
     }
     // A fixed stem in the temporary folder: no prefix can make it the log's own name.
     const QString stem = temporary.path() + QStringLiteral("/out.");
     const QString output = stem + outputExtension(state.settings.changeType);
     host.showAs(log, standardInput());
-    host.showAs(output, standardOutput());
+    // The output is written into the temporary folder first: a failure there is told as such.
+    host.showAs(output,
+                QCoreApplication::translate("Batch", "its copy in the temporary folder %1")
+                    .arg(QDir::tempPath()));
     state.selection.setItems({{log, stem}});
     state.otherLogs = RunLogs({log});
     state.colorDialogCloses = 0;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -203,6 +204,44 @@ private slots:
     }
 
     // Every line fits a terminal of 80 columns, a wide (East Asian) character taking two.
+    // "-" keeps a copy of standard input in a folder of its own in TMPDIR: interrupted while
+    // reading it, the run leaves nothing behind and ends by the signal.
+    void interruptedStandardInputLeavesNothing_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("Ctrl-C") << SIGINT;
+        QTest::newRow("kill") << SIGTERM;
+        QTest::newRow("terminal closed") << SIGHUP;
+    }
+
+    void interruptedStandardInputLeavesNothing()
+    {
+        QFETCH(int, signal);
+        QTemporaryDir tmp;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TMPDIR"), tmp.path());
+        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.remove(QStringLiteral("DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(Program, {"--batch", "--text", "--settings", m_dir.filePath("none.ini"), "-"});
+        QVERIFY(p.waitForStarted());
+        p.write(QByteArray("A \x82\xcc\x94\xad\x8c\xbe :\r\n").repeated(1000)); // never closed
+        // The copy is under way once the folder holds a file.
+        const auto copying = [&tmp] {
+            const QStringList folders
+                = QDir(tmp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+            return !folders.isEmpty()
+                && !QDir(tmp.filePath(folders.first())).entryList(QDir::Files).isEmpty();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(copying(), 60000);
+        QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::CrashExit); // ended by the signal
+        QCOMPARE(QDir(tmp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList());
+    }
+
     void helpInBothLanguages_data()
     {
         QTest::addColumn<QStringList>("locale");

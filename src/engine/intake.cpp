@@ -46,14 +46,23 @@ QString outputStem(const QString &path, const QString &addStr, const QString &ou
     return outputFolder + u'/' + outputStem(path.sliced(path.lastIndexOf(u'/') + 1), addStr);
 }
 
-int compareLogPaths(const QString &a, const QString &b)
+namespace {
+
+const QCollator &pathCollator()
 {
     static const QCollator collator = [] {
         QCollator c {QLocale(QLocale::Japanese, QLocale::Japan)};
         c.setCaseSensitivity(Qt::CaseInsensitive);
         return c;
     }();
-    const int byLocale = collator.compare(a, b);
+    return collator;
+}
+
+} // namespace
+
+int compareLogPaths(const QString &a, const QString &b)
+{
+    const int byLocale = pathCollator().compare(a, b);
     if (byLocale != 0)
         return byLocale;
     return a.compare(b); // exact code-point order
@@ -61,22 +70,46 @@ int compareLogPaths(const QString &a, const QString &b)
 
 int addLogFiles(Selection &selection, const QStringList &paths, const QString &addStr)
 {
-    selection.setHeldBack(true);
-    int accepted = 0;
+    // The logs are sorted once, by keys made once per path, and merged with those already
+    // selected: as if each were inserted at its place in turn, without moving the list for
+    // every one of them (a folder of a million logs).
+    struct Added
+    {
+        QCollatorSortKey key;
+        QString path;
+    };
+    std::vector<Added> added;
     for (const QString &path : paths) {
-        if (!isLogPath(path))
-            continue;
-        ++accepted;
-        const auto &items = selection.items();
-        const auto at = std::lower_bound(items.begin(), items.end(), path,
-                                         [](const Selection::Item &item, const QString &p) {
-                                             return compareLogPaths(item.path, p) < 0;
-                                         });
-        if (at != items.end() && at->path == path)
-            continue;
-        selection.insert(at - items.begin(), {path, outputStem(path, addStr)});
+        if (isLogPath(path))
+            added.push_back({pathCollator().sortKey(path), path});
     }
-    if (accepted > 0)
-        selection.setHeldBack(false);
+    const int accepted = int(added.size());
+    if (accepted == 0) {
+        selection.setHeldBack(true); // the stored pairs wait for an intake that takes one
+        return 0;
+    }
+    const auto before = [](const Added &a, const Added &b) {
+        const int byLocale = a.key.compare(b.key);
+        return byLocale != 0 ? byLocale < 0 : a.path < b.path;
+    };
+    std::stable_sort(added.begin(), added.end(), before);
+    added.erase(std::unique(added.begin(), added.end(),
+                            [](const Added &a, const Added &b) { return a.path == b.path; }),
+                added.end());
+
+    const QList<Selection::Item> &held = selection.items();
+    QList<Selection::Item> merged;
+    merged.reserve(held.size() + qsizetype(added.size()));
+    auto next = added.cbegin();
+    for (const Selection::Item &item : held) {
+        for (; next != added.cend() && compareLogPaths(next->path, item.path) < 0; ++next)
+            merged.append({next->path, outputStem(next->path, addStr)});
+        if (next != added.cend() && next->path == item.path)
+            ++next; // selected already
+        merged.append(item);
+    }
+    for (; next != added.cend(); ++next)
+        merged.append({next->path, outputStem(next->path, addStr)});
+    selection.setItems(std::move(merged));
     return accepted;
 }

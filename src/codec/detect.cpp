@@ -39,7 +39,8 @@ void Detector::feed(QByteArrayView piece)
 
 bool Detector::settled() const
 {
-    return m_started && m_encodingKnown && m_crlf;
+    // Every line end counts: the one held most often decides.
+    return false;
 }
 
 Detection Detector::result()
@@ -53,11 +54,19 @@ Detection Detector::result()
         m_result.encoding = utf8 ? Encoding::Utf8 : Encoding::ShiftJis;
         m_encodingKnown = true;
     }
-    m_result.hasLineEnd = m_crlf || m_lf || m_cr;
-    m_result.lineEnd = m_crlf ? LineEnd::CrLf
-        : m_lf                ? LineEnd::Lf
-        : m_cr                ? LineEnd::Cr
-                              : LineEnd::CrLf;
+    const qint64 lf = m_lf - m_crlf, cr = m_cr - m_crlf; // lone ones
+    m_result.hasLineEnd = m_lf || m_cr;
+    m_result.lineEnd = m_crlf >= lf && m_crlf >= cr ? LineEnd::CrLf
+        : lf >= cr                                  ? LineEnd::Lf
+                                                    : LineEnd::Cr;
+    if (!m_result.hasLineEnd)
+        m_result.lineEnd = LineEnd::CrLf;
+    // Zero bytes, many, at one parity far more than at the other: UTF-16 text in part of
+    // characters below U+0100 (line ends, digits), as 8-bit text never has them. (A kanji such
+    // as U+4E00 puts a zero at the other parity now and then.)
+    const qint64 more = qMax(m_zeros[0], m_zeros[1]), fewer = qMin(m_zeros[0], m_zeros[1]);
+    m_result.looksLikeUtf16 = m_choice == Choice::Auto && m_result.bomBytes == 0
+        && m_offset % 2 == 0 && more > 0 && more * 100 >= m_offset / 2 && more >= 4 * fewer;
     return m_result;
 }
 
@@ -102,13 +111,14 @@ void Detector::start()
         break;
     }
     auto p = reinterpret_cast<const uint8_t *>(m_head.constData());
+    m_offset = r.bomBytes;
     scan(p + r.bomBytes, p + m_head.size());
     m_head = QByteArray();
 }
 
 void Detector::scan(const uint8_t *p, const uint8_t *end)
 {
-    if (p >= end || settled())
+    if (p >= end)
         return;
     if (m_encodingKnown && isUtf16(m_result.encoding)) {
         scanUnits(p, end);
@@ -116,8 +126,13 @@ void Detector::scan(const uint8_t *p, const uint8_t *end)
     }
     if (!m_encodingKnown && m_utf8Valid)
         validateUtf8(p, end);
-    if (!m_crlf)
-        scanLineEnds(p, end);
+    if (m_choice == Choice::Auto && m_result.bomBytes == 0) {
+        for (const uint8_t *z = p;
+             (z = static_cast<const uint8_t *>(std::memchr(z, 0, size_t(end - z)))) != nullptr; ++z)
+            ++m_zeros[(m_offset + (z - p)) % 2];
+    }
+    m_offset += end - p;
+    scanLineEnds(p, end);
 }
 
 void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
@@ -191,23 +206,22 @@ void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
 
 void Detector::scanLineEnds(const uint8_t *p, const uint8_t *end)
 {
-    // CR and LF are never part of a code page 932 pair or of a UTF-8 sequence. Searching for
-    // CR finds a CR LF at once and passes over a log without CR in one sweep.
-    if (m_lastWasCr && *p == '\n') {
-        m_crlf = true;
-        return;
+    // CR and LF are never part of a code page 932 pair or of a UTF-8 sequence: each is found
+    // with one sweep, and an LF after a CR makes a pair.
+    for (const uint8_t *from = p; from < end;) {
+        const auto *lf = static_cast<const uint8_t *>(std::memchr(from, '\n', size_t(end - from)));
+        if (!lf)
+            break;
+        ++m_lf;
+        if (lf > p ? lf[-1] == '\r' : m_lastWasCr)
+            ++m_crlf;
+        from = lf + 1;
     }
-    if (!m_lf)
-        m_lf = std::memchr(p, '\n', size_t(end - p)) != nullptr;
     for (const uint8_t *from = p; from < end;) {
         const auto *cr = static_cast<const uint8_t *>(std::memchr(from, '\r', size_t(end - from)));
         if (!cr)
             break;
-        m_cr = true;
-        if (cr + 1 < end && cr[1] == '\n') {
-            m_crlf = true;
-            return;
-        }
+        ++m_cr;
         from = cr + 1;
     }
     m_lastWasCr = end[-1] == '\r';
@@ -232,13 +246,10 @@ void Detector::scanUnits(const uint8_t *p, const uint8_t *end)
         haveFirst = false;
         const char16_t unit = le ? char16_t(first | (*p << 8)) : char16_t((first << 8) | *p);
         if (unit == u'\n') {
-            if (m_lastWasCr) {
-                m_crlf = true;
-                return;
-            }
-            m_lf = true;
+            ++m_lf;
+            m_crlf += m_lastWasCr;
         }
-        m_cr |= unit == u'\r';
+        m_cr += unit == u'\r';
         m_lastWasCr = unit == u'\r';
     }
     if (haveFirst)

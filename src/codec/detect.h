@@ -13,6 +13,9 @@ struct Detection
     int bomBytes = 0; // the byte order mark at the start; 0 when there is none
     LineEnd lineEnd = LineEnd::CrLf;
     bool hasLineEnd = false; // false: no line end anywhere (then CR LF is assumed)
+    // Auto only: no mark, but zero bytes at every other offset, as UTF-16 text has them; the log
+    // is then to be read again as UTF-16 (Choice::Utf16).
+    bool looksLikeUtf16 = false;
 };
 
 // Tells a log's encoding and line ends from the whole file, fed piece by piece:
@@ -20,7 +23,8 @@ struct Detection
 // - without one, a log that is valid UTF-8 throughout and holds at least one multi-byte
 //   sequence is UTF-8 (a character cut off by the end of the file, as a copy broken off leaves
 //   it, does not count against it); any other log is code page 932;
-// - a log holding any CR LF ends its lines at CR LF; else at LF when it holds one; else at CR.
+// - a log's lines end at the line end it holds most often, CR LF, LF or CR (ties in that
+//   order), so that one stray line end of another kind cannot make the whole log one line.
 // A choice other than Auto fixes the encoding; UTF-16's byte order then comes from its mark,
 // or else from where the zero bytes of the first piece are.
 class Detector
@@ -54,11 +58,14 @@ private:
     bool m_multibyte = false;
     bool m_completeMultibyte = false; // a multi-byte sequence that is not still open
     uint32_t m_utf8State = 0; // of utf8::Validator, carried from one piece to the next
-    // Line ends seen so far.
-    bool m_crlf = false;
-    bool m_lf = false;
-    bool m_cr = false;
+    // Line ends seen so far: CR LF pairs, every LF and every CR.
+    qint64 m_crlf = 0;
+    qint64 m_lf = 0;
+    qint64 m_cr = 0;
     bool m_lastWasCr = false;
+    // Zero bytes at even and at odd offsets of the file, without a mark.
+    qint64 m_zeros[2] = {0, 0};
+    qint64 m_offset = 0;
     int m_oddByte = -1; // UTF-16: the first byte of a unit cut off by the last piece
 };
 

@@ -84,6 +84,20 @@ private slots:
             << samples::encode(QStringLiteral("A の発言：\r\n\t") + QChar(0xD800) + "\r\n",
                                samples::kinds()[3]);
         QTest::newRow("no line end at all") << header << "自動" << header + "\r\n";
+        // The line end held most often decides: one stray line end of another kind stays
+        // inside its line.
+        QTest::newRow("LF log with one CR LF") << header + "\nx\r\ny\n"
+                                               << "自動" << header + "\n\tx\r\n\ty\n";
+        QTest::newRow("CR log with one LF") << header + "\rx\ny\rz\r"
+                                            << "自動" << header + "\r\tx\ny\r\tz\r";
+        // UTF-16 without its mark is told by its zero bytes.
+        QTest::newRow("UTF-16LE without a mark")
+            << samples::encode(QStringLiteral("A の発言：\r\nこんばんは\r\n"), samples::kinds()[3])
+                   .sliced(2)
+            << "自動"
+            << samples::encode(QStringLiteral("A の発言：\r\n\tこんばんは\r\n"),
+                               samples::kinds()[3])
+                   .sliced(2);
         // A LINE export gives its converted text, in UTF-8 with the export's mark and ends.
         QTest::newRow("LINE export")
             << samples::encode("[LINE] x\r\n21:03\tA\tはい\r\n", samples::kinds()[2]) << "自動"

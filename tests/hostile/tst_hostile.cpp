@@ -146,7 +146,7 @@ QHash<QString, Case> cases()
                                                        plainSettings(w);
                                                        useLog(w, bytes, QStringLiteral("--html"));
                                                    },
-                                                   1, NoSpeakers, 60};
+                                                   1, QStringLiteral("The file holds no text"), 60};
     c[QStringLiteral("0-byte log, text")] = {[](Workspace &w) {
                                                  plainSettings(w);
                                                  useLog(w, QByteArray());

@@ -152,6 +152,14 @@ bool LogReader::detect(textcodec::Choice choice)
             break;
     }
     m_format.detection = detector.result();
+    if (m_format.detection.looksLikeUtf16) {
+        // UTF-16 without a mark: its line ends are counted again, unit by unit.
+        if (!m_file.seek(0)) {
+            fail(Status::ReadError, m_file.errorString());
+            return false;
+        }
+        return detect(textcodec::Choice::Utf16);
+    }
     if (choice == textcodec::Choice::Auto
         && m_format.detection.encoding == textcodec::Encoding::ShiftJis) {
         // LINE writes its exports in UTF-8 only: one with no character beyond ASCII, or with

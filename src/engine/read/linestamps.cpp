@@ -2,6 +2,16 @@
 
 #include <algorithm>
 
+namespace {
+
+// "2003/07/12": a date the reader could read, whose text orders as the date does.
+bool isReadDate(const QString &text)
+{
+    return text.size() == 10 && text[4] == u'/' && text[7] == u'/';
+}
+
+} // namespace
+
 qint32 LineStamps::intern(const QString &text)
 {
     if (text.isEmpty())
@@ -25,25 +35,55 @@ void LineStamps::add(qsizetype line, const QString &date, const QString &time, q
         m_stamps.append({line, d, t, qint32(std::clamp<qsizetype>(repeated, 0, 64)), r});
 }
 
+void LineStamps::addRolling(qsizetype line, const QString &date, const QString &time,
+                            qsizetype repeated, bool counting)
+{
+    if (date.isEmpty() && time.isEmpty()) {
+        m_stamps.clear(); // a line that tells nothing
+        return;
+    }
+    // The latest alone, its texts in the first two places.
+    m_stamps.resize(1);
+    m_texts.resize(2);
+    m_texts[0] = date;
+    m_texts[1] = time;
+    m_stamps[0] = {line, date.isEmpty() ? -1 : 0, time.isEmpty() ? -1 : 1,
+                   qint32(std::clamp<qsizetype>(repeated, 0, 64)), -1};
+    if (!counting)
+        return;
+    ++m_count;
+    if (date.isEmpty())
+        return;
+    if (isReadDate(date)) {
+        if (m_earliest.isEmpty() || date < m_earliest)
+            m_earliest = date;
+        if (m_latest.isEmpty() || date > m_latest)
+            m_latest = date;
+    } else {
+        if (m_firstUnread.isEmpty())
+            m_firstUnread = date;
+        m_lastUnread = date;
+    }
+}
+
 void LineStamps::clear()
 {
+    m_count = 0;
+    m_earliest.clear();
+    m_latest.clear();
+    m_firstUnread.clear();
+    m_lastUnread.clear();
     m_stamps.clear();
     m_texts.clear();
     m_index.clear();
 }
 
-namespace {
-
-// "2003/07/12": a date the reader could read, whose text orders as the date does.
-bool isReadDate(const QString &text)
-{
-    return text.size() == 10 && text[4] == u'/' && text[7] == u'/';
-}
-
-} // namespace
-
 QString LineStamps::extremeDate(bool later) const
 {
+    if (m_rolling) {
+        const QString &read = later ? m_latest : m_earliest;
+        return !read.isEmpty() ? read : later ? m_lastUnread : m_firstUnread;
+    }
     QString read, unread;
     for (const Stamp &s : m_stamps) {
         if (s.date < 0)
@@ -73,6 +113,8 @@ bool LineStamps::Cursor::at(qsizetype line, QString *date, QString *time, qsizet
                             QString *to)
 {
     const QList<Stamp> &all = m_stamps.m_stamps;
+    if (m_stamps.m_rolling)
+        m_next = 0; // the one held is the latest
     while (m_next < all.size() && all[m_next].line < line)
         ++m_next;
     if (m_next >= all.size() || all[m_next].line != line)

@@ -22,8 +22,15 @@ public:
     void add(qsizetype line, const QString &date, const QString &time, qsizetype repeated = 0,
              const QString &to = QString());
     void clear();
-    bool isEmpty() const { return m_stamps.isEmpty(); }
-    qsizetype size() const { return m_stamps.size(); }
+    bool isEmpty() const { return size() == 0; }
+    qsizetype size() const { return m_rolling ? m_count : m_stamps.size(); }
+
+    // A reader that gives its stamps again in every pass (a LINE export) has them kept one at a
+    // time: only the latest is held, with the count and the date range of those added with
+    // `counting` set (its first pass). Memory then stays the same whatever the log's size.
+    void setRolling(bool rolling) { m_rolling = rolling; }
+    void addRolling(qsizetype line, const QString &date, const QString &time, qsizetype repeated,
+                    bool counting);
 
     // The earliest and the latest date the stamps hold, whatever their order in the log (empty
     // when none); dates the reader could not read count only when no other date is there.
@@ -62,6 +69,12 @@ private:
     QString extremeDate(bool later) const;
 
     QList<Stamp> m_stamps;
+    bool m_rolling = false;
+    qsizetype m_count = 0; // stamps counted while rolling
+    QString m_earliest; // dates read while rolling, and the first and last of any others
+    QString m_latest;
+    QString m_firstUnread;
+    QString m_lastUnread;
     QStringList m_texts;
     QHash<QString, qint32> m_index;
 };

@@ -12,6 +12,8 @@ using textcodec::LineEnd;
 namespace {
 
 constexpr qint64 ChunkBytes = 1 << 20;
+// A line this long that fills the buffer is moved out of it (takeLine).
+constexpr qsizetype LargeLine = 1 << 20;
 // How much of a log's start is looked at to tell whether it is a LINE export.
 constexpr qsizetype HeadBytes = 64 * 1024;
 
@@ -67,6 +69,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_xmlRoles.clear();
     m_lineExport.reset();
     m_stamps.clear();
+    m_stamps.setRolling(false);
     m_stampsDone = false;
     m_lineCount = -1;
     m_status = Status::Ok;
@@ -123,6 +126,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
         return false;
     if (startsAsLineExport()) {
         m_format.lineExport = true;
+        m_stamps.setRolling(true);
         m_lineCount = -1;
         m_lineExport = std::make_unique<LineExportConverter>(
             headerText,
@@ -294,8 +298,7 @@ bool LogReader::readExportLine(QString &line, bool anyEnd, LineEnd *end, bool *e
                 const bool pair = text[at] == u'\r' && at + 1 < size && text[at + 1] == u'\n';
                 if (end)
                     *end = pair ? LineEnd::CrLf : text[at] == u'\n' ? LineEnd::Lf : LineEnd::Cr;
-                line.setUnicode(text + m_pos, at - m_pos);
-                m_pos = m_scan = at + (pair ? 2 : 1);
+                takeLine(line, at - m_pos, at + (pair ? 2 : 1));
                 ++m_consumed;
                 return true;
             }
@@ -306,8 +309,7 @@ bool LogReader::readExportLine(QString &line, bool anyEnd, LineEnd *end, bool *e
             while (cr >= 0 && cr + 1 < m_buf.size() && m_buf[cr + 1] != u'\n')
                 cr = m_buf.indexOf(u'\r', cr + 1);
             if (cr >= 0 && cr + 1 < m_buf.size()) {
-                line.setUnicode(m_buf.constData() + m_pos, cr - m_pos);
-                m_pos = m_scan = cr + 2;
+                takeLine(line, cr - m_pos, cr + 2);
                 ++m_consumed;
                 return true;
             }
@@ -315,8 +317,7 @@ bool LogReader::readExportLine(QString &line, bool anyEnd, LineEnd *end, bool *e
         } else {
             const qsizetype end = m_buf.indexOf(m_separator, m_scan);
             if (end >= 0) {
-                line.setUnicode(m_buf.constData() + m_pos, end - m_pos);
-                m_pos = m_scan = end + 1;
+                takeLine(line, end - m_pos, end + 1);
                 ++m_consumed;
                 return true;
             }
@@ -331,12 +332,27 @@ bool LogReader::readExportLine(QString &line, bool anyEnd, LineEnd *end, bool *e
                 return false;
             if (ended)
                 *ended = false;
-            line.setUnicode(m_buf.constData() + m_pos, m_buf.size() - m_pos);
-            m_pos = m_buf.size();
+            takeLine(line, m_buf.size() - m_pos, m_buf.size());
             ++m_consumed;
             return true;
         }
     }
+}
+
+void LogReader::takeLine(QString &line, qsizetype length, qsizetype next)
+{
+    // A line that is most of what is buffered (a log of one huge line) is moved out rather than
+    // copied, so that it is never held twice; the little after it stays.
+    if (m_pos == 0 && length >= LargeLine && length * 2 > m_buf.size() && !m_format.xml) {
+        QString rest = m_buf.sliced(next);
+        line = std::move(m_buf);
+        line.truncate(length);
+        m_buf = std::move(rest);
+        m_pos = m_scan = 0;
+        return;
+    }
+    line.setUnicode(m_buf.constData() + m_pos, length);
+    m_pos = m_scan = next;
 }
 
 bool LogReader::readLine(QString &line, LineInfo *info)
@@ -349,12 +365,14 @@ bool LogReader::readLine(QString &line, LineInfo *info)
         got = m_lineExport->next(m_converted);
         if (got) {
             const LineExportConverter::Stamp &stamp = m_converted.stamp;
-            if (stamp.opens && !m_stampsDone && m_stampsWanted) {
+            if (stamp.opens && m_stampsWanted) {
                 if (stamp.date != m_stampDate) { // a date's text is made once
                     m_stampDate = stamp.date;
                     m_stampDateText = stamp.dateText();
                 }
-                m_stamps.add(m_linesOut, m_stampDateText, stamp.timeText(), stamp.repeated);
+                // Noted again in every pass, the one being read held alone.
+                m_stamps.addRolling(m_linesOut, m_stampDateText, stamp.timeText(), stamp.repeated,
+                                    !m_stampsDone);
             }
             line = std::move(m_converted.text);
             lineInfo = {m_converted.role, m_converted.end};

@@ -109,6 +109,9 @@ private:
     // Goes through every line of the file from its first, without moving the reading position.
     void surveyLines(const std::function<void(QStringView)> &line);
     bool fill(); // reads and decodes the next piece; false at the end of the file
+    // Hands out the buffered line of `length` characters from m_pos; `next` is where the next
+    // line starts.
+    void takeLine(QString &line, qsizetype length, qsizetype next);
     void fail(Status status, const QString &error);
     qsizetype countLines();
     void pieceDone()

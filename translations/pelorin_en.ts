@@ -43,6 +43,18 @@
         <source>No log in this folder (-r reads its subfolders too).</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No such file or folder.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>could not be copied into the temporary folder %1 (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>its copy in the temporary folder %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>
@@ -356,6 +368,10 @@ for that run alone.</source>
     </message>
     <message>
         <source>an odd number of bytes is no UTF-16</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>every name for its temporary file is taken, such as </source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -43,6 +43,18 @@
         <source>No log in this folder (-r reads its subfolders too).</source>
         <translation>このフォルダにはログがありません（-r を付ければサブフォルダも読みます）。</translation>
     </message>
+    <message>
+        <source>No such file or folder.</source>
+        <translation>そのようなファイルもフォルダもありません。</translation>
+    </message>
+    <message>
+        <source>could not be copied into the temporary folder %1 (%2).</source>
+        <translation>一時フォルダ %1 にコピーできませんでした（%2）。</translation>
+    </message>
+    <message>
+        <source>its copy in the temporary folder %1</source>
+        <translation>一時フォルダ %1 の中の出力</translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>
@@ -421,6 +433,10 @@ for that run alone.</source>
     <message>
         <source>an odd number of bytes is no UTF-16</source>
         <translation>バイト数が奇数なので UTF-16 ではありません</translation>
+    </message>
+    <message>
+        <source>every name for its temporary file is taken, such as </source>
+        <translation>一時ファイルの名前がどれも使われています。たとえば </translation>
     </message>
 </context>
 <context>

@@ -49,6 +49,11 @@ public:
                           commandLine.recursive, host);
             } else if (isLogPath(log)) {
                 add(log, m_outputDir);
+            } else if (!fileio::exists(log)) {
+                // A mistyped name, most likely: said as that, not as a wrong extension.
+                host.printLine(log,
+                               QCoreApplication::translate("Batch", "No such file or folder."));
+                ++m_refused;
             } else {
                 host.printLine(log,
                                QCoreApplication::translate(

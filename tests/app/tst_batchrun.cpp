@@ -76,7 +76,8 @@ private slots:
     }
 
     // Every message in one language, one reason per log: a bad extension, a folder without
-    // logs, a missing log, an XML history that does not load, a log without speakers.
+    // logs, a missing log, an XML history that does not load, a log without speakers, a name
+    // that reaches nothing (a mistyped folder).
     void convertsEveryLogAndReportsTheRest_data()
     {
         QTest::addColumn<bool>("japanese");
@@ -90,7 +91,8 @@ private slots:
                                          "読み込めませんでした（ファイルがありません）。",
                                          "XML の履歴を読み込めませんでした。",
                                          "発言者が一人も見つかりませんでした。 "
-                                         "発言のヘッダを調整してみて下さい。"};
+                                         "発言のヘッダを調整してみて下さい。",
+                                         "そのようなファイルもフォルダもありません。"};
         QTest::newRow("English") << false
                                  << QStringList {"A log's extension must be TXT, txt, XML or xml.",
                                                  "No log in this folder (-r reads its subfolders "
@@ -98,7 +100,8 @@ private slots:
                                                  "could not be read (no such file).",
                                                  "Could not load the XML history.",
                                                  "No speaker was found. Try adjusting the speaker "
-                                                 "header in the settings."};
+                                                 "header in the settings.",
+                                                 "No such file or folder."};
     }
 
     void convertsEveryLogAndReportsTheRest()
@@ -110,13 +113,15 @@ private slots:
         const QString b = log(QStringLiteral("B.TXT"), QStringLiteral("B の発言 :\r\nyo"));
         const QString none = log(QStringLiteral("none.txt"), QStringLiteral("no header\r\n"));
         const QString xml = log(QStringLiteral("h.xml"), QStringLiteral("<Log"));
-        const QString pic = m_dir.filePath(QStringLiteral("pic.png"));
+        const QString pic = log(QStringLiteral("pic.png"), QStringLiteral("\x89PNG"));
+        const QString typo = m_dir.filePath(QStringLiteral("logz"));
         const QString gone = m_dir.filePath(QStringLiteral("gone.txt"));
         const QString empty = m_dir.filePath(QStringLiteral("empty"));
         log(QStringLiteral("empty/sub/c.txt"), QStringLiteral("C の発言 :\r\nhi\r\n"));
         const QByteArray iniBefore = readFile(m_ini);
 
-        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, b, pic, empty, a, gone, none, xml}),
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, b, pic, empty, a, gone, none, xml,
+                      typo}),
                  ExitSomeNotWritten);
 
         QCOMPARE(readFile(m_dir.filePath(QStringLiteral("out-a.txt"))),
@@ -127,8 +132,8 @@ private slots:
         QCOMPARE(readFile(m_ini), iniBefore); // read, never written
         QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
                  (QStringList {pic + u": " + messages[0], empty + u": " + messages[1],
-                               gone + u": " + messages[2], xml + u": " + messages[3],
-                               none + u": " + messages[4]}));
+                               typo + u": " + messages[5], gone + u": " + messages[2],
+                               xml + u": " + messages[3], none + u": " + messages[4]}));
     }
 
     // A folder stands for its logs; converting it again converts only the logs, not the

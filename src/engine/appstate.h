@@ -19,12 +19,18 @@ struct PageRun
     bool open = false;
     QHash<QString, int> paletteNumbers; // speaker name -> palette entry number
     QList<IndexEntry> pages; // output path in `page`, in the order written
+    // The user confirmed the colours for the rest of the run: the remaining logs go without
+    // the colour dialog, each name with the entry chosen for it (or given it in a later log).
+    bool colorsForRest = false;
+    QHash<QString, int> restNumbers; // speaker name -> palette entry number
 
     void begin()
     {
         open = true;
         paletteNumbers.clear();
         pages.clear();
+        colorsForRest = false;
+        restNumbers.clear();
     }
 };
 

@@ -39,6 +39,23 @@ public:
     // handover.colorDialogCloses >= 1 (1: closed without OK, 2: OK with speakerColors set).
     virtual void runSpeakerColorDialog(SpeakerHandover &handover) = 0;
 
+    // A run over several logs: log `index` (from 0) of `count` begins, and the run as a whole
+    // ends (after its last log, or when it stopped). A window shows one progress over the whole
+    // run and tells the result at the end; the batch run has its own count.
+    virtual void logStarting(int index, int count, const QString &path)
+    {
+        Q_UNUSED(index);
+        Q_UNUSED(count);
+        Q_UNUSED(path);
+    }
+    virtual void runFinished(int count) { Q_UNUSED(count); }
+    // The output of a log was written.
+    virtual void logWritten(const QString &logPath, const QString &outputPath)
+    {
+        Q_UNUSED(logPath);
+        Q_UNUSED(outputPath);
+    }
+
     // Window state around a run.
     virtual void beginProgressDisplay() = 0; // progress bar shown, window disabled
     virtual void endProgressDisplay() = 0;

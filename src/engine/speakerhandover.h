@@ -26,4 +26,13 @@ struct SpeakerHandover
     QList<SpeakerTableEntry> table; // one entry per speaker, in speaker order
     QStringList speakerColors; // one "#RRGGBB" per speaker; rewritten on OK
     int colorDialogCloses = 0; // 1 = closed without OK, 2 = confirmed
+
+    // The log the dialog is for: its file name, its number (from 1) and how many logs the run
+    // has (1 for a run of one).
+    QString logName;
+    int logNumber = 1;
+    int logCount = 1;
+    // Confirmed for the rest of the run: its remaining logs are converted without the dialog,
+    // each name keeping the colour chosen for it here.
+    bool forRestOfRun = false;
 };

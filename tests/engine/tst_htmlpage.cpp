@@ -417,13 +417,37 @@ void TestHtmlPage::dialogOutcomes()
     QVERIFY(page(second).contains(QStringLiteral(".HATSUGEN_01{color:#ABCDEF;}")));
     QVERIFY(page(first).contains(QStringLiteral("<title>a : A</title>")));
 
+    // Confirmed for the rest of the run: one dialog, naming its log; the later logs keep the
+    // colour chosen for each name.
+    const QString third = writeLog(QStringLiteral("c.txt"), lines({"B の発言 :", "C の発言 :"}));
+    writeLog(QStringLiteral("a.txt"), lines({"A の発言 :", "B の発言 :"}));
+    select({first, third, second});
+    m_host.speakerDialogs.clear();
+    m_host.onSpeakerDialog = [](SpeakerHandover &h) {
+        h.table[1].paletteIndex = QStringLiteral("5"); // B
+        h.speakerColors[1] = QStringLiteral("#000005");
+        h.forRestOfRun = true;
+        h.colorDialogCloses = 2;
+    };
+    convertToHtml(m_state, m_host);
+    QCOMPARE(m_host.speakerDialogs.size(), 1);
+    const SpeakerHandover &asked = m_host.speakerDialogs.first();
+    QCOMPARE(asked.logName + u' ' + QString::number(asked.logNumber) + u'/'
+                 + QString::number(asked.logCount),
+             QStringLiteral("a.txt 1/3"));
+    QVERIFY(page(third).contains(QStringLiteral(".HATSUGEN_01{color:#000005;}"))); // B
+    QVERIFY(page(second).contains(QStringLiteral(".HATSUGEN_01{color:#000005;}")));
+    m_host.onSpeakerDialog = nullptr;
+    convertToHtml(m_state, m_host); // a new run asks again
+    QCOMPARE(m_host.speakerDialogs.size(), 4);
+
     // A log without speakers: reported, nothing written, and the outcome is reset.
-    const QString none = writeLog(QStringLiteral("c.txt"), lines({"no header here"}));
+    const QString none = writeLog(QStringLiteral("d.txt"), lines({"no header here"}));
     select({none});
     convertToHtml(m_state, m_host);
     QCOMPARE(m_state.colorDialogCloses, 0);
     QCOMPARE(m_host.messages.last().title, QStringLiteral("ログ解析エラー"));
-    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("_c.htm"))));
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("_d.htm"))));
 }
 
 QTEST_GUILESS_MAIN(TestHtmlPage)

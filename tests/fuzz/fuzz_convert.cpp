@@ -269,7 +269,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     RecordingHost host;
     mnuRun_Click(state, host);
     const bool written = state.colorDialogCloses == 2;
-    check(written == (host.settingsDialogOpened == 0));
+    // A log not written is reported: the header text to adjust, or what the file looks like.
+    check(written ? host.settingsDialogOpened == 0
+                  : host.settingsDialogOpened > 0 || !host.messages.isEmpty());
     check(readAll(logPath) == log);
     LogReader reader; // what the run read the log as
     reader.open(logPath, state.settings.headerText, encodingChoice(state.settings.logEncoding));

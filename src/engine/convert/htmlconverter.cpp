@@ -193,8 +193,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     ProgressMeter progress(host, progressShown(settings));
     progress.init(lineCount - 1);
     static const QHash<QString, int> NothingCarried;
-    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette,
-                                            modern ? state.pageRun.paletteNumbers : NothingCarried);
+    PageRun &run = state.pageRun;
+    const QHash<QString, int> &carried = run.colorsForRest ? run.restNumbers
+        : modern                                           ? run.paletteNumbers
+                                                           : NothingCarried;
+    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette, carried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
         reader.lookAtForeignKind();
@@ -203,10 +206,25 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     }
 
     handover.colorDialogCloses = 0;
-    host.runSpeakerColorDialog(handover);
+    if (run.colorsForRest) {
+        handover.colorDialogCloses = 2; // as chosen for the rest of the run
+    } else {
+        handover.logName = path.mid(path.lastIndexOf(u'/') + 1);
+        handover.logNumber = i + 1;
+        handover.logCount = state.selection.selectedCount();
+        host.runSpeakerColorDialog(handover);
+    }
     state.colorDialogCloses = handover.colorDialogCloses;
     if (state.colorDialogCloses < 2)
         return LogOutcome::StopRun;
+    run.colorsForRest |= handover.forRestOfRun;
+    if (run.colorsForRest) {
+        // Each name keeps the entry it has now in the logs still to come.
+        for (const SpeakerTableEntry &entry : std::as_const(handover.table)) {
+            if (const int number = entry.paletteNumber(settings.colorCount))
+                run.restNumbers.insert(entry.name, number);
+        }
+    }
 
     host.setBusyCursor(true);
     showStatus(settings, host, runtext::Converting);
@@ -237,8 +255,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     progress.clear();
 
     showStatus(settings, host, runtext::Saving);
-    if (out.finish(state, host)) // a failure is reported and resets colorDialogCloses
+    if (out.finish(state, host)) { // a failure is reported and resets colorDialogCloses
         state.pageRun.pages.append(indexEntry(out.outputPath(), src));
+        host.logWritten(path, out.outputPath());
+    }
     return LogOutcome::Next;
 }
 
@@ -253,6 +273,7 @@ void convertToHtml(AppState &state, RunHost &host)
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
+        host.logStarting(i, state.selection.selectedCount(), state.selection.path(i));
         if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
             break;
     }

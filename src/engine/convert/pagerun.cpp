@@ -30,5 +30,7 @@ bool finishPageRun(AppState &state, RunHost &host)
     run.open = false;
     run.paletteNumbers.clear();
     run.pages.clear();
+    run.colorsForRest = false;
+    run.restNumbers.clear();
     return ok;
 }

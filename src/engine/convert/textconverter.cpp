@@ -103,6 +103,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     host.processEvents();
     if (out.finish(state, host)) {
         state.colorDialogCloses = 2;
+        host.logWritten(path, out.outputPath());
         if (format.xml && format.textInUtf8)
             host.textInUtf8(path, out.outputPath());
     }
@@ -113,6 +114,8 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 void convertToText(AppState &state, RunHost &host)
 {
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount(); ++i)
+    for (int i = 0; i < state.selection.selectedCount(); ++i) {
+        host.logStarting(i, state.selection.selectedCount(), state.selection.path(i));
         convertLog(state, host, i, selected);
+    }
 }

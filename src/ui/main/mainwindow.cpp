@@ -11,6 +11,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QUrl>
 
 namespace {
 
@@ -169,6 +171,9 @@ void MainWindow::buildControls()
     bar->setSizeGripEnabled(false);
     m_panel1 = new QLabel(bar);
     m_panel1->setObjectName(QStringLiteral("Panel1"));
+    // A long report is cut at the panel's edge (its tooltip has all of it) rather than
+    // pushing the progress panel out of the fixed-size window.
+    m_panel1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_panel1, 1);
     m_progressPanel = new QWidget(bar);
     m_progressPanel->setObjectName(QStringLiteral("Progress"));
@@ -178,6 +183,12 @@ void MainWindow::buildControls()
     m_pBar->setObjectName(QStringLiteral("PBar"));
     m_pBar->setTextVisible(false);
     m_pBar->hide();
+    m_lnkOutput = new QLabel(m_progressPanel);
+    m_lnkOutput->setObjectName(QStringLiteral("lnkOutput"));
+    m_lnkOutput->setTextFormat(Qt::RichText);
+    m_lnkOutput->setAlignment(Qt::AlignCenter);
+    m_lnkOutput->hide();
+    connect(m_lnkOutput, &QLabel::linkActivated, this, &MainWindow::openOutputFolder);
 }
 
 void MainWindow::buildMenus()
@@ -305,6 +316,31 @@ void MainWindow::unblockInput()
 void MainWindow::setStatusText(const QString &text)
 {
     m_panel1->setText(text);
+    m_panel1->setToolTip(QString());
+    m_lnkOutput->hide();
+}
+
+void MainWindow::showRunReport(const QString &summary, const QString &outputFolder)
+{
+    if (summary.isEmpty()) {
+        m_lnkOutput->hide();
+        return;
+    }
+    setStatusText(summary);
+    m_panel1->setToolTip(summary); // a failure's reason may be longer than the panel
+    if (outputFolder.isEmpty())
+        return;
+    m_lnkOutput->setText(
+        QStringLiteral("<a href=\"%1\">出力フォルダを開く</a>")
+            .arg(QUrl::fromLocalFile(outputFolder).toString(QUrl::FullyEncoded).toHtmlEscaped()));
+    m_lnkOutput->setToolTip(outputFolder);
+    m_lnkOutput->setGeometry(m_progressPanel->rect());
+    m_lnkOutput->show();
+}
+
+void MainWindow::openOutputFolder(const QString &link)
+{
+    QDesktopServices::openUrl(QUrl(link));
 }
 
 void MainWindow::focusOffscreen()

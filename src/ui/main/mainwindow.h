@@ -25,7 +25,8 @@ struct AppState;
 //
 // Controls by objectName: lblCnt, lblChange, cmdFileView, chkPos, Frame1, optP0 / optP1 (the
 // two output kinds; each also carries its index in the property "index"), rTxt, SBar with the
-// panels Panel1 (status text) and Progress, PBar, Text1 (off-screen focus taker). Menu actions:
+// panels Panel1 (status text) and Progress, PBar, lnkOutput (opens the output folder after a run
+// of several logs), Text1 (off-screen focus taker). Menu actions:
 // mnuFileOpen, mnuRun, mnuSetting, mnuRuleSet, mnuRuleEna, the mnuEncoding submenu,
 // mnuHelp, mnuHelp2, mnuClose; the
 // shortcut-only actions mnuFileOpen__ (Ctrl+O), mnuRun__ (Ctrl+R), mnuClose__ (Ctrl+Q),
@@ -88,6 +89,10 @@ private:
     void blockInput();
     void unblockInput();
     void setStatusText(const QString &text);
+    // After a run of several logs: what it did in the status text, and a link that opens
+    // `outputFolder` (none when nothing was written). Any later status text takes both away.
+    void showRunReport(const QString &summary, const QString &outputFolder);
+    void openOutputFolder(const QString &link);
     void focusOffscreen(); // the keyboard focus goes to the off-screen Text1
 
     // Commands.
@@ -132,6 +137,7 @@ private:
     QLabel *m_panel1 = nullptr;
     QWidget *m_progressPanel = nullptr;
     QProgressBar *m_pBar = nullptr;
+    QLabel *m_lnkOutput = nullptr; // over the progress panel after a run of several logs
     QLineEdit *m_text1 = nullptr;
     QAction *m_mnuRuleEna = nullptr;
     QAction *m_mnuPageModern = nullptr; // its twin "クラシック" is checked otherwise

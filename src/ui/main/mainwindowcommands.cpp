@@ -2,9 +2,11 @@
 #include "encodingmenu.h"
 #include "engine/appstate.h"
 #include "engine/convert/run.h"
+#include "engine/folderintake.h"
 #include "engine/intake.h"
 #include "engine/runtext.h"
 #include "fileio/filename.h"
+#include "fileio/folder.h"
 #include "filelistdialog.h"
 #include "mainwindow.h"
 #include "mainwindowhost.h"
@@ -28,6 +30,49 @@ namespace {
 
 const QString RulesTitle = QStringLiteral("ルール適用");
 const QString ReadyToRun = QStringLiteral("はよ実行しれっ(´･ω･`)つ[実行っ]");
+
+// Dropped folders stand for the logs directly in them, as the batch run reads a folder.
+struct DropIntake
+{
+    QStringList paths;
+    int folders = 0;
+    int fromFolders = 0;
+    QString unreadable; // the first folder that could not be listed, and why
+};
+
+DropIntake expandFolders(const QStringList &dropped, const QString &addStr)
+{
+    DropIntake intake;
+    for (const QString &path : dropped) {
+        if (!fileio::isFolder(path)) {
+            intake.paths.append(path);
+            continue;
+        }
+        ++intake.folders;
+        const FolderScan scan = scanFolder(path, false, addStr);
+        for (const FolderScan::Log &log : scan.logs)
+            intake.paths.append(log.path);
+        intake.fromFolders += int(scan.logs.size());
+        if (!scan.unreadable.isEmpty() && intake.unreadable.isEmpty()) {
+            const FolderScan::Problem &problem = scan.unreadable.first();
+            intake.unreadable
+                = problem.folder + QStringLiteral("（") + problem.reason + QStringLiteral("）");
+        }
+    }
+    return intake;
+}
+
+// What a drop with folders in it says in the status bar.
+QString folderDropText(const DropIntake &intake)
+{
+    if (!intake.unreadable.isEmpty())
+        return QStringLiteral("フォルダを読めませんでした：") + intake.unreadable;
+    if (intake.fromFolders == 0)
+        return QStringLiteral(
+            "フォルダにログ（.txt・.xml）がありませんでした（下のフォルダは見ません）");
+    return QStringLiteral("フォルダから %1 件のログを加えました（下のフォルダは含みません）")
+        .arg(intake.fromFolders);
+}
 
 int lastSeparator(const QString &path)
 {
@@ -206,17 +251,20 @@ void MainWindow::rTxt_Drop(const QStringList &paths)
         return;
     Selection &selection = m_state.selection;
     const bool heldBack = selection.isHeldBack();
+    const DropIntake intake = expandFolders(paths, m_state.settings.addStr);
     // A drop the intake takes nothing from leaves the earlier selection counted and shown.
-    if (addLogFiles(selection, paths, m_state.settings.addStr) == 0)
+    if (addLogFiles(selection, intake.paths, m_state.settings.addStr) == 0)
         selection.setHeldBack(heldBack);
     if (selection.path(0).isEmpty() || selection.selectedCount() == 0) {
         showNothingSelected();
-        return;
+    } else {
+        m_state.settings.defaultDir = folderOf(selection.path(0));
+        setExampleName(exampleNameFor(selection.path(0), m_state.settings.addStr));
+        showCount();
+        setStatusText(ReadyToRun);
     }
-    m_state.settings.defaultDir = folderOf(selection.path(0));
-    setExampleName(exampleNameFor(selection.path(0), m_state.settings.addStr));
-    showCount();
-    setStatusText(ReadyToRun);
+    if (intake.folders > 0)
+        setStatusText(folderDropText(intake));
 }
 
 void MainWindow::mnuRun_Click()

@@ -2,6 +2,7 @@
 
 #include "engine/runhost.h"
 #include "mainwindow.h"
+#include "runreport.h"
 
 // The main window as a conversion run sees it: the status text and progress bar, the message
 // boxes and dialogs a run opens, and the window's state around the run.
@@ -25,8 +26,13 @@ public:
     void setBusyCursor(bool busy) override;
     void focusOffscreen() override;
     void selectionCleared() override;
+    void logStarting(int index, int count, const QString &path) override;
+    void logWritten(const QString &logPath, const QString &outputPath) override;
+    void textInUtf8(const QString &logPath, const QString &outputPath) override;
+    void runFinished(int count) override;
 
 private:
     MainWindow &m_window;
     bool m_busyCursor = false;
+    RunReport m_report;
 };

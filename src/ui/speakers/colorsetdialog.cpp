@@ -31,6 +31,8 @@ constexpr int kFrameHeight = 2 * kBorder + kCaption;
 
 constexpr int kOkWidth = 45;
 constexpr int kOkHeight = 25;
+// The strip under the grid for "残りのログもこの色で変換", in a run of several logs.
+constexpr int kRestHeight = 33;
 
 QColor speakerColor(const SpeakerTableEntry &entry)
 {
@@ -66,6 +68,19 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("cmdOk"));
     m_ok->setToolTip(QStringLiteral("設定っ"));
+    // In a run of several logs the dialog names its log, and offers to convert the logs still
+    // to come with these colours, without asking again.
+    if (m_handover.logCount > 1)
+        setWindowTitle(windowTitle()
+                       + QStringLiteral(" - %1（%2 / %3）")
+                             .arg(m_handover.logName)
+                             .arg(m_handover.logNumber)
+                             .arg(m_handover.logCount));
+    if (m_handover.logNumber < m_handover.logCount) {
+        m_rest = new QPushButton(QStringLiteral("残りのログもこの色で変換"), this);
+        m_rest->setObjectName(QStringLiteral("cmdRest"));
+        connect(m_rest, &QPushButton::clicked, this, &ColorSetDialog::restClicked);
+    }
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(kTimerInterval);
@@ -73,7 +88,7 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     m_colorBox->fillFromPalette(m_palette);
     m_colorBox->setCurrentIndex(0);
 
-    resize(420, 280);
+    resize(420, m_rest ? 280 + kRestHeight : 280);
     setMinimumSize(240, 140);
     fillGrid();
     placeColorBox();
@@ -290,6 +305,12 @@ void ColorSetDialog::okClicked()
     close();
 }
 
+void ColorSetDialog::restClicked()
+{
+    m_handover.forRestOfRun = true;
+    okClicked();
+}
+
 void ColorSetDialog::closeEvent(QCloseEvent *event)
 {
     unload();
@@ -317,8 +338,11 @@ void ColorSetDialog::resizeEvent(QResizeEvent *event)
     const int width = ui::twipsOf(this->width() + kFrameWidth); // the outer window
     const int height = ui::twipsOf(this->height() + kFrameHeight);
     const int gridWidth = qMax(0, width - 1020);
-    const int gridHeight = qMax(0, height - 555);
+    const int gridHeight = qMax(0, height - 555 - (m_rest ? ui::twipsOf(kRestHeight) : 0));
     m_grid->setGeometry(0, 0, ui::twips(gridWidth), ui::twips(gridHeight));
+    if (m_rest)
+        m_rest->setGeometry(4, ui::twips(gridHeight) + 4, qMax(0, ui::twips(gridWidth) - 8),
+                            kRestHeight - 8);
     m_grid->setColumnWidth(0, qMax(0, ui::twips(gridWidth - kColorColumn - 250)));
     m_ok->setGeometry(ui::twips(width - 855) - kBorder,
                       ui::twips(height - 930) - kBorder - kCaption, kOkWidth, kOkHeight);

@@ -47,6 +47,7 @@ private:
     void colorChosen(int index);
     void timerTick();
     void okClicked();
+    void restClicked();
     void unload();
     int topRow() const;
     int validPaletteNumber(int speaker) const; // 1-based, 0 when not a palette entry
@@ -56,6 +57,7 @@ private:
     QTableWidget *m_grid = nullptr;
     ColorComboBox *m_colorBox = nullptr;
     QPushButton *m_ok = nullptr;
+    QPushButton *m_rest = nullptr; // in a run of several logs, before its last
     QTimer *m_timer = nullptr;
     QList<QCursor> m_runCursors; // the application's pointers, taken away while open
     int m_currentRow = 0;

@@ -1,5 +1,6 @@
 #include "fileio/filename.h"
 #include "mainwindowfixture.h"
+#include "support/files.h"
 #include "support/filesizelimit.h"
 #include "ui/main/guistart.h"
 #include "ui/uiutil.h"
@@ -23,6 +24,7 @@
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <unistd.h>
@@ -81,6 +83,7 @@ public:
         });
         m_poll.start(10);
     }
+    void again() { m_poll.start(10); }
 
 private:
     QTimer m_poll;
@@ -105,6 +108,8 @@ private slots:
     void fileView();
     void runsFromTheMenu_data();
     void runsFromTheMenu();
+    void runsOfSeveralLogs_data();
+    void runsOfSeveralLogs();
     void dialogsOverTheBlockedWindow();
     void commandLineStart_data();
     void commandLineStart();
@@ -195,36 +200,62 @@ void TestMainWindow::selections_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("dir"); // defaultDir under the test folder, "-" unchanged
+    QTest::addColumn<QString>("status"); // empty: the usual one for the count
 
     QTest::newRow("dialog: one") << QStringList {"d:chat.TXT"} << 1 << "_chat.txt"
+                                 << ""
                                  << "";
     QTest::newRow("dialog: several, first chosen shown")
         << QStringList {"d:b.txt,a.txt,c.xml"} << 3 << "_b.txt"
+        << ""
         << "";
     QTest::newRow("dialog: same file twice")
         << QStringList {"d:chat.txt", "d:chat.txt"} << 1 << "_chat.txt"
+        << ""
         << "";
     QTest::newRow("dialog: accumulates")
         << QStringList {"d:b.txt", "d:a.txt,b.txt"} << 2 << "_a.txt"
+        << ""
         << "";
     QTest::newRow("dialog: cancelled") << QStringList {"d:"} << 0 << ""
-                                       << "-";
+                                       << "-"
+                                       << "";
     QTest::newRow("dialog: cancel keeps") << QStringList {"d:x/chat.txt", "d:"} << 1 << "_chat.txt"
-                                          << "x/";
+                                          << "x/"
+                                          << "";
     QTest::newRow("drop: one") << QStringList {"r:chat.TXT"} << 1 << "_chat.txt"
+                               << ""
                                << "";
     QTest::newRow("drop: first in order shown") << QStringList {"r:b.xml,a.txt"} << 2 << "_a.txt"
+                                                << ""
                                                 << "";
     QTest::newRow("drop: duplicate") << QStringList {"d:chat.txt", "r:chat.txt"} << 1 << "_chat.txt"
+                                     << ""
                                      << "";
     QTest::newRow("drop: only images") << QStringList {"r:a.png,b.jpg"} << 0 << ""
-                                       << "-";
+                                       << "-"
+                                       << "";
     QTest::newRow("drop: images keep earlier")
         << QStringList {"d:x/chat.txt", "r:a.png"} << 1 << "_chat.txt"
-        << "x/";
+        << "x/"
+        << "";
     QTest::newRow("drop: blank in a folder")
         << QStringList {"r:my logs/x.txt,y.txt"} << 2 << "_x.txt"
-        << "my logs/";
+        << "my logs/"
+        << "";
+    // The folder "logs" holds a.txt, b.XML, _a.txt (an output), notes.png and sub/c.txt.
+    QTest::newRow("drop: a folder, its own logs")
+        << QStringList {"r:logs"} << 2 << "_a.txt"
+        << "logs/"
+        << "フォルダから 2 件のログを加えました（下のフォルダは含みません）";
+    QTest::newRow("drop: a folder with a file")
+        << QStringList {"r:logs/sub,chat.txt"} << 2 << "_chat.txt"
+        << ""
+        << "フォルダから 1 件のログを加えました（下のフォルダは含みません）";
+    QTest::newRow("drop: a folder without logs")
+        << QStringList {"d:chat.txt", "r:logs/empty"} << 1 << "_chat.txt"
+        << ""
+        << "フォルダにログ（.txt・.xml）がありませんでした（下のフォルダは見ません）";
 }
 
 void TestMainWindow::selections()
@@ -232,8 +263,13 @@ void TestMainWindow::selections()
     QFETCH(QStringList, steps);
     QFETCH(int, count);
     QFETCH(QString, dir);
+    QFETCH(QString, status);
     MainWindowFixture f;
     f.start();
+    for (const char *name :
+         {"logs/a.txt", "logs/b.XML", "logs/_a.txt", "logs/notes.png", "logs/sub/c.txt"})
+        writeFile(f.dir.filePath(QString::fromLatin1(name)), "x");
+    QVERIFY(QDir(f.dir.path()).mkpath(QStringLiteral("logs/empty")));
     const QString startDir = f.state.settings.defaultDir;
     for (const QString &step : steps) {
         const QStringList names = step.mid(2).split(u',', Qt::SkipEmptyParts);
@@ -247,7 +283,10 @@ void TestMainWindow::selections()
     QCOMPARE(f.state.selection.selectedCount(), count);
     QCOMPARE(f.text("lblCnt"), QString::number(count));
     QTEST(f.text("lblChange"), "label");
-    QCOMPARE(f.window->statusText(), count ? ReadyToRun : NothingSelected);
+    QCOMPARE(f.window->statusText(),
+             !status.isEmpty() ? status
+                 : count       ? ReadyToRun
+                               : NothingSelected);
     QCOMPARE(f.state.settings.defaultDir, dir == u"-" ? startDir : f.dir.path() + u'/' + dir);
     QCOMPARE(f.find<QTextEdit>("rTxt")->document()->blockCount(), 6); // the box took nothing
 }
@@ -388,6 +427,77 @@ void TestMainWindow::runsFromTheMenu()
     QVERIFY(!f.find<QProgressBar>("PBar")->isVisible());
     QVERIFY(f.window->centralWidget()->isEnabled());
     QVERIFY(f.find<QAction>("mnuRun__")->isEnabled());
+}
+
+void TestMainWindow::runsOfSeveralLogs_data()
+{
+    // Logs a.txt, b.txt, c.txt; "b" has no speaker header when `bad` says so. `answers`: one
+    // per colour dialog, "ok", "rest" or "close".
+    QTest::addColumn<int>("changeType");
+    QTest::addColumn<bool>("bad");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<QString>("status");
+    const QString title = QStringLiteral("個別に文字色を選択 - %1（%2 / 3）");
+    QTest::newRow("text, one without speakers")
+        << 0 << true << QStringList() << QStringList()
+        << "3 件中 2 件を書き出しました　最初の失敗：b.txt：発言者が一人も見つかりませんでした。";
+    QTest::newRow("html, OK for each")
+        << 1 << false << QStringList {"ok", "ok", "ok"}
+        << QStringList {title.arg("a.txt").arg(1), title.arg("b.txt").arg(2),
+                        title.arg("c.txt").arg(3)}
+        << "3 件中 3 件を書き出しました";
+    QTest::newRow("html, these colours for the rest")
+        << 1 << false << QStringList {"rest"} << QStringList {title.arg("a.txt").arg(1)}
+        << "3 件中 3 件を書き出しました";
+    QTest::newRow("html, closed on the second")
+        << 1 << false << QStringList {"ok", "close"}
+        << QStringList {title.arg("a.txt").arg(1), title.arg("b.txt").arg(2)}
+        << "3 件中 1 件を書き出しました";
+}
+
+void TestMainWindow::runsOfSeveralLogs()
+{
+    QFETCH(int, changeType);
+    QFETCH(bool, bad);
+    QFETCH(QStringList, answers);
+    MainWindowFixture f;
+    f.preset("ChangeType", "type", QString::number(changeType));
+    f.start();
+    const QStringList logs = {f.chatLog("a.txt"), f.chatLog("b.txt"), f.chatLog("c.txt")};
+    if (bad)
+        writeFile(logs[1], "no header here\r\n");
+    drop(f.find<QTextEdit>("rTxt"), logs);
+
+    QStringList titles;
+    QList<int> progress;
+    auto *bar = f.find<QProgressBar>("PBar");
+    QObject::connect(bar, &QProgressBar::valueChanged, bar,
+                     [&](int value) { progress.append(value * 1000 / qMax(1, bar->maximum())); });
+    WhenShown answer("frmColorSet", [&](QWidget *dialog) {
+        titles.append(dialog->windowTitle());
+        const QString said = answers.value(titles.size() - 1);
+        QCOMPARE(dialog->findChild<QPushButton *>(QStringLiteral("cmdRest")) != nullptr,
+                 titles.size() < 3);
+        if (said == u"close")
+            dialog->close();
+        else
+            control<QPushButton>(
+                dialog, said == u"rest" ? QStringLiteral("cmdRest") : QStringLiteral("cmdOk"))
+                ->click();
+        if (said != u"rest") // the poll stops after an answer; ask again for the next log
+            answer.again();
+    });
+    f.trigger("mnuRun");
+    QTEST(titles, "titles");
+    QTEST(f.window->statusText(), "status");
+    QVERIFY(std::is_sorted(progress.begin(), progress.end())); // one bar over the whole run
+    auto *link = f.find<QLabel>("lnkOutput");
+    const bool written = !f.window->statusText().contains(u"中 0 件");
+    QCOMPARE(link->isVisible(), written);
+    QCOMPARE(link->text().contains(QUrl::fromLocalFile(f.dir.path()).toString()), written);
+    drop(f.find<QTextEdit>("rTxt"), {logs[0]}); // the report lasts until the next step
+    QVERIFY(!link->isVisible());
 }
 
 void TestMainWindow::dialogsOverTheBlockedWindow()

@@ -186,18 +186,6 @@ MIT License: free to use, change and pass on, without warranty.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Folders and standard input, with --batch:
-  A FOLDER given as LOG converts the logs directly in it, with -r also those in
-  every folder below it; links to folders inside it are not followed, and names
-  starting with &quot;.&quot; are left out. A file named like the output of a log beside
-  it (the prefix and the log&apos;s name: chat.txt gives _chat.txt) is left out as
-  well, so converting a folder again converts only its logs.
-  &quot;-&quot; as the only LOG reads the log from standard input (an XML history when it
-  starts with &quot;&lt;?xml&quot;) and writes its output to standard output, where nothing
-  else goes; it needs --text or --html. Messages name it &quot;standard input&quot;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>--page needs classic or modern</source>
         <translation type="unfinished"></translation>
     </message>
@@ -213,15 +201,6 @@ MIT License: free to use, change and pass on, without warranty.</source>
         <source>  Text logs (*.txt) in Shift-JIS, UTF-8 or UTF-16, with any line ends: each
   utterance starts with a header line, the speaker&apos;s name and the header text
   of the settings (by default &quot;の発言：&quot;):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml):</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>  LINE talk-history exports (*.txt starting with &quot;[LINE] &quot;): time, TAB,
-  sender, TAB, text; the indented text of an export is written in UTF-8:</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -313,6 +292,33 @@ for that run alone.</source>
   141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
        &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
        as any filter does, and the shell reports 141</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml); their indented
+  text is Shift-JIS, or UTF-8 with a byte order mark when Shift-JIS lacks one
+  of their characters:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  LINE talk-history exports (*.txt) from a phone or the desktop app, in any
+  display language, with or without their title line: time, TAB, sender, TAB,
+  text; the indented text of an export is written in UTF-8:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Folders and standard input, with --batch:
+  A FOLDER given as LOG converts the logs directly in it, with -r also those in
+  every folder below it; links to folders inside it are not followed, and names
+  starting with &quot;.&quot; are left out. A file named like the output of a log beside
+  it (the prefix and the log&apos;s name: chat.txt gives _chat.txt) is left out as
+  well, so converting a folder again converts only its logs.
+  &quot;-&quot; as the only LOG reads the log from standard input (an XML history when it
+  starts with &quot;&lt;?xml&quot;) and writes its output to standard output, where nothing
+  else goes; it needs --text or --html. Messages name it &quot;standard input&quot;.
+  The log is first copied into the temporary folder ($TMPDIR, by default /tmp),
+  which needs room for it and its output; nothing is left there when the run
+  is interrupted.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

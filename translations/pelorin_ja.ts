@@ -187,28 +187,6 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>--batch と一緒に: エラーだけを表示します</translation>
     </message>
     <message>
-        <source>Folders and standard input, with --batch:
-  A FOLDER given as LOG converts the logs directly in it, with -r also those in
-  every folder below it; links to folders inside it are not followed, and names
-  starting with &quot;.&quot; are left out. A file named like the output of a log beside
-  it (the prefix and the log&apos;s name: chat.txt gives _chat.txt) is left out as
-  well, so converting a folder again converts only its logs.
-  &quot;-&quot; as the only LOG reads the log from standard input (an XML history when it
-  starts with &quot;&lt;?xml&quot;) and writes its output to standard output, where nothing
-  else goes; it needs --text or --html. Messages name it &quot;standard input&quot;.</source>
-        <translation>フォルダと標準入力（--batch のとき）:
-  LOG にフォルダ（FOLDER）を渡すと、そのフォルダにじかに入っているログを
-  変換します。-r を付けると、その下のすべてのフォルダのログも変換します。
-  中にあるフォルダへのリンクはたどらず、「.」で始まる名前は飛ばします。
-  隣にあるログの出力と同じ名前（設定の文字とログの名前。chat.txt なら
-  _chat.txt）のファイルも飛ばすので、同じフォルダをもう一度変換しても、
-  変換するのはログだけです。
-  LOG に「-」だけを渡すと、ログを標準入力から読み（「&lt;?xml」で始まれば XML
-  の履歴として）、出力を標準出力に書き出します。標準出力にはほかに何も
-  書きません。--text か --html が要ります。メッセージでは「標準入力」と
-  呼びます。</translation>
-    </message>
-    <message>
         <source>--page needs classic or modern</source>
         <translation>--page には classic か modern を付けて下さい。</translation>
     </message>
@@ -227,16 +205,6 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>  テキストのログ（*.txt）。Shift-JIS、UTF-8、UTF-16 のどれでもよく、改行も
   何でもかまいません。発言ごとに見出しの行（発言者の名前と、設定の「発言の
   ヘッダ」。既定は「の発言：」）で始まります:</translation>
-    </message>
-    <message>
-        <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml):</source>
-        <translation>  MSN Messenger / Windows Messenger の XML の履歴（*.xml）です:</translation>
-    </message>
-    <message>
-        <source>  LINE talk-history exports (*.txt starting with &quot;[LINE] &quot;): time, TAB,
-  sender, TAB, text; the indented text of an export is written in UTF-8:</source>
-        <translation>  LINE のトーク履歴（「[LINE] 」で始まる *.txt）。行は時刻、TAB、送信者、
-  TAB、本文です。字下げしたテキストは UTF-8 で書き出します:</translation>
     </message>
     <message>
         <source>--index and --no-index exclude each other</source>
@@ -378,6 +346,48 @@ for that run alone.</source>
   141  --batch で「-」のとき: 標準出力を読む側が読むのをやめました（「| head」
        のように）。メッセージを出さずに、ほかのフィルタと同じくシグナル
        SIGPIPE で終わり、シェルは 141 と伝えます</translation>
+    </message>
+    <message>
+        <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml); their indented
+  text is Shift-JIS, or UTF-8 with a byte order mark when Shift-JIS lacks one
+  of their characters:</source>
+        <translation>  MSN Messenger / Windows Messenger の XML の履歴（*.xml）です。字下げした
+  テキストは Shift-JIS で書き出しますが、Shift-JIS にない文字があるときは
+  BOM 付きの UTF-8 で書き出します:</translation>
+    </message>
+    <message>
+        <source>  LINE talk-history exports (*.txt) from a phone or the desktop app, in any
+  display language, with or without their title line: time, TAB, sender, TAB,
+  text; the indented text of an export is written in UTF-8:</source>
+        <translation>  LINE のトーク履歴（*.txt）。スマートフォンでも PC 版でも、表示言語が何でも、
+  一行目の見出しがなくても読めます。行は時刻、TAB、送信者、TAB、本文です。
+  字下げしたテキストは UTF-8 で書き出します:</translation>
+    </message>
+    <message>
+        <source>Folders and standard input, with --batch:
+  A FOLDER given as LOG converts the logs directly in it, with -r also those in
+  every folder below it; links to folders inside it are not followed, and names
+  starting with &quot;.&quot; are left out. A file named like the output of a log beside
+  it (the prefix and the log&apos;s name: chat.txt gives _chat.txt) is left out as
+  well, so converting a folder again converts only its logs.
+  &quot;-&quot; as the only LOG reads the log from standard input (an XML history when it
+  starts with &quot;&lt;?xml&quot;) and writes its output to standard output, where nothing
+  else goes; it needs --text or --html. Messages name it &quot;standard input&quot;.
+  The log is first copied into the temporary folder ($TMPDIR, by default /tmp),
+  which needs room for it and its output; nothing is left there when the run
+  is interrupted.</source>
+        <translation>フォルダと標準入力（--batch のとき）:
+  LOG にフォルダ（FOLDER）を渡すと、そのフォルダにじかに入っているログを
+  変換します。-r を付けると、その下のすべてのフォルダのログも変換します。
+  中にあるフォルダへのリンクはたどらず、「.」で始まる名前は飛ばします。
+  隣にあるログの出力と同じ名前（設定の文字とログの名前。chat.txt なら
+  _chat.txt）のファイルも飛ばすので、同じフォルダをもう一度変換しても、
+  変換するのはログだけです。
+  LOG に「-」だけを渡すと、ログを標準入力から読み（「&lt;?xml」で始まれば XML
+  の履歴として）、出力を標準出力に書き出します。標準出力にはほかに何も
+  書きません。--text か --html が要ります。メッセージでは「標準入力」と
+  呼びます。ログはいったん一時フォルダ（$TMPDIR、既定は /tmp）に写すので、
+  ログとその出力の分の空きが要ります。途中で止めても何も残りません。</translation>
     </message>
 </context>
 <context>

@@ -92,13 +92,17 @@ QString logKindsText()
         + u'\n' + indent + QStringLiteral("たろう の発言：\n") + indent
         + QStringLiteral("こんばんは！\n")
         + translated(QT_TRANSLATE_NOOP(
-            "CommandLine", "  The XML histories of MSN Messenger / Windows Messenger (*.xml):"))
+            "CommandLine",
+            "  The XML histories of MSN Messenger / Windows Messenger (*.xml); their indented\n"
+            "  text is Shift-JIS, or UTF-8 with a byte order mark when Shift-JIS lacks one\n"
+            "  of their characters:"))
         + u'\n' + indent + QStringLiteral("<Message><From><User FriendlyName=\"たろう\"/></From>\n")
         + indent + QStringLiteral("<Text>こんばんは！</Text></Message>\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
-            "  LINE talk-history exports (*.txt starting with \"[LINE] \"): time, TAB,\n"
-            "  sender, TAB, text; the indented text of an export is written in UTF-8:"))
+            "  LINE talk-history exports (*.txt) from a phone or the desktop app, in any\n"
+            "  display language, with or without their title line: time, TAB, sender, TAB,\n"
+            "  text; the indented text of an export is written in UTF-8:"))
         + u'\n' + indent + QStringLiteral("2024/01/15(月)\n") + indent
         + QStringLiteral("21:03\tたろう\tこんばんは！\n");
 }
@@ -154,7 +158,10 @@ QString helpText()
             "  well, so converting a folder again converts only its logs.\n"
             "  \"-\" as the only LOG reads the log from standard input (an XML history when it\n"
             "  starts with \"<?xml\") and writes its output to standard output, where nothing\n"
-            "  else goes; it needs --text or --html. Messages name it \"standard input\"."))
+            "  else goes; it needs --text or --html. Messages name it \"standard input\".\n"
+            "  The log is first copied into the temporary folder ($TMPDIR, by default /tmp),\n"
+            "  which needs room for it and its output; nothing is left there when the run\n"
+            "  is interrupted."))
         + QStringLiteral("\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",

@@ -4,6 +4,7 @@
 #include "engine/convert/pagerun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/convert/speakercolors.h"
+#include "engine/page/distinctcolors.h"
 #include "engine/page/htmlbody.h"
 #include "engine/page/htmlhead.h"
 #include "engine/page/htmltext.h"
@@ -17,6 +18,8 @@
 #include "engine/text/markupfilter.h"
 #include "engine/text/ruletable.h"
 #include "engine/text/speakerkeys.h"
+
+#include <optional>
 
 namespace {
 
@@ -166,7 +169,7 @@ IndexEntry indexEntry(const QString &outputPath, const PageSource &src)
 }
 
 LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules,
-                      const RunLogs &selected)
+                      distinct::ColorTurn *turn, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
@@ -191,9 +194,9 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     ProgressMeter progress(host, progressShown(settings));
     progress.init(lineCount - 1);
-    static const QHash<QString, int> NothingCarried;
-    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette,
-                                            modern ? state.pageRun.paletteNumbers : NothingCarried);
+    SpeakerHandover handover = modern
+        ? assignDistinctColors(speakerKeys, rules, *turn, state.pageRun.paletteNumbers)
+        : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette));
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
         reader.lookAtForeignKind();
@@ -217,7 +220,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         colors.append(color.isEmpty() ? color : colorcode::checkedCode(color));
     }
     if (modern)
-        rememberColors(handover, settings, state.pageRun);
+        rememberColors(handover, *turn, state.pageRun);
     handover = SpeakerHandover();
 
     const PageSource src {path, reader, tests, speakerKeys, colors};
@@ -251,8 +254,13 @@ void convertToHtml(AppState &state, RunHost &host)
         state.pageRun.begin();
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
+    // The modern page's turn of colours, worked out once for the run.
+    std::optional<distinct::ColorTurn> turn;
+    if (isModernPage(state.settings))
+        turn.emplace(paletteCodes(state.settings, state.palette));
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
-        if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
+        if (convertLog(state, host, i, rules, turn ? &*turn : nullptr, selected)
+            == LogOutcome::StopRun)
             break;
     }
     if (ownsRun)

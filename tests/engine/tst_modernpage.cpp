@@ -210,12 +210,12 @@ void TestModernPage::textLogPage()
     QVERIFY(page.contains(QStringLiteral("<p class=\"facts\">発言者 2 人・発言 %1 件</p>")
                               .arg(ModernBody::SectionBlocks + 2)));
     QVERIFY(page.contains(
-        QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a>\f<p>hi <a "
+        QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a>&#13;<p>hi <a "
                        "href=\"http://b.example/\" rel=\"noopener noreferrer\">http://b.example/"
-                       "</a>\n<b>unclosed</b></p></div>\f")));
+                       "</a>\n<b>unclosed</b></p></div>&#13;")));
     QVERIFY(page.contains(QStringLiteral("<p>") + HeartHtml
-                          + QStringLiteral(" &lt;script>x&lt;/script></p></div>\f"
-                                           "<div class=\"note\">X joined</div>\f"
+                          + QStringLiteral(" &lt;script>x&lt;/script></p></div>&#13;"
+                                           "<div class=\"note\">X joined</div>&#13;"
                                            "<div class=\"u s1 more\"><p>aft\uFFFD</p>")));
     QVERIFY(page.contains(QStringLiteral("id=\"u%1\"").arg(ModernBody::SectionBlocks + 2)));
     // A's next words go under the same name; the section lists what its blocks are.
@@ -244,7 +244,7 @@ void TestModernPage::xmlHistoryTimes()
     QVERIFY(page.contains(QStringLiteral("発言者 2 人・発言 3 件・2003/07/12 ～ 2003/07/13")));
     // A new day is a heading of its own; the utterances show their time.
     const QStringList times
-        = {"<h2 class=\"day\">2003/07/12</h2>", "<time>21:03:00</time>\f<p>a\nb 😀",
+        = {"<h2 class=\"day\">2003/07/12</h2>", "<time>21:03:00</time>&#13;<p>a\nb 😀",
            "<time>21:05:00</time>", "<h2 class=\"day\">2003/07/13</h2>", "<time>00:01:00</time>"};
     qsizetype at = 0;
     for (const QString &time : times) {
@@ -270,8 +270,8 @@ void TestModernPage::xmlHistoryTimes()
     const QString line = QString::fromUtf8(output(QStringLiteral("_line.htm")));
     QVERIFY(line.contains(QStringLiteral("<h1>Aki</h1>")));
     QVERIFY(line.contains(QStringLiteral("<h2 class=\"day\">2024/01/15(月)</h2>")));
-    QVERIFY(line.contains(QStringLiteral("<time>21:03</time>\f<p>x</p>")));
-    QVERIFY(line.contains(QStringLiteral("<time>21:04</time>\f<p>y\nz</p>")));
+    QVERIFY(line.contains(QStringLiteral("<time>21:03</time>&#13;<p>x</p>")));
+    QVERIFY(line.contains(QStringLiteral("<time>21:04</time>&#13;<p>y\nz</p>")));
     QVERIFY(line.contains(QStringLiteral("<div class=\"note\">21:05 Bo left.</div>")));
     QVERIFY(line.contains(QStringLiteral("<p><span class=\"ph\">[Sticker]</span></p>")));
 }

@@ -9,9 +9,11 @@
 
 namespace {
 
-// Between the blocks of a section, and between an utterance's name and its message: a form
-// feed, white space that shows as nothing there and that chat text (almost) never holds.
-constexpr char Separator = '\f';
+// Between the blocks of a section, and between an utterance's name and its message: a carriage
+// return, white space that shows as nothing there. Written as a reference, since a browser reads
+// a carriage return in the page's source as a line break; so chat text brings none but by the
+// same reference.
+constexpr QByteArrayView Separator = "&#13;";
 
 bool isUrlChar(QChar c)
 {

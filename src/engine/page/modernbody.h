@@ -27,8 +27,8 @@ using OpenTags = QList<QLatin1StringView>;
 // only when they come into view, which keeps a page of a very long log quick to open.
 //
 // The page's script searches a section's text as one string. So that it can tell the blocks
-// apart there, a form feed (white space that shows as nothing) follows the section's start,
-// each block, and an utterance's name (and time) before its message. The section ends with a
+// apart there, a carriage return (white space that shows as nothing) follows the section's
+// start, each block, and an utterance's name (and time) before its message. The section ends with a
 // list of what its blocks are (`<template data-w="1 1 -1 0 d 2">`: speaker N's utterance N, its
 // continuation after a notice -N, a notice or plain text 0, a day heading d).
 class ModernBody

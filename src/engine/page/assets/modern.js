@@ -139,9 +139,9 @@
   // searched text of each starts and ends (of an utterance, its message; of a day heading,
   // nothing). The section is read in one piece, once: touching every block, or reading the
   // page again for every search, would leave the garbage collector much to go through, and it
-  // goes through the whole long page each time. The form feeds the page puts between blocks and
-  // after names tell the blocks apart (see ModernBody); where the chat's own text holds one, the
-  // blocks are read one by one instead.
+  // goes through the whole long page each time. The carriage returns the page puts between blocks
+  // and after names tell the blocks apart (see ModernBody); where the chat's own text holds one,
+  // the blocks are read one by one instead.
   var texts = [];
   function textOf(i) {
     if (texts[i])
@@ -155,17 +155,17 @@
     var info = infoOf(i), n = info.who.length;
     var t = nfkc(parts[i].textContent);
     var starts = new Int32Array(n + 1), from = new Int32Array(n), to = new Int32Array(n);
-    var at = t.indexOf('\f') + 1;
+    var at = t.indexOf('\r') + 1;
     for (var j = 0; j < n && at > 0; j++) {
       starts[j] = at;
       if (info.who[j] > 0)
-        at = t.indexOf('\f', at) + 1;
-      var end = at > 0 ? t.indexOf('\f', at) : -1;
+        at = t.indexOf('\r', at) + 1;
+      var end = at > 0 ? t.indexOf('\r', at) : -1;
       from[j] = info.day[j] ? end : at;
       to[j] = end;
       at = end + 1;
     }
-    if (at <= 0 || t.indexOf('\f', at) >= 0)
+    if (at <= 0 || t.indexOf('\r', at) >= 0)
       return textOneByOne(i);
     starts[n] = 0x7fffffff;
     return {t: t, starts: starts, from: from, to: to};
@@ -182,7 +182,7 @@
       starts[j] = from[j] = t.length;
       t += text;
       to[j] = t.length;
-      t += '\f';
+      t += '\r';
     }
     starts[n] = 0x7fffffff;
     return {t: t, starts: starts, from: from, to: to};

@@ -1,24 +1,43 @@
 // Appended to a copy of a modern page; works the page as a reader would (theme switch, speaker
-// filter, search) and reports what is shown. Waits for the page's own sliced work by polling.
+// filter, search and its matches, links, grouped messages) and reports what is shown. Waits for
+// the page's own sliced work by polling.
 window.addEventListener('load', function () {
     var results = {};
     var c = window.PELORIN_EXPECTED;
     function check(name, actual, expected) {
         results[name] = {ok: actual === expected, actual: String(actual), expected: String(expected)};
     }
+    function atLeast(name, actual, least) {
+        results[name] = {ok: actual >= least, actual: String(actual), expected: '>= ' + least};
+    }
     function channels(color) {
         return color.match(/[\d.]+/g).slice(0, 3).map(Number);
     }
+    function linear(x) {
+        x /= 255;
+        return x <= 0.04045 ? x / 12.92 : Math.pow((x + 0.055) / 1.055, 2.4);
+    }
     function luminance(color) {
-        var v = channels(color).map(function (x) {
-            x /= 255;
-            return x <= 0.04045 ? x / 12.92 : Math.pow((x + 0.055) / 1.055, 2.4);
-        });
+        var v = channels(color).map(linear);
         return 0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2];
     }
     function contrast(a, b) {
         var la = luminance(a), lb = luminance(b);
         return (Math.max(la, lb) + 0.05) / (Math.min(la, lb) + 0.05);
+    }
+    // The difference of two colours as the page's own measure has it: OKLab distance.
+    function oklab(color) {
+        var v = channels(color).map(linear);
+        var l = Math.cbrt(0.4122214708 * v[0] + 0.5363325363 * v[1] + 0.0514459929 * v[2]);
+        var m = Math.cbrt(0.2119034982 * v[0] + 0.6806995451 * v[1] + 0.1073969566 * v[2]);
+        var s = Math.cbrt(0.0883024619 * v[0] + 0.2817188376 * v[1] + 0.6299787005 * v[2]);
+        return [0.2104542553 * l + 0.7936177850 * m - 0.0040720468 * s,
+                1.9779984951 * l - 2.4285922050 * m + 0.4505937099 * s,
+                0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s];
+    }
+    function difference(a, b) {
+        var p = oklab(a), q = oklab(b);
+        return Math.hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
     }
     function shown(el) {
         return el.closest('[hidden]') === null && getComputedStyle(el).display !== 'none';
@@ -26,8 +45,14 @@ window.addEventListener('load', function () {
     function all(selector) {
         return Array.prototype.slice.call(document.querySelectorAll(selector));
     }
+    function blocks() {
+        return all('main .u, main .note, main .plain');
+    }
     function visibleBlocks() {
-        return all('main .u, main .note, main .plain').filter(shown);
+        return blocks().filter(shown);
+    }
+    function round(x) {
+        return Math.round(x * 1000) / 1000;
     }
     function lowestContrast() {
         var bg = getComputedStyle(document.body).backgroundColor;
@@ -39,14 +64,23 @@ window.addEventListener('load', function () {
             var style = getComputedStyle(el);
             lowest = Math.min(lowest, contrast(style.color, style.backgroundColor));
         });
-        return Math.round(lowest * 100) / 100;
+        return round(lowest);
+    }
+    // The smallest difference between two speakers' colours in the legend.
+    function closestColours() {
+        var colours = all('.legend .n').map(function (el) { return getComputedStyle(el).color; });
+        var least = 99;
+        for (var i = 0; i < colours.length; i++) {
+            for (var j = i + 1; j < colours.length; j++)
+                least = Math.min(least, difference(colours[i], colours[j]));
+        }
+        return round(least);
     }
     function isDark() {
         return luminance(getComputedStyle(document.body).backgroundColor) < 0.2;
     }
-    function finished() {
-        return /件$/.test(document.getElementById('found').textContent);
-    }
+    var found = document.getElementById('found');
+    var query = document.getElementById('q');
     function waitFor(condition, then) {
         var tries = 0;
         (function poll() {
@@ -56,8 +90,37 @@ window.addEventListener('load', function () {
                 setTimeout(poll, 20);
         })();
     }
+    function settled() {
+        return /件$|^\d+ \/ \d+$|^$/.test(found.textContent);
+    }
     function click(selector) {
         document.querySelector(selector).click();
+    }
+    function search(words, then) {
+        query.value = words;
+        query.dispatchEvent(new Event('input'));
+        setTimeout(function () { waitFor(settled, then); }, 60);
+    }
+    function press(shift) {
+        query.dispatchEvent(new KeyboardEvent('keydown', {key: 'Enter', shiftKey: !!shift}));
+    }
+    function marked(name) {
+        var h = CSS.highlights.get(name);
+        var texts = [];
+        if (h) {
+            h.forEach(function (r) {
+                var range = document.createRange();
+                range.setStart(r.startContainer, r.startOffset);
+                range.setEnd(r.endContainer, r.endOffset);
+                texts.push(range.toString());
+            });
+        }
+        return texts.join('|');
+    }
+    function inView(el) {
+        var box = el.getBoundingClientRect();
+        return box.top >= document.getElementById('tools').getBoundingClientRect().bottom
+            && box.bottom <= innerHeight;
     }
     var steps = [
         function (next) {
@@ -73,62 +136,110 @@ window.addEventListener('load', function () {
             var text = document.querySelector('.u > p');
             check('text of at least 14 px', parseFloat(getComputedStyle(text).fontSize) >= 14, true);
             check('no sideways scrolling', document.documentElement.scrollWidth <= innerWidth, true);
-            var controls = all('.top input, .top button');
+            var controls = all('.tools input, .tools button, .legend button');
             check('every control reachable by keyboard', controls.length > 0 && controls.every(
                 function (el) { return el.tabIndex >= 0 && !el.disabled && shown(el); }), true);
             next();
         },
         function (next) {
-            var first = lowestContrast();
+            var first = lowestContrast(), firstApart = closestColours();
             click('#theme');
-            var second = lowestContrast();
+            var second = lowestContrast(), secondApart = closestColours();
             var dark = isDark();
             check('theme switch changes the theme', dark !== c.systemDark, true);
-            check('light theme contrast of at least 4.5', (dark ? first : second) >= 4.5, true);
-            results['light theme contrast of at least 4.5'].actual = String(dark ? first : second);
-            check('dark theme contrast of at least 4.5', (dark ? second : first) >= 4.5, true);
-            results['dark theme contrast of at least 4.5'].actual = String(dark ? second : first);
+            atLeast('light theme contrast', dark ? first : second, 4.5);
+            atLeast('dark theme contrast', dark ? second : first, 4.5);
+            if (c.apart) {
+                atLeast('light theme speaker colours apart (OKLab)', dark ? firstApart : secondApart,
+                        c.apart);
+                atLeast('dark theme speaker colours apart (OKLab)', dark ? secondApart : firstApart,
+                        c.apart);
+                check('speakers in the legend', all('.legend .n').length, c.speakers);
+            }
             next();
         },
         function (next) {
             if (!c.full)
                 return next();
             click('button.only[data-s="s1"]');
-            waitFor(finished, function () {
-                var blocks = visibleBlocks();
-                check('show only one speaker', blocks.length > 0 && blocks.every(
+            waitFor(settled, function () {
+                var shownNow = visibleBlocks();
+                check('show only one speaker', shownNow.length > 0 && shownNow.every(
                     function (el) { return el.classList.contains('s1'); }), true);
-                check('its utterances counted', document.getElementById('found').textContent,
-                      c.firstSpeakerUtterances + ' 件');
+                check('its utterances counted', found.textContent, c.firstSpeakerUtterances + ' 件');
                 click('button.hide[data-s="s1"]');
-                waitFor(finished, function () {
-                    var blocks = visibleBlocks();
-                    check('hide one speaker', blocks.length > 0 && blocks.every(
-                        function (el) { return !el.classList.contains('s1'); }), true);
-                    next();
-                });
+                setTimeout(function () {
+                    waitFor(settled, function () {
+                        var rest = visibleBlocks();
+                        check('hide one speaker', rest.length > 0 && rest.every(
+                            function (el) { return !el.classList.contains('s1'); }), true);
+                        click('#all');
+                        next();
+                    });
+                }, 20);
             });
         },
+        // A search keeps the conversation: every block stays, the matches are marked, Enter and
+        // Shift+Enter go through them, and the one shown is on screen.
         function (next) {
             if (!c.full)
                 return next();
-            click('#all');
-            var query = document.getElementById('q');
-            query.value = c.search;
-            query.dispatchEvent(new Event('input'));
-            waitFor(finished, function () {
-                var blocks = visibleBlocks();
-                check('search shows the matching utterances', blocks.length === c.searchMatches
-                      && blocks.every(function (el) { return el.textContent.indexOf(c.search) >= 0; }),
-                      true);
-                query.dispatchEvent(new KeyboardEvent('keydown', {key: 'Escape'}));
-                waitFor(function () { return document.getElementById('found').textContent === ''; },
-                        function () {
-                    check('clearing the search shows everything', visibleBlocks().length,
-                          all('main .u, main .note, main .plain').length);
-                    next();
-                });
+            search(c.search, function () {
+                check('search counts its matches', found.textContent, '1 / ' + c.searchMatches);
+                check('search keeps every block', visibleBlocks().length, blocks().length);
+                check('matches marked', marked('hit'), Array(c.searchMatches + 1).join('|' + c.search)
+                      .slice(1));
+                check('the match shown marked', marked('hit-now'), c.search);
+                press();
+                check('Enter goes to the next match', found.textContent, '2 / ' + c.searchMatches);
+                var now = document.querySelector('.now');
+                check('the match shown is on screen', !!now && inView(now), true);
+                press(true);
+                check('Shift+Enter goes back', found.textContent, '1 / ' + c.searchMatches);
+                press(true);
+                check('going back from the first wraps to the last', found.textContent,
+                      c.searchMatches + ' / ' + c.searchMatches);
+                click('#next');
+                check('the next button', found.textContent, '1 / ' + c.searchMatches);
+                click('#hits');
+                setTimeout(function () {
+                    waitFor(settled, function () {
+                        var matching = visibleBlocks();
+                        check('only the matching utterances', matching.length === c.searchMatches
+                              && matching.every(function (el) {
+                                  return el.textContent.indexOf(c.search) >= 0;
+                              }), true);
+                        check('their names all shown', matching.every(function (el) {
+                            return el.firstElementChild.getBoundingClientRect().width > 0;
+                        }), true);
+                        click('#hits');
+                        query.dispatchEvent(new KeyboardEvent('keydown', {key: 'Escape'}));
+                        setTimeout(function () {
+                            waitFor(function () { return found.textContent === ''; }, function () {
+                                check('clearing the search shows everything',
+                                      visibleBlocks().length, blocks().length);
+                                check('and marks nothing', marked('hit') + marked('hit-now'), '');
+                                next();
+                            });
+                        }, 20);
+                    });
+                }, 20);
             });
+        },
+        // Matching ignores case and width and takes katakana for hiragana: each query finds the
+        // text as the log wrote it, and marks just that.
+        function (next) {
+            var pairs = (c.fold || []).slice();
+            (function one() {
+                var pair = pairs.shift();
+                if (!pair)
+                    return next();
+                search(pair[0], function () {
+                    check('"' + pair[0] + '" finds "' + pair[1] + '"',
+                          found.textContent + ' ' + marked('hit-now'), '1 / 1 ' + pair[1]);
+                    one();
+                });
+            })();
         },
         function (next) {
             var links = all('main a[href]');
@@ -137,7 +248,27 @@ window.addEventListener('load', function () {
                 return /^https?:\/\//.test(a.getAttribute('href')) && a.rel === 'noopener noreferrer';
             }), true);
             check('links made', outside.length, c.links);
+            check('link text is the address as written', outside.every(function (a) {
+                return a.textContent === a.getAttribute('href');
+            }), true);
+            if (c.address)
+                check('an address with parameters', outside.some(function (a) {
+                    return a.textContent === c.address;
+                }), true);
             check('utterance anchors', all('main .u[id^="u"] > a[href^="#u"]').length, c.utterances);
+            if (c.grouped !== undefined) {
+                var grouped = all('main .u.g');
+                check('a speaker\'s run under one name', grouped.length, c.grouped);
+                check('its later names not shown', grouped.every(function (el) {
+                    return el.firstElementChild.getBoundingClientRect().width === 0;
+                }), true);
+                location.hash = '#' + grouped[0].id;
+                var target = document.querySelector(':target');
+                check('a linked utterance is marked', target === grouped[0]
+                      && getComputedStyle(target).outlineStyle, 'solid');
+            }
+            if (c.days !== undefined)
+                check('day headings', all('main h2.day').length, c.days);
             if (!c.full)
                 return next();
             check('no injected script ran', String(window.PELORIN_INJECTED), 'undefined');

@@ -1,6 +1,7 @@
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
+#include "engine/page/distinctcolors.h"
 #include "support/recordinghost.h"
 
 #include <QCryptographicHash>
@@ -189,7 +190,7 @@ void TestModernBrowser::initTestCase()
              "Chromium is needed for the browser tests: install the chromium package "
              "(scripts/deps.sh lists it)");
 
-    // Today's hostile chat text, links, a notice and a word to search for.
+    // Hostile chat text, links, a notice, a speaker's run of messages and words to search for.
     const QString log = QStringLiteral(
         "Ann の発言 :\r\nwords of Ann with a needle\r\n<b>strong words</b>\r\n"
         "<script>window.PELORIN_INJECTED = 1;</script>\r\n"
@@ -200,18 +201,21 @@ void TestModernBrowser::initTestCase()
         "see https://example.org/a?b=1&c=2 and http://example.com/.\r\n"
         "<font face=\"a>b http://127.0.0.1:9/ onfocus=window.PELORIN_INJECTED=6 autofocus\">x\r\n"
         "―――――\r\nBo joined\r\n―――――\r\n"
-        "Bo の発言 :\r\nwords of Bo\r\nmore of Bo\r\nAnn の発言 :\r\nagain a needle\r\n");
+        "Bo の発言 :\r\nwords of Bo\r\nmore of Bo\r\n"
+        "Bo の発言 :\r\nｗｗｗ and おやすみ and ﾃﾞｰﾀ and ＡＢＣ\r\n"
+        "https://example.org/?q=xyz&region=jp&notify=1&times=3&copy=2&amp;lang=ja\r\n"
+        "Ann の発言 :\r\nagain a needle\r\n");
     m_fullPage = makePage(QStringLiteral("chat"), colorcode::defaultPalette(), log);
-    runChecks(QStringLiteral("default palette"), m_fullPage,
-              "{full: true, systemDark: false, firstSpeakerUtterances: 2, search: 'needle', "
-              "searchMatches: 2, links: 3, utterances: 3}",
-              {});
+    const QByteArray expected
+        = "{full: true, systemDark: false, firstSpeakerUtterances: 2, search: 'needle', "
+          "searchMatches: 2, links: 4, utterances: 4, grouped: 1, days: 0, "
+          "address: 'https://example.org/?q=xyz&region=jp&notify=1&times=3&copy=2&lang=ja', "
+          "fold: [['www', 'ｗｗｗ'], ['オヤスミ', 'おやすみ'], ['でーた', 'ﾃﾞｰﾀ'], ['abc', "
+          "'ＡＢＣ'], "
+          "['REGION', 'region']]";
+    runChecks(QStringLiteral("default palette"), m_fullPage, expected + "}", {});
     // What the filter keeps out, put into the page behind its back.
-    runChecks(QStringLiteral("security policy"), m_fullPage,
-              "{full: true, slip: true, systemDark: false, firstSpeakerUtterances: 2, "
-              "search: 'needle', "
-              "searchMatches: 2, links: 3, utterances: 3}",
-              {},
+    runChecks(QStringLiteral("security policy"), m_fullPage, expected + ", slip: true}", {},
               "<script>window.PELORIN_INJECTED = 7;</script><img src=\"http://127.0.0.1:9/i\" "
               "onerror=\"window.PELORIN_INJECTED = 8\"><style>@import "
               "url(http://127.0.0.1:9/s.css);</style><div "
@@ -229,6 +233,18 @@ void TestModernBrowser::initTestCase()
               "{full: false, systemDark: true, links: 0, utterances: 8}",
               {QStringLiteral("--force-dark-mode"),
                QStringLiteral("--blink-settings=preferredColorScheme=0")});
+
+    // Thirty speakers on the default palette: each a colour of its own in both themes.
+    QString thirty;
+    for (int k = 1; k <= 30; ++k)
+        thirty
+            += QStringLiteral("Member%1 の発言 :\r\nline %1\r\n").arg(k, 2, 10, QLatin1Char('0'));
+    const QString thirtyPage
+        = makePage(QStringLiteral("thirty"), colorcode::defaultPalette(), thirty);
+    runChecks(QStringLiteral("thirty speakers"), thirtyPage,
+              "{full: false, systemDark: false, links: 0, utterances: 30, speakers: 30, apart: "
+                  + QByteArray::number(distinct::MinimumDifference) + "}",
+              {});
 }
 
 void TestModernBrowser::page_data()

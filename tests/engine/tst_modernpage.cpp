@@ -146,8 +146,13 @@ void TestModernPage::chatLinks_data()
                                   << "see " + a("http://a.example/x") + "." << QStringList();
     QTest::newRow("parentheses") << "(https://a.example/p_(q))"
                                  << "(" + a("https://a.example/p_(q)") + ")" << QStringList();
-    QTest::newRow("parameters") << "<b>http://a.example/?a=1&b=2</b>"
-                                << "<b>" + a("http://a.example/?a=1&b=2") + "</b>" << QStringList();
+    // A bare "&" never starts a character reference ("&reg", "&times" without ";").
+    QTest::newRow("parameters") << "<b>http://a.example/?q=abc&region=jp&notify=1&times=3</b>"
+                                << "<b>"
+            + a("http://a.example/?q=abc&amp;region=jp&amp;notify=1&amp;times=3") + "</b>"
+                                << QStringList();
+    QTest::newRow("escaped '&' kept") << "http://a.example/?a=1&amp;b=2&AMP;c"
+                                      << a("http://a.example/?a=1&amp;b=2&AMP;c") << QStringList();
     QTest::newRow("escaped brackets") << "&lt;http://a.example/&gt;"
                                       << "&lt;" + a("http://a.example/") + "&gt;" << QStringList();
     QTest::newRow("other schemes stay text")
@@ -170,10 +175,13 @@ void TestModernPage::chatLinks()
     QFETCH(QString, expected);
     QFETCH(QStringList, open);
     QByteArray out;
-    QStringList openTags;
+    OpenTags openTags;
     appendChatHtml(html, out, openTags);
     QCOMPARE(QString::fromUtf8(out), expected);
-    QCOMPARE(openTags, open);
+    QStringList names;
+    for (const QLatin1StringView name : std::as_const(openTags))
+        names.append(name);
+    QCOMPARE(names, open);
 }
 
 void TestModernPage::textLogPage()
@@ -202,17 +210,21 @@ void TestModernPage::textLogPage()
     QVERIFY(page.contains(QStringLiteral("<p class=\"facts\">発言者 2 人・発言 %1 件</p>")
                               .arg(ModernBody::SectionBlocks + 2)));
     QVERIFY(page.contains(
-        QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a><p>hi <a "
+        QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a>&#13;<p>hi <a "
                        "href=\"http://b.example/\" rel=\"noopener noreferrer\">http://b.example/"
-                       "</a>\n<b>unclosed</b></p></div>\n")));
+                       "</a>\n<b>unclosed</b></p></div>&#13;")));
     QVERIFY(page.contains(QStringLiteral("<p>") + HeartHtml
-                          + QStringLiteral(" &lt;script>x&lt;/script></p></div>\n"
-                                           "<div class=\"note\">X joined</div>\n"
+                          + QStringLiteral(" &lt;script>x&lt;/script></p></div>&#13;"
+                                           "<div class=\"note\">X joined</div>&#13;"
                                            "<div class=\"u s1 more\"><p>aft\uFFFD</p>")));
     QVERIFY(page.contains(QStringLiteral("id=\"u%1\"").arg(ModernBody::SectionBlocks + 2)));
+    // A's next words go under the same name; the section lists what its blocks are.
+    QVERIFY(page.contains(QStringLiteral("<div class=\"u s1 g\" id=\"u3\">")));
+    QVERIFY(page.contains(QStringLiteral("<template data-w=\"2 1 0 -1 1 1 1 ")));
     QCOMPARE(page.count(QStringLiteral("<section class=\"part\">")), 2);
     QCOMPARE(page.count(QStringLiteral("</section>")), 2);
-    QVERIFY(page.endsWith(QStringLiteral("</section>\n</main>\n</body>\n</html>\n")));
+    QVERIFY(page.endsWith(
+        QStringLiteral("</template></section>\n</div>\n</main>\n</body>\n</html>\n")));
 }
 
 void TestModernPage::xmlHistoryTimes()
@@ -232,7 +244,7 @@ void TestModernPage::xmlHistoryTimes()
     QVERIFY(page.contains(QStringLiteral("発言者 2 人・発言 3 件・2003/07/12 ～ 2003/07/13")));
     // A new day is a heading of its own; the utterances show their time.
     const QStringList times
-        = {"<h2 class=\"day\">2003/07/12</h2>", "<time>21:03:00</time><p>a\nb 😀",
+        = {"<h2 class=\"day\">2003/07/12</h2>", "<time>21:03:00</time>&#13;<p>a\nb 😀",
            "<time>21:05:00</time>", "<h2 class=\"day\">2003/07/13</h2>", "<time>00:01:00</time>"};
     qsizetype at = 0;
     for (const QString &time : times) {
@@ -258,8 +270,8 @@ void TestModernPage::xmlHistoryTimes()
     const QString line = QString::fromUtf8(output(QStringLiteral("_line.htm")));
     QVERIFY(line.contains(QStringLiteral("<h1>Aki</h1>")));
     QVERIFY(line.contains(QStringLiteral("<h2 class=\"day\">2024/01/15(月)</h2>")));
-    QVERIFY(line.contains(QStringLiteral("<time>21:03</time><p>x</p>")));
-    QVERIFY(line.contains(QStringLiteral("<time>21:04</time><p>y\nz</p>")));
+    QVERIFY(line.contains(QStringLiteral("<time>21:03</time>&#13;<p>x</p>")));
+    QVERIFY(line.contains(QStringLiteral("<time>21:04</time>&#13;<p>y\nz</p>")));
     QVERIFY(line.contains(QStringLiteral("<div class=\"note\">21:05 Bo left.</div>")));
     QVERIFY(line.contains(QStringLiteral("<p><span class=\"ph\">[Sticker]</span></p>")));
 }

@@ -4,6 +4,7 @@
 #include "engine/convert/pagerun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/convert/speakercolors.h"
+#include "engine/page/distinctcolors.h"
 #include "engine/page/htmlbody.h"
 #include "engine/page/htmlhead.h"
 #include "engine/page/htmltext.h"
@@ -17,6 +18,8 @@
 #include "engine/text/markupfilter.h"
 #include "engine/text/ruletable.h"
 #include "engine/text/speakerkeys.h"
+
+#include <optional>
 
 namespace {
 
@@ -166,7 +169,7 @@ IndexEntry indexEntry(const QString &outputPath, const PageSource &src)
 }
 
 LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules,
-                      const RunLogs &selected)
+                      distinct::ColorTurn *turn, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
@@ -194,10 +197,12 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     progress.init(lineCount - 1);
     static const QHash<QString, int> NothingCarried;
     PageRun &run = state.pageRun;
-    const QHash<QString, int> &carried = run.colorsForRest ? run.restNumbers
-        : modern                                           ? run.paletteNumbers
-                                                           : NothingCarried;
-    SpeakerHandover handover = assignColors(speakerKeys, rules, settings, state.palette, carried);
+    // The modern page carries every name's colour through the run (the dialog's answers too);
+    // the classic page only what was kept for the rest of the run.
+    SpeakerHandover handover = modern
+        ? assignDistinctColors(speakerKeys, rules, *turn, run.paletteNumbers)
+        : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette),
+                       run.colorsForRest ? run.restNumbers : NothingCarried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
         reader.lookAtForeignKind();
@@ -218,7 +223,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     if (state.colorDialogCloses < 2)
         return LogOutcome::StopRun;
     run.colorsForRest |= handover.forRestOfRun;
-    if (run.colorsForRest) {
+    if (run.colorsForRest && !modern) {
         // Each name keeps the entry it has now in the logs still to come.
         for (const SpeakerTableEntry &entry : std::as_const(handover.table)) {
             if (const int number = entry.paletteNumber(settings.colorCount))
@@ -236,7 +241,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         colors.append(color.isEmpty() ? color : colorcode::checkedCode(color));
     }
     if (modern)
-        rememberColors(handover, settings, state.pageRun);
+        rememberColors(handover, *turn, state.pageRun);
     handover = SpeakerHandover();
 
     const PageSource src {path, reader, tests, speakerKeys, colors};
@@ -272,9 +277,14 @@ void convertToHtml(AppState &state, RunHost &host)
         state.pageRun.begin();
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
+    // The modern page's turn of colours, worked out once for the run.
+    std::optional<distinct::ColorTurn> turn;
+    if (isModernPage(state.settings))
+        turn.emplace(paletteCodes(state.settings, state.palette));
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
         host.logStarting(i, state.selection.selectedCount(), state.selection.path(i));
-        if (convertLog(state, host, i, rules, selected) == LogOutcome::StopRun)
+        if (convertLog(state, host, i, rules, turn ? &*turn : nullptr, selected)
+            == LogOutcome::StopRun)
             break;
     }
     if (ownsRun)

@@ -1,29 +1,38 @@
 #include "engine/convert/speakercolors.h"
 
 #include "engine/appstate.h"
+#include "engine/page/distinctcolors.h"
 #include "engine/text/ruletable.h"
 #include "engine/text/speakerkeys.h"
 
 #include <QSet>
+#include <optional>
 
-void rememberColors(const SpeakerHandover &handover, const Settings &settings, PageRun &run)
+QStringList paletteCodes(const Settings &settings, const Palette &palette)
+{
+    const int colorCount = int(qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size()));
+    QStringList codes;
+    for (int n = 1; n <= colorCount; ++n)
+        codes.append(colorcode::checkedCode(palette[n - 1].code));
+    return codes;
+}
+
+void rememberColors(const SpeakerHandover &handover, distinct::ColorTurn &turn, PageRun &run)
 {
     for (const SpeakerTableEntry &entry : handover.table) {
-        if (const int number = entry.paletteNumber(settings.colorCount))
+        bool ok = false;
+        const int number = entry.paletteIndex.trimmed().toInt(&ok);
+        if (ok && !turn.code(number).isEmpty())
             run.paletteNumbers.insert(entry.name, number);
     }
 }
 
 SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
-                             const Settings &settings, const Palette &palette,
+                             const Settings &settings, const QStringList &codes,
                              const QHash<QString, int> &carried)
 {
-    const int colorCount = int(qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size()));
-    QStringList codes; // checked once: the palette comes from the settings file
-    for (int n = 1; n <= colorCount; ++n)
-        codes.append(colorcode::checkedCode(palette[n - 1].code));
     const auto code = [&](int number) {
-        return number >= 1 && number <= colorCount ? codes[number - 1] : QString();
+        return number >= 1 && number <= codes.size() ? codes[number - 1] : QString();
     };
     QSet<int> held;
     for (qsizetype k = 0; k < speakerKeys.count() && !carried.isEmpty(); ++k) {
@@ -55,6 +64,45 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
         handover.speakerColors.append(color);
         handover.table.append({name, QString::number(nextPaletteNumber), color.mid(1)});
         nextPaletteNumber = next(nextPaletteNumber);
+    }
+    return handover;
+}
+
+SpeakerHandover assignDistinctColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
+                                     distinct::ColorTurn &turn, const QHash<QString, int> &carried)
+{
+    // The speakers whose number is decided, and the colours they hold.
+    QList<std::optional<int>> fixed(speakerKeys.count());
+    QSet<int> held;
+    for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
+        const QString name = speakerKeys.plainName(k);
+        if (const auto it = carried.constFind(name); it != carried.cend())
+            fixed[k] = *it;
+        else if (!rules.isEmpty())
+            fixed[k] = rules.match(name);
+        if (fixed[k])
+            held.insert(turn.standsFor(*fixed[k]));
+    }
+    SpeakerHandover handover;
+    qsizetype position = 0;
+    for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
+        int number = fixed[k].value_or(0);
+        // The turn starts over after its last number. Past as many numbers as are held, one is
+        // free unless the fixed colours hold them all; then one of them is given again.
+        for (qsizetype tries = 0; !fixed[k] && number == 0; ++tries) {
+            int n = turn.number(position++);
+            if (n == 0) {
+                position = 0;
+                n = turn.number(position++);
+                if (n == 0)
+                    break; // an empty palette, and no room for colours of its own
+            }
+            if (!held.contains(n) || tries > held.size())
+                number = n;
+        }
+        const QString color = turn.code(number);
+        handover.speakerColors.append(color);
+        handover.table.append({speakerKeys.plainName(k), QString::number(number), color.mid(1)});
     }
     return handover;
 }

@@ -15,7 +15,9 @@ QString asset(const char *name)
         qFatal("the page asset %s is missing from the program", name);
     return QString::fromUtf8(file.readAll())
         .replace(QStringLiteral("@LightBackground@"), LightBackground)
-        .replace(QStringLiteral("@DarkBackground@"), DarkBackground);
+        .replace(QStringLiteral("@DarkBackground@"), DarkBackground)
+        .replace(QStringLiteral("@LightText@"), LightText)
+        .replace(QStringLiteral("@DarkText@"), DarkText);
 }
 
 } // namespace

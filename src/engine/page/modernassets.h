@@ -18,9 +18,13 @@
 namespace modernassets {
 
 // The page's two backgrounds; speaker and notice colours are made readable on them. The style
-// sheets name them as @LightBackground@ and @DarkBackground@, filled in from here.
+// sheets name them and the text colours as @LightBackground@, @DarkBackground@, @LightText@ and
+// @DarkText@, filled in from here.
 inline const QString LightBackground = QStringLiteral("#FFFFFF");
 inline const QString DarkBackground = QStringLiteral("#1B1D21");
+// The text on them; speaker colours keep away from it.
+inline const QString LightText = QStringLiteral("#1F2328");
+inline const QString DarkText = QStringLiteral("#E6EDF3");
 // Notices sit on a tint of their own; their colour is made readable on it.
 inline const QString LightNoteBackground = QStringLiteral("#F1F3F5");
 inline const QString DarkNoteBackground = QStringLiteral("#262A30");

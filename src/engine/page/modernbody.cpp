@@ -9,6 +9,12 @@
 
 namespace {
 
+// Between the blocks of a section, and between an utterance's name and its message: a carriage
+// return, white space that shows as nothing there. Written as a reference, since a browser reads
+// a carriage return in the page's source as a line break; so chat text brings none but by the
+// same reference.
+constexpr QByteArrayView Separator = "&#13;";
+
 bool isUrlChar(QChar c)
 {
     const char16_t u = c.unicode();
@@ -64,95 +70,156 @@ qsizetype urlLength(QStringView text, qsizetype at)
     return end > at + scheme ? end - at : 0;
 }
 
-QString tagName(QStringView tag, bool *closing)
+// An address as it was written: a bare "&" is escaped, so that a browser never reads
+// "&region=" or "&times=" as a character reference; an "&amp;" the chat wrote stays.
+void appendAddress(QStringView url, QByteArray &out)
 {
+    qsizetype copied = 0;
+    for (qsizetype at = url.indexOf(u'&'); at >= 0; at = url.indexOf(u'&', at + 1)) {
+        if (startsWithAt(url, at, u"&amp;"))
+            continue;
+        appendUtf8(url.sliced(copied, at - copied), out);
+        out.append("&amp;");
+        copied = at + 1;
+    }
+    appendUtf8(url.sliced(copied), out);
+}
+
+// The chat tag a tag of filtered text opens or closes, as the page closes it; empty for "br",
+// which needs no closing.
+QLatin1StringView tagName(QStringView tag, bool *closing)
+{
+    static constexpr QLatin1StringView Names[]
+        = {QLatin1StringView("b"),      QLatin1StringView("i"),      QLatin1StringView("u"),
+           QLatin1StringView("s"),      QLatin1StringView("strike"), QLatin1StringView("em"),
+           QLatin1StringView("strong"), QLatin1StringView("big"),    QLatin1StringView("small"),
+           QLatin1StringView("sub"),    QLatin1StringView("sup"),    QLatin1StringView("tt"),
+           QLatin1StringView("font")};
     qsizetype i = 1;
     *closing = i < tag.size() && tag[i] == u'/';
     if (*closing)
         ++i;
-    qsizetype end = i;
-    while (end < tag.size() && tag[end].isLetter())
-        ++end;
-    return tag.sliced(i, end - i).toString().toLower();
+    // The allowed names are a few ASCII letters.
+    char name[8];
+    qsizetype length = 0;
+    for (; i < tag.size() && length < qsizetype(sizeof name); ++i, ++length) {
+        const char16_t c = tag[i].unicode() | 0x20;
+        if (c < u'a' || c > u'z')
+            break;
+        name[length] = char(c);
+    }
+    const QLatin1StringView lower(name, length);
+    for (const QLatin1StringView known : Names) {
+        if (known == lower)
+            return known;
+    }
+    return {};
 }
 
-void trackTag(QStringView tag, QStringList &openTags)
+void trackTag(QStringView tag, OpenTags &openTags)
 {
     bool closing = false;
-    const QString name = tagName(tag, &closing);
-    if (name.isEmpty() || name == u"br")
+    const QLatin1StringView name = tagName(tag, &closing);
+    if (name.isEmpty())
         return;
     if (!closing) {
         openTags.append(name);
         return;
     }
-    const qsizetype at = openTags.lastIndexOf(name);
-    if (at >= 0)
-        openTags.resize(at);
+    for (qsizetype at = openTags.size() - 1; at >= 0; --at) {
+        if (openTags[at] == name) {
+            openTags.resize(at);
+            return;
+        }
+    }
 }
 
 } // namespace
 
-void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags)
+void appendChatHtml(QStringView html, QByteArray &out, OpenTags &openTags)
 {
-    // Text between the places where a tag or an address may start goes out in runs.
+    // One pass writes the text as UTF-8 and finds where a tag or an address starts. UTF-8 takes
+    // at most three bytes per UTF-16 unit; a lone surrogate (a byte the log's encoding did not
+    // define) becomes U+FFFD, so the page is always valid UTF-8.
     const char16_t *p = html.utf16();
     const qsizetype n = html.size();
-    qsizetype copied = 0;
-    qsizetype i = 0;
-    while (i < n) {
+    qsizetype written = out.size();
+    out.resize(written + 3 * n);
+    char *o = out.data() + written;
+    qsizetype tagEnd = 0; // addresses are looked for only in the text between tags
+    for (qsizetype i = 0; i < n;) {
         const char16_t c = p[i];
-        if (c != u'<' && (c | 0x20) != u'h') {
-            ++i;
-            continue;
-        }
-        if (c == u'<') {
-            // After the chat filter every "<" opens a whole allowed tag; addresses are looked
-            // for only in the text between tags.
-            const qsizetype end = chatTagEnd(html, i);
-            trackTag(html.sliced(i, end - i), openTags);
-            i = end;
-            continue;
-        }
-        if (i == 0 || !html[i - 1].isLetterOrNumber()) {
-            if (const qsizetype length = urlLength(html, i)) {
-                const QStringView url = html.sliced(i, length);
-                appendUtf8(html.sliced(copied, i - copied), out);
-                out.append("<a href=\"");
-                appendUtf8(url, out);
-                out.append("\" rel=\"noopener noreferrer\">");
-                appendUtf8(url, out);
-                out.append("</a>");
-                i += length;
-                copied = i;
-                continue;
+        if (c < 0x80) {
+            if (c == u'<') {
+                // After the chat filter every "<" opens a whole allowed tag.
+                tagEnd = chatTagEnd(html, i);
+                trackTag(html.sliced(i, tagEnd - i), openTags);
+            } else if ((c | 0x20) == u'h' && i >= tagEnd
+                       && (i == 0 || !QChar(p[i - 1]).isLetterOrNumber())) {
+                if (const qsizetype length = urlLength(html, i)) {
+                    const QStringView url = html.sliced(i, length);
+                    out.resize(o - out.constData());
+                    out.append("<a href=\"");
+                    appendAddress(url, out);
+                    out.append("\" rel=\"noopener noreferrer\">");
+                    appendAddress(url, out);
+                    out.append("</a>");
+                    i += length;
+                    written = out.size();
+                    out.resize(written + 3 * (n - i));
+                    o = out.data() + written;
+                    continue;
+                }
             }
+            *o++ = char(c);
+            ++i;
+        } else if (c < 0x800) {
+            *o++ = char(0xC0 | (c >> 6));
+            *o++ = char(0x80 | (c & 0x3F));
+            ++i;
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            const char32_t u = QChar::surrogateToUcs4(c, p[i + 1]);
+            *o++ = char(0xF0 | (u >> 18));
+            *o++ = char(0x80 | ((u >> 12) & 0x3F));
+            *o++ = char(0x80 | ((u >> 6) & 0x3F));
+            *o++ = char(0x80 | (u & 0x3F));
+            i += 2;
+        } else {
+            const char16_t u = QChar::isSurrogate(c) ? char16_t(0xFFFD) : c;
+            *o++ = char(0xE0 | (u >> 12));
+            *o++ = char(0x80 | ((u >> 6) & 0x3F));
+            *o++ = char(0x80 | (u & 0x3F));
+            ++i;
         }
-        ++i;
     }
-    appendUtf8(html.sliced(copied), out);
+    out.resize(o - out.constData());
 }
 
 ModernBody::ModernBody(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps)
     : m_sorter(tests, true)
     , m_keys(keys)
     , m_stamps(stamps)
-    , m_markup(keys.count())
+    , m_names(keys.count())
 {
 }
 
-const ModernBody::SpeakerMarkup &ModernBody::markup(qsizetype speaker)
+// `<div class="u sN`: the caller ends the opening tag.
+void ModernBody::openUtterance(qsizetype speaker)
 {
-    SpeakerMarkup &m = m_markup[speaker];
-    if (m.open.isEmpty()) {
-        const QByteArray n = QByteArray::number(speaker + 1);
-        m.open = "<div class=\"u s" + n;
-        m.anchor = "\"><a href=\"#u";
-        m.name = "\">";
-        appendUtf8(markupText(m_keys.name(speaker)), m.name);
-        m.name += "</a>";
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, speaker + 1).ptr;
+    m_out->append("<div class=\"u s").append(digits, end - digits);
+}
+
+const QByteArray &ModernBody::nameMarkup(qsizetype speaker)
+{
+    QByteArray &name = m_names[speaker];
+    if (name.isEmpty()) {
+        name = "\">";
+        appendUtf8(markupText(m_keys.name(speaker)), name);
+        name += "</a>";
     }
-    return m;
+    return name;
 }
 
 void ModernBody::appendText(QStringView html)
@@ -167,30 +234,64 @@ void ModernBody::appendText(QStringView html)
     appendChatHtml(html, *m_out, m_openTags);
 }
 
-void ModernBody::openBlock(Block kind, qsizetype speaker)
+void ModernBody::openBlock(Block kind, qsizetype speaker, bool header)
 {
     closeBlock();
-    if (!m_sectionOpen) {
-        m_out->append("<section class=\"part\">\n");
-        m_sectionOpen = true;
-    }
+    openSection();
     m_block = kind;
     ++m_sectionBlocks;
+    if (!m_codes.isEmpty())
+        m_codes += ' ';
     switch (kind) {
-    case Block::Utterance:
+    case Block::Utterance: {
         // The caller ends the opening tag: an utterance adds its anchor, a continuation its
         // mark.
-        m_out->append(markup(speaker).open);
+        openUtterance(speaker);
+        char digits[24];
+        const auto end
+            = std::to_chars(digits, digits + sizeof digits, header ? speaker + 1 : -speaker - 1)
+                  .ptr;
+        m_codes.append(digits, end - digits);
         break;
+    }
     case Block::Notice:
         m_out->append("<div class=\"note\">");
+        m_codes += '0';
         break;
     case Block::Plain:
         m_out->append("<div class=\"plain\">");
+        m_codes += '0';
         break;
     case Block::None:
         break;
     }
+}
+
+void ModernBody::openSection()
+{
+    if (m_sectionOpen)
+        return;
+    if (m_chapterSections == 0)
+        m_out->append("<div class=\"chap\">\n");
+    m_out->append("<section class=\"part\">").append(Separator);
+    m_sectionOpen = true;
+}
+
+void ModernBody::closeSection()
+{
+    // What the section holds, block by block, for the page's script: it reads a section's text
+    // in one piece and finds its blocks by the line breaks (see the class comment).
+    m_out->append("<template data-w=\"").append(m_codes).append("\"></template></section>\n");
+    m_codes.resize(0);
+    m_sectionOpen = false;
+    m_sectionBlocks = m_sectionLines = 0;
+    if (++m_chapterSections < ChapterSections)
+        return;
+    // An empty script ends a chapter: a browser's parser may pause right after a script, so a
+    // long page is read in short steps and stays responsive while it loads. (An empty script
+    // runs nothing, and the page's security policy need not name it.)
+    m_out->append("</div>\n<script></script>\n");
+    m_chapterSections = 0;
 }
 
 void ModernBody::closeBlock()
@@ -198,18 +299,15 @@ void ModernBody::closeBlock()
     if (m_block == Block::None)
         return;
     for (qsizetype t = m_openTags.size() - 1; t >= 0; --t)
-        m_out->append("</").append(m_openTags[t].toLatin1()).append('>');
+        m_out->append("</").append(m_openTags[t]).append('>');
     m_openTags.clear();
     if (m_block == Block::Utterance && m_textOpen)
         m_out->append("</p>");
-    m_out->append("</div>\n");
+    m_out->append("</div>").append(Separator);
     m_block = Block::None;
     m_textOpen = false;
-    if (m_sectionBlocks >= SectionBlocks || m_sectionLines >= SectionLines) {
-        m_out->append("</section>\n");
-        m_sectionOpen = false;
-        m_sectionBlocks = m_sectionLines = 0;
-    }
+    if (m_sectionBlocks >= SectionBlocks || m_sectionLines >= SectionLines)
+        closeSection();
 }
 
 void ModernBody::headerLine(const QString &line, LineRole role)
@@ -220,22 +318,29 @@ void ModernBody::headerLine(const QString &line, LineRole role)
         textLine(line, Block::Plain);
         return;
     }
+    // Right after the same speaker's last words, with nothing between, the name is not
+    // repeated: the page groups the two.
+    bool grouped = m_block == Block::Utterance && m_speaker == speaker;
     QString date, time;
     qsizetype restated = 0;
     const bool stamped = m_stamps.at(m_line, &date, &time, &restated);
     if (stamped && !date.isEmpty() && date != m_lastDate) {
         // A new day: its separator, unless the log writes its own day lines.
-        if (!m_dayLines)
-            daySeparator(date);
+        if (!m_dayLines) {
+            daySeparator(htmlEscaped(date));
+            grouped = false;
+        }
         m_lastDate = date;
     }
-    openBlock(Block::Utterance, speaker);
+    openBlock(Block::Utterance, speaker, true);
     m_speaker = speaker;
-    const SpeakerMarkup &m = markup(speaker);
     char digits[24];
     const auto id = std::to_chars(digits, digits + sizeof digits, ++m_utterance);
     const QByteArrayView number(digits, id.ptr - digits);
-    m_out->append("\" id=\"u").append(number).append(m.anchor).append(number).append(m.name);
+    if (grouped)
+        m_out->append(" g");
+    m_out->append("\" id=\"u").append(number).append("\"><a href=\"#u").append(number);
+    m_out->append(nameMarkup(speaker));
     if (stamped && !time.isEmpty()) {
         m_restatedLine = m_line + 1;
         m_restated = restated;
@@ -243,6 +348,7 @@ void ModernBody::headerLine(const QString &line, LineRole role)
         appendUtf8(htmlEscaped(time), *m_out);
         m_out->append("</time>");
     }
+    m_out->append(Separator);
     const QStringView rest = QStringView(line).sliced(prefixLength);
     if (!rest.trimmed().isEmpty())
         appendText(rest);
@@ -277,17 +383,17 @@ void ModernBody::messageLine(const QString &line, bool placeholder)
         textLine(text, Block::Utterance);
 }
 
-void ModernBody::daySeparator(QStringView text)
+void ModernBody::daySeparator(QStringView html)
 {
     closeBlock();
-    if (!m_sectionOpen) {
-        m_out->append("<section class=\"part\">\n");
-        m_sectionOpen = true;
-    }
+    openSection();
     ++m_sectionBlocks;
+    if (!m_codes.isEmpty())
+        m_codes += ' ';
+    m_codes += 'd';
     m_out->append("<h2 class=\"day\">");
-    appendUtf8(text, *m_out);
-    m_out->append("</h2>\n");
+    appendUtf8(html, *m_out);
+    m_out->append("</h2>").append(Separator);
 }
 
 void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
@@ -344,7 +450,9 @@ void ModernBody::finish(QByteArray &out)
     m_out = &out;
     closeBlock();
     if (m_sectionOpen)
-        out.append("</section>\n");
-    m_sectionOpen = false;
+        closeSection();
+    if (m_chapterSections > 0)
+        out.append("</div>\n");
+    m_chapterSections = 0;
     m_out = nullptr;
 }

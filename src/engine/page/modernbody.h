@@ -5,21 +5,32 @@
 #include "engine/text/linetests.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 class SpeakerKeys;
 
+// The chat tags a block has left open, innermost last.
+using OpenTags = QList<QLatin1StringView>;
+
 // Turns the lines of a log, in order, into the utterances of the modern page, in UTF-8:
 // every header line opens an utterance (the speaker's name in its colour, an anchor "#uN",
-// the time where the log tells it) whose message lines follow as text; notices stand apart;
+// the time where the log tells it) whose message lines follow as text; the same speaker's next
+// utterance, with nothing between, is marked to go under the same name; notices stand apart;
 // separators frame notices and are not shown themselves; a new day gets a heading (the log's own
-// day line, where it writes them). Lines arrive as the chat filter left
-// them; http and https addresses become links, and tags a line leaves open are closed at the
-// end of its block, so chat markup never spills into the next utterance.
+// day line, where it writes them). Lines arrive as the chat filter left them; http and https
+// addresses become links, and tags a line leaves open are closed at the end of its block, so
+// chat markup never spills into the next utterance.
 //
-// The blocks are grouped into sections that a browser lays out only when they come into
-// view, which keeps a page of a very long log quick to open.
+// The blocks are grouped into sections, and the sections into chapters, that a browser lays out
+// only when they come into view, which keeps a page of a very long log quick to open.
+//
+// The page's script searches a section's text as one string. So that it can tell the blocks
+// apart there, a carriage return (white space that shows as nothing) follows the section's
+// start, each block, and an utterance's name (and time) before its message. The section ends with a
+// list of what its blocks are (`<template data-w="1 1 -1 0 d 2">`: speaker N's utterance N, its
+// continuation after a notice -N, a notice or plain text 0, a day heading d).
 class ModernBody
 {
 public:
@@ -33,31 +44,29 @@ public:
 
     static constexpr int SectionBlocks = 64;
     static constexpr int SectionLines = 400;
+    // Sections come in chapters, which a browser also leaves out while they are off screen:
+    // it then keeps track of a few hundred chapters rather than thousands of sections.
+    static constexpr int ChapterSections = 8;
 
 private:
     enum class Block { None, Utterance, Notice, Plain };
 
-    // The fixed markup around one speaker's utterances, made when the speaker first speaks.
-    struct SpeakerMarkup
-    {
-        QByteArray open; // `<div class="u sN`
-        QByteArray anchor; // `"><a href="#u`
-        QByteArray name; // `">NAME</a>`
-    };
-
     void headerLine(const QString &line, LineRole role);
     void messageLine(const QString &line, bool placeholder);
-    void daySeparator(QStringView text);
+    void daySeparator(QStringView html);
     void textLine(QStringView html, Block kind);
-    void openBlock(Block kind, qsizetype speaker);
+    void openBlock(Block kind, qsizetype speaker, bool header = false);
     void closeBlock();
+    void openSection();
+    void closeSection();
     void appendText(QStringView html);
-    const SpeakerMarkup &markup(qsizetype speaker);
+    void openUtterance(qsizetype speaker);
+    const QByteArray &nameMarkup(qsizetype speaker);
 
     LineSorter m_sorter;
     const SpeakerKeys &m_keys;
     LineStamps::Cursor m_stamps;
-    QList<SpeakerMarkup> m_markup;
+    QList<QByteArray> m_names; // `">NAME</a>` of each speaker, made when it first speaks
     QByteArray *m_out = nullptr; // the page, while a line is written
     Block m_block = Block::None;
     bool m_textOpen = false; // a text paragraph of the block is open
@@ -67,14 +76,16 @@ private:
     int m_sectionBlocks = 0;
     int m_sectionLines = 0;
     bool m_sectionOpen = false;
+    int m_chapterSections = 0; // sections closed in the chapter open
+    QByteArray m_codes; // what the open section holds, block by block
     QString m_lastDate;
     bool m_dayLines = false; // the log writes its own day lines (a LINE export)
     // The line after a header whose first characters restate the time shown in the header.
     qsizetype m_restatedLine = -1;
     qsizetype m_restated = 0;
-    QStringList m_openTags; // chat tags the block has left open, innermost last
+    OpenTags m_openTags;
 };
 
 // Appends chat markup (as the filter left it), in UTF-8, with its http and https addresses made
 // links and its tags tracked in `openTags`. Exposed for the tests.
-void appendChatHtml(QStringView html, QByteArray &out, QStringList &openTags);
+void appendChatHtml(QStringView html, QByteArray &out, OpenTags &openTags);

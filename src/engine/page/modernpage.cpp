@@ -1,27 +1,19 @@
 #include "engine/page/modernpage.h"
 
+#include "engine/page/distinctcolors.h"
 #include "engine/page/modernassets.h"
 #include "engine/page/readablecolor.h"
 #include "settings/palette.h"
 
 #include <QCryptographicHash>
+#include <QHash>
+#include <charconv>
 
 namespace {
 
 QString speakerNumber(qsizetype k)
 {
     return QString::number(k + 1);
-}
-
-// The speaker's light and dark colours as custom properties of its class, and the rules by
-// which the page's script shows only this speaker ("only-sN" on the root) or hides it
-// ("hide-sN"): a style rule reaches every utterance at once, however long the log.
-QString speakerRule(const QString &cls, const QString &light, const QString &dark)
-{
-    return QLatin1Char('.') % cls % QStringLiteral("{--cl:") % light % QStringLiteral(";--cd:")
-        % dark % QStringLiteral("}\n.only-") % cls % QStringLiteral(" .part>:not(.") % cls
-        % QStringLiteral("),.hide-") % cls % QStringLiteral(" .part>.") % cls
-        % QStringLiteral("{display:none}\n");
 }
 
 // Collects text and hands it on in pieces of about 32 KB.
@@ -52,22 +44,56 @@ private:
     QString m_text;
 };
 
-// The speakers' colours made readable on both backgrounds, worked out once per page.
+// The speakers' colours made readable on both backgrounds, worked out once per page: many
+// speakers share a few colours.
 struct ReadableColors
 {
-    QStringList light;
-    QStringList dark;
+    QList<distinct::ThemeColors> colors; // each once, in the order speakers first have them
+    QList<qsizetype> colorOf; // per speaker, its entry in `colors`
 };
 
 ReadableColors readableColors(const ModernPageInfo &info)
 {
+    QHash<QString, qsizetype> made;
     ReadableColors colors;
     for (const ModernSpeaker &speaker : info.speakers) {
         const QString &color = speaker.color.isEmpty() ? info.bodyColor : speaker.color;
-        colors.light.append(readable::readableOn(color, modernassets::LightBackground));
-        colors.dark.append(readable::readableOn(color, modernassets::DarkBackground));
+        auto it = made.constFind(color);
+        if (it == made.cend()) {
+            it = made.insert(color, colors.colors.size());
+            colors.colors.append(distinct::themeColors(color));
+        }
+        colors.colorOf.append(*it);
     }
     return colors;
+}
+
+// The speakers' light and dark colours as custom properties of their classes, one rule per
+// colour: ".s1,.s9{--cl:…;--cd:…}". (The page's script adds the rules that show or hide
+// speakers.)
+void speakerRules(const ReadableColors &colors, PieceBuffer &out)
+{
+    QList<QList<qsizetype>> speakersOf(colors.colors.size());
+    for (qsizetype k = 0; k < colors.colorOf.size(); ++k)
+        speakersOf[colors.colorOf[k]].append(k);
+    QString rule;
+    for (qsizetype c = 0; c < colors.colors.size(); ++c) {
+        bool first = true;
+        for (const qsizetype k : std::as_const(speakersOf[c])) {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, k + 1).ptr;
+            rule += first ? QLatin1StringView(".s") : QLatin1StringView(",.s");
+            first = false;
+            rule += QLatin1StringView(digits, end - digits);
+            if (rule.size() >= 32 * 1024) {
+                out += rule;
+                rule.resize(0);
+            }
+        }
+        out += rule % QStringLiteral("{--cl:") % colors.colors[c].light % QStringLiteral(";--cd:")
+            % colors.colors[c].dark % QStringLiteral("}\n");
+        rule.resize(0);
+    }
 }
 
 // The text of the page's style element. It is made twice: once for its hash, which the page's
@@ -87,8 +113,7 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
     out += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
         % darkVariables()
         % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
-    for (qsizetype k = 0; k < info.speakers.size(); ++k)
-        out += speakerRule(QLatin1Char('s') + speakerNumber(k), colors.light[k], colors.dark[k]);
+    speakerRules(colors, out);
     out += printStyle();
 }
 
@@ -178,18 +203,30 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
     page.resize(0);
     styleSheet(info, colors, sink);
     page += QStringLiteral("</style>\n");
-    page += QStringLiteral("</head>\n<body>\n<header class=\"top\">\n<h1>") % heading
-        % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
-        % QStringLiteral(
-                "</p>\n<div class=\"tools\" role=\"search\"><input type=\"search\" id=\"q\" "
-                "placeholder=\"発言を検索\" aria-label=\"発言を検索\" autocomplete=\"off\">"
-                "<span id=\"found\" aria-live=\"polite\"></span>"
-                "<button type=\"button\" id=\"all\">全部を表示</button>"
-                "<button type=\"button\" id=\"theme\" aria-pressed=\"false\">ダークにする</button>"
-                "</div>\n");
+    page += QStringLiteral(
+                "</head>\n<body>\n<header class=\"top\">\n<button type=\"button\" "
+                "id=\"theme\" class=\"js-only\" aria-pressed=\"false\">ダークにする</button>"
+                "<h1>")
+        % heading % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
+        % QStringLiteral("</p>\n");
     writeLegend(info, page, sink);
-    page += QStringLiteral("</header>\n<script>") % modernassets::script()
-        % QStringLiteral("</script>\n<main id=\"log\">\n");
+    // The tools stay at the top of the window while the reader scrolls; without the script they
+    // are not shown, since nothing would make them work.
+    page += QStringLiteral(
+                "</header>\n<div class=\"tools\" id=\"tools\" role=\"search\"><div class=\"bar\">"
+                "<input type=\"search\" id=\"q\" placeholder=\"発言を検索\" "
+                "aria-label=\"発言を検索\" "
+                "autocomplete=\"off\" enterkeyhint=\"search\">"
+                "<span id=\"found\" aria-live=\"polite\"></span>"
+                "<button type=\"button\" class=\"step\" id=\"prev\" aria-label=\"前の一致\" "
+                "title=\"前の一致 (Shift+Enter)\">↑</button>"
+                "<button type=\"button\" class=\"step\" id=\"next\" aria-label=\"次の一致\" "
+                "title=\"次の一致 (Enter)\">↓</button>"
+                "<label class=\"opt\"><input type=\"checkbox\" "
+                "id=\"hits\">一致した発言だけ表示</label>"
+                "<button type=\"button\" id=\"all\">全部を表示</button>"
+                "<span id=\"said\" role=\"status\"></span></div></div>\n<script>")
+        % modernassets::script() % QStringLiteral("</script>\n<main id=\"log\">\n");
     sink(page);
 }
 

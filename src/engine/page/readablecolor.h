@@ -17,4 +17,20 @@ double contrast(const QString &a, const QString &b);
 // light background, lighter on a dark one).
 QString readableOn(const QString &code, const QString &background);
 
+// The code of a colour given by hue, saturation and lightness (each 0 … 1).
+QString hslCode(double hue, double saturation, double lightness);
+
+// How different two colours look: the distance of their OKLab coordinates (Ottosson 2020), a
+// perceptual colour space in which equal distances look about equally different. 0 for the
+// same colour; black to white is 1; colours closer than about 0.02 look the same.
+double difference(const QString &a, const QString &b);
+
+// A colour's OKLab coordinates, for measuring many differences.
+struct Lab
+{
+    double l = 0, a = 0, b = 0;
+};
+Lab labOf(const QString &code);
+double difference(const Lab &p, const Lab &q);
+
 } // namespace readable

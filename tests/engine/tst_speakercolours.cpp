@@ -1,0 +1,108 @@
+#include "engine/appstate.h"
+#include "engine/convert/speakercolors.h"
+#include "engine/page/distinctcolors.h"
+#include "engine/page/readablecolor.h"
+#include "engine/text/ruletable.h"
+#include "engine/text/speakerkeys.h"
+
+#include <QTest>
+
+namespace {
+
+SpeakerKeys speakers(int count)
+{
+    SpeakerKeys keys(QStringLiteral(" の発言 :"));
+    for (int k = 0; k < count; ++k)
+        keys.add(QStringLiteral("M%1 の発言 :").arg(k, 3, 10, QLatin1Char('0')));
+    keys.finish();
+    return keys;
+}
+
+QStringList codesOf(const Palette &palette)
+{
+    QStringList codes;
+    for (const PaletteEntry &e : palette)
+        codes.append(e.code);
+    return codes;
+}
+
+} // namespace
+
+// The modern page's speaker colours: a colour of its own for each speaker, far enough from the
+// others to tell apart and readable in both themes; fixed colours stay as they were fixed.
+class TestSpeakerColours : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void coloursApart_data();
+    void coloursApart();
+    void fixedColoursStay();
+};
+
+void TestSpeakerColours::coloursApart_data()
+{
+    QTest::addColumn<Palette>("palette");
+    QTest::addColumn<int>("speakers"); // how many the turn must have room for
+    QTest::addColumn<QList<int>>("start"); // the turn's first numbers
+    // Entry 4 (#C500C1) looks like entry 1 (#AE00AE) once both are readable.
+    QTest::newRow("default palette")
+        << colorcode::defaultPalette() << 30 << QList<int> {1, 2, 3, 5, 6, 7, 8, 9};
+    QTest::newRow("no palette") << Palette() << 30 << QList<int> {1};
+    // White in the dark theme is the text colour; the near-blue twin and the text colour go.
+    QTest::newRow("greys and near twins") << Palette {{"#000000", ""},
+                                                      {"#FFFFFF", ""},
+                                                      {"#0000FF", ""},
+                                                      {"#0000FE", ""},
+                                                      {"#1F2328", ""}}
+                                          << 25 << QList<int> {1, 3, 6};
+}
+
+void TestSpeakerColours::coloursApart()
+{
+    QFETCH(Palette, palette);
+    QFETCH(int, speakers);
+    QFETCH(QList<int>, start);
+    distinct::ColorTurn turn(codesOf(palette));
+    QVERIFY2(turn.size() >= speakers, qPrintable(QString::number(turn.size())));
+    for (qsizetype k = 0; k < start.size(); ++k)
+        QCOMPARE(turn.number(k), start[k]);
+    QList<distinct::ThemeColors> shown;
+    for (qsizetype k = 0; k < turn.size(); ++k)
+        shown.append(distinct::themeColors(turn.code(turn.number(k))));
+    for (qsizetype a = 0; a < shown.size(); ++a) {
+        QVERIFY(readable::contrast(shown[a].light, QStringLiteral("#FFFFFF")) >= 4.5);
+        QVERIFY(readable::contrast(shown[a].dark, QStringLiteral("#1B1D21")) >= 4.5);
+        for (qsizetype b = a + 1; b < shown.size(); ++b)
+            QVERIFY2(distinct::difference(shown[a], shown[b]) >= distinct::MinimumDifference,
+                     qPrintable(shown[a].light + u' ' + shown[b].light));
+    }
+}
+
+// A rule's colour and a colour carried from an earlier log stay, and the turn passes over what
+// they hold, including a palette colour that looks like one of them; a number past the palette
+// is carried too.
+void TestSpeakerColours::fixedColoursStay()
+{
+    const QStringList palette = codesOf(colorcode::defaultPalette());
+    distinct::ColorTurn turn(palette);
+    RuleTable rules;
+    rules.append(*RuleTable::parseRecord(QStringLiteral("02<$>M001<$>完全一致")));
+    const QHash<QString, int> carried {{QStringLiteral("M003"), 1}, {QStringLiteral("M004"), 10}};
+    const SpeakerHandover h = assignDistinctColors(speakers(8), rules, turn, carried);
+    QStringList numbers;
+    for (const SpeakerTableEntry &e : h.table)
+        numbers.append(e.paletteIndex);
+    QCOMPARE(numbers.join(u' '), QStringLiteral("3 2 5 1 10 6 7 8"));
+    QCOMPARE(h.speakerColors[1], palette[1]);
+    QCOMPARE(h.speakerColors[4], turn.code(10));
+    QCOMPARE(h.table[4].colorCode, turn.code(10).mid(1));
+
+    PageRun run;
+    rememberColors(h, turn, run);
+    QCOMPARE(run.paletteNumbers.value(QStringLiteral("M004")), 10);
+    QCOMPARE(run.paletteNumbers.size(), 8);
+}
+
+QTEST_GUILESS_MAIN(TestSpeakerColours)
+#include "tst_speakercolours.moc"

@@ -3,10 +3,12 @@
 #include "engine/appstate.h"
 #include "engine/convert/pagerun.h"
 #include "engine/convert/runsteps.h"
+#include "engine/convert/searchfile.h"
 #include "engine/convert/speakercolors.h"
 #include "engine/page/htmlbody.h"
 #include "engine/page/htmlhead.h"
 #include "engine/page/htmltext.h"
+#include "engine/page/indexfile.h"
 #include "engine/page/modernbody.h"
 #include "engine/page/modernpage.h"
 #include "engine/read/logreader.h"
@@ -17,6 +19,8 @@
 #include "engine/text/markupfilter.h"
 #include "engine/text/ruletable.h"
 #include "engine/text/speakerkeys.h"
+
+#include <optional>
 
 namespace {
 
@@ -77,7 +81,15 @@ struct PageSource
     const LineTests &tests;
     const SpeakerKeys &speakerKeys;
     const QStringList &colors; // the dialog's answer, one per speaker
+    SearchDataFile *data; // the page's search data, when the run makes an index
 };
+
+// Every line of the body also goes to the page's search data.
+void writeLine(const PageSource &src, const QString &line, LineRole role)
+{
+    if (src.data)
+        src.data->write(line, role);
+}
 
 bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
                       ProgressMeter &progress)
@@ -110,6 +122,7 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
                               [&](const QString &line, LineRole role, QByteArray &buf) {
                                   body.write(line, role, buf);
                                   buf.append(textcodec::CrLfBytes);
+                                  writeLine(src, line, role);
                               });
     appendPageText(PageEnd, utf8Page, out.buffer());
     out.buffer().append(textcodec::CrLfBytes);
@@ -131,6 +144,10 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
     info.lastDate = src.reader.stamps().lastDate();
     info.bodyColor = colorcode::checkedCode(state.settings.bodyColor);
     info.narColor = colorcode::checkedCode(state.settings.narColor);
+    if (state.settings.makeIndex == 1) {
+        info.nav.indexName = indexFileName(state.settings.addStr);
+        info.nav.pageName = out.outputPath().mid(out.outputPath().lastIndexOf(u'/') + 1);
+    }
 
     EventPump headPump(host);
     writeModernHead(info, [&](QStringView piece) {
@@ -142,8 +159,9 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
     out.buffer().reserve(1024 * 1024);
     ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
     const bool ok = writeBody(src.reader, host, out, progress,
-                              [&body](const QString &line, LineRole role, QByteArray &buf) {
+                              [&](const QString &line, LineRole role, QByteArray &buf) {
                                   body.write(line, role, buf);
+                                  writeLine(src, line, role);
                               });
     body.finish(out.buffer());
     out.buffer().append(modernPageEnd());
@@ -151,11 +169,13 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
 }
 
 // The row of a written page in its folder's index.
-IndexEntry indexEntry(const QString &outputPath, const PageSource &src)
+IndexEntry indexEntry(const QString &outputPath, const PageSource &src, bool modern)
 {
     IndexEntry entry;
     entry.page = outputPath;
     entry.log = src.path.mid(src.path.lastIndexOf(u'/') + 1);
+    entry.chatName = src.reader.chatName();
+    entry.anchors = modern;
     for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
         entry.speakers.append(markupText(src.speakerKeys.name(k)));
         entry.utterances += src.speakerKeys.lineCount(k);
@@ -171,6 +191,14 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
     const bool modern = isModernPage(settings);
+    const QString outputPath = state.selection.stem(i) + outputExtension(1);
+    // A page never takes the place of an index: refused before anything is read or written.
+    QString clash;
+    if (!pageNameAllowed(outputPath, settings.addStr, settings.makeIndex == 1, &clash)) {
+        state.colorDialogCloses = 0;
+        host.outputNotWritten(path, outputPath, clash);
+        return LogOutcome::Next;
+    }
 
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
@@ -239,8 +267,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         rememberColors(handover, settings, state.pageRun);
     handover = SpeakerHandover();
 
-    const PageSource src {path, reader, tests, speakerKeys, colors};
-    OutputFile out(path, state.selection.stem(i) + outputExtension(1), state, selected);
+    std::optional<SearchDataFile> data;
+    if (settings.makeIndex == 1)
+        data.emplace(outputPath, tests, speakerKeys, reader.stamps());
+    const PageSource src {path, reader, tests, speakerKeys, colors, data ? &*data : nullptr};
+    OutputFile out(path, outputPath, state, selected);
     out.open();
     const bool bodyOk = modern ? writeModernPage(src, state, host, out, progress)
                                : writeClassicPage(src, state, host, out, progress);
@@ -255,10 +286,13 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     progress.clear();
 
     showStatus(settings, host, runtext::Saving);
-    if (out.finish(state, host)) { // a failure is reported and resets colorDialogCloses
-        state.pageRun.pages.append(indexEntry(out.outputPath(), src));
-        host.logWritten(path, out.outputPath());
-    }
+    if (!out.finish(state, host)) // a failure is reported and resets colorDialogCloses
+        return LogOutcome::Next;
+    state.pageRun.pages.append(indexEntry(out.outputPath(), src, modern));
+    host.logWritten(path, out.outputPath());
+    // Without its data the page is still listed; the index's search passes it over.
+    if (data && !data->commit())
+        host.outputNotWritten(path, data->path(), data->errorString());
     return LogOutcome::Next;
 }
 

@@ -1,6 +1,7 @@
 #include "engine/page/modernpage.h"
 
 #include "engine/page/modernassets.h"
+#include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
 #include "settings/palette.h"
 
@@ -90,6 +91,8 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
     for (qsizetype k = 0; k < info.speakers.size(); ++k)
         out += speakerRule(QLatin1Char('s') + speakerNumber(k), colors.light[k], colors.dark[k]);
     out += printStyle();
+    if (!info.nav.indexName.isEmpty())
+        out += pageassets::pageNavStyle();
 }
 
 // A CSP hash source for text the page holds inline: "'sha256-…'".
@@ -179,9 +182,10 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
     styleSheet(info, colors, sink);
     page += QStringLiteral("</style>\n");
     page += QStringLiteral("</head>\n<body>\n<header class=\"top\">\n<h1>") % heading
-        % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
+        % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info) % QStringLiteral("</p>\n")
+        % pageNavHtml(info.nav)
         % QStringLiteral(
-                "</p>\n<div class=\"tools\" role=\"search\"><input type=\"search\" id=\"q\" "
+                "<div class=\"tools\" role=\"search\"><input type=\"search\" id=\"q\" "
                 "placeholder=\"発言を検索\" aria-label=\"発言を検索\" autocomplete=\"off\">"
                 "<span id=\"found\" aria-live=\"polite\"></span>"
                 "<button type=\"button\" id=\"all\">全部を表示</button>"

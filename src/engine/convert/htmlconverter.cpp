@@ -288,11 +288,13 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     showStatus(settings, host, runtext::Saving);
     if (!out.finish(state, host)) // a failure is reported and resets colorDialogCloses
         return LogOutcome::Next;
-    state.pageRun.pages.append(indexEntry(out.outputPath(), src, modern));
+    IndexEntry entry = indexEntry(out.outputPath(), src, modern);
     host.logWritten(path, out.outputPath());
     // Without its data the page is still listed; the index's search passes it over.
-    if (data && !data->commit())
+    entry.searchData = data && data->commit();
+    if (data && !entry.searchData)
         host.outputNotWritten(path, data->path(), data->errorString());
+    state.pageRun.pages.append(entry);
     return LogOutcome::Next;
 }
 

@@ -73,6 +73,7 @@ QString row(const IndexEntry &e)
         % QStringLiteral("\" data-first=\"") % htmlEscaped(e.firstDate)
         % QStringLiteral("\" data-last=\"") % htmlEscaped(e.lastDate)
         % QStringLiteral("\" data-anchors=\"") % (e.anchors ? u'1' : u'0')
+        % QStringLiteral("\" data-search=\"") % (e.searchData ? u'1' : u'0')
         % QStringLiteral("\"><td class=\"chat\"><a href=\"") % page % QStringLiteral("\">") % title
         % QStringLiteral("</a>")
         % (e.chatName.isEmpty() ? QString()
@@ -179,6 +180,8 @@ bool readIndexRow(QStringView line, IndexEntry &e)
             e.lastDate = unescaped(value.toString());
         else if (name == u"anchors")
             e.anchors = value == u"1";
+        else if (name == u"search")
+            e.searchData = value == u"1";
     }
     return counted && !e.page.isEmpty() && !e.page.contains(u'/');
 }

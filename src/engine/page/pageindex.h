@@ -24,6 +24,7 @@ struct IndexEntry
     QString firstDate; // "YYYY/MM/DD" where the log tells dates
     QString lastDate;
     bool anchors = false; // every utterance of the page has its anchor "#uN" (the modern page)
+    bool searchData = false; // the page's search data was written beside it
 };
 
 // The index's file name for the prefix in force.

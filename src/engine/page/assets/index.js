@@ -129,12 +129,19 @@
     if (started)
       return;
     started = true;
+    // Pages listed by earlier versions, or whose data could not be written, have none.
+    var queue = [];
+    rows.forEach(function (row, at) {
+      if (row.getAttribute('data-search') === '1')
+        queue.push(at);
+    });
     wanted = rows.length;
+    missing = rows.length - queue.length;
     var next = 0;
     function one() {
-      if (next >= rows.length)
+      if (next >= queue.length)
         return;
-      var at = next++;
+      var at = queue[next++];
       var script = document.createElement('script');
       script.setAttribute('data-row', String(at));
       script.onload = function () {
@@ -294,8 +301,9 @@
     found.forEach(function (f) { list.appendChild(hitItem(f[0], f[1], f[2], words)); });
     hitList.appendChild(list);
     hitList.hidden = found.length === 0;
+    // Past the count the search stops, so the pages are not all counted either.
     var text = total === 0 ? '見つかりませんでした。'
-      : (total >= CountedHits ? total + ' 件以上' : total + ' 件') + '（' + pagesHit + ' ページ）';
+      : total >= CountedHits ? total + ' 件以上' : total + ' 件（' + pagesHit + ' ページ）';
     if (total > found.length)
       text += '。新しい順に ' + found.length + ' 件を表示しています';
     if (missing)

@@ -1,11 +1,13 @@
 #include "engine/page/searchdata.h"
 
+#include "engine/page/htmltext.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
 #include "fileio/filename.h"
 #include "fileio/inputfile.h"
 
 #include <QHash>
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -67,6 +69,12 @@ bool readReference(QStringView text, qsizetype at, QString &out, qsizetype &leng
 
 QString plainText(QStringView html)
 {
+    // Most lines hold neither markup nor a reference.
+    const auto special = [](QChar c) {
+        return c == u'<' || c == u'&';
+    };
+    if (std::none_of(html.begin(), html.end(), special))
+        return html.toString();
     QString out;
     out.reserve(html.size());
     for (qsizetype i = 0; i < html.size();) {
@@ -95,7 +103,7 @@ void appendJsString(QStringView text, QByteArray &out)
     out.append('"');
     qsizetype copied = 0;
     const auto copy = [&](qsizetype upTo) {
-        out.append(text.sliced(copied, upTo - copied).toUtf8());
+        appendUtf8(text.sliced(copied, upTo - copied), out);
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();

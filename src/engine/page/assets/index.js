@@ -69,13 +69,24 @@
   follow();
   window.addEventListener('hashchange', follow);
 
-  // Matching ignores case and width (NFKC) and takes hiragana and katakana alike.
+  // Matching ignores case and width (NFKC) and takes hiragana and katakana alike. A page's text
+  // is folded through a typed array: a few times quicker than a replace on a long text.
   var Katakana = /[\u30a1-\u30f6\u30fd\u30fe]/g;
   function toHiragana(c) {
     return String.fromCharCode(c.charCodeAt(0) - 0x60);
   }
   function fold(text) {
-    return text.normalize('NFKC').toLowerCase().replace(Katakana, toHiragana);
+    var t = text.normalize('NFKC').toLowerCase();
+    if (t.length < 256)
+      return t.replace(Katakana, toHiragana);
+    var n = t.length, units = new Uint16Array(n), out = '';
+    for (var i = 0; i < n; i++) {
+      var c = t.charCodeAt(i);
+      units[i] = (c >= 0x30a1 && c <= 0x30f6) || c === 0x30fd || c === 0x30fe ? c - 0x60 : c;
+    }
+    for (var at = 0; at < n; at += 8192)
+      out += String.fromCharCode.apply(null, units.subarray(at, at + 8192));
+    return out;
   }
   // Each page's utterances, joined by a character no text holds, folded once when it arrives.
   var Separator = '\u0001';

@@ -43,6 +43,7 @@ private slots:
 
     void searchData_data();
     void searchData();
+    void rowsNewestFirst_data();
     void rowsNewestFirst();
     void pageNeverTakesTheIndex_data();
     void pageNeverTakesTheIndex();
@@ -125,9 +126,18 @@ void TestPageIndex::searchData()
 }
 
 // Dated logs newest first, by their last date; the chat's own name where the log tells it; the
-// links between pages in a modern page.
+// links between pages in a modern page, none in a classic one.
+void TestPageIndex::rowsNewestFirst_data()
+{
+    QTest::addColumn<bool>("modern");
+    QTest::newRow("modern pages") << true;
+    QTest::newRow("classic pages") << false;
+}
+
 void TestPageIndex::rowsNewestFirst()
 {
+    QFETCH(bool, modern);
+    m_state.settings.pageStyle = modern ? PageModern : PageClassic;
     for (const char *name : {"mobile-ja-2019.txt", "mobile-ja-2021.txt", "sample-en-ampm-2017.txt"})
         QVERIFY(QFile::copy(QStringLiteral(PELORIN_SOURCE_DIR "/tests/data/exports/line/")
                                 + QLatin1String(name),
@@ -145,8 +155,10 @@ void TestPageIndex::rowsNewestFirst()
                           "_undated.htm"}));
     QVERIFY(index.contains(u">山本 翔</a><span class=\"log\">mobile-ja-2019.txt</span>"));
     QVERIFY(index.contains(u"<td class=\"date\">2019/02/01 ～ 2019/04/16</td>"));
-    QVERIFY(readFile(path(QStringLiteral("_undated.htm")))
-                .contains("<a href=\"_index.htm#older=_undated.htm\" rel=\"prev\">"));
+    QCOMPARE(readFile(path(QStringLiteral("_undated.htm")))
+                 .contains("<a href=\"_index.htm#older=_undated.htm\" rel=\"prev\">"),
+             modern);
+    QCOMPARE(index.contains(u"data-anchors=\"1\""), modern);
 }
 
 // A log whose page would have the index's name: refused before anything is read or written,

@@ -202,7 +202,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
-    reader.setStampsWanted(modern); // only the modern page shows when things were said
+    // The modern page shows when things were said; the index lists the dates of every page.
+    reader.setStampsWanted(modern || settings.makeIndex == 1);
     openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"

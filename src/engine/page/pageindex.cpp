@@ -185,18 +185,3 @@ bool readIndexRow(QStringView line, IndexEntry &e)
     }
     return counted && !e.page.isEmpty() && !e.page.contains(u'/');
 }
-
-QList<IndexEntry> readIndexEntries(const QByteArray &page)
-{
-    QList<IndexEntry> entries;
-    if (!isIndexHead(QByteArrayView(page).first(qMin(page.size(), IndexHeadBytes))))
-        return entries;
-    const QString text = QString::fromUtf8(page);
-    IndexEntry e;
-    for (qsizetype at = text.indexOf(u"<tr data-page="); at >= 0;
-         at = text.indexOf(u"<tr data-page=", at + 1)) {
-        if (readIndexRow(QStringView(text).sliced(at), e))
-            entries.append(e);
-    }
-    return entries;
-}

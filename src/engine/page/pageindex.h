@@ -49,5 +49,3 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
 // The row that `text` starts with (its opening tag, "<tr data-page=…>", which earlier versions
 // wrote over several lines); false for anything else.
 bool readIndexRow(QStringView text, IndexEntry &entry);
-// The rows an index page holds (those it wrote itself); empty for anything else.
-QList<IndexEntry> readIndexEntries(const QByteArray &page);

@@ -369,6 +369,14 @@ for that run alone.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>that is the name of the folder&apos;s index page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an index page of this program has that name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>the name is taken by another file</source>
         <translation type="unfinished"></translation>
     </message>

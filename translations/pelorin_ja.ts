@@ -437,6 +437,14 @@ for that run alone.</source>
         <translation>そこにある一覧ページを読み込めません</translation>
     </message>
     <message>
+        <source>that is the name of the folder&apos;s index page</source>
+        <translation>フォルダの一覧ページの名前です</translation>
+    </message>
+    <message>
+        <source>an index page of this program has that name</source>
+        <translation>その名前はこのプログラムの一覧ページが使っています</translation>
+    </message>
+    <message>
         <source>the name is taken by another file</source>
         <translation>その名前はほかのファイルが使っています</translation>
     </message>

@@ -88,6 +88,19 @@ ReadOpen readWholeFile(const QString &path, QByteArray &bytes, QString *reason)
     return ReadOpen::Ok;
 }
 
+ReadOpen readHead(const QString &path, qsizetype max, QByteArray &bytes, QString *reason)
+{
+    QFile file;
+    if (const ReadOpen status = openForReading(path, file, reason); status != ReadOpen::Ok)
+        return status;
+    bytes = file.read(max);
+    if (file.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return refused(ReadOpen::NotReadable, file.errorString(), reason);
+    }
+    return ReadOpen::Ok;
+}
+
 std::optional<FileId> fileId(const QString &path)
 {
     struct stat st;
@@ -100,6 +113,12 @@ bool exists(const QString &path)
 {
     struct stat st;
     return ::lstat(encodeName(path).constData(), &st) == 0;
+}
+
+bool isLink(const QString &path)
+{
+    struct stat st;
+    return ::lstat(encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 } // namespace fileio

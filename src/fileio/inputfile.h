@@ -26,6 +26,8 @@ ReadOpen openForReading(const QString &path, QFile &file, QString *reason = null
 
 // The whole content of a regular file.
 ReadOpen readWholeFile(const QString &path, QByteArray &bytes, QString *reason = nullptr);
+// At most the first `max` bytes of a regular file, however large the file is.
+ReadOpen readHead(const QString &path, qsizetype max, QByteArray &bytes, QString *reason = nullptr);
 
 // Which file a name reaches, following links; nothing when it reaches none.
 struct FileId
@@ -38,5 +40,7 @@ std::optional<FileId> fileId(const QString &path);
 
 // True when something (a link too, even a dangling one) has this name.
 bool exists(const QString &path);
+// True when the name is a symbolic link (whatever it points to).
+bool isLink(const QString &path);
 
 } // namespace fileio

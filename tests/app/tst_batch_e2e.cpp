@@ -10,6 +10,8 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // The installed kind of start: the real binary, no display, no platform plugin chosen.
@@ -61,6 +63,19 @@ class TestBatchEndToEnd : public QObject
         QFile f(m_dir.filePath(name));
         QVERIFY(f.open(QIODevice::WriteOnly));
         QCOMPARE(f.write(bytes), bytes.size());
+    }
+
+    // How many lock requests wait for a lock on the file with this inode (/proc/locks).
+    static int lockWaiters(ino_t inode)
+    {
+        QFile locks(QStringLiteral("/proc/locks"));
+        if (!locks.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray id = ':' + QByteArray::number(qulonglong(inode)) + ' ';
+        int waiters = 0;
+        for (const QByteArray &line : locks.readAll().split('\n'))
+            waiters += line.contains("->") && line.contains(id);
+        return waiters;
     }
 
 private slots:
@@ -268,6 +283,55 @@ private slots:
         // Only option names, placeholders and file names stay in Latin letters.
         if (locale.first().startsWith(u"LANG=ja"))
             QVERIFY(!help.contains(QRegularExpression(QStringLiteral("[a-z]{3,} [a-z]{3,}"))));
+    }
+
+    // Two runs that write index pages into one folder at once take turns: while one holds the
+    // folder, the other waits, and the index ends up with the rows of both.
+    void concurrentIndexRuns()
+    {
+        QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("shared")));
+        QStringList first {"--batch",  "--html", "--index", "--settings",
+                           "none.ini", "-o",     "shared"};
+        QStringList second = first;
+        for (int n = 0; n < 20; ++n) {
+            for (const char *run : {"a", "b"}) {
+                const QString name = QStringLiteral("%1%2.txt").arg(QLatin1String(run)).arg(n);
+                write(name, cp932::encode(u"A の発言：\r\nx\r\n"));
+                (*run == 'a' ? first : second).append(name);
+            }
+        }
+        // The test holds the folder as a run would; both runs must wait for it.
+        const QByteArray shared = QFile::encodeName(m_dir.filePath(QStringLiteral("shared")));
+        const int fd = ::open(shared.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QVERIFY(fd >= 0);
+        struct stat st;
+        QVERIFY(::fstat(fd, &st) == 0 && ::flock(fd, LOCK_EX) == 0);
+        QProcess a, b;
+        for (QProcess *p : {&a, &b}) {
+            p->setWorkingDirectory(m_dir.path());
+            p->setProcessEnvironment(QProcessEnvironment::systemEnvironment());
+        }
+        a.start(Program, first);
+        b.start(Program, second);
+        const bool bothWait = QTest::qWaitFor(
+            [&] {
+                return lockWaiters(st.st_ino) == 2 || a.state() == QProcess::NotRunning
+                    || b.state() == QProcess::NotRunning;
+            },
+            120000);
+        const bool finishedWhileHeld
+            = a.state() == QProcess::NotRunning || b.state() == QProcess::NotRunning;
+        ::close(fd); // lets the runs go on
+        const auto finish = [](QProcess &p) {
+            return p.state() == QProcess::NotRunning || p.waitForFinished(60000);
+        };
+        QVERIFY(finish(a) && finish(b));
+        QVERIFY2(bothWait && !finishedWhileHeld, "a run wrote the index while the folder was held");
+        QCOMPARE(a.exitCode(), 0);
+        QCOMPARE(b.exitCode(), 0);
+        QFile index(m_dir.filePath(QStringLiteral("shared/_index.htm")));
+        QVERIFY(index.open(QIODevice::ReadOnly));
+        QCOMPARE(index.readAll().count("<tr data-page="), 40);
     }
 };
 

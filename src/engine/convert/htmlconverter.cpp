@@ -3,11 +3,13 @@
 #include "engine/appstate.h"
 #include "engine/convert/pagerun.h"
 #include "engine/convert/runsteps.h"
+#include "engine/convert/searchfile.h"
 #include "engine/convert/speakercolors.h"
 #include "engine/page/distinctcolors.h"
 #include "engine/page/htmlbody.h"
 #include "engine/page/htmlhead.h"
 #include "engine/page/htmltext.h"
+#include "engine/page/indexfile.h"
 #include "engine/page/modernbody.h"
 #include "engine/page/modernpage.h"
 #include "engine/read/logreader.h"
@@ -80,7 +82,15 @@ struct PageSource
     const LineTests &tests;
     const SpeakerKeys &speakerKeys;
     const QStringList &colors; // the dialog's answer, one per speaker
+    SearchDataFile *data; // the page's search data, when the run makes an index
 };
+
+// Every line of the body also goes to the page's search data.
+void writeLine(const PageSource &src, const QString &line, LineRole role)
+{
+    if (src.data)
+        src.data->write(line, role);
+}
 
 bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
                       ProgressMeter &progress)
@@ -113,6 +123,7 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
                               [&](const QString &line, LineRole role, QByteArray &buf) {
                                   body.write(line, role, buf);
                                   buf.append(textcodec::CrLfBytes);
+                                  writeLine(src, line, role);
                               });
     appendPageText(PageEnd, utf8Page, out.buffer());
     out.buffer().append(textcodec::CrLfBytes);
@@ -134,6 +145,10 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
     info.lastDate = src.reader.stamps().lastDate();
     info.bodyColor = colorcode::checkedCode(state.settings.bodyColor);
     info.narColor = colorcode::checkedCode(state.settings.narColor);
+    if (state.settings.makeIndex == 1) {
+        info.nav.indexName = indexFileName(state.settings.addStr);
+        info.nav.pageName = out.outputPath().mid(out.outputPath().lastIndexOf(u'/') + 1);
+    }
 
     EventPump headPump(host);
     writeModernHead(info, [&](QStringView piece) {
@@ -145,8 +160,9 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
     out.buffer().reserve(1024 * 1024);
     ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
     const bool ok = writeBody(src.reader, host, out, progress,
-                              [&body](const QString &line, LineRole role, QByteArray &buf) {
+                              [&](const QString &line, LineRole role, QByteArray &buf) {
                                   body.write(line, role, buf);
+                                  writeLine(src, line, role);
                               });
     body.finish(out.buffer());
     out.buffer().append(modernPageEnd());
@@ -154,11 +170,13 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
 }
 
 // The row of a written page in its folder's index.
-IndexEntry indexEntry(const QString &outputPath, const PageSource &src)
+IndexEntry indexEntry(const QString &outputPath, const PageSource &src, bool modern)
 {
     IndexEntry entry;
     entry.page = outputPath;
     entry.log = src.path.mid(src.path.lastIndexOf(u'/') + 1);
+    entry.chatName = src.reader.chatName();
+    entry.anchors = modern;
     for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
         entry.speakers.append(markupText(src.speakerKeys.name(k)));
         entry.utterances += src.speakerKeys.lineCount(k);
@@ -174,10 +192,19 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
     const bool modern = isModernPage(settings);
+    const QString outputPath = state.selection.stem(i) + outputExtension(1);
+    // A page never takes the place of an index: refused before anything is read or written.
+    QString clash;
+    if (!pageNameAllowed(outputPath, settings.addStr, settings.makeIndex == 1, &clash)) {
+        state.colorDialogCloses = 0;
+        host.outputNotWritten(path, outputPath, clash);
+        return LogOutcome::Next;
+    }
 
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
-    reader.setStampsWanted(modern); // only the modern page shows when things were said
+    // The modern page shows when things were said; the index lists the dates of every page.
+    reader.setStampsWanted(modern || settings.makeIndex == 1);
     openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"
@@ -244,8 +271,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         rememberColors(handover, *turn, state.pageRun);
     handover = SpeakerHandover();
 
-    const PageSource src {path, reader, tests, speakerKeys, colors};
-    OutputFile out(path, state.selection.stem(i) + outputExtension(1), state, selected);
+    std::optional<SearchDataFile> data;
+    if (settings.makeIndex == 1)
+        data.emplace(outputPath, tests, speakerKeys, reader.stamps());
+    const PageSource src {path, reader, tests, speakerKeys, colors, data ? &*data : nullptr};
+    OutputFile out(path, outputPath, state, selected);
     out.open();
     const bool bodyOk = modern ? writeModernPage(src, state, host, out, progress)
                                : writeClassicPage(src, state, host, out, progress);
@@ -260,10 +290,15 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     progress.clear();
 
     showStatus(settings, host, runtext::Saving);
-    if (out.finish(state, host)) { // a failure is reported and resets colorDialogCloses
-        state.pageRun.pages.append(indexEntry(out.outputPath(), src));
-        host.logWritten(path, out.outputPath());
-    }
+    if (!out.finish(state, host)) // a failure is reported and resets colorDialogCloses
+        return LogOutcome::Next;
+    IndexEntry entry = indexEntry(out.outputPath(), src, modern);
+    host.logWritten(path, out.outputPath());
+    // Without its data the page is still listed; the index's search passes it over.
+    entry.searchData = data && data->commit();
+    if (data && !entry.searchData)
+        host.outputNotWritten(path, data->path(), data->errorString());
+    state.pageRun.pages.append(entry);
     return LogOutcome::Next;
 }
 

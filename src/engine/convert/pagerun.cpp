@@ -1,6 +1,7 @@
 #include "engine/convert/pagerun.h"
 
 #include "engine/appstate.h"
+#include "engine/page/indexfile.h"
 #include "engine/runhost.h"
 
 #include <QMap>

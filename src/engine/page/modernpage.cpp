@@ -2,6 +2,7 @@
 
 #include "engine/page/distinctcolors.h"
 #include "engine/page/modernassets.h"
+#include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
 #include "settings/palette.h"
 
@@ -115,6 +116,8 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
         % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
     speakerRules(colors, out);
     out += printStyle();
+    if (!info.nav.indexName.isEmpty())
+        out += pageassets::pageNavStyle();
 }
 
 // A CSP hash source for text the page holds inline: "'sha256-…'".
@@ -208,7 +211,7 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
                 "id=\"theme\" class=\"js-only\" aria-pressed=\"false\">ダークにする</button>"
                 "<h1>")
         % heading % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
-        % QStringLiteral("</p>\n");
+        % QStringLiteral("</p>\n") % pageNavHtml(info.nav);
     writeLegend(info, page, sink);
     // The tools stay at the top of the window while the reader scrolls; without the script they
     // are not shown, since nothing would make them work.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/page/htmltext.h"
+#include "engine/page/pagenav.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,6 +30,7 @@ struct ModernPageInfo
     QString lastDate;
     QString bodyColor; // stands in for a speaker without a colour
     QString narColor; // notices
+    PageNav nav; // links to the folder's index and the neighbouring pages, when it has one
 };
 
 // The page from "<!DOCTYPE html>" up to the opening of the utterances, in pieces.

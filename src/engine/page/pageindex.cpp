@@ -1,14 +1,11 @@
 #include "engine/page/pageindex.h"
 
 #include "engine/page/htmltext.h"
-#include "fileio/atomicfile.h"
+#include "engine/page/pageassets.h"
 #include "fileio/filename.h"
-#include "fileio/inputfile.h"
 
 #include <QCollator>
-#include <QCoreApplication>
-#include <QDir>
-#include <QHash>
+#include <QCryptographicHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
@@ -22,17 +19,16 @@ const QString SpeakerSeparator = QStringLiteral("、");
 
 QString unescaped(QString text)
 {
-    return text.replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+    return text.replace(QStringLiteral("&#10;"), QStringLiteral("\n"))
+        .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
         .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
         .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
         .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
 }
 
-// A file name as a relative link: every byte but the unreserved ones percent-encoded, so any
-// name (also one that is not UTF-8) reaches its file.
-QString linkTo(const QString &fileName)
+QString unlinked(QStringView link)
 {
-    return QString::fromLatin1(fileio::encodeName(fileName).toPercentEncoding());
+    return fileio::decodeName(QByteArray::fromPercentEncoding(link.toLatin1()));
 }
 
 QString dates(const IndexEntry &e)
@@ -42,48 +38,50 @@ QString dates(const IndexEntry &e)
     return htmlEscaped(e.firstDate) % QStringLiteral(" ～ ") % htmlEscaped(e.lastDate);
 }
 
-QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries)
+QString hashSource(const QString &text)
 {
-    QString page = QStringLiteral(
-                       "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
-                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
-                       "<meta name=\"color-scheme\" content=\"light dark\">\n")
-        % QString::fromLatin1(IndexMark) % QStringLiteral("\n<title>") % htmlEscaped(folderName)
-        % QStringLiteral(" : 一覧</title>\n<style>\n"
-                         ":root{color-scheme:light dark}\n"
-                         "body{margin:0 auto;max-width:60rem;padding:1rem;font:16px/1.6 "
-                         "system-ui,\"Noto Sans CJK JP\",sans-serif}\n"
-                         "table{border-collapse:collapse;width:100%}\n"
-                         "th,td{text-align:left;vertical-align:top;padding:.4rem .5rem;"
-                         "border-bottom:1px solid #8888;overflow-wrap:anywhere}\n"
-                         ".num{text-align:right}\n"
-                         "@media (max-width:40rem){thead{display:none}tr,td{display:block}"
-                         "td{border:0;padding:.1rem 0}tr{padding:.5rem 0;border-bottom:1px solid "
-                         "#8888}td.num{text-align:left}td.num::after{content:\" 件\"}}\n"
-                         "</style>\n</head>\n<body>\n<h1>")
-        % htmlEscaped(folderName)
-        % QStringLiteral(
-              "</h1>\n<p>ページ %1 件</p>\n<table>\n<thead><tr><th>ログ</th><th>発言者</th>"
-              "<th class=\"num\">発言</th><th>日付</th></tr></thead>\n<tbody>\n")
-              .arg(entries.size());
-    for (const IndexEntry &e : entries) {
-        // Names are written as the pages write them: text whose entities the browser reads.
-        const QString speakers = e.speakers.join(SpeakerSeparator);
-        // File names percent-encoded, byte for byte: a later run finds every page again.
-        page += QStringLiteral("<tr data-page=\"") % linkTo(e.page)
-            % QStringLiteral("\" data-log=\"") % linkTo(e.log)
-            % QStringLiteral("\" data-speakers=\"")
-            % htmlEscaped(e.speakers.join(QLatin1Char('\n')))
-            % QStringLiteral("\" data-utterances=\"") % QString::number(e.utterances)
-            % QStringLiteral("\" data-first=\"") % htmlEscaped(e.firstDate)
-            % QStringLiteral("\" data-last=\"") % htmlEscaped(e.lastDate)
-            % QStringLiteral("\"><td><a href=\"") % linkTo(e.page) % QStringLiteral("\">")
-            % htmlEscaped(fileio::printable(e.log)) % QStringLiteral("</a></td><td>") % speakers
-            % QStringLiteral("</td><td class=\"num\">") % QString::number(e.utterances)
-            % QStringLiteral("</td><td>") % dates(e) % QStringLiteral("</td></tr>\n");
-    }
-    page += QStringLiteral("</tbody>\n</table>\n</body>\n</html>\n");
-    return page.toUtf8();
+    return QStringLiteral("'sha256-")
+        + QString::fromLatin1(
+               QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toBase64())
+        + QLatin1Char('\'');
+}
+
+// The index runs its own script and style, and the search data scripts of its folder (a
+// file's own origin is "self"); nothing else is fetched, nothing sent.
+QString securityPolicy()
+{
+    static const QString policy
+        = QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
+                         "'none'; script-src ")
+        % hashSource(pageassets::indexScript()) % QStringLiteral(" 'self'; style-src ")
+        % hashSource(pageassets::indexStyle())
+        % QStringLiteral("; base-uri 'none'; form-action 'none'\">\n");
+    return policy;
+}
+
+QString row(const IndexEntry &e)
+{
+    const QString page = pageLink(e.page);
+    const QString title
+        = e.chatName.isEmpty() ? htmlEscaped(fileio::printable(e.log)) : htmlEscaped(e.chatName);
+    // Names are written as the pages write them: text whose entities the browser reads.
+    return QStringLiteral("<tr data-page=\"") % page % QStringLiteral("\" data-log=\"")
+        % pageLink(e.log) % QStringLiteral("\" data-chat=\"") % htmlEscaped(e.chatName)
+        % QStringLiteral("\" data-speakers=\"")
+        % htmlEscaped(e.speakers.join(QLatin1Char('\n'))).replace(u'\n', QStringLiteral("&#10;"))
+        % QStringLiteral("\" data-utterances=\"") % QString::number(e.utterances)
+        % QStringLiteral("\" data-first=\"") % htmlEscaped(e.firstDate)
+        % QStringLiteral("\" data-last=\"") % htmlEscaped(e.lastDate)
+        % QStringLiteral("\" data-anchors=\"") % (e.anchors ? u'1' : u'0')
+        % QStringLiteral("\" data-search=\"") % (e.searchData ? u'1' : u'0')
+        % QStringLiteral("\"><td class=\"chat\"><a href=\"") % page % QStringLiteral("\">") % title
+        % QStringLiteral("</a>")
+        % (e.chatName.isEmpty() ? QString()
+                                : QStringLiteral("<span class=\"log\">")
+                   % htmlEscaped(fileio::printable(e.log)) % QStringLiteral("</span>"))
+        % QStringLiteral("</td><td class=\"who\">") % e.speakers.join(SpeakerSeparator)
+        % QStringLiteral("</td><td class=\"num\">") % QString::number(e.utterances)
+        % QStringLiteral("</td><td class=\"date\">") % dates(e) % QStringLiteral("</td></tr>\n");
 }
 
 } // namespace
@@ -93,75 +91,97 @@ QString indexFileName(const QString &prefix)
     return prefix + QStringLiteral("index.htm");
 }
 
-QList<IndexEntry> readIndexEntries(const QByteArray &page)
+QString pageLink(const QString &fileName)
 {
-    QList<IndexEntry> entries;
-    if (!page.contains(IndexMark))
-        return entries;
-    static const QRegularExpression row(QStringLiteral(
-        "<tr data-page=\"([^\"]*)\" data-log=\"([^\"]*)\" data-speakers=\"([^\"]*)\" "
-        "data-utterances=\"(\\d+)\" data-first=\"([^\"]*)\" data-last=\"([^\"]*)\">"));
-    const QString text = QString::fromUtf8(page);
-    for (auto it = row.globalMatch(text); it.hasNext();) {
-        const QRegularExpressionMatch m = it.next();
-        IndexEntry e;
-        e.page = fileio::decodeName(QByteArray::fromPercentEncoding(m.captured(1).toLatin1()));
-        e.log = fileio::decodeName(QByteArray::fromPercentEncoding(m.captured(2).toLatin1()));
-        const QString speakers = m.captured(3);
-        if (!speakers.isEmpty())
-            e.speakers = unescaped(speakers).replace(u'<', QStringLiteral("&lt;")).split(u'\n');
-        e.utterances = m.captured(4).toLongLong();
-        e.firstDate = unescaped(m.captured(5));
-        e.lastDate = unescaped(m.captured(6));
-        if (!e.page.isEmpty() && !e.page.contains(u'/'))
-            entries.append(e);
-    }
-    return entries;
+    return QString::fromLatin1(fileio::encodeName(fileName).toPercentEncoding());
 }
 
-bool writePageIndex(const QString &folder, const QString &prefix, const QList<IndexEntry> &entries,
-                    QString *error)
+QString searchDataName(const QString &page)
 {
-    const QString name = indexFileName(prefix);
-    const QString path = folder + u'/' + name;
-    const auto fail = [error](const char *reason) {
-        if (error)
-            *error = QString::fromUtf8(reason);
-        return false;
-    };
-    for (const IndexEntry &e : entries) {
-        if (e.page == name)
-            return fail(QT_TRANSLATE_NOOP("FileError", "a page of this run has the index's name"));
-    }
+    return page + QStringLiteral(".js");
+}
 
-    // Rows of earlier runs stay while their pages are there; this run's rows replace them.
-    QHash<QString, IndexEntry> rows;
-    if (fileio::exists(path)) {
-        QByteArray old;
-        if (fileio::readWholeFile(path, old) != fileio::ReadOpen::Ok)
-            return fail(QT_TRANSLATE_NOOP("FileError", "the index there could not be read"));
-        if (!old.contains(IndexMark))
-            return fail(QT_TRANSLATE_NOOP("FileError", "the name is taken by another file"));
-        for (const IndexEntry &e : readIndexEntries(old)) {
-            if (fileio::fileId(folder + u'/' + e.page))
-                rows.insert(e.page, e);
-        }
-    }
-    for (const IndexEntry &e : entries)
-        rows.insert(e.page, e);
-
-    QList<IndexEntry> sorted = rows.values();
+void sortNewestFirst(QList<IndexEntry> &entries)
+{
     QCollator collator(QLocale(QLocale::Japanese, QLocale::Japan));
     collator.setNumericMode(true);
-    std::sort(sorted.begin(), sorted.end(), [&collator](const IndexEntry &a, const IndexEntry &b) {
-        const int c = collator.compare(a.log, b.log);
-        return c != 0 ? c < 0 : a.page < b.page;
-    });
-    // The title names the folder itself, also when the logs were given as "chat.txt" or "./".
-    const QString absolute = QDir::cleanPath(fileio::absolutePath(folder));
-    QString folderName = absolute.mid(absolute.lastIndexOf(u'/') + 1);
-    if (folderName.isEmpty())
-        folderName = absolute;
-    return fileio::writeFileAtomically(path, indexPage(fileio::printable(folderName), sorted),
-                                       error);
+    std::sort(entries.begin(), entries.end(),
+              [&collator](const IndexEntry &a, const IndexEntry &b) {
+                  if (a.lastDate.isEmpty() != b.lastDate.isEmpty())
+                      return b.lastDate.isEmpty();
+                  if (a.lastDate != b.lastDate)
+                      return a.lastDate > b.lastDate;
+                  if (a.firstDate != b.firstDate)
+                      return a.firstDate > b.firstDate;
+                  const int c = collator.compare(a.log, b.log);
+                  return c != 0 ? c > 0 : a.page > b.page;
+              });
+}
+
+bool isIndexHead(QByteArrayView head)
+{
+    return head.startsWith("<!DOCTYPE html>") && QByteArrayView(head).indexOf(IndexMark) >= 0;
+}
+
+QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries)
+{
+    QString page = QStringLiteral(
+                       "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
+                       "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
+                       "<meta name=\"color-scheme\" content=\"light dark\">\n")
+        % QString::fromLatin1(IndexMark) % u'\n' % securityPolicy() % QStringLiteral("<title>")
+        % htmlEscaped(folderName) % QStringLiteral(" : 一覧</title>\n<style>")
+        % pageassets::indexStyle()
+        % QStringLiteral("</style>\n</head>\n<body>\n<header class=\"top\">\n<h1>")
+        % htmlEscaped(folderName)
+        % QStringLiteral("</h1>\n<p class=\"facts\">ページ %1 件（新しい順）</p>\n")
+              .arg(entries.size())
+        % QStringLiteral(
+                       "<div class=\"tools\" role=\"search\"><input type=\"search\" id=\"q\" "
+                       "placeholder=\"すべてのページを検索\" aria-label=\"すべてのページを検索\" "
+                       "autocomplete=\"off\"><button type=\"button\" id=\"theme\" "
+                       "aria-pressed=\"false\">ダークにする</button></div>\n"
+                       "<p id=\"status\" aria-live=\"polite\"></p>\n<ol id=\"hits\" hidden></ol>\n"
+                       "</header>\n<main>\n<table>\n<thead><tr><th>チャット</th><th>発言者</th>"
+                       "<th class=\"num\">発言</th><th>日付</th></tr></thead>\n<tbody>\n");
+    for (const IndexEntry &e : entries)
+        page += row(e);
+    page += QStringLiteral("</tbody>\n</table>\n</main>\n<script>") % pageassets::indexScript()
+        % QStringLiteral("</script>\n</body>\n</html>\n");
+    return page.toUtf8();
+}
+
+bool readIndexRow(QStringView line, IndexEntry &e)
+{
+    if (!line.startsWith(u"<tr data-page=\"") || !line.contains(u'>'))
+        return false;
+    static const QRegularExpression attribute(QStringLiteral(" data-([a-z]+)=\"([^\"]*)\""));
+    const QString tag = line.left(line.indexOf(u'>')).toString();
+    bool counted = false;
+    e = IndexEntry();
+    for (auto it = attribute.globalMatch(tag); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QStringView name = m.capturedView(1);
+        const QStringView value = m.capturedView(2);
+        if (name == u"page")
+            e.page = unlinked(value);
+        else if (name == u"log")
+            e.log = unlinked(value);
+        else if (name == u"chat")
+            e.chatName = unescaped(value.toString());
+        else if (name == u"speakers" && !value.isEmpty())
+            e.speakers
+                = unescaped(value.toString()).replace(u'<', QStringLiteral("&lt;")).split(u'\n');
+        else if (name == u"utterances")
+            e.utterances = value.toLongLong(&counted);
+        else if (name == u"first")
+            e.firstDate = unescaped(value.toString());
+        else if (name == u"last")
+            e.lastDate = unescaped(value.toString());
+        else if (name == u"anchors")
+            e.anchors = value == u"1";
+        else if (name == u"search")
+            e.searchData = value == u"1";
+    }
+    return counted && !e.page.isEmpty() && !e.page.contains(u'/');
 }

@@ -1,0 +1,342 @@
+(function () {
+  'use strict';
+  var root = document.documentElement;
+  root.classList.add('js');
+  var query = document.getElementById('q');
+  var status = document.getElementById('status');
+  var hitList = document.getElementById('hits');
+  var themeButton = document.getElementById('theme');
+  var rows = Array.prototype.slice.call(document.querySelectorAll('tbody tr[data-page]'));
+  var ShownHits = 100;
+  var CountedHits = 100000;
+
+  // The theme, as the pages keep it.
+  var dark = window.matchMedia ? window.matchMedia('(prefers-color-scheme: dark)') : null;
+  function stored() {
+    try { return window.localStorage.getItem('pelorin-theme') || ''; } catch (e) { return ''; }
+  }
+  function store(theme) {
+    try { window.localStorage.setItem('pelorin-theme', theme); } catch (e) { }
+  }
+  function isDark() {
+    var t = root.getAttribute('data-theme');
+    return t ? t === 'dark' : !!(dark && dark.matches);
+  }
+  function showTheme() {
+    var d = isDark();
+    themeButton.textContent = d ? 'ライトにする' : 'ダークにする';
+    themeButton.setAttribute('aria-pressed', d ? 'true' : 'false');
+  }
+  var saved = stored();
+  if (saved === 'light' || saved === 'dark')
+    root.setAttribute('data-theme', saved);
+  showTheme();
+  if (dark && dark.addEventListener)
+    dark.addEventListener('change', showTheme);
+  themeButton.addEventListener('click', function () {
+    var next = isDark() ? 'light' : 'dark';
+    root.setAttribute('data-theme', next);
+    store(next);
+    showTheme();
+  });
+
+  // A page links to its neighbours through the index ("#older=PAGE", "#newer=PAGE"): the rows
+  // are newest first, so the older page is the next row.
+  function follow() {
+    var m = /^#(older|newer)=(.+)$/.exec(location.hash);
+    if (!m)
+      return;
+    var at = -1;
+    for (var i = 0; i < rows.length; i++) {
+      rows[i].classList.remove('here');
+      if (rows[i].getAttribute('data-page') === m[2])
+        at = i;
+    }
+    if (at < 0) {
+      status.textContent = 'そのページはこの一覧にありません。';
+      return;
+    }
+    var next = m[1] === 'older' ? at + 1 : at - 1;
+    if (next >= 0 && next < rows.length) {
+      location.replace(rows[next].getAttribute('data-page'));
+      return;
+    }
+    rows[at].classList.add('here');
+    rows[at].scrollIntoView({block: 'center'});
+    status.textContent = m[1] === 'older' ? 'これより前のページはありません。'
+                                         : 'これより後のページはありません。';
+  }
+  follow();
+  window.addEventListener('hashchange', follow);
+
+  // Matching ignores case and width (NFKC) and takes hiragana and katakana alike. A page's text
+  // is folded through a typed array: a few times quicker than a replace on a long text.
+  var Katakana = /[\u30a1-\u30f6\u30fd\u30fe]/g;
+  function toHiragana(c) {
+    return String.fromCharCode(c.charCodeAt(0) - 0x60);
+  }
+  function fold(text) {
+    var t = text.normalize('NFKC').toLowerCase();
+    if (t.length < 256)
+      return t.replace(Katakana, toHiragana);
+    var n = t.length, units = new Uint16Array(n), out = '';
+    for (var i = 0; i < n; i++) {
+      var c = t.charCodeAt(i);
+      units[i] = (c >= 0x30a1 && c <= 0x30f6) || c === 0x30fd || c === 0x30fe ? c - 0x60 : c;
+    }
+    for (var at = 0; at < n; at += 8192)
+      out += String.fromCharCode.apply(null, units.subarray(at, at + 8192));
+    return out;
+  }
+  // Each page's utterances, joined by a character no text holds, folded once when it arrives.
+  var Separator = '\u0001';
+  var pages = [];
+  var wanted = 0, arrived = 0, missing = 0, started = false;
+
+  function titleOf(row) {
+    return row.querySelector('td.chat a').textContent;
+  }
+  window.pelorinSearchData = function (version, name, speakers, items) {
+    var script = document.currentScript;
+    var row = script && rows[Number(script.getAttribute('data-row'))];
+    if (version !== 1 || !row)
+      return;
+    var texts = [], who = [], dayStarts = [], days = [];
+    for (var i = 0; i < items.length;) {
+      if (typeof items[i] === 'string') {
+        dayStarts.push(texts.length);
+        days.push(items[i++]);
+        continue;
+      }
+      var text = String(items[i + 1]);
+      who.push(items[i]);
+      texts.push(text.indexOf(Separator) < 0 ? text : text.split(Separator).join(' '));
+      i += 2;
+    }
+    var folded = fold(texts.join(Separator));
+    var starts = new Int32Array(texts.length + 1);
+    for (var k = 1, p = 0; k < texts.length; k++) {
+      p = folded.indexOf(Separator, p) + 1;
+      starts[k] = p;
+    }
+    starts[texts.length] = folded.length + 1;
+    pages[Number(script.getAttribute('data-row'))] = {
+      row: row, title: titleOf(row), link: row.getAttribute('data-page'),
+      anchors: row.getAttribute('data-anchors') === '1', speakers: speakers, texts: texts,
+      who: who, dayStarts: dayStarts, days: days, folded: folded, starts: starts
+    };
+  };
+
+  function progress() {
+    if (arrived + missing < wanted) {
+      status.textContent = '検索の準備中… ' + (arrived + missing) + ' / ' + wanted + ' ページ';
+      return;
+    }
+    status.textContent = '';
+    search();
+  }
+  // The search data of every page, loaded as scripts beside the pages, a few at a time.
+  function load() {
+    if (started)
+      return;
+    started = true;
+    // Pages listed by earlier versions, or whose data could not be written, have none.
+    var queue = [];
+    rows.forEach(function (row, at) {
+      if (row.getAttribute('data-search') === '1')
+        queue.push(at);
+    });
+    wanted = rows.length;
+    missing = rows.length - queue.length;
+    var next = 0;
+    function one() {
+      if (next >= queue.length)
+        return;
+      var at = queue[next++];
+      var script = document.createElement('script');
+      script.setAttribute('data-row', String(at));
+      script.onload = function () {
+        if (pages[at])
+          arrived++;
+        else
+          missing++;
+        script.remove();
+        progress();
+        one();
+      };
+      script.onerror = function () {
+        missing++;
+        script.remove();
+        progress();
+        one();
+      };
+      script.src = rows[at].getAttribute('data-page') + '.js';
+      document.body.appendChild(script);
+    }
+    for (var i = 0; i < 4; i++)
+      one();
+    progress();
+  }
+
+  function messageAt(starts, at) {
+    var lo = 0, hi = starts.length - 2;
+    while (lo < hi) {
+      var mid = (lo + hi + 1) >> 1;
+      if (starts[mid] <= at)
+        lo = mid;
+      else
+        hi = mid - 1;
+    }
+    return lo;
+  }
+  function dayOf(page, m) {
+    var day = '';
+    for (var i = 0; i < page.dayStarts.length && page.dayStarts[i] <= m; i++)
+      day = page.days[i];
+    return day;
+  }
+  function isMark(c) {
+    return (c >= 0x300 && c <= 0x36f) || c === 0x3099 || c === 0x309a || c === 0xff9e
+      || c === 0xff9f || (c >= 0xfe00 && c <= 0xfe0f) || (c >= 0xdc00 && c <= 0xdfff);
+  }
+  // Where in `text` the folded words are: each character (with the marks after it) folded on
+  // its own, remembering where it came from. Null when they cannot be placed.
+  function locate(text, words) {
+    var folded = '', from = [];
+    for (var i = 0; i < text.length;) {
+      var j = i + 1;
+      while (j < text.length && isMark(text.charCodeAt(j)))
+        j++;
+      var f = fold(text.slice(i, j));
+      for (var k = 0; k < f.length; k++)
+        from.push(i);
+      folded += f;
+      i = j;
+    }
+    from.push(text.length);
+    var at = folded.indexOf(words);
+    if (at < 0)
+      return null;
+    var end = at + words.length;
+    var stop = end < folded.length ? from[end] : text.length;
+    return [from[at], Math.max(stop, from[at] + 1)];
+  }
+  function snippet(text, words, near) {
+    // Long texts are looked at around the place the folded text named.
+    var base = Math.max(0, near - 200);
+    var place = locate(text.slice(base, near + words.length + 200), words);
+    var span = document.createElement('span');
+    span.className = 'snip';
+    var flat = function (s) { return s.replace(/\s+/g, ' '); };
+    if (!place) {
+      span.textContent = flat(text.slice(0, 160));
+      return span;
+    }
+    var start = base + place[0], end = base + place[1];
+    var from = Math.max(0, start - 40);
+    span.appendChild(document.createTextNode((from > 0 ? '…' : '') + flat(text.slice(from, start))));
+    var mark = document.createElement('mark');
+    mark.textContent = text.slice(start, end);
+    span.appendChild(mark);
+    var to = Math.min(text.length, end + 100);
+    span.appendChild(document.createTextNode(flat(text.slice(end, to)) + (to < text.length ? '…' : '')));
+    return span;
+  }
+  function hitItem(page, m, near, words) {
+    var li = document.createElement('li');
+    var a = document.createElement('a');
+    a.href = page.link + (page.anchors ? '#u' + (m + 1) : '');
+    var head = document.createElement('span');
+    head.className = 'hit-head';
+    var parts = [['hit-page', page.title], ['hit-date', dayOf(page, m)],
+                 ['hit-who', String(page.speakers[page.who[m]] || '')]];
+    parts.forEach(function (part) {
+      if (!part[1])
+        return;
+      var s = document.createElement('span');
+      s.className = part[0];
+      s.textContent = part[1];
+      head.appendChild(s);
+    });
+    a.appendChild(head);
+    a.appendChild(snippet(page.texts[m], words, near));
+    li.appendChild(a);
+    return li;
+  }
+
+  // One pass over every page, newest first, a few milliseconds at a time.
+  var pass = 0;
+  var words = '';
+  function search() {
+    var mine = ++pass;
+    var found = [], total = 0, pagesHit = 0, index = 0;
+    hitList.textContent = '';
+    if (!words) {
+      hitList.hidden = true;
+      status.textContent = '';
+      return;
+    }
+    if (arrived + missing < wanted)
+      return; // searched once everything has arrived
+    status.textContent = '検索中…';
+    function slice() {
+      if (mine !== pass)
+        return;
+      var until = performance.now() + 12;
+      while (index < pages.length && performance.now() < until) {
+        var page = pages[index++];
+        if (!page)
+          continue;
+        var f = page.folded, from = 0, at, hit = false;
+        while (total < CountedHits && (at = f.indexOf(words, from)) >= 0) {
+          var m = messageAt(page.starts, at);
+          if (found.length < ShownHits)
+            found.push([page, m, at - page.starts[m]]);
+          total++;
+          hit = true;
+          from = page.starts[m + 1];
+        }
+        if (hit)
+          pagesHit++;
+      }
+      if (index < pages.length && total < CountedHits) {
+        setTimeout(slice, 0);
+        return;
+      }
+      show(found, total, pagesHit);
+    }
+    slice();
+  }
+  function show(found, total, pagesHit) {
+    var list = document.createDocumentFragment();
+    found.forEach(function (f) { list.appendChild(hitItem(f[0], f[1], f[2], words)); });
+    hitList.appendChild(list);
+    hitList.hidden = found.length === 0;
+    // Past the count the search stops, so the pages are not all counted either.
+    var text = total === 0 ? '見つかりませんでした。'
+      : total >= CountedHits ? total + ' 件以上' : total + ' 件（' + pagesHit + ' ページ）';
+    if (total > found.length)
+      text += '。新しい順に ' + found.length + ' 件を表示しています';
+    if (missing)
+      text += '。' + missing + ' ページは検索データがありません';
+    status.textContent = text;
+  }
+
+  var waiting = 0;
+  query.addEventListener('focus', load);
+  query.addEventListener('input', function () {
+    load();
+    clearTimeout(waiting);
+    waiting = setTimeout(function () {
+      words = fold(query.value.trim()).split(Separator).join('');
+      search();
+    }, 100);
+  });
+  query.addEventListener('keydown', function (event) {
+    if (event.key === 'Escape' && query.value) {
+      query.value = '';
+      words = '';
+      search();
+    }
+  });
+})();

@@ -1,0 +1,122 @@
+#include "engine/page/indexfile.h"
+
+#include "engine/page/searchdata.h"
+#include "fileio/atomicfile.h"
+#include "fileio/filename.h"
+#include "fileio/folderlock.h"
+#include "fileio/inputfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+namespace {
+
+bool failed(QString *error, const char *reason)
+{
+    if (error)
+        *error = QString::fromUtf8(reason);
+    return false;
+}
+
+QString fileNameOf(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+// The rows of an index this program wrote, read a row at a time (a row's opening tag may span
+// lines in indexes of earlier versions).
+bool readRows(const QString &path, QHash<QString, IndexEntry> &rows, QString *error)
+{
+    QFile file;
+    if (fileio::openForReading(path, file, error) != fileio::ReadOpen::Ok)
+        return false;
+    IndexEntry e;
+    QByteArray row;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine();
+        if (file.error() != QFileDevice::NoError) {
+            if (error)
+                *error = file.errorString();
+            return false;
+        }
+        if (line.startsWith("<tr data-page="))
+            row = line;
+        else if (!row.isEmpty())
+            row += line;
+        if (!row.isEmpty() && line.contains('>')) {
+            if (readIndexRow(QString::fromUtf8(row), e))
+                rows.insert(e.page, e);
+            row.clear();
+        }
+    }
+    return true;
+}
+
+// The title names the folder itself, also when the logs were given as "chat.txt" or "./".
+QString folderTitle(const QString &folder)
+{
+    const QString absolute = QDir::cleanPath(fileio::absolutePath(folder));
+    const QString name = absolute.mid(absolute.lastIndexOf(u'/') + 1);
+    return fileio::printable(name.isEmpty() ? absolute : name);
+}
+
+} // namespace
+
+bool isOwnIndex(const QString &path)
+{
+    QByteArray head;
+    return !fileio::isLink(path)
+        && fileio::readHead(path, IndexHeadBytes, head) == fileio::ReadOpen::Ok
+        && isIndexHead(head);
+}
+
+bool pageNameAllowed(const QString &outputPath, const QString &prefix, bool makingIndex,
+                     QString *reason)
+{
+    if (makingIndex && fileNameOf(outputPath) == indexFileName(prefix))
+        return failed(
+            reason, QT_TRANSLATE_NOOP("FileError", "that is the name of the folder's index page"));
+    if (isOwnIndex(outputPath))
+        return failed(
+            reason, QT_TRANSLATE_NOOP("FileError", "an index page of this program has that name"));
+    return true;
+}
+
+bool writePageIndex(const QString &folder, const QString &prefix, const QList<IndexEntry> &entries,
+                    QString *error)
+{
+    const QString name = indexFileName(prefix);
+    const QString path = folder + u'/' + name;
+    for (const IndexEntry &e : entries) {
+        if (e.page == name)
+            return failed(
+                error, QT_TRANSLATE_NOOP("FileError", "a page of this run has the index's name"));
+    }
+
+    // From reading the rows there to putting the new index in place, no other run may write
+    // it: each would otherwise drop the rows the other added.
+    const fileio::FolderLock lock(folder);
+    QHash<QString, IndexEntry> rows;
+    if (fileio::exists(path)) {
+        if (!isOwnIndex(path))
+            return failed(error,
+                          QT_TRANSLATE_NOOP("FileError", "the name is taken by another file"));
+        QHash<QString, IndexEntry> earlier;
+        if (!readRows(path, earlier, error))
+            return false;
+        for (const IndexEntry &e : std::as_const(earlier)) {
+            if (fileio::fileId(folder + u'/' + e.page))
+                rows.insert(e.page, e);
+            else
+                removeSearchData(folder + u'/' + searchDataName(e.page));
+        }
+    }
+    for (const IndexEntry &e : entries)
+        rows.insert(e.page, e);
+
+    QList<IndexEntry> sorted = rows.values();
+    sortNewestFirst(sorted);
+    return fileio::writeFileAtomically(path, indexPage(folderTitle(folder), sorted), error);
+}

@@ -1,0 +1,16 @@
+#include "engine/page/pagenav.h"
+
+#include "engine/page/pageindex.h"
+
+QString pageNavHtml(const PageNav &nav)
+{
+    if (nav.indexName.isEmpty())
+        return QString();
+    const QString index = pageLink(nav.indexName);
+    const QString page = pageLink(nav.pageName);
+    return QStringLiteral("<nav class=\"pages\" aria-label=\"ページ\"><a href=\"") % index
+        % QStringLiteral("#older=") % page
+        % QStringLiteral("\" rel=\"prev\">← 前のページ</a><a href=\"") % index
+        % QStringLiteral("\">一覧</a><a href=\"") % index % QStringLiteral("#newer=") % page
+        % QStringLiteral("\" rel=\"next\">次のページ →</a></nav>\n");
+}

@@ -1,0 +1,221 @@
+#include "engine/page/searchdata.h"
+
+#include "engine/page/htmltext.h"
+#include "engine/text/markupfilter.h"
+#include "engine/text/speakerkeys.h"
+#include "fileio/filename.h"
+#include "fileio/inputfile.h"
+
+#include <QHash>
+#include <algorithm>
+#include <unistd.h>
+
+namespace {
+
+const QByteArray DataMark = QByteArrayLiteral("/* Pelorin search data */\n");
+
+// The named references chat text uses beyond the four that escaping writes.
+char16_t namedReference(QStringView name)
+{
+    static const QHash<QString, char16_t> names {
+        {QStringLiteral("amp"), u'&'},      {QStringLiteral("lt"), u'<'},
+        {QStringLiteral("gt"), u'>'},       {QStringLiteral("quot"), u'"'},
+        {QStringLiteral("apos"), u'\''},    {QStringLiteral("nbsp"), 0xA0},
+        {QStringLiteral("hearts"), 0x2665}, {QStringLiteral("spades"), 0x2660},
+        {QStringLiteral("clubs"), 0x2663},  {QStringLiteral("diams"), 0x2666},
+        {QStringLiteral("copy"), 0xA9},     {QStringLiteral("reg"), 0xAE},
+        {QStringLiteral("trade"), 0x2122},  {QStringLiteral("hellip"), 0x2026},
+        {QStringLiteral("mdash"), 0x2014},  {QStringLiteral("ndash"), 0x2013},
+        {QStringLiteral("laquo"), 0xAB},    {QStringLiteral("raquo"), 0xBB},
+        {QStringLiteral("yen"), 0xA5},      {QStringLiteral("times"), 0xD7},
+        {QStringLiteral("divide"), 0xF7},   {QStringLiteral("middot"), 0xB7},
+        {QStringLiteral("deg"), 0xB0},      {QStringLiteral("plusmn"), 0xB1},
+        {QStringLiteral("larr"), 0x2190},   {QStringLiteral("uarr"), 0x2191},
+        {QStringLiteral("rarr"), 0x2192},   {QStringLiteral("darr"), 0x2193},
+        {QStringLiteral("lsquo"), 0x2018},  {QStringLiteral("rsquo"), 0x2019},
+        {QStringLiteral("ldquo"), 0x201C},  {QStringLiteral("rdquo"), 0x201D},
+        {QStringLiteral("bull"), 0x2022},   {QStringLiteral("star"), 0x2606},
+    };
+    return names.value(name.toString(), 0);
+}
+
+// The character a reference starting at `at` ("&…;") stands for; `length` gets its length.
+// False for anything that is no reference this knows: then the "&" is text.
+bool readReference(QStringView text, qsizetype at, QString &out, qsizetype &length)
+{
+    const qsizetype end = text.indexOf(u';', at + 1);
+    if (end < 0 || end - at > 12)
+        return false;
+    const QStringView body = text.sliced(at + 1, end - at - 1);
+    uint code = 0;
+    if (body.startsWith(u'#')) {
+        bool ok = false;
+        const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
+        code = body.sliced(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+        if (!ok || code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
+            return false;
+    } else {
+        code = namedReference(body);
+        if (code == 0)
+            return false;
+    }
+    const char32_t c = code;
+    out += QString::fromUcs4(&c, 1);
+    length = end - at + 1;
+    return true;
+}
+
+} // namespace
+
+QString plainText(QStringView html)
+{
+    // Most lines hold neither markup nor a reference.
+    const auto special = [](QChar c) {
+        return c == u'<' || c == u'&';
+    };
+    if (std::none_of(html.begin(), html.end(), special))
+        return html.toString();
+    QString out;
+    out.reserve(html.size());
+    for (qsizetype i = 0; i < html.size();) {
+        const QChar c = html[i];
+        qsizetype length = 0;
+        if (c == u'<') {
+            i = chatTagEnd(html, i); // after the chat filter every "<" opens a whole tag
+        } else if (c == u'&' && readReference(html, i, out, length)) {
+            i += length;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
+void appendJsString(QStringView text, QByteArray &out)
+{
+    static const char Hex[] = "0123456789abcdef";
+    const auto escape = [&out](char16_t u) {
+        out.append("\\u");
+        for (int shift = 12; shift >= 0; shift -= 4)
+            out.append(Hex[(u >> shift) & 0xF]);
+    };
+    out.append('"');
+    qsizetype copied = 0;
+    const auto copy = [&](qsizetype upTo) {
+        appendUtf8(text.sliced(copied, upTo - copied), out);
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        const bool special = u < 0x20 || u == u'"' || u == u'\\' || u == u'<' || u == u'>'
+            || u == 0x2028 || u == 0x2029 || QChar::isSurrogate(u);
+        if (!special)
+            continue;
+        copy(i);
+        copied = i + 1;
+        if (u == u'\n')
+            out.append("\\n");
+        else if (u == u'"' || u == u'\\')
+            out.append('\\').append(char(u));
+        else
+            escape(u);
+    }
+    copy(text.size());
+    out.append('"');
+}
+
+bool isOwnSearchData(const QString &path)
+{
+    QByteArray head;
+    return !fileio::isLink(path)
+        && fileio::readHead(path, DataMark.size(), head) == fileio::ReadOpen::Ok
+        && head == DataMark;
+}
+
+void removeSearchData(const QString &path)
+{
+    if (isOwnSearchData(path))
+        ::unlink(fileio::encodeName(path).constData());
+}
+
+SearchData::SearchData(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps)
+    : m_sorter(tests, true)
+    , m_keys(keys)
+    , m_stamps(stamps)
+{
+}
+
+void SearchData::begin(const QString &pageName, QByteArray &out)
+{
+    out.append(DataMark).append("pelorinSearchData(1, ");
+    appendJsString(pageName, out);
+    out.append(", [");
+    for (qsizetype k = 0; k < m_keys.count(); ++k) {
+        if (k > 0)
+            out.append(',');
+        appendJsString(plainText(m_keys.name(k)), out);
+    }
+    out.append("], [\n");
+}
+
+void SearchData::flushUtterance(QByteArray &out)
+{
+    if (!m_pending)
+        return;
+    out.append(QByteArray::number(m_speaker)).append(',');
+    appendJsString(m_text, out);
+    out.append(",\n");
+    m_pending = false;
+    m_text.resize(0);
+}
+
+void SearchData::write(const QString &line, LineRole role, QByteArray &out)
+{
+    // The lines are sorted as the modern page sorts them, so the numbers agree with its anchors.
+    const LineRole sorted = role == LineRole::Unknown ? m_sorter.sort(line) : role;
+    const qsizetype at = m_line++;
+    if (sorted == LineRole::Header) {
+        qsizetype prefixLength = 0;
+        const qsizetype speaker = m_keys.speakerOf(line, &prefixLength, role);
+        if (speaker < 0)
+            return;
+        flushUtterance(out);
+        QString date, time;
+        qsizetype restated = 0;
+        if (m_stamps.at(at, &date, &time, &restated) && !date.isEmpty() && date != m_lastDate) {
+            appendJsString(date, out);
+            out.append(",\n");
+            m_lastDate = date;
+        }
+        if (!time.isEmpty()) {
+            m_restatedLine = at + 1;
+            m_restated = restated;
+        }
+        m_speaker = speaker;
+        m_pending = true;
+        const QStringView rest = QStringView(line).sliced(prefixLength);
+        if (!rest.trimmed().isEmpty())
+            m_text = plainText(rest);
+        return;
+    }
+    if ((sorted != LineRole::Message && sorted != LineRole::Placeholder) || m_speaker < 0)
+        return;
+    QStringView text = line;
+    if (at == m_restatedLine && m_restated > 0 && line.size() >= m_restated
+        && line.at(m_restated - 1) == u' ')
+        text = text.sliced(m_restated);
+    // Lines after a notice are still the utterance's words, under its anchor.
+    if (!m_text.isEmpty())
+        m_text += u'\n';
+    m_text += plainText(text);
+}
+
+void SearchData::finish(QByteArray &out)
+{
+    flushUtterance(out);
+    out.append("]);\n");
+}

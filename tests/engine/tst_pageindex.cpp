@@ -1,0 +1,229 @@
+#include "codec/cp932.h"
+#include "engine/appstate.h"
+#include "engine/convert/htmlconverter.h"
+#include "support/files.h"
+#include "support/recordinghost.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray sjisLog(const QString &text)
+{
+    return cp932::encode(text);
+}
+
+// Bytes this process has read through system calls so far.
+qint64 bytesRead()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar: "))
+            return line.mid(7).toLongLong();
+    }
+    return -1;
+}
+
+} // namespace
+
+// The folder's index: the search data of a page, the index's place among the pages, and a file
+// of its name that is none of the program's.
+class TestPageIndex : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init();
+
+    void searchData_data();
+    void searchData();
+    void rowsNewestFirst_data();
+    void rowsNewestFirst();
+    void pageNeverTakesTheIndex_data();
+    void pageNeverTakesTheIndex();
+    void foreignIndexReadOnlyAtItsHead_data();
+    void foreignIndexReadOnlyAtItsHead();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    void run(const QStringList &names);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    AppState m_state;
+    RecordingHost m_host;
+};
+
+void TestPageIndex::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_state = AppState();
+    m_host = RecordingHost();
+    Settings &s = m_state.settings;
+    s.iniPath = path(QStringLiteral("settings.ini"));
+    s.headerText = QStringLiteral(" の発言 :");
+    s.changeType = 1;
+    s.bodyColor = QStringLiteral("#000000");
+    s.narColor = QStringLiteral("#0000FF");
+    s.addStr = QStringLiteral("_");
+    s.pageStyle = PageModern;
+    s.makeIndex = 1;
+    m_state.palette = colorcode::defaultPalette();
+    s.colorCount = 8;
+}
+
+void TestPageIndex::run(const QStringList &names)
+{
+    QList<Selection::Item> items;
+    for (const QString &name : names)
+        items.append({path(name), path(u'_' + name.left(name.lastIndexOf(u'.') + 1))});
+    m_state.selection.setItems(items);
+    convertToHtml(m_state, m_host);
+}
+
+// Each utterance in the page's order (its anchor's number), its speaker and its plain text;
+// every string a literal that is safe inside a page's script.
+void TestPageIndex::searchData_data()
+{
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QByteArray>("utterances");
+    QTest::newRow("lines, notices, a text before any speaker")
+        << "before\r\nAl の発言 :first\r\nmore\r\n―――――\r\nBo joined\r\n―――――\r\nstill Al\r\n"
+           "Bo の発言 :\r\n"
+        << QByteArray("0,\"first\\nmore\\nstill Al\",\n1,\"\",\n");
+    QTest::newRow("markup, references, hearts")
+        << "Al の発言 :\r\n<b>bold</b> &amp; &lt;b&gt; &#x263A; &nosuch; (L)\r\n"
+        << QByteArray("0,\"bold & \\u003cb\\u003e \xE2\x98\xBA &nosuch; \xE2\x99\xA5\",\n");
+    QTest::newRow("what could end a script or a string")
+        << QStringLiteral("Al の発言 :\r\n</script><!-- \"q\" 'a' \\ \t\u2028\u2029\x01\r\n")
+        << QByteArray("0,\"\\u003c/script\\u003e\\u003c!-- \\\"q\\\" 'a' \\\\ \\u0009\\u2028\\u2029"
+                      "\\u0001\",\n");
+}
+
+void TestPageIndex::searchData()
+{
+    QFETCH(QString, log);
+    QFETCH(QByteArray, utterances);
+    writeFile(path(QStringLiteral("a.txt")), "\xEF\xBB\xBF" + log.toUtf8());
+    run({QStringLiteral("a.txt")});
+    const QByteArray data = readFile(path(QStringLiteral("_a.htm.js")));
+    QVERIFY2(data.startsWith("/* Pelorin search data */\npelorinSearchData(1, \"_a.htm\", ["),
+             data.constData());
+    QCOMPARE(data.mid(data.indexOf("], [\n") + 5), utterances + "]);\n");
+    // The page numbers the same utterances.
+    const QByteArray page = readFile(path(QStringLiteral("_a.htm")));
+    const qsizetype count = utterances.count(",\n");
+    const auto anchor = [](qsizetype n) {
+        return QByteArray("id=\"u" + QByteArray::number(n) + '"');
+    };
+    QVERIFY(page.contains(anchor(count)));
+    QVERIFY(!page.contains(anchor(count + 1)));
+}
+
+// Dated logs newest first, by their last date; the chat's own name where the log tells it; the
+// links between pages in a modern page, none in a classic one.
+void TestPageIndex::rowsNewestFirst_data()
+{
+    QTest::addColumn<bool>("modern");
+    QTest::newRow("modern pages") << true;
+    QTest::newRow("classic pages") << false;
+}
+
+void TestPageIndex::rowsNewestFirst()
+{
+    QFETCH(bool, modern);
+    m_state.settings.pageStyle = modern ? PageModern : PageClassic;
+    for (const char *name : {"mobile-ja-2019.txt", "mobile-ja-2021.txt", "sample-en-ampm-2017.txt"})
+        QVERIFY(QFile::copy(QStringLiteral(PELORIN_SOURCE_DIR "/tests/data/exports/line/")
+                                + QLatin1String(name),
+                            path(QLatin1String(name))));
+    writeFile(path(QStringLiteral("undated.txt")), sjisLog(QStringLiteral("Al の発言 :\r\nx\r\n")));
+    run({QStringLiteral("mobile-ja-2019.txt"), QStringLiteral("undated.txt"),
+         QStringLiteral("sample-en-ampm-2017.txt"), QStringLiteral("mobile-ja-2021.txt")});
+    const QString index = QString::fromUtf8(readFile(path(QStringLiteral("_index.htm"))));
+    QStringList order;
+    for (qsizetype at = index.indexOf(u"<tr data-page=\""); at >= 0;
+         at = index.indexOf(u"<tr data-page=\"", at + 1))
+        order.append(index.mid(at + 15, index.indexOf(u'"', at + 15) - at - 15));
+    QCOMPARE(order,
+             QStringList({"_mobile-ja-2021.htm", "_mobile-ja-2019.htm", "_sample-en-ampm-2017.htm",
+                          "_undated.htm"}));
+    QVERIFY(index.contains(u">山本 翔</a><span class=\"log\">mobile-ja-2019.txt</span>"));
+    QVERIFY(index.contains(u"<td class=\"date\">2019/02/01 ～ 2019/04/16</td>"));
+    QCOMPARE(readFile(path(QStringLiteral("_undated.htm")))
+                 .contains("<a href=\"_index.htm#older=_undated.htm\" rel=\"prev\">"),
+             modern);
+    QCOMPARE(index.contains(u"data-anchors=\"1\""), modern);
+}
+
+// A log whose page would have the index's name: refused before anything is read or written,
+// also when this run makes no index but an index is there.
+void TestPageIndex::pageNeverTakesTheIndex_data()
+{
+    QTest::addColumn<bool>("makeIndex");
+    QTest::addColumn<bool>("indexThere");
+    QTest::newRow("making an index") << true << false;
+    QTest::newRow("making an index over an earlier one") << true << true;
+    QTest::newRow("an earlier index, no index this time") << false << true;
+}
+
+void TestPageIndex::pageNeverTakesTheIndex()
+{
+    QFETCH(bool, makeIndex);
+    QFETCH(bool, indexThere);
+    writeFile(path(QStringLiteral("a.txt")), sjisLog(QStringLiteral("Al の発言 :\r\nx\r\n")));
+    writeFile(path(QStringLiteral("index.txt")), sjisLog(QStringLiteral("Bo の発言 :\r\ny\r\n")));
+    if (indexThere)
+        run({QStringLiteral("a.txt")});
+    m_host = RecordingHost();
+    m_state.settings.makeIndex = makeIndex ? 1 : 0;
+    run({QStringLiteral("index.txt")});
+
+    QCOMPARE(m_host.speakerDialogs.size(), 0); // refused before its colours were asked
+    QCOMPARE(m_host.messages.size(), 1);
+    QVERIFY(m_host.messages[0].prompt.endsWith(path(QStringLiteral("_index.htm"))));
+    QCOMPARE(m_host.messages[0].context, path(QStringLiteral("index.txt")));
+    const QByteArray index = readFile(path(QStringLiteral("_index.htm")));
+    QCOMPARE(index.contains("Pelorin index"), indexThere);
+    QCOMPARE(index.contains("data-page=\"_a.htm\""), indexThere);
+    QVERIFY(!QFile::exists(path(QStringLiteral("_index.htm.js"))));
+}
+
+// A file of the index's name that the program did not write, however large, or a link to one:
+// only its head is read, and it is left alone.
+void TestPageIndex::foreignIndexReadOnlyAtItsHead_data()
+{
+    QTest::addColumn<bool>("link");
+    QTest::newRow("a file of 1 GB") << false;
+    QTest::newRow("a link to one") << true;
+}
+
+void TestPageIndex::foreignIndexReadOnlyAtItsHead()
+{
+    QFETCH(bool, link);
+    constexpr qint64 Size = qint64(1) << 30;
+    const QString big = path(link ? QStringLiteral("big.htm") : QStringLiteral("_index.htm"));
+    QFile file(big);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(Size)); // sparse: no disk used
+    file.close();
+    if (link)
+        QVERIFY(QFile::link(big, path(QStringLiteral("_index.htm"))));
+    writeFile(path(QStringLiteral("a.txt")), sjisLog(QStringLiteral("Al の発言 :\r\nx\r\n")));
+
+    const qint64 before = bytesRead();
+    run({QStringLiteral("a.txt")});
+    QVERIFY(bytesRead() - before < 16 * 1024 * 1024);
+    QCOMPARE(QFileInfo(big).size(), Size);
+    QCOMPARE(QFileInfo(path(QStringLiteral("_index.htm"))).isSymLink(), link);
+    QVERIFY(QFile::exists(path(QStringLiteral("_a.htm")))); // the page itself was written
+    QCOMPARE(m_host.messages.size(), 1);
+    QVERIFY(m_host.messages[0].prompt.endsWith(path(QStringLiteral("_index.htm"))));
+}
+
+QTEST_GUILESS_MAIN(TestPageIndex)
+#include "tst_pageindex.moc"

@@ -238,14 +238,17 @@ void TestModernPage::xmlHistoryTimes()
           "<Message Date=\"2003/07/12\" Time=\"21:05:00\"><From><User FriendlyName=\"Bo\"/>"
           "</From><Text>c</Text></Message>"
           "<Message Date=\"2003/07/13\" Time=\"00:01:00\"><From><User FriendlyName=\"Aki\"/>"
-          "</From><Text>d</Text></Message></Log>";
+          "</From><To><User FriendlyName=\"Bo\"/><User FriendlyName=\"&lt;i&gt;Cy\"/></To>"
+          "<Text>d</Text></Message></Log>";
     run({writeLog(QStringLiteral("hist.xml"), xml)});
     const QString page = QString::fromUtf8(output(QStringLiteral("_hist.htm")));
     QVERIFY(page.contains(QStringLiteral("発言者 2 人・発言 3 件・2003/07/12 ～ 2003/07/13")));
-    // A new day is a heading of its own; the utterances show their time.
+    // A new day is a heading of its own; the utterances show their time, and whom they were
+    // sent to when that was more than one.
     const QStringList times
         = {"<h2 class=\"day\">2003/07/12</h2>", "<time>21:03:00</time>&#13;<p>a\nb 😀",
-           "<time>21:05:00</time>", "<h2 class=\"day\">2003/07/13</h2>", "<time>00:01:00</time>"};
+           "<time>21:05:00</time>", "<h2 class=\"day\">2003/07/13</h2>",
+           "<span class=\"to\">→ Bo、&lt;i>Cy</span><time>00:01:00</time>"};
     qsizetype at = 0;
     for (const QString &time : times) {
         at = page.indexOf(time, at);

@@ -321,9 +321,13 @@ void ModernBody::headerLine(const QString &line, LineRole role)
     // Right after the same speaker's last words, with nothing between, the name is not
     // repeated: the page groups the two.
     bool grouped = m_block == Block::Utterance && m_speaker == speaker;
-    QString date, time;
+    QString date, time, to;
     qsizetype restated = 0;
-    const bool stamped = m_stamps.at(m_line, &date, &time, &restated);
+    const bool stamped = m_stamps.at(m_line, &date, &time, &restated, &to);
+    // Words to other people than the last ones start a new group, which names them.
+    if (to != m_lastTo)
+        grouped = false;
+    m_lastTo = to;
     if (stamped && !date.isEmpty() && date != m_lastDate) {
         // A new day: its separator, unless the log writes its own day lines.
         if (!m_dayLines) {
@@ -341,6 +345,11 @@ void ModernBody::headerLine(const QString &line, LineRole role)
         m_out->append(" g");
     m_out->append("\" id=\"u").append(number).append("\"><a href=\"#u").append(number);
     m_out->append(nameMarkup(speaker));
+    if (!to.isEmpty() && !grouped) {
+        m_out->append("<span class=\"to\">→ ");
+        appendUtf8(markupText(to), *m_out);
+        m_out->append("</span>");
+    }
     if (stamped && !time.isEmpty()) {
         m_restatedLine = m_line + 1;
         m_restated = restated;

@@ -79,6 +79,7 @@ private:
     int m_chapterSections = 0; // sections closed in the chapter open
     QByteArray m_codes; // what the open section holds, block by block
     QString m_lastDate;
+    QString m_lastTo; // whom the last utterance was sent to, where the log tells
     bool m_dayLines = false; // the log writes its own day lines (a LINE export)
     // The line after a header whose first characters restate the time shown in the header.
     qsizetype m_restatedLine = -1;

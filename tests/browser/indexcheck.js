@@ -75,6 +75,10 @@ async function follow(tab, selector, target) {
       const target = h.href.split('#')[1];
       check('hit ' + h.href + ' opens its message', await tab.eval(
         `(document.getElementById(${JSON.stringify(target)}) || {}).textContent.toLowerCase().includes(${JSON.stringify(expected.search)})`), true);
+      check('hit ' + h.href + ' shows its message below the tools', await waitFor(tab,
+        `(() => { const box = document.getElementById(${JSON.stringify(target)}).getBoundingClientRect();
+          return box.top >= document.getElementById('tools').getBoundingClientRect().bottom
+            && box.bottom <= innerHeight; })()`, 5000) || false, true);
       await tab.goto(indexUrl);
     }
     // Chat text that tries to be markup stays text, in the snippets and in the data files.

@@ -22,6 +22,19 @@ QByteArray lineExport(const QString &chat, const QString &day, const QStringList
         .toUtf8();
 }
 
+// Messages on 28 days, the words on the last, and more after them.
+QStringList manyDays()
+{
+    QStringList lines;
+    for (int day = 1; day <= 28; ++day)
+        lines << QStringLiteral("2023/05/%1(月)").arg(day, 2, 10, QLatin1Char('0'))
+              << QStringLiteral("08:59\tじろう\tおはよう");
+    lines << QStringLiteral("09:00\tじろう\tおやすみ needle");
+    for (int k = 0; k < 40; ++k)
+        lines << QStringLiteral("09:01\tじろう\tまた");
+    return lines;
+}
+
 } // namespace
 
 // A folder's index page in headless Chromium (driven by indexcheck.js over the DevTools
@@ -54,9 +67,10 @@ void TestIndexBrowser::initTestCase()
                         QStringLiteral("21:04\tはなこ\tThe NEEDLE is here"),
                         QStringLiteral("21:05\tはなこ\t<b>not bold</b> &lt; zebra \"q\" \\ "
                                        "</script>\u2028end")})),
+        // The words after many short days: sections the page has not drawn yet are reckoned
+        // taller than they are.
         log(QStringLiteral("old.txt"),
-            lineExport(QStringLiteral("じろう"), QStringLiteral("2023/05/01"),
-                       {QStringLiteral("09:00\tじろう\tおやすみ needle")})),
+            lineExport(QStringLiteral("じろう"), QStringLiteral("2023/04/30"), manyDays())),
         log(QStringLiteral("undated.txt"),
             cp932::encode(QStringLiteral(
                 "Ann の発言 :\r\nnothing here\r\nBo の発言 :\r\nyak <img src=x onerror=\"window."
@@ -85,8 +99,8 @@ void TestIndexBrowser::initTestCase()
     const QByteArray expected = R"({
       "rows": ["_new.htm", "_old.htm", "_undated.htm"],
       "search": "needle",
-      "hits": ["_new.htm#u2", "_old.htm#u1"],
-      "alike": [["ＮＥＥＤＬＥ", ["_new.htm#u2", "_old.htm#u1"]], ["オヤスミ NEEDLE", ["_old.htm#u1"]]],
+      "hits": ["_new.htm#u2", "_old.htm#u29"],
+      "alike": [["ＮＥＥＤＬＥ", ["_new.htm#u2", "_old.htm#u29"]], ["オヤスミ NEEDLE", ["_old.htm#u29"]]],
       "firstHit": ["はなこ", "2024/01/15", "はなこ"],
       "snippets": [["zebra", "<b>not bold</b> &lt; zebra \"q\" \\ </script> end"],
                    ["yak", "yak <img src=x onerror=\"window.PELORIN_INJECTED=1\"> <script>window.PELORIN_INJECTED=2</script>"]],

@@ -593,10 +593,30 @@
     }, function () { });
   });
 
+  // The message the address points to (a link from the index, or one copied) is brought into
+  // view again until it stays: sections not drawn yet have a reckoned height, and drawing the
+  // ones on the way moves it elsewhere.
+  function keepTarget() {
+    var b = location.hash.length > 2 && document.getElementById(location.hash.slice(1));
+    if (!b || !b.classList.contains('u'))
+      return;
+    var tries = 0;
+    (function look() {
+      b.scrollIntoView({block: 'start'});
+      var top = b.getBoundingClientRect().top;
+      requestAnimationFrame(function () {
+        if (Math.abs(b.getBoundingClientRect().top - top) > 1 && ++tries < 8)
+          look();
+      });
+    })();
+  }
+  addEventListener('hashchange', keepTarget);
+
   // Sections that arrived while a filter was set are settled once the page is complete.
   document.addEventListener('DOMContentLoaded', function () {
     loaded = true;
     if (words || only || hiddenCount)
       refresh();
+    keepTarget();
   });
 })();

@@ -15,18 +15,6 @@ const std::array<QString, 8> &defaultCodes()
     return codes;
 }
 
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
 // A two-character pair read as a hexadecimal number; false when it is not one.
 bool readPair(QStringView pair, int &value)
 {
@@ -46,6 +34,18 @@ QString lastOf(const QString &padding, const QString &text, qsizetype n)
 }
 
 } // namespace
+
+int hexDigit(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    return -1;
+}
 
 void splitColorCode(const QString &code, int &red, int &green, int &blue)
 {

@@ -16,6 +16,9 @@ using Palette = QList<PaletteEntry>;
 
 namespace colorcode {
 
+// The value of a hexadecimal digit (either case), or -1.
+int hexDigit(QChar c);
+
 // Takes a colour code or bare six digits; a pair that is not hexadecimal leaves that component
 // as the caller had it.
 void splitColorCode(const QString &code, int &red, int &green, int &blue);

@@ -4,10 +4,6 @@
 
 namespace modernassets {
 
-namespace {
-
-// An asset as the page writes it, the theme's colours filled in. The files are part of the
-// program; one that cannot be read is a broken build, not a state to carry on in.
 QString asset(const char *name)
 {
     QFile file(QStringLiteral(":/pelorin/page/") + QLatin1StringView(name));
@@ -19,8 +15,6 @@ QString asset(const char *name)
         .replace(QStringLiteral("@LightText@"), LightText)
         .replace(QStringLiteral("@DarkText@"), DarkText);
 }
-
-} // namespace
 
 // The style sheets and the script start on a line of their own after the tag that opens them.
 const QString &style()
@@ -43,7 +37,7 @@ const QString &printStyle()
 
 const QString &script()
 {
-    static const QString text = u'\n' + asset("modern.js");
+    static const QString text = u'\n' + asset("theme.js") + asset("modern.js");
     return text;
 }
 

@@ -29,11 +29,15 @@ inline const QString DarkText = QStringLiteral("#E6EDF3");
 inline const QString LightNoteBackground = QStringLiteral("#F1F3F5");
 inline const QString DarkNoteBackground = QStringLiteral("#262A30");
 
+// An asset file as the pages write it, the theme's colours filled in. The files are part of the
+// program; one that cannot be read is a broken build, not a state to carry on in.
+QString asset(const char *name);
+
 // Light theme values first; the dark values follow as darkVariables(), which the page writes
 // twice: under prefers-color-scheme and for the reader's own choice.
 const QString &style();
 const QString &darkVariables();
 const QString &printStyle();
-const QString &script();
+const QString &script(); // the theme switch (theme.js) and the page's own
 
 } // namespace modernassets

@@ -14,25 +14,14 @@ constexpr double Target = MinimumContrast + 0.02;
 
 using Rgb = std::array<double, 3>; // 0 … 1
 
-int hexValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    return -1;
-}
-
 Rgb fromCode(const QString &code)
 {
     // The usual "#RRGGBB" is read directly; anything else as the settings read a code.
     Rgb c {};
     bool plain = code.size() == 7 && code[0] == u'#';
     for (int i = 0; i < 3 && plain; ++i) {
-        const int high = hexValue(code[1 + 2 * i]), low = hexValue(code[2 + 2 * i]);
+        const int high = colorcode::hexDigit(code[1 + 2 * i]),
+                  low = colorcode::hexDigit(code[2 + 2 * i]);
         plain = high >= 0 && low >= 0;
         c[i] = (high * 16 + low) / 255.0;
     }

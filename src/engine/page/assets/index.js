@@ -5,40 +5,9 @@
   var query = document.getElementById('q');
   var status = document.getElementById('status');
   var hitList = document.getElementById('hits');
-  var themeButton = document.getElementById('theme');
   var rows = Array.prototype.slice.call(document.querySelectorAll('tbody tr[data-page]'));
   var ShownHits = 100;
   var CountedHits = 100000;
-
-  // The theme, as the pages keep it.
-  var dark = window.matchMedia ? window.matchMedia('(prefers-color-scheme: dark)') : null;
-  function stored() {
-    try { return window.localStorage.getItem('pelorin-theme') || ''; } catch (e) { return ''; }
-  }
-  function store(theme) {
-    try { window.localStorage.setItem('pelorin-theme', theme); } catch (e) { }
-  }
-  function isDark() {
-    var t = root.getAttribute('data-theme');
-    return t ? t === 'dark' : !!(dark && dark.matches);
-  }
-  function showTheme() {
-    var d = isDark();
-    themeButton.textContent = d ? 'ライトにする' : 'ダークにする';
-    themeButton.setAttribute('aria-pressed', d ? 'true' : 'false');
-  }
-  var saved = stored();
-  if (saved === 'light' || saved === 'dark')
-    root.setAttribute('data-theme', saved);
-  showTheme();
-  if (dark && dark.addEventListener)
-    dark.addEventListener('change', showTheme);
-  themeButton.addEventListener('click', function () {
-    var next = isDark() ? 'light' : 'dark';
-    root.setAttribute('data-theme', next);
-    store(next);
-    showTheme();
-  });
 
   // A page links to its neighbours through the index ("#older=PAGE", "#newer=PAGE"): the rows
   // are newest first, so the older page is the next row.

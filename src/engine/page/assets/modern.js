@@ -7,37 +7,7 @@
   var found = byId('found');
   var said = byId('said');
   var hitsOnly = byId('hits');
-  var themeButton = byId('theme');
-  var dark = window.matchMedia ? window.matchMedia('(prefers-color-scheme: dark)') : null;
   var now = function () { return performance.now(); };
-
-  function stored() {
-    try { return window.localStorage.getItem('pelorin-theme') || ''; } catch (e) { return ''; }
-  }
-  function store(theme) {
-    try { window.localStorage.setItem('pelorin-theme', theme); } catch (e) { }
-  }
-  function isDark() {
-    var t = root.getAttribute('data-theme');
-    return t ? t === 'dark' : !!(dark && dark.matches);
-  }
-  function showTheme() {
-    var d = isDark();
-    themeButton.textContent = d ? 'ライトにする' : 'ダークにする';
-    themeButton.setAttribute('aria-pressed', d ? 'true' : 'false');
-  }
-  var saved = stored();
-  if (saved === 'light' || saved === 'dark')
-    root.setAttribute('data-theme', saved);
-  showTheme();
-  if (dark && dark.addEventListener)
-    dark.addEventListener('change', showTheme);
-  themeButton.addEventListener('click', function () {
-    var next = isDark() ? 'light' : 'dark';
-    root.setAttribute('data-theme', next);
-    store(next);
-    showTheme();
-  });
 
   // Work on a long page is done in slices of a few milliseconds; a message port runs the next
   // slice without the delay timers add.

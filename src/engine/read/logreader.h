@@ -98,6 +98,11 @@ public:
     QString chatName() const { return m_lineExport ? m_lineExport->chatName() : QString(); }
 
 private:
+    static constexpr qint64 ChunkBytes = 1 << 20;
+    // How much of a log's start is looked at to tell whether it is a LINE export.
+    static constexpr qsizetype HeadBytes = 64 * 1024;
+
+    // logsurvey.cpp: what the log is.
     bool detect(textcodec::Choice choice);
     bool startsAsLineExport();
     QString head(); // the first kilobytes, decoded, read apart from the reading position

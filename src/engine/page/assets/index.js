@@ -96,11 +96,22 @@
     };
   };
 
+  // While the pages arrive, a search already typed goes through those in, now and then, so the
+  // first hits show long before a large archive is all in; the last pass is the full one.
+  var partly = 0;
+  function preparing() {
+    return '検索の準備中… ' + (arrived + missing) + ' / ' + wanted + ' ページ'
+      + (words && !hitList.hidden ? '。届いたページの一致を表示しています' : '');
+  }
   function progress() {
     if (arrived + missing < wanted) {
-      status.textContent = '検索の準備中… ' + (arrived + missing) + ' / ' + wanted + ' ページ';
+      status.textContent = preparing();
+      if (words && !partly)
+        partly = setTimeout(function () { partly = 0; search(); }, 400);
       return;
     }
+    clearTimeout(partly);
+    partly = 0;
     status.textContent = '';
     search();
   }
@@ -239,15 +250,15 @@
   function search() {
     var mine = ++pass;
     var found = [], total = 0, pagesHit = 0, index = 0;
-    hitList.textContent = '';
     if (!words) {
+      hitList.textContent = '';
       hitList.hidden = true;
       status.textContent = '';
       return;
     }
-    if (arrived + missing < wanted)
-      return; // searched once everything has arrived
-    status.textContent = '検索中…';
+    var early = arrived + missing < wanted; // only the pages in so far
+    if (!early)
+      status.textContent = '検索中…';
     function slice() {
       if (mine !== pass)
         return;
@@ -272,15 +283,22 @@
         setTimeout(slice, 0);
         return;
       }
-      show(found, total, pagesHit);
+      show(found, total, pagesHit, early);
     }
     slice();
   }
-  function show(found, total, pagesHit) {
+  function show(found, total, pagesHit, early) {
+    // The last list stays until this one is ready, so that it does not flicker while pages
+    // arrive.
     var list = document.createDocumentFragment();
     found.forEach(function (f) { list.appendChild(hitItem(f[0], f[1], f[2], words)); });
+    hitList.textContent = '';
     hitList.appendChild(list);
     hitList.hidden = found.length === 0;
+    if (early) {
+      status.textContent = preparing();
+      return;
+    }
     // Past the count the search stops, so the pages are not all counted either.
     var text = total === 0 ? '見つかりませんでした。'
       : total >= CountedHits ? total + ' 件以上' : total + ' 件（' + pagesHit + ' ページ）';

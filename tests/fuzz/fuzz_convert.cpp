@@ -182,13 +182,16 @@ bool allowedModernTag(const htmlcheck::Tag &tag)
 {
     if (htmlcheck::isChatTag(tag))
         return true;
+    // The page's own: blocks, day headings, the words of the app, the list of a section's
+    // blocks at its end.
     static const QStringList own
-        = {QStringLiteral("section"), QStringLiteral("div"), QStringLiteral("p"),
-           QStringLiteral("time"), QStringLiteral("a")};
+        = {QStringLiteral("section"), QStringLiteral("div"),     QStringLiteral("p"),
+           QStringLiteral("time"),    QStringLiteral("a"),       QStringLiteral("h2"),
+           QStringLiteral("span"),    QStringLiteral("template")};
     if (!own.contains(tag.name))
         return false;
     for (const QString &a : tag.attributes) {
-        if (a != u"class" && a != u"id" && a != u"href" && a != u"rel")
+        if (a != u"class" && a != u"id" && a != u"href" && a != u"rel" && a != u"data-w")
             return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
+#include "engine/intake.h"
 #include "support/files.h"
 #include "support/recordinghost.h"
 
@@ -88,9 +89,7 @@ void TestIndexBrowser::initTestCase()
     s.colorCount = 8;
     QList<Selection::Item> items;
     for (const QString &path : logs)
-        items.append({path,
-                      path.left(path.lastIndexOf(u'/') + 1) + u'_'
-                          + path.mid(path.lastIndexOf(u'/') + 1).chopped(3)});
+        items.append({path, outputStem(path, s.addStr)});
     state.selection.setItems(items);
     RecordingHost host;
     convertToHtml(state, host);

@@ -1,6 +1,7 @@
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
+#include "engine/intake.h"
 #include "engine/page/htmlhead.h"
 #include "engine/page/htmltext.h"
 #include "engine/text/speakerkeys.h"
@@ -83,10 +84,8 @@ QString TestHtmlPage::writeLog(const QString &name, const QString &text)
 void TestHtmlPage::select(const QStringList &paths)
 {
     QList<Selection::Item> items;
-    for (const QString &p : paths) {
-        const qsizetype slash = p.lastIndexOf(QLatin1Char('/')) + 1;
-        items.append({p, p.left(slash) + m_state.settings.addStr + p.mid(slash).chopped(3)});
-    }
+    for (const QString &p : paths)
+        items.append({p, outputStem(p, m_state.settings.addStr)});
     m_state.selection.setItems(items);
 }
 

@@ -2,6 +2,7 @@
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
 #include "engine/convert/textconverter.h"
+#include "engine/intake.h"
 #include "engine/page/htmltext.h"
 #include "engine/page/modernbody.h"
 #include "engine/page/readablecolor.h"
@@ -86,7 +87,7 @@ void TestModernPage::run(const QStringList &paths)
 {
     QList<Selection::Item> items;
     for (const QString &p : paths)
-        items.append({p, m_dir->filePath(u'_' + QFileInfo(p).fileName().chopped(3))});
+        items.append({p, outputStem(p, m_state.settings.addStr)});
     m_state.selection.setItems(items);
     convertToHtml(m_state, m_host);
 }

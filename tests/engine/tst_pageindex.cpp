@@ -1,6 +1,7 @@
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
+#include "engine/intake.h"
 #include "support/files.h"
 #include "support/recordinghost.h"
 
@@ -81,7 +82,7 @@ void TestPageIndex::run(const QStringList &names)
 {
     QList<Selection::Item> items;
     for (const QString &name : names)
-        items.append({path(name), path(u'_' + name.left(name.lastIndexOf(u'.') + 1))});
+        items.append({path(name), outputStem(path(name), m_state.settings.addStr)});
     m_state.selection.setItems(items);
     convertToHtml(m_state, m_host);
 }

@@ -3,7 +3,6 @@
 #include "hostilesupport.h"
 
 #include <QDirIterator>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -85,10 +84,9 @@ private slots:
         p.start(programPath(),
                 {QStringLiteral("--batch"), QStringLiteral("--settings"), settings, mode, log});
         QVERIFY(p.waitForStarted());
-        QElapsedTimer clock;
-        clock.start();
+        // Until it writes, or ends by itself; a run that hangs is ended by the test's timeout.
         qint64 size = -1;
-        while (size <= 0 && p.state() == QProcess::Running && clock.elapsed() < 120'000) {
+        while (size <= 0 && p.state() == QProcess::Running) {
             QThread::msleep(2);
             size = openOutputSize(p.processId(), dir.path(), {log, settings});
         }
@@ -96,7 +94,7 @@ private slots:
         p.kill(); // SIGKILL
         QVERIFY(p.waitForFinished(10'000));
         QCOMPARE(p.exitStatus(), QProcess::CrashExit);
-        qInfo("killed after %lld ms with %lld bytes written", clock.elapsed(), size);
+        qInfo("killed with %lld bytes written", size);
 
         QCOMPARE(readFile(out), earlier);
         const QStringList stray = strayEntries(

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/page/distinctcolors.h"
 #include "engine/page/pageindex.h"
 #include "engine/runlogs.h"
 #include "engine/selection.h"
@@ -9,6 +10,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <optional>
 
 // What one conversion run remembers from log to log: the palette entry each speaker name was
 // given (so that a name met again keeps its colour across an archive, in the modern style),
@@ -17,20 +19,20 @@
 struct PageRun
 {
     bool open = false;
-    QHash<QString, int> paletteNumbers; // speaker name -> palette entry number
+    // Speaker name -> palette entry number: every name so far on the modern page; on the
+    // classic page the names whose colours were kept for the rest of the run.
+    QHash<QString, int> paletteNumbers;
     QList<IndexEntry> pages; // output path in `page`, in the order written
     // The user confirmed the colours for the rest of the run: the remaining logs go without
     // the colour dialog, each name with the entry chosen for it (or given it in a later log).
     bool colorsForRest = false;
-    QHash<QString, int> restNumbers; // speaker name -> palette entry number
+    // The modern page's turn of colours, worked out once for the run.
+    std::optional<distinct::ColorTurn> turn;
 
     void begin()
     {
+        *this = PageRun();
         open = true;
-        paletteNumbers.clear();
-        pages.clear();
-        colorsForRest = false;
-        restNumbers.clear();
     }
 };
 

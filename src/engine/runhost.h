@@ -42,13 +42,12 @@ public:
     // A run over several logs: log `index` (from 0) of `count` begins, and the run as a whole
     // ends (after its last log, or when it stopped). A window shows one progress over the whole
     // run and tells the result at the end; the batch run has its own count.
-    virtual void logStarting(int index, int count, const QString &path)
+    virtual void logStarting(int index, int count)
     {
         Q_UNUSED(index);
         Q_UNUSED(count);
-        Q_UNUSED(path);
     }
-    virtual void runFinished(int count) { Q_UNUSED(count); }
+    virtual void runFinished() { }
     // The output of a log was written.
     virtual void logWritten(const QString &logPath, const QString &outputPath)
     {

@@ -39,8 +39,6 @@ public:
         m_items = std::move(items);
         m_heldBack = false;
     }
-    // Stores a pair at position `at` (0 … the number of pairs); the intake keeps the order.
-    void insert(qsizetype at, Item item) { m_items.insert(at, std::move(item)); }
     bool isHeldBack() const { return m_heldBack; }
     void setHeldBack(bool heldBack) { m_heldBack = heldBack; }
     void clear()

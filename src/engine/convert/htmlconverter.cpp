@@ -52,10 +52,11 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
 }
 
 // Pass 2: the log is read again rather than kept decoded in memory; each line goes through
-// `writeLine` into the output. False when the log could not be read again.
+// `writeLine` into the output, and into the page's search data when there is one. False when
+// the log could not be read again.
 template<typename WriteLine>
-bool writeBody(LogReader &reader, RunHost &host, OutputFile &out, ProgressMeter &progress,
-               WriteLine writeLine)
+bool writeBody(LogReader &reader, SearchDataFile *data, RunHost &host, OutputFile &out,
+               ProgressMeter &progress, WriteLine writeLine)
 {
     QString line;
     LineInfo info;
@@ -67,6 +68,8 @@ bool writeBody(LogReader &reader, RunHost &host, OutputFile &out, ProgressMeter 
             host.processEvents();
         pump.lineDone(line.size());
         writeLine(line, info.role, out.buffer());
+        if (data)
+            data->write(line, info.role);
         out.flushIfFull();
         progress.step();
         ++j;
@@ -84,13 +87,6 @@ struct PageSource
     const QStringList &colors; // the dialog's answer, one per speaker
     SearchDataFile *data; // the page's search data, when the run makes an index
 };
-
-// Every line of the body also goes to the page's search data.
-void writeLine(const PageSource &src, const QString &line, LineRole role)
-{
-    if (src.data)
-        src.data->write(line, role);
-}
 
 bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
                       ProgressMeter &progress)
@@ -119,11 +115,10 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
         utf8Page);
     BodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
     body.setUtf8Page(utf8Page);
-    const bool ok = writeBody(src.reader, host, out, progress,
+    const bool ok = writeBody(src.reader, src.data, host, out, progress,
                               [&](const QString &line, LineRole role, QByteArray &buf) {
                                   body.write(line, role, buf);
                                   buf.append(textcodec::CrLfBytes);
-                                  writeLine(src, line, role);
                               });
     appendPageText(PageEnd, utf8Page, out.buffer());
     out.buffer().append(textcodec::CrLfBytes);
@@ -159,10 +154,9 @@ bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host
     // Room for a full buffer and what a line usually adds, so that appending seldom moves it.
     out.buffer().reserve(1024 * 1024);
     ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
-    const bool ok = writeBody(src.reader, host, out, progress,
-                              [&](const QString &line, LineRole role, QByteArray &buf) {
+    const bool ok = writeBody(src.reader, src.data, host, out, progress,
+                              [&body](const QString &line, LineRole role, QByteArray &buf) {
                                   body.write(line, role, buf);
-                                  writeLine(src, line, role);
                               });
     body.finish(out.buffer());
     out.buffer().append(modernPageEnd());
@@ -229,7 +223,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     SpeakerHandover handover = modern
         ? assignDistinctColors(speakerKeys, rules, *turn, run.paletteNumbers)
         : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette),
-                       run.colorsForRest ? run.restNumbers : NothingCarried);
+                       run.colorsForRest ? run.paletteNumbers : NothingCarried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
         reader.lookAtForeignKind();
@@ -254,7 +248,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         // Each name keeps the entry it has now in the logs still to come.
         for (const SpeakerTableEntry &entry : std::as_const(handover.table)) {
             if (const int number = entry.paletteNumber(settings.colorCount))
-                run.restNumbers.insert(entry.name, number);
+                run.paletteNumbers.insert(entry.name, number);
         }
     }
 
@@ -312,12 +306,11 @@ void convertToHtml(AppState &state, RunHost &host)
         state.pageRun.begin();
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
-    // The modern page's turn of colours, worked out once for the run.
-    std::optional<distinct::ColorTurn> turn;
-    if (isModernPage(state.settings))
+    std::optional<distinct::ColorTurn> &turn = state.pageRun.turn;
+    if (isModernPage(state.settings) && !turn)
         turn.emplace(paletteCodes(state.settings, state.palette));
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
-        host.logStarting(i, state.selection.selectedCount(), state.selection.path(i));
+        host.logStarting(i, state.selection.selectedCount());
         if (convertLog(state, host, i, rules, turn ? &*turn : nullptr, selected)
             == LogOutcome::StopRun)
             break;

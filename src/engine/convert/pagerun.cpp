@@ -28,10 +28,6 @@ bool finishPageRun(AppState &state, RunHost &host)
             host.outputNotWritten(QString(), path, error);
         }
     }
-    run.open = false;
-    run.paletteNumbers.clear();
-    run.pages.clear();
-    run.colorsForRest = false;
-    run.restNumbers.clear();
+    run = PageRun();
     return ok;
 }

@@ -16,7 +16,6 @@ void mnuRun_Click(AppState &state, RunHost &host)
         return;
     }
 
-    const int count = state.selection.selectedCount();
     host.setBusyCursor(true);
     if (!settings.commandLineRun && settings.speedUp == 0)
         host.beginProgressDisplay();
@@ -44,6 +43,6 @@ void mnuRun_Click(AppState &state, RunHost &host)
         state.selection.clear(); // the stored pairs too, also after a command-line start
     if (settings.speedUp == 1)
         host.setMainWindowVisible(true);
-    host.runFinished(count);
+    host.runFinished();
     host.focusOffscreen();
 }

@@ -115,7 +115,7 @@ void convertToText(AppState &state, RunHost &host)
 {
     const RunLogs selected = RunLogs::selected(state.selection);
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
-        host.logStarting(i, state.selection.selectedCount(), state.selection.path(i));
+        host.logStarting(i, state.selection.selectedCount());
         convertLog(state, host, i, selected);
     }
 }

@@ -103,9 +103,8 @@ void MainWindow::Host::selectionCleared()
     m_window.setExampleName(QString());
 }
 
-void MainWindow::Host::logStarting(int index, int count, const QString &path)
+void MainWindow::Host::logStarting(int index, int count)
 {
-    Q_UNUSED(path);
     if (index == 0) {
         QList<qint64> sizes;
         for (int i = 0; i < count; ++i)
@@ -128,9 +127,8 @@ void MainWindow::Host::textInUtf8(const QString &logPath, const QString &outputP
     m_report.writtenInUtf8(outputPath);
 }
 
-void MainWindow::Host::runFinished(int count)
+void MainWindow::Host::runFinished()
 {
-    Q_UNUSED(count);
     if (m_window.m_state.settings.commandLineRun)
         return;
     if (m_report.active())

@@ -26,10 +26,10 @@ public:
     void setBusyCursor(bool busy) override;
     void focusOffscreen() override;
     void selectionCleared() override;
-    void logStarting(int index, int count, const QString &path) override;
+    void logStarting(int index, int count) override;
     void logWritten(const QString &logPath, const QString &outputPath) override;
     void textInUtf8(const QString &logPath, const QString &outputPath) override;
-    void runFinished(int count) override;
+    void runFinished() override;
 
 private:
     MainWindow &m_window;

@@ -6,30 +6,27 @@
 void RunReport::begin(const QList<qint64> &sizes)
 {
     *this = RunReport();
-    m_sizes = sizes;
     // An empty log still counts for something, so the bar moves for each log.
-    for (qint64 &size : m_sizes)
-        size = qMax<qint64>(size, 1);
-    for (const qint64 size : std::as_const(m_sizes))
-        m_total += size;
+    for (const qint64 size : sizes)
+        m_starts.append(m_starts.last() + qMax<qint64>(size, 1));
 }
 
 void RunReport::logStarting(int index)
 {
-    m_before = 0;
-    for (int i = 0; i < index && i < m_sizes.size(); ++i)
-        m_before += m_sizes.at(i);
     m_index = index;
     m_logSteps = 0;
 }
 
 int RunReport::progress(int steps)
 {
-    if (m_total <= 0)
+    const qint64 total = m_starts.last();
+    if (total <= 0)
         return 0;
-    const qint64 size = m_index >= 0 && m_index < m_sizes.size() ? m_sizes.at(m_index) : 0;
+    const bool known = m_index >= 0 && m_index < logCount();
+    const qint64 before = m_starts.at(qBound(0, m_index, int(logCount())));
+    const qint64 size = known ? m_starts.at(m_index + 1) - before : 0;
     const double part = m_logSteps > 0 ? qBound(0.0, double(steps) / m_logSteps, 1.0) : 0.0;
-    const int at = int(Scale * (double(m_before) + part * double(size)) / double(m_total));
+    const int at = int(Scale * (double(before) + part * double(size)) / double(total));
     m_shown = qMax(m_shown, at);
     return m_shown;
 }
@@ -66,8 +63,7 @@ QString RunReport::utf8Note() const
 
 QString RunReport::summary() const
 {
-    QString text
-        = QStringLiteral("%1 件中 %2 件を書き出しました").arg(m_sizes.size()).arg(m_written);
+    QString text = QStringLiteral("%1 件中 %2 件を書き出しました").arg(logCount()).arg(m_written);
     if (m_inUtf8 > 0)
         text += QStringLiteral("（うち %1 件はUTF-8）").arg(m_inUtf8);
     if (!m_failure.isEmpty())

@@ -14,7 +14,7 @@ public:
 
     // A run of `sizes.size()` logs with these sizes in bytes begins.
     void begin(const QList<qint64> &sizes);
-    bool active() const { return m_sizes.size() > 1; }
+    bool active() const { return logCount() > 1; }
 
     void logStarting(int index);
     // The converter counts its steps of the current log up to `maximum`.
@@ -31,17 +31,16 @@ public:
 
     // "17 件中 16 件を書き出しました", with the first failure after it.
     QString summary() const;
-    QString firstFailure() const { return m_failure; }
     // The folder of the first output written, empty when none was.
     QString outputFolder() const { return m_outputFolder; }
-    int writtenCount() const { return m_written; }
     // What the status bar says of outputs in UTF-8; empty when there were none.
     QString utf8Note() const;
 
 private:
-    QList<qint64> m_sizes;
-    qint64 m_total = 0;
-    qint64 m_before = 0; // bytes of the logs before the current one
+    qsizetype logCount() const { return m_starts.size() - 1; }
+
+    // Where each log starts in the run's bytes, and where the last one ends.
+    QList<qint64> m_starts {0};
     int m_index = -1;
     int m_logSteps = 0;
     int m_shown = 0;

@@ -37,12 +37,6 @@ void Detector::feed(QByteArrayView piece)
     scan(p, end);
 }
 
-bool Detector::settled() const
-{
-    // Every line end counts: the one held most often decides.
-    return false;
-}
-
 Detection Detector::result()
 {
     if (!m_started)

@@ -36,9 +36,7 @@ public:
     }
 
     void feed(QByteArrayView piece);
-    // Nothing the rest of the file holds can change the result: reading may stop here.
-    bool settled() const;
-    // The result, once every piece (or every piece up to settled()) was fed.
+    // The result, once every piece was fed: every line end counts.
     Detection result();
 
 private:

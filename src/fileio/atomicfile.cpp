@@ -34,11 +34,10 @@ void markTemporary(int fd)
     (void)::fsetxattr(fd, TemporaryMark, pid.constData(), size_t(pid.size()), 0);
 }
 
-bool isStaleTemporary(int dirFd, const QByteArray &name)
+// `st`: what the name's own entry holds (not followed).
+bool isStaleTemporary(int dirFd, const QByteArray &name, const struct stat &st)
 {
-    struct stat st;
-    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
-        || st.st_uid != ::geteuid())
+    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
         return false;
     const int fd
         = ::openat(dirFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -152,7 +151,7 @@ bool AtomicFile::open()
             if (errno != ENOENT)
                 return failWithErrno();
             m_tempName = name;
-        } else if (isStaleTemporary(m_dirFd, name)
+        } else if (isStaleTemporary(m_dirFd, name, taken)
                    && ::unlinkat(m_dirFd, name.constData(), 0) == 0) {
             m_tempName = name;
         }

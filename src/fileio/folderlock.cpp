@@ -14,11 +14,7 @@ FolderLock::FolderLock(const QString &dir)
     m_fd = ::open(encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (m_fd < 0)
         return;
-    int result;
-    do
-        result = ::flock(m_fd, LOCK_EX);
-    while (result != 0 && errno == EINTR);
-    m_locked = result == 0;
+    while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) { }
 }
 
 FolderLock::~FolderLock()

@@ -77,15 +77,7 @@ ReadOpen openForReading(const QString &path, QFile &file, QString *reason)
 
 ReadOpen readWholeFile(const QString &path, QByteArray &bytes, QString *reason)
 {
-    QFile file;
-    if (const ReadOpen status = openForReading(path, file, reason); status != ReadOpen::Ok)
-        return status;
-    bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        bytes.clear();
-        return refused(ReadOpen::NotReadable, file.errorString(), reason);
-    }
-    return ReadOpen::Ok;
+    return readHead(path, -1, bytes, reason);
 }
 
 ReadOpen readHead(const QString &path, qsizetype max, QByteArray &bytes, QString *reason)
@@ -93,7 +85,7 @@ ReadOpen readHead(const QString &path, qsizetype max, QByteArray &bytes, QString
     QFile file;
     if (const ReadOpen status = openForReading(path, file, reason); status != ReadOpen::Ok)
         return status;
-    bytes = file.read(max);
+    bytes = max < 0 ? file.readAll() : file.read(max);
     if (file.error() != QFileDevice::NoError) {
         bytes.clear();
         return refused(ReadOpen::NotReadable, file.errorString(), reason);

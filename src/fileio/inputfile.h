@@ -26,7 +26,8 @@ ReadOpen openForReading(const QString &path, QFile &file, QString *reason = null
 
 // The whole content of a regular file.
 ReadOpen readWholeFile(const QString &path, QByteArray &bytes, QString *reason = nullptr);
-// At most the first `max` bytes of a regular file, however large the file is.
+// At most the first `max` bytes of a regular file, however large the file is (all of it when
+// `max` is negative).
 ReadOpen readHead(const QString &path, qsizetype max, QByteArray &bytes, QString *reason = nullptr);
 
 // Which file a name reaches, following links; nothing when it reaches none.

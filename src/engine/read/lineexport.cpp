@@ -2,6 +2,8 @@
 
 #include "engine/read/linewords.h"
 
+#include <utility>
+
 namespace {
 
 using textcodec::LineEnd;
@@ -103,7 +105,7 @@ void LineExportConverter::reset()
     m_out.clear();
     m_replay.clear();
     m_sourceDone = false;
-    m_lineNumber = 0;
+    m_firstLine = true;
     m_savedOnNext = false;
     m_family = Family::Unknown;
     m_block = Block::None;
@@ -147,9 +149,9 @@ bool LineExportConverter::pull(ExportLine &line)
 
 void LineExportConverter::process(ExportLine &line)
 {
-    ++m_lineNumber;
+    const bool first = std::exchange(m_firstLine, false);
     const QString &text = line.text;
-    if (m_lineNumber == 1 && isLineTitle(text)) {
+    if (first && isLineTitle(text)) {
         m_chatName = ::chatName(text);
         openNotice(text, LineRole::Title, QDate(), std::nullopt, line.end);
         closeBlock();
@@ -428,10 +430,8 @@ QStringList LineExportConverter::quotedText(QStringView text, const ExportLine &
             break;
         lines.append(part);
         ends.push_back(next.end);
-        if (state == Quoted::Closed) {
-            m_lineNumber += qsizetype(readAhead.size());
+        if (state == Quoted::Closed)
             return lines;
-        }
         chars += next.text.size();
     }
     // No quoted text after all: the quote is the text's own, and the lines read ahead are read

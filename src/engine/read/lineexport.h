@@ -120,7 +120,7 @@ private:
     std::deque<ExportLine> m_replay; // export lines read ahead, to be read again
     ExportLine m_line; // the export line being converted (its buffer is reused)
     bool m_sourceDone = false;
-    qsizetype m_lineNumber = 0; // export lines read in this pass
+    bool m_firstLine = true; // the next line is the first of this pass
     bool m_savedOnNext = false; // the line after the title may tell when the export was saved
     QString m_chatName;
     Family m_family = Family::Unknown;

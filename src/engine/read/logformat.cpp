@@ -18,12 +18,8 @@ bool LogFormat::textMark() const
 
 QByteArray LogFormat::textLineEnd() const
 {
-    QStringView end = textcodec::CrLf;
-    if (!xml && detection.hasLineEnd && detection.lineEnd != textcodec::LineEnd::CrLf)
-        end = detection.lineEnd == textcodec::LineEnd::Lf ? u"\n" : u"\r";
-    QByteArray bytes;
-    textcodec::encodeAppend(end, textEncoding(), bytes);
-    return bytes;
+    // A log without any line end has CR LF as its line end (textcodec::Detector).
+    return textLineEnd(xml ? textcodec::LineEnd::CrLf : detection.lineEnd);
 }
 
 QByteArray LogFormat::textLineEnd(textcodec::LineEnd end) const

@@ -100,7 +100,6 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     if (startsAsLineExport()) {
         m_format.lineExport = true;
         m_stamps.setRolling(true);
-        m_lineCount = -1;
         m_lineExport = std::make_unique<LineExportConverter>(
             headerText,
             [this](ExportLine &line) {

@@ -47,8 +47,6 @@ bool LogReader::detect(textcodec::Choice choice)
             break;
         detector.feed(QByteArrayView(piece.constData(), got));
         pieceDone();
-        if (detector.settled())
-            break;
     }
     m_format.detection = detector.result();
     if (m_format.detection.looksLikeUtf16) {

@@ -4,6 +4,7 @@
 #include "codec/textcodec.h"
 #include "engine/text/markupfilter.h"
 
+#include <QCryptographicHash>
 #include <QStringEncoder>
 
 void prepareHtmlLine(QString &line)
@@ -109,4 +110,23 @@ void appendUtf8(QStringView text, QByteArray &out)
     out.resize(at + encoder.requiredSpace(text.size()));
     char *end = encoder.appendToBuffer(out.data() + at, text);
     out.resize(end - out.constData());
+}
+
+QString hashSource(QByteArrayView sha256)
+{
+    return QStringLiteral("'sha256-") + QString::fromLatin1(sha256.toByteArray().toBase64())
+        + QLatin1Char('\'');
+}
+
+QString hashSource(QStringView text)
+{
+    return hashSource(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256));
+}
+
+QString securityPolicyMeta(QStringView scriptSources, QStringView styleSources)
+{
+    return QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
+                          "'none'; script-src ")
+        + scriptSources + QStringLiteral("; style-src ") + styleSources
+        + QStringLiteral("; base-uri 'none'; form-action 'none'\">\n");
 }

@@ -29,6 +29,13 @@ QString htmlEscaped(QStringView text);
 // Chat markup reduced to its text, entities kept (for the title).
 QString markupText(QStringView markup);
 
+// A Content-Security-Policy hash source for text a page holds inline ("'sha256-…'"), from
+// the SHA-256 digest of its UTF-8.
+QString hashSource(QByteArrayView sha256);
+QString hashSource(QStringView text);
+// The page's policy: nothing but these scripts and styles, no request, no form, no base.
+QString securityPolicyMeta(QStringView scriptSources, QStringView styleSources);
+
 // Appends page text: code page 932 with characters it lacks as numeric references ("&#N;"),
 // or UTF-8 with every character as itself.
 void appendPageText(QStringView text, bool utf8Page, QByteArray &out);

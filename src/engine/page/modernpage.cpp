@@ -26,7 +26,7 @@ public:
     {
     }
     ~PieceBuffer() { flush(); }
-    PieceBuffer &operator+=(const QString &text)
+    template<typename Text> PieceBuffer &operator+=(const Text &text)
     {
         m_text += text;
         if (m_text.size() >= 32 * 1024)
@@ -77,23 +77,17 @@ void speakerRules(const ReadableColors &colors, PieceBuffer &out)
     QList<QList<qsizetype>> speakersOf(colors.colors.size());
     for (qsizetype k = 0; k < colors.colorOf.size(); ++k)
         speakersOf[colors.colorOf[k]].append(k);
-    QString rule;
     for (qsizetype c = 0; c < colors.colors.size(); ++c) {
         bool first = true;
         for (const qsizetype k : std::as_const(speakersOf[c])) {
             char digits[24];
             const auto end = std::to_chars(digits, digits + sizeof digits, k + 1).ptr;
-            rule += first ? QLatin1StringView(".s") : QLatin1StringView(",.s");
+            out += first ? QLatin1StringView(".s") : QLatin1StringView(",.s");
             first = false;
-            rule += QLatin1StringView(digits, end - digits);
-            if (rule.size() >= 32 * 1024) {
-                out += rule;
-                rule.resize(0);
-            }
+            out += QLatin1StringView(digits, end - digits);
         }
-        out += rule % QStringLiteral("{--cl:") % colors.colors[c].light % QStringLiteral(";--cd:")
+        out += QStringLiteral("{--cl:") % colors.colors[c].light % QStringLiteral(";--cd:")
             % colors.colors[c].dark % QStringLiteral("}\n");
-        rule.resize(0);
     }
 }
 
@@ -120,13 +114,6 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
         out += pageassets::pageNavStyle();
 }
 
-// A CSP hash source for text the page holds inline: "'sha256-…'".
-QString hashSource(QCryptographicHash &hash)
-{
-    return QStringLiteral("'sha256-") + QString::fromLatin1(hash.result().toBase64())
-        + QLatin1Char('\'');
-}
-
 // The page runs its own script and style and nothing else: no other script, no style from
 // elsewhere, no request at all. Chat text that slipped past the filter could neither run nor
 // send anything.
@@ -134,15 +121,8 @@ QString securityPolicy(const ModernPageInfo &info, const ReadableColors &colors)
 {
     QCryptographicHash style(QCryptographicHash::Sha256);
     styleSheet(info, colors, [&style](QStringView piece) { style.addData(piece.toUtf8()); });
-    static const QString script = [] {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        hash.addData(modernassets::script().toUtf8());
-        return hashSource(hash);
-    }();
-    return QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
-                          "'none'; script-src ")
-        % script % QStringLiteral("; style-src ") % hashSource(style)
-        % QStringLiteral("; base-uri 'none'; form-action 'none'\">\n");
+    static const QString script = hashSource(modernassets::script());
+    return securityPolicyMeta(script, hashSource(style.result()));
 }
 
 QString facts(const ModernPageInfo &info)

@@ -5,7 +5,6 @@
 #include "fileio/filename.h"
 
 #include <QCollator>
-#include <QCryptographicHash>
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
@@ -38,24 +37,13 @@ QString dates(const IndexEntry &e)
     return htmlEscaped(e.firstDate) % QStringLiteral(" ～ ") % htmlEscaped(e.lastDate);
 }
 
-QString hashSource(const QString &text)
-{
-    return QStringLiteral("'sha256-")
-        + QString::fromLatin1(
-               QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256).toBase64())
-        + QLatin1Char('\'');
-}
-
 // The index runs its own script and style, and the search data scripts of its folder (a
 // file's own origin is "self"); nothing else is fetched, nothing sent.
 QString securityPolicy()
 {
-    static const QString policy
-        = QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
-                         "'none'; script-src ")
-        % hashSource(pageassets::indexScript()) % QStringLiteral(" 'self'; style-src ")
-        % hashSource(pageassets::indexStyle())
-        % QStringLiteral("; base-uri 'none'; form-action 'none'\">\n");
+    static const QString policy = securityPolicyMeta(
+        QString(hashSource(pageassets::indexScript()) + QStringLiteral(" 'self'")),
+        hashSource(pageassets::indexStyle()));
     return policy;
 }
 

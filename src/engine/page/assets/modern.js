@@ -455,7 +455,8 @@
     }, 120);
   }, {passive: true});
 
-  // (A search of the whole document would go through every block of a long page.)
+  // The legend's buttons are looked up within it: a search of the whole document would go
+  // through every block of a long page.
   var legend = document.querySelector('.legend');
   // Showing or hiding speakers is one style rule, which reaches every utterance at once
   // however long the log.

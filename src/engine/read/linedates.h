@@ -9,16 +9,16 @@
 // When a LINE export says something was said: the times of its records and the dates of its day
 // lines, in the forms the app has written them on phones and on the desktop, in its languages.
 
-// A time of day as a record starts with it: "21:03", "9:03", "09:03:07", "24:32" (iOS writes
-// the small hours so, under the day before), "午後9:03", "午後 9:03", "上午09:59", "下午12:13",
+// A time of day as a record starts with it: "21:03", "9:03", "09:03:07", "24:32" (iOS counts
+// the hours 1 to 24: its 24:32 is half past midnight, written under its own day line, before
+// that day's later hours), "午後9:03", "午後 9:03", "上午09:59", "下午12:13",
 // "PM 9:03", "9:03 PM", "9:03pm", "오후 9:03".
 struct LineTime
 {
-    int hour = 0; // 0–29: 24 and on are the night after the date above it
+    int hour = 0; // 0–29: 24 and on are the first hours of the day line's own day
     int minute = 0;
     int second = -1; // -1 when not written
 
-    bool nextDay() const { return hour >= 24; }
     // As a page shows it: 24-hour "HH:MM" (":SS" when given); "24:32" as written.
     QString text() const;
 };

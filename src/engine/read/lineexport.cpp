@@ -79,18 +79,38 @@ std::optional<std::pair<LineTime, QStringView>> blankRecordStart(QStringView lin
 
 } // namespace
 
-bool startsAsLineExport(QStringView firstLine, QStringView secondLine, QStringView thirdLine)
+bool startsAsLineExport(QStringView head)
 {
-    if (isLineTitle(firstLine))
-        return true;
-    // Without a title: a day line, perhaps a blank line, then a record.
-    if (!parseLineDate(firstLine))
-        return false;
-    const QStringView record = secondLine.isEmpty() ? thirdLine : secondLine;
-    if (!startsLikeTime(record))
-        return false;
-    const qsizetype tab = record.indexOf(u'\t');
-    return (tab > 0 && parseLineTime(record.first(tab))) || blankRecordStart(record);
+    // The lines the app writes above the first record, in the orders its exports show: the
+    // title, the saved-on line, day lines (of days with no records too) and blank lines.
+    constexpr int MaxHeadLines = 64;
+    bool dayLine = false;
+    int lines = 0;
+    for (QStringView rest = head; !rest.isEmpty() && lines < MaxHeadLines; ++lines) {
+        qsizetype end = 0;
+        while (end < rest.size() && rest[end] != u'\n' && rest[end] != u'\r')
+            ++end;
+        const QStringView line = rest.first(end);
+        if (end + 1 < rest.size() && rest[end] == u'\r' && rest[end + 1] == u'\n')
+            ++end;
+        rest = rest.sliced(qMin(end + 1, rest.size()));
+        if (line.trimmed().isEmpty())
+            continue;
+        if (!dayLine && isLineTitle(line))
+            return true;
+        if (parseLineDate(line)) {
+            dayLine = true;
+            continue;
+        }
+        if (!dayLine && isSavedOnLine(line) && !startsLikeTime(line))
+            continue;
+        // The first line of another kind is a record under a day line, or no export's.
+        if (!dayLine || !startsLikeTime(line))
+            return false;
+        const qsizetype tab = line.indexOf(u'\t');
+        return (tab > 0 && parseLineTime(line.first(tab))) || blankRecordStart(line);
+    }
+    return false;
 }
 
 LineExportConverter::LineExportConverter(const QString &headerText, Source source, Survey survey)
@@ -105,8 +125,8 @@ void LineExportConverter::reset()
     m_out.clear();
     m_replay.clear();
     m_sourceDone = false;
-    m_firstLine = true;
-    m_savedOnNext = false;
+    m_inHead = true;
+    m_titled = false;
     m_family = Family::Unknown;
     m_block = Block::None;
     m_blockDate = QDate();
@@ -149,22 +169,20 @@ bool LineExportConverter::pull(ExportLine &line)
 
 void LineExportConverter::process(ExportLine &line)
 {
-    const bool first = std::exchange(m_firstLine, false);
     const QString &text = line.text;
-    if (first && isLineTitle(text)) {
-        m_chatName = ::chatName(text);
-        openNotice(text, LineRole::Title, QDate(), std::nullopt, line.end);
-        closeBlock();
-        m_savedOnNext = true;
-        return;
-    }
-    if (m_savedOnNext) {
-        m_savedOnNext = false;
-        if (isSavedOnLine(text) && !startsLikeTime(text) && !parseLineDate(text)) {
+    if (m_inHead && !text.isEmpty()) {
+        // The title and the saved-on line stand above everything else, blank lines between.
+        const bool title = !m_titled && isLineTitle(text);
+        if (title || (isSavedOnLine(text) && !startsLikeTime(text) && !parseLineDate(text))) {
+            if (title)
+                m_chatName = ::chatName(text);
+            m_titled = true;
+            m_blanks.clear();
             openNotice(text, LineRole::Title, QDate(), std::nullopt, line.end);
             closeBlock();
             return;
         }
+        m_inHead = false;
     }
     if (text.isEmpty()) {
         if (!m_blanks.empty() && m_blanks.back().first == line.end)
@@ -243,7 +261,8 @@ std::optional<LineExportConverter::Record> LineExportConverter::blankSeparated(c
         survey();
     const qsizetype sender = senderLength(rest);
     if (sender <= 0 || sender + 1 >= rest.size()) {
-        // No text after the name: "09:30 開場" inside a message is a line of it.
+        // No text after the name: "09:30 開場" inside a message is a line of it. With text,
+        // the line is a record even from a sender met nowhere else.
         if (!isEventText(rest))
             return std::nullopt;
         r.text = rest;
@@ -251,8 +270,6 @@ std::optional<LineExportConverter::Record> LineExportConverter::blankSeparated(c
         return r;
     }
     r.sender = rest.first(sender);
-    if (m_block == Block::Message && m_senderCounts.value(r.sender.toString(), 2) < 2)
-        return std::nullopt; // a line of the message that starts with a time and a word
     m_family = Family::Blanks;
     r.text = rest.sliced(sender + 1);
     r.event = isEventText(r.text);
@@ -319,9 +336,7 @@ void LineExportConverter::startRecord(Record r, const ExportLine &line)
 {
     closeBlock();
     m_blanks.clear();
-    QDate date = m_date;
-    if (r.time && r.time->nextDay() && date.isValid())
-        date = date.addDays(1);
+    const QDate date = m_date;
     const std::optional<LineTime> time = r.time;
     if (r.event) {
         // An event in someone's name says whose it is, where its text does not.

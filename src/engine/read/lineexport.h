@@ -12,9 +12,10 @@
 #include <optional>
 #include <vector>
 
-// Whether a log's first lines are those of a LINE talk-history export: its title ("[LINE] …",
-// "Chat history in "…""), or, for the exports that have none, a day line followed by a record.
-bool startsAsLineExport(QStringView firstLine, QStringView secondLine, QStringView thirdLine);
+// Whether a log's head (its first kilobytes) is that of a LINE talk-history export: its title
+// ("[LINE] …", "Chat history in "…"") first, or, for the exports that have none, a record under
+// a day line, with only the saved-on line, more day lines and blank lines before it.
+bool startsAsLineExport(QStringView head);
 
 // One line of the export as the file holds it, and how it ends (every line end counts in an
 // export: records end in CR LF while the lines inside a message may end in LF).
@@ -43,7 +44,7 @@ class LineExportConverter
 public:
     struct Stamp
     {
-        QDate date; // the day the line was said (the day after the day line for "24:32")
+        QDate date; // the day the line was said: its day line's, also for "24:32"
         std::optional<LineTime> time; // empty when unknown
         bool opens = false; // the line opens a message or a notice
         // For a message's header line: how many characters of the next line restate the time
@@ -120,8 +121,8 @@ private:
     std::deque<ExportLine> m_replay; // export lines read ahead, to be read again
     ExportLine m_line; // the export line being converted (its buffer is reused)
     bool m_sourceDone = false;
-    bool m_firstLine = true; // the next line is the first of this pass
-    bool m_savedOnNext = false; // the line after the title may tell when the export was saved
+    bool m_inHead = true; // no line but the title, the saved-on line and blanks read yet
+    bool m_titled = false; // the title or the saved-on line was read
     QString m_chatName;
     Family m_family = Family::Unknown;
     Block m_block = Block::None;

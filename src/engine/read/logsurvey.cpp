@@ -92,22 +92,8 @@ QString LogReader::head()
 
 bool LogReader::startsAsLineExport()
 {
-    // The first three lines tell, as far as the first few kilobytes hold them: read apart from
-    // the reading position, so that a log of one huge line is not read whole for it.
-    const QString text = head();
-    QStringView lines[3];
-    QStringView rest(text);
-    for (QStringView &line : lines) {
-        qsizetype end = 0;
-        while (end < rest.size() && rest[end] != u'\n' && rest[end] != u'\r')
-            ++end;
-        line = rest.first(end);
-        if (end < rest.size() && rest[end] == u'\r' && end + 1 < rest.size()
-            && rest[end + 1] == u'\n')
-            ++end;
-        rest = rest.sliced(qMin(end + 1, rest.size()));
-    }
-    return ::startsAsLineExport(lines[0], lines[1], lines[2]);
+    // Read apart from the reading position, so that a log of one huge line is not read whole.
+    return ::startsAsLineExport(head());
 }
 
 void LogReader::lookAtForeignKind()

@@ -1,99 +1,16 @@
 #include "engine/read/logreader.h"
+#include "support/exportrecords.h"
 
 #include <QDir>
 #include <QTest>
 
 // Exports as real phones, desktop apps and messengers write them: structural twins of real LINE
 // talk histories and XML histories (the same bytes for their structure, invented names and
-// texts), each beside the list of its records as a reader must give them back.
-//
-// A record is one line of its .records file, TAB between the fields, "\n", "\t" and "\\"
-// escaped in the texts:
-//   date   DATE  DAY-LINE                       a LINE export's day line
-//   msg    DATE  TIME  SENDER  TEXT              a message
-//   event  DATE  [TIME]  TEXT                    an event (its time only in an XML history)
-// DATE is YYYY/MM/DD, TIME 24-hour as the page shows it; an event's text is as the notice has
-// it.
+// texts), each beside the list of its records as a reader must give them back
+// (support/exportrecords.h tells the form of that list).
 namespace {
 
 const QString Header = QStringLiteral(" の発言："); // as the settings file gives it back
-
-QString escaped(QString text)
-{
-    return text.replace(u'\\', QStringLiteral("\\\\"))
-        .replace(u'\n', QStringLiteral("\\n"))
-        .replace(u'\t', QStringLiteral("\\t"));
-}
-
-struct Record
-{
-    QString kind;
-    QString date;
-    QString time;
-    QString sender;
-    QStringList lines;
-
-    QString text(bool xml) const
-    {
-        const QString text = escaped(lines.join(u'\n'));
-        if (kind == u"msg")
-            return QStringList {kind, date, time, sender, text}.join(u'\t');
-        if (kind == u"event" && xml)
-            return QStringList {kind, date, time, text}.join(u'\t');
-        return QStringList {kind, date, text}.join(u'\t');
-    }
-};
-
-// The records of a log as the reader gives them back.
-QStringList readRecords(LogReader &reader)
-{
-    QStringList out;
-    std::optional<Record> open;
-    const auto flush = [&] {
-        if (open)
-            out.append(open->text(reader.isXml()));
-        open.reset();
-    };
-    LineStamps::Cursor stamps(reader.stamps());
-    QString line, date, time, frameDate, frameTime;
-    qsizetype repeated = 0;
-    LineInfo info;
-    for (qsizetype i = 0; reader.readLine(line, &info); ++i) {
-        switch (info.role) {
-        case LineRole::Header:
-            flush();
-            stamps.at(i, &date, &time, &repeated);
-            open = Record {QStringLiteral("msg"), date, time, line.chopped(Header.size() + 1), {}};
-            break;
-        case LineRole::Message:
-        case LineRole::Placeholder:
-            if (open && open->lines.isEmpty())
-                line.remove(0, repeated);
-            if (open)
-                open->lines.append(line);
-            break;
-        case LineRole::Frame:
-            flush();
-            if (stamps.at(i, &frameDate, &frameTime))
-                break;
-            frameDate.clear();
-            frameTime.clear();
-            break;
-        case LineRole::Notice:
-            if (!open)
-                open = Record {QStringLiteral("event"), frameDate, frameTime, QString(), {}};
-            open->lines.append(line);
-            break;
-        case LineRole::Date:
-            out.append(QStringList {QStringLiteral("date"), frameDate, escaped(line)}.join(u'\t'));
-            break;
-        default:
-            break;
-        }
-    }
-    flush();
-    return out;
-}
 
 } // namespace
 
@@ -133,7 +50,7 @@ void TestExports::twins()
     LogReader reader;
     QVERIFY(reader.open(path, Header));
     QCOMPARE(reader.format().lineExport, !reader.isXml());
-    const QStringList read = readRecords(reader);
+    const QStringList read = readRecords(reader, Header);
     const auto count = [](const QStringList &records, QStringView kind) {
         return std::count_if(records.begin(), records.end(),
                              [kind](const QString &r) { return r.startsWith(kind); });

@@ -1,16 +1,14 @@
 #include "atomicfile.h"
 
 #include "filename.h"
+#include "temporarymark.h"
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fileio {
@@ -21,40 +19,6 @@ const QByteArray TemporarySuffix = QByteArrayLiteral(".pelorin-tmp");
 // Other names tried when a temporary's name is taken by something that is no temporary of ours.
 constexpr int TemporaryNames = 16;
 
-// Every temporary carries this extended attribute, its value the writing process's id, where
-// the file system keeps such attributes: a file of that name is removed as a stale temporary
-// only when it is a regular file of the same user that carries the mark of a process that is
-// gone. A user's own file of that name, or one on a file system without the attributes, is
-// never removed; another name is used instead.
-constexpr char TemporaryMark[] = "user.pelorin.temporary";
-
-void markTemporary(int fd)
-{
-    const QByteArray pid = QByteArray::number(qint64(::getpid()));
-    (void)::fsetxattr(fd, TemporaryMark, pid.constData(), size_t(pid.size()), 0);
-}
-
-// `st`: what the name's own entry holds (not followed).
-bool isStaleTemporary(int dirFd, const QByteArray &name, const struct stat &st)
-{
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
-        return false;
-    const int fd
-        = ::openat(dirFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char value[32];
-    const ssize_t n = ::fgetxattr(fd, TemporaryMark, value, sizeof value - 1);
-    ::close(fd);
-    if (n <= 0)
-        return false;
-    value[n] = 0;
-    char *end = nullptr;
-    const long long pid = std::strtoll(value, &end, 10);
-    // The writer is gone: no process of that id (another process reusing it keeps it).
-    return end && *end == 0 && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
-}
-
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -64,6 +28,14 @@ QString systemError(int error)
 bool noSyncAvailable(int error)
 {
     return error == EINVAL || error == ENOTSUP || error == ENOSYS;
+}
+
+// A temporary that cannot take the replaced file's owner or mode keeps its own: a user may not
+// give a file away, FAT keeps neither (EPERM), some FUSE file systems implement neither, and an
+// owner outside the user namespace cannot be set (EINVAL). ENOTSUP is EOPNOTSUPP here.
+bool attributeNotKept(int error)
+{
+    return error == EPERM || error == EINVAL || error == ENOTSUP || error == ENOSYS;
 }
 
 // What stands under a name that may not be replaced; empty when a regular file or nothing.
@@ -112,11 +84,20 @@ bool AtomicFile::failWithErrno()
     return fail(systemError(errno));
 }
 
+bool AtomicFile::abandon(const QString &reason)
+{
+    cancel();
+    return fail(reason);
+}
+
 bool AtomicFile::open()
 {
     cancel();
     m_failed = false;
     m_error.clear();
+    m_head.clear();
+    m_size = 0;
+    m_heldBack = 0;
 
     const QByteArray path = encodeName(m_path);
     const qsizetype slash = path.lastIndexOf('/');
@@ -142,19 +123,23 @@ bool AtomicFile::open()
         return failWithErrno();
     }
 
-    // The temporary's name: free, or held by a temporary a killed run left behind, which goes.
+    // Temporaries killed runs left behind go, under every name one may have, so that they
+    // never pile up; the temporary takes the first free name.
     m_tempName.clear();
-    for (int attempt = 0; attempt < TemporaryNames && m_tempName.isEmpty(); ++attempt) {
+    for (int attempt = 0; attempt < TemporaryNames; ++attempt) {
         const QByteArray name = temporaryName(m_name, attempt);
         struct stat taken;
+        bool free = false;
         if (::fstatat(m_dirFd, name.constData(), &taken, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT)
                 return failWithErrno();
-            m_tempName = name;
-        } else if (isStaleTemporary(m_dirFd, name, taken)
-                   && ::unlinkat(m_dirFd, name.constData(), 0) == 0) {
-            m_tempName = name;
+            free = true;
+        } else {
+            free = isStaleTemporary(m_dirFd, name, taken)
+                && ::unlinkat(m_dirFd, name.constData(), 0) == 0;
         }
+        if (free && m_tempName.isEmpty())
+            m_tempName = name;
     }
     if (m_tempName.isEmpty())
         return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError",
@@ -171,18 +156,19 @@ bool AtomicFile::open()
         if (m_fd < 0)
             return failWithErrno();
         m_named = true;
+        m_heldBack = TemporaryMarkSize;
+        if (!writeAt(temporaryMark(::getpid()), 0))
+            return abandon(m_error);
     }
-    markTemporary(m_fd);
+    setTemporaryAttribute(m_fd);
 
     if (existing) {
         // Owner first: changing it may clear mode bits.
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            (void)::fchown(m_fd, st.st_uid, st.st_gid); // allowed or not, the data is ours
-        if (::fchmod(m_fd, st.st_mode & 0777) != 0) {
-            const int error = errno;
-            cancel();
-            return fail(systemError(error));
-        }
+        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid())
+            && ::fchown(m_fd, st.st_uid, st.st_gid) != 0 && !attributeNotKept(errno))
+            return abandon(systemError(errno));
+        if (::fchmod(m_fd, st.st_mode & 0777) != 0 && !attributeNotKept(errno))
+            return abandon(systemError(errno));
     }
     return true;
 }
@@ -193,10 +179,25 @@ bool AtomicFile::write(QByteArrayView bytes)
         return false;
     if (m_fd < 0)
         return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open")));
+    // The bytes where the mark stands wait until the commit.
+    if (m_size < m_heldBack) {
+        const QByteArrayView head = bytes.first(qMin(bytes.size(), qsizetype(m_heldBack - m_size)));
+        m_head += head;
+        m_size += head.size();
+        bytes = bytes.sliced(head.size());
+    }
+    if (!writeAt(bytes, m_size))
+        return false;
+    m_size += bytes.size();
+    return true;
+}
+
+bool AtomicFile::writeAt(QByteArrayView bytes, qint64 offset)
+{
     const char *p = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, size_t(left));
+        const ssize_t n = ::pwrite(m_fd, p, size_t(left), off_t(offset));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -206,6 +207,7 @@ bool AtomicFile::write(QByteArrayView bytes)
             return fail(systemError(ENOSPC));
         p += n;
         left -= n;
+        offset += n;
     }
     return true;
 }
@@ -251,18 +253,19 @@ bool AtomicFile::giveTemporaryAName()
 
 bool AtomicFile::commit()
 {
-    if (m_failed || m_fd < 0) {
-        const QString error = m_error.isEmpty()
-            ? QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open"))
-            : m_error;
-        cancel();
-        return fail(error);
+    if (m_failed || m_fd < 0)
+        return abandon(m_error.isEmpty()
+                           ? QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open"))
+                           : m_error);
+    // The data's first bytes replace the mark (all of it when the data is shorter).
+    if (m_heldBack > 0) {
+        if (!writeAt(m_head, 0))
+            return abandon(m_error);
+        if (m_size < m_heldBack && ::ftruncate(m_fd, off_t(m_size)) != 0)
+            return abandon(systemError(errno));
     }
-    if (::fsync(m_fd) != 0 && !noSyncAvailable(errno)) {
-        const int error = errno;
-        cancel();
-        return fail(systemError(error));
-    }
+    if (::fsync(m_fd) != 0 && !noSyncAvailable(errno))
+        return abandon(systemError(errno));
     bool ok = giveTemporaryAName();
     // Some file systems report a failed write only when the file is closed.
     const int fd = m_fd;
@@ -272,11 +275,8 @@ bool AtomicFile::commit()
     ok = ok && targetStillReplaceable();
     if (ok && ::renameat(m_dirFd, m_tempName.constData(), m_dirFd, m_name.constData()) != 0)
         ok = failWithErrno();
-    if (!ok) {
-        const QString error = m_error;
-        cancel();
-        return fail(error);
-    }
+    if (!ok)
+        return abandon(m_error);
     m_named = false;
     // The new name itself made durable; the file is in place even if this fails.
     ::fsync(m_dirFd);

@@ -98,6 +98,7 @@ bool AtomicFile::open()
     m_head.clear();
     m_size = 0;
     m_heldBack = 0;
+    m_replacing = false;
 
     const QByteArray path = encodeName(m_path);
     const qsizetype slash = path.lastIndexOf('/');
@@ -111,14 +112,16 @@ bool AtomicFile::open()
         return failWithErrno();
 
     struct stat st;
-    bool existing = false;
     if (::fstatat(m_dirFd, m_name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (const QString refusal = refusalFor(st); !refusal.isEmpty())
             return fail(refusal);
         // A read-only file stays protected; only the superuser may replace it.
         if (::faccessat(m_dirFd, m_name.constData(), W_OK, AT_EACCESS) != 0)
             return failWithErrno();
-        existing = true;
+        m_replacing = true;
+        m_owner = st.st_uid;
+        m_group = st.st_gid;
+        m_mode = st.st_mode & 0777;
     } else if (errno != ENOENT) {
         return failWithErrno();
     }
@@ -147,7 +150,8 @@ bool AtomicFile::open()
                                                      "file is taken, such as "))
                     + decodeName(temporaryName(m_name)));
 
-    const mode_t createMode = existing ? 0600 : 0666; // a new file gets what the umask allows
+    // A new file gets what the umask allows; a replaced one its mode at the commit.
+    const mode_t createMode = m_replacing ? 0600 : 0666;
     if (m_temporary == Temporary::UnnamedIfPossible)
         m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
     if (m_fd < 0) {
@@ -157,19 +161,19 @@ bool AtomicFile::open()
             return failWithErrno();
         m_named = true;
         m_heldBack = TemporaryMarkSize;
-        if (!writeAt(temporaryMark(::getpid()), 0))
+        if (!writeAt(m_fd, temporaryMark(::getpid()), 0))
             return abandon(m_error);
     }
     setTemporaryAttribute(m_fd);
-
-    if (existing) {
-        // Owner first: changing it may clear mode bits.
-        if ((st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            && ::fchown(m_fd, st.st_uid, st.st_gid) != 0 && !attributeNotKept(errno))
-            return abandon(systemError(errno));
-        if (::fchmod(m_fd, st.st_mode & 0777) != 0 && !attributeNotKept(errno))
-            return abandon(systemError(errno));
-    }
+    struct stat created;
+    if (::fstat(m_fd, &created) != 0)
+        return abandon(systemError(errno));
+    if (!m_replacing)
+        m_mode = created.st_mode & 0777;
+    // The commit opens it again to write over the mark, which a umask without the owner's
+    // write permission would not allow; the commit gives it its mode.
+    if (m_named && !(created.st_mode & S_IWUSR))
+        (void)::fchmod(m_fd, m_mode | S_IWUSR);
     return true;
 }
 
@@ -186,18 +190,18 @@ bool AtomicFile::write(QByteArrayView bytes)
         m_size += head.size();
         bytes = bytes.sliced(head.size());
     }
-    if (!writeAt(bytes, m_size))
+    if (!writeAt(m_fd, bytes, m_size))
         return false;
     m_size += bytes.size();
     return true;
 }
 
-bool AtomicFile::writeAt(QByteArrayView bytes, qint64 offset)
+bool AtomicFile::writeAt(int fd, QByteArrayView bytes, qint64 offset)
 {
     const char *p = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::pwrite(m_fd, p, size_t(left), off_t(offset));
+        const ssize_t n = ::pwrite(fd, p, size_t(left), off_t(offset));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -224,30 +228,50 @@ bool AtomicFile::targetStillReplaceable()
     return true;
 }
 
-bool AtomicFile::giveTemporaryAName()
+bool AtomicFile::replaceMark()
 {
-    struct stat mine;
-    if (::fstat(m_fd, &mine) != 0)
+    // Through a descriptor of its own: a FUSE driver for FAT drops overwrites of a file's last
+    // cluster made through the descriptor that appended it.
+    const int fd
+        = ::openat(m_dirFd, m_tempName.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT)
         return failWithErrno();
-    if (!m_named) {
-        // An unnamed temporary is linked under the hidden name first; without the privilege
-        // for an empty path, through its /proc entry.
-        if (::linkat(m_fd, "", m_dirFd, m_tempName.constData(), AT_EMPTY_PATH) != 0) {
-            const QByteArray proc = "/proc/self/fd/" + QByteArray::number(m_fd);
-            if (::linkat(AT_FDCWD, proc.constData(), m_dirFd, m_tempName.constData(),
-                         AT_SYMLINK_FOLLOW)
-                != 0)
-                return failWithErrno();
-        }
-        m_named = true;
-        return true;
-    }
     // Another run writing the same file may have removed this temporary as a stale one.
-    struct stat named;
-    if (::fstatat(m_dirFd, m_tempName.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0
-        || named.st_dev != mine.st_dev || named.st_ino != mine.st_ino)
-        return fail(
-            QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the temporary file was replaced")));
+    struct stat mine, named;
+    bool ok = fd >= 0 && ::fstat(fd, &named) == 0 && ::fstat(m_fd, &mine) == 0
+        && named.st_dev == mine.st_dev && named.st_ino == mine.st_ino;
+    if (!ok)
+        fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the temporary file was replaced")));
+    ok = ok && writeAt(fd, m_head, 0);
+    if (ok && m_size < m_heldBack && ::ftruncate(fd, off_t(m_size)) != 0)
+        ok = failWithErrno();
+    if (fd >= 0 && ::close(fd) != 0 && ok)
+        ok = failWithErrno();
+    return ok;
+}
+
+bool AtomicFile::takeAttributes()
+{
+    // Owner first: changing it may clear mode bits.
+    if (m_replacing && (m_owner != ::geteuid() || m_group != ::getegid())
+        && ::fchown(m_fd, m_owner, m_group) != 0 && !attributeNotKept(errno))
+        return failWithErrno();
+    if (::fchmod(m_fd, m_mode) != 0 && !attributeNotKept(errno))
+        return failWithErrno();
+    return true;
+}
+
+bool AtomicFile::linkUnnamed()
+{
+    // Under the hidden name first; without the privilege for an empty path, through its /proc
+    // entry.
+    if (::linkat(m_fd, "", m_dirFd, m_tempName.constData(), AT_EMPTY_PATH) != 0) {
+        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(m_fd);
+        if (::linkat(AT_FDCWD, proc.constData(), m_dirFd, m_tempName.constData(), AT_SYMLINK_FOLLOW)
+            != 0)
+            return failWithErrno();
+    }
+    m_named = true;
     return true;
 }
 
@@ -257,16 +281,11 @@ bool AtomicFile::commit()
         return abandon(m_error.isEmpty()
                            ? QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open"))
                            : m_error);
-    // The data's first bytes replace the mark (all of it when the data is shorter).
-    if (m_heldBack > 0) {
-        if (!writeAt(m_head, 0))
-            return abandon(m_error);
-        if (m_size < m_heldBack && ::ftruncate(m_fd, off_t(m_size)) != 0)
-            return abandon(systemError(errno));
-    }
+    if ((m_named && !replaceMark()) || !takeAttributes())
+        return abandon(m_error);
     if (::fsync(m_fd) != 0 && !noSyncAvailable(errno))
         return abandon(systemError(errno));
-    bool ok = giveTemporaryAName();
+    bool ok = m_named || linkUnnamed();
     // Some file systems report a failed write only when the file is closed.
     const int fd = m_fd;
     m_fd = -1;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <sys/types.h>
 
 // Every file the program writes is written through AtomicFile: the bytes go to a temporary
 // in the same folder, every write is checked, and only when all of them succeeded (and the
@@ -64,9 +65,11 @@ private:
     bool fail(const QString &reason);
     bool failWithErrno();
     bool abandon(const QString &reason); // cancels, then fails
-    bool writeAt(QByteArrayView bytes, qint64 offset);
+    bool writeAt(int fd, QByteArrayView bytes, qint64 offset);
     bool targetStillReplaceable();
-    bool giveTemporaryAName();
+    bool replaceMark(); // the data's first bytes take the mark's place
+    bool takeAttributes(); // the replaced file's owner, and the mode
+    bool linkUnnamed();
     void closeAll();
 
     QString m_path;
@@ -83,6 +86,10 @@ private:
     qsizetype m_heldBack = 0;
     QByteArray m_head;
     qint64 m_size = 0;
+    bool m_replacing = false; // a file of that name exists, owned by these:
+    uid_t m_owner = 0;
+    gid_t m_group = 0;
+    mode_t m_mode = 0; // the replaced file's, or what the umask gives a new one
 };
 
 // Writes the whole of `bytes` as the file's new content in one atomic step.

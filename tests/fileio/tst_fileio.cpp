@@ -108,25 +108,22 @@ private slots:
 
     // The named temporary is hidden next to the file. Opening removes every temporary of the
     // file that a writer that is gone left behind, under any of its names, marked by the
-    // attribute or (on FAT, which keeps no attributes) in its first bytes; anything else (the
-    // user's own file, another user's, a folder, a living writer's temporary) stays. `taken`
-    // and `left`: what stands under each name before and after, one letter a name (see below);
+    // attribute or (on FAT, which keeps no attributes) in its first bytes; anything else stays.
+    // `taken` and `left`: what stands under each name before and after, a letter a name: a, A
+    // the attribute of a writer that is gone or living; m, M the mark of one; o another user's
+    // file with a gone writer's mark; u the user's own file; d a folder; "." nothing.
     // `used`: the name the new temporary takes.
     void temporaryNameTaken_data()
     {
         QTest::addColumn<QString>("taken");
         QTest::addColumn<QString>("left");
         QTest::addColumn<int>("used");
-        QTest::newRow("stale, by the attribute") << "a"
-                                                 << "." << 0;
-        QTest::newRow("stale, by the mark") << "m"
-                                            << "." << 0;
-        QTest::newRow("the user's file, a folder") << "ud"
-                                                   << "ud" << 2;
-        QTest::newRow("living writers among stale ones") << "mAmM"
-                                                         << ".A.M" << 0;
-        QTest::newRow("the user's and another user's among stale ones") << "umom"
-                                                                        << "u.o." << 1;
+        QTest::newRow("stale, by the attribute") << u"a"_qs << u"."_qs << 0;
+        QTest::newRow("stale, by the mark") << u"m"_qs << u"."_qs << 0;
+        QTest::newRow("the user's file, a folder") << u"ud"_qs << u"ud"_qs << 2;
+        QTest::newRow("living writers among stale ones") << u"mAmM"_qs << u".A.M"_qs << 0;
+        QTest::newRow("the user's and another user's among stale ones")
+            << u"umom"_qs << u"u.o."_qs << 1;
         QTest::newRow("sixteen killed runs") << u"m"_qs.repeated(16) << u"."_qs.repeated(16) << 0;
     }
 
@@ -149,7 +146,6 @@ private slots:
                 QVERIFY(QDir().mkdir(name));
                 continue;
             }
-            // a, A: the attribute of a gone or the living writer; m, M, o: the mark of one.
             const pid_t writer = (what == 'A' || what == 'M') ? ::getpid() : gone;
             const QByteArray mark = QStringLiteral("mMo").contains(what)
                 ? fileio::temporaryMark(writer)

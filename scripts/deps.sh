@@ -15,10 +15,12 @@ PELORIN_PACKAGES=(
 PELORIN_PACKAGE_TOOLS=(dpkg-dev file lintian)
 
 # The tests: pages in headless Chromium, their scripts parsed by Node.js, the metainfo and
-# manual page checks, the package, and what a desktop makes of its launcher (the desktop file
-# checks, xdg-mime, gio launch).
+# manual page checks, the package, what a desktop makes of its launcher (the desktop file
+# checks, xdg-mime, gio launch), and outputs on FAT and exFAT images (made by dosfstools and
+# exfatprogs, mounted through FUSE where the kernel cannot).
 PELORIN_TEST_PACKAGES=(
     chromium nodejs appstream man-db desktop-file-utils xdg-utils libglib2.0-bin
+    dosfstools exfatprogs fusefat exfat-fuse
     "${PELORIN_PACKAGE_TOOLS[@]}"
 )
 

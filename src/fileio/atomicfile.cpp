@@ -1,16 +1,14 @@
 #include "atomicfile.h"
 
 #include "filename.h"
+#include "temporarymark.h"
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <signal.h>
 #include <stdio.h>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace fileio {
@@ -21,40 +19,6 @@ const QByteArray TemporarySuffix = QByteArrayLiteral(".pelorin-tmp");
 // Other names tried when a temporary's name is taken by something that is no temporary of ours.
 constexpr int TemporaryNames = 16;
 
-// Every temporary carries this extended attribute, its value the writing process's id, where
-// the file system keeps such attributes: a file of that name is removed as a stale temporary
-// only when it is a regular file of the same user that carries the mark of a process that is
-// gone. A user's own file of that name, or one on a file system without the attributes, is
-// never removed; another name is used instead.
-constexpr char TemporaryMark[] = "user.pelorin.temporary";
-
-void markTemporary(int fd)
-{
-    const QByteArray pid = QByteArray::number(qint64(::getpid()));
-    (void)::fsetxattr(fd, TemporaryMark, pid.constData(), size_t(pid.size()), 0);
-}
-
-// `st`: what the name's own entry holds (not followed).
-bool isStaleTemporary(int dirFd, const QByteArray &name, const struct stat &st)
-{
-    if (!S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
-        return false;
-    const int fd
-        = ::openat(dirFd, name.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    char value[32];
-    const ssize_t n = ::fgetxattr(fd, TemporaryMark, value, sizeof value - 1);
-    ::close(fd);
-    if (n <= 0)
-        return false;
-    value[n] = 0;
-    char *end = nullptr;
-    const long long pid = std::strtoll(value, &end, 10);
-    // The writer is gone: no process of that id (another process reusing it keeps it).
-    return end && *end == 0 && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
-}
-
 QString systemError(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -64,6 +28,14 @@ QString systemError(int error)
 bool noSyncAvailable(int error)
 {
     return error == EINVAL || error == ENOTSUP || error == ENOSYS;
+}
+
+// A temporary that cannot take the replaced file's owner or mode keeps its own: a user may not
+// give a file away, FAT keeps neither (EPERM), some FUSE file systems implement neither, and an
+// owner outside the user namespace cannot be set (EINVAL). ENOTSUP is EOPNOTSUPP here.
+bool attributeNotKept(int error)
+{
+    return error == EPERM || error == EINVAL || error == ENOTSUP || error == ENOSYS;
 }
 
 // What stands under a name that may not be replaced; empty when a regular file or nothing.
@@ -112,11 +84,21 @@ bool AtomicFile::failWithErrno()
     return fail(systemError(errno));
 }
 
+bool AtomicFile::abandon(const QString &reason)
+{
+    cancel();
+    return fail(reason);
+}
+
 bool AtomicFile::open()
 {
     cancel();
     m_failed = false;
     m_error.clear();
+    m_head.clear();
+    m_size = 0;
+    m_heldBack = 0;
+    m_replacing = false;
 
     const QByteArray path = encodeName(m_path);
     const qsizetype slash = path.lastIndexOf('/');
@@ -130,31 +112,37 @@ bool AtomicFile::open()
         return failWithErrno();
 
     struct stat st;
-    bool existing = false;
     if (::fstatat(m_dirFd, m_name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (const QString refusal = refusalFor(st); !refusal.isEmpty())
             return fail(refusal);
         // A read-only file stays protected; only the superuser may replace it.
         if (::faccessat(m_dirFd, m_name.constData(), W_OK, AT_EACCESS) != 0)
             return failWithErrno();
-        existing = true;
+        m_replacing = true;
+        m_owner = st.st_uid;
+        m_group = st.st_gid;
+        m_mode = st.st_mode & 0777;
     } else if (errno != ENOENT) {
         return failWithErrno();
     }
 
-    // The temporary's name: free, or held by a temporary a killed run left behind, which goes.
+    // Temporaries killed runs left behind go, under every name one may have, so that they
+    // never pile up; the temporary takes the first free name.
     m_tempName.clear();
-    for (int attempt = 0; attempt < TemporaryNames && m_tempName.isEmpty(); ++attempt) {
+    for (int attempt = 0; attempt < TemporaryNames; ++attempt) {
         const QByteArray name = temporaryName(m_name, attempt);
         struct stat taken;
+        bool free = false;
         if (::fstatat(m_dirFd, name.constData(), &taken, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno != ENOENT)
                 return failWithErrno();
-            m_tempName = name;
-        } else if (isStaleTemporary(m_dirFd, name, taken)
-                   && ::unlinkat(m_dirFd, name.constData(), 0) == 0) {
-            m_tempName = name;
+            free = true;
+        } else {
+            free = isStaleTemporary(m_dirFd, name, taken)
+                && ::unlinkat(m_dirFd, name.constData(), 0) == 0;
         }
+        if (free && m_tempName.isEmpty())
+            m_tempName = name;
     }
     if (m_tempName.isEmpty())
         return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError",
@@ -162,7 +150,8 @@ bool AtomicFile::open()
                                                      "file is taken, such as "))
                     + decodeName(temporaryName(m_name)));
 
-    const mode_t createMode = existing ? 0600 : 0666; // a new file gets what the umask allows
+    // A new file gets what the umask allows; a replaced one its mode at the commit.
+    const mode_t createMode = m_replacing ? 0600 : 0666;
     if (m_temporary == Temporary::UnnamedIfPossible)
         m_fd = ::openat(m_dirFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode);
     if (m_fd < 0) {
@@ -171,19 +160,20 @@ bool AtomicFile::open()
         if (m_fd < 0)
             return failWithErrno();
         m_named = true;
+        m_heldBack = TemporaryMarkSize;
+        if (!writeAt(m_fd, temporaryMark(::getpid()), 0))
+            return abandon(m_error);
     }
-    markTemporary(m_fd);
-
-    if (existing) {
-        // Owner first: changing it may clear mode bits.
-        if (st.st_uid != ::geteuid() || st.st_gid != ::getegid())
-            (void)::fchown(m_fd, st.st_uid, st.st_gid); // allowed or not, the data is ours
-        if (::fchmod(m_fd, st.st_mode & 0777) != 0) {
-            const int error = errno;
-            cancel();
-            return fail(systemError(error));
-        }
-    }
+    setTemporaryAttribute(m_fd);
+    struct stat created;
+    if (::fstat(m_fd, &created) != 0)
+        return abandon(systemError(errno));
+    if (!m_replacing)
+        m_mode = created.st_mode & 0777;
+    // The commit opens it again to write over the mark, which a umask without the owner's
+    // write permission would not allow; the commit gives it its mode.
+    if (m_named && !(created.st_mode & S_IWUSR))
+        (void)::fchmod(m_fd, m_mode | S_IWUSR);
     return true;
 }
 
@@ -193,10 +183,25 @@ bool AtomicFile::write(QByteArrayView bytes)
         return false;
     if (m_fd < 0)
         return fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open")));
+    // The bytes where the mark stands wait until the commit.
+    if (m_size < m_heldBack) {
+        const QByteArrayView head = bytes.first(qMin(bytes.size(), qsizetype(m_heldBack - m_size)));
+        m_head += head;
+        m_size += head.size();
+        bytes = bytes.sliced(head.size());
+    }
+    if (!writeAt(m_fd, bytes, m_size))
+        return false;
+    m_size += bytes.size();
+    return true;
+}
+
+bool AtomicFile::writeAt(int fd, QByteArrayView bytes, qint64 offset)
+{
     const char *p = bytes.data();
     qsizetype left = bytes.size();
     while (left > 0) {
-        const ssize_t n = ::write(m_fd, p, size_t(left));
+        const ssize_t n = ::pwrite(fd, p, size_t(left), off_t(offset));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -206,6 +211,7 @@ bool AtomicFile::write(QByteArrayView bytes)
             return fail(systemError(ENOSPC));
         p += n;
         left -= n;
+        offset += n;
     }
     return true;
 }
@@ -222,48 +228,64 @@ bool AtomicFile::targetStillReplaceable()
     return true;
 }
 
-bool AtomicFile::giveTemporaryAName()
+bool AtomicFile::replaceMark()
 {
-    struct stat mine;
-    if (::fstat(m_fd, &mine) != 0)
+    // Through a descriptor of its own: a FUSE driver for FAT drops overwrites of a file's last
+    // cluster made through the descriptor that appended it.
+    const int fd
+        = ::openat(m_dirFd, m_tempName.constData(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0 && errno != ENOENT)
         return failWithErrno();
-    if (!m_named) {
-        // An unnamed temporary is linked under the hidden name first; without the privilege
-        // for an empty path, through its /proc entry.
-        if (::linkat(m_fd, "", m_dirFd, m_tempName.constData(), AT_EMPTY_PATH) != 0) {
-            const QByteArray proc = "/proc/self/fd/" + QByteArray::number(m_fd);
-            if (::linkat(AT_FDCWD, proc.constData(), m_dirFd, m_tempName.constData(),
-                         AT_SYMLINK_FOLLOW)
-                != 0)
-                return failWithErrno();
-        }
-        m_named = true;
-        return true;
-    }
     // Another run writing the same file may have removed this temporary as a stale one.
-    struct stat named;
-    if (::fstatat(m_dirFd, m_tempName.constData(), &named, AT_SYMLINK_NOFOLLOW) != 0
-        || named.st_dev != mine.st_dev || named.st_ino != mine.st_ino)
-        return fail(
-            QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the temporary file was replaced")));
+    struct stat mine, named;
+    bool ok = fd >= 0 && ::fstat(fd, &named) == 0 && ::fstat(m_fd, &mine) == 0
+        && named.st_dev == mine.st_dev && named.st_ino == mine.st_ino;
+    if (!ok)
+        fail(QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the temporary file was replaced")));
+    ok = ok && writeAt(fd, m_head, 0);
+    if (ok && m_size < m_heldBack && ::ftruncate(fd, off_t(m_size)) != 0)
+        ok = failWithErrno();
+    if (fd >= 0 && ::close(fd) != 0 && ok)
+        ok = failWithErrno();
+    return ok;
+}
+
+bool AtomicFile::takeAttributes()
+{
+    // Owner first: changing it may clear mode bits.
+    if (m_replacing && (m_owner != ::geteuid() || m_group != ::getegid())
+        && ::fchown(m_fd, m_owner, m_group) != 0 && !attributeNotKept(errno))
+        return failWithErrno();
+    if (::fchmod(m_fd, m_mode) != 0 && !attributeNotKept(errno))
+        return failWithErrno();
+    return true;
+}
+
+bool AtomicFile::linkUnnamed()
+{
+    // Under the hidden name first; without the privilege for an empty path, through its /proc
+    // entry.
+    if (::linkat(m_fd, "", m_dirFd, m_tempName.constData(), AT_EMPTY_PATH) != 0) {
+        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(m_fd);
+        if (::linkat(AT_FDCWD, proc.constData(), m_dirFd, m_tempName.constData(), AT_SYMLINK_FOLLOW)
+            != 0)
+            return failWithErrno();
+    }
+    m_named = true;
     return true;
 }
 
 bool AtomicFile::commit()
 {
-    if (m_failed || m_fd < 0) {
-        const QString error = m_error.isEmpty()
-            ? QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open"))
-            : m_error;
-        cancel();
-        return fail(error);
-    }
-    if (::fsync(m_fd) != 0 && !noSyncAvailable(errno)) {
-        const int error = errno;
-        cancel();
-        return fail(systemError(error));
-    }
-    bool ok = giveTemporaryAName();
+    if (m_failed || m_fd < 0)
+        return abandon(m_error.isEmpty()
+                           ? QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not open"))
+                           : m_error);
+    if ((m_named && !replaceMark()) || !takeAttributes())
+        return abandon(m_error);
+    if (::fsync(m_fd) != 0 && !noSyncAvailable(errno))
+        return abandon(systemError(errno));
+    bool ok = m_named || linkUnnamed();
     // Some file systems report a failed write only when the file is closed.
     const int fd = m_fd;
     m_fd = -1;
@@ -272,11 +294,8 @@ bool AtomicFile::commit()
     ok = ok && targetStillReplaceable();
     if (ok && ::renameat(m_dirFd, m_tempName.constData(), m_dirFd, m_name.constData()) != 0)
         ok = failWithErrno();
-    if (!ok) {
-        const QString error = m_error;
-        cancel();
-        return fail(error);
-    }
+    if (!ok)
+        return abandon(m_error);
     m_named = false;
     // The new name itself made durable; the file is in place even if this fails.
     ::fsync(m_dirFd);

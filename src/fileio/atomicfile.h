@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <sys/types.h>
 
 // Every file the program writes is written through AtomicFile: the bytes go to a temporary
 // in the same folder, every write is checked, and only when all of them succeeded (and the
@@ -11,14 +12,19 @@
 //
 // It never writes through a symbolic link and never replaces anything but a regular file:
 // such a name is refused, the link and whatever it points to left alone. A replaced file
-// keeps its permission bits (and, where allowed, its owner). A file the user may not write
-// is refused as well, even where the folder would allow replacing it.
+// keeps its permission bits and, where allowed, its owner; where the file system keeps no
+// such thing (FAT) or does not implement changing it (some FUSE mounts), the new file gets
+// what the file system gives. A file the user may not write is refused as well, even where
+// the folder would allow replacing it.
 //
 // Where the file system offers unnamed temporaries the data has no name until the commit;
 // otherwise the temporary is "." + name + ".pelorin-tmp" next to the file, created
-// exclusively. One left behind by a killed run is removed when the same file is written next,
-// if it is recognised as one (see TemporaryMark); a file of that name that is not, the user's
-// own or a folder, stays, and the temporary takes another name (".pelorin-tmp-2", …).
+// exclusively and marked as the program's own (see temporarymark.h: an extended attribute,
+// and its first bytes, which hold the data's own only from the commit on). Opening removes
+// every temporary of the same file that a killed run left behind, under any of its names, so
+// that killed runs leave at most one; a file of such a name that is not one (the user's own,
+// another user's, a living writer's, a folder) stays, and the temporary takes another name
+// (".pelorin-tmp-2", …).
 namespace fileio {
 
 class AtomicFile
@@ -58,8 +64,12 @@ public:
 private:
     bool fail(const QString &reason);
     bool failWithErrno();
+    bool abandon(const QString &reason); // cancels, then fails
+    bool writeAt(int fd, QByteArrayView bytes, qint64 offset);
     bool targetStillReplaceable();
-    bool giveTemporaryAName();
+    bool replaceMark(); // the data's first bytes take the mark's place
+    bool takeAttributes(); // the replaced file's owner, and the mode
+    bool linkUnnamed();
     void closeAll();
 
     QString m_path;
@@ -71,6 +81,15 @@ private:
     bool m_named = false; // the temporary has a name that must be removed on failure
     bool m_failed = false;
     QString m_error;
+    // A named temporary's mark takes the place of the data's first m_heldBack bytes, kept in
+    // m_head until the commit; m_size counts all the data written.
+    qsizetype m_heldBack = 0;
+    QByteArray m_head;
+    qint64 m_size = 0;
+    bool m_replacing = false; // a file of that name exists, owned by these:
+    uid_t m_owner = 0;
+    gid_t m_group = 0;
+    mode_t m_mode = 0; // the replaced file's, or what the umask gives a new one
 };
 
 // Writes the whole of `bytes` as the file's new content in one atomic step.

@@ -1,5 +1,6 @@
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
+#include "fileio/temporarymark.h"
 #include "support/files.h"
 #include "support/filesizelimit.h"
 
@@ -105,49 +106,100 @@ private slots:
         QCOMPARE(entries(), before);
     }
 
-    // The named temporary is hidden next to the file. What already has its name is removed only
-    // when it is a temporary a writer that is gone left behind; anything else (the user's own
-    // file, a folder, a living writer's temporary) stays, and the temporary takes another name.
+    // The named temporary is hidden next to the file. Opening removes every temporary of the
+    // file that a writer that is gone left behind, under any of its names, marked by the
+    // attribute or (on FAT, which keeps no attributes) in its first bytes; anything else stays.
+    // `taken` and `left`: what stands under each name before and after, a letter a name: a, A
+    // the attribute of a writer that is gone or living; m, M the mark of one; o another user's
+    // file with a gone writer's mark; u the user's own file; d a folder; "." nothing.
+    // `used`: the name the new temporary takes.
     void temporaryNameTaken_data()
     {
-        QTest::addColumn<int>("what");
-        QTest::addColumn<QString>("used");
-        QTest::newRow("a stale temporary") << 0 << ".file.pelorin-tmp";
-        QTest::newRow("the user's file") << 1 << ".file.pelorin-tmp-2";
-        QTest::newRow("a folder") << 2 << ".file.pelorin-tmp-2";
-        QTest::newRow("a living writer's temporary") << 3 << ".file.pelorin-tmp-2";
+        QTest::addColumn<QString>("taken");
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<int>("used");
+        QTest::newRow("stale, by the attribute") << u"a"_qs << u"."_qs << 0;
+        QTest::newRow("stale, by the mark") << u"m"_qs << u"."_qs << 0;
+        QTest::newRow("the user's file, a folder") << u"ud"_qs << u"ud"_qs << 2;
+        QTest::newRow("living writers among stale ones") << u"mAmM"_qs << u".A.M"_qs << 0;
+        QTest::newRow("the user's and another user's among stale ones")
+            << u"umom"_qs << u"u.o."_qs << 1;
+        QTest::newRow("sixteen killed runs") << u"m"_qs.repeated(16) << u"."_qs.repeated(16) << 0;
     }
 
     void temporaryNameTaken()
     {
-        QFETCH(int, what);
-        QFETCH(QString, used);
-        const QString taken = path(".file.pelorin-tmp");
-        if (what == 2) {
-            QVERIFY(QDir().mkdir(taken));
-        } else {
-            writeFile(taken, "mine");
-            // The mark a temporary carries: the id of the process writing it.
-            pid_t pid = ::getpid();
-            if (what == 0) { // a process that is gone
-                pid = ::fork();
-                if (pid == 0)
-                    ::_exit(0);
-                ::waitpid(pid, nullptr, 0);
+        QFETCH(QString, taken);
+        QFETCH(QString, left);
+        QFETCH(int, used);
+        const auto nameAt = [](int i) {
+            return QString::fromUtf8(fileio::AtomicFile::temporaryName("file", i));
+        };
+        pid_t gone = ::fork(); // a process id that no process has any more
+        if (gone == 0)
+            ::_exit(0);
+        ::waitpid(gone, nullptr, 0);
+        for (int i = 0; i < taken.size(); ++i) {
+            const char what = taken[i].toLatin1();
+            const QString name = path(nameAt(i));
+            if (what == 'd') {
+                QVERIFY(QDir().mkdir(name));
+                continue;
             }
-            const QByteArray value = QByteArray::number(qint64(pid));
-            if (what != 1)
-                QCOMPARE(::setxattr(QFile::encodeName(taken).constData(), "user.pelorin.temporary",
+            const pid_t writer = (what == 'A' || what == 'M') ? ::getpid() : gone;
+            const QByteArray mark = QStringLiteral("mMo").contains(what)
+                ? fileio::temporaryMark(writer)
+                : QByteArray();
+            writeFile(name, mark + "partial");
+            const QByteArray value = QByteArray::number(qint64(writer));
+            if (what == 'a' || what == 'A')
+                QCOMPARE(::setxattr(QFile::encodeName(name).constData(), "user.pelorin.temporary",
                                     value.constData(), size_t(value.size()), 0),
                          0);
+            if (what == 'o' && ::chown(QFile::encodeName(name).constData(), 1, 1) != 0)
+                QSKIP("another user's file needs root");
         }
+        QStringList leftNames {u"file"_qs};
+        for (int i = 0; i < left.size(); ++i)
+            if (left[i] != u'.')
+                leftNames << nameAt(i);
+        leftNames.sort();
+
         fileio::AtomicFile file(path("file"), fileio::AtomicFile::Temporary::Named);
         QVERIFY(file.open() && file.write("new"));
-        QCOMPARE(readFile(path(used)), QByteArray("new"));
+        // Uncommitted, it carries the mark in its first bytes.
+        QVERIFY(readFile(path(nameAt(used))).startsWith(fileio::temporaryMark(::getpid())));
+        QStringList open = leftNames + QStringList {nameAt(used)};
+        open.sort();
+        QCOMPARE(entries(), open);
         QVERIFY(file.commit());
         QCOMPARE(readFile(path("file")), QByteArray("new"));
-        QCOMPARE(QFileInfo::exists(taken), what != 0);
-        QVERIFY(!QFile::exists(path(".file.pelorin-tmp-2")));
+        QCOMPARE(entries(), leftNames);
+    }
+
+    // While uncommitted, the mark holds the place of the data's first bytes; the committed file
+    // is the data alone, whether shorter than the mark or written across it in pieces.
+    void namedTemporaryKeepsTheData_data()
+    {
+        QTest::addColumn<QByteArrayList>("pieces");
+        const QByteArray mark(fileio::TemporaryMarkSize, 'm');
+        QTest::newRow("nothing") << QByteArrayList {};
+        QTest::newRow("shorter than the mark") << QByteArrayList {"new"};
+        QTest::newRow("as long as the mark") << QByteArrayList {mark};
+        QTest::newRow("across it in pieces")
+            << QByteArrayList {"", mark.left(20), mark.left(20), "", QByteArray(5000, 'z')};
+    }
+
+    void namedTemporaryKeepsTheData()
+    {
+        QFETCH(QByteArrayList, pieces);
+        fileio::AtomicFile file(path("file"), fileio::AtomicFile::Temporary::Named);
+        QVERIFY(file.open());
+        for (const QByteArray &piece : pieces)
+            QVERIFY(file.write(piece));
+        QVERIFY(file.commit());
+        QCOMPARE(readFile(path("file")), pieces.join());
+        QCOMPARE(entries(), QStringList {u"file"_qs});
     }
 
     // The new file keeps the permission bits of the old (a read-only file only the superuser

@@ -6,6 +6,8 @@
 #include "engine/text/speakerkeys.h"
 
 #include <QTest>
+#include <array>
+#include <cmath>
 
 namespace {
 
@@ -24,6 +26,27 @@ QStringList codesOf(const Palette &palette)
     for (const PaletteEntry &e : palette)
         codes.append(e.code);
     return codes;
+}
+
+// CIE76 ΔE of two "#RRGGBB" colours: sRGB to XYZ to CIELAB under D65.
+double deltaE76(const QString &p, const QString &q)
+{
+    const auto lab = [](const QString &code) {
+        std::array<double, 3> v;
+        for (int i = 0; i < 3; ++i) {
+            const double c = code.mid(1 + 2 * i, 2).toInt(nullptr, 16) / 255.0;
+            v[i] = c > 0.04045 ? std::pow((c + 0.055) / 1.055, 2.4) : c / 12.92;
+        }
+        const double xyz[3] = {(0.4124 * v[0] + 0.3576 * v[1] + 0.1805 * v[2]) / 0.9505,
+                               0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2],
+                               (0.0193 * v[0] + 0.1192 * v[1] + 0.9505 * v[2]) / 1.089};
+        double f[3];
+        for (int i = 0; i < 3; ++i)
+            f[i] = xyz[i] > 0.008856 ? std::cbrt(xyz[i]) : 7.787 * xyz[i] + 16.0 / 116;
+        return std::array<double, 3> {116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])};
+    };
+    const auto a = lab(p), b = lab(q);
+    return std::hypot(a[0] - b[0], a[1] - b[1], a[2] - b[2]);
 }
 
 } // namespace
@@ -73,9 +96,14 @@ void TestSpeakerColours::coloursApart()
     for (qsizetype a = 0; a < shown.size(); ++a) {
         QVERIFY(readable::contrast(shown[a].light, QStringLiteral("#FFFFFF")) >= 4.5);
         QVERIFY(readable::contrast(shown[a].dark, QStringLiteral("#1B1D21")) >= 4.5);
-        for (qsizetype b = a + 1; b < shown.size(); ++b)
-            QVERIFY2(distinct::difference(shown[a], shown[b]) >= distinct::MinimumDifference,
-                     qPrintable(shown[a].light + u' ' + shown[b].light));
+        for (qsizetype b = a + 1; b < shown.size(); ++b) {
+            for (const auto theme : {&distinct::ThemeColors::light, &distinct::ThemeColors::dark}) {
+                const QString &p = shown[a].*theme, &q = shown[b].*theme;
+                const QByteArray pair = (p + u' ' + q).toLatin1();
+                QVERIFY2(readable::difference(p, q) >= distinct::MinimumDifference, pair);
+                QVERIFY2(deltaE76(p, q) >= 12, pair);
+            }
+        }
     }
 }
 

@@ -25,7 +25,7 @@ window.addEventListener('load', function () {
         var la = luminance(a), lb = luminance(b);
         return (Math.max(la, lb) + 0.05) / (Math.min(la, lb) + 0.05);
     }
-    // The difference of two colours as the page's own measure has it: OKLab distance.
+    // OKLab, the page's own measure of how different two colours look.
     function oklab(color) {
         var v = channels(color).map(linear);
         var l = Math.cbrt(0.4122214708 * v[0] + 0.5363325363 * v[1] + 0.0514459929 * v[2]);
@@ -35,8 +35,18 @@ window.addEventListener('load', function () {
                 1.9779984951 * l - 2.4285922050 * m + 0.4505937099 * s,
                 0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s];
     }
-    function difference(a, b) {
-        var p = oklab(a), q = oklab(b);
+    // CIELAB under D65, for the CIE76 ΔE.
+    function cielab(color) {
+        var v = channels(color).map(linear);
+        var xyz = [(0.4124 * v[0] + 0.3576 * v[1] + 0.1805 * v[2]) / 0.9505,
+                   0.2126 * v[0] + 0.7152 * v[1] + 0.0722 * v[2],
+                   (0.0193 * v[0] + 0.1192 * v[1] + 0.9505 * v[2]) / 1.089];
+        var f = xyz.map(function (t) {
+            return t > 0.008856 ? Math.cbrt(t) : 7.787 * t + 16 / 116;
+        });
+        return [116 * f[1] - 16, 500 * (f[0] - f[1]), 200 * (f[1] - f[2])];
+    }
+    function distance(p, q) {
         return Math.hypot(p[0] - q[0], p[1] - q[1], p[2] - q[2]);
     }
     function shown(el) {
@@ -66,15 +76,17 @@ window.addEventListener('load', function () {
         });
         return round(lowest);
     }
-    // The smallest difference between two speakers' colours in the legend.
+    // The smallest difference between two speakers' colours in the legend, in OKLab and as ΔE.
     function closestColours() {
         var colours = all('.legend .n').map(function (el) { return getComputedStyle(el).color; });
-        var least = 99;
+        var least = [99, 999];
         for (var i = 0; i < colours.length; i++) {
-            for (var j = i + 1; j < colours.length; j++)
-                least = Math.min(least, difference(colours[i], colours[j]));
+            for (var j = i + 1; j < colours.length; j++) {
+                least = [Math.min(least[0], distance(oklab(colours[i]), oklab(colours[j]))),
+                         Math.min(least[1], distance(cielab(colours[i]), cielab(colours[j])))];
+            }
         }
-        return round(least);
+        return least.map(round);
     }
     function isDark() {
         return luminance(getComputedStyle(document.body).backgroundColor) < 0.2;
@@ -150,10 +162,12 @@ window.addEventListener('load', function () {
             atLeast('light theme contrast', dark ? first : second, 4.5);
             atLeast('dark theme contrast', dark ? second : first, 4.5);
             if (c.apart) {
-                atLeast('light theme speaker colours apart (OKLab)', dark ? firstApart : secondApart,
-                        c.apart);
-                atLeast('dark theme speaker colours apart (OKLab)', dark ? secondApart : firstApart,
-                        c.apart);
+                var lightApart = dark ? firstApart : secondApart;
+                var darkApart = dark ? secondApart : firstApart;
+                atLeast('light theme speaker colours apart (OKLab)', lightApart[0], c.apart);
+                atLeast('dark theme speaker colours apart (OKLab)', darkApart[0], c.apart);
+                atLeast('light theme speaker colours apart (CIE76)', lightApart[1], c.deltaE);
+                atLeast('dark theme speaker colours apart (CIE76)', darkApart[1], c.deltaE);
                 check('speakers in the legend', all('.legend .n').length, c.speakers);
             }
             next();

@@ -104,7 +104,7 @@ private slots:
     void screenshot();
 
 private:
-    QString makePage(const QString &name, const Palette &palette, const QString &log);
+    QString makePage(const QString &name, const Palette &palette, const QStringList &logs);
     void runChecks(const QString &label, const QString &page, const QByteArray &expected,
                    const QStringList &extra, const QByteArray &slip = QByteArray());
 
@@ -113,7 +113,9 @@ private:
     QString m_fullPage;
 };
 
-QString TestModernBrowser::makePage(const QString &name, const Palette &palette, const QString &log)
+// The logs converted in one run, as name, name2, name3, …; the last one's page.
+QString TestModernBrowser::makePage(const QString &name, const Palette &palette,
+                                    const QStringList &logs)
 {
     AppState state;
     Settings &s = state.settings;
@@ -125,16 +127,23 @@ QString TestModernBrowser::makePage(const QString &name, const Palette &palette,
     s.pageStyle = PageModern;
     state.palette = palette;
     s.colorCount = int(palette.size());
-    const QString logPath = m_dir.filePath(name + QStringLiteral(".txt"));
-    QFile logFile(logPath);
-    if (!logFile.open(QIODevice::WriteOnly))
-        return QString();
-    logFile.write(cp932::encode(log));
-    logFile.close();
-    state.selection.setItems({{logPath, m_dir.filePath(u'_' + name + u'.')}});
+    QList<Selection::Item> items;
+    QString stem;
+    for (qsizetype i = 0; i < logs.size(); ++i) {
+        const QString logName = i ? name + QString::number(i + 1) : name;
+        const QString logPath = m_dir.filePath(logName + QStringLiteral(".txt"));
+        QFile logFile(logPath);
+        if (!logFile.open(QIODevice::WriteOnly))
+            return QString();
+        logFile.write(cp932::encode(logs[i]));
+        logFile.close();
+        stem = m_dir.filePath(u'_' + logName + u'.');
+        items.append({logPath, stem});
+    }
+    state.selection.setItems(items);
     RecordingHost host;
     convertToHtml(state, host);
-    return m_dir.filePath(u'_' + name + QStringLiteral(".htm"));
+    return stem + QStringLiteral("htm");
 }
 
 // `slip`: markup put into the page's text as if the chat filter had let it through; the page's
@@ -205,7 +214,7 @@ void TestModernBrowser::initTestCase()
         "Bo の発言 :\r\nｗｗｗ and おやすみ and ﾃﾞｰﾀ and ＡＢＣ\r\n"
         "https://example.org/?q=xyz&region=jp&notify=1&times=3&copy=2&amp;lang=ja\r\n"
         "Ann の発言 :\r\nagain a needle\r\n");
-    m_fullPage = makePage(QStringLiteral("chat"), colorcode::defaultPalette(), log);
+    m_fullPage = makePage(QStringLiteral("chat"), colorcode::defaultPalette(), {log});
     const QByteArray expected
         = "{full: true, systemDark: false, firstSpeakerUtterances: 2, search: 'needle', "
           "searchMatches: 2, links: 4, utterances: 4, grouped: 1, days: 0, "
@@ -228,23 +237,37 @@ void TestModernBrowser::initTestCase()
     QString many;
     for (int k = 1; k <= 8; ++k)
         many += QStringLiteral("Speaker%1 の発言 :\r\nline %1\r\n").arg(k);
-    const QString extremePage = makePage(QStringLiteral("extreme"), extreme, many);
+    const QString extremePage = makePage(QStringLiteral("extreme"), extreme, {many});
     runChecks(QStringLiteral("light and dark palette"), extremePage,
               "{full: false, systemDark: true, links: 0, utterances: 8}",
               {QStringLiteral("--force-dark-mode"),
                QStringLiteral("--blink-settings=preferredColorScheme=0")});
 
-    // Thirty speakers on the default palette: each a colour of its own in both themes.
+    // Thirty speakers on the default palette, and three logs of one run whose third page has
+    // names the first two gave the same colour: each a colour of its own in both themes.
     QString thirty;
     for (int k = 1; k <= 30; ++k)
         thirty
             += QStringLiteral("Member%1 の発言 :\r\nline %1\r\n").arg(k, 2, 10, QLatin1Char('0'));
-    const QString thirtyPage
-        = makePage(QStringLiteral("thirty"), colorcode::defaultPalette(), thirty);
-    runChecks(QStringLiteral("thirty speakers"), thirtyPage,
-              "{full: false, systemDark: false, links: 0, utterances: 30, speakers: 30, apart: "
-                  + QByteArray::number(distinct::MinimumDifference) + "}",
-              {});
+    const auto speakersApart = [](int speakers) -> QByteArray {
+        return "{full: false, systemDark: false, links: 0, utterances: "
+            + QByteArray::number(speakers) + ", speakers: " + QByteArray::number(speakers)
+            + ", apart: " + QByteArray::number(distinct::MinimumDifference)
+            + ", deltaE: " + QByteArray::number(distinct::MinimumDeltaE) + "}";
+    };
+    runChecks(QStringLiteral("thirty speakers"),
+              makePage(QStringLiteral("thirty"), colorcode::defaultPalette(), {thirty}),
+              speakersApart(30), {});
+    const auto logOf = [](const char *names) {
+        QString text;
+        for (const QString &name : QString::fromLatin1(names).split(u' '))
+            text += name + QStringLiteral(" の発言 :\r\nx\r\n");
+        return text;
+    };
+    runChecks(QStringLiteral("three logs"),
+              makePage(QStringLiteral("run"), colorcode::defaultPalette(),
+                       {logOf("A B"), logOf("B C"), logOf("A B C")}),
+              speakersApart(3), {});
 }
 
 void TestModernBrowser::page_data()

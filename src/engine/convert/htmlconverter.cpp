@@ -216,14 +216,14 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     ProgressMeter progress(host, progressShown(settings));
     progress.init(lineCount - 1);
-    static const QHash<QString, int> NothingCarried;
+    static const CarriedColors NothingCarried;
     PageRun &run = state.pageRun;
     // The modern page carries every name's colour through the run (the dialog's answers too);
     // the classic page only what was kept for the rest of the run.
     SpeakerHandover handover = modern
-        ? assignDistinctColors(speakerKeys, rules, *turn, run.paletteNumbers)
+        ? assignDistinctColors(speakerKeys, rules, *turn, run.carried)
         : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette),
-                       run.colorsForRest ? run.paletteNumbers : NothingCarried);
+                       run.colorsForRest ? run.carried : NothingCarried);
     state.colorDialogCloses = 0;
     if (speakerKeys.isEmpty() || !readOk) {
         reader.lookAtForeignKind();
@@ -231,6 +231,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         return LogOutcome::Next;
     }
 
+    const QList<SpeakerTableEntry> offered = handover.table;
     handover.colorDialogCloses = 0;
     if (run.colorsForRest) {
         handover.colorDialogCloses = 2; // as chosen for the rest of the run
@@ -244,12 +245,14 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     if (state.colorDialogCloses < 2)
         return LogOutcome::StopRun;
     run.colorsForRest |= handover.forRestOfRun;
-    if (run.colorsForRest && !modern) {
-        // Each name keeps the entry it has now in the logs still to come.
-        for (const SpeakerTableEntry &entry : std::as_const(handover.table)) {
-            if (const int number = entry.paletteNumber(settings.colorCount))
-                run.paletteNumbers.insert(entry.name, number);
-        }
+    // Each name keeps the number it has now in the logs still to come.
+    if (modern) {
+        rememberColors(
+            offered, handover, [turn](int n) { return !turn->code(n).isEmpty(); }, run.carried);
+    } else if (run.colorsForRest) {
+        rememberColors(
+            offered, handover, [&settings](int n) { return n >= 1 && n <= settings.colorCount; },
+            run.carried);
     }
 
     host.setBusyCursor(true);
@@ -261,8 +264,6 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         const QString color = handover.speakerColors.value(k);
         colors.append(color.isEmpty() ? color : colorcode::checkedCode(color));
     }
-    if (modern)
-        rememberColors(handover, *turn, state.pageRun);
     handover = SpeakerHandover();
 
     std::optional<SearchDataFile> data;

@@ -14,12 +14,37 @@ ThemeColors themeColors(const QString &code)
             readable::readableOn(code, modernassets::DarkBackground)};
 }
 
-double difference(const ThemeColors &a, const ThemeColors &b)
-{
-    return std::min(readable::difference(a.light, b.light), readable::difference(a.dark, b.dark));
-}
-
 namespace {
+
+// A colour in both themes in OKLab and CIELAB, measured against many others.
+struct ThemeLabs
+{
+    readable::Lab light, dark, cieLight, cieDark;
+    explicit ThemeLabs(const ThemeColors &c)
+        : light(readable::labOf(c.light))
+        , dark(readable::labOf(c.dark))
+        , cieLight(readable::cielabOf(c.light))
+        , cieDark(readable::cielabOf(c.dark))
+    {
+    }
+    // The smaller of the two themes' OKLab differences.
+    double difference(const ThemeLabs &o) const
+    {
+        return std::min(readable::difference(light, o.light), readable::difference(dark, o.dark));
+    }
+    // A small margin over the minimum, so that other arithmetic (a browser's) agrees.
+    bool deltaEApart(const ThemeLabs &o) const
+    {
+        constexpr double Target = MinimumDeltaE + 0.05;
+        return readable::difference(cieLight, o.cieLight) >= Target
+            && readable::difference(cieDark, o.cieDark) >= Target;
+    }
+    // Apart in both measures, in both themes.
+    bool apart(const ThemeLabs &o) const
+    {
+        return difference(o) >= MinimumDifference && deltaEApart(o);
+    }
+};
 
 const ThemeColors &textColors()
 {
@@ -47,50 +72,33 @@ QStringList candidates()
 ColorTurn::ColorTurn(const QStringList &palette)
     : m_palette(palette)
 {
-    QList<ThemeColors> kept {textColors()};
+    QList<ThemeLabs> kept {ThemeLabs(textColors())};
     QList<int> keptNumbers {0};
     for (qsizetype n = 1; n <= palette.size(); ++n) {
         const ThemeColors shown = themeColors(palette[n - 1]);
+        const ThemeLabs labs(shown);
         m_shown.append(shown);
         int closest = int(n);
         for (qsizetype k = 0; k < kept.size(); ++k) {
-            if (difference(shown, kept[k]) < MinimumDifference) {
+            if (!labs.apart(kept[k])) {
                 closest = keptNumbers[k];
                 break;
             }
         }
         m_standsFor.append(closest);
         if (closest == n) {
-            kept.append(shown);
+            kept.append(labs);
             keptNumbers.append(int(n));
             m_turn.append(int(n));
         }
     }
 }
 
-namespace {
-
-// A colour in both themes as OKLab coordinates, measured against many others.
-struct ThemeLabs
-{
-    readable::Lab light, dark;
-    explicit ThemeLabs(const ThemeColors &c)
-        : light(readable::labOf(c.light))
-        , dark(readable::labOf(c.dark))
-    {
-    }
-    double difference(const ThemeLabs &o) const
-    {
-        return std::min(readable::difference(light, o.light), readable::difference(dark, o.dark));
-    }
-};
-
-} // namespace
-
 void ColorTurn::makeOwnColors()
 {
     m_ownMade = true;
-    // Farthest first: each pick is the candidate whose nearest colour so far is farthest away.
+    // Farthest first: each pick is the candidate whose nearest colour so far is farthest away in
+    // OKLab; one too close in ΔE to any is out (-1).
     QList<ThemeLabs> chosen {ThemeLabs(textColors())};
     for (const int n : std::as_const(m_turn))
         chosen.append(ThemeLabs(m_shown[n - 1]));
@@ -103,7 +111,7 @@ void ColorTurn::makeOwnColors()
         shown.append(ThemeLabs(themeColors(code)));
         double d = 2;
         for (const ThemeLabs &c : std::as_const(chosen))
-            d = std::min(d, shown.last().difference(c));
+            d = shown.last().deltaEApart(c) ? std::min(d, shown.last().difference(c)) : -1;
         nearest.append(d);
     }
     for (;;) {
@@ -113,8 +121,11 @@ void ColorTurn::makeOwnColors()
         const qsizetype pick = best - nearest.cbegin();
         m_own.append(codes[pick]);
         m_turn.append(int(m_palette.size() + m_own.size()));
-        for (qsizetype k = 0; k < codes.size(); ++k)
-            nearest[k] = std::min(nearest[k], shown[k].difference(shown[pick]));
+        for (qsizetype k = 0; k < codes.size(); ++k) {
+            nearest[k] = shown[k].deltaEApart(shown[pick])
+                ? std::min(nearest[k], shown[k].difference(shown[pick]))
+                : -1;
+        }
     }
 }
 

@@ -7,12 +7,16 @@
 // Speaker colours on the modern page that a reader can tell apart. Every colour is shown made
 // readable on each theme's background (readablecolor.h), which can bring two palette colours
 // together (a purple and a magenta both end up a dark magenta); how far apart two colours look
-// is measured on what the themes show, as readable::difference (OKLab).
+// is measured on what the themes show, in two ways: OKLab weighs hue and saturation as the eye
+// does, CIELAB's ΔE weighs lightness more (two shades of one brown can be apart in OKLab and
+// still close in ΔE). Two colours are apart when they are in both.
 namespace distinct {
 
 // Two colours closer than this in either theme are too close to tell apart at a glance; no two
 // colours the page deals out itself are (about three times what a reader just notices).
 inline constexpr double MinimumDifference = 0.065;
+// Nor closer than this as CIE76 ΔE in CIELAB (about five times what a reader just notices).
+inline constexpr double MinimumDeltaE = 12;
 
 // A colour as the two themes show it.
 struct ThemeColors
@@ -21,14 +25,12 @@ struct ThemeColors
     QString dark;
 };
 ThemeColors themeColors(const QString &code);
-// How far apart two colours look: the smaller of the two themes' differences.
-double difference(const ThemeColors &a, const ThemeColors &b);
 
 // The colours the page deals out to speakers in turn, for a palette ("#RRGGBB" codes, entry n is
 // palette[n - 1]): the palette's entries in order, leaving out one too close to an earlier one
 // or to the page's text, then colours of its own, each the one of a wide set of hues and shades
-// that looks most different from all before it, for as long as one stays MinimumDifference
-// from all of them. Its own colours are numbered on from the palette: palette.size() + 1, …
+// that looks most different (in OKLab) from all before it, for as long as one stays apart from
+// all of them. Its own colours are numbered on from the palette: palette.size() + 1, …
 // They are worked out when first asked for, once for a run of many logs.
 class ColorTurn
 {

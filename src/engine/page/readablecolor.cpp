@@ -81,6 +81,21 @@ Lab oklab(const Rgb &c)
             0.0259040371 * l + 0.7827717662 * m - 0.8086757660 * s};
 }
 
+Lab cielab(const Rgb &c)
+{
+    const double r = linear(c[0]), g = linear(c[1]), b = linear(c[2]);
+    // XYZ relative to the D65 white, so that white is (1, 1, 1).
+    const double x = (0.4124564 * r + 0.3575761 * g + 0.1804375 * b) / 0.95047;
+    const double y = 0.2126729 * r + 0.7151522 * g + 0.0721750 * b;
+    const double z = (0.0193339 * r + 0.1191920 * g + 0.9503041 * b) / 1.08883;
+    const auto f = [](double t) {
+        constexpr double Epsilon = 216.0 / 24389, Kappa = 24389.0 / 27;
+        return t > Epsilon ? std::cbrt(t) : (Kappa * t + 16) / 116;
+    };
+    const double fx = f(x), fy = f(y), fz = f(z);
+    return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
+}
+
 double ratio(const Rgb &a, const Rgb &b)
 {
     const double la = luminance(a), lb = luminance(b);
@@ -154,6 +169,11 @@ QString hslCode(double hue, double saturation, double lightness)
 Lab labOf(const QString &code)
 {
     return oklab(fromCode(code));
+}
+
+Lab cielabOf(const QString &code)
+{
+    return cielab(fromCode(code));
 }
 
 double difference(const Lab &p, const Lab &q)

@@ -25,12 +25,16 @@ QString hslCode(double hue, double saturation, double lightness);
 // same colour; black to white is 1; colours closer than about 0.02 look the same.
 double difference(const QString &a, const QString &b);
 
-// A colour's OKLab coordinates, for measuring many differences.
+// A colour's coordinates in a Lab space, for measuring many differences: OKLab from labOf, or
+// CIELAB (D65) from cielabOf. difference is their distance; of two CIELAB colours it is the
+// CIE76 ΔE, which weighs lightness more than OKLab does (black to white is 100, about 2.3 is
+// just noticed).
 struct Lab
 {
     double l = 0, a = 0, b = 0;
 };
 Lab labOf(const QString &code);
+Lab cielabOf(const QString &code);
 double difference(const Lab &p, const Lab &q);
 
 } // namespace readable

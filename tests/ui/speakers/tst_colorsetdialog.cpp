@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -107,6 +108,7 @@ private slots:
     void closingCounts_data();
     void closingCounts();
     void htmlRunWritesChosenColour();
+    void laterLogOffersColoursApart();
     void closingDialogStopsHtmlRun();
 };
 
@@ -310,6 +312,43 @@ void TestColorSetDialog::htmlRunWritesChosenColour()
     QVERIFY(page.contains(".HATSUGEN_01{color:" + f.state.palette[0].code));
     QVERIFY(page.contains(".HATSUGEN_02{color:" + f.state.palette[4].code));
     QCOMPARE(f.state.selection.selectedCount(), 0);
+}
+
+// Modern pages of three logs in one run: the third log's A and C each had the first colour,
+// and the dialog offers them colours of their own.
+void TestColorSetDialog::laterLogOffersColoursApart()
+{
+    MainWindowFixture f;
+    f.preset(QStringLiteral("Page"), QStringLiteral("Style"), QStringLiteral("modern"));
+    f.start();
+    QStringList logs;
+    for (const char *names : {"A B", "B C", "A B C"}) {
+        QString text;
+        for (const QString &name : QString::fromLatin1(names).split(u' '))
+            text += name + QStringLiteral(" の発言：\r\nx\r\n");
+        logs.append(f.dir.filePath(QStringLiteral("%1.txt").arg(logs.size())));
+        QFile file(logs.last());
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(cp932::encode(text)) > 0);
+    }
+    f.dialogAnswers = {logs};
+    f.trigger("mnuFileOpen");
+    f.find<QRadioButton>("optP1")->click();
+    int openings = 0;
+    QSet<QRgb> shown; // the colours the last dialog shows
+    std::function<void(ColorSetDialog *)> answer = [&](ColorSetDialog *dialog) {
+        const Driver d(dialog);
+        shown.clear();
+        for (int row = 0; row < d.grid->rowCount(); ++row)
+            shown.insert(d.grid->item(row, 1)->foreground().color().rgb());
+        okButton(dialog);
+        if (openings < 3)
+            whenDialogOpens(answer, &openings);
+    };
+    whenDialogOpens(answer, &openings);
+    f.trigger("mnuRun");
+
+    QCOMPARE(openings, 3);
+    QCOMPARE(shown.size(), 3);
 }
 
 void TestColorSetDialog::closingDialogStopsHtmlRun()

@@ -78,12 +78,11 @@ void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const 
 
 QString BatchHost::formatText(const LogFormat &format)
 {
-    const textcodec::Detection &d = format.detection;
-    // The classic log, Shift-JIS split at CR LF, and an XML history need no explanation.
-    const bool classic = d.encoding == textcodec::Encoding::ShiftJis
-        && (d.lineEnd == textcodec::LineEnd::CrLf || !d.hasLineEnd);
-    if (!format.known || format.xml || (classic && !format.lineExport))
+    // The classic log and an XML history need no explanation, nor an empty file, which was
+    // read as nothing.
+    if (!format.known || format.xml || format.classicLog() || format.foreign == ForeignKind::Empty)
         return QString();
+    const textcodec::Detection &d = format.detection;
     QString encoding = textcodec::encodingName(d.encoding);
     if (d.bomBytes > 0)
         encoding = tr("%1 with BOM").arg(encoding);

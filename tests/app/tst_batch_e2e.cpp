@@ -193,7 +193,7 @@ private slots:
         QTest::newRow("a filter without speakers")
             << "printf 'x' | " + program + "-q --text -" << 1 << QByteArray()
             << "standard input: No speaker was found. Try adjusting the speaker header in the "
-               "settings.\n";
+               "settings. (Shift-JIS, line ends none)\n";
         QTest::newRow("a folder twice, into an output folder in it")
             << program + "-q --text -r -o logs/out logs && " + program
                 + "--text --quiet --recursive --output-dir logs/out logs && find . -type f | sort"

@@ -374,6 +374,10 @@ private slots:
         QTest::newRow("LINE export of events only")
             << true << QStringLiteral("[LINE] x\n21:00\t\tAが退出しました\n").toUtf8() << "auto"
             << "(LINE のトーク履歴, UTF-8, 改行 LF)";
+        // A log without a line end is no classic log: told as what it is, its reading named.
+        QTest::newRow("Shift-JIS without a line end")
+            << true << QByteArray("{\"from\": \"Ann\"}") << "auto"
+            << "JSON のデータのようです。チャットのログとしては読めません。 (Shift-JIS, 改行 なし)";
     }
 
     void namesWhatWasReadWithoutSpeakers()

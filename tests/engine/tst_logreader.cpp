@@ -154,6 +154,32 @@ private slots:
         QCOMPARE(line, firstLine);
     }
 
+    // Only the classic log, Shift-JIS split at CR LF, keeps the message to adjust the header
+    // text; any other log without speakers is looked at as another kind of file (the batch run
+    // names the reading of the same logs, tst_batchrun).
+    void classicLogOrAnotherKind_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("classic");
+        QTest::addColumn<int>("foreign");
+        const QByteArray json = "{\"from\": \"Ann\"}";
+        QTest::newRow("CR LF") << json + "\r\n" << true << int(ForeignKind::None);
+        QTest::newRow("LF") << json + "\n" << false << int(ForeignKind::Json);
+        QTest::newRow("no line end") << json << false << int(ForeignKind::Json);
+    }
+
+    void classicLogOrAnotherKind()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, classic);
+        QFETCH(int, foreign);
+        LogReader reader;
+        QVERIFY(reader.open(write(QStringLiteral("kind.txt"), bytes), QString()));
+        reader.lookAtForeignKind();
+        QCOMPARE(reader.format().classicLog(), classic);
+        QCOMPARE(int(reader.format().foreign), foreign);
+    }
+
     // Characters and line ends across the reader's 1 MiB pieces, in the other encodings.
     void piecesInOtherEncodings_data()
     {

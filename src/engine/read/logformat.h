@@ -30,6 +30,16 @@ struct LogFormat
     QByteArray textLineEnd(textcodec::LineEnd end) const;
     QByteArray textTab() const;
 
+    // The classic text log: Shift-JIS split at CR LF, as the program always read it. A log
+    // without any line end is not known to be one: at most one line, most often an empty file
+    // or data, which the look at other kinds of file tells better than the header text would,
+    // and whose reading is worth naming.
+    bool classicLog() const
+    {
+        return known && !xml && !lineExport && detection.encoding == textcodec::Encoding::ShiftJis
+            && detection.hasLineEnd && detection.lineEnd == textcodec::LineEnd::CrLf;
+    }
+
     // A LINE export's messages are plain text as typed: a page escapes them rather than reading
     // them as chat markup.
     bool plainText() const { return lineExport; }

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <unistd.h>
 
-using textcodec::LineEnd;
-
 bool startsLikeXml(QByteArrayView head)
 {
     static constexpr char Declaration[] = "<?xml";
@@ -98,12 +96,8 @@ bool LogReader::startsAsLineExport()
 
 void LogReader::lookAtForeignKind()
 {
-    // A Shift-JIS log with CR LF line ends is the classic text log: its header text is the one
-    // thing to adjust.
-    const textcodec::Detection &d = m_format.detection;
-    const bool classic
-        = d.encoding == textcodec::Encoding::ShiftJis && d.hasLineEnd && d.lineEnd == LineEnd::CrLf;
-    if (m_format.xml || !m_format.known || !m_file.isOpen() || (classic && !m_format.lineExport))
+    // In the classic text log the header text is the one thing to adjust.
+    if (m_format.xml || !m_format.known || !m_file.isOpen() || m_format.classicLog())
         return;
     m_format.foreign
         = m_format.lineExport ? ForeignKind::LineWithoutMessages : ::foreignKind(head());

@@ -65,7 +65,7 @@ void TestIndexBrowser::initTestCase()
         log(QStringLiteral("new.txt"),
             lineExport(QStringLiteral("はなこ"), QStringLiteral("2024/01/15"),
                        {QStringLiteral("21:03\tたろう\tこんばんは"),
-                        QStringLiteral("21:04\tはなこ\tThe NEEDLE is here"),
+                        QStringLiteral("21:04\tはなこ\tThe NEEDLE is here, ΟΔΟΣ"),
                         QStringLiteral("21:05\tはなこ\t<b>not bold</b> &lt; zebra \"q\" \\ "
                                        "</script>\u2028end")})),
         // The words after many short days: sections the page has not drawn yet are reckoned
@@ -99,7 +99,8 @@ void TestIndexBrowser::initTestCase()
       "rows": ["_new.htm", "_old.htm", "_undated.htm"],
       "search": "needle",
       "hits": ["_new.htm#u2", "_old.htm#u29"],
-      "alike": [["ＮＥＥＤＬＥ", ["_new.htm#u2", "_old.htm#u29"]], ["オヤスミ NEEDLE", ["_old.htm#u29"]]],
+      "alike": [["ＮＥＥＤＬＥ", ["_new.htm#u2", "_old.htm#u29"]], ["オヤスミ NEEDLE", ["_old.htm#u29"]],
+                ["σ", ["_new.htm#u2"]]],
       "firstHit": ["はなこ", "2024/01/15", "はなこ"],
       "snippets": [["zebra", "<b>not bold</b> &lt; zebra \"q\" \\ </script> end"],
                    ["yak", "yak <img src=x onerror=\"window.PELORIN_INJECTED=1\"> <script>window.PELORIN_INJECTED=2</script>"]],

@@ -211,7 +211,7 @@ void TestModernBrowser::initTestCase()
         "<font face=\"a>b http://127.0.0.1:9/ onfocus=window.PELORIN_INJECTED=6 autofocus\">x\r\n"
         "―――――\r\nBo joined\r\n―――――\r\n"
         "Bo の発言 :\r\nwords of Bo\r\nmore of Bo\r\n"
-        "Bo の発言 :\r\nｗｗｗ and おやすみ and ﾃﾞｰﾀ and ＡＢＣ\r\n"
+        "Bo の発言 :\r\nｗｗｗ and おやすみ and ﾃﾞｰﾀ and ＡＢＣ and ΟΔΟΣ\r\n"
         "https://example.org/?q=xyz&region=jp&notify=1&times=3&copy=2&amp;lang=ja\r\n"
         "Ann の発言 :\r\nagain a needle\r\n");
     m_fullPage = makePage(QStringLiteral("chat"), colorcode::defaultPalette(), {log});
@@ -221,7 +221,7 @@ void TestModernBrowser::initTestCase()
           "address: 'https://example.org/?q=xyz&region=jp&notify=1&times=3&copy=2&lang=ja', "
           "fold: [['www', 'ｗｗｗ'], ['オヤスミ', 'おやすみ'], ['でーた', 'ﾃﾞｰﾀ'], ['abc', "
           "'ＡＢＣ'], "
-          "['REGION', 'region']]";
+          "['REGION', 'region'], ['σ', 'Σ']]";
     runChecks(QStringLiteral("default palette"), m_fullPage, expected + "}", {});
     // What the filter keeps out, put into the page behind its back.
     runChecks(QStringLiteral("security policy"), m_fullPage, expected + ", slip: true}", {},

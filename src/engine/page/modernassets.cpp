@@ -37,7 +37,7 @@ const QString &printStyle()
 
 const QString &script()
 {
-    static const QString text = u'\n' + asset("theme.js") + asset("modern.js");
+    static const QString text = u'\n' + asset("theme.js") + asset("search.js") + asset("modern.js");
     return text;
 }
 

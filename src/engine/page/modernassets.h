@@ -38,6 +38,6 @@ QString asset(const char *name);
 const QString &style();
 const QString &darkVariables();
 const QString &printStyle();
-const QString &script(); // the theme switch (theme.js) and the page's own
+const QString &script(); // the theme switch (theme.js), the search (search.js), the page's own
 
 } // namespace modernassets

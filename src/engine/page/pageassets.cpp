@@ -25,7 +25,8 @@ const QString &indexStyle()
 
 const QString &indexScript()
 {
-    static const QString text = asset("theme.js") + modernassets::asset("index.js");
+    static const QString text
+        = asset("theme.js") + modernassets::asset("search.js") + modernassets::asset("index.js");
     return text;
 }
 

@@ -38,25 +38,9 @@
   follow();
   window.addEventListener('hashchange', follow);
 
-  // Matching ignores case and width (NFKC) and takes hiragana and katakana alike. A page's text
-  // is folded through a typed array: a few times quicker than a replace on a long text.
-  var Katakana = /[\u30a1-\u30f6\u30fd\u30fe]/g;
-  function toHiragana(c) {
-    return String.fromCharCode(c.charCodeAt(0) - 0x60);
-  }
-  function fold(text) {
-    var t = text.normalize('NFKC').toLowerCase();
-    if (t.length < 256)
-      return t.replace(Katakana, toHiragana);
-    var n = t.length, units = new Uint16Array(n), out = '';
-    for (var i = 0; i < n; i++) {
-      var c = t.charCodeAt(i);
-      units[i] = (c >= 0x30a1 && c <= 0x30f6) || c === 0x30fd || c === 0x30fe ? c - 0x60 : c;
-    }
-    for (var at = 0; at < n; at += 8192)
-      out += String.fromCharCode.apply(null, units.subarray(at, at + 8192));
-    return out;
-  }
+  // Text and words are matched folded (search.js).
+  var fold = pelorinSearch.fold, places = pelorinSearch.places, endOf = pelorinSearch.endOf;
+  var blockAt = pelorinSearch.blockAt;
   // Each page's utterances, joined by a character no text holds, folded once when it arrives.
   var Separator = '\u0001';
   var pages = [];
@@ -158,48 +142,19 @@
     progress();
   }
 
-  function messageAt(starts, at) {
-    var lo = 0, hi = starts.length - 2;
-    while (lo < hi) {
-      var mid = (lo + hi + 1) >> 1;
-      if (starts[mid] <= at)
-        lo = mid;
-      else
-        hi = mid - 1;
-    }
-    return lo;
-  }
   function dayOf(page, m) {
     var day = '';
     for (var i = 0; i < page.dayStarts.length && page.dayStarts[i] <= m; i++)
       day = page.days[i];
     return day;
   }
-  function isMark(c) {
-    return (c >= 0x300 && c <= 0x36f) || c === 0x3099 || c === 0x309a || c === 0xff9e
-      || c === 0xff9f || (c >= 0xfe00 && c <= 0xfe0f) || (c >= 0xdc00 && c <= 0xdfff);
-  }
-  // Where in `text` the folded words are: each character (with the marks after it) folded on
-  // its own, remembering where it came from. Null when they cannot be placed.
+  // Where in `text` the folded words are; null when they are not in it.
   function locate(text, words) {
-    var folded = '', from = [];
-    for (var i = 0; i < text.length;) {
-      var j = i + 1;
-      while (j < text.length && isMark(text.charCodeAt(j)))
-        j++;
-      var f = fold(text.slice(i, j));
-      for (var k = 0; k < f.length; k++)
-        from.push(i);
-      folded += f;
-      i = j;
-    }
-    from.push(text.length);
-    var at = folded.indexOf(words);
+    var at = fold(text).indexOf(words);
     if (at < 0)
       return null;
-    var end = at + words.length;
-    var stop = end < folded.length ? from[end] : text.length;
-    return [from[at], Math.max(stop, from[at] + 1)];
+    var from = places(text);
+    return [from ? from[at] : at, endOf(from, at + words.length)];
   }
   function snippet(text, words, near) {
     // Long texts are looked at around the place the folded text named.
@@ -269,7 +224,7 @@
           continue;
         var f = page.folded, from = 0, at, hit = false;
         while (total < CountedHits && (at = f.indexOf(words, from)) >= 0) {
-          var m = messageAt(page.starts, at);
+          var m = blockAt(page.starts, at);
           if (found.length < ShownHits)
             found.push([page, m, at - page.starts[m]]);
           total++;

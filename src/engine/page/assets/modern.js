@@ -25,43 +25,9 @@
   }
   var Slice = 8;
 
-  // Text is matched as NFKC has it (full- and half-width forms alike), the query's letters in
-  // either case and its kana as hiragana or katakana: the query becomes a pattern, so the page's
-  // text needs no more than its normal form.
-  function nfkc(s) {
-    return s.normalize('NFKC');
-  }
-  function pattern(words) {
-    var source = '';
-    for (var i = 0; i < words.length; i++) {
-      var c = words.charCodeAt(i);
-      var hiragana = (c >= 0x3041 && c <= 0x3096) || c === 0x309d || c === 0x309e ? c
-        : (c >= 0x30a1 && c <= 0x30f6) || c === 0x30fd || c === 0x30fe ? c - 0x60 : 0;
-      source += hiragana
-        ? '[' + String.fromCharCode(hiragana, hiragana + 0x60) + ']'
-        : words[i].replace(/[\\^$.*+?()[\]{}|\/]/, '\\$&');
-    }
-    return new RegExp(source, 'giu');
-  }
-  // Where each character of the normal form of `s` came from (a character and the marks that
-  // follow it change together), so that a match found there can be marked in the page.
-  var mark = /[\u0300-\u036f\u3099\u309a\uff9e\uff9f\ufe00-\ufe0f]/;
-  function normalOffsets(s) {
-    var normal = nfkc(s);
-    if (normal.length === s.length)
-      return null; // one to one
-    var at = [];
-    for (var i = 0; i < s.length;) {
-      var end = i + (s.codePointAt(i) > 0xffff ? 2 : 1);
-      while (end < s.length && mark.test(s[end]))
-        end++;
-      for (var n = nfkc(s.slice(i, end)).length; n > 0; n--)
-        at.push(i);
-      i = end;
-    }
-    at.push(s.length);
-    return at.length === normal.length + 1 ? at : null;
-  }
+  // Text and words are matched folded (search.js).
+  var fold = pelorinSearch.fold, places = pelorinSearch.places, endOf = pelorinSearch.endOf;
+  var blockAt = pelorinSearch.blockAt;
 
   // The sections in page order, found from one to the next as they arrive: a live collection
   // of them would be walked again from the start after every change of the page.
@@ -105,7 +71,7 @@
       infos[i] = info;
     return info;
   }
-  // A section's text as searched, in normal form, and where in it each block starts and where the
+  // A section's text as searched, folded, and where in it each block starts and where the
   // searched text of each starts and ends (of an utterance, its message; of a day heading,
   // nothing). The section is read in one piece, once: touching every block, or reading the
   // page again for every search, would leave the garbage collector much to go through, and it
@@ -123,7 +89,7 @@
   }
   function readText(i) {
     var info = infoOf(i), n = info.who.length;
-    var t = nfkc(parts[i].textContent);
+    var t = fold(parts[i].textContent);
     var starts = new Int32Array(n + 1), from = new Int32Array(n), to = new Int32Array(n);
     var at = t.indexOf('\r') + 1;
     for (var j = 0; j < n && at > 0; j++) {
@@ -147,7 +113,7 @@
       var b = kids[j], text = '';
       if (!info.day[j]) {
         var p = b.className.charCodeAt(0) === 117 ? b.lastElementChild : b;
-        text = p && (p === b || p.tagName === 'P') ? nfkc(p.textContent) : '';
+        text = p && (p === b || p.tagName === 'P') ? fold(p.textContent) : '';
       }
       starts[j] = from[j] = t.length;
       t += text;
@@ -157,17 +123,6 @@
     starts[n] = 0x7fffffff;
     return {t: t, starts: starts, from: from, to: to};
   }
-  function blockAt(starts, pos) {
-    var lo = 0, hi = starts.length - 2;
-    while (lo < hi) {
-      var mid = (lo + hi + 1) >> 1;
-      if (starts[mid] <= pos)
-        lo = mid;
-      else
-        hi = mid - 1;
-    }
-    return lo;
-  }
 
   // What is shown: one speaker only, or all but the hidden ones; a search and whether only the
   // blocks that match it stay.
@@ -175,7 +130,6 @@
   var hidden = {};
   var hiddenCount = 0;
   var words = '';
-  var matcher = null;
   function shownSpeaker(w) {
     var n = w < 0 ? -w : w;
     return only ? n === only : !(n && hidden[n]);
@@ -266,9 +220,8 @@
           list = text ? text.at : null;
         } else if (words) {
           text = textOf(i);
-          matcher.lastIndex = 0;
-          for (var m = matcher.exec(text.t); m; m = matcher.exec(text.t)) {
-            var p = m.index, b = blockAt(text.starts, p);
+          for (var p = text.t.indexOf(words); p >= 0; p = text.t.indexOf(words, p + words.length)) {
+            var b = blockAt(text.starts, p);
             if (p >= text.from[b] && p + words.length <= text.to[b] && shownSpeaker(who[b]))
               (list || (list = [])).push(p);
           }
@@ -345,6 +298,14 @@
     CSS.highlights.set('hit-now', highlights.one);
   }
   var shownBlock = null;
+  // Where the folded characters of a text node came from, kept: a block's text is walked again
+  // for each of its matches.
+  var placed = new WeakMap();
+  function placesOf(node) {
+    if (!placed.has(node))
+      placed.set(node, places(node.data));
+    return placed.get(node);
+  }
   // A match as a static range: the page keeps no live ranges, which every change of the page
   // would have to update.
   function rangeOf(b, from, length) {
@@ -352,7 +313,7 @@
     var walker = document.createTreeWalker(host, NodeFilter.SHOW_TEXT), node, pos = 0;
     var range = {startContainer: null, startOffset: 0, endContainer: null, endOffset: 0};
     while ((node = walker.nextNode())) {
-      var at = normalOffsets(node.data);
+      var at = placesOf(node);
       var size = at ? at.length - 1 : node.data.length;
       if (!range.startContainer && from < pos + size) {
         range.startContainer = node;
@@ -360,7 +321,7 @@
       }
       if (range.startContainer && from + length <= pos + size) {
         range.endContainer = node;
-        range.endOffset = at ? at[from + length - pos] : from + length - pos;
+        range.endOffset = endOf(at, from + length - pos);
         return new StaticRange(range);
       }
       pos += size;
@@ -520,11 +481,10 @@
   function searchNow() {
     clearTimeout(waiting);
     waiting = 0;
-    var w = nfkc(query.value.trim());
+    var w = fold(query.value.trim());
     if (w === words)
       return false;
     words = w;
-    matcher = pattern(w);
     refresh();
     return true;
   }

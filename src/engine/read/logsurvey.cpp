@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <unistd.h>
 
+using textcodec::LineEnd;
+
 bool startsLikeXml(QByteArrayView head)
 {
     static constexpr char Declaration[] = "<?xml";

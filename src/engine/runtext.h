@@ -46,10 +46,10 @@ inline QString foreignKindText(ForeignKind kind)
     case ForeignKind::NotText:
         return QStringLiteral(QT_TRANSLATE_NOOP(
             "RunMessage", "文字のファイルではありませんでした（画像や圧縮ファイルなど）。"));
-    case ForeignKind::LineWithoutMessages:
+    case ForeignKind::LineExportWithoutMessages:
         return QStringLiteral(QT_TRANSLATE_NOOP(
             "RunMessage", "LINE のトーク履歴ですが、メッセージが一つもありませんでした。"));
-    case ForeignKind::LineLike:
+    case ForeignKind::LineExportLike:
         return QStringLiteral(QT_TRANSLATE_NOOP(
             "RunMessage", "LINE のトーク履歴のようですが、読める形ではありませんでした。"));
     case ForeignKind::WhatsApp:

@@ -82,7 +82,8 @@ void TestExports::foreignKinds_data()
     QTest::newRow("empty") << " \r\n" << int(ForeignKind::Empty);
     QTest::newRow("a picture") << QString::fromLatin1("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01")
                                << int(ForeignKind::NotText);
-    QTest::newRow("LINE in a form not read") << "[LINE] x\nhello\n" << int(ForeignKind::LineLike);
+    QTest::newRow("LINE in a form not read") << "[LINE] x\nhello\n"
+                                             << int(ForeignKind::LineExportLike);
     QTest::newRow("WhatsApp") << "12/31/20, 9:03 PM - Ann: hi\n" << int(ForeignKind::WhatsApp);
     QTest::newRow("WhatsApp, iOS") << "[31/12/2020, 21:03:07] Ann: hi\n"
                                    << int(ForeignKind::WhatsApp);

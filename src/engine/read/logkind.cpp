@@ -48,7 +48,7 @@ ForeignKind foreignKind(QStringView head)
     const QStringView first = newline < 0 ? text : text.first(newline);
     if (first.startsWith(u"[LINE]") || first.contains(u"トーク履歴") || first.contains(u"聊天記錄")
         || first.startsWith(u"Chat history"))
-        return ForeignKind::LineLike;
+        return ForeignKind::LineExportLike;
     int lines = 0;
     for (const QStringView line : text.split(u'\n')) {
         if (++lines > 20)

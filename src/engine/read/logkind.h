@@ -9,8 +9,8 @@ enum class ForeignKind {
     None, // nothing known: perhaps a log whose header text is another
     Empty, // no text at all
     NotText, // bytes that are no text (a picture, an archive)
-    LineWithoutMessages, // a LINE export read as such, holding no message
-    LineLike, // a LINE export in a form not read ("[LINE]", "トーク履歴" at its top)
+    LineExportWithoutMessages, // a LINE export read as such, holding no message
+    LineExportLike, // a LINE export in a form not read ("[LINE]", "トーク履歴" at its top)
     WhatsApp, // "12/31/20, 9:03 PM - Name: text"
     KakaoTalk, // "--------------- 2019년 7월 10일 수요일 ---------------"
     Json, // data, such as the exports of several messengers

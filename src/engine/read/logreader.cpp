@@ -1,6 +1,6 @@
 #include "engine/read/logreader.h"
 
-#include "engine/read/xmllog.h"
+#include "engine/read/formats/xmlhistory/xmllog.h"
 #include "fileio/inputfile.h"
 
 #include <cerrno>

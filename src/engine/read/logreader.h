@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codec/textcodec.h"
-#include "engine/read/lineexport.h"
+#include "engine/read/formats/lineexport/lineexport.h"
 #include "engine/read/linerole.h"
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"

@@ -1,6 +1,6 @@
 // Telling what a log is before it is read: its encoding and line ends, whether it is an XML
 // history or a LINE export, and what a file that holds no speakers is instead.
-#include "engine/read/lineexport.h"
+#include "engine/read/formats/lineexport/lineexport.h"
 #include "engine/read/logkind.h"
 #include "engine/read/logreader.h"
 
@@ -106,7 +106,7 @@ void LogReader::lookAtForeignKind()
     if (m_format.xml || !m_format.known || !m_file.isOpen() || (classic && !m_format.lineExport))
         return;
     m_format.foreign
-        = m_format.lineExport ? ForeignKind::LineWithoutMessages : ::foreignKind(head());
+        = m_format.lineExport ? ForeignKind::LineExportWithoutMessages : ::foreignKind(head());
 }
 
 void LogReader::surveyLines(const std::function<void(QStringView)> &line)

@@ -116,7 +116,7 @@ void BatchHost::noSpeakers(const QString &logPath, bool readFailed, const LogFor
     // One reason per log: a log that could not be read has had its line already.
     if (readFailed)
         return;
-    const QString found = runtext::foreignKindText(format.foreign);
+    const QString found = runtext::foreignKindText(format);
     const QString text = messageText(found.isEmpty() ? runtext::NoSpeakers : found);
     const QString read = formatText(format);
     printLine(logPath, read.isEmpty() ? text : text + u' ' + read);

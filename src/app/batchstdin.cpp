@@ -4,7 +4,7 @@
 #include "batchtempdir.h"
 #include "engine/appstate.h"
 #include "engine/convert/run.h"
-#include "engine/read/logreader.h"
+#include "engine/read/formats/formats.h"
 #include "engine/selection.h"
 #include "fileio/filename.h"
 #include "fileio/inputfile.h"
@@ -39,8 +39,7 @@ bool copyInput(int in, const QString &folder, QString &path, QString &reason)
     if (!fileio::readUpTo(in, head, SniffBytes, &reason))
         return false;
     // The page's title is the log's name: "stdin".
-    path = folder
-        + (startsLikeXml(head) ? QStringLiteral("/stdin.xml") : QStringLiteral("/stdin.txt"));
+    path = folder + QStringLiteral("/stdin.") + formats::extensionForBytes(head);
     const int fd = ::open(fileio::encodeName(path).constData(),
                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {

@@ -1,5 +1,7 @@
 #include "engine/intake.h"
 
+#include "engine/read/formats/formats.h"
+
 #include <QCollator>
 #include <QLocale>
 #include <algorithm>
@@ -27,9 +29,7 @@ QStringList splitLogPathText(const QString &text)
 
 bool isLogPath(const QString &path)
 {
-    const qsizetype dot = path.lastIndexOf(u'.');
-    const QStringView ext = QStringView(path).sliced(dot + 1).left(3);
-    return ext == u"TXT" || ext == u"txt" || ext == u"XML" || ext == u"xml";
+    return formats::isLogName(path);
 }
 
 QString outputStem(const QString &path, const QString &addStr)

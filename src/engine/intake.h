@@ -14,7 +14,8 @@
 QStringList splitLogPathText(const QString &text);
 
 // The three characters after the last "." (the first three characters when there is no
-// ".") are exactly "TXT", "txt", "XML" or "xml".
+// ".") are exactly an extension of a format the program reads (formats.h): "TXT", "txt", "XML"
+// or "xml".
 bool isLogPath(const QString &path);
 
 // The folder including its last "\" or "/", then addStr, then the file name without its last

@@ -7,7 +7,7 @@ void RunHost::noSpeakers(const QString &logPath, bool readFailed, const LogForma
     Q_UNUSED(readFailed);
     // A file of a kind the program does not read: what it looks like, as the header text
     // could not help.
-    const QString found = runtext::foreignKindText(format.foreign);
+    const QString found = runtext::foreignKindText(format);
     if (!found.isEmpty()) {
         showMessage(Icon::Critical, found, runtext::NoSpeakersTitle, logPath);
         return;

@@ -1,4 +1,5 @@
 #include "engine/read/logreader.h"
+#include "engine/runtext.h"
 #include "support/exportrecords.h"
 
 #include <QDir>
@@ -78,25 +79,42 @@ void TestExports::foreignKinds_data()
 {
     QTest::addColumn<QString>("head");
     QTest::addColumn<int>("kind");
-    QTest::newRow("a log with another header") << "たろう> こんばんは\n" << int(ForeignKind::None);
-    QTest::newRow("empty") << " \r\n" << int(ForeignKind::Empty);
+    QTest::addColumn<QString>("said"); // the message, empty when none
+    const int looks = int(ForeignKind::LooksLike);
+    QTest::newRow("a log with another header") << "たろう> こんばんは\n"
+                                               << int(ForeignKind::None) << QString();
+    QTest::newRow("empty") << " \r\n" << int(ForeignKind::Empty) << "空のファイルでした。";
     QTest::newRow("a picture") << QString::fromLatin1("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01")
-                               << int(ForeignKind::NotText);
-    QTest::newRow("LINE in a form not read") << "[LINE] x\nhello\n" << int(ForeignKind::LineLike);
-    QTest::newRow("WhatsApp") << "12/31/20, 9:03 PM - Ann: hi\n" << int(ForeignKind::WhatsApp);
-    QTest::newRow("WhatsApp, iOS") << "[31/12/2020, 21:03:07] Ann: hi\n"
-                                   << int(ForeignKind::WhatsApp);
-    QTest::newRow("KakaoTalk") << "Ann 님과 카카오톡 대화\n" << int(ForeignKind::KakaoTalk);
-    QTest::newRow("JSON") << "[\n  {\"from\": \"Ann\"}\n]" << int(ForeignKind::Json);
-    QTest::newRow("a page") << "<!DOCTYPE html>\n<html>" << int(ForeignKind::Html);
+                               << int(ForeignKind::NotText)
+                               << "文字のファイルではありませんでした（画像や圧縮ファイルなど）。";
+    QTest::newRow("LINE in a form not read")
+        << "[LINE] x\nhello\n"
+        << looks << "LINE のトーク履歴のようですが、読める形ではありませんでした。";
+    QTest::newRow("WhatsApp") << "12/31/20, 9:03 PM - Ann: hi\n"
+                              << looks
+                              << "WhatsApp のトークの書き出しのようです。この形は読めません。";
+    QTest::newRow("WhatsApp, iOS")
+        << "[31/12/2020, 21:03:07] Ann: hi\n"
+        << looks << "WhatsApp のトークの書き出しのようです。この形は読めません。";
+    QTest::newRow("KakaoTalk") << "Ann 님과 카카오톡 대화\n"
+                               << looks
+                               << "カカオトークのトークの書き出しのようです。この形は読めません。";
+    QTest::newRow("JSON") << "[\n  {\"from\": \"Ann\"}\n]" << looks
+                          << "JSON のデータのようです。チャットのログとしては読めません。";
+    QTest::newRow("a page") << "<!DOCTYPE html>\n<html>" << looks
+                            << "HTML のページのようです。チャットのログとしては読めません。";
 }
 
-// What a log that gave no speakers looks like, for the message that says so.
+// What a log that gave no speakers looks like, and what the message says of it.
 void TestExports::foreignKinds()
 {
     QFETCH(QString, head);
     QFETCH(int, kind);
-    QCOMPARE(int(foreignKind(head)), kind);
+    QFETCH(QString, said);
+    LogFormat format;
+    format.foreign = foreignKind(head, &format.foreignFormat);
+    QCOMPARE(int(format.foreign), kind);
+    QCOMPARE(runtext::foreignKindText(format), said);
 }
 
 QTEST_GUILESS_MAIN(TestExports)

@@ -1,5 +1,6 @@
-#include "engine/read/linedates.h"
 #include "engine/read/logreader.h"
+#include "engine/read/shared/clock.h"
+#include "engine/read/shared/dates.h"
 #include "support/files.h"
 #include "support/samples.h"
 
@@ -192,7 +193,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, shown);
-        const auto time = parseLineTime(text);
+        const auto time = parseClockTime(text);
         QCOMPARE(time ? time->text() : QString(), shown);
     }
 
@@ -231,7 +232,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, order);
         QFETCH(QDate, date);
-        const auto parsed = parseLineDate(text, DayOrder(order));
+        const auto parsed = parseWrittenDate(text, DayOrder(order));
         QCOMPARE(parsed ? parsed->date : QDate(), date);
     }
 };

@@ -1,4 +1,5 @@
 #include "codec/cp932.h"
+#include "engine/read/formats/xmlhistory/xmlhistory.h"
 #include "engine/read/logreader.h"
 #include "support/files.h"
 #include "support/samples.h"
@@ -255,7 +256,7 @@ private slots:
     {
         QFETCH(QByteArray, head);
         QFETCH(bool, xml);
-        QCOMPARE(startsLikeXml(head), xml);
+        QCOMPARE(XmlHistoryFormat::startsLikeXml(head), xml);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "engine/read/xmllog.h"
+#include "engine/read/formats/xmlhistory/xmllog.h"
 
 #include <QTest>
 

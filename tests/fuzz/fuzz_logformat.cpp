@@ -7,7 +7,7 @@
 //
 // Input: a control byte (the encoding asked for), a cut position, then the bytes.
 #include "codec/detect.h"
-#include "engine/read/lineexport.h"
+#include "engine/read/formats/lineexport/lineexport.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // nothing from outside, and gives either "not loaded" with no text, or header/message text
 // whose size stays proportional to the file (no entity expansion) and whose lines end in CR LF;
 // every time noted points at a line of that text.
+#include "engine/read/formats/xmlhistory/xmllog.h"
 #include "engine/read/linestamps.h"
-#include "engine/read/xmllog.h"
 
 #include <QByteArray>
 #include <cstdint>

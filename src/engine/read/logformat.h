@@ -16,8 +16,10 @@ struct LogFormat
     // UTF-8 with a mark rather than lose them.
     bool textInUtf8 = false;
     textcodec::Detection detection; // encoding, mark and line ends of a text log
-    // What a log that gave no speakers looks like (LogReader::lookAtForeignKind).
+    // What a log that gave no speakers looks like (LogReader::lookAtForeignKind), and the format
+    // it was read in or looks like.
     ForeignKind foreign = ForeignKind::None;
+    FormatId foreignFormat = FormatId::TextLog;
 
     // The indented text output: the log's own encoding, mark and line ends, so that without
     // the inserted TABs it is the log byte for byte. A LINE export's converted text is UTF-8;

@@ -1,29 +1,8 @@
 #include "engine/read/logkind.h"
 
-#include <QRegularExpression>
-#include <QString>
+#include "engine/read/formats/formats.h"
 
-namespace {
-
-bool looksLikeWhatsApp(QStringView line)
-{
-    // "12/31/20, 9:03 PM - Name: text", "[31/12/2020, 21:03:07] Name: text"
-    static const QRegularExpression form(
-        QStringLiteral("^\\[?\\d{1,4}[/.\\-]\\d{1,2}[/.\\-]\\d{1,4},? \\d{1,2}:\\d{2}(:\\d{2})?( "
-                       "?[APap]\\.?[Mm]\\.?)?"
-                       "\\]?( -)? [^:]{1,80}: "));
-    return form.match(line.toString()).hasMatch();
-}
-
-bool looksLikeKakaoTalk(QStringView line)
-{
-    return (line.startsWith(u"---------------") && line.contains(u"년"))
-        || line.endsWith(u"님과 카카오톡 대화") || line.contains(u"KakaoTalk Chats with");
-}
-
-} // namespace
-
-ForeignKind foreignKind(QStringView head)
+ForeignKind foreignKind(QStringView head, FormatId *lookalike)
 {
     const QStringView text = head.trimmed();
     if (text.isEmpty())
@@ -38,26 +17,10 @@ ForeignKind foreignKind(QStringView head)
     }
     if (control * 20 > start.size())
         return ForeignKind::NotText;
-    if (text.startsWith(u'{')
-        || (text.startsWith(u'[') && text.sliced(1).trimmed().startsWith(u'{')))
-        return ForeignKind::Json;
-    if (text.startsWith(u"<!DOCTYPE", Qt::CaseInsensitive)
-        || text.startsWith(u"<html", Qt::CaseInsensitive))
-        return ForeignKind::Html;
-    const qsizetype newline = text.indexOf(u'\n');
-    const QStringView first = newline < 0 ? text : text.first(newline);
-    if (first.startsWith(u"[LINE]") || first.contains(u"トーク履歴") || first.contains(u"聊天記錄")
-        || first.startsWith(u"Chat history"))
-        return ForeignKind::LineLike;
-    int lines = 0;
-    for (const QStringView line : text.split(u'\n')) {
-        if (++lines > 20)
-            break;
-        const QStringView l = line.trimmed();
-        if (looksLikeWhatsApp(l))
-            return ForeignKind::WhatsApp;
-        if (looksLikeKakaoTalk(l))
-            return ForeignKind::KakaoTalk;
-    }
-    return ForeignKind::None;
+    const ChatFormat *format = formats::lookalike(text);
+    if (!format)
+        return ForeignKind::None;
+    if (lookalike)
+        *lookalike = format->id();
+    return ForeignKind::LooksLike;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/read/formats/chatformat.h"
+
 #include <QStringView>
 
 // What a log that gave no speakers looks like, from its first lines: the kinds of file a user may
@@ -9,13 +11,10 @@ enum class ForeignKind {
     None, // nothing known: perhaps a log whose header text is another
     Empty, // no text at all
     NotText, // bytes that are no text (a picture, an archive)
-    LineWithoutMessages, // a LINE export read as such, holding no message
-    LineLike, // a LINE export in a form not read ("[LINE]", "トーク履歴" at its top)
-    WhatsApp, // "12/31/20, 9:03 PM - Name: text"
-    KakaoTalk, // "--------------- 2019년 7월 10일 수요일 ---------------"
-    Json, // data, such as the exports of several messengers
-    Html, // a page, perhaps one this program wrote
+    WithoutMessages, // read in its format, which says it holds no message (a LINE export)
+    LooksLike, // a format the program does not read, or reads in other forms (formats.h)
 };
 
-// What the first lines of a log (decoded, up to a few kilobytes) look like.
-ForeignKind foreignKind(QStringView head);
+// What the first lines of a log (decoded, up to a few kilobytes) look like; for LooksLike, the
+// format in `lookalike`.
+ForeignKind foreignKind(QStringView head, FormatId *lookalike = nullptr);

@@ -1,6 +1,7 @@
 #include "engine/read/logreader.h"
 
-#include "engine/read/xmllog.h"
+#include "engine/read/formats/formats.h"
+#include "engine/read/formats/xmlhistory/xmllog.h"
 #include "fileio/inputfile.h"
 
 #include <cerrno>
@@ -15,11 +16,6 @@ namespace {
 constexpr qsizetype LargeLine = 1 << 20;
 
 } // namespace
-
-bool isXmlLogPath(const QString &path)
-{
-    return path.endsWith(u"xml") || path.endsWith(u"XML");
-}
 
 void LogReader::fail(Status status, const QString &error)
 {
@@ -37,7 +33,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_headerText = headerText;
     m_choice = choice;
     m_format = LogFormat();
-    m_format.xml = isXmlLogPath(path);
+    m_format.xml = formats::byName(path) == FormatId::XmlHistory;
     m_xmlText.clear();
     m_xmlRoles.clear();
     m_lineExport.reset();
@@ -97,7 +93,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_separator = d.lineEnd == LineEnd::Cr ? u'\r' : u'\n';
     if (!rewind())
         return false;
-    if (startsAsLineExport()) {
+    if (formatByHead() == FormatId::LineExport) {
         m_format.lineExport = true;
         m_stamps.setRolling(true);
         m_lineExport = std::make_unique<LineExportConverter>(

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codec/textcodec.h"
-#include "engine/read/lineexport.h"
+#include "engine/read/formats/lineexport/lineexport.h"
 #include "engine/read/linerole.h"
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"
@@ -11,12 +11,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-
-// True when the path's last three characters are "xml" or "XML" (the XML history files).
-bool isXmlLogPath(const QString &path);
-// For a log without a name (standard input): true when its first bytes are an XML declaration,
-// "<?xml" in UTF-8 (after a byte order mark or blanks) or in UTF-16 after its byte order mark.
-bool startsLikeXml(QByteArrayView head);
 
 // Reads a log line by line without holding the whole decoded text. Opening looks at the whole
 // file first, piece by piece, to tell its encoding and line ends (codec/detect.h); the log is
@@ -104,7 +98,7 @@ private:
 
     // logsurvey.cpp: what the log is.
     bool detect(textcodec::Choice choice);
-    bool startsAsLineExport();
+    FormatId formatByHead(); // as the list of formats tells from the head
     QString head(); // the first kilobytes, decoded, read apart from the reading position
     // A line of the file itself, before any conversion. `anyEnd`: every line end ends a line
     // (a LINE export), and `end` tells which (`ended` false for a last line without one);

@@ -1,6 +1,6 @@
 // Telling what a log is before it is read: its encoding and line ends, whether it is an XML
 // history or a LINE export, and what a file that holds no speakers is instead.
-#include "engine/read/lineexport.h"
+#include "engine/read/formats/formats.h"
 #include "engine/read/logkind.h"
 #include "engine/read/logreader.h"
 
@@ -8,30 +8,6 @@
 #include <unistd.h>
 
 using textcodec::LineEnd;
-
-bool startsLikeXml(QByteArrayView head)
-{
-    static constexpr char Declaration[] = "<?xml";
-    const auto utf16 = [head](qsizetype firstByte) {
-        for (qsizetype k = 0; k < 5; ++k) {
-            const qsizetype at = 2 + 2 * k;
-            if (at + 1 >= head.size() || head[at + firstByte] != Declaration[k]
-                || head[at + 1 - firstByte] != 0)
-                return false;
-        }
-        return true;
-    };
-    if (head.startsWith("\xFF\xFE"))
-        return utf16(0);
-    if (head.startsWith("\xFE\xFF"))
-        return utf16(1);
-    if (head.startsWith("\xEF\xBB\xBF"))
-        head = head.sliced(3);
-    while (!head.isEmpty()
-           && (head[0] == ' ' || head[0] == '\t' || head[0] == '\r' || head[0] == '\n'))
-        head = head.sliced(1);
-    return head.startsWith(Declaration);
-}
 
 bool LogReader::detect(textcodec::Choice choice)
 {
@@ -90,10 +66,10 @@ QString LogReader::head()
     return text;
 }
 
-bool LogReader::startsAsLineExport()
+FormatId LogReader::formatByHead()
 {
     // Read apart from the reading position, so that a log of one huge line is not read whole.
-    return ::startsAsLineExport(head());
+    return formats::byHead(head());
 }
 
 void LogReader::lookAtForeignKind()
@@ -101,8 +77,12 @@ void LogReader::lookAtForeignKind()
     // In the classic text log the header text is the one thing to adjust.
     if (m_format.xml || !m_format.known || !m_file.isOpen() || m_format.classicLog())
         return;
-    m_format.foreign
-        = m_format.lineExport ? ForeignKind::LineWithoutMessages : ::foreignKind(head());
+    if (m_format.lineExport) {
+        m_format.foreign = ForeignKind::WithoutMessages;
+        m_format.foreignFormat = FormatId::LineExport;
+    } else {
+        m_format.foreign = ::foreignKind(head(), &m_format.foreignFormat);
+    }
 }
 
 void LogReader::surveyLines(const std::function<void(QStringView)> &line)

@@ -2,6 +2,7 @@
 
 #include "encodingmenu.h"
 #include "engine/appstate.h"
+#include "engine/read/formats/formats.h"
 #include "mainwindowhost.h"
 #include "previewbox.h"
 #include "ui/settings/opensettings.h"
@@ -67,9 +68,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, int le
 QStringList chooseLogFiles(QWidget *parent, const QString &dir)
 {
     // Lower-case patterns too: file names are case-sensitive here.
-    return QFileDialog::getOpenFileNames(
-        parent, QString(), dir,
-        QStringLiteral("めせのログ (*.TXT *.txt);;MSNのログ (*.XML *.xml)"));
+    return QFileDialog::getOpenFileNames(parent, QString(), dir, formats::dialogFilter());
 }
 
 } // namespace

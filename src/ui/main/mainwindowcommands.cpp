@@ -4,6 +4,7 @@
 #include "engine/convert/run.h"
 #include "engine/folderintake.h"
 #include "engine/intake.h"
+#include "engine/read/formats/formats.h"
 #include "engine/runtext.h"
 #include "fileio/filename.h"
 #include "fileio/folder.h"
@@ -68,8 +69,8 @@ QString folderDropText(const DropIntake &intake)
     if (!intake.unreadable.isEmpty())
         return QStringLiteral("フォルダを読めませんでした：") + intake.unreadable;
     if (intake.fromFolders == 0)
-        return QStringLiteral(
-            "フォルダにログ（.txt・.xml）がありませんでした（下のフォルダは見ません）");
+        return QStringLiteral("フォルダにログ（%1）がありませんでした（下のフォルダは見ません）")
+            .arg(formats::extensionList());
     return QStringLiteral("フォルダから %1 件のログを加えました（下のフォルダは含みません）")
         .arg(intake.fromFolders);
 }

@@ -1,4 +1,4 @@
-#include "engine/read/xmlguard.h"
+#include "engine/read/formats/xmlhistory/xmlguard.h"
 
 #include <QRegularExpression>
 #include <QStringConverter>

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "codec/textcodec.h"
-#include "engine/read/linedates.h"
 #include "engine/read/linerole.h"
+#include "engine/read/shared/clock.h"
+#include "engine/read/shared/dates.h"
 
 #include <QDate>
 #include <QHash>
@@ -45,7 +46,7 @@ public:
     struct Stamp
     {
         QDate date; // the day the line was said: its day line's, also for "24:32"
-        std::optional<LineTime> time; // empty when unknown
+        std::optional<ClockTime> time; // empty when unknown
         bool opens = false; // the line opens a message or a notice
         // For a message's header line: how many characters of the next line restate the time
         // ("21:03 "), which a page that shows the time itself leaves out.
@@ -88,7 +89,7 @@ private:
     struct Record
     {
         QStringView timeText; // as written
-        std::optional<LineTime> time;
+        std::optional<ClockTime> time;
         QStringView sender; // empty for an event without a name
         QStringView text;
         bool event = false;
@@ -100,15 +101,15 @@ private:
     std::optional<Record> blankSeparated(const QString &line);
     qsizetype senderLength(QStringView rest) const;
     void startRecord(Record record, const ExportLine &line);
-    void dayLine(const ExportLine &line, const LineDate &date);
+    void dayLine(const ExportLine &line, const WrittenDate &date);
     void continuation(const ExportLine &line);
     void closeBlock();
-    void openNotice(const QString &text, LineRole role, QDate date, std::optional<LineTime> time,
+    void openNotice(const QString &text, LineRole role, QDate date, std::optional<ClockTime> time,
                     textcodec::LineEnd end);
     QStringList quotedText(QStringView text, const ExportLine &first,
                            std::vector<textcodec::LineEnd> &ends);
     void survey();
-    void add(QString text, LineRole role, QDate date, std::optional<LineTime> time,
+    void add(QString text, LineRole role, QDate date, std::optional<ClockTime> time,
              textcodec::LineEnd end, bool opens = false, qsizetype repeated = 0)
     {
         m_out.push_back({std::move(text), role, {date, time, opens, repeated}, end});
@@ -127,7 +128,7 @@ private:
     Family m_family = Family::Unknown;
     Block m_block = Block::None;
     QDate m_blockDate; // the open message's or event's date and time
-    std::optional<LineTime> m_blockTime;
+    std::optional<ClockTime> m_blockTime;
     QDate m_date; // from the last day line
     // Blank lines not yet known to be inside a message: runs of (line end, count).
     std::vector<std::pair<textcodec::LineEnd, qsizetype>> m_blanks;

@@ -1,9 +1,9 @@
-#include "engine/read/xmllog.h"
+#include "engine/read/formats/xmlhistory/xmllog.h"
 
 #include "codec/textcodec.h"
+#include "engine/read/formats/xmlhistory/xmldates.h"
+#include "engine/read/formats/xmlhistory/xmlguard.h"
 #include "engine/read/linestamps.h"
-#include "engine/read/xmldates.h"
-#include "engine/read/xmlguard.h"
 
 #include <QXmlStreamReader>
 #include <optional>

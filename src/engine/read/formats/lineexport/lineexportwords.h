@@ -9,7 +9,7 @@
 
 // The first line of an export from a phone ("[LINE] 猫の集会のトーク履歴", "[LINE] Chat history
 // with Firm") or from the desktop app ("Chat history in "Firm"", "[LINE] Chat in Firm").
-bool isLineTitle(QStringView firstLine);
+bool isLineExportTitle(QStringView firstLine);
 // The chat's name in such a title ("猫の集会", "Firm"); the title without "[LINE] " when its
 // form is not known.
 QString chatName(QStringView title);

@@ -1,92 +1,18 @@
-#include "engine/read/linedates.h"
+#include "engine/read/shared/dates.h"
+
+#include "engine/read/shared/scan.h"
 
 #include <array>
+
+using scan::isDigit;
+using scan::number;
+using scan::take;
 
 namespace {
 
 // A year this far on is one of the Buddhist era, which Thai phones write (2562 is 2019).
 constexpr int BuddhistEraFrom = 2400;
 constexpr int BuddhistEraOffset = 543;
-
-bool isDigit(QChar c)
-{
-    return c >= u'0' && c <= u'9';
-}
-
-// Reads `min` to `max` ASCII digits at the start of `text`.
-std::optional<int> number(QStringView &text, int min, int max)
-{
-    int value = 0, digits = 0;
-    while (digits < text.size() && digits < max && isDigit(text[digits])) {
-        value = value * 10 + (text[digits].unicode() - u'0');
-        ++digits;
-    }
-    if (digits < min)
-        return std::nullopt;
-    text = text.sliced(digits);
-    return value;
-}
-
-bool take(QStringView &text, QChar c)
-{
-    if (text.isEmpty() || text.front() != c)
-        return false;
-    text = text.sliced(1);
-    return true;
-}
-
-bool take(QStringView &text, QStringView word, Qt::CaseSensitivity cs = Qt::CaseSensitive)
-{
-    if (!text.startsWith(word, cs))
-        return false;
-    text = text.sliced(word.size());
-    return true;
-}
-
-// The mark of the morning or the afternoon at the start of a time ("午後9:03", "PM 9:03"): 0 for
-// the morning, 1 for the afternoon, -1 for none; `text` moves past it.
-int takeHalf(QStringView &text)
-{
-    if (text.isEmpty())
-        return -1;
-    switch (text.front().unicode()) {
-    case u'午':
-        return take(text, u"午前") ? 0 : take(text, u"午後") ? 1 : -1;
-    case u'上':
-        return take(text, u"上午") ? 0 : -1;
-    case u'下':
-        return take(text, u"下午") ? 1 : -1;
-    case u'오':
-        return take(text, u"오전") ? 0 : take(text, u"오후") ? 1 : -1;
-    case u'A':
-    case u'a':
-        return take(text, u"AM", Qt::CaseInsensitive) || take(text, u"a.m.") ? 0 : -1;
-    case u'P':
-    case u'p':
-        return take(text, u"PM", Qt::CaseInsensitive) || take(text, u"p.m.") ? 1 : -1;
-    default:
-        return -1;
-    }
-}
-
-// The same mark after the time ("9:03 PM"); `text` loses it.
-int chopHalf(QStringView &text)
-{
-    if (text.isEmpty())
-        return -1;
-    for (const auto &[word, value] : {std::pair<QStringView, int>(u"AM", 0),
-                                      {u"PM", 1},
-                                      {u"a.m.", 0},
-                                      {u"p.m.", 1},
-                                      {u"午前", 0},
-                                      {u"午後", 1}}) {
-        if (text.endsWith(word, Qt::CaseInsensitive)) {
-            text.chop(word.size());
-            return value;
-        }
-    }
-    return -1;
-}
 
 // The weekday a word names (Qt's numbering: Monday 1 … Sunday 7), 0 for none.
 int weekdayOf(QStringView word)
@@ -157,7 +83,7 @@ int gregorianYear(int year)
 }
 
 // "2024/01/15(月)", "2024.01.15 Monday", "2019. 7. 10. (수)", "2019年3月18日(月)"
-std::optional<LineDate> yearFirst(QStringView text)
+std::optional<WrittenDate> yearFirst(QStringView text)
 {
     const auto y = number(text, 4, 4);
     if (!y || text.isEmpty())
@@ -193,7 +119,7 @@ std::optional<LineDate> yearFirst(QStringView text)
     }
     if (trailingWeekday(text) < 0)
         return std::nullopt;
-    LineDate date;
+    WrittenDate date;
     date.date = QDate(gregorianYear(*y), *m, *d);
     if (!date.date.isValid())
         return std::nullopt;
@@ -201,7 +127,7 @@ std::optional<LineDate> yearFirst(QStringView text)
 }
 
 // "Wed, 10/07/2019", "Fri, 1/19/2018", "Wed, 10/07/2562 BE"
-std::optional<LineDate> weekdayFirst(QStringView text, DayOrder order)
+std::optional<WrittenDate> weekdayFirst(QStringView text, DayOrder order)
 {
     const qsizetype comma = text.indexOf(u',');
     if (comma < 1 || comma > 12)
@@ -225,7 +151,7 @@ std::optional<LineDate> weekdayFirst(QStringView text, DayOrder order)
     const int year = gregorianYear(*y);
     const QDate monthFirst(year, *a, *b);
     const QDate dayFirst(year, *b, *a);
-    LineDate date;
+    WrittenDate date;
     date.monthFirstAgrees = monthFirst.isValid() && monthFirst.dayOfWeek() == weekday;
     date.dayFirstAgrees = dayFirst.isValid() && dayFirst.dayOfWeek() == weekday;
     date.ambiguous = monthFirst.isValid() && dayFirst.isValid() && *a != *b;
@@ -240,53 +166,7 @@ std::optional<LineDate> weekdayFirst(QStringView text, DayOrder order)
 
 } // namespace
 
-std::optional<LineTime> parseLineTime(QStringView text)
-{
-    int half = -1; // -1: a 24-hour clock; 0: morning; 1: afternoon
-    // "21:03", the common case, has nothing before or after it.
-    const bool plain = !text.isEmpty() && isDigit(text.front()) && isDigit(text.back());
-    if (!plain) {
-        text = text.trimmed();
-        half = takeHalf(text);
-        if (half < 0 && !text.isEmpty() && !isDigit(text.back()))
-            half = chopHalf(text);
-        text = text.trimmed();
-    }
-    const auto hour = number(text, 1, 2);
-    if (!hour || !take(text, u':'))
-        return std::nullopt;
-    const auto minute = number(text, 2, 2);
-    std::optional<int> second;
-    if (take(text, u':')) {
-        second = number(text, 2, 2);
-        if (!second)
-            return std::nullopt;
-    }
-    if (!minute || !text.isEmpty() || *minute > 59 || second.value_or(0) > 59)
-        return std::nullopt;
-    int h = *hour;
-    if (half >= 0) {
-        // 12-hour clocks write midnight as 12 AM or 午前0, and noon as 12 PM, 午後0 or 下午12.
-        if (h > 12)
-            return std::nullopt;
-        h = h % 12 + (half == 1 ? 12 : 0);
-    } else if (h > 29) {
-        return std::nullopt;
-    }
-    return LineTime {h, *minute, second.value_or(-1)};
-}
-
-bool startsLikeTime(QStringView text)
-{
-    if (!text.isEmpty() && !isDigit(text.front()) && takeHalf(text) >= 0)
-        text = text.trimmed();
-    qsizetype digits = 0;
-    while (digits < text.size() && digits < 2 && isDigit(text[digits]))
-        ++digits;
-    return digits > 0 && digits < text.size() && text[digits] == u':';
-}
-
-std::optional<LineDate> parseLineDate(QStringView line, DayOrder order)
+std::optional<WrittenDate> parseWrittenDate(QStringView line, DayOrder order)
 {
     // Most lines are records: a time is no year, and a date line holds no tab.
     if (line.size() < 8 || (isDigit(line[0]) && !(isDigit(line[1]) && isDigit(line[2])))
@@ -315,18 +195,4 @@ QString dateText(QDate date)
                                char16_t(u'0' + d / 10),
                                char16_t(u'0' + d % 10)};
     return QString(reinterpret_cast<const QChar *>(text), 10);
-}
-
-QString LineTime::text() const
-{
-    // Written out by hand: formatting through the C library costs more than a record's reading.
-    char16_t shown[8] = {char16_t(u'0' + hour / 10), char16_t(u'0' + hour % 10), u':',
-                         char16_t(u'0' + minute / 10), char16_t(u'0' + minute % 10)};
-    qsizetype n = 5;
-    if (second >= 0) {
-        shown[n++] = u':';
-        shown[n++] = char16_t(u'0' + second / 10);
-        shown[n++] = char16_t(u'0' + second % 10);
-    }
-    return QString(reinterpret_cast<const QChar *>(shown), n);
 }

@@ -1,4 +1,4 @@
-#include "engine/read/linewords.h"
+#include "engine/read/formats/lineexport/lineexportwords.h"
 
 #include <initializer_list>
 
@@ -69,7 +69,7 @@ bool endsAsEvent(QChar last)
 
 } // namespace
 
-bool isLineTitle(QStringView firstLine)
+bool isLineExportTitle(QStringView firstLine)
 {
     return firstLine.startsWith(u"[LINE] ") || firstLine.startsWith(u"Chat history in \"")
         || firstLine.startsWith(u"Chat history with ");

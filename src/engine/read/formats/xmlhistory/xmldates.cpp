@@ -1,7 +1,8 @@
-#include "engine/read/xmldates.h"
+#include "engine/read/formats/xmlhistory/xmldates.h"
 
-#include "engine/read/linedates.h"
 #include "engine/read/linestamps.h"
+#include "engine/read/shared/clock.h"
+#include "engine/read/shared/dates.h"
 
 #include <QRegularExpression>
 #include <optional>
@@ -111,7 +112,7 @@ QString xmlTimeText(QStringView time)
     // "18.32.07": dots where other locales write colons.
     if (!text.contains(u':'))
         text.replace(u'.', u':');
-    if (const auto parsed = parseLineTime(text))
+    if (const auto parsed = parseClockTime(text))
         return parsed->text();
     return time.toString();
 }

@@ -1,6 +1,6 @@
-#include "engine/read/lineexport.h"
+#include "engine/read/formats/lineexport/lineexport.h"
 
-#include "engine/read/linewords.h"
+#include "engine/read/formats/lineexport/lineexportwords.h"
 
 #include <utility>
 
@@ -66,15 +66,15 @@ qsizetype firstWordEnd(QStringView rest)
 }
 
 // The time at the start of a record separated by blanks ("09:59 名前 本文"), and the rest.
-std::optional<std::pair<LineTime, QStringView>> blankRecordStart(QStringView line)
+std::optional<std::pair<ClockTime, QStringView>> blankRecordStart(QStringView line)
 {
     const qsizetype blank = line.indexOf(u' ');
     if (blank <= 0 || line.contains(u'\t'))
         return std::nullopt;
-    const auto time = parseLineTime(line.first(blank));
+    const auto time = parseClockTime(line.first(blank));
     if (!time)
         return std::nullopt;
-    return std::pair<LineTime, QStringView>(*time, line.sliced(blank + 1));
+    return std::pair<ClockTime, QStringView>(*time, line.sliced(blank + 1));
 }
 
 } // namespace
@@ -96,19 +96,19 @@ bool startsAsLineExport(QStringView head)
         rest = rest.sliced(qMin(end + 1, rest.size()));
         if (line.trimmed().isEmpty())
             continue;
-        if (!dayLine && isLineTitle(line))
+        if (!dayLine && isLineExportTitle(line))
             return true;
-        if (parseLineDate(line)) {
+        if (parseWrittenDate(line)) {
             dayLine = true;
             continue;
         }
-        if (!dayLine && isSavedOnLine(line) && !startsLikeTime(line))
+        if (!dayLine && isSavedOnLine(line) && !startsLikeClockTime(line))
             continue;
         // The first line of another kind is a record under a day line, or no export's.
-        if (!dayLine || !startsLikeTime(line))
+        if (!dayLine || !startsLikeClockTime(line))
             return false;
         const qsizetype tab = line.indexOf(u'\t');
-        return (tab > 0 && parseLineTime(line.first(tab))) || blankRecordStart(line);
+        return (tab > 0 && parseClockTime(line.first(tab))) || blankRecordStart(line);
     }
     return false;
 }
@@ -172,8 +172,9 @@ void LineExportConverter::process(ExportLine &line)
     const QString &text = line.text;
     if (m_inHead && !text.isEmpty()) {
         // The title and the saved-on line stand above everything else, blank lines between.
-        const bool title = !m_titled && isLineTitle(text);
-        if (title || (isSavedOnLine(text) && !startsLikeTime(text) && !parseLineDate(text))) {
+        const bool title = !m_titled && isLineExportTitle(text);
+        if (title
+            || (isSavedOnLine(text) && !startsLikeClockTime(text) && !parseWrittenDate(text))) {
             if (title)
                 m_chatName = ::chatName(text);
             m_titled = true;
@@ -191,10 +192,10 @@ void LineExportConverter::process(ExportLine &line)
             m_blanks.emplace_back(line.end, 1);
         return;
     }
-    if (auto date = parseLineDate(text, m_order)) {
+    if (auto date = parseWrittenDate(text, m_order)) {
         if (date->ambiguous && !m_surveyed) {
             survey();
-            date = parseLineDate(text, m_order);
+            date = parseWrittenDate(text, m_order);
         }
         dayLine(line, *date);
         return;
@@ -208,7 +209,7 @@ void LineExportConverter::process(ExportLine &line)
 
 std::optional<LineExportConverter::Record> LineExportConverter::record(const QString &line)
 {
-    if (!startsLikeTime(line))
+    if (!startsLikeClockTime(line))
         return std::nullopt;
     // The tab after the time, within the few characters a time takes.
     qsizetype tab = 0;
@@ -222,7 +223,7 @@ std::optional<LineExportConverter::Record> LineExportConverter::record(const QSt
         return std::nullopt;
     Record r;
     r.timeText = QStringView(line).first(tab);
-    r.time = parseLineTime(r.timeText);
+    r.time = parseClockTime(r.timeText);
     // A time that cannot be read still opens a record, unless it is text that starts with one.
     if (!r.time && r.timeText.size() > 10)
         return std::nullopt;
@@ -296,7 +297,7 @@ void LineExportConverter::survey()
     qsizetype monthFirst = 0, dayFirst = 0;
     QHash<QString, QHash<QString, qsizetype>> following; // first word -> next word -> times
     m_survey([&](QStringView line) {
-        if (const auto date = parseLineDate(line)) {
+        if (const auto date = parseWrittenDate(line)) {
             monthFirst += date->monthFirstAgrees && !date->dayFirstAgrees;
             dayFirst += date->dayFirstAgrees && !date->monthFirstAgrees;
             return;
@@ -337,7 +338,7 @@ void LineExportConverter::startRecord(Record r, const ExportLine &line)
     closeBlock();
     m_blanks.clear();
     const QDate date = m_date;
-    const std::optional<LineTime> time = r.time;
+    const std::optional<ClockTime> time = r.time;
     if (r.event) {
         // An event in someone's name says whose it is, where its text does not.
         const QString who = r.sender.isEmpty() || r.text.contains(r.sender)
@@ -368,7 +369,7 @@ void LineExportConverter::startRecord(Record r, const ExportLine &line)
     m_blockTime = time;
 }
 
-void LineExportConverter::dayLine(const ExportLine &line, const LineDate &date)
+void LineExportConverter::dayLine(const ExportLine &line, const WrittenDate &date)
 {
     closeBlock();
     m_blanks.clear();
@@ -397,7 +398,7 @@ void LineExportConverter::continuation(const ExportLine &line)
 }
 
 void LineExportConverter::openNotice(const QString &text, LineRole role, QDate date,
-                                     std::optional<LineTime> time, LineEnd end)
+                                     std::optional<ClockTime> time, LineEnd end)
 {
     closeBlock();
     add(SeparatorLine, LineRole::Frame, date, time, end, true);

@@ -1,0 +1,122 @@
+#include "engine/read/formats/formats.h"
+
+#include "engine/read/formats/kakaotalk/kakaotalk.h"
+#include "engine/read/formats/lineexport/lineexportformat.h"
+#include "engine/read/formats/sighted/datafiles.h"
+#include "engine/read/formats/textlog/textlog.h"
+#include "engine/read/formats/whatsapp/whatsapp.h"
+#include "engine/read/formats/xmlhistory/xmlhistory.h"
+
+#include <array>
+
+namespace formats {
+
+namespace {
+
+const XmlHistoryFormat XmlHistory;
+const JsonDataFormat JsonData;
+const HtmlPageFormat HtmlPage;
+const LineExportFormat LineExport;
+const WhatsAppFormat WhatsApp;
+const KakaoTalkFormat KakaoTalk;
+const TextLogFormat TextLog;
+
+// In this order: a format sure of a file takes it, else the first that perhaps does (the text
+// log, which takes any text); the file dialog and the messages name them in it too.
+const std::array<const ChatFormat *, 7> List = {
+    &TextLog, &XmlHistory, &JsonData, &HtmlPage, &LineExport, &WhatsApp, &KakaoTalk,
+};
+
+} // namespace
+
+std::span<const ChatFormat *const> all()
+{
+    return List;
+}
+
+const ChatFormat &format(FormatId id)
+{
+    for (const ChatFormat *f : List) {
+        if (f->id() == id)
+            return *f;
+    }
+    return TextLog;
+}
+
+FormatId byName(QStringView fileName)
+{
+    for (const ChatFormat *f : List) {
+        if (f->isRead() && f->byName(fileName) == Sureness::Sure)
+            return f->id();
+    }
+    return FormatId::TextLog;
+}
+
+FormatId byHead(QStringView head)
+{
+    const ChatFormat *perhaps = nullptr;
+    for (const ChatFormat *f : List) {
+        if (!f->isRead())
+            continue;
+        const Sureness sure = f->byHead(head);
+        if (sure == Sureness::Sure)
+            return f->id();
+        if (sure == Sureness::Perhaps && !perhaps)
+            perhaps = f;
+    }
+    return perhaps ? perhaps->id() : FormatId::TextLog;
+}
+
+bool isLogName(QStringView path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    const QStringView ext = path.sliced(dot + 1).left(3);
+    for (const ChatFormat *f : List) {
+        if (f->isRead() && f->extensions().contains(ext))
+            return true;
+    }
+    return false;
+}
+
+QString extensionList()
+{
+    QStringList seen;
+    for (const ChatFormat *f : List) {
+        const QStringList exts = f->extensions();
+        if (f->isRead() && !exts.isEmpty() && !seen.contains(exts.last()))
+            seen.append(exts.last()); // the lower-case form, listed last
+    }
+    return u'.' + seen.join(QStringLiteral("・."));
+}
+
+QString dialogFilter()
+{
+    QStringList filters;
+    for (const ChatFormat *f : List) {
+        if (!f->isRead() || f->dialogName().isEmpty())
+            continue;
+        QStringList patterns;
+        for (const QString &ext : f->extensions())
+            patterns.append(QStringLiteral("*.") + ext);
+        filters.append(f->dialogName() + QStringLiteral(" (") + patterns.join(u' ') + u')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString extensionForBytes(QByteArrayView head)
+{
+    return XmlHistoryFormat::startsLikeXml(head) ? XmlHistory.extensions().last()
+                                                 : TextLog.extensions().last();
+}
+
+const ChatFormat *lookalike(QStringView head)
+{
+    head = head.trimmed();
+    for (const ChatFormat *f : List) {
+        if (f->looksLike(head))
+            return f;
+    }
+    return nullptr;
+}
+
+} // namespace formats

@@ -7,8 +7,6 @@
 #include <cerrno>
 #include <unistd.h>
 
-using textcodec::LineEnd;
-
 bool LogReader::detect(textcodec::Choice choice)
 {
     textcodec::Detector detector(choice);

@@ -165,8 +165,8 @@ private slots:
         QTest::addColumn<int>("foreign");
         const QByteArray json = "{\"from\": \"Ann\"}";
         QTest::newRow("CR LF") << json + "\r\n" << true << int(ForeignKind::None);
-        QTest::newRow("LF") << json + "\n" << false << int(ForeignKind::Json);
-        QTest::newRow("no line end") << json << false << int(ForeignKind::Json);
+        QTest::newRow("LF") << json + "\n" << false << int(ForeignKind::LooksLike);
+        QTest::newRow("no line end") << json << false << int(ForeignKind::LooksLike);
     }
 
     void classicLogOrAnotherKind()

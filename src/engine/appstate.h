@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/page/distinctcolors.h"
-#include "engine/page/pageindex.h"
+#include "engine/page/index/pageindex.h"
 #include "engine/runlogs.h"
 #include "engine/selection.h"
 #include "settings/palette.h"

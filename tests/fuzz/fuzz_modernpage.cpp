@@ -8,7 +8,7 @@
 // message's date and time, a LINE export the next one as its time.
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
-#include "engine/page/modernassets.h"
+#include "engine/page/modern/modernassets.h"
 #include "support/recordinghost.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/page/searchdata.h"
+#include "engine/page/index/searchdata.h"
 #include "fileio/atomicfile.h"
 
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "engine/page/distinctcolors.h"
 
-#include "engine/page/modernassets.h"
+#include "engine/page/modern/modernassets.h"
 #include "engine/page/readablecolor.h"
 #include "settings/palette.h"
 

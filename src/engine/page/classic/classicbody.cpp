@@ -1,4 +1,4 @@
-#include "engine/page/htmlbody.h"
+#include "engine/page/classic/classicbody.h"
 
 #include "engine/page/htmltext.h"
 #include "engine/text/markupfilter.h"

@@ -1,6 +1,6 @@
-#include "engine/page/pageassets.h"
+#include "engine/page/index/indexassets.h"
 
-#include "engine/page/modernassets.h"
+#include "engine/page/modern/modernassets.h"
 
 namespace pageassets {
 

@@ -1,8 +1,8 @@
-#include "engine/page/modernpage.h"
+#include "engine/page/modern/modernpage.h"
 
 #include "engine/page/distinctcolors.h"
-#include "engine/page/modernassets.h"
-#include "engine/page/pageassets.h"
+#include "engine/page/index/indexassets.h"
+#include "engine/page/modern/modernassets.h"
 #include "engine/page/readablecolor.h"
 #include "settings/palette.h"
 

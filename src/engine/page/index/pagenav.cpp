@@ -1,6 +1,6 @@
-#include "engine/page/pagenav.h"
+#include "engine/page/index/pagenav.h"
 
-#include "engine/page/pageindex.h"
+#include "engine/page/index/pageindex.h"
 
 QString pageNavHtml(const PageNav &nav)
 {

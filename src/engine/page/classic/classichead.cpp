@@ -1,4 +1,4 @@
-#include "engine/page/htmlhead.h"
+#include "engine/page/classic/classichead.h"
 
 #include "engine/page/htmltext.h"
 #include "settings/settings.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/page/htmltext.h"
-#include "engine/page/pagenav.h"
+#include "engine/page/index/pagenav.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "engine/page/modernassets.h"
+#include "engine/page/modern/modernassets.h"
 
 #include <QFile>
 

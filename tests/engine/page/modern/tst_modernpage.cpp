@@ -4,7 +4,7 @@
 #include "engine/convert/textconverter.h"
 #include "engine/intake.h"
 #include "engine/page/htmltext.h"
-#include "engine/page/modernbody.h"
+#include "engine/page/modern/modernbody.h"
 #include "engine/page/readablecolor.h"
 #include "fileio/filename.h"
 #include "support/files.h"

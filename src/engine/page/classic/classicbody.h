@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/page/htmlhead.h"
+#include "engine/page/classic/classichead.h"
 #include "engine/read/linerole.h"
 #include "engine/text/linetests.h"
 

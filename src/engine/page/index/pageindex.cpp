@@ -1,7 +1,7 @@
-#include "engine/page/pageindex.h"
+#include "engine/page/index/pageindex.h"
 
 #include "engine/page/htmltext.h"
-#include "engine/page/pageassets.h"
+#include "engine/page/index/indexassets.h"
 #include "fileio/filename.h"
 
 #include <QCollator>

@@ -2,7 +2,7 @@
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
 #include "engine/intake.h"
-#include "engine/page/htmlhead.h"
+#include "engine/page/classic/classichead.h"
 #include "engine/page/htmltext.h"
 #include "engine/text/speakerkeys.h"
 #include "settings/inifile.h"

@@ -1,15 +1,15 @@
 #include "engine/page/index/indexassets.h"
 
-#include "engine/page/modern/modernassets.h"
+#include "engine/page/pageassets.h"
 
-namespace pageassets {
+namespace indexassets {
 
 namespace {
 
 // Each starts on a line of its own after the tag that opens it.
 QString asset(const char *name)
 {
-    return u'\n' + modernassets::asset(name);
+    return u'\n' + pageassets::asset(name);
 }
 
 } // namespace
@@ -19,20 +19,14 @@ const QString &indexStyle()
 {
     static const QString text
         = asset("index.css")
-              .replace(QStringLiteral("@DarkVariables@"), modernassets::darkVariables());
+              .replace(QStringLiteral("@DarkVariables@"), pageassets::darkVariables());
     return text;
 }
 
 const QString &indexScript()
 {
-    static const QString text = asset("theme.js") + modernassets::asset("index.js");
+    static const QString text = asset("theme.js") + pageassets::asset("index.js");
     return text;
 }
 
-const QString &pageNavStyle()
-{
-    static const QString text = asset("pagenav.css");
-    return text;
-}
-
-} // namespace pageassets
+} // namespace indexassets

@@ -2,13 +2,11 @@
 
 #include <QString>
 
-// The index page's style sheet and script, and the style of a page's links to its neighbours,
-// kept as files beside the code (page/assets/, in the program's resources) and written into
-// the pages as they are.
-namespace pageassets {
+// The index page's style sheet and script, kept as files beside the code (page/assets/, in the
+// program's resources) and written into the pages as they are.
+namespace indexassets {
 
 const QString &indexStyle();
 const QString &indexScript();
-const QString &pageNavStyle();
 
-} // namespace pageassets
+} // namespace indexassets

@@ -1,8 +1,8 @@
 #include "engine/page/modern/modernpage.h"
 
 #include "engine/page/distinctcolors.h"
-#include "engine/page/index/indexassets.h"
 #include "engine/page/modern/modernassets.h"
+#include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
 #include "settings/palette.h"
 
@@ -103,15 +103,15 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
         % DarkNoteBackground % QStringLiteral(";--nl:")
         % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
         % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
-    out += QStringLiteral(":root[data-theme=dark]{") % darkVariables()
+    out += QStringLiteral(":root[data-theme=dark]{") % pageassets::darkVariables()
         % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li){--c:var(--cd)}\n");
     out += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
-        % darkVariables()
+        % pageassets::darkVariables()
         % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
     speakerRules(colors, out);
     out += printStyle();
     if (!info.nav.indexName.isEmpty())
-        out += pageassets::pageNavStyle();
+        out += pageNavStyle();
 }
 
 // The page runs its own script and style and nothing else: no other script, no style from

@@ -92,8 +92,8 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
                       ProgressMeter &progress)
 {
     const Settings &settings = state.settings;
-    const PageStyle style = PageStyle::fromSettings(settings, state.palette);
-    PageSpeakers speakers;
+    const ClassicLook style = ClassicLook::fromSettings(settings, state.palette);
+    ClassicSpeakers speakers;
     for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
         speakers.titleNames.append(src.speakerKeys.name(k));
         const QString color = src.colors.value(k);
@@ -105,7 +105,7 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
     // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
     const bool utf8Page = src.reader.format().utf8Page();
     EventPump headPump(host); // a legend of many speakers takes a while
-    writePageHead(
+    writeClassicHead(
         pageBaseName(src.path), speakers, style,
         [&](QStringView piece) {
             appendPageText(piece, utf8Page, out.buffer());
@@ -113,7 +113,7 @@ bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &hos
             headPump.lineDone(piece.size());
         },
         utf8Page);
-    BodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
+    ClassicBodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
     body.setUtf8Page(utf8Page);
     const bool ok = writeBody(src.reader, src.data, host, out, progress,
                               [&](const QString &line, LineRole role, QByteArray &buf) {

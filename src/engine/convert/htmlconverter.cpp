@@ -185,7 +185,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
-    const bool modern = isModernPage(settings);
+    const bool modern = pageStyleOf(settings) == PageStyle::Modern;
     const QString outputPath = state.selection.stem(i) + outputExtension(1);
     // A page never takes the place of an index: refused before anything is read or written.
     QString clash;
@@ -308,7 +308,7 @@ void convertToHtml(AppState &state, RunHost &host)
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
     std::optional<distinct::ColorTurn> &turn = state.pageRun.turn;
-    if (isModernPage(state.settings) && !turn)
+    if (pageStyleOf(state.settings) == PageStyle::Modern && !turn)
         turn.emplace(paletteCodes(state.settings, state.palette));
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
         host.logStarting(i, state.selection.selectedCount());

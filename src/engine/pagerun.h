@@ -9,10 +9,10 @@
 #include <optional>
 
 // The colours a run carries by name from log to log, as palette entry numbers (or numbers of
-// the modern page's own colours). A colour is chosen when the user picked it: changed in the
-// colour dialog, or confirmed there for the rest of the run; it stays on every page, as a rule's
-// does. One the run dealt itself makes way on a page where a chosen colour, a rule's or a name
-// given the same colour earlier holds it (speakercolors.h).
+// the distinct colours' own, distinctcolors.h). A colour is chosen when the user picked it: changed
+// in the colour dialog, or confirmed there for the rest of the run; it stays on every page, as a
+// rule's does. One the run dealt itself makes way on a page where a chosen colour, a rule's or a
+// name given the same colour earlier holds it (speakercolors.h).
 class CarriedColors
 {
 public:
@@ -47,20 +47,21 @@ private:
 };
 
 // What one conversion run remembers from log to log: the palette entry each speaker name was
-// given (so that a name met again keeps its colour across an archive, in the modern style),
+// given (so that a name met again keeps its colour across an archive, in a style that deals
+// distinct colours),
 // and the pages it wrote (for the folders' index pages). The window's run is one call of
 // mnuRun_Click; the batch run spans all of its logs.
 struct PageRun
 {
     bool open = false;
-    // Every name so far on the modern page; on the classic page the names met once the
-    // colours were kept for the rest of the run.
+    // Every name so far where the style deals distinct colours (pagewriter.h); otherwise the
+    // names met once the colours were kept for the rest of the run.
     CarriedColors carried;
     QList<IndexEntry> pages; // output path in `page`, in the order written
     // The user confirmed the colours for the rest of the run: the remaining logs go without
     // the colour dialog, each name with the entry chosen for it (or given it in a later log).
     bool colorsForRest = false;
-    // The modern page's turn of colours, worked out once for the run.
+    // The turn of distinct colours, worked out once for a run of a style that deals them.
     std::optional<distinct::ColorTurn> turn;
 
     void begin()

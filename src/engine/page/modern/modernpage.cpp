@@ -4,7 +4,9 @@
 #include "engine/page/modern/modernassets.h"
 #include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
+#include "engine/text/speakerkeys.h"
 #include "settings/palette.h"
+#include "settings/settings.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -161,6 +163,25 @@ void writeLegend(const ModernPageInfo &info, QString &page, const PageSink &sink
     page += QStringLiteral("</ul>\n");
 }
 
+ModernPageInfo modernPageInfo(const PageFacts &facts, const Settings &settings)
+{
+    ModernPageInfo info;
+    info.baseName = facts.baseName;
+    info.chatName = facts.chatName;
+    for (qsizetype k = 0; k < facts.speakers.count(); ++k) {
+        const qsizetype lines = facts.speakers.lineCount(k);
+        info.speakers.append({facts.speakers.name(k), facts.colors.value(k), lines});
+        info.utterances += lines;
+    }
+    info.firstDate = facts.stamps.firstDate();
+    info.lastDate = facts.stamps.lastDate();
+    info.bodyColor = colorcode::checkedCode(settings.bodyColor);
+    info.narColor = colorcode::checkedCode(settings.narColor);
+    if (!facts.indexName.isEmpty())
+        info.nav = {facts.indexName, facts.pageName};
+    return info;
+}
+
 } // namespace
 
 void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
@@ -216,4 +237,26 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
 QByteArray modernPageEnd()
 {
     return QByteArrayLiteral("</main>\n</body>\n</html>\n");
+}
+
+ModernPageWriter::ModernPageWriter(const PageFacts &facts, const Settings &settings)
+    : m_info(modernPageInfo(facts, settings))
+    , m_body(facts.tests, facts.speakers, facts.stamps)
+{
+}
+
+void ModernPageWriter::writeHead(const PageBytes &out)
+{
+    writeModernHead(m_info, [&out](QStringView piece) { out(piece.toUtf8()); });
+}
+
+void ModernPageWriter::writeLine(const QString &line, LineRole role, QByteArray &out)
+{
+    m_body.write(line, role, out);
+}
+
+void ModernPageWriter::writeEnd(QByteArray &out)
+{
+    m_body.finish(out);
+    out.append(modernPageEnd());
 }

@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-// The search data of a page (page/searchdata.h), written beside it as the page is written and
+// The search data of a page (page/index/searchdata.h), written beside it as the page is written and
 // put in place after it. A file of that name is replaced only when this program wrote it.
 class SearchDataFile
 {

@@ -1,3 +1,6 @@
+// The classic page (engine/page/classic/) as a run writes it: the whole page, its colours and
+// legend columns, colour codes from an edited settings file, the head in bounded pieces, the
+// title, the speakers' lines, a long body, and the colour dialog's outcomes.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"

@@ -1,3 +1,6 @@
+// The folder's index page (engine/page/index/): the search data beside each page, the rows
+// newest first, a page that would take the index's name, and a file of that name the program
+// did not write.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"

@@ -1,3 +1,6 @@
+// The modern page (engine/page/modern/) as a run writes it: its readable colours, the links in
+// chat text, the page of a text log and of an XML history, the lines of structured messages
+// (in every output), colours carried by name from log to log, and the index of a run of pages.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"

@@ -186,7 +186,11 @@ MIT License: free to use, change and pass on, without warranty.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>--page needs classic or modern</source>
+        <source>--page needs %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> or </source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -226,10 +230,18 @@ say: auto (detected per log), sjis, utf-8 or utf-16</source>
     </message>
     <message>
         <source>with --batch: write pages in STYLE, whatever the settings
-say: classic (the page as it always was) or modern (for
-today&apos;s browsers and phones: UTF-8, a light and a dark
-theme, search and speaker filters). In the modern style a
-speaker met again in a later log keeps its earlier colour</source>
+say; STYLE is one of:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the page as it always was</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>for today&apos;s browsers and phones: UTF-8, a light
+and a dark theme, search and speaker filters; a
+speaker met again in a later log keeps its
+earlier colour</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -282,10 +294,9 @@ for that run alone.</source>
   0    every log was written (and for the window: it closed normally)
   1    --batch: at least one log (or index page) was not written
   2    usage error: an unknown option, an option without its value or without
-       --batch, an unknown --encoding WORD, both --text and --html, or both
-       --index and --no-index, --page other than classic or modern, --batch
-       without a LOG, or &quot;-&quot; with another LOG, without --text or --html, or
-       with --output-dir;
+       --batch, an unknown --encoding WORD or --page STYLE, both --text and
+       --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;
+       with another LOG, without --text or --html, or with --output-dir;
        --batch: the settings file exists but cannot be read, or the output
        folder cannot be made (nothing is converted);
        the window was asked for but no display is available

@@ -187,8 +187,12 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>--batch と一緒に: エラーだけを表示します</translation>
     </message>
     <message>
-        <source>--page needs classic or modern</source>
-        <translation>--page には classic か modern を付けて下さい。</translation>
+        <source>--page needs %1</source>
+        <translation>--page には %1 を付けて下さい。</translation>
+    </message>
+    <message>
+        <source> or </source>
+        <translation> か </translation>
     </message>
     <message>
         <source>--encoding takes auto, sjis, utf-8 or utf-16, not &quot;%1&quot;</source>
@@ -240,15 +244,22 @@ sjis、utf-8、utf-16 のどれかです</translation>
     </message>
     <message>
         <source>with --batch: write pages in STYLE, whatever the settings
-say: classic (the page as it always was) or modern (for
-today&apos;s browsers and phones: UTF-8, a light and a dark
-theme, search and speaker filters). In the modern style a
-speaker met again in a later log keeps its earlier colour</source>
+say; STYLE is one of:</source>
         <translation>--batch と一緒に: 設定にかかわらず、STYLE の形のページを
-書き出します。STYLE は classic（今までどおりのページ）か
-modern（今のブラウザとスマートフォン向け: UTF-8、明るい
-テーマと暗いテーマ、検索と発言者の絞り込み）です。modern
-では、前のログに出た発言者は後のログでも同じ色になります</translation>
+書き出します。STYLE は次のどれかです:</translation>
+    </message>
+    <message>
+        <source>the page as it always was</source>
+        <translation>今までどおりのページ</translation>
+    </message>
+    <message>
+        <source>for today&apos;s browsers and phones: UTF-8, a light
+and a dark theme, search and speaker filters; a
+speaker met again in a later log keeps its
+earlier colour</source>
+        <translation>今のブラウザとスマートフォン向け: UTF-8、明るい
+テーマと暗いテーマ、検索と発言者の絞り込み。前の
+ログに出た発言者は、後のログでも同じ色になります</translation>
     </message>
     <message>
         <source>with --batch: make index pages, whatever the settings say:
@@ -322,10 +333,9 @@ for that run alone.</source>
   0    every log was written (and for the window: it closed normally)
   1    --batch: at least one log (or index page) was not written
   2    usage error: an unknown option, an option without its value or without
-       --batch, an unknown --encoding WORD, both --text and --html, or both
-       --index and --no-index, --page other than classic or modern, --batch
-       without a LOG, or &quot;-&quot; with another LOG, without --text or --html, or
-       with --output-dir;
+       --batch, an unknown --encoding WORD or --page STYLE, both --text and
+       --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;
+       with another LOG, without --text or --html, or with --output-dir;
        --batch: the settings file exists but cannot be read, or the output
        folder cannot be made (nothing is converted);
        the window was asked for but no display is available
@@ -336,10 +346,10 @@ for that run alone.</source>
   0    すべてのログを書き出しました（ウィンドウでは: 普通に閉じました）
   1    --batch: 書き出せなかったログ（か一覧ページ）があります
   2    使い方の誤りです: 知らないオプション、値のないオプション、--batch の
-       ない --batch 用のオプション、知らない --encoding の WORD、--text と
-       --html の両方、--index と --no-index の両方、classic でも modern でも
-       ない --page、LOG のない --batch、ほかの LOG や --output-dir と一緒の
-       「-」、--text も --html もない「-」。
+       ない --batch 用のオプション、知らない --encoding の WORD や --page の
+       STYLE、--text と --html の両方、--index と --no-index の両方、LOG の
+       ない --batch、ほかの LOG や --output-dir と一緒の「-」、--text も
+       --html もない「-」。
        --batch: 設定ファイルはあるのに読み込めないか、出力フォルダを作れません
        （何も変換しません）。
        ウィンドウを開こうとしましたが、ディスプレイがありません

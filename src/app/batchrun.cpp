@@ -4,7 +4,7 @@
 #include "batchstdin.h"
 #include "commandline.h"
 #include "engine/appstate.h"
-#include "engine/convert/pagerun.h"
+#include "engine/convert/finishpagerun.h"
 #include "engine/convert/run.h"
 #include "engine/folderintake.h"
 #include "engine/intake.h"

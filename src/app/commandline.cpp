@@ -1,6 +1,7 @@
 #include "commandline.h"
 
 #include "fileio/filename.h"
+#include "settings/pagestyles.h"
 #include "settings/settingslocation.h"
 
 #include <QCoreApplication>
@@ -38,6 +39,20 @@ QString needsBatch(const char *option)
 {
     return QCoreApplication::translate("CommandLine", "%1 needs --batch")
         .arg(QLatin1String(option));
+}
+
+// The words --page takes, as a usage error lists them: "classic or modern".
+QString pageStyleChoices()
+{
+    QString words;
+    const qsizetype count = std::size(PageStyles);
+    for (qsizetype k = 0; k < count; ++k) {
+        if (k > 0)
+            words += k + 1 < count ? QStringLiteral(", ")
+                                   : QCoreApplication::translate("CommandLine", " or ");
+        words += QLatin1StringView(PageStyles[k].word);
+    }
+    return words;
 }
 
 // The words of --encoding, lower case.
@@ -84,9 +99,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (a == u"--html") {
             html = true;
         } else if (optionWithValue(arguments, i, u"--page", {}, cl.pageStyle)) {
-            if (cl.pageStyle != u"classic" && cl.pageStyle != u"modern") {
+            if (!pageStyleNamed(cl.pageStyle)) {
                 cl.pageStyle.clear();
-                usage(QCoreApplication::translate("CommandLine", "--page needs classic or modern"));
+                usage(QCoreApplication::translate("CommandLine", "--page needs %1")
+                          .arg(pageStyleChoices()));
             }
         } else if (a == u"--index") {
             index = true;

@@ -14,7 +14,7 @@ struct CommandLine
     bool version = false;
     bool batch = false;
     std::optional<int> changeType; // --text (0) / --html (1), batch only
-    QString pageStyle; // --page classic|modern, batch only; empty: as the settings say
+    QString pageStyle; // --page STYLE, a word of PageStyles, batch only; empty: as the settings say
     std::optional<bool> index; // --index (true) / --no-index (false), batch only
     std::optional<textcodec::Choice> encoding; // --encoding auto|sjis|utf-8|utf-16, batch only
     QString settingsFile; // --settings FILE

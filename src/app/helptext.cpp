@@ -1,5 +1,6 @@
 #include "commandline.h"
 #include "pelorin/version.h"
+#include "settings/pagestyles.h"
 
 #include <QCoreApplication>
 
@@ -14,12 +15,30 @@ QString translated(const char *text)
     return QCoreApplication::translate("CommandLine", text);
 }
 
+// One line a page style, under --page: its word and what it is.
+QStringList pageStyleLines()
+{
+    qsizetype width = 0;
+    for (const PageStyleName &name : PageStyles)
+        width = qMax(width, qsizetype(qstrlen(name.word)));
+    QStringList lines;
+    for (const PageStyleName &name : PageStyles) {
+        const QStringList help = translated(name.help).split(u'\n');
+        lines.append(QStringLiteral("  ") + QString::fromLatin1(name.word).leftJustified(width)
+                     + QStringLiteral("  ") + help.first());
+        for (qsizetype i = 1; i < help.size(); ++i)
+            lines.append(QString(2 + width + 2, u' ') + help[i]);
+    }
+    return lines;
+}
+
 // One option of --help: its names, and its description, whose further lines are indented
-// under the first.
+// under the first; `more` adds lines of its own after them.
 struct HelpOption
 {
     const char *names;
     const char *text;
+    QStringList (*more)() = nullptr;
 };
 
 const HelpOption HelpOptions[] = {
@@ -46,10 +65,8 @@ const HelpOption HelpOptions[] = {
     {"--page STYLE",
      QT_TRANSLATE_NOOP("CommandLine",
                        "with --batch: write pages in STYLE, whatever the settings\n"
-                       "say: classic (the page as it always was) or modern (for\n"
-                       "today's browsers and phones: UTF-8, a light and a dark\n"
-                       "theme, search and speaker filters). In the modern style a\n"
-                       "speaker met again in a later log keeps its earlier colour")},
+                       "say; STYLE is one of:"),
+     pageStyleLines},
     {"--index",
      QT_TRANSLATE_NOOP("CommandLine",
                        "with --batch: make index pages, whatever the settings say:\n"
@@ -112,7 +129,9 @@ QString optionsText()
     QString text = translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + u'\n';
     const QString indent(2 + HelpNameWidth + 2, u' ');
     for (const HelpOption &option : HelpOptions) {
-        const QStringList lines = translated(option.text).split(u'\n');
+        QStringList lines = translated(option.text).split(u'\n');
+        if (option.more)
+            lines += option.more();
         const QString names = QString::fromLatin1(option.names);
         // Names too long for their column have the description start on the next line.
         const QString column = names.size() > HelpNameWidth
@@ -177,10 +196,9 @@ QString helpText()
             "  0    every log was written (and for the window: it closed normally)\n"
             "  1    --batch: at least one log (or index page) was not written\n"
             "  2    usage error: an unknown option, an option without its value or without\n"
-            "       --batch, an unknown --encoding WORD, both --text and --html, or both\n"
-            "       --index and --no-index, --page other than classic or modern, --batch\n"
-            "       without a LOG, or \"-\" with another LOG, without --text or --html, or\n"
-            "       with --output-dir;\n"
+            "       --batch, an unknown --encoding WORD or --page STYLE, both --text and\n"
+            "       --html, or both --index and --no-index, --batch without a LOG, or \"-\"\n"
+            "       with another LOG, without --text or --html, or with --output-dir;\n"
             "       --batch: the settings file exists but cannot be read, or the output\n"
             "       folder cannot be made (nothing is converted);\n"
             "       the window was asked for but no display is available\n"

@@ -1,78 +1,10 @@
 #pragma once
 
-#include "engine/page/distinctcolors.h"
-#include "engine/page/pageindex.h"
+#include "engine/pagerun.h"
 #include "engine/runlogs.h"
 #include "engine/selection.h"
 #include "settings/palette.h"
 #include "settings/settings.h"
-
-#include <QHash>
-#include <QList>
-#include <QString>
-#include <optional>
-
-// The colours a run carries by name from log to log, as palette entry numbers (or numbers of
-// the modern page's own colours). A colour is chosen when the user picked it: changed in the
-// colour dialog, or confirmed there for the rest of the run; it stays on every page, as a rule's
-// does. One the run dealt itself makes way on a page where a chosen colour, a rule's or a name
-// given the same colour earlier holds it (speakercolors.h).
-class CarriedColors
-{
-public:
-    struct Color
-    {
-        int number = 0;
-        bool chosen = false;
-        qsizetype since = 0; // the order in which the run gave the names their colours
-    };
-
-    const Color *find(const QString &name) const
-    {
-        const auto it = m_colors.constFind(name);
-        return it == m_colors.cend() ? nullptr : &*it;
-    }
-    // A name met again with the same number keeps its place in the order, and stays chosen.
-    void remember(const QString &name, int number, bool chosen)
-    {
-        Color &c = m_colors[name];
-        if (c.number == number && c.since > 0) {
-            c.chosen |= chosen;
-            return;
-        }
-        c = {number, chosen, ++m_given};
-    }
-    qsizetype size() const { return m_colors.size(); }
-    bool isEmpty() const { return m_colors.isEmpty(); }
-
-private:
-    QHash<QString, Color> m_colors;
-    qsizetype m_given = 0;
-};
-
-// What one conversion run remembers from log to log: the palette entry each speaker name was
-// given (so that a name met again keeps its colour across an archive, in the modern style),
-// and the pages it wrote (for the folders' index pages). The window's run is one call of
-// mnuRun_Click; the batch run spans all of its logs.
-struct PageRun
-{
-    bool open = false;
-    // Every name so far on the modern page; on the classic page the names met once the
-    // colours were kept for the rest of the run.
-    CarriedColors carried;
-    QList<IndexEntry> pages; // output path in `page`, in the order written
-    // The user confirmed the colours for the rest of the run: the remaining logs go without
-    // the colour dialog, each name with the entry chosen for it (or given it in a later log).
-    bool colorsForRest = false;
-    // The modern page's turn of colours, worked out once for the run.
-    std::optional<distinct::ColorTurn> turn;
-
-    void begin()
-    {
-        *this = PageRun();
-        open = true;
-    }
-};
 
 // The one application state: owned by the application, handed to the windows and the run.
 struct AppState

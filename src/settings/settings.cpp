@@ -69,7 +69,7 @@ const Field fields[] = {
     {"JavaScript", "背景色変更", Kind::Text, "いらない", &Settings::jsBgColor},
     {"JavaScript", "文字色変更", Kind::Text, "いらない", &Settings::jsForeColor},
     {"JavaScript", "文字の太さ変更", Kind::Text, "いらない", &Settings::jsFontBold},
-    {"Page", "Style", Kind::Text, "classic", &Settings::pageStyle},
+    {"Page", "Style", Kind::Text, PageStyles[0].word, &Settings::pageStyle},
     {"Page", "Index", Kind::Number, "0", nullptr, &Settings::makeIndex},
     {"MojiCode", "Log", Kind::Text, "自動", &Settings::logEncoding},
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "codec/textcodec.h"
+#include "pagestyles.h"
 #include "palette.h"
 
 #include <QString>
@@ -30,7 +31,7 @@ struct Settings
     QString jsBgColor; // "いる" or "いらない"
     QString jsForeColor;
     QString jsFontBold;
-    QString pageStyle; // "classic" (the default) or "modern"; see isModernPage
+    QString pageStyle; // the word of a page style, as stored; see pageStyleOf (pagestyles.h)
     qint32 makeIndex = 0; // 1 = folders that received pages get an index page
     QString logEncoding; // how logs are decoded: one of the EncodingWords, "自動" = detected
 
@@ -85,11 +86,3 @@ bool isOutputPrefix(const QString &prefix);
 // The JavaScript choices.
 inline const QString JsWanted = QStringLiteral("いる");
 inline const QString JsNotWanted = QStringLiteral("いらない");
-
-// The page styles. Any stored word other than "modern" means the classic page.
-inline const QString PageClassic = QStringLiteral("classic");
-inline const QString PageModern = QStringLiteral("modern");
-inline bool isModernPage(const Settings &settings)
-{
-    return settings.pageStyle == PageModern;
-}

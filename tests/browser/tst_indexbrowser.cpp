@@ -83,7 +83,7 @@ void TestIndexBrowser::initTestCase()
     s.headerText = QStringLiteral(" の発言 :");
     s.changeType = 1;
     s.addStr = QStringLiteral("_");
-    s.pageStyle = PageModern;
+    s.pageStyle = pageStyleWord(PageStyle::Modern);
     s.makeIndex = 1;
     state.palette = colorcode::defaultPalette();
     s.colorCount = 8;

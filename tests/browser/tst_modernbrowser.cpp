@@ -124,7 +124,7 @@ QString TestModernBrowser::makePage(const QString &name, const Palette &palette,
     s.changeType = 1;
     s.bodyColor = QStringLiteral("#000000");
     s.narColor = QStringLiteral("#0000FF");
-    s.pageStyle = PageModern;
+    s.pageStyle = pageStyleWord(PageStyle::Modern);
     state.palette = palette;
     s.colorCount = int(palette.size());
     QList<Selection::Item> items;

@@ -157,26 +157,31 @@ void TestSpeakerColours::carriedColours_data()
     QTest::addColumn<QString>("last"); // the last log's speakers and numbers
     const QStringList threeLogs {"A B", "B C", "A B C"};
     // A and C were both given the first colour; A had it first.
-    QTest::newRow("modern, three logs") << PageModern << threeLogs << ""
+    QTest::newRow("modern, three logs") << pageStyleWord(PageStyle::Modern) << threeLogs << ""
                                         << "" << false << "A=1 B=2 C=3";
-    QTest::newRow("classic, three logs, kept for the rest") << PageClassic << threeLogs << ""
-                                                            << "" << true << "A=1 B=2 C=3";
+    QTest::newRow("classic, three logs, kept for the rest")
+        << pageStyleWord(PageStyle::Classic) << threeLogs << ""
+        << "" << true << "A=1 B=2 C=3";
     // A colour the user fixed, by a rule or in the dialog, stays; one the run gave makes way.
     QTest::newRow("modern, a rule's colour")
-        << PageModern << QStringList {"A B", "A D"} << "01<$>D<$>先頭にあったら"
+        << pageStyleWord(PageStyle::Modern) << QStringList {"A B", "A D"}
+        << "01<$>D<$>先頭にあったら"
         << "" << false << "A=2 D=1";
     QTest::newRow("modern, one rule for two names")
-        << PageModern << QStringList {"Xa", "Xa Xb"} << "03<$>X<$>先頭にあったら"
+        << pageStyleWord(PageStyle::Modern) << QStringList {"Xa", "Xa Xb"}
+        << "03<$>X<$>先頭にあったら"
         << "" << false << "Xa=3 Xb=3";
     QTest::newRow("modern, chosen in the dialog")
-        << PageModern << QStringList {"A C", "A B", "B C"} << ""
+        << pageStyleWord(PageStyle::Modern) << QStringList {"A C", "A B", "B C"} << ""
         << "C=2" << false << "B=1 C=2";
     // Colours the user kept for the rest of the run stay shared.
-    QTest::newRow("modern, chosen for the rest") << PageModern << QStringList {"A B", "A B C"} << ""
-                                                 << "B=1" << true << "A=1 B=1 C=2";
+    QTest::newRow("modern, chosen for the rest")
+        << pageStyleWord(PageStyle::Modern) << QStringList {"A B", "A B C"} << ""
+        << "B=1" << true << "A=1 B=1 C=2";
     // More speakers than palette entries: the turn wraps, and carried colours stay.
     QTest::newRow("classic, more speakers than entries")
-        << PageClassic << QStringList {"A B", "B C", "A B C D E F G H I"} << ""
+        << pageStyleWord(PageStyle::Classic) << QStringList {"A B", "B C", "A B C D E F G H I"}
+        << ""
         << "" << true << "A=1 B=2 C=1 D=3 E=4 F=5 G=6 H=7 I=8";
 }
 

@@ -259,7 +259,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     state.settings.colorNameToo = (control & 4) ? 1 : 0;
     const bool modern = control & 64;
-    state.settings.pageStyle = modern ? PageModern : PageClassic;
+    state.settings.pageStyle
+        = modern ? pageStyleWord(PageStyle::Modern) : pageStyleWord(PageStyle::Classic);
     // Detected, or asked for: Shift-JIS, UTF-8 or UTF-16 by the log's length.
     state.settings.logEncoding = EncodingWords[(control & 128) ? 1 + log.size() % 3 : 0];
     if (scripts) {

@@ -8,7 +8,7 @@
 // message's date and time, a LINE export the next one as its time.
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
-#include "engine/page/modernassets.h"
+#include "engine/page/modern/modernassets.h"
 #include "support/recordinghost.h"
 
 #include <QCoreApplication>
@@ -234,7 +234,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     state.settings.iniPath = f.dir.filePath(QStringLiteral("missing.ini"));
     state.settings.headerText = QStringLiteral(" の発言 :");
     state.settings.changeType = 1;
-    state.settings.pageStyle = PageModern;
+    state.settings.pageStyle = pageStyleWord(PageStyle::Modern);
     state.palette = colorcode::defaultPalette();
     state.settings.colorCount = int(state.palette.size());
     state.selection.setItems({{logPath, f.dir.filePath(QStringLiteral("_log."))}});

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(s.msgRuleEnable, 1);
         QCOMPARE(s.jsFontBold, QStringLiteral("いらない"));
         QCOMPARE(s.pageStyle, QStringLiteral("classic"));
-        QVERIFY(!isModernPage(s));
+        QVERIFY(pageStyleOf(s) != PageStyle::Modern);
         QCOMPARE(s.makeIndex, 0);
         QCOMPARE(p.size(), 8);
         QCOMPARE(p[7].label, QStringLiteral("発言の色－０８"));
@@ -159,7 +159,7 @@ private slots:
                   "[Page]\r\nStyle=modern\r\nIndex=1\r\n");
         Settings s;
         load(s);
-        QVERIFY(isModernPage(s));
+        QVERIFY(pageStyleOf(s) == PageStyle::Modern);
         QCOMPARE(s.makeIndex, 1);
         QCOMPARE(s.headerMode, QStringLiteral("1"));
         QCOMPARE(s.headerText, QStringLiteral("さんの発言"));
@@ -171,7 +171,7 @@ private slots:
 
         writeFile("[Hatsugen]\r\nType=0\r\nKotoba=さんの発言\r\n[Page]\r\nStyle=Modern\r\n");
         load(s);
-        QVERIFY(!isModernPage(s)); // any other word is the classic page
+        QVERIFY(pageStyleOf(s) != PageStyle::Modern); // any other word is the classic page
         QCOMPARE(s.headerMode, QStringLiteral("0"));
         QCOMPARE(s.headerText, QStringLiteral(" の発言 :"));
     }

@@ -1,17 +1,14 @@
 #include "engine/convert/htmlconverter.h"
 
 #include "engine/appstate.h"
-#include "engine/convert/pagerun.h"
+#include "engine/convert/finishpagerun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/convert/searchfile.h"
 #include "engine/convert/speakercolors.h"
 #include "engine/page/distinctcolors.h"
-#include "engine/page/htmlbody.h"
-#include "engine/page/htmlhead.h"
 #include "engine/page/htmltext.h"
-#include "engine/page/indexfile.h"
-#include "engine/page/modernbody.h"
-#include "engine/page/modernpage.h"
+#include "engine/page/index/indexfile.h"
+#include "engine/page/pagewriter.h"
 #include "engine/read/logreader.h"
 #include "engine/runlogs.h"
 #include "engine/runtext.h"
@@ -27,8 +24,6 @@ namespace {
 
 // The lines of one chunk of the body; the window gets a chance to breathe after each.
 constexpr qsizetype ChunkLines = 1000;
-
-const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>");
 
 enum class LogOutcome { Next, StopRun };
 
@@ -51,13 +46,20 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
     return !reader.failed();
 }
 
-// Pass 2: the log is read again rather than kept decoded in memory; each line goes through
-// `writeLine` into the output, and into the page's search data when there is one. False when
-// the log could not be read again.
-template<typename WriteLine>
-bool writeBody(LogReader &reader, SearchDataFile *data, RunHost &host, OutputFile &out,
-               ProgressMeter &progress, WriteLine writeLine)
+// Pass 2: the log is read again rather than kept decoded in memory; each line goes into the
+// page, and into the page's search data when there is one. False when the log could not be read
+// again.
+bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, RunHost &host,
+               OutputFile &out, ProgressMeter &progress)
 {
+    EventPump headPump(host); // a legend of many speakers takes a while
+    writer.writeHead([&](QByteArrayView piece) {
+        out.buffer().append(piece);
+        out.flushIfFull();
+        headPump.lineDone(piece.size());
+    });
+    // Room for a full buffer and what a line usually adds, so that appending seldom moves it.
+    out.buffer().reserve(1024 * 1024);
     QString line;
     LineInfo info;
     qsizetype j = 0;
@@ -67,125 +69,40 @@ bool writeBody(LogReader &reader, SearchDataFile *data, RunHost &host, OutputFil
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
         pump.lineDone(line.size());
-        writeLine(line, info.role, out.buffer());
+        writer.writeLine(line, info.role, out.buffer());
         if (data)
             data->write(line, info.role);
         out.flushIfFull();
         progress.step();
         ++j;
     }
+    writer.writeEnd(out.buffer());
     return !reader.failed();
 }
 
-// What a log's page is written from, once its colours are settled.
-struct PageSource
-{
-    const QString &path;
-    LogReader &reader;
-    const LineTests &tests;
-    const SpeakerKeys &speakerKeys;
-    const QStringList &colors; // the dialog's answer, one per speaker
-    SearchDataFile *data; // the page's search data, when the run makes an index
-};
-
-bool writeClassicPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
-                      ProgressMeter &progress)
-{
-    const Settings &settings = state.settings;
-    const PageStyle style = PageStyle::fromSettings(settings, state.palette);
-    PageSpeakers speakers;
-    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
-        speakers.titleNames.append(src.speakerKeys.name(k));
-        const QString color = src.colors.value(k);
-        speakers.speakerColors.append(color);
-        speakers.speakerClasses.append(speakerClassName(k));
-    }
-    speakers.legendLabels = makeLegendLabels(src.speakerKeys.names());
-
-    // A Shift-JIS log gives the page it always gave; any other log a UTF-8 page.
-    const bool utf8Page = src.reader.format().utf8Page();
-    EventPump headPump(host); // a legend of many speakers takes a while
-    writePageHead(
-        pageBaseName(src.path), speakers, style,
-        [&](QStringView piece) {
-            appendPageText(piece, utf8Page, out.buffer());
-            out.flushIfFull();
-            headPump.lineDone(piece.size());
-        },
-        utf8Page);
-    BodyWriter body(src.tests, src.speakerKeys, speakers, style, settings.colorNameToo == 1);
-    body.setUtf8Page(utf8Page);
-    const bool ok = writeBody(src.reader, src.data, host, out, progress,
-                              [&](const QString &line, LineRole role, QByteArray &buf) {
-                                  body.write(line, role, buf);
-                                  buf.append(textcodec::CrLfBytes);
-                              });
-    appendPageText(PageEnd, utf8Page, out.buffer());
-    out.buffer().append(textcodec::CrLfBytes);
-    return ok;
-}
-
-bool writeModernPage(const PageSource &src, const AppState &state, RunHost &host, OutputFile &out,
-                     ProgressMeter &progress)
-{
-    ModernPageInfo info;
-    info.baseName = pageBaseName(src.path);
-    info.chatName = src.reader.chatName();
-    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
-        const qsizetype lines = src.speakerKeys.lineCount(k);
-        info.speakers.append({src.speakerKeys.name(k), src.colors.value(k), lines});
-        info.utterances += lines;
-    }
-    info.firstDate = src.reader.stamps().firstDate();
-    info.lastDate = src.reader.stamps().lastDate();
-    info.bodyColor = colorcode::checkedCode(state.settings.bodyColor);
-    info.narColor = colorcode::checkedCode(state.settings.narColor);
-    if (state.settings.makeIndex == 1) {
-        info.nav.indexName = indexFileName(state.settings.addStr);
-        info.nav.pageName = out.outputPath().mid(out.outputPath().lastIndexOf(u'/') + 1);
-    }
-
-    EventPump headPump(host);
-    writeModernHead(info, [&](QStringView piece) {
-        out.buffer().append(piece.toUtf8());
-        out.flushIfFull();
-        headPump.lineDone(piece.size());
-    });
-    // Room for a full buffer and what a line usually adds, so that appending seldom moves it.
-    out.buffer().reserve(1024 * 1024);
-    ModernBody body(src.tests, src.speakerKeys, src.reader.stamps());
-    const bool ok = writeBody(src.reader, src.data, host, out, progress,
-                              [&body](const QString &line, LineRole role, QByteArray &buf) {
-                                  body.write(line, role, buf);
-                              });
-    body.finish(out.buffer());
-    out.buffer().append(modernPageEnd());
-    return ok;
-}
-
 // The row of a written page in its folder's index.
-IndexEntry indexEntry(const QString &outputPath, const PageSource &src, bool modern)
+IndexEntry indexEntry(const QString &outputPath, const QString &path, const LogReader &reader,
+                      const SpeakerKeys &speakerKeys, bool anchors)
 {
     IndexEntry entry;
     entry.page = outputPath;
-    entry.log = src.path.mid(src.path.lastIndexOf(u'/') + 1);
-    entry.chatName = src.reader.chatName();
-    entry.anchors = modern;
-    for (qsizetype k = 0; k < src.speakerKeys.count(); ++k) {
-        entry.speakers.append(markupText(src.speakerKeys.name(k)));
-        entry.utterances += src.speakerKeys.lineCount(k);
+    entry.log = path.mid(path.lastIndexOf(u'/') + 1);
+    entry.chatName = reader.chatName();
+    entry.anchors = anchors;
+    for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
+        entry.speakers.append(markupText(speakerKeys.name(k)));
+        entry.utterances += speakerKeys.lineCount(k);
     }
-    entry.firstDate = src.reader.stamps().firstDate();
-    entry.lastDate = src.reader.stamps().lastDate();
+    entry.firstDate = reader.stamps().firstDate();
+    entry.lastDate = reader.stamps().lastDate();
     return entry;
 }
 
 LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules,
-                      distinct::ColorTurn *turn, const RunLogs &selected)
+                      const PageStyleWriter &style, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
-    const bool modern = isModernPage(settings);
     const QString outputPath = state.selection.stem(i) + outputExtension(1);
     // A page never takes the place of an index: refused before anything is read or written.
     QString clash;
@@ -197,8 +114,9 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
-    // The modern page shows when things were said; the index lists the dates of every page.
-    reader.setStampsWanted(modern || settings.makeIndex == 1);
+    // The stamps are wanted for a page that shows times, and for the index, which lists the
+    // dates of every page.
+    reader.setStampsWanted(style.showsTimes || settings.makeIndex == 1);
     openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"
@@ -218,10 +136,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     progress.init(lineCount - 1);
     static const CarriedColors NothingCarried;
     PageRun &run = state.pageRun;
-    // The modern page carries every name's colour through the run (the dialog's answers too);
-    // the classic page only what was kept for the rest of the run.
-    SpeakerHandover handover = modern
-        ? assignDistinctColors(speakerKeys, rules, *turn, run.carried)
+    // A style that deals distinct colours carries every name's colour through the run (the
+    // dialog's answers too); any other only what was kept for the rest of the run.
+    SpeakerHandover handover = style.distinctColors
+        ? assignDistinctColors(speakerKeys, rules, *run.turn, run.carried)
         : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette),
                        run.colorsForRest ? run.carried : NothingCarried);
     state.colorDialogCloses = 0;
@@ -246,9 +164,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         return LogOutcome::StopRun;
     run.colorsForRest |= handover.forRestOfRun;
     // Each name keeps the number it has now in the logs still to come.
-    if (modern) {
+    if (style.distinctColors) {
+        distinct::ColorTurn &turn = *run.turn;
         rememberColors(
-            offered, handover, [turn](int n) { return !turn->code(n).isEmpty(); }, run.carried);
+            offered, handover, [&turn](int n) { return !turn.code(n).isEmpty(); }, run.carried);
     } else if (run.colorsForRest) {
         rememberColors(
             offered, handover, [&settings](int n) { return n >= 1 && n <= settings.colorCount; },
@@ -269,11 +188,21 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     std::optional<SearchDataFile> data;
     if (settings.makeIndex == 1)
         data.emplace(outputPath, tests, speakerKeys, reader.stamps());
-    const PageSource src {path, reader, tests, speakerKeys, colors, data ? &*data : nullptr};
     OutputFile out(path, outputPath, state, selected);
     out.open();
-    const bool bodyOk = modern ? writeModernPage(src, state, host, out, progress)
-                               : writeClassicPage(src, state, host, out, progress);
+    const PageFacts facts {
+        .tests = tests,
+        .speakers = speakerKeys,
+        .stamps = reader.stamps(),
+        .colors = colors,
+        .baseName = pageBaseName(path),
+        .chatName = reader.chatName(),
+        .pageName = out.outputPath().mid(out.outputPath().lastIndexOf(u'/') + 1),
+        .indexName = settings.makeIndex == 1 ? indexFileName(settings.addStr) : QString(),
+        .utf8Page = reader.format().utf8Page(),
+    };
+    const std::unique_ptr<PageWriter> writer = style.make(facts, settings, state.palette);
+    const bool bodyOk = writePage(reader, *writer, data ? &*data : nullptr, host, out, progress);
     if (!bodyOk) {
         // The log changed or went away since the first pass: nothing of it is written.
         out.discard();
@@ -287,7 +216,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     showStatus(settings, host, runtext::Saving);
     if (!out.finish(state, host)) // a failure is reported and resets colorDialogCloses
         return LogOutcome::Next;
-    IndexEntry entry = indexEntry(out.outputPath(), src, modern);
+    IndexEntry entry = indexEntry(out.outputPath(), path, reader, speakerKeys, style.anchors);
     host.logWritten(path, out.outputPath());
     // Without its data the page is still listed; the index's search passes it over.
     entry.searchData = data && data->commit();
@@ -307,13 +236,13 @@ void convertToHtml(AppState &state, RunHost &host)
         state.pageRun.begin();
     const RuleTable rules = RuleTable::load(state.settings);
     const RunLogs selected = RunLogs::selected(state.selection);
+    const PageStyleWriter style = pageStyleWriter(pageStyleOf(state.settings));
     std::optional<distinct::ColorTurn> &turn = state.pageRun.turn;
-    if (isModernPage(state.settings) && !turn)
+    if (style.distinctColors && !turn)
         turn.emplace(paletteCodes(state.settings, state.palette));
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
         host.logStarting(i, state.selection.selectedCount());
-        if (convertLog(state, host, i, rules, turn ? &*turn : nullptr, selected)
-            == LogOutcome::StopRun)
+        if (convertLog(state, host, i, rules, style, selected) == LogOutcome::StopRun)
             break;
     }
     if (ownsRun)

@@ -3,8 +3,8 @@
 struct AppState;
 class RunHost;
 
-// Converts every selected log into an HTML page next to it: each speaker's utterances in a
-// CSS class and colour of their own (from the palette in turn, or by message rule, then as the
-// speaker colour dialog left them), headed by the legend table. Closing the colour dialog
-// without OK stops the whole run.
+// Converts every selected log into an HTML page next to it, in the page style the settings
+// choose (engine/page/pagewriter.h): each speaker's utterances in a colour of their own (as the
+// style deals them, or by message rule, then as the speaker colour dialog left them). Closing
+// the colour dialog without OK stops the whole run.
 void convertToHtml(AppState &state, RunHost &host);

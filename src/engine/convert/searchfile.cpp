@@ -1,6 +1,6 @@
 #include "engine/convert/searchfile.h"
 
-#include "engine/page/pageindex.h"
+#include "engine/page/index/pageindex.h"
 #include "fileio/inputfile.h"
 
 #include <QCoreApplication>

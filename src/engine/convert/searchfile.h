@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/page/searchdata.h"
+#include "engine/page/index/searchdata.h"
 #include "fileio/atomicfile.h"
 
 #include <QByteArray>
 #include <QString>
 
-// The search data of a page (page/searchdata.h), written beside it as the page is written and
+// The search data of a page (page/index/searchdata.h), written beside it as the page is written and
 // put in place after it. A file of that name is replaced only when this program wrote it.
 class SearchDataFile
 {

@@ -1,9 +1,10 @@
 #include "engine/convert/speakercolors.h"
 
-#include "engine/appstate.h"
 #include "engine/page/distinctcolors.h"
+#include "engine/pagerun.h"
 #include "engine/text/ruletable.h"
 #include "engine/text/speakerkeys.h"
+#include "settings/settings.h"
 
 #include <QSet>
 #include <algorithm>

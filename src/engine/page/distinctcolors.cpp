@@ -1,6 +1,6 @@
 #include "engine/page/distinctcolors.h"
 
-#include "engine/page/modernassets.h"
+#include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
 #include "settings/palette.h"
 
@@ -10,8 +10,8 @@ namespace distinct {
 
 ThemeColors themeColors(const QString &code)
 {
-    return {readable::readableOn(code, modernassets::LightBackground),
-            readable::readableOn(code, modernassets::DarkBackground)};
+    return {readable::readableOn(code, pageassets::LightBackground),
+            readable::readableOn(code, pageassets::DarkBackground)};
 }
 
 namespace {
@@ -48,7 +48,7 @@ struct ThemeLabs
 
 const ThemeColors &textColors()
 {
-    static const ThemeColors text {modernassets::LightText, modernassets::DarkText};
+    static const ThemeColors text {pageassets::LightText, pageassets::DarkText};
     return text;
 }
 

@@ -51,6 +51,13 @@ void escapeHtmlLine(QString &line)
     }
 }
 
+QString pageBaseName(const QString &logPath)
+{
+    const QString fileName = logPath.mid(logPath.lastIndexOf(QLatin1Char('/')) + 1);
+    const qsizetype dot = fileName.indexOf(QLatin1Char('.'));
+    return dot < 0 ? fileName : fileName.left(dot);
+}
+
 QString htmlEscaped(QStringView text)
 {
     QString out;

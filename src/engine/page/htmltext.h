@@ -24,6 +24,10 @@ void prepareHtmlLine(QString &line);
 // escaped, so it shows as typed.
 void escapeHtmlLine(QString &line);
 
+// The log's file name up to its first "." (the whole name when it has none): the name a page
+// goes by.
+QString pageBaseName(const QString &logPath);
+
 // Text as it is, with "&", "<", ">" and quotes escaped (attribute values and plain text).
 QString htmlEscaped(QStringView text);
 // Chat markup reduced to its text, entities kept (for the title).

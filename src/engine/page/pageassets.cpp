@@ -1,38 +1,24 @@
 #include "engine/page/pageassets.h"
 
-#include "engine/page/modernassets.h"
+#include <QFile>
 
 namespace pageassets {
 
-namespace {
-
-// Each starts on a line of its own after the tag that opens it.
 QString asset(const char *name)
 {
-    return u'\n' + modernassets::asset(name);
+    QFile file(QStringLiteral(":/pelorin/page/") + QLatin1StringView(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("the page asset %s is missing from the program", name);
+    return QString::fromUtf8(file.readAll())
+        .replace(QStringLiteral("@LightBackground@"), LightBackground)
+        .replace(QStringLiteral("@DarkBackground@"), DarkBackground)
+        .replace(QStringLiteral("@LightText@"), LightText)
+        .replace(QStringLiteral("@DarkText@"), DarkText);
 }
 
-} // namespace
-
-// The index wears the pages' themes: their backgrounds and their dark colours.
-const QString &indexStyle()
+const QString &darkVariables()
 {
-    static const QString text
-        = asset("index.css")
-              .replace(QStringLiteral("@DarkVariables@"), modernassets::darkVariables());
-    return text;
-}
-
-const QString &indexScript()
-{
-    static const QString text
-        = asset("theme.js") + modernassets::asset("search.js") + modernassets::asset("index.js");
-    return text;
-}
-
-const QString &pageNavStyle()
-{
-    static const QString text = asset("pagenav.css");
+    static const QString text = asset("modern-dark.css").trimmed();
     return text;
 }
 

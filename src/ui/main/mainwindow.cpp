@@ -5,6 +5,7 @@
 #include "engine/read/formats/formats.h"
 #include "mainwindowhost.h"
 #include "previewbox.h"
+#include "settings/pagestyles.h"
 #include "ui/settings/opensettings.h"
 #include "ui/uiutil.h"
 
@@ -252,18 +253,23 @@ void MainWindow::buildPageMenu(QMenu *settings)
     page->setObjectName(QStringLiteral("mnuPage"));
     settings->addMenu(page);
     auto *group = new QActionGroup(page);
-    const auto choice = [&](const char *name, const QString &text) {
+    const auto choice = [&](const QString &name, const QString &text) {
         auto *action = new QAction(text, group);
-        action->setObjectName(QString::fromLatin1(name));
+        action->setObjectName(name);
         action->setCheckable(true);
         page->addAction(action);
         connect(action, &QAction::triggered, this, &MainWindow::mnuPage_Click);
         m_commands.append(action);
         return action;
     };
-    m_mnuPageClassic = choice("mnuPageClassic", QStringLiteral("クラシック"));
-    m_mnuPageModern = choice("mnuPageModern", QStringLiteral("モダン"));
-    m_mnuPageClassic->setChecked(true);
+    // One item a style, "mnuPageClassic" for "classic".
+    for (const PageStyleName &name : PageStyles) {
+        const QString word = QString::fromLatin1(name.word);
+        m_mnuPageStyles.append(
+            choice(QStringLiteral("mnuPage") + word.left(1).toUpper() + word.mid(1),
+                   QString::fromUtf8(name.caption)));
+    }
+    m_mnuPageStyles.first()->setChecked(true);
 
     m_mnuIndex = new QAction(QStringLiteral("一覧ページも作る"), this);
     m_mnuIndex->setObjectName(QStringLiteral("mnuIndex"));

@@ -140,8 +140,7 @@ private:
     QLabel *m_lnkOutput = nullptr; // over the progress panel after a run of several logs
     QLineEdit *m_text1 = nullptr;
     QAction *m_mnuRuleEna = nullptr;
-    QAction *m_mnuPageModern = nullptr; // its twin "クラシック" is checked otherwise
-    QAction *m_mnuPageClassic = nullptr;
+    QList<QAction *> m_mnuPageStyles; // one a page style, in the order of PageStyles
     QAction *m_mnuIndex = nullptr;
     EncodingMenu *m_mnuEncoding = nullptr; // "文字コード", see encodingmenu.h
     QList<QAction *> m_commands; // every action, disabled while the window takes no input

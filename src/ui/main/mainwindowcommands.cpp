@@ -12,6 +12,7 @@
 #include "mainwindow.h"
 #include "mainwindowhost.h"
 #include "previewbox.h"
+#include "settings/pagestyles.h"
 #include "settings/settings.h"
 #include "ui/help/helpwindow.h"
 #include "ui/help/versionwindow.h"
@@ -316,16 +317,19 @@ void MainWindow::mnuRuleEna_Click()
 
 void MainWindow::showPageChoices()
 {
-    const bool modern = isModernPage(m_state.settings);
-    m_mnuPageModern->setChecked(modern);
-    m_mnuPageClassic->setChecked(!modern);
+    const PageStyle style = pageStyleOf(m_state.settings);
+    for (qsizetype k = 0; k < m_mnuPageStyles.size(); ++k)
+        m_mnuPageStyles[k]->setChecked(PageStyles[k].style == style);
     m_mnuIndex->setChecked(m_state.settings.makeIndex == 1);
 }
 
 // Like the rule switch, the choices reach the file at the next save.
 void MainWindow::mnuPage_Click()
 {
-    m_state.settings.pageStyle = m_mnuPageModern->isChecked() ? PageModern : PageClassic;
+    for (qsizetype k = 0; k < m_mnuPageStyles.size(); ++k) {
+        if (m_mnuPageStyles[k]->isChecked())
+            m_state.settings.pageStyle = QString::fromLatin1(PageStyles[k].word);
+    }
 }
 
 void MainWindow::mnuIndex_Click()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/page/pageindex.h"
+#include "engine/page/index/pageindex.h"
 
 #include <QList>
 #include <QString>

@@ -1,8 +1,11 @@
+// The classic page (engine/page/classic/) as a run writes it: the whole page, its colours and
+// legend columns, colour codes from an edited settings file, the head in bounded pieces, the
+// title, the speakers' lines, a long body, and the colour dialog's outcomes.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
 #include "engine/intake.h"
-#include "engine/page/htmlhead.h"
+#include "engine/page/classic/classichead.h"
 #include "engine/page/htmltext.h"
 #include "engine/text/speakerkeys.h"
 #include "settings/inifile.h"
@@ -304,12 +307,12 @@ void TestHtmlPage::hostileColourCodes()
 // pieces of bounded size (scripts/bench measures the memory of a run with 100 000 speakers).
 void TestHtmlPage::headGoesOutInPieces()
 {
-    PageStyle style;
+    ClassicLook style;
     style.jsBgColor = style.jsForeColor = style.jsFontBold = true;
     style.bodyColor = style.narColor = QStringLiteral("#000000");
     for (int b = 1; b <= 99; ++b)
         style.paletteCodes.append(QStringLiteral("#0000%1").arg(b, 2, 10, QLatin1Char('0')));
-    PageSpeakers speakers;
+    ClassicSpeakers speakers;
     for (int k = 0; k < 2000; ++k) {
         speakers.titleNames.append(QStringLiteral("s%1").arg(k));
         speakers.speakerColors.append(style.paletteCodes[k % 99]);
@@ -317,7 +320,7 @@ void TestHtmlPage::headGoesOutInPieces()
     }
     speakers.legendLabels = makeLegendLabels(speakers.titleNames);
     qsizetype total = 0, largest = 0;
-    writePageHead(QStringLiteral("chat"), speakers, style, [&](QStringView piece) {
+    writeClassicHead(QStringLiteral("chat"), speakers, style, [&](QStringView piece) {
         total += piece.size();
         largest = qMax(largest, piece.size());
     });

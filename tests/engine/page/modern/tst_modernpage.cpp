@@ -1,10 +1,13 @@
+// The modern page (engine/page/modern/) as a run writes it: its readable colours, the links in
+// chat text, the page of a text log and of an XML history, the lines of structured messages
+// (in every output), colours carried by name from log to log, and the index of a run of pages.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
 #include "engine/convert/textconverter.h"
 #include "engine/intake.h"
 #include "engine/page/htmltext.h"
-#include "engine/page/modernbody.h"
+#include "engine/page/modern/modernbody.h"
 #include "engine/page/readablecolor.h"
 #include "fileio/filename.h"
 #include "support/files.h"
@@ -73,7 +76,7 @@ void TestModernPage::init()
     s.bodyColor = QStringLiteral("#000000");
     s.narColor = QStringLiteral("#0000FF");
     s.addStr = QStringLiteral("_");
-    s.pageStyle = PageModern;
+    s.pageStyle = pageStyleWord(PageStyle::Modern);
     m_state.palette = colorcode::defaultPalette();
     s.colorCount = 8;
 }
@@ -258,7 +261,7 @@ void TestModernPage::xmlHistoryTimes()
     QCOMPARE(page.count(QStringLiteral("<time>")), 3);
 
     // The classic page of the same history stays as it was: no times, no UTF-8.
-    m_state.settings.pageStyle = PageClassic;
+    m_state.settings.pageStyle = pageStyleWord(PageStyle::Classic);
     run({m_dir->filePath(QStringLiteral("hist.xml"))});
     const QByteArray classic = output(QStringLiteral("_hist.htm"));
     QVERIFY(classic.startsWith("<html>\r\n<head>\r\n<title>hist : Aki + Bo</title>"));
@@ -267,7 +270,7 @@ void TestModernPage::xmlHistoryTimes()
 
     // A LINE export's messages show their time once, in the header; its day lines are headings,
     // its title names the page, a sticker is shown as the app's word for it.
-    m_state.settings.pageStyle = PageModern;
+    m_state.settings.pageStyle = pageStyleWord(PageStyle::Modern);
     run({writeLog(QStringLiteral("line.txt"),
                   "[LINE] Chat history with Aki\n\n2024/01/15(\xe6\x9c\x88)\n21:03\tAki\tx\n"
                   "21:04\tBo\t\"y\nz\"\n21:05\tBo left.\n21:06\tBo\t[Sticker]\n")});
@@ -316,14 +319,15 @@ void TestModernPage::structuredMessages()
                                                : QString::fromUtf8(readFile(stem + u"txt"));
     QVERIFY2(text.contains(u"\tBo の発言 :\r\n\t" + Sep + u"\r\n\tfake\r\n"), qPrintable(text));
 
-    for (const QString &style : {PageClassic, PageModern}) {
+    for (const QString &style :
+         {pageStyleWord(PageStyle::Classic), pageStyleWord(PageStyle::Modern)}) {
         m_state.settings.pageStyle = style;
         run({path});
         const QByteArray bytes = readFile(stem + u"htm");
-        const QString page = style == PageModern || !name.endsWith(u"xml")
+        const QString page = style == pageStyleWord(PageStyle::Modern) || !name.endsWith(u"xml")
             ? QString::fromUtf8(bytes)
             : cp932::decode(bytes);
-        if (style == PageClassic) {
+        if (style == pageStyleWord(PageStyle::Classic)) {
             QVERIFY2(page.contains(u"<dd>Bo の発言 :<br>\r\n<dd>" + Sep + u"<br>\r\n<dd>fake<br>"),
                      qPrintable(page));
             QVERIFY(page.contains(u"<dd>" + plain + u"<br>"));
@@ -361,7 +365,7 @@ void TestModernPage::coloursCarriedByName()
 
     // A new run starts afresh, and the classic page never carries colours.
     m_host.speakerDialogs.clear();
-    m_state.settings.pageStyle = PageClassic;
+    m_state.settings.pageStyle = pageStyleWord(PageStyle::Classic);
     run({first, second});
     QCOMPARE(m_host.speakerDialogs[1].table[1].paletteIndex, QStringLiteral("2"));
 }

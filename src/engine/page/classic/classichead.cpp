@@ -1,4 +1,4 @@
-#include "engine/page/htmlhead.h"
+#include "engine/page/classic/classichead.h"
 
 #include "engine/page/htmltext.h"
 #include "settings/settings.h"
@@ -83,13 +83,13 @@ QString labelCell(const QString &className, const QString &text)
         % QLatin1Char('>') % text % QStringLiteral("</font></td>");
 }
 
-QString legendLabel(const PageSpeakers &speakers, qsizetype index)
+QString legendLabel(const ClassicSpeakers &speakers, qsizetype index)
 {
     return speakers.legendLabels.value(index);
 }
 
-void appendHead(HeadOut &page, const QString &baseName, const PageSpeakers &speakers,
-                const PageStyle &style, bool utf8Page)
+void appendHead(HeadOut &page, const QString &baseName, const ClassicSpeakers &speakers,
+                const ClassicLook &look, bool utf8Page)
 {
     page += QStringLiteral("<html>\r\n<head>\r\n");
     if (utf8Page)
@@ -103,25 +103,25 @@ void appendHead(HeadOut &page, const QString &baseName, const PageSpeakers &spea
     }
     page += QStringLiteral("</title>\r\n<style type=\"text/css\">\r\n<!--\r\n");
     // Without quotes: a browser ignores a quoted colour value.
-    page += QStringLiteral(".Bbody{color:") % style.bodyColor % QStringLiteral(";}") % CrLf;
-    page += QStringLiteral(".nar{color:") % style.narColor % QStringLiteral(";}") % CrLf;
+    page += QStringLiteral(".Bbody{color:") % look.bodyColor % QStringLiteral(";}") % CrLf;
+    page += QStringLiteral(".nar{color:") % look.narColor % QStringLiteral(";}") % CrLf;
     for (qsizetype k = 0; k < speakers.speakerClasses.size(); ++k) {
         page += QLatin1Char('.') % speakers.speakerClasses[k] % QStringLiteral("{color:")
             % speakers.speakerColors.value(k);
-        if (style.boldMessages)
+        if (look.boldMessages)
             page += QStringLiteral("; font-weight:bold");
         page += QStringLiteral(";}") % CrLf;
         page.pieceDone();
     }
-    if (style.hasScript())
+    if (look.hasScript())
         page += InputStyle % CrLf;
     page += QStringLiteral("-->\r\n</style>\r\n") % CrLf;
-    if (style.hasScript()) {
+    if (look.hasScript()) {
         page += QStringLiteral("<script language=\"JavaScript\" type=\"text/javascript\">\r\n"
                                "<!--\r\n");
-        if (style.jsForeColor)
+        if (look.jsForeColor)
             page += ColorChangeScript;
-        if (style.jsFontBold)
+        if (look.jsFontBold)
             page += BoldScript;
         page += QStringLiteral("//-->\r\n</script>\r\n");
     }
@@ -129,7 +129,7 @@ void appendHead(HeadOut &page, const QString &baseName, const PageSpeakers &spea
     page += QStringLiteral("<center><br>") % CrLf;
 }
 
-void appendLegend(HeadOut &page, const PageSpeakers &speakers, const PageStyle &style)
+void appendLegend(HeadOut &page, const ClassicSpeakers &speakers, const ClassicLook &look)
 {
     const auto line = [&page](const QString &text) {
         page += text % CrLf;
@@ -137,7 +137,7 @@ void appendLegend(HeadOut &page, const PageSpeakers &speakers, const PageStyle &
     const QString bbody = QStringLiteral("Bbody");
 
     line(QStringLiteral("<table border=1 cellspacing=3 cellPadding=3 width=75%>"));
-    if (style.jsBgColor) {
+    if (look.jsBgColor) {
         line(QStringLiteral("<tr>"));
         line(labelCell(bbody, legendLabel(speakers, 1)));
         line(QStringLiteral("<td colspan=2>"));
@@ -148,7 +148,7 @@ void appendLegend(HeadOut &page, const PageSpeakers &speakers, const PageStyle &
                  % QStringLiteral("';\">■</font>"));
         }
         line(QStringLiteral("</td>"));
-        if (style.jsFontBold)
+        if (look.jsFontBold)
             line(QStringLiteral("<td nowrap>太字</td>"));
         line(QStringLiteral("</tr>"));
     }
@@ -156,11 +156,11 @@ void appendLegend(HeadOut &page, const PageSpeakers &speakers, const PageStyle &
     line(QStringLiteral("<tr>"));
     line(labelCell(bbody, QStringLiteral(".Bbody")));
     line(labelCell(bbody, legendLabel(speakers, 0)));
-    line(QStringLiteral("<td>") % colorPickerHtml(bbody, style.bodyColor, style)
+    line(QStringLiteral("<td>") % colorPickerHtml(bbody, look.bodyColor, look)
          % QStringLiteral("</td>"));
-    if (style.jsFontBold) {
-        line(style.jsBgColor ? QStringLiteral("<td align=center>－</td>")
-                             : QStringLiteral("<td nowrap>太字</td>"));
+    if (look.jsFontBold) {
+        line(look.jsBgColor ? QStringLiteral("<td align=center>－</td>")
+                            : QStringLiteral("<td nowrap>太字</td>"));
     }
     line(QStringLiteral("</tr>"));
 
@@ -168,9 +168,9 @@ void appendLegend(HeadOut &page, const PageSpeakers &speakers, const PageStyle &
     line(QStringLiteral("<tr>"));
     line(labelCell(bbody, QStringLiteral(".nar")));
     line(labelCell(nar, legendLabel(speakers, 2)));
-    line(QStringLiteral("<td>") % colorPickerHtml(nar, style.narColor, style)
+    line(QStringLiteral("<td>") % colorPickerHtml(nar, look.narColor, look)
          % QStringLiteral("</td>"));
-    if (style.jsFontBold)
+    if (look.jsFontBold)
         line(QStringLiteral("<td align=center>－</td>"));
     line(QStringLiteral("</tr>"));
 
@@ -179,13 +179,13 @@ void appendLegend(HeadOut &page, const PageSpeakers &speakers, const PageStyle &
         line(QStringLiteral("<tr>"));
         line(labelCell(bbody, QLatin1Char('.') + c));
         line(labelCell(c, legendLabel(speakers, k + 3)));
-        line(QStringLiteral("<td>") % colorPickerHtml(c, speakers.speakerColors.value(k), style)
+        line(QStringLiteral("<td>") % colorPickerHtml(c, speakers.speakerColors.value(k), look)
              % QStringLiteral("</td>"));
-        if (style.jsFontBold) {
+        if (look.jsFontBold) {
             line(QStringLiteral("<td align=center valign=center><input type=checkbox "
                                 "onClick=CBold('")
                  % c % QStringLiteral("',this.checked)")
-                 % (style.boldMessages ? QStringLiteral(" checked") : QString())
+                 % (look.boldMessages ? QStringLiteral(" checked") : QString())
                  % QStringLiteral("></td>"));
         }
         line(QStringLiteral("</tr>"));
@@ -207,20 +207,20 @@ QString option(const QString &value, const QString &label, const QString &curren
 
 } // namespace
 
-PageStyle PageStyle::fromSettings(const Settings &settings, const Palette &palette)
+ClassicLook ClassicLook::fromSettings(const Settings &settings, const Palette &palette)
 {
-    PageStyle style;
-    style.bodyColor = colorcode::checkedCode(settings.bodyColor);
-    style.narColor = colorcode::checkedCode(settings.narColor);
-    style.boldMessages = settings.boldMessages == 1;
-    style.jsBgColor = settings.jsBgColor == JsWanted;
-    style.jsForeColor = settings.jsForeColor == JsWanted;
-    style.jsFontBold = settings.jsFontBold == JsWanted;
-    style.speakerIds = settings.jsForeColor != JsNotWanted || settings.jsFontBold != JsNotWanted;
+    ClassicLook look;
+    look.bodyColor = colorcode::checkedCode(settings.bodyColor);
+    look.narColor = colorcode::checkedCode(settings.narColor);
+    look.boldMessages = settings.boldMessages == 1;
+    look.jsBgColor = settings.jsBgColor == JsWanted;
+    look.jsForeColor = settings.jsForeColor == JsWanted;
+    look.jsFontBold = settings.jsFontBold == JsWanted;
+    look.speakerIds = settings.jsForeColor != JsNotWanted || settings.jsFontBold != JsNotWanted;
     const qsizetype count = qMin<qsizetype>(qMax(settings.colorCount, 0), palette.size());
     for (qsizetype b = 0; b < count; ++b)
-        style.paletteCodes.append(colorcode::checkedCode(palette[b].code));
-    return style;
+        look.paletteCodes.append(colorcode::checkedCode(palette[b].code));
+    return look;
 }
 
 QStringList makeLegendLabels(const QStringList &names)
@@ -230,33 +230,26 @@ QStringList makeLegendLabels(const QStringList &names)
     + names;
 }
 
-QString pageBaseName(const QString &logPath)
-{
-    const QString fileName = logPath.mid(logPath.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = fileName.indexOf(QLatin1Char('.'));
-    return dot < 0 ? fileName : fileName.left(dot);
-}
-
-void writePageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style,
-                   const PageSink &sink, bool utf8Page)
+void writeClassicHead(const QString &baseName, const ClassicSpeakers &speakers,
+                      const ClassicLook &look, const PageSink &sink, bool utf8Page)
 {
     HeadOut page(sink);
-    appendHead(page, baseName, speakers, style, utf8Page);
-    appendLegend(page, speakers, style);
+    appendHead(page, baseName, speakers, look, utf8Page);
+    appendLegend(page, speakers, look);
 }
 
 QString colorPickerHtml(const QString &className, const QString &currentColor,
-                        const PageStyle &style)
+                        const ClassicLook &look)
 {
-    if (!style.jsForeColor) {
+    if (!look.jsForeColor) {
         return QStringLiteral("<font color=\"") % currentColor % QStringLiteral("\">")
             % currentColor % QStringLiteral("</font>");
     }
     QString html = QStringLiteral("<select onChange=CChange('") % className
         % QStringLiteral("',this.value)>\r\n");
-    html += option(style.bodyColor, QStringLiteral("&nbsp;本文&nbsp;"), currentColor);
-    html += option(style.narColor, QStringLiteral("&nbsp;ナレーション&nbsp;"), currentColor);
-    for (const QString &code : style.paletteCodes)
+    html += option(look.bodyColor, QStringLiteral("&nbsp;本文&nbsp;"), currentColor);
+    html += option(look.narColor, QStringLiteral("&nbsp;ナレーション&nbsp;"), currentColor);
+    for (const QString &code : look.paletteCodes)
         html += option(code, QStringLiteral("&nbsp;") % code % QStringLiteral("&nbsp;"),
                        currentColor);
     html += QStringLiteral("</select><br>\r\n");

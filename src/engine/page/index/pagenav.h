@@ -15,3 +15,5 @@ struct PageNav
 
 // The links as a <nav> element (empty when there is no index).
 QString pageNavHtml(const PageNav &nav);
+// Their style (page/assets/pagenav.css), for the style sheet of a page that has them.
+const QString &pageNavStyle();

@@ -1,7 +1,7 @@
-#include "engine/page/pageindex.h"
+#include "engine/page/index/pageindex.h"
 
 #include "engine/page/htmltext.h"
-#include "engine/page/pageassets.h"
+#include "engine/page/index/indexassets.h"
 #include "fileio/filename.h"
 
 #include <QCollator>
@@ -42,8 +42,8 @@ QString dates(const IndexEntry &e)
 QString securityPolicy()
 {
     static const QString policy = securityPolicyMeta(
-        QString(hashSource(pageassets::indexScript()) + QStringLiteral(" 'self'")),
-        hashSource(pageassets::indexStyle()));
+        QString(hashSource(indexassets::indexScript()) + QStringLiteral(" 'self'")),
+        hashSource(indexassets::indexStyle()));
     return policy;
 }
 
@@ -119,7 +119,7 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
                        "<meta name=\"color-scheme\" content=\"light dark\">\n")
         % QString::fromLatin1(IndexMark) % u'\n' % securityPolicy() % QStringLiteral("<title>")
         % htmlEscaped(folderName) % QStringLiteral(" : 一覧</title>\n<style>")
-        % pageassets::indexStyle()
+        % indexassets::indexStyle()
         % QStringLiteral("</style>\n</head>\n<body>\n<header class=\"top\">\n<h1>")
         % htmlEscaped(folderName)
         % QStringLiteral("</h1>\n<p class=\"facts\">ページ %1 件（新しい順）</p>\n")
@@ -134,7 +134,7 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
                        "<th class=\"num\">発言</th><th>日付</th></tr></thead>\n<tbody>\n");
     for (const IndexEntry &e : entries)
         page += row(e);
-    page += QStringLiteral("</tbody>\n</table>\n</main>\n<script>") % pageassets::indexScript()
+    page += QStringLiteral("</tbody>\n</table>\n</main>\n<script>") % indexassets::indexScript()
         % QStringLiteral("</script>\n</body>\n</html>\n");
     return page.toUtf8();
 }

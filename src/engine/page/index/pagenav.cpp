@@ -1,6 +1,7 @@
-#include "engine/page/pagenav.h"
+#include "engine/page/index/pagenav.h"
 
-#include "engine/page/pageindex.h"
+#include "engine/page/index/pageindex.h"
+#include "engine/page/pageassets.h"
 
 QString pageNavHtml(const PageNav &nav)
 {
@@ -13,4 +14,11 @@ QString pageNavHtml(const PageNav &nav)
         % QStringLiteral("\" rel=\"prev\">← 前のページ</a><a href=\"") % index
         % QStringLiteral("\">一覧</a><a href=\"") % index % QStringLiteral("#newer=") % page
         % QStringLiteral("\" rel=\"next\">次のページ →</a></nav>\n");
+}
+
+const QString &pageNavStyle()
+{
+    // On a line of its own, as every asset starts.
+    static const QString text = u'\n' + pageassets::asset("pagenav.css");
+    return text;
 }

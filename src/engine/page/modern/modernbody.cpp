@@ -1,7 +1,7 @@
-#include "engine/page/modernbody.h"
+#include "engine/page/modern/modernbody.h"
 
 #include "engine/page/htmltext.h"
-#include "engine/page/modernpage.h"
+#include "engine/page/modern/modernpage.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
 

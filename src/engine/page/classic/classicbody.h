@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/page/htmlhead.h"
+#include "engine/page/classic/classichead.h"
 #include "engine/read/linerole.h"
 #include "engine/text/linetests.h"
 
@@ -9,15 +9,15 @@
 
 class SpeakerKeys;
 
-// Turns the lines of a log, in order, into the lines of the page body: an utterance's header
-// line opens a font element of its speaker's class that the next header line (or the page end)
-// closes, message lines become "<dd>" entries, notices take the narration font, and frame,
+// Turns the lines of a log, in order, into the lines of the classic page's body: an utterance's
+// header line opens a font element of its speaker's class that the next header line (or the page
+// end) closes, message lines become "<dd>" entries, notices take the narration font, and frame,
 // hash and stray standard-header lines the body font.
-class BodyWriter
+class ClassicBodyWriter
 {
 public:
-    BodyWriter(const LineTests &tests, const SpeakerKeys &keys, const PageSpeakers &speakers,
-               const PageStyle &style, bool colorNames);
+    ClassicBodyWriter(const LineTests &tests, const SpeakerKeys &keys,
+                      const ClassicSpeakers &speakers, const ClassicLook &look, bool colorNames);
 
     // The page's encoding: code page 932 with characters it lacks as numeric references (the
     // default), or UTF-8.
@@ -35,8 +35,8 @@ private:
 
     LineSorter m_sorter;
     const SpeakerKeys &m_keys;
-    const PageSpeakers &m_speakers;
-    const PageStyle &m_style;
+    const ClassicSpeakers &m_speakers;
+    const ClassicLook &m_look;
     bool m_colorNames;
     qsizetype m_plainRun = 0;
     bool m_firstHeader = true;

@@ -1,3 +1,6 @@
+// The folder's index page (engine/page/index/): the search data beside each page, the rows
+// newest first, a page that would take the index's name, and a file of that name the program
+// did not write.
 #include "codec/cp932.h"
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
@@ -72,7 +75,7 @@ void TestPageIndex::init()
     s.bodyColor = QStringLiteral("#000000");
     s.narColor = QStringLiteral("#0000FF");
     s.addStr = QStringLiteral("_");
-    s.pageStyle = PageModern;
+    s.pageStyle = pageStyleWord(PageStyle::Modern);
     s.makeIndex = 1;
     m_state.palette = colorcode::defaultPalette();
     s.colorCount = 8;
@@ -138,7 +141,8 @@ void TestPageIndex::rowsNewestFirst_data()
 void TestPageIndex::rowsNewestFirst()
 {
     QFETCH(bool, modern);
-    m_state.settings.pageStyle = modern ? PageModern : PageClassic;
+    m_state.settings.pageStyle
+        = modern ? pageStyleWord(PageStyle::Modern) : pageStyleWord(PageStyle::Classic);
     for (const char *name : {"mobile-ja-2019.txt", "mobile-ja-2021.txt", "sample-en-ampm-2017.txt"})
         QVERIFY(QFile::copy(QStringLiteral(PELORIN_SOURCE_DIR "/tests/data/exports/line/")
                                 + QLatin1String(name),

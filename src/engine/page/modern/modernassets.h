@@ -17,26 +17,12 @@
 // pass over the page cut into slices of a few milliseconds, so the tab never stalls.
 namespace modernassets {
 
-// The page's two backgrounds; speaker and notice colours are made readable on them. The style
-// sheets name them and the text colours as @LightBackground@, @DarkBackground@, @LightText@ and
-// @DarkText@, filled in from here.
-inline const QString LightBackground = QStringLiteral("#FFFFFF");
-inline const QString DarkBackground = QStringLiteral("#1B1D21");
-// The text on them; speaker colours keep away from it.
-inline const QString LightText = QStringLiteral("#1F2328");
-inline const QString DarkText = QStringLiteral("#E6EDF3");
 // Notices sit on a tint of their own; their colour is made readable on it.
 inline const QString LightNoteBackground = QStringLiteral("#F1F3F5");
 inline const QString DarkNoteBackground = QStringLiteral("#262A30");
 
-// An asset file as the pages write it, the theme's colours filled in. The files are part of the
-// program; one that cannot be read is a broken build, not a state to carry on in.
-QString asset(const char *name);
-
-// Light theme values first; the dark values follow as darkVariables(), which the page writes
-// twice: under prefers-color-scheme and for the reader's own choice.
+// Light theme values first; the dark values follow (pageassets::darkVariables()).
 const QString &style();
-const QString &darkVariables();
 const QString &printStyle();
 const QString &script(); // the theme switch (theme.js), the search (search.js), the page's own
 

@@ -1,7 +1,7 @@
-#include "engine/convert/pagerun.h"
+#include "engine/convert/finishpagerun.h"
 
 #include "engine/appstate.h"
-#include "engine/page/indexfile.h"
+#include "engine/page/index/indexfile.h"
 #include "engine/runhost.h"
 
 #include <QMap>

@@ -1,4 +1,4 @@
-#include "engine/page/htmlbody.h"
+#include "engine/page/classic/classicbody.h"
 
 #include "engine/page/htmltext.h"
 #include "engine/text/markupfilter.h"
@@ -14,22 +14,23 @@ constexpr QByteArrayView CrLf = textcodec::CrLfBytes;
 
 } // namespace
 
-void BodyWriter::appendText(QStringView text, QByteArray &out) const
+void ClassicBodyWriter::appendText(QStringView text, QByteArray &out) const
 {
     appendPageText(text, m_utf8Page, out);
 }
 
-BodyWriter::BodyWriter(const LineTests &tests, const SpeakerKeys &keys,
-                       const PageSpeakers &speakers, const PageStyle &style, bool colorNames)
+ClassicBodyWriter::ClassicBodyWriter(const LineTests &tests, const SpeakerKeys &keys,
+                                     const ClassicSpeakers &speakers, const ClassicLook &look,
+                                     bool colorNames)
     : m_sorter(tests, true)
     , m_keys(keys)
     , m_speakers(speakers)
-    , m_style(style)
+    , m_look(look)
     , m_colorNames(colorNames)
 {
 }
 
-void BodyWriter::plainLine(const QString &line, QByteArray &out)
+void ClassicBodyWriter::plainLine(const QString &line, QByteArray &out)
 {
     if (m_plainRun == 0)
         out.append(CrLf);
@@ -39,7 +40,7 @@ void BodyWriter::plainLine(const QString &line, QByteArray &out)
     out.append(LineCloser);
 }
 
-void BodyWriter::headerLine(const QString &line, LineRole role, QByteArray &out)
+void ClassicBodyWriter::headerLine(const QString &line, LineRole role, QByteArray &out)
 {
     m_plainRun = 0;
     // The key is the line's own header prefix, compared literally: a name holding "*", "?",
@@ -71,13 +72,13 @@ void BodyWriter::headerLine(const QString &line, LineRole role, QByteArray &out)
         appendText(shownPrefix, out);
     }
     out.append(CrLf).append("<font class=").append(cls);
-    if (m_style.speakerIds)
+    if (m_look.speakerIds)
         out.append(" id=").append(cls);
     out.append('>');
     appendText(QStringView(line).sliced(prefix.size()), out);
 }
 
-void BodyWriter::messageLine(const QString &line, QByteArray &out)
+void ClassicBodyWriter::messageLine(const QString &line, QByteArray &out)
 {
     m_plainRun = 0;
     out.append("<dd>");
@@ -85,7 +86,7 @@ void BodyWriter::messageLine(const QString &line, QByteArray &out)
     out.append("<br>");
 }
 
-void BodyWriter::noticeLine(const QString &line, QByteArray &out)
+void ClassicBodyWriter::noticeLine(const QString &line, QByteArray &out)
 {
     m_plainRun = 0;
     out.append(NoticeOpener);
@@ -93,7 +94,7 @@ void BodyWriter::noticeLine(const QString &line, QByteArray &out)
     out.append(LineCloser);
 }
 
-void BodyWriter::write(const QString &line, LineRole role, QByteArray &out)
+void ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray &out)
 {
     switch (role == LineRole::Unknown ? m_sorter.sort(line) : role) {
     case LineRole::Header:

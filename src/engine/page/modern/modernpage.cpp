@@ -1,10 +1,12 @@
-#include "engine/page/modernpage.h"
+#include "engine/page/modern/modernpage.h"
 
 #include "engine/page/distinctcolors.h"
-#include "engine/page/modernassets.h"
+#include "engine/page/modern/modernassets.h"
 #include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
+#include "engine/text/speakerkeys.h"
 #include "settings/palette.h"
+#include "settings/settings.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -103,15 +105,15 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
         % DarkNoteBackground % QStringLiteral(";--nl:")
         % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
         % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
-    out += QStringLiteral(":root[data-theme=dark]{") % darkVariables()
+    out += QStringLiteral(":root[data-theme=dark]{") % pageassets::darkVariables()
         % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li){--c:var(--cd)}\n");
     out += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
-        % darkVariables()
+        % pageassets::darkVariables()
         % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
     speakerRules(colors, out);
     out += printStyle();
     if (!info.nav.indexName.isEmpty())
-        out += pageassets::pageNavStyle();
+        out += pageNavStyle();
 }
 
 // The page runs its own script and style and nothing else: no other script, no style from
@@ -159,6 +161,25 @@ void writeLegend(const ModernPageInfo &info, QString &page, const PageSink &sink
         }
     }
     page += QStringLiteral("</ul>\n");
+}
+
+ModernPageInfo modernPageInfo(const PageFacts &facts, const Settings &settings)
+{
+    ModernPageInfo info;
+    info.baseName = facts.baseName;
+    info.chatName = facts.chatName;
+    for (qsizetype k = 0; k < facts.speakers.count(); ++k) {
+        const qsizetype lines = facts.speakers.lineCount(k);
+        info.speakers.append({facts.speakers.name(k), facts.colors.value(k), lines});
+        info.utterances += lines;
+    }
+    info.firstDate = facts.stamps.firstDate();
+    info.lastDate = facts.stamps.lastDate();
+    info.bodyColor = colorcode::checkedCode(settings.bodyColor);
+    info.narColor = colorcode::checkedCode(settings.narColor);
+    if (!facts.indexName.isEmpty())
+        info.nav = {facts.indexName, facts.pageName};
+    return info;
 }
 
 } // namespace
@@ -216,4 +237,26 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
 QByteArray modernPageEnd()
 {
     return QByteArrayLiteral("</main>\n</body>\n</html>\n");
+}
+
+ModernPageWriter::ModernPageWriter(const PageFacts &facts, const Settings &settings)
+    : m_info(modernPageInfo(facts, settings))
+    , m_body(facts.tests, facts.speakers, facts.stamps)
+{
+}
+
+void ModernPageWriter::writeHead(const PageBytes &out)
+{
+    writeModernHead(m_info, [&out](QStringView piece) { out(piece.toUtf8()); });
+}
+
+void ModernPageWriter::writeLine(const QString &line, LineRole role, QByteArray &out)
+{
+    m_body.write(line, role, out);
+}
+
+void ModernPageWriter::writeEnd(QByteArray &out)
+{
+    m_body.finish(out);
+    out.append(modernPageEnd());
 }

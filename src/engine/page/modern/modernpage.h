@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/page/htmltext.h"
-#include "engine/page/pagenav.h"
+#include "engine/page/index/pagenav.h"
+#include "engine/page/modern/modernbody.h"
+#include "engine/page/pagewriter.h"
 
 #include <QByteArray>
 #include <QList>
@@ -11,7 +13,7 @@
 // The modern page: HTML5 in UTF-8, one self-contained file that reads well on a phone and
 // without JavaScript, with a light and a dark theme whose speaker colours are all readable.
 // This part writes everything up to the first utterance and the page's end; ModernBody
-// (modernbody.h) writes the utterances in between.
+// (modernbody.h) writes the utterances in between, and ModernPageWriter puts the three together.
 
 struct ModernSpeaker
 {
@@ -37,3 +39,17 @@ struct ModernPageInfo
 void writeModernHead(const ModernPageInfo &info, const PageSink &sink);
 // What follows the last utterance.
 QByteArray modernPageEnd();
+
+class ModernPageWriter final : public PageWriter
+{
+public:
+    ModernPageWriter(const PageFacts &facts, const Settings &settings);
+
+    void writeHead(const PageBytes &out) override;
+    void writeLine(const QString &line, LineRole role, QByteArray &out) override;
+    void writeEnd(QByteArray &out) override;
+
+private:
+    ModernPageInfo m_info;
+    ModernBody m_body;
+};

@@ -1,4 +1,4 @@
-#include "engine/page/searchdata.h"
+#include "engine/page/index/searchdata.h"
 
 #include "engine/page/htmltext.h"
 #include "engine/text/markupfilter.h"

@@ -1,6 +1,6 @@
-#include "engine/page/indexfile.h"
+#include "engine/page/index/indexfile.h"
 
-#include "engine/page/searchdata.h"
+#include "engine/page/index/searchdata.h"
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
 #include "fileio/folderlock.h"

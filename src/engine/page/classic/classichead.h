@@ -9,9 +9,9 @@
 
 struct Settings;
 
-// The page's look as the settings choose it. Every colour is a checked "#RRGGBB": codes come
-// from a file the user (or anyone) may have edited, and go into the page's markup.
-struct PageStyle
+// The classic page's look as the settings choose it. Every colour is a checked "#RRGGBB": codes
+// come from a file the user (or anyone) may have edited, and go into the page's markup.
+struct ClassicLook
 {
     QString bodyColor;
     QString narColor;
@@ -25,14 +25,14 @@ struct PageStyle
     // are exactly "いらない"; any other word keeps them.
     bool speakerIds = true;
 
-    static PageStyle fromSettings(const Settings &settings, const Palette &palette);
+    static ClassicLook fromSettings(const Settings &settings, const Palette &palette);
     // The page carries a script (and the style of its form controls).
     bool hasScript() const { return jsForeColor || jsFontBold; }
 };
 
-// What the page head and legend show about the speakers, one entry per speaker in speaker
+// What the classic page's head and legend show about the speakers, one entry per speaker in speaker
 // order. legendLabels holds "本文", "背景色", "ナレーション" and then the speakers' names.
-struct PageSpeakers
+struct ClassicSpeakers
 {
     QStringList titleNames;
     QStringList speakerColors; // checked "#RRGGBB", or empty when the palette had no such entry
@@ -43,17 +43,14 @@ struct PageSpeakers
 // "本文", "背景色", "ナレーション" followed by `names`.
 QStringList makeLegendLabels(const QStringList &names);
 
-// The log's file name up to its first "." (the whole name when it has none).
-QString pageBaseName(const QString &logPath);
-
-// The page from "<html>" up to and including "<DL>": head, style sheet, scripts and legend,
+// The classic page from "<html>" up to and including "<DL>": head, style sheet, scripts and legend,
 // handed out in pieces of bounded size, so that a page of many speakers (each legend row can
 // carry the whole palette) never sits in memory whole. A UTF-8 page says so in the first
 // element of its head.
-void writePageHead(const QString &baseName, const PageSpeakers &speakers, const PageStyle &style,
-                   const PageSink &sink, bool utf8Page = false);
+void writeClassicHead(const QString &baseName, const ClassicSpeakers &speakers,
+                      const ClassicLook &look, const PageSink &sink, bool utf8Page = false);
 
 // The content of a legend colour cell: the code in its own colour, or a drop-down of the body,
 // narration and palette colours that recolours the class through CChange.
 QString colorPickerHtml(const QString &className, const QString &currentColor,
-                        const PageStyle &style);
+                        const ClassicLook &look);

@@ -1,0 +1,59 @@
+#include "engine/page/classic/classicpage.h"
+
+#include "codec/textcodec.h"
+#include "engine/text/speakerkeys.h"
+#include "settings/settings.h"
+
+namespace {
+
+const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>");
+
+ClassicSpeakers classicSpeakers(const PageFacts &facts)
+{
+    ClassicSpeakers speakers;
+    for (qsizetype k = 0; k < facts.speakers.count(); ++k) {
+        speakers.titleNames.append(facts.speakers.name(k));
+        speakers.speakerColors.append(facts.colors.value(k));
+        speakers.speakerClasses.append(speakerClassName(k));
+    }
+    speakers.legendLabels = makeLegendLabels(facts.speakers.names());
+    return speakers;
+}
+
+} // namespace
+
+ClassicPageWriter::ClassicPageWriter(const PageFacts &facts, const Settings &settings,
+                                     const Palette &palette)
+    : m_baseName(facts.baseName)
+    , m_utf8Page(facts.utf8Page)
+    , m_look(ClassicLook::fromSettings(settings, palette))
+    , m_speakers(classicSpeakers(facts))
+    , m_body(facts.tests, facts.speakers, m_speakers, m_look, settings.colorNameToo == 1)
+{
+    m_body.setUtf8Page(m_utf8Page);
+}
+
+void ClassicPageWriter::writeHead(const PageBytes &out)
+{
+    QByteArray bytes;
+    writeClassicHead(
+        m_baseName, m_speakers, m_look,
+        [&](QStringView piece) {
+            appendPageText(piece, m_utf8Page, bytes);
+            out(bytes);
+            bytes.resize(0);
+        },
+        m_utf8Page);
+}
+
+void ClassicPageWriter::writeLine(const QString &line, LineRole role, QByteArray &out)
+{
+    m_body.write(line, role, out);
+    out.append(textcodec::CrLfBytes);
+}
+
+void ClassicPageWriter::writeEnd(QByteArray &out)
+{
+    appendPageText(PageEnd, m_utf8Page, out);
+    out.append(textcodec::CrLfBytes);
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/page/classic/classicbody.h"
+#include "engine/page/classic/classichead.h"
+#include "engine/page/pagewriter.h"
+
+// The classic page: the head and legend (classichead.h), the body (classicbody.h) and the end,
+// CR LF after every line, in code page 932 as it always was, or in UTF-8 where the log asks
+// for it.
+class ClassicPageWriter final : public PageWriter
+{
+public:
+    ClassicPageWriter(const PageFacts &facts, const Settings &settings, const Palette &palette);
+
+    void writeHead(const PageBytes &out) override;
+    void writeLine(const QString &line, LineRole role, QByteArray &out) override;
+    void writeEnd(QByteArray &out) override;
+
+private:
+    QString m_baseName;
+    bool m_utf8Page;
+    ClassicLook m_look;
+    ClassicSpeakers m_speakers;
+    ClassicBodyWriter m_body; // holds on to m_look and m_speakers
+};

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "engine/read/linerole.h"
+#include "settings/pagestyles.h"
+#include "settings/palette.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class LineStamps;
+class LineTests;
+class SpeakerKeys;
+struct Settings;
+
+// What a page is written from: a log whose speakers and colours are settled.
+struct PageFacts
+{
+    const LineTests &tests; // the header text as the page has it
+    const SpeakerKeys &speakers;
+    const LineStamps &stamps; // when things were said, where the log tells
+    const QStringList &colors; // per speaker: a checked "#RRGGBB", or empty (no such entry)
+    QString baseName; // the log's name up to its first "." (pageBaseName)
+    QString chatName; // the chat's own name where the log tells it (plain text), else empty
+    QString pageName; // the page's own file name
+    QString indexName; // the folder's index page when the run makes one, else empty
+    bool utf8Page = false; // what LogFormat::utf8Page says of the log
+};
+
+// Takes a page's bytes as they are made.
+using PageBytes = std::function<void(QByteArrayView)>;
+
+// Writes one page in its style: the head, then every line of the log in order, then the end.
+// The lines come as the page's text filter left them (prepareHtmlLine, escapeHtmlLine).
+class PageWriter
+{
+public:
+    PageWriter() = default;
+    virtual ~PageWriter() = default;
+    PageWriter(const PageWriter &) = delete;
+    PageWriter &operator=(const PageWriter &) = delete;
+
+    // Everything before the first line, in pieces of bounded size however many speakers there
+    // are.
+    virtual void writeHead(const PageBytes &out) = 0;
+    // The page for the next line of the log. `role`: what the log's structure says the line is;
+    // Unknown lines are sorted by the line tests.
+    virtual void writeLine(const QString &line, LineRole role, QByteArray &out) = 0;
+    // What follows the last line.
+    virtual void writeEnd(QByteArray &out) = 0;
+};
+
+// A page style as a run of pages sees it: what its pages need, and their writer.
+struct PageStyleWriter
+{
+    // The page shows when things were said: the log's stamps are wanted.
+    bool showsTimes = false;
+    // Every speaker gets a colour of its own that a reader can tell apart (distinctcolors.h),
+    // and a name keeps its colour through the run.
+    bool distinctColors = false;
+    // Every utterance has its anchor "#uN", which the index's search links to.
+    bool anchors = false;
+    std::unique_ptr<PageWriter> (*make)(const PageFacts &facts, const Settings &settings,
+                                        const Palette &palette)
+        = nullptr;
+};
+
+// Each style of PageStyles bound to its writer.
+PageStyleWriter pageStyleWriter(PageStyle style);

@@ -1,3 +1,4 @@
+// Taking logs into the selection: the paths of a drop, the extensions taken, output stems, order.
 #include "engine/intake.h"
 
 #include <QTest>

@@ -1,3 +1,5 @@
+// The chat markup filter: which of a chat line's tags a page lets through and which it writes as
+// text, in time linear in the line.
 #include "engine/text/markupfilter.h"
 
 #include <QTest>

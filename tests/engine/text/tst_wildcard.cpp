@@ -1,3 +1,4 @@
+// Wildcard patterns as header detection, speaker lookup and message rules use them.
 #include "engine/text/wildcard.h"
 
 #include <QTest>

@@ -1,3 +1,5 @@
+// XML histories: their messages, notices, dates and recipients as header-line text, and the
+// guards against documents built to exhaust the reader.
 #include "engine/read/formats/xmlhistory/xmllog.h"
 
 #include <QTest>

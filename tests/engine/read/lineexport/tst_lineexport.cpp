@@ -1,3 +1,5 @@
+// LINE exports line by line: the header-line text, roles and stamps they are turned into, and
+// their times and day lines in every form the app writes.
 #include "engine/read/logreader.h"
 #include "engine/read/shared/clock.h"
 #include "engine/read/shared/dates.h"

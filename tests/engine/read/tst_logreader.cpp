@@ -1,3 +1,5 @@
+// The log reader: encodings and line ends told from the whole file, lines handed out piece by
+// piece, a second pass, progress, and what a file that is no log is found to be.
 #include "codec/cp932.h"
 #include "engine/read/formats/xmlhistory/xmlhistory.h"
 #include "engine/read/logreader.h"

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "engine/read/formats/formatreader.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <memory>
 
 // One chat format: the names its files go by, how sure it is that a file is one of its own, and
 // what the program says of it. The formats the program reads are turned into lines by the log
@@ -29,6 +32,8 @@ public:
     virtual FormatId id() const = 0;
     // Whether the program reads the format; the others it only knows by sight.
     virtual bool isRead() const { return true; }
+    // The reader of a log in the format; every format the program reads gives one.
+    virtual std::unique_ptr<FormatReader> reader(const ReadSource &) const { return nullptr; }
 
     // The extensions of its files, each as it may be written ("txt", "TXT"): the intake, the
     // folder scans and the file dialog take a log by these.

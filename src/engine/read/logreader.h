@@ -1,7 +1,7 @@
 #pragma once
 
 #include "codec/textcodec.h"
-#include "engine/read/formats/formatreader.h"
+#include "engine/read/formats/chatformat.h"
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"
 

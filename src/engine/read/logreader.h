@@ -1,8 +1,7 @@
 #pragma once
 
 #include "codec/textcodec.h"
-#include "engine/read/formats/lineexport/lineexport.h"
-#include "engine/read/linerole.h"
+#include "engine/read/formats/chatformat.h"
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"
 
@@ -10,27 +9,14 @@
 #include <QString>
 #include <functional>
 #include <memory>
-#include <optional>
 
 // Reads a log line by line without holding the whole decoded text. Opening looks at the whole
-// file first, piece by piece, to tell its encoding and line ends (codec/detect.h); the log is
-// then decoded in pieces and split at its line end: at CR LF only when it holds any CR LF (a
-// lone CR or LF then stays inside its line), otherwise at LF, or at CR when it holds no LF
-// either. A last line without a line end is kept; an empty file has no lines.
+// file first, piece by piece, to tell its encoding and line ends (codec/detect.h), then asks the
+// list of formats which one the log is in (formats/formats.h), and that format's reader gives
+// its lines: a text log split at its line end (shared/textlines.h), a LINE talk-history export
+// converted line by line as it is read (lineexport.h), an XML history converted whole and held
+// as that text (xmllog.h). A last line without a line end is kept; an empty file has no lines.
 //
-// XML histories are converted to the header/message text first (they are held as that text);
-// LINE talk-history exports are converted line by line as they are read (lineexport.h).
-//
-// What the reader knows of one line besides its text.
-struct LineInfo
-{
-    // What the log's structure says the line is (LineRole::Unknown for a text log).
-    LineRole role = LineRole::Unknown;
-    // How the line ends in the file, where lines may end in different ways (a LINE export);
-    // empty where the log's one line end (LogFormat) holds.
-    std::optional<textcodec::LineEnd> end;
-};
-
 // A log that cannot be read has no lines; status() says why.
 class LogReader
 {
@@ -73,7 +59,7 @@ public:
     // own lines, which readLine() turns into more or fewer lines: progress is measured in them.
     qsizetype lineCount();
     // How many of those lines have been read so far.
-    qsizetype linesConsumed() const { return m_consumed; }
+    qsizetype linesConsumed() const { return m_reader ? m_reader->linesConsumed() : 0; }
 
     // What the log was read as (known once open() succeeded).
     const LogFormat &format() const { return m_format; }
@@ -89,7 +75,7 @@ public:
     // Notes in the format what the log looks like, for a log that gave no speakers.
     void lookAtForeignKind();
     // The chat's name where the log tells it (a LINE export's title); empty otherwise.
-    QString chatName() const { return m_lineExport ? m_lineExport->chatName() : QString(); }
+    QString chatName() const { return m_reader ? m_reader->chatName() : QString(); }
 
 private:
     static constexpr qint64 ChunkBytes = 1 << 20;
@@ -100,19 +86,7 @@ private:
     bool detect(textcodec::Choice choice);
     FormatId formatByHead(); // as the list of formats tells from the head
     QString head(); // the first kilobytes, decoded, read apart from the reading position
-    // A line of the file itself, before any conversion. `anyEnd`: every line end ends a line
-    // (a LINE export), and `end` tells which (`ended` false for a last line without one);
-    // otherwise only the log's own line end does.
-    bool readExportLine(QString &line, bool anyEnd = false, textcodec::LineEnd *end = nullptr,
-                        bool *ended = nullptr);
-    // Goes through every line of the file from its first, without moving the reading position.
-    void surveyLines(const std::function<void(QStringView)> &line);
-    bool fill(); // reads and decodes the next piece; false at the end of the file
-    // Hands out the buffered line of `length` characters from m_pos; `next` is where the next
-    // line starts.
-    void takeLine(QString &line, qsizetype length, qsizetype next);
     void fail(Status status, const QString &error);
-    qsizetype countLines();
     void pieceDone()
     {
         if (m_pieceDone)
@@ -123,27 +97,11 @@ private:
     QString m_headerText;
     textcodec::Choice m_choice = textcodec::Choice::Auto;
     LogFormat m_format;
-    QString m_xmlText;
-    QByteArray m_xmlRoles; // one LineRole per line of m_xmlText
     LineStamps m_stamps;
     QFile m_file;
-    textcodec::Decoder m_decoder;
-    QChar m_separator = u'\n'; // the line end, when it is a single character
-    std::unique_ptr<LineExportConverter> m_lineExport;
-    LineExportConverter::Converted m_converted; // its buffer is reused
-    QDate m_stampDate; // the date of the last stamp, and its text
-    QString m_stampDateText;
-    qsizetype m_linesOut = 0; // lines handed out in this pass (a LINE export's stamps)
-    bool m_stampsDone = false; // a LINE export was read to its end once
     bool m_stampsWanted = true;
-    QByteArray m_chunk;
-    QString m_buf; // decoded text not yet handed out, from m_pos on
-    qsizetype m_pos = 0; // start of the next line in m_buf
-    qsizetype m_scan = 0; // where the search for the next line end goes on
-    bool m_eof = true;
-    bool m_done = true; // every line handed out
+    std::unique_ptr<FormatReader> m_reader; // the lines, as the log's format reads them
     qsizetype m_lineCount = -1;
-    qsizetype m_consumed = 0;
     Status m_status = Status::NotFound;
     QString m_error;
     Transform m_transform;

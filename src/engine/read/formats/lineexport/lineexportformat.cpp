@@ -1,6 +1,83 @@
 #include "engine/read/formats/lineexport/lineexportformat.h"
 
 #include "engine/read/formats/lineexport/lineexport.h"
+#include "engine/read/linestamps.h"
+#include "engine/read/shared/textlines.h"
+
+namespace {
+
+// The export's lines, each ended at any line end, converted as they are read. Its stamps are
+// noted again in every pass, the one being read held alone (LineStamps::setRolling); they are
+// complete once the export was read to its end.
+class LineExportReader : public FormatReader
+{
+public:
+    explicit LineExportReader(const ReadSource &source)
+        : m_lines(source.file, source.detection, source.pieceDone)
+        , m_converter(
+              source.headerText,
+              [this](ExportLine &line) {
+                  return m_lines.nextAtAnyEnd(line.text, line.end, line.ended);
+              },
+              [this](const std::function<void(QStringView)> &line) { m_lines.survey(line); })
+        , m_stamps(source.stamps)
+        , m_stampsWanted(source.stampsWanted)
+    {
+        m_stamps.setRolling(true);
+    }
+
+    bool restart() override
+    {
+        if (!m_stampsDone)
+            m_stamps.clear(); // noted again by this pass
+        m_linesOut = 0;
+        m_converter.reset();
+        return m_lines.restart();
+    }
+    bool next(QString &line, LineInfo &info) override;
+    // In an export every LF ends a line, CR LF or not.
+    qsizetype lineCount() override { return m_lines.count(true); }
+    qsizetype linesConsumed() const override { return m_lines.consumed(); }
+    QString chatName() const override { return m_converter.chatName(); }
+    bool failed() const override { return m_lines.failed(); }
+    QString errorString() const override { return m_lines.errorString(); }
+
+private:
+    TextLines m_lines;
+    LineExportConverter m_converter;
+    LineExportConverter::Converted m_converted; // its buffer is reused
+    LineStamps &m_stamps;
+    const bool &m_stampsWanted;
+    QDate m_stampDate; // the date of the last stamp, and its text
+    QString m_stampDateText;
+    qsizetype m_linesOut = 0; // lines handed out in this pass
+    bool m_stampsDone = false; // the export was read to its end once
+};
+
+bool LineExportReader::next(QString &line, LineInfo &info)
+{
+    const bool got = m_converter.next(m_converted);
+    if (got) {
+        const LineExportConverter::Stamp &stamp = m_converted.stamp;
+        if (stamp.opens && m_stampsWanted) {
+            if (stamp.date != m_stampDate) { // a date's text is made once
+                m_stampDate = stamp.date;
+                m_stampDateText = stamp.dateText();
+            }
+            m_stamps.addRolling(m_linesOut, m_stampDateText, stamp.timeText(), stamp.repeated,
+                                !m_stampsDone);
+        }
+        line = std::move(m_converted.text);
+        info = {m_converted.role, m_converted.end};
+    }
+    m_stampsDone |= !got && !m_lines.failed();
+    if (!got || m_lines.failed())
+        return false;
+    ++m_linesOut;
+    return true;
+}
+
+} // namespace
 
 QStringList LineExportFormat::extensions() const
 {
@@ -30,4 +107,9 @@ const char *LineExportFormat::noMessagesText() const
 {
     return QT_TRANSLATE_NOOP("RunMessage",
                              "LINE のトーク履歴ですが、メッセージが一つもありませんでした。");
+}
+
+std::unique_ptr<FormatReader> LineExportFormat::reader(const ReadSource &source) const
+{
+    return std::make_unique<LineExportReader>(source);
 }

@@ -13,4 +13,5 @@ public:
     bool looksLike(QStringView head) const override;
     const char *notReadText() const override;
     const char *noMessagesText() const override;
+    std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
 };

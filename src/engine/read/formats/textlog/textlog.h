@@ -12,4 +12,5 @@ public:
     QStringList extensions() const override;
     QString dialogName() const override;
     Sureness byHead(QStringView) const override { return Sureness::Perhaps; }
+    std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
 };

@@ -13,6 +13,7 @@ public:
     QStringList extensions() const override;
     QString dialogName() const override;
     Sureness byName(QStringView name) const override;
+    std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
 
     // For a log without a name (standard input): whether its first bytes are an XML
     // declaration, "<?xml" in UTF-8 (after a byte order mark or blanks) or in UTF-16 after its

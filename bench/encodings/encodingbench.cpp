@@ -8,6 +8,7 @@
 #include "common/loggen.h"
 #include "engine/read/logreader.h"
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <cstdio>

@@ -69,13 +69,18 @@ FormatId byHead(QStringView head)
 
 bool isLogName(QStringView path)
 {
+    // Asked once per name of a folder of any size: the formats' extensions are gathered once.
+    static const QStringList Read = [] {
+        QStringList exts;
+        for (const ChatFormat *f : List) {
+            if (f->isRead())
+                exts += f->extensions();
+        }
+        exts.removeDuplicates();
+        return exts;
+    }();
     const qsizetype dot = path.lastIndexOf(u'.');
-    const QStringView ext = path.sliced(dot + 1).left(3);
-    for (const ChatFormat *f : List) {
-        if (f->isRead() && f->extensions().contains(ext))
-            return true;
-    }
-    return false;
+    return Read.contains(path.sliced(dot + 1).left(3));
 }
 
 QString extensionList()

@@ -4,10 +4,12 @@
 
 # Building: the compiler and Qt, Qt's Linguist tools (lupdate, lrelease and their CMake
 # commands) for the translations, cmark-gfm for the documentation page. Running: Qt's own
-# Japanese texts, Japanese fonts, and Qt's SVG plugins, which draw the windows' icon.
+# Japanese texts, Japanese fonts, and Qt's SVG plugins, which draw the windows' icon. Chat
+# exports: RapidJSON reads their JSON as a stream, libarchive their ZIP and TAR files in place.
 PELORIN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools qt6-tools-dev cmark-gfm
+    rapidjson-dev libarchive-dev
     qt6-translations-l10n fonts-noto-cjk libqt6svg6
 )
 

@@ -8,7 +8,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>A log&apos;s extension must be TXT, txt, XML or xml.</source>
+        <source>A log&apos;s extension must be one of %1.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

@@ -8,8 +8,8 @@
         <translation>設定ファイルがありません。既定の設定で変換します。</translation>
     </message>
     <message>
-        <source>A log&apos;s extension must be TXT, txt, XML or xml.</source>
-        <translation>ログの拡張子は TXT, txt, XML, xml のどれかにして下さい。</translation>
+        <source>A log&apos;s extension must be one of %1.</source>
+        <translation>ログの拡張子は %1 のどれかにして下さい。</translation>
     </message>
     <message>
         <source>Could not read the settings file (%1); no log is converted.</source>

@@ -8,6 +8,7 @@
 #include "engine/convert/run.h"
 #include "engine/folderintake.h"
 #include "engine/intake.h"
+#include "engine/read/formats/formats.h"
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
 #include "fileio/folder.h"
@@ -55,9 +56,10 @@ public:
                                QCoreApplication::translate("Batch", "No such file or folder."));
                 ++m_refused;
             } else {
-                host.printLine(log,
-                               QCoreApplication::translate(
-                                   "Batch", "A log's extension must be TXT, txt, XML or xml."));
+                host.printLine(
+                    log,
+                    QCoreApplication::translate("Batch", "A log's extension must be one of %1.")
+                        .arg(formats::extensionList()));
                 ++m_refused;
             }
         }

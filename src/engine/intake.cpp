@@ -37,7 +37,11 @@ QString outputStem(const QString &path, const QString &addStr)
     const qsizetype slash = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
     const QStringView folder = QStringView(path).left(slash + 1);
     const QStringView name = QStringView(path).sliced(slash + 1);
-    return folder + addStr + name.chopped(qMin<qsizetype>(3, name.size()));
+    // The log's extension goes ("chat.json" -> "_chat."); for any other name its last three
+    // characters, as names were always made.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype extension = dot >= 0 && formats::isLogName(name) ? name.size() - dot - 1 : 3;
+    return folder + addStr + name.chopped(qMin<qsizetype>(extension, name.size()));
 }
 
 QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder)

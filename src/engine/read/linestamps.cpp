@@ -36,19 +36,20 @@ void LineStamps::add(qsizetype line, const QString &date, const QString &time, q
 }
 
 void LineStamps::addRolling(qsizetype line, const QString &date, const QString &time,
-                            qsizetype repeated, bool counting)
+                            qsizetype repeated, bool counting, const QString &to)
 {
     if (date.isEmpty() && time.isEmpty()) {
         m_stamps.clear(); // a line that tells nothing
         return;
     }
-    // The latest alone, its texts in the first two places.
+    // The latest alone, its texts in the first three places.
     m_stamps.resize(1);
-    m_texts.resize(2);
+    m_texts.resize(3);
     m_texts[0] = date;
     m_texts[1] = time;
+    m_texts[2] = to;
     m_stamps[0] = {line, date.isEmpty() ? -1 : 0, time.isEmpty() ? -1 : 1,
-                   qint32(std::clamp<qsizetype>(repeated, 0, 64)), -1};
+                   qint32(std::clamp<qsizetype>(repeated, 0, 64)), to.isEmpty() ? -1 : 2};
     if (!counting)
         return;
     ++m_count;

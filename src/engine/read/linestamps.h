@@ -30,7 +30,7 @@ public:
     // `counting` set (its first pass). Memory then stays the same whatever the log's size.
     void setRolling(bool rolling) { m_rolling = rolling; }
     void addRolling(qsizetype line, const QString &date, const QString &time, qsizetype repeated,
-                    bool counting);
+                    bool counting, const QString &to = QString());
 
     // The earliest and the latest date the stamps hold, whatever their order in the log (empty
     // when none); dates the reader could not read count only when no other date is there.

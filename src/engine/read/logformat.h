@@ -12,6 +12,8 @@ struct LogFormat
     bool known = false; // false: the log could not be read, nothing was detected
     bool xml = false; // an XML history (its own declared encoding)
     bool lineExport = false; // a LINE talk-history export, turned into header lines
+    // An app's export read into records (chat/recordlines.h) and turned into header lines.
+    bool chatExport = false;
     // An XML history holding characters code page 932 lacks: its indented text is written in
     // UTF-8 with a mark rather than lose them.
     bool textInUtf8 = false;
@@ -23,6 +25,7 @@ struct LogFormat
 
     // The indented text output: the log's own encoding, mark and line ends, so that without
     // the inserted TABs it is the log byte for byte. A LINE export's converted text is UTF-8;
+    // any other app's export's is UTF-8 with a mark and CR LF;
     // an XML history's text is code page 932 with CR LF, or UTF-8 with a mark and CR LF when
     // code page 932 would lose characters of it (textInUtf8).
     textcodec::Encoding textEncoding() const;
@@ -38,13 +41,14 @@ struct LogFormat
     // and whose reading is worth naming.
     bool classicLog() const
     {
-        return known && !xml && !lineExport && detection.encoding == textcodec::Encoding::ShiftJis
-            && detection.hasLineEnd && detection.lineEnd == textcodec::LineEnd::CrLf;
+        return known && !xml && !lineExport && !chatExport
+            && detection.encoding == textcodec::Encoding::ShiftJis && detection.hasLineEnd
+            && detection.lineEnd == textcodec::LineEnd::CrLf;
     }
 
-    // A LINE export's messages are plain text as typed: a page escapes them rather than reading
-    // them as chat markup.
-    bool plainText() const { return lineExport; }
+    // A LINE export's messages (and any app's export's) are plain text as typed: a page escapes
+    // them rather than reading them as chat markup.
+    bool plainText() const { return lineExport || chatExport; }
 
     // The HTML page: code page 932 for a Shift-JIS log and an XML history, as it always was;
     // UTF-8 for every other log.

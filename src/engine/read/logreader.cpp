@@ -51,13 +51,14 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
         id = formatByHead();
         m_format.lineExport = id == FormatId::LineExport;
     }
-    m_reader = formats::format(id).reader(
-        {m_file, m_format.detection, m_headerText, m_stamps, m_stampsWanted, [this] {
-             pieceDone();
-         }});
+    m_reader = formats::format(id).reader({m_file, m_format.detection, m_headerText, m_stamps,
+                                           m_stampsWanted, [this] { pieceDone(); }, m_timeZone});
     if (!m_reader->load()) {
-        fail(Status::XmlNotLoaded,
-             QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
+        if (m_format.xml)
+            fail(Status::XmlNotLoaded,
+                 QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
+        else // an export that broke: its reader says where
+            fail(Status::ReadError, m_reader->errorString());
         return false;
     }
     m_format.known = true;

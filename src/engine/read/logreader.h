@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QString>
+#include <QTimeZone>
 #include <functional>
 #include <memory>
 
@@ -45,6 +46,9 @@ public:
     void setTransform(Transform transform) { m_transform = std::move(transform); }
     // Whether a LINE export's stamps are noted (a page wants them; the indented text does not).
     void setStampsWanted(bool wanted) { m_stampsWanted = wanted; }
+    // The time zone an export's instants (UTC times, times with an offset) are shown in; the
+    // system's when none is set. Set before open().
+    void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
     // Called after every piece of the file read outside readLine() (detection, counting), so
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
@@ -100,6 +104,7 @@ private:
     LineStamps m_stamps;
     QFile m_file;
     bool m_stampsWanted = true;
+    QTimeZone m_timeZone;
     std::unique_ptr<FormatReader> m_reader; // the lines, as the log's format reads them
     qsizetype m_lineCount = -1;
     Status m_status = Status::NotFound;

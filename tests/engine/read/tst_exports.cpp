@@ -6,9 +6,9 @@
 #include <QTest>
 
 // Exports as real phones, desktop apps and messengers write them: structural twins of real LINE
-// talk histories and XML histories (the same bytes for their structure, invented names and
-// texts), each beside the list of its records as a reader must give them back
-// (support/exportrecords.h tells the form of that list).
+// talk histories, XML histories and the exports of other chat apps (the same bytes for their
+// structure, invented names and texts), each beside the list of its records as a reader must give
+// them back (support/exportrecords.h tells the form of that list).
 namespace {
 
 const QString Header = QStringLiteral(" の発言："); // as the settings file gives it back
@@ -30,11 +30,12 @@ void TestExports::twins_data()
 {
     QTest::addColumn<QString>("path");
     const QDir root(QStringLiteral(PELORIN_SOURCE_DIR "/tests/data/exports"));
-    for (const QString &kind : {QStringLiteral("line"), QStringLiteral("xml")}) {
+    for (const QString &kind : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QDir dir(root.filePath(kind));
-        for (const QString &name :
-             dir.entryList({QStringLiteral("*.txt"), QStringLiteral("*.xml")}))
-            QTest::newRow(qPrintable(kind + u'/' + name)) << dir.filePath(name);
+        for (const QString &name : dir.entryList(QDir::Files)) {
+            if (!name.endsWith(QStringLiteral(".records")))
+                QTest::newRow(qPrintable(kind + u'/' + name)) << dir.filePath(name);
+        }
     }
 }
 
@@ -50,7 +51,7 @@ void TestExports::twins()
 
     LogReader reader;
     QVERIFY(reader.open(path, Header));
-    QCOMPARE(reader.format().lineExport, !reader.isXml());
+    QCOMPARE(reader.format().lineExport || reader.format().chatExport, !reader.isXml());
     const QStringList read = readRecords(reader, Header);
     const auto count = [](const QStringList &records, QStringView kind) {
         return std::count_if(records.begin(), records.end(),

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <QTimeZone>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,6 +22,7 @@ enum class FormatId {
     XmlHistory, // MSN Messenger / Windows Messenger XML histories
     LineExport, // LINE talk-history exports
     TextLog, // logs with a header line for every utterance
+    Telegram, // Telegram Desktop's JSON exports
     WhatsApp, // known by sight only, from here on
     KakaoTalk,
     Json,
@@ -53,6 +55,7 @@ struct ReadSource
     LineStamps &stamps; // when the utterances were said, where the format tells
     const bool &stampsWanted; // whether stamps noted while reading are wanted
     std::function<void()> pieceDone; // after every piece read outside next()
+    const QTimeZone &timeZone; // where an export's instants are shown; invalid: the system's
 };
 
 // The lines of one log in one format, pass after pass (LogReader asks the format for it).

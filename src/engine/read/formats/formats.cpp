@@ -3,6 +3,7 @@
 #include "engine/read/formats/kakaotalk/kakaotalk.h"
 #include "engine/read/formats/lineexport/lineexportformat.h"
 #include "engine/read/formats/sighted/datafiles.h"
+#include "engine/read/formats/telegram/telegram.h"
 #include "engine/read/formats/textlog/textlog.h"
 #include "engine/read/formats/whatsapp/whatsapp.h"
 #include "engine/read/formats/xmlhistory/xmlhistory.h"
@@ -17,14 +18,15 @@ const XmlHistoryFormat XmlHistory;
 const JsonDataFormat JsonData;
 const HtmlPageFormat HtmlPage;
 const LineExportFormat LineExport;
+const TelegramFormat Telegram;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
 const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 7> List = {
-    &TextLog, &XmlHistory, &JsonData, &HtmlPage, &LineExport, &WhatsApp, &KakaoTalk,
+const std::array<const ChatFormat *, 8> List = {
+    &TextLog, &XmlHistory, &JsonData, &HtmlPage, &LineExport, &Telegram, &WhatsApp, &KakaoTalk,
 };
 
 } // namespace
@@ -80,7 +82,8 @@ bool isLogName(QStringView path)
         return exts;
     }();
     const qsizetype dot = path.lastIndexOf(u'.');
-    return Read.contains(path.sliced(dot + 1).left(3));
+    const qsizetype slash = qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return dot > slash && Read.contains(path.sliced(dot + 1));
 }
 
 QString extensionList()
@@ -96,7 +99,9 @@ QString extensionList()
 
 QString dialogFilter()
 {
+    // Every log first, then each format's own files.
     QStringList filters;
+    QStringList every;
     for (const ChatFormat *f : List) {
         if (!f->isRead() || f->dialogName().isEmpty())
             continue;
@@ -104,7 +109,12 @@ QString dialogFilter()
         for (const QString &ext : f->extensions())
             patterns.append(QStringLiteral("*.") + ext);
         filters.append(f->dialogName() + QStringLiteral(" (") + patterns.join(u' ') + u')');
+        for (const QString &pattern : patterns) {
+            if (!every.contains(pattern))
+                every.append(pattern);
+        }
     }
+    filters.prepend(QStringLiteral("すべてのログ (") + every.join(u' ') + u')');
     return filters.join(QStringLiteral(";;"));
 }
 

@@ -21,12 +21,13 @@ const ChatFormat &format(FormatId id);
 FormatId byName(QStringView fileName);
 FormatId byHead(QStringView head);
 
-// Whether a file's name is that of a log some format reads: the three characters after its
-// last "." (the first three without one) are one of the formats' extensions, exactly.
+// Whether a file's name is that of a log some format reads: what follows the last "." of its
+// name is one of the formats' extensions, exactly ("chat.txt~" and "chat.txt_old" are none).
 bool isLogName(QStringView path);
 // The extensions the formats read, for messages: ".txt・.xml".
 QString extensionList();
-// The file dialog's filter: "めせのログ (*.TXT *.txt);;MSNのログ (*.XML *.xml)".
+// The file dialog's filter: every log first, then each format's: "すべてのログ (*.TXT *.txt
+// *.XML *.xml …);;めせのログ (*.TXT *.txt);;MSNのログ (*.XML *.xml);;…".
 QString dialogFilter();
 // The extension a log without a name (standard input) is given, from its first bytes.
 QString extensionForBytes(QByteArrayView head);

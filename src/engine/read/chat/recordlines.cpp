@@ -1,0 +1,200 @@
+#include "engine/read/chat/recordlines.h"
+
+#include "engine/read/linestamps.h"
+#include "engine/read/logformat.h"
+#include "engine/read/shared/dates.h"
+
+#include <QLocale>
+
+namespace {
+
+// How long a quote of the message answered may be.
+constexpr qsizetype QuoteLength = 40;
+
+QString timeText(const QDateTime &at, bool seconds)
+{
+    return at.time().toString(seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+}
+
+QString sizeText(qint64 size)
+{
+    if (size < 0)
+        return {};
+    if (size < 1024)
+        return QString::number(size) + QStringLiteral(" B");
+    const double kb = double(size) / 1024;
+    if (kb < 1024)
+        return QString::number(kb, 'f', kb < 10 ? 1 : 0) + QStringLiteral(" KB");
+    const double mb = kb / 1024;
+    return QString::number(mb, 'f', mb < 10 ? 1 : 0) + QStringLiteral(" MB");
+}
+
+// A day as a page heads it when the export has no line of its own for it: "2024/01/15(月)".
+QString dayText(QDate date)
+{
+    static const char16_t *const Weekdays[] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
+    return dateText(date) + u'(' + QString::fromUtf16(Weekdays[date.dayOfWeek() - 1]) + u')';
+}
+
+} // namespace
+
+RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource &source)
+    : m_records(std::move(records))
+    , m_headerText(source.headerText)
+    , m_stamps(source.stamps)
+    , m_stampsWanted(source.stampsWanted)
+    , m_zone(source.timeZone.isValid() ? source.timeZone : QTimeZone::systemTimeZone())
+{
+    m_stamps.setRolling(true);
+}
+
+bool RecordLines::load()
+{
+    return m_records->load();
+}
+
+void RecordLines::note(LogFormat &format) const
+{
+    format.chatExport = true;
+}
+
+bool RecordLines::restart()
+{
+    if (!m_stampsDone)
+        m_stamps.clear(); // noted again by this pass
+    m_out.clear();
+    m_day = QDate();
+    m_linesOut = 0;
+    return m_records->restart();
+}
+
+bool RecordLines::next(QString &line, LineInfo &info)
+{
+    while (m_out.empty()) {
+        if (!m_records->next(m_record)) {
+            m_stampsDone |= !m_records->failed();
+            return false;
+        }
+        convert(m_record);
+    }
+    if (m_records->failed())
+        return false;
+    Out &out = m_out.front();
+    if (out.opens && m_stampsWanted)
+        m_stamps.addRolling(m_linesOut, dateText(out.date), out.time, out.repeated, !m_stampsDone,
+                            out.to);
+    line = std::move(out.text);
+    info = {out.role, textcodec::LineEnd::CrLf};
+    m_out.pop_front();
+    ++m_linesOut;
+    return true;
+}
+
+void RecordLines::convert(const chat::Record &record)
+{
+    switch (record.kind) {
+    case chat::Record::Kind::Day:
+        day(record.day.date, record.day.text);
+        break;
+    case chat::Record::Kind::Message:
+        message(record.message);
+        break;
+    case chat::Record::Kind::Event:
+        event(record.event);
+        break;
+    }
+}
+
+void RecordLines::day(QDate date, const QString &text)
+{
+    if (!date.isValid())
+        return;
+    m_day = date;
+    open(SeparatorLine, LineRole::Frame, date, QString());
+    add(text.isEmpty() ? dayText(date) : text, LineRole::Date);
+    add(SeparatorLine, LineRole::Frame);
+}
+
+void RecordLines::message(const chat::Message &m)
+{
+    const QDateTime at = m.when.shown(m_zone);
+    if (at.isValid() && at.date() != m_day)
+        day(at.date(), QString());
+    const QString time = at.isValid() ? timeText(at, m.when.seconds) : QString();
+    const QString lead = time.isEmpty() ? QString() : time + u' ';
+    open(m.sender + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
+         m.recipients.join(u'、'));
+
+    QStringList lines;
+    QList<LineRole> roles;
+    auto push = [&](QString text, LineRole role) {
+        lines.append(std::move(text));
+        roles.append(role);
+    };
+    if (m.forwarded)
+        push(m.forwardedFrom.isEmpty() ? QStringLiteral("[転送]")
+                                       : QStringLiteral("[転送] ") + m.forwardedFrom,
+             LineRole::Placeholder);
+    if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty())
+        push(replyLine(m), LineRole::Placeholder);
+    for (const QString &text : m.text)
+        push(text, LineRole::Message);
+    for (const chat::Attachment &a : m.attachments)
+        push(attachmentLine(a), LineRole::Placeholder);
+    if (!m.reactions.isEmpty())
+        push(reactionLine(m.reactions), LineRole::Placeholder);
+    if (m.edited)
+        push(QStringLiteral("[編集済み]"), LineRole::Placeholder);
+    if (lines.isEmpty())
+        push(QString(), LineRole::Message);
+    lines.first().prepend(lead);
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        add(std::move(lines[i]), roles[i]);
+}
+
+void RecordLines::event(const chat::Event &e)
+{
+    const QDateTime at = e.when.shown(m_zone);
+    if (at.isValid() && at.date() != m_day)
+        day(at.date(), QString());
+    const QString time = at.isValid() ? timeText(at, e.when.seconds) : QString();
+    open(SeparatorLine, LineRole::Frame, at.date(), time);
+    const QStringList lines = e.text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        add(i == 0 && !time.isEmpty() ? time + u' ' + lines[i] : lines[i], LineRole::Notice);
+    add(SeparatorLine, LineRole::Frame);
+}
+
+QString RecordLines::replyLine(const chat::Message &m)
+{
+    QString quote = m.replyQuote.simplified();
+    if (quote.size() > QuoteLength)
+        quote = quote.left(QuoteLength - 1) + u'…';
+    QString line = QStringLiteral("[返信]");
+    if (!m.replySender.isEmpty())
+        line += u' ' + m.replySender;
+    if (!quote.isEmpty())
+        line += u"「" + quote + u"」";
+    else if (m.replySender.isEmpty())
+        line += QStringLiteral(" #") + m.replyTo;
+    return line;
+}
+
+QString RecordLines::attachmentLine(const chat::Attachment &a)
+{
+    QString line = u'[' + (a.kind.isEmpty() ? QStringLiteral("ファイル") : a.kind) + u']';
+    if (!a.name.isEmpty())
+        line += u' ' + a.name;
+    const QString size = sizeText(a.size);
+    if (!size.isEmpty())
+        line += QStringLiteral(" (") + size + u')';
+    return line;
+}
+
+QString RecordLines::reactionLine(const QList<chat::Reaction> &reactions)
+{
+    QStringList parts;
+    for (const chat::Reaction &r : reactions)
+        parts.append(r.by.isEmpty() ? r.emoji : r.emoji + u' ' + r.by.join(u'、'));
+    return QStringLiteral("[リアクション] ") + parts.join(QStringLiteral(" / "));
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "engine/read/chat/recordreader.h"
+#include "engine/read/formats/chatformat.h"
+
+#include <QDate>
+#include <QTimeZone>
+#include <deque>
+#include <memory>
+
+// Turns the records of a chat export into the header-line text every output is written from,
+// with each line's role and stamp, the way a LINE export is turned into it:
+// - a message becomes its header line (the sender, a blank, the header text) and its lines:
+//   the first opened by its time ("21:03 "), then where it was forwarded from, the message it
+//   answers, its text, its attachments, its reactions and whether it was edited, each of those
+//   a short line of its own, so that nothing the export holds is lost;
+// - an event and a day become notices between two separator lines, a day before the first
+//   record of every date (the export's own day line where it has one).
+// Instants are shown in the reader's time zone.
+class RecordLines : public FormatReader
+{
+public:
+    RecordLines(std::unique_ptr<RecordReader> records, const ReadSource &source);
+
+    bool load() override;
+    void note(LogFormat &format) const override;
+    bool restart() override;
+    bool next(QString &line, LineInfo &info) override;
+    qsizetype lineCount() override { return m_records->total(); }
+    qsizetype linesConsumed() const override { return m_records->consumed(); }
+    QString chatName() const override { return m_records->chat().name; }
+    bool failed() const override { return m_records->failed(); }
+    QString errorString() const override { return m_records->errorString(); }
+
+    // The short lines of a message besides its text, as the outputs show them.
+    static QString replyLine(const chat::Message &message);
+    static QString attachmentLine(const chat::Attachment &attachment);
+    static QString reactionLine(const QList<chat::Reaction> &reactions);
+
+private:
+    struct Out
+    {
+        QString text;
+        LineRole role;
+        // The stamp of a line that opens a message or a notice, noted as it is handed out.
+        bool opens = false;
+        QDate date;
+        QString time;
+        qsizetype repeated = 0;
+        QString to;
+    };
+    void convert(const chat::Record &record);
+    void day(QDate date, const QString &text);
+    void message(const chat::Message &message);
+    void event(const chat::Event &event);
+    // Opens a message or a notice with its first line.
+    void open(QString text, LineRole role, QDate date, const QString &time, qsizetype repeated = 0,
+              const QString &to = QString())
+    {
+        m_out.push_back({std::move(text), role, true, date, time, repeated, to});
+    }
+    void add(QString text, LineRole role) { m_out.push_back({std::move(text), role}); }
+
+    std::unique_ptr<RecordReader> m_records;
+    const QString &m_headerText;
+    LineStamps &m_stamps;
+    const bool &m_stampsWanted;
+    QTimeZone m_zone;
+    std::deque<Out> m_out;
+    chat::Record m_record; // its buffers are reused
+    QDate m_day; // the date of the last day notice
+    qsizetype m_linesOut = 0;
+    bool m_stampsDone = false;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/read/chat/chatmodel.h"
+
+#include <QString>
+
+// The records of one chat export, pass after pass: a format that reads an app's export gives
+// one (chatformat.h), and RecordLines turns its records into the lines every page and text
+// output is written from.
+class RecordReader
+{
+public:
+    virtual ~RecordReader() = default;
+
+    // Reads what must be read before the first record (the chat's name, the names of ids);
+    // false when the export cannot be read (errorString() says where it broke).
+    virtual bool load() { return true; }
+    virtual const chat::Chat &chat() const = 0;
+    // Back to the first record; false when reading failed.
+    virtual bool restart() = 0;
+    // The next record, in the order the chat was said; false at the end or when reading failed.
+    virtual bool next(chat::Record &record) = 0;
+
+    // Progress: how many units (lines or bytes of the export) there are, and how many were read
+    // in this pass.
+    virtual qsizetype total() = 0;
+    virtual qsizetype consumed() const = 0;
+
+    virtual bool failed() const = 0;
+    virtual QString errorString() const = 0;
+};

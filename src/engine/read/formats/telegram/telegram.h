@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/read/formats/chatformat.h"
+
+// Telegram Desktop's JSON export of one chat ("result.json": its name, type and id, then its
+// messages oldest first). Times are as the exporting computer showed them.
+class TelegramFormat : public ChatFormat
+{
+public:
+    FormatId id() const override { return FormatId::Telegram; }
+    QStringList extensions() const override;
+    QString dialogName() const override;
+    Sureness byHead(QStringView head) const override;
+    std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
+    const char *noMessagesText() const override;
+};

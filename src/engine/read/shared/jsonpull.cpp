@@ -1,0 +1,457 @@
+#include "engine/read/shared/jsonpull.h"
+
+#include <QCoreApplication>
+#include <rapidjson/error/en.h>
+
+namespace {
+
+constexpr qint64 ChunkBytes = 64 * 1024;
+
+// The device read a piece at a time; '\0' at the end. What is taken may be kept aside too (a
+// value read whole).
+class DeviceStream
+{
+public:
+    explicit DeviceStream(QIODevice &device)
+        : m_device(device)
+        , m_buf(ChunkBytes, Qt::Uninitialized)
+    {
+    }
+    void reset()
+    {
+        m_read = 0;
+        m_size = m_pos = 0;
+        m_lines = 1;
+        m_failed = false;
+        m_eof = false;
+        capture = nullptr;
+        fill();
+        if (m_size - m_pos >= 3 && QByteArrayView(m_buf.constData(), 3) == "\xEF\xBB\xBF")
+            m_pos = 3;
+    }
+
+    char peek() const { return m_pos < m_size ? m_buf[m_pos] : '\0'; }
+    bool atEnd() const { return m_pos >= m_size; }
+    char take()
+    {
+        if (m_pos >= m_size)
+            return '\0';
+        const char c = m_buf[m_pos++];
+        if (c == '\n')
+            ++m_lines;
+        if (capture)
+            capture->append(c);
+        if (m_pos == m_size)
+            fill();
+        return c;
+    }
+    void skipSpace()
+    {
+        for (;;) {
+            const char c = peek();
+            if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
+                return;
+            take();
+        }
+    }
+    qint64 offset() const { return m_read - (m_size - m_pos); }
+    qint64 lines() const { return m_lines; }
+    bool failed() const { return m_failed; }
+    QString error() const { return m_device.errorString(); }
+
+    QByteArray *capture = nullptr;
+
+private:
+    void fill()
+    {
+        m_pos = m_size = 0;
+        if (m_eof)
+            return;
+        const qint64 got = m_device.read(m_buf.data(), ChunkBytes);
+        if (got < 0)
+            m_failed = true;
+        if (got <= 0) {
+            m_eof = true;
+            return;
+        }
+        m_size = got;
+        m_read += got;
+    }
+
+    QIODevice &m_device;
+    QByteArray m_buf;
+    qint64 m_size = 0;
+    qint64 m_pos = 0;
+    qint64 m_read = 0;
+    qint64 m_lines = 1;
+    bool m_failed = false;
+    bool m_eof = false;
+};
+
+const QString EndedInside = QStringLiteral("The document ended inside a value.");
+
+} // namespace
+
+struct JsonPull::State
+{
+    explicit State(QIODevice &device)
+        : stream(device)
+    {
+    }
+    DeviceStream stream;
+    QByteArray raw; // a string's bytes as written, or a value read whole
+};
+
+JsonPull::JsonPull(QIODevice &device)
+    : m_state(std::make_unique<State>(device))
+{
+    reset();
+}
+
+JsonPull::~JsonPull() = default;
+
+void JsonPull::reset()
+{
+    m_state->stream.reset();
+    m_token = Token::End;
+    m_expect = Expect::Value;
+    m_stack.clear();
+    m_error.clear();
+}
+
+void JsonPull::broken(const QString &why)
+{
+    m_token = Token::Error;
+    if (m_state->stream.failed()) {
+        m_error = m_state->stream.error();
+        return;
+    }
+    //: A JSON text that breaks off or is damaged: where, and the reason in English.
+    m_error = QCoreApplication::translate("FileError", "the JSON breaks at line %1: %2")
+                  .arg(m_state->stream.lines())
+                  .arg(why);
+}
+
+void JsonPull::afterValue()
+{
+    m_expect = m_stack.empty() ? Expect::Done : Expect::CommaOrEnd;
+}
+
+JsonPull::Token JsonPull::next()
+{
+    if (m_token == Token::Error)
+        return m_token;
+    DeviceStream &in = m_state->stream;
+    for (;;) {
+        in.skipSpace();
+        const char c = in.peek();
+        if (in.atEnd()) {
+            if (m_expect == Expect::Done && !in.failed())
+                return m_token = Token::End;
+            broken(EndedInside);
+            return m_token;
+        }
+        switch (m_expect) {
+        case Expect::Done:
+            return m_token = Token::End; // what follows the text is not read
+        case Expect::Colon:
+            if (c != ':')
+                break;
+            in.take();
+            m_expect = Expect::Value;
+            continue;
+        case Expect::CommaOrEnd:
+            if (c == ',') {
+                in.take();
+                m_expect = m_stack.back() == 'o' ? Expect::Key : Expect::Value;
+                continue;
+            }
+            if ((c == '}' && m_stack.back() == 'o') || (c == ']' && m_stack.back() == 'a')) {
+                in.take();
+                m_stack.pop_back();
+                afterValue();
+                return m_token = c == '}' ? Token::EndObject : Token::EndArray;
+            }
+            break;
+        case Expect::KeyOrEnd:
+        case Expect::Key:
+            if (c == '}' && m_expect == Expect::KeyOrEnd) {
+                in.take();
+                m_stack.pop_back();
+                afterValue();
+                return m_token = Token::EndObject;
+            }
+            if (c != '"')
+                break;
+            if (!readString())
+                return m_token;
+            m_expect = Expect::Colon;
+            return m_token = Token::Key;
+        case Expect::ValueOrEnd:
+            if (c == ']') {
+                in.take();
+                m_stack.pop_back();
+                afterValue();
+                return m_token = Token::EndArray;
+            }
+            [[fallthrough]];
+        case Expect::Value:
+            if (c == '{' || c == '[') {
+                in.take();
+                m_stack.push_back(c == '{' ? 'o' : 'a');
+                m_expect = c == '{' ? Expect::KeyOrEnd : Expect::ValueOrEnd;
+                return m_token = c == '{' ? Token::StartObject : Token::StartArray;
+            }
+            if (c == '"') {
+                if (!readString())
+                    return m_token;
+                afterValue();
+                return m_token = Token::String;
+            }
+            if (!scalar())
+                return m_token;
+            afterValue();
+            return m_token;
+        }
+        broken(QStringLiteral("Unexpected character '%1'.").arg(QLatin1Char(c)));
+        return m_token;
+    }
+}
+
+bool JsonPull::readString()
+{
+    DeviceStream &in = m_state->stream;
+    QByteArray &raw = m_state->raw;
+    raw.clear();
+    raw.append(in.take()); // the opening quote
+    bool escaped = false;
+    for (;;) {
+        if (in.atEnd()) {
+            broken(QStringLiteral("Missing a closing quotation mark in string."));
+            return false;
+        }
+        const char c = in.take();
+        raw.append(c);
+        if (c == '\\') {
+            escaped = true;
+            raw.append(in.take());
+        } else if (c == '"') {
+            break;
+        }
+    }
+    if (!escaped) {
+        m_text.assign(raw.constData() + 1, size_t(raw.size() - 2));
+        return true;
+    }
+    rapidjson::Document doc;
+    doc.Parse(raw.constData(), size_t(raw.size()));
+    if (doc.HasParseError() || !doc.IsString()) {
+        broken(QString::fromUtf8(rapidjson::GetParseError_En(doc.GetParseError())));
+        return false;
+    }
+    m_text.assign(doc.GetString(), doc.GetStringLength());
+    return true;
+}
+
+bool JsonPull::scalar()
+{
+    DeviceStream &in = m_state->stream;
+    m_text.clear();
+    for (;;) {
+        const char c = in.peek();
+        if (in.atEnd() || c == ',' || c == '}' || c == ']' || c == ' ' || c == '\n' || c == '\r'
+            || c == '\t')
+            break;
+        m_text.push_back(in.take());
+    }
+    if (m_text == "true" || m_text == "false") {
+        m_bool = m_text == "true";
+        m_token = Token::Bool;
+        return true;
+    }
+    if (m_text == "null") {
+        m_token = Token::Null;
+        return true;
+    }
+    bool ok = false;
+    const double number = QByteArrayView(m_text.data(), qsizetype(m_text.size())).toDouble(&ok);
+    Q_UNUSED(number); // only whether it is one
+    if (!ok) {
+        broken(QStringLiteral("Invalid value."));
+        return false;
+    }
+    m_token = Token::Number;
+    return true;
+}
+
+bool JsonPull::skip()
+{
+    int depth = 0;
+    Token t = m_token;
+    if (t == Token::Key)
+        t = next();
+    for (;;) {
+        switch (t) {
+        case Token::StartObject:
+        case Token::StartArray:
+            ++depth;
+            break;
+        case Token::EndObject:
+        case Token::EndArray:
+            --depth;
+            break;
+        case Token::Error:
+            return false;
+        case Token::End:
+            broken(EndedInside);
+            return false;
+        default:
+            break;
+        }
+        if (depth <= 0)
+            return true;
+        t = next();
+    }
+}
+
+bool JsonPull::take(rapidjson::Document &into)
+{
+    // The value's bytes are kept aside as they are scanned, then parsed as one small document.
+    QByteArray &raw = m_state->raw;
+    QByteArray value;
+    const qint64 firstLine = line();
+    if (m_token == Token::StartObject)
+        value = "{";
+    else if (m_token == Token::StartArray)
+        value = "[";
+    else if (m_token != Token::Key)
+        return false;
+    DeviceStream &in = m_state->stream;
+    if (m_token == Token::Key) { // the colon is no part of the value
+        in.skipSpace();
+        if (in.peek() != ':') {
+            next(); // says what is wrong
+            if (m_token != Token::Error)
+                broken(QStringLiteral("Missing a colon after a name of object member."));
+            return false;
+        }
+        in.take();
+        m_expect = Expect::Value;
+    }
+    int depth = value.isEmpty() ? 0 : 1;
+    in.capture = &value;
+    bool ok = true;
+    do {
+        const Token t = next();
+        if (t == Token::StartObject || t == Token::StartArray)
+            ++depth;
+        else if (t == Token::EndObject || t == Token::EndArray)
+            --depth;
+        else if (t == Token::Error || t == Token::End)
+            ok = false;
+    } while (ok && depth > 0);
+    in.capture = nullptr;
+    if (!ok) {
+        if (m_token != Token::Error)
+            broken(EndedInside);
+        return false;
+    }
+    into.Parse(value.constData(), size_t(value.size()));
+    raw.clear();
+    if (into.HasParseError()) {
+        // Where in the file: the lines of the value before the fault.
+        const qint64 at
+            = firstLine + QByteArrayView(value).first(qsizetype(into.GetErrorOffset())).count('\n');
+        m_token = Token::Error;
+        m_error = QCoreApplication::translate("FileError", "the JSON breaks at line %1: %2")
+                      .arg(at)
+                      .arg(QString::fromUtf8(rapidjson::GetParseError_En(into.GetParseError())));
+        return false;
+    }
+    return true;
+}
+
+bool JsonPull::seekKey(std::string_view name)
+{
+    for (;;) {
+        const Token t = next();
+        if (t != Token::Key)
+            return false;
+        if (m_text == name)
+            return true;
+        if (!skip())
+            return false;
+    }
+}
+
+qint64 JsonPull::offset() const
+{
+    return m_state->stream.offset();
+}
+
+qint64 JsonPull::line() const
+{
+    return m_state->stream.lines();
+}
+
+namespace json {
+
+const rapidjson::Value *member(const rapidjson::Value &object, const char *name)
+{
+    if (!object.IsObject())
+        return nullptr;
+    const auto it = object.FindMember(name);
+    return it == object.MemberEnd() ? nullptr : &it->value;
+}
+
+const rapidjson::Value &at(const rapidjson::Value &object, const char *name)
+{
+    static const rapidjson::Value Null;
+    const rapidjson::Value *v = member(object, name);
+    return v ? *v : Null;
+}
+
+QString string(const rapidjson::Value &object, const char *name)
+{
+    const rapidjson::Value *v = member(object, name);
+    return v && v->IsString() ? QString::fromUtf8(v->GetString(), v->GetStringLength()) : QString();
+}
+
+qint64 integer(const rapidjson::Value &object, const char *name, qint64 otherwise)
+{
+    const rapidjson::Value *v = member(object, name);
+    if (!v)
+        return otherwise;
+    // Numbers are kept as their text (JsonPull reads them so); some exports quote them.
+    if (v->IsString()) {
+        bool ok = false;
+        const qint64 n = QByteArrayView(v->GetString(), v->GetStringLength()).toLongLong(&ok);
+        return ok ? n : otherwise;
+    }
+    if (v->IsInt64())
+        return v->GetInt64();
+    if (v->IsNumber())
+        return qint64(v->GetDouble());
+    return otherwise;
+}
+
+bool boolean(const rapidjson::Value &object, const char *name)
+{
+    const rapidjson::Value *v = member(object, name);
+    return v && v->IsBool() && v->GetBool();
+}
+
+QString idText(const rapidjson::Value &value)
+{
+    if (value.IsString())
+        return QString::fromUtf8(value.GetString(), value.GetStringLength());
+    if (value.IsInt64())
+        return QString::number(value.GetInt64());
+    if (value.IsUint64())
+        return QString::number(value.GetUint64());
+    if (value.IsNumber())
+        return QString::number(value.GetDouble(), 'f', 0);
+    return {};
+}
+
+} // namespace json

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QIODevice>
+#include <QString>
+#include <memory>
+#include <rapidjson/document.h>
+#include <string_view>
+
+// A JSON text read token by token from a device, never whole: an export of a gigabyte is read
+// in the memory of its largest single value that the reader asks for as a whole (a message).
+// The structure (objects, arrays, keys) is scanned here; each value asked for whole is parsed
+// by RapidJSON into a small document, and strings with escapes are decoded by it too.
+class JsonPull
+{
+public:
+    enum class Token {
+        Error, // the text is broken, or the device failed (errorString())
+        End, // the whole text was read
+        Null,
+        Bool,
+        Number,
+        String,
+        Key, // an object member's name; its value is the next token
+        StartObject,
+        EndObject,
+        StartArray,
+        EndArray,
+    };
+
+    explicit JsonPull(QIODevice &device);
+    ~JsonPull();
+    JsonPull(const JsonPull &) = delete;
+    JsonPull &operator=(const JsonPull &) = delete;
+
+    // Reads from the device's current position (a byte order mark is skipped).
+    void reset();
+
+    Token next();
+    Token token() const { return m_token; }
+    // The text of a String or a Key, and the value of a Bool or a Number.
+    std::string_view text() const { return m_text; }
+    QString string() const { return QString::fromUtf8(m_text.data(), qsizetype(m_text.size())); }
+    bool boolean() const { return m_bool; }
+    // A Number as written ("1234567890123456789"), so that ids keep every digit.
+    std::string_view numberText() const { return m_text; }
+
+    // After a Key, StartObject or StartArray: passes over the value (for a start, the rest of
+    // it). False when the text broke.
+    bool skip();
+    // After a Key: reads its value whole into `into`; at StartObject or StartArray: the rest of
+    // that value. False when the text broke.
+    bool take(rapidjson::Document &into);
+    // Goes on to the member `name` of the object just started, passing over the others; false
+    // when the object ends without it (the token is then EndObject) or the text broke.
+    bool seekKey(std::string_view name);
+
+    // Where the reading stands: bytes read from the device's start, and the line (from 1).
+    qint64 offset() const;
+    qint64 line() const;
+    bool failed() const { return m_token == Token::Error; }
+    // Why reading stopped: "line 12: Missing a comma…".
+    QString errorString() const { return m_error; }
+
+private:
+    // What may come next.
+    enum class Expect { Value, ValueOrEnd, Key, KeyOrEnd, Colon, CommaOrEnd, Done };
+
+    void broken(const QString &why);
+    bool scalar();
+    bool readString();
+    void afterValue();
+
+    struct State;
+    std::unique_ptr<State> m_state;
+    Token m_token = Token::End;
+    Expect m_expect = Expect::Value;
+    std::string m_stack; // 'o' and 'a' for each open object and array
+    std::string m_text;
+    bool m_bool = false;
+    QString m_error;
+};
+
+// Reading values that a document holds, with what a missing or mistyped member gives.
+namespace json {
+
+QString string(const rapidjson::Value &object, const char *name);
+qint64 integer(const rapidjson::Value &object, const char *name, qint64 otherwise = 0);
+bool boolean(const rapidjson::Value &object, const char *name);
+const rapidjson::Value *member(const rapidjson::Value &object, const char *name);
+// The member, or null when the object has none.
+const rapidjson::Value &at(const rapidjson::Value &object, const char *name);
+// A string or a number as text (ids are either).
+QString idText(const rapidjson::Value &value);
+
+} // namespace json

@@ -8,6 +8,7 @@
 #include "engine/convert/run.h"
 #include "engine/folderintake.h"
 #include "engine/intake.h"
+#include "engine/read/exportpaths.h"
 #include "engine/read/formats/formats.h"
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
@@ -45,7 +46,22 @@ public:
         const auto outputFolder
             = m_outputDir.isEmpty() ? std::nullopt : fileio::fileId(m_outputDir);
         for (const QString &log : commandLine.logs) {
-            if (fileio::isFolder(log)) {
+            QList<exportpaths::Chat> chats;
+            QString broken;
+            if (exportpaths::mayHoldChats(log) && exportpaths::chatsOf(log, chats, &broken)) {
+                // An export of many chats, or a ZIP or TAR of logs: each chat is a log.
+                for (const exportpaths::Chat &chat : chats)
+                    add(chat.path, m_outputDir);
+                if (chats.isEmpty()) {
+                    host.printLine(
+                        log,
+                        QCoreApplication::translate("Batch", "No chat and no log in this export."));
+                    ++m_refused;
+                }
+            } else if (!broken.isEmpty()) {
+                host.logNotRead(log, broken);
+                ++m_refused;
+            } else if (fileio::isFolder(log)) {
                 addFolder(log, scanFolder(log, commandLine.recursive, addStr, outputFolder),
                           commandLine.recursive, host);
             } else if (isLogPath(log)) {

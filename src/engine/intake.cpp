@@ -1,6 +1,8 @@
 #include "engine/intake.h"
 
+#include "engine/read/exportpaths.h"
 #include "engine/read/formats/formats.h"
+#include "fileio/folder.h"
 
 #include <QCollator>
 #include <QLocale>
@@ -32,8 +34,44 @@ bool isLogPath(const QString &path)
     return formats::isLogName(path);
 }
 
+namespace {
+
+// A chat's key as part of a file name: what no file system takes goes, and a log's extension.
+QString keyForName(QString key)
+{
+    if (formats::isLogName(key))
+        key.truncate(key.lastIndexOf(u'.'));
+    for (QChar &c : key) {
+        if (c < u' ' || QStringView(u"\\/:*?\"<>|").contains(c))
+            c = u'_';
+    }
+    return key.left(80);
+}
+
+} // namespace
+
+bool isChatExport(const QString &path)
+{
+    if (fileio::isFolder(path)) {
+        const auto files = exportpaths::open(path, nullptr);
+        return files && exportpaths::holder(*files);
+    }
+    return exportpaths::mayHoldChats(path) && !isLogPath(path);
+}
+
 QString outputStem(const QString &path, const QString &addStr)
 {
+    // A chat of an export: named by the export and the chat ("_talks_Ann." for "talks.zip/Ann").
+    if (!path.contains(u'\\')) {
+        if (const auto chat = exportpaths::split(path)) {
+            const qsizetype slash = chat->container.lastIndexOf(u'/');
+            QString name = chat->container.mid(slash + 1);
+            if (const qsizetype dot = name.lastIndexOf(u'.'); dot > 0)
+                name.truncate(dot);
+            return chat->container.left(slash + 1) + addStr + name + u'_' + keyForName(chat->key)
+                + u'.';
+        }
+    }
     const qsizetype slash = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
     const QStringView folder = QStringView(path).left(slash + 1);
     const QStringView name = QStringView(path).sliced(slash + 1);
@@ -83,9 +121,15 @@ int addLogFiles(Selection &selection, const QStringList &paths, const QString &a
         QString path;
     };
     std::vector<Added> added;
+    QList<exportpaths::Chat> chats;
     for (const QString &path : paths) {
-        if (isLogPath(path))
+        // An export of many chats gives each of them; a ZIP or TAR of logs each of its logs.
+        if (exportpaths::mayHoldChats(path) && exportpaths::chatsOf(path, chats, nullptr)) {
+            for (const exportpaths::Chat &chat : chats)
+                added.push_back({pathCollator().sortKey(chat.path), chat.path});
+        } else if (isLogPath(path) || exportpaths::split(path)) {
             added.push_back({pathCollator().sortKey(path), path});
+        }
     }
     const int accepted = int(added.size());
     if (accepted == 0) {

@@ -13,13 +13,16 @@
 // colon ("C:", the colon two places after the blank) or a "/".
 QStringList splitLogPathText(const QString &text);
 
-// The three characters after the last "." (the first three characters when there is no
-// ".") are exactly an extension of a format the program reads (formats.h): "TXT", "txt", "XML"
-// or "xml".
+// What follows the last "." of the name is exactly an extension of a format the program reads
+// (formats.h): "TXT", "txt", "XML", "xml", "json"…
 bool isLogPath(const QString &path);
+// Whether `path` is an export of chats to be taken whole (a folder that a format holds chats in,
+// a ZIP or TAR): a drop of it gives its chats rather than the logs a folder holds.
+bool isChatExport(const QString &path);
 
-// The folder including its last "\" or "/", then addStr, then the file name without its last
-// three characters: "C:\log\chat.txt" with "_" gives "C:\log\_chat.".
+// The folder including its last "\" or "/", then addStr, then the file name without its
+// extension: "C:\log\chat.txt" with "_" gives "C:\log\_chat.". A chat of an export is named by
+// both: "talks.zip/Ann" gives "_talks_Ann.".
 QString outputStem(const QString &path, const QString &addStr);
 // The same stem in another folder: "out/_chat." for "logs/chat.txt" into "out".
 QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder);

@@ -1,5 +1,7 @@
 #include "engine/read/logreader.h"
 
+#include "engine/read/chat/recordlines.h"
+#include "engine/read/exportpaths.h"
 #include "engine/read/formats/formats.h"
 #include "fileio/inputfile.h"
 
@@ -16,15 +18,24 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_headerText = headerText;
     m_choice = choice;
     m_reader.reset();
+    m_extracted.reset();
     m_format = LogFormat();
-    FormatId id = formats::byName(path);
-    m_format.xml = id == FormatId::XmlHistory;
     m_stamps.clear();
     m_stamps.setRolling(false);
     m_lineCount = -1;
     m_status = Status::Ok;
     m_error.clear();
     m_file.close();
+    if (const auto chat = exportpaths::split(path))
+        return openChat(chat->container, chat->key);
+    return openFile(path, path);
+}
+
+bool LogReader::openFile(const QString &path, const QString &name)
+{
+    const textcodec::Choice choice = m_choice;
+    FormatId id = formats::byName(name);
+    m_format.xml = id == FormatId::XmlHistory;
 
     QString reason;
     switch (fileio::openForReading(path, m_file, &reason)) {
@@ -101,4 +112,63 @@ qsizetype LogReader::lineCount()
     if (m_lineCount < 0 && m_status == Status::Ok)
         m_lineCount = m_reader->lineCount();
     return m_status == Status::Ok ? m_lineCount : 0;
+}
+
+bool LogReader::openChat(const QString &container, const QString &key)
+{
+    QString error;
+    const std::shared_ptr<const ExportFiles> files = exportpaths::open(container, &error);
+    if (!files) {
+        fail(Status::ReadError, error);
+        return false;
+    }
+    if (const ChatFormat *format = exportpaths::holder(*files)) {
+        std::unique_ptr<RecordReader> records = format->chatReader(files, key);
+        if (!records) {
+            //: A chat path ("talks.zip/Ann") whose export holds no chat of that name.
+            fail(Status::NotFound,
+                 QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the export holds no such chat")));
+            return false;
+        }
+        m_reader = std::make_unique<RecordLines>(std::move(records),
+                                                 ReadSource {m_file, m_format.detection,
+                                                             m_headerText, m_stamps, m_stampsWanted,
+                                                             [this] { pieceDone(); }, m_timeZone});
+        if (!m_reader->load()) {
+            fail(Status::ReadError, m_reader->errorString());
+            return false;
+        }
+        m_format.known = true;
+        m_reader->note(m_format);
+        return rewind();
+    }
+    // A log in a ZIP or TAR: copied out to a temporary file of its own, then read as any log.
+    const QString entry = exportpaths::entryName(*files, key);
+    if (entry.isEmpty()) {
+        fail(Status::NotFound,
+             QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the export holds no such chat")));
+        return false;
+    }
+    const std::unique_ptr<QIODevice> in = files->file(entry, &error);
+    m_extracted = std::make_unique<QTemporaryFile>();
+    if (!in || !m_extracted->open()) {
+        fail(Status::ReadError, in ? m_extracted->errorString() : error);
+        return false;
+    }
+    QByteArray piece(ChunkBytes, Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in->read(piece.data(), ChunkBytes);
+        if (got < 0 || (got > 0 && m_extracted->write(piece.constData(), got) != got)) {
+            fail(Status::ReadError, got < 0 ? in->errorString() : m_extracted->errorString());
+            return false;
+        }
+        if (got == 0)
+            break;
+        pieceDone();
+    }
+    if (!m_extracted->flush()) {
+        fail(Status::ReadError, m_extracted->errorString());
+        return false;
+    }
+    return openFile(m_extracted->fileName(), key);
 }

@@ -7,13 +7,15 @@
 
 #include <QFile>
 #include <QString>
+#include <QTemporaryFile>
 #include <QTimeZone>
 #include <functional>
 #include <memory>
 
-// Reads a log line by line without holding the whole decoded text. Opening looks at the whole
-// file first, piece by piece, to tell its encoding and line ends (codec/detect.h), then asks the
-// list of formats which one the log is in (formats/formats.h), and that format's reader gives
+// Reads a log line by line without holding the whole decoded text. A log may also be one chat
+// of an export that holds many, or a log in a ZIP or TAR (exportpaths.h). Opening looks at the
+// whole file first, piece by piece, to tell its encoding and line ends (codec/detect.h), then asks
+// the list of formats which one the log is in (formats/formats.h), and that format's reader gives
 // its lines: a text log split at its line end (shared/textlines.h), a LINE talk-history export
 // converted line by line as it is read (lineexport.h), an XML history converted whole and held
 // as that text (xmllog.h). A last line without a line end is kept; an empty file has no lines.
@@ -86,6 +88,10 @@ private:
     // How much of a log's start is looked at to tell whether it is a LINE export.
     static constexpr qsizetype HeadBytes = 64 * 1024;
 
+    bool openFile(const QString &path, const QString &name);
+    // A chat of an export that holds many ("talks.zip/Ann"), or a log in a ZIP or TAR.
+    bool openChat(const QString &container, const QString &key);
+
     // logsurvey.cpp: what the log is.
     bool detect(textcodec::Choice choice);
     FormatId formatByHead(); // as the list of formats tells from the head
@@ -106,6 +112,7 @@ private:
     bool m_stampsWanted = true;
     QTimeZone m_timeZone;
     std::unique_ptr<FormatReader> m_reader; // the lines, as the log's format reads them
+    std::unique_ptr<QTemporaryFile> m_extracted; // a log copied out of a ZIP or TAR
     qsizetype m_lineCount = -1;
     Status m_status = Status::NotFound;
     QString m_error;

@@ -46,8 +46,8 @@ DropIntake expandFolders(const QStringList &dropped, const QString &addStr)
 {
     DropIntake intake;
     for (const QString &path : dropped) {
-        if (!fileio::isFolder(path)) {
-            intake.paths.append(path);
+        if (!fileio::isFolder(path) || isChatExport(path)) {
+            intake.paths.append(path); // a log, or an export whose chats the intake gives
             continue;
         }
         ++intake.folders;

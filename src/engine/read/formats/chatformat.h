@@ -2,6 +2,7 @@
 
 #include "codec/detect.h"
 #include "codec/textcodec.h"
+#include "engine/read/chat/recordreader.h"
 #include "engine/read/linerole.h"
 
 #include <QFile>
@@ -31,8 +32,17 @@ enum class FormatId {
 
 enum class Sureness { No, Perhaps, Sure };
 
+class ExportFiles;
 class LineStamps;
 struct LogFormat;
+
+// One chat of an export that holds many: the key that names it in a path ("skype.tar/Ann"; never
+// holding a "/") and its name as the export gives it.
+struct ExportChat
+{
+    QString key;
+    QString name;
+};
 
 // What the reader knows of one line besides its text.
 struct LineInfo
@@ -113,4 +123,20 @@ public:
     // What is said of a log read in the format that holds no message; nullptr: the header text
     // may be wrong, as for any log without speakers.
     virtual const char *noMessagesText() const { return nullptr; }
+
+    // For an export that holds many chats (a folder, a ZIP or TAR, or one file holding them
+    // all): whether `files` is one in this format, the chats it holds (false when it cannot be
+    // read; `error` says where it broke), and the records of one of them.
+    virtual bool holdsChats(const ExportFiles &) const { return false; }
+    virtual bool chats(const ExportFiles &, QList<ExportChat> &, QString *error) const
+    {
+        Q_UNUSED(error);
+        return false;
+    }
+    virtual std::unique_ptr<RecordReader> chatReader(std::shared_ptr<const ExportFiles>,
+                                                     const QString &key) const
+    {
+        Q_UNUSED(key);
+        return nullptr;
+    }
 };

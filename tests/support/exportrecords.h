@@ -10,6 +10,7 @@
 //   date   DATE  DAY-LINE                       a LINE export's day line
 //   msg    DATE  TIME  SENDER  TEXT              a message
 //   event  DATE  [TIME]  TEXT                    an event (its time only in an XML history)
+//   chat   NAME                                  in an export of many chats, before each one's
 // DATE is YYYY/MM/DD, TIME 24-hour as the page shows it; an event's text is as the notice has
 // it. The twins' .records files hold the same lines.
 namespace exportrecords {

@@ -8,6 +8,13 @@ JsonRecords::JsonRecords(QIODevice &device)
 {
 }
 
+JsonRecords::JsonRecords(std::unique_ptr<QIODevice> device)
+    : m_owned(std::move(device))
+    , m_device(*m_owned)
+    , m_pull(*m_owned)
+{
+}
+
 bool JsonRecords::load()
 {
     return restart();

@@ -4,6 +4,7 @@
 #include "engine/read/shared/jsonpull.h"
 
 #include <QFile>
+#include <memory>
 #include <rapidjson/document.h>
 
 // The records of a JSON export that holds its chat's messages in one array: the reader walks to
@@ -13,6 +14,8 @@ class JsonRecords : public RecordReader
 {
 public:
     explicit JsonRecords(QIODevice &device);
+    // A file of an export, owned by the reader.
+    explicit JsonRecords(std::unique_ptr<QIODevice> device);
 
     bool load() override;
     const chat::Chat &chat() const override { return m_chat; }
@@ -35,6 +38,7 @@ protected:
     // Fails the reading with a message of the format's own.
     void fail(const QString &error) { m_error = error; }
 
+    std::unique_ptr<QIODevice> m_owned;
     QIODevice &m_device;
     JsonPull m_pull;
     chat::Chat m_chat;

@@ -3,6 +3,8 @@
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/formats/telegram/telegramtext.h"
+#include "engine/read/shared/chatkeys.h"
+#include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonrecords.h"
 
 #include <QRegularExpression>
@@ -17,15 +19,65 @@ chat::Moment moment(const QString &text)
     return date.isValid() ? chat::Moment::written(date, time, true) : chat::Moment();
 }
 
+// Walks the chats of a whole account's export ({"about", "personal_information", …, "chats":
+// {"about", "list": [chat, …]}}), each up to its messages: `chat` is told each one's key and
+// name and returns true to stop there, the pull just past the StartArray of its messages.
+bool walkAccount(JsonPull &pull, const std::function<bool(const QString &, const QString &)> &chat)
+{
+    if (pull.next() != JsonPull::Token::StartObject || !pull.seekKey("chats")
+        || pull.next() != JsonPull::Token::StartObject || !pull.seekKey("list")
+        || pull.next() != JsonPull::Token::StartArray)
+        return false;
+    ChatKeys keys;
+    while (pull.next() == JsonPull::Token::StartObject) {
+        QString name, id;
+        while (pull.next() == JsonPull::Token::Key) {
+            const std::string key(pull.text());
+            if (key == "messages") {
+                const QString chatKey = keys.next(name, id);
+                if (chat(chatKey, name.isEmpty() ? chatKey : name))
+                    return pull.next() == JsonPull::Token::StartArray;
+                if (!pull.skip())
+                    return false;
+            } else if (key == "name" || key == "id") {
+                const JsonPull::Token t = pull.next();
+                (key == "name" ? name : id) = t == JsonPull::Token::Number
+                    ? QString::fromUtf8(pull.numberText().data(),
+                                        qsizetype(pull.numberText().size()))
+                    : pull.string();
+                if (t == JsonPull::Token::StartObject || t == JsonPull::Token::StartArray)
+                    pull.skip();
+            } else if (!pull.skip()) {
+                return false;
+            }
+        }
+        if (pull.failed())
+            return false;
+    }
+    return false;
+}
+
 class TelegramReader : public JsonRecords
 {
 public:
     using JsonRecords::JsonRecords;
+    // One chat of a whole account's export.
+    TelegramReader(std::unique_ptr<QIODevice> device, QString key)
+        : JsonRecords(std::move(device))
+        , m_key(std::move(key))
+    {
+    }
 
 protected:
     bool enter(JsonPull &pull, chat::Chat &chat) override
     {
         m_quotes.clear();
+        if (!m_key.isEmpty()) {
+            return walkAccount(pull, [&](const QString &key, const QString &name) {
+                chat.name = name;
+                return key == m_key;
+            });
+        }
         if (pull.next() != JsonPull::Token::StartObject)
             return false;
         while (pull.next() == JsonPull::Token::Key) {
@@ -78,8 +130,18 @@ protected:
     }
 
 private:
+    QString m_key;
     QuoteBook m_quotes;
 };
+
+// Whether a file's start is that of a whole account's export.
+bool startsAsAccount(const QByteArray &head)
+{
+    const qsizetype chats = head.indexOf("\"chats\"");
+    return head.trimmed().startsWith('{')
+        && (head.contains("\"personal_information\"")
+            || (chats >= 0 && head.indexOf("\"list\"", chats) >= 0 && head.contains("\"about\"")));
+}
 
 } // namespace
 
@@ -112,4 +174,45 @@ const char *TelegramFormat::noMessagesText() const
 {
     return QT_TRANSLATE_NOOP("RunMessage",
                              "Telegram の書き出しですが、メッセージが一つもありませんでした。");
+}
+
+bool TelegramFormat::holdsChats(const ExportFiles &files) const
+{
+    // The account's result.json alone, or the folder or ZIP it was exported to.
+    const QStringList names
+        = files.isSingle() ? files.names() : QStringList {QStringLiteral("result.json")};
+    return files.contains(names.first()) && startsAsAccount(files.head(names.first()));
+}
+
+namespace {
+
+QString accountFile(const ExportFiles &files)
+{
+    return files.isSingle() ? files.names().first() : QStringLiteral("result.json");
+}
+
+} // namespace
+
+bool TelegramFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString *error) const
+{
+    const std::unique_ptr<QIODevice> device = files.file(accountFile(files), error);
+    if (!device)
+        return false;
+    JsonPull pull(*device);
+    walkAccount(pull, [&](const QString &key, const QString &name) {
+        out.append({key, name});
+        return false;
+    });
+    if (pull.failed() && error)
+        *error = pull.errorString();
+    return !pull.failed();
+}
+
+std::unique_ptr<RecordReader> TelegramFormat::chatReader(std::shared_ptr<const ExportFiles> files,
+                                                         const QString &key) const
+{
+    std::unique_ptr<QIODevice> device = files->file(accountFile(*files));
+    if (!device)
+        return nullptr;
+    return std::make_unique<TelegramReader>(std::move(device), key);
 }

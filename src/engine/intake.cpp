@@ -84,6 +84,10 @@ QString outputStem(const QString &path, const QString &addStr)
 
 QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder)
 {
+    if (!path.contains(u'\\') && exportpaths::split(path)) { // a chat: named by its export
+        const QString stem = outputStem(path, addStr);
+        return outputFolder + u'/' + stem.sliced(stem.lastIndexOf(u'/') + 1);
+    }
     // The name as the file system sees it; outputStem treats a "\" in it as it always does.
     return outputFolder + u'/' + outputStem(path.sliced(path.lastIndexOf(u'/') + 1), addStr);
 }

@@ -24,6 +24,7 @@ enum class FormatId {
     LineExport, // LINE talk-history exports
     TextLog, // logs with a header line for every utterance
     Telegram, // Telegram Desktop's JSON exports
+    Skype, // Skype's exports of a whole account
     WhatsApp, // known by sight only, from here on
     KakaoTalk,
     Json,

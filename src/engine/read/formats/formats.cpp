@@ -3,6 +3,7 @@
 #include "engine/read/formats/kakaotalk/kakaotalk.h"
 #include "engine/read/formats/lineexport/lineexportformat.h"
 #include "engine/read/formats/sighted/datafiles.h"
+#include "engine/read/formats/skype/skype.h"
 #include "engine/read/formats/telegram/telegram.h"
 #include "engine/read/formats/textlog/textlog.h"
 #include "engine/read/formats/whatsapp/whatsapp.h"
@@ -19,14 +20,16 @@ const JsonDataFormat JsonData;
 const HtmlPageFormat HtmlPage;
 const LineExportFormat LineExport;
 const TelegramFormat Telegram;
+const SkypeFormat Skype;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
 const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 8> List = {
-    &TextLog, &XmlHistory, &JsonData, &HtmlPage, &LineExport, &Telegram, &WhatsApp, &KakaoTalk,
+const std::array<const ChatFormat *, 9> List = {
+    &TextLog,  &XmlHistory, &JsonData, &HtmlPage,  &LineExport,
+    &Telegram, &Skype,      &WhatsApp, &KakaoTalk,
 };
 
 } // namespace

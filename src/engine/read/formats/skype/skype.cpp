@@ -1,0 +1,300 @@
+#include "engine/read/formats/skype/skype.h"
+
+#include "engine/read/chat/quotebook.h"
+#include "engine/read/formats/skype/skypecontent.h"
+#include "engine/read/shared/chatkeys.h"
+#include "engine/read/shared/exportfiles.h"
+#include "engine/read/shared/jsonpull.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+QString messagesFile(const ExportFiles &files)
+{
+    return files.isSingle() ? files.names().first() : QStringLiteral("messages.json");
+}
+
+// What a conversation says of itself before its messages.
+struct Conversation
+{
+    QString id;
+    QString displayName;
+    QString topic;
+    QString name() const { return displayName.isEmpty() ? topic : displayName; }
+};
+
+// Walks the conversations, each up to its messages: `at` is told each one's key and what it
+// says of itself, and returns true to stop there, the pull just past its messages' StartArray.
+bool walk(JsonPull &pull, QString &userId,
+          const std::function<bool(const QString &, const Conversation &)> &at)
+{
+    if (pull.next() != JsonPull::Token::StartObject)
+        return false;
+    while (pull.next() == JsonPull::Token::Key) {
+        const std::string key(pull.text());
+        if (key == "userId") {
+            pull.next();
+            userId = pull.string();
+            continue;
+        }
+        if (key != "conversations") {
+            if (!pull.skip())
+                return false;
+            continue;
+        }
+        if (pull.next() != JsonPull::Token::StartArray)
+            return false;
+        ChatKeys keys;
+        rapidjson::Document thread;
+        while (pull.next() == JsonPull::Token::StartObject) {
+            Conversation c;
+            while (pull.next() == JsonPull::Token::Key) {
+                const std::string member(pull.text());
+                if (member == "MessageList") {
+                    if (at(keys.next(c.name(), skype::idName(c.id)), c))
+                        return pull.next() == JsonPull::Token::StartArray;
+                    if (!pull.skip())
+                        return false;
+                } else if (member == "id" || member == "displayName") {
+                    pull.next();
+                    (member == "id" ? c.id : c.displayName)
+                        = pull.token() == JsonPull::Token::String ? pull.string() : QString();
+                } else if (member == "threadProperties") {
+                    if (!pull.take(thread))
+                        return false;
+                    c.topic = json::string(thread, "topic");
+                } else if (!pull.skip()) {
+                    return false;
+                }
+            }
+            if (pull.failed())
+                return false;
+        }
+        return false;
+    }
+    return false;
+}
+
+// One conversation's records: read whole into the chat's records (its text, not the JSON), as
+// the export holds them newest first, then handed out in time order.
+class SkypeReader : public RecordReader
+{
+public:
+    SkypeReader(std::unique_ptr<QIODevice> device, QString key)
+        : m_device(std::move(device))
+        , m_pull(*m_device)
+        , m_key(std::move(key))
+    {
+    }
+
+    bool load() override;
+    const chat::Chat &chat() const override { return m_chat; }
+    bool restart() override
+    {
+        m_next = 0;
+        return !failed();
+    }
+    bool next(chat::Record &record) override
+    {
+        if (m_next >= qsizetype(m_records.size()))
+            return false;
+        record = m_records[m_next++].record;
+        return true;
+    }
+    qsizetype total() override { return qsizetype(m_records.size()); }
+    qsizetype consumed() const override { return m_next; }
+    bool failed() const override { return !m_error.isEmpty(); }
+    QString errorString() const override { return m_error; }
+
+private:
+    struct Said
+    {
+        QDateTime at;
+        chat::Record record;
+    };
+    void add(const rapidjson::Value &m);
+    void name();
+
+    std::unique_ptr<QIODevice> m_device;
+    JsonPull m_pull;
+    QString m_key;
+    QString m_userId;
+    chat::Chat m_chat;
+    std::vector<Said> m_records;
+    QHash<QString, QString> m_names; // id -> name, as messages give them
+    qsizetype m_next = 0;
+    QString m_error;
+};
+
+bool SkypeReader::load()
+{
+    bool found = false;
+    const bool entered = walk(m_pull, m_userId, [&](const QString &key, const Conversation &c) {
+        if (key != m_key)
+            return false;
+        m_chat.name = c.name().isEmpty() ? key : c.name();
+        return found = true;
+    });
+    if (!entered) {
+        //: A Skype export without the conversation asked for (or a damaged one).
+        m_error = m_pull.failed()
+            ? m_pull.errorString()
+            : QCoreApplication::translate("FileError", "the export holds no such chat");
+        return false;
+    }
+    rapidjson::Document item;
+    while (m_pull.next() == JsonPull::Token::StartObject) {
+        item.SetNull();
+        item.GetAllocator().Clear();
+        if (!m_pull.take(item))
+            break;
+        add(item);
+    }
+    if (m_pull.failed()) {
+        m_error = m_pull.errorString();
+        return false;
+    }
+    std::stable_sort(m_records.begin(), m_records.end(),
+                     [](const Said &a, const Said &b) { return a.at < b.at; });
+    name();
+    return true;
+}
+
+void SkypeReader::add(const rapidjson::Value &m)
+{
+    const QString type = json::string(m, "messagetype");
+    const QString from = json::string(m, "from");
+    const QString displayName = json::string(m, "displayName");
+    if (!displayName.isEmpty() && !from.isEmpty())
+        m_names.insert(from, displayName);
+    const QDateTime at
+        = QDateTime::fromString(json::string(m, "originalarrivaltime"), Qt::ISODateWithMs);
+    Said said {at, {}};
+    chat::Record &r = said.record;
+    const chat::Moment when = at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
+    const QString content = json::string(m, "content");
+    if (skype::isEvent(type)) {
+        const QString text = skype::event(type, content, from);
+        if (text.isEmpty())
+            return;
+        r.kind = chat::Record::Kind::Event;
+        r.event = {text, from, when};
+    } else {
+        const skype::Content c = skype::message(type, content);
+        chat::Message &msg = r.message;
+        msg.id = json::string(m, "id");
+        msg.sender = from;
+        msg.when = when;
+        msg.text = c.text;
+        msg.replyTo = c.replyTo;
+        msg.replySender = c.replySender;
+        msg.replyQuote = c.replyQuote;
+        msg.attachments = c.attachments;
+        const rapidjson::Value &props = json::at(m, "properties");
+        msg.edited = c.edited || json::member(props, "edittime");
+        if (json::member(props, "deletetime") && msg.text.isEmpty())
+            msg.text = {QStringLiteral("(削除されたメッセージ)")};
+        if (const rapidjson::Value *emotions = json::member(props, "emotions");
+            emotions && emotions->IsArray()) {
+            for (const rapidjson::Value &e : emotions->GetArray()) {
+                chat::Reaction reaction {skype::emoji(json::string(e, "key")), {}};
+                if (const rapidjson::Value *users = json::member(e, "users");
+                    users && users->IsArray()) {
+                    for (const rapidjson::Value &u : users->GetArray())
+                        reaction.by.append(json::string(u, "mri"));
+                }
+                msg.reactions.append(reaction);
+            }
+        }
+    }
+    m_records.push_back(std::move(said));
+}
+
+// People are named once the whole conversation told their names.
+void SkypeReader::name()
+{
+    const auto named = [this](const QString &id) {
+        const QString name = m_names.value(id);
+        return name.isEmpty() ? skype::idName(id) : name;
+    };
+    for (Said &said : m_records) {
+        chat::Record &r = said.record;
+        if (r.kind == chat::Record::Kind::Event) {
+            for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
+                r.event.text.replace(it.key(), it.value());
+            // Ids of people never named: "8:live:ann" -> "ann" (not a time's "2:05").
+            static const QRegularExpression id(QStringLiteral("\\b\\d+:(live:)?(?=[A-Za-z._])"));
+            r.event.text.remove(id);
+            r.event.actor = named(r.event.actor);
+            continue;
+        }
+        r.message.sender = named(r.message.sender);
+        for (chat::Reaction &reaction : r.message.reactions) {
+            for (QString &by : reaction.by)
+                by = named(by);
+        }
+    }
+    QuoteBook quotes;
+    for (Said &said : m_records) {
+        if (said.record.kind != chat::Record::Kind::Message)
+            continue;
+        chat::Message &msg = said.record.message;
+        if (msg.replyQuote.isEmpty())
+            quotes.fill(msg);
+        quotes.remember(msg);
+    }
+}
+
+bool startsAsExport(const QByteArray &head)
+{
+    return head.contains("\"conversations\"")
+        && (head.contains("\"userId\"") || head.contains("\"exportDate\""));
+}
+
+} // namespace
+
+QString SkypeFormat::dialogName() const
+{
+    return QStringLiteral("Skype の書き出し");
+}
+
+QStringList SkypeFormat::extensions() const
+{
+    return {QStringLiteral("TAR"), QStringLiteral("tar")};
+}
+
+bool SkypeFormat::holdsChats(const ExportFiles &files) const
+{
+    const QString name = messagesFile(files);
+    return files.contains(name) && startsAsExport(files.head(name, 4096));
+}
+
+bool SkypeFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString *error) const
+{
+    const std::unique_ptr<QIODevice> device = files.file(messagesFile(files), error);
+    if (!device)
+        return false;
+    JsonPull pull(*device);
+    QString userId;
+    walk(pull, userId, [&](const QString &key, const Conversation &c) {
+        out.append({key, c.name().isEmpty() ? key : c.name()});
+        return false;
+    });
+    if (pull.failed() && error)
+        *error = pull.errorString();
+    return !pull.failed();
+}
+
+std::unique_ptr<RecordReader> SkypeFormat::chatReader(std::shared_ptr<const ExportFiles> files,
+                                                      const QString &key) const
+{
+    std::unique_ptr<QIODevice> device = files->file(messagesFile(*files));
+    if (!device)
+        return nullptr;
+    return std::make_unique<SkypeReader>(std::move(device), key);
+}

@@ -53,8 +53,12 @@ private slots:
         QTest::newRow("XML") << "/log/h.XML" << true << "/log/_h.";
         QTest::newRow("Txt refused") << "/log/a.Txt" << false << "";
         QTest::newRow("image refused") << "/log/a.png" << false << "";
-        QTest::newRow("four letters starting with txt") << "/log/a.txt5" << true << "/log/_a.t";
-        QTest::newRow("no dot: first three characters") << "txtfile" << true << "_txtf";
+        // Only the whole extension counts: a backup or an output is no log.
+        QTest::newRow("four letters starting with txt") << "/log/a.txt5" << false << "";
+        QTest::newRow("txt_old") << "/log/chat.txt_old" << false << "";
+        QTest::newRow("no dot") << "txtfile" << false << "";
+        QTest::newRow("json: its whole extension goes")
+            << "/log/result.json" << true << "/log/_result.";
         QTest::newRow("too short after the dot") << "/log/a.tx" << false << "";
         QTest::newRow("no folder") << "a.txt" << true << "_a.";
     }

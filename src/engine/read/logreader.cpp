@@ -62,8 +62,10 @@ bool LogReader::openFile(const QString &path, const QString &name)
         id = formatByHead();
         m_format.lineExport = id == FormatId::LineExport;
     }
+    m_diskPath = path;
     m_reader = formats::format(id).reader({m_file, m_format.detection, m_headerText, m_stamps,
-                                           m_stampsWanted, [this] { pieceDone(); }, m_timeZone});
+                                           m_stampsWanted, [this] { pieceDone(); }, m_timeZone,
+                                           m_diskPath, m_path});
     if (!m_reader->load()) {
         if (m_format.xml)
             fail(Status::XmlNotLoaded,
@@ -130,10 +132,10 @@ bool LogReader::openChat(const QString &container, const QString &key)
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the export holds no such chat")));
             return false;
         }
-        m_reader = std::make_unique<RecordLines>(std::move(records),
-                                                 ReadSource {m_file, m_format.detection,
-                                                             m_headerText, m_stamps, m_stampsWanted,
-                                                             [this] { pieceDone(); }, m_timeZone});
+        m_reader = std::make_unique<RecordLines>(
+            std::move(records),
+            ReadSource {m_file, m_format.detection, m_headerText, m_stamps, m_stampsWanted,
+                        [this] { pieceDone(); }, m_timeZone, m_diskPath, m_path});
         if (!m_reader->load()) {
             fail(Status::ReadError, m_reader->errorString());
             return false;

@@ -104,6 +104,7 @@ private:
     }
 
     QString m_path;
+    QString m_diskPath; // where the file read is: the path, or a temporary copy
     QString m_headerText;
     textcodec::Choice m_choice = textcodec::Choice::Auto;
     LogFormat m_format;

@@ -25,6 +25,7 @@ enum class FormatId {
     TextLog, // logs with a header line for every utterance
     Telegram, // Telegram Desktop's JSON exports
     Skype, // Skype's exports of a whole account
+    Meta, // Instagram's and Facebook Messenger's threads
     WhatsApp, // known by sight only, from here on
     KakaoTalk,
     Json,
@@ -67,6 +68,11 @@ struct ReadSource
     const bool &stampsWanted; // whether stamps noted while reading are wanted
     std::function<void()> pieceDone; // after every piece read outside next()
     const QTimeZone &timeZone; // where an export's instants are shown; invalid: the system's
+    // The file's path on disk (for a log out of a ZIP or TAR, its temporary copy's), and the
+    // path it goes by ("talks.zip/_chat.txt"): a format may read files beside it, or name the
+    // chat by it.
+    const QString &diskPath;
+    const QString &logPath;
 };
 
 // The lines of one log in one format, pass after pass (LogReader asks the format for it).

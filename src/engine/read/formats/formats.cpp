@@ -2,6 +2,7 @@
 
 #include "engine/read/formats/kakaotalk/kakaotalk.h"
 #include "engine/read/formats/lineexport/lineexportformat.h"
+#include "engine/read/formats/meta/meta.h"
 #include "engine/read/formats/sighted/datafiles.h"
 #include "engine/read/formats/skype/skype.h"
 #include "engine/read/formats/telegram/telegram.h"
@@ -21,15 +22,24 @@ const HtmlPageFormat HtmlPage;
 const LineExportFormat LineExport;
 const TelegramFormat Telegram;
 const SkypeFormat Skype;
+const MetaFormat Meta;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
 const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 9> List = {
-    &TextLog,  &XmlHistory, &JsonData, &HtmlPage,  &LineExport,
-    &Telegram, &Skype,      &WhatsApp, &KakaoTalk,
+const std::array<const ChatFormat *, 10> List = {
+    &TextLog, // old messenger logs: a header line for every utterance
+    &XmlHistory, // MSN Messenger / Windows Messenger histories
+    &JsonData, // known by sight: JSON data that is no chat
+    &HtmlPage, // known by sight: HTML pages
+    &LineExport, // LINE
+    &Telegram, // Telegram Desktop
+    &Skype, // Skype
+    &Meta, // Instagram and Facebook Messenger
+    &WhatsApp, // WhatsApp
+    &KakaoTalk, // KakaoTalk
 };
 
 } // namespace

@@ -1,0 +1,320 @@
+#include "engine/read/formats/meta/meta.h"
+
+#include "engine/read/chat/recordlines.h"
+#include "engine/read/shared/exportfiles.h"
+#include "engine/read/shared/jsonpull.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Where the exports of the years put their threads, and the kinds of thread folders.
+const QStringList Roots = {
+    QStringLiteral("messages"),
+    QStringLiteral("your_instagram_activity/messages"),
+    QStringLiteral("your_activity_across_facebook/messages"),
+    QStringLiteral("your_facebook_activity/messages"),
+};
+const QStringList Sections = {
+    QStringLiteral("inbox"),
+    QStringLiteral("archived_threads"),
+    QStringLiteral("message_requests"),
+    QStringLiteral("filtered_threads"),
+    QStringLiteral("e2ee_cutover"),
+};
+
+// A string as typed: Meta's bytes-as-characters put back together, where they are that.
+QString repaired(const QString &text)
+{
+    bool high = false;
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return text;
+        high |= c.unicode() >= 0x80;
+    }
+    if (!high)
+        return text;
+    const QByteArray bytes = text.toLatin1();
+    const QString decoded = QString::fromUtf8(bytes);
+    return decoded.contains(QChar::ReplacementCharacter) ? text : decoded;
+}
+
+QString str(const rapidjson::Value &object, const char *name)
+{
+    return repaired(json::string(object, name));
+}
+
+// The thread folders of an export: key -> folder.
+QList<std::pair<QString, QString>> threads(const ExportFiles &files)
+{
+    QList<std::pair<QString, QString>> out;
+    for (const QString &root : Roots) {
+        for (const QString &section : Sections) {
+            const QString folder = root + u'/' + section;
+            for (const QString &thread : files.children(folder)) {
+                const QString key = section == u"inbox" ? thread : section + u'~' + thread;
+                out.append({key, folder + u'/' + thread});
+            }
+        }
+    }
+    return out;
+}
+
+// The message_N.json files of a thread folder ("" for the files' own folder), by N.
+QStringList messageFiles(const ExportFiles &files, const QString &folder)
+{
+    static const QRegularExpression name(QStringLiteral("^message_(\\d+)\\.json$"));
+    QList<std::pair<int, QString>> found;
+    for (const QString &child : files.children(folder)) {
+        const QRegularExpressionMatch m = name.match(child);
+        if (m.hasMatch())
+            found.append({m.captured(1).toInt(), folder.isEmpty() ? child : folder + u'/' + child});
+    }
+    std::sort(found.begin(), found.end());
+    QStringList out;
+    for (const auto &f : found)
+        out.append(f.second);
+    return out;
+}
+
+chat::Attachment attachment(const rapidjson::Value &media, const QString &kind)
+{
+    const QString uri = str(media, "uri");
+    return {uri.mid(uri.lastIndexOf(u'/') + 1), kind, -1, uri};
+}
+
+// A thread's records, from all its files, in time order.
+class MetaReader : public RecordReader
+{
+public:
+    MetaReader(std::shared_ptr<const ExportFiles> files, QStringList names)
+        : m_files(std::move(files))
+        , m_names(std::move(names))
+    {
+    }
+
+    bool load() override;
+    const chat::Chat &chat() const override { return m_chat; }
+    bool restart() override
+    {
+        m_next = 0;
+        return !failed();
+    }
+    bool next(chat::Record &record) override
+    {
+        if (m_next >= qsizetype(m_records.size()))
+            return false;
+        record = m_records[size_t(m_next++)].second;
+        return true;
+    }
+    qsizetype total() override { return qsizetype(m_records.size()); }
+    qsizetype consumed() const override { return m_next; }
+    bool failed() const override { return !m_error.isEmpty(); }
+    QString errorString() const override { return m_error; }
+
+private:
+    bool read(const QString &name);
+    void add(const rapidjson::Value &m);
+
+    std::shared_ptr<const ExportFiles> m_files;
+    QStringList m_names;
+    chat::Chat m_chat;
+    std::vector<std::pair<qint64, chat::Record>> m_records;
+    qsizetype m_next = 0;
+    QString m_error;
+};
+
+bool MetaReader::load()
+{
+    if (m_names.isEmpty()) {
+        m_error = QCoreApplication::translate("FileError", "the export holds no such chat");
+        return false;
+    }
+    for (const QString &name : m_names) {
+        if (!read(name))
+            return false;
+    }
+    std::stable_sort(m_records.begin(), m_records.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    return true;
+}
+
+bool MetaReader::read(const QString &name)
+{
+    QString error;
+    const std::unique_ptr<QIODevice> device = m_files->file(name, &error);
+    if (!device) {
+        m_error = name + QStringLiteral(": ") + error;
+        return false;
+    }
+    JsonPull pull(*device);
+    rapidjson::Document item;
+    if (pull.next() == JsonPull::Token::StartObject) {
+        while (pull.next() == JsonPull::Token::Key) {
+            const std::string key(pull.text());
+            if (key == "messages" && pull.next() == JsonPull::Token::StartArray) {
+                while (pull.next() == JsonPull::Token::StartObject) {
+                    item.SetNull();
+                    item.GetAllocator().Clear();
+                    if (!pull.take(item))
+                        break;
+                    add(item);
+                }
+            } else if (key == "title" || key == "participants") {
+                if (!pull.take(item))
+                    break;
+                if (key == "title" && item.IsString())
+                    m_chat.name = repaired(QString::fromUtf8(item.GetString()));
+                else if (item.IsArray() && m_chat.participants.isEmpty()) {
+                    for (const rapidjson::Value &p : item.GetArray())
+                        m_chat.participants.append(str(p, "name"));
+                }
+            } else if (!pull.skip()) {
+                break;
+            }
+        }
+    }
+    if (pull.failed() || pull.token() != JsonPull::Token::EndObject) {
+        m_error = name + QStringLiteral(": ")
+            + (pull.failed() ? pull.errorString()
+                             : QCoreApplication::translate("FileError",
+                                                           "the JSON holds no list of messages"));
+        return false;
+    }
+    return true;
+}
+
+void MetaReader::add(const rapidjson::Value &m)
+{
+    const qint64 ms = json::integer(m, "timestamp_ms", 0);
+    chat::Record r;
+    const chat::Moment when = ms > 0 ? chat::Moment::fromEpochMs(ms) : chat::Moment();
+    const QString type = json::string(m, "type");
+    const QString sender = str(m, "sender_name");
+    QString content = str(m, "content");
+    if (type == u"Subscribe" || type == u"Unsubscribe" || type == u"Call") {
+        r.kind = chat::Record::Kind::Event;
+        if (type == u"Call") {
+            const qint64 seconds = json::integer(m, "call_duration", 0);
+            content = seconds > 0 ? sender + QStringLiteral(" の通話 (%1 秒)").arg(seconds)
+                                  : sender + QStringLiteral(" からの不在着信");
+        }
+        r.event = {content.isEmpty() ? sender : content, sender, when};
+        m_records.emplace_back(ms, std::move(r));
+        return;
+    }
+    chat::Message &msg = r.message;
+    msg.sender = sender;
+    msg.when = when;
+    if (!content.isEmpty())
+        msg.text = content.split(u'\n');
+    if (json::boolean(m, "is_unsent"))
+        msg.text.append(QStringLiteral("(送信取り消し)"));
+    const std::pair<const char *, const char *> kinds[] = {
+        {"photos", "写真"},    {"videos", "動画"}, {"audio_files", "音声"},
+        {"files", "ファイル"}, {"gifs", "GIF"},
+    };
+    for (const auto &[field, kind] : kinds) {
+        if (const rapidjson::Value *list = json::member(m, field); list && list->IsArray()) {
+            for (const rapidjson::Value &media : list->GetArray())
+                msg.attachments.append(attachment(media, QString::fromUtf8(kind)));
+        }
+    }
+    if (const rapidjson::Value *sticker = json::member(m, "sticker");
+        sticker && sticker->IsObject())
+        msg.attachments.append(attachment(*sticker, QStringLiteral("スタンプ")));
+    if (const rapidjson::Value *share = json::member(m, "share"); share && share->IsObject()) {
+        const QString link = str(*share, "link");
+        if (!link.isEmpty() && !content.contains(link))
+            msg.attachments.append({link, QStringLiteral("リンク"), -1, QString()});
+    }
+    if (const rapidjson::Value *list = json::member(m, "reactions"); list && list->IsArray()) {
+        for (const rapidjson::Value &reaction : list->GetArray())
+            msg.reactions.append({str(reaction, "reaction"), {str(reaction, "actor")}});
+    }
+    m_records.emplace_back(ms, std::move(r));
+}
+
+} // namespace
+
+QString MetaFormat::dialogName() const
+{
+    return QStringLiteral("Instagram・Messenger の書き出し");
+}
+
+QStringList MetaFormat::extensions() const
+{
+    return {QStringLiteral("ZIP"), QStringLiteral("zip")};
+}
+
+Sureness MetaFormat::byHead(QStringView head) const
+{
+    // One thread's file: its participants, then its messages with their senders.
+    const QStringView start = head.left(8192);
+    return start.trimmed().startsWith(u'{') && start.contains(u"\"participants\"")
+            && (start.contains(u"\"sender_name\"") || start.contains(u"\"magic_words\""))
+        ? Sureness::Sure
+        : Sureness::No;
+}
+
+std::unique_ptr<FormatReader> MetaFormat::reader(const ReadSource &source) const
+{
+    // A thread's message_N.json read with the others beside it; any other name alone.
+    const QFileInfo file(source.diskPath);
+    std::shared_ptr<const ExportFiles> folder = ExportFiles::open(file.absolutePath());
+    QStringList names = folder ? messageFiles(*folder, QString()) : QStringList();
+    if (!names.contains(file.fileName())) {
+        folder = ExportFiles::single(file.absoluteFilePath());
+        names = {file.fileName()};
+    }
+    return std::make_unique<RecordLines>(std::make_unique<MetaReader>(folder, names), source);
+}
+
+bool MetaFormat::holdsChats(const ExportFiles &files) const
+{
+    if (files.isSingle())
+        return false;
+    for (const QString &root : Roots) {
+        if (!files.children(root + QStringLiteral("/inbox")).isEmpty())
+            return true;
+    }
+    return false;
+}
+
+bool MetaFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString *) const
+{
+    // Named by the title of each thread's first file.
+    for (const auto &[key, folder] : threads(files)) {
+        const QStringList names = messageFiles(files, folder);
+        if (names.isEmpty())
+            continue;
+        QString title;
+        static const QRegularExpression titled(
+            QStringLiteral("\"title\":\\s*\"((?:[^\"\\\\]|\\\\.)*)\""));
+        const QByteArray head = files.head(names.first(), 1 << 20);
+        const QRegularExpressionMatch m = titled.match(QString::fromUtf8(head));
+        if (m.hasMatch()) {
+            rapidjson::Document doc;
+            const QByteArray quoted = '"' + m.captured(1).toUtf8() + '"';
+            doc.Parse(quoted.constData(), size_t(quoted.size()));
+            if (doc.IsString())
+                title = repaired(QString::fromUtf8(doc.GetString()));
+        }
+        out.append({key, title.isEmpty() ? key : title});
+    }
+    return true;
+}
+
+std::unique_ptr<RecordReader> MetaFormat::chatReader(std::shared_ptr<const ExportFiles> files,
+                                                     const QString &key) const
+{
+    for (const auto &[threadKey, folder] : threads(*files)) {
+        if (threadKey == key)
+            return std::make_unique<MetaReader>(files, messageFiles(*files, folder));
+    }
+    return nullptr;
+}

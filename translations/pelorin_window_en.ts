@@ -40,8 +40,12 @@
         <translation>This looks like a LINE talk history in a form that is not recognised.</translation>
     </message>
     <message>
-        <source>WhatsApp のトークの書き出しのようです。この形は読めません。</source>
-        <translation>This looks like a WhatsApp chat export, which is not read.</translation>
+        <source>WhatsApp のトークの書き出しですが、メッセージが一つもありませんでした。</source>
+        <translation>A WhatsApp chat export, but it holds no message.</translation>
+    </message>
+    <message>
+        <source>WhatsApp のトークの書き出しのようですが、読める形ではありませんでした。</source>
+        <translation>This looks like a WhatsApp chat export in a form that is not recognised.</translation>
     </message>
     <message>
         <source>カカオトークのトークの書き出しのようです。この形は読めません。</source>

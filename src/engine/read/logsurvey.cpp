@@ -78,6 +78,10 @@ void LogReader::lookAtForeignKind()
     if (m_format.lineExport) {
         m_format.foreign = ForeignKind::WithoutMessages;
         m_format.foreignFormat = FormatId::LineExport;
+    } else if (m_format.chatExport) {
+        // Read in its format, which the head tells again: it held no message.
+        m_format.foreign = ForeignKind::WithoutMessages;
+        m_format.foreignFormat = formatByHead();
     } else {
         m_format.foreign = ::foreignKind(head(), &m_format.foreignFormat);
     }

@@ -107,12 +107,12 @@ void TestExports::foreignKinds_data()
     QTest::newRow("LINE in a form not read")
         << "[LINE] x\nhello\n"
         << looks << "LINE のトーク履歴のようですが、読める形ではありませんでした。";
-    QTest::newRow("WhatsApp") << "12/31/20, 9:03 PM - Ann: hi\n"
-                              << looks
-                              << "WhatsApp のトークの書き出しのようです。この形は読めません。";
-    QTest::newRow("WhatsApp, iOS")
-        << "[31/12/2020, 21:03:07] Ann: hi\n"
-        << looks << "WhatsApp のトークの書き出しのようです。この形は読めません。";
+    QTest::newRow("WhatsApp, messages copied out")
+        << "[9:03 PM, 12/31/2020] Ann: hi\n"
+        << looks << "WhatsApp のトークの書き出しのようですが、読める形ではありませんでした。";
+    QTest::newRow("WhatsApp, messages copied out on a 24-hour clock")
+        << "[21:03, 31/12/2020] Ann: hi\n"
+        << looks << "WhatsApp のトークの書き出しのようですが、読める形ではありませんでした。";
     QTest::newRow("KakaoTalk") << "Ann 님과 카카오톡 대화\n"
                                << looks
                                << "カカオトークのトークの書き出しのようです。この形は読めません。";

@@ -169,6 +169,9 @@ private slots:
         QTest::newRow("CR LF") << json + "\r\n" << true << int(ForeignKind::None);
         QTest::newRow("LF") << json + "\n" << false << int(ForeignKind::LooksLike);
         QTest::newRow("no line end") << json << false << int(ForeignKind::LooksLike);
+        QTest::newRow("an app's export without messages")
+            << QByteArray("19/01/2022, 11:43 - Messages and calls are end-to-end encrypted.\n")
+            << false << int(ForeignKind::WithoutMessages);
     }
 
     void classicLogOrAnotherKind()

@@ -26,8 +26,8 @@ enum class FormatId {
     Telegram, // Telegram Desktop's JSON exports
     Skype, // Skype's exports of a whole account
     Meta, // Instagram's and Facebook Messenger's threads
-    WhatsApp, // known by sight only, from here on
-    KakaoTalk,
+    WhatsApp, // WhatsApp's text exports
+    KakaoTalk, // known by sight only, from here on
     Json,
     Html,
 };

@@ -40,6 +40,10 @@
         <translation>This looks like a LINE talk history in a form that is not recognised.</translation>
     </message>
     <message>
+        <source>Discord の書き出しですが、メッセージが一つもありませんでした。</source>
+        <translation>A Discord export, but it holds no message.</translation>
+    </message>
+    <message>
         <source>WhatsApp のトークの書き出しのようです。この形は読めません。</source>
         <translation>This looks like a WhatsApp chat export, which is not read.</translation>
     </message>

@@ -51,8 +51,9 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
         id = formatByHead();
         m_format.lineExport = id == FormatId::LineExport;
     }
-    m_reader = formats::format(id).reader({m_file, m_format.detection, m_headerText, m_stamps,
-                                           m_stampsWanted, [this] { pieceDone(); }, m_timeZone});
+    m_reader
+        = formats::format(id).reader({m_file, m_path, m_format.detection, m_headerText, m_stamps,
+                                      m_stampsWanted, [this] { pieceDone(); }, m_timeZone});
     if (!m_reader->load()) {
         if (m_format.xml)
             fail(Status::XmlNotLoaded,

@@ -23,6 +23,7 @@ enum class FormatId {
     LineExport, // LINE talk-history exports
     TextLog, // logs with a header line for every utterance
     Telegram, // Telegram Desktop's JSON exports
+    Discord, // the common exporter's JSON and Discord's own data package
     WhatsApp, // known by sight only, from here on
     KakaoTalk,
     Json,
@@ -50,6 +51,7 @@ struct LineInfo
 struct ReadSource
 {
     QFile &file;
+    const QString &path; // the file's path, for an export that reads the files beside it
     const textcodec::Detection &detection;
     const QString &headerText; // the header text in force
     LineStamps &stamps; // when the utterances were said, where the format tells

@@ -1,5 +1,6 @@
 #include "engine/read/formats/formats.h"
 
+#include "engine/read/formats/discord/discord.h"
 #include "engine/read/formats/kakaotalk/kakaotalk.h"
 #include "engine/read/formats/lineexport/lineexportformat.h"
 #include "engine/read/formats/sighted/datafiles.h"
@@ -19,14 +20,16 @@ const JsonDataFormat JsonData;
 const HtmlPageFormat HtmlPage;
 const LineExportFormat LineExport;
 const TelegramFormat Telegram;
+const DiscordFormat Discord;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
 const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 8> List = {
-    &TextLog, &XmlHistory, &JsonData, &HtmlPage, &LineExport, &Telegram, &WhatsApp, &KakaoTalk,
+const std::array<const ChatFormat *, 9> List = {
+    &TextLog,  &XmlHistory, &JsonData, &HtmlPage,  &LineExport,
+    &Telegram, &Discord,    &WhatsApp, &KakaoTalk,
 };
 
 } // namespace

@@ -403,6 +403,14 @@ for that run alone.</source>
 <context>
     <name>FileError</name>
     <message>
+        <source>the CSV breaks at line %1: a quoted field is not closed</source>
+        <translation>CSV が %1 行目で壊れています：引用符で始まる欄が閉じていません</translation>
+    </message>
+    <message>
+        <source>the file changed while it was read</source>
+        <translation>読んでいる間にファイルが変わりました</translation>
+    </message>
+    <message>
         <source>not a readable XML history</source>
         <translation>読める XML の履歴ではありません</translation>
     </message>

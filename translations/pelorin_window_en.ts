@@ -48,6 +48,10 @@
         <translation>This looks like a WhatsApp chat export in a form that is not recognised.</translation>
     </message>
     <message>
+        <source>Discord の書き出しですが、メッセージが一つもありませんでした。</source>
+        <translation>A Discord export, but it holds no message.</translation>
+    </message>
+    <message>
         <source>カカオトークのトークの書き出しのようです。この形は読めません。</source>
         <translation>This looks like a KakaoTalk chat export, which is not read.</translation>
     </message>

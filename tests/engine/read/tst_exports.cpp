@@ -4,6 +4,7 @@
 #include "support/exportrecords.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QTest>
 
 // Exports as real phones, desktop apps and messengers write them: structural twins of real LINE
@@ -30,14 +31,20 @@ private slots:
 void TestExports::twins_data()
 {
     QTest::addColumn<QString>("path");
+    // Every file with its list of records beside it, in folders as deep as the export has them
+    // (a data package's channel lies in messages/c123/ beside files the reader looks at).
     const QDir root(QStringLiteral(PELORIN_SOURCE_DIR "/tests/data/exports"));
-    for (const QString &kind : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QDir dir(root.filePath(kind));
-        for (const QString &name : dir.entryList(QDir::Files)) {
-            if (!name.endsWith(QStringLiteral(".records")))
-                QTest::newRow(qPrintable(kind + u'/' + name)) << dir.filePath(name);
-        }
+    QDirIterator it(root.path(), QDir::Files, QDirIterator::Subdirectories);
+    QStringList paths;
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (!path.endsWith(QStringLiteral(".records"))
+            && QFile::exists(path.left(path.lastIndexOf(u'.')) + QStringLiteral(".records")))
+            paths.append(path);
     }
+    paths.sort();
+    for (const QString &path : paths)
+        QTest::newRow(qPrintable(root.relativeFilePath(path))) << path;
 }
 
 // Every record comes back with its sender, date, time and whole text, every event as an event,

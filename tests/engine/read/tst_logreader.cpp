@@ -219,6 +219,10 @@ private slots:
         QTest::newRow("folder") << "folder.txt" << int(LogReader::Status::IsDirectory);
         QTest::newRow("broken xml") << "broken.xml" << int(LogReader::Status::XmlNotLoaded);
         QTest::newRow("half a UTF-16 unit") << "odd.txt" << int(LogReader::Status::Undecodable);
+        // A data package's channel is gone through before its first message is given.
+        const int broke = int(LogReader::Status::ReadError);
+        QTest::newRow("Discord package cut short") << "messages.json" << broke;
+        QTest::newRow("Discord package CSV open quote") << "messages.csv" << broke;
     }
 
     void unreadableLogsHaveNoLines()
@@ -227,6 +231,9 @@ private slots:
         QFETCH(int, status);
         QDir(m_dir.path()).mkdir(QStringLiteral("folder.txt"));
         write(QStringLiteral("broken.xml"), "<log><unclosed></log>");
+        write(QStringLiteral("messages.json"), "[\n{\"ID\": 1, \"Timestamp\": \"2022-09");
+        write(QStringLiteral("messages.csv"),
+              "ID,Timestamp,Contents,Attachments\r\n1,2020,\"a\r\n");
         write(QStringLiteral("odd.txt"),
               QByteArray("\xFF\xFE"
                          "a\0b",

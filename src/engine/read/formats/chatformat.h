@@ -24,6 +24,7 @@ enum class FormatId {
     LineExport, // LINE talk-history exports
     TextLog, // logs with a header line for every utterance
     Telegram, // Telegram Desktop's JSON exports
+    Discord, // the common exporter's JSON and Discord's own data package
     Skype, // Skype's exports of a whole account
     Meta, // Instagram's and Facebook Messenger's threads
     WhatsApp, // WhatsApp's text exports

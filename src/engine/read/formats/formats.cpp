@@ -1,5 +1,6 @@
 #include "engine/read/formats/formats.h"
 
+#include "engine/read/formats/discord/discord.h"
 #include "engine/read/formats/kakaotalk/kakaotalk.h"
 #include "engine/read/formats/lineexport/lineexportformat.h"
 #include "engine/read/formats/meta/meta.h"
@@ -23,19 +24,21 @@ const LineExportFormat LineExport;
 const TelegramFormat Telegram;
 const SkypeFormat Skype;
 const MetaFormat Meta;
+const DiscordFormat Discord;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
 const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 10> List = {
+const std::array<const ChatFormat *, 11> List = {
     &TextLog, // old messenger logs: a header line for every utterance
     &XmlHistory, // MSN Messenger / Windows Messenger histories
     &JsonData, // known by sight: JSON data that is no chat
     &HtmlPage, // known by sight: HTML pages
     &LineExport, // LINE
     &Telegram, // Telegram Desktop
+    &Discord, // Discord
     &Skype, // Skype
     &Meta, // Instagram and Facebook Messenger
     &WhatsApp, // WhatsApp

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "engine/read/formats/chatformat.h"
+
+// Discord chats in the forms people have them: the JSON the common exporter writes of one
+// channel, and one channel of Discord's own data package (messages.json, or messages.csv in
+// older packages, with channel.json beside it). Times are instants, shown in the reader's zone.
+class DiscordFormat : public ChatFormat
+{
+public:
+    FormatId id() const override { return FormatId::Discord; }
+    QStringList extensions() const override;
+    QString dialogName() const override;
+    Sureness byHead(QStringView head) const override;
+    std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
+    const char *noMessagesText() const override;
+};

@@ -85,7 +85,7 @@ private slots:
 
         QTest::newRow("Japanese") << true
                                   << QStringList {
-                                         "ログの拡張子は .txt・.xml・.json・.tar・.zip のどれかにして下さい。",
+                                         "ログの拡張子は .txt・.xml・.json・.csv・.tar・.zip のどれかにして下さい。",
                                          "このフォルダにはログがありません（-r "
                                          "を付ければサブフォルダも読みます）。",
                                          "読み込めませんでした（ファイルがありません）。",
@@ -94,7 +94,7 @@ private slots:
                                          "発言のヘッダを調整してみて下さい。",
                                          "そのようなファイルもフォルダもありません。"};
         QTest::newRow("English") << false
-                                 << QStringList {"A log's extension must be one of .txt・.xml・.json・.tar・.zip.",
+                                 << QStringList {"A log's extension must be one of .txt・.xml・.json・.csv・.tar・.zip.",
                                                  "No log in this folder (-r reads its subfolders "
                                                  "too).",
                                                  "could not be read (no such file).",

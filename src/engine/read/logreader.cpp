@@ -62,6 +62,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
         return false;
     }
     m_format.known = true;
+    m_format.foreignFormat = id; // what an export that holds no message is said to be
     m_reader->note(m_format);
     return rewind();
 }

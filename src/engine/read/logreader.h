@@ -10,6 +10,7 @@
 #include <QTimeZone>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Reads a log line by line without holding the whole decoded text. Opening looks at the whole
 // file first, piece by piece, to tell its encoding and line ends (codec/detect.h), then asks the
@@ -89,7 +90,10 @@ private:
     // logsurvey.cpp: what the log is.
     bool detect(textcodec::Choice choice);
     FormatId formatByHead(); // as the list of formats tells from the head
-    QString head(); // the first kilobytes, decoded, read apart from the reading position
+    QByteArray headBytes(); // the first kilobytes, read apart from the reading position
+    QString head(); // and decoded
+    // The encoding of a KakaoTalk export that is not UTF-8 throughout; none for any other log.
+    std::optional<textcodec::Encoding> kakaoTalkEncoding();
     void fail(Status status, const QString &error);
     void pieceDone()
     {

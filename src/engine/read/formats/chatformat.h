@@ -23,8 +23,8 @@ enum class FormatId {
     LineExport, // LINE talk-history exports
     TextLog, // logs with a header line for every utterance
     Telegram, // Telegram Desktop's JSON exports
+    KakaoTalk, // KakaoTalk's text exports
     WhatsApp, // known by sight only, from here on
-    KakaoTalk,
     Json,
     Html,
 };

@@ -56,6 +56,10 @@
         <translation>This looks like a KakaoTalk chat export, which is not read.</translation>
     </message>
     <message>
+        <source>カカオトークの書き出しですが、メッセージが一つもありませんでした。</source>
+        <translation>A KakaoTalk chat export, but it holds no message.</translation>
+    </message>
+    <message>
         <source>JSON のデータのようです。チャットのログとしては読めません。</source>
         <translation>This looks like JSON data, not a chat log.</translation>
     </message>

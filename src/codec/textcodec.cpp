@@ -112,6 +112,9 @@ void Decoder::decode(QByteArrayView bytes, QString &out, bool last)
     case Encoding::ShiftJis:
         m_sjis.decode(bytes, out, last);
         return;
+    case Encoding::Cp949:
+        m_cp949.decode(bytes, out, last);
+        return;
     case Encoding::Utf8:
         decodeUtf8(bytes, out, last);
         return;
@@ -199,6 +202,9 @@ void encodeAppend(QStringView text, Encoding encoding, QByteArray &out)
     case Encoding::ShiftJis:
         cp932::encodeAppend(text, out);
         return;
+    case Encoding::Cp949:
+        cp949::encodeAppend(text, out);
+        return;
     case Encoding::Utf8:
         encodeUtf8(text, out, true);
         return;
@@ -227,6 +233,7 @@ QByteArray byteOrderMark(Encoding encoding)
 {
     switch (encoding) {
     case Encoding::ShiftJis:
+    case Encoding::Cp949:
         break;
     case Encoding::Utf8:
         return QByteArray("\xEF\xBB\xBF");
@@ -249,6 +256,8 @@ QString encodingName(Encoding encoding)
         return QStringLiteral("UTF-16LE");
     case Encoding::Utf16BE:
         return QStringLiteral("UTF-16BE");
+    case Encoding::Cp949:
+        return QStringLiteral("CP949");
     }
     return QStringLiteral("Shift-JIS");
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cp932.h"
+#include "cp949.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -12,7 +13,9 @@
 // cp932.h) and is written back as that very byte, so any log survives a round trip unchanged.
 namespace textcodec {
 
-enum class Encoding { ShiftJis, Utf8, Utf16LE, Utf16BE };
+// Code page 949 is no choice of the user's: it is taken only for a KakaoTalk export that is not
+// UTF-8 (LogReader::detect).
+enum class Encoding { ShiftJis, Utf8, Utf16LE, Utf16BE, Cp949 };
 
 // What the user asked for: an encoding detected per log, or one for every log (UTF-16 in the
 // byte order its mark names, little-endian without one).
@@ -44,6 +47,7 @@ public:
     void reset()
     {
         m_sjis.reset();
+        m_cp949.reset();
         m_pendingSize = 0;
     }
 
@@ -53,6 +57,7 @@ private:
 
     Encoding m_encoding;
     cp932::Decoder m_sjis;
+    cp949::Decoder m_cp949;
     unsigned char m_pending[4] = {};
     int m_pendingSize = 0;
 };
@@ -65,10 +70,10 @@ void encodeAppend(QStringView text, Encoding encoding, QByteArray &out);
 // as U+FFFD (a page must be valid UTF-8).
 void utf8PageAppend(QStringView text, QByteArray &out);
 
-// The byte order mark of an encoding (empty for code page 932).
+// The byte order mark of an encoding (empty for code pages 932 and 949).
 QByteArray byteOrderMark(Encoding encoding);
 
-// The encoding's name as users know it ("Shift-JIS", "UTF-8", "UTF-16LE", "UTF-16BE").
+// The encoding's name as users know it ("Shift-JIS", "UTF-8", "UTF-16LE", "UTF-16BE", "CP949").
 QString encodingName(Encoding encoding);
 QString lineEndName(LineEnd lineEnd); // "CR LF", "LF", "CR"
 

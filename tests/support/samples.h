@@ -42,6 +42,11 @@ inline QByteArray encode(const QString &text, const Kind &kind)
     switch (kind.encoding) {
     case Encoding::ShiftJis:
         return cp932::encode(text);
+    case Encoding::Cp949: { // no sample is built in it: only KakaoTalk's twins are
+        QByteArray bytes;
+        textcodec::encodeAppend(text, kind.encoding, bytes);
+        return bytes;
+    }
     case Encoding::Utf8:
         return (kind.mark ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
     case Encoding::Utf16LE:

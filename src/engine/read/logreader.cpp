@@ -75,6 +75,7 @@ bool LogReader::openFile(const QString &path, const QString &name)
         return false;
     }
     m_format.known = true;
+    m_format.foreignFormat = id; // what an export that holds no message is said to be
     m_reader->note(m_format);
     return rewind();
 }

@@ -11,6 +11,7 @@
 #include <QTimeZone>
 #include <functional>
 #include <memory>
+#include <optional>
 
 // Reads a log line by line without holding the whole decoded text. A log may also be one chat
 // of an export that holds many, or a log in a ZIP or TAR (exportpaths.h). Opening looks at the
@@ -95,7 +96,10 @@ private:
     // logsurvey.cpp: what the log is.
     bool detect(textcodec::Choice choice);
     FormatId formatByHead(); // as the list of formats tells from the head
-    QString head(); // the first kilobytes, decoded, read apart from the reading position
+    QByteArray headBytes(); // the first kilobytes, read apart from the reading position
+    QString head(); // and decoded
+    // The encoding of a KakaoTalk export that is not UTF-8 throughout; none for any other log.
+    std::optional<textcodec::Encoding> kakaoTalkEncoding();
     void fail(Status status, const QString &error);
     void pieceDone()
     {

@@ -4,8 +4,20 @@
 #include "engine/read/logkind.h"
 #include "engine/read/logreader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
+
+namespace {
+
+QString decoded(QByteArrayView bytes, textcodec::Encoding encoding)
+{
+    QString text;
+    textcodec::Decoder(encoding).decode(bytes, text, true);
+    return text;
+}
+
+} // namespace
 
 bool LogReader::detect(textcodec::Choice choice)
 {
@@ -39,6 +51,8 @@ bool LogReader::detect(textcodec::Choice choice)
         if (m_file.seek(0) && m_file.read(head, sizeof head) == qint64(sizeof head)
             && QByteArrayView(head, sizeof head) == "[LINE] ")
             m_format.detection.encoding = textcodec::Encoding::Utf8;
+        else if (const auto encoding = kakaoTalkEncoding())
+            m_format.detection.encoding = *encoding;
     }
     if (textcodec::isUtf16(m_format.detection.encoding) && m_file.size() % 2 != 0) {
         // A unit cut in half: no UTF-16 log, or a damaged one; either way nothing is guessed.
@@ -49,7 +63,7 @@ bool LogReader::detect(textcodec::Choice choice)
     return true;
 }
 
-QString LogReader::head()
+QByteArray LogReader::headBytes()
 {
     QByteArray bytes(HeadBytes, Qt::Uninitialized);
     ssize_t got;
@@ -57,11 +71,29 @@ QString LogReader::head()
         got = ::pread(m_file.handle(), bytes.data(), size_t(HeadBytes),
                       m_format.detection.bomBytes);
     } while (got < 0 && errno == EINTR);
-    QString text;
-    if (got > 0)
-        textcodec::Decoder(m_format.detection.encoding)
-            .decode(QByteArrayView(bytes.constData(), got), text, true);
-    return text;
+    bytes.resize(qMax<ssize_t>(got, 0));
+    return bytes;
+}
+
+QString LogReader::head()
+{
+    return decoded(headBytes(), m_format.detection.encoding);
+}
+
+std::optional<textcodec::Encoding> LogReader::kakaoTalkEncoding()
+{
+    // A KakaoTalk export that is not UTF-8 throughout (it has bytes beyond ASCII) is one damaged
+    // in places, read as UTF-8 still (its damaged bytes are kept as they are), or one Korean
+    // Windows wrote in code page 949. A Shift-JIS log reads as neither: its pairs make no Korean
+    // words in them.
+    const QByteArray bytes = headBytes();
+    if (std::none_of(bytes.begin(), bytes.end(), [](char c) { return c & 0x80; }))
+        return std::nullopt;
+    for (const auto encoding : {textcodec::Encoding::Utf8, textcodec::Encoding::Cp949}) {
+        if (formats::byHead(decoded(bytes, encoding)) == FormatId::KakaoTalk)
+            return encoding;
+    }
+    return std::nullopt;
 }
 
 FormatId LogReader::formatByHead()
@@ -75,13 +107,8 @@ void LogReader::lookAtForeignKind()
     // In the classic text log the header text is the one thing to adjust.
     if (m_format.xml || !m_format.known || !m_file.isOpen() || m_format.classicLog())
         return;
-    if (m_format.lineExport) {
-        m_format.foreign = ForeignKind::WithoutMessages;
-        m_format.foreignFormat = FormatId::LineExport;
-    } else if (m_format.chatExport) {
-        // Read in its format, which the head tells again: it held no message.
-        m_format.foreign = ForeignKind::WithoutMessages;
-        m_format.foreignFormat = formatByHead();
+    if (m_format.lineExport || m_format.chatExport) {
+        m_format.foreign = ForeignKind::WithoutMessages; // in the format it was read in
     } else {
         m_format.foreign = ::foreignKind(head(), &m_format.foreignFormat);
     }

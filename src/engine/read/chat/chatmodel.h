@@ -18,10 +18,15 @@ struct Moment
     QDateTime at; // invalid when the export tells no time
     bool instant = false; // `at` is an instant to be shown in the reader's zone
     bool seconds = false; // the export wrote seconds
+    bool dayOnly = false; // the export tells the day but not the time
 
     static Moment written(QDate date, QTime time, bool seconds = false)
     {
         return {QDateTime(date, time, QTimeZone::utc()), false, seconds};
+    }
+    static Moment onDay(QDate date)
+    {
+        return {QDateTime(date, QTime(0, 0), QTimeZone::utc()), false, false, true};
     }
     static Moment fromInstant(QDateTime at) { return {std::move(at), true, true}; }
     static Moment fromEpochMs(qint64 ms)

@@ -120,7 +120,7 @@ void RecordLines::message(const chat::Message &m)
     const QDateTime at = m.when.shown(m_zone);
     if (at.isValid() && at.date() != m_day)
         day(at.date(), QString());
-    const QString time = at.isValid() ? timeText(at, m.when.seconds) : QString();
+    const QString time = at.isValid() && !m.when.dayOnly ? timeText(at, m.when.seconds) : QString();
     const QString lead = time.isEmpty() ? QString() : time + u' ';
     open(m.sender + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
          m.recipients.join(u'、'));
@@ -157,7 +157,7 @@ void RecordLines::event(const chat::Event &e)
     const QDateTime at = e.when.shown(m_zone);
     if (at.isValid() && at.date() != m_day)
         day(at.date(), QString());
-    const QString time = at.isValid() ? timeText(at, e.when.seconds) : QString();
+    const QString time = at.isValid() && !e.when.dayOnly ? timeText(at, e.when.seconds) : QString();
     open(SeparatorLine, LineRole::Frame, at.date(), time);
     const QStringList lines = e.text.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i)

@@ -28,8 +28,8 @@ enum class FormatId {
     Skype, // Skype's exports of a whole account
     Meta, // Instagram's and Facebook Messenger's threads
     WhatsApp, // WhatsApp's text exports
-    KakaoTalk, // known by sight only, from here on
-    Json,
+    KakaoTalk, // KakaoTalk's text exports
+    Json, // known by sight only, from here on
     Html,
 };
 

@@ -171,9 +171,9 @@ qsizetype TextLines::count(bool everyLf)
 {
     if (!m_file)
         return countHeld();
-    // Line ends are counted in the bytes: CR and LF are never part of a code page 932 pair or
-    // of a UTF-8 sequence, and UTF-16 is looked at unit by unit. The open file is read at
-    // explicit offsets, so the reading position stays where it is.
+    // Line ends are counted in the bytes: CR and LF are never part of a code page 932 or 949
+    // pair or of a UTF-8 sequence, and UTF-16 is looked at unit by unit. The open file is read
+    // at explicit offsets, so the reading position stays where it is.
     const auto &d = m_detection;
     const int unit = textcodec::isUtf16(d.encoding) ? 2 : 1;
     const int lo = d.encoding == textcodec::Encoding::Utf16BE ? 1 : 0; // a unit's low byte

@@ -2,13 +2,17 @@
 
 #include "engine/read/formats/chatformat.h"
 
-// KakaoTalk's text exports, known by sight: "Ann 님과 카카오톡 대화", day lines
-// "--------------- 2019년 7월 10일 수요일 ---------------".
+// KakaoTalk's text exports (.txt, among the text logs' files) from its desktop app and its phone
+// apps, in Korean or English (kakaotalklines.h), read into records (kakaotalkrecords.h). Times
+// are as the exporting device showed them.
 class KakaoTalkFormat : public ChatFormat
 {
 public:
     FormatId id() const override { return FormatId::KakaoTalk; }
-    bool isRead() const override { return false; }
+    QStringList extensions() const override;
+    Sureness byHead(QStringView head) const override;
     bool looksLike(QStringView head) const override;
     const char *notReadText() const override;
+    const char *noMessagesText() const override;
+    std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
 };

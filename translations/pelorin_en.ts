@@ -55,6 +55,10 @@
         <source>its copy in the temporary folder %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No chat and no log in this export.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>
@@ -212,18 +216,6 @@ MIT License: free to use, change and pass on, without warranty.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>convert the LOGs without any window; needs no display. The
-settings file is read, never written. What the window would
-say in a message box is printed to standard error as
-&quot;LOG: message&quot;. A log without speakers is skipped, and a
-LOG whose extension is not TXT, txt, XML or xml is refused.
-When standard error is a terminal, the progress is shown on
-one line, and a last line tells how many logs were written.
-In an HTML conversion every speaker keeps the colour the
-palette and the message rules give it.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>with --batch: read text logs as WORD, whatever the settings
 say: auto (detected per log), sjis, utf-8 or utf-16</source>
         <translation type="unfinished"></translation>
@@ -264,21 +256,6 @@ go into the same subfolders of DIR</source>
     <message>
         <source>with --batch: convert the logs in every folder below a
 FOLDER too</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the
-messenger&apos;s *.xml histories) into an indented text file or a coloured HTML page,
-written next to each log under its name with the configured prefix (by default
-&quot;_&quot;): chat.txt gives _chat.txt or _chat.htm.
-
-Without --batch the window opens. LOG arguments start a conversion with the
-saved settings that ends the program without showing the window.
-
-The saved settings decide what no option names: the output kind, the page
-style, the index page, the encoding, the prefix, the colours. The window
-changes them; --batch only reads them, and its options below override them
-for that run alone.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -332,6 +309,76 @@ for that run alone.</source>
   is interrupted.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>--timezone needs a time zone such as Asia/Tokyo, not &quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--names needs a FILE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display. The
+settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a
+LOG that is no log or export listed below is refused.
+When standard error is a terminal, the progress is shown on
+one line, and a last line tells how many logs were written.
+In an HTML conversion every speaker keeps the colour the
+palette and the message rules give it.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: show the times that chat exports give in UTC
+in ZONE (such as Asia/Tokyo), not in the system&apos;s time zone</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: names for the people an export gives only as
+ids: one &quot;id TAB name&quot; a line, in UTF-8 (&quot;#&quot; starts a
+comment)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  Other chat apps&apos; exports, as downloaded (a ZIP or TAR is read in place) or
+  extracted; every chat in one becomes a page of its own. Where the app makes
+  them:
+    Telegram Desktop: Settings &gt; Advanced &gt; Export Telegram data, or a chat&apos;s
+      menu &gt; Export chat history, as JSON (result.json)
+    Discord: the common exporter&apos;s JSON, or Settings &gt; Data &amp; Privacy &gt;
+      Request all of my data (messages/c…/messages.json or .csv)
+    Skype: Export your Skype data, conversations (the .tar, messages.json)
+    Instagram, Messenger: Accounts Center &gt; Download your information, as JSON
+      (the ZIP, its folder, or a thread&apos;s message_1.json)
+    WhatsApp: a chat&apos;s menu &gt; Export chat (&quot;WhatsApp Chat with ….txt&quot;, or
+      the iPhone&apos;s ZIP holding _chat.txt)
+    KakaoTalk: a chat&apos;s menu &gt; Export chat (phone) or Save chat (PC), *.txt
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  The indented text of an export is UTF-8 with a byte order mark and CR LF;
+  replies, attachments and reactions are short lines of their message.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, the
+messenger&apos;s *.xml histories, and the exports of other chat apps) into an
+indented text file or a coloured HTML page, written next to each log under its
+name with the configured prefix (by default &quot;_&quot;): chat.txt gives _chat.txt or
+_chat.htm, and the chat Ann of talks.zip gives _talks_Ann.htm.
+
+Without --batch the window opens. LOG arguments start a conversion with the
+saved settings that ends the program without showing the window.
+
+The saved settings decide what no option names: the output kind, the page
+style, the index page, the encoding, the prefix, the colours. The window
+changes them; --batch only reads them, and its options below override them
+for that run alone.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FileError</name>
@@ -376,10 +423,6 @@ for that run alone.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>the index there could not be read</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>that is the name of the folder&apos;s index page</source>
         <translation type="unfinished"></translation>
     </message>
@@ -397,6 +440,26 @@ for that run alone.</source>
     </message>
     <message>
         <source>every name for its temporary file is taken, such as </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>line %1: not an id, a TAB and a name</source>
+        <extracomment>A line of the --names file that is not &quot;id TAB name&quot;.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the export holds no such chat</source>
+        <extracomment>A chat path (&quot;talks.zip/Ann&quot;) whose export holds no chat of that name.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the JSON breaks at line %1: %2</source>
+        <extracomment>A JSON text that breaks off or is damaged: where, and the reason in English.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the JSON holds no list of messages</source>
+        <extracomment>A JSON file that is not the export its start promised.</extracomment>
         <translation type="unfinished"></translation>
     </message>
 </context>

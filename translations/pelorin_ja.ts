@@ -55,6 +55,10 @@
         <source>its copy in the temporary folder %1</source>
         <translation>一時フォルダ %1 の中の出力</translation>
     </message>
+    <message>
+        <source>No chat and no log in this export.</source>
+        <translation>この書き出しにはチャットもログもありません。</translation>
+    </message>
 </context>
 <context>
     <name>BatchHost</name>
@@ -215,27 +219,6 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>--index と --no-index は同時に使えません。</translation>
     </message>
     <message>
-        <source>convert the LOGs without any window; needs no display. The
-settings file is read, never written. What the window would
-say in a message box is printed to standard error as
-&quot;LOG: message&quot;. A log without speakers is skipped, and a
-LOG whose extension is not TXT, txt, XML or xml is refused.
-When standard error is a terminal, the progress is shown on
-one line, and a last line tells how many logs were written.
-In an HTML conversion every speaker keeps the colour the
-palette and the message rules give it.</source>
-        <translation>ウィンドウを使わずに LOG を変換します。ディスプレイは
-要りません。設定ファイルは読むだけで、書き換えません。
-ウィンドウならメッセージボックスで伝えることを、
-標準エラー出力に「LOG: メッセージ」の形で書きます。
-発言者のいないログは飛ばし、拡張子が TXT, txt, XML,
-xml のどれでもない LOG は受け付けません。標準エラー
-出力が端末のときは、進み具合を一行で見せ、最後の行で
-書き出したログの数を伝えます。HTML への変換では、
-どの発言者も、パレットとメッセージルールが決める
-色のままです</translation>
-    </message>
-    <message>
         <source>with --batch: read text logs as WORD, whatever the settings
 say: auto (detected per log), sjis, utf-8 or utf-16</source>
         <translation>--batch と一緒に: 設定にかかわらず、テキストのログを
@@ -288,33 +271,6 @@ go into the same subfolders of DIR</source>
 FOLDER too</source>
         <translation>--batch と一緒に: FOLDER の下のすべてのフォルダのログも
 変換します</translation>
-    </message>
-    <message>
-        <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the
-messenger&apos;s *.xml histories) into an indented text file or a coloured HTML page,
-written next to each log under its name with the configured prefix (by default
-&quot;_&quot;): chat.txt gives _chat.txt or _chat.htm.
-
-Without --batch the window opens. LOG arguments start a conversion with the
-saved settings that ends the program without showing the window.
-
-The saved settings decide what no option names: the output kind, the page
-style, the index page, the encoding, the prefix, the colours. The window
-changes them; --batch only reads them, and its options below override them
-for that run alone.</source>
-        <translation>Pelorin は、チャットのログ（テキストのログ *.txt、LINE のトーク履歴、
-メッセンジャーの XML の履歴 *.xml）を、字下げしたテキストか、発言者ごとに
-色分けした HTML ページに変換します。出力は各ログと同じフォルダに、ログの
-名前の前に設定の文字（既定は「_」）を付けた名前で書き出します。chat.txt
-からは _chat.txt か _chat.htm ができます。
-
---batch を付けなければウィンドウが開きます。LOG を渡すと、保存されている
-設定で変換し、ウィンドウを見せずに終わります。
-
-オプションで決めないこと（出力のタイプ、ページの形、一覧ページ、文字コード、
-設定の文字、色）は、保存されている設定で決まります。設定はウィンドウで
-変えられます。--batch は設定を読むだけで、下のオプションはその回だけ設定
-より優先します。</translation>
     </message>
     <message>
         <source>Settings file:
@@ -399,17 +355,123 @@ for that run alone.</source>
   呼びます。ログはいったん一時フォルダ（$TMPDIR、既定は /tmp）に写すので、
   ログとその出力の分の空きが要ります。途中で止めても何も残りません。</translation>
     </message>
+    <message>
+        <source>--timezone needs a time zone such as Asia/Tokyo, not &quot;%1&quot;</source>
+        <translation>--timezone には Asia/Tokyo のようなタイムゾーンを指定して下さい（&quot;%1&quot; ではなく）。</translation>
+    </message>
+    <message>
+        <source>--names needs a FILE</source>
+        <translation>--names には FILE が要ります。</translation>
+    </message>
+    <message>
+        <source>convert the LOGs without any window; needs no display. The
+settings file is read, never written. What the window would
+say in a message box is printed to standard error as
+&quot;LOG: message&quot;. A log without speakers is skipped, and a
+LOG that is no log or export listed below is refused.
+When standard error is a terminal, the progress is shown on
+one line, and a last line tells how many logs were written.
+In an HTML conversion every speaker keeps the colour the
+palette and the message rules give it.</source>
+        <translation>ウィンドウを使わずに LOG を変換します。ディスプレイは
+要りません。設定ファイルは読むだけで、書き換えません。
+ウィンドウならメッセージボックスで伝えることを、
+標準エラー出力に「LOG: メッセージ」の形で書きます。
+発言者のいないログは飛ばし、下に挙げたログや書き出しの
+どれでもない LOG は受け付けません。標準エラー
+出力が端末のときは、進み具合を一行で見せ、最後の行で
+書き出したログの数を伝えます。HTML への変換では、
+どの発言者も、パレットとメッセージルールが決める
+色のままです</translation>
+    </message>
+    <message>
+        <source>with --batch: show the times that chat exports give in UTC
+in ZONE (such as Asia/Tokyo), not in the system&apos;s time zone</source>
+        <translation>--batch と一緒に: チャットの書き出しが UTC で書く時刻を、
+システムのタイムゾーンでなく ZONE（Asia/Tokyo など）で
+表示します</translation>
+    </message>
+    <message>
+        <source>with --batch: names for the people an export gives only as
+ids: one &quot;id TAB name&quot; a line, in UTF-8 (&quot;#&quot; starts a
+comment)</source>
+        <translation>--batch と一緒に: 書き出しが ID でしか書かない人の名前を
+FILE から読みます。一行に「ID、TAB、名前」を UTF-8 で
+書きます（「#」で始まる行は注釈）</translation>
+    </message>
+    <message>
+        <source>  Other chat apps&apos; exports, as downloaded (a ZIP or TAR is read in place) or
+  extracted; every chat in one becomes a page of its own. Where the app makes
+  them:
+    Telegram Desktop: Settings &gt; Advanced &gt; Export Telegram data, or a chat&apos;s
+      menu &gt; Export chat history, as JSON (result.json)
+    Discord: the common exporter&apos;s JSON, or Settings &gt; Data &amp; Privacy &gt;
+      Request all of my data (messages/c…/messages.json or .csv)
+    Skype: Export your Skype data, conversations (the .tar, messages.json)
+    Instagram, Messenger: Accounts Center &gt; Download your information, as JSON
+      (the ZIP, its folder, or a thread&apos;s message_1.json)
+    WhatsApp: a chat&apos;s menu &gt; Export chat (&quot;WhatsApp Chat with ….txt&quot;, or
+      the iPhone&apos;s ZIP holding _chat.txt)
+    KakaoTalk: a chat&apos;s menu &gt; Export chat (phone) or Save chat (PC), *.txt
+</source>
+        <translation>  ほかのチャットアプリの書き出し。ダウンロードしたまま（ZIP や TAR は展開
+  せずに読みます）でも、展開したフォルダでもかまいません。一つの書き出しに
+  あるチャットは、それぞれ別のページになります。アプリで作る場所:
+    Telegram Desktop: 設定 &gt; 詳細設定 &gt; Telegram データをエクスポート、
+      またはチャットのメニュー &gt; チャット履歴をエクスポート、JSON で
+      （result.json）
+    Discord: よく使われるエクスポーターの JSON、または設定 &gt; データと
+      プライバシー &gt; データをすべてリクエスト（messages/c…/messages.json
+      か .csv）
+    Skype: Skype のデータをエクスポート、会話（.tar、messages.json）
+    Instagram、Messenger: アカウントセンター &gt; 個人の情報をダウンロード、
+      JSON で（ZIP、そのフォルダ、スレッドの message_1.json）
+    WhatsApp: チャットのメニュー &gt; トークをエクスポート（「WhatsApp Chat
+      with ….txt」、iPhone では _chat.txt の入った ZIP）
+    KakaoTalk: チャットのメニュー &gt; 대화 내보내기（スマートフォン）、
+      または 대화 저장（PC）、*.txt
+</translation>
+    </message>
+    <message>
+        <source>  The indented text of an export is UTF-8 with a byte order mark and CR LF;
+  replies, attachments and reactions are short lines of their message.
+</source>
+        <translation>  書き出しの字下げしたテキストは、BOM 付きの UTF-8 と CR LF で書き出します。
+  返信、添付、リアクションは、そのメッセージの短い行になります。
+</translation>
+    </message>
+    <message>
+        <source>Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, the
+messenger&apos;s *.xml histories, and the exports of other chat apps) into an
+indented text file or a coloured HTML page, written next to each log under its
+name with the configured prefix (by default &quot;_&quot;): chat.txt gives _chat.txt or
+_chat.htm, and the chat Ann of talks.zip gives _talks_Ann.htm.
+
+Without --batch the window opens. LOG arguments start a conversion with the
+saved settings that ends the program without showing the window.
+
+The saved settings decide what no option names: the output kind, the page
+style, the index page, the encoding, the prefix, the colours. The window
+changes them; --batch only reads them, and its options below override them
+for that run alone.</source>
+        <translation>Pelorin は、チャットのログ（テキストのログ *.txt、LINE のトーク履歴、
+メッセンジャーの XML の履歴 *.xml、ほかのチャットアプリの書き出し）を、
+字下げしたテキストか、発言者ごとに色分けした HTML ページに変換します。
+出力は各ログと同じフォルダに、ログの名前の前に設定の文字（既定は「_」）を
+付けた名前で書き出します。chat.txt からは _chat.txt か _chat.htm が、
+talks.zip のチャット Ann からは _talks_Ann.htm ができます。
+
+--batch を付けなければウィンドウが開きます。LOG を渡すと、保存されている
+設定で変換し、ウィンドウを見せずに終わります。
+
+オプションで決めないこと（出力のタイプ、ページの形、一覧ページ、文字コード、
+設定の文字、色）は、保存されている設定で決まります。設定はウィンドウで
+変えられます。--batch は設定を読むだけで、下のオプションはその回だけ設定
+より優先します。</translation>
+    </message>
 </context>
 <context>
     <name>FileError</name>
-    <message>
-        <source>the CSV breaks at line %1: a quoted field is not closed</source>
-        <translation>CSV が %1 行目で壊れています：引用符で始まる欄が閉じていません</translation>
-    </message>
-    <message>
-        <source>the file changed while it was read</source>
-        <translation>読んでいる間にファイルが変わりました</translation>
-    </message>
     <message>
         <source>not a readable XML history</source>
         <translation>読める XML の履歴ではありません</translation>
@@ -451,10 +513,6 @@ for that run alone.</source>
         <translation>この変換のページが一覧ページと同じ名前です</translation>
     </message>
     <message>
-        <source>the index there could not be read</source>
-        <translation>そこにある一覧ページを読み込めません</translation>
-    </message>
-    <message>
         <source>that is the name of the folder&apos;s index page</source>
         <translation>フォルダの一覧ページの名前です</translation>
     </message>
@@ -473,6 +531,26 @@ for that run alone.</source>
     <message>
         <source>every name for its temporary file is taken, such as </source>
         <translation>一時ファイルの名前がどれも使われています。たとえば </translation>
+    </message>
+    <message>
+        <source>line %1: not an id, a TAB and a name</source>
+        <extracomment>A line of the --names file that is not &quot;id TAB name&quot;.</extracomment>
+        <translation>%1 行目が「ID、TAB、名前」の形ではありません</translation>
+    </message>
+    <message>
+        <source>the export holds no such chat</source>
+        <extracomment>A chat path (&quot;talks.zip/Ann&quot;) whose export holds no chat of that name.</extracomment>
+        <translation>書き出しにそのチャットがありません</translation>
+    </message>
+    <message>
+        <source>the JSON breaks at line %1: %2</source>
+        <extracomment>A JSON text that breaks off or is damaged: where, and the reason in English.</extracomment>
+        <translation>JSON が %1 行目で壊れています: %2</translation>
+    </message>
+    <message>
+        <source>the JSON holds no list of messages</source>
+        <extracomment>A JSON file that is not the export its start promised.</extracomment>
+        <translation>JSON にメッセージの一覧がありません</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja_JP">
 <context>
+    <name>FileError</name>
+    <message>
+        <source>the CSV breaks at line %1: a quoted field is not closed</source>
+        <extracomment>A CSV file that ends inside a quoted field.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the JSON holds no list of messages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the file changed while it was read</source>
+        <extracomment>A file that became shorter while it was read.</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the export holds no such chat</source>
+        <extracomment>A Skype export without the conversation asked for (or a damaged one).</extracomment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RunMessage</name>
     <message>
         <source>発言者が一人も見つかりませんでした。</source>
@@ -66,6 +88,10 @@
     <message>
         <source>HTML のページのようです。チャットのログとしては読めません。</source>
         <translation>This looks like an HTML page, not a chat log.</translation>
+    </message>
+    <message>
+        <source>Telegram の書き出しですが、メッセージが一つもありませんでした。</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

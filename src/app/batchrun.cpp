@@ -8,6 +8,7 @@
 #include "engine/convert/run.h"
 #include "engine/folderintake.h"
 #include "engine/intake.h"
+#include "engine/read/chat/exportnames.h"
 #include "engine/read/exportpaths.h"
 #include "engine/read/formats/formats.h"
 #include "fileio/atomicfile.h"
@@ -209,6 +210,15 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         settings.makeIndex = *commandLine.index ? 1 : 0;
     if (commandLine.encoding)
         settings.logEncoding = encodingWord(*commandLine.encoding);
+    settings.timeZone = commandLine.timeZone;
+    if (!commandLine.namesFile.isEmpty()) {
+        QString reason;
+        if (!readExportNames(commandLine.namesFile, settings.exportNames, &reason)) {
+            host.logNotRead(commandLine.namesFile, reason);
+            host.finish();
+            return ExitUsage;
+        }
+    }
     // Feedback goes to the progress line; the window-only parts of the run do nothing here.
     settings.speedUp = 0;
     settings.commandLineRun = false;

@@ -5,6 +5,7 @@
 #include "settings/settingslocation.h"
 
 #include <QCoreApplication>
+#include <QTimeZone>
 
 QStringList programArguments(int argc, const char *const *argv)
 {
@@ -120,6 +121,15 @@ CommandLine parseCommandLine(const QStringList &arguments)
         } else if (optionWithValue(arguments, i, u"--output-dir", u"-o", cl.outputDir)) {
             if (cl.outputDir.isEmpty())
                 usage(QCoreApplication::translate("CommandLine", "--output-dir needs a DIR"));
+        } else if (optionWithValue(arguments, i, u"--timezone", {}, cl.timeZone)) {
+            if (!QTimeZone(cl.timeZone.toUtf8()).isValid())
+                usage(QCoreApplication::translate(
+                          "CommandLine",
+                          "--timezone needs a time zone such as Asia/Tokyo, not \"%1\"")
+                          .arg(cl.timeZone));
+        } else if (optionWithValue(arguments, i, u"--names", {}, cl.namesFile)) {
+            if (cl.namesFile.isEmpty())
+                usage(QCoreApplication::translate("CommandLine", "--names needs a FILE"));
         } else if (a == u"--recursive" || a == u"-r") {
             cl.recursive = true;
         } else if (a == u"--quiet" || a == u"-q") {
@@ -156,6 +166,10 @@ CommandLine parseCommandLine(const QStringList &arguments)
             usage(needsBatch(*cl.index ? "--index" : "--no-index"));
         if (cl.encoding)
             usage(needsBatch("--encoding"));
+        if (!cl.timeZone.isEmpty())
+            usage(needsBatch("--timezone"));
+        if (!cl.namesFile.isEmpty())
+            usage(needsBatch("--names"));
     }
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));

@@ -19,6 +19,8 @@ struct CommandLine
     std::optional<textcodec::Choice> encoding; // --encoding auto|sjis|utf-8|utf-16, batch only
     QString settingsFile; // --settings FILE
     QString outputDir; // -o / --output-dir DIR, batch only
+    QString timeZone; // --timezone ZONE (an IANA name), batch only
+    QString namesFile; // --names FILE ("id TAB name" lines), batch only
     bool recursive = false; // -r / --recursive: a folder's subfolders too, batch only
     bool quiet = false; // -q / --quiet: only errors, batch only
     QStringList logs; // LOG arguments (files or folders), in order

@@ -48,7 +48,7 @@ const HelpOption HelpOptions[] = {
                        "settings file is read, never written. What the window would\n"
                        "say in a message box is printed to standard error as\n"
                        "\"LOG: message\". A log without speakers is skipped, and a\n"
-                       "LOG whose extension is not TXT, txt, XML or xml is refused.\n"
+                       "LOG that is no log or export listed below is refused.\n"
                        "When standard error is a terminal, the progress is shown on\n"
                        "one line, and a last line tells how many logs were written.\n"
                        "In an HTML conversion every speaker keeps the colour the\n"
@@ -87,6 +87,15 @@ const HelpOption HelpOptions[] = {
      QT_TRANSLATE_NOOP("CommandLine",
                        "with --batch: convert the logs in every folder below a\n"
                        "FOLDER too")},
+    {"--timezone ZONE",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: show the times that chat exports give in UTC\n"
+                       "in ZONE (such as Asia/Tokyo), not in the system's time zone")},
+    {"--names FILE",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: names for the people an export gives only as\n"
+                       "ids: one \"id TAB name\" a line, in UTF-8 (\"#\" starts a\n"
+                       "comment)")},
     {"-q, --quiet", QT_TRANSLATE_NOOP("CommandLine", "with --batch: print only errors")},
     {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
     {"--version", QT_TRANSLATE_NOOP("CommandLine", "show the version and exit")},
@@ -121,7 +130,26 @@ QString logKindsText()
             "  display language, with or without their title line: time, TAB, sender, TAB,\n"
             "  text; the indented text of an export is written in UTF-8:"))
         + u'\n' + indent + QStringLiteral("2024/01/15(月)\n") + indent
-        + QStringLiteral("21:03\tたろう\tこんばんは！\n");
+        + QStringLiteral("21:03\tたろう\tこんばんは！\n")
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "  Other chat apps' exports, as downloaded (a ZIP or TAR is read in place) or\n"
+            "  extracted; every chat in one becomes a page of its own. Where the app makes\n"
+            "  them:\n"
+            "    Telegram Desktop: Settings > Advanced > Export Telegram data, or a chat's\n"
+            "      menu > Export chat history, as JSON (result.json)\n"
+            "    Discord: the common exporter's JSON, or Settings > Data & Privacy >\n"
+            "      Request all of my data (messages/c…/messages.json or .csv)\n"
+            "    Skype: Export your Skype data, conversations (the .tar, messages.json)\n"
+            "    Instagram, Messenger: Accounts Center > Download your information, as JSON\n"
+            "      (the ZIP, its folder, or a thread's message_1.json)\n"
+            "    WhatsApp: a chat's menu > Export chat (\"WhatsApp Chat with ….txt\", or\n"
+            "      the iPhone's ZIP holding _chat.txt)\n"
+            "    KakaoTalk: a chat's menu > Export chat (phone) or Save chat (PC), *.txt\n"))
+        + translated(QT_TRANSLATE_NOOP(
+            "CommandLine",
+            "  The indented text of an export is UTF-8 with a byte order mark and CR LF;\n"
+            "  replies, attachments and reactions are short lines of their message.\n"));
 }
 
 QString optionsText()
@@ -154,10 +182,11 @@ QString helpText()
                          "  pelorin --batch [OPTION...] (--text | --html) -\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
-            "Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, or the\n"
-            "messenger's *.xml histories) into an indented text file or a coloured HTML page,\n"
-            "written next to each log under its name with the configured prefix (by default\n"
-            "\"_\"): chat.txt gives _chat.txt or _chat.htm.\n"
+            "Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, the\n"
+            "messenger's *.xml histories, and the exports of other chat apps) into an\n"
+            "indented text file or a coloured HTML page, written next to each log under its\n"
+            "name with the configured prefix (by default \"_\"): chat.txt gives _chat.txt or\n"
+            "_chat.htm, and the chat Ann of talks.zip gives _talks_Ann.htm.\n"
             "\n"
             "Without --batch the window opens. LOG arguments start a conversion with the\n"
             "saved settings that ends the program without showing the window.\n"

@@ -4,6 +4,7 @@
 #include "pagestyles.h"
 #include "palette.h"
 
+#include <QHash>
 #include <QString>
 
 // The program-wide copy of every option of the settings file. Filled by loadSettings, written
@@ -37,6 +38,10 @@ struct Settings
 
     // Not stored in the file.
     qint32 colorCountAtLoad = 0;
+    // Chat exports: the time zone their instants are shown in (an IANA name; empty: the
+    // system's), and names for the ids an export gives people as ("id TAB name" lines).
+    QString timeZone;
+    QHash<QString, QString> exportNames;
     bool commandLineRun = false;
     // The file existed but could not be read: what is held are defaults, so saveSettings
     // never replaces that file.

@@ -5,6 +5,8 @@
 #include "engine/runlogs.h"
 #include "engine/runtext.h"
 
+#include <QTimeZone>
+
 namespace {
 
 constexpr qsizetype FlushBytes = 256 * 1024;
@@ -35,6 +37,9 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
 {
     // A huge log takes a while to look through before its first line.
     reader.setPieceDone([&host] { host.processEvents(); });
+    if (!state.settings.timeZone.isEmpty())
+        reader.setTimeZone(QTimeZone(state.settings.timeZone.toUtf8()));
+    reader.setNames(state.settings.exportNames);
     if (reader.open(path, state.settings.headerText, encodingChoice(state.settings.logEncoding)))
         return true;
     if (reader.status() == LogReader::Status::XmlNotLoaded)

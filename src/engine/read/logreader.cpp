@@ -65,7 +65,7 @@ bool LogReader::openFile(const QString &path, const QString &name)
     m_diskPath = path;
     m_reader = formats::format(id).reader({m_file, m_format.detection, m_headerText, m_stamps,
                                            m_stampsWanted, [this] { pieceDone(); }, m_timeZone,
-                                           m_diskPath, m_path});
+                                           m_diskPath, m_path, m_names});
     if (!m_reader->load()) {
         if (m_format.xml)
             fail(Status::XmlNotLoaded,
@@ -136,7 +136,7 @@ bool LogReader::openChat(const QString &container, const QString &key)
         m_reader = std::make_unique<RecordLines>(
             std::move(records),
             ReadSource {m_file, m_format.detection, m_headerText, m_stamps, m_stampsWanted,
-                        [this] { pieceDone(); }, m_timeZone, m_diskPath, m_path});
+                        [this] { pieceDone(); }, m_timeZone, m_diskPath, m_path, m_names});
         if (!m_reader->load()) {
             fail(Status::ReadError, m_reader->errorString());
             return false;

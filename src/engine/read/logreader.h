@@ -6,6 +6,7 @@
 #include "engine/read/logformat.h"
 
 #include <QFile>
+#include <QHash>
 #include <QString>
 #include <QTemporaryFile>
 #include <QTimeZone>
@@ -52,6 +53,8 @@ public:
     // The time zone an export's instants (UTC times, times with an offset) are shown in; the
     // system's when none is set. Set before open().
     void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
+    // Names for the ids an export gives people as (chat/exportnames.h). Set before open().
+    void setNames(const QHash<QString, QString> &names) { m_names = names; }
     // Called after every piece of the file read outside readLine() (detection, counting), so
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
@@ -116,6 +119,7 @@ private:
     QFile m_file;
     bool m_stampsWanted = true;
     QTimeZone m_timeZone;
+    QHash<QString, QString> m_names;
     std::unique_ptr<FormatReader> m_reader; // the lines, as the log's format reads them
     std::unique_ptr<QTemporaryFile> m_extracted; // a log copied out of a ZIP or TAR
     qsizetype m_lineCount = -1;

@@ -44,6 +44,7 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_stamps(source.stamps)
     , m_stampsWanted(source.stampsWanted)
     , m_zone(source.timeZone.isValid() ? source.timeZone : QTimeZone::systemTimeZone())
+    , m_names(source.names)
 {
     m_stamps.setRolling(true);
 }
@@ -90,8 +91,31 @@ bool RecordLines::next(QString &line, LineInfo &info)
     return true;
 }
 
-void RecordLines::convert(const chat::Record &record)
+void RecordLines::name(QString &who) const
 {
+    const auto it = m_names.constFind(who);
+    if (it != m_names.constEnd())
+        who = *it;
+}
+
+void RecordLines::convert(chat::Record &record)
+{
+    if (!m_names.isEmpty()) { // the user's names for the ids the export gives
+        chat::Message &m = record.message;
+        name(m.sender);
+        name(m.replySender);
+        name(record.event.actor);
+        for (QString &to : m.recipients)
+            name(to);
+        for (chat::Reaction &r : m.reactions) {
+            for (QString &by : r.by)
+                name(by);
+        }
+        for (auto it = m_names.cbegin(); it != m_names.cend(); ++it) {
+            if (it.key().size() >= 4) // an id, not a word that happens to be short
+                record.event.text.replace(it.key(), it.value());
+        }
+    }
     switch (record.kind) {
     case chat::Record::Kind::Day:
         day(record.day.date, record.day.text);

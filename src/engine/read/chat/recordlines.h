@@ -49,7 +49,8 @@ private:
         qsizetype repeated = 0;
         QString to;
     };
-    void convert(const chat::Record &record);
+    void convert(chat::Record &record);
+    void name(QString &who) const;
     void day(QDate date, const QString &text);
     void message(const chat::Message &message);
     void event(const chat::Event &event);
@@ -66,6 +67,7 @@ private:
     LineStamps &m_stamps;
     const bool &m_stampsWanted;
     QTimeZone m_zone;
+    const QHash<QString, QString> &m_names;
     std::deque<Out> m_out;
     chat::Record m_record; // its buffers are reused
     QDate m_day; // the date of the last day notice

@@ -6,6 +6,7 @@
 #include "engine/read/linerole.h"
 
 #include <QFile>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -74,6 +75,7 @@ struct ReadSource
     // chat by it.
     const QString &diskPath;
     const QString &logPath;
+    const QHash<QString, QString> &names; // the user's names for ids (chat/exportnames.h)
 };
 
 // The lines of one log in one format, pass after pass (LogReader asks the format for it).

@@ -83,25 +83,27 @@ private slots:
         QTest::addColumn<bool>("japanese");
         QTest::addColumn<QStringList>("messages"); // extension, folder, missing, xml, speakers
 
-        QTest::newRow("Japanese") << true
-                                  << QStringList {
-                                         "ログの拡張子は .txt・.xml・.json・.csv・.tar・.zip のどれかにして下さい。",
-                                         "このフォルダにはログがありません（-r "
-                                         "を付ければサブフォルダも読みます）。",
-                                         "読み込めませんでした（ファイルがありません）。",
-                                         "XML の履歴を読み込めませんでした。",
-                                         "発言者が一人も見つかりませんでした。 "
-                                         "発言のヘッダを調整してみて下さい。",
-                                         "そのようなファイルもフォルダもありません。"};
-        QTest::newRow("English") << false
-                                 << QStringList {"A log's extension must be one of .txt・.xml・.json・.csv・.tar・.zip.",
-                                                 "No log in this folder (-r reads its subfolders "
-                                                 "too).",
-                                                 "could not be read (no such file).",
-                                                 "Could not load the XML history.",
-                                                 "No speaker was found. Try adjusting the speaker "
-                                                 "header in the settings.",
-                                                 "No such file or folder."};
+        QTest::newRow("Japanese")
+            << true
+            << QStringList {
+                   "ログの拡張子は .txt・.xml・.json・.csv・.tar・.zip のどれかにして下さい。",
+                   "このフォルダにはログがありません（-r "
+                   "を付ければサブフォルダも読みます）。",
+                   "読み込めませんでした（ファイルがありません）。",
+                   "XML の履歴を読み込めませんでした。",
+                   "発言者が一人も見つかりませんでした。 "
+                   "発言のヘッダを調整してみて下さい。",
+                   "そのようなファイルもフォルダもありません。"};
+        QTest::newRow("English")
+            << false
+            << QStringList {"A log's extension must be one of .txt・.xml・.json・.csv・.tar・.zip.",
+                            "No log in this folder (-r reads its subfolders "
+                            "too).",
+                            "could not be read (no such file).",
+                            "Could not load the XML history.",
+                            "No speaker was found. Try adjusting the speaker "
+                            "header in the settings.",
+                            "No such file or folder."};
     }
 
     void convertsEveryLogAndReportsTheRest()

@@ -255,7 +255,8 @@ void TestMainWindow::selections_data()
     QTest::newRow("drop: a folder without logs")
         << QStringList {"d:chat.txt", "r:logs/empty"} << 1 << "_chat.txt"
         << ""
-        << "フォルダにログ（.txt・.xml・.json・.csv・.tar・.zip）がありませんでした（下のフォルダは見ません）";
+        << "フォルダにログ（.txt・.xml・.json・.csv・.tar・."
+           "zip）がありませんでした（下のフォルダは見ません）";
 }
 
 void TestMainWindow::selections()

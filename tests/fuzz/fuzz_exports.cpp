@@ -1,0 +1,88 @@
+// The readers of chat apps' exports on arbitrary bytes, under the names their files go by:
+// - whatever the bytes, every chat the export is said to hold opens or fails with a reason,
+//   and reading it gives lines without a line break inside, the same lines in a second pass;
+// - the JSON tokenizer takes every text RapidJSON takes as a whole document to its end.
+//
+// Input: a control byte (which name the file goes by), then the bytes.
+#include "engine/read/exportpaths.h"
+#include "engine/read/logreader.h"
+#include "engine/read/shared/jsonpull.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void check(bool ok)
+{
+    if (!ok)
+        std::abort();
+}
+
+const char *const Names[] = {
+    "result.json",  "messages.json",      "message_1.json", "export.zip",
+    "export.tar",   "_chat.txt",          "KakaoTalk.txt",  "channel.json",
+    "messages.csv", "direct-messages.js", "talk.txt",
+};
+
+QStringList lines(LogReader &reader)
+{
+    QStringList out;
+    QString line;
+    while (out.size() < 20000 && reader.readLine(line)) {
+        check(!line.contains(u'\n'));
+        out.append(line);
+    }
+    return out;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    const QByteArray bytes(reinterpret_cast<const char *>(data + 1), qsizetype(size - 1));
+
+    rapidjson::Document doc;
+    doc.Parse(bytes.constData(), size_t(bytes.size()));
+    if (!doc.HasParseError()) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        JsonPull pull(buffer);
+        JsonPull::Token t;
+        while ((t = pull.next()) != JsonPull::Token::End)
+            check(t != JsonPull::Token::Error);
+    }
+
+    static QTemporaryDir dir;
+    const QString path = dir.filePath(QString::fromLatin1(Names[data[0] % std::size(Names)]));
+    {
+        QFile file(path);
+        check(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    QList<exportpaths::Chat> chats;
+    QString error;
+    if (!exportpaths::chatsOf(path, chats, &error))
+        chats = {{path, QString()}};
+    for (qsizetype i = 0; i < qMin<qsizetype>(chats.size(), 4); ++i) {
+        LogReader reader;
+        reader.setTimeZone(QTimeZone::utc());
+        if (!reader.open(chats[i].path, QStringLiteral(" の発言："))) {
+            check(!reader.errorString().isEmpty()
+                  || reader.status() != LogReader::Status::ReadError);
+            continue;
+        }
+        const QStringList first = lines(reader);
+        if (reader.failed() || !reader.rewind())
+            continue;
+        check(lines(reader) == first || reader.failed());
+    }
+    QFile::remove(path);
+    return 0;
+}

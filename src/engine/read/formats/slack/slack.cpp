@@ -163,7 +163,7 @@ QString SlackFormat::dialogName() const
 
 QStringList SlackFormat::extensions() const
 {
-    return {QStringLiteral("zip"), QStringLiteral("ZIP")};
+    return {QStringLiteral("ZIP"), QStringLiteral("zip")};
 }
 
 bool SlackFormat::holdsChats(const ExportFiles &files) const

@@ -35,6 +35,12 @@ bool eachItem(const ExportFiles &files, const QString &name, QString *error,
             break;
         each(item);
     }
+    if (!pull.failed() && pull.token() != JsonPull::Token::EndArray) {
+        if (error)
+            *error
+                = QStringLiteral("%1: line %2: not a list of objects").arg(name).arg(pull.line());
+        return false;
+    }
     if (pull.failed() && error)
         *error = QStringLiteral("%1: %2").arg(name, pull.errorString());
     return !pull.failed();

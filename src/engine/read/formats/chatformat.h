@@ -30,6 +30,7 @@ enum class FormatId {
     Meta, // Instagram's and Facebook Messenger's threads
     WhatsApp, // WhatsApp's text exports
     KakaoTalk, // KakaoTalk's text exports
+    Slack, // Slack's workspace exports
     Json, // known by sight only, from here on
     Html,
 };

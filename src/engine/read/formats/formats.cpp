@@ -6,6 +6,7 @@
 #include "engine/read/formats/meta/meta.h"
 #include "engine/read/formats/sighted/datafiles.h"
 #include "engine/read/formats/skype/skype.h"
+#include "engine/read/formats/slack/slack.h"
 #include "engine/read/formats/telegram/telegram.h"
 #include "engine/read/formats/textlog/textlog.h"
 #include "engine/read/formats/whatsapp/whatsapp.h"
@@ -24,6 +25,7 @@ const LineExportFormat LineExport;
 const TelegramFormat Telegram;
 const SkypeFormat Skype;
 const MetaFormat Meta;
+const SlackFormat Slack;
 const DiscordFormat Discord;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
@@ -31,7 +33,7 @@ const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 11> List = {
+const std::array<const ChatFormat *, 12> List = {
     &TextLog, // old messenger logs: a header line for every utterance
     &XmlHistory, // MSN Messenger / Windows Messenger histories
     &JsonData, // known by sight: JSON data that is no chat
@@ -41,6 +43,7 @@ const std::array<const ChatFormat *, 11> List = {
     &Discord, // Discord
     &Skype, // Skype
     &Meta, // Instagram and Facebook Messenger
+    &Slack, // Slack
     &WhatsApp, // WhatsApp
     &KakaoTalk, // KakaoTalk
 };

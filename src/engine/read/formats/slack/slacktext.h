@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/read/chat/chatmodel.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <rapidjson/document.h>
+
+class ExportFiles;
+
+namespace slack {
+
+// One conversation of the export with a folder of day files.
+struct Conversation
+{
+    QString folder; // relative to the export's root
+    QString key;
+    QString name; // "#general", or its members' names
+    QStringList members;
+};
+
+// What the export's lists say: who is who, what channels are called, and its conversations.
+struct Workspace
+{
+    QString root; // "" or "folder/" when the archive holds the export in one folder
+    QHash<QString, QString> users; // id -> name
+    QHash<QString, QString> channels; // id -> name
+    QList<Conversation> conversations;
+
+    QString user(const QString &id) const { return users.value(id, id); }
+};
+
+// Where the export's users.json lies ("" or "folder/"); false when it has none.
+bool findRoot(const ExportFiles &files, QString &root);
+// Reads the users and the conversations whose folders exist; false with `error` set when a list
+// is broken.
+bool load(const ExportFiles &files, Workspace &workspace, QString *error);
+
+// Slack's markup as read: "<@U1>" -> "@Ann" ("Ann" for `plainNames`), "<#C1|general>" ->
+// "#general", "<https://x|label>" -> "label (https://x)", "&amp;" -> "&".
+QString plain(const QString &text, const Workspace &workspace, bool plainNames = false);
+
+// One message of a day file as a record; false for what is no record.
+bool record(const rapidjson::Value &m, const Workspace &workspace, chat::Record &record);
+
+} // namespace slack

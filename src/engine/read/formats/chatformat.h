@@ -29,6 +29,7 @@ enum class FormatId {
     Meta, // Instagram's and Facebook Messenger's threads
     WhatsApp, // WhatsApp's text exports
     KakaoTalk, // KakaoTalk's text exports
+    XArchive, // the direct messages of X's account archive
     Json, // known by sight only, from here on
     Html,
 };

@@ -9,6 +9,7 @@
 #include "engine/read/formats/telegram/telegram.h"
 #include "engine/read/formats/textlog/textlog.h"
 #include "engine/read/formats/whatsapp/whatsapp.h"
+#include "engine/read/formats/xarchive/xarchive.h"
 #include "engine/read/formats/xmlhistory/xmlhistory.h"
 
 #include <array>
@@ -27,11 +28,12 @@ const MetaFormat Meta;
 const DiscordFormat Discord;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
+const XArchiveFormat XArchive;
 const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 11> List = {
+const std::array<const ChatFormat *, 12> List = {
     &TextLog, // old messenger logs: a header line for every utterance
     &XmlHistory, // MSN Messenger / Windows Messenger histories
     &JsonData, // known by sight: JSON data that is no chat
@@ -43,6 +45,7 @@ const std::array<const ChatFormat *, 11> List = {
     &Meta, // Instagram and Facebook Messenger
     &WhatsApp, // WhatsApp
     &KakaoTalk, // KakaoTalk
+    &XArchive, // X's account archive
 };
 
 } // namespace

@@ -31,6 +31,7 @@ enum class FormatId {
     WhatsApp, // WhatsApp's text exports
     KakaoTalk, // KakaoTalk's text exports
     Slack, // Slack's workspace exports
+    XArchive, // the direct messages of X's account archive
     Json, // known by sight only, from here on
     Html,
 };

@@ -10,6 +10,7 @@
 #include "engine/read/formats/telegram/telegram.h"
 #include "engine/read/formats/textlog/textlog.h"
 #include "engine/read/formats/whatsapp/whatsapp.h"
+#include "engine/read/formats/xarchive/xarchive.h"
 #include "engine/read/formats/xmlhistory/xmlhistory.h"
 
 #include <array>
@@ -29,11 +30,12 @@ const SlackFormat Slack;
 const DiscordFormat Discord;
 const WhatsAppFormat WhatsApp;
 const KakaoTalkFormat KakaoTalk;
+const XArchiveFormat XArchive;
 const TextLogFormat TextLog;
 
 // In this order: a format sure of a file takes it, else the first that perhaps does (the text
 // log, which takes any text); the file dialog and the messages name them in it too.
-const std::array<const ChatFormat *, 12> List = {
+const std::array<const ChatFormat *, 13> List = {
     &TextLog, // old messenger logs: a header line for every utterance
     &XmlHistory, // MSN Messenger / Windows Messenger histories
     &JsonData, // known by sight: JSON data that is no chat
@@ -46,6 +48,7 @@ const std::array<const ChatFormat *, 12> List = {
     &Slack, // Slack
     &WhatsApp, // WhatsApp
     &KakaoTalk, // KakaoTalk
+    &XArchive, // X's account archive
 };
 
 } // namespace

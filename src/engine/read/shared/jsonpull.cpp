@@ -119,6 +119,20 @@ void JsonPull::reset()
     m_error.clear();
 }
 
+void JsonPull::skipAssignment()
+{
+    DeviceStream &in = m_state->stream;
+    in.skipSpace();
+    const char first = in.peek();
+    if (first == '{' || first == '[' || first == '"')
+        return;
+    // A name of a few hundred characters at most; past that the text is not such a file.
+    for (int i = 0; i < 512 && !in.atEnd(); ++i) {
+        if (in.take() == '=')
+            return;
+    }
+}
+
 void JsonPull::broken(const QString &why)
 {
     m_token = Token::Error;

@@ -34,6 +34,9 @@ public:
 
     // Reads from the device's current position (a byte order mark is skipped).
     void reset();
+    // Before the first token: passes over a JavaScript assignment that a file writes before its
+    // value ("window.data = [ … ]"); nothing when the value starts at once.
+    void skipAssignment();
 
     Token next();
     Token token() const { return m_token; }

@@ -413,6 +413,9 @@ FILE から読みます。一行に「ID、TAB、名前」を UTF-8 で
     WhatsApp: a chat&apos;s menu &gt; Export chat (&quot;WhatsApp Chat with ….txt&quot;, or
       the iPhone&apos;s ZIP holding _chat.txt)
     KakaoTalk: a chat&apos;s menu &gt; Export chat (phone) or Save chat (PC), *.txt
+    Slack: Workspace settings &gt; Import/Export Data &gt; Export (the ZIP or folder)
+    X: Settings &gt; Your account &gt; Download an archive of your data (the ZIP,
+      its folder, or data/direct-messages.js)
 </source>
         <translation>  ほかのチャットアプリの書き出し。ダウンロードしたまま（ZIP や TAR は展開
   せずに読みます）でも、展開したフォルダでもかまいません。一つの書き出しに
@@ -430,6 +433,10 @@ FILE から読みます。一行に「ID、TAB、名前」を UTF-8 で
       with ….txt」、iPhone では _chat.txt の入った ZIP）
     KakaoTalk: チャットのメニュー &gt; 대화 내보내기（スマートフォン）、
       または 대화 저장（PC）、*.txt
+    Slack: ワークスペースの設定 &gt; データのインポート／エクスポート &gt;
+      エクスポート（ZIP かそのフォルダ）
+    X: 設定 &gt; アカウント &gt; データのアーカイブをダウンロード（ZIP、その
+      フォルダ、data/direct-messages.js）
 </translation>
     </message>
     <message>

@@ -14,9 +14,12 @@
 
 namespace {
 
-const char *const Speakers[] = {"たろう", "はなこ", "じろう", "さくら", "Ken", "Mia", "ゆうき", "あおい"};
-const char *const Words[] = {"こんばんは", "明日の集合は駅の北口で", "了解です！", "写真ありがとう",
-                             "それはいいね", "see you tomorrow", "また来週", "何時に着く？",
+const char *const Speakers[]
+    = {"たろう", "はなこ", "じろう", "さくら", "Ken", "Mia", "ゆうき", "あおい"};
+const char *const Words[] = {"こんばんは",         "明日の集合は駅の北口で",
+                             "了解です！",         "写真ありがとう",
+                             "それはいいね",       "see you tomorrow",
+                             "また来週",           "何時に着く？",
                              "雨なら中止にしよう", "ok 👍"};
 
 struct Message
@@ -107,7 +110,8 @@ int main(int argc, char **argv)
         }
     });
     ok &= write(dir, "result.json", [&](QByteArray &b) {
-        b += "{\n \"name\": \"ベンチ\",\n \"type\": \"private_group\",\n \"id\": 1,\n \"messages\": [";
+        b += "{\n \"name\": \"ベンチ\",\n \"type\": \"private_group\",\n \"id\": 1,\n "
+             "\"messages\": [";
         for (qint64 i = 0; i < n; ++i) {
             const Message m = message(i);
             b += i ? ",\n  {\n" : "\n  {\n";
@@ -116,14 +120,18 @@ int main(int argc, char **argv)
             b += "   \"date_unixtime\": \"" + QByteArray::number(m.at.toSecsSinceEpoch()) + "\",\n";
             b += QByteArray("   \"from\": \"") + Speakers[m.speaker] + "\",\n   \"from_id\": \"user"
                 + QByteArray::number(m.speaker) + "\",\n";
-            b += "   \"text\": " + jsonString(m.text) + ",\n   \"text_entities\": [\n    {\n"
-                "     \"type\": \"plain\",\n     \"text\": " + jsonString(m.text) + "\n    }\n   ]\n  }";
+            b += "   \"text\": " + jsonString(m.text)
+                + ",\n   \"text_entities\": [\n    {\n"
+                  "     \"type\": \"plain\",\n     \"text\": "
+                + jsonString(m.text) + "\n    }\n   ]\n  }";
         }
         b += "\n ]\n}\n";
     });
     ok &= write(dir, "discord.json", [&](QByteArray &b) {
-        b += "{\n  \"guild\": {\n    \"id\": \"1\",\n    \"name\": \"ベンチ\",\n    \"iconUrl\": \"\"\n  },\n"
-             "  \"channel\": {\n    \"id\": \"2\",\n    \"type\": \"GuildTextChat\",\n    \"categoryId\": \"3\",\n"
+        b += "{\n  \"guild\": {\n    \"id\": \"1\",\n    \"name\": \"ベンチ\",\n    \"iconUrl\": "
+             "\"\"\n  },\n"
+             "  \"channel\": {\n    \"id\": \"2\",\n    \"type\": \"GuildTextChat\",\n    "
+             "\"categoryId\": \"3\",\n"
              "    \"category\": \"雑談\",\n    \"name\": \"general\",\n    \"topic\": null\n  },\n"
              "  \"dateRange\": {\n    \"after\": null,\n    \"before\": null\n  },\n"
              "  \"exportedAt\": \"2024-01-15T21:00:00+09:00\",\n  \"messages\": [";
@@ -139,8 +147,9 @@ int main(int argc, char **argv)
             b += "      \"author\": {\n        \"id\": \"" + QByteArray::number(m.speaker + 100)
                 + "\",\n        \"name\": \"user" + QByteArray::number(m.speaker)
                 + "\",\n        \"discriminator\": \"0000\",\n        \"nickname\": \""
-                + Speakers[m.speaker] + "\",\n        \"color\": null,\n        \"isBot\": false,\n"
-                "        \"avatarUrl\": \"\"\n      },\n";
+                + Speakers[m.speaker]
+                + "\",\n        \"color\": null,\n        \"isBot\": false,\n"
+                  "        \"avatarUrl\": \"\"\n      },\n";
             b += "      \"attachments\": [],\n      \"embeds\": [],\n      \"stickers\": [],\n"
                  "      \"reactions\": [],\n      \"mentions\": []\n    }";
         }
@@ -153,10 +162,12 @@ int main(int argc, char **argv)
              "\"ベンチ\"},\"MessageList\":[";
         for (qint64 i = n - 1; i >= 0; --i) { // newest first, as Skype writes them
             const Message m = message(i);
-            b += "{\"id\":\"" + QByteArray::number(m.at.toMSecsSinceEpoch()) + "\",\"displayName\":\""
-                + Speakers[m.speaker] + "\",\"originalarrivaltime\":\""
-                + iso(m.at, "yyyy-MM-ddTHH:mm:ss.zzz") + "Z\",\"messagetype\":\"RichText\","
-                "\"version\":1,\"content\":" + jsonString(m.text)
+            b += "{\"id\":\"" + QByteArray::number(m.at.toMSecsSinceEpoch())
+                + "\",\"displayName\":\"" + Speakers[m.speaker] + "\",\"originalarrivaltime\":\""
+                + iso(m.at, "yyyy-MM-ddTHH:mm:ss.zzz")
+                + "Z\",\"messagetype\":\"RichText\","
+                  "\"version\":1,\"content\":"
+                + jsonString(m.text)
                 + ",\"conversationid\":\"19:bench@thread.skype\",\"from\":\"8:live:u"
                 + QByteArray::number(m.speaker) + "\",\"properties\":null,\"amsreferences\":null}";
             if (i)
@@ -167,7 +178,8 @@ int main(int argc, char **argv)
     ok &= write(dir, "message_1.json", [&](QByteArray &b) {
         b += "{\n  \"participants\": [\n";
         for (int s = 0; s < 8; ++s)
-            b += "    {\n      \"name\": " + metaString(Speakers[s]) + (s < 7 ? "\n    },\n" : "\n    }\n");
+            b += "    {\n      \"name\": " + metaString(Speakers[s])
+                + (s < 7 ? "\n    },\n" : "\n    }\n");
         b += "  ],\n  \"messages\": [";
         for (qint64 i = n - 1; i >= 0; --i) {
             const Message m = message(i);
@@ -203,8 +215,8 @@ int main(int argc, char **argv)
             }
             const int h = local.time().hour();
             b += QByteArray("[") + Speakers[m.speaker] + "] [" + (h < 12 ? "오전 " : "오후 ")
-                + QByteArray::number(h % 12 == 0 ? 12 : h % 12) + ':'
-                + iso(local, "mm") + "] " + m.text + '\n';
+                + QByteArray::number(h % 12 == 0 ? 12 : h % 12) + ':' + iso(local, "mm") + "] "
+                + m.text + '\n';
         }
     });
     return ok ? 0 : 1;

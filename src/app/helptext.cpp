@@ -145,7 +145,10 @@ QString logKindsText()
             "      (the ZIP, its folder, or a thread's message_1.json)\n"
             "    WhatsApp: a chat's menu > Export chat (\"WhatsApp Chat with ….txt\", or\n"
             "      the iPhone's ZIP holding _chat.txt)\n"
-            "    KakaoTalk: a chat's menu > Export chat (phone) or Save chat (PC), *.txt\n"))
+            "    KakaoTalk: a chat's menu > Export chat (phone) or Save chat (PC), *.txt\n"
+            "    Slack: Workspace settings > Import/Export Data > Export (the ZIP or folder)\n"
+            "    X: Settings > Your account > Download an archive of your data (the ZIP,\n"
+            "      its folder, or data/direct-messages.js)\n"))
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
             "  The indented text of an export is UTF-8 with a byte order mark and CR LF;\n"

@@ -1,6 +1,7 @@
 #include "engine/read/formats/meta/meta.h"
 
 #include "engine/read/chat/recordlines.h"
+#include "engine/read/chat/sortedrecords.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonpull.h"
 
@@ -88,7 +89,7 @@ chat::Attachment attachment(const rapidjson::Value &media, const QString &kind)
 }
 
 // A thread's records, from all its files, in time order.
-class MetaReader : public RecordReader
+class MetaReader : public SortedRecords
 {
 public:
     MetaReader(std::shared_ptr<const ExportFiles> files, QStringList names)
@@ -98,34 +99,13 @@ public:
     }
 
     bool load() override;
-    const chat::Chat &chat() const override { return m_chat; }
-    bool restart() override
-    {
-        m_next = 0;
-        return !failed();
-    }
-    bool next(chat::Record &record) override
-    {
-        if (m_next >= qsizetype(m_records.size()))
-            return false;
-        record = m_records[size_t(m_next++)].second;
-        return true;
-    }
-    qsizetype total() override { return qsizetype(m_records.size()); }
-    qsizetype consumed() const override { return m_next; }
-    bool failed() const override { return !m_error.isEmpty(); }
-    QString errorString() const override { return m_error; }
 
 private:
     bool read(const QString &name);
-    void add(const rapidjson::Value &m);
+    void take(const rapidjson::Value &m);
 
     std::shared_ptr<const ExportFiles> m_files;
     QStringList m_names;
-    chat::Chat m_chat;
-    std::vector<std::pair<qint64, chat::Record>> m_records;
-    qsizetype m_next = 0;
-    QString m_error;
 };
 
 bool MetaReader::load()
@@ -138,8 +118,7 @@ bool MetaReader::load()
         if (!read(name))
             return false;
     }
-    std::stable_sort(m_records.begin(), m_records.end(),
-                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    sort(true); // message_1 holds the newest, each file newest first
     return true;
 }
 
@@ -162,7 +141,7 @@ bool MetaReader::read(const QString &name)
                     item.GetAllocator().Clear();
                     if (!pull.take(item))
                         break;
-                    add(item);
+                    take(item);
                 }
             } else if (key == "title" || key == "participants") {
                 if (!pull.take(item))
@@ -188,7 +167,7 @@ bool MetaReader::read(const QString &name)
     return true;
 }
 
-void MetaReader::add(const rapidjson::Value &m)
+void MetaReader::take(const rapidjson::Value &m)
 {
     const qint64 ms = json::integer(m, "timestamp_ms", 0);
     chat::Record r;
@@ -204,7 +183,7 @@ void MetaReader::add(const rapidjson::Value &m)
                                   : sender + QStringLiteral(" からの不在着信");
         }
         r.event = {content.isEmpty() ? sender : content, sender, when};
-        m_records.emplace_back(ms, std::move(r));
+        add(ms > 0 ? ms : Unknown, std::move(r));
         return;
     }
     chat::Message &msg = r.message;
@@ -236,7 +215,7 @@ void MetaReader::add(const rapidjson::Value &m)
         for (const rapidjson::Value &reaction : list->GetArray())
             msg.reactions.append({str(reaction, "reaction"), {str(reaction, "actor")}});
     }
-    m_records.emplace_back(ms, std::move(r));
+    add(ms > 0 ? ms : Unknown, std::move(r));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "engine/read/formats/skype/skype.h"
 
 #include "engine/read/chat/quotebook.h"
+#include "engine/read/chat/sortedrecords.h"
 #include "engine/read/formats/skype/skypecontent.h"
 #include "engine/read/shared/chatkeys.h"
 #include "engine/read/shared/exportfiles.h"
@@ -82,7 +83,7 @@ bool walk(JsonPull &pull, QString &userId,
 
 // One conversation's records: read whole into the chat's records (its text, not the JSON), as
 // the export holds them newest first, then handed out in time order.
-class SkypeReader : public RecordReader
+class SkypeReader : public SortedRecords
 {
 public:
     SkypeReader(std::unique_ptr<QIODevice> device, QString key)
@@ -93,42 +94,16 @@ public:
     }
 
     bool load() override;
-    const chat::Chat &chat() const override { return m_chat; }
-    bool restart() override
-    {
-        m_next = 0;
-        return !failed();
-    }
-    bool next(chat::Record &record) override
-    {
-        if (m_next >= qsizetype(m_records.size()))
-            return false;
-        record = m_records[m_next++].record;
-        return true;
-    }
-    qsizetype total() override { return qsizetype(m_records.size()); }
-    qsizetype consumed() const override { return m_next; }
-    bool failed() const override { return !m_error.isEmpty(); }
-    QString errorString() const override { return m_error; }
 
 private:
-    struct Said
-    {
-        QDateTime at;
-        chat::Record record;
-    };
-    void add(const rapidjson::Value &m);
+    void take(const rapidjson::Value &m);
     void name();
 
     std::unique_ptr<QIODevice> m_device;
     JsonPull m_pull;
     QString m_key;
     QString m_userId;
-    chat::Chat m_chat;
-    std::vector<Said> m_records;
     QHash<QString, QString> m_names; // id -> name, as messages give them
-    qsizetype m_next = 0;
-    QString m_error;
 };
 
 bool SkypeReader::load()
@@ -153,19 +128,18 @@ bool SkypeReader::load()
         item.GetAllocator().Clear();
         if (!m_pull.take(item))
             break;
-        add(item);
+        take(item);
     }
     if (m_pull.failed()) {
         m_error = m_pull.errorString();
         return false;
     }
-    std::stable_sort(m_records.begin(), m_records.end(),
-                     [](const Said &a, const Said &b) { return a.at < b.at; });
+    sort(true);
     name();
     return true;
 }
 
-void SkypeReader::add(const rapidjson::Value &m)
+void SkypeReader::take(const rapidjson::Value &m)
 {
     const QString type = json::string(m, "messagetype");
     const QString from = json::string(m, "from");
@@ -174,8 +148,7 @@ void SkypeReader::add(const rapidjson::Value &m)
         m_names.insert(from, displayName);
     const QDateTime at
         = QDateTime::fromString(json::string(m, "originalarrivaltime"), Qt::ISODateWithMs);
-    Said said {at, {}};
-    chat::Record &r = said.record;
+    chat::Record r;
     const chat::Moment when = at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
     const QString content = json::string(m, "content");
     if (skype::isEvent(type)) {
@@ -212,7 +185,7 @@ void SkypeReader::add(const rapidjson::Value &m)
             }
         }
     }
-    m_records.push_back(std::move(said));
+    add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, std::move(r));
 }
 
 // People are named once the whole conversation told their names.
@@ -222,8 +195,8 @@ void SkypeReader::name()
         const QString name = m_names.value(id);
         return name.isEmpty() ? skype::idName(id) : name;
     };
-    for (Said &said : m_records) {
-        chat::Record &r = said.record;
+    for (Held &held : records()) {
+        chat::Record &r = held.record;
         if (r.kind == chat::Record::Kind::Event) {
             for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
                 r.event.text.replace(it.key(), it.value());
@@ -240,10 +213,10 @@ void SkypeReader::name()
         }
     }
     QuoteBook quotes;
-    for (Said &said : m_records) {
-        if (said.record.kind != chat::Record::Kind::Message)
+    for (Held &held : records()) {
+        if (held.record.kind != chat::Record::Kind::Message)
             continue;
-        chat::Message &msg = said.record.message;
+        chat::Message &msg = held.record.message;
         if (msg.replyQuote.isEmpty())
             quotes.fill(msg);
         quotes.remember(msg);

@@ -1,5 +1,6 @@
 #include "engine/read/formats/xarchive/xarchive.h"
 
+#include "engine/read/chat/sortedrecords.h"
 #include "engine/read/formats/xarchive/xarchivecontent.h"
 #include "engine/read/shared/chatkeys.h"
 #include "engine/read/shared/exportfiles.h"
@@ -231,7 +232,7 @@ bool list(const ExportFiles &files, const QStringList &names, const xarchive::Pe
 
 // One conversation's records, read whole from every file that holds part of it, and handed out
 // oldest first (the archive writes them newest first).
-class XArchiveReader : public RecordReader
+class XArchiveReader : public SortedRecords
 {
 public:
     XArchiveReader(std::shared_ptr<const ExportFiles> files, QString key)
@@ -241,39 +242,12 @@ public:
     }
 
     bool load() override;
-    const chat::Chat &chat() const override { return m_chat; }
-    bool restart() override
-    {
-        m_next = 0;
-        return !failed();
-    }
-    bool next(chat::Record &record) override
-    {
-        if (m_next >= qsizetype(m_records.size()))
-            return false;
-        record = m_records[m_next++].record;
-        return true;
-    }
-    qsizetype total() override { return qsizetype(m_records.size()); }
-    qsizetype consumed() const override { return m_next; }
-    bool failed() const override { return !m_error.isEmpty(); }
-    QString errorString() const override { return m_error; }
 
 private:
-    struct Said
-    {
-        QDateTime at;
-        qsizetype order; // as read: newest first
-        chat::Record record;
-    };
     QString mediaPath(const QString &folder, const QString &fileName) const;
 
     std::shared_ptr<const ExportFiles> m_files;
     QString m_key;
-    chat::Chat m_chat;
-    std::vector<Said> m_records;
-    qsizetype m_next = 0;
-    QString m_error;
 };
 
 QString XArchiveReader::mediaPath(const QString &folder, const QString &fileName) const
@@ -312,9 +286,10 @@ bool XArchiveReader::load()
     const Walk walk {
         [&](const QString &id) { return id == wanted; },
         [&](const QString &, const rapidjson::Value &item) {
-            Said said {{}, qsizetype(m_records.size()), {}};
-            if (xarchive::record(item, people, media, said.record, said.at))
-                m_records.push_back(std::move(said));
+            chat::Record record;
+            QDateTime at;
+            if (xarchive::record(item, people, media, record, at))
+                add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, std::move(record));
         },
         [](const QString &, const QString &, bool) {},
     };
@@ -323,9 +298,7 @@ bool XArchiveReader::load()
         if (!walkAll(*m_files, {name}, walk, &m_error))
             return false;
     }
-    std::stable_sort(m_records.begin(), m_records.end(), [](const Said &a, const Said &b) {
-        return a.at != b.at ? a.at < b.at : a.order > b.order;
-    });
+    sort(true);
     return true;
 }
 

@@ -29,6 +29,14 @@ QString sizeText(qint64 size)
     return QString::number(mb, 'f', mb < 10 ? 1 : 0) + QStringLiteral(" MB");
 }
 
+// A short text on one line: its line breaks become blanks.
+QString oneLine(QString text)
+{
+    if (text.contains(u'\n') || text.contains(u'\r'))
+        text.replace(u'\r', u' ').replace(u'\n', u' ');
+    return text;
+}
+
 // A day as a page heads it when the export has no line of its own for it: "2024/01/15(月)".
 QString dayText(QDate date)
 {
@@ -135,7 +143,7 @@ void RecordLines::day(QDate date, const QString &text)
         return;
     m_day = date;
     open(SeparatorLine, LineRole::Frame, date, QString());
-    add(text.isEmpty() ? dayText(date) : text, LineRole::Date);
+    add(text.isEmpty() ? dayText(date) : oneLine(text), LineRole::Date);
     add(SeparatorLine, LineRole::Frame);
 }
 
@@ -146,13 +154,15 @@ void RecordLines::message(const chat::Message &m)
         day(at.date(), QString());
     const QString time = at.isValid() && !m.when.dayOnly ? timeText(at, m.when.seconds) : QString();
     const QString lead = time.isEmpty() ? QString() : time + u' ';
-    open(m.sender + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
+    open(oneLine(m.sender) + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
          m.recipients.join(u'、'));
 
     QStringList lines;
     QList<LineRole> roles;
-    auto push = [&](QString text, LineRole role) {
-        lines.append(std::move(text));
+    // Whatever a reader gives, a line holds no line break: a text's breaks make lines of their
+    // own, and the short lines are one line each.
+    auto push = [&](const QString &text, LineRole role) {
+        lines.append(oneLine(text));
         roles.append(role);
     };
     if (m.forwarded)
@@ -161,8 +171,14 @@ void RecordLines::message(const chat::Message &m)
              LineRole::Placeholder);
     if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty())
         push(replyLine(m), LineRole::Placeholder);
-    for (const QString &text : m.text)
-        push(text, LineRole::Message);
+    for (const QString &text : m.text) {
+        for (QString line : text.split(u'\n')) {
+            if (line.endsWith(u'\r'))
+                line.chop(1);
+            lines.append(std::move(line));
+            roles.append(LineRole::Message);
+        }
+    }
     for (const chat::Attachment &a : m.attachments)
         push(attachmentLine(a), LineRole::Placeholder);
     if (!m.reactions.isEmpty())

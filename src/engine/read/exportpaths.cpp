@@ -8,11 +8,12 @@ namespace exportpaths {
 
 std::optional<Split> split(const QString &path)
 {
-    const QFileInfo info(path);
-    if (info.isFile())
-        return std::nullopt;
+    // A bare name is no chat path: told without asking the file system, as a folder scan asks
+    // for every name it lists.
     const qsizetype slash = path.lastIndexOf(u'/');
     if (slash <= 0 || slash == path.size() - 1)
+        return std::nullopt;
+    if (QFileInfo(path).isFile())
         return std::nullopt;
     Split s {path.left(slash), path.mid(slash + 1)};
     const QFileInfo container(s.container);

@@ -18,7 +18,7 @@ std::optional<Split> split(const QString &path)
     Split s {path.left(slash), path.mid(slash + 1)};
     const QFileInfo container(s.container);
     if (container.isFile())
-        return s;
+        return mayHoldChats(s.container) ? std::optional(s) : std::nullopt;
     if (container.isDir()) {
         const std::shared_ptr<const ExportFiles> files = open(s.container, nullptr);
         if (files && holder(*files))
@@ -35,7 +35,8 @@ bool mayHoldChats(const QString &path)
     const QString suffix = info.suffix().toLower();
     if (suffix == u"json" || suffix == u"js")
         return true;
-    return info.isFile() && ExportFiles::isArchive(path);
+    // Only a ZIP or TAR by name: a text log that happens to start like one stays a log.
+    return (suffix == u"zip" || suffix == u"tar") && info.isFile() && ExportFiles::isArchive(path);
 }
 
 std::shared_ptr<const ExportFiles> open(const QString &container, QString *error)

@@ -1,6 +1,7 @@
 #include "engine/read/shared/jsonpull.h"
 
 #include <QCoreApplication>
+#include <cmath>
 #include <rapidjson/error/en.h>
 
 namespace {
@@ -444,8 +445,11 @@ qint64 integer(const rapidjson::Value &object, const char *name, qint64 otherwis
     }
     if (v->IsInt64())
         return v->GetInt64();
-    if (v->IsNumber())
-        return qint64(v->GetDouble());
+    if (v->IsNumber()) {
+        // A number past what 64 bits hold is no time or size of this world.
+        const double d = v->GetDouble();
+        return std::isfinite(d) && std::abs(d) < 9.2e18 ? qint64(d) : otherwise;
+    }
     return otherwise;
 }
 

@@ -169,7 +169,9 @@ QString event(const QString &type, const QString &content, const QString &sender
             return senderId + QStringLiteral(" からの不在着信");
         const QString seconds = element(content, QStringLiteral("duration"));
         if (!seconds.isEmpty()) {
-            const int s = seconds.toDouble();
+            // A call of more than a year is a damaged field, not a call.
+            const double d = seconds.toDouble();
+            const int s = d > 0 && d < 366.0 * 86400 ? int(d) : 0;
             return QStringLiteral("通話が終わりました (%1:%2)")
                 .arg(s / 60)
                 .arg(s % 60, 2, 10, QLatin1Char('0'));

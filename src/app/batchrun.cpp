@@ -210,7 +210,8 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         settings.makeIndex = *commandLine.index ? 1 : 0;
     if (commandLine.encoding)
         settings.logEncoding = encodingWord(*commandLine.encoding);
-    settings.timeZone = commandLine.timeZone;
+    if (!commandLine.timeZone.isEmpty())
+        settings.timeZone = commandLine.timeZone;
     if (!commandLine.namesFile.isEmpty()) {
         QString reason;
         if (!readExportNames(commandLine.namesFile, settings.exportNames, &reason)) {

@@ -72,6 +72,7 @@ const Field fields[] = {
     {"Page", "Style", Kind::Text, PageStyles[0].word, &Settings::pageStyle},
     {"Page", "Index", Kind::Number, "0", nullptr, &Settings::makeIndex},
     {"MojiCode", "Log", Kind::Text, "自動", &Settings::logEncoding},
+    {"Page", "TimeZone", Kind::Text, "", &Settings::timeZone},
 };
 
 constexpr textcodec::Choice EncodingChoices[]

@@ -35,12 +35,13 @@ struct Settings
     QString pageStyle; // the word of a page style, as stored; see pageStyleOf (pagestyles.h)
     qint32 makeIndex = 0; // 1 = folders that received pages get an index page
     QString logEncoding; // how logs are decoded: one of the EncodingWords, "自動" = detected
+    // Chat exports: the time zone their instants are shown in (an IANA name; empty or unknown:
+    // the system's).
+    QString timeZone;
 
     // Not stored in the file.
     qint32 colorCountAtLoad = 0;
-    // Chat exports: the time zone their instants are shown in (an IANA name; empty: the
-    // system's), and names for the ids an export gives people as ("id TAB name" lines).
-    QString timeZone;
+    // Names for the ids a chat export gives people as ("id TAB name" lines).
     QHash<QString, QString> exportNames;
     bool commandLineRun = false;
     // The file existed but could not be read: what is held are defaults, so saveSettings

@@ -67,6 +67,10 @@ inline QStringList readRecords(LogReader &reader, const QString &header)
             break;
         case LineRole::Message:
         case LineRole::Placeholder:
+        case LineRole::Reply:
+        case LineRole::Attachment:
+        case LineRole::Reactions:
+        case LineRole::Edited:
             if (open && open->lines.isEmpty())
                 line.remove(0, repeated);
             if (open)

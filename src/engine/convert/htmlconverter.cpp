@@ -2,6 +2,7 @@
 
 #include "engine/appstate.h"
 #include "engine/convert/finishpagerun.h"
+#include "engine/convert/pagefiles.h"
 #include "engine/convert/runsteps.h"
 #include "engine/convert/searchfile.h"
 #include "engine/convert/speakercolors.h"
@@ -47,10 +48,11 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
 }
 
 // Pass 2: the log is read again rather than kept decoded in memory; each line goes into the
-// page, and into the page's search data when there is one. False when the log could not be read
+// page, and into the page's search data when there is one; the files an export's lines name
+// are copied beside the page when `files` is given. False when the log could not be read
 // again.
-bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, RunHost &host,
-               OutputFile &out, ProgressMeter &progress)
+bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, PageFiles *files,
+               RunHost &host, OutputFile &out, ProgressMeter &progress)
 {
     EventPump headPump(host); // a legend of many speakers takes a while
     writer.writeHead([&](QByteArrayView piece) {
@@ -69,7 +71,9 @@ bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, RunH
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
         pump.lineDone(line.size());
-        writer.writeLine(line, info.role, out.buffer());
+        if (info.role == LineRole::Attachment && !info.ref.isEmpty())
+            info.ref = files ? files->place(info.ref) : QString();
+        writer.writeLine(line, info.role, info.ref, out.buffer());
         if (data)
             data->write(line, info.role);
         out.flushIfFull();
@@ -200,9 +204,15 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         .pageName = out.outputPath().mid(out.outputPath().lastIndexOf(u'/') + 1),
         .indexName = settings.makeIndex == 1 ? indexFileName(settings.addStr) : QString(),
         .utf8Page = reader.format().utf8Page(),
+        .chatExport = reader.format().chatExport,
+        .timeZone = reader.shownZone(),
     };
     const std::unique_ptr<PageWriter> writer = style.make(facts, settings, state.palette);
-    const bool bodyOk = writePage(reader, *writer, data ? &*data : nullptr, host, out, progress);
+    std::optional<PageFiles> files;
+    if (style.showsFiles && reader.format().chatExport)
+        files.emplace(path, out.outputPath());
+    const bool bodyOk = writePage(reader, *writer, data ? &*data : nullptr,
+                                  files ? &*files : nullptr, host, out, progress);
     if (!bodyOk) {
         // The log changed or went away since the first pass: nothing of it is written.
         out.discard();
@@ -218,6 +228,9 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         return LogOutcome::Next;
     IndexEntry entry = indexEntry(out.outputPath(), path, reader, speakerKeys, style.anchors);
     host.logWritten(path, out.outputPath());
+    // A file the page names that could not be copied beside it is said; the page stands.
+    if (files && !files->failedFile().isEmpty())
+        host.outputNotWritten(path, files->failedFile(), files->error());
     // Without its data the page is still listed; the index's search passes it over.
     entry.searchData = data && data->commit();
     if (data && !entry.searchData)

@@ -130,10 +130,11 @@ QString hashSource(QStringView text)
     return hashSource(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha256));
 }
 
-QString securityPolicyMeta(QStringView scriptSources, QStringView styleSources)
+QString securityPolicyMeta(QStringView scriptSources, QStringView styleSources, QStringView more)
 {
     return QStringLiteral("<meta http-equiv=\"Content-Security-Policy\" content=\"default-src "
                           "'none'; script-src ")
         + scriptSources + QStringLiteral("; style-src ") + styleSources
+        + (more.isEmpty() ? QString() : QStringLiteral("; ") + more)
         + QStringLiteral("; base-uri 'none'; form-action 'none'\">\n");
 }

@@ -37,8 +37,10 @@ QString markupText(QStringView markup);
 // the SHA-256 digest of its UTF-8.
 QString hashSource(QByteArrayView sha256);
 QString hashSource(QStringView text);
-// The page's policy: nothing but these scripts and styles, no request, no form, no base.
-QString securityPolicyMeta(QStringView scriptSources, QStringView styleSources);
+// The page's policy: nothing but these scripts and styles, no request, no form, no base;
+// `more`: a further directive ("img-src 'self'").
+QString securityPolicyMeta(QStringView scriptSources, QStringView styleSources,
+                           QStringView more = {});
 
 // Appends page text: code page 932 with characters it lacks as numeric references ("&#N;"),
 // or UTF-8 with every character as itself.

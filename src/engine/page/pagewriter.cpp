@@ -15,6 +15,7 @@ PageStyleWriter pageStyleWriter(PageStyle style)
         return {.showsTimes = true,
                 .distinctColors = true,
                 .anchors = true,
+                .showsFiles = true,
                 .make = [](const PageFacts &facts, const Settings &settings,
                            const Palette &) -> std::unique_ptr<PageWriter> {
                     return std::make_unique<ModernPageWriter>(facts, settings);

@@ -28,6 +28,10 @@ struct PageFacts
     QString pageName; // the page's own file name
     QString indexName; // the folder's index page when the run makes one, else empty
     bool utf8Page = false; // what LogFormat::utf8Page says of the log
+    bool chatExport = false; // what LogFormat::chatExport says of the log
+    // The zone the log's times are shown in ("Asia/Tokyo (UTC+09:00)"), where the log wrote
+    // instants rather than the times its app showed; else empty.
+    QString timeZone;
 };
 
 // Takes a page's bytes as they are made.
@@ -47,8 +51,10 @@ public:
     // are.
     virtual void writeHead(const PageBytes &out) = 0;
     // The page for the next line of the log. `role`: what the log's structure says the line is;
-    // Unknown lines are sorted by the line tests.
-    virtual void writeLine(const QString &line, LineRole role, QByteArray &out) = 0;
+    // Unknown lines are sorted by the line tests. `ref`: where a Reply line's message is on the
+    // page ("u12"), or an Attachment's copy beside the page, relative to it; else empty.
+    virtual void writeLine(const QString &line, LineRole role, QStringView ref, QByteArray &out)
+        = 0;
     // What follows the last line.
     virtual void writeEnd(QByteArray &out) = 0;
 };
@@ -63,6 +69,8 @@ struct PageStyleWriter
     bool distinctColors = false;
     // Every utterance has its anchor "#uN", which the index's search links to.
     bool anchors = false;
+    // A chat export's pictures and files are shown or linked from a folder beside the page.
+    bool showsFiles = false;
     std::unique_ptr<PageWriter> (*make)(const PageFacts &facts, const Settings &settings,
                                         const Palette &palette)
         = nullptr;

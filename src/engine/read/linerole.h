@@ -17,12 +17,24 @@ enum class LineRole : quint8 {
     // A message line that stands for what is not text: a sticker, a photo, a call.
     Placeholder,
     Plain, // a line of a text log outside messages and notices (a hash line)
+    // The short lines of a chat export's message, each a Placeholder to every output but the
+    // modern page, which shows them as what they are.
+    Reply, // the message it answers: its sender and a quote
+    Attachment, // a file it carries
+    Reactions, // who answered it with which emoji
+    Edited, // it was edited
 };
+
+// The short lines of a message that stand for something besides its text.
+inline bool isPlaceholderLine(LineRole role)
+{
+    return role == LineRole::Placeholder || role >= LineRole::Reply;
+}
 
 // The lines of a message's text, and the lines of a notice.
 inline bool isMessageLine(LineRole role)
 {
-    return role == LineRole::Message || role == LineRole::Placeholder;
+    return role == LineRole::Message || isPlaceholderLine(role);
 }
 inline bool isNoticeLine(LineRole role)
 {

@@ -86,6 +86,7 @@ public:
     void lookAtForeignKind();
     // The chat's name where the log tells it (a LINE export's title); empty otherwise.
     QString chatName() const { return m_reader ? m_reader->chatName() : QString(); }
+    QString shownZone() const { return m_reader ? m_reader->shownZone() : QString(); }
 
 private:
     static constexpr qint64 ChunkBytes = 1 << 20;

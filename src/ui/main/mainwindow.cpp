@@ -6,6 +6,7 @@
 #include "mainwindowhost.h"
 #include "previewbox.h"
 #include "settings/pagestyles.h"
+#include "timezonemenu.h"
 #include "ui/settings/opensettings.h"
 #include "ui/uiutil.h"
 
@@ -226,6 +227,8 @@ void MainWindow::buildMenus()
     buildPageMenu(settings);
     m_mnuEncoding = new EncodingMenu(m_state.settings, settings);
     settings->addMenu(m_mnuEncoding);
+    m_mnuTimeZone = new TimeZoneMenu(m_state.settings, settings);
+    settings->addMenu(m_mnuTimeZone);
 
     QMenu *help = submenu(bar, "mnuHelps", QStringLiteral("ヘルプ(&H)"));
     bar->addMenu(help);

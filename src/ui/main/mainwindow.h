@@ -9,6 +9,7 @@
 #include <memory>
 
 class EncodingMenu;
+class TimeZoneMenu;
 class QAction;
 class QCheckBox;
 class QDialog;
@@ -143,6 +144,7 @@ private:
     QList<QAction *> m_mnuPageStyles; // one a page style, in the order of PageStyles
     QAction *m_mnuIndex = nullptr;
     EncodingMenu *m_mnuEncoding = nullptr; // "文字コード", see encodingmenu.h
+    TimeZoneMenu *m_mnuTimeZone = nullptr; // "時刻帯", see timezonemenu.h
     QList<QAction *> m_commands; // every action, disabled while the window takes no input
     std::unique_ptr<Host> m_host;
 };

@@ -14,6 +14,7 @@
 #include "previewbox.h"
 #include "settings/pagestyles.h"
 #include "settings/settings.h"
+#include "timezonemenu.h"
 #include "ui/help/helpwindow.h"
 #include "ui/help/versionwindow.h"
 #include "ui/rules/ruledialogs.h"
@@ -111,6 +112,7 @@ bool MainWindow::startUp(const QStringList &arguments)
     m_mnuRuleEna->setChecked(settings.msgRuleEnable != 0);
     showPageChoices();
     m_mnuEncoding->showChoice();
+    m_mnuTimeZone->showChoice();
 
     settings.commandLineRun = false;
     if (startFromCommandLine(arguments))

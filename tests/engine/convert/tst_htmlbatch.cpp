@@ -21,6 +21,7 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void textAndXmlLogs();
     void modernPagesWithIndex();
+    void exportPages();
 };
 
 namespace {
@@ -134,6 +135,62 @@ void TestHtmlBatch::modernPagesWithIndex()
     QCOMPARE(runBatch(cl, dir.path(), err, false), ExitSomeNotWritten);
     err.flush();
     QVERIFY2(errors.contains(dir.filePath(QStringLiteral("_index.htm"))), qPrintable(errors));
+}
+
+// A chat export's page shows its replies as links, its reactions and edits, and its pictures
+// from copies beside the page; where the export wrote instants the page names the zone.
+void TestHtmlBatch::exportPages()
+{
+    QTemporaryDir dir;
+    const QString ini = dir.filePath(QStringLiteral("settings.ini"));
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("tg/photos")));
+    const QByteArray picture = "\x89PNG\r\n\x1a\n not really";
+    writeFile(dir.filePath(QStringLiteral("tg/photos/p 1#.jpg")), picture);
+    const QString telegram = writeFile(dir.filePath(QStringLiteral("tg/result.json")),
+                                       R"({"name":"Ann","type":"personal_chat","id":1,"messages":[
+{"id":1,"type":"message","date":"2024-01-15T21:03:00","from":"Ann","from_id":"user1","text":"hi"},
+{"id":2,"type":"message","date":"2024-01-15T21:04:00","from":"Bo","from_id":"user2",
+ "reply_to_message_id":1,"edited":"2024-01-15T21:05:00","photo":"photos/p 1#.jpg",
+ "reactions":[{"type":"emoji","count":1,"emoji":"👍"}],"text":"see"},
+{"id":3,"type":"message","date":"2024-01-15T21:06:00","from":"Ann","from_id":"user1",
+ "photo":"../outside.jpg","text":""}]})");
+    writeFile(dir.filePath(QStringLiteral("outside.jpg")), picture);
+    QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("meta/msgs/inbox/ann_1")));
+    writeFile(dir.filePath(QStringLiteral("meta/msgs/inbox/ann_1/a.jpg")), picture);
+    const QString meta
+        = writeFile(dir.filePath(QStringLiteral("meta/msgs/inbox/ann_1/message_1.json")),
+                    R"({"participants":[{"name":"Ann"},{"name":"Bo"}],"messages":[
+{"sender_name":"Ann","timestamp_ms":1705320000000,"content":"x",
+ "photos":[{"uri":"msgs/inbox/ann_1/a.jpg"}]}],"title":"Ann"})");
+    const CommandLine cl = parseCommandLine(
+        {QStringLiteral("--batch"), QStringLiteral("--html"), QStringLiteral("--page"),
+         QStringLiteral("modern"), QStringLiteral("--timezone"), QStringLiteral("Asia/Tokyo"),
+         QStringLiteral("--settings"), ini, telegram, meta});
+    QString errors;
+    QTextStream err(&errors);
+    QCOMPARE(runBatch(cl, dir.path(), err, false), ExitAllWritten);
+
+    QFile page(dir.filePath(QStringLiteral("tg/_result.htm")));
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    QVERIFY(html.contains(u"img-src 'self'"));
+    QVERIFY(html.contains(u"<a class=\"re\" href=\"#u1\">↩ Ann「hi」</a>"));
+    QVERIFY(html.contains(u"<img src=\"_result.htm.files/p%201_.jpg\""));
+    QVERIFY(html.contains(u"<span class=\"rx\">👍</span>"));
+    QVERIFY(html.contains(u"<span class=\"ed\">編集済み</span>"));
+    QVERIFY(!html.contains(u"時刻は")); // Telegram writes the times its app showed
+    QFile copy(dir.filePath(QStringLiteral("tg/_result.htm.files/p 1_.jpg")));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), picture);
+    // Nothing from outside the export is taken.
+    QCOMPARE(QDir(dir.filePath(QStringLiteral("tg/_result.htm.files"))).entryList(QDir::Files),
+             QStringList {QStringLiteral("p 1_.jpg")});
+
+    QFile metaPage(dir.filePath(QStringLiteral("meta/msgs/inbox/ann_1/_message_1.htm")));
+    QVERIFY(metaPage.open(QIODevice::ReadOnly));
+    const QString metaHtml = QString::fromUtf8(metaPage.readAll());
+    QVERIFY(metaHtml.contains(u"・時刻は Asia/Tokyo (UTC+09:00)"));
+    QVERIFY(metaHtml.contains(u"<img src=\"_message_1.htm.files/a.jpg\""));
 }
 
 QTEST_GUILESS_MAIN(TestHtmlBatch)

@@ -123,6 +123,7 @@ private slots:
     void keyboardMovesAndPresses();
     void fastRunWithAMessageKeepsTheProgram();
     void encodingMenu();
+    void timeZoneMenu();
     void desktopIdentity();
 };
 
@@ -143,6 +144,25 @@ void TestMainWindow::encodingMenu()
     QVERIFY(!f.find<QAction>("mnuEncodingUtf8")->isChecked());
     f.trigger("mnuClose");
     QCOMPARE(f.stored("MojiCode", "Log"), QStringLiteral("UTF-16"));
+}
+
+// "時刻帯": the PC's own zone unless the settings file names one; a zone the list lacks is
+// offered as it was stored; a choice is stored on closing.
+void TestMainWindow::timeZoneMenu()
+{
+    MainWindowFixture f;
+    f.preset("Page", "TimeZone", "Europe/Paris");
+    f.start();
+    auto *menu = f.find<QMenu>("mnuTimeZone");
+    QCOMPARE(menu->title(), QStringLiteral("時刻帯"));
+    QVERIFY(!f.find<QAction>("mnuTimeZoneSystem")->isChecked());
+    QAction *stored = f.find<QAction>("mnuTimeZoneStored");
+    QCOMPARE(stored->text(), QStringLiteral("Europe/Paris"));
+    QVERIFY(stored->isChecked());
+    f.trigger("mnuTimeZone_Asia/Tokyo");
+    QVERIFY(!stored->isChecked());
+    f.trigger("mnuClose");
+    QCOMPARE(f.stored("Page", "TimeZone"), QStringLiteral("Asia/Tokyo"));
 }
 
 // The desktop learns which desktop file the windows belong to, and the window shows the

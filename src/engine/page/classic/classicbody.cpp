@@ -102,6 +102,10 @@ void ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray &ou
         break;
     case LineRole::Message:
     case LineRole::Placeholder:
+    case LineRole::Reply:
+    case LineRole::Attachment:
+    case LineRole::Reactions:
+    case LineRole::Edited:
         messageLine(line, out);
         break;
     case LineRole::Notice:

@@ -193,6 +193,9 @@ void appendLegend(HeadOut &page, const ClassicSpeakers &speakers, const ClassicL
     }
     line(QStringLiteral("</table>"));
     line(QStringLiteral("</center>"));
+    if (!look.timeZone.isEmpty())
+        line(QStringLiteral("<center>時刻は ") % htmlEscaped(look.timeZone)
+             % QStringLiteral("</center>"));
     line(QStringLiteral("<br>"));
     page += QStringLiteral("<DL>");
 }

@@ -20,6 +20,8 @@ struct ClassicLook
     bool jsForeColor = false; // colour drop-downs and CChange
     bool jsFontBold = false; // bold check boxes and CBold
     QStringList paletteCodes; // palette entries 1 … colorCount
+    // The zone a chat export's times are shown in (PageFacts::timeZone), said under the legend.
+    QString timeZone;
 
     // The speakers' font elements carry ids (for the scripts) unless both script choices
     // are exactly "いらない"; any other word keeps them.

@@ -30,6 +30,7 @@ ClassicPageWriter::ClassicPageWriter(const PageFacts &facts, const Settings &set
     , m_speakers(classicSpeakers(facts))
     , m_body(facts.tests, facts.speakers, m_speakers, m_look, settings.colorNameToo == 1)
 {
+    m_look.timeZone = facts.timeZone;
     m_body.setUtf8Page(m_utf8Page);
 }
 
@@ -46,7 +47,7 @@ void ClassicPageWriter::writeHead(const PageBytes &out)
         m_utf8Page);
 }
 
-void ClassicPageWriter::writeLine(const QString &line, LineRole role, QByteArray &out)
+void ClassicPageWriter::writeLine(const QString &line, LineRole role, QStringView, QByteArray &out)
 {
     m_body.write(line, role, out);
     out.append(textcodec::CrLfBytes);

@@ -13,7 +13,7 @@ public:
     ClassicPageWriter(const PageFacts &facts, const Settings &settings, const Palette &palette);
 
     void writeHead(const PageBytes &out) override;
-    void writeLine(const QString &line, LineRole role, QByteArray &out) override;
+    void writeLine(const QString &line, LineRole role, QStringView ref, QByteArray &out) override;
     void writeEnd(QByteArray &out) override;
 
 private:

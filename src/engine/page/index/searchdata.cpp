@@ -202,7 +202,7 @@ void SearchData::write(const QString &line, LineRole role, QByteArray &out)
             m_text = plainText(rest);
         return;
     }
-    if ((sorted != LineRole::Message && sorted != LineRole::Placeholder) || m_speaker < 0)
+    if (!isMessageLine(sorted) || m_speaker < 0)
         return;
     QStringView text = line;
     if (at == m_restatedLine && m_restated > 0 && line.size() >= m_restated

@@ -19,6 +19,12 @@ const QString &printStyle()
     return text;
 }
 
+const QString &exportStyle()
+{
+    static const QString text = u'\n' + asset("modern-export.css");
+    return text;
+}
+
 const QString &script()
 {
     static const QString text = u'\n' + asset("theme.js") + asset("search.js") + asset("modern.js");

@@ -24,6 +24,8 @@ inline const QString DarkNoteBackground = QStringLiteral("#262A30");
 // Light theme values first; the dark values follow (pageassets::darkVariables()).
 const QString &style();
 const QString &printStyle();
+// What only a chat app's export has: replies, pictures, reactions, edits.
+const QString &exportStyle();
 const QString &script(); // the theme switch (theme.js), the search (search.js), the page's own
 
 } // namespace modernassets

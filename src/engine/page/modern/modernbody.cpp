@@ -222,7 +222,7 @@ const QByteArray &ModernBody::nameMarkup(qsizetype speaker)
     return name;
 }
 
-void ModernBody::appendText(QStringView html)
+void ModernBody::appendText(QStringView html, bool linked)
 {
     if (m_textOpen) {
         m_out->append('\n');
@@ -231,7 +231,10 @@ void ModernBody::appendText(QStringView html)
             m_out->append("<p>");
         m_textOpen = true;
     }
-    appendChatHtml(html, *m_out, m_openTags);
+    if (linked)
+        appendChatHtml(html, *m_out, m_openTags);
+    else
+        appendUtf8(html, *m_out);
 }
 
 void ModernBody::openBlock(Block kind, qsizetype speaker, bool header)
@@ -363,7 +366,7 @@ void ModernBody::headerLine(const QString &line, LineRole role)
         appendText(rest);
 }
 
-void ModernBody::textLine(QStringView html, Block kind)
+void ModernBody::textLine(QStringView html, Block kind, bool linked)
 {
     if (kind == Block::Utterance && m_block != Block::Utterance) {
         if (m_speaker < 0) {
@@ -376,15 +379,21 @@ void ModernBody::textLine(QStringView html, Block kind)
     }
     if (kind != m_block)
         openBlock(kind, -1);
-    appendText(html);
+    appendText(html, linked);
 }
 
-void ModernBody::messageLine(const QString &line, bool placeholder)
+QStringView ModernBody::unstamped(const QString &line) const
 {
     QStringView text = line;
     if (m_line == m_restatedLine && m_restated > 0 && line.size() >= m_restated
         && line.at(m_restated - 1) == u' ')
         text = text.sliced(m_restated);
+    return text;
+}
+
+void ModernBody::messageLine(const QString &line, bool placeholder)
+{
+    const QStringView text = unstamped(line);
     if (placeholder) // a sticker, a photo, a call: the app's words, not the sender's
         textLine(QString(QStringLiteral("<span class=\"ph\">") % text % QStringLiteral("</span>")),
                  Block::Utterance);
@@ -405,7 +414,7 @@ void ModernBody::daySeparator(QStringView html)
     m_out->append("</h2>").append(Separator);
 }
 
-void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
+void ModernBody::write(const QString &line, LineRole role, QByteArray &out, QStringView ref)
 {
     m_out = &out;
     ++m_sectionLines;
@@ -418,6 +427,12 @@ void ModernBody::write(const QString &line, LineRole role, QByteArray &out)
         break;
     case LineRole::Placeholder:
         messageLine(line, true);
+        break;
+    case LineRole::Reply:
+    case LineRole::Attachment:
+    case LineRole::Reactions:
+    case LineRole::Edited:
+        shortLine(line, role, ref);
         break;
     case LineRole::Notice:
         textLine(line, Block::Notice);

@@ -37,8 +37,9 @@ public:
     ModernBody(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps);
 
     // The page text for the next line of the log (without its line break). `role`: what the
-    // log's structure says the line is; Unknown lines are sorted by the line tests.
-    void write(const QString &line, LineRole role, QByteArray &out);
+    // log's structure says the line is; Unknown lines are sorted by the line tests. `ref`: see
+    // PageWriter::writeLine.
+    void write(const QString &line, LineRole role, QByteArray &out, QStringView ref = {});
     // Closes what is open; called once after the last line.
     void finish(QByteArray &out);
 
@@ -53,13 +54,18 @@ private:
 
     void headerLine(const QString &line, LineRole role);
     void messageLine(const QString &line, bool placeholder);
+    // A chat export's short line: a linked reply, an image or a file, reactions, "edited".
+    void shortLine(const QString &line, LineRole role, QStringView ref);
     void daySeparator(QStringView html);
-    void textLine(QStringView html, Block kind);
+    // `linked`: http and https addresses in the text become links (not inside a link).
+    void textLine(QStringView html, Block kind, bool linked = true);
     void openBlock(Block kind, qsizetype speaker, bool header = false);
     void closeBlock();
     void openSection();
     void closeSection();
-    void appendText(QStringView html);
+    void appendText(QStringView html, bool linked = true);
+    // The line without the time its header already shows.
+    QStringView unstamped(const QString &line) const;
     void openUtterance(qsizetype speaker);
     const QByteArray &nameMarkup(qsizetype speaker);
 

@@ -112,6 +112,8 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
         % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
     speakerRules(colors, out);
     out += printStyle();
+    if (info.chatExport)
+        out += exportStyle();
     if (!info.nav.indexName.isEmpty())
         out += pageNavStyle();
 }
@@ -124,7 +126,9 @@ QString securityPolicy(const ModernPageInfo &info, const ReadableColors &colors)
     QCryptographicHash style(QCryptographicHash::Sha256);
     styleSheet(info, colors, [&style](QStringView piece) { style.addData(piece.toUtf8()); });
     static const QString script = hashSource(modernassets::script());
-    return securityPolicyMeta(script, hashSource(style.result()));
+    // An export's pictures are shown from the folder beside the page, never from elsewhere.
+    return securityPolicyMeta(script, hashSource(style.result()),
+                              info.chatExport ? QStringView(u"img-src 'self'") : QStringView());
 }
 
 QString facts(const ModernPageInfo &info)
@@ -136,6 +140,8 @@ QString facts(const ModernPageInfo &info)
         if (info.lastDate != info.firstDate)
             text += QStringLiteral(" ～ ") % htmlEscaped(info.lastDate);
     }
+    if (!info.timeZone.isEmpty())
+        text += QStringLiteral("・時刻は ") % htmlEscaped(info.timeZone);
     return text;
 }
 
@@ -179,6 +185,8 @@ ModernPageInfo modernPageInfo(const PageFacts &facts, const Settings &settings)
     info.narColor = colorcode::checkedCode(settings.narColor);
     if (!facts.indexName.isEmpty())
         info.nav = {facts.indexName, facts.pageName};
+    info.chatExport = facts.chatExport;
+    info.timeZone = facts.timeZone;
     return info;
 }
 
@@ -250,9 +258,10 @@ void ModernPageWriter::writeHead(const PageBytes &out)
     writeModernHead(m_info, [&out](QStringView piece) { out(piece.toUtf8()); });
 }
 
-void ModernPageWriter::writeLine(const QString &line, LineRole role, QByteArray &out)
+void ModernPageWriter::writeLine(const QString &line, LineRole role, QStringView ref,
+                                 QByteArray &out)
 {
-    m_body.write(line, role, out);
+    m_body.write(line, role, out, ref);
 }
 
 void ModernPageWriter::writeEnd(QByteArray &out)

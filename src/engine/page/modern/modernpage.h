@@ -33,6 +33,9 @@ struct ModernPageInfo
     QString bodyColor; // stands in for a speaker without a colour
     QString narColor; // notices
     PageNav nav; // links to the folder's index and the neighbouring pages, when it has one
+    // A chat app's export: its replies, pictures (beside the page) and reactions are shown.
+    bool chatExport = false;
+    QString timeZone; // the zone its times are shown in, where the export wrote instants
 };
 
 // The page from "<!DOCTYPE html>" up to the opening of the utterances, in pieces.
@@ -46,7 +49,7 @@ public:
     ModernPageWriter(const PageFacts &facts, const Settings &settings);
 
     void writeHead(const PageBytes &out) override;
-    void writeLine(const QString &line, LineRole role, QByteArray &out) override;
+    void writeLine(const QString &line, LineRole role, QStringView ref, QByteArray &out) override;
     void writeEnd(QByteArray &out) override;
 
 private:

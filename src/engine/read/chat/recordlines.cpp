@@ -74,6 +74,8 @@ bool RecordLines::restart()
     m_out.clear();
     m_day = QDate();
     m_linesOut = 0;
+    m_anchors.clear();
+    m_messages = 0;
     return m_records->restart();
 }
 
@@ -93,7 +95,7 @@ bool RecordLines::next(QString &line, LineInfo &info)
         m_stamps.addRolling(m_linesOut, dateText(out.date), out.time, out.repeated, !m_stampsDone,
                             out.to);
     line = std::move(out.text);
-    info = {out.role, textcodec::LineEnd::CrLf};
+    info = {out.role, textcodec::LineEnd::CrLf, std::move(out.ref)};
     m_out.pop_front();
     ++m_linesOut;
     return true;
@@ -147,8 +149,19 @@ void RecordLines::day(QDate date, const QString &text)
     add(SeparatorLine, LineRole::Frame);
 }
 
+QString RecordLines::shownZone() const
+{
+    if (!m_instant.isValid())
+        return {};
+    const QString offset = m_zone.displayName(m_instant, QTimeZone::OffsetName);
+    const QString id = QString::fromUtf8(m_zone.id());
+    return id == offset || id.isEmpty() ? offset : id + QStringLiteral(" (") + offset + u')';
+}
+
 void RecordLines::message(const chat::Message &m)
 {
+    if (m.when.instant && !m_instant.isValid())
+        m_instant = m.when.at;
     const QDateTime at = m.when.shown(m_zone);
     if (at.isValid() && at.date() != m_day)
         day(at.date(), QString());
@@ -156,44 +169,55 @@ void RecordLines::message(const chat::Message &m)
     const QString lead = time.isEmpty() ? QString() : time + u' ';
     open(oneLine(m.sender) + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
          m.recipients.join(u'、'));
+    ++m_messages;
+    if (!m.id.isEmpty())
+        m_anchors.insert(m.id, m_messages);
 
-    QStringList lines;
-    QList<LineRole> roles;
+    struct Line
+    {
+        QString text;
+        LineRole role;
+        QString ref;
+    };
+    QList<Line> lines;
     // Whatever a reader gives, a line holds no line break: a text's breaks make lines of their
     // own, and the short lines are one line each.
-    auto push = [&](const QString &text, LineRole role) {
-        lines.append(oneLine(text));
-        roles.append(role);
+    auto push = [&](const QString &text, LineRole role, QString ref = QString()) {
+        lines.append({oneLine(text), role, std::move(ref)});
     };
     if (m.forwarded)
         push(m.forwardedFrom.isEmpty() ? QStringLiteral("[転送]")
                                        : QStringLiteral("[転送] ") + m.forwardedFrom,
              LineRole::Placeholder);
-    if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty())
-        push(replyLine(m), LineRole::Placeholder);
+    if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty()) {
+        const qsizetype answered = m.replyTo.isEmpty() ? 0 : m_anchors.value(m.replyTo);
+        push(replyLine(m), LineRole::Reply,
+             answered > 0 ? u'u' + QString::number(answered) : QString());
+    }
     for (const QString &text : m.text) {
         for (QString line : text.split(u'\n')) {
             if (line.endsWith(u'\r'))
                 line.chop(1);
-            lines.append(std::move(line));
-            roles.append(LineRole::Message);
+            lines.append({std::move(line), LineRole::Message, {}});
         }
     }
     for (const chat::Attachment &a : m.attachments)
-        push(attachmentLine(a), LineRole::Placeholder);
+        push(attachmentLine(a), LineRole::Attachment, a.path);
     if (!m.reactions.isEmpty())
-        push(reactionLine(m.reactions), LineRole::Placeholder);
+        push(reactionLine(m.reactions), LineRole::Reactions);
     if (m.edited)
-        push(QStringLiteral("[編集済み]"), LineRole::Placeholder);
+        push(QStringLiteral("[編集済み]"), LineRole::Edited);
     if (lines.isEmpty())
         push(QString(), LineRole::Message);
-    lines.first().prepend(lead);
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        add(std::move(lines[i]), roles[i]);
+    lines.first().text.prepend(lead);
+    for (Line &line : lines)
+        add(std::move(line.text), line.role, std::move(line.ref));
 }
 
 void RecordLines::event(const chat::Event &e)
 {
+    if (e.when.instant && !m_instant.isValid())
+        m_instant = e.when.at;
     const QDateTime at = e.when.shown(m_zone);
     if (at.isValid() && at.date() != m_day)
         day(at.date(), QString());

@@ -4,6 +4,7 @@
 #include "engine/read/formats/chatformat.h"
 
 #include <QDate>
+#include <QHash>
 #include <QTimeZone>
 #include <deque>
 #include <memory>
@@ -29,6 +30,7 @@ public:
     qsizetype lineCount() override { return m_records->total(); }
     qsizetype linesConsumed() const override { return m_records->consumed(); }
     QString chatName() const override { return m_records->chat().name; }
+    QString shownZone() const override;
     bool failed() const override { return m_records->failed(); }
     QString errorString() const override { return m_records->errorString(); }
 
@@ -48,6 +50,7 @@ private:
         QString time;
         qsizetype repeated = 0;
         QString to;
+        QString ref; // LineInfo::ref
     };
     void convert(chat::Record &record);
     void name(QString &who) const;
@@ -60,7 +63,10 @@ private:
     {
         m_out.push_back({std::move(text), role, true, date, time, repeated, to});
     }
-    void add(QString text, LineRole role) { m_out.push_back({std::move(text), role}); }
+    void add(QString text, LineRole role, QString ref = QString())
+    {
+        m_out.push_back({std::move(text), role, false, {}, {}, 0, {}, std::move(ref)});
+    }
 
     std::unique_ptr<RecordReader> m_records;
     const QString &m_headerText;
@@ -71,6 +77,11 @@ private:
     std::deque<Out> m_out;
     chat::Record m_record; // its buffers are reused
     QDate m_day; // the date of the last day notice
+    // The anchor number of each message said so far that has an id, for the replies to it:
+    // the page numbers its messages from 1 in the order they come.
+    QHash<QString, qsizetype> m_anchors;
+    qsizetype m_messages = 0;
+    QDateTime m_instant; // the first instant shown, for the zone's offset then
     qsizetype m_linesOut = 0;
     bool m_stampsDone = false;
 };

@@ -58,6 +58,9 @@ struct LineInfo
     // How the line ends in the file, where lines may end in different ways (a LINE export);
     // empty where the log's one line end (LogFormat) holds.
     std::optional<textcodec::LineEnd> end;
+    // What a chat export's short line points at: for a Reply the anchor of the message it
+    // answers ("u12") where the page holds it, for an Attachment the file's path in the export.
+    QString ref;
 };
 
 // What a format's reader reads: the log file, opened (and for a format read as text, its
@@ -100,6 +103,9 @@ public:
     virtual qsizetype linesConsumed() const = 0;
     // The chat's name where the log tells it; empty otherwise.
     virtual QString chatName() const { return {}; }
+    // The zone times were shown in ("Asia/Tokyo (UTC+09:00)"), once a pass over the log showed
+    // an instant in it; empty for a log whose times are as its app showed them.
+    virtual QString shownZone() const { return {}; }
 
     virtual bool failed() const = 0;
     virtual QString errorString() const = 0;

@@ -147,7 +147,9 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette),
                        run.colorsForRest ? run.carried : NothingCarried);
     state.colorDialogCloses = 0;
-    if (speakerKeys.isEmpty() || !readOk) {
+    // A chat of an export where nobody spoke is still written, with its events.
+    const bool eventsOnly = reader.format().chatExport && lineCount > 0;
+    if ((speakerKeys.isEmpty() && !eventsOnly) || !readOk) {
         reader.lookAtForeignKind();
         host.noSpeakers(path, reader.failed(), reader.format());
         return LogOutcome::Next;
@@ -155,8 +157,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 
     const QList<SpeakerTableEntry> offered = handover.table;
     handover.colorDialogCloses = 0;
-    if (run.colorsForRest) {
-        handover.colorDialogCloses = 2; // as chosen for the rest of the run
+    if (run.colorsForRest || speakerKeys.isEmpty()) {
+        handover.colorDialogCloses = 2; // as chosen for the rest of the run, or nobody to colour
     } else {
         handover.logName = path.mid(path.lastIndexOf(u'/') + 1);
         handover.logNumber = i + 1;

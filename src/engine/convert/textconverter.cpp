@@ -94,7 +94,9 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         host.noSpeakers(path, true, format);
         return;
     }
-    if (!hasSpeakers) {
+    // A chat of an export where nobody spoke (people joined, a call was missed) is still the
+    // chat's record: written with its events.
+    if (!hasSpeakers && !(format.chatExport && linesDone > 0)) {
         out.discard();
         reader.lookAtForeignKind();
         host.noSpeakers(path, reader.failed(), format);

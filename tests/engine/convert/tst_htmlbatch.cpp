@@ -162,10 +162,16 @@ void TestHtmlBatch::exportPages()
                     R"({"participants":[{"name":"Ann"},{"name":"Bo"}],"messages":[
 {"sender_name":"Ann","timestamp_ms":1705320000000,"content":"x",
  "photos":[{"uri":"msgs/inbox/ann_1/a.jpg"}]}],"title":"Ann"})");
+    // A group where nobody spoke yet is written all the same, with its events.
+    const QString joined = writeFile(
+        dir.filePath(QStringLiteral("direct-messages-group.js")),
+        R"(window.YTD.direct_messages_group.part0 = [{"dmConversation":{"conversationId":"9",
+"messages":[{"joinConversation":{"initiatingUserId":"3","participantsSnapshot":["3","1"],
+"createdAt":"2020-06-13T15:12:04.979Z"}}]}}])");
     const CommandLine cl = parseCommandLine(
         {QStringLiteral("--batch"), QStringLiteral("--html"), QStringLiteral("--page"),
          QStringLiteral("modern"), QStringLiteral("--timezone"), QStringLiteral("Asia/Tokyo"),
-         QStringLiteral("--settings"), ini, telegram, meta});
+         QStringLiteral("--settings"), ini, telegram, meta, joined});
     QString errors;
     QTextStream err(&errors);
     QCOMPARE(runBatch(cl, dir.path(), err, false), ExitAllWritten);
@@ -191,6 +197,7 @@ void TestHtmlBatch::exportPages()
     const QString metaHtml = QString::fromUtf8(metaPage.readAll());
     QVERIFY(metaHtml.contains(u"・時刻は Asia/Tokyo (UTC+09:00)"));
     QVERIFY(metaHtml.contains(u"<img src=\"_message_1.htm.files/a.jpg\""));
+    QVERIFY(QFile::exists(dir.filePath(QStringLiteral("_direct-messages-group_3, 1.htm"))));
 }
 
 QTEST_GUILESS_MAIN(TestHtmlBatch)

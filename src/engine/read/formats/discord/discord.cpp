@@ -113,6 +113,23 @@ const char *DiscordFormat::noMessagesText() const
                              "Discord の書き出しですが、メッセージが一つもありませんでした。");
 }
 
+bool DiscordFormat::isPartOfLog(const QString &path) const
+{
+    // What lies beside a package's messages: a channel's description, the index of channels,
+    // the account.
+    const QFileInfo file(path);
+    const QString name = file.fileName();
+    const QDir dir = file.dir();
+    if (name == u"channel.json")
+        return dir.exists(QStringLiteral("messages.json"))
+            || dir.exists(QStringLiteral("messages.csv"));
+    if (name == u"index.json")
+        return dir.dirName().compare(u"messages", Qt::CaseInsensitive) == 0;
+    if (name == u"user.json")
+        return dir.dirName().compare(u"account", Qt::CaseInsensitive) == 0;
+    return false;
+}
+
 bool DiscordFormat::holdsChats(const ExportFiles &files) const
 {
     return discord::channelsFolder(files).has_value();

@@ -6,6 +6,7 @@
 #include "engine/read/shared/jsonpull.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -251,6 +252,16 @@ std::unique_ptr<FormatReader> MetaFormat::reader(const ReadSource &source) const
         names = {file.fileName()};
     }
     return std::make_unique<RecordLines>(std::make_unique<MetaReader>(folder, names), source);
+}
+
+bool MetaFormat::isPartOfLog(const QString &path) const
+{
+    // A thread's later pages are read with its first.
+    static const QRegularExpression page(QStringLiteral("^message_(\\d+)\\.json$"));
+    const QFileInfo file(path);
+    const QRegularExpressionMatch m = page.match(file.fileName());
+    return m.hasMatch() && m.captured(1).toInt() > 1
+        && file.dir().exists(QStringLiteral("message_1.json"));
 }
 
 bool MetaFormat::holdsChats(const ExportFiles &files) const

@@ -213,8 +213,17 @@ void MetaReader::take(const rapidjson::Value &m)
             msg.attachments.append({link, QStringLiteral("リンク"), -1, QString()});
     }
     if (const rapidjson::Value *list = json::member(m, "reactions"); list && list->IsArray()) {
-        for (const rapidjson::Value &reaction : list->GetArray())
-            msg.reactions.append({str(reaction, "reaction"), {str(reaction, "actor")}});
+        // One emoji's people together; newer exports repeat some reactions.
+        for (const rapidjson::Value &reaction : list->GetArray()) {
+            const QString emoji = str(reaction, "reaction");
+            const QString actor = str(reaction, "actor");
+            const auto same = std::find_if(msg.reactions.begin(), msg.reactions.end(),
+                                           [&emoji](const auto &r) { return r.emoji == emoji; });
+            if (same == msg.reactions.end())
+                msg.reactions.append({emoji, {actor}});
+            else if (!same->by.contains(actor))
+                same->by.append(actor);
+        }
     }
     add(ms > 0 ? ms : Unknown, std::move(r));
 }

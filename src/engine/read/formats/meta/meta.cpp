@@ -89,6 +89,32 @@ chat::Attachment attachment(const rapidjson::Value &media, const QString &kind)
     return {uri.mid(uri.lastIndexOf(u'/') + 1), kind, -1, uri};
 }
 
+// Whether a message is a notice of the chat's: older exports tell by its type, newer ones only
+// by what it holds (the people added or removed, a call's length) or by its words.
+bool isEvent(const rapidjson::Value &m, const QString &type, const QString &content)
+{
+    if (type == u"Subscribe" || type == u"Unsubscribe" || type == u"Call")
+        return true;
+    if (!type.isEmpty() && type != u"Generic")
+        return false;
+    if (type.isEmpty() && (json::member(m, "users") || json::member(m, "call_duration")))
+        return true;
+    for (const char *media :
+         {"photos", "videos", "audio_files", "files", "gifs", "sticker", "share"}) {
+        if (json::member(m, media))
+            return false;
+    }
+    static const QRegularExpression notice(QStringLiteral(
+        "^[^\\n]+ (created the group|named the group [^\\n]+|removed the group name"
+        "|changed the group photo|removed the group photo|changed the chat theme"
+        "|changed the theme to [^\\n]+|set the (emoji|quick reaction) to [^\\n]+"
+        "|set the nickname for [^\\n]+ to [^\\n]+|set (his|her|their|your) own nickname to [^\\n]+"
+        "|set your nickname to [^\\n]+|cleared (the|your|his|her|their) (own )?nickname[^\\n]*"
+        "|joined the (video chat|call)|left the group|added [^\\n]+ to the group"
+        "|removed [^\\n]+ from the group)\\.?$"));
+    return notice.match(content).hasMatch();
+}
+
 // A thread's records, from all its files, in time order.
 class MetaReader : public SortedRecords
 {
@@ -176,13 +202,16 @@ void MetaReader::take(const rapidjson::Value &m)
     const QString type = json::string(m, "type");
     const QString sender = str(m, "sender_name");
     QString content = str(m, "content");
-    if (type == u"Subscribe" || type == u"Unsubscribe" || type == u"Call") {
+    if (isEvent(m, type, content)) {
         r.kind = chat::Record::Kind::Event;
-        if (type == u"Call") {
-            const qint64 seconds = json::integer(m, "call_duration", 0);
+        // A call: older exports say nothing of it, newer ones what happened ("The video call
+        // ended."), both how long it lasted.
+        if (const qint64 seconds = json::integer(m, "call_duration", 0);
+            type == u"Call" && content.isEmpty())
             content = seconds > 0 ? sender + QStringLiteral(" の通話 (%1 秒)").arg(seconds)
                                   : sender + QStringLiteral(" からの不在着信");
-        }
+        else if (seconds > 0)
+            content += QStringLiteral(" (%1 秒)").arg(seconds);
         r.event = {content.isEmpty() ? sender : content, sender, when};
         add(ms > 0 ? ms : Unknown, std::move(r));
         return;

@@ -406,7 +406,8 @@ FILE から読みます。一行に「ID、TAB、名前」を UTF-8 で
     Telegram Desktop: Settings &gt; Advanced &gt; Export Telegram data, or a chat&apos;s
       menu &gt; Export chat history, as JSON (result.json)
     Discord: the common exporter&apos;s JSON, or Settings &gt; Data &amp; Privacy &gt;
-      Request all of my data (messages/c…/messages.json or .csv)
+      Request all of my data (the ZIP, its folder, or a channel&apos;s
+      messages/c…/messages.json or .csv)
     Skype: Export your Skype data, conversations (the .tar, messages.json)
     Instagram, Messenger: Accounts Center &gt; Download your information, as JSON
       (the ZIP, its folder, or a thread&apos;s message_1.json)
@@ -424,8 +425,8 @@ FILE から読みます。一行に「ID、TAB、名前」を UTF-8 で
       またはチャットのメニュー &gt; チャット履歴をエクスポート、JSON で
       （result.json）
     Discord: よく使われるエクスポーターの JSON、または設定 &gt; データと
-      プライバシー &gt; データをすべてリクエスト（messages/c…/messages.json
-      か .csv）
+      プライバシー &gt; データをすべてリクエスト（ZIP、そのフォルダ、または
+      チャンネルの messages/c…/messages.json か .csv）
     Skype: Skype のデータをエクスポート、会話（.tar、messages.json）
     Instagram、Messenger: アカウントセンター &gt; 個人の情報をダウンロード、
       JSON で（ZIP、そのフォルダ、スレッドの message_1.json）

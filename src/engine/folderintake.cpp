@@ -1,6 +1,7 @@
 #include "engine/folderintake.h"
 
 #include "engine/intake.h"
+#include "engine/read/formats/formats.h"
 #include "engine/selection.h"
 #include "fileio/folder.h"
 
@@ -65,7 +66,8 @@ FolderScan scanFolder(const QString &folder, bool recursive, const QString &addS
             if (entry.kind == Kind::Folder && recursive)
                 pending.append(sub.isEmpty() ? entry.name : joined(sub, entry.name));
             else if (entry.kind == Kind::File && isLogPath(entry.name)
-                     && !outputs.contains(entry.name))
+                     && !outputs.contains(entry.name)
+                     && !formats::isPartOfLog(joined(dir, entry.name)))
                 scan.logs.append({joined(dir, entry.name), sub});
         }
     }

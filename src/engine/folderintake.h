@@ -29,6 +29,7 @@ struct FolderScan
 // into. A file named like the output of a log beside it (addStr + that log's name, with "txt")
 // is this program's own output and left out too, so that converting a folder again does not
 // convert its outputs; with an empty addStr an output name is also a log's own name, so then
-// nothing is left out for it (the run refuses to replace a log instead).
+// nothing is left out for it (the run refuses to replace a log instead). A file its format reads
+// only as a part of another log beside it is left out as well.
 FolderScan scanFolder(const QString &folder, bool recursive, const QString &addStr,
                       std::optional<fileio::FileId> skipFolder = std::nullopt);

@@ -147,13 +147,16 @@ private slots:
 
         QTest::newRow("the logs directly in it")
             << QStringList {} << QStringList {"logs/out-a.txt", "logs/out-link.txt"};
+        // A thread's later pages and a channel's description are read with the log beside them.
         QTest::newRow("recursive")
             << QStringList {"-r"}
-            << QStringList {"logs/out-a.txt", "logs/out-link.txt", "logs/sub/out-c.txt"};
+            << QStringList {"logs/out-a.txt", "logs/out-link.txt", "logs/sub/c1/out-messages.txt",
+                            "logs/sub/out-c.txt", "logs/sub/thread/out-message_1.txt"};
         QTest::newRow("into an output folder inside it")
             << QStringList {"-r", "-o", "logs/out/"}
             << QStringList {"logs/out/out-a.txt", "logs/out/out-link.txt",
-                            "logs/out/sub/out-c.txt"};
+                            "logs/out/sub/c1/out-messages.txt", "logs/out/sub/out-c.txt",
+                            "logs/out/sub/thread/out-message_1.txt"};
     }
 
     void folders()
@@ -165,6 +168,16 @@ private slots:
                                  "logs/sub/.git/d.txt", "other/e.txt"})
             log(QString::fromLatin1(name), header);
         log(QStringLiteral("logs/notes.png"), header);
+        const QString page = QStringLiteral(
+            R"({"participants": [{"name": "A"}], "messages": [{"sender_name": "A", )"
+            R"("timestamp_ms": 1600000000000, "content": "hi"}]})");
+        log(QStringLiteral("logs/sub/thread/message_1.json"), page);
+        log(QStringLiteral("logs/sub/thread/message_2.json"), page);
+        log(QStringLiteral("logs/sub/c1/channel.json"),
+            QStringLiteral(R"({"id": "1", "type": 1})"));
+        log(QStringLiteral("logs/sub/c1/messages.json"),
+            QStringLiteral(R"([{"ID": 1, "Timestamp": "2023-06-02 14:00:00", "Contents": "hi", )"
+                           R"("Attachments": ""}])"));
         // Links: to a log (taken), to a folder elsewhere (not walked into).
         QVERIFY(
             QFile::link(QStringLiteral("a.txt"), m_dir.filePath(QStringLiteral("logs/link.txt"))));

@@ -142,6 +142,15 @@ public:
     // may be wrong, as for any log without speakers.
     virtual const char *noMessagesText() const { return nullptr; }
 
+    // Whether a file that goes by one of its extensions is no log of its own but a part of one
+    // read through another file beside it (a thread's later pages, a channel's description), so
+    // that a folder scan leaves it out.
+    virtual bool isPartOfLog(const QString &path) const
+    {
+        Q_UNUSED(path);
+        return false;
+    }
+
     // For an export that holds many chats (a folder, a ZIP or TAR, or one file holding them
     // all): whether `files` is one in this format, the chats it holds (false when it cannot be
     // read; `error` says where it broke), and the records of one of them.

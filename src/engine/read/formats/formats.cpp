@@ -13,6 +13,7 @@
 #include "engine/read/formats/xarchive/xarchive.h"
 #include "engine/read/formats/xmlhistory/xmlhistory.h"
 
+#include <algorithm>
 #include <array>
 
 namespace formats {
@@ -106,6 +107,13 @@ bool isLogName(QStringView path)
     const qsizetype dot = path.lastIndexOf(u'.');
     const qsizetype slash = qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
     return dot > slash && Read.contains(path.sliced(dot + 1));
+}
+
+bool isPartOfLog(const QString &path)
+{
+    return std::any_of(List.begin(), List.end(), [&path](const ChatFormat *f) {
+        return f->isRead() && f->isPartOfLog(path);
+    });
 }
 
 QString extensionList()

@@ -24,6 +24,8 @@ FormatId byHead(QStringView head);
 // Whether a file's name is that of a log some format reads: what follows the last "." of its
 // name is one of the formats' extensions, exactly ("chat.txt~" and "chat.txt_old" are none).
 bool isLogName(QStringView path);
+// Whether a log by its name is only a part of another log beside it, read through that one.
+bool isPartOfLog(const QString &path);
 // The extensions the formats read, for messages: ".txt・.xml".
 QString extensionList();
 // The file dialog's filter: every log first, then each format's: "すべてのログ (*.TXT *.txt

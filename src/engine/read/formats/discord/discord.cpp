@@ -3,8 +3,14 @@
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/formats/discord/exporter.h"
 #include "engine/read/formats/discord/package.h"
+#include "engine/read/formats/discord/packagefiles.h"
+#include "engine/read/shared/chatkeys.h"
+#include "engine/read/shared/exportfiles.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <functional>
 
 namespace {
 
@@ -27,6 +33,45 @@ Form formOf(QStringView head)
     if (packageCsv.match(text).hasMatch())
         return Form::PackageCsv;
     return Form::None;
+}
+
+// What the package beside a channel's messages given on their own tells of them
+// (messages/c123/messages.csv): nothing for a file copied out of an archive.
+PackageBeside beside(const ReadSource &source)
+{
+    static const QRegularExpression channelName(QStringLiteral("^c?(\\d+)$"));
+    const QFileInfo file(source.diskPath);
+    QDir root = file.absoluteDir();
+    const QString channel = root.dirName();
+    if (source.diskPath != source.logPath || !root.cdUp())
+        return {QString(), QStringLiteral("自分")};
+    const QString channels = root.dirName() + u'/';
+    root.cdUp();
+    const auto files = ExportFiles::open(root.absolutePath());
+    if (!files)
+        return {QString(), QStringLiteral("自分")};
+    const discord::Channel c {channelName.match(channel).captured(1), channels + channel + u'/',
+                              QString(), false};
+    return {discord::channelName(*files, c, discord::indexNames(*files, channels)),
+            discord::userName(*files, channels)};
+}
+
+// The channels of a package with their keys and names, in order, until `take` says done.
+bool eachChat(const ExportFiles &files,
+              const std::function<bool(const discord::Channel &, const QString &key,
+                                       const QString &name, const QString &folder)> &take)
+{
+    const std::optional<QString> folder = discord::channelsFolder(files);
+    if (!folder)
+        return false;
+    const QHash<QString, QString> index = discord::indexNames(files, *folder);
+    ChatKeys keys;
+    for (const discord::Channel &c : discord::channels(files, *folder)) {
+        const QString name = discord::channelName(files, c, index);
+        if (take(c, keys.next(name, c.id), name.isEmpty() ? c.id : name, *folder))
+            break;
+    }
+    return true;
 }
 
 } // namespace
@@ -58,7 +103,7 @@ std::unique_ptr<FormatReader> DiscordFormat::reader(const ReadSource &source) co
     const Form form = formOf(QString::fromUtf8(head));
     std::unique_ptr<RecordReader> records = form == Form::Exporter
         ? exporterRecords(source.file)
-        : packageRecords(source.file, source.diskPath, form == Form::PackageCsv);
+        : packageRecords(source.file, form == Form::PackageCsv, beside(source));
     return std::make_unique<RecordLines>(std::move(records), source);
 }
 
@@ -66,4 +111,52 @@ const char *DiscordFormat::noMessagesText() const
 {
     return QT_TRANSLATE_NOOP("RunMessage",
                              "Discord の書き出しですが、メッセージが一つもありませんでした。");
+}
+
+bool DiscordFormat::isPartOfLog(const QString &path) const
+{
+    // What lies beside a package's messages: a channel's description, the index of channels,
+    // the account.
+    const QFileInfo file(path);
+    const QString name = file.fileName();
+    const QDir dir = file.dir();
+    if (name == u"channel.json")
+        return dir.exists(QStringLiteral("messages.json"))
+            || dir.exists(QStringLiteral("messages.csv"));
+    if (name == u"index.json")
+        return dir.dirName().compare(u"messages", Qt::CaseInsensitive) == 0;
+    if (name == u"user.json")
+        return dir.dirName().compare(u"account", Qt::CaseInsensitive) == 0;
+    return false;
+}
+
+bool DiscordFormat::holdsChats(const ExportFiles &files) const
+{
+    return discord::channelsFolder(files).has_value();
+}
+
+bool DiscordFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString *) const
+{
+    return eachChat(
+        files,
+        [&out](const discord::Channel &, const QString &key, const QString &name, const QString &) {
+            out.append({key, name});
+            return false;
+        });
+}
+
+std::unique_ptr<RecordReader> DiscordFormat::chatReader(std::shared_ptr<const ExportFiles> files,
+                                                        const QString &key) const
+{
+    std::unique_ptr<RecordReader> reader;
+    eachChat(*files,
+             [&](const discord::Channel &c, const QString &chatKey, const QString &name,
+                 const QString &folder) {
+                 if (chatKey != key)
+                     return false;
+                 reader = packageRecords(files, c.messages, c.csv,
+                                         {name, discord::userName(*files, folder)});
+                 return true;
+             });
+    return reader;
 }

@@ -2,11 +2,12 @@
 
 #include "engine/read/formats/discord/csvrows.h"
 #include "engine/read/formats/discord/discordtext.h"
-#include "engine/read/formats/discord/packagefiles.h"
+#include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonpull.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <vector>
 
@@ -20,26 +21,39 @@ constexpr qint64 WindowBytes = 256 * 1024;
 class PackageRecords : public RecordReader
 {
 public:
-    PackageRecords(QFile &file, const QString &path, bool csv)
-        : m_file(file)
-        , m_path(path)
+    PackageRecords(QFile &file, bool csv, PackageBeside beside)
+        : m_file(&file)
         , m_csv(csv)
+        , m_beside(std::move(beside))
+    {
+    }
+    PackageRecords(std::shared_ptr<const ExportFiles> files, QString name, bool csv,
+                   PackageBeside beside)
+        : m_files(std::move(files))
+        , m_name(std::move(name))
+        , m_csv(csv)
+        , m_beside(std::move(beside))
     {
     }
 
     bool load() override
     {
         m_chat = {};
-        m_chat.name = discord::packageChatName(m_path);
-        m_sender = discord::packageUserName(m_path);
+        m_chat.name = m_beside.chatName;
+        m_sender = m_beside.userName;
         m_items.clear();
         m_error.clear();
-        if (!m_file.seek(0)) {
-            m_error = m_file.errorString();
+        if (!m_file && !open())
+            return false;
+        if (!m_file->seek(0)) {
+            m_error = m_file->errorString();
             return false;
         }
-        if (!(m_csv ? indexCsv() : indexJson()))
+        if (!(m_csv ? indexCsv() : indexJson())) {
+            if (m_files) // a channel of a package: which of its files broke
+                m_error = m_name + QStringLiteral(": ") + m_error;
             return false;
+        }
         // An id that is no number keeps its place after the message before it.
         quint64 last = 0;
         for (Item &item : m_items) {
@@ -59,7 +73,7 @@ public:
         return !failed();
     }
     bool next(chat::Record &record) override;
-    qsizetype total() override { return qsizetype(m_file.size()); }
+    qsizetype total() override { return m_file ? qsizetype(m_file->size()) : 0; }
     qsizetype consumed() const override { return m_consumed; }
     bool failed() const override { return !m_error.isEmpty(); }
     QString errorString() const override { return m_error; }
@@ -76,15 +90,19 @@ private:
         int id = -1, timestamp = -1, contents = -1, attachments = -1;
     };
 
+    bool open();
     bool indexJson();
     bool indexCsv();
     bool bytes(const Item &item, QByteArray &out);
     void fill(const QString &id, const QString &timestamp, const QString &contents,
               const QString &attachments, chat::Record &record) const;
 
-    QFile &m_file;
-    const QString m_path;
+    QFile *m_file = nullptr;
+    std::shared_ptr<const ExportFiles> m_files;
+    std::unique_ptr<QFile> m_own; // a channel of a package: its file, or a copy out of a ZIP
+    const QString m_name;
     const bool m_csv;
+    const PackageBeside m_beside;
     chat::Chat m_chat;
     QString m_sender;
     Columns m_columns;
@@ -97,9 +115,48 @@ private:
     QString m_error;
 };
 
+bool PackageRecords::open()
+{
+    std::unique_ptr<QIODevice> in = m_files->file(m_name, &m_error);
+    if (!in) {
+        m_error = m_name + QStringLiteral(": ") + m_error;
+        return false;
+    }
+    if (auto *file = qobject_cast<QFile *>(in.get())) {
+        in.release();
+        m_own.reset(file);
+        m_file = file;
+        return true;
+    }
+    // An entry of a ZIP or TAR is read from its start only: copied out, to be read by windows.
+    auto copy = std::make_unique<QTemporaryFile>();
+    if (!copy->open()) {
+        m_error = copy->errorString();
+        return false;
+    }
+    QByteArray piece(qsizetype(WindowBytes), Qt::Uninitialized);
+    for (;;) {
+        const qint64 got = in->read(piece.data(), WindowBytes);
+        if (got < 0 || (got > 0 && copy->write(piece.constData(), got) != got)) {
+            m_error = m_name + QStringLiteral(": ")
+                + (got < 0 ? in->errorString() : copy->errorString());
+            return false;
+        }
+        if (got == 0)
+            break;
+    }
+    if (!copy->flush()) {
+        m_error = copy->errorString();
+        return false;
+    }
+    m_own = std::move(copy);
+    m_file = m_own.get();
+    return true;
+}
+
 bool PackageRecords::indexJson()
 {
-    JsonPull pull(m_file);
+    JsonPull pull(*m_file);
     rapidjson::Document item;
     if (pull.next() == JsonPull::Token::StartArray) {
         for (;;) {
@@ -126,7 +183,7 @@ bool PackageRecords::indexJson()
 
 bool PackageRecords::indexCsv()
 {
-    CsvRows rows(m_file);
+    CsvRows rows(*m_file);
     rows.reset();
     QList<QByteArray> fields;
     if (rows.next(fields)) {
@@ -161,17 +218,17 @@ bool PackageRecords::bytes(const Item &item, QByteArray &out)
         const qint64 size = qMax(WindowBytes, item.end - item.start);
         const qint64 from
             = item.start < m_lastStart ? qMax<qint64>(0, item.end - size) : item.start;
-        if (!m_file.seek(from)) {
-            m_error = m_file.errorString();
+        if (!m_file->seek(from)) {
+            m_error = m_file->errorString();
             return false;
         }
-        m_window = m_file.read(size);
+        m_window = m_file->read(size);
         m_windowStart = from;
         if (item.end > m_windowStart + m_window.size()) {
             //: A file that became shorter while it was read.
-            m_error = m_file.errorString().isEmpty()
+            m_error = m_file->errorString().isEmpty()
                 ? QCoreApplication::translate("FileError", "the file changed while it was read")
-                : m_file.errorString();
+                : m_file->errorString();
             return false;
         }
     }
@@ -227,7 +284,13 @@ void PackageRecords::fill(const QString &id, const QString &timestamp, const QSt
 
 } // namespace
 
-std::unique_ptr<RecordReader> packageRecords(QFile &file, const QString &path, bool csv)
+std::unique_ptr<RecordReader> packageRecords(QFile &file, bool csv, PackageBeside beside)
 {
-    return std::make_unique<PackageRecords>(file, path, csv);
+    return std::make_unique<PackageRecords>(file, csv, std::move(beside));
+}
+
+std::unique_ptr<RecordReader> packageRecords(std::shared_ptr<const ExportFiles> files,
+                                             const QString &name, bool csv, PackageBeside beside)
+{
+    return std::make_unique<PackageRecords>(std::move(files), name, csv, std::move(beside));
 }

@@ -6,6 +6,7 @@
 #include "engine/read/shared/jsonpull.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -86,6 +87,32 @@ chat::Attachment attachment(const rapidjson::Value &media, const QString &kind)
 {
     const QString uri = str(media, "uri");
     return {uri.mid(uri.lastIndexOf(u'/') + 1), kind, -1, uri};
+}
+
+// Whether a message is a notice of the chat's: older exports tell by its type, newer ones only
+// by what it holds (the people added or removed, a call's length) or by its words.
+bool isEvent(const rapidjson::Value &m, const QString &type, const QString &content)
+{
+    if (type == u"Subscribe" || type == u"Unsubscribe" || type == u"Call")
+        return true;
+    if (!type.isEmpty() && type != u"Generic")
+        return false;
+    if (type.isEmpty() && (json::member(m, "users") || json::member(m, "call_duration")))
+        return true;
+    for (const char *media :
+         {"photos", "videos", "audio_files", "files", "gifs", "sticker", "share"}) {
+        if (json::member(m, media))
+            return false;
+    }
+    static const QRegularExpression notice(QStringLiteral(
+        "^[^\\n]+ (created the group|named the group [^\\n]+|removed the group name"
+        "|changed the group photo|removed the group photo|changed the chat theme"
+        "|changed the theme to [^\\n]+|set the (emoji|quick reaction) to [^\\n]+"
+        "|set the nickname for [^\\n]+ to [^\\n]+|set (his|her|their|your) own nickname to [^\\n]+"
+        "|set your nickname to [^\\n]+|cleared (the|your|his|her|their) (own )?nickname[^\\n]*"
+        "|joined the (video chat|call)|left the group|added [^\\n]+ to the group"
+        "|removed [^\\n]+ from the group)\\.?$"));
+    return notice.match(content).hasMatch();
 }
 
 // A thread's records, from all its files, in time order.
@@ -175,13 +202,16 @@ void MetaReader::take(const rapidjson::Value &m)
     const QString type = json::string(m, "type");
     const QString sender = str(m, "sender_name");
     QString content = str(m, "content");
-    if (type == u"Subscribe" || type == u"Unsubscribe" || type == u"Call") {
+    if (isEvent(m, type, content)) {
         r.kind = chat::Record::Kind::Event;
-        if (type == u"Call") {
-            const qint64 seconds = json::integer(m, "call_duration", 0);
+        // A call: older exports say nothing of it, newer ones what happened ("The video call
+        // ended."), both how long it lasted.
+        if (const qint64 seconds = json::integer(m, "call_duration", 0);
+            type == u"Call" && content.isEmpty())
             content = seconds > 0 ? sender + QStringLiteral(" の通話 (%1 秒)").arg(seconds)
                                   : sender + QStringLiteral(" からの不在着信");
-        }
+        else if (seconds > 0)
+            content += QStringLiteral(" (%1 秒)").arg(seconds);
         r.event = {content.isEmpty() ? sender : content, sender, when};
         add(ms > 0 ? ms : Unknown, std::move(r));
         return;
@@ -212,8 +242,17 @@ void MetaReader::take(const rapidjson::Value &m)
             msg.attachments.append({link, QStringLiteral("リンク"), -1, QString()});
     }
     if (const rapidjson::Value *list = json::member(m, "reactions"); list && list->IsArray()) {
-        for (const rapidjson::Value &reaction : list->GetArray())
-            msg.reactions.append({str(reaction, "reaction"), {str(reaction, "actor")}});
+        // One emoji's people together; newer exports repeat some reactions.
+        for (const rapidjson::Value &reaction : list->GetArray()) {
+            const QString emoji = str(reaction, "reaction");
+            const QString actor = str(reaction, "actor");
+            const auto same = std::find_if(msg.reactions.begin(), msg.reactions.end(),
+                                           [&emoji](const auto &r) { return r.emoji == emoji; });
+            if (same == msg.reactions.end())
+                msg.reactions.append({emoji, {actor}});
+            else if (!same->by.contains(actor))
+                same->by.append(actor);
+        }
     }
     add(ms > 0 ? ms : Unknown, std::move(r));
 }
@@ -251,6 +290,16 @@ std::unique_ptr<FormatReader> MetaFormat::reader(const ReadSource &source) const
         names = {file.fileName()};
     }
     return std::make_unique<RecordLines>(std::make_unique<MetaReader>(folder, names), source);
+}
+
+bool MetaFormat::isPartOfLog(const QString &path) const
+{
+    // A thread's later pages are read with its first.
+    static const QRegularExpression page(QStringLiteral("^message_(\\d+)\\.json$"));
+    const QFileInfo file(path);
+    const QRegularExpressionMatch m = page.match(file.fileName());
+    return m.hasMatch() && m.captured(1).toInt() > 1
+        && file.dir().exists(QStringLiteral("message_1.json"));
 }
 
 bool MetaFormat::holdsChats(const ExportFiles &files) const

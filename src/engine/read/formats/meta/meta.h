@@ -15,6 +15,7 @@ public:
     QStringList extensions() const override;
     Sureness byHead(QStringView head) const override;
     std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
+    bool isPartOfLog(const QString &path) const override;
 
     bool holdsChats(const ExportFiles &files) const override;
     bool chats(const ExportFiles &files, QList<ExportChat> &chats, QString *error) const override;

@@ -46,7 +46,9 @@ public:
 
 private:
     QString mediaPath(const QString &folder, const QString &fileName) const;
-    bool readStretch(const xarchive::Stretch &stretch, const xarchive::People &people);
+    bool readStretch(const xarchive::Stretch &stretch, const xarchive::People &people,
+                     std::vector<xarchive::Reacted> &reactions);
+    void addReactions(const std::vector<xarchive::Reacted> &reactions);
 
     std::shared_ptr<const ExportFiles> m_files;
     QString m_key;
@@ -63,7 +65,8 @@ QString XArchiveReader::mediaPath(const QString &folder, const QString &fileName
     return {};
 }
 
-bool XArchiveReader::readStretch(const xarchive::Stretch &stretch, const xarchive::People &people)
+bool XArchiveReader::readStretch(const xarchive::Stretch &stretch, const xarchive::People &people,
+                                 std::vector<xarchive::Reacted> &reactions)
 {
     const std::unique_ptr<QIODevice> device = m_files->file(stretch.file, &m_error);
     if (!device)
@@ -95,7 +98,10 @@ bool XArchiveReader::readStretch(const xarchive::Stretch &stretch, const xarchiv
             break;
         chat::Record record;
         QDateTime at;
-        if (xarchive::record(item, people, media, record, at))
+        xarchive::Reacted reacted;
+        if (xarchive::reaction(item, people, reacted))
+            reactions.push_back(std::move(reacted));
+        else if (xarchive::record(item, people, media, record, at))
             add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, std::move(record));
     }
     if (pull.failed()) {
@@ -103,6 +109,31 @@ bool XArchiveReader::readStretch(const xarchive::Stretch &stretch, const xarchiv
         return false;
     }
     return true;
+}
+
+// Reactions that older archives keep as items of their own, put on the messages they are to
+// (oldest first, as they were given); one to a message the archive lacks is an event.
+void XArchiveReader::addReactions(const std::vector<xarchive::Reacted> &reactions)
+{
+    QHash<QString, chat::Message *> byId;
+    for (Held &held : records()) {
+        if (held.record.kind == chat::Record::Kind::Message && !held.record.message.id.isEmpty())
+            byId.insert(held.record.message.id, &held.record.message);
+    }
+    std::vector<chat::Record> lone;
+    for (auto it = reactions.rbegin(); it != reactions.rend(); ++it) {
+        if (chat::Message *m = byId.value(it->messageId)) {
+            xarchive::addReaction(*m, it->emoji, it->by);
+            continue;
+        }
+        chat::Record record;
+        record.kind = chat::Record::Kind::Event;
+        record.event
+            = {it->by + QStringLiteral(" がメッセージに ") + it->emoji
+                   + QStringLiteral(" でリアクションしました"),
+               it->by, it->at.isValid() ? chat::Moment::fromInstant(it->at) : chat::Moment()};
+        add(it->at.isValid() ? it->at.toMSecsSinceEpoch() : Unknown, std::move(record));
+    }
 }
 
 bool XArchiveReader::load()
@@ -120,10 +151,12 @@ bool XArchiveReader::load()
     m_chat.name = it->name;
     for (const QString &id : it->people)
         m_chat.participants.append(listed->people.name(id));
+    std::vector<xarchive::Reacted> reactions;
     for (const xarchive::Stretch &stretch : it->stretches) {
-        if (!readStretch(stretch, listed->people))
+        if (!readStretch(stretch, listed->people, reactions))
             return false;
     }
+    addReactions(reactions);
     sort(true);
     return true;
 }

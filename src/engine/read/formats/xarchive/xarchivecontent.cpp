@@ -2,6 +2,7 @@
 
 #include "engine/read/shared/jsonpull.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace xarchive {
@@ -73,6 +74,11 @@ void message(const rapidjson::Value &m, const People &people, const MediaPath &m
         }
     }
     text = text.trimmed();
+    // Older archives give no "urls": the short link that stands for the media ends the text.
+    if (!mediaUrls.isEmpty() && !json::member(m, "urls")) {
+        static const QRegularExpression mediaLink(QStringLiteral("(^|\\s)https://t\\.co/\\S+$"));
+        text.remove(mediaLink);
+    }
     if (!text.isEmpty())
         msg.text = text.split(u'\n');
     for (const QString &url : mediaUrls) {

@@ -4,6 +4,24 @@ window.YTD.direct_message.part0 = [
       "conversationId" : "1100000001-3300000003",
       "messages" : [
         {
+          "reactionCreate" : {
+            "senderId" : "3300000003",
+            "reactionKey" : "funny",
+            "eventId" : "1100000000000000003",
+            "createdAt" : "2019-06-19T08:20:11.402Z"
+          }
+        },
+        {
+          "messageCreate" : {
+            "recipientId" : "3300000003",
+            "text" : " https://t.co/Ab3dE5fGh7",
+            "mediaUrls" : [ "https://ton.example.org/dm/1100000000000000003/1100000000000000004/kq9ZpXw2.jpg" ],
+            "senderId" : "1100000001",
+            "id" : "1100000000000000003",
+            "createdAt" : "2019-06-19T08:17:45.000Z"
+          }
+        },
+        {
           "messageCreate" : {
             "recipientId" : "3300000003",
             "reactions" : [ ],
@@ -25,6 +43,14 @@ window.YTD.direct_message.part0 = [
             "senderId" : "3300000003",
             "id" : "1100000000000000001",
             "createdAt" : "2019-06-19T08:15:30.123Z"
+          }
+        },
+        {
+          "reactionCreate" : {
+            "senderId" : "1100000001",
+            "reactionKey" : "agree",
+            "eventId" : "1099999999999999990",
+            "createdAt" : "2019-06-19T08:14:02.551Z"
           }
         }
       ]

@@ -144,6 +144,7 @@ bool SlackReader::next(chat::Record &record)
             m_error = QStringLiteral("%1: %2").arg(name, m_pull->errorString());
             return false;
         }
+        slack::learnBot(m_item, m_workspace);
         if (!slack::record(m_item, m_workspace, record))
             continue;
         if (record.kind == chat::Record::Kind::Message) {

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <algorithm>
 #include <functional>
 
 namespace slack {
@@ -85,20 +86,70 @@ bool isEvent(const QString &subtype)
 
 QString sender(const rapidjson::Value &m, const Workspace &w)
 {
-    const QString user = json::string(m, "user");
+    QString user = json::string(m, "user");
+    // A comment on a file names its author only in the comment.
+    if (user.isEmpty())
+        user = json::string(json::at(m, "comment"), "user");
     if (w.users.contains(user))
         return w.users.value(user);
     if (user == u"USLACKBOT") // Slack's own bot, in no users list
         return QStringLiteral("Slackbot");
-    // A bot, or someone the users list no longer holds, named by the message itself.
+    // A bot, or someone the users list no longer holds, named by the message itself (old exports
+    // write the name as markup, "<@U1|ann>").
     const rapidjson::Value &profile = json::at(m, "user_profile");
-    for (const QString &name : {json::string(m, "username"), json::string(profile, "real_name"),
-                                json::string(profile, "display_name"),
-                                json::string(json::at(m, "bot_profile"), "name")}) {
+    const QString botId = json::string(m, "bot_id");
+    for (const QString &name :
+         {plain(json::string(m, "username"), w, true), json::string(profile, "real_name"),
+          json::string(profile, "display_name"), json::string(json::at(m, "bot_profile"), "name"),
+          w.bots.value(botId), user, botId}) {
         if (!name.isEmpty())
             return name;
     }
-    return user.isEmpty() ? json::string(m, "bot_id") : user;
+    return QStringLiteral("(不明)");
+}
+
+// The emoji that a message's blocks spell out, by the shortcode its text writes
+// (":+1::skin-tone-2:" with its skin tone).
+void blockEmoji(const rapidjson::Value &v, QHash<QString, QString> &out)
+{
+    if (v.IsArray()) {
+        for (const rapidjson::Value &one : v.GetArray())
+            blockEmoji(one, out);
+        return;
+    }
+    if (!v.IsObject())
+        return;
+    const QString code = json::string(v, "unicode");
+    if (json::string(v, "type") == u"emoji" && !code.isEmpty()) {
+        QString shown;
+        for (const QString &point : code.split(u'-')) {
+            bool ok = false;
+            const char32_t c = point.toUInt(&ok, 16);
+            if (!ok || c == 0 || c > 0x10FFFF)
+                return;
+            shown += QString::fromUcs4(&c, 1);
+        }
+        const qint64 tone = json::integer(v, "skin_tone", 0);
+        out.insert(u':' + json::string(v, "name") + u':'
+                       + (tone > 0 ? QStringLiteral(":skin-tone-%1:").arg(tone) : QString()),
+                   shown);
+        return;
+    }
+    for (const auto &member : v.GetObject())
+        blockEmoji(member.value, out);
+}
+
+QString withEmoji(QString text, const rapidjson::Value &m)
+{
+    QHash<QString, QString> emoji;
+    blockEmoji(json::at(m, "blocks"), emoji);
+    QStringList codes = emoji.keys();
+    // Those with a skin tone before the same emoji without.
+    std::sort(codes.begin(), codes.end(),
+              [](const QString &a, const QString &b) { return a.size() > b.size(); });
+    for (const QString &code : std::as_const(codes))
+        text.replace(code, emoji.value(code));
+    return text;
 }
 
 // "1600000000.000200" -> its instant in milliseconds.
@@ -231,6 +282,15 @@ QString plain(const QString &text, const Workspace &w, bool plainNames)
         .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
 }
 
+void learnBot(const rapidjson::Value &m, Workspace &w)
+{
+    const rapidjson::Value &profile = json::at(m, "bot_profile");
+    const QString id = json::string(profile, "id");
+    const QString name = json::string(profile, "name");
+    if (!id.isEmpty() && !name.isEmpty())
+        w.bots.insert(id, name);
+}
+
 bool record(const rapidjson::Value &item, const Workspace &w, chat::Record &r)
 {
     const QString subtype = json::string(item, "subtype");
@@ -240,12 +300,14 @@ bool record(const rapidjson::Value &item, const Workspace &w, chat::Record &r)
     const rapidjson::Value &m = edit ? *changed : item;
     const QString ts = json::string(item, "ts");
     r = {};
-    if (isEvent(subtype) || subtype == u"message_deleted") {
+    // A deleted message that a thread hung on stays as Slackbot's "tombstone".
+    const bool deleted = subtype == u"message_deleted" || subtype == u"tombstone";
+    if (isEvent(subtype) || deleted) {
         r.kind = chat::Record::Kind::Event;
-        r.event.actor = sender(m, w);
+        r.event.actor = subtype == u"tombstone" ? QString() : sender(m, w);
         r.event.when = moment(ts);
-        r.event.text = subtype == u"message_deleted" ? QStringLiteral("(削除されたメッセージ)")
-                                                     : plain(json::string(m, "text"), w, true);
+        r.event.text = deleted ? QStringLiteral("(削除されたメッセージ)")
+                               : plain(json::string(m, "text"), w, true);
         return !r.event.text.isEmpty();
     }
     chat::Message &msg = r.message;
@@ -256,7 +318,7 @@ bool record(const rapidjson::Value &item, const Workspace &w, chat::Record &r)
     if (!threadTs.isEmpty() && threadTs != msg.id)
         msg.replyTo = threadTs;
     msg.edited = edit || json::member(m, "edited");
-    QString text = plain(json::string(m, "text"), w);
+    QString text = withEmoji(plain(json::string(m, "text"), w), m);
     // A bot's message may say everything in its attachments.
     if (const rapidjson::Value *list = json::member(m, "attachments"); list && list->IsArray()) {
         for (const rapidjson::Value &a : list->GetArray()) {

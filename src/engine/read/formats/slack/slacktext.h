@@ -27,6 +27,7 @@ struct Workspace
     QString root; // "" or "folder/" when the archive holds the export in one folder
     QHash<QString, QString> users; // id -> name
     QHash<QString, QString> channels; // id -> name
+    QHash<QString, QString> bots; // bot id -> name, as the messages read so far name them
     QList<Conversation> conversations;
 
     QString user(const QString &id) const { return users.value(id, id); }
@@ -41,6 +42,9 @@ bool load(const ExportFiles &files, Workspace &workspace, QString *error);
 // Slack's markup as read: "<@U1>" -> "@Ann" ("Ann" for `plainNames`), "<#C1|general>" ->
 // "#general", "<https://x|label>" -> "label (https://x)", "&amp;" -> "&".
 QString plain(const QString &text, const Workspace &workspace, bool plainNames = false);
+
+// Remembers the name of the bot that wrote a message, for its messages that name it by id alone.
+void learnBot(const rapidjson::Value &m, Workspace &workspace);
 
 // One message of a day file as a record; false for what is no record.
 bool record(const rapidjson::Value &m, const Workspace &workspace, chat::Record &record);

@@ -116,9 +116,15 @@ protected:
         const QString text = telegram::plainText(json::at(m, "text"));
         if (!text.isEmpty())
             msg.text = text.split(u'\n');
-        if (const rapidjson::Value *reply = json::member(m, "reply_to_message_id"))
+        msg.text += telegram::poll(m);
+        if (const rapidjson::Value *reply = json::member(m, "reply_to_message_id")) {
             msg.replyTo = json::idText(*reply);
-        m_quotes.fill(msg);
+            // An answer to a message of another chat: the id is not one of this chat's.
+            if (json::member(m, "reply_to_peer_id"))
+                msg.replyTo += QStringLiteral(" (別のチャットのメッセージ)");
+            else
+                m_quotes.fill(msg);
+        }
         msg.edited = json::member(m, "edited") != nullptr;
         msg.forwardedFrom = json::string(m, "forwarded_from");
         msg.forwarded = json::member(m, "forwarded_from") != nullptr;

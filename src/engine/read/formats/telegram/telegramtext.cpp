@@ -102,11 +102,88 @@ QString eventText(const rapidjson::Value &m)
         return actor + QStringLiteral(" がグループ通話を始めました");
     if (action == u"migrate_to_supergroup" || action == u"migrate_from_group")
         return QStringLiteral("グループがスーパーグループになりました");
+    if (action == u"edit_chat_theme") {
+        const QString emoticon = json::string(m, "emoticon");
+        if (emoticon.isEmpty())
+            return actor + QStringLiteral(" がチャットのテーマを解除しました");
+        return actor + QStringLiteral(" がチャットのテーマを ") + emoticon
+            + QStringLiteral(" に変更しました");
+    }
+    if (action == u"suggest_profile_photo")
+        return actor + QStringLiteral(" がプロフィール写真を提案しました");
+    if (action == u"joined_telegram")
+        return actor + QStringLiteral(" が Telegram を始めました");
+    if (action == u"clear_history")
+        return actor + QStringLiteral(" が履歴を消去しました");
+    if (action == u"take_screenshot")
+        return actor + QStringLiteral(" がスクリーンショットを撮りました");
+    if (action == u"set_messages_ttl")
+        return actor + QStringLiteral(" がメッセージの自動削除を設定しました");
+    if (action == u"invite_to_group_call")
+        return actor + QStringLiteral(" が ") + members
+            + QStringLiteral(" をグループ通話に招待しました");
+    if (action == u"group_call_scheduled")
+        return actor + QStringLiteral(" がグループ通話を予定しました");
+    if (action == u"topic_created")
+        return actor + QStringLiteral(" がトピック「") + title + QStringLiteral("」を作成しました");
+    if (action == u"topic_edit")
+        return actor + QStringLiteral(" がトピックを変更しました");
+    if (action == u"set_chat_wallpaper" || action == u"set_same_chat_wallpaper")
+        return actor + QStringLiteral(" がチャットの背景を変更しました");
+    if (action == u"allow_sending_messages")
+        return actor + QStringLiteral(" がボットにメッセージの送信を許可しました");
+    if (action == u"send_payment")
+        return actor + QStringLiteral(" が支払いをしました");
+    if (action == u"score_in_game")
+        return actor
+            + QStringLiteral(" がゲームで %1 点を取りました").arg(json::integer(m, "score", 0));
+    if (action == u"proximity_reached")
+        return actor + QStringLiteral(" が近くに来ました");
+    if (action == u"boost_apply")
+        return actor + QStringLiteral(" がブーストしました");
+    if (action == u"send_premium_gift")
+        return actor + QStringLiteral(" がプレミアムを贈りました");
+    if (action == u"giveaway_launch")
+        return actor + QStringLiteral(" がプレゼント企画を始めました");
+    if (action == u"giveaway_results")
+        return QStringLiteral("プレゼント企画の結果が出ました");
     const QString text = plainText(json::at(m, "text"));
     QString said = actor.isEmpty() ? action : actor + QStringLiteral(": ") + action;
     if (!text.isEmpty())
         said += QStringLiteral(" ") + text;
     return said;
+}
+
+QString notIncluded(const QString &said)
+{
+    // What the export writes in place of a file it left out, in English whatever the language.
+    if (said.contains(u"exceeds maximum size"))
+        return QStringLiteral("(大きすぎて書き出しに含まれていません)");
+    if (said.contains(u"not included"))
+        return QStringLiteral("(書き出しに含まれていません)");
+    return said;
+}
+
+QStringList poll(const rapidjson::Value &message)
+{
+    const rapidjson::Value *p = json::member(message, "poll");
+    if (!p || !p->IsObject())
+        return {};
+    QStringList lines {QStringLiteral("[投票] ") + json::string(*p, "question")};
+    if (const rapidjson::Value *answers = json::member(*p, "answers");
+        answers && answers->IsArray()) {
+        for (const rapidjson::Value &a : answers->GetArray()) {
+            lines.append(QStringLiteral("・%1 (%2 票)%3")
+                             .arg(json::string(a, "text"))
+                             .arg(json::integer(a, "voters", 0))
+                             .arg(json::boolean(a, "chosen") ? QStringLiteral(" ✓") : QString()));
+        }
+    }
+    lines.append(
+        QStringLiteral("(投票者 %1 人%2)")
+            .arg(json::integer(*p, "total_voters", 0))
+            .arg(json::boolean(*p, "closed") ? QStringLiteral("、締め切り済み") : QString()));
+    return lines;
 }
 
 std::optional<chat::Attachment> attachment(const rapidjson::Value &m)
@@ -118,14 +195,15 @@ std::optional<chat::Attachment> attachment(const rapidjson::Value &m)
     if (path.isEmpty())
         return std::nullopt;
     const bool missing = path.startsWith(u'(');
+    const QString absent = missing ? notIncluded(path) : QString();
     a.kind = !photo.isEmpty()
         ? QStringLiteral("写真")
         : mediaKind(json::string(m, "media_type"), json::string(m, "mime_type"));
     a.name = json::string(m, "file_name");
     if (a.name.isEmpty())
-        a.name = missing ? path : fileName(path);
+        a.name = missing ? absent : fileName(path);
     else if (missing)
-        a.name += u' ' + path;
+        a.name += u' ' + absent;
     if (!missing)
         a.path = path;
     a.size = json::integer(m, !photo.isEmpty() ? "photo_file_size" : "file_size", -1);

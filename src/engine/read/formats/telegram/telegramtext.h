@@ -14,6 +14,10 @@ QString plainText(const rapidjson::Value &text);
 QString eventText(const rapidjson::Value &message);
 // The photo, file, sticker or other media of a message; none when it has none.
 std::optional<chat::Attachment> attachment(const rapidjson::Value &message);
+// A poll as lines: its question, each answer with its votes, and how many voted.
+QStringList poll(const rapidjson::Value &message);
+// The export's note in place of a file it left out ("(File not included. …)"), said briefly.
+QString notIncluded(const QString &said);
 QList<chat::Reaction> reactions(const rapidjson::Value &message);
 
 } // namespace telegram

@@ -2,6 +2,7 @@
 
 #include "engine/read/shared/jsonpull.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace xarchive {
@@ -73,6 +74,11 @@ void message(const rapidjson::Value &m, const People &people, const MediaPath &m
         }
     }
     text = text.trimmed();
+    // Older archives give no "urls": the short link that stands for the media ends the text.
+    if (!mediaUrls.isEmpty() && !json::member(m, "urls")) {
+        static const QRegularExpression mediaLink(QStringLiteral("(^|\\s)https://t\\.co/\\S+$"));
+        text.remove(mediaLink);
+    }
     if (!text.isEmpty())
         msg.text = text.split(u'\n');
     for (const QString &url : mediaUrls) {
@@ -86,14 +92,8 @@ void message(const rapidjson::Value &m, const People &people, const MediaPath &m
     if (const rapidjson::Value *reactions = json::member(m, "reactions");
         reactions && reactions->IsArray()) {
         for (const rapidjson::Value &r : reactions->GetArray()) {
-            const QString shown = emoji(json::string(r, "reactionKey"));
-            const QString by = people.name(json::idText(json::at(r, "senderId")));
-            auto same = std::find_if(msg.reactions.begin(), msg.reactions.end(),
-                                     [&](const chat::Reaction &x) { return x.emoji == shown; });
-            if (same == msg.reactions.end())
-                msg.reactions.append({shown, {by}});
-            else
-                same->by.append(by);
+            addReaction(msg, emoji(json::string(r, "reactionKey")),
+                        people.name(json::idText(json::at(r, "senderId"))));
         }
     }
     const rapidjson::Value &edits = json::at(m, "editHistory");
@@ -143,6 +143,29 @@ bool record(const rapidjson::Value &item, const People &people, const MediaPath 
     out.event
         = {text, actor.isEmpty() && !users.isEmpty() ? people.name(users.first()) : actor, when};
     return true;
+}
+
+bool reaction(const rapidjson::Value &item, const People &people, Reacted &out)
+{
+    std::string_view kind;
+    const rapidjson::Value *b = body(item, kind);
+    if (!b || !b->IsObject() || kind != "reactionCreate")
+        return false;
+    out.messageId = json::idText(json::at(*b, "eventId"));
+    out.emoji = emoji(json::string(*b, "reactionKey"));
+    out.by = people.name(json::idText(json::at(*b, "senderId")));
+    out.at = QDateTime::fromString(json::string(*b, "createdAt"), Qt::ISODateWithMs);
+    return true;
+}
+
+void addReaction(chat::Message &message, const QString &emoji, const QString &by)
+{
+    auto same = std::find_if(message.reactions.begin(), message.reactions.end(),
+                             [&](const chat::Reaction &x) { return x.emoji == emoji; });
+    if (same == message.reactions.end())
+        message.reactions.append({emoji, {by}});
+    else
+        same->by.append(by);
 }
 
 QStringList ids(const rapidjson::Value &item)

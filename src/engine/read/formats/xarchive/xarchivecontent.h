@@ -2,6 +2,7 @@
 
 #include "engine/read/chat/chatmodel.h"
 
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 #include <functional>
@@ -29,6 +30,18 @@ using MediaPath = std::function<QString(const QString &fileName)>;
 // One item as a record, and its instant; false for an item that tells nothing worth showing.
 bool record(const rapidjson::Value &item, const People &people, const MediaPath &media,
             chat::Record &out, QDateTime &at);
+// A reaction that older archives keep as an item of its own ({"reactionCreate": {…}}): the id of
+// the message it is to, its emoji, who gave it and when.
+struct Reacted
+{
+    QString messageId;
+    QString emoji;
+    QString by;
+    QDateTime at;
+};
+bool reaction(const rapidjson::Value &item, const People &people, Reacted &out);
+// Adds one person's reaction to a message, beside others of the same emoji.
+void addReaction(chat::Message &message, const QString &emoji, const QString &by);
 // The ids of the people an item names (its sender, recipient, those who joined or left).
 QStringList ids(const rapidjson::Value &item);
 // The group's name that a rename gives; empty for any other item.

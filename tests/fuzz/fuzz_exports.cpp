@@ -2,7 +2,8 @@
 // - whatever the bytes, every chat the export is said to hold opens or fails with a reason,
 //   and reading it gives the same lines in a second pass; an app's export, read as records,
 //   gives lines without a line break inside (a text log keeps a lone LF inside its lines);
-// - the JSON tokenizer takes every text RapidJSON takes as a whole document to its end.
+// - the JSON tokenizer takes every text RapidJSON takes as a whole document to its end, and
+//   taking the document whole gives RapidJSON's document.
 //
 // Input: a control byte (which name the file goes by), then the bytes.
 #include "engine/read/exportpaths.h"
@@ -15,6 +16,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 namespace {
 
@@ -33,6 +36,14 @@ const char *const Names[] = {
     "export.tar",   "_chat.txt",          "KakaoTalk.txt",  "channel.json",
     "messages.csv", "direct-messages.js", "talk.txt",
 };
+
+std::string written(const rapidjson::Value &value)
+{
+    rapidjson::StringBuffer out;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(out);
+    value.Accept(writer);
+    return std::string(out.GetString(), out.GetSize());
+}
 
 QStringList lines(LogReader &reader)
 {
@@ -57,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     doc.Parse(bytes.constData(), size_t(bytes.size()));
     // RapidJSON ends a document at a NUL byte, and passes over any start of a byte order mark;
     // the tokenizer rightly calls either an error.
-    const bool partMark = bytes.startsWith('\xEF') && !bytes.startsWith("\xEF\xBB\xBF");
+    const bool partMark = !bytes.isEmpty() && QByteArrayView("\xEF\xBB\xBF").contains(bytes[0])
+        && !bytes.startsWith("\xEF\xBB\xBF");
     if (!doc.HasParseError() && !bytes.contains('\0') && !partMark) {
         QBuffer buffer;
         buffer.setData(bytes);
@@ -66,6 +78,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         JsonPull::Token t;
         while ((t = pull.next()) != JsonPull::Token::End)
             check(t != JsonPull::Token::Error);
+        // A document taken whole by its quick scan is the document.
+        buffer.seek(0);
+        JsonPull again(buffer);
+        t = again.next();
+        if (t == JsonPull::Token::StartObject || t == JsonPull::Token::StartArray) {
+            rapidjson::Document taken;
+            check(again.take(taken));
+            check(written(taken) == written(doc)); // not ==, which a repeated name fails
+            check(again.next() == JsonPull::Token::End);
+        }
     }
 
     static QTemporaryDir dir;

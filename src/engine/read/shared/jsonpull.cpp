@@ -55,6 +55,62 @@ public:
             take();
         }
     }
+    // Passes over the rest of an object or array whose opening bracket was taken, to its
+    // closing one, appending its bytes to `out` (when given): a tight scan that only follows
+    // strings and brackets, for a value that RapidJSON then reads and checks whole. False when
+    // the text ends first.
+    bool scanContainer(QByteArray *out)
+    {
+        int depth = 1;
+        bool inString = false;
+        while (m_pos < m_size) {
+            const char *p = m_buf.constData();
+            qint64 i = m_pos;
+            for (; i < m_size; ++i) {
+                const char c = p[i];
+                if (inString) {
+                    if (c == '\\') {
+                        if (++i == m_size) { // the escaped byte is in the next piece
+                            m_pendingEscape = true;
+                            break;
+                        }
+                    } else if (c == '"') {
+                        inString = false;
+                    } else if (c == '\n') {
+                        ++m_lines;
+                    }
+                } else if (c == '"') {
+                    inString = true;
+                } else if (c == '{' || c == '[') {
+                    ++depth;
+                } else if (c == '}' || c == ']') {
+                    if (--depth == 0) {
+                        ++i;
+                        break;
+                    }
+                } else if (c == '\n') {
+                    ++m_lines;
+                }
+            }
+            if (out)
+                out->append(p + m_pos, i - m_pos);
+            m_pos = i;
+            if (depth == 0)
+                break;
+            fill();
+            if (m_pendingEscape && m_pos < m_size) { // the escaped byte, whatever it is
+                if (out)
+                    out->append(m_buf[m_pos]);
+                if (m_buf[m_pos] == '\n')
+                    ++m_lines;
+                ++m_pos;
+            }
+            m_pendingEscape = false;
+        }
+        if (m_pos == m_size && depth == 0)
+            fill();
+        return depth == 0;
+    }
     qint64 offset() const { return m_read - (m_size - m_pos); }
     qint64 lines() const { return m_lines; }
     bool failed() const { return m_failed; }
@@ -87,6 +143,7 @@ private:
     qint64 m_lines = 1;
     bool m_failed = false;
     bool m_eof = false;
+    bool m_pendingEscape = false;
 };
 
 const QString EndedInside = QStringLiteral("The document ended inside a value.");
@@ -305,6 +362,17 @@ bool JsonPull::skip()
     Token t = m_token;
     if (t == Token::Key)
         t = next();
+    if (t == Token::StartObject || t == Token::StartArray) {
+        // The rest of the value by the quick scan; what it holds is not looked at.
+        if (!m_state->stream.scanContainer(nullptr)) {
+            broken(EndedInside);
+            return false;
+        }
+        m_token = m_stack.back() == 'o' ? Token::EndObject : Token::EndArray;
+        m_stack.pop_back();
+        afterValue();
+        return true;
+    }
     for (;;) {
         switch (t) {
         case Token::StartObject:
@@ -353,19 +421,30 @@ bool JsonPull::take(rapidjson::Document &into)
         in.take();
         m_expect = Expect::Value;
     }
-    int depth = value.isEmpty() ? 0 : 1;
-    in.capture = &value;
     bool ok = true;
-    do {
+    if (value.isEmpty()) { // a member's value
+        in.skipSpace();
+        const char c = in.peek();
+        if (c == '{' || c == '[') {
+            value.append(in.take());
+            m_stack.push_back(c == '{' ? 'o' : 'a');
+        }
+    }
+    if (!value.isEmpty()) {
+        // An object or an array: its bytes found by the quick scan, its structure left to
+        // RapidJSON below.
+        ok = in.scanContainer(&value);
+        if (ok) {
+            m_token = m_stack.back() == 'o' ? Token::EndObject : Token::EndArray;
+            m_stack.pop_back();
+            afterValue();
+        }
+    } else { // a string or a scalar: one token
+        in.capture = &value;
         const Token t = next();
-        if (t == Token::StartObject || t == Token::StartArray)
-            ++depth;
-        else if (t == Token::EndObject || t == Token::EndArray)
-            --depth;
-        else if (t == Token::Error || t == Token::End)
-            ok = false;
-    } while (ok && depth > 0);
-    in.capture = nullptr;
+        in.capture = nullptr;
+        ok = t != Token::Error && t != Token::End;
+    }
     if (!ok) {
         if (m_token != Token::Error)
             broken(EndedInside);

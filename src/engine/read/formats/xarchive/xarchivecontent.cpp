@@ -127,8 +127,10 @@ bool record(const rapidjson::Value &item, const People &people, const MediaPath 
             : QString(actor + QStringLiteral(" が ") + whom + QStringLiteral(" を追加しました"));
     };
     if (kind == "joinConversation") {
-        // The archive's owner was added to the group.
-        text = added(people.name(people.ownerId));
+        // The archive's owner was added to the group: "you" where the archive does not say who
+        // that is.
+        const QString owner = people.name(people.ownerId);
+        text = added(owner.isEmpty() ? QStringLiteral("あなた") : owner);
     } else if (kind == "participantsJoin") {
         text = added(named(users, people));
     } else if (kind == "participantsLeave") {

@@ -386,10 +386,11 @@ palette and the message rules give it.</source>
     </message>
     <message>
         <source>with --batch: show the times that chat exports give in UTC
-in ZONE (such as Asia/Tokyo), not in the system&apos;s time zone</source>
+in ZONE (such as Asia/Tokyo), not in the zone of the settings
+(the system&apos;s unless the window&apos;s 時刻帯 menu chose one)</source>
         <translation>--batch と一緒に: チャットの書き出しが UTC で書く時刻を、
-システムのタイムゾーンでなく ZONE（Asia/Tokyo など）で
-表示します</translation>
+設定の時刻帯（ウィンドウの「時刻帯」メニューで選ばなければ
+システムのもの）でなく ZONE（Asia/Tokyo など）で表示します</translation>
     </message>
     <message>
         <source>with --batch: names for the people an export gives only as

@@ -90,7 +90,8 @@ const HelpOption HelpOptions[] = {
     {"--timezone ZONE",
      QT_TRANSLATE_NOOP("CommandLine",
                        "with --batch: show the times that chat exports give in UTC\n"
-                       "in ZONE (such as Asia/Tokyo), not in the system's time zone")},
+                       "in ZONE (such as Asia/Tokyo), not in the zone of the settings\n"
+                       "(the system's unless the window's 時刻帯 menu chose one)")},
     {"--names FILE",
      QT_TRANSLATE_NOOP("CommandLine",
                        "with --batch: names for the people an export gives only as\n"

@@ -269,7 +269,7 @@ FOLDER too</source>
     <message>
         <source>Exit status:
   0    every log was written (and for the window: it closed normally)
-  1    --batch: at least one log (or index page) was not written
+  1    --batch: a log, an index page or a page&apos;s search data was not written
   2    usage error: an unknown option, an option without its value or without
        --batch, an unknown --encoding WORD or --page STYLE, both --text and
        --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;

@@ -225,7 +225,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     settings.commandLineRun = false;
 
     int written = 0, count = 1;
-    bool indexesWritten = true;
+    bool filesWritten = true; // the indexes and what pages need beside them
     if (commandLine.readsStandardInput()) {
         const PipeOutcome outcome = convertStandardInput(state, host, streams);
         if (outcome == PipeOutcome::ReaderGone) {
@@ -257,11 +257,11 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         state.pageRun.begin();
         written = convertEach(state, host, logs, !commandLine.outputDir.isEmpty(), count);
         count += batchLogs.refused();
-        indexesWritten = finishPageRun(state, host);
+        filesWritten = finishPageRun(state, host);
     }
     host.finish();
     if (errIsTerminal && !commandLine.quiet)
         err << BatchHost::summaryText(written, count) << '\n';
     err.flush();
-    return written == count && indexesWritten ? ExitAllWritten : ExitSomeNotWritten;
+    return written == count && filesWritten ? ExitAllWritten : ExitSomeNotWritten;
 }

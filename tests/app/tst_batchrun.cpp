@@ -234,20 +234,24 @@ private slots:
     }
 
     // The saved setting decides whether a folder of pages gets an index page; --index and
-    // --no-index override it for the run.
+    // --no-index override it for the run. A page whose search data cannot be written stands,
+    // marked in the index, and fails the run.
     void indexPage_data()
     {
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("option"); // empty: none
         QTest::addColumn<bool>("made");
+        QTest::addColumn<bool>("dataBlocked"); // a folder in the search data's place
         QTest::newRow("saved on") << "1"
-                                  << "" << true;
+                                  << "" << true << false;
         QTest::newRow("saved on, --no-index") << "1"
-                                              << "--no-index" << false;
+                                              << "--no-index" << false << false;
         QTest::newRow("saved off") << "0"
-                                   << "" << false;
+                                   << "" << false << false;
         QTest::newRow("saved off, --index") << "0"
-                                            << "--index" << true;
+                                            << "--index" << true << false;
+        QTest::newRow("search data not written") << "1"
+                                                 << "" << true << true;
     }
 
     void indexPage()
@@ -255,14 +259,22 @@ private slots:
         QFETCH(QString, saved);
         QFETCH(QString, option);
         QFETCH(bool, made);
+        QFETCH(bool, dataBlocked);
         QVERIFY(writeIniValue(m_ini, QStringLiteral("Page"), QStringLiteral("Index"), saved));
         const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        if (dataBlocked)
+            QVERIFY(m_dir.mkdir(QStringLiteral("out-a.htm.js")));
         QStringList args {"--batch", "--settings", m_ini, a};
         if (!option.isEmpty())
             args.prepend(option);
-        QCOMPARE(run(args), ExitAllWritten);
+        QCOMPARE(run(args), dataBlocked ? ExitSomeNotWritten : ExitAllWritten);
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("out-a.htm"))));
         QCOMPARE(QFile::exists(m_dir.filePath(QStringLiteral("out-index.htm"))), made);
+        QCOMPARE(m_err.contains(m_dir.filePath(QStringLiteral("out-a.htm.js"))), dataBlocked);
+        if (made)
+            QCOMPARE(QString::fromUtf8(readFile(m_dir.filePath(QStringLiteral("out-index.htm"))))
+                         .contains(QStringLiteral("（検索できません）")),
+                     dataBlocked);
     }
 
     // "-": the log from standard input, its output, and nothing else, to standard output. The

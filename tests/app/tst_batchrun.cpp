@@ -16,9 +16,41 @@
 #include <QTest>
 #include <QTextStream>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <memory>
 #include <optional>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+namespace {
+
+// Root enters a folder whatever its mode; while this lives, the calling thread lacks the
+// capabilities for that and meets folder modes as a user does.
+class FolderModesApply
+{
+public:
+    FolderModesApply()
+    {
+        if (::syscall(SYS_capget, &m_head, m_saved) != 0)
+            return;
+        __user_cap_data_struct dropped[2] = {m_saved[0], m_saved[1]};
+        dropped[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_dropped = ::syscall(SYS_capset, &m_head, dropped) == 0;
+    }
+    ~FolderModesApply()
+    {
+        if (m_dropped)
+            ::syscall(SYS_capset, &m_head, m_saved);
+    }
+    bool applies() const { return m_dropped || ::geteuid() != 0; }
+
+private:
+    __user_cap_header_struct m_head {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2] {};
+    bool m_dropped = false;
+};
+
+} // namespace
 
 class TestBatchRun : public QObject
 {
@@ -207,6 +239,33 @@ private slots:
         QCOMPARE(created, written);
         QCOMPARE(readFile(m_dir.filePath(written.first())),
                  cp932::encode(u"A の発言 :\r\n\thi\r\n"));
+    }
+
+    // A folder that can be listed but not entered is named and fails the run; the rest goes on.
+    void folderThatCannotBeEntered()
+    {
+        log(QStringLiteral("logs/a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        log(QStringLiteral("logs/shut/b.txt"), QStringLiteral("B の発言 :\r\nyo\r\n"));
+        const QString shut = m_dir.filePath(QStringLiteral("logs/shut"));
+        const auto listOnly
+            = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther; // 0644
+        QVERIFY(QFile::setPermissions(shut, listOnly));
+        int status = -1;
+        {
+            const FolderModesApply modes;
+            if (modes.applies())
+                status = run({"--batch", "--text", "--settings", m_ini, "-r",
+                              m_dir.filePath(QStringLiteral("logs"))});
+        }
+        QVERIFY(QFile::setPermissions(shut, listOnly | QFile::ExeOwner));
+        if (status == -1)
+            QSKIP("root enters any folder here, and its capabilities could not be dropped");
+        QCOMPARE(status, ExitSomeNotWritten);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("logs/out-a.txt"))));
+        QVERIFY(!QFile::exists(shut + QStringLiteral("/out-b.txt")));
+        QVERIFY2(m_err.startsWith(shut + QStringLiteral(": 読み込めませんでした（"))
+                     && m_err.count(u'\n') == 1,
+                 qPrintable(m_err));
     }
 
     // Outputs go into the folder, made when missing; two logs that would have one output name

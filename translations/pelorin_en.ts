@@ -8,6 +8,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The prefix &quot;%1&quot; in the settings file is refused; &quot;%2&quot; is used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>A log&apos;s extension must be one of %1.</source>
         <translation type="unfinished"></translation>
     </message>

@@ -8,6 +8,10 @@
         <translation>設定ファイルがありません。既定の設定で変換します。</translation>
     </message>
     <message>
+        <source>The prefix &quot;%1&quot; in the settings file is refused; &quot;%2&quot; is used.</source>
+        <translation>設定ファイルの設定文字「%1」は使えないので、「%2」を使います。</translation>
+    </message>
+    <message>
         <source>A log&apos;s extension must be one of %1.</source>
         <translation>ログの拡張子は %1 のどれかにして下さい。</translation>
     </message>

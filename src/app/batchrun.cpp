@@ -202,6 +202,13 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
             QCoreApplication::translate(
                 "Batch",
                 "The settings file does not exist; converting with the default settings."));
+    if (file.refusedPrefix)
+        host.printLine(settings.iniPath,
+                       QCoreApplication::translate(
+                           "Batch",
+                           "The prefix \"%1\" in the settings file is refused; \"%2\" is "
+                           "used.")
+                           .arg(*file.refusedPrefix, settings.addStr));
     if (commandLine.changeType)
         settings.changeType = qint16(*commandLine.changeType);
     if (!commandLine.pageStyle.isEmpty())

@@ -525,6 +525,27 @@ private slots:
         QVERIFY(!QFile::exists(ini));
     }
 
+    // A prefix that would put the output elsewhere is said once; the run goes on with "_".
+    void refusedPrefix_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("..") << "..";
+        QTest::newRow("a folder") << "out/";
+        QTest::newRow("a backslash, Shift-JIS's yen") << "\\";
+    }
+
+    void refusedPrefix()
+    {
+        QFETCH(QString, prefix);
+        QVERIFY(writeIniValue(m_ini, QStringLiteral("File"), QStringLiteral("AddStr"), prefix));
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, a}), ExitAllWritten);
+        QCOMPARE(m_err,
+                 m_ini + QStringLiteral(": 設定ファイルの設定文字「") + prefix
+                     + QStringLiteral("」は使えないので、「_」を使います。\n"));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("_a.txt"))));
+    }
+
     // Settings that cannot be read would convert with other names and kinds: nothing runs.
     void unreadableSettingsStopTheRun()
     {

@@ -40,6 +40,14 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Standard input is closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Standard output is closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>No log in this folder or its subfolders.</source>
         <translation type="unfinished"></translation>
     </message>

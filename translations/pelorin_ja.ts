@@ -40,6 +40,14 @@
         <translation>書き出せませんでした（%1）。</translation>
     </message>
     <message>
+        <source>Standard input is closed.</source>
+        <translation>標準入力が閉じています。</translation>
+    </message>
+    <message>
+        <source>Standard output is closed.</source>
+        <translation>標準出力が閉じています。</translation>
+    </message>
+    <message>
         <source>No log in this folder or its subfolders.</source>
         <translation>このフォルダにもサブフォルダにもログがありません。</translation>
     </message>

@@ -154,7 +154,10 @@ void MainWindow::buildControls()
         m_optP[i]->setProperty("index", i);
         m_optP[i]->setToolTip(tips[i]);
         m_optP[i]->setGeometry(places[i]);
-        connect(m_optP[i], &QRadioButton::clicked, this, [this, i] { optP_Click(i); });
+        connect(m_optP[i], &QRadioButton::clicked, this, [this, i] {
+            optP_Click(i);
+            keepChoices();
+        });
     }
 
     m_rTxt = new PreviewBox(client);
@@ -227,8 +230,10 @@ void MainWindow::buildMenus()
     buildPageMenu(settings);
     m_mnuEncoding = new EncodingMenu(m_state.settings, settings);
     settings->addMenu(m_mnuEncoding);
+    connect(m_mnuEncoding, &EncodingMenu::chosen, this, &MainWindow::keepChoices);
     m_mnuTimeZone = new TimeZoneMenu(m_state.settings, settings);
     settings->addMenu(m_mnuTimeZone);
+    connect(m_mnuTimeZone, &TimeZoneMenu::chosen, this, &MainWindow::keepChoices);
 
     QMenu *help = submenu(bar, "mnuHelps", QStringLiteral("ヘルプ(&H)"));
     bar->addMenu(help);

@@ -5,7 +5,7 @@
 #include <QActionGroup>
 
 EncodingMenu::EncodingMenu(Settings &settings, QWidget *parent)
-    : QMenu(QStringLiteral("文字コード"), parent)
+    : QMenu(QStringLiteral("文字コード(&E)"), parent)
     , m_settings(settings)
 {
     setObjectName(QStringLiteral("mnuEncoding"));

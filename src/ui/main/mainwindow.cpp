@@ -218,9 +218,9 @@ void MainWindow::buildMenus()
 
     QMenu *settings = submenu(bar, "mnuSettings", QStringLiteral("設定(&S)"));
     bar->addMenu(settings);
-    item(settings, "mnuSetting", QStringLiteral("設定"), &MainWindow::mnuSetting_Click);
+    item(settings, "mnuSetting", QStringLiteral("設定(&S)"), &MainWindow::mnuSetting_Click);
     settings->addSeparator();
-    QMenu *rules = submenu(settings, "mnuRule", QStringLiteral("メッセージルール"));
+    QMenu *rules = submenu(settings, "mnuRule", QStringLiteral("メッセージルール(&M)"));
     settings->addMenu(rules);
     item(rules, "mnuRuleSet", QStringLiteral("ルール設定"), &MainWindow::mnuRuleSet_Click);
     rules->addSeparator();
@@ -257,7 +257,7 @@ void MainWindow::buildMenus()
 void MainWindow::buildPageMenu(QMenu *settings)
 {
     settings->addSeparator();
-    auto *page = new QMenu(QStringLiteral("ページの形"), settings);
+    auto *page = new QMenu(QStringLiteral("ページの形(&P)"), settings);
     page->setObjectName(QStringLiteral("mnuPage"));
     settings->addMenu(page);
     auto *group = new QActionGroup(page);
@@ -279,7 +279,7 @@ void MainWindow::buildPageMenu(QMenu *settings)
     }
     m_mnuPageStyles.first()->setChecked(true);
 
-    m_mnuIndex = new QAction(QStringLiteral("一覧ページも作る"), this);
+    m_mnuIndex = new QAction(QStringLiteral("一覧ページも作る(&I)"), this);
     m_mnuIndex->setObjectName(QStringLiteral("mnuIndex"));
     m_mnuIndex->setCheckable(true);
     settings->addAction(m_mnuIndex);

@@ -28,7 +28,7 @@ const char *const Zones[] = {
 } // namespace
 
 TimeZoneMenu::TimeZoneMenu(Settings &settings, QWidget *parent)
-    : QMenu(QStringLiteral("時刻帯"), parent)
+    : QMenu(QStringLiteral("時刻帯(&T)"), parent)
     , m_settings(settings)
     , m_group(new QActionGroup(this))
 {

@@ -134,8 +134,10 @@ void TestMainWindow::encodingMenu()
     f.preset("MojiCode", "Log", "UTF-8");
     f.start();
     auto *menu = f.find<QMenu>("mnuEncoding");
-    QCOMPARE(menu->title(), QStringLiteral("文字コード"));
+    QCOMPARE(menu->title(), QStringLiteral("文字コード(&E)"));
     QCOMPARE(f.find<QMenu>("mnuSettings")->actions().contains(menu->menuAction()), true);
+    for (const QAction *item : f.find<QMenu>("mnuSettings")->actions())
+        QVERIFY2(item->isSeparator() || item->text().contains(u'&'), qPrintable(item->text()));
     QStringList captions;
     for (QAction *item : menu->actions())
         captions.append(item->text() + (item->isChecked() ? u"*" : u""));
@@ -153,7 +155,7 @@ void TestMainWindow::timeZoneMenu()
     f.preset("Page", "TimeZone", "Europe/Paris");
     f.start();
     auto *menu = f.find<QMenu>("mnuTimeZone");
-    QCOMPARE(menu->title(), QStringLiteral("時刻帯"));
+    QCOMPARE(menu->title(), QStringLiteral("時刻帯(&T)"));
     QVERIFY(!f.find<QAction>("mnuTimeZoneSystem")->isChecked());
     QAction *stored = f.find<QAction>("mnuTimeZoneStored");
     QCOMPARE(stored->text(), QStringLiteral("Europe/Paris"));
@@ -688,10 +690,10 @@ void TestMainWindow::pageMenu()
     f.preset("Page", "Style", "modern");
     f.preset("Page", "Index", "1");
     f.start();
-    QCOMPARE(f.find<QMenu>("mnuPage")->title(), QStringLiteral("ページの形"));
+    QCOMPARE(f.find<QMenu>("mnuPage")->title(), QStringLiteral("ページの形(&P)"));
     QCOMPARE(f.find<QAction>("mnuPageClassic")->text(), QStringLiteral("クラシック"));
     QCOMPARE(f.find<QAction>("mnuPageModern")->text(), QStringLiteral("モダン"));
-    QCOMPARE(f.find<QAction>("mnuIndex")->text(), QStringLiteral("一覧ページも作る"));
+    QCOMPARE(f.find<QAction>("mnuIndex")->text(), QStringLiteral("一覧ページも作る(&I)"));
     QVERIFY(f.find<QAction>("mnuPageModern")->isChecked());
     QVERIFY(f.find<QAction>("mnuIndex")->isChecked());
     f.trigger("mnuPageClassic");

@@ -123,7 +123,7 @@ private slots:
                    "を付ければサブフォルダも読みます）。",
                    "読み込めませんでした（ファイルがありません）。",
                    "XML の履歴を読み込めませんでした。",
-                   "発言者が一人も見つかりませんでした。 "
+                   "発言者が一人も見つかりませんでした。"
                    "発言のヘッダを調整してみて下さい。",
                    "そのようなファイルもフォルダもありません。"};
         QTest::newRow("English")
@@ -358,7 +358,7 @@ private slots:
         QTest::newRow("no speakers")
             << QByteArray("x\r\n") << "--text"
             << "file" << 1 << QByteArray()
-            << "標準入力: 発言者が一人も見つかりませんでした。 発言のヘッダを調整してみて下さい。";
+            << "標準入力: 発言者が一人も見つかりませんでした。発言のヘッダを調整してみて下さい。";
         QTest::newRow("standard output refuses writes")
             << text << "--text"
             << "read-only" << 1 << QByteArray() << "標準出力: 書き出せませんでした（";
@@ -411,7 +411,7 @@ private slots:
         QTest::addColumn<bool>("terminal");
         QTest::addColumn<QString>("tail"); // how standard error ends
 
-        const QString error = QStringLiteral(": 発言者が一人も見つかりませんでした。 "
+        const QString error = QStringLiteral(": 発言者が一人も見つかりませんでした。"
                                              "発言のヘッダを調整してみて下さい。\n");
         QTest::newRow("terminal") << true << false << true << "2 件中 1 件を書き出しました\n";
         QTest::newRow("terminal, English") << false << false << true << "1 of 2 logs written\n";
@@ -575,7 +575,7 @@ private slots:
         QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
                  (QStringList {
                      a
-                         + QStringLiteral(": 変換元のログに上書きしちゃうので保存しませんでした。 "
+                         + QStringLiteral(": 変換元のログに上書きしちゃうので保存しませんでした。"
                                           "変換後ファイル名の先頭につける文字を設定して下さい。"),
                      b + QStringLiteral(": ファイルを保存できませんでした。 ")
                          + m_dir.filePath(QStringLiteral("out-b.txt"))

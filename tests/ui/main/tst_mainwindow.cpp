@@ -459,7 +459,7 @@ void TestMainWindow::runsOfSeveralLogs_data()
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<QString>("status");
-    const QString title = QStringLiteral("個別に文字色を選択 - %1（%2 / 3）");
+    const QString title = QStringLiteral("%1（%2 / 3） - 個別に文字色を選択");
     QTest::newRow("text, one without speakers")
         << 0 << true << QStringList() << QStringList()
         << "3 件中 2 件を書き出しました　最初の失敗：b.txt：発言者が一人も見つかりませんでした。";

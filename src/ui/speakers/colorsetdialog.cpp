@@ -207,7 +207,8 @@ void ColorSetDialog::placeColorBox()
     const int top = m_grid->viewport()->mapTo(this, QPoint(0, 0)).y()
         + (row - topRow()) * ui::twips(kRowHeight);
     const int left = m_grid->viewport()->mapTo(this, QPoint(0, 0)).x() + m_grid->columnWidth(0);
-    m_colorBox->setGeometry(left, top, m_grid->columnWidth(1), m_colorBox->sizeHint().height());
+    // No taller than its row: the next row stays in sight.
+    m_colorBox->setGeometry(left, top, m_grid->columnWidth(1), ui::twips(kRowHeight));
 }
 
 bool ColorSetDialog::eventFilter(QObject *watched, QEvent *event)

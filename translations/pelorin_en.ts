@@ -8,6 +8,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The prefix &quot;%1&quot; in the settings file is refused; &quot;%2&quot; is used.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>A log&apos;s extension must be one of %1.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -33,6 +37,14 @@
     </message>
     <message>
         <source>could not be written (%1).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Standard input is closed.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Standard output is closed.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -269,7 +281,7 @@ FOLDER too</source>
     <message>
         <source>Exit status:
   0    every log was written (and for the window: it closed normally)
-  1    --batch: at least one log (or index page) was not written
+  1    --batch: a log, an index page or a page&apos;s search data was not written
   2    usage error: an unknown option, an option without its value or without
        --batch, an unknown --encoding WORD or --page STYLE, both --text and
        --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;

@@ -8,6 +8,10 @@
         <translation>設定ファイルがありません。既定の設定で変換します。</translation>
     </message>
     <message>
+        <source>The prefix &quot;%1&quot; in the settings file is refused; &quot;%2&quot; is used.</source>
+        <translation>設定ファイルの設定文字「%1」は使えないので、「%2」を使います。</translation>
+    </message>
+    <message>
         <source>A log&apos;s extension must be one of %1.</source>
         <translation>ログの拡張子は %1 のどれかにして下さい。</translation>
     </message>
@@ -34,6 +38,14 @@
     <message>
         <source>could not be written (%1).</source>
         <translation>書き出せませんでした（%1）。</translation>
+    </message>
+    <message>
+        <source>Standard input is closed.</source>
+        <translation>標準入力が閉じています。</translation>
+    </message>
+    <message>
+        <source>Standard output is closed.</source>
+        <translation>標準出力が閉じています。</translation>
     </message>
     <message>
         <source>No log in this folder or its subfolders.</source>
@@ -287,7 +299,7 @@ FOLDER too</source>
     <message>
         <source>Exit status:
   0    every log was written (and for the window: it closed normally)
-  1    --batch: at least one log (or index page) was not written
+  1    --batch: a log, an index page or a page&apos;s search data was not written
   2    usage error: an unknown option, an option without its value or without
        --batch, an unknown --encoding WORD or --page STYLE, both --text and
        --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;
@@ -300,7 +312,7 @@ FOLDER too</source>
        as any filter does, and the shell reports 141</source>
         <translation>終了ステータス:
   0    すべてのログを書き出しました（ウィンドウでは: 普通に閉じました）
-  1    --batch: 書き出せなかったログ（か一覧ページ）があります
+  1    --batch: 書き出せなかったログ、一覧ページ、検索のデータがあります
   2    使い方の誤りです: 知らないオプション、値のないオプション、--batch の
        ない --batch 用のオプション、知らない --encoding の WORD や --page の
        STYLE、--text と --html の両方、--index と --no-index の両方、LOG の

@@ -64,11 +64,14 @@ QString BatchHost::reasonText(const QString &reason)
 QString BatchHost::messageText(const QString &prompt) const
 {
     // The window's texts, line by line in the user's language; a line that is no message of
-    // its own (a file name) stays as it is.
-    QStringList lines = prompt.split(textcodec::CrLf.toString());
-    for (QString &line : lines)
-        line = QCoreApplication::translate("RunMessage", line.toUtf8().constData());
-    return lines.join(u' ');
+    // its own (a file name) stays as it is. A Japanese full stop needs no space after it.
+    QString text;
+    for (const QString &line : prompt.split(textcodec::CrLf.toString())) {
+        if (!text.isEmpty() && !text.endsWith(u'。'))
+            text += u' ';
+        text += QCoreApplication::translate("RunMessage", line.toUtf8().constData());
+    }
+    return text;
 }
 
 void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const QString &context)

@@ -202,6 +202,13 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
             QCoreApplication::translate(
                 "Batch",
                 "The settings file does not exist; converting with the default settings."));
+    if (file.refusedPrefix)
+        host.printLine(settings.iniPath,
+                       QCoreApplication::translate(
+                           "Batch",
+                           "The prefix \"%1\" in the settings file is refused; \"%2\" is "
+                           "used.")
+                           .arg(*file.refusedPrefix, settings.addStr));
     if (commandLine.changeType)
         settings.changeType = qint16(*commandLine.changeType);
     if (!commandLine.pageStyle.isEmpty())
@@ -225,7 +232,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
     settings.commandLineRun = false;
 
     int written = 0, count = 1;
-    bool indexesWritten = true;
+    bool filesWritten = true; // the indexes and what pages need beside them
     if (commandLine.readsStandardInput()) {
         const PipeOutcome outcome = convertStandardInput(state, host, streams);
         if (outcome == PipeOutcome::ReaderGone) {
@@ -257,11 +264,11 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         state.pageRun.begin();
         written = convertEach(state, host, logs, !commandLine.outputDir.isEmpty(), count);
         count += batchLogs.refused();
-        indexesWritten = finishPageRun(state, host);
+        filesWritten = finishPageRun(state, host);
     }
     host.finish();
     if (errIsTerminal && !commandLine.quiet)
         err << BatchHost::summaryText(written, count) << '\n';
     err.flush();
-    return written == count && indexesWritten ? ExitAllWritten : ExitSomeNotWritten;
+    return written == count && filesWritten ? ExitAllWritten : ExitSomeNotWritten;
 }

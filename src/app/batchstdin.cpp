@@ -59,6 +59,14 @@ bool copyInput(int in, const QString &folder, QString &path, QString &reason)
 
 PipeOutcome convertStandardInput(AppState &state, BatchHost &host, StandardStreams streams)
 {
+    // Closed streams are said as such, not by what reading or writing /dev/null gives.
+    if (streams.inClosed || streams.outClosed) {
+        host.printLine(QString(),
+                       streams.inClosed
+                           ? QCoreApplication::translate("Batch", "Standard input is closed.")
+                           : QCoreApplication::translate("Batch", "Standard output is closed."));
+        return PipeOutcome::NotWritten;
+    }
     const BatchTempDir temporary;
     QString log, reason;
     if (!temporary.isValid() || !copyInput(streams.in, temporary.path(), log, reason)) {

@@ -6,7 +6,7 @@
 #include <QTextStream>
 
 int runWithoutWindow(const CommandLine &commandLine, const QString &programDir, QTextStream &out,
-                     QTextStream &err, bool errIsTerminal)
+                     QTextStream &err, bool errIsTerminal, StandardStreams streams)
 {
     if (!commandLine.error.isEmpty()) {
         err << usageErrorText(commandLine.error);
@@ -17,7 +17,7 @@ int runWithoutWindow(const CommandLine &commandLine, const QString &programDir, 
         return ExitAllWritten;
     }
     if (commandLine.batch)
-        return runBatch(commandLine, programDir, err, errIsTerminal);
+        return runBatch(commandLine, programDir, err, errIsTerminal, streams);
     err << noDisplayText();
     return ExitUsage;
 }

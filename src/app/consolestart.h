@@ -1,5 +1,7 @@
 #pragma once
 
+#include "batchstreams.h"
+
 #include <QString>
 
 class QTextStream;
@@ -9,4 +11,4 @@ struct CommandLine;
 // the batch run, and a window asked for where no display is available. Returns the exit
 // status.
 int runWithoutWindow(const CommandLine &commandLine, const QString &programDir, QTextStream &out,
-                     QTextStream &err, bool errIsTerminal);
+                     QTextStream &err, bool errIsTerminal, StandardStreams streams = {});

@@ -228,7 +228,7 @@ QString helpText()
             "CommandLine",
             "Exit status:\n"
             "  0    every log was written (and for the window: it closed normally)\n"
-            "  1    --batch: at least one log (or index page) was not written\n"
+            "  1    --batch: a log, an index page or a page's search data was not written\n"
             "  2    usage error: an unknown option, an option without its value or without\n"
             "       --batch, an unknown --encoding WORD or --page STYLE, both --text and\n"
             "       --html, or both --index and --no-index, --batch without a LOG, or \"-\"\n"

@@ -1,3 +1,4 @@
+#include "app/batchstreams.h"
 #include "app/commandline.h"
 #include "app/consolestart.h"
 #include "app/language.h"
@@ -15,6 +16,7 @@
 
 int main(int argc, char **argv)
 {
+    const StandardStreams streams = holdStandardStreams();
     // Past a file size limit a write then fails (and is reported) instead of killing the
     // program.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -35,7 +37,7 @@ int main(int argc, char **argv)
     // Parsed again now that the translations are in, so a usage error is in the user's language.
     const CommandLine cl = parseCommandLine(args);
     QTextStream out(stdout), err(stderr);
-    const int status = runWithoutWindow(cl, programDir, out, err, isatty(STDERR_FILENO));
+    const int status = runWithoutWindow(cl, programDir, out, err, isatty(STDERR_FILENO), streams);
     if (status == ExitOutputClosed) {
         // Ended as a filter whose reader went away ends, by the signal, now that the run has
         // removed its temporary files: shells expect that of a pipeline cut short.

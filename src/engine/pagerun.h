@@ -63,6 +63,8 @@ struct PageRun
     bool colorsForRest = false;
     // The turn of distinct colours, worked out once for a run of a style that deals them.
     std::optional<distinct::ColorTurn> turn;
+    // A file a page needs beside it (its search data) was not written.
+    bool filesNotWritten = false;
 
     void begin()
     {

@@ -12,11 +12,14 @@ namespace fileio {
 
 namespace {
 
-FolderEntry::Kind kindOf(int dirFd, const char *name)
+// The kind of `name`; `denied` when the folder can be listed but not entered.
+FolderEntry::Kind kindOf(int dirFd, const char *name, bool &denied)
 {
     struct stat st;
-    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        denied = errno == EACCES;
         return FolderEntry::Kind::Other;
+    }
     if (S_ISDIR(st.st_mode))
         return FolderEntry::Kind::Folder;
     // A link counts by what it reaches, but a link to a folder is never walked into: it
@@ -49,13 +52,17 @@ bool listFolder(const QString &dir, QList<FolderEntry> &entries, QString *reason
         return false;
     }
     errno = 0;
+    bool denied = false;
     while (const dirent *e = ::readdir(d)) {
         const char *name = e->d_name;
         if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
-            entries.append({decodeName(QByteArrayView(name)), kindOf(fd, name)});
+            entries.append({decodeName(QByteArrayView(name)), kindOf(fd, name, denied)});
+        // Names alone (a folder without search permission) would pass its logs over unsaid.
+        if (denied)
+            break;
         errno = 0;
     }
-    const int error = errno;
+    const int error = denied ? EACCES : errno;
     ::closedir(d);
     if (error != 0) {
         entries.clear();

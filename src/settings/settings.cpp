@@ -129,7 +129,7 @@ SettingsFileState loadSettings(Settings &s, Palette &palette)
 {
     // The file is read once: every read below follows readIniValue's rules exactly.
     const IniDocument doc = IniDocument::load(s.iniPath);
-    const SettingsFileState state {doc.fileMissing(), doc.readFailed(), doc.readError()};
+    SettingsFileState state {doc.fileMissing(), doc.readFailed(), doc.readError(), {}};
     s.iniUnreadable = state.unreadable;
     for (const Field &f : fields) {
         const QString section = QString::fromUtf8(f.section);
@@ -148,6 +148,8 @@ SettingsFileState loadSettings(Settings &s, Palette &palette)
         case Kind::Prefix: {
             const QString value = doc.value(section, key, def);
             s.*f.text = isOutputPrefix(value) ? value : def;
+            if (s.*f.text != value)
+                state.refusedPrefix = value;
             break;
         }
         case Kind::Small:

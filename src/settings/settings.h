@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QString>
+#include <optional>
 
 // The program-wide copy of every option of the settings file. Filled by loadSettings, written
 // back by saveSettings. Owned by the application and handed to the windows and the run.
@@ -65,6 +66,8 @@ struct SettingsFileState
     bool unreadable = false; // a file that cannot be read: the defaults apply, and no save
                              // ever replaces it
     QString reason; // why it could not be read, in a few words
+    // The output prefix the file gives when it is none (isOutputPrefix): the default is used.
+    std::optional<QString> refusedPrefix;
 };
 
 // Reads `settings.iniPath` (which the caller sets first) into settings and palette. At most 99

@@ -194,6 +194,11 @@ private slots:
             << "printf 'x' | " + program + "-q --text -" << 1 << QByteArray()
             << "standard input: No speaker was found. Try adjusting the speaker header in the "
                "settings. (Shift-JIS, line ends none)\n";
+        // A closed stream's slot is not taken by another descriptor, so it is said as closed.
+        QTest::newRow("standard input closed")
+            << program + "-q --text - <&-" << 1 << QByteArray() << "Standard input is closed.\n";
+        QTest::newRow("standard output closed") << program + "-q --text - <logs/chat.txt >&-" << 1
+                                                << QByteArray() << "Standard output is closed.\n";
         QTest::newRow("a folder twice, into an output folder in it")
             << program + "-q --text -r -o logs/out logs && " + program
                 + "--text --quiet --recursive --output-dir logs/out logs && find . -type f | sort"

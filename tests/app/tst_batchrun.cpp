@@ -16,9 +16,41 @@
 #include <QTest>
 #include <QTextStream>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <memory>
 #include <optional>
+#include <sys/syscall.h>
 #include <unistd.h>
+
+namespace {
+
+// Root enters a folder whatever its mode; while this lives, the calling thread lacks the
+// capabilities for that and meets folder modes as a user does.
+class FolderModesApply
+{
+public:
+    FolderModesApply()
+    {
+        if (::syscall(SYS_capget, &m_head, m_saved) != 0)
+            return;
+        __user_cap_data_struct dropped[2] = {m_saved[0], m_saved[1]};
+        dropped[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_dropped = ::syscall(SYS_capset, &m_head, dropped) == 0;
+    }
+    ~FolderModesApply()
+    {
+        if (m_dropped)
+            ::syscall(SYS_capset, &m_head, m_saved);
+    }
+    bool applies() const { return m_dropped || ::geteuid() != 0; }
+
+private:
+    __user_cap_header_struct m_head {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2] {};
+    bool m_dropped = false;
+};
+
+} // namespace
 
 class TestBatchRun : public QObject
 {
@@ -91,7 +123,7 @@ private slots:
                    "を付ければサブフォルダも読みます）。",
                    "読み込めませんでした（ファイルがありません）。",
                    "XML の履歴を読み込めませんでした。",
-                   "発言者が一人も見つかりませんでした。 "
+                   "発言者が一人も見つかりませんでした。"
                    "発言のヘッダを調整してみて下さい。",
                    "そのようなファイルもフォルダもありません。"};
         QTest::newRow("English")
@@ -209,6 +241,33 @@ private slots:
                  cp932::encode(u"A の発言 :\r\n\thi\r\n"));
     }
 
+    // A folder that can be listed but not entered is named and fails the run; the rest goes on.
+    void folderThatCannotBeEntered()
+    {
+        log(QStringLiteral("logs/a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        log(QStringLiteral("logs/shut/b.txt"), QStringLiteral("B の発言 :\r\nyo\r\n"));
+        const QString shut = m_dir.filePath(QStringLiteral("logs/shut"));
+        const auto listOnly
+            = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther; // 0644
+        QVERIFY(QFile::setPermissions(shut, listOnly));
+        int status = -1;
+        {
+            const FolderModesApply modes;
+            if (modes.applies())
+                status = run({"--batch", "--text", "--settings", m_ini, "-r",
+                              m_dir.filePath(QStringLiteral("logs"))});
+        }
+        QVERIFY(QFile::setPermissions(shut, listOnly | QFile::ExeOwner));
+        if (status == -1)
+            QSKIP("root enters any folder here, and its capabilities could not be dropped");
+        QCOMPARE(status, ExitSomeNotWritten);
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("logs/out-a.txt"))));
+        QVERIFY(!QFile::exists(shut + QStringLiteral("/out-b.txt")));
+        QVERIFY2(m_err.startsWith(shut + QStringLiteral(": 読み込めませんでした（"))
+                     && m_err.count(u'\n') == 1,
+                 qPrintable(m_err));
+    }
+
     // Outputs go into the folder, made when missing; two logs that would have one output name
     // there give one output, and a file in the folder's place stops the run.
     void outputFolder()
@@ -234,20 +293,24 @@ private slots:
     }
 
     // The saved setting decides whether a folder of pages gets an index page; --index and
-    // --no-index override it for the run.
+    // --no-index override it for the run. A page whose search data cannot be written stands,
+    // marked in the index, and fails the run.
     void indexPage_data()
     {
         QTest::addColumn<QString>("saved");
         QTest::addColumn<QString>("option"); // empty: none
         QTest::addColumn<bool>("made");
+        QTest::addColumn<bool>("dataBlocked"); // a folder in the search data's place
         QTest::newRow("saved on") << "1"
-                                  << "" << true;
+                                  << "" << true << false;
         QTest::newRow("saved on, --no-index") << "1"
-                                              << "--no-index" << false;
+                                              << "--no-index" << false << false;
         QTest::newRow("saved off") << "0"
-                                   << "" << false;
+                                   << "" << false << false;
         QTest::newRow("saved off, --index") << "0"
-                                            << "--index" << true;
+                                            << "--index" << true << false;
+        QTest::newRow("search data not written") << "1"
+                                                 << "" << true << true;
     }
 
     void indexPage()
@@ -255,14 +318,22 @@ private slots:
         QFETCH(QString, saved);
         QFETCH(QString, option);
         QFETCH(bool, made);
+        QFETCH(bool, dataBlocked);
         QVERIFY(writeIniValue(m_ini, QStringLiteral("Page"), QStringLiteral("Index"), saved));
         const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        if (dataBlocked)
+            QVERIFY(m_dir.mkdir(QStringLiteral("out-a.htm.js")));
         QStringList args {"--batch", "--settings", m_ini, a};
         if (!option.isEmpty())
             args.prepend(option);
-        QCOMPARE(run(args), ExitAllWritten);
+        QCOMPARE(run(args), dataBlocked ? ExitSomeNotWritten : ExitAllWritten);
         QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("out-a.htm"))));
         QCOMPARE(QFile::exists(m_dir.filePath(QStringLiteral("out-index.htm"))), made);
+        QCOMPARE(m_err.contains(m_dir.filePath(QStringLiteral("out-a.htm.js"))), dataBlocked);
+        if (made)
+            QCOMPARE(QString::fromUtf8(readFile(m_dir.filePath(QStringLiteral("out-index.htm"))))
+                         .contains(QStringLiteral("（検索できません）")),
+                     dataBlocked);
     }
 
     // "-": the log from standard input, its output, and nothing else, to standard output. The
@@ -287,7 +358,7 @@ private slots:
         QTest::newRow("no speakers")
             << QByteArray("x\r\n") << "--text"
             << "file" << 1 << QByteArray()
-            << "標準入力: 発言者が一人も見つかりませんでした。 発言のヘッダを調整してみて下さい。";
+            << "標準入力: 発言者が一人も見つかりませんでした。発言のヘッダを調整してみて下さい。";
         QTest::newRow("standard output refuses writes")
             << text << "--text"
             << "read-only" << 1 << QByteArray() << "標準出力: 書き出せませんでした（";
@@ -340,7 +411,7 @@ private slots:
         QTest::addColumn<bool>("terminal");
         QTest::addColumn<QString>("tail"); // how standard error ends
 
-        const QString error = QStringLiteral(": 発言者が一人も見つかりませんでした。 "
+        const QString error = QStringLiteral(": 発言者が一人も見つかりませんでした。"
                                              "発言のヘッダを調整してみて下さい。\n");
         QTest::newRow("terminal") << true << false << true << "2 件中 1 件を書き出しました\n";
         QTest::newRow("terminal, English") << false << false << true << "1 of 2 logs written\n";
@@ -454,6 +525,27 @@ private slots:
         QVERIFY(!QFile::exists(ini));
     }
 
+    // A prefix that would put the output elsewhere is said once; the run goes on with "_".
+    void refusedPrefix_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::newRow("..") << "..";
+        QTest::newRow("a folder") << "out/";
+        QTest::newRow("a backslash, Shift-JIS's yen") << "\\";
+    }
+
+    void refusedPrefix()
+    {
+        QFETCH(QString, prefix);
+        QVERIFY(writeIniValue(m_ini, QStringLiteral("File"), QStringLiteral("AddStr"), prefix));
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, a}), ExitAllWritten);
+        QCOMPARE(m_err,
+                 m_ini + QStringLiteral(": 設定ファイルの設定文字「") + prefix
+                     + QStringLiteral("」は使えないので、「_」を使います。\n"));
+        QVERIFY(QFile::exists(m_dir.filePath(QStringLiteral("_a.txt"))));
+    }
+
     // Settings that cannot be read would convert with other names and kinds: nothing runs.
     void unreadableSettingsStopTheRun()
     {
@@ -483,7 +575,7 @@ private slots:
         QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
                  (QStringList {
                      a
-                         + QStringLiteral(": 変換元のログに上書きしちゃうので保存しませんでした。 "
+                         + QStringLiteral(": 変換元のログに上書きしちゃうので保存しませんでした。"
                                           "変換後ファイル名の先頭につける文字を設定して下さい。"),
                      b + QStringLiteral(": ファイルを保存できませんでした。 ")
                          + m_dir.filePath(QStringLiteral("out-b.txt"))

@@ -281,8 +281,20 @@ window.addEventListener('load', function () {
                 check('a linked utterance is marked', target === grouped[0]
                       && getComputedStyle(target).outlineStyle, 'solid');
             }
+            var mark = getComputedStyle(all('main .u > a')[0], '::after');
+            atLeast('the "#" link a 24 px target',
+                    Math.min(parseFloat(mark.width), parseFloat(mark.height)), 24);
             if (c.days !== undefined)
                 check('day headings', all('main h2.day').length, c.days);
+            if (c.days > 2) {
+                // A jump to a day's first message, as the page makes it: its heading shows too.
+                var day = all('main h2.day')[2];
+                location.hash = '#' + day.nextElementSibling.id;
+                day.nextElementSibling.scrollIntoView({block: 'start'});
+                atLeast('a day heading below the toolbar after a jump',
+                        Math.round(day.getBoundingClientRect().top),
+                        Math.round(document.querySelector('.tools').getBoundingClientRect().bottom));
+            }
             if (!c.full)
                 return next();
             check('no injected script ran', String(window.PELORIN_INJECTED), 'undefined');

@@ -135,7 +135,8 @@ QString TestModernBrowser::makePage(const QString &name, const Palette &palette,
         QFile logFile(logPath);
         if (!logFile.open(QIODevice::WriteOnly))
             return QString();
-        logFile.write(cp932::encode(logs[i]));
+        // A LINE talk history is UTF-8, as the app writes it.
+        logFile.write(logs[i].startsWith(u"[LINE]") ? logs[i].toUtf8() : cp932::encode(logs[i]));
         logFile.close();
         stem = m_dir.filePath(u'_' + logName + u'.');
         items.append({logPath, stem});
@@ -268,6 +269,18 @@ void TestModernBrowser::initTestCase()
               makePage(QStringLiteral("run"), colorcode::defaultPalette(),
                        {logOf("A B"), logOf("B C"), logOf("A B C")}),
               speakersApart(3), {});
+
+    // Days of a LINE talk history, each under its heading.
+    QString days = QStringLiteral("[LINE] Annとのトーク履歴\r\n保存日時：2024/02/01 10:00\r\n\r\n");
+    for (int day = 1; day <= 4; ++day) {
+        days += QStringLiteral("2024/01/%1(月)\r\n").arg(day, 2, 10, QLatin1Char('0'));
+        for (int k = 0; k < 12; ++k)
+            days += QStringLiteral("21:%1\tAnn\tline %1\r\n").arg(k, 2, 10, QLatin1Char('0'));
+        days += QStringLiteral("\r\n");
+    }
+    runChecks(QStringLiteral("days"),
+              makePage(QStringLiteral("days"), colorcode::defaultPalette(), {days}),
+              "{full: false, systemDark: false, links: 0, utterances: 48, days: 4}", {});
 }
 
 void TestModernBrowser::page_data()

@@ -9,7 +9,7 @@
 bool finishPageRun(AppState &state, RunHost &host)
 {
     PageRun &run = state.pageRun;
-    bool ok = true;
+    bool ok = !run.filesNotWritten;
     if (state.settings.makeIndex == 1) {
         // One index per folder, its rows named by file name within it.
         QMap<QString, QList<IndexEntry>> byFolder;

@@ -5,7 +5,7 @@
 #include <QActionGroup>
 
 EncodingMenu::EncodingMenu(Settings &settings, QWidget *parent)
-    : QMenu(QStringLiteral("文字コード"), parent)
+    : QMenu(QStringLiteral("文字コード(&E)"), parent)
     , m_settings(settings)
 {
     setObjectName(QStringLiteral("mnuEncoding"));
@@ -18,8 +18,10 @@ EncodingMenu::EncodingMenu(Settings &settings, QWidget *parent)
         item->setObjectName(QString::fromLatin1(names[i]));
         item->setCheckable(true);
         group->addAction(item);
-        connect(item, &QAction::triggered, this,
-                [this, word = EncodingWords[i]] { m_settings.logEncoding = word; });
+        connect(item, &QAction::triggered, this, [this, word = EncodingWords[i]] {
+            m_settings.logEncoding = word;
+            emit chosen();
+        });
         m_items.append(item);
     }
 }

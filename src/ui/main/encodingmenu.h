@@ -5,8 +5,8 @@
 struct Settings;
 
 // The "文字コード" submenu of "設定(&S)": how logs are read, 自動 (detected per log),
-// Shift-JIS, UTF-8 or UTF-16, as one radio group. A choice goes into the settings at once and
-// reaches the settings file with the next save, like every other option.
+// Shift-JIS, UTF-8 or UTF-16, as one radio group. A choice goes into the settings at once, and
+// `chosen` follows.
 //
 // objectNames: mnuEncoding, with the items mnuEncodingAuto, mnuEncodingSjis, mnuEncodingUtf8,
 // mnuEncodingUtf16.
@@ -19,6 +19,10 @@ public:
 
     // Checks the item of the stored choice (after the settings were loaded).
     void showChoice();
+
+signals:
+    // The user chose an item; the settings hold it.
+    void chosen();
 
 private:
     Settings &m_settings;

@@ -154,7 +154,10 @@ void MainWindow::buildControls()
         m_optP[i]->setProperty("index", i);
         m_optP[i]->setToolTip(tips[i]);
         m_optP[i]->setGeometry(places[i]);
-        connect(m_optP[i], &QRadioButton::clicked, this, [this, i] { optP_Click(i); });
+        connect(m_optP[i], &QRadioButton::clicked, this, [this, i] {
+            optP_Click(i);
+            keepChoices();
+        });
     }
 
     m_rTxt = new PreviewBox(client);
@@ -215,9 +218,9 @@ void MainWindow::buildMenus()
 
     QMenu *settings = submenu(bar, "mnuSettings", QStringLiteral("設定(&S)"));
     bar->addMenu(settings);
-    item(settings, "mnuSetting", QStringLiteral("設定"), &MainWindow::mnuSetting_Click);
+    item(settings, "mnuSetting", QStringLiteral("設定(&S)"), &MainWindow::mnuSetting_Click);
     settings->addSeparator();
-    QMenu *rules = submenu(settings, "mnuRule", QStringLiteral("メッセージルール"));
+    QMenu *rules = submenu(settings, "mnuRule", QStringLiteral("メッセージルール(&M)"));
     settings->addMenu(rules);
     item(rules, "mnuRuleSet", QStringLiteral("ルール設定"), &MainWindow::mnuRuleSet_Click);
     rules->addSeparator();
@@ -227,8 +230,10 @@ void MainWindow::buildMenus()
     buildPageMenu(settings);
     m_mnuEncoding = new EncodingMenu(m_state.settings, settings);
     settings->addMenu(m_mnuEncoding);
+    connect(m_mnuEncoding, &EncodingMenu::chosen, this, &MainWindow::keepChoices);
     m_mnuTimeZone = new TimeZoneMenu(m_state.settings, settings);
     settings->addMenu(m_mnuTimeZone);
+    connect(m_mnuTimeZone, &TimeZoneMenu::chosen, this, &MainWindow::keepChoices);
 
     QMenu *help = submenu(bar, "mnuHelps", QStringLiteral("ヘルプ(&H)"));
     bar->addMenu(help);
@@ -252,7 +257,7 @@ void MainWindow::buildMenus()
 void MainWindow::buildPageMenu(QMenu *settings)
 {
     settings->addSeparator();
-    auto *page = new QMenu(QStringLiteral("ページの形"), settings);
+    auto *page = new QMenu(QStringLiteral("ページの形(&P)"), settings);
     page->setObjectName(QStringLiteral("mnuPage"));
     settings->addMenu(page);
     auto *group = new QActionGroup(page);
@@ -274,7 +279,7 @@ void MainWindow::buildPageMenu(QMenu *settings)
     }
     m_mnuPageStyles.first()->setChecked(true);
 
-    m_mnuIndex = new QAction(QStringLiteral("一覧ページも作る"), this);
+    m_mnuIndex = new QAction(QStringLiteral("一覧ページも作る(&I)"), this);
     m_mnuIndex->setObjectName(QStringLiteral("mnuIndex"));
     m_mnuIndex->setCheckable(true);
     settings->addAction(m_mnuIndex);

@@ -84,6 +84,9 @@ private:
     void restorePosition();
     bool startFromCommandLine(const QStringList &arguments);
     void shutDown();
+    // Saves the settings on screen at once: a start from "Open with" while the window is open
+    // converts with them. A failure is said at the close.
+    void keepChoices();
     // The settings file exists but could not be read; `note` says what follows from that.
     void reportUnreadableSettings(const QString &note);
     // The window takes no input while any reason for it holds (a run, the rule list).

@@ -212,6 +212,13 @@ void MainWindow::shutDown()
     emit shutDownDone();
 }
 
+void MainWindow::keepChoices()
+{
+    Settings &settings = m_state.settings;
+    if (!settings.iniUnreadable)
+        saveSettings(settings, m_state.palette);
+}
+
 void MainWindow::reportUnreadableSettings(const QString &note)
 {
     m_showMessage(this, QMessageBox::Critical,
@@ -315,6 +322,7 @@ void MainWindow::mnuRuleEna_Click()
                       QStringLiteral("メッセージルールを無効にしました。Σ(・Д・)"), RulesTitle);
     }
     m_state.settings.msgRuleEnable = enabled ? 1 : 0;
+    keepChoices();
 }
 
 void MainWindow::showPageChoices()
@@ -325,18 +333,19 @@ void MainWindow::showPageChoices()
     m_mnuIndex->setChecked(m_state.settings.makeIndex == 1);
 }
 
-// Like the rule switch, the choices reach the file at the next save.
 void MainWindow::mnuPage_Click()
 {
     for (qsizetype k = 0; k < m_mnuPageStyles.size(); ++k) {
         if (m_mnuPageStyles[k]->isChecked())
             m_state.settings.pageStyle = QString::fromLatin1(PageStyles[k].word);
     }
+    keepChoices();
 }
 
 void MainWindow::mnuIndex_Click()
 {
     m_state.settings.makeIndex = m_mnuIndex->isChecked() ? 1 : 0;
+    keepChoices();
 }
 
 void MainWindow::mnuHelp_Click()
@@ -396,6 +405,7 @@ void MainWindow::chkPos_Click()
 {
     m_state.settings.alwaysOnTop = m_chkPos->isChecked() ? 1 : 0;
     ui::setTopmost(this, m_chkPos->isChecked());
+    keepChoices();
     focusOffscreen();
 }
 

@@ -28,7 +28,7 @@ const char *const Zones[] = {
 } // namespace
 
 TimeZoneMenu::TimeZoneMenu(Settings &settings, QWidget *parent)
-    : QMenu(QStringLiteral("時刻帯"), parent)
+    : QMenu(QStringLiteral("時刻帯(&T)"), parent)
     , m_settings(settings)
     , m_group(new QActionGroup(this))
 {
@@ -49,8 +49,10 @@ QAction *TimeZoneMenu::addZone(const QString &zone, const QString &caption)
     item->setCheckable(true);
     item->setData(zone);
     m_group->addAction(item);
-    connect(item, &QAction::triggered, this,
-            [this, item] { m_settings.timeZone = item->data().toString(); });
+    connect(item, &QAction::triggered, this, [this, item] {
+        m_settings.timeZone = item->data().toString();
+        emit chosen();
+    });
     return item;
 }
 

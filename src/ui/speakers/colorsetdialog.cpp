@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -28,6 +29,9 @@ constexpr int kBorder = 4;
 constexpr int kCaption = 26;
 constexpr int kFrameWidth = 2 * kBorder;
 constexpr int kFrameHeight = 2 * kBorder + kCaption;
+
+// The icon and the buttons of a title bar, and its margins.
+constexpr int kTitleBarExtras = 160;
 
 constexpr int kOkWidth = 45;
 constexpr int kOkHeight = 25;
@@ -69,13 +73,12 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     m_ok->setObjectName(QStringLiteral("cmdOk"));
     m_ok->setToolTip(QStringLiteral("設定っ"));
     // In a run of several logs the dialog names its log, and offers to convert the logs still
-    // to come with these colours, without asking again.
+    // to come with these colours, without asking again. The name goes first: a title bar cuts
+    // the end of a long title (a LINE log names its chat partner in the middle of its name).
     if (m_handover.logCount > 1)
-        setWindowTitle(windowTitle()
-                       + QStringLiteral(" - %1（%2 / %3）")
-                             .arg(m_handover.logName)
-                             .arg(m_handover.logNumber)
-                             .arg(m_handover.logCount));
+        setWindowTitle(QStringLiteral("%1（%2 / %3） - %4")
+                           .arg(m_handover.logName, QString::number(m_handover.logNumber),
+                                QString::number(m_handover.logCount), windowTitle()));
     if (m_handover.logNumber < m_handover.logCount) {
         m_rest = new QPushButton(QStringLiteral("残りのログもこの色で変換"), this);
         m_rest->setObjectName(QStringLiteral("cmdRest"));
@@ -88,7 +91,7 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     m_colorBox->fillFromPalette(m_palette);
     m_colorBox->setCurrentIndex(0);
 
-    resize(420, m_rest ? 280 + kRestHeight : 280);
+    resize(qMax(420, titleWidth()), m_rest ? 280 + kRestHeight : 280);
     setMinimumSize(240, 140);
     fillGrid();
     placeColorBox();
@@ -105,6 +108,14 @@ ColorSetDialog::ColorSetDialog(const Palette &palette, SpeakerHandover &handover
     ui::setTopmost(this, true);
     ui::pressButtonsOnReturn(this);
     m_currentRow = 0;
+}
+
+int ColorSetDialog::titleWidth() const
+{
+    // The title's text, with room for the title bar's icon and buttons; within the screen.
+    const int wanted = fontMetrics().horizontalAdvance(windowTitle()) + kTitleBarExtras;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? qMin(wanted, screen->availableGeometry().width() - kFrameWidth) : wanted;
 }
 
 ColorSetDialog::~ColorSetDialog()
@@ -196,7 +207,8 @@ void ColorSetDialog::placeColorBox()
     const int top = m_grid->viewport()->mapTo(this, QPoint(0, 0)).y()
         + (row - topRow()) * ui::twips(kRowHeight);
     const int left = m_grid->viewport()->mapTo(this, QPoint(0, 0)).x() + m_grid->columnWidth(0);
-    m_colorBox->setGeometry(left, top, m_grid->columnWidth(1), m_colorBox->sizeHint().height());
+    // No taller than its row: the next row stays in sight.
+    m_colorBox->setGeometry(left, top, m_grid->columnWidth(1), ui::twips(kRowHeight));
 }
 
 bool ColorSetDialog::eventFilter(QObject *watched, QEvent *event)

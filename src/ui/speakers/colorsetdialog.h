@@ -50,6 +50,7 @@ private:
     void restClicked();
     void unload();
     int topRow() const;
+    int titleWidth() const; // the width that shows the whole title
     int validPaletteNumber(int speaker) const; // 1-based, 0 when not a palette entry
 
     Palette m_palette;

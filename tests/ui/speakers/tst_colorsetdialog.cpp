@@ -136,6 +136,7 @@ void TestColorSetDialog::colorCellOpensBoxOtherClicksHideIt()
     const QPoint underHeader = d.grid->viewport()->mapTo(&dialog, QPoint(0, 0));
     QCOMPARE(d.box->geometry().topLeft(), underHeader + QPoint(d.grid->columnWidth(0), 0));
     QCOMPARE(d.box->width(), d.grid->columnWidth(1));
+    QVERIFY(d.box->height() <= d.grid->rowHeight(0)); // the next row stays in sight
     QCOMPARE(d.box->textColor(), QColor(0x80, 0, 0));
 
     const int x = d.cell(1, 1).center().x();
@@ -208,6 +209,16 @@ void TestColorSetDialog::chosenColourAndCutNamesShow()
         }
     QVERIFY(chosen > 0);
     QVERIFY(cell.pixelColor(cell.width() - 4, cell.height() / 2) != QColor(0, 192, 0));
+
+    // In a run of several logs the title names the log first, and the window is wide enough
+    // for all of it: a LINE log names the chat partner mid-name.
+    SpeakerHandover run = handoverFor(1);
+    run.logName = QStringLiteral("[LINE]とても長い名前のともだちさんたち とのトーク履歴.txt");
+    run.logNumber = 2;
+    run.logCount = 17;
+    const ColorSetDialog titled(kPalette, run);
+    QCOMPARE(titled.windowTitle(), run.logName + QStringLiteral("（2 / 17） - 個別に文字色を選択"));
+    QVERIFY(titled.width() >= titled.fontMetrics().horizontalAdvance(titled.windowTitle()));
 }
 
 void TestColorSetDialog::keyboardPressesOk_data()

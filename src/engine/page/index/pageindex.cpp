@@ -67,6 +67,9 @@ QString row(const IndexEntry &e)
         % (e.chatName.isEmpty() ? QString()
                                 : QStringLiteral("<span class=\"log\">")
                    % htmlEscaped(fileio::printable(e.log)) % QStringLiteral("</span>"))
+        // The index's search passes over a page without its data: the row says so.
+        % (e.searchData ? QString()
+                        : QStringLiteral("<span class=\"log\">（検索できません）</span>"))
         % QStringLiteral("</td><td class=\"who\">") % e.speakers.join(SpeakerSeparator)
         % QStringLiteral("</td><td class=\"num\">") % QString::number(e.utterances)
         % QStringLiteral("</td><td class=\"date\">") % dates(e) % QStringLiteral("</td></tr>\n");

@@ -53,6 +53,21 @@ public:
     // After a Key: reads its value whole into `into`; at StartObject or StartArray: the rest of
     // that value. False when the text broke.
     bool take(rapidjson::Document &into);
+    // After StartArray (or an item of it): each object that follows, taken whole into one
+    // reused document and handed to `each`, up to the first item that is no object (the
+    // array's end). False when the text broke.
+    template<typename Each> bool eachObject(Each &&each)
+    {
+        rapidjson::Document item;
+        while (next() == Token::StartObject) {
+            item.SetNull();
+            item.GetAllocator().Clear();
+            if (!take(item))
+                return false;
+            each(static_cast<const rapidjson::Value &>(item));
+        }
+        return !failed();
+    }
     // Goes on to the member `name` of the object just started, passing over the others; false
     // when the object ends without it (the token is then EndObject) or the text broke.
     bool seekKey(std::string_view name);

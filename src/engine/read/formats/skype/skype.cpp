@@ -122,14 +122,7 @@ bool SkypeReader::load()
             : QCoreApplication::translate("FileError", "the export holds no such chat");
         return false;
     }
-    rapidjson::Document item;
-    while (m_pull.next() == JsonPull::Token::StartObject) {
-        item.SetNull();
-        item.GetAllocator().Clear();
-        if (!m_pull.take(item))
-            break;
-        take(item);
-    }
+    m_pull.eachObject([this](const rapidjson::Value &item) { take(item); });
     if (m_pull.failed()) {
         m_error = m_pull.errorString();
         return false;

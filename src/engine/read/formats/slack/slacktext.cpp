@@ -28,14 +28,7 @@ bool eachItem(const ExportFiles &files, const QString &name, QString *error,
         }
         return false;
     }
-    rapidjson::Document item;
-    while (pull.next() == JsonPull::Token::StartObject) {
-        item.SetNull();
-        item.GetAllocator().Clear();
-        if (!pull.take(item))
-            break;
-        each(item);
-    }
+    pull.eachObject(each);
     if (!pull.failed() && pull.token() != JsonPull::Token::EndArray) {
         if (error)
             *error

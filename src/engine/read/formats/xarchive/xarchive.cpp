@@ -90,12 +90,7 @@ bool XArchiveReader::readStretch(const xarchive::Stretch &stretch, const xarchiv
     const xarchive::MediaPath media = [&](const QString &file) {
         return mediaPath(folder, file);
     };
-    rapidjson::Document item;
-    while (pull.next() == JsonPull::Token::StartObject) {
-        item.SetNull();
-        item.GetAllocator().Clear();
-        if (!pull.take(item))
-            break;
+    pull.eachObject([&](const rapidjson::Value &item) {
         chat::Record record;
         QDateTime at;
         xarchive::Reacted reacted;
@@ -103,7 +98,7 @@ bool XArchiveReader::readStretch(const xarchive::Stretch &stretch, const xarchiv
             reactions.push_back(std::move(reacted));
         else if (xarchive::record(item, people, media, record, at))
             add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, std::move(record));
-    }
+    });
     if (pull.failed()) {
         m_error = stretch.file + QStringLiteral(": ") + pull.errorString();
         return false;

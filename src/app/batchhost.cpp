@@ -81,9 +81,8 @@ void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const 
 
 QString BatchHost::formatText(const LogFormat &format)
 {
-    // The classic log and an XML history need no explanation, nor an empty file, which was
-    // read as nothing.
-    if (!format.known || format.xml || format.classicLog() || format.foreign == ForeignKind::Empty)
+    // An XML history needs no explanation, nor an empty file, which was read as nothing.
+    if (!format.known || format.xml || format.foreign == ForeignKind::Empty)
         return QString();
     const textcodec::Detection &d = format.detection;
     QString encoding = textcodec::encodingName(d.encoding);

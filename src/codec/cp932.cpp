@@ -5,6 +5,7 @@
 #include <iconv.h>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace cp932 {
@@ -117,6 +118,19 @@ Tables::Tables()
                 learn(c);
                 alternatives[c].push_back(uint16_t(l << 8 | t));
             }
+        }
+    }
+    // JIS names these characters otherwise than code page 932 does (input methods write
+    // U+301C for 0x8160, which decodes to U+FF5E): each is written as the pair of its other
+    // name, and decoding keeps the names above.
+    constexpr std::pair<char16_t, char16_t> JisNames[]
+        = {{u'\u301C', u'\uFF5E'}, {u'\u2016', u'\u2225'}, {u'\u2212', u'\uFF0D'},
+           {u'\u00A2', u'\uFFE0'}, {u'\u00A3', u'\uFFE1'}, {u'\u00AC', u'\uFFE2'},
+           {u'\u2014', u'\u2015'}};
+    for (const auto &[jis, windows] : JisNames) {
+        if (!mappable[jis] && mappable[windows]) {
+            toBytes[jis] = toBytes[windows];
+            mappable[jis] = true;
         }
     }
     for (auto it = alternatives.begin(); it != alternatives.end();) {

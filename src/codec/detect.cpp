@@ -57,10 +57,15 @@ Detection Detector::result()
         m_result.lineEnd = LineEnd::CrLf;
     // Zero bytes, many, at one parity far more than at the other: UTF-16 text in part of
     // characters below U+0100 (line ends, digits), as 8-bit text never has them. (A kanji such
-    // as U+4E00 puts a zero at the other parity now and then.)
+    // as U+4E00 puts a zero at the other parity now and then.) Japanese text may have too few
+    // of those and too many of these: then its line ends tell it, each of them half of a unit
+    // whose other half is zero.
     const qint64 more = qMax(m_zeros[0], m_zeros[1]), fewer = qMin(m_zeros[0], m_zeros[1]);
+    const qint64 unitEnds = qMax(m_leEnds, m_beEnds);
     m_result.looksLikeUtf16 = m_choice == Choice::Auto && m_result.bomBytes == 0
-        && m_offset % 2 == 0 && more > 0 && more * 100 >= m_offset / 2 && more >= 4 * fewer;
+        && m_offset % 2 == 0
+        && ((more > 0 && more * 100 >= m_offset / 2 && more >= 4 * fewer)
+            || (unitEnds > 0 && unitEnds == m_lf + m_cr));
     return m_result;
 }
 
@@ -93,13 +98,21 @@ void Detector::start()
             r.encoding = leMark ? Encoding::Utf16LE : Encoding::Utf16BE;
             r.bomBytes = 2;
         } else {
-            // Text that is mostly ASCII has its zero bytes first in big-endian units.
-            qsizetype evenZeros = 0, oddZeros = 0;
+            // A line end's zero half comes after it in little-endian units, before it in
+            // big-endian ones; else text that is mostly ASCII has its zero bytes first in
+            // big-endian units.
+            qsizetype evenZeros = 0, oddZeros = 0, leEnds = 0, beEnds = 0;
             for (qsizetype i = 0; i < m_head.size(); ++i) {
-                if (m_head[i] == 0)
+                const char c = m_head[i];
+                if (c == 0)
                     ++(i % 2 == 0 ? evenZeros : oddZeros);
+                else if (c == '\n' || c == '\r')
+                    ++(i % 2 == 0 ? leEnds : beEnds);
             }
-            r.encoding = evenZeros > oddZeros ? Encoding::Utf16BE : Encoding::Utf16LE;
+            r.encoding = leEnds != beEnds
+                ? (beEnds > leEnds ? Encoding::Utf16BE : Encoding::Utf16LE)
+                : evenZeros > oddZeros ? Encoding::Utf16BE
+                                       : Encoding::Utf16LE;
         }
         m_encodingKnown = true;
         break;
@@ -124,6 +137,7 @@ void Detector::scan(const uint8_t *p, const uint8_t *end)
         for (const uint8_t *z = p;
              (z = static_cast<const uint8_t *>(std::memchr(z, 0, size_t(end - z)))) != nullptr; ++z)
             ++m_zeros[(m_offset + (z - p)) % 2];
+        scanUnitEnds(p, end);
     }
     m_offset += end - p;
     scanLineEnds(p, end);
@@ -196,6 +210,28 @@ void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
         m_result.encoding = Encoding::ShiftJis;
         m_encodingKnown = true;
     }
+}
+
+void Detector::scanUnitEnds(const uint8_t *p, const uint8_t *end)
+{
+    if (m_endAwaitsZero && *p == 0)
+        ++m_leEnds;
+    m_endAwaitsZero = false;
+    for (const char c : {'\n', '\r'}) {
+        for (const uint8_t *z = p;
+             (z = static_cast<const uint8_t *>(std::memchr(z, c, size_t(end - z)))) != nullptr;
+             ++z) {
+            if ((m_offset + (z - p)) % 2 == 0) {
+                if (z + 1 == end)
+                    m_endAwaitsZero = true;
+                else if (z[1] == 0)
+                    ++m_leEnds;
+            } else if ((z > p ? int(z[-1]) : m_lastByte) == 0) {
+                ++m_beEnds;
+            }
+        }
+    }
+    m_lastByte = end[-1];
 }
 
 void Detector::scanLineEnds(const uint8_t *p, const uint8_t *end)

@@ -25,8 +25,10 @@ struct Detection
 //   it, does not count against it); any other log is code page 932;
 // - a log's lines end at the line end it holds most often, CR LF, LF or CR (ties in that
 //   order), so that one stray line end of another kind cannot make the whole log one line.
+// - without one, a log whose every CR and LF is half of a 16-bit unit whose other half is zero,
+//   or whose zero bytes are many and mostly at one parity, looks like UTF-16 (looksLikeUtf16).
 // A choice other than Auto fixes the encoding; UTF-16's byte order then comes from its mark,
-// or else from where the zero bytes of the first piece are.
+// or else from the line ends of the first piece, or else from where its zero bytes are.
 class Detector
 {
 public:
@@ -45,6 +47,7 @@ private:
     void validateUtf8(const uint8_t *p, const uint8_t *end);
     void scanLineEnds(const uint8_t *p, const uint8_t *end);
     void scanUnits(const uint8_t *p, const uint8_t *end);
+    void scanUnitEnds(const uint8_t *p, const uint8_t *end);
 
     Choice m_choice;
     QByteArray m_head; // the first bytes, gathered until the mark and byte order can be told
@@ -64,6 +67,12 @@ private:
     // Zero bytes at even and at odd offsets of the file, without a mark.
     qint64 m_zeros[2] = {0, 0};
     qint64 m_offset = 0;
+    // CR and LF bytes, without a mark, that are half of a UTF-16 unit whose other half is
+    // zero: little-endian (at an even offset, the zero after them) and big-endian.
+    qint64 m_leEnds = 0;
+    qint64 m_beEnds = 0;
+    bool m_endAwaitsZero = false; // the last piece ended in a CR or LF at an even offset
+    int m_lastByte = -1; // of the last piece
     int m_oddByte = -1; // UTF-16: the first byte of a unit cut off by the last piece
 };
 

@@ -24,7 +24,7 @@ QSet<QString> outputNames(const QList<fileio::FolderEntry> &entries, const QStri
         return names;
     for (const fileio::FolderEntry &entry : entries) {
         if (entry.kind == Kind::File && isLogPath(entry.name))
-            names.insert(outputStem(entry.name, addStr) + outputExtension(0));
+            names.insert(outputStemOfName(entry.name, addStr) + outputExtension(0));
     }
     return names;
 }

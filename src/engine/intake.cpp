@@ -59,10 +59,40 @@ bool isChatExport(const QString &path)
     return exportpaths::mayHoldChats(path) && !isLogPath(path);
 }
 
+namespace {
+
+// A path written the Windows way ("C:\log\chat.txt", "\\server\logs\chat.txt"), as stored
+// settings and tests give them: its "\" separates folders. Anywhere else a "\" is part of a
+// file's name, as Linux has it.
+bool windowsPath(QStringView path)
+{
+    const bool drive = path.size() >= 3 && path[0].isLetter() && path[0].unicode() < 0x80
+        && path[1] == u':' && path[2] == u'\\';
+    return drive || path.startsWith(u"\\\\");
+}
+
+} // namespace
+
+qsizetype nameStart(const QString &path)
+{
+    if (windowsPath(path))
+        return qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1;
+    return path.lastIndexOf(u'/') + 1;
+}
+
+QString outputStemOfName(QStringView name, const QString &addStr)
+{
+    // The log's extension goes ("chat.json" -> "_chat."); for any other name its last three
+    // characters, as names were always made.
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const qsizetype extension = dot >= 0 && formats::isLogName(name) ? name.size() - dot - 1 : 3;
+    return addStr + name.chopped(qMin<qsizetype>(extension, name.size()));
+}
+
 QString outputStem(const QString &path, const QString &addStr)
 {
     // A chat of an export: named by the export and the chat ("_talks_Ann." for "talks.zip/Ann").
-    if (!path.contains(u'\\')) {
+    if (!windowsPath(path)) {
         if (const auto chat = exportpaths::split(path)) {
             const qsizetype slash = chat->container.lastIndexOf(u'/');
             QString name = chat->container.mid(slash + 1);
@@ -72,24 +102,18 @@ QString outputStem(const QString &path, const QString &addStr)
                 + u'.';
         }
     }
-    const qsizetype slash = qMax(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/'));
-    const QStringView folder = QStringView(path).left(slash + 1);
-    const QStringView name = QStringView(path).sliced(slash + 1);
-    // The log's extension goes ("chat.json" -> "_chat."); for any other name its last three
-    // characters, as names were always made.
-    const qsizetype dot = name.lastIndexOf(u'.');
-    const qsizetype extension = dot >= 0 && formats::isLogName(name) ? name.size() - dot - 1 : 3;
-    return folder + addStr + name.chopped(qMin<qsizetype>(extension, name.size()));
+    const qsizetype name = nameStart(path);
+    return path.left(name) + outputStemOfName(QStringView(path).sliced(name), addStr);
 }
 
 QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder)
 {
-    if (!path.contains(u'\\') && exportpaths::split(path)) { // a chat: named by its export
+    if (!windowsPath(path) && exportpaths::split(path)) { // a chat: named by its export
         const QString stem = outputStem(path, addStr);
         return outputFolder + u'/' + stem.sliced(stem.lastIndexOf(u'/') + 1);
     }
-    // The name as the file system sees it; outputStem treats a "\" in it as it always does.
-    return outputFolder + u'/' + outputStem(path.sliced(path.lastIndexOf(u'/') + 1), addStr);
+    return outputFolder + u'/'
+        + outputStemOfName(QStringView(path).sliced(path.lastIndexOf(u'/') + 1), addStr);
 }
 
 namespace {

@@ -20,10 +20,17 @@ bool isLogPath(const QString &path);
 // a ZIP or TAR): a drop of it gives its chats rather than the logs a folder holds.
 bool isChatExport(const QString &path);
 
-// The folder including its last "\" or "/", then addStr, then the file name without its
-// extension: "C:\log\chat.txt" with "_" gives "C:\log\_chat.". A chat of an export is named by
-// both: "talks.zip/Ann" gives "_talks_Ann.".
+// The folder including its last "/", then addStr, then the file name without its extension:
+// "/log/chat.txt" with "_" gives "/log/_chat.". A "\" is part of a name ("x\chat.txt" gives
+// "_x\chat."), but in a path written the Windows way, from a drive or a server:
+// "C:\log\chat.txt" gives "C:\log\_chat.". A chat of an export is named by both: "talks.zip/Ann"
+// gives "_talks_Ann.".
 QString outputStem(const QString &path, const QString &addStr);
+// Where the file name of `path` starts: after its last "/", or its last "\" in a path written
+// the Windows way.
+qsizetype nameStart(const QString &path);
+// The stem of a file's name as it is in its folder (any "\" in it is part of it).
+QString outputStemOfName(QStringView name, const QString &addStr);
 // The same stem in another folder: "out/_chat." for "logs/chat.txt" into "out".
 QString outputStem(const QString &path, const QString &addStr, const QString &outputFolder);
 

@@ -6,14 +6,14 @@ void RunHost::noSpeakers(const QString &logPath, bool readFailed, const LogForma
 {
     Q_UNUSED(readFailed);
     // A file of a kind the program does not read: what it looks like, as the header text
-    // could not help.
+    // could not help. Either way what the log was read as, in case the reading is to blame.
     const QString found = runtext::foreignKindText(format);
-    if (!found.isEmpty()) {
-        showMessage(Icon::Critical, found, runtext::NoSpeakersTitle, logPath);
-        return;
-    }
-    showMessage(Icon::Critical, runtext::NoSpeakers, runtext::NoSpeakersTitle, logPath);
-    openSettingsDialog();
+    const QString read = runtext::readAsText(format);
+    const QString text = found.isEmpty() ? runtext::NoSpeakers : found;
+    showMessage(Icon::Critical, read.isEmpty() ? text : text + textcodec::CrLf + read,
+                runtext::NoSpeakersTitle, logPath);
+    if (found.isEmpty())
+        openSettingsDialog();
 }
 
 void RunHost::outputNotWritten(const QString &logPath, const QString &outputPath,

@@ -58,4 +58,22 @@ inline QString foreignKindText(const LogFormat &format)
     return text ? QString::fromUtf8(text) : QString();
 }
 
+// How a log without speakers was read, for the window's message (the batch run says it in
+// its own words); empty where nothing was read as text, and for an XML history.
+inline QString readAsText(const LogFormat &format)
+{
+    if (!format.known || format.xml || format.foreign == ForeignKind::Empty)
+        return QString();
+    const textcodec::Detection &d = format.detection;
+    QString encoding = textcodec::encodingName(d.encoding);
+    if (d.bomBytes > 0)
+        encoding += QStringLiteral(" BOM 付き");
+    const QString lineEnd
+        = d.hasLineEnd ? textcodec::lineEndName(d.lineEnd) : QStringLiteral("なし");
+    return (format.lineExport
+                ? QStringLiteral("（LINE のトーク履歴、%1、改行 %2 として読みました）")
+                : QStringLiteral("（%1、改行 %2 として読みました）"))
+        .arg(encoding, lineEnd);
+}
+
 } // namespace runtext

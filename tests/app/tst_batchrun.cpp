@@ -124,7 +124,7 @@ private slots:
                    "読み込めませんでした（ファイルがありません）。",
                    "XML の履歴を読み込めませんでした。",
                    "発言者が一人も見つかりませんでした。"
-                   "発言のヘッダを調整してみて下さい。",
+                   "発言のヘッダを調整してみて下さい。 (Shift-JIS, 改行 CR LF)",
                    "そのようなファイルもフォルダもありません。"};
         QTest::newRow("English")
             << false
@@ -134,7 +134,7 @@ private slots:
                             "could not be read (no such file).",
                             "Could not load the XML history.",
                             "No speaker was found. Try adjusting the speaker "
-                            "header in the settings.",
+                            "header in the settings. (Shift-JIS, line ends CR LF)",
                             "No such file or folder."};
     }
 
@@ -412,7 +412,8 @@ private slots:
         QTest::addColumn<QString>("tail"); // how standard error ends
 
         const QString error = QStringLiteral(": 発言者が一人も見つかりませんでした。"
-                                             "発言のヘッダを調整してみて下さい。\n");
+                                             "発言のヘッダを調整してみて下さい。 (Shift-JIS, "
+                                             "改行 CR LF)\n");
         QTest::newRow("terminal") << true << false << true << "2 件中 1 件を書き出しました\n";
         QTest::newRow("terminal, English") << false << false << true << "1 of 2 logs written\n";
         QTest::newRow("quiet") << true << true << true << error;
@@ -439,7 +440,7 @@ private slots:
         QCOMPARE(m_err.contains(u'\r'), terminal && !quiet);
     }
 
-    // A log without speakers that is not Shift-JIS split at CR LF: the line says what was read.
+    // A log without speakers: the line says what was read.
     void namesWhatWasReadWithoutSpeakers_data()
     {
         QTest::addColumn<bool>("japanese");
@@ -453,6 +454,11 @@ private slots:
                                            << "(UTF-8, line ends LF)";
         QTest::newRow("read as Shift-JIS") << true << utf8Lf << "sjis"
                                            << "(Shift-JIS, 改行 LF)";
+        QTest::newRow("Shift-JIS CR LF")
+            << true << cp932::encode(u"たろう: こんばんは\r\n") << "auto"
+            << "(Shift-JIS, 改行 CR LF)";
+        QTest::newRow("ASCII CR LF") << false << QByteArray("no header\r\n") << "auto"
+                                     << "(Shift-JIS, line ends CR LF)";
         QTest::newRow("UTF-16LE with its mark")
             << true << QByteArray("\xFF\xFEx\0\r\0\n\0", 8) << "auto"
             << "(UTF-16LE BOM 付き, 改行 CR LF)";

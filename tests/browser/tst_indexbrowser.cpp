@@ -77,6 +77,13 @@ void TestIndexBrowser::initTestCase()
                 "Ann の発言 :\r\nnothing here\r\nBo の発言 :\r\nyak <img src=x onerror=\"window."
                 "PELORIN_INJECTED=1\"> <script>window.PELORIN_INJECTED=2</script>\r\n"))),
     };
+    // The text log is dated by its file's time: older than the others, so it comes last.
+    {
+        QFile undated(logs.last());
+        QVERIFY(undated.open(QIODevice::ReadWrite)
+                && undated.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(12, 0)),
+                                       QFileDevice::FileModificationTime));
+    }
     AppState state;
     Settings &s = state.settings;
     s.iniPath = m_dir.filePath(QStringLiteral("settings.ini"));

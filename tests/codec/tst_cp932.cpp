@@ -72,6 +72,35 @@ private slots:
         QCOMPARE(cp932::encode(text), bytes);
     }
 
+    // Characters JIS names otherwise (as input methods and XML histories write them) are
+    // written as the pair of their code page 932 name; that pair still reads as that name.
+    void jisNamesEncodeAsTheirPair_data()
+    {
+        QTest::addColumn<QChar>("jis");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QChar>("decoded");
+        QTest::newRow("wave dash") << QChar(0x301C) << QByteArray("\x81\x60") << QChar(0xFF5E);
+        QTest::newRow("double bar") << QChar(0x2016) << QByteArray("\x81\x61") << QChar(0x2225);
+        QTest::newRow("minus") << QChar(0x2212) << QByteArray("\x81\x7C") << QChar(0xFF0D);
+        QTest::newRow("cent") << QChar(0x00A2) << QByteArray("\x81\x91") << QChar(0xFFE0);
+        QTest::newRow("pound") << QChar(0x00A3) << QByteArray("\x81\x92") << QChar(0xFFE1);
+        QTest::newRow("not") << QChar(0x00AC) << QByteArray("\x81\xCA") << QChar(0xFFE2);
+        QTest::newRow("em dash") << QChar(0x2014) << QByteArray("\x81\x5C") << QChar(0x2015);
+    }
+
+    void jisNamesEncodeAsTheirPair()
+    {
+        QFETCH(QChar, jis);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QChar, decoded);
+        bool replaced = false;
+        QCOMPARE(cp932::encode(QString(jis), [&](char32_t, QByteArray &) { replaced = true; }),
+                 bytes);
+        QVERIFY(!replaced);
+        QCOMPARE(cp932::encodedLength(QString(jis)), 2);
+        QCOMPARE(cp932::decode(bytes), QString(decoded));
+    }
+
     void invalidBytesSurvive_data()
     {
         QTest::addColumn<QByteArray>("bytes");

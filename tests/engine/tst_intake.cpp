@@ -61,6 +61,10 @@ private slots:
             << "/log/result.json" << true << "/log/_result.";
         QTest::newRow("too short after the dot") << "/log/a.tx" << false << "";
         QTest::newRow("no folder") << "a.txt" << true << "_a.";
+        // On Linux a "\" is part of a name; only a path written the Windows way has folders.
+        QTest::newRow("backslash in a name") << "/log/x\\chat.txt" << true << "/log/_x\\chat.";
+        QTest::newRow("backslash, no folder") << "x\\chat.txt" << true << "_x\\chat.";
+        QTest::newRow("server path") << "\\\\srv\\log\\chat.txt" << true << "\\\\srv\\log\\_chat.";
     }
 
     void acceptanceAndStems()

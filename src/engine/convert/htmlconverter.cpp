@@ -19,6 +19,8 @@
 #include "engine/text/ruletable.h"
 #include "engine/text/speakerkeys.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <optional>
 
 namespace {
@@ -99,6 +101,16 @@ IndexEntry indexEntry(const QString &outputPath, const QString &path, const LogR
     }
     entry.firstDate = reader.stamps().firstDate();
     entry.lastDate = reader.stamps().lastDate();
+    if (entry.firstDate.isEmpty()) {
+        // A log that tells no dates (a text log): the one in its name, else the day its file
+        // was last written, which the index marks as such.
+        entry.firstDate = entry.lastDate = dateInName(entry.log);
+        if (const QDateTime written = QFileInfo(path).lastModified();
+            entry.firstDate.isEmpty() && written.isValid()) {
+            entry.firstDate = entry.lastDate = written.date().toString(u"yyyy/MM/dd");
+            entry.fileDate = true;
+        }
+    }
     return entry;
 }
 

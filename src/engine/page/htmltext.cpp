@@ -2,6 +2,7 @@
 
 #include "codec/cp932.h"
 #include "codec/textcodec.h"
+#include "engine/read/formats/formats.h"
 #include "engine/text/markupfilter.h"
 
 #include <QCryptographicHash>
@@ -53,9 +54,11 @@ void escapeHtmlLine(QString &line)
 
 QString pageBaseName(const QString &logPath)
 {
-    const QString fileName = logPath.mid(logPath.lastIndexOf(QLatin1Char('/')) + 1);
-    const qsizetype dot = fileName.indexOf(QLatin1Char('.'));
-    return dot < 0 ? fileName : fileName.left(dot);
+    // Only the log's extension goes: a name may hold dots of its own ("chat.2024-01-15.txt").
+    QString fileName = logPath.mid(logPath.lastIndexOf(QLatin1Char('/')) + 1);
+    if (formats::isLogName(fileName))
+        fileName.truncate(fileName.lastIndexOf(u'.'));
+    return fileName;
 }
 
 QString htmlEscaped(QStringView text)

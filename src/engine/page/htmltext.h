@@ -24,8 +24,8 @@ void prepareHtmlLine(QString &line);
 // escaped, so it shows as typed.
 void escapeHtmlLine(QString &line);
 
-// The log's file name up to its first "." (the whole name when it has none): the name a page
-// goes by.
+// The log's file name without its extension ("chat.2024-01-15" for "chat.2024-01-15.txt"; a
+// name that has none whole): the name a page goes by.
 QString pageBaseName(const QString &logPath);
 
 // Text as it is, with "&", "<", ">" and quotes escaped (attribute values and plain text).

@@ -23,7 +23,7 @@ struct PageFacts
     const SpeakerKeys &speakers;
     const LineStamps &stamps; // when things were said, where the log tells
     const QStringList &colors; // per speaker: a checked "#RRGGBB", or empty (no such entry)
-    QString baseName; // the log's name up to its first "." (pageBaseName)
+    QString baseName; // the log's name without its extension (pageBaseName)
     QString chatName; // the chat's own name where the log tells it (plain text), else empty
     QString pageName; // the page's own file name
     QString indexName; // the folder's index page when the run makes one, else empty

@@ -79,7 +79,7 @@ QString folderDropText(const DropIntake &intake)
 
 int lastSeparator(const QString &path)
 {
-    return int(qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')));
+    return int(nameStart(path)) - 1;
 }
 
 // The path up to and including its last folder separator.

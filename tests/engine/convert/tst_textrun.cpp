@@ -19,6 +19,8 @@ namespace {
 
 const QString NoSpeakers = QStringLiteral("発言者が一人も見つかりませんでした。\r\n"
                                           "発言のヘッダを調整してみて下さい。");
+// What the message adds for a log read as Shift-JIS with CR LF (one of ASCII alone too).
+const QString ReadAsShiftJis = QStringLiteral("\r\n（Shift-JIS、改行 CR LF として読みました）");
 
 // The status texts of a run, step by step: reading, converting, saving, cleared.
 const QStringList RunSteps
@@ -145,7 +147,8 @@ private slots:
         QVERIFY(QFile::exists(output(QStringLiteral("a.txt"))));
         QVERIFY(!QFile::exists(output(QStringLiteral("b.txt"))));
         QCOMPARE(m_host.messages.size(), 1);
-        QCOMPARE(m_host.messages[0].prompt, NoSpeakers);
+        // The message names what the log was read as, Shift-JIS (ASCII alone) too.
+        QCOMPARE(m_host.messages[0].prompt, NoSpeakers + ReadAsShiftJis);
         QCOMPARE(m_host.messages[0].title, QStringLiteral("ログ解析エラー"));
         QCOMPARE(m_host.messages[0].context, m_dir.filePath(QStringLiteral("b.txt")));
         QCOMPARE(m_host.settingsDialogOpened, 1);
@@ -161,7 +164,7 @@ private slots:
         QTest::newRow("folder") << "dir.txt" << NoSpeakers;
         // The header text cannot help an empty file: it is told as what it is.
         QTest::newRow("empty") << "empty.txt" << QStringLiteral("空のファイルでした。");
-        QTest::newRow("binary") << "binary.txt" << NoSpeakers;
+        QTest::newRow("binary") << "binary.txt" << NoSpeakers + ReadAsShiftJis;
         QTest::newRow("fifo, never waited on") << "fifo.txt" << NoSpeakers;
         QTest::newRow("device") << "zero.txt" << NoSpeakers;
     }

@@ -20,11 +20,19 @@ ClassicSpeakers classicSpeakers(const PageFacts &facts)
     return speakers;
 }
 
+// The classic page was always titled by the log's name up to its first ".": its pages stay as
+// they were.
+QString classicTitle(const QString &baseName)
+{
+    const qsizetype dot = baseName.indexOf(u'.');
+    return dot < 0 ? baseName : baseName.left(dot);
+}
+
 } // namespace
 
 ClassicPageWriter::ClassicPageWriter(const PageFacts &facts, const Settings &settings,
                                      const Palette &palette)
-    : m_baseName(facts.baseName)
+    : m_baseName(classicTitle(facts.baseName))
     , m_utf8Page(facts.utf8Page)
     , m_look(ClassicLook::fromSettings(settings, palette))
     , m_speakers(classicSpeakers(facts))

@@ -17,7 +17,7 @@ public:
     void writeEnd(QByteArray &out) override;
 
 private:
-    QString m_baseName;
+    QString m_baseName; // up to its first "." (classicTitle)
     bool m_utf8Page;
     ClassicLook m_look;
     ClassicSpeakers m_speakers;

@@ -5,6 +5,7 @@
 #include "fileio/filename.h"
 
 #include <QCollator>
+#include <QDate>
 #include <QLocale>
 #include <QRegularExpression>
 #include <algorithm>
@@ -32,6 +33,8 @@ QString unlinked(QStringView link)
 
 QString dates(const IndexEntry &e)
 {
+    if (e.fileDate) // not the log's own: said as what it is
+        return htmlEscaped(e.firstDate) % QStringLiteral(" (ファイルの日時)");
     if (e.firstDate.isEmpty() || e.lastDate == e.firstDate)
         return htmlEscaped(e.firstDate);
     return htmlEscaped(e.firstDate) % QStringLiteral(" ～ ") % htmlEscaped(e.lastDate);
@@ -60,6 +63,7 @@ QString row(const IndexEntry &e)
         % QStringLiteral("\" data-utterances=\"") % QString::number(e.utterances)
         % QStringLiteral("\" data-first=\"") % htmlEscaped(e.firstDate)
         % QStringLiteral("\" data-last=\"") % htmlEscaped(e.lastDate)
+        % (e.fileDate ? QStringLiteral("\" data-filedate=\"1") : QString())
         % QStringLiteral("\" data-anchors=\"") % (e.anchors ? u'1' : u'0')
         % QStringLiteral("\" data-search=\"") % (e.searchData ? u'1' : u'0')
         % QStringLiteral("\"><td class=\"chat\"><a href=\"") % page % QStringLiteral("\">") % title
@@ -90,6 +94,21 @@ QString pageLink(const QString &fileName)
 QString searchDataName(const QString &page)
 {
     return page + QStringLiteral(".js");
+}
+
+QString dateInName(const QString &logName)
+{
+    // Eight digits, or four, two and two with one separator, and no digit around them.
+    static const QRegularExpression date(
+        QStringLiteral("(?<!\\d)(\\d{4})([-_.]?)(\\d{2})\\2(\\d{2})(?!\\d)"));
+    for (auto it = date.globalMatch(logName); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QDate day(m.capturedView(1).toInt(), m.capturedView(3).toInt(),
+                        m.capturedView(4).toInt());
+        if (day.isValid())
+            return day.toString(u"yyyy/MM/dd");
+    }
+    return QString();
 }
 
 void sortNewestFirst(QList<IndexEntry> &entries)
@@ -169,6 +188,8 @@ bool readIndexRow(QStringView line, IndexEntry &e)
             e.firstDate = unescaped(value.toString());
         else if (name == u"last")
             e.lastDate = unescaped(value.toString());
+        else if (name == u"filedate")
+            e.fileDate = value == u"1";
         else if (name == u"anchors")
             e.anchors = value == u"1";
         else if (name == u"search")

@@ -23,6 +23,7 @@ struct IndexEntry
     qsizetype utterances = 0;
     QString firstDate; // "YYYY/MM/DD" where the log tells dates
     QString lastDate;
+    bool fileDate = false; // the dates are the day the log file was last written (it tells none)
     bool anchors = false; // every utterance of the page has its anchor "#uN" (the modern page)
     bool searchData = false; // the page's search data was written beside it
 };
@@ -34,6 +35,10 @@ QString indexFileName(const QString &prefix);
 QString pageLink(const QString &fileName);
 // The name of the search data file of a page, beside it.
 QString searchDataName(const QString &page);
+
+// The date a log's name holds ("2003-07-12.txt", "chat_20030712.txt"; also "_" or "." between
+// its parts) as "YYYY/MM/DD"; empty when it holds none.
+QString dateInName(const QString &logName);
 
 // Newest first: by the last date, then the first date, descending; pages without dates after
 // those with, in descending order of their logs' names (names that hold dates sort as those).

@@ -334,6 +334,7 @@ void TestHtmlPage::titleAndNames()
     m_state.settings.boldMessages = 1;
     const QString got = convertOne(lines({"Bo  の発言 : hi", "x", "Al の発言 :"}),
                                    QStringLiteral("chat.2005.01.txt"));
+    // The classic title stops at the name's first dot, as it always did.
     QVERIFY(got.contains(QStringLiteral("<title>chat : Al + Bo</title>")));
     QVERIFY(got.contains(QStringLiteral(".HATSUGEN_02{color:#000002; font-weight:bold;}")));
     // The header in its speaker's colour, the rest of the line inside the speaker's font.

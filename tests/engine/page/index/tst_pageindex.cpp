@@ -33,6 +33,15 @@ qint64 bytesRead()
     return -1;
 }
 
+// Sets a file's time of last writing to 2001/02/03, at noon so that no zone moves its day.
+void setWritten(const QString &path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadWrite)
+            && file.setFileTime(QDateTime(QDate(2001, 2, 3), QTime(12, 0)),
+                                QFileDevice::FileModificationTime));
+}
+
 } // namespace
 
 // The folder's index: the search data of a page, the index's place among the pages, and a file
@@ -49,6 +58,8 @@ private slots:
     void searchData();
     void rowsNewestFirst_data();
     void rowsNewestFirst();
+    void textLogDates_data();
+    void textLogDates();
     void pageNeverTakesTheIndex_data();
     void pageNeverTakesTheIndex();
     void foreignIndexReadOnlyAtItsHead_data();
@@ -148,6 +159,7 @@ void TestPageIndex::rowsNewestFirst()
                                 + QLatin1String(name),
                             path(QLatin1String(name))));
     writeFile(path(QStringLiteral("undated.txt")), sjisLog(QStringLiteral("Al の発言 :\r\nx\r\n")));
+    setWritten(path(QStringLiteral("undated.txt"))); // dated by its file, older than the rest
     run({QStringLiteral("mobile-ja-2019.txt"), QStringLiteral("undated.txt"),
          QStringLiteral("sample-en-ampm-2017.txt"), QStringLiteral("mobile-ja-2021.txt")});
     const QString index = QString::fromUtf8(readFile(path(QStringLiteral("_index.htm"))));
@@ -164,6 +176,40 @@ void TestPageIndex::rowsNewestFirst()
                  .contains("<a href=\"_index.htm#older=_undated.htm\" rel=\"prev\">"),
              modern);
     QCOMPARE(index.contains(u"data-anchors=\"1\""), modern);
+}
+
+// A text log tells no dates: the index takes the one in its name, else its file's, marked so
+// (also in a row read back from the index by a later run).
+void TestPageIndex::textLogDates_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("dates");
+    const QString fileDate = QStringLiteral("2001/02/03 (ファイルの日時)");
+    QTest::newRow("yyyy-mm-dd") << "2003-07-12.txt"
+                                << "2003/07/12";
+    QTest::newRow("yyyymmdd") << "chat20030712.txt"
+                              << "2003/07/12";
+    QTest::newRow("yyyy_mm_dd") << "chat_2003_07_12.txt"
+                                << "2003/07/12";
+    QTest::newRow("yyyy.mm.dd") << "chat.2003.07.12.txt"
+                                << "2003/07/12";
+    QTest::newRow("no such day") << "2003-13-12.txt" << fileDate;
+    QTest::newRow("mixed separators") << "2003-07_12.txt" << fileDate;
+    QTest::newRow("more digits") << "120030712.txt" << fileDate;
+    QTest::newRow("no date") << "chat.txt" << fileDate;
+}
+
+void TestPageIndex::textLogDates()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, dates);
+    writeFile(path(name), sjisLog(QStringLiteral("Al の発言 :\r\nx\r\n")));
+    setWritten(path(name));
+    run({name});
+    writeFile(path(QStringLiteral("later.txt")), sjisLog(QStringLiteral("Bo の発言 :\r\ny\r\n")));
+    run({QStringLiteral("later.txt")});
+    const QString index = QString::fromUtf8(readFile(path(QStringLiteral("_index.htm"))));
+    QVERIFY2(index.contains(u"<td class=\"date\">" + dates + u"</td>"), qPrintable(index));
 }
 
 // A log whose page would have the index's name: refused before anything is read or written,

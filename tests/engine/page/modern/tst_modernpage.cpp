@@ -203,13 +203,14 @@ void TestModernPage::textLogPage()
         log << QStringLiteral("A の発言 :") << QStringLiteral("line %1").arg(i);
     QByteArray bytes = sjisLog(log);
     bytes.replace("after", "aft\xff"); // a byte Shift-JIS does not define
-    run({writeLog(QStringLiteral("chat.txt"), bytes)});
+    run({writeLog(QStringLiteral("chat.v2.txt"), bytes)});
     QVERIFY(m_host.messages.isEmpty());
-    const QString page = QString::fromUtf8(output(QStringLiteral("_chat.htm")));
+    const QString page = QString::fromUtf8(output(QStringLiteral("_chat.v2.htm")));
     QVERIFY(page.startsWith(QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n"
                                            "<meta charset=\"utf-8\">\n<meta name=\"viewport\" "
                                            "content=\"width=device-width, initial-scale=1\">")));
-    QVERIFY(page.contains(QStringLiteral("<title>chat : A + B</title>")));
+    // The log's name without its extension, its own dots kept.
+    QVERIFY(page.contains(QStringLiteral("<title>chat.v2 : A + B</title>")));
     QVERIFY(page.contains(QStringLiteral("<span class=\"n\">B</span>")));
     QVERIFY(page.contains(QStringLiteral("<p class=\"facts\">発言者 2 人・発言 %1 件</p>")
                               .arg(ModernBody::SectionBlocks + 2)));

@@ -115,9 +115,15 @@ private slots:
         QVERIFY(open(reader, bytes));
         QVERIFY(reader.format().lineExport);
         QStringList read;
-        for (QString line; reader.readLine(line);)
+        bool lf = true; // every line, the separators that close notices too, ends in LF
+        LineInfo info;
+        for (QString line; reader.readLine(line, &info);) {
             read.append(line);
+            lf &= info.end == textcodec::LineEnd::Lf;
+        }
         QCOMPARE(read, lines);
+        // An export whose lines all end in LF is written with LF alone.
+        QCOMPARE(lf, !bytes.contains('\r'));
         // Progress counts the export's own lines, every one of them read.
         QCOMPARE(reader.linesConsumed(), reader.lineCount());
     }

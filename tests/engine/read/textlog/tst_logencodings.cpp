@@ -98,6 +98,19 @@ private slots:
             << samples::encode(QStringLiteral("A の発言：\r\n\tこんばんは\r\n"),
                                samples::kinds()[3])
                    .sliced(2);
+        // Japanese text with few characters below U+0100 and many that end in a zero byte
+        // (一 U+4E00, 言 U+8A00): its line ends, each half zero, tell it.
+        QTest::newRow("UTF-16LE without a mark, few ASCII")
+            << samples::encode(QStringLiteral("たろう の発言：\r\n一言\r\n"), samples::kinds()[3])
+                   .sliced(2)
+            << "自動"
+            << samples::encode(QStringLiteral("たろう の発言：\r\n\t一言\r\n"), samples::kinds()[3])
+                   .sliced(2);
+        QTest::newRow("UTF-16BE without a mark, few ASCII, LF")
+            << samples::encode(QStringLiteral("A の発言：\n一言\n"), samples::kinds()[4]).sliced(2)
+            << "自動"
+            << samples::encode(QStringLiteral("A の発言：\n\t一言\n"), samples::kinds()[4])
+                   .sliced(2);
         // A LINE export gives its converted text, in UTF-8 with the export's mark and ends.
         QTest::newRow("LINE export")
             << samples::encode("[LINE] x\r\n21:03\tA\tはい\r\n", samples::kinds()[2]) << "自動"

@@ -123,6 +123,7 @@ LineExportConverter::LineExportConverter(const QString &headerText, Source sourc
 void LineExportConverter::reset()
 {
     m_out.clear();
+    m_lastEnd = LineEnd::CrLf;
     m_replay.clear();
     m_sourceDone = false;
     m_inHead = true;
@@ -411,8 +412,7 @@ void LineExportConverter::openNotice(const QString &text, LineRole role, QDate d
 void LineExportConverter::closeBlock()
 {
     if (m_block == Block::Event) {
-        const LineEnd end = m_out.empty() ? LineEnd::CrLf : m_out.back().end;
-        add(SeparatorLine, LineRole::Frame, m_blockDate, m_blockTime, end);
+        add(SeparatorLine, LineRole::Frame, m_blockDate, m_blockTime, m_lastEnd);
     }
     m_block = Block::None;
 }

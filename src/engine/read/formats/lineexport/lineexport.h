@@ -113,12 +113,15 @@ private:
              textcodec::LineEnd end, bool opens = false, qsizetype repeated = 0)
     {
         m_out.push_back({std::move(text), role, {date, time, opens, repeated}, end});
+        m_lastEnd = end;
     }
 
     QString m_headerText;
     Source m_source;
     Survey m_survey;
     std::deque<Converted> m_out; // converted lines not yet given out
+    // That of the last line converted, given out or not: a notice's closing line takes it.
+    textcodec::LineEnd m_lastEnd = textcodec::LineEnd::CrLf;
     std::deque<ExportLine> m_replay; // export lines read ahead, to be read again
     ExportLine m_line; // the export line being converted (its buffer is reused)
     bool m_sourceDone = false;

@@ -100,13 +100,16 @@ QString PageFiles::find(const QString &exportPath)
         return {};
     }
     if (!m_namesRead) {
-        m_names = m_export->names();
+        for (const QString &name : m_export->names())
+            m_byFileName.insert(name.mid(name.lastIndexOf(u'/') + 1), name);
         m_namesRead = true;
     }
     // The export names it from its own top or from a folder inside it (a chat's folder); where
     // several files end so, the one nearest the top.
     QString best;
-    for (const QString &name : m_names) {
+    const auto [first, last] = m_byFileName.equal_range(path.mid(path.lastIndexOf(u'/') + 1));
+    for (auto it = first; it != last; ++it) {
+        const QString &name = *it;
         if ((name == path || name.endsWith(u'/' + path))
             && (best.isEmpty() || name.size() < best.size()))
             best = name;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QHash>
+#include <QMultiHash>
 #include <QSet>
 #include <QString>
 #include <memory>
@@ -35,7 +36,9 @@ private:
 
     QString m_logFolder; // a log on its own: its files lie beside it
     std::shared_ptr<const ExportFiles> m_export; // a chat of an export: the export
-    QStringList m_names; // the export's names, read once
+    // The export's names by their last part ("photo_1.jpg"), made once: a page of many
+    // pictures looks each up without going through every name of the export.
+    QMultiHash<QString, QString> m_byFileName;
     bool m_namesRead = false;
     QString m_folder; // where the copies go
     QString m_folderName; // its name, as the page's addresses start

@@ -133,6 +133,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     // The stamps are wanted for a page that shows times, and for the index, which lists the
     // dates of every page.
     reader.setStampsWanted(style.showsTimes || settings.makeIndex == 1);
+    reader.setReadAgain(true); // its speakers first, then the page
     openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"

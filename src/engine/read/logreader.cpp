@@ -5,6 +5,8 @@
 #include "engine/read/formats/formats.h"
 #include "fileio/inputfile.h"
 
+#include <QFileInfo>
+
 void LogReader::fail(Status status, const QString &error)
 {
     m_status = status;
@@ -57,7 +59,8 @@ bool LogReader::openFile(const QString &path, const QString &name)
     }
     // An XML history is read in its own declared encoding; any other log as detected.
     if (!m_format.xml) {
-        if (!detect(choice))
+        const QString suffix = QFileInfo(name).suffix().toLower();
+        if (!detect(choice, suffix == u"json" || suffix == u"js"))
             return false;
         id = formatByHead();
         m_format.lineExport = id == FormatId::LineExport;
@@ -65,7 +68,7 @@ bool LogReader::openFile(const QString &path, const QString &name)
     m_diskPath = path;
     m_reader = formats::format(id).reader({m_file, m_format.detection, m_headerText, m_stamps,
                                            m_stampsWanted, [this] { pieceDone(); }, m_timeZone,
-                                           m_diskPath, m_path, m_names});
+                                           m_diskPath, m_path, m_names, m_readAgain});
     if (!m_reader->load()) {
         if (m_format.xml)
             fail(Status::XmlNotLoaded,
@@ -136,7 +139,8 @@ bool LogReader::openChat(const QString &container, const QString &key)
         m_reader = std::make_unique<RecordLines>(
             std::move(records),
             ReadSource {m_file, m_format.detection, m_headerText, m_stamps, m_stampsWanted,
-                        [this] { pieceDone(); }, m_timeZone, m_diskPath, m_path, m_names});
+                        [this] { pieceDone(); }, m_timeZone, m_diskPath, m_path, m_names,
+                        m_readAgain});
         if (!m_reader->load()) {
             fail(Status::ReadError, m_reader->errorString());
             return false;

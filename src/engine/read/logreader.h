@@ -50,6 +50,9 @@ public:
     void setTransform(Transform transform) { m_transform = std::move(transform); }
     // Whether a LINE export's stamps are noted (a page wants them; the indented text does not).
     void setStampsWanted(bool wanted) { m_stampsWanted = wanted; }
+    // Whether the log is read more than once (a page is written in two passes): an export's
+    // lines may then be kept from the first. Set before open().
+    void setReadAgain(bool again) { m_readAgain = again; }
     // The time zone an export's instants (UTC times, times with an offset) are shown in; the
     // system's when none is set. Set before open().
     void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
@@ -98,7 +101,9 @@ private:
     bool openChat(const QString &container, const QString &key);
 
     // logsurvey.cpp: what the log is.
-    bool detect(textcodec::Choice choice);
+    // `headOnly`: from the first bytes alone, for a JSON export that is UTF-8 by its kind and
+    // read as bytes by its own reader (a whole scan of a gigabyte would tell nothing more).
+    bool detect(textcodec::Choice choice, bool headOnly = false);
     FormatId formatByHead(); // as the list of formats tells from the head
     QByteArray headBytes(); // the first kilobytes, read apart from the reading position
     QString head(); // and decoded
@@ -119,6 +124,7 @@ private:
     LineStamps m_stamps;
     QFile m_file;
     bool m_stampsWanted = true;
+    bool m_readAgain = false;
     QTimeZone m_timeZone;
     QHash<QString, QString> m_names;
     std::unique_ptr<FormatReader> m_reader; // the lines, as the log's format reads them

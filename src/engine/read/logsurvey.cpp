@@ -19,11 +19,11 @@ QString decoded(QByteArrayView bytes, textcodec::Encoding encoding)
 
 } // namespace
 
-bool LogReader::detect(textcodec::Choice choice)
+bool LogReader::detect(textcodec::Choice choice, bool headOnly)
 {
     textcodec::Detector detector(choice);
     QByteArray piece(ChunkBytes, Qt::Uninitialized);
-    for (;;) {
+    for (qint64 fed = 0; !headOnly || fed < HeadBytes;) {
         const qint64 got = m_file.read(piece.data(), ChunkBytes);
         if (got < 0) {
             fail(Status::ReadError, m_file.errorString());
@@ -32,6 +32,7 @@ bool LogReader::detect(textcodec::Choice choice)
         if (got == 0)
             break;
         detector.feed(QByteArrayView(piece.constData(), got));
+        fed += got;
         pieceDone();
     }
     m_format.detection = detector.result();
@@ -41,7 +42,7 @@ bool LogReader::detect(textcodec::Choice choice)
             fail(Status::ReadError, m_file.errorString());
             return false;
         }
-        return detect(textcodec::Choice::Utf16);
+        return detect(textcodec::Choice::Utf16, headOnly);
     }
     if (choice == textcodec::Choice::Auto
         && m_format.detection.encoding == textcodec::Encoding::ShiftJis) {

@@ -34,8 +34,6 @@ struct Moment
         return fromInstant(QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()));
     }
     bool isValid() const { return at.isValid(); }
-    // The date and time shown, in `zone` for an instant.
-    QDateTime shown(const QTimeZone &zone) const { return instant ? at.toTimeZone(zone) : at; }
 };
 
 struct Attachment

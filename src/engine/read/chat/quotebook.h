@@ -4,7 +4,17 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
+#include <QStringView>
 #include <deque>
+
+namespace chat {
+
+// A message's id as a number to look it up by (a 64-bit hash: two ids of one chat come out the
+// same about once in 10^10 chats), so that the tables of ids hold no strings of their own.
+quint64 idKey(QStringView id);
+
+} // namespace chat
 
 // The start of recent messages by their ids, so that a reply can quote the message it answers
 // without the chat being held whole: the oldest are forgotten past a bound (a reply to one of
@@ -15,43 +25,21 @@ public:
     static constexpr qsizetype Bound = 50000;
     static constexpr qsizetype QuoteLength = 40;
 
-    void clear()
-    {
-        m_quotes.clear();
-        m_order.clear();
-    }
-    void remember(const chat::Message &message)
-    {
-        if (message.id.isEmpty())
-            return;
-        QString quote = message.text.join(u' ').simplified();
-        if (quote.isEmpty() && !message.attachments.isEmpty())
-            quote = message.attachments.first().name;
-        quote.truncate(QuoteLength);
-        if (!m_quotes.contains(message.id))
-            m_order.push_back(message.id);
-        m_quotes.insert(message.id, {message.sender, quote});
-        if (qsizetype(m_order.size()) > Bound) {
-            m_quotes.remove(m_order.front());
-            m_order.pop_front();
-        }
-    }
+    void clear();
+    void remember(const chat::Message &message);
     // Fills in the sender and quote of the message `message` answers, where remembered.
-    void fill(chat::Message &message) const
-    {
-        const auto it = m_quotes.constFind(message.replyTo);
-        if (message.replyTo.isEmpty() || it == m_quotes.constEnd())
-            return;
-        message.replySender = it->sender;
-        message.replyQuote = it->quote;
-    }
+    void fill(chat::Message &message) const;
 
 private:
+    // Held in place, with no string of its own: every message with an id is remembered.
     struct Quote
     {
-        QString sender;
-        QString quote;
+        int sender = 0; // in m_senders
+        qsizetype length = 0;
+        char16_t text[QuoteLength];
     };
-    QHash<QString, Quote> m_quotes;
-    std::deque<QString> m_order;
+    QHash<quint64, Quote> m_quotes;
+    std::deque<quint64> m_order;
+    QStringList m_senders;
+    QHash<QString, int> m_senderIndex;
 };

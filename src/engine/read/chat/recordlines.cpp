@@ -1,19 +1,35 @@
 #include "engine/read/chat/recordlines.h"
 
+#include "engine/read/chat/quotebook.h"
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"
 #include "engine/read/shared/dates.h"
 
 #include <QLocale>
+#include <limits>
 
 namespace {
 
 // How long a quote of the message answered may be.
 constexpr qsizetype QuoteLength = 40;
 
+// "09:05", or "09:05:30" where the export wrote seconds (made by hand: every message has one).
 QString timeText(const QDateTime &at, bool seconds)
 {
-    return at.time().toString(seconds ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm"));
+    const QTime time = at.time();
+    char16_t text[8];
+    const auto two = [&text](int at, int value) {
+        text[at] = char16_t(u'0' + value / 10);
+        text[at + 1] = char16_t(u'0' + value % 10);
+    };
+    two(0, time.hour());
+    text[2] = u':';
+    two(3, time.minute());
+    if (!seconds)
+        return QString(reinterpret_cast<const QChar *>(text), 5);
+    text[5] = u':';
+    two(6, time.second());
+    return QString(reinterpret_cast<const QChar *>(text), 8);
 }
 
 QString sizeText(qint64 size)
@@ -54,6 +70,7 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_zone(source.timeZone.isValid() ? source.timeZone : QTimeZone::systemTimeZone())
     , m_names(source.names)
 {
+    m_keeping = m_keepWanted = source.readAgain;
     m_stamps.setRolling(true);
 }
 
@@ -71,19 +88,38 @@ bool RecordLines::restart()
 {
     if (!m_stampsDone)
         m_stamps.clear(); // noted again by this pass
+    m_linesOut = 0;
+    m_replayed = 0;
+    if (m_replaying || (m_stampsDone && m_keeping)) { // the first pass was kept whole
+        m_keeping = false;
+        m_replaying = true;
+        return true;
+    }
+    m_kept.clear();
+    m_keptText.clear();
+    m_keeping = m_keepWanted && !m_stampsDone; // only the first pass is kept
     m_out.clear();
     m_day = QDate();
-    m_linesOut = 0;
     m_anchors.clear();
     m_messages = 0;
     return m_records->restart();
 }
 
+qsizetype RecordLines::linesConsumed() const
+{
+    if (!m_replaying || m_kept.empty())
+        return m_records->consumed();
+    return qsizetype(double(m_records->total()) * double(m_replayed) / double(m_kept.size()));
+}
+
 bool RecordLines::next(QString &line, LineInfo &info)
 {
+    if (m_replaying)
+        return replay(line, info);
     while (m_out.empty()) {
         if (!m_records->next(m_record)) {
             m_stampsDone |= !m_records->failed();
+            m_keeping &= !m_records->failed();
             return false;
         }
         convert(m_record);
@@ -94,9 +130,58 @@ bool RecordLines::next(QString &line, LineInfo &info)
     if (out.opens && m_stampsWanted)
         m_stamps.addRolling(m_linesOut, dateText(out.date), out.time, out.repeated, !m_stampsDone,
                             out.to);
+    if (m_keeping)
+        keep(out);
     line = std::move(out.text);
     info = {out.role, textcodec::LineEnd::CrLf, std::move(out.ref)};
     m_out.pop_front();
+    ++m_linesOut;
+    return true;
+}
+
+void RecordLines::keep(const Out &out)
+{
+    const qsizetype sizes = out.text.size() + out.time.size() + out.to.size() + out.ref.size();
+    if (qsizetype(m_keptText.size() + (m_kept.size() + 1) * sizeof(Kept) / 2) + sizes
+        > KeptBytes / 2) {
+        m_keeping = false; // too long a chat: later passes read it again
+        m_kept = {};
+        m_keptText = {};
+        return;
+    }
+    const auto append = [this](const QString &text) {
+        m_keptText.append(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()));
+        return qint32(text.size());
+    };
+    Kept k;
+    k.text = qsizetype(m_keptText.size());
+    k.textSize = append(out.text);
+    k.time = qsizetype(m_keptText.size());
+    k.timeSize = append(out.time);
+    k.toSize = append(out.to);
+    k.refSize = append(out.ref);
+    k.day = out.date.toJulianDay();
+    k.repeated = out.repeated;
+    k.role = out.role;
+    k.opens = out.opens;
+    m_kept.push_back(k);
+}
+
+bool RecordLines::replay(QString &line, LineInfo &info)
+{
+    if (m_replayed >= m_kept.size())
+        return false;
+    const Kept &k = m_kept[m_replayed++];
+    const auto text = [this](qsizetype at, qint32 size) {
+        return size == 0 ? QString()
+                         : QString(reinterpret_cast<const QChar *>(m_keptText.data() + at), size);
+    };
+    if (k.opens && m_stampsWanted)
+        m_stamps.addRolling(m_linesOut, dateText(QDate::fromJulianDay(k.day)),
+                            text(k.time, k.timeSize), k.repeated, false,
+                            text(k.time + k.timeSize, k.toSize));
+    line = text(k.text, k.textSize);
+    info = {k.role, textcodec::LineEnd::CrLf, text(k.time + k.timeSize + k.toSize, k.refSize)};
     ++m_linesOut;
     return true;
 }
@@ -162,7 +247,7 @@ void RecordLines::message(const chat::Message &m)
 {
     if (m.when.instant && !m_instant.isValid())
         m_instant = m.when.at;
-    const QDateTime at = m.when.shown(m_zone);
+    const QDateTime at = shown(m.when);
     if (at.isValid() && at.date() != m_day)
         day(at.date(), QString());
     const QString time = at.isValid() && !m.when.dayOnly ? timeText(at, m.when.seconds) : QString();
@@ -171,7 +256,7 @@ void RecordLines::message(const chat::Message &m)
          m.recipients.join(u'、'));
     ++m_messages;
     if (!m.id.isEmpty())
-        m_anchors.insert(m.id, m_messages);
+        m_anchors.insert(chat::idKey(m.id), m_messages);
 
     struct Line
     {
@@ -190,7 +275,8 @@ void RecordLines::message(const chat::Message &m)
                                        : QStringLiteral("[転送] ") + m.forwardedFrom,
              LineRole::Placeholder);
     if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty()) {
-        const qsizetype answered = m.replyTo.isEmpty() ? 0 : m_anchors.value(m.replyTo);
+        const qsizetype answered
+            = m.replyTo.isEmpty() ? 0 : m_anchors.value(chat::idKey(m.replyTo));
         push(replyLine(m), LineRole::Reply,
              answered > 0 ? u'u' + QString::number(answered) : QString());
     }
@@ -218,7 +304,7 @@ void RecordLines::event(const chat::Event &e)
 {
     if (e.when.instant && !m_instant.isValid())
         m_instant = e.when.at;
-    const QDateTime at = e.when.shown(m_zone);
+    const QDateTime at = shown(e.when);
     if (at.isValid() && at.date() != m_day)
         day(at.date(), QString());
     const QString time = at.isValid() && !e.when.dayOnly ? timeText(at, e.when.seconds) : QString();
@@ -227,6 +313,24 @@ void RecordLines::event(const chat::Event &e)
     for (qsizetype i = 0; i < lines.size(); ++i)
         add(i == 0 && !time.isEmpty() ? time + u' ' + lines[i] : lines[i], LineRole::Notice);
     add(SeparatorLine, LineRole::Frame);
+}
+
+QDateTime RecordLines::shown(const chat::Moment &when)
+{
+    if (!when.instant || !when.at.isValid())
+        return when.at;
+    // The zone's offset holds from the instant it was asked for up to its next transition; an
+    // export's instants mostly go forward, so most are shown without asking the zone again.
+    const qint64 ms = when.at.toMSecsSinceEpoch();
+    if (ms < m_offsetFrom || ms >= m_offsetUntil) {
+        m_offset = m_zone.offsetFromUtc(when.at);
+        const QTimeZone::OffsetData next = m_zone.nextTransition(when.at);
+        m_offsetFrom = ms;
+        m_offsetUntil = next.atUtc.isValid() ? next.atUtc.toMSecsSinceEpoch()
+                                             : std::numeric_limits<qint64>::max();
+    }
+    // Only its date and time are read: a clock time in UTC standing for the zone's.
+    return QDateTime::fromMSecsSinceEpoch(ms + qint64(m_offset) * 1000, QTimeZone::utc());
 }
 
 QString RecordLines::replyLine(const chat::Message &m)

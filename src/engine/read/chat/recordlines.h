@@ -8,6 +8,8 @@
 #include <QTimeZone>
 #include <deque>
 #include <memory>
+#include <string>
+#include <vector>
 
 // Turns the records of a chat export into the header-line text every output is written from,
 // with each line's role and stamp, the way a LINE export is turned into it:
@@ -28,7 +30,7 @@ public:
     bool restart() override;
     bool next(QString &line, LineInfo &info) override;
     qsizetype lineCount() override { return m_records->total(); }
-    qsizetype linesConsumed() const override { return m_records->consumed(); }
+    qsizetype linesConsumed() const override;
     QString chatName() const override { return m_records->chat().name; }
     QString shownZone() const override;
     bool failed() const override { return m_records->failed(); }
@@ -53,6 +55,8 @@ private:
         QString ref; // LineInfo::ref
     };
     void convert(chat::Record &record);
+    // When a record was said, as shown: an instant in the reader's zone.
+    QDateTime shown(const chat::Moment &when);
     void name(QString &who) const;
     void day(QDate date, const QString &text);
     void message(const chat::Message &message);
@@ -68,6 +72,29 @@ private:
         m_out.push_back({std::move(text), role, false, {}, {}, 0, {}, std::move(ref)});
     }
 
+    // The lines of the first whole pass, kept compact, so that a later pass (a page is written
+    // in two) hands them out again rather than reading the export once more: up to a bound,
+    // past which later passes read it again.
+    struct Kept
+    {
+        qsizetype text; // in m_keptText: where the line's text starts
+        qsizetype time; // the stamp's time, then its recipients, then the line's ref
+        qint64 day; // the stamp's date (Julian day)
+        qint32 textSize, timeSize, toSize, refSize;
+        qsizetype repeated;
+        LineRole role;
+        bool opens;
+    };
+    static constexpr qsizetype KeptBytes = 48 * 1024 * 1024;
+    void keep(const Out &out);
+    bool replay(QString &line, LineInfo &info);
+    std::vector<Kept> m_kept;
+    std::u16string m_keptText;
+    bool m_keeping = false; // while the first pass is kept
+    bool m_keepWanted = false; // whether the log is read again
+    bool m_replaying = false;
+    size_t m_replayed = 0;
+
     std::unique_ptr<RecordReader> m_records;
     const QString &m_headerText;
     LineStamps &m_stamps;
@@ -79,9 +106,13 @@ private:
     QDate m_day; // the date of the last day notice
     // The anchor number of each message said so far that has an id, for the replies to it:
     // the page numbers its messages from 1 in the order they come.
-    QHash<QString, qsizetype> m_anchors;
+    QHash<quint64, qsizetype> m_anchors; // by chat::idKey()
     qsizetype m_messages = 0;
     QDateTime m_instant; // the first instant shown, for the zone's offset then
+    // The zone's offset (seconds) from one instant up to its next transition (ms since epoch).
+    int m_offset = 0;
+    qint64 m_offsetFrom = 0;
+    qint64 m_offsetUntil = 0;
     qsizetype m_linesOut = 0;
     bool m_stampsDone = false;
 };

@@ -81,6 +81,7 @@ struct ReadSource
     const QString &diskPath;
     const QString &logPath;
     const QHash<QString, QString> &names; // the user's names for ids (chat/exportnames.h)
+    const bool &readAgain; // whether the log is read more than once
 };
 
 // The lines of one log in one format, pass after pass (LogReader asks the format for it).

@@ -91,6 +91,14 @@ QString emoji(const QString &key)
 Content message(const QString &type, const QString &content)
 {
     Content c;
+    if (!content.contains(u'<') && !content.contains(u'&')) { // plain text, as most messages are
+        QString plain = content;
+        plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        plain = plain.trimmed();
+        if (!plain.isEmpty())
+            c.text = plain.split(u'\n');
+        return c;
+    }
     QString text = content;
     // The message answered, quoted before the answer.
     static const QRegularExpression quote(QStringLiteral("<quote\\b([^>]*)>(.*?)</quote>"),

@@ -115,7 +115,7 @@ protected:
         msg.when = when;
         const QString text = telegram::plainText(json::at(m, "text"));
         if (!text.isEmpty())
-            msg.text = text.split(u'\n');
+            msg.text = {text}; // its line breaks are turned into lines where it is shown
         msg.text += telegram::poll(m);
         if (const rapidjson::Value *reply = json::member(m, "reply_to_message_id")) {
             msg.replyTo = json::idText(*reply);

@@ -310,8 +310,12 @@ bool record(const rapidjson::Value &item, const Workspace &w, chat::Record &r)
     msg.sender = sender(m, w);
     msg.when = moment(ts);
     const QString threadTs = json::string(m, "thread_ts");
-    if (!threadTs.isEmpty() && threadTs != msg.id)
+    if (!threadTs.isEmpty() && threadTs != msg.id) {
         msg.replyTo = threadTs;
+        // Names whom it answers even when the export lacks that message.
+        if (const QString parent = json::string(m, "parent_user_id"); !parent.isEmpty())
+            msg.replySender = w.user(parent);
+    }
     msg.edited = edit || json::member(m, "edited");
     QString text = withEmoji(plain(json::string(m, "text"), w), m);
     // A bot's message may say everything in its attachments.

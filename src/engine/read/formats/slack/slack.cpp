@@ -1,6 +1,7 @@
 #include "engine/read/formats/slack/slack.h"
 
 #include "engine/read/chat/quotebook.h"
+#include "engine/read/chat/sortedrecords.h"
 #include "engine/read/formats/slack/slacktext.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonpull.h"
@@ -11,8 +12,9 @@
 
 namespace {
 
-// One conversation's day files, each streamed in turn: only one message is held at a time.
-class SlackReader : public RecordReader
+// One conversation, gathered whole from its day files: a thread's replies are said over days
+// and shown together under the message they answer.
+class SlackReader : public SortedRecords
 {
 public:
     SlackReader(std::shared_ptr<const ExportFiles> files, QString key)
@@ -22,136 +24,129 @@ public:
     }
 
     bool load() override;
-    const chat::Chat &chat() const override { return m_chat; }
-    bool restart() override;
-    bool next(chat::Record &record) override;
-    qsizetype total() override { return m_total; }
-    qsizetype consumed() const override
-    {
-        return m_done + (m_pull ? qsizetype(m_pull->offset()) : 0);
-    }
-    bool failed() const override { return !m_error.isEmpty(); }
-    QString errorString() const override { return m_error; }
 
 private:
-    bool open();
-    void close();
+    // A record as the day files hold it, with what places it in its thread.
+    struct Said
+    {
+        QString ts; // the record's own; a thread is named by its first message's
+        chat::Record record;
+        bool broadcast = false; // a reply also sent to the channel
+        bool inThread = false; // a reply to a message the export holds
+        bool isReply() const { return !record.message.replyTo.isEmpty(); }
+        qint64 at() const
+        {
+            const QDateTime &at = record.kind == chat::Record::Kind::Event ? record.event.when.at
+                                                                           : record.message.when.at;
+            return at.isValid() ? at.toMSecsSinceEpoch() : Unknown;
+        }
+    };
+    void place(std::vector<Said> &said);
+    void quote();
 
     std::shared_ptr<const ExportFiles> m_files;
     QString m_key;
-    slack::Workspace m_workspace;
-    chat::Chat m_chat;
-    QStringList m_days; // the day files, in date order
-    qsizetype m_day = 0; // the next day file to open
-    std::unique_ptr<QIODevice> m_device;
-    std::unique_ptr<JsonPull> m_pull;
-    rapidjson::Document m_item;
-    QuoteBook m_quotes;
-    qsizetype m_total = 0;
-    qsizetype m_done = 0; // bytes of the day files read through
-    QString m_error;
-    bool m_loaded = false;
 };
 
 bool SlackReader::load()
 {
-    if (!slack::load(*m_files, m_workspace, &m_error))
+    slack::Workspace workspace;
+    if (!slack::load(*m_files, workspace, &m_error))
         return false;
-    const auto it
-        = std::find_if(m_workspace.conversations.cbegin(), m_workspace.conversations.cend(),
-                       [this](const slack::Conversation &c) { return c.key == m_key; });
-    if (it == m_workspace.conversations.cend()) {
+    const auto it = std::find_if(workspace.conversations.cbegin(), workspace.conversations.cend(),
+                                 [this](const slack::Conversation &c) { return c.key == m_key; });
+    if (it == workspace.conversations.cend()) {
         m_error = QCoreApplication::translate("FileError", "the export holds no such chat");
         return false;
     }
     m_chat.name = it->name;
     m_chat.participants = it->members;
-    const QString folder = m_workspace.root + it->folder + u'/';
+    const QString folder = workspace.root + it->folder + u'/';
     m_chat.source = m_files->path() + u'/' + folder;
     static const QRegularExpression dayFile(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}\\.json$"));
+    QStringList days;
     for (const QString &name : m_files->children(folder)) {
-        if (dayFile.match(name).hasMatch()) {
-            m_days.append(folder + name);
-            m_total += qsizetype(m_files->size(folder + name));
-        }
+        if (dayFile.match(name).hasMatch())
+            days.append(folder + name);
     }
-    m_days.sort();
-    m_loaded = true;
-    return restart();
-}
-
-bool SlackReader::restart()
-{
-    if (!m_loaded)
-        return false;
-    m_error.clear();
-    close();
-    m_day = 0;
-    m_done = 0;
-    m_quotes.clear();
+    days.sort();
+    std::vector<Said> said;
+    for (const QString &day : std::as_const(days)) {
+        const bool read = slack::eachItem(*m_files, day, &m_error, [&](const rapidjson::Value &m) {
+            slack::learnBot(m, workspace);
+            Said one;
+            if (!slack::record(m, workspace, one.record))
+                return;
+            one.ts = one.record.kind == chat::Record::Kind::Message ? one.record.message.id
+                                                                    : json::string(m, "ts");
+            one.broadcast = json::string(m, "subtype") == u"thread_broadcast";
+            said.push_back(std::move(one));
+        });
+        if (!read)
+            return false;
+    }
+    place(said);
+    quote();
     return true;
 }
 
-void SlackReader::close()
+// Each message in the order the channel had it, each followed by its thread's replies in time
+// order. A reply whose message the export lacks stays where it was said; one also sent to the
+// channel is shown in its thread and again where it was said.
+void SlackReader::place(std::vector<Said> &said)
 {
-    if (m_pull)
-        m_done += qsizetype(m_pull->offset());
-    m_pull.reset();
-    m_device.reset();
-}
-
-// Opens the next day file at its array; false at the end or when it cannot be read.
-bool SlackReader::open()
-{
-    close();
-    if (m_day >= m_days.size())
-        return false;
-    const QString &name = m_days.at(m_day++);
-    m_device = m_files->file(name, &m_error);
-    if (!m_device) {
-        m_error = QStringLiteral("%1: %2").arg(name, m_error);
-        return false;
+    QHash<QString, std::vector<size_t>> threads;
+    for (const Said &one : said) {
+        if (!one.isReply())
+            threads.insert(one.ts, {});
     }
-    m_pull = std::make_unique<JsonPull>(*m_device);
-    if (m_pull->next() == JsonPull::Token::StartArray)
-        return true;
-    m_error = QStringLiteral("%1: %2").arg(
-        name, m_pull->failed() ? m_pull->errorString() : QStringLiteral("not a list"));
-    return false;
+    for (size_t i = 0; i < said.size(); ++i) {
+        const auto thread = threads.find(said[i].record.message.replyTo);
+        if (said[i].isReply() && thread != threads.end()) {
+            thread->push_back(i);
+            said[i].inThread = true;
+        }
+    }
+    for (auto thread = threads.begin(); thread != threads.end(); ++thread) {
+        std::stable_sort(thread->begin(), thread->end(),
+                         [&](size_t a, size_t b) { return said[a].at() < said[b].at(); });
+    }
+    // A reply also sent to the channel is shown twice, so it is copied, never moved.
+    for (Said &one : said) {
+        const qint64 at = one.at(); // before the record is moved away
+        if (one.inThread) {
+            if (one.broadcast) {
+                chat::Record copy = one.record;
+                copy.message.alsoSent = true;
+                add(at, std::move(copy));
+            }
+            continue;
+        }
+        add(at, std::move(one.record));
+        // Taken, so that a message the export holds twice (edited) is followed by its replies once.
+        for (const size_t reply : threads.take(one.ts)) {
+            Said &r = said[reply];
+            const qint64 replyAt = r.at();
+            chat::Record shown;
+            if (r.broadcast)
+                shown = r.record;
+            else
+                shown = std::move(r.record);
+            shown.message.threaded = true;
+            add(replyAt, std::move(shown));
+        }
+    }
 }
 
-bool SlackReader::next(chat::Record &record)
+// Each reply quotes the start of the message it answers, said before it.
+void SlackReader::quote()
 {
-    if (failed())
-        return false;
-    for (;;) {
-        if (!m_pull && !open())
-            return false;
-        const JsonPull::Token token = m_pull->next();
-        if (token == JsonPull::Token::EndArray) {
-            close();
+    QuoteBook quotes;
+    for (Held &held : records()) {
+        if (held.record.kind != chat::Record::Kind::Message)
             continue;
-        }
-        const QString &name = m_days.at(m_day - 1);
-        if (token != JsonPull::Token::StartObject) {
-            m_error = QStringLiteral("%1: %2").arg(
-                name, m_pull->failed() ? m_pull->errorString() : QStringLiteral("not a message"));
-            return false;
-        }
-        m_item.SetNull();
-        m_item.GetAllocator().Clear();
-        if (!m_pull->take(m_item)) {
-            m_error = QStringLiteral("%1: %2").arg(name, m_pull->errorString());
-            return false;
-        }
-        slack::learnBot(m_item, m_workspace);
-        if (!slack::record(m_item, m_workspace, record))
-            continue;
-        if (record.kind == chat::Record::Kind::Message) {
-            m_quotes.fill(record.message);
-            m_quotes.remember(record.message);
-        }
-        return true;
+        quotes.fill(held.record.message);
+        quotes.remember(held.record.message);
     }
 }
 

@@ -133,7 +133,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     // The stamps are wanted for a page that shows times, and for the index, which lists the
     // dates of every page.
     reader.setStampsWanted(style.showsTimes || settings.makeIndex == 1);
-    openLog(reader, state, host, path);
+    const bool opened = openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"
     // still finds its lines).
@@ -145,7 +145,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     SpeakerKeys speakerKeys(headerText, plainText);
     qsizetype lineCount = 0;
     const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
-    if (!readOk && reader.status() == LogReader::Status::ReadError)
+    // An export that broke while it was opened has had its line already.
+    if (!readOk && opened && reader.status() == LogReader::Status::ReadError)
         host.logNotRead(path, reader.errorString());
 
     ProgressMeter progress(host, progressShown(settings));

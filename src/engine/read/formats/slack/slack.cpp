@@ -26,22 +26,13 @@ public:
     bool load() override;
 
 private:
-    // A record as the day files hold it, with what places it in its thread.
-    struct Said
+    // What places a record, gathered in the day files' order, in its thread.
+    struct Place
     {
         QString ts; // the record's own; a thread is named by its first message's
-        chat::Record record;
         bool broadcast = false; // a reply also sent to the channel
-        bool inThread = false; // a reply to a message the export holds
-        bool isReply() const { return !record.message.replyTo.isEmpty(); }
-        qint64 at() const
-        {
-            const QDateTime &at = record.kind == chat::Record::Kind::Event ? record.event.when.at
-                                                                           : record.message.when.at;
-            return at.isValid() ? at.toMSecsSinceEpoch() : Unknown;
-        }
     };
-    void place(std::vector<Said> &said);
+    void place(const std::vector<Place> &places);
     void quote();
 
     std::shared_ptr<const ExportFiles> m_files;
@@ -70,22 +61,23 @@ bool SlackReader::load()
             days.append(folder + name);
     }
     days.sort();
-    std::vector<Said> said;
+    std::vector<Place> places;
     for (const QString &day : std::as_const(days)) {
         const bool read = slack::eachItem(*m_files, day, &m_error, [&](const rapidjson::Value &m) {
             slack::learnBot(m, workspace);
-            Said one;
-            if (!slack::record(m, workspace, one.record))
+            chat::Record r;
+            if (!slack::record(m, workspace, r))
                 return;
-            one.ts = one.record.kind == chat::Record::Kind::Message ? one.record.message.id
-                                                                    : json::string(m, "ts");
-            one.broadcast = json::string(m, "subtype") == u"thread_broadcast";
-            said.push_back(std::move(one));
+            const bool message = r.kind == chat::Record::Kind::Message;
+            places.push_back({message ? r.message.id : json::string(m, "ts"),
+                              json::string(m, "subtype") == u"thread_broadcast"});
+            const QDateTime &at = message ? r.message.when.at : r.event.when.at;
+            add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, std::move(r));
         });
         if (!read)
             return false;
     }
-    place(said);
+    place(places);
     quote();
     return true;
 }
@@ -93,49 +85,54 @@ bool SlackReader::load()
 // Each message in the order the channel had it, each followed by its thread's replies in time
 // order. A reply whose message the export lacks stays where it was said; one also sent to the
 // channel is shown in its thread and again where it was said.
-void SlackReader::place(std::vector<Said> &said)
+void SlackReader::place(const std::vector<Place> &places)
 {
+    std::vector<Held> &held = records();
+    const auto isReply = [&](size_t i) {
+        return !held[i].record.message.replyTo.isEmpty();
+    };
     QHash<QString, std::vector<size_t>> threads;
-    for (const Said &one : said) {
-        if (!one.isReply())
-            threads.insert(one.ts, {});
+    for (size_t i = 0; i < held.size(); ++i) {
+        if (!isReply(i))
+            threads.insert(places[i].ts, {});
     }
-    for (size_t i = 0; i < said.size(); ++i) {
-        const auto thread = threads.find(said[i].record.message.replyTo);
-        if (said[i].isReply() && thread != threads.end()) {
+    std::vector<bool> inThread(held.size());
+    size_t copies = 0;
+    for (size_t i = 0; i < held.size(); ++i) {
+        const auto thread = threads.find(held[i].record.message.replyTo);
+        if (isReply(i) && thread != threads.end()) {
             thread->push_back(i);
-            said[i].inThread = true;
+            inThread[i] = true;
+            copies += places[i].broadcast;
         }
     }
     for (auto thread = threads.begin(); thread != threads.end(); ++thread) {
         std::stable_sort(thread->begin(), thread->end(),
-                         [&](size_t a, size_t b) { return said[a].at() < said[b].at(); });
+                         [&](size_t a, size_t b) { return held[a].at < held[b].at; });
     }
     // A reply also sent to the channel is shown twice, so it is copied, never moved.
-    for (Said &one : said) {
-        const qint64 at = one.at(); // before the record is moved away
-        if (one.inThread) {
-            if (one.broadcast) {
-                chat::Record copy = one.record;
-                copy.message.alsoSent = true;
-                add(at, std::move(copy));
+    std::vector<Held> placed;
+    placed.reserve(held.size() + copies);
+    for (size_t i = 0; i < held.size(); ++i) {
+        if (inThread[i]) {
+            if (places[i].broadcast) {
+                placed.push_back(held[i]);
+                placed.back().record.message.alsoSent = true;
             }
             continue;
         }
-        add(at, std::move(one.record));
-        // Taken, so that a message the export holds twice (edited) is followed by its replies once.
-        for (const size_t reply : threads.take(one.ts)) {
-            Said &r = said[reply];
-            const qint64 replyAt = r.at();
-            chat::Record shown;
-            if (r.broadcast)
-                shown = r.record;
+        placed.push_back(std::move(held[i]));
+        // Taken, so that a message the export holds twice (edited) is followed by its replies
+        // once.
+        for (const size_t reply : threads.take(places[i].ts)) {
+            if (places[reply].broadcast)
+                placed.push_back(held[reply]);
             else
-                shown = std::move(r.record);
-            shown.message.threaded = true;
-            add(replyAt, std::move(shown));
+                placed.push_back(std::move(held[reply]));
+            placed.back().record.message.threaded = true;
         }
     }
+    held.swap(placed);
 }
 
 // Each reply quotes the start of the message it answers, said before it.

@@ -109,11 +109,12 @@ private slots:
 
     // Every message in one language, one reason per log: a bad extension, a folder without
     // logs, a missing log, an XML history that does not load, a log without speakers, a name
-    // that reaches nothing (a mistyped folder).
+    // that reaches nothing (a mistyped folder), an export that breaks while it is opened.
     void convertsEveryLogAndReportsTheRest_data()
     {
         QTest::addColumn<bool>("japanese");
-        QTest::addColumn<QStringList>("messages"); // extension, folder, missing, xml, speakers
+        // extension, folder, missing, xml, speakers, nothing, broken
+        QTest::addColumn<QStringList>("messages");
 
         QTest::newRow("Japanese")
             << true
@@ -125,7 +126,9 @@ private slots:
                    "XML の履歴を読み込めませんでした。",
                    "発言者が一人も見つかりませんでした。"
                    "発言のヘッダを調整してみて下さい。 (Shift-JIS, 改行 CR LF)",
-                   "そのようなファイルもフォルダもありません。"};
+                   "そのようなファイルもフォルダもありません。",
+                   "読み込めませんでした（message_1.json: JSON が 1 行目で壊れています: "
+                   "Missing a colon after a name of object member.）。"};
         QTest::newRow("English")
             << false
             << QStringList {"A log's extension must be one of .txt・.xml・.json・.csv・.tar・.zip.",
@@ -135,7 +138,9 @@ private slots:
                             "Could not load the XML history.",
                             "No speaker was found. Try adjusting the speaker "
                             "header in the settings. (Shift-JIS, line ends CR LF)",
-                            "No such file or folder."};
+                            "No such file or folder.",
+                            "could not be read (message_1.json: the JSON breaks at line 1: "
+                            "Missing a colon after a name of object member.)."};
     }
 
     void convertsEveryLogAndReportsTheRest()
@@ -148,6 +153,9 @@ private slots:
         const QString none = log(QStringLiteral("none.txt"), QStringLiteral("no header\r\n"));
         const QString xml = log(QStringLiteral("h.xml"), QStringLiteral("<Log"));
         const QString pic = log(QStringLiteral("pic.png"), QStringLiteral("\x89PNG"));
+        const QString broken = log(QStringLiteral("message_1.json"),
+                                   QStringLiteral("{\"participants\": [{\"name\": \"Ann\"}], "
+                                                  "\"messages\": [{\"sender_name\" 1}]}"));
         const QString typo = m_dir.filePath(QStringLiteral("logz"));
         const QString gone = m_dir.filePath(QStringLiteral("gone.txt"));
         const QString empty = m_dir.filePath(QStringLiteral("empty"));
@@ -155,7 +163,7 @@ private slots:
         const QByteArray iniBefore = readFile(m_ini);
 
         QCOMPARE(run({"--batch", "--text", "--settings", m_ini, b, pic, empty, a, gone, none, xml,
-                      typo}),
+                      typo, broken}),
                  ExitSomeNotWritten);
 
         QCOMPARE(readFile(m_dir.filePath(QStringLiteral("out-a.txt"))),
@@ -167,7 +175,8 @@ private slots:
         QCOMPARE(m_err.split(u'\n', Qt::SkipEmptyParts),
                  (QStringList {pic + u": " + messages[0], empty + u": " + messages[1],
                                typo + u": " + messages[5], gone + u": " + messages[2],
-                               xml + u": " + messages[3], none + u": " + messages[4]}));
+                               xml + u": " + messages[3], broken + u": " + messages[6],
+                               none + u": " + messages[4]}));
     }
 
     // A folder stands for its logs; converting it again converts only the logs, not the

@@ -134,7 +134,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     // dates of every page.
     reader.setStampsWanted(style.showsTimes || settings.makeIndex == 1);
     reader.setReadAgain(true); // its speakers first, then the page
-    openLog(reader, state, host, path);
+    const bool opened = openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"
     // still finds its lines).
@@ -146,7 +146,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     SpeakerKeys speakerKeys(headerText, plainText);
     qsizetype lineCount = 0;
     const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
-    if (!readOk && reader.status() == LogReader::Status::ReadError)
+    // An export that broke while it was opened has had its line already.
+    if (!readOk && opened && reader.status() == LogReader::Status::ReadError)
         host.logNotRead(path, reader.errorString());
 
     ProgressMeter progress(host, progressShown(settings));

@@ -38,7 +38,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     showStatus(settings, host, runtext::Reading);
     LogReader reader;
     reader.setStampsWanted(false);
-    openLog(reader, state, host, path);
+    const bool opened = openLog(reader, state, host, path);
 
     OutputFile out(path, state.selection.stem(i) + outputExtension(0), state, selected);
     out.open();
@@ -88,9 +88,11 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
         stepped = consumed;
     }
     if (reader.failed() && reader.status() == LogReader::Status::ReadError) {
-        // Part of the log could not be read: nothing of it is written.
+        // Part of the log could not be read: nothing of it is written. An export that broke
+        // while it was opened has had its line already.
         out.discard();
-        host.logNotRead(path, reader.errorString());
+        if (opened)
+            host.logNotRead(path, reader.errorString());
         host.noSpeakers(path, true, format);
         return;
     }

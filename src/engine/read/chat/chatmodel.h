@@ -60,6 +60,10 @@ struct Message
     QString replyTo; // the id of the message it answers
     QString replyQuote; // a short quote of that message, where known
     QString replySender;
+    // A reply shown right under the message it answers, out of time order.
+    bool threaded = false;
+    // A thread's reply that was also sent to the chat, shown a second time where it was said.
+    bool alsoSent = false;
     QList<Reaction> reactions;
     QList<Attachment> attachments;
     bool edited = false;

@@ -248,9 +248,14 @@ void RecordLines::message(const chat::Message &m)
     if (m.when.instant && !m_instant.isValid())
         m_instant = m.when.at;
     const QDateTime at = shown(m.when);
-    if (at.isValid() && at.date() != m_day)
+    // A reply under the message it answers opens no day of its own, which would take the days
+    // back and forth: said on another day, it shows its date with its time.
+    const bool underDay = m.threaded && m_day.isValid();
+    if (at.isValid() && at.date() != m_day && !underDay)
         day(at.date(), QString());
-    const QString time = at.isValid() && !m.when.dayOnly ? timeText(at, m.when.seconds) : QString();
+    QString time = at.isValid() && !m.when.dayOnly ? timeText(at, m.when.seconds) : QString();
+    if (underDay && at.isValid() && at.date() != m_day)
+        time = time.isEmpty() ? dateText(at.date()) : dateText(at.date()) + u' ' + time;
     const QString lead = time.isEmpty() ? QString() : time + u' ';
     open(oneLine(m.sender) + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
          m.recipients.join(u'、'));
@@ -280,6 +285,8 @@ void RecordLines::message(const chat::Message &m)
         push(replyLine(m), LineRole::Reply,
              answered > 0 ? u'u' + QString::number(answered) : QString());
     }
+    if (m.alsoSent)
+        push(QStringLiteral("[チャンネルにも投稿]"), LineRole::Placeholder);
     for (const QString &text : m.text) {
         for (QString line : text.split(u'\n')) {
             if (line.endsWith(u'\r'))

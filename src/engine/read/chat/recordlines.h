@@ -15,10 +15,12 @@
 // with each line's role and stamp, the way a LINE export is turned into it:
 // - a message becomes its header line (the sender, a blank, the header text) and its lines:
 //   the first opened by its time ("21:03 "), then where it was forwarded from, the message it
-//   answers, its text, its attachments, its reactions and whether it was edited, each of those
-//   a short line of its own, so that nothing the export holds is lost;
+//   answers (and that a thread's reply was also sent to the chat), its text, its attachments,
+//   its reactions and whether it was edited, each of those a short line of its own, so that
+//   nothing the export holds is lost;
 // - an event and a day become notices between two separator lines, a day before the first
-//   record of every date (the export's own day line where it has one).
+//   record of every date (the export's own day line where it has one); a reply shown under the
+//   message it answers shows a later date with its time instead.
 // Instants are shown in the reader's time zone.
 class RecordLines : public FormatReader
 {

@@ -1,6 +1,7 @@
 #include "engine/read/formats/slack/slack.h"
 
 #include "engine/read/chat/quotebook.h"
+#include "engine/read/chat/sortedrecords.h"
 #include "engine/read/formats/slack/slacktext.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonpull.h"
@@ -11,8 +12,9 @@
 
 namespace {
 
-// One conversation's day files, each streamed in turn: only one message is held at a time.
-class SlackReader : public RecordReader
+// One conversation, gathered whole from its day files: a thread's replies are said over days
+// and shown together under the message they answer.
+class SlackReader : public SortedRecords
 {
 public:
     SlackReader(std::shared_ptr<const ExportFiles> files, QString key)
@@ -22,136 +24,126 @@ public:
     }
 
     bool load() override;
-    const chat::Chat &chat() const override { return m_chat; }
-    bool restart() override;
-    bool next(chat::Record &record) override;
-    qsizetype total() override { return m_total; }
-    qsizetype consumed() const override
-    {
-        return m_done + (m_pull ? qsizetype(m_pull->offset()) : 0);
-    }
-    bool failed() const override { return !m_error.isEmpty(); }
-    QString errorString() const override { return m_error; }
 
 private:
-    bool open();
-    void close();
+    // What places a record, gathered in the day files' order, in its thread.
+    struct Place
+    {
+        QString ts; // the record's own; a thread is named by its first message's
+        bool broadcast = false; // a reply also sent to the channel
+    };
+    void place(const std::vector<Place> &places);
+    void quote();
 
     std::shared_ptr<const ExportFiles> m_files;
     QString m_key;
-    slack::Workspace m_workspace;
-    chat::Chat m_chat;
-    QStringList m_days; // the day files, in date order
-    qsizetype m_day = 0; // the next day file to open
-    std::unique_ptr<QIODevice> m_device;
-    std::unique_ptr<JsonPull> m_pull;
-    rapidjson::Document m_item;
-    QuoteBook m_quotes;
-    qsizetype m_total = 0;
-    qsizetype m_done = 0; // bytes of the day files read through
-    QString m_error;
-    bool m_loaded = false;
 };
 
 bool SlackReader::load()
 {
-    if (!slack::load(*m_files, m_workspace, &m_error))
+    slack::Workspace workspace;
+    if (!slack::load(*m_files, workspace, &m_error))
         return false;
-    const auto it
-        = std::find_if(m_workspace.conversations.cbegin(), m_workspace.conversations.cend(),
-                       [this](const slack::Conversation &c) { return c.key == m_key; });
-    if (it == m_workspace.conversations.cend()) {
+    const auto it = std::find_if(workspace.conversations.cbegin(), workspace.conversations.cend(),
+                                 [this](const slack::Conversation &c) { return c.key == m_key; });
+    if (it == workspace.conversations.cend()) {
         m_error = QCoreApplication::translate("FileError", "the export holds no such chat");
         return false;
     }
     m_chat.name = it->name;
     m_chat.participants = it->members;
-    const QString folder = m_workspace.root + it->folder + u'/';
+    const QString folder = workspace.root + it->folder + u'/';
     m_chat.source = m_files->path() + u'/' + folder;
     static const QRegularExpression dayFile(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}\\.json$"));
+    QStringList days;
     for (const QString &name : m_files->children(folder)) {
-        if (dayFile.match(name).hasMatch()) {
-            m_days.append(folder + name);
-            m_total += qsizetype(m_files->size(folder + name));
-        }
+        if (dayFile.match(name).hasMatch())
+            days.append(folder + name);
     }
-    m_days.sort();
-    m_loaded = true;
-    return restart();
-}
-
-bool SlackReader::restart()
-{
-    if (!m_loaded)
-        return false;
-    m_error.clear();
-    close();
-    m_day = 0;
-    m_done = 0;
-    m_quotes.clear();
+    days.sort();
+    std::vector<Place> places;
+    for (const QString &day : std::as_const(days)) {
+        const bool read = slack::eachItem(*m_files, day, &m_error, [&](const rapidjson::Value &m) {
+            slack::learnBot(m, workspace);
+            chat::Record r;
+            if (!slack::record(m, workspace, r))
+                return;
+            const bool message = r.kind == chat::Record::Kind::Message;
+            places.push_back({message ? r.message.id : json::string(m, "ts"),
+                              json::string(m, "subtype") == u"thread_broadcast"});
+            const QDateTime &at = message ? r.message.when.at : r.event.when.at;
+            add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, std::move(r));
+        });
+        if (!read)
+            return false;
+    }
+    place(places);
+    quote();
     return true;
 }
 
-void SlackReader::close()
+// Each message in the order the channel had it, each followed by its thread's replies in time
+// order. A reply whose message the export lacks stays where it was said; one also sent to the
+// channel is shown in its thread and again where it was said.
+void SlackReader::place(const std::vector<Place> &places)
 {
-    if (m_pull)
-        m_done += qsizetype(m_pull->offset());
-    m_pull.reset();
-    m_device.reset();
-}
-
-// Opens the next day file at its array; false at the end or when it cannot be read.
-bool SlackReader::open()
-{
-    close();
-    if (m_day >= m_days.size())
-        return false;
-    const QString &name = m_days.at(m_day++);
-    m_device = m_files->file(name, &m_error);
-    if (!m_device) {
-        m_error = QStringLiteral("%1: %2").arg(name, m_error);
-        return false;
+    std::vector<Held> &held = records();
+    const auto isReply = [&](size_t i) {
+        return !held[i].record.message.replyTo.isEmpty();
+    };
+    QHash<QString, std::vector<size_t>> threads;
+    for (size_t i = 0; i < held.size(); ++i) {
+        if (!isReply(i))
+            threads.insert(places[i].ts, {});
     }
-    m_pull = std::make_unique<JsonPull>(*m_device);
-    if (m_pull->next() == JsonPull::Token::StartArray)
-        return true;
-    m_error = QStringLiteral("%1: %2").arg(
-        name, m_pull->failed() ? m_pull->errorString() : QStringLiteral("not a list"));
-    return false;
+    std::vector<bool> inThread(held.size());
+    size_t copies = 0;
+    for (size_t i = 0; i < held.size(); ++i) {
+        const auto thread = threads.find(held[i].record.message.replyTo);
+        if (isReply(i) && thread != threads.end()) {
+            thread->push_back(i);
+            inThread[i] = true;
+            copies += places[i].broadcast;
+        }
+    }
+    for (auto thread = threads.begin(); thread != threads.end(); ++thread) {
+        std::stable_sort(thread->begin(), thread->end(),
+                         [&](size_t a, size_t b) { return held[a].at < held[b].at; });
+    }
+    // A reply also sent to the channel is shown twice, so it is copied, never moved.
+    std::vector<Held> placed;
+    placed.reserve(held.size() + copies);
+    for (size_t i = 0; i < held.size(); ++i) {
+        if (inThread[i]) {
+            if (places[i].broadcast) {
+                placed.push_back(held[i]);
+                placed.back().record.message.alsoSent = true;
+            }
+            continue;
+        }
+        placed.push_back(std::move(held[i]));
+        // Taken, so that a message the export holds twice (edited) is followed by its replies
+        // once.
+        for (const size_t reply : threads.take(places[i].ts)) {
+            if (places[reply].broadcast)
+                placed.push_back(held[reply]);
+            else
+                placed.push_back(std::move(held[reply]));
+            placed.back().record.message.threaded = true;
+        }
+    }
+    held.swap(placed);
 }
 
-bool SlackReader::next(chat::Record &record)
+// Each reply quotes the start of the message it answers, said before it.
+void SlackReader::quote()
 {
-    if (failed())
-        return false;
-    for (;;) {
-        if (!m_pull && !open())
-            return false;
-        const JsonPull::Token token = m_pull->next();
-        if (token == JsonPull::Token::EndArray) {
-            close();
+    QuoteBook quotes;
+    for (Held &held : records()) {
+        if (held.record.kind != chat::Record::Kind::Message)
             continue;
-        }
-        const QString &name = m_days.at(m_day - 1);
-        if (token != JsonPull::Token::StartObject) {
-            m_error = QStringLiteral("%1: %2").arg(
-                name, m_pull->failed() ? m_pull->errorString() : QStringLiteral("not a message"));
-            return false;
-        }
-        m_item.SetNull();
-        m_item.GetAllocator().Clear();
-        if (!m_pull->take(m_item)) {
-            m_error = QStringLiteral("%1: %2").arg(name, m_pull->errorString());
-            return false;
-        }
-        slack::learnBot(m_item, m_workspace);
-        if (!slack::record(m_item, m_workspace, record))
-            continue;
-        if (record.kind == chat::Record::Kind::Message) {
-            m_quotes.fill(record.message);
-            m_quotes.remember(record.message);
-        }
-        return true;
+        quotes.fill(held.record.message);
+        quotes.remember(held.record.message);
     }
 }
 

@@ -5,8 +5,8 @@
 // Slack's workspace export: the ZIP as downloaded, or its folder. users.json names the people,
 // channels.json (and groups.json, mpims.json, dms.json where the export has them) the
 // conversations, each a folder of day files ("2020-01-31.json", an array of messages). One chat
-// per conversation with a folder, read a day file at a time in date order; thread replies stay in
-// time order, each quoting the message it answers.
+// per conversation with a folder, its day files gathered whole: each thread's replies follow the
+// message they answer, in time order, each quoting it.
 class SlackFormat : public ChatFormat
 {
 public:

@@ -13,33 +13,6 @@ namespace slack {
 
 namespace {
 
-// Each object of a JSON array file, handed to `each`; false when the file is broken.
-bool eachItem(const ExportFiles &files, const QString &name, QString *error,
-              const std::function<void(const rapidjson::Value &)> &each)
-{
-    const std::unique_ptr<QIODevice> device = files.file(name, error);
-    if (!device)
-        return false;
-    JsonPull pull(*device);
-    if (pull.next() != JsonPull::Token::StartArray) {
-        if (error) {
-            *error = pull.failed() ? QStringLiteral("%1: %2").arg(name, pull.errorString())
-                                   : QStringLiteral("%1: not a list").arg(name);
-        }
-        return false;
-    }
-    pull.eachObject(each);
-    if (!pull.failed() && pull.token() != JsonPull::Token::EndArray) {
-        if (error)
-            *error
-                = QStringLiteral("%1: line %2: not a list of objects").arg(name).arg(pull.line());
-        return false;
-    }
-    if (pull.failed() && error)
-        *error = QStringLiteral("%1: %2").arg(name, pull.errorString());
-    return !pull.failed();
-}
-
 QStringList idList(const rapidjson::Value &object, const char *name)
 {
     QStringList out;
@@ -159,6 +132,35 @@ chat::Moment moment(const QString &ts)
 }
 
 } // namespace
+
+bool eachItem(const ExportFiles &files, const QString &name, QString *error,
+              const std::function<void(const rapidjson::Value &)> &each)
+{
+    const std::unique_ptr<QIODevice> device = files.file(name, error);
+    if (!device) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(name, *error);
+        return false;
+    }
+    JsonPull pull(*device);
+    if (pull.next() != JsonPull::Token::StartArray) {
+        if (error) {
+            *error = pull.failed() ? QStringLiteral("%1: %2").arg(name, pull.errorString())
+                                   : QStringLiteral("%1: not a list").arg(name);
+        }
+        return false;
+    }
+    pull.eachObject(each);
+    if (!pull.failed() && pull.token() != JsonPull::Token::EndArray) {
+        if (error)
+            *error
+                = QStringLiteral("%1: line %2: not a list of objects").arg(name).arg(pull.line());
+        return false;
+    }
+    if (pull.failed() && error)
+        *error = QStringLiteral("%1: %2").arg(name, pull.errorString());
+    return !pull.failed();
+}
 
 bool findRoot(const ExportFiles &files, QString &root)
 {
@@ -308,8 +310,12 @@ bool record(const rapidjson::Value &item, const Workspace &w, chat::Record &r)
     msg.sender = sender(m, w);
     msg.when = moment(ts);
     const QString threadTs = json::string(m, "thread_ts");
-    if (!threadTs.isEmpty() && threadTs != msg.id)
+    if (!threadTs.isEmpty() && threadTs != msg.id) {
         msg.replyTo = threadTs;
+        // Names whom it answers even when the export lacks that message.
+        if (const QString parent = json::string(m, "parent_user_id"); !parent.isEmpty())
+            msg.replySender = w.user(parent);
+    }
     msg.edited = edit || json::member(m, "edited");
     QString text = withEmoji(plain(json::string(m, "text"), w), m);
     // A bot's message may say everything in its attachments.

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <rapidjson/document.h>
 
 class ExportFiles;
@@ -35,6 +36,10 @@ struct Workspace
 
 // Where the export's users.json lies ("" or "folder/"); false when it has none.
 bool findRoot(const ExportFiles &files, QString &root);
+// Each object of a JSON array file (a list, a day file), handed to `each`; false with `error`
+// set when the file is broken.
+bool eachItem(const ExportFiles &files, const QString &name, QString *error,
+              const std::function<void(const rapidjson::Value &)> &each);
 // Reads the users and the conversations whose folders exist; false with `error` set when a list
 // is broken.
 bool load(const ExportFiles &files, Workspace &workspace, QString *error);

@@ -201,14 +201,10 @@ std::optional<WrittenDate> weekdayFirst(QStringView text, DayOrder order)
     date.monthFirstAgrees = monthFirst.isValid() && monthFirst.dayOfWeek() == weekday.day;
     date.dayFirstAgrees = dayFirst.isValid() && dayFirst.dayOfWeek() == weekday.day;
     if (weekday.mustAgree || !comma || sep != u'/') {
+        // Every language that writes these forms puts the day first: it wins where both agree.
         if (!date.monthFirstAgrees && !date.dayFirstAgrees)
             return std::nullopt;
-        // Only where both orders agree does the export's order decide.
-        date.ambiguous = date.monthFirstAgrees && date.dayFirstAgrees && *a != *b;
-        if (!date.ambiguous)
-            date.date = date.monthFirstAgrees ? monthFirst : dayFirst;
-        else
-            date.date = order == DayOrder::DayFirst ? dayFirst : monthFirst;
+        date.date = date.dayFirstAgrees ? dayFirst : monthFirst;
         return date;
     }
     date.ambiguous = monthFirst.isValid() && dayFirst.isValid() && *a != *b;

@@ -236,6 +236,8 @@ private slots:
         QTest::newRow("no year") << "Mon, 11/9" << unknown << QDate();
         QTest::newRow("Thai, no comma") << "ศ. 28/11/2568" << unknown << QDate(2025, 11, 28);
         QTest::newRow("German, dotted") << "Mo., 18.03.2024" << unknown << QDate(2024, 3, 18);
+        QTest::newRow("German, either order agrees")
+            << "Mi., 12.03.2025" << unknown << QDate(2025, 3, 12);
         QTest::newRow("Vietnamese") << "Th 2, 06/04/2026" << unknown << QDate(2026, 4, 6);
         QTest::newRow("Portuguese, year first")
             << "2024.03.18 segunda-feira" << unknown << QDate(2024, 3, 18);

@@ -150,8 +150,7 @@ bool isSavedOnLine(QStringView line)
 bool isEventText(QStringView text)
 {
     text = blanksCut(text);
-    // Every event the app writes ends in a full stop or a verb, or starts with a bracket.
-    if (text.isEmpty() || (text.front() != u'[' && !endsAsEvent(text.back())))
+    if (text.isEmpty())
         return false;
     // The app's words by language, a row each.
     // clang-format off
@@ -192,8 +191,11 @@ bool isEventText(QStringView text)
         u"Chiamata di gruppo avviata.", u"Chiamata di gruppo terminata.",
     };
     // clang-format on
-    return startsWithAny(text, Notes) || endsWithAny(text, Ends) || equalsAny(text, Whole)
-        || isUnsendText(text);
+    if (text.front() == u'[' && startsWithAny(text, Notes))
+        return true;
+    // Every other event the app writes ends in a full stop or a verb.
+    return endsAsEvent(text.back())
+        && (endsWithAny(text, Ends) || equalsAny(text, Whole) || isUnsendText(text));
 }
 
 bool isUnsendText(QStringView text)

@@ -25,8 +25,9 @@ struct WrittenDate
 // A day line: "2018/08/22(水)", "2018/08/22（水）", "2024/1/23(火)", "2016/5/8（週日）",
 // "2024.01.15 月曜日", "2024.01.15 Monday", "2020.07.21 星期二", "2015/12/25 Fri",
 // "2019年3月18日(月)", "Wed, 10/07/2019", "Fri, 1/19/2018", "Wed, 10/07/2562 BE" (a year of the
-// Buddhist era: 2562 is 2019), with a weekday in English, Japanese, Chinese, Korean, Thai or
-// Indonesian. Nothing else may stand on the line.
+// Buddhist era: 2562 is 2019), "ศ. 28/11/2568", "Mo., 18.03.2024", "Th 2, 06/04/2026", with a
+// weekday in English, Japanese, Chinese, Korean, Thai, Indonesian, Vietnamese, German, French,
+// Spanish, Portuguese or Italian. Nothing else may stand on the line.
 std::optional<WrittenDate> parseWrittenDate(QStringView line, DayOrder order = DayOrder::Unknown);
 
 // "2024/01/15": how dates are shown and compared.

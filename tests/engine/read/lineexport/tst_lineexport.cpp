@@ -1,5 +1,6 @@
 // LINE exports line by line: the header-line text, roles and stamps they are turned into, and
 // their times and day lines in every form the app writes.
+#include "engine/read/formats/lineexport/lineexportwords.h"
 #include "engine/read/logreader.h"
 #include "engine/read/shared/clock.h"
 #include "engine/read/shared/dates.h"
@@ -233,6 +234,17 @@ private slots:
         QTest::newRow("text after it") << "2024/01/15 に会おう" << unknown << QDate();
         QTest::newRow("English text after it") << "2024.01.15 Monkey" << unknown << QDate();
         QTest::newRow("no year") << "Mon, 11/9" << unknown << QDate();
+        QTest::newRow("Thai, no comma") << "ศ. 28/11/2568" << unknown << QDate(2025, 11, 28);
+        QTest::newRow("German, dotted") << "Mo., 18.03.2024" << unknown << QDate(2024, 3, 18);
+        QTest::newRow("German, either order agrees")
+            << "Mi., 12.03.2025" << unknown << QDate(2025, 3, 12);
+        QTest::newRow("Vietnamese") << "Th 2, 06/04/2026" << unknown << QDate(2026, 4, 6);
+        QTest::newRow("Portuguese, year first")
+            << "2024.03.18 segunda-feira" << unknown << QDate(2024, 3, 18);
+        // Names that are words of text too count only where they agree with the date.
+        QTest::newRow("disagreeing weekday") << "Do., 18.03.2024" << unknown << QDate();
+        QTest::newRow("disagreeing word") << "sex, 18/03/2024" << unknown << QDate();
+        QTest::newRow("disagreeing, year first") << "2024.03.18 Sonntag" << unknown << QDate();
     }
 
     void dates()
@@ -242,6 +254,96 @@ private slots:
         QFETCH(QDate, date);
         const auto parsed = parseWrittenDate(text, DayOrder(order));
         QCOMPARE(parsed ? parsed->date : QDate(), date);
+    }
+
+    // The app's own words in each display language: the chat's name in the title, the
+    // placeholders and the events; texts that look like them stay words of a sender.
+    void words_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("placeholders");
+        QTest::addColumn<QStringList>("events");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("Japanese") << "[LINE] 山田とのトーク履歴"
+                                  << "山田" << QStringList {"[写真]", "☎ 通話時間 0:20"}
+                                  << QStringList {"山田がノートに投稿しました。",
+                                                  "メッセージの送信を取り消しました"}
+                                  << QStringList {"写真だよ", "[写真集]"};
+        QTest::newRow("English") << "[LINE] Chat history with Ann"
+                                 << "Ann" << QStringList {"[Photo]", "Missed call"}
+                                 << QStringList {"Group call ended.", "Ann unsent a message."}
+                                 << QStringList {"Photo", "[Photo] of us"};
+        QTest::newRow("Chinese, traditional")
+            << "[LINE] 與小熊的聊天記錄"
+            << "小熊" << QStringList {"[貼圖]", "[聯絡資訊]"}
+            << QStringList {"群組通話已結束。", "小熊已收回訊息"} << QStringList {"貼圖很可愛"};
+        QTest::newRow("Chinese, simplified")
+            << "[LINE] 与小林的聊天记录"
+            << "小林" << QStringList {"[贴图]", "未接来电"}
+            << QStringList {"群组通话已结束。", "小林撤回了一条消息"} << QStringList {"贴图"};
+        QTest::newRow("Korean") << "[LINE] 민지와의 대화"
+                                << "민지" << QStringList {"[스티커]", "[음성메시지]"}
+                                << QStringList {"그룹통화가 종료되었습니다.",
+                                                "민지님이 메시지를 취소했습니다."}
+                                << QStringList {"사진"};
+        QTest::newRow("Thai") << "[LINE] ประวัติการแชทในกลุ่ม \"ชมรมจักรยาน\""
+                              << "ชมรมจักรยาน" << QStringList {"[สติกเกอร์]", "ไม่ได้รับสาย"}
+                              << QStringList {"การโทรกลุ่มสิ้นสุดลงแล้ว", "ยกเลิกข้อความแล้ว"}
+                              << QStringList {"รูป", "แล้ว"};
+        QTest::newRow("Indonesian")
+            << "[LINE] Riwayat obrolan dengan Sari"
+            << "Sari" << QStringList {"[Pesan suara]", "Panggilan tak terjawab"}
+            << QStringList {"Panggilan grup berakhir.", "Sari membatalkan pengiriman pesan."}
+            << QStringList {"Foto", "pesan."};
+        QTest::newRow("Vietnamese")
+            << "[LINE] Lịch sử trò chuyện với nhóm Tổ Trực Ca"
+            << "Tổ Trực Ca" << QStringList {"[Ảnh]", "Cuộc gọi nhỡ"}
+            << QStringList {"Cuộc gọi nhóm đã kết thúc.", "Minh Khoa đã thu hồi tin nhắn."}
+            << QStringList {"Ảnh"};
+        QTest::newRow("German") << "[LINE] Chatverlauf mit Lena"
+                                << "Lena" << QStringList {"[Sprachnachricht]", "Verpasster Anruf"}
+                                << QStringList {"Gruppenanruf beendet.",
+                                                "Lena hat das Senden einer Nachricht "
+                                                "zurückgenommen."}
+                                << QStringList {"Foto", "[Foto] vom Strand"};
+        QTest::newRow("French") << "[LINE] Historique des discussions avec Chloé"
+                                << "Chloé" << QStringList {"[Message vocal]", "Appel manqué"}
+                                << QStringList {"Appel de groupe terminé.",
+                                                "Chloé a annulé l'envoi d'un message."}
+                                << QStringList {"Vidéo"};
+        QTest::newRow("Spanish") << "[LINE] Historial de chat con Lucía"
+                                 << "Lucía" << QStringList {"[Mensaje de voz]", "Llamada perdida"}
+                                 << QStringList {"Llamada grupal finalizada.",
+                                                 "Lucía anuló el envío de un mensaje."}
+                                 << QStringList {"Foto"};
+        QTest::newRow("Portuguese")
+            << "[LINE] Histórico de conversas com Ana"
+            << "Ana" << QStringList {"[Mensagem de voz]", "Chamada perdida"}
+            << QStringList {"Chamada em grupo encerrada.", "Ana cancelou o envio de uma mensagem."}
+            << QStringList {"Foto"};
+        QTest::newRow("Italian") << "[LINE] Cronologia chat con Giulia"
+                                 << "Giulia" << QStringList {"[Messaggio vocale]", "Chiamata persa"}
+                                 << QStringList {"Chiamata di gruppo terminata.",
+                                                 "Giulia ha annullato l'invio di un messaggio."}
+                                 << QStringList {"Foto"};
+    }
+
+    void words()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, name);
+        QFETCH(QStringList, placeholders);
+        QFETCH(QStringList, events);
+        QFETCH(QStringList, texts);
+        QVERIFY(isLineExportTitle(title));
+        QCOMPARE(chatName(title), name);
+        for (const QString &text : placeholders)
+            QVERIFY2(isPlaceholder(text) && !isEventText(text), qPrintable(text));
+        for (const QString &text : events)
+            QVERIFY2(isEventText(text) && !isPlaceholder(text), qPrintable(text));
+        for (const QString &text : texts)
+            QVERIFY2(!isPlaceholder(text) && !isEventText(text), qPrintable(text));
     }
 };
 

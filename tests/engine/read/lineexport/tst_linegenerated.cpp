@@ -28,6 +28,9 @@ QString weekday(QDate date, const char16_t *const names[7])
 const char16_t *const Ja[7] = {u"月", u"火", u"水", u"木", u"金", u"土", u"日"};
 const char16_t *const Zh[7] = {u"一", u"二", u"三", u"四", u"五", u"六", u"日"};
 const char16_t *const En[7] = {u"Mon", u"Tue", u"Wed", u"Thu", u"Fri", u"Sat", u"Sun"};
+const char16_t *const De[7] = {u"Mo", u"Di", u"Mi", u"Do", u"Fr", u"Sa", u"So"};
+const char16_t *const Th[7] = {u"จ", u"อ", u"พ", u"พฤ", u"ศ", u"ส", u"อา"};
+const char16_t *const Vi[7] = {u"Th 2", u"Th 3", u"Th 4", u"Th 5", u"Th 6", u"Th 7", u"CN"};
 const char16_t *const EnLong[7]
     = {u"Monday", u"Tuesday", u"Wednesday", u"Thursday", u"Friday", u"Saturday", u"Sunday"};
 
@@ -102,6 +105,30 @@ const Form Forms[] = {
      },
      [](int h, int m) -> QString { return two(h) + u':' + two(m); },
      QStringLiteral("%1 unsent a message.")},
+    {"phone, German, dotted", false, true, QStringLiteral("[LINE] Chatverlauf mit %1"),
+     QStringLiteral("Gespeichert am: 19.03.2024 21:40"),
+     [](QDate d) -> QString {
+         return weekday(d, De) + QStringLiteral("., ") + two(d.day()) + u'.' + two(d.month()) + u'.'
+             + QString::number(d.year());
+     },
+     [](int h, int m) -> QString { return two(h) + u':' + two(m); },
+     QStringLiteral("%1 hat das Senden einer Nachricht zurückgenommen.")},
+    {"phone, Thai group, no comma", false, true, QStringLiteral("[LINE] ประวัติการแชทในกลุ่ม \"%1\""),
+     QStringLiteral("บันทึกเมื่อ 04/12/2568 07:48"),
+     [](QDate d) -> QString {
+         return weekday(d, Th) + QStringLiteral(". ") + two(d.day()) + u'/' + two(d.month()) + u'/'
+             + QString::number(d.year() + 543);
+     },
+     [](int h, int m) -> QString { return two(h) + u':' + two(m); },
+     QStringLiteral("%1 ยกเลิกข้อความแล้ว")},
+    {"phone, Vietnamese", false, true, QStringLiteral("[LINE] Lịch sử trò chuyện với %1"),
+     QStringLiteral("Ngày lưu: 07/04/2026 08:15"),
+     [](QDate d) -> QString {
+         return weekday(d, Vi) + QStringLiteral(", ") + two(d.day()) + u'/' + two(d.month()) + u'/'
+             + QString::number(d.year());
+     },
+     [](int h, int m) -> QString { return two(h) + u':' + two(m); },
+     QStringLiteral("%1 đã thu hồi tin nhắn.")},
     {"desktop 2025, blanks, Chinese", true, false, QString(), QString(),
      [](QDate d) -> QString { return dotted(d) + QStringLiteral(" 星期") + weekday(d, Zh); },
      [](int h, int m) -> QString { return two(h) + u':' + two(m); },

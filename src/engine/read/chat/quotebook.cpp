@@ -7,8 +7,9 @@ quint64 chat::idKey(QStringView id)
 
 void QuoteBook::clear()
 {
-    m_quotes.clear();
-    m_order.clear();
+    m_slots.clear();
+    m_oldest = 0;
+    m_index.clear();
     m_senders.clear();
     m_senderIndex.clear();
 }
@@ -18,47 +19,55 @@ void QuoteBook::remember(const chat::Message &message)
     if (message.id.isEmpty())
         return;
     const quint64 key = chat::idKey(message.id);
-    const qsizetype known = m_quotes.size();
-    Quote &quote = m_quotes[key];
-    if (m_quotes.size() != known)
-        m_order.push_back(key);
+    qint32 &at = m_index[key];
+    Quote *quote = nullptr;
+    if (at > 0) { // said again (an edit): its quote is made anew in place
+        quote = &m_slots[size_t(at - 1)].quote;
+    } else if (qsizetype(m_slots.size()) < Bound) {
+        m_slots.push_back({key, {}});
+        at = qint32(m_slots.size());
+        quote = &m_slots.back().quote;
+    } else { // the oldest is forgotten
+        Slot &slot = m_slots[size_t(m_oldest)];
+        const quint64 forgotten = slot.key;
+        at = qint32(m_oldest + 1);
+        m_oldest = (m_oldest + 1) % Bound;
+        slot.key = key;
+        quote = &slot.quote;
+        m_index.remove(forgotten); // `at` is not used past this
+    }
 
     auto sender = m_senderIndex.constFind(message.sender);
     if (sender == m_senderIndex.constEnd()) {
         sender = m_senderIndex.insert(message.sender, int(m_senders.size()));
         m_senders.append(message.sender);
     }
-    quote.sender = *sender;
+    quote->sender = *sender;
     // The start of its text on one line, its blanks run together (as QString::simplified()
     // would give it), made without a string of its own.
-    quote.length = 0;
+    quote->length = 0;
     bool blank = false;
     for (const QString &line : message.text) {
-        blank = quote.length > 0;
+        blank = quote->length > 0;
         for (const QChar c : line) {
             if (c.isSpace()) {
-                blank = quote.length > 0;
+                blank = quote->length > 0;
                 continue;
             }
-            if (blank && quote.length < QuoteLength)
-                quote.text[quote.length++] = u' ';
+            if (blank && quote->length < QuoteLength)
+                quote->text[quote->length++] = u' ';
             blank = false;
-            if (quote.length == QuoteLength)
+            if (quote->length == QuoteLength)
                 break;
-            quote.text[quote.length++] = c.unicode();
+            quote->text[quote->length++] = c.unicode();
         }
-        if (quote.length == QuoteLength)
+        if (quote->length == QuoteLength)
             break;
     }
-    if (quote.length == 0 && !message.attachments.isEmpty()) {
+    if (quote->length == 0 && !message.attachments.isEmpty()) {
         const QString &name = message.attachments.first().name;
-        quote.length = qMin(name.size(), QuoteLength);
-        std::copy_n(name.utf16(), quote.length, quote.text);
-    }
-
-    if (qsizetype(m_order.size()) > Bound) {
-        m_quotes.remove(m_order.front());
-        m_order.pop_front();
+        quote->length = qMin(name.size(), QuoteLength);
+        std::copy_n(name.utf16(), quote->length, quote->text);
     }
 }
 
@@ -66,9 +75,10 @@ void QuoteBook::fill(chat::Message &message) const
 {
     if (message.replyTo.isEmpty())
         return;
-    const auto it = m_quotes.constFind(chat::idKey(message.replyTo));
-    if (it == m_quotes.constEnd())
+    const qint32 at = m_index.value(chat::idKey(message.replyTo));
+    if (at <= 0)
         return;
-    message.replySender = m_senders.at(it->sender);
-    message.replyQuote = QString(reinterpret_cast<const QChar *>(it->text), it->length);
+    const Quote &quote = m_slots[size_t(at - 1)].quote;
+    message.replySender = m_senders.at(quote.sender);
+    message.replyQuote = QString(reinterpret_cast<const QChar *>(quote.text), quote.length);
 }

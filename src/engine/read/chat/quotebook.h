@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-#include <deque>
+#include <vector>
 
 namespace chat {
 
@@ -38,8 +38,16 @@ private:
         qsizetype length = 0;
         char16_t text[QuoteLength];
     };
-    QHash<quint64, Quote> m_quotes;
-    std::deque<quint64> m_order;
+    // The quotes in the order remembered, the oldest overwritten past the bound, and where
+    // each id's is: small nodes, so that remembering every message stays cheap.
+    struct Slot
+    {
+        quint64 key;
+        Quote quote;
+    };
+    std::vector<Slot> m_slots;
+    qsizetype m_oldest = 0; // once the bound is reached: the slot overwritten next
+    QHash<quint64, qint32> m_index;
     QStringList m_senders;
     QHash<QString, int> m_senderIndex;
 };

@@ -98,6 +98,8 @@ bool RecordLines::restart()
     m_kept.clear();
     m_keptText.clear();
     m_keeping = m_keepWanted && !m_stampsDone; // only the first pass is kept
+    if (m_keeping) // room for the text at once, where the export's size tells it
+        m_keptText.reserve(size_t(qBound<qsizetype>(0, m_records->total(), KeptBytes / 2)));
     m_out.clear();
     m_day = QDate();
     m_anchors.clear();

@@ -1,6 +1,7 @@
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/linestamps.h"
+#include "engine/read/shared/isotime.h"
 
 #include <QFile>
 #include <QTest>
@@ -63,6 +64,8 @@ private slots:
     void replyQuotes_data();
     void replyQuotes();
     void instantsShownInZone();
+    void isoInstants_data();
+    void isoInstants();
 };
 
 void TestChatLines::replyQuotes_data()
@@ -148,6 +151,28 @@ void TestChatLines::instantsShownInZone()
     QCOMPARE(pass(), first);
     QCOMPARE(records.restarts, 1);
     QCOMPARE(lines.shownZone(), u"Europe/Berlin (UTC+01:00)"_qs);
+}
+
+void TestChatLines::isoInstants_data()
+{
+    QTest::addColumn<QString>("text");
+    for (const char *text :
+         {"2024-01-15T21:03:05Z", "2024-01-15T21:03:05.123Z", "2024-01-15T21:03:05+09:00",
+          "2020-09-07T12:34:56.789-05:30", "2020-09-07T12:34:56.7890000+00:00",
+          "2024-02-30T10:00:00Z", "2024-01-15T24:00:00Z", "2024-01-15 21:03:05Z",
+          "2024-01-15T21:03:05", "2024-01-15T21:03:05+9"})
+        QTest::newRow(text) << QString::fromLatin1(text);
+}
+
+// An export's instants read by hand are the instants Qt reads.
+void TestChatLines::isoInstants()
+{
+    QFETCH(QString, text);
+    const QDateTime qt = QDateTime::fromString(text, Qt::ISODateWithMs);
+    const QDateTime ours = isoDateTime(text);
+    QCOMPARE(ours.isValid(), qt.isValid());
+    if (qt.isValid())
+        QCOMPARE(ours.toMSecsSinceEpoch(), qt.toMSecsSinceEpoch());
 }
 
 QTEST_GUILESS_MAIN(TestChatLines)

@@ -1,5 +1,7 @@
 #include "engine/read/formats/discord/discordtext.h"
 
+#include "engine/read/shared/isotime.h"
+
 #include <QDateTime>
 
 namespace discord {
@@ -14,7 +16,7 @@ chat::Moment moment(QStringView text)
     const QStringView clock = QStringView(iso).sliced(19);
     if (!clock.contains(u'+') && !clock.contains(u'-') && !clock.endsWith(u'Z'))
         iso += u'Z';
-    const QDateTime at = QDateTime::fromString(iso, Qt::ISODateWithMs);
+    const QDateTime at = isoDateTime(iso);
     return at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
 }
 

@@ -5,6 +5,7 @@
 #include "engine/read/formats/skype/skypecontent.h"
 #include "engine/read/shared/chatkeys.h"
 #include "engine/read/shared/exportfiles.h"
+#include "engine/read/shared/isotime.h"
 #include "engine/read/shared/jsonpull.h"
 
 #include <QCoreApplication>
@@ -139,8 +140,7 @@ void SkypeReader::take(const rapidjson::Value &m)
     const QString displayName = json::string(m, "displayName");
     if (!displayName.isEmpty() && !from.isEmpty())
         m_names.insert(from, displayName);
-    const QDateTime at
-        = QDateTime::fromString(json::string(m, "originalarrivaltime"), Qt::ISODateWithMs);
+    const QDateTime at = isoDateTime(json::string(m, "originalarrivaltime"));
     chat::Record r;
     const chat::Moment when = at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
     const QString content = json::string(m, "content");

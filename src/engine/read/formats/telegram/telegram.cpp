@@ -5,6 +5,7 @@
 #include "engine/read/formats/telegram/telegramtext.h"
 #include "engine/read/shared/chatkeys.h"
 #include "engine/read/shared/exportfiles.h"
+#include "engine/read/shared/isotime.h"
 #include "engine/read/shared/jsonrecords.h"
 
 #include <QRegularExpression>
@@ -14,6 +15,10 @@ namespace {
 // "2021-03-04T12:34:56" as written.
 chat::Moment moment(const QString &text)
 {
+    QDate written;
+    QTime at;
+    if (isoDateAndTime(text, written, at))
+        return chat::Moment::written(written, at, true);
     const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
     const QTime time = QTime::fromString(text.mid(11, 8), Qt::ISODate);
     return date.isValid() ? chat::Moment::written(date, time, true) : chat::Moment();

@@ -1,5 +1,6 @@
 #include "engine/read/formats/xarchive/xarchivecontent.h"
 
+#include "engine/read/shared/isotime.h"
 #include "engine/read/shared/jsonpull.h"
 
 #include <QRegularExpression>
@@ -109,7 +110,7 @@ bool record(const rapidjson::Value &item, const People &people, const MediaPath 
     const rapidjson::Value *b = body(item, kind);
     if (!b || !b->IsObject())
         return false;
-    at = QDateTime::fromString(json::string(*b, "createdAt"), Qt::ISODateWithMs);
+    at = isoDateTime(json::string(*b, "createdAt"));
     const chat::Moment when = at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
     if (kind == "messageCreate" || kind == "welcomeMessageCreate") {
         out.kind = chat::Record::Kind::Message;
@@ -156,7 +157,7 @@ bool reaction(const rapidjson::Value &item, const People &people, Reacted &out)
     out.messageId = json::idText(json::at(*b, "eventId"));
     out.emoji = emoji(json::string(*b, "reactionKey"));
     out.by = people.name(json::idText(json::at(*b, "senderId")));
-    out.at = QDateTime::fromString(json::string(*b, "createdAt"), Qt::ISODateWithMs);
+    out.at = isoDateTime(json::string(*b, "createdAt"));
     return true;
 }
 

@@ -56,10 +56,9 @@ public:
         }
     }
     // Passes over the rest of an object or array whose opening bracket was taken, to its
-    // closing one, appending its bytes to `out` (when given): a tight scan that only follows
-    // strings and brackets, for a value that RapidJSON then reads and checks whole. False when
-    // the text ends first.
-    bool scanContainer(QByteArray *out)
+    // closing one: a tight scan that only follows strings and brackets. False when the text
+    // ends first.
+    bool scanContainer()
     {
         int depth = 1;
         bool inString = false;
@@ -92,15 +91,11 @@ public:
                     ++m_lines;
                 }
             }
-            if (out)
-                out->append(p + m_pos, i - m_pos);
             m_pos = i;
             if (depth == 0)
                 break;
             fill();
             if (m_pendingEscape && m_pos < m_size) { // the escaped byte, whatever it is
-                if (out)
-                    out->append(m_buf[m_pos]);
                 if (m_buf[m_pos] == '\n')
                     ++m_lines;
                 ++m_pos;
@@ -111,6 +106,21 @@ public:
             fill();
         return depth == 0;
     }
+    // For RapidJSON reading straight from the pieces: a byte as it stands, and one taken.
+    char peekByte() const { return m_pos < m_size ? m_buf[m_pos] : '\0'; }
+    char takeByte()
+    {
+        if (m_pos >= m_size)
+            return '\0';
+        const char c = m_buf[m_pos++];
+        if (c == '\n')
+            ++m_lines;
+        if (m_pos == m_size)
+            fill();
+        return c;
+    }
+    // Whether the text ended: no byte is left, and the device has none.
+    bool ended() const { return m_pos >= m_size && m_eof; }
     qint64 offset() const { return m_read - (m_size - m_pos); }
     qint64 lines() const { return m_lines; }
     bool failed() const { return m_failed; }
@@ -148,6 +158,49 @@ private:
 
 const QString EndedInside = QStringLiteral("The document ended inside a value.");
 
+// An object or array read by RapidJSON straight from the device's pieces (its end is where
+// RapidJSON stops), its opening bracket given back first where the tokenizer took it.
+class ValueStream
+{
+public:
+    using Ch = char;
+    ValueStream(DeviceStream &in, char taken)
+        : m_in(in)
+        , m_taken(taken)
+    {
+    }
+    Ch Peek() const { return m_taken ? m_taken : m_in.peekByte(); }
+    Ch Take()
+    {
+        ++m_count;
+        if (m_taken) {
+            const char c = m_taken;
+            m_taken = 0;
+            return c;
+        }
+        return m_in.takeByte();
+    }
+    size_t Tell() const { return m_count; }
+    // Only read from.
+    Ch *PutBegin()
+    {
+        Q_ASSERT(false);
+        return nullptr;
+    }
+    void Put(Ch) { Q_ASSERT(false); }
+    void Flush() { Q_ASSERT(false); }
+    size_t PutEnd(Ch *)
+    {
+        Q_ASSERT(false);
+        return 0;
+    }
+
+private:
+    DeviceStream &m_in;
+    char m_taken;
+    size_t m_count = 0;
+};
+
 } // namespace
 
 struct JsonPull::State
@@ -157,7 +210,7 @@ struct JsonPull::State
     {
     }
     DeviceStream stream;
-    QByteArray raw; // a string's bytes as written, or a value read whole
+    QByteArray raw; // a string's bytes as written
 };
 
 JsonPull::JsonPull(QIODevice &device)
@@ -364,7 +417,7 @@ bool JsonPull::skip()
         t = next();
     if (t == Token::StartObject || t == Token::StartArray) {
         // The rest of the value by the quick scan; what it holds is not looked at.
-        if (!m_state->stream.scanContainer(nullptr)) {
+        if (!m_state->stream.scanContainer()) {
             broken(EndedInside);
             return false;
         }
@@ -399,14 +452,11 @@ bool JsonPull::skip()
 
 bool JsonPull::take(rapidjson::Document &into)
 {
-    // The value's bytes are kept aside as they are scanned, then parsed as one small document.
-    QByteArray &raw = m_state->raw;
-    QByteArray value;
-    const qint64 firstLine = line();
+    char taken = 0; // the opening bracket the tokenizer took
     if (m_token == Token::StartObject)
-        value = "{";
+        taken = '{';
     else if (m_token == Token::StartArray)
-        value = "[";
+        taken = '[';
     else if (m_token != Token::Key)
         return false;
     DeviceStream &in = m_state->stream;
@@ -420,49 +470,48 @@ bool JsonPull::take(rapidjson::Document &into)
         }
         in.take();
         m_expect = Expect::Value;
-    }
-    bool ok = true;
-    if (value.isEmpty()) { // a member's value
         in.skipSpace();
         const char c = in.peek();
-        if (c == '{' || c == '[') {
-            value.append(in.take());
-            m_stack.push_back(c == '{' ? 'o' : 'a');
+        if (c != '{' && c != '[') { // a string or a scalar: one token, kept aside and parsed
+            QByteArray value;
+            in.capture = &value;
+            const Token t = next();
+            in.capture = nullptr;
+            if (t == Token::Error || t == Token::End) {
+                if (m_token != Token::Error)
+                    broken(EndedInside);
+                return false;
+            }
+            into.Parse(value.constData(), size_t(value.size()));
+            return parsed(into);
         }
     }
-    if (!value.isEmpty()) {
-        // An object or an array: its bytes found by the quick scan, its structure left to
-        // RapidJSON below.
-        ok = in.scanContainer(&value);
-        if (ok) {
-            m_token = m_stack.back() == 'o' ? Token::EndObject : Token::EndArray;
-            m_stack.pop_back();
-            afterValue();
-        }
-    } else { // a string or a scalar: one token
-        in.capture = &value;
-        const Token t = next();
-        in.capture = nullptr;
-        ok = t != Token::Error && t != Token::End;
-    }
-    if (!ok) {
-        if (m_token != Token::Error)
-            broken(EndedInside);
+    // An object or an array, read by RapidJSON to its end.
+    ValueStream value(in, taken);
+    into.ParseStream<rapidjson::kParseStopWhenDoneFlag>(value);
+    if (!parsed(into))
         return false;
-    }
-    into.Parse(value.constData(), size_t(value.size()));
-    raw.clear();
-    if (into.HasParseError()) {
-        // Where in the file: the lines of the value before the fault.
-        const qint64 at
-            = firstLine + QByteArrayView(value).first(qsizetype(into.GetErrorOffset())).count('\n');
-        m_token = Token::Error;
-        m_error = QCoreApplication::translate("FileError", "the JSON breaks at line %1: %2")
-                      .arg(at)
-                      .arg(QString::fromUtf8(rapidjson::GetParseError_En(into.GetParseError())));
-        return false;
-    }
+    if (taken) // its start was a token, its end is one
+        m_stack.pop_back();
+    m_token = into.IsObject() ? Token::EndObject : Token::EndArray;
+    afterValue();
     return true;
+}
+
+bool JsonPull::parsed(const rapidjson::Document &doc)
+{
+    if (!doc.HasParseError())
+        return true;
+    DeviceStream &in = m_state->stream;
+    if (in.failed() || in.ended()) { // the device failed, or the text ended inside the value
+        broken(EndedInside);
+        return false;
+    }
+    m_token = Token::Error;
+    m_error = QCoreApplication::translate("FileError", "the JSON breaks at line %1: %2")
+                  .arg(in.lines())
+                  .arg(QString::fromUtf8(rapidjson::GetParseError_En(doc.GetParseError())));
+    return false;
 }
 
 bool JsonPull::seekKey(std::string_view name)

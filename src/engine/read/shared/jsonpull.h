@@ -9,7 +9,8 @@
 // A JSON text read token by token from a device, never whole: an export of a gigabyte is read
 // in the memory of its largest single value that the reader asks for as a whole (a message).
 // The structure (objects, arrays, keys) is scanned here; each value asked for whole is parsed
-// by RapidJSON into a small document, and strings with escapes are decoded by it too.
+// by RapidJSON straight from the file into a small document, and strings with escapes are
+// decoded by it too.
 class JsonPull
 {
 public:
@@ -87,6 +88,8 @@ private:
     bool scalar();
     bool readString();
     void afterValue();
+    // After RapidJSON read a value: whether it read one; else the error, where it broke.
+    bool parsed(const rapidjson::Document &doc);
 
     struct State;
     std::unique_ptr<State> m_state;

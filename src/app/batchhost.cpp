@@ -82,15 +82,15 @@ void BatchHost::showMessage(Icon, const QString &prompt, const QString &, const 
 QString BatchHost::formatText(const LogFormat &format)
 {
     // An XML history needs no explanation, nor an empty file, which was read as nothing.
-    if (!format.known || format.xml || format.foreign == ForeignKind::Empty)
+    if (!format.known || format.xml() || format.foreign == ForeignKind::Empty)
         return QString();
     const textcodec::Detection &d = format.detection;
     QString encoding = textcodec::encodingName(d.encoding);
     if (d.bomBytes > 0)
         encoding = tr("%1 with BOM").arg(encoding);
     const QString lineEnd = d.hasLineEnd ? textcodec::lineEndName(d.lineEnd) : tr("none");
-    return format.lineExport ? tr("(LINE talk history, %1, line ends %2)").arg(encoding, lineEnd)
-                             : tr("(%1, line ends %2)").arg(encoding, lineEnd);
+    return format.lineExport() ? tr("(LINE talk history, %1, line ends %2)").arg(encoding, lineEnd)
+                               : tr("(%1, line ends %2)").arg(encoding, lineEnd);
 }
 
 void BatchHost::textInUtf8(const QString &logPath, const QString &)

@@ -62,7 +62,7 @@ inline QString foreignKindText(const LogFormat &format)
 // its own words); empty where nothing was read as text, and for an XML history.
 inline QString readAsText(const LogFormat &format)
 {
-    if (!format.known || format.xml || format.foreign == ForeignKind::Empty)
+    if (!format.known || format.xml() || format.foreign == ForeignKind::Empty)
         return QString();
     const textcodec::Detection &d = format.detection;
     QString encoding = textcodec::encodingName(d.encoding);
@@ -70,7 +70,7 @@ inline QString readAsText(const LogFormat &format)
         encoding += QStringLiteral(" BOM 付き");
     const QString lineEnd
         = d.hasLineEnd ? textcodec::lineEndName(d.lineEnd) : QStringLiteral("なし");
-    return (format.lineExport
+    return (format.lineExport()
                 ? QStringLiteral("（LINE のトーク履歴、%1、改行 %2 として読みました）")
                 : QStringLiteral("（%1、改行 %2 として読みました）"))
         .arg(encoding, lineEnd);

@@ -123,7 +123,7 @@ void checkText(const Fixture &f, const QByteArray &log, const LogFormat &format,
         return;
     }
     const QByteArray out = readAll(f.textPath);
-    if (format.lineExport)
+    if (format.lineExport())
         return;
     const textcodec::Detection &d = format.detection;
     const QByteArrayView mark = QByteArrayView(log).first(d.bomBytes);

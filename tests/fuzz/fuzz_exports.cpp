@@ -50,7 +50,7 @@ QStringList lines(LogReader &reader)
     QStringList out;
     QString line;
     while (out.size() < 20000 && reader.readLine(line)) {
-        check(!reader.format().chatExport || !line.contains(u'\n'));
+        check(!reader.format().chatExport() || !line.contains(u'\n'));
         out.append(line);
     }
     return out;

@@ -162,7 +162,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
                        run.colorsForRest ? run.carried : NothingCarried);
     state.colorDialogCloses = 0;
     // A chat of an export where nobody spoke is still written, with its events.
-    const bool eventsOnly = reader.format().chatExport && lineCount > 0;
+    const bool eventsOnly = reader.format().chatExport() && lineCount > 0;
     if ((speakerKeys.isEmpty() && !eventsOnly) || !readOk) {
         reader.lookAtForeignKind();
         host.noSpeakers(path, reader.failed(), reader.format());
@@ -220,12 +220,12 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         .pageName = out.outputPath().mid(out.outputPath().lastIndexOf(u'/') + 1),
         .indexName = settings.makeIndex == 1 ? indexFileName(settings.addStr) : QString(),
         .utf8Page = reader.format().utf8Page(),
-        .chatExport = reader.format().chatExport,
+        .chatExport = reader.format().chatExport(),
         .timeZone = reader.shownZone(),
     };
     const std::unique_ptr<PageWriter> writer = style.make(facts, settings, state.palette);
     std::optional<PageFiles> files;
-    if (style.showsFiles && reader.format().chatExport)
+    if (style.showsFiles && reader.format().chatExport())
         files.emplace(path, out.outputPath());
     const bool bodyOk = writePage(reader, *writer, data ? &*data : nullptr,
                                   files ? &*files : nullptr, host, out, progress);

@@ -98,7 +98,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     }
     // A chat of an export where nobody spoke (people joined, a call was missed) is still the
     // chat's record: written with its events.
-    if (!hasSpeakers && !(format.chatExport && linesDone > 0)) {
+    if (!hasSpeakers && !(format.chatExport() && linesDone > 0)) {
         out.discard();
         reader.lookAtForeignKind();
         host.noSpeakers(path, reader.failed(), format);
@@ -108,7 +108,7 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
     if (out.finish(state, host)) {
         state.colorDialogCloses = 2;
         host.logWritten(path, out.outputPath());
-        if (format.xml && format.textInUtf8)
+        if (format.xml() && format.textInUtf8)
             host.textInUtf8(path, out.outputPath());
     }
 }

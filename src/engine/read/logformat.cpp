@@ -4,24 +4,24 @@ using textcodec::Encoding;
 
 Encoding LogFormat::textEncoding() const
 {
-    if (xml)
+    if (xml())
         return textInUtf8 ? Encoding::Utf8 : Encoding::ShiftJis;
-    if (lineExport || chatExport)
+    if (lineExport() || chatExport())
         return Encoding::Utf8;
     return detection.encoding;
 }
 
 bool LogFormat::textMark() const
 {
-    if (chatExport)
+    if (chatExport())
         return true;
-    return xml ? textInUtf8 : detection.bomBytes > 0;
+    return xml() ? textInUtf8 : detection.bomBytes > 0;
 }
 
 QByteArray LogFormat::textLineEnd() const
 {
     // A log without any line end has CR LF as its line end (textcodec::Detector).
-    return textLineEnd(xml || chatExport ? textcodec::LineEnd::CrLf : detection.lineEnd);
+    return textLineEnd(xml() || chatExport() ? textcodec::LineEnd::CrLf : detection.lineEnd);
 }
 
 QByteArray LogFormat::textLineEnd(textcodec::LineEnd end) const
@@ -43,5 +43,5 @@ QByteArray LogFormat::textTab() const
 
 bool LogFormat::utf8Page() const
 {
-    return !xml && (lineExport || chatExport || detection.encoding != Encoding::ShiftJis);
+    return !xml() && (lineExport() || chatExport() || detection.encoding != Encoding::ShiftJis);
 }

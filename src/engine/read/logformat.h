@@ -10,10 +10,17 @@
 struct LogFormat
 {
     bool known = false; // false: the log could not be read, nothing was detected
-    bool xml = false; // an XML history (its own declared encoding)
-    bool lineExport = false; // a LINE talk-history export, turned into header lines
+    // What it is read as (by its name, then by its head): the list of formats chose it.
+    FormatId format = FormatId::TextLog;
+    // An XML history (its own declared encoding).
+    bool xml() const { return format == FormatId::XmlHistory; }
+    // A LINE talk-history export, turned into header lines.
+    bool lineExport() const { return format == FormatId::LineExport; }
     // An app's export read into records (chat/recordlines.h) and turned into header lines.
-    bool chatExport = false;
+    bool chatExport() const
+    {
+        return known && !xml() && !lineExport() && format != FormatId::TextLog;
+    }
     // An XML history holding characters code page 932 lacks: its indented text is written in
     // UTF-8 with a mark rather than lose them.
     bool textInUtf8 = false;
@@ -41,14 +48,14 @@ struct LogFormat
     // and whose reading is worth naming.
     bool classicLog() const
     {
-        return known && !xml && !lineExport && !chatExport
+        return known && format == FormatId::TextLog
             && detection.encoding == textcodec::Encoding::ShiftJis && detection.hasLineEnd
             && detection.lineEnd == textcodec::LineEnd::CrLf;
     }
 
     // A LINE export's messages (and any app's export's) are plain text as typed: a page escapes
     // them rather than reading them as chat markup.
-    bool plainText() const { return lineExport || chatExport; }
+    bool plainText() const { return lineExport() || chatExport(); }
 
     // The HTML page: code page 932 for a Shift-JIS log and an XML history, as it always was;
     // UTF-8 for every other log.

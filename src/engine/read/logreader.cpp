@@ -37,7 +37,7 @@ bool LogReader::openFile(const QString &path, const QString &name)
 {
     const textcodec::Choice choice = m_choice;
     FormatId id = formats::byName(name);
-    m_format.xml = id == FormatId::XmlHistory;
+    m_format.format = id;
 
     QString reason;
     switch (fileio::openForReading(path, m_file, &reason)) {
@@ -54,23 +54,23 @@ bool LogReader::openFile(const QString &path, const QString &name)
         return false;
     case fileio::ReadOpen::NotReadable:
         // An XML history that cannot be opened is one that does not load.
-        fail(m_format.xml ? Status::XmlNotLoaded : Status::NotReadable, reason);
+        fail(m_format.xml() ? Status::XmlNotLoaded : Status::NotReadable, reason);
         return false;
     }
     // An XML history is read in its own declared encoding; any other log as detected.
-    if (!m_format.xml) {
+    if (!m_format.xml()) {
         const QString suffix = QFileInfo(name).suffix().toLower();
         if (!detect(choice, suffix == u"json" || suffix == u"js"))
             return false;
         id = formatByHead();
-        m_format.lineExport = id == FormatId::LineExport;
+        m_format.format = id;
     }
     m_diskPath = path;
     m_reader = formats::format(id).reader({m_file, m_format.detection, m_headerText, m_stamps,
                                            m_stampsWanted, [this] { pieceDone(); }, m_timeZone,
                                            m_diskPath, m_path, m_names, m_readAgain});
     if (!m_reader->load()) {
-        if (m_format.xml)
+        if (m_format.xml())
             fail(Status::XmlNotLoaded,
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
         else // an export that broke: its reader says where
@@ -146,6 +146,7 @@ bool LogReader::openChat(const QString &container, const QString &key)
             return false;
         }
         m_format.known = true;
+        m_format.format = format->id();
         m_reader->note(m_format);
         return rewind();
     }

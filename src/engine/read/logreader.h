@@ -80,7 +80,7 @@ public:
     bool failed() const { return m_status != Status::Ok; }
     QString errorString() const { return m_error; }
     const QString &path() const { return m_path; }
-    bool isXml() const { return m_format.xml; }
+    bool isXml() const { return m_format.xml(); }
     // When the log's utterances were said, where its format tells (XML histories, LINE
     // exports); line numbers count the lines readLine hands out. A LINE export's stamps are
     // complete once the log has been read to its end (the first pass of a page).

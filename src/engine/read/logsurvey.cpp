@@ -106,9 +106,9 @@ FormatId LogReader::formatByHead()
 void LogReader::lookAtForeignKind()
 {
     // In the classic text log the header text is the one thing to adjust.
-    if (m_format.xml || !m_format.known || !m_file.isOpen() || m_format.classicLog())
+    if (m_format.xml() || !m_format.known || !m_file.isOpen() || m_format.classicLog())
         return;
-    if (m_format.lineExport || m_format.chatExport) {
+    if (m_format.lineExport() || m_format.chatExport()) {
         m_format.foreign = ForeignKind::WithoutMessages; // in the format it was read in
     } else {
         m_format.foreign = ::foreignKind(head(), &m_format.foreignFormat);

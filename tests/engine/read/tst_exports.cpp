@@ -69,7 +69,7 @@ void TestExports::twins()
     reader.setTimeZone(QTimeZone(9 * 3600)); // exports stamped in UTC shown as in Japan
     for (const exportpaths::Chat &chat : chats) {
         QVERIFY2(reader.open(chat.path, Header), qPrintable(reader.errorString()));
-        QCOMPARE(reader.format().lineExport || reader.format().chatExport, !reader.isXml());
+        QCOMPARE(reader.format().lineExport() || reader.format().chatExport(), !reader.isXml());
         if (holdsChats)
             read.append(QStringLiteral("chat\t") + chat.name);
         read += readRecords(reader, Header);

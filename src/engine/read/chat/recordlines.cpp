@@ -79,11 +79,6 @@ bool RecordLines::load()
     return m_records->load();
 }
 
-void RecordLines::note(LogFormat &format) const
-{
-    format.chatExport = true;
-}
-
 bool RecordLines::restart()
 {
     if (!m_stampsDone)

@@ -28,7 +28,6 @@ public:
     RecordLines(std::unique_ptr<RecordReader> records, const ReadSource &source);
 
     bool load() override;
-    void note(LogFormat &format) const override;
     bool restart() override;
     bool next(QString &line, LineInfo &info) override;
     qsizetype lineCount() override { return m_records->total(); }

@@ -138,7 +138,7 @@ void TestKakaoTalk::encodings()
     QVERIFY(reader.open(writeFile(dir.filePath(QStringLiteral("talk.txt")), bytes),
                         QStringLiteral("の発言：")));
     QCOMPARE(int(reader.format().detection.encoding), encoding);
-    QCOMPARE(reader.format().chatExport, kakaoTalk);
+    QCOMPARE(reader.format().chatExport(), kakaoTalk);
 }
 
 QTEST_GUILESS_MAIN(TestKakaoTalk)

@@ -114,7 +114,7 @@ private slots:
         QFETCH(QStringList, lines);
         LogReader reader;
         QVERIFY(open(reader, bytes));
-        QVERIFY(reader.format().lineExport);
+        QVERIFY(reader.format().lineExport());
         QStringList read;
         bool lf = true; // every line, the separators that close notices too, ends in LF
         LineInfo info;

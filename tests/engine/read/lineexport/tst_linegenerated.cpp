@@ -283,7 +283,7 @@ private slots:
         const QString path = writeFile(m_dir.filePath(QStringLiteral("talk.txt")), made.bytes);
         LogReader reader;
         QVERIFY(reader.open(path, Header));
-        QVERIFY2(reader.format().lineExport, made.bytes.left(200).constData());
+        QVERIFY2(reader.format().lineExport(), made.bytes.left(200).constData());
         const QStringList read = readRecords(reader, Header);
         for (qsizetype i = 0; i < qMin(read.size(), made.records.size()); ++i)
             QCOMPARE(read[i], made.records[i]);

@@ -58,6 +58,11 @@ public:
     void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
     // Names for the ids an export gives people as (chat/exportnames.h). Set before open().
     void setNames(const QHash<QString, QString> &names) { m_names = names; }
+    // Applied to the names a message was sent to, as its stamp notes them.
+    void setRecipientFilter(std::function<void(QString &)> filter)
+    {
+        m_stamps.setRecipientFilter(std::move(filter));
+    }
     // Called after every piece of the file read outside readLine() (detection, counting), so
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }

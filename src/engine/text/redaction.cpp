@@ -103,7 +103,7 @@ const QList<Mask> &masks()
 
 bool isWordChar(QChar c)
 {
-    return c.isDigit() || c == u'_' || (c.isLetter() && c.script() == QChar::Script_Latin);
+    return c.isDigit() || (c.isLetter() && c.script() == QChar::Script_Latin);
 }
 
 } // namespace
@@ -146,9 +146,9 @@ void RedactedNames::add(const QStringList &names)
     for (const QString &name : std::as_const(known)) {
         QString piece = QRegularExpression::escape(name);
         if (isWordChar(name.front()))
-            piece.prepend(QStringLiteral("(?<![\\p{Latin}\\p{N}_])"));
+            piece.prepend(QStringLiteral("(?<![\\p{Latin}\\p{N}])"));
         if (isWordChar(name.back()))
-            piece.append(QStringLiteral("(?![\\p{Latin}\\p{N}_])"));
+            piece.append(QStringLiteral("(?![\\p{Latin}\\p{N}])"));
         alternatives.append(piece);
     }
     m_names = compiled(alternatives.join(u'|'));

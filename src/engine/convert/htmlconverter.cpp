@@ -151,18 +151,19 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     const bool plainText = reader.format().plainText();
     const LogReader::Transform pageText = plainText ? escapeHtmlLine : prepareHtmlLine;
     reader.setTransform(redact ? redactedLines(names, settings.headerText, pageText) : pageText);
-    QString chatName = reader.chatName();
-    QString baseName = pageBaseName(path);
-    if (redact) {
-        names.redact(chatName);
-        names.redact(baseName);
-    }
     const QString headerText
         = plainText ? htmlEscaped(settings.headerText) : filterChatMarkup(settings.headerText);
     const LineTests tests(headerText);
     SpeakerKeys speakerKeys(headerText, plainText);
     qsizetype lineCount = 0;
     const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
+    // A LINE export tells its name in its first line.
+    QString chatName = reader.chatName();
+    QString baseName = pageBaseName(path);
+    if (redact) {
+        names.redact(chatName);
+        names.redact(baseName);
+    }
     // An export that broke while it was opened has had its line already.
     if (!readOk && opened && reader.status() == LogReader::Status::ReadError)
         host.logNotRead(path, reader.errorString());

@@ -74,7 +74,7 @@ void learnNames(AppState &state, const QString &path)
         }
     }
     // Unfinished, the speakers stand in the order they first spoke.
-    state.pageRun.names.add(speakers.names() + others);
+    state.pageRun.names.add(speakers.names() + others + reader.people());
 }
 
 QString redactedPath(const QString &path, const RedactedNames &names)

@@ -13,8 +13,8 @@ class RedactedNames;
 
 // Gives every name the log holds that the run does not know yet its stand-in
 // (PageRun::names): the speakers in the order they first speak, then whom replies answer,
-// who reacted and to whom messages were sent. A log that cannot be read teaches nothing; the
-// pass that follows reports it.
+// who reacted, to whom messages were sent, and whom the chat lists or its events name. A log that
+// cannot be read teaches nothing; the pass that follows reports it.
 void learnNames(AppState &state, const QString &path);
 
 // `path` with its file name redacted: an export's chat name or a LINE export's partner names

@@ -94,6 +94,7 @@ public:
     void lookAtForeignKind();
     // The chat's name where the log tells it (a LINE export's title); empty otherwise.
     QString chatName() const { return m_reader ? m_reader->chatName() : QString(); }
+    QStringList people() const { return m_reader ? m_reader->people() : QStringList(); }
     QString shownZone() const { return m_reader ? m_reader->shownZone() : QString(); }
 
 private:

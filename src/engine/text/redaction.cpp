@@ -101,6 +101,9 @@ const QList<Mask> &masks()
     return all;
 }
 
+// Up to this many names, a line is first searched for each of them.
+constexpr qsizetype QuickLookNames = 16;
+
 bool isWordChar(QChar c)
 {
     return c.isDigit() || (c.isLetter() && c.script() == QChar::Script_Latin);
@@ -138,12 +141,12 @@ void RedactedNames::add(const QStringList &names)
     }
     if (!added)
         return;
-    QStringList known = m_standIns.keys();
-    std::sort(known.begin(), known.end(), [](const QString &a, const QString &b) {
+    m_known = m_standIns.keys();
+    std::sort(m_known.begin(), m_known.end(), [](const QString &a, const QString &b) {
         return a.size() != b.size() ? a.size() > b.size() : a < b;
     });
     QStringList alternatives;
-    for (const QString &name : std::as_const(known)) {
+    for (const QString &name : std::as_const(m_known)) {
         QString piece = QRegularExpression::escape(name);
         if (isWordChar(name.front()))
             piece.prepend(QStringLiteral("(?<![\\p{Latin}\\p{N}])"));
@@ -157,6 +160,11 @@ void RedactedNames::add(const QStringList &names)
 void RedactedNames::replaceNames(QString &text) const
 {
     if (m_standIns.isEmpty())
+        return;
+    // Most lines name no one: a few names are looked for directly, cheaper than matching.
+    if (m_known.size() <= QuickLookNames
+        && std::none_of(m_known.cbegin(), m_known.cend(),
+                        [&text](const QString &name) { return text.contains(name); }))
         return;
     QRegularExpressionMatchIterator it = m_names.globalMatch(text);
     if (!it.hasNext())

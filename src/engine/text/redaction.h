@@ -34,5 +34,6 @@ public:
 
 private:
     QHash<QString, QString> m_standIns;
+    QStringList m_known; // the names, longest first
     QRegularExpression m_names; // every name, longest first
 };

@@ -244,8 +244,11 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     };
     const std::unique_ptr<PageWriter> writer = style.make(facts, settings, state.palette);
     std::optional<PageFiles> files;
-    if (style.showsFiles && reader.format().chatExport)
+    if (style.showsFiles && reader.format().chatExport) {
         files.emplace(path, out.outputPath());
+        if (redact)
+            files->setNameFilter([&names](QString &name) { names.redact(name); });
+    }
     const bool bodyOk = writePage(reader, *writer, data ? &*data : nullptr,
                                   files ? &*files : nullptr, host, out, progress);
     if (!bodyOk) {

@@ -174,10 +174,14 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     PageRun &run = state.pageRun;
     // A style that deals distinct colours carries every name's colour through the run (the
     // dialog's answers too); any other only what was kept for the rest of the run.
+    // A redacted page is coloured as the page of its names would be.
+    const RuleName ruleName = redact
+        ? RuleName([&names](const QString &name) { return names.original(name); })
+        : RuleName();
     SpeakerHandover handover = style.distinctColors
-        ? assignDistinctColors(speakerKeys, rules, *run.turn, run.carried)
+        ? assignDistinctColors(speakerKeys, rules, *run.turn, run.carried, ruleName)
         : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette),
-                       run.colorsForRest ? run.carried : NothingCarried);
+                       run.colorsForRest ? run.carried : NothingCarried, ruleName);
     state.colorDialogCloses = 0;
     // A chat of an export where nobody spoke is still written, with its events.
     const bool eventsOnly = reader.format().chatExport && lineCount > 0;

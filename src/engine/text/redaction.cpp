@@ -136,7 +136,9 @@ void RedactedNames::add(const QStringList &names)
     for (const QString &name : names) {
         if (name.trimmed().isEmpty() || m_standIns.contains(name))
             continue;
-        m_standIns.insert(name, nameStandIn(m_standIns.size()));
+        const QString standIn = nameStandIn(m_standIns.size());
+        m_standIns.insert(name, standIn);
+        m_originals.insert(standIn, name);
         added = true;
     }
     if (!added)

@@ -24,6 +24,8 @@ public:
     void add(const QStringList &names);
     bool isEmpty() const { return m_standIns.isEmpty(); }
     QString standIn(const QString &name) const { return m_standIns.value(name); }
+    // The name a stand-in stands for; any other text as it is.
+    QString original(const QString &text) const { return m_originals.value(text, text); }
 
     // Replaces every whole occurrence of a known name, longest names first. A name of Latin
     // letters or digits is whole where no such character touches it ("Ann" not in "Anna").
@@ -34,6 +36,7 @@ public:
 
 private:
     QHash<QString, QString> m_standIns;
+    QHash<QString, QString> m_originals; // stand-in -> name
     QStringList m_known; // the names, longest first
     QRegularExpression m_names; // every name, longest first
 };

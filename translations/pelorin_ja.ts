@@ -199,6 +199,21 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>--output-dir は標準入力（「-」）とは一緒に使えません。</translation>
     </message>
     <message>
+        <source>with --batch: make every output safe to share, whatever the
+settings say: each speaker becomes 人物A, 人物B, … (a name
+keeps its letter through the run and its index pages), and
+phone numbers, e-mail addresses, postal codes, street
+addresses and URL query strings are masked, in the pages,
+texts, search data and file names; a redacted page says so
+at its top</source>
+        <translation>--batch と一緒に: 設定によらず、どの出力も人に見せられる形に
+します。発言者は 人物A、人物B… になり（同じ名前は一度の
+変換とその一覧ページを通して同じ文字）、電話番号、メール
+アドレス、郵便番号、住所、URL のクエリを、ページ、テキスト、
+検索のデータ、ファイル名のどこでも伏せ字にします。伏せ字に
+したページはそのことを先頭に書きます</translation>
+    </message>
+    <message>
         <source>with --batch: print only errors</source>
         <translation>--batch と一緒に: エラーだけを表示します</translation>
     </message>

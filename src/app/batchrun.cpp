@@ -219,6 +219,8 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         settings.logEncoding = encodingWord(*commandLine.encoding);
     if (!commandLine.timeZone.isEmpty())
         settings.timeZone = commandLine.timeZone;
+    if (commandLine.redact)
+        settings.redact = 1;
     if (!commandLine.namesFile.isEmpty()) {
         QString reason;
         if (!readExportNames(commandLine.namesFile, settings.exportNames, &reason)) {

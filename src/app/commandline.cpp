@@ -134,6 +134,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.recursive = true;
         } else if (a == u"--quiet" || a == u"-q") {
             cl.quiet = true;
+        } else if (a == u"--redact") {
+            cl.redact = true;
         } else {
             usage(QCoreApplication::translate("CommandLine", "unknown option: %1").arg(a));
         }
@@ -170,6 +172,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
             usage(needsBatch("--timezone"));
         if (!cl.namesFile.isEmpty())
             usage(needsBatch("--names"));
+        if (cl.redact)
+            usage(needsBatch("--redact"));
     }
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));

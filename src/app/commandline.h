@@ -23,6 +23,7 @@ struct CommandLine
     QString namesFile; // --names FILE ("id TAB name" lines), batch only
     bool recursive = false; // -r / --recursive: a folder's subfolders too, batch only
     bool quiet = false; // -q / --quiet: only errors, batch only
+    bool redact = false; // --redact: names and personal details replaced, batch only
     QStringList logs; // LOG arguments (files or folders), in order
     QString error; // non-empty: a usage error (exit status 2)
 

@@ -97,6 +97,15 @@ const HelpOption HelpOptions[] = {
                        "with --batch: names for the people an export gives only as\n"
                        "ids: one \"id TAB name\" a line, in UTF-8 (\"#\" starts a\n"
                        "comment)")},
+    {"--redact",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: make every output safe to share, whatever the\n"
+                       "settings say: each speaker becomes 人物A, 人物B, … (a name\n"
+                       "keeps its letter through the run and its index pages), and\n"
+                       "phone numbers, e-mail addresses, postal codes, street\n"
+                       "addresses and URL query strings are masked, in the pages,\n"
+                       "texts, search data and file names; a redacted page says so\n"
+                       "at its top")},
     {"-q, --quiet", QT_TRANSLATE_NOOP("CommandLine", "with --batch: print only errors")},
     {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
     {"--version", QT_TRANSLATE_NOOP("CommandLine", "show the version and exit")},

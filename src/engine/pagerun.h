@@ -2,6 +2,7 @@
 
 #include "engine/page/distinctcolors.h"
 #include "engine/page/index/pageindex.h"
+#include "engine/text/redaction.h"
 
 #include <QHash>
 #include <QList>
@@ -65,6 +66,8 @@ struct PageRun
     std::optional<distinct::ColorTurn> turn;
     // A file a page needs beside it (its search data) was not written.
     bool filesNotWritten = false;
+    // When the outputs are redacted: the stand-in of every name met so far, text outputs too.
+    RedactedNames names;
 
     void begin()
     {

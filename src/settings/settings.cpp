@@ -73,6 +73,7 @@ const Field fields[] = {
     {"Page", "Index", Kind::Number, "0", nullptr, &Settings::makeIndex},
     {"MojiCode", "Log", Kind::Text, "自動", &Settings::logEncoding},
     {"Page", "TimeZone", Kind::Text, "", &Settings::timeZone},
+    {"Redact", "Yes", Kind::Number, "0", nullptr, &Settings::redact},
 };
 
 constexpr textcodec::Choice EncodingChoices[]

@@ -39,6 +39,9 @@ struct Settings
     // Chat exports: the time zone their instants are shown in (an IANA name; empty or unknown:
     // the system's).
     QString timeZone;
+    // 1 = every output is safe to share: names become stand-ins ("人物A"), phone numbers,
+    // addresses and the like are masked (engine/text/redaction.h).
+    qint32 redact = 0;
 
     // Not stored in the file.
     qint32 colorCountAtLoad = 0;

@@ -141,6 +141,8 @@ private slots:
             << "--output-dir needs a DIR";
         QTest::newRow("recursive without --batch") << QStringList {"-r", "logs"} << "" << true
                                                    << false << false << "--recursive needs --batch";
+        QTest::newRow("redact without --batch") << QStringList {"--redact", "logs"} << "" << false
+                                                << false << false << "--redact needs --batch";
         QTest::newRow("standard input and a file")
             << QStringList {"--batch", "--text", "-", "a.txt"} << "" << false << false << false
             << "standard input (\"-\") must be the only LOG";
@@ -175,9 +177,9 @@ private slots:
         QVERIFY(parseCommandLine({"--version"}).version);
         QVERIFY(versionText().startsWith(QStringLiteral("Pelorin 2.00\n")));
         const QString help = helpText();
-        for (const char *word :
-             {"--batch", "--text", "--html", "--settings", "--output-dir", "--recursive", "--quiet",
-              "standard input", "--page", "--index", "--no-index", "--version", "Exit status"})
+        for (const char *word : {"--batch", "--text", "--html", "--settings", "--output-dir",
+                                 "--recursive", "--quiet", "standard input", "--page", "--index",
+                                 "--no-index", "--redact", "--version", "Exit status"})
             QVERIFY2(help.contains(QLatin1String(word)), word);
     }
 

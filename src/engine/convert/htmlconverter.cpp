@@ -3,6 +3,7 @@
 #include "engine/appstate.h"
 #include "engine/convert/finishpagerun.h"
 #include "engine/convert/pagefiles.h"
+#include "engine/convert/redactrun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/convert/searchfile.h"
 #include "engine/convert/speakercolors.h"
@@ -88,12 +89,12 @@ bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, Page
 
 // The row of a written page in its folder's index.
 IndexEntry indexEntry(const QString &outputPath, const QString &path, const LogReader &reader,
-                      const SpeakerKeys &speakerKeys, bool anchors)
+                      const QString &chatName, const SpeakerKeys &speakerKeys, bool anchors)
 {
     IndexEntry entry;
     entry.page = outputPath;
     entry.log = path.mid(path.lastIndexOf(u'/') + 1);
-    entry.chatName = reader.chatName();
+    entry.chatName = chatName;
     entry.anchors = anchors;
     for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
         entry.speakers.append(markupText(speakerKeys.name(k)));
@@ -119,7 +120,14 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
-    const QString outputPath = state.selection.stem(i) + outputExtension(1);
+    // A redacted page's name is known once the log's names are.
+    const bool redact = settings.redact == 1;
+    const RedactedNames &names = state.pageRun.names;
+    if (redact)
+        learnNames(state, path);
+    const QString outputPath = redact
+        ? redactedPath(state.selection.stem(i) + outputExtension(1), names)
+        : state.selection.stem(i) + outputExtension(1);
     // A page never takes the place of an index: refused before anything is read or written.
     QString clash;
     if (!pageNameAllowed(outputPath, settings.addStr, settings.makeIndex == 1, &clash)) {
@@ -134,18 +142,28 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     // dates of every page.
     reader.setStampsWanted(style.showsTimes || settings.makeIndex == 1);
     reader.setReadAgain(true); // its speakers first, then the page
+    if (redact)
+        redactRecipients(reader, names);
     const bool opened = openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"
     // still finds its lines).
     const bool plainText = reader.format().plainText();
-    reader.setTransform(plainText ? escapeHtmlLine : prepareHtmlLine);
+    const LogReader::Transform pageText = plainText ? escapeHtmlLine : prepareHtmlLine;
+    reader.setTransform(redact ? redactedLines(names, settings.headerText, pageText) : pageText);
     const QString headerText
         = plainText ? htmlEscaped(settings.headerText) : filterChatMarkup(settings.headerText);
     const LineTests tests(headerText);
     SpeakerKeys speakerKeys(headerText, plainText);
     qsizetype lineCount = 0;
     const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
+    // A LINE export tells its name in its first line.
+    QString chatName = reader.chatName();
+    QString baseName = pageBaseName(path);
+    if (redact) {
+        names.redact(chatName);
+        names.redact(baseName);
+    }
     // An export that broke while it was opened has had its line already.
     if (!readOk && opened && reader.status() == LogReader::Status::ReadError)
         host.logNotRead(path, reader.errorString());
@@ -156,10 +174,14 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     PageRun &run = state.pageRun;
     // A style that deals distinct colours carries every name's colour through the run (the
     // dialog's answers too); any other only what was kept for the rest of the run.
+    // A redacted page is coloured as the page of its names would be.
+    const RuleName ruleName = redact
+        ? RuleName([&names](const QString &name) { return names.original(name); })
+        : RuleName();
     SpeakerHandover handover = style.distinctColors
-        ? assignDistinctColors(speakerKeys, rules, *run.turn, run.carried)
+        ? assignDistinctColors(speakerKeys, rules, *run.turn, run.carried, ruleName)
         : assignColors(speakerKeys, rules, settings, paletteCodes(settings, state.palette),
-                       run.colorsForRest ? run.carried : NothingCarried);
+                       run.colorsForRest ? run.carried : NothingCarried, ruleName);
     state.colorDialogCloses = 0;
     // A chat of an export where nobody spoke is still written, with its events.
     const bool eventsOnly = reader.format().chatExport() && lineCount > 0;
@@ -215,18 +237,22 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         .speakers = speakerKeys,
         .stamps = reader.stamps(),
         .colors = colors,
-        .baseName = pageBaseName(path),
-        .chatName = reader.chatName(),
+        .baseName = baseName,
+        .chatName = chatName,
         .pageName = out.outputPath().mid(out.outputPath().lastIndexOf(u'/') + 1),
         .indexName = settings.makeIndex == 1 ? indexFileName(settings.addStr) : QString(),
         .utf8Page = reader.format().utf8Page(),
         .chatExport = reader.format().chatExport(),
         .timeZone = reader.shownZone(),
+        .redacted = redact,
     };
     const std::unique_ptr<PageWriter> writer = style.make(facts, settings, state.palette);
     std::optional<PageFiles> files;
-    if (style.showsFiles && reader.format().chatExport())
+    if (style.showsFiles && reader.format().chatExport()) {
         files.emplace(path, out.outputPath());
+        if (redact)
+            files->setNameFilter([&names](QString &name) { names.redact(name); });
+    }
     const bool bodyOk = writePage(reader, *writer, data ? &*data : nullptr,
                                   files ? &*files : nullptr, host, out, progress);
     if (!bodyOk) {
@@ -242,7 +268,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     showStatus(settings, host, runtext::Saving);
     if (!out.finish(state, host)) // a failure is reported and resets colorDialogCloses
         return LogOutcome::Next;
-    IndexEntry entry = indexEntry(out.outputPath(), path, reader, speakerKeys, style.anchors);
+    IndexEntry entry
+        = indexEntry(out.outputPath(), path, reader, chatName, speakerKeys, style.anchors);
+    if (redact)
+        names.redact(entry.log);
     host.logWritten(path, out.outputPath());
     // A file the page names that could not be copied beside it is said; the page stands.
     if (files && !files->failedFile().isEmpty())

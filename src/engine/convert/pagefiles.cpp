@@ -70,9 +70,12 @@ QString PageFiles::place(const QString &exportPath)
     QString address;
     const QString found = insideExport(exportPath) ? find(exportPath) : QString();
     if (!found.isEmpty()) {
-        QString name = copyName(found);
+        QString first = copyName(found);
+        if (m_nameFilter)
+            m_nameFilter(first);
+        QString name = first;
         for (int n = 2; m_taken.contains(name.toLower()); ++n)
-            name = numbered(copyName(found), n);
+            name = numbered(first, n);
         if (copy(found, m_folder + u'/' + name)) {
             m_taken.insert(name.toLower());
             address = QString::fromUtf8(QUrl::toPercentEncoding(m_folderName) + '/'

@@ -4,6 +4,7 @@
 #include <QMultiHash>
 #include <QSet>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class ExportFiles;
@@ -25,6 +26,8 @@ public:
     // to the page and ready for an attribute; empty when the export does not hold it or it
     // could not be copied.
     QString place(const QString &exportPath);
+    // Applied to the name of every copy (a redacted page's copies name no one).
+    void setNameFilter(std::function<void(QString &)> filter) { m_nameFilter = std::move(filter); }
     // The first copy that failed, and why; empty when none did.
     const QString &failedFile() const { return m_failedFile; }
     const QString &error() const { return m_error; }
@@ -47,4 +50,5 @@ private:
     QSet<QString> m_taken; // the copies' names
     QString m_failedFile;
     QString m_error;
+    std::function<void(QString &)> m_nameFilter;
 };

@@ -58,7 +58,7 @@ struct Kept
 // the turn has a colour for every speaker of the page (`room()`); else the page repeats colours
 // anyway, and a name keeps what it had.
 template<class Room, class LooksLike>
-Kept keepColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
+Kept keepColors(const SpeakerKeys &speakerKeys, const RuleTable &rules, const RuleName &ruleName,
                 const CarriedColors &carried, Room room, LooksLike looksLike)
 {
     Kept kept(speakerKeys.count());
@@ -66,7 +66,8 @@ Kept keepColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
     for (qsizetype k = 0; k < speakerKeys.count(); ++k) {
         const QString name = speakerKeys.plainName(k);
         const CarriedColors::Color *c = carried.isEmpty() ? nullptr : carried.find(name);
-        const auto ruled = rules.isEmpty() ? std::nullopt : rules.match(name);
+        const auto ruled
+            = rules.isEmpty() ? std::nullopt : rules.match(ruleName ? ruleName(name) : name);
         if (c && (c->chosen || ruled)) {
             kept.number[k] = c->number;
             kept.carriedLooks.insert(looksLike(c->number));
@@ -96,14 +97,14 @@ Kept keepColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
 
 SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
                              const Settings &settings, const QStringList &codes,
-                             const CarriedColors &carried)
+                             const CarriedColors &carried, const RuleName &ruleName)
 {
     const auto code = [&](int number) {
         return number >= 1 && number <= codes.size() ? codes[number - 1] : QString();
     };
     const Kept kept = keepColors(
-        speakerKeys, rules, carried, [&] { return speakerKeys.count() <= settings.colorCount; },
-        [](int n) { return n; });
+        speakerKeys, rules, ruleName, carried,
+        [&] { return speakerKeys.count() <= settings.colorCount; }, [](int n) { return n; });
     const QSet<int> &held = kept.carriedLooks;
     const QSet<int> taken = held + kept.ruleLooks;
     // The turn moves on and wraps after the last entry; a rule's number may be any stored
@@ -142,10 +143,11 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
 }
 
 SpeakerHandover assignDistinctColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
-                                     distinct::ColorTurn &turn, const CarriedColors &carried)
+                                     distinct::ColorTurn &turn, const CarriedColors &carried,
+                                     const RuleName &ruleName)
 {
     const Kept kept = keepColors(
-        speakerKeys, rules, carried, [&] { return speakerKeys.count() <= turn.size(); },
+        speakerKeys, rules, ruleName, carried, [&] { return speakerKeys.count() <= turn.size(); },
         [&turn](int n) { return turn.standsFor(n); });
     const QSet<int> held = kept.carriedLooks + kept.ruleLooks;
     SpeakerHandover handover;

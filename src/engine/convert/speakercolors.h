@@ -15,6 +15,10 @@ namespace distinct {
 class ColorTurn;
 }
 
+// The name a rule is matched against for a speaker's name; none: the name itself (a redacted
+// run's rules meet the names its speakers had).
+using RuleName = std::function<QString(const QString &)>;
+
 // The palette entries a run deals out: the first colorCount entries of the palette, checked once
 // (the palette comes from the settings file).
 QStringList paletteCodes(const Settings &settings, const Palette &palette);
@@ -27,7 +31,7 @@ QStringList paletteCodes(const Settings &settings, const Palette &palette);
 // takes one that no other speaker holds.
 SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
                              const Settings &settings, const QStringList &codes,
-                             const CarriedColors &carried);
+                             const CarriedColors &carried, const RuleName &ruleName = {});
 
 // The speakers' first colours for a style that deals distinct colours (pagewriter.h), a colour
 // of its own for every speaker as long as the turn has one: a name the run met in an earlier log
@@ -35,7 +39,8 @@ SpeakerHandover assignColors(const SpeakerKeys &speakerKeys, const RuleTable &ru
 // the same colour (pagerun.h), a rule's number stays; the others take the turn's numbers in
 // order (distinctcolors.h), passing over those whose colours the kept ones already show.
 SpeakerHandover assignDistinctColors(const SpeakerKeys &speakerKeys, const RuleTable &rules,
-                                     distinct::ColorTurn &turn, const CarriedColors &carried);
+                                     distinct::ColorTurn &turn, const CarriedColors &carried,
+                                     const RuleName &ruleName = {});
 
 // The numbers a log's speakers ended with (`answered`; those that name a colour, `known`), for
 // the same names in the run's later logs: chosen where the dialog changed what it was

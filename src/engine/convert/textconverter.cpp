@@ -2,6 +2,7 @@
 
 #include "codec/textcodec.h"
 #include "engine/appstate.h"
+#include "engine/convert/redactrun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/read/logreader.h"
 #include "engine/runlogs.h"
@@ -34,13 +35,23 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
+    const bool redact = settings.redact == 1;
+    const RedactedNames &names = state.pageRun.names;
+    QString outputPath = state.selection.stem(i) + outputExtension(0);
 
     showStatus(settings, host, runtext::Reading);
+    if (redact) {
+        // Its names first: a name is replaced also where it is met before its speaker speaks.
+        learnNames(state, path);
+        outputPath = redactedPath(outputPath, names);
+    }
     LogReader reader;
     reader.setStampsWanted(false);
     const bool opened = openLog(reader, state, host, path);
+    if (redact)
+        reader.setTransform(redactedLines(names, settings.headerText));
 
-    OutputFile out(path, state.selection.stem(i) + outputExtension(0), state, selected);
+    OutputFile out(path, outputPath, state, selected);
     out.open();
     const LogFormat &format = reader.format();
     const textcodec::Encoding encoding = format.textEncoding();
@@ -117,9 +128,15 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 
 void convertToText(AppState &state, RunHost &host)
 {
+    // The names a redacted run learns last as long as the run (the batch run opens it).
+    const bool ownsRun = !state.pageRun.open;
+    if (ownsRun)
+        state.pageRun.begin();
     const RunLogs selected = RunLogs::selected(state.selection);
     for (int i = 0; i < state.selection.selectedCount(); ++i) {
         host.logStarting(i, state.selection.selectedCount());
         convertLog(state, host, i, selected);
     }
+    if (ownsRun)
+        state.pageRun = PageRun();
 }

@@ -32,7 +32,13 @@ struct PageFacts
     // The zone the log's times are shown in ("Asia/Tokyo (UTC+09:00)"), where the log wrote
     // instants rather than the times its app showed; else empty.
     QString timeZone;
+    // Names and personal details were replaced (engine/text/redaction.h): the page says so.
+    bool redacted = false;
 };
+
+// What a redacted page says at its top.
+inline const QString RedactedNotice
+    = QStringLiteral("この記録は伏せ字にしてあります（人名・電話番号・住所など）");
 
 // Takes a page's bytes as they are made.
 using PageBytes = std::function<void(QByteArrayView)>;

@@ -25,12 +25,21 @@ qint32 LineStamps::intern(const QString &text)
     return index;
 }
 
+QString LineStamps::filtered(const QString &to) const
+{
+    if (!m_recipientFilter || to.isEmpty())
+        return to;
+    QString text = to;
+    m_recipientFilter(text);
+    return text;
+}
+
 void LineStamps::add(qsizetype line, const QString &date, const QString &time, qsizetype repeated,
                      const QString &to)
 {
     const qint32 d = intern(date);
     const qint32 t = intern(time);
-    const qint32 r = intern(to);
+    const qint32 r = intern(filtered(to));
     if (d >= 0 || t >= 0 || r >= 0)
         m_stamps.append({line, d, t, qint32(std::clamp<qsizetype>(repeated, 0, 64)), r});
 }
@@ -47,7 +56,7 @@ void LineStamps::addRolling(qsizetype line, const QString &date, const QString &
     m_texts.resize(3);
     m_texts[0] = date;
     m_texts[1] = time;
-    m_texts[2] = to;
+    m_texts[2] = filtered(to);
     m_stamps[0] = {line, date.isEmpty() ? -1 : 0, time.isEmpty() ? -1 : 1,
                    qint32(std::clamp<qsizetype>(repeated, 0, 64)), to.isEmpty() ? -1 : 2};
     if (!counting)

@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // When each utterance of a log was said, as far as the log tells: a date and a time for the
 // line that opens it (its header line, or the separator of a notice). Readers that know times
@@ -22,6 +23,11 @@ public:
     void add(qsizetype line, const QString &date, const QString &time, qsizetype repeated = 0,
              const QString &to = QString());
     void clear();
+    // Applied to every `to` as it is added (a redacted page names no recipient); kept by clear().
+    void setRecipientFilter(std::function<void(QString &)> filter)
+    {
+        m_recipientFilter = std::move(filter);
+    }
     bool isEmpty() const { return size() == 0; }
     qsizetype size() const { return m_rolling ? m_count : m_stamps.size(); }
 
@@ -64,6 +70,7 @@ private:
         qint32 to;
     };
     qint32 intern(const QString &text);
+    QString filtered(const QString &to) const;
     QString text(qint32 index) const { return index < 0 ? QString() : m_texts[index]; }
     // The earliest (or latest) date, `later` telling which.
     QString extremeDate(bool later) const;
@@ -77,4 +84,5 @@ private:
     QString m_lastUnread;
     QStringList m_texts;
     QHash<QString, qint32> m_index;
+    std::function<void(QString &)> m_recipientFilter;
 };

@@ -58,6 +58,11 @@ public:
     void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
     // Names for the ids an export gives people as (chat/exportnames.h). Set before open().
     void setNames(const QHash<QString, QString> &names) { m_names = names; }
+    // Applied to the names a message was sent to, as its stamp notes them.
+    void setRecipientFilter(std::function<void(QString &)> filter)
+    {
+        m_stamps.setRecipientFilter(std::move(filter));
+    }
     // Called after every piece of the file read outside readLine() (detection, counting), so
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
@@ -89,6 +94,7 @@ public:
     void lookAtForeignKind();
     // The chat's name where the log tells it (a LINE export's title); empty otherwise.
     QString chatName() const { return m_reader ? m_reader->chatName() : QString(); }
+    QStringList people() const { return m_reader ? m_reader->people() : QStringList(); }
     QString shownZone() const { return m_reader ? m_reader->shownZone() : QString(); }
 
 private:

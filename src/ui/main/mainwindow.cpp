@@ -285,6 +285,13 @@ void MainWindow::buildPageMenu(QMenu *settings)
     settings->addAction(m_mnuIndex);
     connect(m_mnuIndex, &QAction::triggered, this, &MainWindow::mnuIndex_Click);
     m_commands.append(m_mnuIndex);
+
+    m_mnuRedact = new QAction(QStringLiteral("人名や電話番号を伏せ字にする(&F)"), this);
+    m_mnuRedact->setObjectName(QStringLiteral("mnuRedact"));
+    m_mnuRedact->setCheckable(true);
+    settings->addAction(m_mnuRedact);
+    connect(m_mnuRedact, &QAction::triggered, this, &MainWindow::mnuRedact_Click);
+    m_commands.append(m_mnuRedact);
 }
 
 QAction *MainWindow::addShortcut(const char *name, const QString &text, const QKeySequence &key,

@@ -331,6 +331,7 @@ void MainWindow::showPageChoices()
     for (qsizetype k = 0; k < m_mnuPageStyles.size(); ++k)
         m_mnuPageStyles[k]->setChecked(PageStyles[k].style == style);
     m_mnuIndex->setChecked(m_state.settings.makeIndex == 1);
+    m_mnuRedact->setChecked(m_state.settings.redact == 1);
 }
 
 void MainWindow::mnuPage_Click()
@@ -345,6 +346,12 @@ void MainWindow::mnuPage_Click()
 void MainWindow::mnuIndex_Click()
 {
     m_state.settings.makeIndex = m_mnuIndex->isChecked() ? 1 : 0;
+    keepChoices();
+}
+
+void MainWindow::mnuRedact_Click()
+{
+    m_state.settings.redact = m_mnuRedact->isChecked() ? 1 : 0;
     keepChoices();
 }
 

@@ -689,6 +689,7 @@ void TestMainWindow::pageMenu()
     MainWindowFixture f;
     f.preset("Page", "Style", "modern");
     f.preset("Page", "Index", "1");
+    f.preset("Redact", "Yes", "1");
     f.start();
     QCOMPARE(f.find<QMenu>("mnuPage")->title(), QStringLiteral("ページの形(&P)"));
     QCOMPARE(f.find<QAction>("mnuPageClassic")->text(), QStringLiteral("クラシック"));
@@ -696,12 +697,17 @@ void TestMainWindow::pageMenu()
     QCOMPARE(f.find<QAction>("mnuIndex")->text(), QStringLiteral("一覧ページも作る(&I)"));
     QVERIFY(f.find<QAction>("mnuPageModern")->isChecked());
     QVERIFY(f.find<QAction>("mnuIndex")->isChecked());
+    QCOMPARE(f.find<QAction>("mnuRedact")->text(),
+             QStringLiteral("人名や電話番号を伏せ字にする(&F)"));
+    QVERIFY(f.find<QAction>("mnuRedact")->isChecked());
     f.trigger("mnuPageClassic");
     QVERIFY(!f.find<QAction>("mnuPageModern")->isChecked()); // a radio group
     f.trigger("mnuIndex");
+    f.trigger("mnuRedact");
     // Stored at once: a start from "Open with" meanwhile converts with what the window shows.
     QCOMPARE(f.stored("Page", "Style"), QStringLiteral("classic"));
     QCOMPARE(f.stored("Page", "Index"), QStringLiteral("0"));
+    QCOMPARE(f.stored("Redact", "Yes"), QStringLiteral("0"));
 }
 
 void TestMainWindow::ruleToggleAndShortcuts()

@@ -1,6 +1,7 @@
 #include "engine/page/classic/classichead.h"
 
 #include "engine/page/htmltext.h"
+#include "engine/page/pagewriter.h"
 #include "settings/settings.h"
 
 #include <array>
@@ -127,6 +128,8 @@ void appendHead(HeadOut &page, const QString &baseName, const ClassicSpeakers &s
     }
     page += QStringLiteral("</head>\r\n<body>\r\n<font id=Bbody class=Bbody>") % CrLf;
     page += QStringLiteral("<center><br>") % CrLf;
+    if (look.redacted)
+        page += QStringLiteral("<b>") % RedactedNotice % QStringLiteral("</b><br><br>") % CrLf;
 }
 
 void appendLegend(HeadOut &page, const ClassicSpeakers &speakers, const ClassicLook &look)

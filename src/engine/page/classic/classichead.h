@@ -22,6 +22,8 @@ struct ClassicLook
     QStringList paletteCodes; // palette entries 1 … colorCount
     // The zone a chat export's times are shown in (PageFacts::timeZone), said under the legend.
     QString timeZone;
+    // Names and personal details were replaced: said at the top of the page.
+    bool redacted = false;
 
     // The speakers' font elements carry ids (for the scripts) unless both script choices
     // are exactly "いらない"; any other word keeps them.

@@ -39,6 +39,7 @@ ClassicPageWriter::ClassicPageWriter(const PageFacts &facts, const Settings &set
     , m_body(facts.tests, facts.speakers, m_speakers, m_look, settings.colorNameToo == 1)
 {
     m_look.timeZone = facts.timeZone;
+    m_look.redacted = facts.redacted;
     m_body.setUtf8Page(m_utf8Page);
 }
 

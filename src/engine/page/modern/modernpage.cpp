@@ -187,6 +187,7 @@ ModernPageInfo modernPageInfo(const PageFacts &facts, const Settings &settings)
         info.nav = {facts.indexName, facts.pageName};
     info.chatExport = facts.chatExport;
     info.timeZone = facts.timeZone;
+    info.redacted = facts.redacted;
     return info;
 }
 
@@ -219,8 +220,12 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
                 "</head>\n<body>\n<header class=\"top\">\n<button type=\"button\" "
                 "id=\"theme\" class=\"js-only\" aria-pressed=\"false\">ダークにする</button>"
                 "<h1>")
-        % heading % QStringLiteral("</h1>\n<p class=\"facts\">") % facts(info)
-        % QStringLiteral("</p>\n") % pageNavHtml(info.nav);
+        % heading % QStringLiteral("</h1>\n");
+    if (info.redacted)
+        page += QStringLiteral("<p class=\"facts\" role=\"note\"><strong>") % RedactedNotice
+            % QStringLiteral("</strong></p>\n");
+    page += QStringLiteral("<p class=\"facts\">") % facts(info) % QStringLiteral("</p>\n")
+        % pageNavHtml(info.nav);
     writeLegend(info, page, sink);
     // The tools stay at the top of the window while the reader scrolls; without the script they
     // are not shown, since nothing would make them work.

@@ -36,6 +36,7 @@ struct ModernPageInfo
     // A chat app's export: its replies, pictures (beside the page) and reactions are shown.
     bool chatExport = false;
     QString timeZone; // the zone its times are shown in, where the export wrote instants
+    bool redacted = false; // names and personal details replaced: said under the heading
 };
 
 // The page from "<!DOCTYPE html>" up to the opening of the utterances, in pieces.

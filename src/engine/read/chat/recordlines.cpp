@@ -183,6 +183,11 @@ bool RecordLines::replay(QString &line, LineInfo &info)
     return true;
 }
 
+QStringList RecordLines::people() const
+{
+    return m_records->chat().participants + m_actors;
+}
+
 void RecordLines::name(QString &who) const
 {
     const auto it = m_names.constFind(who);
@@ -208,6 +213,9 @@ void RecordLines::convert(chat::Record &record)
                 record.event.text.replace(it.key(), it.value());
         }
     }
+    if (record.kind == chat::Record::Kind::Event && !record.event.actor.isEmpty()
+        && !m_actors.contains(record.event.actor))
+        m_actors.append(record.event.actor);
     switch (record.kind) {
     case chat::Record::Kind::Day:
         day(record.day.date, record.day.text);

@@ -33,6 +33,7 @@ public:
     qsizetype lineCount() override { return m_records->total(); }
     qsizetype linesConsumed() const override;
     QString chatName() const override { return m_records->chat().name; }
+    QStringList people() const override;
     QString shownZone() const override;
     bool failed() const override { return m_records->failed(); }
     QString errorString() const override { return m_records->errorString(); }
@@ -102,6 +103,7 @@ private:
     const bool &m_stampsWanted;
     QTimeZone m_zone;
     const QHash<QString, QString> &m_names;
+    QStringList m_actors; // who caused the events read, each once
     std::deque<Out> m_out;
     chat::Record m_record; // its buffers are reused
     QDate m_day; // the date of the last day notice

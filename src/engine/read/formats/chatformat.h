@@ -104,6 +104,9 @@ public:
     virtual qsizetype linesConsumed() const = 0;
     // The chat's name where the log tells it; empty otherwise.
     virtual QString chatName() const { return {}; }
+    // The people the log names besides its speakers, where its format tells (a chat's
+    // participants, who caused its events), as far as it has been read.
+    virtual QStringList people() const { return {}; }
     // The zone times were shown in ("Asia/Tokyo (UTC+09:00)"), once a pass over the log showed
     // an instant in it; empty for a log whose times are as its app showed them.
     virtual QString shownZone() const { return {}; }

@@ -249,6 +249,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         host.outputNotWritten(path, files->failedFile(), files->error());
     // Without its data the page is still listed, marked as one the index cannot search; the
     // run counts the file as not written.
+    if (data) {
+        entry.firstMonth = data->stats().firstMonth();
+        entry.months = data->stats().months();
+    }
     entry.searchData = data && data->commit();
     if (data && !entry.searchData) {
         host.outputNotWritten(path, data->path(), data->errorString());

@@ -111,10 +111,13 @@ QString sparkline(const IndexEntry &e)
     }
     for (qsizetype i = 0; n > 1 && i < n; ++i)
         point(100.0 * double(i) / double(n - 1), e.months[i]);
-    const QString title = QStringLiteral("月ごとの発言数 ") % monthText(e.firstMonth)
-        % QStringLiteral(" ～ ") % monthText(e.firstMonth + int(n) - 1)
-        % QStringLiteral("（最も多いのは ") % monthText(e.firstMonth + int(busiest))
-        % QStringLiteral(" の ") % QString::number(most) % QStringLiteral(" 件）");
+    const QString busiestMonth = monthText(e.firstMonth + int(busiest)) % QStringLiteral(" の ")
+        % QString::number(most) % QStringLiteral(" 件");
+    QString title = QStringLiteral("月ごとの発言数: ");
+    if (n > 1)
+        title += monthText(e.firstMonth) % QStringLiteral(" ～ ")
+            % monthText(e.firstMonth + int(n) - 1) % QStringLiteral("、最も多いのは ");
+    title += busiestMonth;
     return QStringLiteral("<svg class=\"spark\" viewBox=\"0 0 100 20\" "
                           "preserveAspectRatio=\"none\" role=\"img\"><title>")
         % title % QStringLiteral("</title><polyline points=\"") % points

@@ -212,7 +212,8 @@ void TestModernPage::textLogPage()
     // The log's name without its extension, its own dots kept.
     QVERIFY(page.contains(QStringLiteral("<title>chat.v2 : A + B</title>")));
     QVERIFY(page.contains(QStringLiteral("<span class=\"n\">B</span>")));
-    QVERIFY(page.contains(QStringLiteral("<p class=\"facts\">発言者 2 人・発言 %1 件</p>")
+    QVERIFY(page.contains(QStringLiteral(
+                              "<p class=\"facts\">発言者 2 人・発言 %1 件・<a href=\"#stats\">統計</a></p>")
                               .arg(ModernBody::SectionBlocks + 2)));
     QVERIFY(page.contains(
         QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a>&#13;<p>hi <a "
@@ -227,9 +228,13 @@ void TestModernPage::textLogPage()
     QVERIFY(page.contains(QStringLiteral("<div class=\"u s1 g\" id=\"u3\">")));
     QVERIFY(page.contains(QStringLiteral("<template data-w=\"2 1 0 -1 1 1 1 ")));
     QCOMPARE(page.count(QStringLiteral("<section class=\"part\">")), 2);
-    QCOMPARE(page.count(QStringLiteral("</section>")), 2);
-    QVERIFY(page.endsWith(
-        QStringLiteral("</template></section>\n</div>\n</main>\n</body>\n</html>\n")));
+    QCOMPARE(page.count(QStringLiteral("</template></section>")), 2);
+    // The statistics follow the utterances: a log without dates has its speakers' counts.
+    QVERIFY(page.contains(QStringLiteral("</template></section>\n</div>\n</main>\n<section "
+                                         "class=\"stats\" id=\"stats\"")));
+    QVERIFY(page.contains(QStringLiteral("<th scope=\"row\">A</th><td class=\"num\">%1 件</td>")
+                              .arg(ModernBody::SectionBlocks + 1)));
+    QVERIFY(page.endsWith(QStringLiteral("</section>\n</body>\n</html>\n")));
 }
 
 void TestModernPage::xmlHistoryTimes()

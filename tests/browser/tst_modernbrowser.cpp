@@ -285,8 +285,9 @@ void TestModernBrowser::initTestCase()
     // Two months of a LINE talk history, one speaker's name trying to be markup: the figures
     // of the statistics.
     const QString hostile = QStringLiteral("<script>window.PELORIN_INJECTED=9</script> & \"Q\"");
-    const QString talk = QStringLiteral("[LINE] Annとのトーク履歴\r\n保存日時：2024/03/01 10:00\r\n\r\n"
-                                        "2024/01/30(火)\r\n21:00\tAnn\thello\r\n21:05\t")
+    const QString talk
+        = QStringLiteral("[LINE] Annとのトーク履歴\r\n保存日時：2024/03/01 10:00\r\n\r\n"
+                         "2024/01/30(火)\r\n21:00\tAnn\thello\r\n21:05\t")
         + hostile
         + QStringLiteral("\thi\r\n\r\n2024/01/31(水)\r\n08:15\tAnn\tmorning\r\n\r\n"
                          "2024/02/01(木)\r\n23:59\tAnn\tlate\r\n\r\n"
@@ -297,10 +298,14 @@ void TestModernBrowser::initTestCase()
     runChecks(QStringLiteral("statistics"),
               makePage(QStringLiteral("stats"), colorcode::defaultPalette(), {talk}),
               "{full: false, systemDark: false, links: 0, utterances: 5, days: 4, stats: {"
-              "speakers: ['Ann: 3 件', '" + name + ": 2 件'], "
-              "months: ['2024/01: 3 件', '2024/02: 2 件'], "
-              "moments: ['2024/01/30 21:00 Ann', '2024/02/03 10:00 " + name + "', "
-              "'3 日（2024/01/30 ～ 2024/02/01）'], busiest: ['火曜 21時台: 2 件']}}",
+              "speakers: ['Ann: 3 件', '"
+                  + name
+                  + ": 2 件'], "
+                    "months: ['2024/01: 3 件', '2024/02: 2 件'], "
+                    "moments: ['2024/01/30 21:00 Ann', '2024/02/03 10:00 "
+                  + name
+                  + "', "
+                    "'3 日（2024/01/30 ～ 2024/02/01）'], busiest: ['火曜 21時台: 2 件']}}",
               {});
 }
 

@@ -52,8 +52,9 @@ QString securityPolicy()
 
 QString monthText(int month)
 {
-    return QStringLiteral("%1/%2").arg(month / 12, 4, 10, QLatin1Char('0')).arg(month % 12 + 1, 2,
-                                                                              10, QLatin1Char('0'));
+    return QStringLiteral("%1/%2")
+        .arg(month / 12, 4, 10, QLatin1Char('0'))
+        .arg(month % 12 + 1, 2, 10, QLatin1Char('0'));
 }
 
 // "2024/01 12 0 5": the first month and the counts from it on; empty without them.
@@ -153,7 +154,8 @@ QString row(const IndexEntry &e)
         % QStringLiteral("</td><td class=\"who\">") % e.speakers.join(SpeakerSeparator)
         % QStringLiteral("</td><td class=\"num\">") % QString::number(e.utterances)
         % QStringLiteral("</td><td class=\"date\">") % dates(e)
-        % QStringLiteral("</td><td class=\"trend\">") % sparkline(e) % QStringLiteral("</td></tr>\n");
+        % QStringLiteral("</td><td class=\"trend\">") % sparkline(e)
+        % QStringLiteral("</td></tr>\n");
 }
 
 } // namespace

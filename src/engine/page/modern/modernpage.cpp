@@ -110,7 +110,8 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
         % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li,.sc){--c:var(--cd)}\n");
     out += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
         % pageassets::darkVariables()
-        % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li,.sc){--c:var(--cd)}}\n");
+        % QStringLiteral(
+               "}\n:root:not([data-theme=light]) :is(.u,.legend li,.sc){--c:var(--cd)}}\n");
     speakerRules(colors, out);
     out += printStyle();
     if (info.chatExport)

@@ -33,8 +33,9 @@ QString number(qint64 n)
 
 QString monthText(int month)
 {
-    return QStringLiteral("%1/%2").arg(month / 12, 4, 10, QLatin1Char('0')).arg(month % 12 + 1, 2,
-                                                                              10, QLatin1Char('0'));
+    return QStringLiteral("%1/%2")
+        .arg(month / 12, 4, 10, QLatin1Char('0'))
+        .arg(month % 12 + 1, 2, 10, QLatin1Char('0'));
 }
 
 QString dayText(qint64 julianDay)
@@ -107,11 +108,10 @@ void monthBars(const ChatStats &stats, QString &out)
         // A bar for every month, so that each has its title; an empty one is a sliver.
         const double h = std::max(1.0, double(MonthHeight - 4) * months[m] / most);
         out += QStringLiteral("<rect class=\"mb") % (months[m] ? QString() : QStringLiteral(" z"))
-            % QStringLiteral("\" x=\"") % x % QStringLiteral("\" y=\"")
-            % length(MonthHeight - h) % QStringLiteral("\" width=\"") % number(MonthBar)
-            % QStringLiteral("\" height=\"") % length(h) % QStringLiteral("\"><title>")
-            % monthText(month) % QStringLiteral(": ") % number(months[m])
-            % QStringLiteral(" 件</title></rect>\n");
+            % QStringLiteral("\" x=\"") % x % QStringLiteral("\" y=\"") % length(MonthHeight - h)
+            % QStringLiteral("\" width=\"") % number(MonthBar) % QStringLiteral("\" height=\"")
+            % length(h) % QStringLiteral("\"><title>") % monthText(month) % QStringLiteral(": ")
+            % number(months[m]) % QStringLiteral(" 件</title></rect>\n");
         // Each year is named under its January, and the first under its first month when
         // there is room before the next January.
         if (month % 12 == 0 || (m == 0 && 12 - month % 12 >= 4))
@@ -152,11 +152,10 @@ void hourGrid(const ChatStats &stats, QString &out)
             const qint32 count = hours[day * ChatStats::Hours + hour];
             // Shades 1 to 4 by the share of the busiest cell; 0 for none at all.
             const qint32 shade = count ? (count * Shades + most - 1) / most : 0;
-            out += QStringLiteral("<rect class=\"hc q") % number(shade)
-                % QStringLiteral("\" x=\"") % number(GridLeft + hour * CellStep)
-                % QStringLiteral("\" y=\"") % number(y) % QStringLiteral("\" width=\"")
-                % number(Cell) % QStringLiteral("\" height=\"") % number(Cell)
-                % QStringLiteral("\"><title>") % QStringView(WeekdayNames[day])
+            out += QStringLiteral("<rect class=\"hc q") % number(shade) % QStringLiteral("\" x=\"")
+                % number(GridLeft + hour * CellStep) % QStringLiteral("\" y=\"") % number(y)
+                % QStringLiteral("\" width=\"") % number(Cell) % QStringLiteral("\" height=\"")
+                % number(Cell) % QStringLiteral("\"><title>") % QStringView(WeekdayNames[day])
                 % QStringLiteral("曜 ") % number(hour) % QStringLiteral("時台: ") % number(count)
                 % QStringLiteral(" 件</title></rect>\n");
         }
@@ -169,11 +168,11 @@ QString moment(const ChatStats::Moment &m, const ModernPageInfo &info)
     QString text = htmlEscaped(m.date);
     if (!m.time.isEmpty())
         text += u' ' % htmlEscaped(m.time);
-    text += QStringLiteral(" <span class=\"sc s") % number(m.speaker + 1)
-        % QStringLiteral("\">") % speakerName(info, m.speaker) % QStringLiteral("</span>");
+    text += QStringLiteral(" <span class=\"sc s") % number(m.speaker + 1) % QStringLiteral("\">")
+        % speakerName(info, m.speaker) % QStringLiteral("</span>");
     if (m.utterance > 0)
-        text = QStringLiteral("<a href=\"#u") % number(m.utterance) % QStringLiteral("\">")
-            % text % QStringLiteral("</a>");
+        text = QStringLiteral("<a href=\"#u") % number(m.utterance) % QStringLiteral("\">") % text
+            % QStringLiteral("</a>");
     return text;
 }
 
@@ -199,9 +198,9 @@ void writeStatsSection(const ChatStats &stats, const ModernPageInfo &info, QByte
 {
     if (info.speakers.isEmpty())
         return;
-    QString text = QStringLiteral(
-        "<section class=\"stats\" id=\"stats\" aria-labelledby=\"stats-t\">\n"
-        "<h2 id=\"stats-t\">統計</h2>\n");
+    QString text
+        = QStringLiteral("<section class=\"stats\" id=\"stats\" aria-labelledby=\"stats-t\">\n"
+                         "<h2 id=\"stats-t\">統計</h2>\n");
     speakerBars(info, text);
     if (stats.hasDates()) {
         monthBars(stats, text);

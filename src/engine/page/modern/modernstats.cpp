@@ -160,7 +160,22 @@ void hourGrid(const ChatStats &stats, QString &out)
                 % QStringLiteral(" 件</title></rect>\n");
         }
     }
-    out += QStringLiteral("</svg>\n");
+    // The same figures as a table, for a reader that does not see the grid.
+    out += QStringLiteral("</svg>\n<details><summary>曜日と時間帯ごとの数</summary>\n"
+                          "<div class=\"strip\"><table class=\"figures\">\n<thead><tr><td></td>");
+    for (int hour = 0; hour < ChatStats::Hours; ++hour)
+        out += QStringLiteral("<th scope=\"col\" class=\"num\">") % number(hour)
+            % QStringLiteral("時</th>");
+    out += QStringLiteral("</tr></thead>\n<tbody>\n");
+    for (int day = 0; day < ChatStats::Weekdays; ++day) {
+        out += QStringLiteral("<tr><th scope=\"row\">") % QStringView(WeekdayNames[day])
+            % QStringLiteral("</th>");
+        for (int hour = 0; hour < ChatStats::Hours; ++hour)
+            out += QStringLiteral("<td class=\"num\">")
+                % number(hours[day * ChatStats::Hours + hour]) % QStringLiteral("</td>");
+        out += QStringLiteral("</tr>\n");
+    }
+    out += QStringLiteral("</tbody></table></div></details>\n");
 }
 
 QString moment(const ChatStats::Moment &m, const ModernPageInfo &info)

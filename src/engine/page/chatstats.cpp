@@ -105,6 +105,13 @@ void ChatStats::add(qsizetype speaker, qsizetype utterance, const QString &date,
         stamp(m_last);
 }
 
+QString ChatStats::monthText(int month)
+{
+    return QStringLiteral("%1/%2")
+        .arg(month / 12, 4, 10, QLatin1Char('0'))
+        .arg(month % 12 + 1, 2, 10, QLatin1Char('0'));
+}
+
 ChatStats::DayRun ChatStats::longestRun() const
 {
     QList<qint64> days = m_days;

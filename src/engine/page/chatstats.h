@@ -35,6 +35,8 @@ public:
     bool hasDates() const { return m_firstMonth >= 0; }
     // Months counted from year 0 (year * 12 + month - 1): the first one counted.
     int firstMonth() const { return m_firstMonth; }
+    // A month so counted as "YYYY/MM".
+    static QString monthText(int month);
     // Utterances per month, from firstMonth() to the last one, empty months included.
     const QList<qint32> &months() const { return m_months; }
     // Utterances per weekday (Monday first) and hour: [weekday * Hours + hour].

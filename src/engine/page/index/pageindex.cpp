@@ -1,5 +1,6 @@
 #include "engine/page/index/pageindex.h"
 
+#include "engine/page/chatstats.h"
 #include "engine/page/htmltext.h"
 #include "engine/page/index/indexassets.h"
 #include "fileio/filename.h"
@@ -50,19 +51,12 @@ QString securityPolicy()
     return policy;
 }
 
-QString monthText(int month)
-{
-    return QStringLiteral("%1/%2")
-        .arg(month / 12, 4, 10, QLatin1Char('0'))
-        .arg(month % 12 + 1, 2, 10, QLatin1Char('0'));
-}
-
 // "2024/01 12 0 5": the first month and the counts from it on; empty without them.
 QString monthsAttribute(const IndexEntry &e)
 {
     if (e.firstMonth < 0 || e.months.isEmpty())
         return QString();
-    QString text = monthText(e.firstMonth);
+    QString text = ChatStats::monthText(e.firstMonth);
     for (const qint32 count : e.months)
         text += u' ' + QString::number(count);
     return text;
@@ -112,12 +106,12 @@ QString sparkline(const IndexEntry &e)
     }
     for (qsizetype i = 0; n > 1 && i < n; ++i)
         point(100.0 * double(i) / double(n - 1), e.months[i]);
-    const QString busiestMonth = monthText(e.firstMonth + int(busiest)) % QStringLiteral(" の ")
-        % QString::number(most) % QStringLiteral(" 件");
+    const QString busiestMonth = ChatStats::monthText(e.firstMonth + int(busiest))
+        % QStringLiteral(" の ") % QString::number(most) % QStringLiteral(" 件");
     QString title = QStringLiteral("月ごとの発言数: ");
     if (n > 1)
-        title += monthText(e.firstMonth) % QStringLiteral(" ～ ")
-            % monthText(e.firstMonth + int(n) - 1) % QStringLiteral("、最も多いのは ");
+        title += ChatStats::monthText(e.firstMonth) % QStringLiteral(" ～ ")
+            % ChatStats::monthText(e.firstMonth + int(n) - 1) % QStringLiteral("、最も多いのは ");
     title += busiestMonth;
     return QStringLiteral("<svg class=\"spark\" viewBox=\"0 0 100 20\" "
                           "preserveAspectRatio=\"none\" role=\"img\"><title>")

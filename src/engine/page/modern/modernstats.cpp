@@ -1,5 +1,6 @@
 #include "engine/page/modern/modernstats.h"
 
+#include "engine/page/chatstats.h"
 #include "engine/page/htmltext.h"
 #include "engine/page/modern/modernpage.h"
 
@@ -29,13 +30,6 @@ const char16_t *const WeekdayNames[ChatStats::Weekdays]
 QString number(qint64 n)
 {
     return QString::number(n);
-}
-
-QString monthText(int month)
-{
-    return QStringLiteral("%1/%2")
-        .arg(month / 12, 4, 10, QLatin1Char('0'))
-        .arg(month % 12 + 1, 2, 10, QLatin1Char('0'));
 }
 
 QString dayText(qint64 julianDay)
@@ -96,8 +90,8 @@ void monthBars(const ChatStats &stats, QString &out)
         % number(width) % QStringLiteral("\" height=\"") % number(height)
         % QStringLiteral("\" viewBox=\"0 0 ") % number(width) % u' ' % number(height)
         % QStringLiteral("\" role=\"img\" aria-labelledby=\"stats-m\"><title id=\"stats-m\">")
-        % monthText(first) % QStringLiteral(" ～ ") % monthText(last)
-        % QStringLiteral("、最も多いのは ") % monthText(first + int(busiest))
+        % ChatStats::monthText(first) % QStringLiteral(" ～ ") % ChatStats::monthText(last)
+        % QStringLiteral("、最も多いのは ") % ChatStats::monthText(first + int(busiest))
         % QStringLiteral(" の ") % number(most) % QStringLiteral(" 件</title>\n");
     out += QStringLiteral("<line class=\"axis\" x1=\"0\" y1=\"") % number(MonthHeight)
         % QStringLiteral("\" x2=\"") % number(width) % QStringLiteral("\" y2=\"")
@@ -110,8 +104,8 @@ void monthBars(const ChatStats &stats, QString &out)
         out += QStringLiteral("<rect class=\"mb") % (months[m] ? QString() : QStringLiteral(" z"))
             % QStringLiteral("\" x=\"") % x % QStringLiteral("\" y=\"") % length(MonthHeight - h)
             % QStringLiteral("\" width=\"") % number(MonthBar) % QStringLiteral("\" height=\"")
-            % length(h) % QStringLiteral("\"><title>") % monthText(month) % QStringLiteral(": ")
-            % number(months[m]) % QStringLiteral(" 件</title></rect>\n");
+            % length(h) % QStringLiteral("\"><title>") % ChatStats::monthText(month)
+            % QStringLiteral(": ") % number(months[m]) % QStringLiteral(" 件</title></rect>\n");
         // Each year is named under its January, and the first under its first month when
         // there is room before the next January.
         if (month % 12 == 0 || (m == 0 && 12 - month % 12 >= 4))
@@ -123,7 +117,7 @@ void monthBars(const ChatStats &stats, QString &out)
                           "class=\"figures\"><tbody>\n");
     for (qsizetype m = 0; m < months.size(); ++m) {
         if (months[m])
-            out += QStringLiteral("<tr><th scope=\"row\">") % monthText(first + int(m))
+            out += QStringLiteral("<tr><th scope=\"row\">") % ChatStats::monthText(first + int(m))
                 % QStringLiteral("</th><td class=\"num\">") % number(months[m])
                 % QStringLiteral(" 件</td></tr>\n");
     }

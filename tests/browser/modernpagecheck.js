@@ -348,6 +348,18 @@ window.addEventListener('load', function () {
                       document.querySelector('main b')).fontWeight, '700');
             next();
         },
+        // The head's link to the statistics: their heading ends up below the toolbar, also
+        // when the sections on the way are drawn only as they come into view.
+        function (next) {
+            click('.facts a[href="#stats"]');
+            setTimeout(function () {
+                var top = document.querySelector('#stats h2').getBoundingClientRect().top;
+                var tools = document.getElementById('tools').getBoundingClientRect().bottom;
+                check('the statistics in view after their link',
+                      top >= tools && top < innerHeight, true);
+                next();
+            }, 400);
+        },
     ];
     function run(i) {
         if (i < steps.length) {

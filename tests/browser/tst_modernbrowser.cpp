@@ -307,6 +307,21 @@ void TestModernBrowser::initTestCase()
                   + "', "
                     "'3 日（2024/01/30 ～ 2024/02/01）'], busiest: ['火曜 21時台: 2 件']}}",
               {});
+
+    // A long talk: its chapters are drawn only as they come into view.
+    QString talkLong
+        = QStringLiteral("[LINE] Boとのトーク履歴\r\n保存日時：2024/03/01 10:00\r\n\r\n");
+    for (int day = 1; day <= 30; ++day) {
+        talkLong += QStringLiteral("2024/01/%1(月)\r\n").arg(day, 2, 10, QLatin1Char('0'));
+        for (int k = 0; k < 40; ++k)
+            talkLong += QStringLiteral("10:%1\t%2\tline %1\r\n")
+                            .arg(k, 2, 10, QLatin1Char('0'))
+                            .arg(k % 3 ? QStringLiteral("Bo") : QStringLiteral("Cy"));
+        talkLong += QStringLiteral("\r\n");
+    }
+    runChecks(QStringLiteral("long talk"),
+              makePage(QStringLiteral("long"), colorcode::defaultPalette(), {talkLong}),
+              "{full: false, systemDark: false, links: 0, utterances: 1200, days: 30}", {});
 }
 
 void TestModernBrowser::page_data()

@@ -66,6 +66,17 @@ async function follow(tab, selector, target) {
     if (width !== 1280 || dark)
       continue;
 
+    // Each dated page's utterances per month, drawn as a line whose title gives the figures.
+    check('months of each row', await tab.eval(
+      `Array.from(document.querySelectorAll('tbody tr')).map((r) => r.getAttribute('data-months'))`),
+      expected.months);
+    check('sparklines', await tab.eval(`Array.from(document.querySelectorAll('tbody tr')).map((r) => {
+      const line = r.querySelector('svg.spark');
+      return line && [line.querySelector('title').textContent,
+                      line.querySelector('polyline').points.numberOfItems,
+                      Math.round(line.getBoundingClientRect().width) > 0];
+    })`), expected.sparklines);
+
     // Matching ignores case and width and takes hiragana and katakana alike.
     for (const [words, links] of expected.alike)
       check('matches "' + words + '"', (await search(tab, words)).map((h) => h.href), links);
@@ -106,6 +117,8 @@ async function follow(tab, selector, target) {
     if (shots) {
       await tab.goto(folderUrl + newest);
       await tab.screenshot(path.join(shots, 'page-1280-light.png'));
+      await tab.eval(`document.getElementById('stats').scrollIntoView()`);
+      await tab.screenshot(path.join(shots, 'stats-1280-light.png'));
     }
   }
   if (shots) {
@@ -113,6 +126,8 @@ async function follow(tab, selector, target) {
     all.push(phone);
     await phone.goto(folderUrl + expected.rows[1]);
     await phone.screenshot(path.join(shots, 'page-390-dark.png'));
+    await phone.eval(`document.getElementById('stats').scrollIntoView()`);
+    await phone.screenshot(path.join(shots, 'stats-390-dark.png'));
   }
   check('console messages', [].concat(...all.map((t) => t.console)), []);
   check('requests outside the files', [].concat(...all.map((t) => t.requests)), []);

@@ -88,6 +88,21 @@ window.addEventListener('load', function () {
         }
         return least.map(round);
     }
+    // Each speaker's bar in the statistics has the colour of its swatch in the legend.
+    function statsInSpeakerColours() {
+        return all('#stats .who tbody tr').every(function (row) {
+            var swatch = document.querySelector('.legend li.' + row.className.match(/s\d+/)[0]
+                                                + ' .sw');
+            return getComputedStyle(row.querySelector('rect')).fill
+                === getComputedStyle(swatch).backgroundColor;
+        });
+    }
+    function same(name, actual, expected) {
+        check(name, JSON.stringify(actual), JSON.stringify(expected));
+    }
+    function texts(selector) {
+        return all(selector).map(function (el) { return el.textContent; });
+    }
     function isDark() {
         return luminance(getComputedStyle(document.body).backgroundColor) < 0.2;
     }
@@ -154,9 +169,33 @@ window.addEventListener('load', function () {
             next();
         },
         function (next) {
+            // The charts after the utterances: a row for each speaker, and a dated chat's
+            // figures as the page states them.
+            check('statistics linked from the head',
+                  !!document.querySelector('.facts a[href="#stats"]'), true);
+            check('a row per speaker in the statistics', all('#stats .who tbody tr').length,
+                  all('.legend li').length);
+            if (c.stats) {
+                same('utterances per speaker', all('#stats .who tbody tr').map(function (row) {
+                    return row.cells[0].textContent + ': ' + row.cells[1].textContent;
+                }), c.stats.speakers);
+                same('utterances per month', texts('#stats .mb title'), c.stats.months);
+                same('first and last utterance, longest run', texts('#stats .moments dd'),
+                     c.stats.moments);
+                same('busiest hour and weekday', texts('#stats .hc.q4 title'), c.stats.busiest);
+                check('names in the statistics stay text',
+                      document.querySelectorAll('#stats script').length
+                      + String(window.PELORIN_INJECTED), '0undefined');
+            }
+            next();
+        },
+        function (next) {
             var first = lowestContrast(), firstApart = closestColours();
+            var firstStats = statsInSpeakerColours();
             click('#theme');
             var second = lowestContrast(), secondApart = closestColours();
+            check('statistics in the speakers\' colours in both themes',
+                  firstStats && statsInSpeakerColours(), true);
             var dark = isDark();
             check('theme switch changes the theme', dark !== c.systemDark, true);
             atLeast('light theme contrast', dark ? first : second, 4.5);
@@ -308,6 +347,18 @@ window.addEventListener('load', function () {
             check('chat bold markup shows', getComputedStyle(
                       document.querySelector('main b')).fontWeight, '700');
             next();
+        },
+        // The head's link to the statistics: their heading ends up below the toolbar, also
+        // when the sections on the way are drawn only as they come into view.
+        function (next) {
+            click('.facts a[href="#stats"]');
+            setTimeout(function () {
+                var top = document.querySelector('#stats h2').getBoundingClientRect().top;
+                var tools = document.getElementById('tools').getBoundingClientRect().bottom;
+                check('the statistics in view after their link',
+                      top >= tools && top < innerHeight, true);
+                next();
+            }, 400);
         },
     ];
     function run(i) {

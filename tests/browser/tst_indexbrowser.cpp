@@ -40,7 +40,8 @@ QStringList manyDays()
 
 // A folder's index page in headless Chromium (driven by indexcheck.js over the DevTools
 // protocol): its rows, its search across the pages it lists, the hits' links to their messages,
-// chat text that tries to be markup, the links between pages, both themes and a phone's width.
+// chat text that tries to be markup, the links between pages, each page's months as a sparkline,
+// both themes and a phone's width.
 class TestIndexBrowser : public QObject
 {
     Q_OBJECT
@@ -112,7 +113,10 @@ void TestIndexBrowser::initTestCase()
       "snippets": [["zebra", "<b>not bold</b> &lt; zebra \"q\" \\ </script> end"],
                    ["yak", "yak <img src=x onerror=\"window.PELORIN_INJECTED=1\"> <script>window.PELORIN_INJECTED=2</script>"]],
       "nav": [["_old.htm", "prev", "_undated.htm"], ["_old.htm", "next", "_new.htm"],
-              ["_undated.htm", "next", "_old.htm"]]
+              ["_undated.htm", "next", "_old.htm"]],
+      "months": ["2024/01 3", "2023/05 69", null],
+      "sparklines": [["月ごとの発言数: 2024/01 の 3 件", 2, true],
+                     ["月ごとの発言数: 2023/05 の 69 件", 2, true], null]
     })";
     const QString expectedPath
         = writeFile(m_dir.filePath(QStringLiteral("expected.json")), expected);

@@ -281,6 +281,47 @@ void TestModernBrowser::initTestCase()
     runChecks(QStringLiteral("days"),
               makePage(QStringLiteral("days"), colorcode::defaultPalette(), {days}),
               "{full: false, systemDark: false, links: 0, utterances: 48, days: 4}", {});
+
+    // Two months of a LINE talk history, one speaker's name trying to be markup: the figures
+    // of the statistics.
+    const QString hostile = QStringLiteral("<script>window.PELORIN_INJECTED=9</script> & \"Q\"");
+    const QString talk
+        = QStringLiteral("[LINE] Annとのトーク履歴\r\n保存日時：2024/03/01 10:00\r\n\r\n"
+                         "2024/01/30(火)\r\n21:00\tAnn\thello\r\n21:05\t")
+        + hostile
+        + QStringLiteral("\thi\r\n\r\n2024/01/31(水)\r\n08:15\tAnn\tmorning\r\n\r\n"
+                         "2024/02/01(木)\r\n23:59\tAnn\tlate\r\n\r\n"
+                         "2024/02/03(土)\r\n10:00\t")
+        + hostile + QStringLiteral("\tlast\r\n");
+    // In the check script's own text "<" is written as an escape.
+    const QByteArray name = "\\u003cscript>window.PELORIN_INJECTED=9\\u003c/script> & \\\"Q\\\"";
+    runChecks(QStringLiteral("statistics"),
+              makePage(QStringLiteral("stats"), colorcode::defaultPalette(), {talk}),
+              "{full: false, systemDark: false, links: 0, utterances: 5, days: 4, stats: {"
+              "speakers: ['Ann: 3 件', '"
+                  + name
+                  + ": 2 件'], "
+                    "months: ['2024/01: 3 件', '2024/02: 2 件'], "
+                    "moments: ['2024/01/30 21:00 Ann', '2024/02/03 10:00 "
+                  + name
+                  + "', "
+                    "'3 日（2024/01/30 ～ 2024/02/01）'], busiest: ['火曜 21時台: 2 件']}}",
+              {});
+
+    // A long talk: its chapters are drawn only as they come into view.
+    QString talkLong
+        = QStringLiteral("[LINE] Boとのトーク履歴\r\n保存日時：2024/03/01 10:00\r\n\r\n");
+    for (int day = 1; day <= 30; ++day) {
+        talkLong += QStringLiteral("2024/01/%1(月)\r\n").arg(day, 2, 10, QLatin1Char('0'));
+        for (int k = 0; k < 40; ++k)
+            talkLong += QStringLiteral("10:%1\t%2\tline %1\r\n")
+                            .arg(k, 2, 10, QLatin1Char('0'))
+                            .arg(k % 3 ? QStringLiteral("Bo") : QStringLiteral("Cy"));
+        talkLong += QStringLiteral("\r\n");
+    }
+    runChecks(QStringLiteral("long talk"),
+              makePage(QStringLiteral("long"), colorcode::defaultPalette(), {talkLong}),
+              "{full: false, systemDark: false, links: 0, utterances: 1200, days: 30}", {});
 }
 
 void TestModernBrowser::page_data()

@@ -22,6 +22,7 @@ public:
     bool commit();
 
     const QString &path() const { return m_path; }
+    const ChatStats &stats() const { return m_data.stats(); }
     QString errorString() const { return m_error; }
 
 private:

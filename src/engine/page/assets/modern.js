@@ -524,21 +524,28 @@
     }, function () { });
   });
 
-  // The message the address points to (a link from the index, or one copied) is brought into
-  // view again until it stays: sections not drawn yet have a reckoned height, and drawing the
-  // ones on the way moves it elsewhere.
+  // The message the address points to (a link from the index, or one copied), or the
+  // statistics after the last one, is brought into view again until it stays: sections not
+  // drawn yet have a reckoned height, and drawing the ones on the way moves it elsewhere.
   function keepTarget() {
     var b = location.hash.length > 2 && document.getElementById(location.hash.slice(1));
-    if (!b || !b.classList.contains('u'))
+    if (!b || !b.matches('.u, #stats'))
       return;
+    // A few frames more are watched once it is still: a section drawn late moves it too.
     var tries = 0;
     (function look() {
       b.scrollIntoView({block: 'start'});
       var top = b.getBoundingClientRect().top;
-      requestAnimationFrame(function () {
-        if (Math.abs(b.getBoundingClientRect().top - top) > 1 && ++tries < 8)
-          look();
-      });
+      (function watch(still) {
+        requestAnimationFrame(function () {
+          if (Math.abs(b.getBoundingClientRect().top - top) > 1) {
+            if (++tries < 8)
+              look();
+          } else if (still < 10) {
+            watch(still + 1);
+          }
+        });
+      })(0);
     })();
   }
   addEventListener('hashchange', keepTarget);

@@ -1,5 +1,6 @@
 #include "engine/page/index/pageindex.h"
 
+#include "engine/page/chatstats.h"
 #include "engine/page/htmltext.h"
 #include "engine/page/index/indexassets.h"
 #include "fileio/filename.h"
@@ -50,8 +51,77 @@ QString securityPolicy()
     return policy;
 }
 
+// "2024/01 12 0 5": the first month and the counts from it on; empty without them.
+QString monthsAttribute(const IndexEntry &e)
+{
+    if (e.firstMonth < 0 || e.months.isEmpty())
+        return QString();
+    QString text = ChatStats::monthText(e.firstMonth);
+    for (const qint32 count : e.months)
+        text += u' ' + QString::number(count);
+    return text;
+}
+
+void readMonths(QStringView value, IndexEntry &e)
+{
+    const QList<QStringView> parts = value.split(u' ', Qt::SkipEmptyParts);
+    if (parts.size() < 2 || parts[0].size() != 7 || parts[0][4] != u'/')
+        return;
+    bool yearOk = false, monthOk = false;
+    const int year = parts[0].first(4).toInt(&yearOk);
+    const int month = parts[0].sliced(5).toInt(&monthOk);
+    if (!yearOk || !monthOk || month < 1 || month > 12)
+        return;
+    QList<qint32> months;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        bool ok = false;
+        const int count = parts[i].toInt(&ok);
+        if (!ok || count < 0)
+            return;
+        months.append(count);
+    }
+    e.firstMonth = year * 12 + month - 1;
+    e.months = months;
+}
+
+// The utterances per month as a small line, its figures in its title.
+QString sparkline(const IndexEntry &e)
+{
+    if (e.firstMonth < 0 || e.months.isEmpty())
+        return QString();
+    const qsizetype n = e.months.size();
+    const qint32 most = std::max(1, *std::max_element(e.months.cbegin(), e.months.cend()));
+    const qsizetype busiest
+        = std::max_element(e.months.cbegin(), e.months.cend()) - e.months.cbegin();
+    QString points;
+    const auto point = [&](double x, qint32 count) {
+        if (!points.isEmpty())
+            points += u' ';
+        points += QString::number(qRound(x * 10) / 10.0) % u','
+            % QString::number(qRound((19.0 - 18.0 * count / most) * 10) / 10.0);
+    };
+    if (n == 1) { // one month: a level line
+        point(0, e.months[0]);
+        point(100, e.months[0]);
+    }
+    for (qsizetype i = 0; n > 1 && i < n; ++i)
+        point(100.0 * double(i) / double(n - 1), e.months[i]);
+    const QString busiestMonth = ChatStats::monthText(e.firstMonth + int(busiest))
+        % QStringLiteral(" の ") % QString::number(most) % QStringLiteral(" 件");
+    QString title = QStringLiteral("月ごとの発言数: ");
+    if (n > 1)
+        title += ChatStats::monthText(e.firstMonth) % QStringLiteral(" ～ ")
+            % ChatStats::monthText(e.firstMonth + int(n) - 1) % QStringLiteral("、最も多いのは ");
+    title += busiestMonth;
+    return QStringLiteral("<svg class=\"spark\" viewBox=\"0 0 100 20\" "
+                          "preserveAspectRatio=\"none\" role=\"img\"><title>")
+        % title % QStringLiteral("</title><polyline points=\"") % points
+        % QStringLiteral("\"/></svg>");
+}
+
 QString row(const IndexEntry &e)
 {
+    const QString months = monthsAttribute(e);
     const QString page = pageLink(e.page);
     const QString title
         = e.chatName.isEmpty() ? htmlEscaped(fileio::printable(e.log)) : htmlEscaped(e.chatName);
@@ -66,6 +136,7 @@ QString row(const IndexEntry &e)
         % (e.fileDate ? QStringLiteral("\" data-filedate=\"1") : QString())
         % QStringLiteral("\" data-anchors=\"") % (e.anchors ? u'1' : u'0')
         % QStringLiteral("\" data-search=\"") % (e.searchData ? u'1' : u'0')
+        % (months.isEmpty() ? QString() : QStringLiteral("\" data-months=\"") % months)
         % QStringLiteral("\"><td class=\"chat\"><a href=\"") % page % QStringLiteral("\">") % title
         % QStringLiteral("</a>")
         % (e.chatName.isEmpty() ? QString()
@@ -76,7 +147,9 @@ QString row(const IndexEntry &e)
                         : QStringLiteral("<span class=\"log\">（検索できません）</span>"))
         % QStringLiteral("</td><td class=\"who\">") % e.speakers.join(SpeakerSeparator)
         % QStringLiteral("</td><td class=\"num\">") % QString::number(e.utterances)
-        % QStringLiteral("</td><td class=\"date\">") % dates(e) % QStringLiteral("</td></tr>\n");
+        % QStringLiteral("</td><td class=\"date\">") % dates(e)
+        % QStringLiteral("</td><td class=\"trend\">") % sparkline(e)
+        % QStringLiteral("</td></tr>\n");
 }
 
 } // namespace
@@ -153,7 +226,8 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
                        "aria-pressed=\"false\">ダークにする</button></div>\n"
                        "<p id=\"status\" aria-live=\"polite\"></p>\n<ol id=\"hits\" hidden></ol>\n"
                        "</header>\n<main>\n<table>\n<thead><tr><th>チャット</th><th>発言者</th>"
-                       "<th class=\"num\">発言</th><th>日付</th></tr></thead>\n<tbody>\n");
+                       "<th class=\"num\">発言</th><th>日付</th>"
+                       "<th>月ごとの発言</th></tr></thead>\n<tbody>\n");
     for (const IndexEntry &e : entries)
         page += row(e);
     page += QStringLiteral("</tbody>\n</table>\n</main>\n<script>") % indexassets::indexScript()
@@ -194,6 +268,8 @@ bool readIndexRow(QStringView line, IndexEntry &e)
             e.anchors = value == u"1";
         else if (name == u"search")
             e.searchData = value == u"1";
+        else if (name == u"months")
+            readMonths(value, e);
     }
     return counted && !e.page.isEmpty() && !e.page.contains(u'/');
 }

@@ -26,6 +26,10 @@ struct IndexEntry
     bool fileDate = false; // the dates are the day the log file was last written (it tells none)
     bool anchors = false; // every utterance of the page has its anchor "#uN" (the modern page)
     bool searchData = false; // the page's search data was written beside it
+    // Utterances per month from `firstMonth` (year * 12 + month - 1) on, where the log tells
+    // dates (ChatStats); drawn as the row's sparkline.
+    int firstMonth = -1;
+    QList<qint32> months;
 };
 
 // The index's file name for the prefix in force.

@@ -186,7 +186,10 @@ void SearchData::write(const QString &line, LineRole role, QByteArray &out)
         flushUtterance(out);
         QString date, time;
         qsizetype restated = 0;
-        if (m_stamps.at(at, &date, &time, &restated) && !date.isEmpty() && date != m_lastDate) {
+        const bool stamped = m_stamps.at(at, &date, &time, &restated);
+        if (stamped)
+            m_stats.add(speaker, 0, date, time);
+        if (stamped && !date.isEmpty() && date != m_lastDate) {
             appendJsString(date, out);
             out.append(",\n");
             m_lastDate = date;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/page/chatstats.h"
 #include "engine/read/linerole.h"
 #include "engine/read/linestamps.h"
 #include "engine/text/linetests.h"
@@ -35,6 +36,8 @@ public:
     void write(const QString &line, LineRole role, QByteArray &out);
     // The last utterance and the script's end.
     void finish(QByteArray &out);
+    // The figures of the utterances so far: the index draws the months of each page.
+    const ChatStats &stats() const { return m_stats; }
 
 private:
     void flushUtterance(QByteArray &out);
@@ -49,6 +52,7 @@ private:
     QString m_lastDate;
     qsizetype m_restatedLine = -1;
     qsizetype m_restated = 0;
+    ChatStats m_stats;
 };
 
 // What a reader sees of chat markup (as the chat filter left it): its text, with character

@@ -343,6 +343,8 @@ void ModernBody::headerLine(const QString &line, LineRole role)
     m_speaker = speaker;
     char digits[24];
     const auto id = std::to_chars(digits, digits + sizeof digits, ++m_utterance);
+    if (stamped)
+        m_stats.add(speaker, m_utterance, date, time);
     const QByteArrayView number(digits, id.ptr - digits);
     if (grouped)
         m_out->append(" g");

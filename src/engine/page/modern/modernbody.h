@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/page/chatstats.h"
 #include "engine/read/linerole.h"
 #include "engine/read/linestamps.h"
 #include "engine/text/linetests.h"
@@ -42,6 +43,8 @@ public:
     void write(const QString &line, LineRole role, QByteArray &out, QStringView ref = {});
     // Closes what is open; called once after the last line.
     void finish(QByteArray &out);
+    // The figures of the utterances written so far, for the page's charts.
+    const ChatStats &stats() const { return m_stats; }
 
     static constexpr int SectionBlocks = 64;
     static constexpr int SectionLines = 400;
@@ -91,6 +94,7 @@ private:
     qsizetype m_restatedLine = -1;
     qsizetype m_restated = 0;
     OpenTags m_openTags;
+    ChatStats m_stats;
 };
 
 // Appends chat markup (as the filter left it), in UTF-8, with its http and https addresses made

@@ -2,6 +2,7 @@
 
 #include "engine/page/distinctcolors.h"
 #include "engine/page/modern/modernassets.h"
+#include "engine/page/modern/modernstats.h"
 #include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
 #include "engine/text/speakerkeys.h"
@@ -106,10 +107,11 @@ void styleSheet(const ModernPageInfo &info, const ReadableColors &colors, const 
         % readable::readableOn(nar, LightNoteBackground) % QStringLiteral(";--nd:")
         % readable::readableOn(nar, DarkNoteBackground) % QStringLiteral("}\n");
     out += QStringLiteral(":root[data-theme=dark]{") % pageassets::darkVariables()
-        % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li){--c:var(--cd)}\n");
+        % QStringLiteral("}\n:root[data-theme=dark] :is(.u,.legend li,.sc){--c:var(--cd)}\n");
     out += QStringLiteral("@media (prefers-color-scheme:dark){:root:not([data-theme=light]){")
         % pageassets::darkVariables()
-        % QStringLiteral("}\n:root:not([data-theme=light]) :is(.u,.legend li){--c:var(--cd)}}\n");
+        % QStringLiteral(
+               "}\n:root:not([data-theme=light]) :is(.u,.legend li,.sc){--c:var(--cd)}}\n");
     speakerRules(colors, out);
     out += printStyle();
     if (info.chatExport)
@@ -142,6 +144,8 @@ QString facts(const ModernPageInfo &info)
     }
     if (!info.timeZone.isEmpty())
         text += QStringLiteral("・時刻は ") % htmlEscaped(info.timeZone);
+    if (!info.speakers.isEmpty()) // the charts at the page's end (modernstats.h)
+        text += QStringLiteral("・<a href=\"#stats\">統計</a>");
     return text;
 }
 
@@ -249,7 +253,7 @@ void writeModernHead(const ModernPageInfo &info, const PageSink &sink)
 
 QByteArray modernPageEnd()
 {
-    return QByteArrayLiteral("</main>\n</body>\n</html>\n");
+    return QByteArrayLiteral("</body>\n</html>\n");
 }
 
 ModernPageWriter::ModernPageWriter(const PageFacts &facts, const Settings &settings)
@@ -272,5 +276,7 @@ void ModernPageWriter::writeLine(const QString &line, LineRole role, QStringView
 void ModernPageWriter::writeEnd(QByteArray &out)
 {
     m_body.finish(out);
+    out.append("</main>\n");
+    writeStatsSection(m_body.stats(), m_info, out);
     out.append(modernPageEnd());
 }

@@ -41,7 +41,7 @@ struct ModernPageInfo
 
 // The page from "<!DOCTYPE html>" up to the opening of the utterances, in pieces.
 void writeModernHead(const ModernPageInfo &info, const PageSink &sink);
-// What follows the last utterance.
+// What follows the last utterance and the charts.
 QByteArray modernPageEnd();
 
 class ModernPageWriter final : public PageWriter

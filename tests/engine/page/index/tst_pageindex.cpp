@@ -176,6 +176,27 @@ void TestPageIndex::rowsNewestFirst()
                  .contains("<a href=\"_index.htm#older=_undated.htm\" rel=\"prev\">"),
              modern);
     QCOMPARE(index.contains(u"data-anchors=\"1\""), modern);
+
+    // Each dated page's utterances per month, all of them counted, under either style; a
+    // later run keeps them with the row it reads back.
+    const auto rowOf = [](const QString &index, QStringView page) {
+        const qsizetype at = index.indexOf(u"<tr data-page=\"" + page);
+        return index.mid(at, index.indexOf(u'\n', at) - at);
+    };
+    const QString row = rowOf(index, u"_mobile-ja-2019.htm");
+    const QString months = row.section(QStringLiteral("data-months=\""), 1).section(u'"', 0, 0);
+    QVERIFY2(months.startsWith(u"2019/02 ") && months.count(u' ') == 3, qPrintable(row));
+    qsizetype counted = 0;
+    for (const QString &count : months.split(u' ').mid(1))
+        counted += count.toLongLong();
+    QCOMPARE(QString::number(counted),
+             row.section(QStringLiteral("data-utterances=\""), 1).section(u'"', 0, 0));
+    QVERIFY(row.contains(u"<td class=\"trend\"><svg class=\"spark\""));
+    QVERIFY(!rowOf(index, u"_undated.htm").contains(u"<svg"));
+    run({QStringLiteral("undated.txt")});
+    QCOMPARE(rowOf(QString::fromUtf8(readFile(path(QStringLiteral("_index.htm")))),
+                   u"_mobile-ja-2019.htm"),
+             row);
 }
 
 // A text log tells no dates: the index takes the one in its name, else its file's, marked so

@@ -49,6 +49,8 @@ private slots:
     void chatLinks();
     void textLogPage();
     void xmlHistoryTimes();
+    void statistics_data();
+    void statistics();
     void structuredMessages_data();
     void structuredMessages();
     void coloursCarriedByName();
@@ -212,8 +214,10 @@ void TestModernPage::textLogPage()
     // The log's name without its extension, its own dots kept.
     QVERIFY(page.contains(QStringLiteral("<title>chat.v2 : A + B</title>")));
     QVERIFY(page.contains(QStringLiteral("<span class=\"n\">B</span>")));
-    QVERIFY(page.contains(QStringLiteral("<p class=\"facts\">発言者 2 人・発言 %1 件</p>")
-                              .arg(ModernBody::SectionBlocks + 2)));
+    QVERIFY(page.contains(
+        QStringLiteral(
+            "<p class=\"facts\">発言者 2 人・発言 %1 件・<a href=\"#stats\">統計</a></p>")
+            .arg(ModernBody::SectionBlocks + 2)));
     QVERIFY(page.contains(
         QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a>&#13;<p>hi <a "
                        "href=\"http://b.example/\" rel=\"noopener noreferrer\">http://b.example/"
@@ -227,9 +231,13 @@ void TestModernPage::textLogPage()
     QVERIFY(page.contains(QStringLiteral("<div class=\"u s1 g\" id=\"u3\">")));
     QVERIFY(page.contains(QStringLiteral("<template data-w=\"2 1 0 -1 1 1 1 ")));
     QCOMPARE(page.count(QStringLiteral("<section class=\"part\">")), 2);
-    QCOMPARE(page.count(QStringLiteral("</section>")), 2);
-    QVERIFY(page.endsWith(
-        QStringLiteral("</template></section>\n</div>\n</main>\n</body>\n</html>\n")));
+    QCOMPARE(page.count(QStringLiteral("</template></section>")), 2);
+    // The statistics follow the utterances: a log without dates has its speakers' counts.
+    QVERIFY(page.contains(QStringLiteral("</template></section>\n</div>\n</main>\n<section "
+                                         "class=\"stats\" id=\"stats\"")));
+    QVERIFY(page.contains(QStringLiteral("<th scope=\"row\">A</th><td class=\"num\">%1 件</td>")
+                              .arg(ModernBody::SectionBlocks + 1)));
+    QVERIFY(page.endsWith(QStringLiteral("</section>\n</body>\n</html>\n")));
 }
 
 void TestModernPage::xmlHistoryTimes()
@@ -287,6 +295,50 @@ void TestModernPage::xmlHistoryTimes()
 // The lines of a LINE export's or an XML history's message stay lines of that message in every
 // output, also when they read like a header line or a separator, and a LINE export's text is
 // plain text: typed markup shows as typed.
+// The statistics of a history whose stamps come in any order: months between are empty, the
+// first and the last are the earliest and the latest, and the days' run is counted by the
+// calendar; a time that does not read leaves the hour grid out.
+void TestModernPage::statistics_data()
+{
+    QTest::addColumn<QStringList>("stamps"); // date, time, speaker of each message
+    QTest::addColumn<QStringList>("shown");
+    QTest::addColumn<bool>("hours");
+    QTest::newRow("out of order")
+        << QStringList {"2003/07/13", "10:00:00", "Aki", "2003/05/02", "09:00:00", "Bo",
+                        "2003/07/12", "23:00:00", "Aki", "2003/07/13", "10:00:00", "Bo"}
+        << QStringList {"<title>2003/05: 1 件</title>",
+                        "<title>2003/06: 0 件</title>",
+                        "<title>2003/07: 3 件</title>",
+                        "<dd><a href=\"#u2\">2003/05/02 09:00:00 <span class=\"sc s2\">Bo</span>",
+                        "<dd><a href=\"#u4\">2003/07/13 10:00:00 <span class=\"sc s2\">Bo</span>",
+                        "<dd>2 日（2003/07/12 ～ 2003/07/13）</dd>",
+                        "<title>日曜 10時台: 2 件</title>"}
+        << true;
+    QTest::newRow("times that do not read")
+        << QStringList {"2003/07/12", "late", "Aki", "2003/07/12", "25:00", "Bo"}
+        << QStringList {"<dd><a href=\"#u1\">2003/07/12 <span class=\"sc s1\">Aki</span>",
+                        "<dd>1 日（2003/07/12）</dd>"}
+        << false;
+}
+
+void TestModernPage::statistics()
+{
+    QFETCH(QStringList, stamps);
+    QFETCH(QStringList, shown);
+    QFETCH(bool, hours);
+    QByteArray xml = "<?xml version=\"1.0\"?>\n<Log>";
+    for (qsizetype i = 0; i + 2 < stamps.size(); i += 3)
+        xml += "<Message Date=\"" + stamps[i].toUtf8() + "\" Time=\"" + stamps[i + 1].toUtf8()
+            + "\"><From><User FriendlyName=\"" + stamps[i + 2].toUtf8()
+            + "\"/></From><Text>x</Text></Message>";
+    run({writeLog(QStringLiteral("hist.xml"), xml + "</Log>")});
+    const QString page = QString::fromUtf8(output(QStringLiteral("_hist.htm")));
+    const QString stats = page.mid(page.indexOf(u"<section class=\"stats\""));
+    for (const QString &text : shown)
+        QVERIFY2(stats.contains(text), qPrintable(text + u'\n' + stats));
+    QCOMPARE(stats.contains(u"class=\"hours\""), hours);
+}
+
 void TestModernPage::structuredMessages_data()
 {
     QTest::addColumn<QString>("name");

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <array>
+
+// The figures of a chat that its charts show, gathered while its utterances pass: how many in
+// each month, in each hour of each weekday, the first and the last, and the days on which
+// anyone spoke. Only stamps whose date reads as "YYYY/MM/DD" count; a log without dates leaves
+// everything empty. An utterance costs a few comparisons and no allocation: the lists grow by
+// month and by day, not by line.
+class ChatStats
+{
+public:
+    static constexpr int Weekdays = 7;
+    static constexpr int Hours = 24;
+
+    struct Moment
+    {
+        QString date; // "YYYY/MM/DD"
+        QString time; // as the log tells it, may be empty
+        qsizetype speaker = -1;
+        qsizetype utterance = 0; // its number on the page (from 1), 0 where it has none
+    };
+    struct DayRun
+    {
+        qint64 firstDay = 0; // Julian day
+        qsizetype days = 0;
+    };
+
+    // Utterance `utterance` (0 where it has no number) of speaker `speaker` (its number),
+    // stamped `date` and `time`.
+    void add(qsizetype speaker, qsizetype utterance, const QString &date, const QString &time);
+
+    bool hasDates() const { return m_firstMonth >= 0; }
+    // Months counted from year 0 (year * 12 + month - 1): the first one counted.
+    int firstMonth() const { return m_firstMonth; }
+    // A month so counted as "YYYY/MM".
+    static QString monthText(int month);
+    // Utterances per month, from firstMonth() to the last one, empty months included.
+    const QList<qint32> &months() const { return m_months; }
+    // Utterances per weekday (Monday first) and hour: [weekday * Hours + hour].
+    const std::array<qint32, Weekdays * Hours> &hours() const { return m_hours; }
+    bool hasTimes() const { return m_timed > 0; }
+    const Moment &first() const { return m_first.moment; }
+    const Moment &last() const { return m_last.moment; }
+    // The longest run of consecutive days with an utterance (the earliest of equal ones).
+    DayRun longestRun() const;
+
+private:
+    struct Stamp
+    {
+        qint64 day = 0;
+        int seconds = -1; // of the day, -1 where the time was not read
+        Moment moment;
+    };
+
+    QString m_date; // the last date read, and what it gave
+    qint64 m_day = 0;
+    int m_month = -1;
+    int m_weekday = 0;
+    int m_firstMonth = -1;
+    QList<qint32> m_months;
+    std::array<qint32, Weekdays * Hours> m_hours {};
+    qsizetype m_timed = 0;
+    Stamp m_first;
+    Stamp m_last;
+    QList<qint64> m_days; // each day as it began, in the log's order
+};

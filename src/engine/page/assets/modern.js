@@ -539,7 +539,7 @@
       (function watch(still) {
         requestAnimationFrame(function () {
           if (Math.abs(b.getBoundingClientRect().top - top) > 1) {
-            if (++tries < 8)
+            if (++tries < 40)
               look();
           } else if (still < 10) {
             watch(still + 1);

@@ -93,11 +93,22 @@ public:
             return;
         QList<Selection::Item> items = selection.items();
         for (Selection::Item &item : items)
-            item.stem = outputStem(item.path, addStr, m_outputFolders.value(item.path));
+            item.stem = outputStem(item.path, addStr, outputFolder(item.path));
         selection.setItems(items);
     }
 
 private:
+    // Where a log's output goes: a chat of an export found in a folder goes where the export's
+    // own outputs would.
+    QString outputFolder(const QString &path) const
+    {
+        if (const auto it = m_outputFolders.constFind(path); it != m_outputFolders.constEnd())
+            return *it;
+        if (const auto chat = exportpaths::split(path))
+            return m_outputFolders.value(chat->container, m_outputDir);
+        return m_outputDir;
+    }
+
     void add(const QString &path, const QString &outputFolder)
     {
         m_paths.append(path);

@@ -16,17 +16,41 @@ QString joined(const QString &folder, const QString &name)
     return folder.endsWith(u'/') ? QString(folder + name) : QString(folder + u'/' + name);
 }
 
-// The output names the logs among `entries` would get beside them.
-QSet<QString> outputNames(const QList<fileio::FolderEntry> &entries, const QString &addStr)
+// The outputs that the logs among `entries` would get beside them: a log's by its name, and the
+// chats' of an export by the start their names share ("_talks_" for talks.zip; which chats it
+// holds is not read here).
+struct Outputs
 {
     QSet<QString> names;
-    if (addStr.isEmpty())
-        return names;
-    for (const fileio::FolderEntry &entry : entries) {
-        if (entry.kind == Kind::File && isLogPath(entry.name))
-            names.insert(outputStemOfName(entry.name, addStr) + outputExtension(0));
+    QStringList chatStarts;
+
+    bool contains(const QString &name) const
+    {
+        if (names.contains(name))
+            return true;
+        for (const QString &start : chatStarts) {
+            if (name.startsWith(start))
+                return true;
+        }
+        return false;
     }
-    return names;
+};
+
+Outputs outputsOf(const QList<fileio::FolderEntry> &entries, const QString &addStr)
+{
+    Outputs outputs;
+    if (addStr.isEmpty())
+        return outputs;
+    for (const fileio::FolderEntry &entry : entries) {
+        if (entry.kind != Kind::File || !isLogPath(entry.name))
+            continue;
+        const QString stem = outputStemOfName(entry.name, addStr);
+        outputs.names.insert(stem + outputExtension(0));
+        const QString suffix = entry.name.sliced(entry.name.lastIndexOf(u'.') + 1).toLower();
+        if (suffix == u"json" || suffix == u"js" || suffix == u"zip" || suffix == u"tar")
+            outputs.chatStarts.append(stem.chopped(1) + u'_'); // the stem ends in its dot
+    }
+    return outputs;
 }
 
 } // namespace
@@ -59,7 +83,7 @@ FolderScan scanFolder(const QString &folder, bool recursive, const QString &addS
             scan.unreadable.append({dir, reason});
             continue;
         }
-        const QSet<QString> outputs = outputNames(entries, addStr);
+        const Outputs outputs = outputsOf(entries, addStr);
         for (const fileio::FolderEntry &entry : entries) {
             if (entry.name.startsWith(u'.'))
                 continue;

@@ -189,14 +189,23 @@ private slots:
         QTest::newRow("the logs directly in it")
             << QStringList {} << QStringList {"logs/out-a.txt", "logs/out-link.txt"};
         // A thread's later pages and a channel's description are read with the log beside them.
-        QTest::newRow("recursive")
-            << QStringList {"-r"}
-            << QStringList {"logs/out-a.txt", "logs/out-link.txt", "logs/sub/c1/out-messages.txt",
-                            "logs/sub/out-c.txt", "logs/sub/thread/out-message_1.txt"};
+        // An export of many chats among the logs gives a text for each chat beside it.
+        QTest::newRow("recursive") << QStringList {"-r"}
+                                   << QStringList {"logs/out-a.txt",
+                                                   "logs/out-link.txt",
+                                                   "logs/sub/c1/out-messages.txt",
+                                                   "logs/sub/out-account_Ann.txt",
+                                                   "logs/sub/out-account_Bo.txt",
+                                                   "logs/sub/out-c.txt",
+                                                   "logs/sub/thread/out-message_1.txt"};
         QTest::newRow("into an output folder inside it")
             << QStringList {"-r", "-o", "logs/out/"}
-            << QStringList {"logs/out/out-a.txt", "logs/out/out-link.txt",
-                            "logs/out/sub/c1/out-messages.txt", "logs/out/sub/out-c.txt",
+            << QStringList {"logs/out/out-a.txt",
+                            "logs/out/out-link.txt",
+                            "logs/out/sub/c1/out-messages.txt",
+                            "logs/out/sub/out-account_Ann.txt",
+                            "logs/out/sub/out-account_Bo.txt",
+                            "logs/out/sub/out-c.txt",
                             "logs/out/sub/thread/out-message_1.txt"};
     }
 
@@ -214,6 +223,12 @@ private slots:
             R"("timestamp_ms": 1600000000000, "content": "hi"}]})");
         log(QStringLiteral("logs/sub/thread/message_1.json"), page);
         log(QStringLiteral("logs/sub/thread/message_2.json"), page);
+        const QString chat
+            = QStringLiteral(R"({"name": "%1", "messages": [{"id": 1, "type": "message", )"
+                             R"("date": "2023-06-02T14:00:00", "from": "%1", "text": "hi"}]})");
+        log(QStringLiteral("logs/sub/account.json"),
+            QStringLiteral(R"({"about": "", "chats": {"about": "", "list": [)") + chat.arg(u"Ann")
+                + u',' + chat.arg(u"Bo") + QStringLiteral("]}}"));
         log(QStringLiteral("logs/sub/c1/channel.json"),
             QStringLiteral(R"({"id": "1", "type": 1})"));
         log(QStringLiteral("logs/sub/c1/messages.json"),

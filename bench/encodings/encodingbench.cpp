@@ -111,7 +111,7 @@ int open(const char *path)
     const auto &d = reader.format().detection;
     std::printf("%.4f %s %s%s\n", best, qPrintable(textcodec::encodingName(d.encoding)),
                 qPrintable(textcodec::lineEndName(d.lineEnd).remove(u' ')),
-                reader.format().lineExport ? " LINE" : "");
+                reader.format().lineExport() ? " LINE" : "");
     return 0;
 }
 

@@ -53,6 +53,27 @@ int readTime(const QString &text)
 
 } // namespace
 
+void ChatStats::countMonth()
+{
+    if (m_firstMonth < 0) {
+        m_firstMonth = m_month;
+    } else if (m_month < m_firstMonth) { // a log out of order
+        if (m_firstMonth - m_month + m_months.size() > MaxMonths)
+            return; // before the months shown
+        m_months.insert(0, m_firstMonth - m_month, 0);
+        m_firstMonth = m_month;
+    }
+    const qsizetype at = m_month - m_firstMonth;
+    if (at >= m_months.size())
+        m_months.resize(at + 1);
+    ++m_months[at];
+    if (m_months.size() > MaxMonths) { // the latest are shown
+        const qsizetype drop = m_months.size() - MaxMonths;
+        m_months.remove(0, drop);
+        m_firstMonth += int(drop);
+    }
+}
+
 void ChatStats::add(qsizetype speaker, qsizetype utterance, const QString &date,
                     const QString &time)
 {
@@ -73,16 +94,7 @@ void ChatStats::add(qsizetype speaker, qsizetype utterance, const QString &date,
     }
     if (m_month < 0)
         return;
-    if (m_firstMonth < 0) {
-        m_firstMonth = m_month;
-    } else if (m_month < m_firstMonth) { // a log out of order
-        m_months.insert(0, m_firstMonth - m_month, 0);
-        m_firstMonth = m_month;
-    }
-    const qsizetype at = m_month - m_firstMonth;
-    if (at >= m_months.size())
-        m_months.resize(at + 1);
-    ++m_months[at];
+    countMonth();
 
     const int seconds = readTime(time);
     if (seconds >= 0) {

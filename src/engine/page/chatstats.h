@@ -37,7 +37,10 @@ public:
     int firstMonth() const { return m_firstMonth; }
     // A month so counted as "YYYY/MM".
     static QString monthText(int month);
-    // Utterances per month, from firstMonth() to the last one, empty months included.
+    // Utterances per month, from firstMonth() to the last one, empty months included: the
+    // last fifty years at most (MaxMonths), as a date far off (a damaged one) would otherwise
+    // spread a chart and the index over centuries of empty months.
+    static constexpr qsizetype MaxMonths = 600;
     const QList<qint32> &months() const { return m_months; }
     // Utterances per weekday (Monday first) and hour: [weekday * Hours + hour].
     const std::array<qint32, Weekdays * Hours> &hours() const { return m_hours; }
@@ -48,6 +51,8 @@ public:
     DayRun longestRun() const;
 
 private:
+    void countMonth();
+
     struct Stamp
     {
         qint64 day = 0;

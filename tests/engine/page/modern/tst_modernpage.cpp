@@ -314,6 +314,12 @@ void TestModernPage::statistics_data()
                         "<dd>2 日（2003/07/12 ～ 2003/07/13）</dd>",
                         "<title>日曜 10時台: 2 件</title>"}
         << true;
+    // A date centuries off spreads the months over the last fifty years only.
+    QTest::newRow("a date far off")
+        << QStringList {"0749/07/12", "10:00:00", "Aki", "2003/07/12", "10:00:00", "Bo"}
+        << QStringList {"<svg class=\"months\" width=\"6000\"", "1953/08 ～ 2003/07、",
+                        "<dd><a href=\"#u1\">0749/07/12 10:00:00"}
+        << true;
     QTest::newRow("times that do not read")
         << QStringList {"2003/07/12", "late", "Aki", "2003/07/12", "25:00", "Bo"}
         << QStringList {"<dd><a href=\"#u1\">2003/07/12 <span class=\"sc s1\">Aki</span>",

@@ -22,8 +22,8 @@ namespace {
 // Where an archive keeps them: in its data/ folder (under one folder of the archive's own name
 // at most), or at the top of the data/ folder given alone; a folder that merely holds such a
 // file somewhere deeper down is no archive.
-const QRegularExpression FileName(QStringLiteral(
-    "^(?:(?:[^/]+/)?data/)?direct-messages?(-group)?(-part(\\d+))?\\.js$"));
+const QRegularExpression
+    FileName(QStringLiteral("^(?:(?:[^/]+/)?data/)?direct-messages?(-group)?(-part(\\d+))?\\.js$"));
 
 // The owner as account.js tells: beside the messages, or for a file alone, beside it on disk.
 People owner(const ExportFiles &files, const QStringList &messages)

@@ -70,7 +70,9 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_zone(source.timeZone.isValid() ? source.timeZone : QTimeZone::systemTimeZone())
     , m_names(source.names)
 {
-    m_keeping = m_keepWanted = source.readAgain;
+    // Records held whole are handed out again at no cost; keeping their lines too would only
+    // double the memory.
+    m_keeping = m_keepWanted = source.readAgain && !m_records->heldWhole();
     m_stamps.setRolling(true);
 }
 

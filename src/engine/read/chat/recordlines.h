@@ -87,7 +87,7 @@ private:
         LineRole role;
         bool opens;
     };
-    static constexpr qsizetype KeptBytes = 48 * 1024 * 1024;
+    static constexpr qsizetype KeptBytes = 256 * 1024 * 1024;
     void keep(const Out &out);
     bool replay(QString &line, LineInfo &info);
     std::vector<Kept> m_kept;

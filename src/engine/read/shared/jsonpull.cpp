@@ -37,14 +37,9 @@ public:
     {
         if (m_pos >= m_size)
             return '\0';
-        const char c = m_buf[m_pos++];
-        if (c == '\n')
-            ++m_lines;
         if (capture)
-            capture->append(c);
-        if (m_pos == m_size)
-            fill();
-        return c;
+            capture->append(m_buf[m_pos]);
+        return takeByte();
     }
     void skipSpace()
     {

@@ -187,6 +187,27 @@ int convertEach(AppState &state, BatchHost &host, const Selection &logs, bool ma
     return written;
 }
 
+// Every log of the command line as exports of one chat: one output, named after the first.
+int convertMerged(AppState &state, BatchHost &host, const Selection &logs, bool makeOutputFolders)
+{
+    if (logs.selectedCount() < 1)
+        return 0;
+    const Selection::Item &first = logs.items().first();
+    const QString stem = cleanAbsolute(first.stem);
+    QString reason;
+    if (makeOutputFolders && !fileio::makeFolders(stem.left(stem.lastIndexOf(u'/')), &reason)) {
+        host.outputNotWritten(first.path, stem.left(stem.lastIndexOf(u'/')), reason);
+        return 0;
+    }
+    state.selection.setItems(logs.items());
+    state.mergeLogs = true;
+    state.colorDialogCloses = 0;
+    host.startLog(1, 1, first.path);
+    mnuRun_Click(state, host);
+    state.mergeLogs = false;
+    return state.colorDialogCloses == 2 ? 1 : 0;
+}
+
 } // namespace
 
 int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStream &err,
@@ -275,7 +296,12 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         state.otherLogs = RunLogs(batchLogs.paths());
         // The page run spans every log: colours carried by name, one index per folder at the end.
         state.pageRun.begin();
-        written = convertEach(state, host, logs, !commandLine.outputDir.isEmpty(), count);
+        if (commandLine.merge && logs.selectedCount() > 1) {
+            written = convertMerged(state, host, logs, !commandLine.outputDir.isEmpty());
+            count = 1;
+        } else {
+            written = convertEach(state, host, logs, !commandLine.outputDir.isEmpty(), count);
+        }
         count += batchLogs.refused();
         filesWritten = finishPageRun(state, host);
     }

@@ -136,6 +136,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.quiet = true;
         } else if (a == u"--redact") {
             cl.redact = true;
+        } else if (a == u"--merge") {
+            cl.merge = true;
         } else {
             usage(QCoreApplication::translate("CommandLine", "unknown option: %1").arg(a));
         }
@@ -174,6 +176,8 @@ CommandLine parseCommandLine(const QStringList &arguments)
             usage(needsBatch("--names"));
         if (cl.redact)
             usage(needsBatch("--redact"));
+        if (cl.merge)
+            usage(needsBatch("--merge"));
     }
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));
@@ -188,6 +192,9 @@ CommandLine parseCommandLine(const QStringList &arguments)
         else if (!cl.outputDir.isEmpty())
             usage(QCoreApplication::translate(
                 "CommandLine", "--output-dir does not go with standard input (\"-\")"));
+        else if (cl.merge)
+            usage(QCoreApplication::translate("CommandLine",
+                                              "--merge does not go with standard input (\"-\")"));
     }
     return cl;
 }

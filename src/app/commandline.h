@@ -24,6 +24,7 @@ struct CommandLine
     bool recursive = false; // -r / --recursive: a folder's subfolders too, batch only
     bool quiet = false; // -q / --quiet: only errors, batch only
     bool redact = false; // --redact: names and personal details replaced, batch only
+    bool merge = false; // --merge: the logs are exports of one chat, written as one, batch only
     QStringList logs; // LOG arguments (files or folders), in order
     QString error; // non-empty: a usage error (exit status 2)
 

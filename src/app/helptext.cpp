@@ -106,6 +106,13 @@ const HelpOption HelpOptions[] = {
                        "addresses and URL query strings are masked, in the pages,\n"
                        "texts, search data and file names; a redacted page says so\n"
                        "at its top")},
+    {"--merge",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: the LOGs are exports of one chat (any format,\n"
+                       "saved at different times): write them as one output named\n"
+                       "after the first with \"_merged\", in time order, a message\n"
+                       "that several of them hold once, and a notice where none of\n"
+                       "them covers some days")},
     {"-q, --quiet", QT_TRANSLATE_NOOP("CommandLine", "with --batch: print only errors")},
     {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
     {"--version", QT_TRANSLATE_NOOP("CommandLine", "show the version and exit")},

@@ -18,6 +18,9 @@ struct AppState
     // Logs besides the selection that no output may replace: the batch run converts its
     // command line one log per run and names all of its logs here.
     RunLogs otherLogs;
+    // The run's selected logs are exports of one chat, written as one output (read/mergedlog.h),
+    // named after the first of them; set for one run.
+    bool mergeLogs = false;
     // What the HTML run carries from log to log (colours by name, pages for the index).
     PageRun pageRun;
 };

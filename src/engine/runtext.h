@@ -20,6 +20,9 @@ inline const QString Cleared = QStringLiteral("ファイルを洗濯しれっ(�
 // A run, or the file list, asked for with no file selected.
 inline const QString NoSelection = QStringLiteral("先にファイルを選択しれっつの（℃ ヽ(`Д´)ﾉ ");
 inline const QString NoSelectionTitle = QStringLiteral("ごるぁ");
+// "一つのチャットにまとめる" with fewer than two logs selected.
+inline const QString MergeNeedsTwo
+    = QStringLiteral("一つのチャットにまとめるには、同じチャットのログを二つ以上選んで下さい。");
 inline const QString SaveFailed
     = QStringLiteral(QT_TRANSLATE_NOOP("RunMessage", "ファイルを保存できませんでした。"));
 inline const QString SaveErrorTitle = QStringLiteral("保存エラー");

@@ -179,6 +179,22 @@ private slots:
                                none + u": " + messages[4]}));
     }
 
+    // Two saves of one log as one output, named after the first; neither gets one of its own.
+    void mergesExportsOfOneChat()
+    {
+        const QString a = log(QStringLiteral("a.txt"), QStringLiteral("A の発言 :\r\nhi\r\n"));
+        const QString b = log(QStringLiteral("b.txt"),
+                              QStringLiteral("A の発言 :\r\nhi\r\nB の発言 :\r\nyo\r\n"));
+        QCOMPARE(run({"--batch", "--text", "--merge", "--settings", m_ini, b, a}), ExitAllWritten);
+        QCOMPARE(readFile(m_dir.filePath(QStringLiteral("out-a_merged.txt"))),
+                 QByteArray("\xEF\xBB\xBF")
+                     + QStringLiteral("A  の発言 :\r\n\thi\r\nB  の発言 :\r\n"
+                                      "\tyo\r\n")
+                           .toUtf8());
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out-a.txt"))));
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out-b.txt"))));
+    }
+
     // A folder stands for its logs; converting it again converts only the logs, not the
     // outputs of the first run. Each row runs twice.
     void folders_data()

@@ -143,6 +143,12 @@ private slots:
                                                    << false << false << "--recursive needs --batch";
         QTest::newRow("redact without --batch") << QStringList {"--redact", "logs"} << "" << false
                                                 << false << false << "--redact needs --batch";
+        QTest::newRow("merge without --batch")
+            << QStringList {"--merge", "a.txt", "b.txt"} << "" << false << false << false
+            << "--merge needs --batch";
+        QTest::newRow("merge of standard input")
+            << QStringList {"--batch", "--html", "--merge", "-"} << "" << false << false << true
+            << "--merge does not go with standard input";
         QTest::newRow("standard input and a file")
             << QStringList {"--batch", "--text", "-", "a.txt"} << "" << false << false << false
             << "standard input (\"-\") must be the only LOG";
@@ -179,7 +185,7 @@ private slots:
         const QString help = helpText();
         for (const char *word : {"--batch", "--text", "--html", "--settings", "--output-dir",
                                  "--recursive", "--quiet", "standard input", "--page", "--index",
-                                 "--no-index", "--redact", "--version", "Exit status"})
+                                 "--no-index", "--redact", "--merge", "--version", "Exit status"})
             QVERIFY2(help.contains(QLatin1String(word)), word);
     }
 

@@ -120,14 +120,17 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
+    const QStringList others = mergedWith(state, i);
     // A redacted page's name is known once the log's names are.
     const bool redact = settings.redact == 1;
     const RedactedNames &names = state.pageRun.names;
-    if (redact)
-        learnNames(state, path);
+    if (redact) {
+        for (const QString &log : QStringList {path} + others)
+            learnNames(state, log);
+    }
     const QString outputPath = redact
-        ? redactedPath(state.selection.stem(i) + outputExtension(1), names)
-        : state.selection.stem(i) + outputExtension(1);
+        ? redactedPath(runOutputStem(state, i) + outputExtension(1), names)
+        : runOutputStem(state, i) + outputExtension(1);
     // A page never takes the place of an index: refused before anything is read or written.
     QString clash;
     if (!pageNameAllowed(outputPath, settings.addStr, settings.makeIndex == 1, &clash)) {
@@ -144,6 +147,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     reader.setReadAgain(true); // its speakers first, then the page
     if (redact)
         redactRecipients(reader, names);
+    const LineTests logTests(settings.headerText); // a merged text log's, as read
+    reader.setMergedWith(others, lineSorting(logTests));
     const bool opened = openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"
@@ -198,7 +203,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     } else {
         handover.logName = path.mid(path.lastIndexOf(u'/') + 1);
         handover.logNumber = i + 1;
-        handover.logCount = state.selection.selectedCount();
+        handover.logCount = outputCount(state);
         host.runSpeakerColorDialog(handover);
     }
     state.colorDialogCloses = handover.colorDialogCloses;
@@ -305,8 +310,8 @@ void convertToHtml(AppState &state, RunHost &host)
     std::optional<distinct::ColorTurn> &turn = state.pageRun.turn;
     if (style.distinctColors && !turn)
         turn.emplace(paletteCodes(state.settings, state.palette));
-    for (int i = 0; i < state.selection.selectedCount(); ++i) {
-        host.logStarting(i, state.selection.selectedCount());
+    for (int i = 0; i < outputCount(state); ++i) {
+        host.logStarting(i, outputCount(state));
         if (convertLog(state, host, i, rules, style, selected) == LogOutcome::StopRun)
             break;
     }

@@ -4,6 +4,7 @@
 #include "engine/read/logreader.h"
 #include "engine/runlogs.h"
 #include "engine/runtext.h"
+#include "engine/text/linetests.h"
 
 #include <QTimeZone>
 
@@ -31,6 +32,44 @@ void showStatus(const Settings &settings, RunHost &host, const QString &text, bo
     host.setStatusText(text);
     if (processEvents)
         host.processEvents();
+}
+
+bool mergesLogs(const AppState &state)
+{
+    return state.mergeLogs && state.selection.selectedCount() > 1;
+}
+
+int outputCount(const AppState &state)
+{
+    return mergesLogs(state) ? 1 : state.selection.selectedCount();
+}
+
+QString runOutputStem(const AppState &state, int i)
+{
+    const QString stem = state.selection.stem(i); // "dir/_chat."
+    if (!mergesLogs(state))
+        return stem;
+    return stem.chopped(1) + QStringLiteral("_merged.");
+}
+
+QStringList mergedWith(const AppState &state, int i)
+{
+    QStringList others;
+    if (mergesLogs(state) && i == 0) {
+        for (int k = 1; k < state.selection.selectedCount(); ++k)
+            others.append(state.selection.path(k));
+    }
+    return others;
+}
+
+LineSorting lineSorting(const LineTests &tests)
+{
+    return [&tests] {
+        auto sorter = std::make_shared<LineSorter>(tests, false);
+        return [sorter](QStringView line) {
+            return sorter->sort(line);
+        };
+    };
 }
 
 bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/read/linerecords.h"
 #include "engine/runhost.h"
 #include "fileio/atomicfile.h"
 
@@ -10,6 +11,7 @@
 struct AppState;
 struct Settings;
 class LogReader;
+class LineTests;
 class RunLogs;
 
 // The per-log steps both converters share: feedback, reading, the missing-speaker report and
@@ -23,6 +25,16 @@ bool progressShown(const Settings &settings);
 // Sets the first status panel's text and lets the window breathe, unless speedUp is set.
 void showStatus(const Settings &settings, RunHost &host, const QString &text,
                 bool processEvents = true);
+
+// Merging a run's logs into one output (AppState::mergeLogs): how many outputs the run writes,
+// the stem of output i, and the logs read together with log i.
+bool mergesLogs(const AppState &state);
+int outputCount(const AppState &state);
+QString runOutputStem(const AppState &state, int i);
+QStringList mergedWith(const AppState &state, int i);
+// How a text log merged with others has its lines sorted: by the line tests of `tests`, which
+// must outlive the reading.
+LineSorting lineSorting(const LineTests &tests);
 
 // Opens a log for reading in the encoding the settings ask for. An XML history that fails to load
 // is reported with "Can't load xml"; any unreadable log is also told to the host (the batch run

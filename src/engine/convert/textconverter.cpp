@@ -35,18 +35,22 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
     const QString path = state.selection.path(i);
+    const QStringList others = mergedWith(state, i);
     const bool redact = settings.redact == 1;
     const RedactedNames &names = state.pageRun.names;
-    QString outputPath = state.selection.stem(i) + outputExtension(0);
+    QString outputPath = runOutputStem(state, i) + outputExtension(0);
 
     showStatus(settings, host, runtext::Reading);
     if (redact) {
         // Its names first: a name is replaced also where it is met before its speaker speaks.
-        learnNames(state, path);
+        for (const QString &log : QStringList {path} + others)
+            learnNames(state, log);
         outputPath = redactedPath(outputPath, names);
     }
     LogReader reader;
     reader.setStampsWanted(false);
+    const LineTests tests(settings.headerText);
+    reader.setMergedWith(others, lineSorting(tests));
     const bool opened = openLog(reader, state, host, path);
     if (redact)
         reader.setTransform(redactedLines(names, settings.headerText));
@@ -63,7 +67,6 @@ void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
            format.textLineEnd(textcodec::LineEnd::Cr)};
     if (format.textMark())
         out.buffer().append(textcodec::byteOrderMark(encoding));
-    const LineTests tests(settings.headerText);
     LineSorter sorter(tests, false);
     ProgressMeter progress(host, progressShown(settings));
     bool hasSpeakers = false;
@@ -133,8 +136,8 @@ void convertToText(AppState &state, RunHost &host)
     if (ownsRun)
         state.pageRun.begin();
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < state.selection.selectedCount(); ++i) {
-        host.logStarting(i, state.selection.selectedCount());
+    for (int i = 0; i < outputCount(state); ++i) {
+        host.logStarting(i, outputCount(state));
         convertLog(state, host, i, selected);
     }
     if (ownsRun)

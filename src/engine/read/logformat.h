@@ -12,14 +12,17 @@ struct LogFormat
     bool known = false; // false: the log could not be read, nothing was detected
     // What it is read as (by its name, then by its head): the list of formats chose it.
     FormatId format = FormatId::TextLog;
+    // Several exports of one chat read as one (mergedlog.h): its records come from them all,
+    // whatever their format, which `format` then names for the first of them.
+    bool merged = false;
     // An XML history (its own declared encoding).
-    bool xml() const { return format == FormatId::XmlHistory; }
+    bool xml() const { return !merged && format == FormatId::XmlHistory; }
     // A LINE talk-history export, turned into header lines.
-    bool lineExport() const { return format == FormatId::LineExport; }
+    bool lineExport() const { return !merged && format == FormatId::LineExport; }
     // An app's export read into records (chat/recordlines.h) and turned into header lines.
     bool chatExport() const
     {
-        return known && !xml() && !lineExport() && format != FormatId::TextLog;
+        return known && (merged || (!xml() && !lineExport() && format != FormatId::TextLog));
     }
     // An XML history holding characters code page 932 lacks: its indented text is written in
     // UTF-8 with a mark rather than lose them.
@@ -48,7 +51,7 @@ struct LogFormat
     // and whose reading is worth naming.
     bool classicLog() const
     {
-        return known && format == FormatId::TextLog
+        return known && !merged && format == FormatId::TextLog
             && detection.encoding == textcodec::Encoding::ShiftJis && detection.hasLineEnd
             && detection.lineEnd == textcodec::LineEnd::CrLf;
     }

@@ -3,6 +3,7 @@
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/exportpaths.h"
 #include "engine/read/formats/formats.h"
+#include "engine/read/mergedlog.h"
 #include "fileio/inputfile.h"
 
 #include <QFileInfo>
@@ -28,6 +29,8 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_status = Status::Ok;
     m_error.clear();
     m_file.close();
+    if (!m_mergedWith.isEmpty())
+        return openMerged();
     if (const auto chat = exportpaths::split(path))
         return openChat(chat->container, chat->key);
     return openFile(path, path);
@@ -83,6 +86,50 @@ bool LogReader::openFile(const QString &path, const QString &name)
     return rewind();
 }
 
+bool LogReader::openRecords(std::unique_ptr<RecordReader> records)
+{
+    m_reader = std::make_unique<RecordLines>(
+        std::move(records),
+        ReadSource {m_file, m_format.detection, m_headerText, m_stamps, m_stampsWanted,
+                    [this] { pieceDone(); }, m_timeZone, m_diskPath, m_path, m_names, m_readAgain});
+    if (!m_reader->load()) {
+        fail(Status::ReadError, m_reader->errorString());
+        return false;
+    }
+    m_format.known = true;
+    m_reader->note(m_format);
+    return rewind();
+}
+
+bool LogReader::openMerged()
+{
+    std::vector<MergedLog::Source> sources;
+    const QStringList paths = QStringList {m_path} + m_mergedWith;
+    for (const QString &path : paths) {
+        MergedLog::Source source;
+        source.log = std::make_unique<LogReader>();
+        LogReader &log = *source.log;
+        log.setTimeZone(m_timeZone);
+        log.setNames(m_names);
+        log.setPieceDone(m_pieceDone);
+        if (!log.open(path, m_headerText, m_choice)) {
+            fail(log.status() == Status::XmlNotLoaded ? Status::ReadError : log.status(),
+                 path + QStringLiteral(": ") + log.errorString());
+            return false;
+        }
+        if (path == m_path)
+            m_format.format = log.format().format;
+        source.records = log.m_reader->records();
+        if (!source.records) { // a log read as lines
+            source.lines = std::make_unique<LineRecords>(log, m_headerText, m_sorting);
+            source.records = source.lines.get();
+        }
+        sources.push_back(std::move(source));
+    }
+    m_format.merged = true;
+    return openRecords(std::make_unique<MergedLog>(std::move(sources), m_timeZone));
+}
+
 bool LogReader::rewind()
 {
     if (m_status != Status::Ok)
@@ -136,19 +183,8 @@ bool LogReader::openChat(const QString &container, const QString &key)
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the export holds no such chat")));
             return false;
         }
-        m_reader = std::make_unique<RecordLines>(
-            std::move(records),
-            ReadSource {m_file, m_format.detection, m_headerText, m_stamps, m_stampsWanted,
-                        [this] { pieceDone(); }, m_timeZone, m_diskPath, m_path, m_names,
-                        m_readAgain});
-        if (!m_reader->load()) {
-            fail(Status::ReadError, m_reader->errorString());
-            return false;
-        }
-        m_format.known = true;
         m_format.format = format->id();
-        m_reader->note(m_format);
-        return rewind();
+        return openRecords(std::move(records));
     }
     // A log in a ZIP or TAR: copied out to a temporary file of its own, then read as any log.
     const QString entry = exportpaths::entryName(*files, key);

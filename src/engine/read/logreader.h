@@ -2,6 +2,7 @@
 
 #include "codec/textcodec.h"
 #include "engine/read/formats/chatformat.h"
+#include "engine/read/linerecords.h"
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"
 
@@ -63,6 +64,13 @@ public:
     {
         m_stamps.setRecipientFilter(std::move(filter));
     }
+    // Reads the log together with other exports of the same chat, as one (mergedlog.h); the
+    // lines of a text log among them are sorted by `sorting`. Set before open().
+    void setMergedWith(const QStringList &others, LineSorting sorting)
+    {
+        m_mergedWith = others;
+        m_sorting = std::move(sorting);
+    }
     // Called after every piece of the file read outside readLine() (detection, counting), so
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
@@ -105,6 +113,10 @@ private:
     bool openFile(const QString &path, const QString &name);
     // A chat of an export that holds many ("talks.zip/Ann"), or a log in a ZIP or TAR.
     bool openChat(const QString &container, const QString &key);
+    // The log and those it is merged with, as one.
+    bool openMerged();
+    // The lines of records, as read from a chat export (its reader) or merged ones.
+    bool openRecords(std::unique_ptr<RecordReader> records);
 
     // logsurvey.cpp: what the log is.
     // `headOnly`: from the first bytes alone, for a JSON export that is UTF-8 by its kind and
@@ -133,6 +145,8 @@ private:
     bool m_readAgain = false;
     QTimeZone m_timeZone;
     QHash<QString, QString> m_names;
+    QStringList m_mergedWith;
+    LineSorting m_sorting;
     std::unique_ptr<FormatReader> m_reader; // the lines, as the log's format reads them
     std::unique_ptr<QTemporaryFile> m_extracted; // a log copied out of a ZIP or TAR
     qsizetype m_lineCount = -1;

@@ -215,6 +215,8 @@ void MainWindow::buildMenus()
 
     item(bar, "mnuFileOpen", QStringLiteral("ファイルを選択(&O)"), &MainWindow::mnuFileOpen_Click);
     item(bar, "mnuRun", QStringLiteral("実行っ(&R)"), &MainWindow::mnuRun_Click);
+    item(bar, "mnuMerge", QStringLiteral("一つのチャットにまとめる(&M)"),
+         &MainWindow::mnuMerge_Click);
 
     QMenu *settings = submenu(bar, "mnuSettings", QStringLiteral("設定(&S)"));
     bar->addMenu(settings);

@@ -102,6 +102,8 @@ private:
     // Commands.
     void mnuFileOpen_Click();
     void mnuRun_Click();
+    // The selected logs, exports of one chat, as one output.
+    void mnuMerge_Click();
     void mnuSetting_Click();
     void mnuRuleSet_Click();
     void mnuRuleEna_Click();

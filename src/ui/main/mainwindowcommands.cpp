@@ -295,6 +295,20 @@ void MainWindow::mnuRun_Click()
     m_running = false;
 }
 
+void MainWindow::mnuMerge_Click()
+{
+    if (m_running)
+        return;
+    if (m_state.selection.selectedCount() < 2) {
+        m_host->showMessage(RunHost::Icon::Information, runtext::MergeNeedsTwo,
+                            QStringLiteral("Pelorin"));
+        return;
+    }
+    m_state.mergeLogs = true;
+    mnuRun_Click();
+    m_state.mergeLogs = false;
+}
+
 void MainWindow::mnuSetting_Click()
 {
     openSettingsDialog();

@@ -35,6 +35,7 @@ public:
     QString chatName() const override { return m_records->chat().name; }
     QStringList people() const override;
     QString shownZone() const override;
+    RecordReader *records() override { return m_records.get(); }
     bool failed() const override { return m_records->failed(); }
     QString errorString() const override { return m_records->errorString(); }
 

@@ -111,6 +111,10 @@ public:
     // an instant in it; empty for a log whose times are as its app showed them.
     virtual QString shownZone() const { return {}; }
 
+    // The records the lines are made of, for a format read into records; nullptr for one read
+    // as lines.
+    virtual RecordReader *records() { return nullptr; }
+
     virtual bool failed() const = 0;
     virtual QString errorString() const = 0;
 };

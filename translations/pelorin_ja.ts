@@ -199,6 +199,10 @@ MIT ライセンス: 自由に使い、変え、配ることができます。�
         <translation>--output-dir は標準入力（「-」）とは一緒に使えません。</translation>
     </message>
     <message>
+        <source>--merge does not go with standard input (&quot;-&quot;)</source>
+        <translation>--merge は標準入力（「-」）とは一緒に使えません。</translation>
+    </message>
+    <message>
         <source>with --batch: make every output safe to share, whatever the
 settings say: each speaker becomes 人物A, 人物B, … (a name
 keeps its letter through the run and its index pages), and
@@ -212,6 +216,18 @@ at its top</source>
 アドレス、郵便番号、住所、URL のクエリを、ページ、テキスト、
 検索のデータ、ファイル名のどこでも伏せ字にします。伏せ字に
 したページはそのことを先頭に書きます</translation>
+    </message>
+    <message>
+        <source>with --batch: the LOGs are exports of one chat (any format,
+saved at different times): write them as one output named
+after the first with &quot;_merged&quot;, in time order, a message
+that several of them hold once, and a notice where none of
+them covers some days</source>
+        <translation>--batch と一緒に: LOG はどれも同じチャットを別々の時に
+書き出したもの（形式は問いません）として、一つの出力に
+まとめます。名前は最初の LOG の名前に「_merged」を付けた
+もの。発言は時刻の順に並べ、いくつもの LOG にある同じ発言は
+一度だけ書き、どの LOG にもない日々はそうと書きます</translation>
     </message>
     <message>
         <source>with --batch: print only errors</source>

@@ -86,7 +86,7 @@ bool LogReader::openFile(const QString &path, const QString &name)
     return rewind();
 }
 
-bool LogReader::openRecords(std::unique_ptr<RecordReader> records)
+bool LogReader::openRecords(std::unique_ptr<RecordReader> records, FormatId id)
 {
     m_reader = std::make_unique<RecordLines>(
         std::move(records),
@@ -97,6 +97,7 @@ bool LogReader::openRecords(std::unique_ptr<RecordReader> records)
         return false;
     }
     m_format.known = true;
+    m_format.format = id;
     m_reader->note(m_format);
     return rewind();
 }
@@ -117,8 +118,6 @@ bool LogReader::openMerged()
                  path + QStringLiteral(": ") + log.errorString());
             return false;
         }
-        if (path == m_path)
-            m_format.format = log.format().format;
         source.records = log.m_reader->records();
         if (!source.records) { // a log read as lines
             source.lines = std::make_unique<LineRecords>(log, m_headerText, m_sorting);
@@ -126,8 +125,10 @@ bool LogReader::openMerged()
         }
         sources.push_back(std::move(source));
     }
+    // Named for the first export's format, as what it holds is said in its terms.
+    const FormatId first = sources.front().log->format().format;
     m_format.merged = true;
-    return openRecords(std::make_unique<MergedLog>(std::move(sources), m_timeZone));
+    return openRecords(std::make_unique<MergedLog>(std::move(sources), m_timeZone), first);
 }
 
 bool LogReader::rewind()
@@ -183,8 +184,7 @@ bool LogReader::openChat(const QString &container, const QString &key)
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "the export holds no such chat")));
             return false;
         }
-        m_format.format = format->id();
-        return openRecords(std::move(records));
+        return openRecords(std::move(records), format->id());
     }
     // A log in a ZIP or TAR: copied out to a temporary file of its own, then read as any log.
     const QString entry = exportpaths::entryName(*files, key);

@@ -116,7 +116,7 @@ private:
     // The log and those it is merged with, as one.
     bool openMerged();
     // The lines of records, as read from a chat export (its reader) or merged ones.
-    bool openRecords(std::unique_ptr<RecordReader> records);
+    bool openRecords(std::unique_ptr<RecordReader> records, FormatId id);
 
     // logsurvey.cpp: what the log is.
     // `headOnly`: from the first bytes alone, for a JSON export that is UTF-8 by its kind and

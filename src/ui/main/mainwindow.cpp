@@ -215,8 +215,6 @@ void MainWindow::buildMenus()
 
     item(bar, "mnuFileOpen", QStringLiteral("ファイルを選択(&O)"), &MainWindow::mnuFileOpen_Click);
     item(bar, "mnuRun", QStringLiteral("実行っ(&R)"), &MainWindow::mnuRun_Click);
-    item(bar, "mnuMerge", QStringLiteral("一つのチャットにまとめる(&M)"),
-         &MainWindow::mnuMerge_Click);
 
     QMenu *settings = submenu(bar, "mnuSettings", QStringLiteral("設定(&S)"));
     bar->addMenu(settings);
@@ -236,6 +234,10 @@ void MainWindow::buildMenus()
     m_mnuTimeZone = new TimeZoneMenu(m_state.settings, settings);
     settings->addMenu(m_mnuTimeZone);
     connect(m_mnuTimeZone, &TimeZoneMenu::chosen, this, &MainWindow::keepChoices);
+    // A run of its own, kept off the menu bar, which has no room left.
+    settings->addSeparator();
+    item(settings, "mnuMerge", QStringLiteral("選んだログを一つのチャットにまとめる(&J)"),
+         &MainWindow::mnuMerge_Click);
 
     QMenu *help = submenu(bar, "mnuHelps", QStringLiteral("ヘルプ(&H)"));
     bar->addMenu(help);

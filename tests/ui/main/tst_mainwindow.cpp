@@ -110,6 +110,7 @@ private slots:
     void runsFromTheMenu();
     void runsOfSeveralLogs_data();
     void runsOfSeveralLogs();
+    void mergesTheSelection();
     void dialogsOverTheBlockedWindow();
     void commandLineStart_data();
     void commandLineStart();
@@ -519,6 +520,32 @@ void TestMainWindow::runsOfSeveralLogs()
     QCOMPARE(link->text().contains(QUrl::fromLocalFile(f.dir.path()).toString()), written);
     drop(f.find<QTextEdit>("rTxt"), {logs[0]}); // the report lasts until the next step
     QVERIFY(!link->isVisible());
+}
+
+// Exports of one chat as one output: asked for two logs at least, then written once.
+void TestMainWindow::mergesTheSelection()
+{
+    MainWindowFixture f;
+    f.preset("ChangeType", "type", "0");
+    f.start();
+    const QStringList logs = {f.chatLog("a.txt"), f.chatLog("b.txt")};
+    drop(f.find<QTextEdit>("rTxt"), {logs[0]});
+    QCOMPARE(f.find<QAction>("mnuMerge")->text(),
+             QStringLiteral("選んだログを一つのチャットにまとめる(&J)"));
+    f.trigger("mnuMerge");
+    QCOMPARE(f.messages.size(), 1);
+    QCOMPARE(
+        f.messages[0].prompt,
+        QStringLiteral("一つのチャットにまとめるには、同じチャットのログを二つ以上選んで下さい。"));
+    drop(f.find<QTextEdit>("rTxt"), logs);
+    f.trigger("mnuMerge");
+    QVERIFY(QFile::exists(f.dir.filePath("_a_merged.txt")));
+    QVERIFY(!QFile::exists(f.dir.filePath("_a.txt")));
+    // The next run converts each log again.
+    drop(f.find<QTextEdit>("rTxt"), logs);
+    f.trigger("mnuRun");
+    QVERIFY(QFile::exists(f.dir.filePath("_a.txt")));
+    QVERIFY(QFile::exists(f.dir.filePath("_b.txt")));
 }
 
 void TestMainWindow::dialogsOverTheBlockedWindow()

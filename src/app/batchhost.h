@@ -43,6 +43,9 @@ public:
                           const QString &reason) override;
     void noSpeakers(const QString &logPath, bool readFailed, const LogFormat &format) override;
     void textInUtf8(const QString &logPath, const QString &outputPath) override;
+    void logWritten(const QString &, const QString &) override { ++m_written; }
+    // How many outputs were written so far.
+    int written() const { return m_written; }
 
     // Messages and the progress line show `path` as `name` (standard input's temporary copy).
     void showAs(const QString &path, const QString &name) { m_shownNames.insert(path, name); }
@@ -61,6 +64,7 @@ public:
     static QString summaryText(int written, int count);
 
 private:
+    int m_written = 0;
     QString messageText(const QString &prompt) const;
     void drawProgress(bool force);
     void clearProgress();

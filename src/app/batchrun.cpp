@@ -6,6 +6,7 @@
 #include "engine/appstate.h"
 #include "engine/convert/finishpagerun.h"
 #include "engine/convert/run.h"
+#include "engine/convert/runsteps.h"
 #include "engine/folderintake.h"
 #include "engine/intake.h"
 #include "engine/read/chat/exportnames.h"
@@ -187,25 +188,29 @@ int convertEach(AppState &state, BatchHost &host, const Selection &logs, bool ma
     return written;
 }
 
-// Every log of the command line as exports of one chat: one output, named after the first.
-int convertMerged(AppState &state, BatchHost &host, const Selection &logs, bool makeOutputFolders)
+// The logs of the command line as exports of one chat, or of the same chats: one output for
+// the logs and one for each chat's name across the exports that hold it (engine's runOutputs).
+int convertMerged(AppState &state, BatchHost &host, const Selection &logs, bool makeOutputFolders,
+                  int &count)
 {
-    if (logs.selectedCount() < 1)
-        return 0;
-    const Selection::Item &first = logs.items().first();
-    const QString stem = cleanAbsolute(first.stem);
-    QString reason;
-    if (makeOutputFolders && !fileio::makeFolders(stem.left(stem.lastIndexOf(u'/')), &reason)) {
-        host.outputNotWritten(first.path, stem.left(stem.lastIndexOf(u'/')), reason);
-        return 0;
-    }
     state.selection.setItems(logs.items());
     state.mergeLogs = true;
-    state.colorDialogCloses = 0;
-    host.startLog(1, 1, first.path);
+    const QList<RunOutput> outputs = runOutputs(state);
+    count = int(outputs.size());
+    for (const RunOutput &output : outputs) {
+        const QString folder = output.stem.left(output.stem.lastIndexOf(u'/'));
+        QString reason;
+        if (makeOutputFolders && !fileio::makeFolders(folder, &reason)) {
+            host.outputNotWritten(state.selection.path(output.log), folder, reason);
+            state.mergeLogs = false;
+            return 0;
+        }
+    }
+    const int before = host.written();
+    host.startLog(1, 1, state.selection.path(0));
     mnuRun_Click(state, host);
     state.mergeLogs = false;
-    return state.colorDialogCloses == 2 ? 1 : 0;
+    return host.written() - before;
 }
 
 } // namespace
@@ -297,8 +302,7 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         // The page run spans every log: colours carried by name, one index per folder at the end.
         state.pageRun.begin();
         if (commandLine.merge && logs.selectedCount() > 1) {
-            written = convertMerged(state, host, logs, !commandLine.outputDir.isEmpty());
-            count = 1;
+            written = convertMerged(state, host, logs, !commandLine.outputDir.isEmpty(), count);
         } else {
             written = convertEach(state, host, logs, !commandLine.outputDir.isEmpty(), count);
         }

@@ -193,6 +193,21 @@ private slots:
                            .toUtf8());
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out-a.txt"))));
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("out-b.txt"))));
+
+        // Two exports of a whole account: one output a chat, as its own export gives it.
+        const QByteArray tar = readFile(QStringLiteral(PELORIN_SOURCE_DIR)
+                                        + "/tests/data/exports/skype/8_live_taro_export.tar");
+        const QString y1 = writeFile(m_dir.filePath(QStringLiteral("y1/live.tar")), tar);
+        const QString y2 = writeFile(m_dir.filePath(QStringLiteral("y2/live.tar")), tar);
+        QCOMPARE(run({"--batch", "--text", "--merge", "--settings", m_ini, y1, y2}),
+                 ExitAllWritten);
+        QCOMPARE(run({"--batch", "--text", "--settings", m_ini, y1}), ExitAllWritten);
+        for (const QString chat : {"Hanako", "週末の山登り"}) {
+            const QString single = m_dir.filePath(QStringLiteral("y1/out-live_") + chat);
+            QCOMPARE(readFile(single + QStringLiteral("_merged.txt")),
+                     readFile(single + QStringLiteral(".txt")));
+        }
+        QCOMPARE(QDir(m_dir.filePath(QStringLiteral("y2"))).count(), 3u); // ".", "..", live.tar
     }
 
     // A folder stands for its logs; converting it again converts only the logs, not the

@@ -115,12 +115,12 @@ IndexEntry indexEntry(const QString &outputPath, const QString &path, const LogR
     return entry;
 }
 
-LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &rules,
-                      const PageStyleWriter &style, const RunLogs &selected)
+LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, int i, int outputs,
+                      const RuleTable &rules, const PageStyleWriter &style, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
-    const QString path = state.selection.path(i);
-    const QStringList others = mergedWith(state, i);
+    const QString path = state.selection.path(output.log);
+    const QStringList &others = output.others;
     // A redacted page's name is known once the log's names are.
     const bool redact = settings.redact == 1;
     const RedactedNames &names = state.pageRun.names;
@@ -128,9 +128,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
         for (const QString &log : QStringList {path} + others)
             learnNames(state, log);
     }
-    const QString outputPath = redact
-        ? redactedPath(runOutputStem(state, i) + outputExtension(1), names)
-        : runOutputStem(state, i) + outputExtension(1);
+    const QString outputPath = redact ? redactedPath(output.stem + outputExtension(1), names)
+                                      : output.stem + outputExtension(1);
     // A page never takes the place of an index: refused before anything is read or written.
     QString clash;
     if (!pageNameAllowed(outputPath, settings.addStr, settings.makeIndex == 1, &clash)) {
@@ -203,7 +202,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, int i, const RuleTable &ru
     } else {
         handover.logName = path.mid(path.lastIndexOf(u'/') + 1);
         handover.logNumber = i + 1;
-        handover.logCount = outputCount(state);
+        handover.logCount = outputs;
         host.runSpeakerColorDialog(handover);
     }
     state.colorDialogCloses = handover.colorDialogCloses;
@@ -310,9 +309,11 @@ void convertToHtml(AppState &state, RunHost &host)
     std::optional<distinct::ColorTurn> &turn = state.pageRun.turn;
     if (style.distinctColors && !turn)
         turn.emplace(paletteCodes(state.settings, state.palette));
-    for (int i = 0; i < outputCount(state); ++i) {
-        host.logStarting(i, outputCount(state));
-        if (convertLog(state, host, i, rules, style, selected) == LogOutcome::StopRun)
+    const QList<RunOutput> outputs = runOutputs(state);
+    for (int i = 0; i < outputs.size(); ++i) {
+        host.logStarting(i, int(outputs.size()));
+        if (convertLog(state, host, outputs[i], i, int(outputs.size()), rules, style, selected)
+            == LogOutcome::StopRun)
             break;
     }
     if (ownsRun)

@@ -1,6 +1,7 @@
 #include "engine/convert/runsteps.h"
 
 #include "engine/appstate.h"
+#include "engine/read/exportpaths.h"
 #include "engine/read/logreader.h"
 #include "engine/runlogs.h"
 #include "engine/runtext.h"
@@ -34,32 +35,31 @@ void showStatus(const Settings &settings, RunHost &host, const QString &text, bo
         host.processEvents();
 }
 
-bool mergesLogs(const AppState &state)
+QList<RunOutput> runOutputs(const AppState &state)
 {
-    return state.mergeLogs && state.selection.selectedCount() > 1;
-}
-
-int outputCount(const AppState &state)
-{
-    return mergesLogs(state) ? 1 : state.selection.selectedCount();
-}
-
-QString runOutputStem(const AppState &state, int i)
-{
-    const QString stem = state.selection.stem(i); // "dir/_chat."
-    if (!mergesLogs(state))
-        return stem;
-    return stem.chopped(1) + QStringLiteral("_merged.");
-}
-
-QStringList mergedWith(const AppState &state, int i)
-{
-    QStringList others;
-    if (mergesLogs(state) && i == 0) {
-        for (int k = 1; k < state.selection.selectedCount(); ++k)
-            others.append(state.selection.path(k));
+    const Selection &selection = state.selection;
+    QList<RunOutput> outputs;
+    if (!state.mergeLogs) {
+        for (int i = 0; i < selection.selectedCount(); ++i)
+            outputs.append({i, {}, selection.stem(i)});
+        return outputs;
     }
-    return others;
+    QHash<QString, qsizetype> byChat; // the output of each chat's name; "" for plain logs
+    for (int i = 0; i < selection.selectedCount(); ++i) {
+        const auto chat = exportpaths::split(selection.path(i));
+        const QString key = chat ? u'/' + chat->key : QString();
+        if (const auto found = byChat.constFind(key); found != byChat.cend()) {
+            outputs[*found].others.append(selection.path(i));
+            continue;
+        }
+        byChat.insert(key, outputs.size());
+        outputs.append({i, {}, selection.stem(i)});
+    }
+    for (RunOutput &output : outputs) {
+        if (!output.others.isEmpty())
+            output.stem = output.stem.chopped(1) + QStringLiteral("_merged.");
+    }
+    return outputs;
 }
 
 LineSorting lineSorting(const LineTests &tests)

@@ -26,12 +26,16 @@ bool progressShown(const Settings &settings);
 void showStatus(const Settings &settings, RunHost &host, const QString &text,
                 bool processEvents = true);
 
-// Merging a run's logs into one output (AppState::mergeLogs): how many outputs the run writes,
-// the stem of output i, and the logs read together with log i.
-bool mergesLogs(const AppState &state);
-int outputCount(const AppState &state);
-QString runOutputStem(const AppState &state, int i);
-QStringList mergedWith(const AppState &state, int i);
+// The outputs of a run, each written from one selected log, or merging several
+// (AppState::mergeLogs): then the logs that are no chat of an export make one output, and the
+// chats of one name across the exports that hold them ("2023.zip/Ann", "2024.zip/Ann") another.
+struct RunOutput
+{
+    int log = 0; // the selected log that names it
+    QStringList others; // the logs merged with it
+    QString stem; // of the output's name: "dir/_chat." or "dir/_chat_merged."
+};
+QList<RunOutput> runOutputs(const AppState &state);
 // How a text log merged with others has its lines sorted: by the line tests of `tests`, which
 // must outlive the reading.
 LineSorting lineSorting(const LineTests &tests);

@@ -31,14 +31,14 @@ void writeEncoded(QStringView line, textcodec::Encoding encoding, OutputFile &ou
 // One log, in a single streaming pass: every line is classified and written as it is read,
 // and the output is dropped again if no header line turns up. The output keeps the log's own
 // encoding, byte order mark and line end (see LogFormat).
-void convertLog(AppState &state, RunHost &host, int i, const RunLogs &selected)
+void convertLog(AppState &state, RunHost &host, const RunOutput &output, const RunLogs &selected)
 {
     const Settings &settings = state.settings;
-    const QString path = state.selection.path(i);
-    const QStringList others = mergedWith(state, i);
+    const QString path = state.selection.path(output.log);
+    const QStringList &others = output.others;
     const bool redact = settings.redact == 1;
     const RedactedNames &names = state.pageRun.names;
-    QString outputPath = runOutputStem(state, i) + outputExtension(0);
+    QString outputPath = output.stem + outputExtension(0);
 
     showStatus(settings, host, runtext::Reading);
     if (redact) {
@@ -136,9 +136,10 @@ void convertToText(AppState &state, RunHost &host)
     if (ownsRun)
         state.pageRun.begin();
     const RunLogs selected = RunLogs::selected(state.selection);
-    for (int i = 0; i < outputCount(state); ++i) {
-        host.logStarting(i, outputCount(state));
-        convertLog(state, host, i, selected);
+    const QList<RunOutput> outputs = runOutputs(state);
+    for (int i = 0; i < outputs.size(); ++i) {
+        host.logStarting(i, int(outputs.size()));
+        convertLog(state, host, outputs[i], selected);
     }
     if (ownsRun)
         state.pageRun = PageRun();

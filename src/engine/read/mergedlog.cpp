@@ -36,8 +36,9 @@ QString MergedLog::gapText(QDate first, QDate last)
 
 bool MergedLog::load()
 {
+    // An export's own reader was loaded as its log was opened.
     for (const Source &source : m_sources) {
-        if (!source.records->load())
+        if (source.lines && !source.lines->load())
             return false;
     }
     return true;

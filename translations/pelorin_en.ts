@@ -98,7 +98,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>(LINE talk history, %1, line ends %2)</source>
+        <source>(%1, %2, line ends %3)</source>
         <translation type="unfinished"></translation>
     </message>
     <message>

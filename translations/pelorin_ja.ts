@@ -97,8 +97,8 @@
         <translation>なし</translation>
     </message>
     <message>
-        <source>(LINE talk history, %1, line ends %2)</source>
-        <translation>(LINE のトーク履歴, %1, 改行 %2)</translation>
+        <source>(%1, %2, line ends %3)</source>
+        <translation>(%1, %2, 改行 %3)</translation>
     </message>
     <message>
         <source>(%1, line ends %2)</source>

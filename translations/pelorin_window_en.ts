@@ -54,6 +54,10 @@
         <translation>The file holds no text (a picture, an archive or the like).</translation>
     </message>
     <message>
+        <source>LINE のトーク履歴</source>
+        <translation>LINE talk history</translation>
+    </message>
+    <message>
         <source>LINE のトーク履歴ですが、メッセージが一つもありませんでした。</source>
         <translation>A LINE talk history, but it holds no message.</translation>
     </message>

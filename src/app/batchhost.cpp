@@ -89,8 +89,11 @@ QString BatchHost::formatText(const LogFormat &format)
     if (d.bomBytes > 0)
         encoding = tr("%1 with BOM").arg(encoding);
     const QString lineEnd = d.hasLineEnd ? textcodec::lineEndName(d.lineEnd) : tr("none");
-    return format.lineExport() ? tr("(LINE talk history, %1, line ends %2)").arg(encoding, lineEnd)
-                               : tr("(%1, line ends %2)").arg(encoding, lineEnd);
+    const char *readAs = format.merged ? nullptr : formats::format(format.format).readAsText();
+    if (!readAs)
+        return tr("(%1, line ends %2)").arg(encoding, lineEnd);
+    return tr("(%1, %2, line ends %3)")
+        .arg(QCoreApplication::translate("RunMessage", readAs), encoding, lineEnd);
 }
 
 void BatchHost::textInUtf8(const QString &logPath, const QString &)

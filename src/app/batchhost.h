@@ -53,7 +53,8 @@ public:
     // Why a file could not be read or written, in the user's language.
     static QString reasonText(const QString &reason);
     // What a log was read as, when it is not an XML history nor an empty file:
-    // "(UTF-8, line ends LF)", "(LINE talk history, UTF-8, …)"; empty otherwise.
+    // "(UTF-8, line ends LF)", "(LINE talk history, UTF-8, …)" as the format names it; empty
+    // otherwise.
     static QString formatText(const LogFormat &format);
 
     // A line of its own, above the progress line; control characters and undecodable bytes

@@ -149,6 +149,9 @@ public:
     // What is said of a log read in the format that holds no message; nullptr: the header text
     // may be wrong, as for any log without speakers.
     virtual const char *noMessagesText() const { return nullptr; }
+    // What a log read in the format is called where a message says how it was read ("LINE の
+    // トーク履歴", a "RunMessage" text); nullptr where the encoding and line ends say enough.
+    virtual const char *readAsText() const { return nullptr; }
 
     // Whether a file that goes by one of its extensions is no log of its own but a part of one
     // read through another file beside it (a thread's later pages, a channel's description), so

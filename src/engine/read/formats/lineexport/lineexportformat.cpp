@@ -103,6 +103,11 @@ const char *LineExportFormat::notReadText() const
                              "LINE のトーク履歴のようですが、読める形ではありませんでした。");
 }
 
+const char *LineExportFormat::readAsText() const
+{
+    return QT_TRANSLATE_NOOP("RunMessage", "LINE のトーク履歴");
+}
+
 const char *LineExportFormat::noMessagesText() const
 {
     return QT_TRANSLATE_NOOP("RunMessage",

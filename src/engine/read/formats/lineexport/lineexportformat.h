@@ -13,5 +13,6 @@ public:
     bool looksLike(QStringView head) const override;
     const char *notReadText() const override;
     const char *noMessagesText() const override;
+    const char *readAsText() const override;
     std::unique_ptr<FormatReader> reader(const ReadSource &source) const override;
 };

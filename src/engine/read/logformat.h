@@ -15,6 +15,8 @@ struct LogFormat
     // Several exports of one chat read as one (mergedlog.h): its records come from them all,
     // whatever their format, which `format` then names for the first of them.
     bool merged = false;
+    // Merged logs that all hold chat markup (text logs, XML histories): kept as markup.
+    bool mergedMarkup = false;
     // An XML history (its own declared encoding).
     bool xml() const { return !merged && format == FormatId::XmlHistory; }
     // A LINE talk-history export, turned into header lines.
@@ -58,7 +60,7 @@ struct LogFormat
 
     // A LINE export's messages (and any app's export's) are plain text as typed: a page escapes
     // them rather than reading them as chat markup.
-    bool plainText() const { return lineExport() || chatExport(); }
+    bool plainText() const { return (lineExport() || chatExport()) && !mergedMarkup; }
 
     // The HTML page: code page 932 for a Shift-JIS log and an XML history, as it always was;
     // UTF-8 for every other log.

@@ -7,6 +7,7 @@
 #include "fileio/inputfile.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 void LogReader::fail(Status status, const QString &error)
 {
@@ -128,6 +129,9 @@ bool LogReader::openMerged()
     // Named for the first export's format, as what it holds is said in its terms.
     const FormatId first = sources.front().log->format().format;
     m_format.merged = true;
+    m_format.mergedMarkup = std::none_of(sources.begin(), sources.end(), [](const auto &source) {
+        return source.log->format().plainText();
+    });
     return openRecords(std::make_unique<MergedLog>(std::move(sources), m_timeZone), first);
 }
 

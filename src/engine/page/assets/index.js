@@ -85,6 +85,7 @@
     var heading = el('h2', '', 'タイムライン');
     heading.id = 'tl-t';
     section.appendChild(heading);
+    section.appendChild(el('p', '', '月を選ぶと、その月のチャットが出ます（濃いほど発言が多い月）。'));
     var grid = el('div', 'tl-grid');
     grid.appendChild(el('span', 'tl-y'));
     for (var h = 1; h <= 12; h++)
@@ -109,6 +110,10 @@
         a.href = p.row.getAttribute('data-page')
           + (p.day > 0 ? '#d' + ('000' + year).slice(-4) + two(number) + two(p.day) : '');
         li.appendChild(a);
+        // Chats of one name are told apart by their logs, as in the rows.
+        var log = p.row.querySelector('td.chat .log');
+        if (log && p.row.getAttribute('data-chat'))
+          li.appendChild(el('span', 'cnt', log.textContent));
         li.appendChild(el('span', 'cnt', p.count + ' 件'));
         ul.appendChild(li);
       });

@@ -45,8 +45,8 @@ void monthGrid(QDate first, std::span<const ChatStats::DayCount> days, qint32 bu
             out += QStringLiteral("<a class=\"q") % number(shade) % QStringLiteral("\" href=\"#")
                 % ChatStats::dayAnchor(date) % QStringLiteral("\" title=\"") % number(date.year())
                 % u'年' % number(date.month()) % u'月' % number(day) % QStringLiteral("日 ")
-                % number(count) % QStringLiteral("件\">") % number(day) % QStringLiteral("<span>")
-                % number(count) % QStringLiteral("</span></a>");
+                % number(count) % QStringLiteral("件\">") % number(day) % QStringLiteral("<span> ")
+                % number(count) % QStringLiteral("件</span></a>");
         } else {
             out += QStringLiteral("<span>") % number(day) % QStringLiteral("</span>");
         }

@@ -316,7 +316,7 @@ void TestModernPage::statistics_data()
                         // the calendar's day is one, its link the first heading's
                         "<h2 class=\"day\">2003/07/13</h2>",
                         "<a class=\"q4\" href=\"#d20030713\" title=\"2003年7月13日 2件\">"
-                        "13<span>2</span></a>",
+                        "13<span> 2件</span></a>",
                         "<a class=\"q2\" href=\"#d20030502\" title=\"2003年5月2日 1件\">"}
         << true;
     // A date centuries off spreads the months over the last fifty years only.

@@ -84,6 +84,13 @@ async function follow(tab, selector, target) {
       return [b.getAttribute('aria-label'), Array.from(document.querySelectorAll('.tl-list a'))
         .map((a) => [a.textContent, a.getAttribute('href')])];
     })`), expected.timeline);
+    // By keyboard: one Tab stop, the latest month; the arrows go from month to month.
+    check('timeline by keyboard', await tab.eval(`(() => {
+      const stops = Array.from(document.querySelectorAll('.tl button')).filter((b) => b.tabIndex === 0);
+      stops[0].focus();
+      stops[0].dispatchEvent(new KeyboardEvent('keydown', {key: 'ArrowLeft', bubbles: true}));
+      return [stops.length, stops[0].getAttribute('aria-label'), document.activeElement.getAttribute('aria-label')];
+    })()`), [1, expected.timeline[expected.timeline.length - 1][0], expected.timeline[0][0]]);
     for (const [, pages] of expected.timeline) {
       for (const [, href] of pages) {
         await tab.goto(folderUrl + href);

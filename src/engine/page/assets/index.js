@@ -132,10 +132,45 @@
         b.setAttribute('aria-pressed', 'false');
         b.setAttribute('aria-label', y + '年' + (k + 1) + '月 ' + total + ' 件');
         b.title = b.getAttribute('aria-label');
+        b.tabIndex = -1;
+        b.setAttribute('data-month', String(month));
         b.addEventListener('click', show.bind(null, month, b));
         grid.appendChild(b);
       }
     }
+    // One stop for the Tab key, the latest month; the arrows go from month to month (up and
+    // down a year), so that the table after it is a Tab away, not a hundred.
+    var cells = Array.prototype.slice.call(grid.querySelectorAll('button'));
+    cells[cells.length - 1].tabIndex = 0;
+    grid.addEventListener('keydown', function (event) {
+      var at = cells.indexOf(event.target);
+      if (at < 0)
+        return;
+      var month = Number(event.target.getAttribute('data-month')), to = -1;
+      if (event.key === 'ArrowLeft' || event.key === 'ArrowRight') {
+        to = at + (event.key === 'ArrowLeft' ? -1 : 1);
+      } else if (event.key === 'ArrowUp' || event.key === 'ArrowDown') {
+        // The nearest month with words in the year above or below.
+        var want = month + (event.key === 'ArrowUp' ? -12 : 12), best = Infinity;
+        cells.forEach(function (c, i) {
+          var m = Number(c.getAttribute('data-month'));
+          if (Math.floor(m / 12) === Math.floor(want / 12) && Math.abs(m - want) < best) {
+            best = Math.abs(m - want);
+            to = i;
+          }
+        });
+      } else if (event.key === 'Home' || event.key === 'End') {
+        to = event.key === 'Home' ? 0 : cells.length - 1;
+      } else {
+        return;
+      }
+      event.preventDefault();
+      if (to < 0 || to >= cells.length)
+        return;
+      event.target.tabIndex = -1;
+      cells[to].tabIndex = 0;
+      cells[to].focus();
+    });
     section.appendChild(grid);
     section.appendChild(list);
     var main = document.querySelector('main');

@@ -77,6 +77,33 @@ async function follow(tab, selector, target) {
                       Math.round(line.getBoundingClientRect().width) > 0];
     })`), expected.sparklines);
 
+    // The timeline: a cell per month with utterances, which lists the pages of its month, each
+    // linked to its first day there; the link lands on that day's heading.
+    check('timeline', await tab.eval(`Array.from(document.querySelectorAll('.tl button')).map((b) => {
+      b.click();
+      return [b.getAttribute('aria-label'), Array.from(document.querySelectorAll('.tl-list a'))
+        .map((a) => [a.textContent, a.getAttribute('href')])];
+    })`), expected.timeline);
+    // By keyboard: one Tab stop, the latest month; the arrows go from month to month.
+    check('timeline by keyboard', await tab.eval(`(() => {
+      const stops = Array.from(document.querySelectorAll('.tl button')).filter((b) => b.tabIndex === 0);
+      stops[0].focus();
+      stops[0].dispatchEvent(new KeyboardEvent('keydown', {key: 'ArrowLeft', bubbles: true}));
+      return [stops.length, stops[0].getAttribute('aria-label'), document.activeElement.getAttribute('aria-label')];
+    })()`), [1, expected.timeline[expected.timeline.length - 1][0], expected.timeline[0][0]]);
+    for (const [, pages] of expected.timeline) {
+      for (const [, href] of pages) {
+        await tab.goto(folderUrl + href);
+        const target = JSON.stringify(href.split('#')[1] || '');
+        check('timeline link ' + href + ' shows its day', await waitFor(tab,
+          `(() => { const day = document.getElementById(${target});
+            const box = day && day.matches('h2.day') && day.getBoundingClientRect();
+            return !!box && box.top >= document.getElementById('tools').getBoundingClientRect().bottom
+              && box.bottom <= innerHeight; })()`, 8000) || false, true);
+      }
+    }
+    await tab.goto(indexUrl);
+
     // Matching ignores case and width and takes hiragana and katakana alike.
     for (const [words, links] of expected.alike)
       check('matches "' + words + '"', (await search(tab, words)).map((h) => h.href), links);

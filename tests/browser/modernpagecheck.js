@@ -358,6 +358,28 @@ window.addEventListener('load', function () {
                       document.querySelector('main b')).fontWeight, '700');
             next();
         },
+        // The calendar: its days and counts, and a day's link landing on the day's heading below
+        // the toolbar, also when the sections on the way are drawn only as they come into view.
+        function (next) {
+            if (!c.calendar)
+                return next();
+            same('calendar days', all('#cal .cd a').map(function (a) { return a.title; }),
+                 c.calendar.days);
+            check('the latest year open', all('#cal details[open]').map(function (d) {
+                return d.querySelector('summary').firstChild.textContent;
+            }).join(), c.calendar.open);
+            document.querySelector('#cal a[href="#' + c.calendar.jump + '"]').click();
+            var day = document.getElementById(c.calendar.jump), waited = 0;
+            (function look() {
+                var top = day.getBoundingClientRect().top;
+                var shown = top >= document.getElementById('tools').getBoundingClientRect().bottom
+                    && top < innerHeight;
+                if (!shown && (waited += 100) < 8000)
+                    return setTimeout(look, 100);
+                check('a calendar day lands on its heading', shown && day.matches('h2.day'), true);
+                next();
+            })();
+        },
         // The head's link to the statistics: their heading ends up below the toolbar, also
         // when the sections on the way are drawn only as they come into view.
         function (next) {

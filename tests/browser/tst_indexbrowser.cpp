@@ -116,7 +116,9 @@ void TestIndexBrowser::initTestCase()
               ["_undated.htm", "next", "_old.htm"]],
       "months": ["2024/01 3", "2023/05 69", null],
       "sparklines": [["月ごとの発言数: 2024/01 の 3 件", 2, true],
-                     ["月ごとの発言数: 2023/05 の 69 件", 2, true], null]
+                     ["月ごとの発言数: 2023/05 の 69 件", 2, true], null],
+      "timeline": [["2023年5月 69 件", [["じろう", "_old.htm#d20230501"]]],
+                   ["2024年1月 3 件", [["はなこ", "_new.htm#d20240115"]]]]
     })";
     const QString expectedPath
         = writeFile(m_dir.filePath(QStringLiteral("expected.json")), expected);

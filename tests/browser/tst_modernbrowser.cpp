@@ -305,12 +305,16 @@ void TestModernBrowser::initTestCase()
                     "moments: ['2024/01/30 21:00 Ann', '2024/02/03 10:00 "
                   + name
                   + "', "
-                    "'3 日（2024/01/30 ～ 2024/02/01）'], busiest: ['火曜 21時台: 2 件']}}",
+                    "'3 日（2024/01/30 ～ 2024/02/01）'], busiest: ['火曜 21時台: 2 件']}, "
+                    "calendar: {days: ['2024年1月30日 2件', '2024年1月31日 1件', "
+                    "'2024年2月1日 1件', '2024年2月3日 1件'], open: '2024年 ', "
+                    "jump: 'd20240131'}}",
               {});
 
     // A long talk: its chapters are drawn only as they come into view.
     QString talkLong
         = QStringLiteral("[LINE] Boとのトーク履歴\r\n保存日時：2024/03/01 10:00\r\n\r\n");
+    QByteArray calendarDays;
     for (int day = 1; day <= 30; ++day) {
         talkLong += QStringLiteral("2024/01/%1(月)\r\n").arg(day, 2, 10, QLatin1Char('0'));
         for (int k = 0; k < 40; ++k)
@@ -318,10 +322,16 @@ void TestModernBrowser::initTestCase()
                             .arg(k, 2, 10, QLatin1Char('0'))
                             .arg(k % 3 ? QStringLiteral("Bo") : QStringLiteral("Cy"));
         talkLong += QStringLiteral("\r\n");
+        calendarDays += (day > 1 ? ", '" : "['") + QByteArray("2024年1月") + QByteArray::number(day)
+            + "日 40件'";
     }
+    calendarDays += ']';
     runChecks(QStringLiteral("long talk"),
               makePage(QStringLiteral("long"), colorcode::defaultPalette(), {talkLong}),
-              "{full: false, systemDark: false, links: 0, utterances: 1200, days: 30}", {});
+              "{full: false, systemDark: false, links: 0, utterances: 1200, days: 30, "
+              "calendar: {days: "
+                  + calendarDays + ", open: '2024年 ', jump: 'd20240127'}}",
+              {});
 }
 
 void TestModernBrowser::page_data()

@@ -197,7 +197,8 @@ bool allowedModernTag(const htmlcheck::Tag &tag)
     return true;
 }
 
-// The statistics after the utterances: the program's own tables and charts, names as text.
+// The calendar and the statistics after the utterances: the program's own tables, charts and
+// links to the page's days and utterances, names as text.
 bool allowedStatsTag(const htmlcheck::Tag &tag)
 {
     static const QStringList own
@@ -209,7 +210,8 @@ bool allowedStatsTag(const htmlcheck::Tag &tag)
                                            "aria-hidden", "viewbox", "preserveaspectratio",
                                            "width",       "height",  "x",
                                            "y",           "x1",      "y1",
-                                           "x2",          "y2"};
+                                           "x2",          "y2",      "title",
+                                           "open"};
     if (!own.contains(tag.name))
         return false;
     for (const QString &a : tag.attributes) {
@@ -242,13 +244,14 @@ void checkModernPage(const Fixture &f, bool written)
                   || target.startsWith(u"#u"),
               target.left(60).toString());
     }
-    // The statistics, between the utterances and the page's end.
+    // The calendar and the statistics, between the utterances and the page's end.
     const qsizetype bodyEnd = page.lastIndexOf(QStringLiteral("</body>"));
     check(bodyEnd >= to);
     const QStringView stats = QStringView(page).sliced(to + 7, bodyEnd - to - 7);
     check(htmlcheck::onlyAllowedTags(stats, allowedStatsTag, &at), stats.mid(at, 120).toString());
     for (qsizetype h = stats.indexOf(u"href=\""); h >= 0; h = stats.indexOf(u"href=\"", h + 1))
-        check(stats.sliced(h + 6).startsWith(u"#u"), stats.mid(h, 60).toString());
+        check(stats.sliced(h + 6).startsWith(u"#u") || stats.sliced(h + 6).startsWith(u"#d"),
+              stats.mid(h, 60).toString());
     const qsizetype title = page.indexOf(QStringLiteral("<title>")) + 7;
     const qsizetype titleEnd = page.indexOf(QStringLiteral("</title>"), title);
     check(title >= 7 && titleEnd >= title && !page.sliced(title, titleEnd - title).contains(u'<'));

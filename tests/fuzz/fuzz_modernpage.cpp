@@ -106,7 +106,7 @@ const QSet<QString> &allowedElements()
         // the page's own
         "html", "head", "meta", "title", "style", "body", "header", "button", "h1", "p", "ul", "li",
         "span", "div", "input", "label", "script", "main", "section", "template", "h2", "a", "time",
-        // the statistics after the utterances
+        // the calendar and the statistics after the utterances
         "h3", "table", "thead", "tbody", "tr", "th", "td", "svg", "rect", "line", "text", "details",
         "summary", "dl", "dt", "dd",
         // chat markup
@@ -186,7 +186,8 @@ void checkPage(const QString &page)
             if (name == u"href")
                 check(value.startsWith(u"http://", Qt::CaseInsensitive)
                           || value.startsWith(u"https://", Qt::CaseInsensitive)
-                          || value.startsWith(u"#u") || value == u"#stats",
+                          || value.startsWith(u"#u") || value.startsWith(u"#d") || value == u"#cal"
+                          || value == u"#stats",
                       whole);
         }
         i = k;

@@ -280,9 +280,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
     // A file the page names that could not be copied beside it is said; the page stands.
     if (files && !files->failedFile().isEmpty())
         host.outputNotWritten(path, files->failedFile(), files->error());
-    if (data) { // the row's sparkline
+    if (data) { // the row's sparkline and timeline
         entry.firstMonth = data->stats().firstMonth();
         entry.months = data->stats().months();
+        entry.firstDays = data->stats().firstDays();
     }
     // Without its data the page is still listed, marked as one the index cannot search; the
     // run counts the file as not written.

@@ -10,8 +10,9 @@ int digit(QChar c)
     return c >= u'0' && c <= u'9' ? c.unicode() - u'0' : -1;
 }
 
-// "2003/07/12": the day, or an invalid date for any other text.
-QDate readDate(const QString &text)
+} // namespace
+
+QDate ChatStats::dateOf(const QString &text)
 {
     if (text.size() != 10 || text[4] != u'/' || text[7] != u'/')
         return QDate();
@@ -28,6 +29,8 @@ QDate readDate(const QString &text)
     }
     return QDate(parts[0], parts[1], parts[2]);
 }
+
+namespace {
 
 // "21:03", "21:03:07" or "9:03": the seconds into the day, -1 for anything else.
 int readTime(const QString &text)
@@ -83,18 +86,21 @@ void ChatStats::add(qsizetype speaker, qsizetype utterance, const QString &date,
         // Stamps share their texts, and a day's utterances come together: a date is read once
         // per day.
         m_date = date;
-        const QDate day = readDate(date);
+        const QDate day = dateOf(date);
         m_month = day.isValid() ? day.year() * 12 + day.month() - 1 : -1;
         if (m_month < 0)
             return;
         m_day = day.toJulianDay();
         m_weekday = day.dayOfWeek() - 1;
-        if (m_days.isEmpty() || m_days.last() != m_day)
+        if (m_days.isEmpty() || m_days.last() != m_day) {
             m_days.append(m_day);
+            m_dayCounts.append(0);
+        }
     }
     if (m_month < 0)
         return;
     countMonth();
+    ++m_dayCounts.last();
 
     const int seconds = readTime(time);
     if (seconds >= 0) {
@@ -122,6 +128,46 @@ QString ChatStats::monthText(int month)
     return QStringLiteral("%1/%2")
         .arg(month / 12, 4, 10, QLatin1Char('0'))
         .arg(month % 12 + 1, 2, 10, QLatin1Char('0'));
+}
+
+QString ChatStats::dayAnchor(QDate day)
+{
+    return QStringLiteral("d%1%2%3")
+        .arg(day.year(), 4, 10, QLatin1Char('0'))
+        .arg(day.month(), 2, 10, QLatin1Char('0'))
+        .arg(day.day(), 2, 10, QLatin1Char('0'));
+}
+
+QList<ChatStats::DayCount> ChatStats::days() const
+{
+    QList<DayCount> days;
+    days.reserve(m_days.size());
+    for (qsizetype i = 0; i < m_days.size(); ++i)
+        days.append({m_days[i], m_dayCounts[i]});
+    std::stable_sort(days.begin(), days.end(),
+                     [](const DayCount &a, const DayCount &b) { return a.day < b.day; });
+    // A log out of order comes back to a day: its parts are one day.
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < days.size(); ++i) {
+        if (kept > 0 && days[kept - 1].day == days[i].day)
+            days[kept - 1].count += days[i].count;
+        else
+            days[kept++] = days[i];
+    }
+    days.resize(kept);
+    return days;
+}
+
+QList<qint32> ChatStats::firstDays() const
+{
+    QList<qint32> firsts(m_months.size(), 0);
+    for (const DayCount &d : days()) {
+        const QDate date = QDate::fromJulianDay(d.day);
+        const qsizetype at = date.year() * 12 + date.month() - 1 - qsizetype(m_firstMonth);
+        if (at >= 0 && at < firsts.size() && firsts[at] == 0)
+            firsts[at] = date.day();
+    }
+    return firsts;
 }
 
 ChatStats::DayRun ChatStats::longestRun() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <array>
@@ -28,6 +29,12 @@ public:
         qsizetype days = 0;
     };
 
+    struct DayCount
+    {
+        qint64 day = 0; // Julian day
+        qint32 count = 0;
+    };
+
     // Utterance `utterance` (0 where it has no number) of speaker `speaker` (its number),
     // stamped `date` and `time`.
     void add(qsizetype speaker, qsizetype utterance, const QString &date, const QString &time);
@@ -47,8 +54,17 @@ public:
     bool hasTimes() const { return m_timed > 0; }
     const Moment &first() const { return m_first.moment; }
     const Moment &last() const { return m_last.moment; }
+    // The days with utterances, earliest first, each once with its count: a calendar's days.
+    QList<DayCount> days() const;
+    // For each month of months(), the first day of the month (1 to 31) with an utterance, or 0.
+    QList<qint32> firstDays() const;
     // The longest run of consecutive days with an utterance (the earliest of equal ones).
     DayRun longestRun() const;
+
+    // "2003/07/12" as a date; invalid for any other text.
+    static QDate dateOf(const QString &text);
+    // The anchor of a day's heading on the modern page: "d20030712".
+    static QString dayAnchor(QDate day);
 
 private:
     void countMonth();
@@ -71,4 +87,5 @@ private:
     Stamp m_first;
     Stamp m_last;
     QList<qint64> m_days; // each day as it began, in the log's order
+    QList<qint32> m_dayCounts; // the utterances of each of m_days
 };

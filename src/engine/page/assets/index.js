@@ -38,6 +38,146 @@
   follow();
   window.addEventListener('hashchange', follow);
 
+  // The timeline: the whole archive's months, a row a year, each shaded by the utterances of
+  // all pages in it (the rows' "data-months"). A month's button lists the pages of that month,
+  // each linked to its first day there (the row's "data-days") where the page has day anchors.
+  // Built here from the rows, so without the script the index is the table alone.
+  function timeline() {
+    var Shades = 4;
+    var perMonth = {}, first = Infinity, last = -Infinity;
+    rows.forEach(function (row) {
+      var parts = (row.getAttribute('data-months') || '').split(' ');
+      var m = /^(\d{4})\/(\d{2})$/.exec(parts[0]);
+      if (!m || parts.length < 2)
+        return;
+      var start = Number(m[1]) * 12 + Number(m[2]) - 1;
+      var days = (row.getAttribute('data-days') || '').split(' ');
+      var anchored = row.getAttribute('data-anchors') === '1' && days.length === parts.length - 1;
+      for (var i = 1; i < parts.length; i++) {
+        var count = Number(parts[i]);
+        if (!(count > 0))
+          continue;
+        var month = start + i - 1;
+        (perMonth[month] = perMonth[month] || []).push(
+          {row: row, count: count, day: anchored ? Number(days[i - 1]) : 0});
+        first = Math.min(first, month);
+        last = Math.max(last, month);
+      }
+    });
+    if (first > last)
+      return;
+    var totals = {}, busiest = 1;
+    Object.keys(perMonth).forEach(function (month) {
+      totals[month] = perMonth[month].reduce(function (sum, p) { return sum + p.count; }, 0);
+      busiest = Math.max(busiest, totals[month]);
+    });
+    function el(name, className, text) {
+      var e = document.createElement(name);
+      if (className)
+        e.className = className;
+      if (text !== undefined)
+        e.textContent = text;
+      return e;
+    }
+    function two(n) { return (n < 10 ? '0' : '') + n; }
+    var section = el('section', 'tl');
+    section.setAttribute('aria-labelledby', 'tl-t');
+    var heading = el('h2', '', 'タイムライン');
+    heading.id = 'tl-t';
+    section.appendChild(heading);
+    section.appendChild(el('p', '', '月を選ぶと、その月のチャットが出ます（濃いほど発言が多い月）。'));
+    var grid = el('div', 'tl-grid');
+    grid.appendChild(el('span', 'tl-y'));
+    for (var h = 1; h <= 12; h++)
+      grid.appendChild(el('span', 'tl-h', String(h)));
+    var list = el('div', 'tl-list');
+    list.setAttribute('aria-live', 'polite');
+    var pressed = null;
+    function show(month, button) {
+      if (pressed)
+        pressed.setAttribute('aria-pressed', 'false');
+      pressed = button;
+      button.setAttribute('aria-pressed', 'true');
+      var year = Math.floor(month / 12), number = month % 12 + 1;
+      var pages = perMonth[month].slice().sort(function (a, b) { return b.count - a.count; });
+      list.textContent = '';
+      list.appendChild(el('h3', '', year + '年' + number + '月・' + pages.length + ' ページ・'
+                                    + totals[month] + ' 件'));
+      var ul = el('ul');
+      pages.forEach(function (p) {
+        var li = el('li');
+        var a = el('a', '', titleOf(p.row));
+        a.href = p.row.getAttribute('data-page')
+          + (p.day > 0 ? '#d' + ('000' + year).slice(-4) + two(number) + two(p.day) : '');
+        li.appendChild(a);
+        // Chats of one name are told apart by their logs, as in the rows.
+        var log = p.row.querySelector('td.chat .log');
+        if (log && p.row.getAttribute('data-chat'))
+          li.appendChild(el('span', 'cnt', log.textContent));
+        li.appendChild(el('span', 'cnt', p.count + ' 件'));
+        ul.appendChild(li);
+      });
+      list.appendChild(ul);
+    }
+    for (var y = Math.floor(first / 12); y <= Math.floor(last / 12); y++) {
+      grid.appendChild(el('span', 'tl-y', String(y)));
+      for (var k = 0; k < 12; k++) {
+        var month = y * 12 + k, total = totals[month] || 0;
+        if (!total) {
+          grid.appendChild(el('span', 'tl-c'));
+          continue;
+        }
+        var b = el('button', 'tl-c q' + Math.ceil(total * Shades / busiest));
+        b.type = 'button';
+        b.setAttribute('aria-pressed', 'false');
+        b.setAttribute('aria-label', y + '年' + (k + 1) + '月 ' + total + ' 件');
+        b.title = b.getAttribute('aria-label');
+        b.tabIndex = -1;
+        b.setAttribute('data-month', String(month));
+        b.addEventListener('click', show.bind(null, month, b));
+        grid.appendChild(b);
+      }
+    }
+    // One stop for the Tab key, the latest month; the arrows go from month to month (up and
+    // down a year), so that the table after it is a Tab away, not a hundred.
+    var cells = Array.prototype.slice.call(grid.querySelectorAll('button'));
+    cells[cells.length - 1].tabIndex = 0;
+    grid.addEventListener('keydown', function (event) {
+      var at = cells.indexOf(event.target);
+      if (at < 0)
+        return;
+      var month = Number(event.target.getAttribute('data-month')), to = -1;
+      if (event.key === 'ArrowLeft' || event.key === 'ArrowRight') {
+        to = at + (event.key === 'ArrowLeft' ? -1 : 1);
+      } else if (event.key === 'ArrowUp' || event.key === 'ArrowDown') {
+        // The nearest month with words in the year above or below.
+        var want = month + (event.key === 'ArrowUp' ? -12 : 12), best = Infinity;
+        cells.forEach(function (c, i) {
+          var m = Number(c.getAttribute('data-month'));
+          if (Math.floor(m / 12) === Math.floor(want / 12) && Math.abs(m - want) < best) {
+            best = Math.abs(m - want);
+            to = i;
+          }
+        });
+      } else if (event.key === 'Home' || event.key === 'End') {
+        to = event.key === 'Home' ? 0 : cells.length - 1;
+      } else {
+        return;
+      }
+      event.preventDefault();
+      if (to < 0 || to >= cells.length)
+        return;
+      event.target.tabIndex = -1;
+      cells[to].tabIndex = 0;
+      cells[to].focus();
+    });
+    section.appendChild(grid);
+    section.appendChild(list);
+    var main = document.querySelector('main');
+    main.insertBefore(section, main.firstChild);
+  }
+  timeline();
+
   // Text and words are matched folded (search.js).
   var fold = pelorinSearch.fold, places = pelorinSearch.places, endOf = pelorinSearch.endOf;
   var blockAt = pelorinSearch.blockAt;

@@ -524,12 +524,13 @@
     }, function () { });
   });
 
-  // The message the address points to (a link from the index, or one copied), or the
-  // statistics after the last one, is brought into view again until it stays: sections not
-  // drawn yet have a reckoned height, and drawing the ones on the way moves it elsewhere.
+  // The message the address points to (a link from the index, or one copied), a day's heading
+  // (from the calendar or the index), or the sections after the last message, is brought into
+  // view again until it stays: sections not drawn yet have a reckoned height, and drawing the
+  // ones on the way moves it elsewhere.
   function keepTarget() {
     var b = location.hash.length > 2 && document.getElementById(location.hash.slice(1));
-    if (!b || !b.matches('.u, #stats'))
+    if (!b || !b.matches('.u, .day, #cal, #stats'))
       return;
     // A few frames more are watched once it is still: a section drawn late moves it too.
     var tries = 0;

@@ -84,6 +84,30 @@ void readMonths(QStringView value, IndexEntry &e)
     e.months = months;
 }
 
+// "2 0 15": each month's first day with utterances; empty where the page has no day anchors.
+QString daysAttribute(const IndexEntry &e)
+{
+    if (!e.anchors || e.firstDays.size() != e.months.size() || e.months.isEmpty())
+        return QString();
+    QString text;
+    for (const qint32 day : e.firstDays)
+        text += (text.isEmpty() ? QString() : QStringLiteral(" ")) + QString::number(day);
+    return text;
+}
+
+void readDays(QStringView value, IndexEntry &e)
+{
+    QList<qint32> days;
+    for (const QStringView part : value.split(u' ', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int day = part.toInt(&ok);
+        if (!ok || day < 0 || day > 31)
+            return;
+        days.append(day);
+    }
+    e.firstDays = days;
+}
+
 // The utterances per month as a small line, its figures in its title.
 QString sparkline(const IndexEntry &e)
 {
@@ -122,6 +146,7 @@ QString sparkline(const IndexEntry &e)
 QString row(const IndexEntry &e)
 {
     const QString months = monthsAttribute(e);
+    const QString days = months.isEmpty() ? QString() : daysAttribute(e);
     const QString page = pageLink(e.page);
     const QString title
         = e.chatName.isEmpty() ? htmlEscaped(fileio::printable(e.log)) : htmlEscaped(e.chatName);
@@ -137,6 +162,7 @@ QString row(const IndexEntry &e)
         % QStringLiteral("\" data-anchors=\"") % (e.anchors ? u'1' : u'0')
         % QStringLiteral("\" data-search=\"") % (e.searchData ? u'1' : u'0')
         % (months.isEmpty() ? QString() : QStringLiteral("\" data-months=\"") % months)
+        % (days.isEmpty() ? QString() : QStringLiteral("\" data-days=\"") % days)
         % QStringLiteral("\"><td class=\"chat\"><a href=\"") % page % QStringLiteral("\">") % title
         % QStringLiteral("</a>")
         % (e.chatName.isEmpty() ? QString()
@@ -270,6 +296,10 @@ bool readIndexRow(QStringView line, IndexEntry &e)
             e.searchData = value == u"1";
         else if (name == u"months")
             readMonths(value, e);
+        else if (name == u"days")
+            readDays(value, e);
     }
+    if (e.firstDays.size() != e.months.size())
+        e.firstDays.clear(); // not this row's months: the timeline links to the pages alone
     return counted && !e.page.isEmpty() && !e.page.contains(u'/');
 }

@@ -30,6 +30,9 @@ struct IndexEntry
     // dates (ChatStats); drawn as the row's sparkline.
     int firstMonth = -1;
     QList<qint32> months;
+    // For each of `months`, its first day (1 to 31) with an utterance, 0 for none: the index's
+    // timeline links there ("#d20030712") on a page with anchors.
+    QList<qint32> firstDays;
 };
 
 // The index's file name for the prefix in force.

@@ -334,7 +334,7 @@ void ModernBody::headerLine(const QString &line, LineRole role)
     if (stamped && !date.isEmpty() && date != m_lastDate) {
         // A new day: its separator, unless the log writes its own day lines.
         if (!m_dayLines) {
-            daySeparator(htmlEscaped(date));
+            daySeparator(htmlEscaped(date), date);
             grouped = false;
         }
         m_lastDate = date;
@@ -403,7 +403,7 @@ void ModernBody::messageLine(const QString &line, bool placeholder)
         textLine(text, Block::Utterance);
 }
 
-void ModernBody::daySeparator(QStringView html)
+void ModernBody::daySeparator(QStringView html, const QString &date)
 {
     closeBlock();
     openSection();
@@ -411,7 +411,16 @@ void ModernBody::daySeparator(QStringView html)
     if (!m_codes.isEmpty())
         m_codes += ' ';
     m_codes += 'd';
-    m_out->append("<h2 class=\"day\">");
+    m_out->append("<h2 class=\"day\"");
+    // The calendar's links land here; a day the log comes back to keeps its first heading's.
+    const QDate day = ChatStats::dateOf(date);
+    if (day.isValid() && !m_anchoredDays.contains(day.toJulianDay())) {
+        m_anchoredDays.insert(day.toJulianDay());
+        m_out->append(" id=\"");
+        appendUtf8(ChatStats::dayAnchor(day), *m_out);
+        m_out->append("\"");
+    }
+    m_out->append(">");
     appendUtf8(html, *m_out);
     m_out->append("</h2>").append(Separator);
 }
@@ -442,9 +451,9 @@ void ModernBody::write(const QString &line, LineRole role, QByteArray &out, QStr
     case LineRole::Date: {
         // The log's own day line, as it writes it; the frame before it carries its date.
         m_dayLines = true;
-        daySeparator(line);
         QString time;
         m_stamps.at(m_line - 1, &m_lastDate, &time);
+        daySeparator(line, m_lastDate);
         break;
     }
     case LineRole::Title:

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -59,7 +60,8 @@ private:
     void messageLine(const QString &line, bool placeholder);
     // A chat export's short line: a linked reply, an image or a file, reactions, "edited".
     void shortLine(const QString &line, LineRole role, QStringView ref);
-    void daySeparator(QStringView html);
+    // `date`: the day's "YYYY/MM/DD", which gives the heading its anchor (ChatStats::dayAnchor).
+    void daySeparator(QStringView html, const QString &date);
     // `linked`: http and https addresses in the text become links (not inside a link).
     void textLine(QStringView html, Block kind, bool linked = true);
     void openBlock(Block kind, qsizetype speaker, bool header = false);
@@ -95,6 +97,7 @@ private:
     qsizetype m_restated = 0;
     OpenTags m_openTags;
     ChatStats m_stats;
+    QSet<qint64> m_anchoredDays; // Julian days whose heading has its anchor
 };
 
 // Appends chat markup (as the filter left it), in UTF-8, with its http and https addresses made

@@ -2,6 +2,7 @@
 
 #include "engine/page/distinctcolors.h"
 #include "engine/page/modern/modernassets.h"
+#include "engine/page/modern/moderncalendar.h"
 #include "engine/page/modern/modernstats.h"
 #include "engine/page/pageassets.h"
 #include "engine/page/readablecolor.h"
@@ -144,6 +145,8 @@ QString facts(const ModernPageInfo &info)
     }
     if (!info.timeZone.isEmpty())
         text += QStringLiteral("・時刻は ") % htmlEscaped(info.timeZone);
+    if (hasCalendar(info)) // the days at the page's end (moderncalendar.h)
+        text += QStringLiteral("・<a href=\"#cal\">カレンダー</a>");
     if (!info.speakers.isEmpty()) // the charts at the page's end (modernstats.h)
         text += QStringLiteral("・<a href=\"#stats\">統計</a>");
     return text;
@@ -277,6 +280,7 @@ void ModernPageWriter::writeEnd(QByteArray &out)
 {
     m_body.finish(out);
     out.append("</main>\n");
+    writeCalendarSection(m_body.stats(), m_info, out);
     writeStatsSection(m_body.stats(), m_info, out);
     out.append(modernPageEnd());
 }

@@ -178,7 +178,7 @@ void TestPageIndex::rowsNewestFirst()
     QCOMPARE(index.contains(u"data-anchors=\"1\""), modern);
 
     // Each dated page's utterances per month, all of them counted, under either style; a
-    // later run keeps them with the row it reads back.
+    // later run keeps them (and the months' first days) with the row it reads back.
     const auto rowOf = [](const QString &index, QStringView page) {
         const qsizetype at = index.indexOf(u"<tr data-page=\"" + page);
         return index.mid(at, index.indexOf(u'\n', at) - at);
@@ -192,6 +192,8 @@ void TestPageIndex::rowsNewestFirst()
     QCOMPARE(QString::number(counted),
              row.section(QStringLiteral("data-utterances=\""), 1).section(u'"', 0, 0));
     QVERIFY(row.contains(u"<td class=\"trend\"><svg class=\"spark\""));
+    // A modern page's rows tell each month's first day too, which the timeline links to.
+    QCOMPARE(row.contains(u"\" data-days=\"1 "), modern);
     QVERIFY(!rowOf(index, u"_undated.htm").contains(u"<svg"));
     run({QStringLiteral("undated.txt")});
     QCOMPARE(rowOf(QString::fromUtf8(readFile(path(QStringLiteral("_index.htm")))),

@@ -258,10 +258,10 @@ void TestModernPage::xmlHistoryTimes()
     QVERIFY(page.contains(QStringLiteral("発言者 2 人・発言 3 件・2003/07/12 ～ 2003/07/13")));
     // A new day is a heading of its own; the utterances show their time, and whom they were
     // sent to when that was more than one.
-    const QStringList times
-        = {"<h2 class=\"day\">2003/07/12</h2>", "<time>21:03:00</time>&#13;<p>a\nb 😀",
-           "<time>21:05:00</time>", "<h2 class=\"day\">2003/07/13</h2>",
-           "<span class=\"to\">→ Bo、&lt;i>Cy</span><time>00:01:00</time>"};
+    const QStringList times = {"<h2 class=\"day\" id=\"d20030712\">2003/07/12</h2>",
+                               "<time>21:03:00</time>&#13;<p>a\nb 😀", "<time>21:05:00</time>",
+                               "<h2 class=\"day\" id=\"d20030713\">2003/07/13</h2>",
+                               "<span class=\"to\">→ Bo、&lt;i>Cy</span><time>00:01:00</time>"};
     qsizetype at = 0;
     for (const QString &time : times) {
         at = page.indexOf(time, at);
@@ -285,7 +285,8 @@ void TestModernPage::xmlHistoryTimes()
                   "21:04\tBo\t\"y\nz\"\n21:05\tBo left.\n21:06\tBo\t[Sticker]\n")});
     const QString line = QString::fromUtf8(output(QStringLiteral("_line.htm")));
     QVERIFY(line.contains(QStringLiteral("<h1>Aki</h1>")));
-    QVERIFY(line.contains(QStringLiteral("<h2 class=\"day\">2024/01/15(月)</h2>")));
+    QVERIFY(
+        line.contains(QStringLiteral("<h2 class=\"day\" id=\"d20240115\">2024/01/15(月)</h2>")));
     QVERIFY(line.contains(QStringLiteral("<time>21:03</time>&#13;<p>x</p>")));
     QVERIFY(line.contains(QStringLiteral("<time>21:04</time>&#13;<p>y\nz</p>")));
     QVERIFY(line.contains(QStringLiteral("<div class=\"note\">21:05 Bo left.</div>")));
@@ -297,7 +298,7 @@ void TestModernPage::xmlHistoryTimes()
 // plain text: typed markup shows as typed.
 // The statistics of a history whose stamps come in any order: months between are empty, the
 // first and the last are the earliest and the latest, and the days' run is counted by the
-// calendar; a time that does not read leaves the hour grid out.
+// calendar, whose days are each one link; a time that does not read leaves the hour grid out.
 void TestModernPage::statistics_data()
 {
     QTest::addColumn<QStringList>("stamps"); // date, time, speaker of each message
@@ -306,13 +307,17 @@ void TestModernPage::statistics_data()
     QTest::newRow("out of order")
         << QStringList {"2003/07/13", "10:00:00", "Aki", "2003/05/02", "09:00:00", "Bo",
                         "2003/07/12", "23:00:00", "Aki", "2003/07/13", "10:00:00", "Bo"}
-        << QStringList {"<title>2003/05: 1 件</title>",
-                        "<title>2003/06: 0 件</title>",
+        << QStringList {"<title>2003/05: 1 件</title>", "<title>2003/06: 0 件</title>",
                         "<title>2003/07: 3 件</title>",
                         "<dd><a href=\"#u2\">2003/05/02 09:00:00 <span class=\"sc s2\">Bo</span>",
                         "<dd><a href=\"#u4\">2003/07/13 10:00:00 <span class=\"sc s2\">Bo</span>",
                         "<dd>2 日（2003/07/12 ～ 2003/07/13）</dd>",
-                        "<title>日曜 10時台: 2 件</title>"}
+                        "<title>日曜 10時台: 2 件</title>",
+                        // the calendar's day is one, its link the first heading's
+                        "<h2 class=\"day\">2003/07/13</h2>",
+                        "<a class=\"q4\" href=\"#d20030713\" title=\"2003年7月13日 2件\">"
+                        "13<span> 2件</span></a>",
+                        "<a class=\"q2\" href=\"#d20030502\" title=\"2003年5月2日 1件\">"}
         << true;
     // A date centuries off spreads the months over the last fifty years only.
     QTest::newRow("a date far off")
@@ -339,7 +344,7 @@ void TestModernPage::statistics()
             + "\"/></From><Text>x</Text></Message>";
     run({writeLog(QStringLiteral("hist.xml"), xml + "</Log>")});
     const QString page = QString::fromUtf8(output(QStringLiteral("_hist.htm")));
-    const QString stats = page.mid(page.indexOf(u"<section class=\"stats\""));
+    const QString stats = page.mid(page.indexOf(u"<main"));
     for (const QString &text : shown)
         QVERIFY2(stats.contains(text), qPrintable(text + u'\n' + stats));
     QCOMPARE(stats.contains(u"class=\"hours\""), hours);

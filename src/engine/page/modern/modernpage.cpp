@@ -260,6 +260,8 @@ ModernPageWriter::ModernPageWriter(const PageFacts &facts, const Settings &setti
     : m_info(modernPageInfo(facts, settings))
     , m_body(facts.tests, facts.speakers, facts.stamps)
 {
+    if (facts.provenance)
+        m_provenance = *facts.provenance;
 }
 
 void ModernPageWriter::writeHead(const PageBytes &out)
@@ -268,9 +270,9 @@ void ModernPageWriter::writeHead(const PageBytes &out)
 }
 
 void ModernPageWriter::writeLine(const QString &line, LineRole role, QStringView ref,
-                                 QByteArray &out)
+                                 qint64 sourceLine, QByteArray &out)
 {
-    m_body.write(line, role, out, ref);
+    m_body.write(line, role, out, ref, sourceLine);
 }
 
 void ModernPageWriter::writeEnd(QByteArray &out)
@@ -278,5 +280,7 @@ void ModernPageWriter::writeEnd(QByteArray &out)
     m_body.finish(out);
     out.append("</main>\n");
     writeStatsSection(m_body.stats(), m_info, out);
+    if (m_provenance)
+        out.append(provenanceHtml(*m_provenance).toUtf8());
     out.append(modernPageEnd());
 }

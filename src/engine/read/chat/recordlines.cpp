@@ -266,6 +266,7 @@ void RecordLines::message(const chat::Message &m)
     const QString lead = time.isEmpty() ? QString() : time + u' ';
     open(oneLine(m.sender) + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
          m.recipients.join(u'、'));
+    m_out.back().ref = m.id; // where the page's link says the message stands in the export
     ++m_messages;
     if (!m.id.isEmpty())
         m_anchors.insert(chat::idKey(m.id), m_messages);

@@ -60,7 +60,7 @@ void TestProvenance::footerNamesItsSource()
     qputenv("SOURCE_DATE_EPOCH", "1765342800");
     SourceHashes hashes;
     Provenance p = provenanceOf(path, pages.filePath(QStringLiteral("_chat.htm")),
-                                QStringLiteral("保存日時：2024/01/15 21:03"),
+                                QStringLiteral("2024/01/15 21:03"),
                                 QStringLiteral("Asia/Tokyo (UTC+09:00)"), hashes, nullptr);
     qunsetenv("SOURCE_DATE_EPOCH");
 
@@ -74,8 +74,8 @@ void TestProvenance::footerNamesItsSource()
     for (const QString &says : QStringList {
              shown, QStringLiteral("<dt>大きさ</dt><dd>33 バイト</dd>"),
              QString(QStringLiteral("<code>") + s.sha256 + QStringLiteral("</code>")),
-             QStringLiteral("<dd>保存日時：2024/01/15 21:03</dd>"), QStringLiteral("<dd>Pelorin "),
-             QStringLiteral("<dd>Asia/Tokyo (UTC+09:00)</dd>"),
+             QStringLiteral("<dt>保存日時</dt><dd>2024/01/15 21:03</dd>"),
+             QStringLiteral("<dd>Pelorin "), QStringLiteral("<dd>Asia/Tokyo (UTC+09:00)</dd>"),
              QStringLiteral("<dd>2025-12-10T05:00:00Z</dd>")})
         QVERIFY2(html.contains(says), qPrintable(says));
     QVERIFY(!html.contains(tmp.path())); // no folder of the user's

@@ -114,8 +114,8 @@ public:
     // The zone times were shown in ("Asia/Tokyo (UTC+09:00)"), once a pass over the log showed
     // an instant in it; empty for a log whose times are as its app showed them.
     virtual QString shownZone() const { return {}; }
-    // When the export says it was saved, as it says it ("保存日時：2024/01/15 21:03"); empty
-    // where it does not.
+    // When the export says it was saved, as it writes the date ("2024/01/15 21:03" of a
+    // "保存日時：" line); empty where it does not.
     virtual QString savedOn() const { return {}; }
 
     virtual bool failed() const = 0;

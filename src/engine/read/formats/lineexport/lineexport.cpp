@@ -6,6 +6,17 @@
 
 namespace {
 
+// The date of a saved-on line, its label left out ("保存日時：2024/01/15 21:03" gives
+// "2024/01/15 21:03"): the label comes before the first colon, full-width or not.
+QString savedOnDate(const QString &line)
+{
+    qsizetype colon = line.indexOf(u'：');
+    const qsizetype ascii = line.indexOf(u':');
+    if (colon < 0 || (ascii >= 0 && ascii < colon))
+        colon = ascii;
+    return colon < 0 ? line.trimmed() : line.sliced(colon + 1).trimmed();
+}
+
 using textcodec::LineEnd;
 
 // A text that claims to span lines yet never closes is read again line by line after this
@@ -179,7 +190,7 @@ void LineExportConverter::process(ExportLine &line)
             if (title)
                 m_chatName = ::chatName(text);
             else
-                m_savedOn = text;
+                m_savedOn = savedOnDate(text);
             m_titled = true;
             m_blanks.clear();
             openNotice(text, LineRole::Title, QDate(), std::nullopt, line.end);

@@ -82,7 +82,8 @@ public:
     // The chat's name, from the export's title (empty when it has none); known once the first
     // line was read.
     const QString &chatName() const { return m_chatName; }
-    const QString &savedOn() const { return m_savedOn; } // the saved-on line, as written
+    // The saved-on line's date as written ("2024/01/15 21:03"), where the export has one.
+    const QString &savedOn() const { return m_savedOn; }
 
 private:
     enum class Block { None, Message, Event };

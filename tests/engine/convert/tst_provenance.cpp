@@ -1,5 +1,6 @@
 #include "engine/convert/provenancerun.h"
 #include "engine/sourcehashes.h"
+#include "engine/text/redaction.h"
 #include "support/files.h"
 
 #include <QCryptographicHash>
@@ -20,38 +21,57 @@ private slots:
 void TestProvenance::footerNamesItsSource_data()
 {
     QTest::addColumn<QString>("log"); // under the temporary folder
+    QTest::addColumn<QString>("chat"); // the chat of an export that holds many, else empty
     QTest::addColumn<QString>("pageFolder");
     QTest::addColumn<QString>("name"); // as the page names it
     QTest::addColumn<QString>("shown"); // as the footer's HTML shows it
+    QTest::addColumn<bool>("redacted");
 
     QTest::newRow("beside the page") << "chat.txt"
                                      << ""
+                                     << ""
                                      << "chat.txt"
-                                     << ">chat.txt<";
+                                     << ">chat.txt<" << false;
     QTest::newRow("below the page") << "logs/2024/chat.txt"
                                     << ""
+                                    << ""
                                     << "logs/2024/chat.txt"
-                                    << ">logs/2024/chat.txt<";
+                                    << ">logs/2024/chat.txt<" << false;
     QTest::newRow("above the page: the name only") << "chat.txt"
+                                                   << ""
                                                    << "out/pages"
                                                    << "chat.txt"
-                                                   << ">chat.txt<";
+                                                   << ">chat.txt<" << false;
     QTest::newRow("elsewhere: the name only") << "home/ann/トーク.txt"
+                                              << ""
                                               << "out"
                                               << "トーク.txt"
-                                              << ">トーク.txt<";
+                                              << ">トーク.txt<" << false;
     QTest::newRow("markup in the name") << "a&<b>\"c'.txt"
                                         << ""
+                                        << ""
                                         << "a&<b>\"c'.txt"
-                                        << ">a&amp;&lt;b&gt;&quot;c'.txt<";
+                                        << ">a&amp;&lt;b&gt;&quot;c'.txt<" << false;
+    QTest::newRow("a chat of an export of many: the export") << "exports/result.json"
+                                                             << "/Ann"
+                                                             << "exports"
+                                                             << "result.json"
+                                                             << ">result.json<" << false;
+    QTest::newRow("redacted: a name in the file name") << "Annとのトーク.txt"
+                                                       << ""
+                                                       << ""
+                                                       << "人物Aとのトーク.txt"
+                                                       << ">人物Aとのトーク.txt<" << true;
 }
 
 void TestProvenance::footerNamesItsSource()
 {
     QFETCH(QString, log);
+    QFETCH(QString, chat);
     QFETCH(QString, pageFolder);
     QFETCH(QString, name);
     QFETCH(QString, shown);
+    QFETCH(bool, redacted);
     QTemporaryDir tmp;
     const QByteArray bytes = "たろう 「こんにちは」\r\n";
     const QString path = writeFile(tmp.filePath(log), bytes);
@@ -59,9 +79,12 @@ void TestProvenance::footerNamesItsSource()
     pages.mkpath(QStringLiteral("."));
     qputenv("SOURCE_DATE_EPOCH", "1765342800");
     SourceHashes hashes;
-    Provenance p = provenanceOf(path, pages.filePath(QStringLiteral("_chat.htm")),
-                                QStringLiteral("2024/01/15 21:03"),
-                                QStringLiteral("Asia/Tokyo (UTC+09:00)"), hashes, nullptr);
+    RedactedNames names;
+    names.add({QStringLiteral("Ann")});
+    Provenance p
+        = provenanceOf(path + chat, pages.filePath(QStringLiteral("_chat.htm")),
+                       QStringLiteral("2024/01/15 21:03"), QStringLiteral("Asia/Tokyo (UTC+09:00)"),
+                       hashes, redacted ? &names : nullptr);
     qunsetenv("SOURCE_DATE_EPOCH");
 
     QCOMPARE(p.sources.size(), 1);

@@ -1,21 +1,11 @@
 #include "engine/read/formats/lineexport/lineexport.h"
 
 #include "engine/read/formats/lineexport/lineexportwords.h"
+#include "engine/read/shared/dates.h"
 
 #include <utility>
 
 namespace {
-
-// The date of a saved-on line, its label left out ("保存日時：2024/01/15 21:03" gives
-// "2024/01/15 21:03"): the label comes before the first colon, full-width or not.
-QString savedOnDate(const QString &line)
-{
-    qsizetype colon = line.indexOf(u'：');
-    const qsizetype ascii = line.indexOf(u':');
-    if (colon < 0 || (ascii >= 0 && ascii < colon))
-        colon = ascii;
-    return colon < 0 ? line.trimmed() : line.sliced(colon + 1).trimmed();
-}
 
 using textcodec::LineEnd;
 

@@ -1,5 +1,6 @@
 #include "verifyrun.h"
 
+#include "batchhost.h"
 #include "commandline.h"
 #include "engine/convert/verifypage.h"
 #include "fileio/filename.h"
@@ -35,7 +36,7 @@ int runVerify(const CommandLine &commandLine, QTextStream &out)
     switch (check.outcome) {
     case PageCheck::Outcome::PageNotRead:
         out << QCoreApplication::translate("Verify", "%1: the page could not be read (%2).")
-                   .arg(shownPage, check.error)
+                   .arg(shownPage, BatchHost::reasonText(check.error))
             << '\n';
         return ExitNotVerifiable;
     case PageCheck::Outcome::NoProvenance:

@@ -279,22 +279,6 @@ FOLDER too</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Exit status:
-  0    every log was written (and for the window: it closed normally)
-  1    --batch: a log, an index page or a page&apos;s search data was not written
-  2    usage error: an unknown option, an option without its value or without
-       --batch, an unknown --encoding WORD or --page STYLE, both --text and
-       --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;
-       with another LOG, without --text or --html, or with --output-dir;
-       --batch: the settings file exists but cannot be read, or the output
-       folder cannot be made (nothing is converted);
-       the window was asked for but no display is available
-  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
-       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
-       as any filter does, and the shell reports 141</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml); their indented
   text is Shift-JIS, or UTF-8 with a byte order mark when Shift-JIS lacks one
   of their characters:</source>
@@ -342,31 +326,9 @@ palette and the message rules give it.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>with --batch: show the times that chat exports give in UTC
-in ZONE (such as Asia/Tokyo), not in the system&apos;s time zone</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>with --batch: names for the people an export gives only as
 ids: one &quot;id TAB name&quot; a line, in UTF-8 (&quot;#&quot; starts a
 comment)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>  Other chat apps&apos; exports, as downloaded (a ZIP or TAR is read in place) or
-  extracted; every chat in one becomes a page of its own. Where the app makes
-  them:
-    Telegram Desktop: Settings &gt; Advanced &gt; Export Telegram data, or a chat&apos;s
-      menu &gt; Export chat history, as JSON (result.json)
-    Discord: the common exporter&apos;s JSON, or Settings &gt; Data &amp; Privacy &gt;
-      Request all of my data (messages/c…/messages.json or .csv)
-    Skype: Export your Skype data, conversations (the .tar, messages.json)
-    Instagram, Messenger: Accounts Center &gt; Download your information, as JSON
-      (the ZIP, its folder, or a thread&apos;s message_1.json)
-    WhatsApp: a chat&apos;s menu &gt; Export chat (&quot;WhatsApp Chat with ….txt&quot;, or
-      the iPhone&apos;s ZIP holding _chat.txt)
-    KakaoTalk: a chat&apos;s menu &gt; Export chat (phone) or Save chat (PC), *.txt
-</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -389,6 +351,85 @@ The saved settings decide what no option names: the output kind, the page
 style, the index page, the encoding, the prefix, the colours. The window
 changes them; --batch only reads them, and its options below override them
 for that run alone.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--verify needs a PAGE</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--verify and --batch exclude each other</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: show the times that chat exports give in UTC
+in ZONE (such as Asia/Tokyo), not in the zone of the settings
+(the system&apos;s unless the window&apos;s 時刻帯 menu chose one)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: make every output safe to share, whatever the
+settings say: each speaker becomes 人物A, 人物B, … (a name
+keeps its letter through the run and its index pages), and
+phone numbers, e-mail addresses, postal codes, street
+addresses and URL query strings are masked, in the pages,
+texts, search data and file names; a redacted page says so
+at its top</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>with --batch: end classic pages and indented texts too with
+where they came from: each source&apos;s name, size and SHA-256,
+the program, the time zone shown and when it was converted
+(modern pages always end so, and their messages&apos; links name
+their line or record id in the source)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>check whether the files PAGE names at its end are still the
+ones it was made of: each is hashed again, where the page
+says (from its folder), or at the LOGs given after PAGE, in
+the page&apos;s order; prints same, changed or missing for each</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>  Other chat apps&apos; exports, as downloaded (a ZIP or TAR is read in place) or
+  extracted; every chat in one becomes a page of its own. Where the app makes
+  them:
+    Telegram Desktop: Settings &gt; Advanced &gt; Export Telegram data, or a chat&apos;s
+      menu &gt; Export chat history, as JSON (result.json)
+    Discord: the common exporter&apos;s JSON, or Settings &gt; Data &amp; Privacy &gt;
+      Request all of my data (the ZIP, its folder, or a channel&apos;s
+      messages/c…/messages.json or .csv)
+    Skype: Export your Skype data, conversations (the .tar, messages.json)
+    Instagram, Messenger: Accounts Center &gt; Download your information, as JSON
+      (the ZIP, its folder, or a thread&apos;s message_1.json)
+    WhatsApp: a chat&apos;s menu &gt; Export chat (&quot;WhatsApp Chat with ….txt&quot;, or
+      the iPhone&apos;s ZIP holding _chat.txt)
+    KakaoTalk: a chat&apos;s menu &gt; Export chat (phone) or Save chat (PC), *.txt
+    Slack: Workspace settings &gt; Import/Export Data &gt; Export (the ZIP or folder)
+    X: Settings &gt; Your account &gt; Download an archive of your data (the ZIP,
+      its folder, or data/direct-messages.js)
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Exit status:
+  0    every log was written (and for the window: it closed normally);
+       --verify: every source is the same
+  1    --batch: a log, an index page or a page&apos;s search data was not written;
+       --verify: a source changed or is missing
+  2    usage error: an unknown option, an option without its value or without
+       --batch, an unknown --encoding WORD or --page STYLE, both --text and
+       --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;
+       with another LOG, without --text or --html, or with --output-dir;
+       --batch: the settings file exists but cannot be read, or the output
+       folder cannot be made (nothing is converted);
+       the window was asked for but no display is available
+  3    --verify: the page cannot be read, or does not say what it was made of
+  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
+       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
+       as any filter does, and the shell reports 141</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -474,12 +515,47 @@ for that run alone.</source>
         <extracomment>A JSON file that is not the export its start promised.</extracomment>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>it is a symbolic link</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>it could not be made</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RunMessage</name>
     <message>
         <source>Can&apos;t load xml</source>
         <translation>Could not load the XML history.</translation>
+    </message>
+</context>
+<context>
+    <name>Verify</name>
+    <message>
+        <source>same</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no checksum to compare</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the page could not be read (%2).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: the page does not say which files it was made of.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

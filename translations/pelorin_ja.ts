@@ -328,35 +328,6 @@ FOLDER too</source>
   最初の保存で作ります。</translation>
     </message>
     <message>
-        <source>Exit status:
-  0    every log was written (and for the window: it closed normally)
-  1    --batch: a log, an index page or a page&apos;s search data was not written
-  2    usage error: an unknown option, an option without its value or without
-       --batch, an unknown --encoding WORD or --page STYLE, both --text and
-       --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;
-       with another LOG, without --text or --html, or with --output-dir;
-       --batch: the settings file exists but cannot be read, or the output
-       folder cannot be made (nothing is converted);
-       the window was asked for but no display is available
-  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
-       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
-       as any filter does, and the shell reports 141</source>
-        <translation>終了ステータス:
-  0    すべてのログを書き出しました（ウィンドウでは: 普通に閉じました）
-  1    --batch: 書き出せなかったログ、一覧ページ、検索のデータがあります
-  2    使い方の誤りです: 知らないオプション、値のないオプション、--batch の
-       ない --batch 用のオプション、知らない --encoding の WORD や --page の
-       STYLE、--text と --html の両方、--index と --no-index の両方、LOG の
-       ない --batch、ほかの LOG や --output-dir と一緒の「-」、--text も
-       --html もない「-」。
-       --batch: 設定ファイルはあるのに読み込めないか、出力フォルダを作れません
-       （何も変換しません）。
-       ウィンドウを開こうとしましたが、ディスプレイがありません
-  141  --batch で「-」のとき: 標準出力を読む側が読むのをやめました（「| head」
-       のように）。メッセージを出さずに、ほかのフィルタと同じくシグナル
-       SIGPIPE で終わり、シェルは 141 と伝えます</translation>
-    </message>
-    <message>
         <source>  The XML histories of MSN Messenger / Windows Messenger (*.xml); their indented
   text is Shift-JIS, or UTF-8 with a byte order mark when Shift-JIS lacks one
   of their characters:</source>
@@ -521,6 +492,72 @@ talks.zip のチャット Ann からは _talks_Ann.htm ができます。
 変えられます。--batch は設定を読むだけで、下のオプションはその回だけ設定
 より優先します。</translation>
     </message>
+    <message>
+        <source>--verify needs a PAGE</source>
+        <translation>--verify には PAGE が要ります</translation>
+    </message>
+    <message>
+        <source>--verify and --batch exclude each other</source>
+        <translation>--verify と --batch は一緒に使えません</translation>
+    </message>
+    <message>
+        <source>with --batch: end classic pages and indented texts too with
+where they came from: each source&apos;s name, size and SHA-256,
+the program, the time zone shown and when it was converted
+(modern pages always end so, and their messages&apos; links name
+their line or record id in the source)</source>
+        <translation>--batch と一緒に: クラシックのページと字下げしたテキストの
+終わりにも出典を記します: 元のファイルの名前、大きさ、
+SHA-256、変換したプログラム、表示の時間帯、変換日時
+（モダンのページはいつも記し、発言のリンクには元の
+ファイルの行番号か記録の ID を添えます）</translation>
+    </message>
+    <message>
+        <source>check whether the files PAGE names at its end are still the
+ones it was made of: each is hashed again, where the page
+says (from its folder), or at the LOGs given after PAGE, in
+the page&apos;s order; prints same, changed or missing for each</source>
+        <translation>PAGE が終わりに記すファイルが、作ったときのままかを
+確かめます: それぞれをもう一度ハッシュします。ファイルは
+ページが記す場所（ページのフォルダから）か、PAGE の後に
+ページの順で渡した LOG です。ファイルごとに「同じです」
+「変わっています」「見つかりません」と表示します</translation>
+    </message>
+    <message>
+        <source>Exit status:
+  0    every log was written (and for the window: it closed normally);
+       --verify: every source is the same
+  1    --batch: a log, an index page or a page&apos;s search data was not written;
+       --verify: a source changed or is missing
+  2    usage error: an unknown option, an option without its value or without
+       --batch, an unknown --encoding WORD or --page STYLE, both --text and
+       --html, or both --index and --no-index, --batch without a LOG, or &quot;-&quot;
+       with another LOG, without --text or --html, or with --output-dir;
+       --batch: the settings file exists but cannot be read, or the output
+       folder cannot be made (nothing is converted);
+       the window was asked for but no display is available
+  3    --verify: the page cannot be read, or does not say what it was made of
+  141  --batch with &quot;-&quot;: the reader of standard output stopped reading (as
+       &quot;| head&quot; does); the run ends without a message, by the signal SIGPIPE,
+       as any filter does, and the shell reports 141</source>
+        <translation>終了ステータス:
+  0    すべてのログを書き出しました（ウィンドウでは: 普通に閉じました）。
+       --verify: どのファイルも同じです
+  1    --batch: 書き出せなかったログ、一覧ページ、検索のデータがあります。
+       --verify: 変わったか見つからないファイルがあります
+  2    使い方の誤りです: 知らないオプション、値のないオプション、--batch の
+       ない --batch 用のオプション、知らない --encoding の WORD や --page の
+       STYLE、--text と --html の両方、--index と --no-index の両方、LOG の
+       ない --batch、ほかの LOG や --output-dir と一緒の「-」、--text も
+       --html もない「-」。
+       --batch: 設定ファイルはあるのに読み込めないか、出力フォルダを作れません
+       （何も変換しません）。
+       ウィンドウを開こうとしましたが、ディスプレイがありません
+  3    --verify: ページを読めないか、ページに出典が記されていません
+  141  --batch で「-」のとき: 標準出力を読む側が読むのをやめました（「| head」
+       のように）。メッセージを出さずに、ほかのフィルタと同じくシグナル
+       SIGPIPE で終わり、シェルは 141 と伝えます</translation>
+    </message>
 </context>
 <context>
     <name>FileError</name>
@@ -610,6 +647,33 @@ talks.zip のチャット Ann からは _talks_Ann.htm ができます。
     <message>
         <source>Can&apos;t load xml</source>
         <translation>XML の履歴を読み込めませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>Verify</name>
+    <message>
+        <source>same</source>
+        <translation>同じです</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>変わっています</translation>
+    </message>
+    <message>
+        <source>missing</source>
+        <translation>見つかりません</translation>
+    </message>
+    <message>
+        <source>no checksum to compare</source>
+        <translation>比べるハッシュがありません</translation>
+    </message>
+    <message>
+        <source>%1: the page could not be read (%2).</source>
+        <translation>%1: ページを読めませんでした（%2）。</translation>
+    </message>
+    <message>
+        <source>%1: the page does not say which files it was made of.</source>
+        <translation>%1: このページには、どのファイルから作ったかが書かれていません。</translation>
     </message>
 </context>
 </TS>

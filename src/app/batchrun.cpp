@@ -258,6 +258,8 @@ int runBatch(const CommandLine &commandLine, const QString &programDir, QTextStr
         settings.timeZone = commandLine.timeZone;
     if (commandLine.redact)
         settings.redact = 1;
+    if (commandLine.provenance)
+        settings.provenance = 1;
     if (!commandLine.namesFile.isEmpty()) {
         QString reason;
         if (!readExportNames(commandLine.namesFile, settings.exportNames, &reason)) {

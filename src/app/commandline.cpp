@@ -138,6 +138,11 @@ CommandLine parseCommandLine(const QStringList &arguments)
             cl.redact = true;
         } else if (a == u"--merge") {
             cl.merge = true;
+        } else if (a == u"--provenance") {
+            cl.provenance = true;
+        } else if (optionWithValue(arguments, i, u"--verify", {}, cl.verifyPage)) {
+            if (cl.verifyPage.isEmpty())
+                usage(QCoreApplication::translate("CommandLine", "--verify needs a PAGE"));
         } else {
             usage(QCoreApplication::translate("CommandLine", "unknown option: %1").arg(a));
         }
@@ -178,7 +183,14 @@ CommandLine parseCommandLine(const QStringList &arguments)
             usage(needsBatch("--redact"));
         if (cl.merge)
             usage(needsBatch("--merge"));
+        if (cl.provenance)
+            usage(needsBatch("--provenance"));
     }
+    if (cl.batch && !cl.verifyPage.isEmpty())
+        usage(
+            QCoreApplication::translate("CommandLine", "--verify and --batch exclude each other"));
+    if (!cl.verifyPage.isEmpty())
+        return cl;
     if (cl.batch && cl.logs.isEmpty())
         usage(QCoreApplication::translate("CommandLine", "--batch needs at least one LOG"));
     if (cl.logs.contains(u"-") && cl.batch) {

@@ -25,10 +25,18 @@ struct CommandLine
     bool quiet = false; // -q / --quiet: only errors, batch only
     bool redact = false; // --redact: names and personal details replaced, batch only
     bool merge = false; // --merge: the logs are exports of one chat, written as one, batch only
+    // --provenance: classic pages and texts also end with where they came from, batch only
+    bool provenance = false;
+    // --verify PAGE: the sources the page names checked again (the LOG arguments, where given,
+    // are where they are now, in the page's order); no conversion
+    QString verifyPage;
     QStringList logs; // LOG arguments (files or folders), in order
     QString error; // non-empty: a usage error (exit status 2)
 
-    bool opensWindow() const { return error.isEmpty() && !help && !version && !batch; }
+    bool opensWindow() const
+    {
+        return error.isEmpty() && !help && !version && !batch && verifyPage.isEmpty();
+    }
     // "-" as the only LOG: the log comes from standard input, its output goes to standard output.
     bool readsStandardInput() const { return logs.size() == 1 && logs.first() == u"-"; }
 };
@@ -48,6 +56,8 @@ QString noDisplayText(); // the window was wanted, but there is no display
 inline constexpr int ExitAllWritten = 0;
 inline constexpr int ExitSomeNotWritten = 1;
 inline constexpr int ExitUsage = 2;
+// --verify: a page that could not be read, or that names no source.
+inline constexpr int ExitNotVerifiable = 3;
 // The reader of standard output went away ("pelorin --batch --text - < log | head"): the
 // status of any filter cut short, which dies of SIGPIPE. main ends the program by that signal
 // once the run has cleaned up.

@@ -2,6 +2,7 @@
 
 #include "batchrun.h"
 #include "commandline.h"
+#include "verifyrun.h"
 
 #include <QTextStream>
 
@@ -16,6 +17,8 @@ int runWithoutWindow(const CommandLine &commandLine, const QString &programDir, 
         out << (commandLine.help ? helpText() : versionText());
         return ExitAllWritten;
     }
+    if (!commandLine.verifyPage.isEmpty())
+        return runVerify(commandLine, out);
     if (commandLine.batch)
         return runBatch(commandLine, programDir, err, errIsTerminal, streams);
     err << noDisplayText();

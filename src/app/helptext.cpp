@@ -113,6 +113,19 @@ const HelpOption HelpOptions[] = {
                        "after the first with \"_merged\", in time order, a message\n"
                        "that several of them hold once, and a notice where none of\n"
                        "them covers some days")},
+    {"--provenance",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "with --batch: end classic pages and indented texts too with\n"
+                       "where they came from: each source's name, size and SHA-256,\n"
+                       "the program, the time zone shown and when it was converted\n"
+                       "(modern pages always end so, and their messages' links name\n"
+                       "their line or record id in the source)")},
+    {"--verify PAGE",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "check whether the files PAGE names at its end are still the\n"
+                       "ones it was made of: each is hashed again, where the page\n"
+                       "says (from its folder), or at the LOGs given after PAGE, in\n"
+                       "the page's order; prints same, changed or missing for each")},
     {"-q, --quiet", QT_TRANSLATE_NOOP("CommandLine", "with --batch: print only errors")},
     {"--help, -h", QT_TRANSLATE_NOOP("CommandLine", "show this text and exit")},
     {"--version", QT_TRANSLATE_NOOP("CommandLine", "show the version and exit")},
@@ -200,7 +213,8 @@ QString helpText()
     return translated(QT_TRANSLATE_NOOP("CommandLine", "Usage:"))
         + QStringLiteral("\n  pelorin [--settings FILE] [LOG...]\n"
                          "  pelorin --batch [OPTION...] [--text | --html] LOG|FOLDER...\n"
-                         "  pelorin --batch [OPTION...] (--text | --html) -\n\n")
+                         "  pelorin --batch [OPTION...] (--text | --html) -\n"
+                         "  pelorin --verify PAGE [LOG...]\n\n")
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
             "Pelorin turns chat logs (text logs *.txt, LINE talk-history exports, the\n"
@@ -243,8 +257,10 @@ QString helpText()
         + translated(QT_TRANSLATE_NOOP(
             "CommandLine",
             "Exit status:\n"
-            "  0    every log was written (and for the window: it closed normally)\n"
-            "  1    --batch: a log, an index page or a page's search data was not written\n"
+            "  0    every log was written (and for the window: it closed normally);\n"
+            "       --verify: every source is the same\n"
+            "  1    --batch: a log, an index page or a page's search data was not written;\n"
+            "       --verify: a source changed or is missing\n"
             "  2    usage error: an unknown option, an option without its value or without\n"
             "       --batch, an unknown --encoding WORD or --page STYLE, both --text and\n"
             "       --html, or both --index and --no-index, --batch without a LOG, or \"-\"\n"
@@ -252,6 +268,7 @@ QString helpText()
             "       --batch: the settings file exists but cannot be read, or the output\n"
             "       folder cannot be made (nothing is converted);\n"
             "       the window was asked for but no display is available\n"
+            "  3    --verify: the page cannot be read, or does not say what it was made of\n"
             "  141  --batch with \"-\": the reader of standard output stopped reading (as\n"
             "       \"| head\" does); the run ends without a message, by the signal SIGPIPE,\n"
             "       as any filter does, and the shell reports 141"))

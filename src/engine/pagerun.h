@@ -2,6 +2,7 @@
 
 #include "engine/page/distinctcolors.h"
 #include "engine/page/index/pageindex.h"
+#include "engine/sourcehashes.h"
 #include "engine/text/redaction.h"
 
 #include <QHash>
@@ -68,6 +69,8 @@ struct PageRun
     bool filesNotWritten = false;
     // When the outputs are redacted: the stand-in of every name met so far, text outputs too.
     RedactedNames names;
+    // The checksums of the sources the outputs name (provenancerun.h), each file hashed once.
+    SourceHashes hashes;
 
     void begin()
     {

@@ -74,6 +74,7 @@ const Field fields[] = {
     {"MojiCode", "Log", Kind::Text, "自動", &Settings::logEncoding},
     {"Page", "TimeZone", Kind::Text, "", &Settings::timeZone},
     {"Redact", "Yes", Kind::Number, "0", nullptr, &Settings::redact},
+    {"Provenance", "Yes", Kind::Number, "0", nullptr, &Settings::provenance},
 };
 
 constexpr textcodec::Choice EncodingChoices[]

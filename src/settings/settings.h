@@ -42,6 +42,9 @@ struct Settings
     // 1 = every output is safe to share: names become stand-ins ("人物A"), phone numbers,
     // addresses and the like are masked (engine/text/redaction.h).
     qint32 redact = 0;
+    // 1 = classic pages and indented texts end with where they came from too (each source's
+    // name, size and SHA-256); modern pages always do.
+    qint32 provenance = 0;
 
     // Not stored in the file.
     qint32 colorCountAtLoad = 0;

@@ -109,6 +109,8 @@ const QSet<QString> &allowedElements()
         // the calendar and the statistics after the utterances
         "h3", "table", "thead", "tbody", "tr", "th", "td", "svg", "rect", "line", "text", "details",
         "summary", "dl", "dt", "dd",
+        // where the page came from, at its end
+        "footer", "code",
         // chat markup
         "b", "i", "u", "s", "strike", "em", "strong", "big", "small", "sub", "sup", "tt", "br",
         "font"};

@@ -3,6 +3,7 @@
 #include "engine/appstate.h"
 #include "engine/convert/finishpagerun.h"
 #include "engine/convert/pagefiles.h"
+#include "engine/convert/provenancerun.h"
 #include "engine/convert/redactrun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/convert/searchfile.h"
@@ -76,7 +77,7 @@ bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, Page
         pump.lineDone(line.size());
         if (info.role == LineRole::Attachment && !info.ref.isEmpty())
             info.ref = files ? files->place(info.ref) : QString();
-        writer.writeLine(line, info.role, info.ref, out.buffer());
+        writer.writeLine(line, info.role, info.ref, info.sourceLine, out.buffer());
         if (data)
             data->write(line, info.role);
         out.flushIfFull();
@@ -236,6 +237,10 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
         data.emplace(outputPath, tests, speakerKeys, reader.stamps());
     OutputFile out(path, outputPath, state, selected);
     out.open();
+    std::optional<Provenance> provenance;
+    if (style.provenance || settings.provenance == 1)
+        provenance = provenanceOf(path, out.outputPath(), reader.savedOn(), reader.shownZone(),
+                                  run.hashes, redact ? &names : nullptr);
     const PageFacts facts {
         .tests = tests,
         .speakers = speakerKeys,
@@ -249,6 +254,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
         .chatExport = reader.format().chatExport(),
         .timeZone = reader.shownZone(),
         .redacted = redact,
+        .provenance = provenance ? &*provenance : nullptr,
     };
     const std::unique_ptr<PageWriter> writer = style.make(facts, settings, state.palette);
     std::optional<PageFiles> files;

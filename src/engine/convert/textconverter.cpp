@@ -2,6 +2,7 @@
 
 #include "codec/textcodec.h"
 #include "engine/appstate.h"
+#include "engine/convert/provenancerun.h"
 #include "engine/convert/redactrun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/read/logreader.h"
@@ -117,6 +118,17 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
         reader.lookAtForeignKind();
         host.noSpeakers(path, reader.failed(), format);
         return;
+    }
+    if (settings.provenance == 1) {
+        const Provenance provenance
+            = provenanceOf(path, out.outputPath(), reader.savedOn(), reader.shownZone(),
+                           state.pageRun.hashes, redact ? &names : nullptr);
+        QStringList lines = provenanceText(provenance).split(u'\n');
+        lines.removeLast(); // the text ends with its line end
+        for (const QString &text : std::as_const(lines)) {
+            writeEncoded(text, encoding, out);
+            out.buffer().append(lineEnd);
+        }
     }
     host.processEvents();
     if (out.finish(state, host)) {

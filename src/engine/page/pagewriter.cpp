@@ -16,6 +16,7 @@ PageStyleWriter pageStyleWriter(PageStyle style)
                 .distinctColors = true,
                 .anchors = true,
                 .showsFiles = true,
+                .provenance = true,
                 .make = [](const PageFacts &facts, const Settings &settings,
                            const Palette &) -> std::unique_ptr<PageWriter> {
                     return std::make_unique<ModernPageWriter>(facts, settings);

@@ -12,6 +12,7 @@
 #include <memory>
 
 class LineStamps;
+struct Provenance;
 class LineTests;
 class SpeakerKeys;
 struct Settings;
@@ -34,6 +35,8 @@ struct PageFacts
     QString timeZone;
     // Names and personal details were replaced (engine/text/redaction.h): the page says so.
     bool redacted = false;
+    // Where the page came from (provenance.h), said at its end; nullptr: not said.
+    const Provenance *provenance = nullptr;
 };
 
 // What a redacted page says at its top.
@@ -58,8 +61,11 @@ public:
     virtual void writeHead(const PageBytes &out) = 0;
     // The page for the next line of the log. `role`: what the log's structure says the line is;
     // Unknown lines are sorted by the line tests. `ref`: where a Reply line's message is on the
-    // page ("u12"), or an Attachment's copy beside the page, relative to it; else empty.
-    virtual void writeLine(const QString &line, LineRole role, QStringView ref, QByteArray &out)
+    // page ("u12"), or an Attachment's copy beside the page, relative to it; for a Header the
+    // message's id in the export, where it has one; else empty. `sourceLine`: the line's number
+    // in a source read by lines, else 0 (LineInfo::sourceLine).
+    virtual void writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
+                           QByteArray &out)
         = 0;
     // What follows the last line.
     virtual void writeEnd(QByteArray &out) = 0;
@@ -77,6 +83,9 @@ struct PageStyleWriter
     bool anchors = false;
     // A chat export's pictures and files are shown or linked from a folder beside the page.
     bool showsFiles = false;
+    // Every page ends with where it came from; a style without it says it only when the
+    // settings ask (Settings::provenance).
+    bool provenance = false;
     std::unique_ptr<PageWriter> (*make)(const PageFacts &facts, const Settings &settings,
                                         const Palette &palette)
         = nullptr;

@@ -104,6 +104,7 @@ public:
     QString chatName() const { return m_reader ? m_reader->chatName() : QString(); }
     QStringList people() const { return m_reader ? m_reader->people() : QStringList(); }
     QString shownZone() const { return m_reader ? m_reader->shownZone() : QString(); }
+    QString savedOn() const { return m_reader ? m_reader->savedOn() : QString(); }
 
 private:
     static constexpr qint64 ChunkBytes = 1 << 20;

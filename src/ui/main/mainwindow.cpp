@@ -296,6 +296,14 @@ void MainWindow::buildPageMenu(QMenu *settings)
     settings->addAction(m_mnuRedact);
     connect(m_mnuRedact, &QAction::triggered, this, &MainWindow::mnuRedact_Click);
     m_commands.append(m_mnuRedact);
+
+    m_mnuProvenance
+        = new QAction(QStringLiteral("クラシックのページとテキストにも出典を記す(&V)"), this);
+    m_mnuProvenance->setObjectName(QStringLiteral("mnuProvenance"));
+    m_mnuProvenance->setCheckable(true);
+    settings->addAction(m_mnuProvenance);
+    connect(m_mnuProvenance, &QAction::triggered, this, &MainWindow::mnuProvenance_Click);
+    m_commands.append(m_mnuProvenance);
 }
 
 QAction *MainWindow::addShortcut(const char *name, const QString &text, const QKeySequence &key,

@@ -110,6 +110,7 @@ private:
     void mnuPage_Click(); // either page style
     void mnuIndex_Click();
     void mnuRedact_Click();
+    void mnuProvenance_Click();
     void mnuHelp_Click();
     void mnuHelp2_Click();
     void mnuClose_Click();
@@ -150,6 +151,7 @@ private:
     QList<QAction *> m_mnuPageStyles; // one a page style, in the order of PageStyles
     QAction *m_mnuIndex = nullptr;
     QAction *m_mnuRedact = nullptr; // outputs safe to share (Settings::redact)
+    QAction *m_mnuProvenance = nullptr; // every output says its source (Settings::provenance)
     EncodingMenu *m_mnuEncoding = nullptr; // "文字コード", see encodingmenu.h
     TimeZoneMenu *m_mnuTimeZone = nullptr; // "時刻帯", see timezonemenu.h
     QList<QAction *> m_commands; // every action, disabled while the window takes no input

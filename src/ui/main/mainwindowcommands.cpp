@@ -346,6 +346,7 @@ void MainWindow::showPageChoices()
         m_mnuPageStyles[k]->setChecked(PageStyles[k].style == style);
     m_mnuIndex->setChecked(m_state.settings.makeIndex == 1);
     m_mnuRedact->setChecked(m_state.settings.redact == 1);
+    m_mnuProvenance->setChecked(m_state.settings.provenance == 1);
 }
 
 void MainWindow::mnuPage_Click()
@@ -366,6 +367,12 @@ void MainWindow::mnuIndex_Click()
 void MainWindow::mnuRedact_Click()
 {
     m_state.settings.redact = m_mnuRedact->isChecked() ? 1 : 0;
+    keepChoices();
+}
+
+void MainWindow::mnuProvenance_Click()
+{
+    m_state.settings.provenance = m_mnuProvenance->isChecked() ? 1 : 0;
     keepChoices();
 }
 

@@ -185,6 +185,9 @@ void TestHtmlBatch::exportPages()
     QVERIFY(html.contains(u"<span class=\"rx\">👍</span>"));
     QVERIFY(html.contains(u"<span class=\"ed\">編集済み</span>"));
     QVERIFY(!html.contains(u"時刻は")); // Telegram writes the times its app showed
+    // Each message's link names its record in the export, and the page ends with the export.
+    QVERIFY(html.contains(u"<a href=\"#u2\" title=\"元の記録 ID 2\">Bo</a>"));
+    QVERIFY(html.contains(u"<dt>ファイル名</dt><dd>result.json</dd>"));
     QFile copy(dir.filePath(QStringLiteral("tg/_result.htm.files/p 1_.jpg")));
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QCOMPARE(copy.readAll(), picture);

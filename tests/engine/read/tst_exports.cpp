@@ -2,9 +2,11 @@
 #include "engine/read/logreader.h"
 #include "engine/runtext.h"
 #include "support/exportrecords.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QDirIterator>
+#include <QStringDecoder>
 #include <QTest>
 
 // Exports as real phones, desktop apps and messengers write them: structural twins of real LINE
@@ -91,6 +93,19 @@ void TestExports::twins()
     // log holds them.
     if (holdsChats)
         return;
+    // A message of an export read by lines names the line it starts on, which holds its
+    // sender (a page's links say it).
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QStringList fileLines = QString(utf8(readFile(path))).split(u'\n');
+    QVERIFY(reader.rewind());
+    QString line;
+    LineInfo info;
+    while (!utf8.hasError() && reader.readLine(line, &info)) {
+        if (info.role == LineRole::Header && info.sourceLine > 0)
+            QVERIFY2(fileLines.value(info.sourceLine - 1)
+                         .contains(line.chopped(Header.size()).trimmed()),
+                     qPrintable(line));
+    }
     QStringList dates;
     for (const QString &record : expected)
         dates.append(record.section(u'\t', 1, 1));

@@ -65,7 +65,7 @@ private slots:
             const QStringList lines = control<QPlainTextEdit>(&window, QStringLiteral("Text1"))
                                           ->toPlainText()
                                           .split(u'\n');
-            QCOMPARE(lines.size(), 33 + 1 + 46);
+            QCOMPARE(lines.size(), 33 + 1 + 52);
             QCOMPARE(lines.first(), QStringLiteral("■◆◇□簡単な使い方の説明です□◇◆■"));
             QCOMPARE(lines[12], QStringLiteral("　（注：手抜きじゃないです）"));
             QCOMPARE(lines[32], QStringLiteral("２００３/０７/１２      Ｂｙ ぽぷる(´-ω-`)"));
@@ -77,7 +77,7 @@ private slots:
                  {"UTF-8", "LINE", "文字コード", "ページの形", "モダン", "一覧ページ",
                   "前後のページ", "次の一致", "残りのログもこの色で変換", "pelorin --batch",
                   "人名や電話番号を伏せ字にする", "--redact", "カレンダー", "タイムライン",
-                  "一つのチャットにまとめる"})
+                  "一つのチャットにまとめる", "出典を記す", "--verify"})
                 QVERIFY2(news.contains(QString::fromUtf8(topic)), topic);
         }
         QCOMPARE(HelpWindow::helpText().count(QStringLiteral("\r\n")), 32);

@@ -717,6 +717,7 @@ void TestMainWindow::pageMenu()
     f.preset("Page", "Style", "modern");
     f.preset("Page", "Index", "1");
     f.preset("Redact", "Yes", "1");
+    f.preset("Provenance", "Yes", "1");
     f.start();
     QCOMPARE(f.find<QMenu>("mnuPage")->title(), QStringLiteral("ページの形(&P)"));
     QCOMPARE(f.find<QAction>("mnuPageClassic")->text(), QStringLiteral("クラシック"));
@@ -727,14 +728,19 @@ void TestMainWindow::pageMenu()
     QCOMPARE(f.find<QAction>("mnuRedact")->text(),
              QStringLiteral("人名や電話番号を伏せ字にする(&F)"));
     QVERIFY(f.find<QAction>("mnuRedact")->isChecked());
+    QCOMPARE(f.find<QAction>("mnuProvenance")->text(),
+             QStringLiteral("クラシックのページとテキストにも出典を記す(&V)"));
+    QVERIFY(f.find<QAction>("mnuProvenance")->isChecked());
     f.trigger("mnuPageClassic");
     QVERIFY(!f.find<QAction>("mnuPageModern")->isChecked()); // a radio group
     f.trigger("mnuIndex");
     f.trigger("mnuRedact");
+    f.trigger("mnuProvenance");
     // Stored at once: a start from "Open with" meanwhile converts with what the window shows.
     QCOMPARE(f.stored("Page", "Style"), QStringLiteral("classic"));
     QCOMPARE(f.stored("Page", "Index"), QStringLiteral("0"));
     QCOMPARE(f.stored("Redact", "Yes"), QStringLiteral("0"));
+    QCOMPARE(f.stored("Provenance", "Yes"), QStringLiteral("0"));
 }
 
 void TestMainWindow::ruleToggleAndShortcuts()

@@ -6,7 +6,8 @@
 
 namespace {
 
-const QString PageEnd = QStringLiteral("</font>\r\n</dl>\r\n</body>\r\n</html>");
+const QString ListEnd = QStringLiteral("</font>\r\n</dl>\r\n");
+const QString DocumentEnd = QStringLiteral("</body>\r\n</html>");
 
 ClassicSpeakers classicSpeakers(const PageFacts &facts)
 {
@@ -41,6 +42,8 @@ ClassicPageWriter::ClassicPageWriter(const PageFacts &facts, const Settings &set
     m_look.timeZone = facts.timeZone;
     m_look.redacted = facts.redacted;
     m_body.setUtf8Page(m_utf8Page);
+    if (facts.provenance)
+        m_provenance = *facts.provenance;
 }
 
 void ClassicPageWriter::writeHead(const PageBytes &out)
@@ -56,7 +59,8 @@ void ClassicPageWriter::writeHead(const PageBytes &out)
         m_utf8Page);
 }
 
-void ClassicPageWriter::writeLine(const QString &line, LineRole role, QStringView, QByteArray &out)
+void ClassicPageWriter::writeLine(const QString &line, LineRole role, QStringView, qint64,
+                                  QByteArray &out)
 {
     m_body.write(line, role, out);
     out.append(textcodec::CrLfBytes);
@@ -64,6 +68,11 @@ void ClassicPageWriter::writeLine(const QString &line, LineRole role, QStringVie
 
 void ClassicPageWriter::writeEnd(QByteArray &out)
 {
-    appendPageText(PageEnd, m_utf8Page, out);
+    // Said only when asked (Settings::provenance): a page of the defaults stays as it was.
+    QString end = ListEnd;
+    if (m_provenance)
+        end += provenanceHtml(*m_provenance).replace(u'\n', QStringLiteral("\r\n"));
+    end += DocumentEnd;
+    appendPageText(end, m_utf8Page, out);
     out.append(textcodec::CrLfBytes);
 }

@@ -3,6 +3,9 @@
 #include "engine/page/classic/classicbody.h"
 #include "engine/page/classic/classichead.h"
 #include "engine/page/pagewriter.h"
+#include "engine/page/provenance.h"
+
+#include <optional>
 
 // The classic page: the head and legend (classichead.h), the body (classicbody.h) and the end,
 // CR LF after every line, in code page 932 as it always was, or in UTF-8 where the log asks
@@ -13,7 +16,8 @@ public:
     ClassicPageWriter(const PageFacts &facts, const Settings &settings, const Palette &palette);
 
     void writeHead(const PageBytes &out) override;
-    void writeLine(const QString &line, LineRole role, QStringView ref, QByteArray &out) override;
+    void writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
+                   QByteArray &out) override;
     void writeEnd(QByteArray &out) override;
 
 private:
@@ -22,4 +26,5 @@ private:
     ClassicLook m_look;
     ClassicSpeakers m_speakers;
     ClassicBodyWriter m_body; // holds on to m_look and m_speakers
+    std::optional<Provenance> m_provenance;
 };

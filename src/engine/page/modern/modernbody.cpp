@@ -2,6 +2,7 @@
 
 #include "engine/page/htmltext.h"
 #include "engine/page/modern/modernpage.h"
+#include "engine/page/provenance.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
 
@@ -313,7 +314,8 @@ void ModernBody::closeBlock()
         closeSection();
 }
 
-void ModernBody::headerLine(const QString &line, LineRole role)
+void ModernBody::headerLine(const QString &line, LineRole role, QStringView record,
+                            qint64 sourceLine)
 {
     qsizetype prefixLength = 0;
     const qsizetype speaker = m_keys.speakerOf(line, &prefixLength, role);
@@ -349,6 +351,16 @@ void ModernBody::headerLine(const QString &line, LineRole role)
     if (grouped)
         m_out->append(" g");
     m_out->append("\" id=\"u").append(number).append("\"><a href=\"#u").append(number);
+    if (sourceLine > 0) { // the common case, kept cheap: a log of millions of lines
+        const auto end = std::to_chars(digits, digits + sizeof digits, sourceLine).ptr;
+        m_out->append("\" title=\"")
+            .append(LineTitleBefore)
+            .append(QByteArrayView(digits, end - digits))
+            .append(LineTitleAfter);
+    } else if (!record.isEmpty()) {
+        m_out->append("\" title=\"");
+        appendUtf8(htmlEscaped(placeTitle(0, record)), *m_out);
+    }
     m_out->append(nameMarkup(speaker));
     if (!to.isEmpty() && !grouped) {
         m_out->append("<span class=\"to\">→ ");
@@ -425,13 +437,14 @@ void ModernBody::daySeparator(QStringView html, const QString &date)
     m_out->append("</h2>").append(Separator);
 }
 
-void ModernBody::write(const QString &line, LineRole role, QByteArray &out, QStringView ref)
+void ModernBody::write(const QString &line, LineRole role, QByteArray &out, QStringView ref,
+                       qint64 sourceLine)
 {
     m_out = &out;
     ++m_sectionLines;
     switch (role == LineRole::Unknown ? m_sorter.sort(line) : role) {
     case LineRole::Header:
-        headerLine(line, role);
+        headerLine(line, role, ref, sourceLine);
         break;
     case LineRole::Message:
         messageLine(line, false);

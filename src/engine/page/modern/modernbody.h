@@ -39,9 +39,10 @@ public:
     ModernBody(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps);
 
     // The page text for the next line of the log (without its line break). `role`: what the
-    // log's structure says the line is; Unknown lines are sorted by the line tests. `ref`: see
-    // PageWriter::writeLine.
-    void write(const QString &line, LineRole role, QByteArray &out, QStringView ref = {});
+    // log's structure says the line is; Unknown lines are sorted by the line tests. `ref` and
+    // `sourceLine`: see PageWriter::writeLine; a header's link names its place in the source.
+    void write(const QString &line, LineRole role, QByteArray &out, QStringView ref = {},
+               qint64 sourceLine = 0);
     // Closes what is open; called once after the last line.
     void finish(QByteArray &out);
     // The figures of the utterances written so far, for the page's charts.
@@ -56,7 +57,7 @@ public:
 private:
     enum class Block { None, Utterance, Notice, Plain };
 
-    void headerLine(const QString &line, LineRole role);
+    void headerLine(const QString &line, LineRole role, QStringView record, qint64 sourceLine);
     void messageLine(const QString &line, bool placeholder);
     // A chat export's short line: a linked reply, an image or a file, reactions, "edited".
     void shortLine(const QString &line, LineRole role, QStringView ref);

@@ -263,6 +263,8 @@ ModernPageWriter::ModernPageWriter(const PageFacts &facts, const Settings &setti
     : m_info(modernPageInfo(facts, settings))
     , m_body(facts.tests, facts.speakers, facts.stamps)
 {
+    if (facts.provenance)
+        m_provenance = *facts.provenance;
 }
 
 void ModernPageWriter::writeHead(const PageBytes &out)
@@ -271,9 +273,9 @@ void ModernPageWriter::writeHead(const PageBytes &out)
 }
 
 void ModernPageWriter::writeLine(const QString &line, LineRole role, QStringView ref,
-                                 QByteArray &out)
+                                 qint64 sourceLine, QByteArray &out)
 {
-    m_body.write(line, role, out, ref);
+    m_body.write(line, role, out, ref, sourceLine);
 }
 
 void ModernPageWriter::writeEnd(QByteArray &out)
@@ -282,5 +284,7 @@ void ModernPageWriter::writeEnd(QByteArray &out)
     out.append("</main>\n");
     writeCalendarSection(m_body.stats(), m_info, out);
     writeStatsSection(m_body.stats(), m_info, out);
+    if (m_provenance)
+        out.append(provenanceHtml(*m_provenance).toUtf8());
     out.append(modernPageEnd());
 }

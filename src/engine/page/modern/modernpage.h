@@ -4,11 +4,13 @@
 #include "engine/page/index/pagenav.h"
 #include "engine/page/modern/modernbody.h"
 #include "engine/page/pagewriter.h"
+#include "engine/page/provenance.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The modern page: HTML5 in UTF-8, one self-contained file that reads well on a phone and
 // without JavaScript, with a light and a dark theme whose speaker colours are all readable.
@@ -50,10 +52,12 @@ public:
     ModernPageWriter(const PageFacts &facts, const Settings &settings);
 
     void writeHead(const PageBytes &out) override;
-    void writeLine(const QString &line, LineRole role, QStringView ref, QByteArray &out) override;
+    void writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
+                   QByteArray &out) override;
     void writeEnd(QByteArray &out) override;
 
 private:
     ModernPageInfo m_info;
     ModernBody m_body;
+    std::optional<Provenance> m_provenance;
 };

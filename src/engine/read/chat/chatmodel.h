@@ -53,6 +53,7 @@ struct Reaction
 struct Message
 {
     QString id; // the export's own id, where it has one
+    qint64 line = 0; // where the export is read by lines: the line it starts on, from 1
     QString sender;
     QStringList recipients; // where the export tells to whom it went
     Moment when;
@@ -99,6 +100,7 @@ struct Chat
     QString name; // the chat's name, topic or the other person's name; empty when unknown
     QStringList participants; // where the export lists them
     QString source; // the file (or the entry of an archive) it came from
+    QString savedOn; // when the export says it was saved, as it writes the date
 };
 
 } // namespace chat

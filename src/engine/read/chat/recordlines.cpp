@@ -132,7 +132,7 @@ bool RecordLines::next(QString &line, LineInfo &info)
     if (m_keeping)
         keep(out);
     line = std::move(out.text);
-    info = {out.role, textcodec::LineEnd::CrLf, std::move(out.ref)};
+    info = {out.role, textcodec::LineEnd::CrLf, std::move(out.ref), out.sourceLine};
     m_out.pop_front();
     ++m_linesOut;
     return true;
@@ -160,7 +160,8 @@ void RecordLines::keep(const Out &out)
     k.toSize = append(out.to);
     k.refSize = append(out.ref);
     k.day = out.date.toJulianDay();
-    k.repeated = out.repeated;
+    k.repeated = qint32(out.repeated);
+    k.sourceLine = qint32(qMin<qint64>(out.sourceLine, std::numeric_limits<qint32>::max()));
     k.role = out.role;
     k.opens = out.opens;
     m_kept.push_back(k);
@@ -180,7 +181,8 @@ bool RecordLines::replay(QString &line, LineInfo &info)
                             text(k.time, k.timeSize), k.repeated, false,
                             text(k.time + k.timeSize, k.toSize));
     line = text(k.text, k.textSize);
-    info = {k.role, textcodec::LineEnd::CrLf, text(k.time + k.timeSize + k.toSize, k.refSize)};
+    info = {k.role, textcodec::LineEnd::CrLf, text(k.time + k.timeSize + k.toSize, k.refSize),
+            k.sourceLine};
     ++m_linesOut;
     return true;
 }
@@ -266,6 +268,9 @@ void RecordLines::message(const chat::Message &m)
     const QString lead = time.isEmpty() ? QString() : time + u' ';
     open(oneLine(m.sender) + u' ' + m_headerText, LineRole::Header, at.date(), time, lead.size(),
          m.recipients.join(u'、'));
+    // Where the page's link says the message stands in the export.
+    m_out.back().ref = m.id;
+    m_out.back().sourceLine = m.line;
     ++m_messages;
     if (!m.id.isEmpty())
         m_anchors.insert(chat::idKey(m.id), m_messages);

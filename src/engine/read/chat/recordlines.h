@@ -33,6 +33,7 @@ public:
     qsizetype lineCount() override { return m_records->total(); }
     qsizetype linesConsumed() const override;
     QString chatName() const override { return m_records->chat().name; }
+    QString savedOn() const override { return m_records->chat().savedOn; }
     QStringList people() const override;
     QString shownZone() const override;
     RecordReader *records() override { return m_records.get(); }
@@ -56,6 +57,7 @@ private:
         qsizetype repeated = 0;
         QString to;
         QString ref; // LineInfo::ref
+        qint64 sourceLine = 0; // LineInfo::sourceLine
     };
     void convert(chat::Record &record);
     // When a record was said, as shown: an instant in the reader's zone.
@@ -84,7 +86,8 @@ private:
         qsizetype time; // the stamp's time, then its recipients, then the line's ref
         qint64 day; // the stamp's date (Julian day)
         qint32 textSize, timeSize, toSize, refSize;
-        qsizetype repeated;
+        qint32 repeated;
+        qint32 sourceLine; // a log of more than 2^31 lines is not kept (KeptBytes)
         LineRole role;
         bool opens;
     };

@@ -59,8 +59,12 @@ struct LineInfo
     // empty where the log's one line end (LogFormat) holds.
     std::optional<textcodec::LineEnd> end;
     // What a chat export's short line points at: for a Reply the anchor of the message it
-    // answers ("u12") where the page holds it, for an Attachment the file's path in the export.
+    // answers ("u12") where the page holds it, for an Attachment the file's path in the export;
+    // for a Header the message's own id in the export, where it has one.
     QString ref;
+    // Where the line stands in a file read by lines (a text log, a LINE export): its line
+    // number there, from 1; 0 where the format does not tell.
+    qint64 sourceLine = 0;
 };
 
 // What a format's reader reads: the log file, opened (and for a format read as text, its
@@ -110,6 +114,9 @@ public:
     // The zone times were shown in ("Asia/Tokyo (UTC+09:00)"), once a pass over the log showed
     // an instant in it; empty for a log whose times are as its app showed them.
     virtual QString shownZone() const { return {}; }
+    // When the export says it was saved, as it writes the date ("2024/01/15 21:03" of a
+    // "保存日時：" line); empty where it does not.
+    virtual QString savedOn() const { return {}; }
 
     // The records the lines are made of, for a format read into records; nullptr for one read
     // as lines.

@@ -249,3 +249,12 @@ QString dateText(QDate date)
                                char16_t(u'0' + d % 10)};
     return QString(reinterpret_cast<const QChar *>(text), 10);
 }
+
+QString savedOnDate(QStringView line)
+{
+    qsizetype colon = line.indexOf(u'：');
+    const qsizetype ascii = line.indexOf(u':');
+    if (colon < 0 || (ascii >= 0 && ascii < colon))
+        colon = ascii;
+    return (colon < 0 ? line : line.sliced(colon + 1)).trimmed().toString();
+}

@@ -32,3 +32,7 @@ std::optional<WrittenDate> parseWrittenDate(QStringView line, DayOrder order = D
 
 // "2024/01/15": how dates are shown and compared.
 QString dateText(QDate date);
+
+// The date of an export's saved-on line, its label left out ("保存日時：2024/01/15 21:03" gives
+// "2024/01/15 21:03"): the label ends at the first colon, full-width or not.
+QString savedOnDate(QStringView line);

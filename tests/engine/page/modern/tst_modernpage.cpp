@@ -218,10 +218,11 @@ void TestModernPage::textLogPage()
         QStringLiteral(
             "<p class=\"facts\">発言者 2 人・発言 %1 件・<a href=\"#stats\">統計</a></p>")
             .arg(ModernBody::SectionBlocks + 2)));
-    QVERIFY(page.contains(
-        QStringLiteral("<div class=\"u s2\" id=\"u1\"><a href=\"#u1\">B</a>&#13;<p>hi <a "
-                       "href=\"http://b.example/\" rel=\"noopener noreferrer\">http://b.example/"
-                       "</a>\n<b>unclosed</b></p></div>&#13;")));
+    QVERIFY(page.contains(QStringLiteral(
+        "<div class=\"u s2\" id=\"u1\"><a href=\"#u1\" title=\"元のファイルの 1 行目\">"
+        "B</a>&#13;<p>hi <a "
+        "href=\"http://b.example/\" rel=\"noopener noreferrer\">http://b.example/"
+        "</a>\n<b>unclosed</b></p></div>&#13;")));
     QVERIFY(page.contains(QStringLiteral("<p>") + HeartHtml
                           + QStringLiteral(" &lt;script>x&lt;/script></p></div>&#13;"
                                            "<div class=\"note\">X joined</div>&#13;"
@@ -237,7 +238,11 @@ void TestModernPage::textLogPage()
                                          "class=\"stats\" id=\"stats\"")));
     QVERIFY(page.contains(QStringLiteral("<th scope=\"row\">A</th><td class=\"num\">%1 件</td>")
                               .arg(ModernBody::SectionBlocks + 1)));
-    QVERIFY(page.endsWith(QStringLiteral("</section>\n</body>\n</html>\n")));
+    QVERIFY(page.contains(QStringLiteral("<a href=\"#u2\" title=\"元のファイルの 4 行目\">A</a>")));
+    // Then where the page came from.
+    QVERIFY(page.contains(QStringLiteral("</section>\n<footer class=\"prov\" id=\"provenance\">")));
+    QVERIFY(page.contains(QStringLiteral("<dt>ファイル名</dt><dd>chat.v2.txt</dd>")));
+    QVERIFY(page.endsWith(QStringLiteral("</dl>\n</footer>\n</body>\n</html>\n")));
 }
 
 void TestModernPage::xmlHistoryTimes()
@@ -355,19 +360,22 @@ void TestModernPage::structuredMessages_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("log");
     QTest::addColumn<QString>("plain"); // a text line as the pages show it
+    QTest::addColumn<QString>("place"); // the title of the message's link on the modern page
     QTest::newRow("LINE") << "talk.txt"
                           << QByteArray("[LINE] x\r\n2024/01/15(\xe6\x9c\x88)\r\n"
                                         "21:03\tAl\t\"one\r\nBo \xe3\x81\xae\xe7\x99\xba"
                                         "\xe8\xa8\x80 :\r\n\xe2\x80\x95\xe2\x80\x95\xe2\x80"
                                         "\x95\xe2\x80\x95\xe2\x80\x95\r\nfake\r\n<b>&lt;\"\r\n")
-                          << "&lt;b&gt;&amp;lt;";
+                          << "&lt;b&gt;&amp;lt;"
+                          << " title=\"元のファイルの 3 行目\"";
     QTest::newRow("XML") << "hist.xml"
                          << QByteArray("<?xml version=\"1.0\"?>\n<Log><Message><From><User "
                                        "FriendlyName=\"Al\"/></From><Text>one\nBo \xe3\x81\xae"
                                        "\xe7\x99\xba\xe8\xa8\x80 :\n\xe2\x80\x95\xe2\x80\x95"
                                        "\xe2\x80\x95\xe2\x80\x95\xe2\x80\x95\nfake\n"
                                        "&lt;b&gt;&amp;lt;</Text></Message></Log>")
-                         << "<b>&lt;";
+                         << "<b>&lt;"
+                         << ""; // the history is read whole: no line to name
 }
 
 void TestModernPage::structuredMessages()
@@ -375,6 +383,7 @@ void TestModernPage::structuredMessages()
     QFETCH(QString, name);
     QFETCH(QByteArray, log);
     QFETCH(QString, plain);
+    QFETCH(QString, place);
     const QString path = writeLog(name, log);
     const QString stem = m_dir->filePath(u'_' + name.chopped(3));
     m_state.selection.setItems({{path, stem}});
@@ -399,6 +408,7 @@ void TestModernPage::structuredMessages()
         } else {
             QVERIFY2(page.contains(u"発言者 1 人"), qPrintable(page));
             QVERIFY(page.contains(u"\nBo の発言 :\n" + Sep + u"\nfake\n" + plain));
+            QVERIFY(page.contains(u"<a href=\"#u1\"" + place + u">Al</a>"));
         }
     }
 }

@@ -137,11 +137,15 @@ private slots:
         QVERIFY(open(reader, (Japanese.join(u'\n') + "\n24:32\t自分\tまだ起きてる").toUtf8()));
         for (int pass = 0; pass < 2; ++pass) {
             QStringList stamped;
+            QList<qint64> places; // each message's line in the export, for the page's links
             LineStamps::Cursor cursor(reader.stamps());
             QString line, date, time;
-            for (qsizetype i = 0; reader.readLine(line); ++i) {
+            LineInfo info;
+            for (qsizetype i = 0; reader.readLine(line, &info); ++i) {
                 if (line != Sep && cursor.at(i, &date, &time))
                     stamped.append(line + u'@' + date + u' ' + time);
+                if (info.role == LineRole::Header)
+                    places.append(info.sourceLine);
             }
             QCOMPARE(
                 stamped,
@@ -151,7 +155,9 @@ private slots:
                               "自分 の発言：@2024/01/16 24:32"}));
             QCOMPARE(reader.stamps().size(), 10); // two day lines and an event as well
             QCOMPARE(reader.stamps().lastDate(), QStringLiteral("2024/01/16"));
+            QCOMPARE(places, (QList<qint64> {5, 6, 9, 10, 11, 14, 15}));
             QCOMPARE(reader.chatName(), QStringLiteral("山田"));
+            QCOMPARE(reader.savedOn(), QStringLiteral("2024/01/15 21:03"));
             QVERIFY(reader.rewind());
         }
     }

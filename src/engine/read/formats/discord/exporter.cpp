@@ -143,6 +143,10 @@ protected:
                     channel = json::string(m_head, "name");
                     type = json::string(m_head, "type");
                 }
+            } else if (key == "exportedAt") { // when the exporter saved it, as it wrote it
+                if (!pull.take(m_head))
+                    return false;
+                chat.savedOn = json::idText(m_head);
             } else if (!pull.skip()) {
                 return false;
             }

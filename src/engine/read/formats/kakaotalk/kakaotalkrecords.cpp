@@ -1,6 +1,7 @@
 #include "engine/read/formats/kakaotalk/kakaotalkrecords.h"
 
 #include "engine/read/formats/kakaotalk/kakaotalklines.h"
+#include "engine/read/shared/dates.h"
 
 using kakaotalk::Line;
 
@@ -39,8 +40,12 @@ bool KakaoTalkRecords::load()
         const QStringView first = firstPiece(line).trimmed();
         if (first.isEmpty())
             continue;
-        if (kakaotalk::isTitle(first))
+        if (kakaotalk::isTitle(first)) {
             m_chat.name = kakaotalk::chatName(first);
+            continue; // the saved-on line may follow
+        }
+        if (kakaotalk::isSavedLine(first))
+            m_chat.savedOn = savedOnDate(first);
         break;
     }
     return !m_lines.failed();
@@ -50,6 +55,7 @@ bool KakaoTalkRecords::restart()
 {
     m_pieces.clear();
     m_piece = 0;
+    m_pieceLine = 0;
     m_preamble = true;
     m_day = QDate();
     m_open = chat::Record();
@@ -67,6 +73,7 @@ bool KakaoTalkRecords::nextPiece(QStringView &piece, bool &first)
     }
     first = m_piece == 0;
     piece = m_pieces[m_piece++];
+    ++m_pieceLine;
     if (piece.endsWith(u'\r')) // a CR LF inside a file whose lines end in LF
         piece.chop(1);
     return true;
@@ -138,6 +145,7 @@ bool KakaoTalkRecords::next(chat::Record &record)
             m_day = line.date;
             break;
         case Line::Kind::Message:
+            r.message.line = m_pieceLine;
             r.message.sender = line.sender;
             r.message.when = moment(line.date.isValid() ? line.date : m_day, line.time);
             r.message.text = QStringList {line.text};

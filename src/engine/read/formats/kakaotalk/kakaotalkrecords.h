@@ -38,6 +38,7 @@ private:
     QString m_line;
     QList<QStringView> m_pieces; // of m_line, split at the line ends inside it
     qsizetype m_piece = 0;
+    qint64 m_pieceLine = 0; // the line number of the last piece, as an editor counts lines
     bool m_preamble = true; // before the first record: the title, the date saved, blank lines
     QDate m_day; // the last day line's: a desktop export's records are on it
     chat::Record m_open;

@@ -1,6 +1,7 @@
 #include "engine/read/formats/lineexport/lineexport.h"
 
 #include "engine/read/formats/lineexport/lineexportwords.h"
+#include "engine/read/shared/dates.h"
 
 #include <utility>
 
@@ -178,6 +179,8 @@ void LineExportConverter::process(ExportLine &line)
             || (isSavedOnLine(text) && !startsLikeClockTime(text) && !parseWrittenDate(text))) {
             if (title)
                 m_chatName = ::chatName(text);
+            else
+                m_savedOn = savedOnDate(text);
             m_titled = true;
             m_blanks.clear();
             openNotice(text, LineRole::Title, QDate(), std::nullopt, line.end);
@@ -350,6 +353,7 @@ void LineExportConverter::startRecord(Record r, const ExportLine &line)
     }
     add(r.sender + u' ' + m_headerText, LineRole::Header, date, time, line.end, true,
         r.timeText.size() + 1);
+    m_out.back().sourceLine = line.number;
     if (!r.text.startsWith(u'"')) {
         // The common case: a message of one line.
         add(r.timeText + u' ' + r.text,

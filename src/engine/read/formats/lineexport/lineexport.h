@@ -25,6 +25,7 @@ struct ExportLine
     QString text;
     textcodec::LineEnd end = textcodec::LineEnd::CrLf;
     bool ended = false; // false for a last line without a line end
+    qint64 number = 0; // its line number in the export, from 1
 };
 
 // Turns the lines of a LINE talk-history export into the header-line text of a chat log, the
@@ -62,6 +63,7 @@ public:
         LineRole role = LineRole::Unknown;
         Stamp stamp;
         textcodec::LineEnd end = textcodec::LineEnd::CrLf; // that of the line it came from
+        qint64 sourceLine = 0; // a header line's: the number of the export's line of its record
     };
 
     // Gives the export's lines one by one; false at the end.
@@ -80,6 +82,8 @@ public:
     // The chat's name, from the export's title (empty when it has none); known once the first
     // line was read.
     const QString &chatName() const { return m_chatName; }
+    // The saved-on line's date as written ("2024/01/15 21:03"), where the export has one.
+    const QString &savedOn() const { return m_savedOn; }
 
 private:
     enum class Block { None, Message, Event };
@@ -128,6 +132,7 @@ private:
     bool m_inHead = true; // no line but the title, the saved-on line and blanks read yet
     bool m_titled = false; // the title or the saved-on line was read
     QString m_chatName;
+    QString m_savedOn;
     Family m_family = Family::Unknown;
     Block m_block = Block::None;
     QDate m_blockDate; // the open message's or event's date and time

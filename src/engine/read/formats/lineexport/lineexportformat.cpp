@@ -17,7 +17,9 @@ public:
         , m_converter(
               source.headerText,
               [this](ExportLine &line) {
-                  return m_lines.nextAtAnyEnd(line.text, line.end, line.ended);
+                  const bool got = m_lines.nextAtAnyEnd(line.text, line.end, line.ended);
+                  line.number = m_lines.consumed();
+                  return got;
               },
               [this](const std::function<void(QStringView)> &line) { m_lines.survey(line); })
         , m_stamps(source.stamps)
@@ -39,6 +41,7 @@ public:
     qsizetype lineCount() override { return m_lines.count(true); }
     qsizetype linesConsumed() const override { return m_lines.consumed(); }
     QString chatName() const override { return m_converter.chatName(); }
+    QString savedOn() const override { return m_converter.savedOn(); }
     bool failed() const override { return m_lines.failed(); }
     QString errorString() const override { return m_lines.errorString(); }
 
@@ -69,6 +72,7 @@ bool LineExportReader::next(QString &line, LineInfo &info)
         }
         line = std::move(m_converted.text);
         info = {m_converted.role, m_converted.end};
+        info.sourceLine = m_converted.sourceLine;
     }
     m_stampsDone |= !got && !m_lines.failed();
     if (!got || m_lines.failed())

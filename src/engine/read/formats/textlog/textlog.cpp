@@ -14,7 +14,12 @@ public:
     }
 
     bool restart() override { return m_lines.restart(); }
-    bool next(QString &line, LineInfo &) override { return m_lines.next(line); }
+    bool next(QString &line, LineInfo &info) override
+    {
+        const bool got = m_lines.next(line);
+        info.sourceLine = m_lines.consumed();
+        return got;
+    }
     qsizetype lineCount() override { return m_lines.count(); }
     qsizetype linesConsumed() const override { return m_lines.consumed(); }
     bool failed() const override { return m_lines.failed(); }

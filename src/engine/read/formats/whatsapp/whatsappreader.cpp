@@ -79,6 +79,7 @@ bool WhatsAppReader::restart()
 {
     m_ahead.clear();
     m_hasAhead = false;
+    m_lineNumber = 0;
     m_carried.reset();
     return m_lines.restart();
 }
@@ -87,6 +88,7 @@ bool WhatsAppReader::pull(QString &line)
 {
     textcodec::LineEnd end;
     bool ended;
+    ++m_lineNumber;
     return m_lines.nextAtAnyEnd(line, end, ended);
 }
 
@@ -94,8 +96,10 @@ bool WhatsAppReader::next(chat::Record &record)
 {
     const std::optional<Carried> carried = std::exchange(m_carried, std::nullopt);
     QString first;
+    qint64 firstLine = m_lineNumber + 1;
     if (m_hasAhead) {
         first = std::move(m_ahead);
+        firstLine = m_aheadLine;
         m_hasAhead = false;
     } else if (!carried && !pull(first)) {
         return false;
@@ -107,6 +111,7 @@ bool WhatsAppReader::next(chat::Record &record)
     while (!m_hasAhead && pull(line)) {
         if (parseHead(line)) {
             m_ahead = std::move(line);
+            m_aheadLine = m_lineNumber;
             m_hasAhead = true;
             break;
         }
@@ -130,6 +135,8 @@ bool WhatsAppReader::next(chat::Record &record)
         carry(*carried, more, record);
     else
         convert(first, more, record);
+    if (record.kind == chat::Record::Kind::Message)
+        record.message.line = firstLine;
     if (cut) {
         const bool event = record.kind == chat::Record::Kind::Event;
         m_carried = Carried {record.kind, event ? record.event.actor : record.message.sender,

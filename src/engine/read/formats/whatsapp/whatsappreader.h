@@ -54,5 +54,7 @@ private:
     DayOrder m_order = DayOrder::DayFirst;
     QString m_ahead; // the head of the next record, read with the record before it
     bool m_hasAhead = false;
+    qint64 m_aheadLine = 0; // its line number
+    qint64 m_lineNumber = 0; // of the last line read
     std::optional<Carried> m_carried;
 };

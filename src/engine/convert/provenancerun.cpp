@@ -1,0 +1,58 @@
+#include "engine/convert/provenancerun.h"
+
+#include "engine/read/exportpaths.h"
+#include "engine/sourcehashes.h"
+#include "engine/text/redaction.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTimeZone>
+#include <pelorin/version.h>
+
+QString conversionTime()
+{
+    bool ok = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    const QDateTime at = ok ? QDateTime::fromSecsSinceEpoch(epoch, QTimeZone::utc())
+                            : QDateTime::currentDateTimeUtc();
+    return at.toString(u"yyyy-MM-dd'T'HH:mm:ss'Z'");
+}
+
+ProvenanceSource sourceOf(const QString &logPath, const QString &pageFolder, SourceHashes &hashes)
+{
+    QString path = logPath;
+    if (const auto split = exportpaths::split(logPath))
+        path = split->container;
+    const QFileInfo info(path);
+    ProvenanceSource source;
+    const QString relative = QDir(pageFolder).relativeFilePath(info.absoluteFilePath());
+    source.name = relative.startsWith(QStringLiteral("../")) || QDir::isAbsolutePath(relative)
+        ? info.fileName()
+        : relative;
+    if (info.isDir()) {
+        source.note = QStringLiteral("フォルダなのでハッシュはありません");
+        return source;
+    }
+    source.size = info.size();
+    source.sha256 = hashes.sha256(info.absoluteFilePath(), info.size(), info.lastModified());
+    if (source.sha256.isEmpty())
+        source.note = QStringLiteral("読めませんでした");
+    return source;
+}
+
+Provenance provenanceOf(const QString &logPath, const QString &outputPath, const QString &savedOn,
+                        const QString &timeZone, SourceHashes &hashes, const RedactedNames *names)
+{
+    Provenance p;
+    ProvenanceSource source = sourceOf(logPath, QFileInfo(outputPath).absolutePath(), hashes);
+    source.savedOn = savedOn;
+    if (names) {
+        names->redact(source.name);
+        names->redact(source.savedOn);
+    }
+    p.sources.append(source);
+    p.program = QStringLiteral("Pelorin " PELORIN_VERSION);
+    p.timeZone = timeZone;
+    p.convertedAt = conversionTime();
+    return p;
+}

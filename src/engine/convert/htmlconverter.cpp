@@ -239,7 +239,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
     out.open();
     std::optional<Provenance> provenance;
     if (style.provenance || settings.provenance == 1)
-        provenance = provenanceOf(path, out.outputPath(), reader.savedOn(), reader.shownZone(),
+        provenance = provenanceOf(reader.sourcesRead(), out.outputPath(), reader.shownZone(),
                                   run.hashes, redact ? &names : nullptr);
     const PageFacts facts {
         .tests = tests,

@@ -40,17 +40,19 @@ ProvenanceSource sourceOf(const QString &logPath, const QString &pageFolder, Sou
     return source;
 }
 
-Provenance provenanceOf(const QString &logPath, const QString &outputPath, const QString &savedOn,
+Provenance provenanceOf(const QList<LogReader::SourceRead> &sources, const QString &outputPath,
                         const QString &timeZone, SourceHashes &hashes, const RedactedNames *names)
 {
     Provenance p;
-    ProvenanceSource source = sourceOf(logPath, QFileInfo(outputPath).absolutePath(), hashes);
-    source.savedOn = savedOn;
-    if (names) {
-        names->redact(source.name);
-        names->redact(source.savedOn);
+    for (const LogReader::SourceRead &read : sources) {
+        ProvenanceSource source = sourceOf(read.path, QFileInfo(outputPath).absolutePath(), hashes);
+        source.savedOn = read.savedOn;
+        if (names) {
+            names->redact(source.name);
+            names->redact(source.savedOn);
+        }
+        p.sources.append(source);
     }
-    p.sources.append(source);
     p.program = QStringLiteral("Pelorin " PELORIN_VERSION);
     p.timeZone = timeZone;
     p.convertedAt = conversionTime();

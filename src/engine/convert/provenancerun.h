@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/page/provenance.h"
+#include "engine/read/logreader.h"
 
 #include <QString>
 
@@ -18,7 +19,7 @@ QString conversionTime();
 // as seen from `pageFolder`. A folder is named without a hash, and the note says so.
 ProvenanceSource sourceOf(const QString &logPath, const QString &pageFolder, SourceHashes &hashes);
 
-// The provenance of an output of `logPath` written at `outputPath`; file names are redacted
-// with `names` when given.
-Provenance provenanceOf(const QString &logPath, const QString &outputPath, const QString &savedOn,
+// The provenance of an output written at `outputPath` from `sources` (one log, or the exports
+// merged into it); file names are redacted with `names` when given.
+Provenance provenanceOf(const QList<LogReader::SourceRead> &sources, const QString &outputPath,
                         const QString &timeZone, SourceHashes &hashes, const RedactedNames *names);

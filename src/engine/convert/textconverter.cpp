@@ -121,7 +121,7 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
     }
     if (settings.provenance == 1) {
         const Provenance provenance
-            = provenanceOf(path, out.outputPath(), reader.savedOn(), reader.shownZone(),
+            = provenanceOf(reader.sourcesRead(), out.outputPath(), reader.shownZone(),
                            state.pageRun.hashes, redact ? &names : nullptr);
         QStringList lines = provenanceText(provenance).split(u'\n');
         lines.removeLast(); // the text ends with its line end

@@ -21,6 +21,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_path = path;
     m_headerText = headerText;
     m_choice = choice;
+    m_merged = nullptr;
     m_reader.reset();
     m_extracted.reset();
     m_format = LogFormat();
@@ -132,7 +133,19 @@ bool LogReader::openMerged()
     m_format.mergedMarkup = std::none_of(sources.begin(), sources.end(), [](const auto &source) {
         return source.log->format().plainText();
     });
-    return openRecords(std::make_unique<MergedLog>(std::move(sources), m_timeZone), first);
+    auto merged = std::make_unique<MergedLog>(std::move(sources), m_timeZone);
+    m_merged = merged.get();
+    return openRecords(std::move(merged), first);
+}
+
+QList<LogReader::SourceRead> LogReader::sourcesRead() const
+{
+    if (!m_merged)
+        return {{m_path, savedOn()}};
+    QList<SourceRead> sources;
+    for (const MergedLog::Source &source : m_merged->sources())
+        sources.append({source.log->path(), source.log->savedOn()});
+    return sources;
 }
 
 bool LogReader::rewind()

@@ -24,6 +24,8 @@
 // as that text (xmllog.h). A last line without a line end is kept; an empty file has no lines.
 //
 // A log that cannot be read has no lines; status() says why.
+class MergedLog;
+
 class LogReader
 {
 public:
@@ -105,6 +107,14 @@ public:
     QStringList people() const { return m_reader ? m_reader->people() : QStringList(); }
     QString shownZone() const { return m_reader ? m_reader->shownZone() : QString(); }
     QString savedOn() const { return m_reader ? m_reader->savedOn() : QString(); }
+    // Each file the log was read from, with the saved-on date it tells: the log itself, or each
+    // export merged into it.
+    struct SourceRead
+    {
+        QString path;
+        QString savedOn;
+    };
+    QList<SourceRead> sourcesRead() const;
 
 private:
     static constexpr qint64 ChunkBytes = 1 << 20;
@@ -147,6 +157,7 @@ private:
     QTimeZone m_timeZone;
     QHash<QString, QString> m_names;
     QStringList m_mergedWith;
+    const MergedLog *m_merged = nullptr; // the exports merged, held by m_reader
     LineSorting m_sorting;
     std::unique_ptr<FormatReader> m_reader; // the lines, as the log's format reads them
     std::unique_ptr<QTemporaryFile> m_extracted; // a log copied out of a ZIP or TAR

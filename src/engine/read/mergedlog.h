@@ -45,6 +45,8 @@ public:
     bool failed() const override;
     QString errorString() const override;
 
+    const std::vector<Source> &sources() const { return m_sources; }
+
     // What is said where no export covers the days from `first` to `last`.
     static QString gapText(QDate first, QDate last);
 

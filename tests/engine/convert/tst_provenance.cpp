@@ -81,10 +81,10 @@ void TestProvenance::footerNamesItsSource()
     SourceHashes hashes;
     RedactedNames names;
     names.add({QStringLiteral("Ann")});
-    Provenance p
-        = provenanceOf(path + chat, pages.filePath(QStringLiteral("_chat.htm")),
-                       QStringLiteral("2024/01/15 21:03"), QStringLiteral("Asia/Tokyo (UTC+09:00)"),
-                       hashes, redacted ? &names : nullptr);
+    Provenance p = provenanceOf({{path + chat, QStringLiteral("2024/01/15 21:03")}},
+                                pages.filePath(QStringLiteral("_chat.htm")),
+                                QStringLiteral("Asia/Tokyo (UTC+09:00)"), hashes,
+                                redacted ? &names : nullptr);
     qunsetenv("SOURCE_DATE_EPOCH");
 
     QCOMPARE(p.sources.size(), 1);

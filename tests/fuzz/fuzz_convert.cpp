@@ -191,27 +191,29 @@ bool allowedModernTag(const htmlcheck::Tag &tag)
     if (!own.contains(tag.name))
         return false;
     for (const QString &a : tag.attributes) {
-        if (a != u"class" && a != u"id" && a != u"href" && a != u"rel" && a != u"data-w")
+        if (a != u"class" && a != u"id" && a != u"href" && a != u"rel" && a != u"data-w"
+            && a != u"title")
             return false;
     }
     return true;
 }
 
-// The calendar and the statistics after the utterances: the program's own tables, charts and
-// links to the page's days and utterances, names as text.
+// The calendar, the statistics and where the page came from, after the utterances: the
+// program's own tables, charts and links to the page's days and utterances, names as text.
 bool allowedStatsTag(const htmlcheck::Tag &tag)
 {
     static const QStringList own
-        = {"section", "h2",      "h3",  "table", "thead", "tbody", "tr",   "th",
-           "td",      "span",    "div", "svg",   "rect",  "line",  "text", "title",
-           "details", "summary", "dl",  "dt",    "dd",    "a",     "p"};
-    static const QStringList attributes = {"class",       "id",      "href",
-                                           "scope",       "role",    "aria-labelledby",
-                                           "aria-hidden", "viewbox", "preserveaspectratio",
-                                           "width",       "height",  "x",
-                                           "y",           "x1",      "y1",
-                                           "x2",          "y2",      "title",
-                                           "open"};
+        = {"section", "h2",  "h3",  "table", "thead", "tbody", "tr",     "th",      "td",
+           "span",    "div", "svg", "rect",  "line",  "text",  "title",  "details", "summary",
+           "dl",      "dt",  "dd",  "a",     "p",     "g",     "footer", "code"};
+    static const QStringList attributes = {"class",       "id",        "href",
+                                           "scope",       "role",      "aria-labelledby",
+                                           "aria-hidden", "viewbox",   "preserveaspectratio",
+                                           "width",       "height",    "x",
+                                           "y",           "x1",        "y1",
+                                           "x2",          "y2",        "title",
+                                           "open",        "data-name", "data-size",
+                                           "data-sha256"};
     if (!own.contains(tag.name))
         return false;
     for (const QString &a : tag.attributes) {

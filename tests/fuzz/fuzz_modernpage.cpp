@@ -107,8 +107,8 @@ const QSet<QString> &allowedElements()
         "html", "head", "meta", "title", "style", "body", "header", "button", "h1", "p", "ul", "li",
         "span", "div", "input", "label", "script", "main", "section", "template", "h2", "a", "time",
         // the calendar and the statistics after the utterances
-        "h3", "table", "thead", "tbody", "tr", "th", "td", "svg", "rect", "line", "text", "details",
-        "summary", "dl", "dt", "dd",
+        "h3", "table", "thead", "tbody", "tr", "th", "td", "svg", "g", "rect", "line", "text",
+        "details", "summary", "dl", "dt", "dd",
         // where the page came from, at its end
         "footer", "code",
         // chat markup

@@ -101,6 +101,8 @@ void ChatStats::add(qsizetype speaker, qsizetype utterance, const QString &date,
         return;
     countMonth();
     ++m_dayCounts.last();
+    if (speaker >= 0)
+        ++m_speakerMonths[quint64(m_month) << 32 | quint64(speaker)];
 
     const int seconds = readTime(time);
     if (seconds >= 0) {

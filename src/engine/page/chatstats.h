@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <array>
@@ -49,6 +50,11 @@ public:
     // spread a chart and the index over centuries of empty months.
     static constexpr qsizetype MaxMonths = 600;
     const QList<qint32> &months() const { return m_months; }
+    // Utterances of speaker `speaker` in month `month` (counted as firstMonth() is).
+    qint32 speakerMonth(qsizetype speaker, int month) const
+    {
+        return m_speakerMonths.value(quint64(month) << 32 | quint64(speaker));
+    }
     // Utterances per weekday (Monday first) and hour: [weekday * Hours + hour].
     const std::array<qint32, Weekdays * Hours> &hours() const { return m_hours; }
     bool hasTimes() const { return m_timed > 0; }
@@ -82,6 +88,9 @@ private:
     int m_weekday = 0;
     int m_firstMonth = -1;
     QList<qint32> m_months;
+    // Utterances by month and speaker: (month << 32 | speaker). A key a month a speaker spoke
+    // in, so it grows with the months, not with the lines.
+    QHash<quint64, qint32> m_speakerMonths;
     std::array<qint32, Weekdays * Hours> m_hours {};
     qsizetype m_timed = 0;
     Stamp m_first;

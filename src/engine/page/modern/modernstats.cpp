@@ -48,13 +48,23 @@ QString speakerName(const ModernPageInfo &info, qsizetype speaker)
     return markupText(info.speakers.value(speaker).name);
 }
 
-void speakerBars(const ModernPageInfo &info, QString &out)
+// The speakers whose part of each month's bar is drawn in their own colour, the busiest first;
+// the others share the rest of the bar in the accent colour.
+constexpr qsizetype StackedSpeakers = 8;
+
+QList<qsizetype> busiestSpeakers(const ModernPageInfo &info)
 {
     QList<qsizetype> order(info.speakers.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&info](qsizetype a, qsizetype b) {
         return info.speakers[a].utterances > info.speakers[b].utterances;
     });
+    return order;
+}
+
+void speakerBars(const ModernPageInfo &info, QString &out)
+{
+    const QList<qsizetype> order = busiestSpeakers(info);
     qsizetype most = 1;
     for (const ModernSpeaker &s : info.speakers)
         most = std::max(most, s.utterances);
@@ -75,8 +85,10 @@ void speakerBars(const ModernPageInfo &info, QString &out)
     out += QStringLiteral("</tbody>\n</table>\n");
 }
 
-void monthBars(const ChatStats &stats, QString &out)
+void monthBars(const ChatStats &stats, const ModernPageInfo &info, QString &out)
 {
+    const QList<qsizetype> stacked
+        = busiestSpeakers(info).first(std::min(StackedSpeakers, info.speakers.size()));
     const QList<qint32> &months = stats.months();
     const qint32 most = std::max(1, *std::max_element(months.cbegin(), months.cend()));
     const int first = stats.firstMonth();
@@ -101,11 +113,33 @@ void monthBars(const ChatStats &stats, QString &out)
         const QString x = number(m * MonthWidth + (MonthWidth - MonthBar) / 2);
         // A bar for every month, so that each has its title; an empty one is a sliver.
         const double h = std::max(1.0, double(MonthHeight - 4) * months[m] / most);
-        out += QStringLiteral("<rect class=\"mb") % (months[m] ? QString() : QStringLiteral(" z"))
-            % QStringLiteral("\" x=\"") % x % QStringLiteral("\" y=\"") % length(MonthHeight - h)
-            % QStringLiteral("\" width=\"") % number(MonthBar) % QStringLiteral("\" height=\"")
-            % length(h) % QStringLiteral("\"><title>") % ChatStats::monthText(month)
-            % QStringLiteral(": ") % number(months[m]) % QStringLiteral(" 件</title></rect>\n");
+        const QString title = QStringLiteral("<title>") % ChatStats::monthText(month)
+            % QStringLiteral(": ") % number(months[m]) % QStringLiteral(" 件</title>");
+        const auto rect = [&](double y, double height) -> QString {
+            return QStringLiteral(" x=\"") % x % QStringLiteral("\" y=\"") % length(y)
+                % QStringLiteral("\" width=\"") % number(MonthBar) % QStringLiteral("\" height=\"")
+                % length(height) % u'"';
+        };
+        if (!months[m]) {
+            out += QStringLiteral("<rect class=\"mb z\"") % rect(MonthHeight - h, h) % u'>' % title
+                % QStringLiteral("</rect>\n");
+        } else {
+            // The rest of the bar in the accent colour, the busiest speakers' parts over it
+            // from the bottom up, each in the speaker's colour.
+            out += QStringLiteral("<g class=\"mb\">") % title % QStringLiteral("<rect")
+                % rect(MonthHeight - h, h) % QStringLiteral("/>");
+            double bottom = MonthHeight;
+            for (const qsizetype k : stacked) {
+                const qint32 count = stats.speakerMonth(k, month);
+                if (count == 0)
+                    continue;
+                const double part = h * count / months[m];
+                bottom -= part;
+                out += QStringLiteral("<rect class=\"sc s") % number(k + 1) % u'"'
+                    % rect(bottom, part) % QStringLiteral("/>");
+            }
+            out += QStringLiteral("</g>\n");
+        }
         // Each year is named under its January, and the first under its first month when
         // there is room before the next January.
         if (month % 12 == 0 || (m == 0 && 12 - month % 12 >= 4))
@@ -212,7 +246,7 @@ void writeStatsSection(const ChatStats &stats, const ModernPageInfo &info, QByte
                          "<h2 id=\"stats-t\">統計</h2>\n");
     speakerBars(info, text);
     if (stats.hasDates()) {
-        monthBars(stats, text);
+        monthBars(stats, info, text);
         if (stats.hasTimes())
             hourGrid(stats, text);
         moments(stats, info, text);

@@ -280,12 +280,14 @@ say; STYLE is one of:</source>
     </message>
     <message>
         <source>for today&apos;s browsers and phones: UTF-8, a light
-and a dark theme, search and speaker filters; a
-speaker met again in a later log keeps its
-earlier colour</source>
+and a dark theme, search and speaker filters, a
+calendar of its days, statistics and where it
+came from at its end; a speaker met again in a
+later log keeps its earlier colour</source>
         <translation>今のブラウザとスマートフォン向け: UTF-8、明るい
-テーマと暗いテーマ、検索と発言者の絞り込み。前の
-ログに出た発言者は、後のログでも同じ色になります</translation>
+テーマと暗いテーマ、検索と発言者の絞り込み、
+日のカレンダー、統計、終わりに出典。前のログに
+出た発言者は、後のログでも同じ色になります</translation>
     </message>
     <message>
         <source>with --batch: make index pages, whatever the settings say:

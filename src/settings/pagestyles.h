@@ -29,9 +29,10 @@ inline constexpr PageStyleName PageStyles[] = {
     {PageStyle::Modern, "modern", "モダン",
      QT_TRANSLATE_NOOP("CommandLine",
                        "for today's browsers and phones: UTF-8, a light\n"
-                       "and a dark theme, search and speaker filters; a\n"
-                       "speaker met again in a later log keeps its\n"
-                       "earlier colour")},
+                       "and a dark theme, search and speaker filters, a\n"
+                       "calendar of its days, statistics and where it\n"
+                       "came from at its end; a speaker met again in a\n"
+                       "later log keeps its earlier colour")},
 };
 
 // The style `word` names; none for any other word.

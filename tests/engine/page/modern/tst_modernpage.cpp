@@ -375,7 +375,7 @@ void TestModernPage::structuredMessages_data()
                                        "\xe2\x80\x95\xe2\x80\x95\xe2\x80\x95\nfake\n"
                                        "&lt;b&gt;&amp;lt;</Text></Message></Log>")
                          << "<b>&lt;"
-                         << ""; // the history is read whole: no line to name
+                         << " title=\"元のファイルの 2 行目\""; // the line naming the sender
 }
 
 void TestModernPage::structuredMessages()

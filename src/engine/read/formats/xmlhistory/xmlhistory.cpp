@@ -26,6 +26,7 @@ public:
     bool restart() override
     {
         m_linesOut = 0;
+        m_headers = 0;
         return m_lines->restart();
     }
     bool next(QString &line, LineInfo &info) override
@@ -33,6 +34,8 @@ public:
         const bool got = m_lines->next(line);
         if (m_linesOut < m_roles.size())
             info.role = LineRole(m_roles[m_linesOut]);
+        if (got && info.role == LineRole::Header && m_headers < m_places.size())
+            info.sourceLine = m_places[m_headers++];
         if (got)
             ++m_linesOut;
         return got;
@@ -48,6 +51,8 @@ private:
     LineStamps &m_stamps;
     std::optional<TextLines> m_lines;
     QByteArray m_roles; // one LineRole per line of the text
+    QList<qint64> m_places; // where each message's sender is named in the document
+    qsizetype m_headers = 0; // header lines handed out in this pass
     qsizetype m_linesOut = 0; // lines handed out in this pass
     bool m_lossy = false; // code page 932 lacks some of the text's characters
 };
@@ -60,9 +65,10 @@ bool XmlHistoryReader::load()
     bool ok = false;
     QString text;
     if (readOk)
-        text = readXmlLogData(data, m_headerText, &ok, &m_stamps, &m_roles);
+        text = readXmlLogData(data, m_headerText, &ok, &m_stamps, &m_roles, &m_places);
     if (!ok) {
         m_roles.clear();
+        m_places.clear();
         m_stamps.clear();
         return false;
     }

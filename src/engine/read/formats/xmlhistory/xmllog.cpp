@@ -247,10 +247,12 @@ bool isNode(const QXmlStreamReader &reader)
 class EventWalker
 {
 public:
-    EventWalker(const QString &headerText, bool withStamps, QByteArray *roles)
+    EventWalker(const QString &headerText, bool withStamps, QByteArray *roles,
+                QList<qint64> *places)
         : m_headerText(headerText)
         , m_withStamps(withStamps)
         , m_roles(roles)
+        , m_places(places)
     {
     }
 
@@ -309,6 +311,7 @@ private:
         m_to.clear();
         m_sender = Sender::FirstChild;
         m_name = SenderName();
+        m_senderLine = reader.lineNumber();
     }
 
     void eventToken(const QXmlStreamReader &reader)
@@ -338,6 +341,7 @@ private:
             break;
         case Sender::FirstGrandchild:
             if (reader.isStartElement() && m_open == 3) {
+                m_senderLine = reader.lineNumber();
                 m_sender = Sender::Markup;
                 m_markup.emplace(m_name);
                 m_markupOpen = m_open + 1;
@@ -394,6 +398,8 @@ private:
             note(LineRole::Frame, 1);
         } else {
             m_out += sender % QLatin1Char(' ') % m_headerText % CrLf;
+            if (m_places)
+                m_places->append(m_senderLine);
             bodyLines += appendWithCrLf(m_out, body);
             m_out += CrLf;
             note(LineRole::Header, 1);
@@ -413,6 +419,8 @@ private:
     const QString &m_headerText;
     bool m_withStamps;
     QByteArray *m_roles;
+    QList<qint64> *m_places;
+    qint64 m_senderLine = 0; // the document's line that names the open event's sender
     XmlDates m_dates;
     QString m_element; // the open event's element name
     QString m_child; // the child of the event the current token is in
@@ -435,18 +443,20 @@ private:
 } // namespace
 
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
-                       LineStamps *stamps, QByteArray *roles)
+                       LineStamps *stamps, QByteArray *roles, QList<qint64> *places)
 {
     *ok = false;
     if (stamps)
         stamps->clear();
     if (roles)
         roles->clear();
+    if (places)
+        places->clear();
     if (xmlStructureRefused(data))
         return QString();
     QXmlStreamReader reader(data);
     reader.setNamespaceProcessing(false);
-    EventWalker walker(headerText, stamps != nullptr, roles);
+    EventWalker walker(headerText, stamps != nullptr, roles, places);
     bool rootSeen = false;
     while (!reader.atEnd()) {
         reader.readNext();

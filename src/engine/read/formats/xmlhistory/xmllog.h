@@ -3,6 +3,7 @@
 #include "engine/read/linerole.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class LineStamps;
@@ -18,6 +19,8 @@ class LineStamps;
 // Converts a history already read into memory. Sets *ok to false, and returns an empty text,
 // when the document is not well-formed, or when its structure is refused (see xmlguard.h).
 // With `stamps`, each child's Date and Time attributes are noted for the line that opens it;
-// with `roles`, every line's LineRole, one byte per line.
+// with `roles`, every line's LineRole, one byte per line; with `places`, for every header line in
+// turn, the document's line (from 1) that names its sender.
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
-                       LineStamps *stamps = nullptr, QByteArray *roles = nullptr);
+                       LineStamps *stamps = nullptr, QByteArray *roles = nullptr,
+                       QList<qint64> *places = nullptr);

@@ -129,7 +129,9 @@ public:
 
 private:
     bool read(const QString &name);
-    void take(const rapidjson::Value &m);
+    // Message `place` of the file `file`: the export gives messages no id, so a message is
+    // named by where it stands ("message_1.json#12").
+    void take(const rapidjson::Value &m, const QString &file, qsizetype place);
 
     std::shared_ptr<const ExportFiles> m_files;
     QStringList m_names;
@@ -163,12 +165,13 @@ bool MetaReader::read(const QString &name)
         while (pull.next() == JsonPull::Token::Key) {
             const std::string key(pull.text());
             if (key == "messages" && pull.next() == JsonPull::Token::StartArray) {
-                while (pull.next() == JsonPull::Token::StartObject) {
+                const QString file = name.mid(name.lastIndexOf(u'/') + 1);
+                for (qsizetype place = 1; pull.next() == JsonPull::Token::StartObject; ++place) {
                     item.SetNull();
                     item.GetAllocator().Clear();
                     if (!pull.take(item))
                         break;
-                    take(item);
+                    take(item, file, place);
                 }
             } else if (key == "title" || key == "participants") {
                 if (!pull.take(item))
@@ -194,7 +197,7 @@ bool MetaReader::read(const QString &name)
     return true;
 }
 
-void MetaReader::take(const rapidjson::Value &m)
+void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype place)
 {
     const qint64 ms = json::integer(m, "timestamp_ms", 0);
     chat::Record r;
@@ -217,6 +220,7 @@ void MetaReader::take(const rapidjson::Value &m)
         return;
     }
     chat::Message &msg = r.message;
+    msg.id = file + u'#' + QString::number(place);
     msg.sender = sender;
     msg.when = when;
     if (!content.isEmpty())

@@ -66,7 +66,7 @@ bool MergedLog::restart()
     m_inGroup = false;
     m_earlier.clear();
     m_mine.clear();
-    m_lastDay = m_lastGroupDay = QDate();
+    m_lastDay = m_covered = QDate();
     for (size_t s = 0; s < m_sources.size(); ++s) {
         m_heads[s] = Head();
         m_heads[s].lastMinute = Untimed;
@@ -92,8 +92,11 @@ bool MergedLog::advance(size_t s)
 {
     Head &head = m_heads[s];
     head.has = m_sources[s].records->next(head.record);
-    if (!head.has)
+    if (!head.has) {
+        if (const QDate saved = savedOnDay(s); saved.isValid() && saved > m_covered)
+            m_covered = saved;
         return false;
+    }
     const chat::Record &r = head.record;
     const chat::Moment *when = r.kind == chat::Record::Kind::Message ? &r.message.when
         : r.kind == chat::Record::Kind::Event                        ? &r.event.when
@@ -142,8 +145,9 @@ bool MergedLog::startGroup(chat::Record &record)
         return false;
     // A stretch of days that no export covers: every export that had begun has ended.
     const QDate day = QDateTime::fromMSecsSinceEpoch(group * 60 * 1000, QTimeZone::utc()).date();
-    const QDate last = m_lastGroupDay;
-    m_lastGroupDay = day;
+    const QDate last = m_covered;
+    if (!last.isValid() || day > last)
+        m_covered = day;
     if (!last.isValid() || last.daysTo(day) < 2)
         return false;
     for (const Head &head : m_heads) {
@@ -203,6 +207,16 @@ bool MergedLog::next(chat::Record &record)
         }
         m_inGroup = false;
     }
+}
+
+QDate MergedLog::savedOnDay(size_t s) const
+{
+    const QString saved = m_sources[s].log->savedOn().trimmed();
+    if (saved.size() < 10 || !saved[0].isDigit())
+        return {};
+    QString day = saved.first(10);
+    day.replace(u'-', u'/');
+    return QDate::fromString(day, u"yyyy/MM/dd");
 }
 
 qsizetype MergedLog::total()

@@ -12,8 +12,9 @@ class LogReader;
 
 // Several exports of one chat read as one: their records in time order, a record that two of
 // them both hold once, and a notice where none of them covers a stretch of days ("2019/08/02 〜
-// 2020/03/15 の記録はありません"). Streamed like any export: each source is read once per pass,
-// and only the records of one minute are counted at a time.
+// 2020/03/15 の記録はありません"): an export covers the days up to the one it was saved on, where
+// it tells that, else up to its last record. Streamed like any export: each source is read once per
+// pass, and only the records of one minute are counted at a time.
 //
 // Records are compared by the minute they were said, as shown in the reader's time zone: a
 // message is the same when its sender, that minute and its text (and the files it carries) are.
@@ -63,6 +64,9 @@ private:
     qint64 minuteOf(const chat::Moment &when) const;
     quint64 sameKey(const chat::Record &record) const;
     bool startGroup(chat::Record &record);
+    // The day export `s` says it was saved on ("2020/03/05 14:11", "2020-03-05T…"); invalid
+    // where it tells none.
+    QDate savedOnDay(size_t s) const;
 
     std::vector<Source> m_sources;
     std::vector<Head> m_heads;
@@ -74,5 +78,7 @@ private:
     QHash<quint64, int> m_earlier; // of each record of the minute: most held by an export before
     QHash<quint64, int> m_mine; // and how many the current export held so far
     QDate m_lastDay; // of the last record given
-    QDate m_lastGroupDay; // of the last minute taken
+    // The last day the exports read so far are known to cover: that of the last minute taken,
+    // or the day an export that has ended says it was saved on, if later.
+    QDate m_covered;
 };

@@ -9,9 +9,11 @@
 // where none covers some days, and text logs that tell no times.
 namespace {
 
-QString lineExport(const QString &body)
+// A LINE export saved on `saved`, the day its first message was said unless told.
+QString lineExport(const QString &body, const QString &saved = QStringLiteral("2024/03/18 23:00"))
 {
-    return QStringLiteral("[LINE] 山田とのトーク履歴\n保存日時：2024/04/01 10:00\n\n") + body;
+    return QStringLiteral("[LINE] 山田とのトーク履歴\n保存日時：") + saved + QStringLiteral("\n\n")
+        + body;
 }
 
 } // namespace
@@ -43,6 +45,12 @@ private slots:
                             lineExport("\n2024/03/25(月)\n09:00\t佐藤\t久しぶり\n")}
             << "―――――|2024/03/18(月)|―――――|山田  の発言 :|10:00 おはよう|―――――"
                "|2024/03/19 〜 2024/03/24 の記録はありません|―――――|―――――|2024/03/25(月)"
+               "|―――――|佐藤  の発言 :|09:00 久しぶり";
+        QTest::newRow("an export covers the days up to its saving")
+            << QStringList {lineExport(day18 + "10:00\t山田\tおはよう\n", "2024/03/31 22:00"),
+                            lineExport("\n2024/04/03(水)\n09:00\t佐藤\t久しぶり\n")}
+            << "―――――|2024/03/18(月)|―――――|山田  の発言 :|10:00 おはよう|―――――"
+               "|2024/04/01 〜 2024/04/02 の記録はありません|―――――|―――――|2024/04/03(水)"
                "|―――――|佐藤  の発言 :|09:00 久しぶり";
         QTest::newRow("a silence within one export is no gap")
             << QStringList {lineExport(day18

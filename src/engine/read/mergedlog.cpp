@@ -4,6 +4,7 @@
 #include "engine/read/logreader.h"
 #include "engine/read/shared/dates.h"
 
+#include <QSet>
 #include <limits>
 
 namespace {
@@ -47,6 +48,7 @@ bool MergedLog::load()
 const chat::Chat &MergedLog::chat() const
 {
     m_chat = chat::Chat();
+    QSet<QString> named;
     for (const Source &source : m_sources) {
         const chat::Chat &chat = source.records->chat();
         if (m_chat.name.isEmpty())
@@ -54,8 +56,10 @@ const chat::Chat &MergedLog::chat() const
         if (m_chat.source.isEmpty())
             m_chat.source = chat.source;
         for (const QString &person : chat.participants) {
-            if (!m_chat.participants.contains(person))
+            if (!named.contains(person)) {
+                named.insert(person);
                 m_chat.participants.append(person);
+            }
         }
     }
     return m_chat;
@@ -143,8 +147,9 @@ bool MergedLog::startGroup(chat::Record &record)
     m_mine.clear();
     if (group == Untimed)
         return false;
+    m_groupDay = QDateTime::fromMSecsSinceEpoch(group * 60 * 1000, QTimeZone::utc()).date();
     // A stretch of days that no export covers: every export that had begun has ended.
-    const QDate day = QDateTime::fromMSecsSinceEpoch(group * 60 * 1000, QTimeZone::utc()).date();
+    const QDate day = m_groupDay;
     const QDate last = m_covered;
     if (!last.isValid() || day > last)
         m_covered = day;
@@ -195,14 +200,12 @@ bool MergedLog::next(chat::Record &record)
             const quint64 key = sameKey(record);
             if (++m_mine[key] <= m_earlier.value(key))
                 continue; // an export before this one held it
+            // A record with a time of its own is said on its minute's day, as shown.
             const chat::Moment &when = record.kind == chat::Record::Kind::Message
                 ? record.message.when
                 : record.event.when;
-            if (when.isValid()) {
-                const QDate day = when.instant ? when.at.toTimeZone(m_zone).date() : when.at.date();
-                if (!m_lastDay.isValid() || day > m_lastDay)
-                    m_lastDay = day;
-            }
+            if (when.isValid() && (!m_lastDay.isValid() || m_groupDay > m_lastDay))
+                m_lastDay = m_groupDay;
             return true;
         }
         m_inGroup = false;

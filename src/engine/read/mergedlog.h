@@ -74,6 +74,7 @@ private:
     mutable chat::Chat m_chat;
     bool m_inGroup = false;
     qint64 m_group = 0; // the minute whose records are being taken
+    QDate m_groupDay; // and its day
     size_t m_source = 0; // whose records of that minute are being taken
     QHash<quint64, int> m_earlier; // of each record of the minute: most held by an export before
     QHash<quint64, int> m_mine; // and how many the current export held so far

@@ -1,3 +1,4 @@
+#include "engine/convert/runsteps.h"
 #include "engine/read/logreader.h"
 #include "engine/text/linetests.h"
 #include "settings/settings.h"
@@ -81,12 +82,7 @@ private slots:
         }
         const LineTests tests(StandardHeaderText);
         LogReader reader;
-        reader.setMergedWith(paths.mid(1), [&tests] {
-            auto sorter = std::make_shared<LineSorter>(tests, false);
-            return [sorter](QStringView line) {
-                return sorter->sort(line);
-            };
-        });
+        reader.setMergedWith(paths.mid(1), lineSorting(tests));
         QVERIFY(reader.open(paths.first(), StandardHeaderText));
         QVERIFY(reader.format().chatExport());
         // Both passes of a page give the same lines.

@@ -74,12 +74,13 @@ async function launch(extraArgs) {
 }
 
 // A tab that records what a reader would notice: console messages, uncaught errors, the
-// browser's own complaints (such as a refused policy) and every request that left the disk.
+// browser's own complaints (such as a refused policy) and every request that left the disk;
+// and the files it read.
 async function openTab(browser, {width, height, dark, mobile}) {
   const {targetId} = await browser.send('Target.createTarget', {url: 'about:blank'});
   const {sessionId} = await browser.send('Target.attachToTarget', {targetId, flatten: true});
   const tab = {
-    sessionId, console: [], requests: [],
+    sessionId, console: [], requests: [], files: [],
     send: (method, params) => browser.send(method, params, sessionId),
     event: (method, test) => browser.event(method, sessionId, test),
   };
@@ -95,6 +96,8 @@ async function openTab(browser, {width, height, dark, mobile}) {
       tab.console.push(m.params.entry.level + ': ' + m.params.entry.text);
     else if (m.method === 'Network.requestWillBeSent' && !/^(file|data|about):/.test(m.params.request.url))
       tab.requests.push(m.params.request.url);
+    else if (m.method === 'Network.requestWillBeSent' && m.params.request.url.startsWith('file:'))
+      tab.files.push(m.params.request.url);
   });
   await tab.send('Page.enable');
   await tab.send('Runtime.enable');

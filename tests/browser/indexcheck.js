@@ -57,8 +57,12 @@ async function follow(tab, selector, target) {
     check(label + ': rows newest first', await tab.eval(
       `Array.from(document.querySelectorAll('tbody tr')).map((r) => r.getAttribute('data-page'))`),
       expected.rows);
+    tab.files.length = 0;
     const hits = await search(tab, expected.search);
     check(label + ': hits across pages', hits.map((h) => h.href), expected.hits);
+    // The term files tell which pages hold the words: no other page's text is read.
+    check(label + ': text read', tab.files.map((f) => decodeURIComponent(f.slice(f.lastIndexOf('/') + 1)))
+      .filter((n) => n.endsWith('.htm.js')).sort(), expected.read);
     check(label + ': no sideways scrolling',
           await tab.eval('document.documentElement.scrollWidth <= innerWidth'), true);
     if (shots)

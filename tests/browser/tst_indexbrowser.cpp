@@ -107,6 +107,7 @@ void TestIndexBrowser::initTestCase()
       "rows": ["_new.htm", "_old.htm", "_undated.htm"],
       "search": "needle",
       "hits": ["_new.htm#u2", "_old.htm#u29"],
+      "read": ["_new.htm.js", "_old.htm.js"],
       "alike": [["ＮＥＥＤＬＥ", ["_new.htm#u2", "_old.htm#u29"]], ["オヤスミ NEEDLE", ["_old.htm#u29"]],
                 ["σ", ["_new.htm#u2"]]],
       "firstHit": ["はなこ", "2024/01/15", "はなこ"],

@@ -183,16 +183,143 @@
   var blockAt = pelorinSearch.blockAt;
   // Each page's utterances, joined by a character no text holds, folded once when it arrives.
   var Separator = '\u0001';
-  var pages = [];
-  var wanted = 0, arrived = 0, missing = 0, started = false;
+  var missing = rows.filter(function (row) { return row.getAttribute('data-search') !== '1'; }).length;
 
   function titleOf(row) {
     return row.querySelector('td.chat a').textContent;
   }
+
+  // The term files (written beside the index): which pages hold each folded character and
+  // pair of characters, and in how many utterances. A search loads the few its words fall in
+  // and reads the text of those pages alone; without them it reads every page's text.
+  var terms = (function () {
+    var meta = document.querySelector('meta[name="pelorin-terms"]');
+    var m = meta && /^([^ ]+\/) (\d+)$/.exec(meta.getAttribute('content'));
+    return m ? {folder: m[1], shards: Number(m[2]), loaded: {}, waiting: {}} : null;
+  })();
+  var digit = {};
+  '0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz-_'.split('').forEach(
+    function (c, i) { digit[c] = i; });
+  // A term's pages: their rows, and the utterances there that hold it.
+  function postings(text) {
+    var rowsOf = [], counts = [], row = -1, pair = [], n = 0;
+    for (var i = 0; i < text.length; i++) {
+      var v = digit[text[i]];
+      n = n * 32 + (v & 31);
+      if (v >= 32)
+        continue;
+      pair.push(n);
+      n = 0;
+      if (pair.length === 2) {
+        row += pair[0] + 1;
+        rowsOf.push(row);
+        counts.push(pair[1] + 1);
+        pair = [];
+      }
+    }
+    return {rows: rowsOf, counts: counts};
+  }
+  function shardOf(term) {
+    var key = (term.charCodeAt(0) << 16 | (term.length > 1 ? term.charCodeAt(1) : 0)) >>> 0;
+    return (Math.imul(key, 0x9E3779B1 | 0) >>> 16) & (terms.shards - 1);
+  }
+  window.pelorinSearchTerms = function (version, shard, items) {
+    var script = document.currentScript;
+    if (version !== 1 || !terms || !script || Number(script.getAttribute('data-shard')) !== shard)
+      return;
+    var map = new Map();
+    for (var i = 0; i + 1 < items.length; i += 2)
+      map.set(items[i], items[i + 1]);
+    terms.loaded[shard] = map;
+  };
+  function loadShard(shard, done) {
+    if (terms.loaded[shard] !== undefined)
+      return done();
+    if (terms.waiting[shard])
+      return terms.waiting[shard].push(done);
+    terms.waiting[shard] = [done];
+    var script = document.createElement('script');
+    script.setAttribute('data-shard', String(shard));
+    script.onload = script.onerror = function () {
+      if (terms.loaded[shard] === undefined)
+        terms.loaded[shard] = null; // missing or broken: the search reads every page
+      script.remove();
+      var callbacks = terms.waiting[shard];
+      delete terms.waiting[shard];
+      callbacks.forEach(function (f) { f(); });
+    };
+    script.src = terms.folder + ('000' + shard).slice(-4) + '.js';
+    document.body.appendChild(script);
+  }
+  // The terms looked up for the words: the word itself when it is one unit, else its pairs
+  // (at most eight, spread over it).
+  function termsOf(words) {
+    if (words.length === 1)
+      return [words];
+    var pairs = [];
+    for (var i = 0; i + 1 < words.length; i++) {
+      var pair = words.substr(i, 2);
+      if (pair.indexOf('\u0000') < 0 && pairs.indexOf(pair) < 0)
+        pairs.push(pair);
+    }
+    if (pairs.length <= 8)
+      return pairs;
+    var some = [];
+    for (var k = 0; k < 8; k++)
+      some.push(pairs[Math.round(k * (pairs.length - 1) / 7)]);
+    return some;
+  }
+  // The pages that may hold the words (newest first), and when the words are one or two
+  // units, how many utterances do. Null when the term files cannot tell.
+  function candidates(words, done) {
+    var wanted = terms ? termsOf(words) : [];
+    if (!wanted.length)
+      return done(null);
+    var left = wanted.length;
+    wanted.forEach(function (term) {
+      loadShard(shardOf(term), function () {
+        if (--left === 0)
+          done(intersect(wanted, words.length <= 2));
+      });
+    });
+  }
+  function intersect(wanted, exact) {
+    var lists = [];
+    for (var i = 0; i < wanted.length; i++) {
+      var map = terms.loaded[shardOf(wanted[i])];
+      if (!map)
+        return null;
+      var text = map.get(wanted[i]);
+      if (text === undefined)
+        return {rows: [], counts: [], exact: true};
+      lists.push(postings(text));
+    }
+    lists.sort(function (a, b) { return a.rows.length - b.rows.length; });
+    var result = lists[0];
+    for (var l = 1; l < lists.length; l++) {
+      var other = lists[l], rowsOf = [], counts = [], j = 0;
+      for (var r = 0; r < result.rows.length; r++) {
+        while (j < other.rows.length && other.rows[j] < result.rows[r])
+          j++;
+        if (j < other.rows.length && other.rows[j] === result.rows[r]) {
+          rowsOf.push(result.rows[r]);
+          counts.push(Math.min(result.counts[r], other.counts[j]));
+        }
+      }
+      result = {rows: rowsOf, counts: counts};
+    }
+    result.exact = exact;
+    return result;
+  }
+
+  // The text of pages, loaded as scripts beside them; the latest few kept for the next search.
+  var CachedUnits = 16 * 1024 * 1024;
+  var cache = new Map(), cachedUnits = 0, loading = {};
   window.pelorinSearchData = function (version, name, speakers, items) {
     var script = document.currentScript;
-    var row = script && rows[Number(script.getAttribute('data-row'))];
-    if (version !== 1 || !row)
+    var at = script ? Number(script.getAttribute('data-row')) : -1;
+    var row = rows[at];
+    if (version !== 1 || !row || !loading[at])
       return;
     var texts = [], who = [], dayStarts = [], days = [];
     for (var i = 0; i < items.length;) {
@@ -213,73 +340,42 @@
       starts[k] = p;
     }
     starts[texts.length] = folded.length + 1;
-    pages[Number(script.getAttribute('data-row'))] = {
+    loading[at].page = {
       row: row, title: titleOf(row), link: row.getAttribute('data-page'),
       anchors: row.getAttribute('data-anchors') === '1', speakers: speakers, texts: texts,
       who: who, dayStarts: dayStarts, days: days, folded: folded, starts: starts
     };
   };
-
-  // While the pages arrive, a search already typed goes through those in, now and then, so the
-  // first hits show long before a large archive is all in; the last pass is the full one.
-  var partly = 0;
-  function preparing() {
-    return '検索の準備中… ' + (arrived + missing) + ' / ' + wanted + ' ページ'
-      + (words && !hitList.hidden ? '。届いたページの一致を表示しています' : '');
-  }
-  function progress() {
-    if (arrived + missing < wanted) {
-      status.textContent = preparing();
-      if (words && !partly)
-        partly = setTimeout(function () { partly = 0; search(); }, 400);
-      return;
+  function loadPage(at, done) {
+    var page = cache.get(at);
+    if (page) {
+      cache.delete(at);
+      cache.set(at, page);
+      return done(page);
     }
-    clearTimeout(partly);
-    partly = 0;
-    status.textContent = '';
-    search();
-  }
-  // The search data of every page, loaded as scripts beside the pages, a few at a time.
-  function load() {
-    if (started)
-      return;
-    started = true;
-    // Pages listed by earlier versions, or whose data could not be written, have none.
-    var queue = [];
-    rows.forEach(function (row, at) {
-      if (row.getAttribute('data-search') === '1')
-        queue.push(at);
-    });
-    wanted = rows.length;
-    missing = rows.length - queue.length;
-    var next = 0;
-    function one() {
-      if (next >= queue.length)
-        return;
-      var at = queue[next++];
-      var script = document.createElement('script');
-      script.setAttribute('data-row', String(at));
-      script.onload = function () {
-        if (pages[at])
-          arrived++;
-        else
-          missing++;
-        script.remove();
-        progress();
-        one();
-      };
-      script.onerror = function () {
-        missing++;
-        script.remove();
-        progress();
-        one();
-      };
-      script.src = rows[at].getAttribute('data-page') + '.js';
-      document.body.appendChild(script);
-    }
-    for (var i = 0; i < 4; i++)
-      one();
-    progress();
+    if (loading[at])
+      return loading[at].callbacks.push(done);
+    loading[at] = {callbacks: [done], page: null};
+    var script = document.createElement('script');
+    script.setAttribute('data-row', String(at));
+    script.onload = script.onerror = function () {
+      var load = loading[at];
+      delete loading[at];
+      script.remove();
+      if (load.page) {
+        cache.set(at, load.page);
+        cachedUnits += load.page.folded.length;
+        cache.forEach(function (old, key) {
+          if (cachedUnits > CachedUnits && key !== at) {
+            cache.delete(key);
+            cachedUnits -= old.folded.length;
+          }
+        });
+      }
+      load.callbacks.forEach(function (f) { f(load.page); });
+    };
+    script.src = rows[at].getAttribute('data-page') + '.js';
+    document.body.appendChild(script);
   }
 
   function dayOf(page, m) {
@@ -317,14 +413,13 @@
     span.appendChild(document.createTextNode(flat(text.slice(end, to)) + (to < text.length ? '…' : '')));
     return span;
   }
-  function hitItem(page, m, near, words) {
+  function hitItem(hit, words) {
     var li = document.createElement('li');
     var a = document.createElement('a');
-    a.href = page.link + (page.anchors ? '#u' + (m + 1) : '');
+    a.href = hit.link + (hit.anchors ? '#u' + (hit.m + 1) : '');
     var head = document.createElement('span');
     head.className = 'hit-head';
-    var parts = [['hit-page', page.title], ['hit-date', dayOf(page, m)],
-                 ['hit-who', String(page.speakers[page.who[m]] || '')]];
+    var parts = [['hit-page', hit.title], ['hit-date', hit.day], ['hit-who', hit.who]];
     parts.forEach(function (part) {
       if (!part[1])
         return;
@@ -334,64 +429,100 @@
       head.appendChild(s);
     });
     a.appendChild(head);
-    a.appendChild(snippet(page.texts[m], words, near));
+    a.appendChild(snippet(hit.text, words, hit.near));
     li.appendChild(a);
     return li;
   }
 
-  // One pass over every page, newest first, a few milliseconds at a time.
+  // A search: the pages that may hold the words, read newest first (a few loading ahead),
+  // until the list is full and, where the term files could not count them, every hit counted.
+  var ShownHits = 100, CountedHits = 100000, Ahead = 4;
   var pass = 0;
   var words = '';
   function search() {
     var mine = ++pass;
-    var found = [], total = 0, pagesHit = 0, index = 0;
     if (!words) {
       hitList.textContent = '';
       hitList.hidden = true;
       status.textContent = '';
       return;
     }
-    var early = arrived + missing < wanted; // only the pages in so far
-    if (!early)
-      status.textContent = '検索中…';
-    function slice() {
+    status.textContent = '検索中…';
+    var asked = words;
+    candidates(asked, function (known) {
       if (mine !== pass)
         return;
-      var until = performance.now() + 12;
-      while (index < pages.length && performance.now() < until) {
-        var page = pages[index++];
-        if (!page)
-          continue;
-        var f = page.folded, from = 0, at, hit = false;
-        while (total < CountedHits && (at = f.indexOf(words, from)) >= 0) {
-          var m = blockAt(page.starts, at);
-          if (found.length < ShownHits)
-            found.push([page, m, at - page.starts[m]]);
-          total++;
-          hit = true;
-          from = page.starts[m + 1];
-        }
-        if (hit)
-          pagesHit++;
-      }
-      if (index < pages.length && total < CountedHits) {
-        setTimeout(slice, 0);
-        return;
-      }
-      show(found, total, pagesHit, early);
-    }
-    slice();
+      var list = known ? known.rows : rows.map(function (row, at) {
+        return row.getAttribute('data-search') === '1' ? at : -1;
+      }).filter(function (at) { return at >= 0; });
+      read(mine, asked, list, known && known.exact ? known : null);
+    });
   }
-  function show(found, total, pagesHit, early) {
-    // The last list stays until this one is ready, so that it does not flicker while pages
-    // arrive.
+  function read(mine, asked, list, counted) {
+    var found = [], total = 0, pagesHit = 0, next = 0, requested = 0, pages = {};
+    if (counted) {
+      counted.counts.forEach(function (c) { total += c; });
+      pagesHit = list.length;
+    }
+    var shownAt = performance.now();
+    function enough() {
+      return found.length >= ShownHits && (counted || total >= CountedHits);
+    }
+    function request() {
+      while (requested < list.length && requested < next + Ahead) {
+        var at = list[requested++];
+        loadPage(at, arrived.bind(null, at));
+      }
+    }
+    function arrived(at, page) {
+      if (mine !== pass)
+        return;
+      pages[at] = page || false;
+      while (next < list.length && pages[list[next]] !== undefined && !enough()) {
+        scan(pages[list[next]]);
+        delete pages[list[next++]];
+      }
+      if (next >= list.length || enough())
+        return show(found, total, pagesHit, 0, list.length);
+      // A long search shows what it has found so far, now and then.
+      if (performance.now() - shownAt > 300) {
+        shownAt = performance.now();
+        show(found, total, pagesHit, next, list.length);
+      }
+      request();
+    }
+    function scan(page) {
+      if (!page)
+        return;
+      var f = page.folded, from = 0, at, hit = false;
+      while ((at = f.indexOf(asked, from)) >= 0 && (counted ? found.length < ShownHits
+                                                            : total < CountedHits)) {
+        var m = blockAt(page.starts, at);
+        if (found.length < ShownHits)
+          found.push({link: page.link, anchors: page.anchors, m: m, title: page.title,
+                      day: dayOf(page, m), who: String(page.speakers[page.who[m]] || ''),
+                      text: page.texts[m], near: at - page.starts[m]});
+        if (!counted)
+          total++;
+        hit = true;
+        from = page.starts[m + 1];
+      }
+      if (hit && !counted)
+        pagesHit++;
+    }
+    if (!list.length)
+      return show(found, 0, 0, 0, 0);
+    request();
+  }
+  // `done` of `of` pages read: while some are left, the list so far and where the search is.
+  function show(found, total, pagesHit, done, of) {
     var list = document.createDocumentFragment();
-    found.forEach(function (f) { list.appendChild(hitItem(f[0], f[1], f[2], words)); });
+    found.forEach(function (f) { list.appendChild(hitItem(f, words)); });
     hitList.textContent = '';
     hitList.appendChild(list);
     hitList.hidden = found.length === 0;
-    if (early) {
-      status.textContent = preparing();
+    if (done > 0) {
+      status.textContent = '検索中… ' + done + ' / ' + of + ' ページ';
       return;
     }
     // Past the count the search stops, so the pages are not all counted either.
@@ -405,9 +536,7 @@
   }
 
   var waiting = 0;
-  query.addEventListener('focus', load);
   query.addEventListener('input', function () {
-    load();
     clearTimeout(waiting);
     waiting = setTimeout(function () {
       words = fold(query.value.trim()).split(Separator).join('');

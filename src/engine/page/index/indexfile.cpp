@@ -1,6 +1,7 @@
 #include "engine/page/index/indexfile.h"
 
 #include "engine/page/index/searchdata.h"
+#include "engine/page/index/termindex.h"
 #include "fileio/atomicfile.h"
 #include "fileio/filename.h"
 #include "fileio/folderlock.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 
 namespace {
 
@@ -26,8 +28,9 @@ QString fileNameOf(const QString &path)
 }
 
 // The rows of an index this program wrote, read a row at a time (a row's opening tag may span
-// lines in indexes of earlier versions).
-bool readRows(const QString &path, QHash<QString, IndexEntry> &rows, QString *error)
+// lines in indexes of earlier versions), and where its term files are.
+bool readRows(const QString &path, QHash<QString, IndexEntry> &rows, TermFiles &terms,
+              QString *error)
 {
     QFile file;
     if (fileio::openForReading(path, file, error) != fileio::ReadOpen::Ok)
@@ -41,6 +44,8 @@ bool readRows(const QString &path, QHash<QString, IndexEntry> &rows, QString *er
                 *error = file.errorString();
             return false;
         }
+        if (line.startsWith("<meta name=\"pelorin-terms\""))
+            terms = TermFiles::fromAttribute(readTermsMeta(QString::fromUtf8(line)));
         if (line.startsWith("<tr data-page="))
             row = line;
         else if (!row.isEmpty())
@@ -99,12 +104,13 @@ bool writePageIndex(const QString &folder, const QString &prefix, const QList<In
     // it: each would otherwise drop the rows the other added.
     const fileio::FolderLock lock(folder);
     QHash<QString, IndexEntry> rows;
+    TermFiles earlierTerms;
     if (fileio::exists(path)) {
         if (!isOwnIndex(path))
             return failed(error,
                           QT_TRANSLATE_NOOP("FileError", "the name is taken by another file"));
         QHash<QString, IndexEntry> earlier;
-        if (!readRows(path, earlier, error))
+        if (!readRows(path, earlier, earlierTerms, error))
             return false;
         for (const IndexEntry &e : std::as_const(earlier)) {
             if (fileio::fileId(folder + u'/' + e.page))
@@ -113,10 +119,20 @@ bool writePageIndex(const QString &folder, const QString &prefix, const QList<In
                 removeSearchData(folder + u'/' + searchDataName(e.page));
         }
     }
-    for (const IndexEntry &e : entries)
+    QSet<QString> rewritten;
+    for (const IndexEntry &e : entries) {
         rows.insert(e.page, e);
+        rewritten.insert(e.page);
+    }
 
     QList<IndexEntry> sorted = rows.values();
     sortNewestFirst(sorted);
-    return fileio::writeFileAtomically(path, indexPage(folderTitle(folder), sorted), error);
+    // Without term files the index still searches, by reading every page's data.
+    const TermFiles terms = writeTermFiles(folder, prefix, sorted, earlierTerms, rewritten);
+    if (!fileio::writeFileAtomically(
+            path, indexPage(folderTitle(folder), sorted, terms.attribute()), error))
+        return false;
+    if (earlierTerms.folder != terms.folder)
+        removeTermFiles(folder, earlierTerms);
+    return true;
 }

@@ -16,6 +16,8 @@ namespace {
 // The mark by which an index page is known as one this program wrote.
 const QByteArray IndexMark
     = QByteArrayLiteral("<meta name=\"generator\" content=\"Pelorin index\">");
+// Where the index's term files are (termindex.h), on a line of its own.
+const QString TermsMeta = QStringLiteral("<meta name=\"pelorin-terms\" content=\"");
 const QString SpeakerSeparator = QStringLiteral("、");
 
 QString unescaped(QString text)
@@ -232,15 +234,17 @@ bool isIndexHead(QByteArrayView head)
     return head.startsWith("<!DOCTYPE html>") && QByteArrayView(head).indexOf(IndexMark) >= 0;
 }
 
-QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries)
+QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries,
+                     const QString &termFiles)
 {
     QString page = QStringLiteral(
                        "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                        "<meta name=\"color-scheme\" content=\"light dark\">\n")
-        % QString::fromLatin1(IndexMark) % u'\n' % securityPolicy() % QStringLiteral("<title>")
-        % htmlEscaped(folderName) % QStringLiteral(" : 一覧</title>\n<style>")
-        % indexassets::indexStyle()
+        % QString::fromLatin1(IndexMark) % u'\n'
+        % (termFiles.isEmpty() ? QString() : TermsMeta % htmlEscaped(termFiles) % u"\">\n")
+        % securityPolicy() % QStringLiteral("<title>") % htmlEscaped(folderName)
+        % QStringLiteral(" : 一覧</title>\n<style>") % indexassets::indexStyle()
         % QStringLiteral("</style>\n</head>\n<body>\n<header class=\"top\">\n<h1>")
         % htmlEscaped(folderName)
         % QStringLiteral("</h1>\n<p class=\"facts\">ページ %1 件（新しい順）</p>\n")
@@ -259,6 +263,15 @@ QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries
     page += QStringLiteral("</tbody>\n</table>\n</main>\n<script>") % indexassets::indexScript()
         % QStringLiteral("</script>\n</body>\n</html>\n");
     return page.toUtf8();
+}
+
+QString readTermsMeta(QStringView line)
+{
+    if (!line.startsWith(TermsMeta))
+        return QString();
+    const QStringView rest = line.sliced(TermsMeta.size());
+    const qsizetype end = rest.indexOf(u'"');
+    return end < 0 ? QString() : unescaped(rest.first(end).toString());
 }
 
 bool readIndexRow(QStringView line, IndexEntry &e)

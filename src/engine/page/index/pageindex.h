@@ -56,8 +56,12 @@ constexpr qsizetype IndexHeadBytes = 4096;
 // True when these first bytes of a file are the head of an index page this program wrote.
 bool isIndexHead(QByteArrayView head);
 
-// The whole index page of a folder shown as `folderName`, its rows in the order given.
-QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries);
+// The whole index page of a folder shown as `folderName`, its rows in the order given, naming
+// its term files (termindex.h) where it has them.
+QByteArray indexPage(const QString &folderName, const QList<IndexEntry> &entries,
+                     const QString &termFiles = QString());
+// Where an index's term files are, when `line` of the index names them; else empty.
+QString readTermsMeta(QStringView line);
 // The row that `text` starts with (its opening tag, "<tr data-page=…>", which earlier versions
 // wrote over several lines); false for anything else.
 bool readIndexRow(QStringView text, IndexEntry &entry);

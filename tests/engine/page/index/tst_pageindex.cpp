@@ -5,13 +5,18 @@
 #include "engine/appstate.h"
 #include "engine/convert/htmlconverter.h"
 #include "engine/intake.h"
+#include "engine/page/index/searchdata.h"
+#include "engine/page/index/termindex.h"
 #include "support/files.h"
 #include "support/recordinghost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -64,10 +69,13 @@ private slots:
     void pageNeverTakesTheIndex();
     void foreignIndexReadOnlyAtItsHead_data();
     void foreignIndexReadOnlyAtItsHead();
+    void termFiles_data();
+    void termFiles();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
     void run(const QStringList &names);
+    QString pagesHolding(const QString &words) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     AppState m_state;
@@ -297,6 +305,101 @@ void TestPageIndex::foreignIndexReadOnlyAtItsHead()
     QVERIFY(QFile::exists(path(QStringLiteral("_a.htm")))); // the page itself was written
     QCOMPARE(m_host.messages.size(), 1);
     QVERIFY(m_host.messages[0].prompt.endsWith(path(QStringLiteral("_index.htm"))));
+}
+
+// What the index's term files say of the folded words (one or two units): "PAGE:COUNT …", the
+// pages newest first.
+QString TestPageIndex::pagesHolding(const QString &words) const
+{
+    QStringList pages, found;
+    TermFiles files;
+    for (const QByteArray &line : readFile(path(QStringLiteral("_index.htm"))).split('\n')) {
+        if (line.startsWith("<tr data-page=\""))
+            pages.append(QString::fromUtf8(line.mid(15, line.indexOf('"', 15) - 15)));
+        else if (const QString meta = readTermsMeta(QString::fromUtf8(line)); !meta.isEmpty())
+            files = TermFiles::fromAttribute(meta);
+    }
+    searchterms::Term term = 0;
+    if (!files.isValid() || !searchterms::termOf(searchterms::fold(words), term))
+        return QStringLiteral("no term files");
+    QByteArray key;
+    appendJsString(searchterms::termText(term), key);
+    const QByteArray shard
+        = readFile(path(files.folder)
+                   + QStringLiteral("/%1.js").arg(searchterms::shardOf(term, files.shards), 4, 10,
+                                                  QLatin1Char('0')));
+    const qsizetype at = shard.indexOf(QByteArray('\n' + key + ",\""));
+    if (at < 0)
+        return QString();
+    const qsizetype from = at + key.size() + 3;
+    QList<std::pair<quint32, quint32>> postings;
+    if (!searchterms::readPostings(shard.mid(from, shard.indexOf('"', from) - from), postings))
+        return QStringLiteral("unreadable");
+    for (const auto &[row, count] : postings)
+        found.append(pages.value(row) + u':' + QString::number(count));
+    return found.join(u' ');
+}
+
+// The term files, over runs into the same folder: folded as the search folds, counted by
+// utterances, kept for the pages a run leaves alone, renewed for those it writes again, gone
+// with their pages. Each step writes a log and converts it ("NAME=TEXT"), removes a file
+// ("-NAME"), or gives one other bytes of the same size and time ("~NAME").
+void TestPageIndex::termFiles_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<QString>("pages");
+    const QString a = QStringLiteral("a.txt=Al の発言 :\r\nアリガトウ ＨＥＬＬＯ\r\nBo の発言 :\r\n"
+                                     "ありがとう ありがとう\r\nhello\r\n");
+    const QString b = QStringLiteral("b.txt=Cy の発言 :\r\nありがとう\r\n");
+    QTest::newRow("kana, width and case alike") << QStringList {a} << "リガ"
+                                                << "_a.htm:2";
+    QTest::newRow("one unit") << QStringList {a} << "Ｈ"
+                              << "_a.htm:2";
+    QTest::newRow("a page added") << QStringList {a, b} << "あり"
+                                  << "_b.htm:1 _a.htm:2";
+    QTest::newRow("a log written again")
+        << QStringList {a, b, QStringLiteral("a.txt=Al の発言 :\r\nさよなら\r\n")} << "あり"
+        << "_b.htm:1";
+    QTest::newRow("a page gone") << QStringList {a, b, QStringLiteral("-_b.htm"), a} << "あり"
+                                 << "_a.htm:2";
+    QTest::newRow("what a run leaves alone is not read again")
+        << QStringList {a, QStringLiteral("~_a.htm.js"), b} << "あり"
+        << "_b.htm:1 _a.htm:2";
+    QTest::newRow("no such words") << QStringList {a} << "zq"
+                                   << "";
+}
+
+void TestPageIndex::termFiles()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QString, words);
+    QFETCH(QString, pages);
+    int runs = 0;
+    for (const QString &step : steps) {
+        if (step.startsWith(u'-')) {
+            QVERIFY(QFile::remove(path(step.mid(1))));
+            continue;
+        }
+        if (step.startsWith(u'~')) { // the same size and time, other bytes
+            const QByteArray name = QFile::encodeName(path(step.mid(1)));
+            struct stat st;
+            QVERIFY(::stat(name.constData(), &st) == 0);
+            writeFile(path(step.mid(1)), QByteArray(st.st_size, '/'));
+            const struct timespec times[2] = {st.st_atim, st.st_mtim};
+            QVERIFY(::utimensat(AT_FDCWD, name.constData(), times, 0) == 0);
+            continue;
+        }
+        const QString name = step.section(u'=', 0, 0);
+        writeFile(path(name), sjisLog(step.section(u'=', 1)));
+        run({name});
+        ++runs;
+    }
+    QCOMPARE(pagesHolding(words), pages);
+    QVERIFY(m_host.messages.isEmpty());
+    // Two folders take turns: the one the index names, and no other left behind.
+    const QStringList folders = QDir(m_dir->path()).entryList({QStringLiteral("_index.search-*")});
+    QCOMPARE(folders, QStringList {runs % 2 ? "_index.search-a" : "_index.search-b"});
 }
 
 QTEST_GUILESS_MAIN(TestPageIndex)

@@ -1,0 +1,201 @@
+#include "engine/page/index/searchterms.h"
+
+#include <algorithm>
+
+namespace searchterms {
+
+namespace {
+
+// Digits of five bits: the last digit of a number from the first alphabet, the others from
+// the second (index.js reads them so).
+constexpr char LastDigits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUV";
+constexpr char MoreDigits[] = "WXYZabcdefghijklmnopqrstuvwxyz-_";
+
+void appendNumber(quint32 n, QByteArray &out)
+{
+    char digits[8];
+    int count = 0;
+    do {
+        digits[count++] = char(n & 31);
+        n >>= 5;
+    } while (n > 0);
+    while (count > 1)
+        out.append(MoreDigits[int(digits[--count])]);
+    out.append(LastDigits[int(digits[0])]);
+}
+
+// The value of a digit, plus 32 when more digits follow; -1 for no digit.
+int digitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'V')
+        return c - 'A' + 10;
+    if (c >= 'W' && c <= 'Z')
+        return 32 + c - 'W';
+    if (c >= 'a' && c <= 'z')
+        return 32 + 4 + c - 'a';
+    if (c == '-')
+        return 32 + 30;
+    if (c == '_')
+        return 32 + 31;
+    return -1;
+}
+
+bool readNumber(QByteArrayView text, qsizetype &at, quint32 &n)
+{
+    quint64 value = 0;
+    for (int digits = 0; at < text.size() && digits < 7; ++digits) {
+        const int v = digitValue(text[at++]);
+        if (v < 0)
+            return false;
+        value = value * 32 + (v & 31);
+        if (v < 32) {
+            if (value > 0xFFFFFFFFu)
+                return false;
+            n = quint32(value);
+            return true;
+        }
+    }
+    return false;
+}
+
+quint32 hashOf(Term term)
+{
+    return term * 0x9E3779B1u;
+}
+
+} // namespace
+
+QString fold(QStringView text)
+{
+    QString folded = text.toString().normalized(QString::NormalizationForm_KC).toLower();
+    for (QChar &c : folded) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
+            c = QChar(char16_t(u - 0x60));
+        else if (u == 0x03C2) // a final sigma
+            c = QChar(char16_t(0x03C3));
+    }
+    return folded;
+}
+
+PageTerms::PageTerms()
+    : m_slots(1024)
+{
+}
+
+void PageTerms::grow()
+{
+    const QList<Slot> old = std::exchange(m_slots, QList<Slot>(m_slots.size() * 2));
+    const quint32 mask = quint32(m_slots.size() - 1);
+    for (const Slot &s : old) {
+        if (s.count == 0)
+            continue;
+        quint32 at = hashOf(s.term) & mask;
+        while (m_slots[at].count != 0)
+            at = (at + 1) & mask;
+        m_slots[at] = s;
+    }
+}
+
+void PageTerms::add(Term term)
+{
+    const quint32 mask = quint32(m_slots.size() - 1);
+    quint32 at = hashOf(term) & mask;
+    Slot *table = m_slots.data();
+    for (;;) {
+        Slot &s = table[at];
+        if (s.count == 0) {
+            s = {term, 1, m_utterance};
+            if (++m_used * 2 > m_slots.size())
+                grow();
+            return;
+        }
+        if (s.term == term) {
+            if (s.last != m_utterance) {
+                s.last = m_utterance;
+                ++s.count;
+            }
+            return;
+        }
+        at = (at + 1) & mask;
+    }
+}
+
+void PageTerms::addUtterance(QStringView text)
+{
+    ++m_utterance;
+    // The index's search joins a page's texts with U+0001, read as a space within a text.
+    m_folded = fold(text);
+    m_folded.replace(QChar(1), QChar(u' '));
+    const char16_t *u = reinterpret_cast<const char16_t *>(m_folded.constData());
+    const qsizetype n = m_folded.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (u[i] == 0)
+            continue;
+        add(Term(u[i]) << 16);
+        if (i + 1 < n && u[i + 1] != 0)
+            add(Term(u[i]) << 16 | u[i + 1]);
+    }
+}
+
+QList<std::pair<Term, quint32>> PageTerms::sorted() const
+{
+    QList<std::pair<Term, quint32>> terms;
+    terms.reserve(m_used);
+    for (const Slot &s : m_slots) {
+        if (s.count != 0)
+            terms.append({s.term, s.count});
+    }
+    std::sort(terms.begin(), terms.end());
+    return terms;
+}
+
+quint32 shardOf(Term term, quint32 shardCount)
+{
+    return (hashOf(term) >> 16) & (shardCount - 1);
+}
+
+QString termText(Term term)
+{
+    const QChar units[2] = {QChar(char16_t(term >> 16)), QChar(char16_t(term & 0xFFFF))};
+    return QString(units, (term & 0xFFFF) != 0 ? 2 : 1);
+}
+
+bool termOf(QStringView text, Term &term)
+{
+    if (text.isEmpty() || text.size() > 2 || text[0].unicode() == 0
+        || (text.size() == 2 && text[1].unicode() == 0))
+        return false;
+    term = Term(text[0].unicode()) << 16 | (text.size() == 2 ? text[1].unicode() : 0);
+    return true;
+}
+
+void appendPostings(const QList<std::pair<quint32, quint32>> &rowsAndCounts, QByteArray &out)
+{
+    qint64 previous = -1;
+    for (const auto &[row, count] : rowsAndCounts) {
+        appendNumber(quint32(row - previous - 1), out);
+        appendNumber(count - 1, out);
+        previous = row;
+    }
+}
+
+bool readPostings(QByteArrayView text, QList<std::pair<quint32, quint32>> &rowsAndCounts)
+{
+    rowsAndCounts.clear();
+    qint64 row = -1;
+    for (qsizetype at = 0; at < text.size();) {
+        quint32 step = 0, count = 0;
+        if (!readNumber(text, at, step) || !readNumber(text, at, count) || count == 0xFFFFFFFFu)
+            return false;
+        row += qint64(step) + 1;
+        if (row > 0xFFFFFFFFLL)
+            return false;
+        rowsAndCounts.append({quint32(row), count + 1});
+    }
+    return true;
+}
+
+} // namespace searchterms

@@ -483,7 +483,7 @@
         delete pages[list[next++]];
       }
       if (next >= list.length || enough())
-        return show(found, total, pagesHit, 0, list.length);
+        return show(found, total, pagesHit, 0, list.length, !!counted);
       // A long search shows what it has found so far, now and then.
       if (performance.now() - shownAt > 300) {
         shownAt = performance.now();
@@ -511,11 +511,12 @@
         pagesHit++;
     }
     if (!list.length)
-      return show(found, 0, 0, 0, 0);
+      return show(found, 0, 0, 0, 0, true);
     request();
   }
   // `done` of `of` pages read: while some are left, the list so far and where the search is.
-  function show(found, total, pagesHit, done, of) {
+  // A count the term files gave is exact; one the search made stops at CountedHits.
+  function show(found, total, pagesHit, done, of, exact) {
     var list = document.createDocumentFragment();
     found.forEach(function (f) { list.appendChild(hitItem(f, words)); });
     hitList.textContent = '';
@@ -527,7 +528,7 @@
     }
     // Past the count the search stops, so the pages are not all counted either.
     var text = total === 0 ? '見つかりませんでした。'
-      : total >= CountedHits ? total + ' 件以上' : total + ' 件（' + pagesHit + ' ページ）';
+      : total >= CountedHits && !exact ? total + ' 件以上' : total + ' 件（' + pagesHit + ' ページ）';
     if (total > found.length)
       text += '。新しい順に ' + found.length + ' 件を表示しています';
     if (missing)

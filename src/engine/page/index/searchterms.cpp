@@ -65,11 +65,55 @@ quint32 hashOf(Term term)
     return term * 0x9E3779B1u;
 }
 
+// A slot of a table of 2^k slots, every bit of the term mixed into every bit of the slot.
+quint32 slotOf(Term term, qsizetype size)
+{
+    quint32 h = term;
+    h ^= h >> 16;
+    h *= 0x85EBCA6Bu;
+    h ^= h >> 13;
+    h *= 0xC2B2AE35u;
+    h ^= h >> 16;
+    return h & quint32(size - 1);
+}
+
 } // namespace
 
 QString fold(QStringView text)
 {
-    QString folded = text.toString().normalized(QString::NormalizationForm_KC).toLower();
+    // Most chat text is ASCII, kana, common kanji, full-width ASCII and a few marks: those fold
+    // one by one, and none of them takes a mark before it into a composition. The rest, with the
+    // character before it (which a mark may join), goes through NFKC and lower case a run at a
+    // time.
+    const auto plain = [](char16_t u) {
+        return u < 0x80 || (u >= 0x3041 && u <= 0x3096) || (u >= 0x30A1 && u <= 0x30FE)
+            || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF01 && u <= 0xFF5E)
+            || (u >= 0x3000 && u <= 0x3002) || (u >= 0x300C && u <= 0x300F) || u == 0x301C
+            || u == 0x2015;
+    };
+    QString folded;
+    folded.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        char16_t u = text[i].unicode();
+        if (plain(u) && (i + 1 == n || plain(text[i + 1].unicode()))) {
+            if (u >= 0xFF01 && u <= 0xFF5E)
+                u -= 0xFEE0;
+            else if (u == 0x3000)
+                u = u' ';
+            folded += QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 0x20) : u);
+            ++i;
+            continue;
+        }
+        qsizetype end = i + 1;
+        while (end < n && !plain(text[end].unicode()))
+            ++end;
+        folded += text.sliced(i, end - i)
+                      .toString()
+                      .normalized(QString::NormalizationForm_KC)
+                      .toLower();
+        i = end;
+    }
     for (QChar &c : folded) {
         const char16_t u = c.unicode();
         if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
@@ -92,7 +136,7 @@ void PageTerms::grow()
     for (const Slot &s : old) {
         if (s.count == 0)
             continue;
-        quint32 at = hashOf(s.term) & mask;
+        quint32 at = slotOf(s.term, m_slots.size());
         while (m_slots[at].count != 0)
             at = (at + 1) & mask;
         m_slots[at] = s;
@@ -102,7 +146,7 @@ void PageTerms::grow()
 void PageTerms::add(Term term)
 {
     const quint32 mask = quint32(m_slots.size() - 1);
-    quint32 at = hashOf(term) & mask;
+    quint32 at = slotOf(term, m_slots.size());
     Slot *table = m_slots.data();
     for (;;) {
         Slot &s = table[at];

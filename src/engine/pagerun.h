@@ -2,12 +2,14 @@
 
 #include "engine/page/distinctcolors.h"
 #include "engine/page/index/pageindex.h"
+#include "engine/page/index/termspill.h"
 #include "engine/sourcehashes.h"
 #include "engine/text/redaction.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 // The colours a run carries by name from log to log, as palette entry numbers (or numbers of
@@ -71,6 +73,8 @@ struct PageRun
     RedactedNames names;
     // The checksums of the sources the outputs name (provenancerun.h), each file hashed once.
     SourceHashes hashes;
+    // The search terms of the pages written, for the indexes.
+    std::shared_ptr<TermSpill> terms = std::make_shared<TermSpill>();
 
     void begin()
     {

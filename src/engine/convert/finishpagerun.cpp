@@ -21,7 +21,7 @@ bool finishPageRun(AppState &state, RunHost &host)
         }
         for (auto it = byFolder.cbegin(); it != byFolder.cend(); ++it) {
             QString error;
-            if (writePageIndex(it.key(), state.settings.addStr, it.value(), &error))
+            if (writePageIndex(it.key(), state.settings.addStr, it.value(), *run.terms, &error))
                 continue;
             ok = false;
             const QString path = it.key() + u'/' + indexFileName(state.settings.addStr);

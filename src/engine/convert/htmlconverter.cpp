@@ -294,6 +294,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
     // Without its data the page is still listed, marked as one the index cannot search; the
     // run counts the file as not written.
     entry.searchData = data && data->commit();
+    if (entry.searchData)
+        entry.termsAt = run.terms->add(data->terms().sorted());
     if (data && !entry.searchData) {
         host.outputNotWritten(path, data->path(), data->errorString());
         run.filesNotWritten = true;

@@ -23,6 +23,7 @@ public:
 
     const QString &path() const { return m_path; }
     const ChatStats &stats() const { return m_data.stats(); }
+    const searchterms::PageTerms &terms() const { return m_data.terms(); }
     QString errorString() const { return m_error; }
 
 private:

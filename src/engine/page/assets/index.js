@@ -464,7 +464,7 @@
       counted.counts.forEach(function (c) { total += c; });
       pagesHit = list.length;
     }
-    var shownAt = performance.now();
+    var shownAt = performance.now(), shown = 0;
     function enough() {
       return found.length >= ShownHits && (counted || total >= CountedHits);
     }
@@ -484,8 +484,10 @@
       }
       if (next >= list.length || enough())
         return show(found, total, pagesHit, 0, list.length, !!counted);
-      // A long search shows what it has found so far, now and then.
-      if (performance.now() - shownAt > 300) {
+      // A long search shows its first hits at once, then what it has found so far now and then.
+      if (found.length && (!shown || found.length >= ShownHits && shown < ShownHits
+                           || performance.now() - shownAt > 300)) {
+        shown = found.length;
         shownAt = performance.now();
         show(found, total, pagesHit, next, list.length);
       }

@@ -90,7 +90,7 @@ bool pageNameAllowed(const QString &outputPath, const QString &prefix, bool maki
 }
 
 bool writePageIndex(const QString &folder, const QString &prefix, const QList<IndexEntry> &entries,
-                    QString *error)
+                    const TermSpill &spill, QString *error)
 {
     const QString name = indexFileName(prefix);
     const QString path = folder + u'/' + name;
@@ -128,7 +128,7 @@ bool writePageIndex(const QString &folder, const QString &prefix, const QList<In
     QList<IndexEntry> sorted = rows.values();
     sortNewestFirst(sorted);
     // Without term files the index still searches, by reading every page's data.
-    const TermFiles terms = writeTermFiles(folder, prefix, sorted, earlierTerms, rewritten);
+    const TermFiles terms = writeTermFiles(folder, prefix, sorted, earlierTerms, rewritten, spill);
     if (!fileio::writeFileAtomically(
             path, indexPage(folderTitle(folder), sorted, terms.attribute()), error))
         return false;

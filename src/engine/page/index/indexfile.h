@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/page/index/pageindex.h"
+#include "engine/page/index/termspill.h"
 
 #include <QList>
 #include <QString>
@@ -20,9 +21,10 @@ bool isOwnIndex(const QString &path);
 bool pageNameAllowed(const QString &outputPath, const QString &prefix, bool makingIndex,
                      QString *reason);
 
-// Writes (or updates) the index of `folder` with `entries` added, under the folder's lock.
+// Writes (or updates) the index of `folder` with `entries` added, under the folder's lock; the
+// run kept the search terms of their pages in `terms`.
 // Rows of earlier runs stay while their pages are there; the search data of a page that is gone
 // goes with its row. False, with a reason in `error`, when it could not be written, or when the
 // name is taken by something this program did not write as an index: that file is left alone.
 bool writePageIndex(const QString &folder, const QString &prefix, const QList<IndexEntry> &entries,
-                    QString *error);
+                    const TermSpill &terms, QString *error);

@@ -33,6 +33,8 @@ struct IndexEntry
     // For each of `months`, its first day (1 to 31) with an utterance, 0 for none: the index's
     // timeline links there ("#d20030712") on a page with anchors.
     QList<qint32> firstDays;
+    // Where the run kept the page's search terms (termspill.h); -1 where it did not. Not listed.
+    qint64 termsAt = -1;
 };
 
 // The index's file name for the prefix in force.

@@ -168,6 +168,7 @@ void SearchData::flushUtterance(QByteArray &out)
         return;
     out.append(QByteArray::number(m_speaker)).append(',');
     appendJsString(m_text, out);
+    m_terms.addUtterance(m_text);
     out.append(",\n");
     m_pending = false;
     m_text.resize(0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/page/chatstats.h"
+#include "engine/page/index/searchterms.h"
 #include "engine/read/linerole.h"
 #include "engine/read/linestamps.h"
 #include "engine/text/linetests.h"
@@ -38,6 +39,8 @@ public:
     void finish(QByteArray &out);
     // The figures of the utterances so far: the index draws the months of each page.
     const ChatStats &stats() const { return m_stats; }
+    // The terms of the utterances so far, for the index's term files.
+    const searchterms::PageTerms &terms() const { return m_terms; }
 
 private:
     void flushUtterance(QByteArray &out);
@@ -53,6 +56,7 @@ private:
     qsizetype m_restatedLine = -1;
     qsizetype m_restated = 0;
     ChatStats m_stats;
+    searchterms::PageTerms m_terms;
 };
 
 // What a reader sees of chat markup (as the chat filter left it): its text, with character

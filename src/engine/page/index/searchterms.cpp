@@ -1,6 +1,8 @@
 #include "engine/page/index/searchterms.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 namespace searchterms {
 
@@ -91,42 +93,53 @@ QString fold(QStringView text)
             || (u >= 0x3000 && u <= 0x3002) || (u >= 0x300C && u <= 0x300F) || u == 0x301C
             || u == 0x2015;
     };
-    QString folded;
-    folded.reserve(text.size());
+    // Katakana as hiragana, a final sigma as any sigma: after NFKC and lower case.
+    const auto last = [](char16_t u) -> char16_t {
+        if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
+            return u - 0x60;
+        return u == 0x03C2 ? char16_t(0x03C3) : u;
+    };
     const qsizetype n = text.size();
+    const char16_t *in = text.utf16();
+    QString folded(n, Qt::Uninitialized);
+    char16_t *out = reinterpret_cast<char16_t *>(folded.data());
+    qsizetype k = 0;
     for (qsizetype i = 0; i < n;) {
-        char16_t u = text[i].unicode();
-        if (plain(u) && (i + 1 == n || plain(text[i + 1].unicode()))) {
+        char16_t u = in[i];
+        if (plain(u) && (i + 1 == n || plain(in[i + 1]))) {
             if (u >= 0xFF01 && u <= 0xFF5E)
                 u -= 0xFEE0;
             else if (u == 0x3000)
                 u = u' ';
-            folded += QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 0x20) : u);
+            out[k++] = u >= u'A' && u <= u'Z' ? char16_t(u + 0x20) : last(u);
             ++i;
             continue;
         }
         qsizetype end = i + 1;
-        while (end < n && !plain(text[end].unicode()))
+        while (end < n && !plain(in[end]))
             ++end;
-        folded += text.sliced(i, end - i)
-                      .toString()
-                      .normalized(QString::NormalizationForm_KC)
-                      .toLower();
+        const QString run = text.sliced(i, end - i)
+                                .toString()
+                                .normalized(QString::NormalizationForm_KC)
+                                .toLower();
+        if (k + run.size() + (n - end) > folded.size()) {
+            folded.resize(k + run.size() + (n - end));
+            out = reinterpret_cast<char16_t *>(folded.data());
+        }
+        for (const QChar c : run)
+            out[k++] = last(c.unicode());
         i = end;
     }
-    for (QChar &c : folded) {
-        const char16_t u = c.unicode();
-        if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
-            c = QChar(char16_t(u - 0x60));
-        else if (u == 0x03C2) // a final sigma
-            c = QChar(char16_t(0x03C3));
-    }
+    folded.truncate(k);
     return folded;
 }
 
 PageTerms::PageTerms()
-    : m_slots(1024)
+    : m_singles(static_cast<Single *>(std::calloc(0x10000, sizeof(Single))), std::free)
+    , m_slots(1024)
 {
+    if (!m_singles)
+        throw std::bad_alloc();
 }
 
 void PageTerms::grow()
@@ -178,7 +191,11 @@ void PageTerms::addUtterance(QStringView text)
     for (qsizetype i = 0; i < n; ++i) {
         if (u[i] == 0)
             continue;
-        add(Term(u[i]) << 16);
+        Single &single = m_singles.get()[u[i]];
+        if (single.last != m_utterance) {
+            single.last = m_utterance;
+            ++single.count;
+        }
         if (i + 1 < n && u[i + 1] != 0)
             add(Term(u[i]) << 16 | u[i + 1]);
     }
@@ -188,6 +205,10 @@ QList<std::pair<Term, quint32>> PageTerms::sorted() const
 {
     QList<std::pair<Term, quint32>> terms;
     terms.reserve(m_used);
+    for (quint32 u = 1; u < 0x10000; ++u) {
+        if (m_singles.get()[u].count != 0)
+            terms.append({Term(u) << 16, m_singles.get()[u].count});
+    }
     for (const Slot &s : m_slots) {
         if (s.count != 0)
             terms.append({s.term, s.count});

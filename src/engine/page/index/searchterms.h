@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringView>
+#include <memory>
 #include <utility>
 
 // The terms of an index's search: which pages hold which folded characters and pairs of
@@ -40,9 +41,17 @@ private:
         quint32 count = 0; // 0: the slot is free
         quint32 last = 0; // the utterance that counted it last
     };
+    struct Single
+    {
+        quint32 count = 0;
+        quint32 last = 0;
+    };
     void add(Term term);
     void grow();
 
+    // Single units by their value (zeroed by the system as they are first touched); pairs in an
+    // open table.
+    std::unique_ptr<Single, void (*)(void *)> m_singles;
     QList<Slot> m_slots;
     qsizetype m_used = 0;
     quint32 m_utterance = 0;

@@ -258,7 +258,8 @@ TermFiles TermFiles::fromAttribute(QStringView text)
 }
 
 TermFiles writeTermFiles(const QString &folder, const QString &prefix, QList<IndexEntry> &rows,
-                         const TermFiles &earlier, const QSet<QString> &rewritten, QString *error)
+                         const TermFiles &earlier, const QSet<QString> &rewritten,
+                         const TermSpill &spill, QString *error)
 {
     QHash<QString, quint32> rowOf;
     for (qsizetype r = 0; r < rows.size(); ++r)
@@ -278,15 +279,19 @@ TermFiles writeTermFiles(const QString &folder, const QString &prefix, QList<Ind
             buckets.clear();
         }
     }
+    TermSpill::Terms kept;
     for (qsizetype r = 0; r < rows.size(); ++r) {
         if (!rows[r].searchData || covered[r])
             continue;
-        PageTerms terms;
-        if (!readPageTerms(dataPathOf(folder, rows[r].page), terms)) {
-            rows[r].searchData = false; // listed as a page the search cannot read
-            continue;
+        if (rows[r].termsAt < 0 || !spill.read(rows[r].termsAt, kept)) {
+            PageTerms terms;
+            if (!readPageTerms(dataPathOf(folder, rows[r].page), terms)) {
+                rows[r].searchData = false; // listed as a page the search cannot read
+                continue;
+            }
+            kept = terms.sorted();
         }
-        for (const auto &[term, count] : terms.sorted())
+        for (const auto &[term, count] : std::as_const(kept))
             buckets.add(term, quint32(r), count);
     }
 

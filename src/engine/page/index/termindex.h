@@ -2,6 +2,7 @@
 
 #include "engine/page/index/pageindex.h"
 #include "engine/page/index/searchterms.h"
+#include "engine/page/index/termspill.h"
 
 #include <QList>
 #include <QSet>
@@ -28,12 +29,13 @@ struct TermFiles
 
 // Writes the term files for `rows`, the index's rows in order, in the index's folder. What
 // `earlier` says of a page stands when the page is not among `rewritten` and its search data
-// has the size it had; the search data of every other page is read. A row whose search data
+// has the size it had; the terms the run kept of a page it wrote are taken from `spill`; the
+// search data of every other page is read. A row whose search data
 // cannot be read loses its `searchData`. The files written are returned; none (invalid) when
 // they could not be, and then the index searches every page's data (and `error` says why).
 TermFiles writeTermFiles(const QString &folder, const QString &prefix, QList<IndexEntry> &rows,
                          const TermFiles &earlier, const QSet<QString> &rewritten,
-                         QString *error = nullptr);
+                         const TermSpill &spill, QString *error = nullptr);
 
 // Removes term files this program wrote, and their folder when nothing else is left in it.
 void removeTermFiles(const QString &folder, const TermFiles &files);

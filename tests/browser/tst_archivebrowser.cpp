@@ -1,5 +1,6 @@
 #include "app/batchrun.h"
 #include "app/commandline.h"
+#include "app/verifyrun.h"
 #include "codec/cp932.h"
 #include "settings/inifile.h"
 #include "support/files.h"
@@ -16,8 +17,8 @@
 
 // An archive's pages as a reader sees them in headless Chromium (archivecheck.js): a chat merged
 // from three exports (a message two of them hold shown once, the days none holds said, every
-// source named with its checksum), and a redacted run whose pages and index search give nothing
-// of who the people are.
+// source named with its checksum, which --verify reads back), and a redacted run whose pages and
+// index search give nothing of who the people are.
 class TestArchiveBrowser : public QObject
 {
     Q_OBJECT
@@ -140,6 +141,17 @@ void TestArchiveBrowser::merged()
                   .toHex();
         QVERIFY2(text.contains(QLatin1String(name)) && text.contains(QLatin1String(sum)), name);
     }
+    // --verify reads them back (given, as they lie outside the page's folder): all the same,
+    // then one changed.
+    const QStringList verify
+        = {QStringLiteral("--verify"), path(QStringLiteral("merged/_a_merged.htm")),
+           path(QStringLiteral("in/a.txt")), path(QStringLiteral("in/b.txt")),
+           path(QStringLiteral("in/c.txt"))};
+    QString said;
+    QTextStream out(&said);
+    QCOMPARE(runVerify(parseCommandLine(verify), out), ExitAllWritten);
+    writeFile(path(QStringLiteral("in/b.txt")), lineExport(QStringLiteral("2024/01/02"), {}));
+    QCOMPARE(runVerify(parseCommandLine(verify), out), ExitSomeNotWritten);
 }
 
 void TestArchiveBrowser::redacted_data()

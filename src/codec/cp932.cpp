@@ -1,7 +1,7 @@
 #include "cp932.h"
 
-#include <array>
-#include <cerrno>
+#include "doublebyte.h"
+
 #include <iconv.h>
 #include <memory>
 #include <unordered_map>
@@ -11,16 +11,12 @@
 namespace cp932 {
 namespace {
 
-constexpr char16_t invalidBase = 0xDC00; // invalid byte b decodes to U+DC00 + b (b >= 0x80)
+constexpr char16_t invalidBase = doublebyte::InvalidBase;
 
 // Lookup tables filled once from iconv: decoding a 40 MB log through iconv call by call would
 // be slow, and every table entry is exactly what iconv answers for that byte sequence.
-struct Tables
+struct Tables : doublebyte::Table
 {
-    std::array<char16_t, 256> single {}; // 0 = lead byte or invalid
-    std::array<bool, 256> lead {};
-    std::unique_ptr<char16_t[]> pair; // [lead * 256 + trail], 0 = invalid
-    std::unique_ptr<uint16_t[]> toBytes; // [code unit] -> bytes (hi, lo) or single byte
     std::unique_ptr<bool[]> mappable;
     // Characters that several byte pairs decode to (the NEC and IBM extension rows), with every
     // such pair: the encoder needs another one when the preferred pair would merge with a
@@ -31,9 +27,7 @@ struct Tables
 };
 
 Tables::Tables()
-    : pair(new char16_t[65536]())
-    , toBytes(new uint16_t[65536]())
-    , mappable(new bool[65536]())
+    : mappable(new bool[65536]())
 {
     iconv_t dec = iconv_open("UTF-16LE", "CP932");
     iconv_t enc = iconv_open("CP932", "UTF-16LE");
@@ -47,19 +41,8 @@ Tables::Tables()
         return;
     }
 
-    auto decodeBytes = [dec](const char *in, size_t len, char16_t &out) -> int {
-        iconv(dec, nullptr, nullptr, nullptr, nullptr);
-        char buf[8];
-        char *inp = const_cast<char *>(in);
-        char *outp = buf;
-        size_t inLeft = len, outLeft = sizeof buf;
-        size_t r = iconv(dec, &inp, &inLeft, &outp, &outLeft);
-        if (r == size_t(-1))
-            return errno == EINVAL ? -1 : 0; // -1: incomplete (a lead byte), 0: invalid
-        if (inLeft != 0 || sizeof buf - outLeft != 2)
-            return 0;
-        out = char16_t(uint8_t(buf[0]) | (uint8_t(buf[1]) << 8));
-        return 1;
+    const auto decodeBytes = [dec](const char *in, size_t length, char16_t &out) {
+        return doublebyte::decodeBytes(dec, in, length, out);
     };
 
     auto encodeUnit = [enc](char16_t c, uint16_t &out) -> bool {
@@ -149,58 +132,6 @@ const Tables &tables()
     return t;
 }
 
-inline void decodeInto(const Tables &t, const uint8_t *p, const uint8_t *end, QString &out,
-                       int &pending, bool last)
-{
-    qsizetype base = out.size();
-    out.resize(base + (end - p) + 1);
-    char16_t *o = reinterpret_cast<char16_t *>(out.data()) + base;
-    char16_t *const start = o;
-
-    if (pending >= 0 && p < end) {
-        char16_t c = t.pair[pending * 256 + *p];
-        if (c) {
-            *o++ = c;
-            ++p;
-        } else {
-            *o++ = char16_t(invalidBase + pending);
-        }
-        pending = -1;
-    }
-    while (p < end) {
-        uint8_t b = *p;
-        if (b < 0x80) {
-            *o++ = t.single[b];
-            ++p;
-            continue;
-        }
-        if (t.lead[b]) {
-            if (p + 1 == end) {
-                pending = b;
-                ++p;
-                break;
-            }
-            char16_t c = t.pair[b * 256 + p[1]];
-            if (c) {
-                *o++ = c;
-                p += 2;
-            } else {
-                *o++ = char16_t(invalidBase + b);
-                ++p;
-            }
-            continue;
-        }
-        char16_t c = t.single[b];
-        *o++ = c ? c : char16_t(invalidBase + b);
-        ++p;
-    }
-    if (last && pending >= 0) {
-        *o++ = char16_t(invalidBase + pending);
-        pending = -1;
-    }
-    out.resize(base + (o - start));
-}
-
 // Writes through a raw pointer into room reserved up front (every code unit gives at most two
 // bytes); appending byte by byte costs more than the table lookups themselves.
 template<typename OnUnmappable>
@@ -272,14 +203,14 @@ QString decode(QByteArrayView bytes)
     QString out;
     int pending = -1;
     auto p = reinterpret_cast<const uint8_t *>(bytes.data());
-    decodeInto(tables(), p, p + bytes.size(), out, pending, true);
+    doublebyte::decode(tables(), p, p + bytes.size(), out, pending, true);
     return out;
 }
 
 void Decoder::decode(QByteArrayView bytes, QString &out, bool last)
 {
     auto p = reinterpret_cast<const uint8_t *>(bytes.data());
-    decodeInto(tables(), p, p + bytes.size(), out, m_pending, last);
+    doublebyte::decode(tables(), p, p + bytes.size(), out, m_pending, last);
 }
 
 void encodeAppend(QStringView text, QByteArray &out)

@@ -263,4 +263,25 @@ bool readPostings(QByteArrayView text, QList<std::pair<quint32, quint32>> &rowsA
     return true;
 }
 
+void appendVarint(quint32 n, QByteArray &out)
+{
+    while (n >= 0x80) {
+        out.append(char(0x80 | (n & 0x7F)));
+        n >>= 7;
+    }
+    out.append(char(n));
+}
+
+bool readVarint(const QByteArray &in, qsizetype &at, quint32 &n)
+{
+    n = 0;
+    for (int shift = 0; at < in.size() && shift < 35; shift += 7) {
+        const uchar c = uchar(in[at++]);
+        n |= quint32(c & 0x7F) << shift;
+        if (c < 0x80)
+            return true;
+    }
+    return false;
+}
+
 } // namespace searchterms

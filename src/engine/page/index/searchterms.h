@@ -73,4 +73,8 @@ void appendPostings(const QList<std::pair<quint32, quint32>> &rowsAndCounts, QBy
 // The pages of `text` written so; false when it is not such a list.
 bool readPostings(QByteArrayView text, QList<std::pair<quint32, quint32>> &rowsAndCounts);
 
+// Numbers in the run's own temporary files: seven bits a byte, the lowest first.
+void appendVarint(quint32 n, QByteArray &out);
+bool readVarint(const QByteArray &in, qsizetype &at, quint32 &n);
+
 } // namespace searchterms

@@ -6,29 +6,8 @@ using searchterms::Term;
 
 namespace {
 
-// Past this many bytes in memory, the largest buckets go to their files.
+// Past this many bytes in memory, every bucket goes on in its file.
 constexpr qint64 HeldBytes = 32 * 1024 * 1024;
-
-void appendNumber(quint32 n, QByteArray &out)
-{
-    while (n >= 0x80) {
-        out.append(char(0x80 | (n & 0x7F)));
-        n >>= 7;
-    }
-    out.append(char(n));
-}
-
-bool readNumber(const QByteArray &in, qsizetype &at, quint32 &n)
-{
-    n = 0;
-    for (int shift = 0; at < in.size() && shift < 35; shift += 7) {
-        const uchar c = uchar(in[at++]);
-        n |= quint32(c & 0x7F) << shift;
-        if (c < 0x80)
-            return true;
-    }
-    return false;
-}
 
 } // namespace
 
@@ -40,9 +19,9 @@ void TermBuckets::add(Term term, quint32 row, quint32 count)
     const int b = int(searchterms::shardOf(term, Count));
     QByteArray &held = m_held[b];
     const qsizetype before = held.size();
-    appendNumber(term, held);
-    appendNumber(row, held);
-    appendNumber(count, held);
+    searchterms::appendVarint(term, held);
+    searchterms::appendVarint(row, held);
+    searchterms::appendVarint(count, held);
     m_heldBytes += held.size() - before;
     ++m_records;
     if (m_heldBytes > HeldBytes) {
@@ -82,8 +61,9 @@ bool TermBuckets::read(int b, QList<Record> &records)
     bytes += m_held[b];
     for (qsizetype at = 0; at < bytes.size();) {
         Record r {};
-        if (!readNumber(bytes, at, r.term) || !readNumber(bytes, at, r.row)
-            || !readNumber(bytes, at, r.count))
+        if (!searchterms::readVarint(bytes, at, r.term)
+            || !searchterms::readVarint(bytes, at, r.row)
+            || !searchterms::readVarint(bytes, at, r.count))
             return false;
         records.append(r);
     }

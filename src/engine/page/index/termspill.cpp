@@ -4,27 +4,6 @@
 
 namespace {
 
-void appendNumber(quint32 n, QByteArray &out)
-{
-    while (n >= 0x80) {
-        out.append(char(0x80 | (n & 0x7F)));
-        n >>= 7;
-    }
-    out.append(char(n));
-}
-
-bool readNumber(const QByteArray &in, qsizetype &at, quint32 &n)
-{
-    n = 0;
-    for (int shift = 0; at < in.size() && shift < 35; shift += 7) {
-        const uchar c = uchar(in[at++]);
-        n |= quint32(c & 0x7F) << shift;
-        if (c < 0x80)
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 qint64 TermSpill::add(const Terms &terms)
@@ -41,8 +20,8 @@ qint64 TermSpill::add(const Terms &terms)
     QByteArray record(4, '\0');
     searchterms::Term previous = 0;
     for (const auto &[term, count] : terms) {
-        appendNumber(term - previous, record);
-        appendNumber(count, record);
+        searchterms::appendVarint(term - previous, record);
+        searchterms::appendVarint(count, record);
         previous = term;
     }
     qToLittleEndian(quint32(record.size() - 4), record.data());
@@ -66,7 +45,7 @@ bool TermSpill::read(qint64 at, Terms &terms) const
     searchterms::Term term = 0;
     for (qsizetype i = 0; i < record.size();) {
         quint32 step = 0, count = 0;
-        if (!readNumber(record, i, step) || !readNumber(record, i, count))
+        if (!searchterms::readVarint(record, i, step) || !searchterms::readVarint(record, i, count))
             return false;
         term += step;
         terms.append({term, count});

@@ -68,7 +68,8 @@ void TestIndexBrowser::initTestCase()
                        {QStringLiteral("21:03\tたろう\tこんばんは"),
                         QStringLiteral("21:04\tはなこ\tThe NEEDLE is here, ΟΔΟΣ"),
                         QStringLiteral("21:05\tはなこ\t<b>not bold</b> &lt; zebra \"q\" \\ "
-                                       "</script>\u2028end")})),
+                                       "</script>\u2028end"),
+                        QStringLiteral("21:06\tはなこ\tｶﾞｯｺｳ ㈱ \U0001F600 Ⅻ")})),
         // The words after many short days: sections the page has not drawn yet are reckoned
         // taller than they are.
         log(QStringLiteral("old.txt"),
@@ -103,24 +104,25 @@ void TestIndexBrowser::initTestCase()
     convertToHtml(state, host);
     QVERIFY(host.messages.isEmpty());
 
-    const QByteArray expected = R"({
+    const QByteArray expected = R"json({
       "rows": ["_new.htm", "_old.htm", "_undated.htm"],
       "search": "needle",
       "hits": ["_new.htm#u2", "_old.htm#u29"],
       "read": ["_new.htm.js", "_old.htm.js"],
       "alike": [["ＮＥＥＤＬＥ", ["_new.htm#u2", "_old.htm#u29"]], ["オヤスミ NEEDLE", ["_old.htm#u29"]],
-                ["σ", ["_new.htm#u2"]]],
+                ["σ", ["_new.htm#u2"]], ["がっこう", ["_new.htm#u4"]], ["(株)", ["_new.htm#u4"]],
+                ["\uD83D\uDE00", ["_new.htm#u4"]], ["XII", ["_new.htm#u4"]]],
       "firstHit": ["はなこ", "2024/01/15", "はなこ"],
       "snippets": [["zebra", "<b>not bold</b> &lt; zebra \"q\" \\ </script> end"],
                    ["yak", "yak <img src=x onerror=\"window.PELORIN_INJECTED=1\"> <script>window.PELORIN_INJECTED=2</script>"]],
       "nav": [["_old.htm", "prev", "_undated.htm"], ["_old.htm", "next", "_new.htm"],
               ["_undated.htm", "next", "_old.htm"]],
-      "months": ["2024/01 3", "2023/05 69", null],
-      "sparklines": [["月ごとの発言数: 2024/01 の 3 件", 2, true],
+      "months": ["2024/01 4", "2023/05 69", null],
+      "sparklines": [["月ごとの発言数: 2024/01 の 4 件", 2, true],
                      ["月ごとの発言数: 2023/05 の 69 件", 2, true], null],
       "timeline": [["2023年5月 69 件", [["じろう", "_old.htm#d20230501"]]],
-                   ["2024年1月 3 件", [["はなこ", "_new.htm#d20240115"]]]]
-    })";
+                   ["2024年1月 4 件", [["はなこ", "_new.htm#d20240115"]]]]
+    })json";
     const QString expectedPath
         = writeFile(m_dir.filePath(QStringLiteral("expected.json")), expected);
     QProcess node;

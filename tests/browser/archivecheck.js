@@ -1,5 +1,6 @@
-// Opens pages in headless Chromium and reports what a reader sees: each page's text, and for an
-// index, the answer its search gives to each of the words. Prints JSON:
+// Opens pages in headless Chromium and reports what a reader may see: each page's text (laid
+// out or not, scripts and styles left out), and for an index, the answer its search gives to
+// each of the words. Prints JSON:
 // {"texts": {PAGE: TEXT, …}, "answers": {WORDS: STATUS, …}, "console": […], "requests": […]}.
 // Usage: node archivecheck.js TASK.json   (TASK: {"pages": [PATH, …], "index": PATH, "words": […]})
 'use strict';
@@ -12,13 +13,16 @@ const task = JSON.parse(fs.readFileSync(process.argv[2], 'utf8'));
   const browser = await launch();
   const tab = await openTab(browser, {width: 1280, height: 900});
   const out = {texts: {}, answers: {}};
+  const text = `(() => { const body = document.body.cloneNode(true);
+    body.querySelectorAll('script, style').forEach((e) => e.remove());
+    return body.textContent; })()`;
   for (const page of task.pages) {
     await tab.goto('file://' + page);
-    out.texts[page] = await tab.eval('document.body.innerText');
+    out.texts[page] = await tab.eval(text);
   }
   if (task.index) {
     await tab.goto('file://' + task.index);
-    out.texts[task.index] = await tab.eval('document.body.innerText');
+    out.texts[task.index] = await tab.eval(text);
     for (const words of task.words) {
       out.answers[words] = await tab.eval(`new Promise((resolve) => {
         const status = document.getElementById('status'), q = document.getElementById('q');

@@ -4,6 +4,7 @@
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"
 #include "engine/read/shared/dates.h"
+#include "engine/read/shared/utc.h"
 
 #include <QLocale>
 #include <limits>
@@ -349,7 +350,7 @@ QDateTime RecordLines::shown(const chat::Moment &when)
                                              : std::numeric_limits<qint64>::max();
     }
     // Only its date and time are read: a clock time in UTC standing for the zone's.
-    return QDateTime::fromMSecsSinceEpoch(ms + qint64(m_offset) * 1000, QTimeZone::utc());
+    return utc::fromMSecs(ms + qint64(m_offset) * 1000);
 }
 
 QString RecordLines::replyLine(const chat::Message &m)

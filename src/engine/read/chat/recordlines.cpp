@@ -71,9 +71,9 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_zone(source.timeZone.isValid() ? source.timeZone : QTimeZone::systemTimeZone())
     , m_names(source.names)
 {
-    // Records held whole are handed out again at no cost; keeping their lines too would only
-    // double the memory.
-    m_keeping = m_keepWanted = source.readAgain && !m_records->heldWhole();
+    // Also for records held whole: turning them into lines again costs more than replaying
+    // the lines, which take less memory than the records.
+    m_keeping = m_keepWanted = source.readAgain;
     m_stamps.setRolling(true);
 }
 
@@ -301,6 +301,10 @@ void RecordLines::message(const chat::Message &m)
     if (m.alsoSent)
         push(QStringLiteral("[チャンネルにも投稿]"), LineRole::Placeholder);
     for (const QString &text : m.text) {
+        if (!text.contains(u'\n')) { // most are one line: no copy of it
+            lines.append({text.endsWith(u'\r') ? text.chopped(1) : text, LineRole::Message, {}});
+            continue;
+        }
         for (QString line : text.split(u'\n')) {
             if (line.endsWith(u'\r'))
                 line.chop(1);

@@ -128,7 +128,7 @@ bool RecordLines::next(QString &line, LineInfo &info)
         return false;
     Out &out = m_out.front();
     if (out.opens && m_stampsWanted)
-        m_stamps.addRolling(m_linesOut, dateText(out.date), out.time, out.repeated, !m_stampsDone,
+        m_stamps.addRolling(m_linesOut, stampDate(out.date), out.time, out.repeated, !m_stampsDone,
                             out.to);
     if (m_keeping)
         keep(out);
@@ -178,7 +178,7 @@ bool RecordLines::replay(QString &line, LineInfo &info)
                          : QString(reinterpret_cast<const QChar *>(m_keptText.data() + at), size);
     };
     if (k.opens && m_stampsWanted)
-        m_stamps.addRolling(m_linesOut, dateText(QDate::fromJulianDay(k.day)),
+        m_stamps.addRolling(m_linesOut, stampDate(QDate::fromJulianDay(k.day)),
                             text(k.time, k.timeSize), k.repeated, false,
                             text(k.time + k.timeSize, k.toSize));
     line = text(k.text, k.textSize);
@@ -276,17 +276,18 @@ void RecordLines::message(const chat::Message &m)
     if (!m.id.isEmpty())
         m_anchors.insert(chat::idKey(m.id), m_messages);
 
-    struct Line
-    {
-        QString text;
-        LineRole role;
-        QString ref;
+    // Its lines one by one, the first opened by its time.
+    bool first = true;
+    auto line = [&](QString text, LineRole role, QString ref = QString()) {
+        if (first && !lead.isEmpty())
+            text = lead + text;
+        first = false;
+        add(std::move(text), role, std::move(ref));
     };
-    QList<Line> lines;
     // Whatever a reader gives, a line holds no line break: a text's breaks make lines of their
     // own, and the short lines are one line each.
     auto push = [&](const QString &text, LineRole role, QString ref = QString()) {
-        lines.append({oneLine(text), role, std::move(ref)});
+        line(oneLine(text), role, std::move(ref));
     };
     if (m.forwarded)
         push(m.forwardedFrom.isEmpty() ? QStringLiteral("[転送]")
@@ -302,13 +303,13 @@ void RecordLines::message(const chat::Message &m)
         push(QStringLiteral("[チャンネルにも投稿]"), LineRole::Placeholder);
     for (const QString &text : m.text) {
         if (!text.contains(u'\n')) { // most are one line: no copy of it
-            lines.append({text.endsWith(u'\r') ? text.chopped(1) : text, LineRole::Message, {}});
+            line(text.endsWith(u'\r') ? text.chopped(1) : text, LineRole::Message);
             continue;
         }
-        for (QString line : text.split(u'\n')) {
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-            lines.append({std::move(line), LineRole::Message, {}});
+        for (QString part : text.split(u'\n')) {
+            if (part.endsWith(u'\r'))
+                part.chop(1);
+            line(std::move(part), LineRole::Message);
         }
     }
     for (const chat::Attachment &a : m.attachments)
@@ -317,11 +318,8 @@ void RecordLines::message(const chat::Message &m)
         push(reactionLine(m.reactions), LineRole::Reactions);
     if (m.edited)
         push(QStringLiteral("[編集済み]"), LineRole::Edited);
-    if (lines.isEmpty())
-        push(QString(), LineRole::Message);
-    lines.first().text.prepend(lead);
-    for (Line &line : lines)
-        add(std::move(line.text), line.role, std::move(line.ref));
+    if (first)
+        line(QString(), LineRole::Message);
 }
 
 void RecordLines::event(const chat::Event &e)

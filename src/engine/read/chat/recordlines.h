@@ -2,6 +2,7 @@
 
 #include "engine/read/chat/recordreader.h"
 #include "engine/read/formats/chatformat.h"
+#include "engine/read/shared/dates.h"
 
 #include <QDate>
 #include <QHash>
@@ -122,4 +123,15 @@ private:
     qint64 m_offsetUntil = 0;
     qsizetype m_linesOut = 0;
     bool m_stampsDone = false;
+    // The text of the last date stamped: most lines share their date with the one before.
+    const QString &stampDate(QDate date)
+    {
+        if (date != m_stampDate || m_stampDateText.isNull()) {
+            m_stampDate = date;
+            m_stampDateText = dateText(date);
+        }
+        return m_stampDateText;
+    }
+    QDate m_stampDate;
+    QString m_stampDateText;
 };

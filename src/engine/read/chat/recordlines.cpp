@@ -294,8 +294,7 @@ void RecordLines::message(const chat::Message &m)
                                        : QStringLiteral("[転送] ") + m.forwardedFrom,
              LineRole::Placeholder);
     if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty()) {
-        const qsizetype answered
-            = m.replyTo.isEmpty() ? 0 : m_anchors.value(chat::idKey(m.replyTo));
+        const qint64 answered = m.replyTo.isEmpty() ? 0 : m_anchors.value(chat::idKey(m.replyTo));
         push(replyLine(m), LineRole::Reply,
              answered > 0 ? u'u' + QString::number(answered) : QString());
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/read/chat/idtable.h"
 #include "engine/read/chat/recordreader.h"
 #include "engine/read/formats/chatformat.h"
 #include "engine/read/shared/dates.h"
@@ -114,7 +115,7 @@ private:
     QDate m_day; // the date of the last day notice
     // The anchor number of each message said so far that has an id, for the replies to it:
     // the page numbers its messages from 1 in the order they come.
-    QHash<quint64, qsizetype> m_anchors; // by chat::idKey()
+    IdTable m_anchors; // by chat::idKey()
     qsizetype m_messages = 0;
     QDateTime m_instant; // the first instant shown, for the zone's offset then
     // The zone's offset (seconds) from one instant up to its next transition (ms since epoch).

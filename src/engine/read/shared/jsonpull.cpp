@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <rapidjson/error/en.h>
 
 namespace {
@@ -78,17 +79,29 @@ public:
         while (m_pos < m_size) {
             const char *p = m_buf.constData();
             qint64 i = m_pos;
+            qint64 quote = -1; // the next '"' in the piece at or after i, once looked for
             for (; i < m_size; ++i) {
                 const char c = p[i];
                 if (inString) {
-                    if (c == '\\') {
+                    // Strings are most of a chat: their quotes and escapes are found by the
+                    // C library's quick search rather than byte by byte.
+                    if (quote < i) {
+                        const void *q = std::memchr(p + i, '"', size_t(m_size - i));
+                        quote = q ? static_cast<const char *>(q) - p : m_size;
+                    }
+                    const void *escape = std::memchr(p + i, '\\', size_t(quote - i));
+                    if (escape) {
+                        i = static_cast<const char *>(escape) - p;
                         if (++i == m_size) { // the escaped byte is in the next piece
                             m_pendingEscape = true;
                             break;
                         }
-                    } else if (c == '"') {
-                        inString = false;
+                        continue; // past the escaped byte
                     }
+                    i = quote;
+                    if (i == m_size) // the string goes on in the next piece
+                        break;
+                    inString = false;
                 } else if (c == '"') {
                     inString = true;
                 } else if (c == '{' || c == '[') {

@@ -47,6 +47,8 @@ private slots:
     void whole();
     void broken_data();
     void broken();
+    void skipped_data();
+    void skipped();
 };
 
 void TestJsonPull::whole()
@@ -108,6 +110,33 @@ void TestJsonPull::broken()
     QVERIFY(!pull.eachObject([](const rapidjson::Value &) {}));
     QVERIFY(pull.failed());
     QCOMPARE(pull.errorString(), QStringLiteral("the JSON breaks at ") + error);
+}
+
+void TestJsonPull::skipped_data()
+{
+    QTest::addColumn<qsizetype>("escapeAt");
+    // An escaped quote inside a member passed over, its backslash about the end of the first
+    // piece; brackets and an escaped backslash in strings after it.
+    for (const qsizetype at : {PieceBytes - 2, PieceBytes - 1, PieceBytes})
+        QTest::addRow("backslash at %lld", qint64(at)) << at;
+}
+
+// A member passed over ends where its text ends, whatever its strings hold.
+void TestJsonPull::skipped()
+{
+    QFETCH(qsizetype, escapeAt);
+    QByteArray text = "{\"skipped\": [\"";
+    text += QByteArray(escapeAt - text.size(), 'a') + "\\\"]}, [\\\\\", \"{\"], \"after\": 1}";
+    QCOMPARE(text.indexOf('\\'), escapeAt);
+    QBuffer device;
+    device.setData(text);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    JsonPull pull(device);
+    QCOMPARE(pull.next(), JsonPull::Token::StartObject);
+    QVERIFY(pull.seekKey("after"));
+    QCOMPARE(pull.next(), JsonPull::Token::Number);
+    QCOMPARE(pull.string(), QStringLiteral("1"));
+    QCOMPARE(pull.next(), JsonPull::Token::EndObject);
 }
 
 QTEST_GUILESS_MAIN(TestJsonPull)

@@ -33,27 +33,27 @@ const QStringList Sections = {
 // are that (every character below U+0100, some above U+007F, and their bytes UTF-8 in turn).
 QString repaired(QByteArrayView utf8)
 {
-    QByteArray bytes; // the characters as bytes
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
+    qsizetype i = 0;
+    while (i < utf8.size() && uchar(utf8[i]) < 0x80)
+        ++i;
+    if (i == utf8.size()) // no character above U+007F
+        return QString::fromUtf8(utf8);
+    QByteArray bytes(utf8.size(), Qt::Uninitialized); // the characters as bytes
+    char *out = std::copy_n(utf8.data(), i, bytes.data());
+    for (; i < utf8.size(); ++i) {
         const uchar c = uchar(utf8[i]);
         if (c < 0x80) {
-            if (!bytes.isEmpty())
-                bytes.append(char(c));
+            *out++ = char(c);
             continue;
         }
         // U+0080 to U+00FF are C2 or C3 and one more byte; anything else is typed as it is.
         const uchar next = i + 1 < utf8.size() ? uchar(utf8[i + 1]) : 0;
         if ((c != 0xC2 && c != 0xC3) || (next & 0xC0) != 0x80)
             return QString::fromUtf8(utf8);
-        if (bytes.isEmpty()) {
-            bytes.reserve(utf8.size());
-            bytes.append(utf8.first(i));
-        }
-        bytes.append(char(((c & 0x03) << 6) | (next & 0x3F)));
+        *out++ = char(((c & 0x03) << 6) | (next & 0x3F));
         ++i;
     }
-    if (bytes.isEmpty()) // no character above U+007F
-        return QString::fromUtf8(utf8);
+    bytes.truncate(out - bytes.data());
     const QString decoded = QString::fromUtf8(bytes);
     return decoded.contains(QChar::ReplacementCharacter) ? QString::fromUtf8(utf8) : decoded;
 }

@@ -71,9 +71,9 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_zone(source.timeZone.isValid() ? source.timeZone : QTimeZone::systemTimeZone())
     , m_names(source.names)
 {
-    // Also for records held whole: turning them into lines again costs more than replaying
-    // the lines, which take less memory than the records.
-    m_keeping = m_keepWanted = source.readAgain;
+    // Records held whole are handed out again at no cost; keeping their lines too would only
+    // add to the memory they take.
+    m_keeping = m_keepWanted = source.readAgain && !m_records->heldWhole();
     m_stamps.setRolling(true);
 }
 

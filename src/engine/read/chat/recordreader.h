@@ -26,6 +26,9 @@ public:
     virtual qsizetype total() = 0;
     virtual qsizetype consumed() const = 0;
 
+    // Whether the records are held in memory, so that a pass after the first costs no reading.
+    virtual bool heldWhole() const { return false; }
+
     virtual bool failed() const = 0;
     virtual QString errorString() const = 0;
 };

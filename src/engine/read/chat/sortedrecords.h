@@ -28,6 +28,7 @@ public:
     }
     qsizetype total() override { return qsizetype(m_records.size()); }
     qsizetype consumed() const override { return m_next; }
+    bool heldWhole() const override { return true; }
     bool failed() const override { return !m_error.isEmpty(); }
     QString errorString() const override { return m_error; }
 

@@ -49,7 +49,9 @@ void QuoteBook::remember(const chat::Message &message)
     for (const QString &line : message.text) {
         blank = quote->length > 0;
         for (const QChar c : line) {
-            if (c.isSpace()) {
+            // No character past U+3000 (the ideographic space) is a blank: most of a CJK text
+            // is known so without Qt's tables.
+            if (c.unicode() <= 0x3000 && c.isSpace()) {
                 blank = quote->length > 0;
                 continue;
             }

@@ -5,11 +5,12 @@
 # Building: the compiler and Qt, Qt's Linguist tools (lupdate, lrelease and their CMake
 # commands) for the translations, cmark-gfm for the documentation page. Running: Qt's own
 # Japanese texts, Japanese fonts, and Qt's SVG plugins, which draw the windows' icon. Chat
-# exports: RapidJSON reads their JSON as a stream, libarchive their ZIP and TAR files in place.
+# exports: RapidJSON reads their JSON as a stream, libarchive their ZIP and TAR files in place;
+# Nettle checksums the sources.
 PELORIN_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-l10n-tools qt6-tools-dev cmark-gfm
-    rapidjson-dev libarchive-dev
+    rapidjson-dev libarchive-dev nettle-dev
     qt6-translations-l10n fonts-noto-cjk libqt6svg6
 )
 

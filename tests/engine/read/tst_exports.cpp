@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTest>
 
 // Exports as real phones, desktop apps and messengers write them: structural twins of real LINE
@@ -28,6 +29,8 @@ private slots:
     void twins();
     void foreignKinds_data();
     void foreignKinds();
+    void metaText_data();
+    void metaText();
 };
 
 void TestExports::twins_data()
@@ -154,6 +157,41 @@ void TestExports::foreignKinds()
     format.foreign = foreignKind(head, &format.foreignFormat);
     QCOMPARE(int(format.foreign), kind);
     QCOMPARE(runtext::foreignKindText(format), said);
+}
+
+// Meta writes every byte of a text's UTF-8 as a character of its own; a text that is not such
+// bytes is shown as written.
+void TestExports::metaText_data()
+{
+    QTest::addColumn<QByteArray>("content"); // as the JSON writes it
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("bytes") << QByteArray("\\u00e3\\u0081\\u00be\\u00e3\\u0081\\u009f ok")
+                           << QStringLiteral("また ok");
+    QTest::newRow("bytes of Latin letters")
+        << QByteArray("\\u00c3\\u00a9t\\u00c3\\u00a9") << QStringLiteral("été");
+    QTest::newRow("a Latin letter typed") << QByteArray("caf\\u00e9") << QStringLiteral("café");
+    QTest::newRow("ends inside a character")
+        << QByteArray("ok \\u00e3\\u0081") << QStringLiteral("ok ã\u0081");
+    QTest::newRow("beside a character past U+00FF")
+        << QByteArray("\\u00c3\\u00a9 \\u3053") << QStringLiteral("Ã© こ");
+    QTest::newRow("ASCII") << QByteArray("plain text") << QStringLiteral("plain text");
+}
+
+void TestExports::metaText()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, shown);
+    const QTemporaryDir dir;
+    const QString path = writeFile(dir.filePath(QStringLiteral("message_1.json")),
+                                   "{\"participants\": [{\"name\": \"Ann\"}], \"messages\": [{"
+                                   "\"sender_name\": \"Ann\", \"timestamp_ms\": 1700000000000, "
+                                   "\"content\": \""
+                                       + content + "\"}], \"title\": \"Ann\"}");
+    LogReader reader;
+    reader.setTimeZone(QTimeZone(9 * 3600));
+    QVERIFY2(reader.open(path, Header), qPrintable(reader.errorString()));
+    const QStringList read = readRecords(reader, Header);
+    QCOMPARE(read.last().section(u'\t', 4), exportrecords::escaped(shown));
 }
 
 QTEST_GUILESS_MAIN(TestExports)

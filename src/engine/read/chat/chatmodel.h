@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/read/shared/utc.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -22,17 +24,11 @@ struct Moment
 
     static Moment written(QDate date, QTime time, bool seconds = false)
     {
-        return {QDateTime(date, time, QTimeZone::utc()), false, seconds};
+        return {utc::at(date, time), false, seconds};
     }
-    static Moment onDay(QDate date)
-    {
-        return {QDateTime(date, QTime(0, 0), QTimeZone::utc()), false, false, true};
-    }
+    static Moment onDay(QDate date) { return {utc::at(date, QTime(0, 0)), false, false, true}; }
     static Moment fromInstant(QDateTime at) { return {std::move(at), true, true}; }
-    static Moment fromEpochMs(qint64 ms)
-    {
-        return fromInstant(QDateTime::fromMSecsSinceEpoch(ms, QTimeZone::utc()));
-    }
+    static Moment fromEpochMs(qint64 ms) { return fromInstant(utc::fromMSecs(ms)); }
     bool isValid() const { return at.isValid(); }
 };
 

@@ -19,22 +19,21 @@ void QuoteBook::remember(const chat::Message &message)
     if (message.id.isEmpty())
         return;
     const quint64 key = chat::idKey(message.id);
-    qint32 &at = m_index[key];
+    const qint64 at = m_index.value(key);
     Quote *quote = nullptr;
     if (at > 0) { // said again (an edit): its quote is made anew in place
         quote = &m_slots[size_t(at - 1)].quote;
     } else if (qsizetype(m_slots.size()) < Bound) {
         m_slots.push_back({key, {}});
-        at = qint32(m_slots.size());
+        m_index.insert(key, qint64(m_slots.size()));
         quote = &m_slots.back().quote;
     } else { // the oldest is forgotten
         Slot &slot = m_slots[size_t(m_oldest)];
-        const quint64 forgotten = slot.key;
-        at = qint32(m_oldest + 1);
+        m_index.remove(slot.key);
+        m_index.insert(key, m_oldest + 1);
         m_oldest = (m_oldest + 1) % Bound;
         slot.key = key;
         quote = &slot.quote;
-        m_index.remove(forgotten); // `at` is not used past this
     }
 
     auto sender = m_senderIndex.constFind(message.sender);
@@ -50,7 +49,9 @@ void QuoteBook::remember(const chat::Message &message)
     for (const QString &line : message.text) {
         blank = quote->length > 0;
         for (const QChar c : line) {
-            if (c.isSpace()) {
+            // No character past U+3000 (the ideographic space) is a blank: most of a CJK text
+            // is known so without Qt's tables.
+            if (c.unicode() <= 0x3000 && c.isSpace()) {
                 blank = quote->length > 0;
                 continue;
             }
@@ -75,7 +76,7 @@ void QuoteBook::fill(chat::Message &message) const
 {
     if (message.replyTo.isEmpty())
         return;
-    const qint32 at = m_index.value(chat::idKey(message.replyTo));
+    const qint64 at = m_index.value(chat::idKey(message.replyTo));
     if (at <= 0)
         return;
     const Quote &quote = m_slots[size_t(at - 1)].quote;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/read/chat/chatmodel.h"
+#include "engine/read/chat/idtable.h"
 
 #include <QHash>
 #include <QString>
@@ -47,7 +48,7 @@ private:
     };
     std::vector<Slot> m_slots;
     qsizetype m_oldest = 0; // once the bound is reached: the slot overwritten next
-    QHash<quint64, qint32> m_index;
+    IdTable m_index; // where each id's quote is, from 1
     QStringList m_senders;
     QHash<QString, int> m_senderIndex;
 };

@@ -4,6 +4,7 @@
 #include "engine/read/linestamps.h"
 #include "engine/read/logformat.h"
 #include "engine/read/shared/dates.h"
+#include "engine/read/shared/utc.h"
 
 #include <QLocale>
 #include <limits>
@@ -71,7 +72,7 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_names(source.names)
 {
     // Records held whole are handed out again at no cost; keeping their lines too would only
-    // double the memory.
+    // add to the memory they take.
     m_keeping = m_keepWanted = source.readAgain && !m_records->heldWhole();
     m_stamps.setRolling(true);
 }
@@ -127,7 +128,7 @@ bool RecordLines::next(QString &line, LineInfo &info)
         return false;
     Out &out = m_out.front();
     if (out.opens && m_stampsWanted)
-        m_stamps.addRolling(m_linesOut, dateText(out.date), out.time, out.repeated, !m_stampsDone,
+        m_stamps.addRolling(m_linesOut, stampDate(out.date), out.time, out.repeated, !m_stampsDone,
                             out.to);
     if (m_keeping)
         keep(out);
@@ -177,7 +178,7 @@ bool RecordLines::replay(QString &line, LineInfo &info)
                          : QString(reinterpret_cast<const QChar *>(m_keptText.data() + at), size);
     };
     if (k.opens && m_stampsWanted)
-        m_stamps.addRolling(m_linesOut, dateText(QDate::fromJulianDay(k.day)),
+        m_stamps.addRolling(m_linesOut, stampDate(QDate::fromJulianDay(k.day)),
                             text(k.time, k.timeSize), k.repeated, false,
                             text(k.time + k.timeSize, k.toSize));
     line = text(k.text, k.textSize);
@@ -275,35 +276,39 @@ void RecordLines::message(const chat::Message &m)
     if (!m.id.isEmpty())
         m_anchors.insert(chat::idKey(m.id), m_messages);
 
-    struct Line
-    {
-        QString text;
-        LineRole role;
-        QString ref;
+    // Its lines one by one, the first opened by its time.
+    bool first = true;
+    auto line = [&](QString text, LineRole role, QString ref = QString()) {
+        if (first && !lead.isEmpty())
+            text = lead + text;
+        first = false;
+        add(std::move(text), role, std::move(ref));
     };
-    QList<Line> lines;
     // Whatever a reader gives, a line holds no line break: a text's breaks make lines of their
     // own, and the short lines are one line each.
     auto push = [&](const QString &text, LineRole role, QString ref = QString()) {
-        lines.append({oneLine(text), role, std::move(ref)});
+        line(oneLine(text), role, std::move(ref));
     };
     if (m.forwarded)
         push(m.forwardedFrom.isEmpty() ? QStringLiteral("[転送]")
                                        : QStringLiteral("[転送] ") + m.forwardedFrom,
              LineRole::Placeholder);
     if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty()) {
-        const qsizetype answered
-            = m.replyTo.isEmpty() ? 0 : m_anchors.value(chat::idKey(m.replyTo));
+        const qint64 answered = m.replyTo.isEmpty() ? 0 : m_anchors.value(chat::idKey(m.replyTo));
         push(replyLine(m), LineRole::Reply,
              answered > 0 ? u'u' + QString::number(answered) : QString());
     }
     if (m.alsoSent)
         push(QStringLiteral("[チャンネルにも投稿]"), LineRole::Placeholder);
     for (const QString &text : m.text) {
-        for (QString line : text.split(u'\n')) {
-            if (line.endsWith(u'\r'))
-                line.chop(1);
-            lines.append({std::move(line), LineRole::Message, {}});
+        if (!text.contains(u'\n')) { // most are one line: no copy of it
+            line(text.endsWith(u'\r') ? text.chopped(1) : text, LineRole::Message);
+            continue;
+        }
+        for (QString part : text.split(u'\n')) {
+            if (part.endsWith(u'\r'))
+                part.chop(1);
+            line(std::move(part), LineRole::Message);
         }
     }
     for (const chat::Attachment &a : m.attachments)
@@ -312,11 +317,8 @@ void RecordLines::message(const chat::Message &m)
         push(reactionLine(m.reactions), LineRole::Reactions);
     if (m.edited)
         push(QStringLiteral("[編集済み]"), LineRole::Edited);
-    if (lines.isEmpty())
-        push(QString(), LineRole::Message);
-    lines.first().text.prepend(lead);
-    for (Line &line : lines)
-        add(std::move(line.text), line.role, std::move(line.ref));
+    if (first)
+        line(QString(), LineRole::Message);
 }
 
 void RecordLines::event(const chat::Event &e)
@@ -349,7 +351,7 @@ QDateTime RecordLines::shown(const chat::Moment &when)
                                              : std::numeric_limits<qint64>::max();
     }
     // Only its date and time are read: a clock time in UTC standing for the zone's.
-    return QDateTime::fromMSecsSinceEpoch(ms + qint64(m_offset) * 1000, QTimeZone::utc());
+    return utc::fromMSecs(ms + qint64(m_offset) * 1000);
 }
 
 QString RecordLines::replyLine(const chat::Message &m)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "engine/read/chat/idtable.h"
 #include "engine/read/chat/recordreader.h"
 #include "engine/read/formats/chatformat.h"
+#include "engine/read/shared/dates.h"
 
 #include <QDate>
 #include <QHash>
@@ -113,7 +115,7 @@ private:
     QDate m_day; // the date of the last day notice
     // The anchor number of each message said so far that has an id, for the replies to it:
     // the page numbers its messages from 1 in the order they come.
-    QHash<quint64, qsizetype> m_anchors; // by chat::idKey()
+    IdTable m_anchors; // by chat::idKey()
     qsizetype m_messages = 0;
     QDateTime m_instant; // the first instant shown, for the zone's offset then
     // The zone's offset (seconds) from one instant up to its next transition (ms since epoch).
@@ -122,4 +124,15 @@ private:
     qint64 m_offsetUntil = 0;
     qsizetype m_linesOut = 0;
     bool m_stampsDone = false;
+    // The text of the last date stamped: most lines share their date with the one before.
+    const QString &stampDate(QDate date)
+    {
+        if (date != m_stampDate || m_stampDateText.isNull()) {
+            m_stampDate = date;
+            m_stampDateText = dateText(date);
+        }
+        return m_stampDateText;
+    }
+    QDate m_stampDate;
+    QString m_stampDateText;
 };

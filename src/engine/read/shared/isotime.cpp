@@ -1,6 +1,6 @@
 #include "engine/read/shared/isotime.h"
 
-#include <QTimeZone>
+#include "engine/read/shared/utc.h"
 
 namespace {
 
@@ -43,9 +43,8 @@ bool quickly(QStringView text, QDateTime &out)
     }
     time = time.addMSecs(ms);
     const qint64 epochDays = date.toJulianDay() - QDate(1970, 1, 1).toJulianDay();
-    out = QDateTime::fromMSecsSinceEpoch(epochDays * 86400000 + time.msecsSinceStartOfDay()
-                                             - qint64(offset) * 1000,
-                                         QTimeZone::utc());
+    out = utc::fromMSecs(epochDays * 86400000 + time.msecsSinceStartOfDay()
+                         - qint64(offset) * 1000);
     return true;
 }
 

@@ -1,21 +1,40 @@
 #include "engine/read/shared/jsonpull.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <rapidjson/error/en.h>
 
 namespace {
 
 constexpr qint64 ChunkBytes = 64 * 1024;
 
+// The line feeds in [p, end): counted in bytes side by side, 255 bytes at a time, which the
+// compiler turns into vector code.
+qint64 newlines(const char *p, const char *end)
+{
+    qint64 n = 0;
+    while (p < end) {
+        const qint64 block = std::min<qint64>(end - p, 255);
+        unsigned char inBlock = 0;
+        for (qint64 i = 0; i < block; ++i)
+            inBlock += p[i] == '\n';
+        n += inBlock;
+        p += block;
+    }
+    return n;
+}
+
 // The device read a piece at a time; '\0' at the end. What is taken may be kept aside too (a
-// value read whole).
+// value read whole). Lines are counted a piece at a time too, as it is left, since only a
+// broken text asks for them.
 class DeviceStream
 {
 public:
     explicit DeviceStream(QIODevice &device)
         : m_device(device)
-        , m_buf(ChunkBytes, Qt::Uninitialized)
+        , m_buf(ChunkBytes + 1, Qt::Uninitialized)
     {
     }
     void reset()
@@ -60,19 +79,29 @@ public:
         while (m_pos < m_size) {
             const char *p = m_buf.constData();
             qint64 i = m_pos;
+            qint64 quote = -1; // the next '"' in the piece at or after i, once looked for
             for (; i < m_size; ++i) {
                 const char c = p[i];
                 if (inString) {
-                    if (c == '\\') {
+                    // Strings are most of a chat: their quotes and escapes are found by the
+                    // C library's quick search rather than byte by byte.
+                    if (quote < i) {
+                        const void *q = std::memchr(p + i, '"', size_t(m_size - i));
+                        quote = q ? static_cast<const char *>(q) - p : m_size;
+                    }
+                    const void *escape = std::memchr(p + i, '\\', size_t(quote - i));
+                    if (escape) {
+                        i = static_cast<const char *>(escape) - p;
                         if (++i == m_size) { // the escaped byte is in the next piece
                             m_pendingEscape = true;
                             break;
                         }
-                    } else if (c == '"') {
-                        inString = false;
-                    } else if (c == '\n') {
-                        ++m_lines;
+                        continue; // past the escaped byte
                     }
+                    i = quote;
+                    if (i == m_size) // the string goes on in the next piece
+                        break;
+                    inString = false;
                 } else if (c == '"') {
                     inString = true;
                 } else if (c == '{' || c == '[') {
@@ -82,24 +111,32 @@ public:
                         ++i;
                         break;
                     }
-                } else if (c == '\n') {
-                    ++m_lines;
                 }
             }
             m_pos = i;
             if (depth == 0)
                 break;
             fill();
-            if (m_pendingEscape && m_pos < m_size) { // the escaped byte, whatever it is
-                if (m_buf[m_pos] == '\n')
-                    ++m_lines;
+            if (m_pendingEscape && m_pos < m_size) // the escaped byte, whatever it is
                 ++m_pos;
-            }
             m_pendingEscape = false;
         }
         if (m_pos == m_size && depth == 0)
             fill();
         return depth == 0;
+    }
+    // The bytes left in the piece read, from `back` bytes before the current one (0 or 1),
+    // ended by a '\0' that is no part of the text; null when those bytes are not all there.
+    const char *piece(qint64 back) const
+    {
+        return m_pos >= back && m_pos < m_size ? m_buf.constData() + m_pos - back : nullptr;
+    }
+    // Passes over `count` bytes of the piece, as taking them one by one would.
+    void pass(qint64 count)
+    {
+        m_pos += count;
+        if (m_pos == m_size)
+            fill();
     }
     // For RapidJSON reading straight from the pieces: a byte as it stands, and one taken.
     char peekByte() const { return m_pos < m_size ? m_buf[m_pos] : '\0'; }
@@ -108,8 +145,6 @@ public:
         if (m_pos >= m_size)
             return '\0';
         const char c = m_buf[m_pos++];
-        if (c == '\n')
-            ++m_lines;
         if (m_pos == m_size)
             fill();
         return c;
@@ -117,7 +152,10 @@ public:
     // Whether the text ended: no byte is left, and the device has none.
     bool ended() const { return m_pos >= m_size && m_eof; }
     qint64 offset() const { return m_read - (m_size - m_pos); }
-    qint64 lines() const { return m_lines; }
+    qint64 lines() const
+    {
+        return m_lines + newlines(m_buf.constData(), m_buf.constData() + m_pos);
+    }
     bool failed() const { return m_failed; }
     QString error() const { return m_device.errorString(); }
 
@@ -126,6 +164,7 @@ public:
 private:
     void fill()
     {
+        m_lines += newlines(m_buf.constData(), m_buf.constData() + m_size);
         m_pos = m_size = 0;
         if (m_eof)
             return;
@@ -138,6 +177,7 @@ private:
         }
         m_size = got;
         m_read += got;
+        m_buf[m_size] = '\0'; // where a read from memory stops (piece())
     }
 
     QIODevice &m_device;
@@ -145,7 +185,7 @@ private:
     qint64 m_size = 0;
     qint64 m_pos = 0;
     qint64 m_read = 0;
-    qint64 m_lines = 1;
+    qint64 m_lines = 1; // up to the piece read
     bool m_failed = false;
     bool m_eof = false;
     bool m_pendingEscape = false;
@@ -481,7 +521,21 @@ bool JsonPull::take(rapidjson::Document &into)
             return parsed(into);
         }
     }
-    // An object or an array, read by RapidJSON to its end.
+    // An object or an array, read by RapidJSON to its end: from memory where the piece read
+    // holds all of it (most values: they are small), else byte by byte from the device; a
+    // broken one is read the slow way too, which tells where it broke.
+    if (const char *start = in.piece(taken ? 1 : 0); start && (!taken || *start == taken)) {
+        rapidjson::StringStream bytes(start);
+        into.ParseStream<rapidjson::kParseStopWhenDoneFlag>(bytes);
+        if (!into.HasParseError()) {
+            in.pass(qint64(bytes.Tell()) - (taken ? 1 : 0));
+            if (taken)
+                m_stack.pop_back();
+            m_token = into.IsObject() ? Token::EndObject : Token::EndArray;
+            afterValue();
+            return true;
+        }
+    }
     ValueStream value(in, taken);
     into.ParseStream<rapidjson::kParseStopWhenDoneFlag>(value);
     if (!parsed(into))
@@ -538,8 +592,16 @@ const rapidjson::Value *member(const rapidjson::Value &object, const char *name)
 {
     if (!object.IsObject())
         return nullptr;
-    const auto it = object.FindMember(name);
-    return it == object.MemberEnd() ? nullptr : &it->value;
+    // As FindMember() does, with the name's length known once and its first byte tried before
+    // the rest: every message asks for a dozen members, most of them absent.
+    const size_t length = std::strlen(name);
+    for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
+        const rapidjson::Value &key = it->name;
+        if (key.GetStringLength() == length && key.GetString()[0] == name[0]
+            && std::memcmp(key.GetString(), name, length) == 0)
+            return &it->value;
+    }
+    return nullptr;
 }
 
 const rapidjson::Value &at(const rapidjson::Value &object, const char *name)

@@ -63,6 +63,7 @@ class TestChatLines : public QObject
 private slots:
     void replyQuotes_data();
     void replyQuotes();
+    void quotesPastTheBound();
     void instantsShownInZone();
     void isoInstants_data();
     void isoInstants();
@@ -109,6 +110,27 @@ void TestChatLines::replyQuotes()
     unknown.replyTo = u"18"_qs;
     book.fill(unknown);
     QVERIFY(unknown.replyQuote.isEmpty());
+}
+
+// Past its bound the book forgets the oldest quotes, and only those.
+void TestChatLines::quotesPastTheBound()
+{
+    QuoteBook book;
+    const int forgotten = 5000;
+    for (int i = 0; i < QuoteBook::Bound + forgotten; ++i) {
+        chat::Message m;
+        m.id = QString::number(i);
+        m.sender = u"Ann"_qs;
+        m.text = {u"said "_qs + m.id};
+        book.remember(m);
+    }
+    for (int i = 0; i < QuoteBook::Bound + forgotten; ++i) {
+        chat::Message reply;
+        reply.replyTo = QString::number(i);
+        book.fill(reply);
+        if (reply.replyQuote != (i < forgotten ? QString() : u"said "_qs + reply.replyTo))
+            QFAIL(qPrintable(u"quote of "_qs + reply.replyTo + u": "_qs + reply.replyQuote));
+    }
 }
 
 // Instants are shown in the reader's zone on either side of a change of its offset, also when

@@ -170,8 +170,10 @@ protected:
         msg.sender = actor;
         msg.when = when;
         const QString content = json::string(m, "content");
-        if (!content.isEmpty())
+        if (content.contains(u'\n'))
             msg.text = content.split(u'\n');
+        else if (!content.isEmpty())
+            msg.text = {content};
         msg.replyTo = replyTo;
         m_quotes.fill(msg);
         msg.edited

@@ -29,25 +29,40 @@ const QStringList Sections = {
     QStringLiteral("e2ee_cutover"),
 };
 
-// A string as typed: Meta's bytes-as-characters put back together, where they are that.
-QString repaired(const QString &text)
+// A string as typed, from its UTF-8: Meta's bytes-as-characters put back together, where they
+// are that (every character below U+0100, some above U+007F, and their bytes UTF-8 in turn).
+QString repaired(QByteArrayView utf8)
 {
-    bool high = false;
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF)
-            return text;
-        high |= c.unicode() >= 0x80;
+    qsizetype i = 0;
+    while (i < utf8.size() && uchar(utf8[i]) < 0x80)
+        ++i;
+    if (i == utf8.size()) // no character above U+007F
+        return QString::fromUtf8(utf8);
+    QByteArray bytes(utf8.size(), Qt::Uninitialized); // the characters as bytes
+    char *out = std::copy_n(utf8.data(), i, bytes.data());
+    for (; i < utf8.size(); ++i) {
+        const uchar c = uchar(utf8[i]);
+        if (c < 0x80) {
+            *out++ = char(c);
+            continue;
+        }
+        // U+0080 to U+00FF are C2 or C3 and one more byte; anything else is typed as it is.
+        const uchar next = i + 1 < utf8.size() ? uchar(utf8[i + 1]) : 0;
+        if ((c != 0xC2 && c != 0xC3) || (next & 0xC0) != 0x80)
+            return QString::fromUtf8(utf8);
+        *out++ = char(((c & 0x03) << 6) | (next & 0x3F));
+        ++i;
     }
-    if (!high)
-        return text;
-    const QByteArray bytes = text.toLatin1();
+    bytes.truncate(out - bytes.data());
     const QString decoded = QString::fromUtf8(bytes);
-    return decoded.contains(QChar::ReplacementCharacter) ? text : decoded;
+    return decoded.contains(QChar::ReplacementCharacter) ? QString::fromUtf8(utf8) : decoded;
 }
 
 QString str(const rapidjson::Value &object, const char *name)
 {
-    return repaired(json::string(object, name));
+    const rapidjson::Value *v = json::member(object, name);
+    return v && v->IsString() ? repaired(QByteArrayView(v->GetString(), v->GetStringLength()))
+                              : QString();
 }
 
 // The thread folders of an export: key -> folder.
@@ -104,6 +119,9 @@ bool isEvent(const rapidjson::Value &m, const QString &type, const QString &cont
         if (json::member(m, media))
             return false;
     }
+    // Every notice below says "the" or "nickname"; most messages say neither.
+    if (!content.contains(u" the ") && !content.contains(u"nickname"))
+        return false;
     static const QRegularExpression notice(QStringLiteral(
         "^[^\\n]+ (created the group|named the group [^\\n]+|removed the group name"
         "|changed the group photo|removed the group photo|changed the chat theme"
@@ -177,7 +195,7 @@ bool MetaReader::read(const QString &name)
                 if (!pull.take(item))
                     break;
                 if (key == "title" && item.IsString())
-                    m_chat.name = repaired(QString::fromUtf8(item.GetString()));
+                    m_chat.name = repaired(QByteArrayView(item.GetString()));
                 else if (item.IsArray() && m_chat.participants.isEmpty()) {
                     for (const rapidjson::Value &p : item.GetArray())
                         m_chat.participants.append(str(p, "name"));
@@ -223,8 +241,10 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
     msg.id = file + u'#' + QString::number(place);
     msg.sender = sender;
     msg.when = when;
-    if (!content.isEmpty())
+    if (content.contains(u'\n'))
         msg.text = content.split(u'\n');
+    else if (!content.isEmpty())
+        msg.text = {content};
     if (json::boolean(m, "is_unsent"))
         msg.text.append(QStringLiteral("(送信取り消し)"));
     const std::pair<const char *, const char *> kinds[] = {
@@ -334,7 +354,7 @@ bool MetaFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString
             const QByteArray quoted = '"' + m.captured(1).toUtf8() + '"';
             doc.Parse(quoted.constData(), size_t(quoted.size()));
             if (doc.IsString())
-                title = repaired(QString::fromUtf8(doc.GetString()));
+                title = repaired(QByteArrayView(doc.GetString()));
         }
         out.append({key, title.isEmpty() ? key : title});
     }

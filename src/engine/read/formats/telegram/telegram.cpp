@@ -103,14 +103,17 @@ protected:
 
     bool convert(const rapidjson::Value &m, chat::Record &record) override
     {
-        const QString type = json::string(m, "type");
+        const rapidjson::Value &typed = json::at(m, "type");
+        const std::string_view type = typed.IsString()
+            ? std::string_view(typed.GetString(), typed.GetStringLength())
+            : std::string_view();
         const chat::Moment when = moment(json::string(m, "date"));
-        if (type == u"service") {
+        if (type == "service") {
             record.kind = chat::Record::Kind::Event;
             record.event = {telegram::eventText(m), json::string(m, "actor"), when};
             return true;
         }
-        if (type != u"message")
+        if (type != "message")
             return false;
         chat::Message &msg = record.message;
         msg.id = json::idText(json::at(m, "id"));

@@ -1,0 +1,143 @@
+#include "engine/read/shared/jsonpull.h"
+
+#include <QBuffer>
+#include <QTest>
+
+// A JSON export read value by value, its values whole: the same where a value lies inside one
+// piece read from the device and where it runs across two, and a broken one named by the line
+// it breaks on.
+namespace {
+
+constexpr qsizetype PieceBytes = 64 * 1024; // as JsonPull reads the device
+
+// An array of `count` messages, one a line after the "[" of line 1, each about 200 bytes.
+QList<QByteArray> messageLines(int count)
+{
+    QList<QByteArray> lines;
+    for (int i = 0; i < count; ++i)
+        lines.append("{\"id\": " + QByteArray::number(i) + ", \"text\": \"" + QByteArray(150, 'a')
+                     + "\\n\\u00e9\", \"from\": {\"name\": \"Ann\"}}" + (i + 1 < count ? "," : ""));
+    return lines;
+}
+
+QByteArray joined(const QList<QByteArray> &lines)
+{
+    return "[\n" + lines.join('\n') + "\n]\n";
+}
+
+// The message whose bytes run across the end of the first piece.
+int acrossPieces(const QList<QByteArray> &lines)
+{
+    qsizetype at = 2;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (at + lines[i].size() > PieceBytes)
+            return i;
+        at += lines[i].size() + 1;
+    }
+    return -1;
+}
+
+} // namespace
+
+class TestJsonPull : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void whole();
+    void broken_data();
+    void broken();
+    void skipped_data();
+    void skipped();
+};
+
+void TestJsonPull::whole()
+{
+    const QByteArray text = joined(messageLines(700));
+    QBuffer device;
+    device.setData(text);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    JsonPull pull(device);
+    QCOMPARE(pull.next(), JsonPull::Token::StartArray);
+    int read = 0;
+    QVERIFY(pull.eachObject([&](const rapidjson::Value &m) {
+        QCOMPARE(json::integer(m, "id"), qint64(read));
+        QCOMPARE(json::string(m, "text"), QString(150, u'a') + QStringLiteral("\né"));
+        QCOMPARE(json::string(json::at(m, "from"), "name"), QStringLiteral("Ann"));
+        ++read;
+    }));
+    QCOMPARE(read, 700);
+    QCOMPARE(pull.token(), JsonPull::Token::EndArray);
+    QCOMPARE(pull.next(), JsonPull::Token::End);
+}
+
+void TestJsonPull::broken_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("error");
+    const QList<QByteArray> lines = messageLines(700);
+    const int across = acrossPieces(lines);
+    QVERIFY(across > 0);
+    const QString comma = QStringLiteral("Missing a comma or '}' after an object member.");
+    // Message i stands on line i + 2.
+    for (const auto &[name, i] : {std::pair<const char *, int>("in the first piece", 5),
+                                  {"across two pieces", across},
+                                  {"in a later piece", 600}}) {
+        QList<QByteArray> broken = lines;
+        broken[i].replace(", \"text\"", " \"text\"");
+        QTest::addRow("no comma %s", name)
+            << joined(broken) << QStringLiteral("line %1: %2").arg(i + 2).arg(comma);
+        broken = lines;
+        broken[i].replace("aaaa", QByteArray("aa\0a", 4));
+        QTest::addRow("NUL in a string %s", name)
+            << joined(broken)
+            << QStringLiteral("line %1: Missing a closing quotation mark in string.").arg(i + 2);
+        QTest::addRow("ends %s", name)
+            << joined(lines).left(lines.mid(0, i).join('\n').size() + 2 + 40)
+            << QStringLiteral("line %1: The document ended inside a value.").arg(i + 2);
+    }
+}
+
+void TestJsonPull::broken()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QString, error);
+    QBuffer device;
+    device.setData(text);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    JsonPull pull(device);
+    QCOMPARE(pull.next(), JsonPull::Token::StartArray);
+    QVERIFY(!pull.eachObject([](const rapidjson::Value &) {}));
+    QVERIFY(pull.failed());
+    QCOMPARE(pull.errorString(), QStringLiteral("the JSON breaks at ") + error);
+}
+
+void TestJsonPull::skipped_data()
+{
+    QTest::addColumn<qsizetype>("escapeAt");
+    // An escaped quote inside a member passed over, its backslash about the end of the first
+    // piece; brackets and an escaped backslash in strings after it.
+    for (const qsizetype at : {PieceBytes - 2, PieceBytes - 1, PieceBytes})
+        QTest::addRow("backslash at %lld", qint64(at)) << at;
+}
+
+// A member passed over ends where its text ends, whatever its strings hold.
+void TestJsonPull::skipped()
+{
+    QFETCH(qsizetype, escapeAt);
+    QByteArray text = "{\"skipped\": [\"";
+    text += QByteArray(escapeAt - text.size(), 'a') + "\\\"]}, [\\\\\", \"{\"], \"after\": 1}";
+    QCOMPARE(text.indexOf('\\'), escapeAt);
+    QBuffer device;
+    device.setData(text);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    JsonPull pull(device);
+    QCOMPARE(pull.next(), JsonPull::Token::StartObject);
+    QVERIFY(pull.seekKey("after"));
+    QCOMPARE(pull.next(), JsonPull::Token::Number);
+    QCOMPARE(pull.string(), QStringLiteral("1"));
+    QCOMPARE(pull.next(), JsonPull::Token::EndObject);
+}
+
+QTEST_GUILESS_MAIN(TestJsonPull)
+#include "tst_jsonpull.moc"

@@ -61,24 +61,55 @@ bool near(QDate local, QDate utc)
 
 } // namespace
 
+qint32 XmlDates::intern(const QString &text)
+{
+    const auto found = m_index.constFind(text);
+    if (found != m_index.cend())
+        return *found;
+    const qint32 index = qint32(m_texts.size());
+    m_texts.append(text);
+    m_index.insert(text, index);
+    return index;
+}
+
 void XmlDates::add(qsizetype line, const QString &date, const QString &time,
                    const QString &dateTime, const QString &to)
 {
     if (date.isEmpty() && time.isEmpty() && to.isEmpty())
         return;
-    m_events.append({line, date, time, dateTime, to});
+    m_events.append({line, intern(date), intern(time),
+                     intern(dateTime.size() < 10 ? QString() : dateTime.first(10)), intern(to)});
 }
 
 void XmlDates::finish(LineStamps &stamps) const
 {
+    // What each distinct text reads as, worked out once.
+    QList<std::optional<Numbers>> numbers(m_texts.size());
+    QList<QDate> utcDates(m_texts.size());
+    QList<QString> times(m_texts.size());
+    QList<bool> known(m_texts.size(), false);
+    const auto read = [&](qint32 index) {
+        if (!known[index]) {
+            known[index] = true;
+            numbers[index] = numbersOf(m_texts[index]);
+            utcDates[index] = utcDate(m_texts[index]);
+            times[index] = xmlTimeText(m_texts[index]);
+        }
+    };
+    for (const Event &e : m_events) {
+        read(e.date);
+        read(e.time);
+        read(e.utcDay);
+    }
+
     // The file's order, from the dates that tell it.
     qsizetype monthVotes = 0, dayVotes = 0;
     for (const Event &e : m_events) {
-        const auto d = numbersOf(e.date);
+        const auto &d = numbers[e.date];
         if (!d || d->yearFirst)
             continue;
         const QDate month = monthFirst(*d), day = dayFirst(*d);
-        const QDate utc = utcDate(e.dateTime);
+        const QDate utc = utcDates[e.utcDay];
         const bool monthFits = month.isValid() && (!utc.isValid() || near(month, utc));
         const bool dayFits = day.isValid() && (!utc.isValid() || near(day, utc));
         monthVotes += monthFits && !dayFits;
@@ -87,10 +118,10 @@ void XmlDates::finish(LineStamps &stamps) const
     }
     const bool dayOrder = dayVotes > monthVotes;
     for (const Event &e : m_events) {
-        QString date = e.date;
-        if (const auto d = numbersOf(e.date)) {
+        QString date = m_texts[e.date];
+        if (const auto &d = numbers[e.date]) {
             const QDate month = monthFirst(*d), day = dayFirst(*d);
-            const QDate utc = utcDate(e.dateTime);
+            const QDate utc = utcDates[e.utcDay];
             QDate chosen = dayOrder ? day : month;
             // The event's own moment decides where the file's order does not fit it.
             if (near(month, utc) && !near(day, utc))
@@ -102,7 +133,7 @@ void XmlDates::finish(LineStamps &stamps) const
             if (chosen.isValid())
                 date = dateText(chosen);
         }
-        stamps.add(e.line, date, xmlTimeText(e.time), 0, e.to);
+        stamps.add(e.line, date, times[e.time], 0, m_texts[e.to]);
     }
 }
 

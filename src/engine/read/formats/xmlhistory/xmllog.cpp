@@ -5,6 +5,7 @@
 #include "engine/read/formats/xmlhistory/xmlguard.h"
 #include "engine/read/linestamps.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 #include <optional>
 
@@ -17,20 +18,19 @@ using textcodec::CrLf;
 qsizetype appendWithCrLf(QString &out, QStringView text)
 {
     qsizetype breaks = 0;
+    qsizetype from = 0; // the start of the run not yet appended
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == u'\r') {
-            out += CrLf;
-            ++breaks;
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else if (c == u'\n') {
-            out += CrLf;
-            ++breaks;
-        } else {
-            out += c;
-        }
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out += text.sliced(from, i - from);
+        out += CrLf;
+        ++breaks;
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        from = i + 1;
     }
+    out += text.sliced(from);
     return breaks;
 }
 
@@ -282,7 +282,9 @@ public:
         return true;
     }
 
-    QString takeText() { return std::move(m_out); }
+    // The text written since it was last taken, whole lines.
+    QString &text() { return m_out; }
+    qsizetype lines() const { return m_lines; }
     const XmlDates &dates() const { return m_dates; }
 
 private:
@@ -442,35 +444,79 @@ private:
 
 } // namespace
 
+bool convertXmlLog(QIODevice &device, const QString &headerText, XmlLogOutput &out)
+{
+    // Text is handed on in pieces of about this many characters.
+    constexpr qsizetype PieceChars = 1 << 16;
+    // The file's position is looked at this often (in tokens) to tell when a piece was read.
+    constexpr int TokensPerLook = 4096;
+    constexpr qint64 PieceBytes = 1 << 20;
+
+    out.lines = 0;
+    if (out.stamps)
+        out.stamps->clear();
+    if (out.roles)
+        out.roles->clear();
+    if (out.places)
+        out.places->clear();
+    const qint64 start = device.pos();
+    if (xmlStructureRefused(device, out.pieceDone) || !device.seek(start))
+        return false;
+    QXmlStreamReader reader(&device);
+    reader.setNamespaceProcessing(false);
+    EventWalker walker(headerText, out.stamps != nullptr, out.roles, out.places);
+    bool rootSeen = false;
+    int tokens = 0;
+    qint64 nextPiece = start + PieceBytes;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.hasError() || !walker.token(reader))
+            return false;
+        rootSeen |= reader.isStartElement();
+        if (walker.text().size() >= PieceChars) {
+            if (!out.text(walker.text()))
+                return false;
+            walker.text().resize(0);
+        }
+        if (++tokens == TokensPerLook) {
+            tokens = 0;
+            if (out.pieceDone && device.pos() >= nextPiece) {
+                nextPiece = device.pos() + PieceBytes;
+                out.pieceDone();
+            }
+        }
+    }
+    if (!rootSeen || (!walker.text().isEmpty() && !out.text(walker.text())))
+        return false;
+    out.lines = walker.lines();
+    if (out.stamps)
+        walker.dates().finish(*out.stamps);
+    return true;
+}
+
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
                        LineStamps *stamps, QByteArray *roles, QList<qint64> *places)
 {
-    *ok = false;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QString text;
+    XmlLogOutput out;
+    out.text = [&text](QStringView piece) {
+        text += piece;
+        return true;
+    };
+    out.stamps = stamps;
+    out.roles = roles;
+    out.places = places;
+    *ok = convertXmlLog(buffer, headerText, out);
+    if (*ok)
+        return text;
     if (stamps)
         stamps->clear();
     if (roles)
         roles->clear();
     if (places)
         places->clear();
-    if (xmlStructureRefused(data))
-        return QString();
-    QXmlStreamReader reader(data);
-    reader.setNamespaceProcessing(false);
-    EventWalker walker(headerText, stamps != nullptr, roles, places);
-    bool rootSeen = false;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.hasError() || !walker.token(reader))
-            return QString();
-        rootSeen |= reader.isStartElement();
-    }
-    if (!rootSeen) {
-        if (stamps)
-            stamps->clear();
-        return QString();
-    }
-    *ok = true;
-    if (stamps)
-        walker.dates().finish(*stamps);
-    return walker.takeText();
+    return QString();
 }

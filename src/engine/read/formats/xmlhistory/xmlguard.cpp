@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QStringConverter>
 #include <QStringView>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <type_traits>
@@ -31,7 +32,7 @@ public:
     {
         while (has(m_at)) {
             if (at(m_at) != u'<') {
-                ++m_at;
+                skipTo(u'<');
             } else if (skipped("<!--", "-->") || skipped("<![CDATA[", "]]>")
                        || skipped("<?", "?>")) {
                 continue;
@@ -63,6 +64,24 @@ private:
         }
         return true;
     }
+    // On to the next `c` (ASCII) from the current character, or past the end.
+    void skipTo(char16_t c)
+    {
+        while (has(m_at)) {
+            const qsizetype from = m_at - m_base, size = m_buf.size();
+            qsizetype found = size;
+            if constexpr (std::is_same_v<Char, char>) {
+                const char *data = m_buf.constData();
+                if (const void *p = std::memchr(data + from, char(c), size - from))
+                    found = static_cast<const char *>(p) - data;
+            } else if (const qsizetype i = QStringView(m_buf).indexOf(QChar(c), from); i >= 0) {
+                found = i;
+            }
+            m_at = m_base + found;
+            if (found < size)
+                return;
+        }
+    }
     char16_t at(qsizetype i) const
     {
         if constexpr (std::is_same_v<Char, char>)
@@ -87,7 +106,7 @@ private:
         if (!startsWith(open))
             return false;
         m_at += qsizetype(qstrlen(open));
-        while (has(m_at) && !startsWith(close))
+        for (skipTo(char16_t(*close)); has(m_at) && !startsWith(close); skipTo(char16_t(*close)))
             ++m_at;
         m_at += qsizetype(qstrlen(close));
         return true;
@@ -98,8 +117,7 @@ private:
     {
         const char16_t quote = at(m_at);
         ++m_at;
-        while (has(m_at) && at(m_at) != quote)
-            ++m_at;
+        skipTo(quote);
         ++m_at;
     }
 

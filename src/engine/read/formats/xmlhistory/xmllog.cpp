@@ -153,7 +153,8 @@ public:
 
     void token(const QXmlStreamReader &reader)
     {
-        QString out;
+        QString &out = m_out;
+        out.resize(0);
         if (m_lineEnds && !reader.isCharacters())
             out += u'\n';
         m_lineEnds = false;
@@ -214,6 +215,7 @@ public:
 
 private:
     SenderName &m_sink;
+    QString m_out; // the token's markup
     bool m_startOpen = false;
     bool m_lineEnds = false;
 };

@@ -14,7 +14,8 @@ namespace {
 // The history converted once, in load(), into a temporary file that every pass reads a piece at
 // a time: the parser reads it once whatever the passes, and neither the document nor its text
 // is held whole. The text is kept in UTF-16 as it is in memory, so writing and reading it back
-// cost no more than a copy.
+// cost no more than a copy. The file has no name where the system allows (its name is never
+// asked for), so a killed run leaves nothing behind.
 class XmlHistoryReader : public FormatReader
 {
 public:

@@ -94,7 +94,7 @@ bool XmlHistoryReader::load()
     const bool ok = convert();
     m_file.close();
     if (!ok) {
-        m_text.remove();
+        m_text.close(); // an unnamed file goes; a named one when the reader does
         m_roles.clear();
         m_places.clear();
         m_stamps.clear();

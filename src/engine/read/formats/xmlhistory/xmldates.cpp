@@ -84,32 +84,34 @@ void XmlDates::add(qsizetype line, const QString &date, const QString &time,
 void XmlDates::finish(LineStamps &stamps) const
 {
     // What each distinct text reads as, worked out once.
-    QList<std::optional<Numbers>> numbers(m_texts.size());
-    QList<QDate> utcDates(m_texts.size());
-    QList<QString> times(m_texts.size());
-    QList<bool> known(m_texts.size(), false);
-    const auto read = [&](qint32 index) {
-        if (!known[index]) {
-            known[index] = true;
-            numbers[index] = numbersOf(m_texts[index]);
-            utcDates[index] = utcDate(m_texts[index]);
-            times[index] = xmlTimeText(m_texts[index]);
-        }
+    const qsizetype texts = m_texts.size();
+    QList<std::optional<std::optional<Numbers>>> numbers(texts);
+    QList<std::optional<QDate>> utcDates(texts);
+    QList<std::optional<QString>> times(texts);
+    const auto numbersAt = [&](qint32 i) -> const std::optional<Numbers> & {
+        if (!numbers[i])
+            numbers[i].emplace(numbersOf(m_texts[i]));
+        return *numbers[i];
     };
-    for (const Event &e : m_events) {
-        read(e.date);
-        read(e.time);
-        read(e.utcDay);
-    }
+    const auto utcAt = [&](qint32 i) {
+        if (!utcDates[i])
+            utcDates[i].emplace(utcDate(m_texts[i]));
+        return *utcDates[i];
+    };
+    const auto timeAt = [&](qint32 i) -> const QString & {
+        if (!times[i])
+            times[i].emplace(xmlTimeText(m_texts[i]));
+        return *times[i];
+    };
 
     // The file's order, from the dates that tell it.
     qsizetype monthVotes = 0, dayVotes = 0;
     for (const Event &e : m_events) {
-        const auto &d = numbers[e.date];
+        const auto &d = numbersAt(e.date);
         if (!d || d->yearFirst)
             continue;
         const QDate month = monthFirst(*d), day = dayFirst(*d);
-        const QDate utc = utcDates[e.utcDay];
+        const QDate utc = utcAt(e.utcDay);
         const bool monthFits = month.isValid() && (!utc.isValid() || near(month, utc));
         const bool dayFits = day.isValid() && (!utc.isValid() || near(day, utc));
         monthVotes += monthFits && !dayFits;
@@ -119,9 +121,9 @@ void XmlDates::finish(LineStamps &stamps) const
     const bool dayOrder = dayVotes > monthVotes;
     for (const Event &e : m_events) {
         QString date = m_texts[e.date];
-        if (const auto &d = numbers[e.date]) {
+        if (const auto &d = numbersAt(e.date)) {
             const QDate month = monthFirst(*d), day = dayFirst(*d);
-            const QDate utc = utcDates[e.utcDay];
+            const QDate utc = utcAt(e.utcDay);
             QDate chosen = dayOrder ? day : month;
             // The event's own moment decides where the file's order does not fit it.
             if (near(month, utc) && !near(day, utc))
@@ -133,7 +135,7 @@ void XmlDates::finish(LineStamps &stamps) const
             if (chosen.isValid())
                 date = dateText(chosen);
         }
-        stamps.add(e.line, date, times[e.time], 0, m_texts[e.to]);
+        stamps.add(e.line, date, timeAt(e.time), 0, m_texts[e.to]);
     }
 }
 

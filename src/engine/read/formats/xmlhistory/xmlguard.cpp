@@ -33,6 +33,9 @@ public:
         while (has(m_at)) {
             if (at(m_at) != u'<') {
                 skipTo(u'<');
+            } else if (isStartTag()) {
+                if (startTagRefused())
+                    return true;
             } else if (skipped("<!--", "-->") || skipped("<![CDATA[", "]]>")
                        || skipped("<?", "?>")) {
                 continue;
@@ -98,6 +101,16 @@ private:
                 return false;
         }
         return true;
+    }
+
+    // Whether the "<" here opens an element (none of the forms below, which all go on with "!",
+    // "?" or "/").
+    bool isStartTag()
+    {
+        if (!has(m_at + 1))
+            return true;
+        const char16_t next = at(m_at + 1);
+        return next != u'!' && next != u'?' && next != u'/';
     }
 
     // When the text goes on with `open`: past it and past the first `close` after it.

@@ -129,6 +129,12 @@ public:
             }
         }
     }
+    // The name, where it is known without the markup.
+    void take(QString name)
+    {
+        m_name = std::move(name);
+        m_stage = Stage::Done;
+    }
     bool done() const { return m_stage == Stage::Done; }
     QString name() const { return m_name; }
 
@@ -346,6 +352,16 @@ private:
         case Sender::FirstGrandchild:
             if (reader.isStartElement() && m_open == 3) {
                 m_senderLine = reader.lineNumber();
+                const QXmlStreamAttributes attributes = reader.attributes();
+                if (!attributes.isEmpty()
+                    && attributes.first().qualifiedName() == QLatin1StringView("FriendlyName")) {
+                    // Its markup opens with the name: '<User FriendlyName="...'.
+                    QString name;
+                    appendEscaped(name, attributes.first().value(), true);
+                    m_name.take(std::move(name));
+                    m_sender = Sender::Settled;
+                    break;
+                }
                 m_sender = Sender::Markup;
                 m_markup.emplace(m_name);
                 m_markupOpen = m_open + 1;

@@ -75,25 +75,33 @@ bool isNoticeEvent(QStringView element)
 // characters that value normalisation would turn into blanks.
 void appendEscaped(QString &out, QStringView text, bool attribute)
 {
+    qsizetype from = 0; // the start of the run not yet appended
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        if (c.unicode() > u'>')
+            continue;
+        QStringView escaped;
         if (c == u'<')
-            out += u"&lt;";
+            escaped = u"&lt;";
         else if (c == u'&')
-            out += u"&amp;";
+            escaped = u"&amp;";
         else if (c == u'>' && i >= 2 && text[i - 1] == u']' && text[i - 2] == u']')
-            out += u"&gt;";
+            escaped = u"&gt;";
         else if (c == u'\r')
-            out += u"&#xd;";
+            escaped = u"&#xd;";
         else if (attribute && c == u'"')
-            out += u"&quot;";
+            escaped = u"&quot;";
         else if (attribute && c == u'\n')
-            out += u"&#xa;";
+            escaped = u"&#xa;";
         else if (attribute && c == u'\t')
-            out += u"&#x9;";
+            escaped = u"&#x9;";
         else
-            out += c;
+            continue;
+        out += text.sliced(from, i - from);
+        out += escaped;
+        from = i + 1;
     }
+    out += text.sliced(from);
 }
 
 // Finds the sender's name in the markup of the sender element as it is written out piece by
@@ -296,6 +304,18 @@ public:
     const XmlDates &dates() const { return m_dates; }
 
 private:
+    // The children of an event whose text counts apart: its recipients, its Text, and the file
+    // or call it offers (File, Application).
+    enum class Child { Other, To, Text, Offered };
+    static Child childOf(QStringView name)
+    {
+        if (name == u"To")
+            return Child::To;
+        if (name == u"Text")
+            return Child::Text;
+        return name == u"File" || name == u"Application" ? Child::Offered : Child::Other;
+    }
+
     // Where the search for the first grandchild stands while an element event is open.
     enum class Sender { FirstChild, FirstGrandchild, Markup, Settled };
 
@@ -313,8 +333,8 @@ private:
             m_time = attributes.value(QLatin1StringView("Time")).toString();
             m_dateTime = attributes.value(QLatin1StringView("DateTime")).toString();
         }
-        m_element = reader.name().toString();
-        m_child.clear();
+        m_notice = isNoticeEvent(reader.name());
+        m_child = Child::Other;
         m_body.clear();
         m_eventText.clear();
         m_offered.clear();
@@ -327,8 +347,8 @@ private:
     void eventToken(const QXmlStreamReader &reader)
     {
         if (reader.isStartElement() && m_open == 2)
-            m_child = reader.name().toString();
-        if (reader.isStartElement() && m_open == 3 && m_child == u"To") {
+            m_child = childOf(reader.name());
+        if (reader.isStartElement() && m_open == 3 && m_child == Child::To) {
             // A recipient, written as the serializer writes a sender.
             QString name;
             appendEscaped(name, reader.attributes().value(QLatin1StringView("FriendlyName")), true);
@@ -339,9 +359,9 @@ private:
         // (a history laid out by an editor) are none of it.
         if (reader.isCharacters() && keptText(reader)) {
             m_body += reader.text();
-            if (m_child == u"Text")
+            if (m_notice && m_child == Child::Text)
                 m_eventText += reader.text();
-            else if (m_child == u"File" || m_child == u"Application")
+            else if (m_notice && m_child == Child::Offered)
                 m_offered.append(reader.text().toString());
         }
         switch (m_sender) {
@@ -391,7 +411,7 @@ private:
         m_date.clear();
         m_time.clear();
         m_dateTime.clear();
-        if (!isNoticeEvent(m_element)) {
+        if (!m_notice) {
             emitEvent(unindented(m_body), m_name.name());
             return;
         }
@@ -442,8 +462,8 @@ private:
     QList<qint64> *m_places;
     qint64 m_senderLine = 0; // the document's line that names the open event's sender
     XmlDates m_dates;
-    QString m_element; // the open event's element name
-    QString m_child; // the child of the event the current token is in
+    bool m_notice = false; // the open event is a notice
+    Child m_child = Child::Other; // the child of the event the current token is in
     QString m_date; // the open event's Date, Time and DateTime attributes
     QString m_time;
     QString m_dateTime;

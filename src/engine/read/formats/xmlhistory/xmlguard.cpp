@@ -214,9 +214,14 @@ bool xmlStructureRefused(QIODevice &device, const std::function<void()> &pieceDo
 {
     bool readFailed = false;
     const auto read = [&](QByteArray &bytes) {
+        // No more than is left: most histories are far smaller than a piece.
+        const qint64 want
+            = device.isSequential() ? PieceBytes : qMin(PieceBytes, device.size() - device.pos());
+        if (want <= 0)
+            return false;
         const qsizetype had = bytes.size();
-        bytes.resize(had + PieceBytes);
-        const qint64 got = device.read(bytes.data() + had, PieceBytes);
+        bytes.resize(had + want);
+        const qint64 got = device.read(bytes.data() + had, want);
         bytes.resize(had + qMax<qint64>(got, 0));
         readFailed |= got < 0;
         if (got > 0 && pieceDone)

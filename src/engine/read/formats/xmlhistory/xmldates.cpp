@@ -61,15 +61,19 @@ bool near(QDate local, QDate utc)
 
 } // namespace
 
-qint32 XmlDates::intern(const QString &text)
+qint32 XmlDates::intern(QStringView text, qint32 &last)
 {
-    const auto found = m_index.constFind(text);
+    // Events in a row mostly share their date, their day and their recipients.
+    if (last >= 0 && m_texts[last] == text)
+        return last;
+    const QString key = text.toString();
+    const auto found = m_index.constFind(key);
     if (found != m_index.cend())
-        return *found;
-    const qint32 index = qint32(m_texts.size());
-    m_texts.append(text);
-    m_index.insert(text, index);
-    return index;
+        return last = *found;
+    last = qint32(m_texts.size());
+    m_texts.append(key);
+    m_index.insert(key, last);
+    return last;
 }
 
 void XmlDates::add(qsizetype line, const QString &date, const QString &time,
@@ -77,8 +81,10 @@ void XmlDates::add(qsizetype line, const QString &date, const QString &time,
 {
     if (date.isEmpty() && time.isEmpty() && to.isEmpty())
         return;
-    m_events.append({line, intern(date), intern(time),
-                     intern(dateTime.size() < 10 ? QString() : dateTime.first(10)), intern(to)});
+    m_events.append({line, intern(date, m_last.date), intern(time, m_last.time),
+                     intern(dateTime.size() < 10 ? QStringView() : QStringView(dateTime).first(10),
+                            m_last.utcDay),
+                     intern(to, m_last.to)});
 }
 
 void XmlDates::finish(LineStamps &stamps) const

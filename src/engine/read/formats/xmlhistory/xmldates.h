@@ -37,11 +37,13 @@ private:
         qint32 utcDay; // the first ten characters of DateTime
         qint32 to;
     };
-    qint32 intern(const QString &text);
+    // The index of `text`; `last` is the one this field had in the event before.
+    qint32 intern(QStringView text, qint32 &last);
 
     QList<Event> m_events;
     QStringList m_texts;
     QHash<QString, qint32> m_index;
+    Event m_last = {0, -1, -1, -1, -1}; // the texts of the event added last
 };
 
 // A time as the writer's locale wrote it, on a 24-hour clock with seconds ("13:34:22"); the

@@ -18,8 +18,8 @@ class LineStamps;
 // ("―――――") when the child has no sender. The sender is the FriendlyName in the markup of the
 // child's first grandchild element, as a serializer writes it (entities stay as entity text).
 //
-// The document is read as a stream, whatever its depth or size: neither it nor its text is held
-// whole.
+// The document is read as a stream, whatever its depth or size: only the event being read is
+// held, never the whole document or its whole text.
 
 // What a conversion hands on besides the text. With `stamps`, each child's Date and Time
 // attributes are noted for the line that opens it; with `roles`, every line's LineRole, one byte

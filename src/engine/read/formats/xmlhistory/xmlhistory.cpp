@@ -75,8 +75,12 @@ bool XmlHistoryReader::convert()
         return false;
     XmlLogOutput out;
     out.text = [this](QStringView piece) {
-        if (!m_lossy)
-            cp932::encode(piece, [this](char32_t, QByteArray &) { m_lossy = true; });
+        // Looked at a slice at a time, as a piece holds a whole event, which may be as large as
+        // the file. A pair of surrogates cut in two is lost to code page 932 as it is whole.
+        constexpr qsizetype SliceChars = 1 << 16;
+        for (qsizetype at = 0; !m_lossy && at < piece.size(); at += SliceChars)
+            cp932::encode(piece.sliced(at, qMin(SliceChars, piece.size() - at)),
+                          [this](char32_t, QByteArray &) { m_lossy = true; });
         const qint64 bytes = piece.size() * qint64(sizeof(char16_t));
         return m_text.write(reinterpret_cast<const char *>(piece.utf16()), bytes) == bytes;
     };

@@ -1,6 +1,8 @@
 // Writes the log of the text-output benchmark: enginebench LOG MEGABYTES
 // Eight speakers, notice blocks and "# " lines; prints the log's line count and size.
+// With --xml before LOG, an XML history of that size instead (common/xmlgen.h); prints its size.
 #include "common/loggen.h"
+#include "common/xmlgen.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -9,8 +11,16 @@
 
 int main(int argc, char **argv)
 {
+    if (argc == 4 && QByteArray(argv[1]) == "--xml") {
+        const QByteArray history = xmlgen::generate(qint64(std::atof(argv[3]) * 1024 * 1024));
+        QFile file(QString::fromLocal8Bit(argv[2]));
+        if (!file.open(QIODevice::WriteOnly) || file.write(history) != history.size())
+            return 1;
+        std::printf("%lld\n", static_cast<long long>(history.size()));
+        return 0;
+    }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: enginebench LOG MEGABYTES\n");
+        std::fprintf(stderr, "usage: enginebench [--xml] LOG MEGABYTES\n");
         return 2;
     }
     loggen::Options options;

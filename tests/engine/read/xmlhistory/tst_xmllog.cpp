@@ -41,6 +41,14 @@ QByteArray attributes(int count)
     return "<Log><Message><From>" + user + "/></From><Text>hi</Text></Message></Log>";
 }
 
+// The guard reads the file a piece of this many bytes at a time: `xml` with blanks before it so
+// that its byte `at` is the first of the second piece.
+constexpr qsizetype PieceBytes = 1 << 20;
+QByteArray acrossPieces(const QByteArray &xml, qsizetype at)
+{
+    return QByteArray(PieceBytes - at, ' ') + xml;
+}
+
 } // namespace
 
 class TestXmlLog : public QObject
@@ -108,6 +116,15 @@ void TestXmlLog::converts_data()
         << QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><Log>"
                       + message("\x82\xa0", "\x82\xa2") + "</Log>")
         << "あ  の発言 :\r\nい\r\n";
+    QTest::newRow("64 attributes across pieces")
+        << acrossPieces(attributes(64), 40) << "Aki  の発言 :\r\nhi\r\n";
+    // Markup in a comment counts for nothing, also where the comment goes on in the next piece.
+    const QByteArray tag = "<U" + QByteArray(" a=\"\"").repeated(70) + ">";
+    const QByteArray inComment = tag.repeated(PieceBytes / tag.size() + 1);
+    QTest::newRow("attributes in a comment across pieces")
+        << "<Log><!--" + inComment + "-->" + message("Aki", "x") + "</Log>"
+        << Sep + "\r\n" + QString::fromLatin1(inComment) + "\r\n" + Sep
+            + "\r\nAki  の発言 :\r\nx\r\n";
 }
 
 void TestXmlLog::converts()
@@ -145,6 +162,9 @@ void TestXmlLog::refuses_data()
     QTest::newRow("1001 elements deep") << nestedSender(997);
     QTest::newRow("5000 elements deep") << nestedSender(4996);
     QTest::newRow("65 attributes") << attributes(65);
+    QTest::newRow("65 attributes across pieces") << acrossPieces(attributes(65), 40);
+    QTest::newRow("entity declared across pieces") << acrossPieces(
+        "<!DOCTYPE Log [<!ENTITY e \"x\">]><Log>" + message("a", "&e;") + "</Log>", 18);
     const QString wide = QString::fromLatin1(attributes(100000));
     QTest::newRow("100000 attributes in UTF-16") << QByteArray("\xff\xfe")
             + QByteArray(reinterpret_cast<const char *>(wide.utf16()), wide.size() * 2);

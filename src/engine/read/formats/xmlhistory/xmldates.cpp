@@ -61,24 +61,63 @@ bool near(QDate local, QDate utc)
 
 } // namespace
 
+qint32 XmlDates::intern(QStringView text, qint32 &last)
+{
+    // Events in a row mostly share their date, their day and their recipients.
+    if (last >= 0 && m_texts[last] == text)
+        return last;
+    const QString key = text.toString();
+    const auto found = m_index.constFind(key);
+    if (found != m_index.cend())
+        return last = *found;
+    last = qint32(m_texts.size());
+    m_texts.append(key);
+    m_index.insert(key, last);
+    return last;
+}
+
 void XmlDates::add(qsizetype line, const QString &date, const QString &time,
                    const QString &dateTime, const QString &to)
 {
     if (date.isEmpty() && time.isEmpty() && to.isEmpty())
         return;
-    m_events.append({line, date, time, dateTime, to});
+    m_events.append({line, intern(date, m_last.date), intern(time, m_last.time),
+                     intern(dateTime.size() < 10 ? QStringView() : QStringView(dateTime).first(10),
+                            m_last.utcDay),
+                     intern(to, m_last.to)});
 }
 
 void XmlDates::finish(LineStamps &stamps) const
 {
+    // What each distinct text reads as, worked out once.
+    const qsizetype texts = m_texts.size();
+    QList<std::optional<std::optional<Numbers>>> numbers(texts);
+    QList<std::optional<QDate>> utcDates(texts);
+    QList<std::optional<QString>> times(texts);
+    const auto numbersAt = [&](qint32 i) -> const std::optional<Numbers> & {
+        if (!numbers[i])
+            numbers[i].emplace(numbersOf(m_texts[i]));
+        return *numbers[i];
+    };
+    const auto utcAt = [&](qint32 i) {
+        if (!utcDates[i])
+            utcDates[i].emplace(utcDate(m_texts[i]));
+        return *utcDates[i];
+    };
+    const auto timeAt = [&](qint32 i) -> const QString & {
+        if (!times[i])
+            times[i].emplace(xmlTimeText(m_texts[i]));
+        return *times[i];
+    };
+
     // The file's order, from the dates that tell it.
     qsizetype monthVotes = 0, dayVotes = 0;
     for (const Event &e : m_events) {
-        const auto d = numbersOf(e.date);
+        const auto &d = numbersAt(e.date);
         if (!d || d->yearFirst)
             continue;
         const QDate month = monthFirst(*d), day = dayFirst(*d);
-        const QDate utc = utcDate(e.dateTime);
+        const QDate utc = utcAt(e.utcDay);
         const bool monthFits = month.isValid() && (!utc.isValid() || near(month, utc));
         const bool dayFits = day.isValid() && (!utc.isValid() || near(day, utc));
         monthVotes += monthFits && !dayFits;
@@ -87,10 +126,10 @@ void XmlDates::finish(LineStamps &stamps) const
     }
     const bool dayOrder = dayVotes > monthVotes;
     for (const Event &e : m_events) {
-        QString date = e.date;
-        if (const auto d = numbersOf(e.date)) {
+        QString date = m_texts[e.date];
+        if (const auto &d = numbersAt(e.date)) {
             const QDate month = monthFirst(*d), day = dayFirst(*d);
-            const QDate utc = utcDate(e.dateTime);
+            const QDate utc = utcAt(e.utcDay);
             QDate chosen = dayOrder ? day : month;
             // The event's own moment decides where the file's order does not fit it.
             if (near(month, utc) && !near(day, utc))
@@ -102,7 +141,7 @@ void XmlDates::finish(LineStamps &stamps) const
             if (chosen.isValid())
                 date = dateText(chosen);
         }
-        stamps.add(e.line, date, xmlTimeText(e.time), 0, e.to);
+        stamps.add(e.line, date, timeAt(e.time), 0, m_texts[e.to]);
     }
 }
 

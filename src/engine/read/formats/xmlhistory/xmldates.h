@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 class LineStamps;
@@ -25,15 +27,23 @@ public:
     void finish(LineStamps &stamps) const;
 
 private:
+    // Each distinct text is kept once (a file has few dates, times and recipient lists, and its
+    // DateTime is only read for its day), so an event costs a few bytes whatever the file's size.
     struct Event
     {
         qsizetype line;
-        QString date;
-        QString time;
-        QString dateTime;
-        QString to;
+        qint32 date;
+        qint32 time;
+        qint32 utcDay; // the first ten characters of DateTime
+        qint32 to;
     };
+    // The index of `text`; `last` is the one this field had in the event before.
+    qint32 intern(QStringView text, qint32 &last);
+
     QList<Event> m_events;
+    QStringList m_texts;
+    QHash<QString, qint32> m_index;
+    Event m_last = {0, -1, -1, -1, -1}; // the texts of the event added last
 };
 
 // A time as the writer's locale wrote it, on a 24-hour clock with seconds ("13:34:22"); the

@@ -1,28 +1,41 @@
 #include "engine/read/formats/xmlhistory/xmlguard.h"
 
+#include <QIODevice>
 #include <QRegularExpression>
 #include <QStringConverter>
 #include <QStringView>
+#include <cstring>
+#include <functional>
 #include <optional>
 #include <type_traits>
 
 namespace {
 
-// Reads markup from either the raw bytes (encodings that keep ASCII as ASCII) or decoded text.
+constexpr qint64 PieceBytes = 1 << 20;
+
+// Reads markup from either the raw bytes (encodings that keep ASCII as ASCII) or decoded text,
+// pulling pieces as it goes. Only the character before the current one is ever looked back at,
+// so the buffer holds little more than one piece whatever the file's size.
 template<typename Char> class Scanner
 {
 public:
-    Scanner(const Char *text, qsizetype size)
-        : m_text(text)
-        , m_size(size)
+    using Buffer = std::conditional_t<std::is_same_v<Char, char>, QByteArray, QString>;
+    // Appends the next piece; false at the end.
+    using Fill = std::function<bool(Buffer &)>;
+
+    explicit Scanner(Fill fill)
+        : m_fill(std::move(fill))
     {
     }
 
     bool refused()
     {
-        while (m_at < m_size) {
+        while (has(m_at)) {
             if (at(m_at) != u'<') {
-                ++m_at;
+                skipTo(u'<');
+            } else if (isStartTag()) {
+                if (startTagRefused())
+                    return true;
             } else if (skipped("<!--", "-->") || skipped("<![CDATA[", "]]>")
                        || skipped("<?", "?>")) {
                 continue;
@@ -41,16 +54,63 @@ public:
     }
 
 private:
-    char16_t at(qsizetype i) const { return char16_t(std::make_unsigned_t<Char>(m_text[i])); }
+    // Whether the text reaches `i`, reading on as far as needed.
+    bool has(qsizetype i)
+    {
+        while (i >= m_base + m_buf.size()) {
+            if (m_end)
+                return false;
+            const qsizetype done = qBound<qsizetype>(0, m_at - 1 - m_base, m_buf.size());
+            m_buf.remove(0, done);
+            m_base += done;
+            m_end = !m_fill(m_buf);
+        }
+        return true;
+    }
+    // On to the next `c` (ASCII) from the current character, or past the end.
+    void skipTo(char16_t c)
+    {
+        while (has(m_at)) {
+            const qsizetype from = m_at - m_base, size = m_buf.size();
+            qsizetype found = size;
+            if constexpr (std::is_same_v<Char, char>) {
+                const char *data = m_buf.constData();
+                if (const void *p = std::memchr(data + from, char(c), size - from))
+                    found = static_cast<const char *>(p) - data;
+            } else if (const qsizetype i = QStringView(m_buf).indexOf(QChar(c), from); i >= 0) {
+                found = i;
+            }
+            m_at = m_base + found;
+            if (found < size)
+                return;
+        }
+    }
+    char16_t at(qsizetype i) const
+    {
+        if constexpr (std::is_same_v<Char, char>)
+            return char16_t(uchar(m_buf.at(i - m_base)));
+        else
+            return m_buf.at(i - m_base).unicode();
+    }
 
-    bool startsWith(const char *ascii) const
+    bool startsWith(const char *ascii)
     {
         qsizetype i = m_at;
         for (; *ascii; ++ascii, ++i) {
-            if (i >= m_size || at(i) != char16_t(*ascii))
+            if (!has(i) || at(i) != char16_t(*ascii))
                 return false;
         }
         return true;
+    }
+
+    // Whether the "<" here opens an element (none of the forms below, which all go on with "!",
+    // "?" or "/").
+    bool isStartTag()
+    {
+        if (!has(m_at + 1))
+            return true;
+        const char16_t next = at(m_at + 1);
+        return next != u'!' && next != u'?' && next != u'/';
     }
 
     // When the text goes on with `open`: past it and past the first `close` after it.
@@ -59,9 +119,9 @@ private:
         if (!startsWith(open))
             return false;
         m_at += qsizetype(qstrlen(open));
-        while (m_at < m_size && !startsWith(close))
+        for (skipTo(char16_t(*close)); has(m_at) && !startsWith(close); skipTo(char16_t(*close)))
             ++m_at;
-        m_at = qMin(m_size, m_at + qsizetype(qstrlen(close)));
+        m_at += qsizetype(qstrlen(close));
         return true;
     }
 
@@ -70,8 +130,7 @@ private:
     {
         const char16_t quote = at(m_at);
         ++m_at;
-        while (m_at < m_size && at(m_at) != quote)
-            ++m_at;
+        skipTo(quote);
         ++m_at;
     }
 
@@ -79,7 +138,7 @@ private:
     bool startTagRefused()
     {
         int attributes = 0;
-        for (++m_at; m_at < m_size;) {
+        for (++m_at; has(m_at);) {
             const char16_t c = at(m_at);
             if (c == u'"' || c == u'\'') {
                 skipQuoted();
@@ -101,7 +160,7 @@ private:
     bool doctypeRefused()
     {
         bool inSubset = false;
-        for (m_at += 9; m_at < m_size;) {
+        for (m_at += 9; has(m_at);) {
             const char16_t c = at(m_at);
             if (c == u'"' || c == u'\'') {
                 skipQuoted();
@@ -122,8 +181,10 @@ private:
         return false;
     }
 
-    const Char *m_text;
-    qsizetype m_size;
+    Fill m_fill;
+    Buffer m_buf; // the text from m_base on
+    qsizetype m_base = 0;
+    bool m_end = false; // nothing more to read
     qsizetype m_at = 0;
     int m_depth = 0; // elements open
 };
@@ -149,23 +210,56 @@ bool keepsAsciiMarkup(const QByteArray &name)
 
 } // namespace
 
-bool xmlStructureRefused(const QByteArray &data)
+bool xmlStructureRefused(QIODevice &device, const std::function<void()> &pieceDone)
 {
+    bool readFailed = false;
+    const auto read = [&](QByteArray &bytes) {
+        // No more than is left: most histories are far smaller than a piece.
+        const qint64 want
+            = device.isSequential() ? PieceBytes : qMin(PieceBytes, device.size() - device.pos());
+        if (want <= 0)
+            return false;
+        const qsizetype had = bytes.size();
+        bytes.resize(had + want);
+        const qint64 got = device.read(bytes.data() + had, want);
+        bytes.resize(had + qMax<qint64>(got, 0));
+        readFailed |= got < 0;
+        if (got > 0 && pieceDone)
+            pieceDone();
+        return got > 0;
+    };
+    QByteArray head;
+    read(head);
     // Decoded the way the parser decodes it: a byte order mark or the first "<" in UTF-16 or
     // UTF-32, else the declared encoding.
-    std::optional<QStringConverter::Encoding> found = QStringConverter::encodingForData(data, u'<');
+    std::optional<QStringConverter::Encoding> found = QStringConverter::encodingForData(head, u'<');
     QStringDecoder decoder;
     if (found && *found != QStringConverter::Utf8) {
         decoder = QStringDecoder(*found);
     } else if (!found) {
-        const QByteArray name = declaredEncoding(data);
+        const QByteArray name = declaredEncoding(head);
         if (!name.isEmpty() && !keepsAsciiMarkup(name))
             decoder = QStringDecoder(name.constData());
     }
+    bool refused = false;
     if (decoder.isValid()) {
-        const QString text = decoder.decode(data);
-        return Scanner<char16_t>(reinterpret_cast<const char16_t *>(text.constData()), text.size())
-            .refused();
+        QByteArray bytes = std::move(head);
+        refused = Scanner<char16_t>([&](QString &text) {
+                      if (bytes.isEmpty() && !read(bytes))
+                          return false;
+                      text += decoder.decode(bytes);
+                      bytes.clear();
+                      return true;
+                  }).refused();
+    } else {
+        refused = Scanner<char>([&](QByteArray &bytes) {
+                      if (!head.isEmpty()) {
+                          bytes += head;
+                          head.clear();
+                          return true;
+                      }
+                      return read(bytes);
+                  }).refused();
     }
-    return Scanner<char>(data.constData(), data.size()).refused();
+    return refused || readFailed;
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+#include <functional>
+
+class QIODevice;
 
 // A look over an XML history's structure before it is parsed. The parser's work grows with the
 // square of the attributes one element carries (its own or declared defaults), and a document
@@ -12,7 +14,11 @@
 // record of every open element, and the messenger's histories are four levels deep). Documents in
 // UTF-16, UTF-32 or any other encoding in which markup characters are not plain ASCII bytes are
 // looked at after decoding.
-bool xmlStructureRefused(const QByteArray &data);
+//
+// The document is read from `device`, from where it stands to its end, a piece at a time
+// (`pieceDone` after each), so memory stays the same whatever its size. A read that fails is
+// refused too.
+bool xmlStructureRefused(QIODevice &device, const std::function<void()> &pieceDone = {});
 
 inline constexpr int MaxXmlAttributes = 64;
 inline constexpr int MaxXmlDepth = 1000;

@@ -5,11 +5,17 @@
 #include "engine/read/logformat.h"
 #include "engine/read/shared/textlines.h"
 
+#include <QSysInfo>
+#include <QTemporaryFile>
 #include <optional>
 
 namespace {
 
-// The history read whole and held as its converted text, one role for every line.
+// The history converted once, in load(), into a temporary file that every pass reads a piece at
+// a time: the parser reads it once whatever the passes, and neither the document nor its text
+// is held whole. The text is kept in UTF-16 as it is in memory, so writing and reading it back
+// cost no more than a copy. The file has no name where the system allows (its name is never
+// asked for), so a killed run leaves nothing behind.
 class XmlHistoryReader : public FormatReader
 {
 public:
@@ -17,6 +23,7 @@ public:
         : m_file(source.file)
         , m_headerText(source.headerText)
         , m_stamps(source.stamps)
+        , m_pieceDone(source.pieceDone)
     {
     }
 
@@ -40,16 +47,21 @@ public:
             ++m_linesOut;
         return got;
     }
-    qsizetype lineCount() override { return m_lines->count(); }
+    qsizetype lineCount() override { return m_lineCount; }
     qsizetype linesConsumed() const override { return m_lines->consumed(); }
     bool failed() const override { return m_lines && m_lines->failed(); }
     QString errorString() const override { return m_lines ? m_lines->errorString() : QString(); }
 
 private:
+    bool convert();
+
     QFile &m_file;
     const QString &m_headerText;
     LineStamps &m_stamps;
+    std::function<void()> m_pieceDone;
+    QTemporaryFile m_text;
     std::optional<TextLines> m_lines;
+    qsizetype m_lineCount = 0;
     QByteArray m_roles; // one LineRole per line of the text
     QList<qint64> m_places; // where each message's sender is named in the document
     qsizetype m_headers = 0; // header lines handed out in this pass
@@ -57,23 +69,48 @@ private:
     bool m_lossy = false; // code page 932 lacks some of the text's characters
 };
 
+bool XmlHistoryReader::convert()
+{
+    if (!m_text.open())
+        return false;
+    XmlLogOutput out;
+    out.text = [this](QStringView piece) {
+        // Looked at a slice at a time, as a piece holds a whole event, which may be as large as
+        // the file. A pair of surrogates cut in two is lost to code page 932 as it is whole.
+        constexpr qsizetype SliceChars = 1 << 16;
+        for (qsizetype at = 0; !m_lossy && at < piece.size(); at += SliceChars)
+            cp932::encode(piece.sliced(at, qMin(SliceChars, piece.size() - at)),
+                          [this](char32_t, QByteArray &) { m_lossy = true; });
+        const qint64 bytes = piece.size() * qint64(sizeof(char16_t));
+        return m_text.write(reinterpret_cast<const char *>(piece.utf16()), bytes) == bytes;
+    };
+    out.stamps = &m_stamps;
+    out.roles = &m_roles;
+    out.places = &m_places;
+    out.pieceDone = m_pieceDone;
+    const bool ok = convertXmlLog(m_file, m_headerText, out) && m_text.flush();
+    m_lineCount = out.lines;
+    return ok;
+}
+
 bool XmlHistoryReader::load()
 {
-    const QByteArray data = m_file.readAll();
-    const bool readOk = m_file.error() == QFileDevice::NoError;
+    const bool ok = convert();
     m_file.close();
-    bool ok = false;
-    QString text;
-    if (readOk)
-        text = readXmlLogData(data, m_headerText, &ok, &m_stamps, &m_roles, &m_places);
     if (!ok) {
+        m_text.close(); // an unnamed file goes; a named one when the reader does
         m_roles.clear();
         m_places.clear();
         m_stamps.clear();
         return false;
     }
-    cp932::encode(text, [this](char32_t, QByteArray &) { m_lossy = true; });
-    m_lines.emplace(std::move(text));
+    textcodec::Detection detection;
+    detection.encoding = QSysInfo::ByteOrder == QSysInfo::LittleEndian
+        ? textcodec::Encoding::Utf16LE
+        : textcodec::Encoding::Utf16BE;
+    detection.lineEnd = textcodec::LineEnd::CrLf;
+    detection.hasLineEnd = true;
+    m_lines.emplace(m_text, detection, m_pieceDone);
     return true;
 }
 

@@ -5,7 +5,7 @@
 #include <QByteArrayView>
 
 // The XML histories of MSN Messenger and Windows Messenger, known by their extension and read
-// whole in their own declared encoding (xmllog.h).
+// in their own declared encoding (xmllog.h).
 class XmlHistoryFormat : public ChatFormat
 {
 public:

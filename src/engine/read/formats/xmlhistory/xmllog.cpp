@@ -5,6 +5,7 @@
 #include "engine/read/formats/xmlhistory/xmlguard.h"
 #include "engine/read/linestamps.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 #include <optional>
 
@@ -17,20 +18,19 @@ using textcodec::CrLf;
 qsizetype appendWithCrLf(QString &out, QStringView text)
 {
     qsizetype breaks = 0;
+    qsizetype from = 0; // the start of the run not yet appended
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        if (c == u'\r') {
-            out += CrLf;
-            ++breaks;
-            if (i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-        } else if (c == u'\n') {
-            out += CrLf;
-            ++breaks;
-        } else {
-            out += c;
-        }
+        if (c != u'\r' && c != u'\n')
+            continue;
+        out += text.sliced(from, i - from);
+        out += CrLf;
+        ++breaks;
+        if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        from = i + 1;
     }
+    out += text.sliced(from);
     return breaks;
 }
 
@@ -75,25 +75,33 @@ bool isNoticeEvent(QStringView element)
 // characters that value normalisation would turn into blanks.
 void appendEscaped(QString &out, QStringView text, bool attribute)
 {
+    qsizetype from = 0; // the start of the run not yet appended
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
+        if (c.unicode() > u'>')
+            continue;
+        QStringView escaped;
         if (c == u'<')
-            out += u"&lt;";
+            escaped = u"&lt;";
         else if (c == u'&')
-            out += u"&amp;";
+            escaped = u"&amp;";
         else if (c == u'>' && i >= 2 && text[i - 1] == u']' && text[i - 2] == u']')
-            out += u"&gt;";
+            escaped = u"&gt;";
         else if (c == u'\r')
-            out += u"&#xd;";
+            escaped = u"&#xd;";
         else if (attribute && c == u'"')
-            out += u"&quot;";
+            escaped = u"&quot;";
         else if (attribute && c == u'\n')
-            out += u"&#xa;";
+            escaped = u"&#xa;";
         else if (attribute && c == u'\t')
-            out += u"&#x9;";
+            escaped = u"&#x9;";
         else
-            out += c;
+            continue;
+        out += text.sliced(from, i - from);
+        out += escaped;
+        from = i + 1;
     }
+    out += text.sliced(from);
 }
 
 // Finds the sender's name in the markup of the sender element as it is written out piece by
@@ -129,6 +137,12 @@ public:
             }
         }
     }
+    // The name, where it is known without the markup.
+    void take(QString name)
+    {
+        m_name = std::move(name);
+        m_stage = Stage::Done;
+    }
     bool done() const { return m_stage == Stage::Done; }
     QString name() const { return m_name; }
 
@@ -153,7 +167,8 @@ public:
 
     void token(const QXmlStreamReader &reader)
     {
-        QString out;
+        QString &out = m_out;
+        out.resize(0);
         if (m_lineEnds && !reader.isCharacters())
             out += u'\n';
         m_lineEnds = false;
@@ -214,6 +229,7 @@ public:
 
 private:
     SenderName &m_sink;
+    QString m_out; // the token's markup
     bool m_startOpen = false;
     bool m_lineEnds = false;
 };
@@ -282,10 +298,24 @@ public:
         return true;
     }
 
-    QString takeText() { return std::move(m_out); }
+    // The text written since it was last taken, whole lines.
+    QString &text() { return m_out; }
+    qsizetype lines() const { return m_lines; }
     const XmlDates &dates() const { return m_dates; }
 
 private:
+    // The children of an event whose text counts apart: its recipients, its Text, and the file
+    // or call it offers (File, Application).
+    enum class Child { Other, To, Text, Offered };
+    static Child childOf(QStringView name)
+    {
+        if (name == u"To")
+            return Child::To;
+        if (name == u"Text")
+            return Child::Text;
+        return name == u"File" || name == u"Application" ? Child::Offered : Child::Other;
+    }
+
     // Where the search for the first grandchild stands while an element event is open.
     enum class Sender { FirstChild, FirstGrandchild, Markup, Settled };
 
@@ -303,8 +333,8 @@ private:
             m_time = attributes.value(QLatin1StringView("Time")).toString();
             m_dateTime = attributes.value(QLatin1StringView("DateTime")).toString();
         }
-        m_element = reader.name().toString();
-        m_child.clear();
+        m_notice = isNoticeEvent(reader.name());
+        m_child = Child::Other;
         m_body.clear();
         m_eventText.clear();
         m_offered.clear();
@@ -317,8 +347,8 @@ private:
     void eventToken(const QXmlStreamReader &reader)
     {
         if (reader.isStartElement() && m_open == 2)
-            m_child = reader.name().toString();
-        if (reader.isStartElement() && m_open == 3 && m_child == u"To") {
+            m_child = childOf(reader.name());
+        if (reader.isStartElement() && m_open == 3 && m_child == Child::To) {
             // A recipient, written as the serializer writes a sender.
             QString name;
             appendEscaped(name, reader.attributes().value(QLatin1StringView("FriendlyName")), true);
@@ -329,9 +359,9 @@ private:
         // (a history laid out by an editor) are none of it.
         if (reader.isCharacters() && keptText(reader)) {
             m_body += reader.text();
-            if (m_child == u"Text")
+            if (m_notice && m_child == Child::Text)
                 m_eventText += reader.text();
-            else if (m_child == u"File" || m_child == u"Application")
+            else if (m_notice && m_child == Child::Offered)
                 m_offered.append(reader.text().toString());
         }
         switch (m_sender) {
@@ -342,6 +372,16 @@ private:
         case Sender::FirstGrandchild:
             if (reader.isStartElement() && m_open == 3) {
                 m_senderLine = reader.lineNumber();
+                const QXmlStreamAttributes attributes = reader.attributes();
+                if (!attributes.isEmpty()
+                    && attributes.first().qualifiedName() == QLatin1StringView("FriendlyName")) {
+                    // Its markup opens with the name: '<User FriendlyName="...'.
+                    QString name;
+                    appendEscaped(name, attributes.first().value(), true);
+                    m_name.take(std::move(name));
+                    m_sender = Sender::Settled;
+                    break;
+                }
                 m_sender = Sender::Markup;
                 m_markup.emplace(m_name);
                 m_markupOpen = m_open + 1;
@@ -371,7 +411,7 @@ private:
         m_date.clear();
         m_time.clear();
         m_dateTime.clear();
-        if (!isNoticeEvent(m_element)) {
+        if (!m_notice) {
             emitEvent(unindented(m_body), m_name.name());
             return;
         }
@@ -422,8 +462,8 @@ private:
     QList<qint64> *m_places;
     qint64 m_senderLine = 0; // the document's line that names the open event's sender
     XmlDates m_dates;
-    QString m_element; // the open event's element name
-    QString m_child; // the child of the event the current token is in
+    bool m_notice = false; // the open event is a notice
+    Child m_child = Child::Other; // the child of the event the current token is in
     QString m_date; // the open event's Date, Time and DateTime attributes
     QString m_time;
     QString m_dateTime;
@@ -442,35 +482,79 @@ private:
 
 } // namespace
 
+bool convertXmlLog(QIODevice &device, const QString &headerText, XmlLogOutput &out)
+{
+    // Text is handed on in pieces of about this many characters.
+    constexpr qsizetype PieceChars = 1 << 16;
+    // The file's position is looked at this often (in tokens) to tell when a piece was read.
+    constexpr int TokensPerLook = 4096;
+    constexpr qint64 PieceBytes = 1 << 20;
+
+    out.lines = 0;
+    if (out.stamps)
+        out.stamps->clear();
+    if (out.roles)
+        out.roles->clear();
+    if (out.places)
+        out.places->clear();
+    const qint64 start = device.pos();
+    if (xmlStructureRefused(device, out.pieceDone) || !device.seek(start))
+        return false;
+    QXmlStreamReader reader(&device);
+    reader.setNamespaceProcessing(false);
+    EventWalker walker(headerText, out.stamps != nullptr, out.roles, out.places);
+    bool rootSeen = false;
+    int tokens = 0;
+    qint64 nextPiece = start + PieceBytes;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.hasError() || !walker.token(reader))
+            return false;
+        rootSeen |= reader.isStartElement();
+        if (walker.text().size() >= PieceChars) {
+            if (!out.text(walker.text()))
+                return false;
+            walker.text().resize(0);
+        }
+        if (++tokens == TokensPerLook) {
+            tokens = 0;
+            if (out.pieceDone && device.pos() >= nextPiece) {
+                nextPiece = device.pos() + PieceBytes;
+                out.pieceDone();
+            }
+        }
+    }
+    if (!rootSeen || (!walker.text().isEmpty() && !out.text(walker.text())))
+        return false;
+    out.lines = walker.lines();
+    if (out.stamps)
+        walker.dates().finish(*out.stamps);
+    return true;
+}
+
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
                        LineStamps *stamps, QByteArray *roles, QList<qint64> *places)
 {
-    *ok = false;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QString text;
+    XmlLogOutput out;
+    out.text = [&text](QStringView piece) {
+        text += piece;
+        return true;
+    };
+    out.stamps = stamps;
+    out.roles = roles;
+    out.places = places;
+    *ok = convertXmlLog(buffer, headerText, out);
+    if (*ok)
+        return text;
     if (stamps)
         stamps->clear();
     if (roles)
         roles->clear();
     if (places)
         places->clear();
-    if (xmlStructureRefused(data))
-        return QString();
-    QXmlStreamReader reader(data);
-    reader.setNamespaceProcessing(false);
-    EventWalker walker(headerText, stamps != nullptr, roles, places);
-    bool rootSeen = false;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (reader.hasError() || !walker.token(reader))
-            return QString();
-        rootSeen |= reader.isStartElement();
-    }
-    if (!rootSeen) {
-        if (stamps)
-            stamps->clear();
-        return QString();
-    }
-    *ok = true;
-    if (stamps)
-        walker.dates().finish(*stamps);
-    return walker.takeText();
+    return QString();
 }

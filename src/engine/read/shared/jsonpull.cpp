@@ -34,7 +34,9 @@ class DeviceStream
 public:
     explicit DeviceStream(QIODevice &device)
         : m_device(device)
-        , m_buf(ChunkBytes + 1, Qt::Uninitialized)
+        // RapidJSON's SSE2 string scan reads whole aligned blocks of 16 bytes: the one holding
+        // the NUL after a piece may reach up to 15 bytes past it, still within the buffer.
+        , m_buf(ChunkBytes + 1 + 16, '\0')
     {
     }
     void reset()

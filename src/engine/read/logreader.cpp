@@ -75,7 +75,9 @@ bool LogReader::openFile(const QString &path, const QString &name)
                                            m_stampsWanted, [this] { pieceDone(); }, m_timeZone,
                                            m_diskPath, m_path, m_names, m_readAgain});
     if (!m_reader->load()) {
-        if (m_format.xml())
+        // An XML history that is not one is said so; a reader that says why it failed (an
+        // export that broke, a history whose text found no room) is taken at its word.
+        if (m_format.xml() && m_reader->errorString().isEmpty())
             fail(Status::XmlNotLoaded,
                  QStringLiteral(QT_TRANSLATE_NOOP("FileError", "not a readable XML history")));
         else // an export that broke: its reader says where

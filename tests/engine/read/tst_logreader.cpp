@@ -218,6 +218,9 @@ private slots:
         QTest::newRow("missing") << "missing.txt" << int(LogReader::Status::NotFound);
         QTest::newRow("folder") << "folder.txt" << int(LogReader::Status::IsDirectory);
         QTest::newRow("broken xml") << "broken.xml" << int(LogReader::Status::XmlNotLoaded);
+        // A sound history whose text finds no room is not called broken.
+        QTest::newRow("xml, no room for its text")
+            << "whole.xml" << int(LogReader::Status::ReadError);
         QTest::newRow("half a UTF-16 unit") << "odd.txt" << int(LogReader::Status::Undecodable);
         // A data package's channel is gone through before its first message is given.
         const int broke = int(LogReader::Status::ReadError);
@@ -238,8 +241,19 @@ private slots:
               QByteArray("\xFF\xFE"
                          "a\0b",
                          5));
+        write(QStringLiteral("whole.xml"),
+              "<?xml version=\"1.0\"?><Log><Message><From><User FriendlyName=\"A\"/></From>"
+              "<Text>hi</Text></Message></Log>");
+        const QByteArray tmp = qgetenv("TMPDIR");
+        if (name == u"whole.xml")
+            qputenv("TMPDIR", m_dir.filePath(QStringLiteral("broken.xml")).toUtf8()); // a file
         LogReader reader;
-        QVERIFY(!reader.open(m_dir.filePath(name), QStringLiteral(" の発言 :")));
+        const bool opened = reader.open(m_dir.filePath(name), QStringLiteral(" の発言 :"));
+        if (tmp.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", tmp);
+        QVERIFY(!opened);
         QCOMPARE(int(reader.status()), status);
         QVERIFY(!reader.errorString().isEmpty());
         QCOMPARE(reader.lineCount(), 0);

@@ -50,7 +50,11 @@ public:
     qsizetype lineCount() override { return m_lineCount; }
     qsizetype linesConsumed() const override { return m_lines->consumed(); }
     bool failed() const override { return m_lines && m_lines->failed(); }
-    QString errorString() const override { return m_lines ? m_lines->errorString() : QString(); }
+    // Empty when the history itself could not be read (the caller says so); else why not.
+    QString errorString() const override
+    {
+        return !m_textError.isEmpty() ? m_textError : m_lines ? m_lines->errorString() : QString();
+    }
 
 private:
     bool convert();
@@ -60,6 +64,7 @@ private:
     LineStamps &m_stamps;
     std::function<void()> m_pieceDone;
     QTemporaryFile m_text;
+    QString m_textError; // the temporary file for the text could not be made or written
     std::optional<TextLines> m_lines;
     qsizetype m_lineCount = 0;
     QByteArray m_roles; // one LineRole per line of the text
@@ -71,8 +76,10 @@ private:
 
 bool XmlHistoryReader::convert()
 {
-    if (!m_text.open())
+    if (!m_text.open()) {
+        m_textError = m_text.errorString();
         return false;
+    }
     XmlLogOutput out;
     out.text = [this](QStringView piece) {
         // Looked at a slice at a time, as a piece holds a whole event, which may be as large as
@@ -89,6 +96,8 @@ bool XmlHistoryReader::convert()
     out.places = &m_places;
     out.pieceDone = m_pieceDone;
     const bool ok = convertXmlLog(m_file, m_headerText, out) && m_text.flush();
+    if (!ok && m_text.error() != QFileDevice::NoError)
+        m_textError = m_text.errorString();
     m_lineCount = out.lines;
     return ok;
 }

@@ -113,4 +113,10 @@ bool isLink(const QString &path)
     return ::lstat(encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
+bool startsWithMark(const QString &path, QByteArrayView mark)
+{
+    QByteArray head;
+    return !isLink(path) && readHead(path, mark.size(), head) == ReadOpen::Ok && head == mark;
+}
+
 } // namespace fileio

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 #include <sys/types.h>
@@ -43,5 +44,8 @@ std::optional<FileId> fileId(const QString &path);
 bool exists(const QString &path);
 // True when the name is a symbolic link (whatever it points to).
 bool isLink(const QString &path);
+// True when the name is a regular file, not a link, whose first bytes are `mark`: a file this
+// program wrote and marked so. Only its head is read.
+bool startsWithMark(const QString &path, QByteArrayView mark);
 
 } // namespace fileio

@@ -130,10 +130,7 @@ void appendJsString(QStringView text, QByteArray &out)
 
 bool isOwnSearchData(const QString &path)
 {
-    QByteArray head;
-    return !fileio::isLink(path)
-        && fileio::readHead(path, DataMark.size(), head) == fileio::ReadOpen::Ok
-        && head == DataMark;
+    return fileio::startsWithMark(path, DataMark);
 }
 
 void removeSearchData(const QString &path)

@@ -92,13 +92,6 @@ QString dataPathOf(const QString &folder, const QString &page)
     return folder + u'/' + searchDataName(page);
 }
 
-bool isOwnFile(const QString &path, const QByteArray &mark)
-{
-    QByteArray head;
-    return !fileio::isLink(path)
-        && fileio::readHead(path, mark.size(), head) == fileio::ReadOpen::Ok && head == mark;
-}
-
 // A folder of term files: a folder itself, never a link.
 bool isRealFolder(const QString &path)
 {
@@ -107,12 +100,13 @@ bool isRealFolder(const QString &path)
 }
 
 // The pages earlier term files were made from, by their row there: each one's row now, or -1
-// where what they say of it no longer stands.
+// where what they say of it no longer stands (`stamps`: each row's search data now).
 bool earlierRows(const QString &dir, const TermFiles &earlier, const QHash<QString, quint32> &rowOf,
-                 const QSet<QString> &rewritten, const QString &folder, QList<qint64> &mapped)
+                 const QSet<QString> &rewritten, const QList<QByteArray> &stamps,
+                 QList<qint64> &mapped)
 {
     QByteArray bytes;
-    if (!isOwnFile(dir + u'/' + PagesName, PagesMark)
+    if (!fileio::startsWithMark(dir + u'/' + PagesName, PagesMark)
         || fileio::readWholeFile(dir + u'/' + PagesName, bytes) != fileio::ReadOpen::Ok)
         return false;
     const QList<QByteArray> lines = bytes.split('\n');
@@ -128,8 +122,8 @@ bool earlierRows(const QString &dir, const TermFiles &earlier, const QHash<QStri
         const QString page
             = fileio::decodeName(QByteArray::fromPercentEncoding(line.mid(link + 1)));
         const auto row = rowOf.constFind(page);
-        const bool stands = row != rowOf.cend() && !rewritten.contains(page)
-            && line.left(link) == dataStamp(dataPathOf(folder, page));
+        const bool stands
+            = row != rowOf.cend() && !rewritten.contains(page) && line.left(link) == stamps[*row];
         mapped.append(stands ? qint64(*row) : -1);
     }
     return true;
@@ -144,7 +138,7 @@ bool takeOverEarlier(const QString &dir, const TermFiles &earlier, const QList<q
     for (quint32 shard = 0; shard < earlier.shards; ++shard) {
         const QString path = dir + u'/' + shardName(shard);
         QByteArray bytes;
-        if (!isOwnFile(path, TermsMark)
+        if (!fileio::startsWithMark(path, TermsMark)
             || fileio::readWholeFile(path, bytes) != fileio::ReadOpen::Ok)
             return false;
         const QList<QByteArray> lines = bytes.split('\n');
@@ -262,14 +256,17 @@ TermFiles writeTermFiles(const QString &folder, const QString &prefix, QList<Ind
                          const TermSpill &spill, QString *error)
 {
     QHash<QString, quint32> rowOf;
-    for (qsizetype r = 0; r < rows.size(); ++r)
+    QList<QByteArray> stamps; // each row's search data as it is now, looked at once
+    for (qsizetype r = 0; r < rows.size(); ++r) {
         rowOf.insert(rows[r].page, quint32(r));
+        stamps.append(rows[r].searchData ? dataStamp(dataPathOf(folder, rows[r].page)) : "-");
+    }
     TermBuckets buckets;
     QList<bool> covered(rows.size(), false);
     if (earlier.isValid() && isRealFolder(folder + u'/' + earlier.folder)) {
         const QString dir = folder + u'/' + earlier.folder;
         QList<qint64> mapped;
-        if (earlierRows(dir, earlier, rowOf, rewritten, folder, mapped)
+        if (earlierRows(dir, earlier, rowOf, rewritten, stamps, mapped)
             && takeOverEarlier(dir, earlier, mapped, buckets)) {
             for (const qint64 row : std::as_const(mapped)) {
                 if (row >= 0)
@@ -300,10 +297,10 @@ TermFiles writeTermFiles(const QString &folder, const QString &prefix, QList<Ind
     const QString dir = folder + u'/' + name;
     const TermFiles written {name, shardCountFor(buckets.records())};
     QByteArray pages = PagesMark + QByteArray::number(written.shards) + '\n';
-    for (const IndexEntry &row : std::as_const(rows)) {
-        const QByteArray stamp = row.searchData ? dataStamp(dataPathOf(folder, row.page)) : "-";
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        const QByteArray &stamp = rows[r].searchData ? stamps[r] : QByteArray("-");
         pages.append(stamp.isEmpty() ? "-" : stamp).append(' ');
-        pages.append(pageLink(row.page).toLatin1()).append('\n');
+        pages.append(pageLink(rows[r].page).toLatin1()).append('\n');
     }
     if (!buckets.errorString().isEmpty()) {
         if (error)
@@ -333,7 +330,8 @@ void removeTermFiles(const QString &folder, const TermFiles &files)
     for (const fileio::FolderEntry &e : std::as_const(entries)) {
         const QString path = dir + u'/' + e.name;
         if (e.kind == fileio::FolderEntry::Kind::File
-            && (isOwnFile(path, TermsMark) || (e.name == PagesName && isOwnFile(path, PagesMark))))
+            && (fileio::startsWithMark(path, TermsMark)
+                || (e.name == PagesName && fileio::startsWithMark(path, PagesMark))))
             ::unlink(fileio::encodeName(path).constData());
     }
     ::rmdir(fileio::encodeName(dir).constData()); // only when nothing else is left

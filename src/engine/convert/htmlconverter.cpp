@@ -77,9 +77,10 @@ bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, Page
         pump.lineDone(line.size());
         if (info.role == LineRole::Attachment && !info.ref.isEmpty())
             info.ref = files ? files->place(info.ref) : QString();
-        writer.writeLine(line, info.role, info.ref, info.sourceLine, out.buffer());
+        const LineRole sorted
+            = writer.writeLine(line, info.role, info.ref, info.sourceLine, out.buffer());
         if (data)
-            data->write(line, info.role);
+            data->write(line, info.role, sorted);
         out.flushIfFull();
         progress.step();
         ++j;
@@ -234,7 +235,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
 
     std::optional<SearchDataFile> data;
     if (settings.makeIndex == 1)
-        data.emplace(outputPath, tests, speakerKeys, reader.stamps());
+        data.emplace(outputPath, speakerKeys, reader.stamps());
     OutputFile out(path, outputPath, state, selected);
     out.open();
     std::optional<Provenance> provenance;

@@ -17,10 +17,10 @@ QString dataPath(const QString &pagePath)
 
 } // namespace
 
-SearchDataFile::SearchDataFile(const QString &pagePath, const LineTests &tests,
-                               const SpeakerKeys &keys, const LineStamps &stamps)
+SearchDataFile::SearchDataFile(const QString &pagePath, const SpeakerKeys &keys,
+                               const LineStamps &stamps)
     : m_path(dataPath(pagePath))
-    , m_data(tests, keys, stamps)
+    , m_data(keys, stamps)
     , m_file(m_path)
 {
     if (fileio::exists(m_path) && !isOwnSearchData(m_path))
@@ -39,11 +39,11 @@ void SearchDataFile::flush()
     m_buffer.resize(0);
 }
 
-void SearchDataFile::write(const QString &line, LineRole role)
+void SearchDataFile::write(const QString &line, LineRole role, LineRole sorted)
 {
     if (!m_error.isEmpty())
         return;
-    m_data.write(line, role, m_buffer);
+    m_data.write(line, role, sorted, m_buffer);
     if (m_buffer.size() >= FlushBytes)
         flush();
 }

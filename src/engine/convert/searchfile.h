@@ -11,13 +11,12 @@
 class SearchDataFile
 {
 public:
-    SearchDataFile(const QString &pagePath, const LineTests &tests, const SpeakerKeys &keys,
-                   const LineStamps &stamps);
+    SearchDataFile(const QString &pagePath, const SpeakerKeys &keys, const LineStamps &stamps);
     SearchDataFile(const SearchDataFile &) = delete;
     SearchDataFile &operator=(const SearchDataFile &) = delete;
 
-    // The next line of the log, as the page gets it.
-    void write(const QString &line, LineRole role);
+    // The next line of the log, as the page gets it and took it (PageWriter::writeLine).
+    void write(const QString &line, LineRole role, LineRole sorted);
     // Puts the data in place, once the page is. False, with errorString(), when it could not.
     bool commit();
 

@@ -63,9 +63,10 @@ public:
     // Unknown lines are sorted by the line tests. `ref`: where a Reply line's message is on the
     // page ("u12"), or an Attachment's copy beside the page, relative to it; for a Header the
     // message's id in the export, where it has one; else empty. `sourceLine`: the line's number
-    // in a source read by lines, else 0 (LineInfo::sourceLine).
-    virtual void writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
-                           QByteArray &out)
+    // in a source read by lines, else 0 (LineInfo::sourceLine). Returns what the page took the
+    // line for (an Unknown line sorted by the line tests), so that the line is sorted once.
+    virtual LineRole writeLine(const QString &line, LineRole role, QStringView ref,
+                               qint64 sourceLine, QByteArray &out)
         = 0;
     // What follows the last line.
     virtual void writeEnd(QByteArray &out) = 0;

@@ -94,9 +94,10 @@ void ClassicBodyWriter::noticeLine(const QString &line, QByteArray &out)
     out.append(LineCloser);
 }
 
-void ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray &out)
+LineRole ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray &out)
 {
-    switch (role == LineRole::Unknown ? m_sorter.sort(line) : role) {
+    const LineRole sorted = role == LineRole::Unknown ? m_sorter.sort(line) : role;
+    switch (sorted) {
     case LineRole::Header:
         headerLine(line, role, out);
         break;
@@ -119,4 +120,5 @@ void ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray &ou
         plainLine(line, out);
         break;
     }
+    return sorted;
 }

@@ -24,7 +24,7 @@ public:
     void setUtf8Page(bool utf8Page) { m_utf8Page = utf8Page; }
     // Appends the page text for the next line of the log (without its CR LF). `role`: what the
     // log's structure says the line is; Unknown lines are sorted by the line tests.
-    void write(const QString &line, LineRole role, QByteArray &out);
+    LineRole write(const QString &line, LineRole role, QByteArray &out);
 
 private:
     void headerLine(const QString &line, LineRole role, QByteArray &out);

@@ -59,11 +59,12 @@ void ClassicPageWriter::writeHead(const PageBytes &out)
         m_utf8Page);
 }
 
-void ClassicPageWriter::writeLine(const QString &line, LineRole role, QStringView, qint64,
-                                  QByteArray &out)
+LineRole ClassicPageWriter::writeLine(const QString &line, LineRole role, QStringView, qint64,
+                                      QByteArray &out)
 {
-    m_body.write(line, role, out);
+    const LineRole sorted = m_body.write(line, role, out);
     out.append(textcodec::CrLfBytes);
+    return sorted;
 }
 
 void ClassicPageWriter::writeEnd(QByteArray &out)

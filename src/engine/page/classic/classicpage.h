@@ -16,8 +16,8 @@ public:
     ClassicPageWriter(const PageFacts &facts, const Settings &settings, const Palette &palette);
 
     void writeHead(const PageBytes &out) override;
-    void writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
-                   QByteArray &out) override;
+    LineRole writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
+                       QByteArray &out) override;
     void writeEnd(QByteArray &out) override;
 
 private:

@@ -67,16 +67,17 @@ bool readReference(QStringView text, qsizetype at, QString &out, qsizetype &leng
 
 } // namespace
 
-QString plainText(QStringView html)
+void appendPlainText(QStringView html, QString &out)
 {
     // Most lines hold neither markup nor a reference.
     const auto special = [](QChar c) {
         return c == u'<' || c == u'&';
     };
-    if (std::none_of(html.begin(), html.end(), special))
-        return html.toString();
-    QString out;
-    out.reserve(html.size());
+    if (std::none_of(html.begin(), html.end(), special)) {
+        out += html;
+        return;
+    }
+    out.reserve(out.size() + html.size());
     for (qsizetype i = 0; i < html.size();) {
         const QChar c = html[i];
         qsizetype length = 0;
@@ -89,43 +90,68 @@ QString plainText(QStringView html)
             ++i;
         }
     }
+}
+
+QString plainText(QStringView html)
+{
+    QString out;
+    appendPlainText(html, out);
     return out;
 }
 
 void appendJsString(QStringView text, QByteArray &out)
 {
     static const char Hex[] = "0123456789abcdef";
-    const auto escape = [&out](char16_t u) {
-        out.append("\\u");
+    const qsizetype at = out.size();
+    // At most six bytes a unit ("\uXXXX"), and the quotes.
+    out.resize(at + text.size() * 6 + 2);
+    char *o = out.data() + at;
+    const auto escape = [&o](char16_t u) {
+        *o++ = '\\';
+        *o++ = 'u';
         for (int shift = 12; shift >= 0; shift -= 4)
-            out.append(Hex[(u >> shift) & 0xF]);
+            *o++ = Hex[(u >> shift) & 0xF];
     };
-    out.append('"');
-    qsizetype copied = 0;
-    const auto copy = [&](qsizetype upTo) {
-        appendUtf8(text.sliced(copied, upTo - copied), out);
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            ++i;
-            continue;
+    *o++ = '"';
+    const char16_t *u = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = u[i];
+        if (c < 0x80) {
+            if (c >= 0x20 && c != u'"' && c != u'\\' && c != u'<' && c != u'>') {
+                *o++ = char(c);
+            } else if (c == u'\n') {
+                *o++ = '\\';
+                *o++ = 'n';
+            } else if (c == u'"' || c == u'\\') {
+                *o++ = '\\';
+                *o++ = char(c);
+            } else {
+                escape(c);
+            }
+        } else if (c < 0x800) {
+            *o++ = char(0xC0 | (c >> 6));
+            *o++ = char(0x80 | (c & 0x3F));
+        } else if (QChar::isSurrogate(c)) {
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
+                const char32_t code = QChar::surrogateToUcs4(c, u[++i]);
+                *o++ = char(0xF0 | (code >> 18));
+                *o++ = char(0x80 | ((code >> 12) & 0x3F));
+                *o++ = char(0x80 | ((code >> 6) & 0x3F));
+                *o++ = char(0x80 | (code & 0x3F));
+            } else {
+                escape(c); // a lone surrogate is no character of UTF-8
+            }
+        } else if (c == 0x2028 || c == 0x2029) {
+            escape(c); // line ends to a script
+        } else {
+            *o++ = char(0xE0 | (c >> 12));
+            *o++ = char(0x80 | ((c >> 6) & 0x3F));
+            *o++ = char(0x80 | (c & 0x3F));
         }
-        const bool special = u < 0x20 || u == u'"' || u == u'\\' || u == u'<' || u == u'>'
-            || u == 0x2028 || u == 0x2029 || QChar::isSurrogate(u);
-        if (!special)
-            continue;
-        copy(i);
-        copied = i + 1;
-        if (u == u'\n')
-            out.append("\\n");
-        else if (u == u'"' || u == u'\\')
-            out.append('\\').append(char(u));
-        else
-            escape(u);
     }
-    copy(text.size());
-    out.append('"');
+    *o++ = '"';
+    out.resize(o - out.constData());
 }
 
 bool isOwnSearchData(const QString &path)
@@ -139,9 +165,8 @@ void removeSearchData(const QString &path)
         ::unlink(fileio::encodeName(path).constData());
 }
 
-SearchData::SearchData(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps)
-    : m_sorter(tests, true)
-    , m_keys(keys)
+SearchData::SearchData(const SpeakerKeys &keys, const LineStamps &stamps)
+    : m_keys(keys)
     , m_stamps(stamps)
 {
 }
@@ -171,10 +196,9 @@ void SearchData::flushUtterance(QByteArray &out)
     m_text.resize(0);
 }
 
-void SearchData::write(const QString &line, LineRole role, QByteArray &out)
+void SearchData::write(const QString &line, LineRole role, LineRole sorted, QByteArray &out)
 {
-    // The lines are sorted as the modern page sorts them, so the numbers agree with its anchors.
-    const LineRole sorted = role == LineRole::Unknown ? m_sorter.sort(line) : role;
+    // The lines are taken as the page took them, so the numbers agree with its anchors.
     const qsizetype at = m_line++;
     if (sorted == LineRole::Header) {
         qsizetype prefixLength = 0;
@@ -199,8 +223,10 @@ void SearchData::write(const QString &line, LineRole role, QByteArray &out)
         m_speaker = speaker;
         m_pending = true;
         const QStringView rest = QStringView(line).sliced(prefixLength);
-        if (!rest.trimmed().isEmpty())
-            m_text = plainText(rest);
+        if (!rest.trimmed().isEmpty()) {
+            m_text.resize(0);
+            appendPlainText(rest, m_text);
+        }
         return;
     }
     if (!isMessageLine(sorted) || m_speaker < 0)
@@ -212,7 +238,7 @@ void SearchData::write(const QString &line, LineRole role, QByteArray &out)
     // Lines after a notice are still the utterance's words, under its anchor.
     if (!m_text.isEmpty())
         m_text += u'\n';
-    m_text += plainText(text);
+    appendPlainText(text, m_text);
 }
 
 void SearchData::finish(QByteArray &out)

@@ -4,7 +4,6 @@
 #include "engine/page/index/searchterms.h"
 #include "engine/read/linerole.h"
 #include "engine/read/linestamps.h"
-#include "engine/text/linetests.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,12 +28,13 @@ class SpeakerKeys;
 class SearchData
 {
 public:
-    SearchData(const LineTests &tests, const SpeakerKeys &keys, const LineStamps &stamps);
+    SearchData(const SpeakerKeys &keys, const LineStamps &stamps);
 
     // The script's opening, naming the page (its file name) and the speakers.
     void begin(const QString &pageName, QByteArray &out);
-    // The next line of the log as the page gets it (filtered or escaped for the page).
-    void write(const QString &line, LineRole role, QByteArray &out);
+    // The next line of the log as the page gets it (filtered or escaped for the page): `role`
+    // as the log's structure says, `sorted` as the page took it (PageWriter::writeLine).
+    void write(const QString &line, LineRole role, LineRole sorted, QByteArray &out);
     // The last utterance and the script's end.
     void finish(QByteArray &out);
     // The figures of the utterances so far: the index draws the months of each page.
@@ -45,7 +45,6 @@ public:
 private:
     void flushUtterance(QByteArray &out);
 
-    LineSorter m_sorter;
     const SpeakerKeys &m_keys;
     LineStamps::Cursor m_stamps;
     qsizetype m_line = 0;
@@ -62,6 +61,7 @@ private:
 // What a reader sees of chat markup (as the chat filter left it): its text, with character
 // references read.
 QString plainText(QStringView html);
+void appendPlainText(QStringView html, QString &out);
 // Appends `text` as a double-quoted JavaScript string literal in UTF-8, safe anywhere a script
 // may stand (see SearchData).
 void appendJsString(QStringView text, QByteArray &out);

@@ -1,6 +1,7 @@
 #include "engine/page/index/searchterms.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <new>
 
@@ -81,42 +82,70 @@ quint32 slotOf(Term term, qsizetype size)
 
 } // namespace
 
-QString fold(QStringView text)
+namespace {
+
+constexpr char16_t NotPlain = 0xFFFF; // itself no plain unit
+
+// Each UTF-16 unit's folded form where it folds alone, else NotPlain. Most chat text is ASCII,
+// kana, common kanji, full-width ASCII and a few marks: those fold one by one, and none of them
+// takes a mark before it into a composition.
+struct PlainUnits
 {
-    // Most chat text is ASCII, kana, common kanji, full-width ASCII and a few marks: those fold
-    // one by one, and none of them takes a mark before it into a composition. The rest, with the
-    // character before it (which a mark may join), goes through NFKC and lower case a run at a
-    // time.
-    const auto plain = [](char16_t u) {
-        return u < 0x80 || (u >= 0x3041 && u <= 0x3096) || (u >= 0x30A1 && u <= 0x30FE)
-            || (u >= 0x4E00 && u <= 0x9FFF) || (u >= 0xFF01 && u <= 0xFF5E)
-            || (u >= 0x3000 && u <= 0x3002) || (u >= 0x300C && u <= 0x300F) || u == 0x301C
-            || u == 0x2015;
-    };
+    std::array<char16_t, 0x10000> folded;
+
+    PlainUnits()
+    {
+        for (quint32 u = 0; u < 0x10000; ++u) {
+            const bool plain = u < 0x80 || (u >= 0x3041 && u <= 0x3096)
+                || (u >= 0x30A1 && u <= 0x30FE) || (u >= 0x4E00 && u <= 0x9FFF)
+                || (u >= 0xFF01 && u <= 0xFF5E) || (u >= 0x3000 && u <= 0x3002)
+                || (u >= 0x300C && u <= 0x300F) || u == 0x301C || u == 0x2015;
+            char16_t f = char16_t(u);
+            if (u >= 0xFF01 && u <= 0xFF5E)
+                f = char16_t(u - 0xFEE0);
+            else if (u == 0x3000)
+                f = u' ';
+            folded[u]
+                = !plain ? NotPlain : (f >= u'A' && f <= u'Z' ? char16_t(f + 0x20) : lastFold(f));
+        }
+    }
+
     // Katakana as hiragana, a final sigma as any sigma: after NFKC and lower case.
-    const auto last = [](char16_t u) -> char16_t {
+    static char16_t lastFold(char16_t u)
+    {
         if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
             return u - 0x60;
         return u == 0x03C2 ? char16_t(0x03C3) : u;
-    };
+    }
+};
+
+const PlainUnits &plainUnits()
+{
+    static const PlainUnits units;
+    return units;
+}
+
+} // namespace
+
+void foldInto(QStringView text, QString &folded)
+{
+    // The units that are not plain, with the character before them (which a mark may join), go
+    // through NFKC and lower case a run at a time.
+    const std::array<char16_t, 0x10000> &plain = plainUnits().folded;
     const qsizetype n = text.size();
     const char16_t *in = text.utf16();
-    QString folded(n, Qt::Uninitialized);
+    folded.resize(n);
     char16_t *out = reinterpret_cast<char16_t *>(folded.data());
     qsizetype k = 0;
     for (qsizetype i = 0; i < n;) {
-        char16_t u = in[i];
-        if (plain(u) && (i + 1 == n || plain(in[i + 1]))) {
-            if (u >= 0xFF01 && u <= 0xFF5E)
-                u -= 0xFEE0;
-            else if (u == 0x3000)
-                u = u' ';
-            out[k++] = u >= u'A' && u <= u'Z' ? char16_t(u + 0x20) : last(u);
+        const char16_t f = plain[in[i]];
+        if (f != NotPlain && (i + 1 == n || plain[in[i + 1]] != NotPlain)) {
+            out[k++] = f;
             ++i;
             continue;
         }
         qsizetype end = i + 1;
-        while (end < n && !plain(in[end]))
+        while (end < n && plain[in[end]] == NotPlain)
             ++end;
         const QString run = text.sliced(i, end - i)
                                 .toString()
@@ -127,10 +156,16 @@ QString fold(QStringView text)
             out = reinterpret_cast<char16_t *>(folded.data());
         }
         for (const QChar c : run)
-            out[k++] = last(c.unicode());
+            out[k++] = PlainUnits::lastFold(c.unicode());
         i = end;
     }
     folded.truncate(k);
+}
+
+QString fold(QStringView text)
+{
+    QString folded;
+    foldInto(text, folded);
     return folded;
 }
 
@@ -183,21 +218,27 @@ void PageTerms::add(Term term)
 void PageTerms::addUtterance(QStringView text)
 {
     ++m_utterance;
-    // The index's search joins a page's texts with U+0001, read as a space within a text.
-    m_folded = fold(text);
-    m_folded.replace(QChar(1), QChar(u' '));
+    foldInto(text, m_folded);
     const char16_t *u = reinterpret_cast<const char16_t *>(m_folded.constData());
     const qsizetype n = m_folded.size();
+    Single *singles = m_singles.get();
+    // The index's search joins a page's texts with U+0001, read as a space within a text.
+    const auto unit = [u](qsizetype i) {
+        return u[i] == 1 ? char16_t(u' ') : u[i];
+    };
+    char16_t next = n > 0 ? unit(0) : 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (u[i] == 0)
+        const char16_t c = next;
+        next = i + 1 < n ? unit(i + 1) : 0;
+        if (c == 0)
             continue;
-        Single &single = m_singles.get()[u[i]];
+        Single &single = singles[c];
         if (single.last != m_utterance) {
             single.last = m_utterance;
             ++single.count;
         }
-        if (i + 1 < n && u[i + 1] != 0)
-            add(Term(u[i]) << 16 | u[i + 1]);
+        if (next != 0)
+            add(Term(c) << 16 | next);
     }
 }
 

@@ -23,6 +23,8 @@ using Term = quint32;
 
 // The text folded for the search.
 QString fold(QStringView text);
+// The same into `folded`, which keeps its room from one text to the next.
+void foldInto(QStringView text, QString &folded);
 
 // The terms of one page, counted by the utterances that hold them.
 class PageTerms

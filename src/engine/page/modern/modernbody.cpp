@@ -437,12 +437,13 @@ void ModernBody::daySeparator(QStringView html, const QString &date)
     m_out->append("</h2>").append(Separator);
 }
 
-void ModernBody::write(const QString &line, LineRole role, QByteArray &out, QStringView ref,
-                       qint64 sourceLine)
+LineRole ModernBody::write(const QString &line, LineRole role, QByteArray &out, QStringView ref,
+                           qint64 sourceLine)
 {
     m_out = &out;
     ++m_sectionLines;
-    switch (role == LineRole::Unknown ? m_sorter.sort(line) : role) {
+    const LineRole sorted = role == LineRole::Unknown ? m_sorter.sort(line) : role;
+    switch (sorted) {
     case LineRole::Header:
         headerLine(line, role, ref, sourceLine);
         break;
@@ -491,6 +492,7 @@ void ModernBody::write(const QString &line, LineRole role, QByteArray &out, QStr
     }
     ++m_line;
     m_out = nullptr;
+    return sorted;
 }
 
 void ModernBody::finish(QByteArray &out)

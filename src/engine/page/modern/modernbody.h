@@ -41,8 +41,8 @@ public:
     // The page text for the next line of the log (without its line break). `role`: what the
     // log's structure says the line is; Unknown lines are sorted by the line tests. `ref` and
     // `sourceLine`: see PageWriter::writeLine; a header's link names its place in the source.
-    void write(const QString &line, LineRole role, QByteArray &out, QStringView ref = {},
-               qint64 sourceLine = 0);
+    LineRole write(const QString &line, LineRole role, QByteArray &out, QStringView ref = {},
+                   qint64 sourceLine = 0);
     // Closes what is open; called once after the last line.
     void finish(QByteArray &out);
     // The figures of the utterances written so far, for the page's charts.

@@ -272,10 +272,10 @@ void ModernPageWriter::writeHead(const PageBytes &out)
     writeModernHead(m_info, [&out](QStringView piece) { out(piece.toUtf8()); });
 }
 
-void ModernPageWriter::writeLine(const QString &line, LineRole role, QStringView ref,
-                                 qint64 sourceLine, QByteArray &out)
+LineRole ModernPageWriter::writeLine(const QString &line, LineRole role, QStringView ref,
+                                     qint64 sourceLine, QByteArray &out)
 {
-    m_body.write(line, role, out, ref, sourceLine);
+    return m_body.write(line, role, out, ref, sourceLine);
 }
 
 void ModernPageWriter::writeEnd(QByteArray &out)

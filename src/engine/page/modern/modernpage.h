@@ -52,8 +52,8 @@ public:
     ModernPageWriter(const PageFacts &facts, const Settings &settings);
 
     void writeHead(const PageBytes &out) override;
-    void writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
-                   QByteArray &out) override;
+    LineRole writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
+                       QByteArray &out) override;
     void writeEnd(QByteArray &out) override;
 
 private:

@@ -20,7 +20,9 @@ constexpr char16_t Alphabet[]
        u'㈱',     u'Ⅱ',      u'①',      u'Σ',      u'ς',    u'İ',
        u'\u1100', u'\u1161', u'\u11A8', u'가',     u'\xE9', char16_t(0xD83D),
 
-       u'\uFB01', u'…',      u'\0'};
+       u'\uFB01', u'…',      u'\0',     u'ｶ',      u'ﾟ',    u'\u3131',
+       u'\u3133', u'\u314F', u'\u212B', u'\u20DD', u'ǅ',    u'\u2126',
+       u'ｰ',      u'\u0CD5', u'\u0CBF', u'\u3300'};
 constexpr int AlphabetSize = int(sizeof(Alphabet) / sizeof(Alphabet[0]));
 
 QString slowFold(const QString &text)

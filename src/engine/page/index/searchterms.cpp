@@ -1,9 +1,11 @@
 #include "engine/page/index/searchterms.h"
 
+#include <QHash>
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <new>
+#include <vector>
 
 namespace searchterms {
 
@@ -85,37 +87,78 @@ quint32 slotOf(Term term, qsizetype size)
 namespace {
 
 constexpr char16_t NotPlain = 0xFFFF; // itself no plain unit
+constexpr char16_t Longer = 0xFFFE; // a plain unit that folds into more than one
 
-// Each UTF-16 unit's folded form where it folds alone, else NotPlain. Most chat text is ASCII,
-// kana, common kanji, full-width ASCII and a few marks: those fold one by one, and none of them
-// takes a mark before it into a composition.
+// Katakana as hiragana, a final sigma as any sigma: after NFKC and lower case.
+char16_t lastFold(char16_t u)
+{
+    if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
+        return u - 0x60;
+    return u == 0x03C2 ? char16_t(0x03C3) : u;
+}
+
+// Each UTF-16 unit's folded form where it folds alone, whatever stands around it; else
+// NotPlain. A unit folds alone when NFKC never joins it to the character before it: it
+// decomposes into a starter that no composition takes as its second part. Before a unit that
+// does not fold alone, NFKC may join the two (a kana and a voicing mark): such runs go through
+// NFKC and lower case a run at a time.
 struct PlainUnits
 {
     std::array<char16_t, 0x10000> folded;
+    QHash<char16_t, QString> longer; // "㈱" → "(株)"
 
     PlainUnits()
     {
-        for (quint32 u = 0; u < 0x10000; ++u) {
-            const bool plain = u < 0x80 || (u >= 0x3041 && u <= 0x3096)
-                || (u >= 0x30A1 && u <= 0x30FE) || (u >= 0x4E00 && u <= 0x9FFF)
-                || (u >= 0xFF01 && u <= 0xFF5E) || (u >= 0x3000 && u <= 0x3002)
-                || (u >= 0x300C && u <= 0x300F) || u == 0x301C || u == 0x2015;
-            char16_t f = char16_t(u);
-            if (u >= 0xFF01 && u <= 0xFF5E)
-                f = char16_t(u - 0xFEE0);
-            else if (u == 0x3000)
-                f = u' ';
-            folded[u]
-                = !plain ? NotPlain : (f >= u'A' && f <= u'Z' ? char16_t(f + 0x20) : lastFold(f));
+        // Every second part of a canonical composition, and Hangul's vowels and final
+        // consonants, which join the syllable before them.
+        std::vector<bool> seconds(0x10000, false);
+        for (char32_t u = 0; u < 0x10000; ++u) {
+            if (QChar::decompositionTag(u) != QChar::Canonical)
+                continue;
+            const QString parts = QChar::decomposition(u);
+            if (parts.size() >= 2 && !parts.back().isSurrogate())
+                seconds[parts.back().unicode()] = true;
         }
+        for (char16_t u = 0x1161; u <= 0x11C2; ++u)
+            seconds[u] = true;
+        for (quint32 u = 0; u < 0x10000; ++u)
+            folded[u] = foldAlone(char16_t(u), seconds);
     }
 
-    // Katakana as hiragana, a final sigma as any sigma: after NFKC and lower case.
-    static char16_t lastFold(char16_t u)
+    char16_t foldAlone(char16_t u, const std::vector<bool> &seconds)
     {
-        if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
-            return u - 0x60;
-        return u == 0x03C2 ? char16_t(0x03C3) : u;
+        // The common ones at once: ASCII, kana, kanji, Hangul syllables, full-width ASCII.
+        if (u < 0x80)
+            return u >= u'A' && u <= u'Z' ? char16_t(u + 0x20) : u;
+        if ((u >= 0x3041 && u <= 0x3096) || (u >= 0x30A1 && u <= 0x30FE)
+            || (u >= 0x3400 && u <= 0x4DBF) || (u >= 0x4E00 && u <= 0x9FFF)
+            || (u >= 0xAC00 && u <= 0xD7A3) || (u >= 0x3001 && u <= 0x3002)
+            || (u >= 0x300C && u <= 0x300F) || u == 0x301C || u == 0x2015)
+            return lastFold(u);
+        if (u >= 0xFF01 && u <= 0xFF5E)
+            return foldAlone(char16_t(u - 0xFEE0), seconds);
+        if (u == 0x3000)
+            return u' ';
+        // Of the rest, the letters, marks and symbols chat text is made of.
+        const bool tried = (u >= 0xA0 && u <= 0x24F) || (u >= 0x370 && u <= 0x4FF)
+            || (u >= 0x2000 && u <= 0x2BFF) || (u >= 0x3003 && u <= 0x33FF)
+            || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF5F && u <= 0xFFEF);
+        if (!tried || QChar::isSurrogate(u))
+            return NotPlain;
+        const QString one(QChar{u});
+        const QString parts = one.normalized(QString::NormalizationForm_KD);
+        if (parts.isEmpty() || parts[0].isSurrogate() || QChar::combiningClass(u) != 0
+            || parts[0].combiningClass() != 0 || seconds[parts[0].unicode()])
+            return NotPlain;
+        QString f = one.normalized(QString::NormalizationForm_KC).toLower();
+        if (f.isEmpty() || f.size() > 4)
+            return NotPlain;
+        for (QChar &c : f)
+            c = QChar(lastFold(c.unicode()));
+        if (f.size() == 1)
+            return f[0].unicode();
+        longer.insert(u, f);
+        return Longer;
     }
 };
 
@@ -129,21 +172,35 @@ const PlainUnits &plainUnits()
 
 void foldInto(QStringView text, QString &folded)
 {
-    // The units that are not plain, with the character before them (which a mark may join), go
-    // through NFKC and lower case a run at a time.
-    const std::array<char16_t, 0x10000> &plain = plainUnits().folded;
+    const PlainUnits &units = plainUnits();
+    const std::array<char16_t, 0x10000> &plain = units.folded;
     const qsizetype n = text.size();
     const char16_t *in = text.utf16();
     folded.resize(n);
     char16_t *out = reinterpret_cast<char16_t *>(folded.data());
     qsizetype k = 0;
+    // Room for `more` units besides one for each unit still to come.
+    const auto room = [&](qsizetype more, qsizetype next) {
+        if (k + more + (n - next) > folded.size()) {
+            folded.resize(k + more + (n - next));
+            out = reinterpret_cast<char16_t *>(folded.data());
+        }
+    };
     for (qsizetype i = 0; i < n;) {
         const char16_t f = plain[in[i]];
         if (f != NotPlain && (i + 1 == n || plain[in[i + 1]] != NotPlain)) {
-            out[k++] = f;
+            if (f != Longer) {
+                out[k++] = f;
+            } else {
+                const QString &more = units.longer[in[i]];
+                room(more.size(), i + 1);
+                for (const QChar c : more)
+                    out[k++] = c.unicode();
+            }
             ++i;
             continue;
         }
+        // A unit that does not fold alone, with the one before it.
         qsizetype end = i + 1;
         while (end < n && plain[in[end]] == NotPlain)
             ++end;
@@ -151,12 +208,9 @@ void foldInto(QStringView text, QString &folded)
                                 .toString()
                                 .normalized(QString::NormalizationForm_KC)
                                 .toLower();
-        if (k + run.size() + (n - end) > folded.size()) {
-            folded.resize(k + run.size() + (n - end));
-            out = reinterpret_cast<char16_t *>(folded.data());
-        }
+        room(run.size(), end);
         for (const QChar c : run)
-            out[k++] = PlainUnits::lastFold(c.unicode());
+            out[k++] = lastFold(c.unicode());
         i = end;
     }
     folded.truncate(k);
@@ -191,7 +245,7 @@ void PageTerms::grow()
     }
 }
 
-void PageTerms::add(Term term)
+inline void PageTerms::add(Term term)
 {
     const quint32 mask = quint32(m_slots.size() - 1);
     quint32 at = slotOf(term, m_slots.size());
@@ -205,10 +259,9 @@ void PageTerms::add(Term term)
             return;
         }
         if (s.term == term) {
-            if (s.last != m_utterance) {
-                s.last = m_utterance;
-                ++s.count;
-            }
+            // Counted once an utterance, without a branch the processor could not foresee.
+            s.count += s.last != m_utterance;
+            s.last = m_utterance;
             return;
         }
         at = (at + 1) & mask;
@@ -233,10 +286,8 @@ void PageTerms::addUtterance(QStringView text)
         if (c == 0)
             continue;
         Single &single = singles[c];
-        if (single.last != m_utterance) {
-            single.last = m_utterance;
-            ++single.count;
-        }
+        single.count += single.last != m_utterance;
+        single.last = m_utterance;
         if (next != 0)
             add(Term(c) << 16 | next);
     }

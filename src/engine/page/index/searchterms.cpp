@@ -145,7 +145,7 @@ struct PlainUnits
             || (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFF5F && u <= 0xFFEF);
         if (!tried || QChar::isSurrogate(u))
             return NotPlain;
-        const QString one(QChar{u});
+        const QString one(QChar {u});
         const QString parts = one.normalized(QString::NormalizationForm_KD);
         if (parts.isEmpty() || parts[0].isSurrogate() || QChar::combiningClass(u) != 0
             || parts[0].combiningClass() != 0 || seconds[parts[0].unicode()])

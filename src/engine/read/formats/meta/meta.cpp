@@ -1,7 +1,7 @@
 #include "engine/read/formats/meta/meta.h"
 
+#include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/recordlines.h"
-#include "engine/read/chat/sortedrecords.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonpull.h"
 
@@ -134,7 +134,7 @@ bool isEvent(const rapidjson::Value &m, const QString &type, const QString &cont
 }
 
 // A thread's records, from all its files, in time order.
-class MetaReader : public SortedRecords
+class MetaReader : public PackedRecords
 {
 public:
     MetaReader(std::shared_ptr<const ExportFiles> files, QStringList names)
@@ -234,7 +234,7 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
         else if (seconds > 0)
             content += QStringLiteral(" (%1 秒)").arg(seconds);
         r.event = {content.isEmpty() ? sender : content, sender, when};
-        add(ms > 0 ? ms : Unknown, std::move(r));
+        add(ms > 0 ? ms : Unknown, r);
         return;
     }
     chat::Message &msg = r.message;
@@ -278,7 +278,7 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
                 same->by.append(actor);
         }
     }
-    add(ms > 0 ? ms : Unknown, std::move(r));
+    add(ms > 0 ? ms : Unknown, r);
 }
 
 } // namespace

@@ -133,6 +133,8 @@ public:
     {
         return m_pos >= back && m_pos < m_size ? m_buf.constData() + m_pos - back : nullptr;
     }
+    // The bytes left in the piece read.
+    qint64 left() const { return m_size - m_pos; }
     // Passes over `count` bytes of the piece, as taking them one by one would.
     void pass(qint64 count)
     {
@@ -547,6 +549,27 @@ bool JsonPull::take(rapidjson::Document &into)
     m_token = into.IsObject() ? Token::EndObject : Token::EndArray;
     afterValue();
     return true;
+}
+
+std::string_view JsonPull::ahead() const
+{
+    const DeviceStream &in = m_state->stream;
+    const char bracket = m_token == Token::StartObject ? '{' : '[';
+    if (m_token != Token::StartObject && m_token != Token::StartArray)
+        return {};
+    const char *start = in.piece(1);
+    if (!start || *start != bracket)
+        return {};
+    return {start, size_t(in.left() + 1)};
+}
+
+void JsonPull::pass(qint64 bytes)
+{
+    const bool object = m_token == Token::StartObject;
+    m_state->stream.pass(bytes - 1); // its opening bracket was taken
+    m_stack.pop_back();
+    m_token = object ? Token::EndObject : Token::EndArray;
+    afterValue();
 }
 
 bool JsonPull::parsed(const rapidjson::Document &doc)

@@ -58,11 +58,75 @@ QString repaired(QByteArrayView utf8)
     return decoded.contains(QChar::ReplacementCharacter) ? QString::fromUtf8(utf8) : decoded;
 }
 
-QString str(const rapidjson::Value &object, const char *name)
+// An item whose strings hold only characters below U+0100, those past U+007F written
+// "\u00XX" (as Meta writes every string), with those escapes made the bytes they stand for: what
+// repaired() would make of its strings then reads straight from them, and RapidJSON reads them
+// with no escape to decode. False for any other item, and for one that runs past `text`.
+bool unescapedBytes(std::string_view text, std::string &out, size_t &used)
+{
+    out.clear();
+    int depth = 0;
+    bool inString = false;
+    const char *const start = text.data();
+    const char *const end = start + text.size();
+    const char *from = start; // copied up to here
+    const auto hex = [](char c) {
+        return c >= '0' && c <= '9' ? c - '0'
+            : c >= 'a' && c <= 'f'  ? c - 'a' + 10
+            : c >= 'A' && c <= 'F'  ? c - 'A' + 10
+                                    : -1;
+    };
+    for (const char *p = start; p < end; ++p) {
+        const char c = *p;
+        if (uchar(c) >= 0x80)
+            return false;
+        if (inString) {
+            if (c == '"') {
+                inString = false;
+            } else if (c == '\\') {
+                if (end - p < 2 || (p[1] == 'u' && end - p < 6))
+                    return false;
+                if (p[1] != 'u') {
+                    ++p;
+                    continue;
+                }
+                const int d0 = hex(p[2]), d1 = hex(p[3]), d2 = hex(p[4]), d3 = hex(p[5]);
+                if (d0 != 0 || d1 != 0 || d2 < 0 || d3 < 0)
+                    return false;
+                if (d2 >= 8) {
+                    out.append(from, size_t(p - from));
+                    out.push_back(char(d2 << 4 | d3));
+                    from = p + 6;
+                }
+                p += 5;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+        } else if ((c == '}' || c == ']') && --depth == 0) {
+            out.append(from, size_t(p + 1 - from));
+            // RapidJSON's SSE2 scan reads whole blocks of 16 bytes, up to 15 past the end.
+            out.append(16, '\0');
+            used = size_t(p + 1 - start);
+            return true;
+        }
+    }
+    return false;
+}
+
+// The string `name` of `object` as typed; `bytes`: the object was read by unescapedBytes().
+QString str(const rapidjson::Value &object, const char *name, bool bytes)
 {
     const rapidjson::Value *v = json::member(object, name);
-    return v && v->IsString() ? repaired(QByteArrayView(v->GetString(), v->GetStringLength()))
-                              : QString();
+    if (!v || !v->IsString())
+        return QString();
+    const QByteArrayView text(v->GetString(), v->GetStringLength());
+    if (!bytes)
+        return repaired(text);
+    // What repaired() gives for characters below U+0100, from their bytes.
+    const QString typed = QString::fromUtf8(text);
+    return typed.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(text) : typed;
 }
 
 // The thread folders of an export: key -> folder.
@@ -98,9 +162,9 @@ QStringList messageFiles(const ExportFiles &files, const QString &folder)
     return out;
 }
 
-chat::Attachment attachment(const rapidjson::Value &media, const QString &kind)
+chat::Attachment attachment(const rapidjson::Value &media, const QString &kind, bool bytes)
 {
-    const QString uri = str(media, "uri");
+    const QString uri = str(media, "uri", bytes);
     return {uri.mid(uri.lastIndexOf(u'/') + 1), kind, -1, uri};
 }
 
@@ -149,10 +213,12 @@ private:
     bool read(const QString &name);
     // Message `place` of the file `file`: the export gives messages no id, so a message is
     // named by where it stands ("message_1.json#12").
-    void take(const rapidjson::Value &m, const QString &file, qsizetype place);
+    // `bytes`: the message was read by unescapedBytes().
+    void take(const rapidjson::Value &m, const QString &file, qsizetype place, bool bytes);
 
     std::shared_ptr<const ExportFiles> m_files;
     QStringList m_names;
+    std::string m_bytes; // a message as unescapedBytes() wrote it
 };
 
 bool MetaReader::load()
@@ -187,9 +253,23 @@ bool MetaReader::read(const QString &name)
                 for (qsizetype place = 1; pull.next() == JsonPull::Token::StartObject; ++place) {
                     item.SetNull();
                     item.GetAllocator().Clear();
-                    if (!pull.take(item))
+                    // The quick way where it reads the message; else as it is written (which
+                    // also tells where a broken one breaks).
+                    size_t used = 0;
+                    bool bytes = unescapedBytes(pull.ahead(), m_bytes, used);
+                    if (bytes) {
+                        item.Parse<rapidjson::kParseStopWhenDoneFlag>(m_bytes.data());
+                        bytes = !item.HasParseError();
+                        if (bytes)
+                            pull.pass(qint64(used));
+                        else {
+                            item.SetNull();
+                            item.GetAllocator().Clear();
+                        }
+                    }
+                    if (!bytes && !pull.take(item))
                         break;
-                    take(item, file, place);
+                    take(item, file, place, bytes);
                 }
             } else if (key == "title" || key == "participants") {
                 if (!pull.take(item))
@@ -198,7 +278,7 @@ bool MetaReader::read(const QString &name)
                     m_chat.name = repaired(QByteArrayView(item.GetString()));
                 else if (item.IsArray() && m_chat.participants.isEmpty()) {
                     for (const rapidjson::Value &p : item.GetArray())
-                        m_chat.participants.append(str(p, "name"));
+                        m_chat.participants.append(str(p, "name", false));
                 }
             } else if (!pull.skip()) {
                 break;
@@ -215,14 +295,14 @@ bool MetaReader::read(const QString &name)
     return true;
 }
 
-void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype place)
+void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype place, bool bytes)
 {
     const qint64 ms = json::integer(m, "timestamp_ms", 0);
     chat::Record r;
     const chat::Moment when = ms > 0 ? chat::Moment::fromEpochMs(ms) : chat::Moment();
     const QString type = json::string(m, "type");
-    const QString sender = str(m, "sender_name");
-    QString content = str(m, "content");
+    const QString sender = str(m, "sender_name", bytes);
+    QString content = str(m, "content", bytes);
     if (isEvent(m, type, content)) {
         r.kind = chat::Record::Kind::Event;
         // A call: older exports say nothing of it, newer ones what happened ("The video call
@@ -254,22 +334,22 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
     for (const auto &[field, kind] : kinds) {
         if (const rapidjson::Value *list = json::member(m, field); list && list->IsArray()) {
             for (const rapidjson::Value &media : list->GetArray())
-                msg.attachments.append(attachment(media, QString::fromUtf8(kind)));
+                msg.attachments.append(attachment(media, QString::fromUtf8(kind), bytes));
         }
     }
     if (const rapidjson::Value *sticker = json::member(m, "sticker");
         sticker && sticker->IsObject())
-        msg.attachments.append(attachment(*sticker, QStringLiteral("スタンプ")));
+        msg.attachments.append(attachment(*sticker, QStringLiteral("スタンプ"), bytes));
     if (const rapidjson::Value *share = json::member(m, "share"); share && share->IsObject()) {
-        const QString link = str(*share, "link");
+        const QString link = str(*share, "link", bytes);
         if (!link.isEmpty() && !content.contains(link))
             msg.attachments.append({link, QStringLiteral("リンク"), -1, QString()});
     }
     if (const rapidjson::Value *list = json::member(m, "reactions"); list && list->IsArray()) {
         // One emoji's people together; newer exports repeat some reactions.
         for (const rapidjson::Value &reaction : list->GetArray()) {
-            const QString emoji = str(reaction, "reaction");
-            const QString actor = str(reaction, "actor");
+            const QString emoji = str(reaction, "reaction", bytes);
+            const QString actor = str(reaction, "actor", bytes);
             const auto same = std::find_if(msg.reactions.begin(), msg.reactions.end(),
                                            [&emoji](const auto &r) { return r.emoji == emoji; });
             if (same == msg.reactions.end())

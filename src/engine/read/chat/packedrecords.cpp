@@ -61,7 +61,10 @@ public:
         } else if (size == 0) {
             s = QStringLiteral("");
         } else {
-            s.resize(size);
+            if (s.isDetached())
+                s.resize(size);
+            else // held elsewhere too: a new one rather than a copy of what it held
+                s = QString(size, Qt::Uninitialized);
             std::memcpy(static_cast<void *>(s.data()), m_at, size_t(size) * 2);
             m_at += size;
         }

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -64,51 +67,61 @@ QString repaired(QByteArrayView utf8)
 // with no escape to decode. False for any other item, and for one that runs past `text`.
 bool unescapedBytes(std::string_view text, std::string &out, size_t &used)
 {
-    out.clear();
+    static constexpr auto Hex = [] {
+        std::array<signed char, 256> digits {};
+        digits.fill(-1);
+        for (int i = 0; i < 10; ++i)
+            digits['0' + i] = char(i);
+        for (int i = 0; i < 6; ++i)
+            digits['a' + i] = digits['A' + i] = char(10 + i);
+        return digits;
+    }();
+    // No longer than the text; then a NUL, and room for RapidJSON's SSE2 scan, which reads whole
+    // blocks of 16 bytes, up to 15 past the end.
+    if (out.size() < text.size() + 16)
+        out.resize(text.size() + 16);
+    char *q = out.data();
+    const char *p = text.data();
+    const char *const end = p + text.size();
     int depth = 0;
     bool inString = false;
-    const char *const start = text.data();
-    const char *const end = start + text.size();
-    const char *from = start; // copied up to here
-    const auto hex = [](char c) {
-        return c >= '0' && c <= '9' ? c - '0'
-            : c >= 'a' && c <= 'f'  ? c - 'a' + 10
-            : c >= 'A' && c <= 'F'  ? c - 'A' + 10
-                                    : -1;
-    };
-    for (const char *p = start; p < end; ++p) {
+    while (p < end) {
         const char c = *p;
         if (uchar(c) >= 0x80)
             return false;
-        if (inString) {
-            if (c == '"') {
-                inString = false;
-            } else if (c == '\\') {
-                if (end - p < 2 || (p[1] == 'u' && end - p < 6))
+        if (inString && c == '\\') {
+            if (end - p >= 6 && p[1] == 'u' && p[2] == '0' && p[3] == '0') {
+                const int high = Hex[uchar(p[4])], low = Hex[uchar(p[5])];
+                if ((high | low) < 0)
                     return false;
-                if (p[1] != 'u') {
-                    ++p;
-                    continue;
+                if (high >= 8) { // a byte of the text as typed
+                    *q++ = char(high << 4 | low);
+                } else {
+                    std::memcpy(q, p, 6);
+                    q += 6;
                 }
-                const int d0 = hex(p[2]), d1 = hex(p[3]), d2 = hex(p[4]), d3 = hex(p[5]);
-                if (d0 != 0 || d1 != 0 || d2 < 0 || d3 < 0)
-                    return false;
-                if (d2 >= 8) {
-                    out.append(from, size_t(p - from));
-                    out.push_back(char(d2 << 4 | d3));
-                    from = p + 6;
-                }
-                p += 5;
+                p += 6;
+                continue;
             }
-        } else if (c == '"') {
-            inString = true;
+            if (end - p < 2 || p[1] == 'u') // a character past U+00FF, or the piece's end
+                return false;
+            q[0] = c;
+            q[1] = p[1];
+            q += 2;
+            p += 2;
+            continue;
+        }
+        *q++ = c;
+        ++p;
+        if (c == '"') {
+            inString = !inString;
+        } else if (inString) {
+            continue;
         } else if (c == '{' || c == '[') {
             ++depth;
         } else if ((c == '}' || c == ']') && --depth == 0) {
-            out.append(from, size_t(p + 1 - from));
-            // RapidJSON's SSE2 scan reads whole blocks of 16 bytes, up to 15 past the end.
-            out.append(16, '\0');
-            used = size_t(p + 1 - start);
+            std::memset(q, 0, 16);
+            used = size_t(p - text.data());
             return true;
         }
     }
@@ -184,7 +197,9 @@ bool isEvent(const rapidjson::Value &m, const QString &type, const QString &cont
             return false;
     }
     // Every notice below says "the" or "nickname"; most messages say neither.
-    if (!content.contains(u" the ") && !content.contains(u"nickname"))
+    const std::u16string_view text(reinterpret_cast<const char16_t *>(content.utf16()),
+                                   size_t(content.size()));
+    if (text.find(u" the ") == text.npos && text.find(u"nickname") == text.npos)
         return false;
     static const QRegularExpression notice(QStringLiteral(
         "^[^\\n]+ (created the group|named the group [^\\n]+|removed the group name"

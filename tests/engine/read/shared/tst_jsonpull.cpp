@@ -44,6 +44,7 @@ class TestJsonPull : public QObject
     Q_OBJECT
 
 private slots:
+    void whole_data();
     void whole();
     void broken_data();
     void broken();
@@ -51,22 +52,44 @@ private slots:
     void skipped();
 };
 
+void TestJsonPull::whole_data()
+{
+    QTest::addColumn<bool>("ahead");
+    QTest::newRow("taken") << false;
+    // Read from the piece ahead where it holds the message whole, as a reader of its own reads
+    // it; taken where it runs past.
+    QTest::newRow("read ahead") << true;
+}
+
 void TestJsonPull::whole()
 {
+    QFETCH(bool, ahead);
     const QByteArray text = joined(messageLines(700));
     QBuffer device;
     device.setData(text);
     QVERIFY(device.open(QIODevice::ReadOnly));
     JsonPull pull(device);
     QCOMPARE(pull.next(), JsonPull::Token::StartArray);
-    int read = 0;
-    QVERIFY(pull.eachObject([&](const rapidjson::Value &m) {
+    rapidjson::Document m;
+    int read = 0, readAhead = 0;
+    while (pull.next() == JsonPull::Token::StartObject) {
+        const std::string piece(ahead ? pull.ahead() : std::string_view());
+        rapidjson::StringStream bytes(piece.c_str());
+        m.ParseStream<rapidjson::kParseStopWhenDoneFlag>(bytes);
+        if (ahead && !m.HasParseError()) {
+            pull.pass(qint64(bytes.Tell()));
+            ++readAhead;
+        } else {
+            QVERIFY(pull.take(m));
+        }
+        QCOMPARE(pull.token(), JsonPull::Token::EndObject);
         QCOMPARE(json::integer(m, "id"), qint64(read));
         QCOMPARE(json::string(m, "text"), QString(150, u'a') + QStringLiteral("\né"));
         QCOMPARE(json::string(json::at(m, "from"), "name"), QStringLiteral("Ann"));
         ++read;
-    }));
+    }
     QCOMPARE(read, 700);
+    QCOMPARE(readAhead > 600, ahead);
     QCOMPARE(pull.token(), JsonPull::Token::EndArray);
     QCOMPARE(pull.next(), JsonPull::Token::End);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/recordlines.h"
+#include "engine/read/formats/meta/metatext.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonpull.h"
 
@@ -10,8 +11,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -31,116 +30,6 @@ const QStringList Sections = {
     QStringLiteral("filtered_threads"),
     QStringLiteral("e2ee_cutover"),
 };
-
-// A string as typed, from its UTF-8: Meta's bytes-as-characters put back together, where they
-// are that (every character below U+0100, some above U+007F, and their bytes UTF-8 in turn).
-QString repaired(QByteArrayView utf8)
-{
-    qsizetype i = 0;
-    while (i < utf8.size() && uchar(utf8[i]) < 0x80)
-        ++i;
-    if (i == utf8.size()) // no character above U+007F
-        return QString::fromUtf8(utf8);
-    QByteArray bytes(utf8.size(), Qt::Uninitialized); // the characters as bytes
-    char *out = std::copy_n(utf8.data(), i, bytes.data());
-    for (; i < utf8.size(); ++i) {
-        const uchar c = uchar(utf8[i]);
-        if (c < 0x80) {
-            *out++ = char(c);
-            continue;
-        }
-        // U+0080 to U+00FF are C2 or C3 and one more byte; anything else is typed as it is.
-        const uchar next = i + 1 < utf8.size() ? uchar(utf8[i + 1]) : 0;
-        if ((c != 0xC2 && c != 0xC3) || (next & 0xC0) != 0x80)
-            return QString::fromUtf8(utf8);
-        *out++ = char(((c & 0x03) << 6) | (next & 0x3F));
-        ++i;
-    }
-    bytes.truncate(out - bytes.data());
-    const QString decoded = QString::fromUtf8(bytes);
-    return decoded.contains(QChar::ReplacementCharacter) ? QString::fromUtf8(utf8) : decoded;
-}
-
-// An item whose strings hold only characters below U+0100, those past U+007F written
-// "\u00XX" (as Meta writes every string), with those escapes made the bytes they stand for: what
-// repaired() would make of its strings then reads straight from them, and RapidJSON reads them
-// with no escape to decode. False for any other item, and for one that runs past `text`.
-bool unescapedBytes(std::string_view text, std::string &out, size_t &used)
-{
-    static constexpr auto Hex = [] {
-        std::array<signed char, 256> digits {};
-        digits.fill(-1);
-        for (int i = 0; i < 10; ++i)
-            digits['0' + i] = char(i);
-        for (int i = 0; i < 6; ++i)
-            digits['a' + i] = digits['A' + i] = char(10 + i);
-        return digits;
-    }();
-    // No longer than the text; then a NUL, and room for RapidJSON's SSE2 scan, which reads whole
-    // blocks of 16 bytes, up to 15 past the end.
-    if (out.size() < text.size() + 16)
-        out.resize(text.size() + 16);
-    char *q = out.data();
-    const char *p = text.data();
-    const char *const end = p + text.size();
-    int depth = 0;
-    bool inString = false;
-    while (p < end) {
-        const char c = *p;
-        if (uchar(c) >= 0x80)
-            return false;
-        if (inString && c == '\\') {
-            if (end - p >= 6 && p[1] == 'u' && p[2] == '0' && p[3] == '0') {
-                const int high = Hex[uchar(p[4])], low = Hex[uchar(p[5])];
-                if ((high | low) < 0)
-                    return false;
-                if (high >= 8) { // a byte of the text as typed
-                    *q++ = char(high << 4 | low);
-                } else {
-                    std::memcpy(q, p, 6);
-                    q += 6;
-                }
-                p += 6;
-                continue;
-            }
-            if (end - p < 2 || p[1] == 'u') // a character past U+00FF, or the piece's end
-                return false;
-            q[0] = c;
-            q[1] = p[1];
-            q += 2;
-            p += 2;
-            continue;
-        }
-        *q++ = c;
-        ++p;
-        if (c == '"') {
-            inString = !inString;
-        } else if (inString) {
-            continue;
-        } else if (c == '{' || c == '[') {
-            ++depth;
-        } else if ((c == '}' || c == ']') && --depth == 0) {
-            std::memset(q, 0, 16);
-            used = size_t(p - text.data());
-            return true;
-        }
-    }
-    return false;
-}
-
-// The string `name` of `object` as typed; `bytes`: the object was read by unescapedBytes().
-QString str(const rapidjson::Value &object, const char *name, bool bytes)
-{
-    const rapidjson::Value *v = json::member(object, name);
-    if (!v || !v->IsString())
-        return QString();
-    const QByteArrayView text(v->GetString(), v->GetStringLength());
-    if (!bytes)
-        return repaired(text);
-    // What repaired() gives for characters below U+0100, from their bytes.
-    const QString typed = QString::fromUtf8(text);
-    return typed.contains(QChar::ReplacementCharacter) ? QString::fromLatin1(text) : typed;
-}
 
 // The thread folders of an export: key -> folder.
 QList<std::pair<QString, QString>> threads(const ExportFiles &files)
@@ -177,7 +66,7 @@ QStringList messageFiles(const ExportFiles &files, const QString &folder)
 
 chat::Attachment attachment(const rapidjson::Value &media, const QString &kind, bool bytes)
 {
-    const QString uri = str(media, "uri", bytes);
+    const QString uri = meta::str(media, "uri", bytes);
     return {uri.mid(uri.lastIndexOf(u'/') + 1), kind, -1, uri};
 }
 
@@ -271,7 +160,7 @@ bool MetaReader::read(const QString &name)
                     // The quick way where it reads the message; else as it is written (which
                     // also tells where a broken one breaks).
                     size_t used = 0;
-                    bool bytes = unescapedBytes(pull.ahead(), m_bytes, used);
+                    bool bytes = meta::unescapedBytes(pull.ahead(), m_bytes, used);
                     if (bytes) {
                         item.Parse<rapidjson::kParseStopWhenDoneFlag>(m_bytes.data());
                         bytes = !item.HasParseError();
@@ -290,10 +179,10 @@ bool MetaReader::read(const QString &name)
                 if (!pull.take(item))
                     break;
                 if (key == "title" && item.IsString())
-                    m_chat.name = repaired(QByteArrayView(item.GetString()));
+                    m_chat.name = meta::repaired(QByteArrayView(item.GetString()));
                 else if (item.IsArray() && m_chat.participants.isEmpty()) {
                     for (const rapidjson::Value &p : item.GetArray())
-                        m_chat.participants.append(str(p, "name", false));
+                        m_chat.participants.append(meta::str(p, "name", false));
                 }
             } else if (!pull.skip()) {
                 break;
@@ -316,8 +205,8 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
     chat::Record r;
     const chat::Moment when = ms > 0 ? chat::Moment::fromEpochMs(ms) : chat::Moment();
     const QString type = json::string(m, "type");
-    const QString sender = str(m, "sender_name", bytes);
-    QString content = str(m, "content", bytes);
+    const QString sender = meta::str(m, "sender_name", bytes);
+    QString content = meta::str(m, "content", bytes);
     if (isEvent(m, type, content)) {
         r.kind = chat::Record::Kind::Event;
         // A call: older exports say nothing of it, newer ones what happened ("The video call
@@ -356,15 +245,15 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
         sticker && sticker->IsObject())
         msg.attachments.append(attachment(*sticker, QStringLiteral("スタンプ"), bytes));
     if (const rapidjson::Value *share = json::member(m, "share"); share && share->IsObject()) {
-        const QString link = str(*share, "link", bytes);
+        const QString link = meta::str(*share, "link", bytes);
         if (!link.isEmpty() && !content.contains(link))
             msg.attachments.append({link, QStringLiteral("リンク"), -1, QString()});
     }
     if (const rapidjson::Value *list = json::member(m, "reactions"); list && list->IsArray()) {
         // One emoji's people together; newer exports repeat some reactions.
         for (const rapidjson::Value &reaction : list->GetArray()) {
-            const QString emoji = str(reaction, "reaction", bytes);
-            const QString actor = str(reaction, "actor", bytes);
+            const QString emoji = meta::str(reaction, "reaction", bytes);
+            const QString actor = meta::str(reaction, "actor", bytes);
             const auto same = std::find_if(msg.reactions.begin(), msg.reactions.end(),
                                            [&emoji](const auto &r) { return r.emoji == emoji; });
             if (same == msg.reactions.end())
@@ -449,7 +338,7 @@ bool MetaFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString
             const QByteArray quoted = '"' + m.captured(1).toUtf8() + '"';
             doc.Parse(quoted.constData(), size_t(quoted.size()));
             if (doc.IsString())
-                title = repaired(QByteArrayView(doc.GetString()));
+                title = meta::repaired(QByteArrayView(doc.GetString()));
         }
         out.append({key, title.isEmpty() ? key : title});
     }

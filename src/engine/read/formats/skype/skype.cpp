@@ -145,7 +145,10 @@ void SkypeReader::take(const rapidjson::Value &m)
     const QString displayName = json::string(m, "displayName");
     if (!displayName.isEmpty() && !from.isEmpty())
         m_names.insert(from, displayName);
-    const QDateTime at = isoDateTime(json::string(m, "originalarrivaltime"));
+    const rapidjson::Value *arrived = json::member(m, "originalarrivaltime");
+    const QDateTime at = arrived && arrived->IsString()
+        ? isoDateTimeUtf8(QByteArrayView(arrived->GetString(), arrived->GetStringLength()))
+        : QDateTime();
     chat::Record r;
     const chat::Moment when = at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
     const QString content = json::string(m, "content");

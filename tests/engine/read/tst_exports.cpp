@@ -175,6 +175,13 @@ void TestExports::metaText_data()
     QTest::newRow("beside a character past U+00FF")
         << QByteArray("\\u00c3\\u00a9 \\u3053") << QStringLiteral("Ã© こ");
     QTest::newRow("ASCII") << QByteArray("plain text") << QStringLiteral("plain text");
+    // Read the quick way, or as written where a message is not all bytes.
+    QTest::newRow("bytes beside other escapes")
+        << QByteArray("\\\"q\\\" \\u0041\\u00e3\\u0081\\u0082") << QStringLiteral("\"q\" Aあ");
+    QTest::newRow("bytes of the replacement character")
+        << QByteArray("\\u00ef\\u00bf\\u00bd") << QStringLiteral("ï¿½");
+    QTest::newRow("bytes beside UTF-8 as it is")
+        << QByteArray("あ \\u00e3\\u0081\\u0082") << QStringLiteral("あ ã\u0081\u0082");
 }
 
 void TestExports::metaText()

@@ -101,6 +101,8 @@ bool RecordLines::restart()
     m_out.clear();
     m_day = QDate();
     m_anchors.clear();
+    m_anchorsSaid.clear();
+    m_anchorsTabled = 0;
     m_messages = 0;
     return m_records->restart();
 }
@@ -274,7 +276,7 @@ void RecordLines::message(const chat::Message &m)
     m_out.back().sourceLine = m.line;
     ++m_messages;
     if (!m.id.isEmpty())
-        m_anchors.insert(chat::idKey(m.id), m_messages);
+        m_anchorsSaid.emplace_back(chat::idKey(m.id), m_messages);
 
     // Its lines one by one, the first opened by its time.
     bool first = true;
@@ -294,7 +296,7 @@ void RecordLines::message(const chat::Message &m)
                                        : QStringLiteral("[転送] ") + m.forwardedFrom,
              LineRole::Placeholder);
     if (!m.replyTo.isEmpty() || !m.replyQuote.isEmpty()) {
-        const qint64 answered = m.replyTo.isEmpty() ? 0 : m_anchors.value(chat::idKey(m.replyTo));
+        const qint64 answered = m.replyTo.isEmpty() ? 0 : anchor(chat::idKey(m.replyTo));
         push(replyLine(m), LineRole::Reply,
              answered > 0 ? u'u' + QString::number(answered) : QString());
     }

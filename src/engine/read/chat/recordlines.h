@@ -114,8 +114,19 @@ private:
     chat::Record m_record; // its buffers are reused
     QDate m_day; // the date of the last day notice
     // The anchor number of each message said so far that has an id, for the replies to it:
-    // the page numbers its messages from 1 in the order they come.
-    IdTable m_anchors; // by chat::idKey()
+    // the page numbers its messages from 1 in the order they come. Noted in a list as they
+    // come and put in the table only once a reply asks: most chats answer few of their
+    // messages, and a table of all of them costs more to fill than the chat to read.
+    std::vector<std::pair<quint64, qint64>> m_anchorsSaid; // by chat::idKey()
+    size_t m_anchorsTabled = 0;
+    IdTable m_anchors;
+    qint64 anchor(quint64 key)
+    {
+        for (; m_anchorsTabled < m_anchorsSaid.size(); ++m_anchorsTabled)
+            m_anchors.insert(m_anchorsSaid[m_anchorsTabled].first,
+                             m_anchorsSaid[m_anchorsTabled].second);
+        return m_anchors.value(key);
+    }
     qsizetype m_messages = 0;
     QDateTime m_instant; // the first instant shown, for the zone's offset then
     // The zone's offset (seconds) from one instant up to its next transition (ms since epoch).

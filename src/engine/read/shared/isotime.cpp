@@ -1,5 +1,6 @@
 #include "engine/read/shared/isotime.h"
 
+#include "engine/read/shared/ascii.h"
 #include "engine/read/shared/utc.h"
 
 namespace {
@@ -69,4 +70,12 @@ QDateTime isoDateTime(QStringView text)
     if (quickly(text, at))
         return at;
     return QDateTime::fromString(text, Qt::ISODateWithMs);
+}
+
+QDateTime isoDateTimeUtf8(QByteArrayView utf8)
+{
+    AsciiBuffer buffer;
+    if (const std::optional<QStringView> text = asciiText(utf8, buffer))
+        return isoDateTime(*text);
+    return isoDateTime(QString::fromUtf8(utf8));
 }

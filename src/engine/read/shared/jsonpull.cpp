@@ -36,7 +36,8 @@ public:
         : m_device(device)
         // RapidJSON's SSE2 string scan reads whole aligned blocks of 16 bytes: the one holding
         // the NUL after a piece may reach up to 15 bytes past it, still within the buffer.
-        , m_buf(ChunkBytes + 1 + 16, '\0')
+        // Room for two pieces: what is left of one, and the next read after it (extend()).
+        , m_buf(2 * ChunkBytes + 1 + 16, '\0')
     {
     }
     void reset()
@@ -132,6 +133,32 @@ public:
     const char *piece(qint64 back) const
     {
         return m_pos >= back && m_pos < m_size ? m_buf.constData() + m_pos - back : nullptr;
+    }
+    // The bytes left in the piece read.
+    qint64 left() const { return m_size - m_pos; }
+    // For a value that runs past the piece read: what is left of it from `back` bytes before
+    // the current one, moved to the buffer's start, with the next piece read after it. False
+    // when it is too long for that or the device has nothing more (which reading on tells).
+    bool extend(qint64 back)
+    {
+        const qint64 from = m_pos - back;
+        const qint64 keep = m_size - from;
+        if (m_eof || from < 0 || keep > ChunkBytes)
+            return false;
+        m_lines += newlines(m_buf.constData(), m_buf.constData() + from);
+        std::memmove(m_buf.data(), m_buf.constData() + from, size_t(keep));
+        m_pos = back;
+        m_size = keep;
+        const qint64 got = m_device.read(m_buf.data() + m_size, ChunkBytes);
+        if (got < 0)
+            m_failed = true;
+        if (got <= 0)
+            m_eof = true;
+        else
+            m_size += got;
+        m_read += qMax<qint64>(got, 0);
+        m_buf[m_size] = '\0';
+        return got > 0;
     }
     // Passes over `count` bytes of the piece, as taking them one by one would.
     void pass(qint64 count)
@@ -526,17 +553,24 @@ bool JsonPull::take(rapidjson::Document &into)
     // An object or an array, read by RapidJSON to its end: from memory where the piece read
     // holds all of it (most values: they are small), else byte by byte from the device; a
     // broken one is read the slow way too, which tells where it broke.
-    if (const char *start = in.piece(taken ? 1 : 0); start && (!taken || *start == taken)) {
+    // One that runs past the piece is tried once more with the next piece read after it.
+    const qint64 back = taken ? 1 : 0;
+    for (bool again = true;; again = false) {
+        const char *start = in.piece(back);
+        if (!start || (taken && *start != taken))
+            break;
         rapidjson::StringStream bytes(start);
         into.ParseStream<rapidjson::kParseStopWhenDoneFlag>(bytes);
         if (!into.HasParseError()) {
-            in.pass(qint64(bytes.Tell()) - (taken ? 1 : 0));
+            in.pass(qint64(bytes.Tell()) - back);
             if (taken)
                 m_stack.pop_back();
             m_token = into.IsObject() ? Token::EndObject : Token::EndArray;
             afterValue();
             return true;
         }
+        if (!again || qint64(into.GetErrorOffset()) < in.left() + back || !in.extend(back))
+            break;
     }
     ValueStream value(in, taken);
     into.ParseStream<rapidjson::kParseStopWhenDoneFlag>(value);
@@ -547,6 +581,27 @@ bool JsonPull::take(rapidjson::Document &into)
     m_token = into.IsObject() ? Token::EndObject : Token::EndArray;
     afterValue();
     return true;
+}
+
+std::string_view JsonPull::ahead() const
+{
+    const DeviceStream &in = m_state->stream;
+    const char bracket = m_token == Token::StartObject ? '{' : '[';
+    if (m_token != Token::StartObject && m_token != Token::StartArray)
+        return {};
+    const char *start = in.piece(1);
+    if (!start || *start != bracket)
+        return {};
+    return {start, size_t(in.left() + 1)};
+}
+
+void JsonPull::pass(qint64 bytes)
+{
+    const bool object = m_token == Token::StartObject;
+    m_state->stream.pass(bytes - 1); // its opening bracket was taken
+    m_stack.pop_back();
+    m_token = object ? Token::EndObject : Token::EndArray;
+    afterValue();
 }
 
 bool JsonPull::parsed(const rapidjson::Document &doc)

@@ -69,6 +69,12 @@ public:
         }
         return !failed();
     }
+    // After StartObject or StartArray: the text from its opening bracket to the end of the piece
+    // read, for a reader that reads the value itself where it ends within it; empty when the
+    // bracket is not in the piece. Nothing is taken.
+    std::string_view ahead() const;
+    // The value that ahead() showed, `bytes` long with its brackets, taken as take() takes it.
+    void pass(qint64 bytes);
     // Goes on to the member `name` of the object just started, passing over the others; false
     // when the object ends without it (the token is then EndObject) or the text broke.
     bool seekKey(std::string_view name);

@@ -1,3 +1,4 @@
+#include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/linestamps.h"
@@ -54,6 +55,67 @@ chat::Record said(const QString &sender, const QDateTime &at, const QString &tex
     return r;
 }
 
+// Records packed as they come, handed out in time order (records of one time as they came).
+class Packed : public PackedRecords
+{
+public:
+    using PackedRecords::Unknown;
+    explicit Packed(const QList<std::pair<qint64, chat::Record>> &records)
+    {
+        for (const auto &[at, record] : records)
+            add(at, record);
+        sort(false);
+    }
+};
+
+// Every field of a record, a null string told from an empty one.
+QString described(const chat::Record &r)
+{
+    QStringList out;
+    const auto text = [&out](const QString &s) {
+        out.append(s.isNull() ? u"<null>"_qs : s);
+    };
+    const auto list = [&](const QStringList &l) {
+        out.append(QString::number(l.size()));
+        for (const QString &s : l)
+            text(s);
+    };
+    const auto moment = [&out](const chat::Moment &w) {
+        out.append(w.at.toString(Qt::ISODateWithMs) + QString::number(w.at.timeSpec())
+                   + QString::number(w.instant) + QString::number(w.seconds)
+                   + QString::number(w.dayOnly));
+    };
+    const chat::Message &m = r.message;
+    out.append(QString::number(int(r.kind)));
+    text(m.id);
+    out.append(QString::number(m.line));
+    text(m.sender);
+    list(m.recipients);
+    moment(m.when);
+    list(m.text);
+    text(m.replyTo);
+    text(m.replyQuote);
+    text(m.replySender);
+    out.append(QString::number(m.threaded + 2 * m.alsoSent + 4 * m.edited + 8 * m.forwarded));
+    text(m.forwardedFrom);
+    for (const chat::Reaction &reaction : m.reactions) {
+        text(reaction.emoji);
+        list(reaction.by);
+    }
+    for (const chat::Attachment &a : m.attachments) {
+        text(a.name);
+        text(a.kind);
+        out.append(QString::number(a.size));
+        text(a.path);
+    }
+    text(r.event.text);
+    text(r.event.actor);
+    moment(r.event.when);
+    out.append(r.day.date.toString(Qt::ISODate));
+    text(r.day.text);
+    return out.join(u'|');
+}
+
 } // namespace
 
 class TestChatLines : public QObject
@@ -67,6 +129,7 @@ private slots:
     void instantsShownInZone();
     void isoInstants_data();
     void isoInstants();
+    void packedRecords();
 };
 
 void TestChatLines::replyQuotes_data()
@@ -195,6 +258,52 @@ void TestChatLines::isoInstants()
     QCOMPARE(ours.isValid(), qt.isValid());
     if (qt.isValid())
         QCOMPARE(ours.toMSecsSinceEpoch(), qt.toMSecsSinceEpoch());
+}
+
+// Every field comes back as it was packed, in time order, pass after pass, into one record
+// reused: nothing of a record is left in the next.
+void TestChatLines::packedRecords()
+{
+    chat::Record full;
+    chat::Message &m = full.message;
+    m = {u"id1"_qs,
+         12,
+         u"Ann"_qs,
+         {u"Bob"_qs, QString()},
+         chat::Moment::fromInstant(
+             QDateTime(QDate(2024, 1, 15), QTime(21, 3, 5, 120), QTimeZone(9 * 3600))),
+         {u"line"_qs, u""_qs, u"さようなら"_qs},
+         u"id0"_qs,
+         u"quote"_qs,
+         u"Bob"_qs,
+         true,
+         true,
+         {{u"👍"_qs, {u"Bob"_qs, u"Cid"_qs}}, {u"❤"_qs, {}}},
+         {{u"a.jpg"_qs, u"写真"_qs, 1234, u"photos/a.jpg"_qs}},
+         true,
+         true,
+         u"Cid"_qs};
+    chat::Record bare;
+    bare.message.when = chat::Moment::written(QDate(2024, 1, 15), QTime(22, 0), true);
+    chat::Record event;
+    event.kind = chat::Record::Kind::Event;
+    event.event = {u"Ann left"_qs, u"Ann"_qs, chat::Moment::fromEpochMs(1705320000000)};
+    chat::Record day;
+    day.kind = chat::Record::Kind::Day;
+    day.day = {QDate(2024, 1, 15), u"2024年1月15日"_qs};
+    const QStringList expected
+        = {described(day), described(full), described(bare), described(event)};
+
+    Packed packed({{3000, event}, {2000, full}, {2000, bare}, {Packed::Unknown, day}});
+    chat::Record record;
+    for (int pass = 0; pass < 2; ++pass) {
+        QVERIFY(packed.restart());
+        QStringList read;
+        while (packed.next(record))
+            read.append(described(record));
+        QCOMPARE(read, expected);
+        QCOMPARE(packed.consumed(), packed.total());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestChatLines)

@@ -11,12 +11,13 @@ namespace {
 constexpr qsizetype PieceBytes = 64 * 1024; // as JsonPull reads the device
 
 // An array of `count` messages, one a line after the "[" of line 1, each about 200 bytes.
-QList<QByteArray> messageLines(int count)
+QList<QByteArray> messageLines(int count, int textBytes = 150)
 {
     QList<QByteArray> lines;
     for (int i = 0; i < count; ++i)
-        lines.append("{\"id\": " + QByteArray::number(i) + ", \"text\": \"" + QByteArray(150, 'a')
-                     + "\\n\\u00e9\", \"from\": {\"name\": \"Ann\"}}" + (i + 1 < count ? "," : ""));
+        lines.append("{\"id\": " + QByteArray::number(i) + ", \"text\": \""
+                     + QByteArray(textBytes, 'a') + "\\n\\u00e9\", \"from\": {\"name\": \"Ann\"}}"
+                     + (i + 1 < count ? "," : ""));
     return lines;
 }
 
@@ -44,6 +45,7 @@ class TestJsonPull : public QObject
     Q_OBJECT
 
 private slots:
+    void whole_data();
     void whole();
     void broken_data();
     void broken();
@@ -51,22 +53,49 @@ private slots:
     void skipped();
 };
 
+void TestJsonPull::whole_data()
+{
+    QTest::addColumn<bool>("ahead");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("textBytes");
+    QTest::newRow("taken") << false << 700 << 150;
+    // Read from the piece ahead where it holds the message whole, as a reader of its own reads
+    // it; taken where it runs past.
+    QTest::newRow("read ahead") << true << 700 << 150;
+    QTest::newRow("longer than two pieces") << false << 3 << int(2 * PieceBytes + 100);
+}
+
 void TestJsonPull::whole()
 {
-    const QByteArray text = joined(messageLines(700));
+    QFETCH(bool, ahead);
+    QFETCH(int, count);
+    QFETCH(int, textBytes);
+    const QByteArray text = joined(messageLines(count, textBytes));
     QBuffer device;
     device.setData(text);
     QVERIFY(device.open(QIODevice::ReadOnly));
     JsonPull pull(device);
     QCOMPARE(pull.next(), JsonPull::Token::StartArray);
-    int read = 0;
-    QVERIFY(pull.eachObject([&](const rapidjson::Value &m) {
+    rapidjson::Document m;
+    int read = 0, readAhead = 0;
+    while (pull.next() == JsonPull::Token::StartObject) {
+        const std::string piece(ahead ? pull.ahead() : std::string_view());
+        rapidjson::StringStream bytes(piece.c_str());
+        m.ParseStream<rapidjson::kParseStopWhenDoneFlag>(bytes);
+        if (ahead && !m.HasParseError()) {
+            pull.pass(qint64(bytes.Tell()));
+            ++readAhead;
+        } else {
+            QVERIFY(pull.take(m));
+        }
+        QCOMPARE(pull.token(), JsonPull::Token::EndObject);
         QCOMPARE(json::integer(m, "id"), qint64(read));
-        QCOMPARE(json::string(m, "text"), QString(150, u'a') + QStringLiteral("\né"));
+        QCOMPARE(json::string(m, "text"), QString(textBytes, u'a') + QStringLiteral("\né"));
         QCOMPARE(json::string(json::at(m, "from"), "name"), QStringLiteral("Ann"));
         ++read;
-    }));
-    QCOMPARE(read, 700);
+    }
+    QCOMPARE(read, count);
+    QCOMPARE(readAhead > count * 9 / 10, ahead);
     QCOMPARE(pull.token(), JsonPull::Token::EndArray);
     QCOMPARE(pull.next(), JsonPull::Token::End);
 }

@@ -8,6 +8,13 @@ namespace discord {
 
 chat::Moment moment(QStringView text)
 {
+    // Most are written in full, read as they are.
+    if (text.size() >= 20 && text[10] == u'T' && !text.front().isSpace() && !text.back().isSpace()
+        && (text.sliced(19).contains(u'+') || text.sliced(19).contains(u'-')
+            || text.endsWith(u'Z'))) {
+        const QDateTime at = isoDateTime(text);
+        return at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
+    }
     QString iso = text.trimmed().toString();
     if (iso.size() < 19)
         return {};

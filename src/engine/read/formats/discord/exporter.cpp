@@ -2,6 +2,7 @@
 
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/formats/discord/discordtext.h"
+#include "engine/read/shared/ascii.h"
 #include "engine/read/shared/jsonrecords.h"
 
 #include <QRegularExpression>
@@ -13,6 +14,19 @@ QString userName(const rapidjson::Value &user)
 {
     const QString nickname = json::string(user, "nickname");
     return nickname.isEmpty() ? json::string(user, "name") : nickname;
+}
+
+// The instant `name` of a message: most are short ASCII, read with no string made.
+chat::Moment momentOf(const rapidjson::Value &m, const char *name)
+{
+    const rapidjson::Value *v = json::member(m, name);
+    if (!v || !v->IsString())
+        return discord::moment(QString());
+    const QByteArrayView utf8(v->GetString(), v->GetStringLength());
+    AsciiBuffer buffer;
+    if (const std::optional<QStringView> text = asciiText(utf8, buffer))
+        return discord::moment(*text);
+    return discord::moment(QString::fromUtf8(utf8));
 }
 
 QStringList userNames(const rapidjson::Value &list)
@@ -158,7 +172,7 @@ protected:
     {
         const QString type = json::string(m, "type");
         const QString actor = userName(json::at(m, "author"));
-        const chat::Moment when = discord::moment(json::string(m, "timestamp"));
+        const chat::Moment when = momentOf(m, "timestamp");
         const QString replyTo = json::string(json::at(m, "reference"), "messageId");
         if (EventKinds.contains(type)) {
             record.kind = chat::Record::Kind::Event;

@@ -1,7 +1,8 @@
 #include "engine/read/formats/meta/meta.h"
 
+#include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/recordlines.h"
-#include "engine/read/chat/sortedrecords.h"
+#include "engine/read/formats/meta/metatext.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/jsonpull.h"
 
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -28,42 +30,6 @@ const QStringList Sections = {
     QStringLiteral("filtered_threads"),
     QStringLiteral("e2ee_cutover"),
 };
-
-// A string as typed, from its UTF-8: Meta's bytes-as-characters put back together, where they
-// are that (every character below U+0100, some above U+007F, and their bytes UTF-8 in turn).
-QString repaired(QByteArrayView utf8)
-{
-    qsizetype i = 0;
-    while (i < utf8.size() && uchar(utf8[i]) < 0x80)
-        ++i;
-    if (i == utf8.size()) // no character above U+007F
-        return QString::fromUtf8(utf8);
-    QByteArray bytes(utf8.size(), Qt::Uninitialized); // the characters as bytes
-    char *out = std::copy_n(utf8.data(), i, bytes.data());
-    for (; i < utf8.size(); ++i) {
-        const uchar c = uchar(utf8[i]);
-        if (c < 0x80) {
-            *out++ = char(c);
-            continue;
-        }
-        // U+0080 to U+00FF are C2 or C3 and one more byte; anything else is typed as it is.
-        const uchar next = i + 1 < utf8.size() ? uchar(utf8[i + 1]) : 0;
-        if ((c != 0xC2 && c != 0xC3) || (next & 0xC0) != 0x80)
-            return QString::fromUtf8(utf8);
-        *out++ = char(((c & 0x03) << 6) | (next & 0x3F));
-        ++i;
-    }
-    bytes.truncate(out - bytes.data());
-    const QString decoded = QString::fromUtf8(bytes);
-    return decoded.contains(QChar::ReplacementCharacter) ? QString::fromUtf8(utf8) : decoded;
-}
-
-QString str(const rapidjson::Value &object, const char *name)
-{
-    const rapidjson::Value *v = json::member(object, name);
-    return v && v->IsString() ? repaired(QByteArrayView(v->GetString(), v->GetStringLength()))
-                              : QString();
-}
 
 // The thread folders of an export: key -> folder.
 QList<std::pair<QString, QString>> threads(const ExportFiles &files)
@@ -98,9 +64,9 @@ QStringList messageFiles(const ExportFiles &files, const QString &folder)
     return out;
 }
 
-chat::Attachment attachment(const rapidjson::Value &media, const QString &kind)
+chat::Attachment attachment(const rapidjson::Value &media, const QString &kind, bool bytes)
 {
-    const QString uri = str(media, "uri");
+    const QString uri = meta::str(media, "uri", bytes);
     return {uri.mid(uri.lastIndexOf(u'/') + 1), kind, -1, uri};
 }
 
@@ -120,7 +86,9 @@ bool isEvent(const rapidjson::Value &m, const QString &type, const QString &cont
             return false;
     }
     // Every notice below says "the" or "nickname"; most messages say neither.
-    if (!content.contains(u" the ") && !content.contains(u"nickname"))
+    const std::u16string_view text(reinterpret_cast<const char16_t *>(content.utf16()),
+                                   size_t(content.size()));
+    if (text.find(u" the ") == text.npos && text.find(u"nickname") == text.npos)
         return false;
     static const QRegularExpression notice(QStringLiteral(
         "^[^\\n]+ (created the group|named the group [^\\n]+|removed the group name"
@@ -134,7 +102,7 @@ bool isEvent(const rapidjson::Value &m, const QString &type, const QString &cont
 }
 
 // A thread's records, from all its files, in time order.
-class MetaReader : public SortedRecords
+class MetaReader : public PackedRecords
 {
 public:
     MetaReader(std::shared_ptr<const ExportFiles> files, QStringList names)
@@ -149,10 +117,12 @@ private:
     bool read(const QString &name);
     // Message `place` of the file `file`: the export gives messages no id, so a message is
     // named by where it stands ("message_1.json#12").
-    void take(const rapidjson::Value &m, const QString &file, qsizetype place);
+    // `bytes`: the message was read by unescapedBytes().
+    void take(const rapidjson::Value &m, const QString &file, qsizetype place, bool bytes);
 
     std::shared_ptr<const ExportFiles> m_files;
     QStringList m_names;
+    std::string m_bytes; // a message as unescapedBytes() wrote it
 };
 
 bool MetaReader::load()
@@ -187,18 +157,32 @@ bool MetaReader::read(const QString &name)
                 for (qsizetype place = 1; pull.next() == JsonPull::Token::StartObject; ++place) {
                     item.SetNull();
                     item.GetAllocator().Clear();
-                    if (!pull.take(item))
+                    // The quick way where it reads the message; else as it is written (which
+                    // also tells where a broken one breaks).
+                    size_t used = 0;
+                    bool bytes = meta::unescapedBytes(pull.ahead(), m_bytes, used);
+                    if (bytes) {
+                        item.Parse<rapidjson::kParseStopWhenDoneFlag>(m_bytes.data());
+                        bytes = !item.HasParseError();
+                        if (bytes)
+                            pull.pass(qint64(used));
+                        else {
+                            item.SetNull();
+                            item.GetAllocator().Clear();
+                        }
+                    }
+                    if (!bytes && !pull.take(item))
                         break;
-                    take(item, file, place);
+                    take(item, file, place, bytes);
                 }
             } else if (key == "title" || key == "participants") {
                 if (!pull.take(item))
                     break;
                 if (key == "title" && item.IsString())
-                    m_chat.name = repaired(QByteArrayView(item.GetString()));
+                    m_chat.name = meta::repaired(QByteArrayView(item.GetString()));
                 else if (item.IsArray() && m_chat.participants.isEmpty()) {
                     for (const rapidjson::Value &p : item.GetArray())
-                        m_chat.participants.append(str(p, "name"));
+                        m_chat.participants.append(meta::str(p, "name", false));
                 }
             } else if (!pull.skip()) {
                 break;
@@ -215,14 +199,14 @@ bool MetaReader::read(const QString &name)
     return true;
 }
 
-void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype place)
+void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype place, bool bytes)
 {
     const qint64 ms = json::integer(m, "timestamp_ms", 0);
     chat::Record r;
     const chat::Moment when = ms > 0 ? chat::Moment::fromEpochMs(ms) : chat::Moment();
     const QString type = json::string(m, "type");
-    const QString sender = str(m, "sender_name");
-    QString content = str(m, "content");
+    const QString sender = meta::str(m, "sender_name", bytes);
+    QString content = meta::str(m, "content", bytes);
     if (isEvent(m, type, content)) {
         r.kind = chat::Record::Kind::Event;
         // A call: older exports say nothing of it, newer ones what happened ("The video call
@@ -234,7 +218,7 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
         else if (seconds > 0)
             content += QStringLiteral(" (%1 秒)").arg(seconds);
         r.event = {content.isEmpty() ? sender : content, sender, when};
-        add(ms > 0 ? ms : Unknown, std::move(r));
+        add(ms > 0 ? ms : Unknown, r);
         return;
     }
     chat::Message &msg = r.message;
@@ -254,22 +238,22 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
     for (const auto &[field, kind] : kinds) {
         if (const rapidjson::Value *list = json::member(m, field); list && list->IsArray()) {
             for (const rapidjson::Value &media : list->GetArray())
-                msg.attachments.append(attachment(media, QString::fromUtf8(kind)));
+                msg.attachments.append(attachment(media, QString::fromUtf8(kind), bytes));
         }
     }
     if (const rapidjson::Value *sticker = json::member(m, "sticker");
         sticker && sticker->IsObject())
-        msg.attachments.append(attachment(*sticker, QStringLiteral("スタンプ")));
+        msg.attachments.append(attachment(*sticker, QStringLiteral("スタンプ"), bytes));
     if (const rapidjson::Value *share = json::member(m, "share"); share && share->IsObject()) {
-        const QString link = str(*share, "link");
+        const QString link = meta::str(*share, "link", bytes);
         if (!link.isEmpty() && !content.contains(link))
             msg.attachments.append({link, QStringLiteral("リンク"), -1, QString()});
     }
     if (const rapidjson::Value *list = json::member(m, "reactions"); list && list->IsArray()) {
         // One emoji's people together; newer exports repeat some reactions.
         for (const rapidjson::Value &reaction : list->GetArray()) {
-            const QString emoji = str(reaction, "reaction");
-            const QString actor = str(reaction, "actor");
+            const QString emoji = meta::str(reaction, "reaction", bytes);
+            const QString actor = meta::str(reaction, "actor", bytes);
             const auto same = std::find_if(msg.reactions.begin(), msg.reactions.end(),
                                            [&emoji](const auto &r) { return r.emoji == emoji; });
             if (same == msg.reactions.end())
@@ -278,7 +262,7 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
                 same->by.append(actor);
         }
     }
-    add(ms > 0 ? ms : Unknown, std::move(r));
+    add(ms > 0 ? ms : Unknown, r);
 }
 
 } // namespace
@@ -354,7 +338,7 @@ bool MetaFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString
             const QByteArray quoted = '"' + m.captured(1).toUtf8() + '"';
             doc.Parse(quoted.constData(), size_t(quoted.size()));
             if (doc.IsString())
-                title = repaired(QByteArrayView(doc.GetString()));
+                title = meta::repaired(QByteArrayView(doc.GetString()));
         }
         out.append({key, title.isEmpty() ? key : title});
     }

@@ -1,7 +1,7 @@
 #include "engine/read/formats/skype/skype.h"
 
+#include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/quotebook.h"
-#include "engine/read/chat/sortedrecords.h"
 #include "engine/read/formats/skype/skypecontent.h"
 #include "engine/read/shared/chatkeys.h"
 #include "engine/read/shared/exportfiles.h"
@@ -83,8 +83,9 @@ bool walk(JsonPull &pull, QString &userId,
 }
 
 // One conversation's records: read whole into the chat's records (its text, not the JSON), as
-// the export holds them newest first, then handed out in time order.
-class SkypeReader : public SortedRecords
+// the export holds them newest first, then handed out in time order, people named as the
+// whole conversation names them.
+class SkypeReader : public PackedRecords
 {
 public:
     SkypeReader(std::unique_ptr<QIODevice> device, QString key)
@@ -96,15 +97,20 @@ public:
 
     bool load() override;
 
+protected:
+    void rewind() override { m_quotes.clear(); }
+    void handOut(chat::Record &record) override;
+
 private:
     void take(const rapidjson::Value &m);
-    void name();
+    QString named(const QString &id) const;
 
     std::unique_ptr<QIODevice> m_device;
     JsonPull m_pull;
     QString m_key;
     QString m_userId;
     QHash<QString, QString> m_names; // id -> name, as messages give them
+    QuoteBook m_quotes;
 };
 
 bool SkypeReader::load()
@@ -129,7 +135,6 @@ bool SkypeReader::load()
         return false;
     }
     sort(true);
-    name();
     return true;
 }
 
@@ -140,7 +145,10 @@ void SkypeReader::take(const rapidjson::Value &m)
     const QString displayName = json::string(m, "displayName");
     if (!displayName.isEmpty() && !from.isEmpty())
         m_names.insert(from, displayName);
-    const QDateTime at = isoDateTime(json::string(m, "originalarrivaltime"));
+    const rapidjson::Value *arrived = json::member(m, "originalarrivaltime");
+    const QDateTime at = arrived && arrived->IsString()
+        ? isoDateTimeUtf8(QByteArrayView(arrived->GetString(), arrived->GetStringLength()))
+        : QDateTime();
     chat::Record r;
     const chat::Moment when = at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
     const QString content = json::string(m, "content");
@@ -178,42 +186,38 @@ void SkypeReader::take(const rapidjson::Value &m)
             }
         }
     }
-    add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, std::move(r));
+    add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, r);
+}
+
+QString SkypeReader::named(const QString &id) const
+{
+    const QString name = m_names.value(id);
+    return name.isEmpty() ? skype::idName(id) : name;
 }
 
 // People are named once the whole conversation told their names.
-void SkypeReader::name()
+void SkypeReader::handOut(chat::Record &r)
 {
-    const auto named = [this](const QString &id) {
-        const QString name = m_names.value(id);
-        return name.isEmpty() ? skype::idName(id) : name;
-    };
-    for (Held &held : records()) {
-        chat::Record &r = held.record;
-        if (r.kind == chat::Record::Kind::Event) {
-            for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
-                r.event.text.replace(it.key(), it.value());
-            // Ids of people never named: "8:live:ann" -> "ann" (not a time's "2:05").
-            static const QRegularExpression id(QStringLiteral("\\b\\d+:(live:)?(?=[A-Za-z._])"));
-            r.event.text.remove(id);
-            r.event.actor = named(r.event.actor);
-            continue;
-        }
-        r.message.sender = named(r.message.sender);
-        for (chat::Reaction &reaction : r.message.reactions) {
-            for (QString &by : reaction.by)
-                by = named(by);
-        }
+    if (r.kind == chat::Record::Kind::Event) {
+        for (auto it = m_names.cbegin(); it != m_names.cend(); ++it)
+            r.event.text.replace(it.key(), it.value());
+        // Ids of people never named: "8:live:ann" -> "ann" (not a time's "2:05").
+        static const QRegularExpression id(QStringLiteral("\\b\\d+:(live:)?(?=[A-Za-z._])"));
+        r.event.text.remove(id);
+        r.event.actor = named(r.event.actor);
+        return;
     }
-    QuoteBook quotes;
-    for (Held &held : records()) {
-        if (held.record.kind != chat::Record::Kind::Message)
-            continue;
-        chat::Message &msg = held.record.message;
-        if (msg.replyQuote.isEmpty())
-            quotes.fill(msg);
-        quotes.remember(msg);
+    if (r.kind != chat::Record::Kind::Message)
+        return;
+    chat::Message &msg = r.message;
+    msg.sender = named(msg.sender);
+    for (chat::Reaction &reaction : msg.reactions) {
+        for (QString &by : reaction.by)
+            by = named(by);
     }
+    if (msg.replyQuote.isEmpty())
+        m_quotes.fill(msg);
+    m_quotes.remember(msg);
 }
 
 bool startsAsExport(const QByteArray &head)

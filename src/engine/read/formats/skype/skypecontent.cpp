@@ -92,6 +92,12 @@ Content message(const QString &type, const QString &content)
 {
     Content c;
     if (!content.contains(u'<') && !content.contains(u'&')) { // plain text, as most messages are
+        // Most are one line with nothing to trim.
+        if (!content.isEmpty() && !content.front().isSpace() && !content.back().isSpace()
+            && !content.contains(u'\n') && !content.contains(u'\r')) {
+            c.text = {content};
+            return c;
+        }
         QString plain = content;
         plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         plain = plain.trimmed();

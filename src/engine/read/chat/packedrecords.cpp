@@ -1,0 +1,226 @@
+#include "engine/read/chat/packedrecords.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A record's fields one after another in 16-bit units: a number in as many units as it
+// takes, a string as its length (-1 for a null one, which reads differently from an empty
+// one) and its characters, a list as its count and its items.
+class Packer
+{
+public:
+    explicit Packer(std::u16string &arena)
+        : m_arena(arena)
+    {
+    }
+    template<typename Number> void number(Number n)
+    {
+        char16_t units[sizeof(Number) / 2];
+        std::memcpy(units, &n, sizeof n);
+        m_arena.append(units, sizeof(Number) / 2);
+    }
+    void string(const QString &s)
+    {
+        number(qint32(s.isNull() ? -1 : s.size()));
+        m_arena.append(reinterpret_cast<const char16_t *>(s.constData()), size_t(s.size()));
+    }
+    void strings(const QStringList &list)
+    {
+        number(qint32(list.size()));
+        for (const QString &s : list)
+            string(s);
+    }
+
+private:
+    std::u16string &m_arena;
+};
+
+class Unpacker
+{
+public:
+    explicit Unpacker(const char16_t *at)
+        : m_at(at)
+    {
+    }
+    const char16_t *at() const { return m_at; }
+    template<typename Number> Number number()
+    {
+        Number n;
+        std::memcpy(&n, m_at, sizeof n);
+        m_at += sizeof(Number) / 2;
+        return n;
+    }
+    // Into the string's own buffer where it has one of its own.
+    void string(QString &s)
+    {
+        const qint32 size = number<qint32>();
+        if (size < 0) {
+            s = QString();
+        } else if (size == 0) {
+            s = QStringLiteral("");
+        } else {
+            if (s.isDetached())
+                s.resize(size);
+            else // held elsewhere too: a new one rather than a copy of what it held
+                s = QString(size, Qt::Uninitialized);
+            std::memcpy(static_cast<void *>(s.data()), m_at, size_t(size) * 2);
+            m_at += size;
+        }
+    }
+    void strings(QStringList &list)
+    {
+        list.resize(number<qint32>());
+        for (QString &s : list)
+            string(s);
+    }
+
+private:
+    const char16_t *m_at;
+};
+
+void pack(Packer &p, const chat::Record &record)
+{
+    p.number(quint16(record.kind));
+    switch (record.kind) {
+    case chat::Record::Kind::Message: {
+        const chat::Message &m = record.message;
+        p.string(m.id);
+        p.number(m.line);
+        p.string(m.sender);
+        p.strings(m.recipients);
+        p.strings(m.text);
+        p.string(m.replyTo);
+        p.string(m.replyQuote);
+        p.string(m.replySender);
+        p.number(quint16(m.threaded | m.alsoSent << 1 | m.edited << 2 | m.forwarded << 3));
+        p.string(m.forwardedFrom);
+        p.number(qint32(m.reactions.size()));
+        for (const chat::Reaction &r : m.reactions) {
+            p.string(r.emoji);
+            p.strings(r.by);
+        }
+        p.number(qint32(m.attachments.size()));
+        for (const chat::Attachment &a : m.attachments) {
+            p.string(a.name);
+            p.string(a.kind);
+            p.number(a.size);
+            p.string(a.path);
+        }
+        break;
+    }
+    case chat::Record::Kind::Event:
+        p.string(record.event.text);
+        p.string(record.event.actor);
+        break;
+    case chat::Record::Kind::Day:
+        p.number(record.day.date.toJulianDay());
+        p.string(record.day.text);
+        break;
+    }
+}
+
+// The record packed, its other parts left empty; `when` is held beside the arena.
+void unpack(Unpacker &u, const chat::Moment &when, chat::Record &record)
+{
+    record.kind = chat::Record::Kind(u.number<quint16>());
+    if (record.kind != chat::Record::Kind::Message)
+        record.message = {};
+    if (record.kind != chat::Record::Kind::Event)
+        record.event = {};
+    if (record.kind != chat::Record::Kind::Day)
+        record.day = {};
+    switch (record.kind) {
+    case chat::Record::Kind::Message: {
+        chat::Message &m = record.message;
+        u.string(m.id);
+        m.line = u.number<qint64>();
+        u.string(m.sender);
+        u.strings(m.recipients);
+        m.when = when;
+        u.strings(m.text);
+        u.string(m.replyTo);
+        u.string(m.replyQuote);
+        u.string(m.replySender);
+        const quint16 flags = u.number<quint16>();
+        m.threaded = flags & 1;
+        m.alsoSent = flags & 2;
+        m.edited = flags & 4;
+        m.forwarded = flags & 8;
+        u.string(m.forwardedFrom);
+        m.reactions.resize(u.number<qint32>());
+        for (chat::Reaction &r : m.reactions) {
+            u.string(r.emoji);
+            u.strings(r.by);
+        }
+        m.attachments.resize(u.number<qint32>());
+        for (chat::Attachment &a : m.attachments) {
+            u.string(a.name);
+            u.string(a.kind);
+            a.size = u.number<qint64>();
+            u.string(a.path);
+        }
+        break;
+    }
+    case chat::Record::Kind::Event:
+        u.string(record.event.text);
+        u.string(record.event.actor);
+        record.event.when = when;
+        break;
+    case chat::Record::Kind::Day:
+        record.day.date = QDate::fromJulianDay(u.number<qint64>());
+        u.string(record.day.text);
+        break;
+    }
+}
+
+} // namespace
+
+void PackedRecords::add(qint64 at, const chat::Record &record)
+{
+    m_packed.clear();
+    Packer packer(m_packed);
+    pack(packer, record);
+    if (m_arena.empty() || m_arena.back().size() + m_packed.size() > m_arena.back().capacity()) {
+        m_arena.emplace_back();
+        m_arena.back().reserve(std::max(BlockUnits, m_packed.size()));
+    }
+    std::u16string &block = m_arena.back();
+    m_entries.push_back(
+        {at, qsizetype(m_moments.size()), quint32(m_arena.size() - 1), quint32(block.size())});
+    block += m_packed;
+    m_units += qsizetype(m_packed.size());
+    m_moments.push_back(record.kind == chat::Record::Kind::Message ? record.message.when
+                                                                   : record.event.when);
+}
+
+void PackedRecords::sort(bool newestFirst)
+{
+    std::sort(m_entries.begin(), m_entries.end(), [newestFirst](const Entry &a, const Entry &b) {
+        if (a.at != b.at)
+            return a.at < b.at;
+        return newestFirst ? a.order > b.order : a.order < b.order;
+    });
+}
+
+bool PackedRecords::restart()
+{
+    m_next = 0;
+    m_consumed = 0;
+    rewind();
+    return !failed();
+}
+
+bool PackedRecords::next(chat::Record &record)
+{
+    if (m_next >= qsizetype(m_entries.size()))
+        return false;
+    const Entry &entry = m_entries[size_t(m_next++)];
+    const char16_t *start = m_arena[entry.block].data() + entry.offset;
+    Unpacker unpacker(start);
+    unpack(unpacker, m_moments[size_t(entry.order)], record);
+    m_consumed += unpacker.at() - start;
+    handOut(record);
+    return true;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "engine/read/chat/recordreader.h"
+
+#include <QString>
+#include <limits>
+#include <string>
+#include <vector>
+
+// The records of a chat whose export does not hold them in the order they were said (newest
+// first, or spread over several files), for chats of hundreds of thousands of messages: each
+// record is packed as it is read into one flat arena (its strings as UTF-16, its numbers in
+// place), only a small entry of each is sorted, and the records are unpacked one at a time in
+// time order. Whole records held by the hundred thousand cost more to make, sort and copy than
+// reading the export took. The lines of the first pass are kept by RecordLines, as for an
+// export read as a stream.
+class PackedRecords : public RecordReader
+{
+public:
+    const chat::Chat &chat() const override { return m_chat; }
+    bool restart() override;
+    bool next(chat::Record &record) override;
+    // In units of the arena, which RecordLines also sizes the lines it keeps by.
+    qsizetype total() override { return m_units; }
+    qsizetype consumed() const override { return m_consumed; }
+    bool failed() const override { return !m_error.isEmpty(); }
+    QString errorString() const override { return m_error; }
+
+protected:
+    static constexpr qint64 Unknown = std::numeric_limits<qint64>::min();
+
+    // `at`: milliseconds since the epoch, Unknown when the export tells no time.
+    void add(qint64 at, const chat::Record &record);
+    // Puts the records in time order. `newestFirst`: the export lists them newest first, so
+    // records of one time are turned round too.
+    void sort(bool newestFirst);
+    // Before the first record of each pass.
+    virtual void rewind() { }
+    // Each record as it is handed out, in time order: what only the whole chat tells (the
+    // names of ids, the messages quoted) is filled in here.
+    virtual void handOut(chat::Record &record) { Q_UNUSED(record); }
+
+    chat::Chat m_chat;
+    QString m_error;
+
+private:
+    struct Entry
+    {
+        qint64 at;
+        qsizetype order; // as the export holds it: its moment in m_moments
+        quint32 block; // where it starts in m_arena
+        quint32 offset;
+    };
+    // Blocks of about BlockUnits each, so that the arena grows without being copied.
+    static constexpr size_t BlockUnits = size_t(1) << 20;
+    std::vector<Entry> m_entries;
+    std::vector<chat::Moment> m_moments;
+    std::vector<std::u16string> m_arena;
+    std::u16string m_packed; // the record being packed
+    qsizetype m_units = 0;
+    qsizetype m_next = 0;
+    qsizetype m_consumed = 0;
+};

@@ -150,6 +150,8 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
         redactRecipients(reader, names);
     const LineTests logTests(settings.headerText); // a merged text log's, as read
     reader.setMergedWith(others, lineSorting(logTests));
+    if (style.provenance || settings.provenance == 1)
+        startSourceHash(path, state.pageRun.hashes);
     const bool opened = openLog(reader, state, host, path);
     // Chat text goes through the markup filter; plain text (a LINE export) is escaped. The lines
     // are tested after that, so the header text goes the same way (a custom header holding "<"

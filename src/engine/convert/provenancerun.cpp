@@ -18,12 +18,26 @@ QString conversionTime()
     return at.toString(u"yyyy-MM-dd'T'HH:mm:ss'Z'");
 }
 
+namespace {
+
+// The file a log comes from: the export that holds it, for a chat of an export.
+QString sourceFile(const QString &logPath)
+{
+    if (const auto split = exportpaths::split(logPath))
+        return split->container;
+    return logPath;
+}
+
+} // namespace
+
+void startSourceHash(const QString &logPath, SourceHashes &hashes)
+{
+    hashes.start(QFileInfo(sourceFile(logPath)).absoluteFilePath());
+}
+
 ProvenanceSource sourceOf(const QString &logPath, const QString &pageFolder, SourceHashes &hashes)
 {
-    QString path = logPath;
-    if (const auto split = exportpaths::split(logPath))
-        path = split->container;
-    const QFileInfo info(path);
+    const QFileInfo info(sourceFile(logPath));
     ProvenanceSource source;
     const QString relative = QDir(pageFolder).relativeFilePath(info.absoluteFilePath());
     source.name = relative.startsWith(QStringLiteral("../")) || QDir::isAbsolutePath(relative)

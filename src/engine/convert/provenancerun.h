@@ -15,6 +15,8 @@ class SourceHashes;
 // again byte for byte), else now; as UTC in ISO 8601.
 QString conversionTime();
 
+// Starts hashing the file a log comes from while the log is read (SourceHashes::start).
+void startSourceHash(const QString &logPath, SourceHashes &hashes);
 // The file behind `logPath` (a chat of an export that holds many stands for the export), named
 // as seen from `pageFolder`. A folder is named without a hash, and the note says so.
 ProvenanceSource sourceOf(const QString &logPath, const QString &pageFolder, SourceHashes &hashes);

@@ -52,6 +52,8 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
     reader.setStampsWanted(false);
     const LineTests tests(settings.headerText);
     reader.setMergedWith(others, lineSorting(tests));
+    if (settings.provenance == 1)
+        startSourceHash(path, state.pageRun.hashes);
     const bool opened = openLog(reader, state, host, path);
     if (redact)
         reader.setTransform(redactedLines(names, settings.headerText));

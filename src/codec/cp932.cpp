@@ -25,8 +25,10 @@ struct Tables : doublebyte::Table
     // preceding stray lead byte.
     std::unordered_map<char16_t, std::vector<uint16_t>> alternatives;
     // The bytes that decode to a character the encoder writes as those very bytes again: a
-    // single byte by itself, a pair by [lead * 256 + trail].
-    std::array<bool, 256> sameSingle {};
+    // single byte by itself (SameSingle; a lead byte is Lead, any other byte Changed), a pair
+    // by [lead * 256 + trail].
+    enum ByteKind : uint8_t { Changed, SameSingle, Lead };
+    std::array<ByteKind, 256> byteKind {};
     std::unique_ptr<bool[]> samePair;
     // How many single bytes and pairs decode to each code unit (2 standing for more).
     std::unique_ptr<uint8_t[]> forms;
@@ -152,7 +154,9 @@ void Tables::learnSameBytes()
     for (int b = 0; b < 256; ++b) {
         const char16_t c = single[b];
         const bool decodes = b < 0x80 || (!lead[b] && c != 0);
-        sameSingle[b] = decodes && written(c) == b;
+        byteKind[b] = decodes && written(c) == b ? SameSingle
+            : b >= 0x80 && lead[b]               ? Lead
+                                                 : Changed;
         if (decodes)
             seen(c);
     }
@@ -296,16 +300,14 @@ bool textcodec::cp932RoundTrips(QByteArrayView bytes)
     const uint8_t *end = p + bytes.size();
     // The same steps as doublebyte::decode(): below 0x80 a byte is always a character of its own.
     while (p < end) {
-        const uint8_t b = *p;
-        if (b < 0x80 || !t.lead[b]) {
-            if (!t.sameSingle[b])
-                return false;
+        const Tables::ByteKind kind = t.byteKind[*p];
+        if (kind == Tables::SameSingle) {
             ++p;
-        } else {
-            if (end - p < 2 || !t.samePair[b * 256 + p[1]])
-                return false;
-            p += 2;
+            continue;
         }
+        if (kind == Tables::Changed || end - p < 2 || !t.samePair[*p * 256 + p[1]])
+            return false;
+        p += 2;
     }
     return true;
 }

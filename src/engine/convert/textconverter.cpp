@@ -13,6 +13,8 @@
 #include "engine/text/bytetests.h"
 #include "engine/text/linetests.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr qsizetype SliceChars = 64 * 1024;
@@ -85,13 +87,24 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
         if (linesDone == 0)
             showStatus(settings, host, runtext::Converting, false);
         const bool header = sorted == LineRole::Header;
-        if (isMessageLine(sorted) || isNoticeLine(sorted))
-            out.buffer().append(tab);
-        if (bytes)
-            out.buffer().append(*bytes);
-        else
+        const bool indented = isMessageLine(sorted) || isNoticeLine(sorted);
+        const QByteArray &end = info.end ? ownEnds[int(*info.end)] : lineEnd;
+        if (bytes) {
+            // One copy into the buffer: appending piece by piece costs more than the copying.
+            QByteArray &buffer = out.buffer();
+            const qsizetype at = buffer.size();
+            buffer.resize(at + (indented ? tab.size() : 0) + bytes->size() + end.size());
+            char *o = buffer.data() + at;
+            if (indented)
+                o = std::copy(tab.cbegin(), tab.cend(), o);
+            o = std::copy(bytes->begin(), bytes->end(), o);
+            std::copy(end.cbegin(), end.cend(), o);
+        } else {
+            if (indented)
+                out.buffer().append(tab);
             writeEncoded(line, encoding, out);
-        out.buffer().append(info.end ? ownEnds[int(*info.end)] : lineEnd);
+            out.buffer().append(end);
+        }
         out.flushIfFull();
         ++linesDone;
         // Progress is counted in the lines of the log file (a LINE export's own lines).
@@ -125,14 +138,15 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
         QByteArrayView bytes;
         bool decodedYet = false;
         const auto decoded = [&]() -> const QString & {
-            if (!decodedYet) // into the same string each time: a line costs no allocation
+            if (!decodedYet) { // into the same string each time: a line costs no allocation
+                line.resize(0);
                 decoder.decode(bytes, line, true);
+            }
             decodedYet = true;
             return line;
         };
         ByteLines::Got got;
         while ((got = lines->next(bytes)) == ByteLines::Got::Line) {
-            line.resize(0);
             decodedYet = false;
             const bool same = textcodec::writtenBackAsIs(bytes, encoding);
             const LineRole role = same && byteTests.noHeader(bytes)

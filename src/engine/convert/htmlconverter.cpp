@@ -53,8 +53,7 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
         while ((got = bytes->next(piece)) == ByteLines::Got::Line) {
             pump.lineDone(piece.size());
             ++lines;
-            // Without "<" and "(" the page's filter leaves a line as it is (prepareHtmlLine).
-            if (byteTests.noHeader(piece) && !piece.contains('<') && !piece.contains('('))
+            if (byteTests.noHeader(piece) && htmlLineUnchanged(piece))
                 continue;
             line.resize(0);
             decoder.decode(piece, line, true);
@@ -111,9 +110,8 @@ bool writePage(LogReader &reader, ByteLines *bytes, const ByteTests &tests, Page
             if (j > 0 && j % ChunkLines == 0)
                 host.processEvents();
             pump.lineDone(piece.size());
-            // Without "<" and "(" the page's filter leaves a line as it is (prepareHtmlLine).
-            const bool asIs = !piece.contains('<') && !piece.contains('(')
-                && textcodec::writtenBackAsIs(piece, encoding);
+            const bool asIs
+                = htmlLineUnchanged(piece) && textcodec::writtenBackAsIs(piece, encoding);
             if (!asIs || !writer.writeLineBytes(piece, tests, out.buffer())) {
                 line.resize(0);
                 decoder.decode(piece, line, true);

@@ -392,6 +392,9 @@ void TestHtmlPage::linesTheirBytesLeaveOpen_data()
         << lines({"A の発言：", Sep, "a.txt を送信しようとしています。", "accepted", Sep, "x"})
         << QStringLiteral("<dt><font class=nar id=nar>accepted</font><br>\r\n"
                           "\r\n<dt><font class=Bbody id=Bbody>―――――</font><br>\r\n<dd>x<br>");
+    QTest::newRow("brackets, and a heart among them")
+        << lines({"A の発言：", "(^^)", "(^^) (l)"})
+        << QStringLiteral("<dd>(^^)<br>\r\n<dd>(^^) ") + HeartHtml + QStringLiteral("<br>");
     QTest::newRow("after a line of more than a megabyte")
         << lines({"A の発言：", QString((1 << 20) + 1, u'y'), Sep, "n", Sep, "z"})
         << QStringLiteral("<dt><font class=nar id=nar>n</font><br>\r\n"

@@ -312,6 +312,17 @@ bool textcodec::cp932RoundTrips(QByteArrayView bytes)
     return true;
 }
 
+bool textcodec::startsCharacter(QByteArrayView bytes, qsizetype at, Encoding encoding)
+{
+    if (encoding == Encoding::Utf8)
+        return at >= bytes.size() || (uint8_t(bytes[at]) & 0xC0) != 0x80;
+    const cp932::Tables &t = cp932::tables();
+    qsizetype i = 0;
+    while (i < at)
+        i += t.byteKind[uint8_t(bytes[i])] == cp932::Tables::Lead ? 2 : 1;
+    return i == at;
+}
+
 QByteArray textcodec::onlyForm(QStringView text, Encoding encoding)
 {
     for (const QChar c : text) {

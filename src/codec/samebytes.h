@@ -22,4 +22,8 @@ bool writtenBackAsIs(QByteArrayView bytes, Encoding encoding);
 // A line whose bytes lack them does not hold the text.
 QByteArray onlyForm(QStringView text, Encoding encoding);
 
+// Whether a character of the text `bytes` decode to starts at byte `at`, for bytes in
+// Shift-JIS or UTF-8 that come back unchanged (writtenBackAsIs()).
+bool startsCharacter(QByteArrayView bytes, qsizetype at, Encoding encoding);
+
 } // namespace textcodec

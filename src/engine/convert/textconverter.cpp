@@ -145,18 +145,24 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
             decodedYet = true;
             return line;
         };
+        // The role of a line that comes back as it is, told by its bytes where they can tell.
+        const auto sortBytes = [&] {
+            if (byteTests.header.pattern().isEmpty())
+                return sorter.sort(decoded());
+            if (byteTests.isHeader(bytes))
+                return LineRole::Header;
+            return sorter.sortOther(
+                bytes.startsWith("# "), [&] { return bytes == byteTests.separator; },
+                [&] {
+                    return bytes.endsWith(byteTests.sendNoticeTail)
+                        && LineTests::isSendNotice(decoded());
+                });
+        };
         ByteLines::Got got;
         while ((got = lines->next(bytes)) == ByteLines::Got::Line) {
             decodedYet = false;
             const bool same = textcodec::writtenBackAsIs(bytes, encoding);
-            const LineRole role = same && byteTests.noHeader(bytes)
-                ? sorter.sortOther(
-                    bytes.startsWith("# "), [&] { return bytes == byteTests.separator; },
-                    [&] {
-                        return bytes.endsWith(byteTests.sendNoticeTail)
-                            && LineTests::isSendNotice(decoded());
-                    })
-                : sorter.sort(decoded());
+            const LineRole role = same ? sortBytes() : sorter.sort(decoded());
             writeLine(role, line, same ? &bytes : nullptr, info, lines->consumed());
         }
         if (got == ByteLines::Got::Failed)

@@ -21,9 +21,13 @@ struct ByteTests
     {
         return !header.pattern().isEmpty() && header.indexIn(bytes) < 0;
     }
+    // For a line that comes back as it is, where the header text can be told by its bytes:
+    // whether it is a header line (it holds the header text's bytes where a character starts).
+    bool isHeader(QByteArrayView bytes) const;
 
     QByteArray separator;
     QByteArray sendNoticeTail;
     QByteArray standardHeader; // without its leading blank, as LineTests::isStandardHeader
     QByteArrayMatcher header;
+    textcodec::Encoding encoding;
 };

@@ -138,6 +138,17 @@ private slots:
         QCOMPARE(readFile(output(QStringLiteral("k.txt"))), out);
     }
 
+    // "≠ﾌ発言" holds the bytes of "の発言" from inside its first character: no header line.
+    void headerBytesInsideACharacter()
+    {
+        m_state.settings.headerText = QStringLiteral("の発言");
+        const QByteArray header = cp932::encode(u"A の発言\r\n");
+        select({bytesLog(QStringLiteral("h.txt"), header + "\x81\x82\xcc\x94\xad\x8c\xbe\r\n")});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(readFile(output(QStringLiteral("h.txt"))),
+                 header + "\t\x81\x82\xcc\x94\xad\x8c\xbe\r\n");
+    }
+
     void nothingSelected()
     {
         m_state.selection.setItems({{QStringLiteral("/x/a.txt"), QStringLiteral("/x/_a.")}});

@@ -1,7 +1,9 @@
 #include "cp932.h"
 
 #include "doublebyte.h"
+#include "samebytes.h"
 
+#include <array>
 #include <iconv.h>
 #include <memory>
 #include <unordered_map>
@@ -22,12 +24,25 @@ struct Tables : doublebyte::Table
     // such pair: the encoder needs another one when the preferred pair would merge with a
     // preceding stray lead byte.
     std::unordered_map<char16_t, std::vector<uint16_t>> alternatives;
+    // The bytes that decode to a character the encoder writes as those very bytes again: a
+    // single byte by itself (SameSingle; a lead byte is Lead, any other byte Changed), a pair
+    // by [lead * 256 + trail].
+    enum ByteKind : uint8_t { Changed, SameSingle, Lead };
+    std::array<ByteKind, 256> byteKind {};
+    std::unique_ptr<bool[]> samePair;
+    // How many single bytes and pairs decode to each code unit (2 standing for more).
+    std::unique_ptr<uint8_t[]> forms;
 
     Tables();
+
+private:
+    void learnSameBytes();
 };
 
 Tables::Tables()
     : mappable(new bool[65536]())
+    , samePair(new bool[65536]())
+    , forms(new uint8_t[65536]())
 {
     iconv_t dec = iconv_open("UTF-16LE", "CP932");
     iconv_t enc = iconv_open("CP932", "UTF-16LE");
@@ -124,6 +139,37 @@ Tables::Tables()
     }
     iconv_close(dec);
     iconv_close(enc);
+    learnSameBytes();
+}
+
+void Tables::learnSameBytes()
+{
+    // As encodeInto() writes a character: below 0x80 as itself, else by toBytes.
+    const auto written = [this](char16_t c) {
+        return c < 0x80 ? uint16_t(c) : toBytes[c];
+    };
+    const auto seen = [this](char16_t c) {
+        forms[c] = uint8_t(qMin(forms[c] + 1, 2));
+    };
+    for (int b = 0; b < 256; ++b) {
+        const char16_t c = single[b];
+        const bool decodes = b < 0x80 || (!lead[b] && c != 0);
+        byteKind[b] = decodes && written(c) == b ? SameSingle
+            : b >= 0x80 && lead[b]               ? Lead
+                                                 : Changed;
+        if (decodes)
+            seen(c);
+    }
+    for (int l = 0x80; l < 256; ++l) {
+        if (!lead[l])
+            continue;
+        for (int t = 0; t < 256; ++t) {
+            const char16_t c = pair[l * 256 + t];
+            samePair[l * 256 + t] = c != 0 && written(c) == (l << 8 | t);
+            if (c != 0)
+                seen(c);
+        }
+    }
 }
 
 const Tables &tables()
@@ -243,6 +289,61 @@ void numericReference(char32_t codePoint, QByteArray &out)
     out.append(QByteArray::number(quint32(codePoint)));
     out.append(';');
 }
+
+} // namespace cp932
+
+bool textcodec::cp932RoundTrips(QByteArrayView bytes)
+{
+    using namespace cp932;
+    const Tables &t = tables();
+    auto p = reinterpret_cast<const uint8_t *>(bytes.data());
+    const uint8_t *end = p + bytes.size();
+    // The same steps as doublebyte::decode(): below 0x80 a byte is always a character of its own.
+    while (p < end) {
+        const Tables::ByteKind kind = t.byteKind[*p];
+        if (kind == Tables::SameSingle) {
+            ++p;
+            continue;
+        }
+        if (kind == Tables::Changed || end - p < 2 || !t.samePair[*p * 256 + p[1]])
+            return false;
+        p += 2;
+    }
+    return true;
+}
+
+bool textcodec::startsCharacter(QByteArrayView bytes, qsizetype at, Encoding encoding)
+{
+    if (encoding == Encoding::Utf8)
+        return at >= bytes.size() || (uint8_t(bytes[at]) & 0xC0) != 0x80;
+    const cp932::Tables &t = cp932::tables();
+    qsizetype i = 0;
+    while (i < at)
+        i += t.byteKind[uint8_t(bytes[i])] == cp932::Tables::Lead ? 2 : 1;
+    return i == at;
+}
+
+QByteArray textcodec::onlyForm(QStringView text, Encoding encoding)
+{
+    for (const QChar c : text) {
+        if (c.isSurrogate())
+            return QByteArray();
+    }
+    if (encoding == Encoding::Utf8)
+        return text.toUtf8();
+    if (encoding != Encoding::ShiftJis)
+        return QByteArray();
+    const cp932::Tables &t = cp932::tables();
+    for (const QChar c : text) {
+        if (t.forms[c.unicode()] != 1)
+            return QByteArray();
+    }
+    // The one form of each character, as long as the encoder writes that very form.
+    const QByteArray bytes = cp932::encode(text);
+    return cp932RoundTrips(bytes) && cp932::decode(bytes) == text ? bytes : QByteArray();
+}
+
+namespace cp932 {
 
 qsizetype encodedLength(QStringView text)
 {

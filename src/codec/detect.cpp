@@ -138,9 +138,10 @@ void Detector::scan(const uint8_t *p, const uint8_t *end)
              (z = static_cast<const uint8_t *>(std::memchr(z, 0, size_t(end - z)))) != nullptr; ++z)
             ++m_zeros[(m_offset + (z - p)) % 2];
         scanUnitEnds(p, end);
+    } else {
+        scanLineEnds(p, end);
     }
     m_offset += end - p;
-    scanLineEnds(p, end);
 }
 
 void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
@@ -212,48 +213,60 @@ void Detector::validateUtf8(const uint8_t *p, const uint8_t *end)
     }
 }
 
+namespace {
+
+// Calls `onEnd(z)` for every CR and every LF of the piece. CR and LF are never part of a code
+// page 932 pair or of a UTF-8 sequence: each is found with one sweep.
+template<typename OnEnd> void sweepEnds(const uint8_t *p, const uint8_t *end, OnEnd onEnd)
+{
+    for (const char c : {'\n', '\r'}) {
+        for (const uint8_t *z = p;
+             (z = static_cast<const uint8_t *>(std::memchr(z, c, size_t(end - z)))) != nullptr; ++z)
+            onEnd(z);
+    }
+}
+
+// Counts the line end at z of the piece that starts at p: every LF, every CR, and an LF after
+// a CR (`crBefore`: the last piece ended in one) as a pair.
+void countLineEnd(const uint8_t *p, const uint8_t *z, bool crBefore, qint64 &lf, qint64 &crlf,
+                  qint64 &cr)
+{
+    if (*z == '\r') {
+        ++cr;
+        return;
+    }
+    ++lf;
+    if (z > p ? z[-1] == '\r' : crBefore)
+        ++crlf;
+}
+
+} // namespace
+
 void Detector::scanUnitEnds(const uint8_t *p, const uint8_t *end)
 {
+    // The line ends too, in the same sweep (scanLineEnds() for a piece on its own).
     if (m_endAwaitsZero && *p == 0)
         ++m_leEnds;
     m_endAwaitsZero = false;
-    for (const char c : {'\n', '\r'}) {
-        for (const uint8_t *z = p;
-             (z = static_cast<const uint8_t *>(std::memchr(z, c, size_t(end - z)))) != nullptr;
-             ++z) {
-            if ((m_offset + (z - p)) % 2 == 0) {
-                if (z + 1 == end)
-                    m_endAwaitsZero = true;
-                else if (z[1] == 0)
-                    ++m_leEnds;
-            } else if ((z > p ? int(z[-1]) : m_lastByte) == 0) {
-                ++m_beEnds;
-            }
+    sweepEnds(p, end, [&](const uint8_t *z) {
+        countLineEnd(p, z, m_lastWasCr, m_lf, m_crlf, m_cr);
+        if ((m_offset + (z - p)) % 2 == 0) {
+            if (z + 1 == end)
+                m_endAwaitsZero = true;
+            else if (z[1] == 0)
+                ++m_leEnds;
+        } else if ((z > p ? int(z[-1]) : m_lastByte) == 0) {
+            ++m_beEnds;
         }
-    }
+    });
     m_lastByte = end[-1];
+    m_lastWasCr = end[-1] == '\r';
 }
 
 void Detector::scanLineEnds(const uint8_t *p, const uint8_t *end)
 {
-    // CR and LF are never part of a code page 932 pair or of a UTF-8 sequence: each is found
-    // with one sweep, and an LF after a CR makes a pair.
-    for (const uint8_t *from = p; from < end;) {
-        const auto *lf = static_cast<const uint8_t *>(std::memchr(from, '\n', size_t(end - from)));
-        if (!lf)
-            break;
-        ++m_lf;
-        if (lf > p ? lf[-1] == '\r' : m_lastWasCr)
-            ++m_crlf;
-        from = lf + 1;
-    }
-    for (const uint8_t *from = p; from < end;) {
-        const auto *cr = static_cast<const uint8_t *>(std::memchr(from, '\r', size_t(end - from)));
-        if (!cr)
-            break;
-        ++m_cr;
-        from = cr + 1;
-    }
+    sweepEnds(p, end,
+              [&](const uint8_t *z) { countLineEnd(p, z, m_lastWasCr, m_lf, m_crlf, m_cr); });
     m_lastWasCr = end[-1] == '\r';
 }
 

@@ -1,6 +1,7 @@
 #include "textcodec.h"
 
 #include "cp932.h"
+#include "samebytes.h"
 #include "utf8.h"
 
 #include <cstring>
@@ -100,6 +101,25 @@ void encodeUtf8(QStringView text, QByteArray &out, bool escapes)
 }
 
 } // namespace
+
+bool writtenBackAsIs(QByteArrayView bytes, Encoding encoding)
+{
+    if (encoding == Encoding::ShiftJis)
+        return cp932RoundTrips(bytes);
+    if (encoding != Encoding::Utf8)
+        return false;
+    auto p = reinterpret_cast<const uint8_t *>(bytes.data());
+    const uint8_t *end = p + bytes.size();
+    uint32_t state = 0;
+    while (p < end) {
+        if (state == 0 && end - p >= 8 && utf8::ascii8(p)) {
+            p += 8;
+            continue;
+        }
+        state = utf8::Validator[state + *p++];
+    }
+    return state == 0;
+}
 
 bool isUtf16(Encoding encoding)
 {

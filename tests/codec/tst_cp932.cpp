@@ -1,4 +1,5 @@
 #include "codec/cp932.h"
+#include "codec/samebytes.h"
 
 #include <QTest>
 
@@ -30,6 +31,48 @@ private slots:
             }
         }
         QVERIFY(valid > 9000);
+    }
+
+    // Bytes said to come back unchanged must do so; nearly every character does.
+    void roundTripsOnlyWhereBytesComeBack()
+    {
+        int same = 0;
+        for (int code = 0; code < 0x10000; ++code) {
+            const char bytes[2] = {char(code >> 8), char(code & 0xFF)};
+            const QByteArray in = code < 0x100 ? QByteArray(1, bytes[1]) : QByteArray(bytes, 2);
+            if (!textcodec::cp932RoundTrips(in))
+                continue;
+            QCOMPARE(cp932::encode(cp932::decode(in)), in);
+            ++same;
+        }
+        QVERIFY(same > 9000);
+    }
+
+    void writtenBackAsIs_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<bool>("same");
+        const int sjis = int(textcodec::Encoding::ShiftJis);
+        const int utf8 = int(textcodec::Encoding::Utf8);
+        QTest::newRow("Shift-JIS text") << QByteArray("a \x82\xcc\xb1 \x94\xad") << sjis << true;
+        QTest::newRow("NEC row written as IBM") << QByteArray("\xed\x40") << sjis << false;
+        QTest::newRow("lead byte cut off") << QByteArray("ab\x82") << sjis << false;
+        QTest::newRow("lead byte without its pair") << QByteArray("\x82 ") << sjis << false;
+        QTest::newRow("UTF-8 text")
+            << QByteArray("abcdefgh\xe3\x81\x82\xf0\x9f\x98\x80") << utf8 << true;
+        QTest::newRow("UTF-8 cut off") << QByteArray("abcdefgh\xe3\x81") << utf8 << false;
+        QTest::newRow("UTF-8 surrogate") << QByteArray("\xed\xa0\x80") << utf8 << false;
+        QTest::newRow("UTF-16") << QByteArray("a\0", 2) << int(textcodec::Encoding::Utf16LE)
+                                << false;
+    }
+
+    void writtenBackAsIs()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, encoding);
+        QFETCH(bool, same);
+        QCOMPARE(textcodec::writtenBackAsIs(bytes, textcodec::Encoding(encoding)), same);
     }
 
     void strayLeadBeforeDuplicateCode()

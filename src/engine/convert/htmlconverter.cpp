@@ -1,6 +1,8 @@
 #include "engine/convert/htmlconverter.h"
 
+#include "codec/samebytes.h"
 #include "engine/appstate.h"
+#include "engine/convert/bytelog.h"
 #include "engine/convert/finishpagerun.h"
 #include "engine/convert/pagefiles.h"
 #include "engine/convert/provenancerun.h"
@@ -16,6 +18,7 @@
 #include "engine/runlogs.h"
 #include "engine/runtext.h"
 #include "engine/speakerhandover.h"
+#include "engine/text/bytetests.h"
 #include "engine/text/linetests.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/ruletable.h"
@@ -32,14 +35,38 @@ constexpr qsizetype ChunkLines = 1000;
 
 enum class LogOutcome { Next, StopRun };
 
-// Pass 1 over a log: its speakers and its line count.
-bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &speakerKeys,
-                     qsizetype &lines, RunHost &host)
+// Pass 1 over a log: its speakers and its line count. A text log read as its own bytes
+// (`bytes`) has only the lines decoded that may be header lines; should its bytes not be read
+// to the end (a huge line, a read error), the reader goes on from there.
+bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteTests,
+                     const LineTests &tests, SpeakerKeys &speakerKeys, qsizetype &lines,
+                     RunHost &host)
 {
     lines = 0;
     EventPump pump(host);
     QString line;
     LineInfo info;
+    if (bytes) {
+        textcodec::Decoder decoder(reader.format().detection.encoding);
+        QByteArrayView piece;
+        ByteLines::Got got;
+        while ((got = bytes->next(piece)) == ByteLines::Got::Line) {
+            pump.lineDone(piece.size());
+            ++lines;
+            if (byteTests.noHeader(piece) && htmlLineUnchanged(piece))
+                continue;
+            line.resize(0);
+            decoder.decode(piece, line, true);
+            prepareHtmlLine(line);
+            if (tests.isHeaderLine(line))
+                speakerKeys.add(line, LineRole::Unknown);
+        }
+        if (got == ByteLines::Got::End) {
+            speakerKeys.finish();
+            return true;
+        }
+        for (qsizetype skip = bytes->consumed(); skip > 0 && reader.readLine(line); --skip) { }
+    }
     while (reader.readLine(line, &info)) {
         pump.lineDone(line.size());
         const LineRole role = info.role;
@@ -53,10 +80,12 @@ bool collectSpeakers(LogReader &reader, const LineTests &tests, SpeakerKeys &spe
 
 // Pass 2: the log is read again rather than kept decoded in memory; each line goes into the
 // page, and into the page's search data when there is one; the files an export's lines name
-// are copied beside the page when `files` is given. False when the log could not be read
-// again.
-bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, PageFiles *files,
-               RunHost &host, OutputFile &out, ProgressMeter &progress)
+// are copied beside the page when `files` is given. A text log read as its own bytes (`bytes`,
+// when there is no search data) hands the writer most lines as they are. False when the log
+// could not be read again.
+bool writePage(LogReader &reader, ByteLines *bytes, const ByteTests &tests, PageWriter &writer,
+               SearchDataFile *data, PageFiles *files, RunHost &host, OutputFile &out,
+               ProgressMeter &progress)
 {
     EventPump headPump(host); // a legend of many speakers takes a while
     writer.writeHead([&](QByteArrayView piece) {
@@ -71,6 +100,36 @@ bool writePage(LogReader &reader, PageWriter &writer, SearchDataFile *data, Page
     qsizetype j = 0;
     reader.rewind();
     EventPump pump(host);
+    if (bytes && !data) {
+        bytes->restart();
+        const textcodec::Encoding encoding = reader.format().detection.encoding;
+        textcodec::Decoder decoder(encoding);
+        QByteArrayView piece;
+        ByteLines::Got got;
+        while ((got = bytes->next(piece)) == ByteLines::Got::Line) {
+            if (j > 0 && j % ChunkLines == 0)
+                host.processEvents();
+            pump.lineDone(piece.size());
+            const bool asIs
+                = htmlLineUnchanged(piece) && textcodec::writtenBackAsIs(piece, encoding);
+            if (!asIs || !writer.writeLineBytes(piece, tests, out.buffer())) {
+                line.resize(0);
+                decoder.decode(piece, line, true);
+                prepareHtmlLine(line);
+                writer.writeLine(line, LineRole::Unknown, QStringView(), bytes->consumed(),
+                                 out.buffer());
+            }
+            out.flushIfFull();
+            progress.step();
+            ++j;
+        }
+        if (got == ByteLines::Got::End) {
+            writer.writeEnd(out.buffer());
+            return true;
+        }
+        // Not read to the end as bytes (a huge line, a read error): the reader goes on.
+        for (qsizetype skip = j; skip > 0 && reader.readLine(line); --skip) { }
+    }
     while (reader.readLine(line, &info)) {
         if (j > 0 && j % ChunkLines == 0)
             host.processEvents();
@@ -164,7 +223,13 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
     const LineTests tests(headerText);
     SpeakerKeys speakerKeys(headerText, plainText);
     qsizetype lineCount = 0;
-    const bool readOk = collectSpeakers(reader, tests, speakerKeys, lineCount, host);
+    QFile bytesFile;
+    // A text log's own bytes; the filter of its lines is known here (no names replaced).
+    const std::unique_ptr<ByteLines> bytes
+        = plainText ? nullptr : byteLines(reader, redact, bytesFile);
+    const ByteTests byteTests(headerText, reader.format().detection.encoding);
+    const bool readOk
+        = collectSpeakers(reader, bytes.get(), byteTests, tests, speakerKeys, lineCount, host);
     // A LINE export tells its name in its first line.
     QString chatName = reader.chatName();
     QString baseName = pageBaseName(path);
@@ -266,7 +331,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
         if (redact)
             files->setNameFilter([&names](QString &name) { names.redact(name); });
     }
-    const bool bodyOk = writePage(reader, *writer, data ? &*data : nullptr,
+    const bool bodyOk = writePage(reader, bytes.get(), byteTests, *writer, data ? &*data : nullptr,
                                   files ? &*files : nullptr, host, out, progress);
     if (!bodyOk) {
         // The log changed or went away since the first pass: nothing of it is written.

@@ -1,14 +1,19 @@
 #include "engine/convert/textconverter.h"
 
+#include "codec/samebytes.h"
 #include "codec/textcodec.h"
 #include "engine/appstate.h"
+#include "engine/convert/bytelog.h"
 #include "engine/convert/provenancerun.h"
 #include "engine/convert/redactrun.h"
 #include "engine/convert/runsteps.h"
 #include "engine/read/logreader.h"
 #include "engine/runlogs.h"
 #include "engine/runtext.h"
+#include "engine/text/bytetests.h"
 #include "engine/text/linetests.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -76,22 +81,35 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
     qsizetype linesDone = 0;
     qsizetype stepped = 0; // lines of the log file the progress has counted
     EventPump pump(host);
-    QString line;
-    LineInfo info;
-    while (reader.readLine(line, &info)) {
-        pump.lineDone(line.size());
+    // One line into the output: its TAB where it is a message or a notice, then the line as
+    // `bytes` where they are given, else `line` encoded.
+    const auto writeLine = [&](LineRole sorted, const QString &line, const QByteArrayView *bytes,
+                               const LineInfo &info, qsizetype consumed) {
+        pump.lineDone(bytes ? bytes->size() : line.size());
         if (linesDone == 0)
             showStatus(settings, host, runtext::Converting, false);
-        const LineRole sorted = info.role == LineRole::Unknown ? sorter.sort(line) : info.role;
         const bool header = sorted == LineRole::Header;
-        if (isMessageLine(sorted) || isNoticeLine(sorted))
-            out.buffer().append(tab);
-        writeEncoded(line, encoding, out);
-        out.buffer().append(info.end ? ownEnds[int(*info.end)] : lineEnd);
+        const bool indented = isMessageLine(sorted) || isNoticeLine(sorted);
+        const QByteArray &end = info.end ? ownEnds[int(*info.end)] : lineEnd;
+        if (bytes) {
+            // One copy into the buffer: appending piece by piece costs more than the copying.
+            QByteArray &buffer = out.buffer();
+            const qsizetype at = buffer.size();
+            buffer.resize(at + (indented ? tab.size() : 0) + bytes->size() + end.size());
+            char *o = buffer.data() + at;
+            if (indented)
+                o = std::copy(tab.cbegin(), tab.cend(), o);
+            o = std::copy(bytes->begin(), bytes->end(), o);
+            std::copy(end.cbegin(), end.cend(), o);
+        } else {
+            if (indented)
+                out.buffer().append(tab);
+            writeEncoded(line, encoding, out);
+            out.buffer().append(end);
+        }
         out.flushIfFull();
         ++linesDone;
         // Progress is counted in the lines of the log file (a LINE export's own lines).
-        const qsizetype consumed = reader.linesConsumed();
         if (header && !hasSpeakers) {
             // From here on the log will be written: what the window shows while saving.
             hasSpeakers = true;
@@ -103,6 +121,68 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
             progress.step(consumed - stepped);
         }
         stepped = consumed;
+    };
+    QString line;
+    LineInfo info;
+    const auto readLine = [&] {
+        const bool got = reader.readLine(line, &info);
+        if (got)
+            writeLine(info.role == LineRole::Unknown ? sorter.sort(line) : info.role, line, nullptr,
+                      info, reader.linesConsumed());
+        return got;
+    };
+    QString byteError; // the log could not be read as bytes: why
+    // Most lines of a Shift-JIS or UTF-8 log are copied as they are, and only a few decoded.
+    QFile bytesFile;
+    if (std::unique_ptr<ByteLines> lines = byteLines(reader, redact, bytesFile)) {
+        const ByteTests byteTests(tests.headerText(), encoding);
+        textcodec::Decoder decoder(encoding);
+        QByteArrayView bytes;
+        bool decodedYet = false;
+        const auto decoded = [&]() -> const QString & {
+            if (!decodedYet) { // into the same string each time: a line costs no allocation
+                line.resize(0);
+                decoder.decode(bytes, line, true);
+            }
+            decodedYet = true;
+            return line;
+        };
+        // The role of a line that comes back as it is, told by its bytes where they can tell.
+        const auto sortBytes = [&] {
+            if (byteTests.header.pattern().isEmpty())
+                return sorter.sort(decoded());
+            if (byteTests.isHeader(bytes))
+                return LineRole::Header;
+            return sorter.sortOther(
+                bytes.startsWith("# "), [&] { return bytes == byteTests.separator; },
+                [&] {
+                    return bytes.endsWith(byteTests.sendNoticeTail)
+                        && LineTests::isSendNotice(decoded());
+                });
+        };
+        ByteLines::Got got;
+        while ((got = lines->next(bytes)) == ByteLines::Got::Line) {
+            decodedYet = false;
+            const bool same = textcodec::writtenBackAsIs(bytes, encoding);
+            const LineRole role = same ? sortBytes() : sorter.sort(decoded());
+            writeLine(role, line, same ? &bytes : nullptr, info, lines->consumed());
+        }
+        if (got == ByteLines::Got::Failed)
+            byteError = lines->errorString();
+        if (got == ByteLines::Got::TooLong) {
+            // A huge line: the rest is read as decoded lines, from after those written, so
+            // that it is never held as bytes and text at once.
+            for (qsizetype skip = lines->consumed(); skip > 0 && reader.readLine(line); --skip) { }
+            while (readLine()) { }
+        }
+    } else {
+        while (readLine()) { }
+    }
+    if (!byteError.isEmpty()) {
+        out.discard();
+        host.logNotRead(path, byteError);
+        host.noSpeakers(path, true, format);
+        return;
     }
     if (reader.failed() && reader.status() == LogReader::Status::ReadError) {
         // Part of the log could not be read: nothing of it is written. An export that broke

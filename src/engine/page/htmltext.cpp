@@ -42,6 +42,18 @@ void prepareHtmlLine(QString &line)
     }
 }
 
+bool htmlLineUnchanged(QByteArrayView bytes)
+{
+    if (bytes.contains('<'))
+        return false;
+    for (qsizetype at = bytes.indexOf('('); at >= 0 && at + 2 < bytes.size();
+         at = bytes.indexOf('(', at + 1)) {
+        if ((bytes[at + 1] == 'L' || bytes[at + 1] == 'l') && bytes[at + 2] == ')')
+            return false;
+    }
+    return true;
+}
+
 void escapeHtmlLine(QString &line)
 {
     for (const QChar c : std::as_const(line)) {

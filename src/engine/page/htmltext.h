@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <functional>
@@ -20,6 +21,9 @@ inline const QString HeartHtml
 // What a log line goes through before the page is built from it: the chat markup filter, then
 // every "(L)" and "(l)" becomes the red heart.
 void prepareHtmlLine(QString &line);
+// Whether prepareHtmlLine() leaves the line of these bytes as it is: no "<", "(L)" or "(l)" in
+// them. For bytes in Shift-JIS or UTF-8, whose ASCII bytes are always characters of their own.
+bool htmlLineUnchanged(QByteArrayView bytes);
 // What a line of plain text (a LINE export) goes through instead: "&", "<", ">" and quotes
 // escaped, so it shows as typed.
 void escapeHtmlLine(QString &line);

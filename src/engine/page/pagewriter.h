@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+struct ByteTests;
 class LineStamps;
 struct Provenance;
 class LineTests;
@@ -68,6 +69,10 @@ public:
     virtual LineRole writeLine(const QString &line, LineRole role, QStringView ref,
                                qint64 sourceLine, QByteArray &out)
         = 0;
+    // The next line of a text log given as its own bytes, where the page's text filter leaves
+    // it as it is and it comes back from a round trip unchanged: true when the writer took it
+    // so; false, with nothing written, when it wants the line decoded (writeLine()).
+    virtual bool writeLineBytes(QByteArrayView, const ByteTests &, QByteArray &) { return false; }
     // What follows the last line.
     virtual void writeEnd(QByteArray &out) = 0;
 };

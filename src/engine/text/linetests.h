@@ -9,6 +9,9 @@
 
 // The tests that sort the lines of a log, and the small state machine that frames notices.
 
+// How a notice that a file is being sent ends.
+inline const QString SendNoticeTail = QStringLiteral("を送信しようとしています。");
+
 class LineTests
 {
 public:
@@ -42,7 +45,30 @@ enum class LineClass { Utterance, Notice, Frame };
 class NoticeState
 {
 public:
-    LineClass classify(QStringView line);
+    LineClass classify(QStringView line)
+    {
+        return classifyBy([line] { return LineTests::isSeparator(line); },
+                          [line] { return LineTests::isSendNotice(line); });
+    }
+    // The same for a line whose tests the caller answers; each is asked only when the state
+    // needs it.
+    template<typename IsSeparator, typename IsSendNotice>
+    LineClass classifyBy(IsSeparator isSeparator, IsSendNotice isSendNotice)
+    {
+        if (m_state == 0 && isSeparator())
+            m_state = 1;
+        LineClass cls = LineClass::Utterance;
+        if (m_state == 2) {
+            cls = LineClass::Notice;
+            if (isSendNotice())
+                m_state = 1;
+        } else if (m_state == 1 || m_state == 3) {
+            cls = LineClass::Frame;
+        }
+        if (m_state > 0 && ++m_state == 4)
+            m_state = 0;
+        return cls;
+    }
     void reset() { m_state = 0; }
     int value() const { return m_state; }
 
@@ -63,7 +89,32 @@ public:
     {
     }
 
-    LineRole sort(QStringView line);
+    LineRole sort(QStringView line)
+    {
+        if (m_tests.isHeaderLine(line))
+            return LineRole::Header;
+        return sortOther(
+            LineTests::isHashLine(line) || (m_pageRules && LineTests::isStandardHeader(line)),
+            [line] { return LineTests::isSeparator(line); },
+            [line] { return LineTests::isSendNotice(line); });
+    }
+    // sort() for a line known to be no header line, whose tests the caller answers (a line
+    // still in its bytes): `plain`, a hash line (for a page also a standard header).
+    template<typename IsSeparator, typename IsSendNotice>
+    LineRole sortOther(bool plain, IsSeparator isSeparator, IsSendNotice isSendNotice)
+    {
+        if (plain)
+            return LineRole::Plain;
+        switch (m_notices.classifyBy(isSeparator, isSendNotice)) {
+        case LineClass::Utterance:
+            return LineRole::Message;
+        case LineClass::Notice:
+            return LineRole::Notice;
+        case LineClass::Frame:
+            break;
+        }
+        return LineRole::Frame;
+    }
     // After sort() gave Frame: whether that line opened a notice (the next line is one).
     bool openedNotice() const { return m_notices.value() == 2; }
 

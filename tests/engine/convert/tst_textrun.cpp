@@ -3,6 +3,7 @@
 #include "engine/convert/run.h"
 #include "engine/convert/runsteps.h"
 #include "engine/intake.h"
+#include "engine/read/linerole.h"
 #include "support/files.h"
 #include "support/filesizelimit.h"
 #include "support/recordinghost.h"
@@ -112,6 +113,19 @@ private slots:
         QTest::newRow("damaged bytes survive")
             << QByteArray("A \x82\xcc\x94\xad\x8c\xbe :\r\n\x81\x00\xff\xa0x\r\n", 19)
             << QByteArray("A \x82\xcc\x94\xad\x8c\xbe :\r\n\t\x81\x00\xff\xa0x\r\n", 20);
+        // A character of two codes is written as code page 932 writes it, as it always was.
+        QTest::newRow("NEC row code") << cp932::encode(u"A の発言 :\r\n") + "\xed\x40\r\n"
+                                      << cp932::encode(u"A の発言 :\r\n\t\u7e8a\r\n");
+        // The file is read in pieces of a megabyte: a CR LF cut between two of them.
+        const QByteArray head = cp932::encode(u"A の発言 :\r\n");
+        const QByteArray filler((1 << 20) - 1 - head.size(), 'y');
+        QTest::newRow("CR LF across pieces")
+            << head + filler + "\r\nz" << head + '\t' + filler + "\r\n\tz\r\n";
+        // A line of more than a megabyte, then lines that go on from where it left off.
+        const QByteArray huge((1 << 20) + 3, 'h');
+        const QByteArray frame = cp932::encode(SeparatorLine) + "\r\n";
+        QTest::newRow("huge line") << head + "a\r\n" + huge + "\r\n" + frame + "n\r\n" + frame
+                + head << head + "\ta\r\n\t" + huge + "\r\n" + frame + "\tn\r\n" + frame + head;
     }
 
     void linesAreKeptExactly()
@@ -122,6 +136,17 @@ private slots:
         mnuRun_Click(m_state, m_host);
         QVERIFY(m_host.messages.isEmpty());
         QCOMPARE(readFile(output(QStringLiteral("k.txt"))), out);
+    }
+
+    // "≠ﾌ発言" holds the bytes of "の発言" from inside its first character: no header line.
+    void headerBytesInsideACharacter()
+    {
+        m_state.settings.headerText = QStringLiteral("の発言");
+        const QByteArray header = cp932::encode(u"A の発言\r\n");
+        select({bytesLog(QStringLiteral("h.txt"), header + "\x81\x82\xcc\x94\xad\x8c\xbe\r\n")});
+        mnuRun_Click(m_state, m_host);
+        QCOMPARE(readFile(output(QStringLiteral("h.txt"))),
+                 header + "\t\x81\x82\xcc\x94\xad\x8c\xbe\r\n");
     }
 
     void nothingSelected()

@@ -1,6 +1,7 @@
 #include "engine/page/classic/classicbody.h"
 
 #include "engine/page/htmltext.h"
+#include "engine/text/bytetests.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
 
@@ -28,16 +29,6 @@ ClassicBodyWriter::ClassicBodyWriter(const LineTests &tests, const SpeakerKeys &
     , m_look(look)
     , m_colorNames(colorNames)
 {
-}
-
-void ClassicBodyWriter::plainLine(const QString &line, QByteArray &out)
-{
-    if (m_plainRun == 0)
-        out.append(CrLf);
-    ++m_plainRun;
-    out.append(PlainOpener);
-    appendText(line, out);
-    out.append(LineCloser);
 }
 
 void ClassicBodyWriter::headerLine(const QString &line, LineRole role, QByteArray &out)
@@ -78,47 +69,65 @@ void ClassicBodyWriter::headerLine(const QString &line, LineRole role, QByteArra
     appendText(QStringView(line).sliced(prefix.size()), out);
 }
 
-void ClassicBodyWriter::messageLine(const QString &line, QByteArray &out)
+template<typename Text>
+void ClassicBodyWriter::otherLine(LineRole role, const Text &text, QByteArray &out)
 {
-    m_plainRun = 0;
-    out.append("<dd>");
-    appendText(line, out);
-    out.append("<br>");
-}
-
-void ClassicBodyWriter::noticeLine(const QString &line, QByteArray &out)
-{
-    m_plainRun = 0;
-    out.append(NoticeOpener);
-    appendText(line, out);
-    out.append(LineCloser);
-}
-
-LineRole ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray &out)
-{
-    const LineRole sorted = role == LineRole::Unknown ? m_sorter.sort(line) : role;
-    switch (sorted) {
-    case LineRole::Header:
-        headerLine(line, role, out);
-        break;
+    switch (role) {
+    case LineRole::Header: // headerLine()
+        return;
     case LineRole::Message:
     case LineRole::Placeholder:
     case LineRole::Reply:
     case LineRole::Attachment:
     case LineRole::Reactions:
     case LineRole::Edited:
-        messageLine(line, out);
-        break;
+        m_plainRun = 0;
+        out.append("<dd>");
+        text(out);
+        out.append("<br>");
+        return;
     case LineRole::Notice:
     case LineRole::Date:
     case LineRole::Title:
-        noticeLine(line, out);
-        break;
+        m_plainRun = 0;
+        out.append(NoticeOpener);
+        text(out);
+        out.append(LineCloser);
+        return;
     case LineRole::Frame:
     case LineRole::Plain:
     case LineRole::Unknown:
-        plainLine(line, out);
-        break;
+        if (m_plainRun == 0)
+            out.append(CrLf);
+        ++m_plainRun;
+        out.append(PlainOpener);
+        text(out);
+        out.append(LineCloser);
+        return;
     }
+}
+
+LineRole ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray &out)
+{
+    const LineRole sorted = role == LineRole::Unknown ? m_sorter.sort(line) : role;
+    if (sorted == LineRole::Header)
+        headerLine(line, role, out);
+    else
+        otherLine(
+            sorted, [&](QByteArray &o) { appendText(line, o); }, out);
     return sorted;
+}
+
+bool ClassicBodyWriter::writeBytes(QByteArrayView bytes, const ByteTests &tests, QByteArray &out)
+{
+    // Decoded after all: a line that may be a header line, or whose end may be a standard
+    // header's or a send notice's.
+    if (!tests.noHeader(bytes) || bytes.endsWith(tests.standardHeader)
+        || bytes.endsWith(tests.sendNoticeTail))
+        return false;
+    const LineRole role = m_sorter.sortOther(
+        bytes.startsWith("# "), [&] { return bytes == tests.separator; }, [] { return false; });
+    otherLine(
+        role, [bytes](QByteArray &o) { o.append(bytes); }, out);
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 
+struct ByteTests;
 class SpeakerKeys;
 
 // Turns the lines of a log, in order, into the lines of the classic page's body: an utterance's
@@ -25,12 +26,14 @@ public:
     // Appends the page text for the next line of the log (without its CR LF). `role`: what the
     // log's structure says the line is; Unknown lines are sorted by the line tests.
     LineRole write(const QString &line, LineRole role, QByteArray &out);
+    // The same for a line given as the page's bytes already (PageWriter::writeLineBytes): false,
+    // with nothing written, where they leave its role open.
+    bool writeBytes(QByteArrayView bytes, const ByteTests &tests, QByteArray &out);
 
 private:
     void headerLine(const QString &line, LineRole role, QByteArray &out);
-    void messageLine(const QString &line, QByteArray &out);
-    void noticeLine(const QString &line, QByteArray &out);
-    void plainLine(const QString &line, QByteArray &out);
+    // A line of any other role, its text appended by `text(out)`.
+    template<typename Text> void otherLine(LineRole role, const Text &text, QByteArray &out);
     void appendText(QStringView text, QByteArray &out) const;
 
     LineSorter m_sorter;

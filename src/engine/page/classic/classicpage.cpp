@@ -67,6 +67,15 @@ LineRole ClassicPageWriter::writeLine(const QString &line, LineRole role, QStrin
     return sorted;
 }
 
+bool ClassicPageWriter::writeLineBytes(QByteArrayView bytes, const ByteTests &tests,
+                                       QByteArray &out)
+{
+    if (!m_body.writeBytes(bytes, tests, out))
+        return false;
+    out.append(textcodec::CrLfBytes);
+    return true;
+}
+
 void ClassicPageWriter::writeEnd(QByteArray &out)
 {
     // Said only when asked (Settings::provenance): a page of the defaults stays as it was.

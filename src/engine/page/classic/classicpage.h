@@ -18,6 +18,7 @@ public:
     void writeHead(const PageBytes &out) override;
     LineRole writeLine(const QString &line, LineRole role, QStringView ref, qint64 sourceLine,
                        QByteArray &out) override;
+    bool writeLineBytes(QByteArrayView bytes, const ByteTests &tests, QByteArray &out) override;
     void writeEnd(QByteArray &out) override;
 
 private:

@@ -48,6 +48,8 @@ private slots:
     void titleAndNames();
     void speakersFindTheirOwnLines();
     void chunkedBody();
+    void linesTheirBytesLeaveOpen_data();
+    void linesTheirBytesLeaveOpen();
     void dialogOutcomes();
 
 private:
@@ -376,6 +378,36 @@ void TestHtmlPage::speakersFindTheirOwnLines()
     QVERIFY(got.contains(QStringLiteral("<dt>s099 の発言 :\r\n<font class=HATSUGEN_101>")));
     QVERIFY(got.contains(QStringLiteral(".HATSUGEN_100{color:#000004;}")));
     QCOMPARE(got.count(QStringLiteral("<font class=HATSUGEN_01>")), 1); // "A" alone
+}
+
+// Most lines of a text log go into the page as their bytes; these need their text.
+void TestHtmlPage::linesTheirBytesLeaveOpen_data()
+{
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("standard header of no speaker")
+        << lines({"A の発言：", "B の発言 :"})
+        << QStringLiteral("<dt><font class=Bbody id=Bbody>B の発言 :</font><br>");
+    QTest::newRow("send notice keeps the frame open")
+        << lines({"A の発言：", Sep, "a.txt を送信しようとしています。", "accepted", Sep, "x"})
+        << QStringLiteral("<dt><font class=nar id=nar>accepted</font><br>\r\n"
+                          "\r\n<dt><font class=Bbody id=Bbody>―――――</font><br>\r\n<dd>x<br>");
+    QTest::newRow("brackets, and a heart among them")
+        << lines({"A の発言：", "(^^)", "(^^) (l)"})
+        << QStringLiteral("<dd>(^^)<br>\r\n<dd>(^^) ") + HeartHtml + QStringLiteral("<br>");
+    QTest::newRow("after a line of more than a megabyte")
+        << lines({"A の発言：", QString((1 << 20) + 1, u'y'), Sep, "n", Sep, "z"})
+        << QStringLiteral("<dt><font class=nar id=nar>n</font><br>\r\n"
+                          "\r\n<dt><font class=Bbody id=Bbody>―――――</font><br>\r\n<dd>z<br>");
+}
+
+void TestHtmlPage::linesTheirBytesLeaveOpen()
+{
+    QFETCH(QString, log);
+    QFETCH(QString, shown);
+    m_state.settings.headerText = QStringLiteral(" の発言：");
+    const QString got = convertOne(log);
+    QVERIFY2(got.contains(shown), qPrintable(got.right(300)));
 }
 
 void TestHtmlPage::chunkedBody()

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "codec/textcodec.h"
+
+#include <QByteArray>
+#include <QByteArrayMatcher>
+#include <QByteArrayView>
+#include <QString>
+
+// What the bytes of a log's line tell of it, so that most lines of a text log need not be
+// decoded (nor encoded again). Bytes that lack the header text's are no header line. For a line
+// that comes back from a round trip as it is (textcodec::writtenBackAsIs), a separator, a hash
+// line and the ends of a standard header and of a send notice are told by their one form too.
+// Where a text cannot be told by its bytes (a header text with wildcards, a character of two
+// forms), its form is empty and every line is decoded.
+struct ByteTests
+{
+    ByteTests(const QString &headerText, textcodec::Encoding encoding);
+    // Surely no header line.
+    bool noHeader(QByteArrayView bytes) const
+    {
+        return !header.pattern().isEmpty() && header.indexIn(bytes) < 0;
+    }
+    // For a line that comes back as it is, where the header text can be told by its bytes:
+    // whether it is a header line (it holds the header text's bytes where a character starts).
+    bool isHeader(QByteArrayView bytes) const;
+
+    QByteArray separator;
+    QByteArray sendNoticeTail;
+    QByteArray standardHeader; // without its leading blank, as LineTests::isStandardHeader
+    QByteArrayMatcher header;
+    textcodec::Encoding encoding;
+};

@@ -4,6 +4,7 @@
 #include "support/files.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +17,8 @@ class TestProvenance : public QObject
 private slots:
     void footerNamesItsSource_data();
     void footerNamesItsSource();
+    void checksumStartedAhead_data();
+    void checksumStartedAhead();
 };
 
 void TestProvenance::footerNamesItsSource_data()
@@ -110,6 +113,36 @@ void TestProvenance::footerNamesItsSource()
     QCOMPARE(back->first().name, name);
     QCOMPARE(back->first().sha256, s.sha256);
     QCOMPARE(back->first().size, s.size);
+}
+
+// A checksum started while its log is read is the file's as it is when asked for.
+void TestProvenance::checksumStartedAhead_data()
+{
+    QTest::addColumn<bool>("changed"); // the file is written anew before its checksum is asked
+    QTest::addColumn<bool>("otherStarted"); // another file's checksum is started in between
+    QTest::newRow("asked as started") << false << false;
+    QTest::newRow("written anew since") << true << false;
+    QTest::newRow("left off for another") << false << true;
+}
+
+void TestProvenance::checksumStartedAhead()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, otherStarted);
+    QTemporaryDir tmp;
+    QByteArray bytes = "たろう 「やあ」\r\n";
+    const QString path = writeFile(tmp.filePath(QStringLiteral("a.txt")), bytes);
+    SourceHashes hashes;
+    hashes.start(path);
+    if (changed) {
+        bytes += "はなこ 「どうも」\r\n";
+        writeFile(path, bytes);
+    }
+    if (otherStarted)
+        hashes.start(writeFile(tmp.filePath(QStringLiteral("b.txt")), "x"));
+    const QFileInfo info(path);
+    QCOMPARE(hashes.sha256(path, info.size(), info.lastModified()),
+             QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
 }
 
 QTEST_GUILESS_MAIN(TestProvenance)

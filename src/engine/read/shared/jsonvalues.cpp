@@ -1,0 +1,76 @@
+#include "engine/read/shared/jsonpull.h"
+
+#include <cstring>
+
+namespace json {
+
+const rapidjson::Value *member(const rapidjson::Value &object, const char *name)
+{
+    if (!object.IsObject())
+        return nullptr;
+    // As FindMember() does, with the name's length known once and its first byte tried before
+    // the rest: every message asks for a dozen members, most of them absent.
+    const size_t length = std::strlen(name);
+    for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
+        const rapidjson::Value &key = it->name;
+        if (key.GetStringLength() == length && key.GetString()[0] == name[0]
+            && std::memcmp(key.GetString(), name, length) == 0)
+            return &it->value;
+    }
+    return nullptr;
+}
+
+const rapidjson::Value &at(const rapidjson::Value &object, const char *name)
+{
+    static const rapidjson::Value Null;
+    const rapidjson::Value *v = member(object, name);
+    return v ? *v : Null;
+}
+
+QString string(const rapidjson::Value &object, const char *name)
+{
+    const rapidjson::Value *v = member(object, name);
+    return v && v->IsString() ? QString::fromUtf8(v->GetString(), v->GetStringLength()) : QString();
+}
+
+qint64 integer(const rapidjson::Value &object, const char *name, qint64 otherwise)
+{
+    const rapidjson::Value *v = member(object, name);
+    if (!v)
+        return otherwise;
+    // Numbers are kept as their text (JsonPull reads them so); some exports quote them.
+    if (v->IsString()) {
+        bool ok = false;
+        const qint64 n = QByteArrayView(v->GetString(), v->GetStringLength()).toLongLong(&ok);
+        return ok ? n : otherwise;
+    }
+    if (v->IsInt64())
+        return v->GetInt64();
+    if (v->IsNumber()) {
+        // A number past what 64 bits hold is no time or size of this world.
+        const double d = v->GetDouble();
+        return std::isfinite(d) && std::abs(d) < 9.2e18 ? qint64(d) : otherwise;
+    }
+    return otherwise;
+}
+
+bool boolean(const rapidjson::Value &object, const char *name)
+{
+    const rapidjson::Value *v = member(object, name);
+    return v && v->IsBool() && v->GetBool();
+}
+
+QString idText(const rapidjson::Value &value)
+{
+    if (value.IsString())
+        return QString::fromUtf8(value.GetString(), value.GetStringLength());
+    if (value.IsInt64())
+        return QString::number(value.GetInt64());
+    if (value.IsUint64())
+        return QString::number(value.GetUint64());
+    if (value.IsNumber())
+        return QString::number(value.GetDouble(), 'f', 0);
+    return {};
+}
+
+} // namespace json

@@ -60,6 +60,15 @@ SourceHashes::~SourceHashes()
     leaveOffAll();
 }
 
+SourceHashes &SourceHashes::operator=(const SourceHashes &other)
+{
+    if (this != &other) {
+        leaveOffAll();
+        m_known = other.m_known;
+    }
+    return *this;
+}
+
 SourceHashes &SourceHashes::operator=(SourceHashes &&other) noexcept
 {
     if (this != &other) {

@@ -21,8 +21,12 @@ class SourceHashes
 {
 public:
     SourceHashes() = default;
-    SourceHashes(const SourceHashes &) = delete;
-    SourceHashes &operator=(const SourceHashes &) = delete;
+    // A copy knows the checksums taken; those still being taken stay with the original.
+    SourceHashes(const SourceHashes &other)
+        : m_known(other.m_known)
+    {
+    }
+    SourceHashes &operator=(const SourceHashes &other);
     // A new run's checksums in place of the last one's, whose started ones are left off.
     SourceHashes &operator=(SourceHashes &&other) noexcept;
     ~SourceHashes();

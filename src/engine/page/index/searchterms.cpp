@@ -70,18 +70,6 @@ quint32 hashOf(Term term)
     return term * 0x9E3779B1u;
 }
 
-// A slot of a table of 2^k slots, every bit of the term mixed into every bit of the slot.
-quint32 slotOf(Term term, qsizetype size)
-{
-    quint32 h = term;
-    h ^= h >> 16;
-    h *= 0x85EBCA6Bu;
-    h ^= h >> 13;
-    h *= 0xC2B2AE35u;
-    h ^= h >> 16;
-    return h & quint32(size - 1);
-}
-
 } // namespace
 
 namespace {
@@ -226,6 +214,7 @@ QString fold(QStringView text)
 PageTerms::PageTerms()
     : m_singles(static_cast<Single *>(std::calloc(0x10000, sizeof(Single))), std::free)
     , m_slots(1024)
+    , m_shift(32 - 10)
 {
     if (!m_singles)
         throw std::bad_alloc();
@@ -233,12 +222,13 @@ PageTerms::PageTerms()
 
 void PageTerms::grow()
 {
-    const QList<Slot> old = std::exchange(m_slots, QList<Slot>(m_slots.size() * 2));
+    const std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(m_slots.size() * 2));
+    --m_shift;
     const quint32 mask = quint32(m_slots.size() - 1);
     for (const Slot &s : old) {
         if (s.count == 0)
             continue;
-        quint32 at = slotOf(s.term, m_slots.size());
+        quint32 at = slotOf(s.term);
         while (m_slots[at].count != 0)
             at = (at + 1) & mask;
         m_slots[at] = s;
@@ -248,13 +238,13 @@ void PageTerms::grow()
 inline void PageTerms::add(Term term)
 {
     const quint32 mask = quint32(m_slots.size() - 1);
-    quint32 at = slotOf(term, m_slots.size());
+    quint32 at = slotOf(term);
     Slot *table = m_slots.data();
     for (;;) {
         Slot &s = table[at];
         if (s.count == 0) {
             s = {term, 1, m_utterance};
-            if (++m_used * 2 > m_slots.size())
+            if (++m_used * 2 > qsizetype(m_slots.size()))
                 grow();
             return;
         }

@@ -7,6 +7,7 @@
 #include <QStringView>
 #include <memory>
 #include <utility>
+#include <vector>
 
 // The terms of an index's search: which pages hold which folded characters and pairs of
 // characters, and in how many of their utterances. A query in the index loads only the term
@@ -50,11 +51,14 @@ private:
     };
     void add(Term term);
     void grow();
+    // The slot a pair starts looking from: the top bits of its Fibonacci hash.
+    quint32 slotOf(Term term) const { return (term * 0x9E3779B1u) >> m_shift; }
 
     // Single units by their value (zeroed by the system as they are first touched); pairs in an
     // open table.
     std::unique_ptr<Single, void (*)(void *)> m_singles;
-    QList<Slot> m_slots;
+    std::vector<Slot> m_slots; // 2^(32 - m_shift) of them
+    int m_shift;
     qsizetype m_used = 0;
     quint32 m_utterance = 0;
     QString m_folded;

@@ -80,9 +80,9 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
 
 // Pass 2: the log is read again rather than kept decoded in memory; each line goes into the
 // page, and into the page's search data when there is one; the files an export's lines name
-// are copied beside the page when `files` is given. A text log read as its own bytes (`bytes`,
-// when there is no search data) hands the writer most lines as they are. False when the log
-// could not be read again.
+// are copied beside the page when `files` is given. A text log read as its own bytes (`bytes`)
+// is decoded here, and where there is no search data, most of its lines go to the writer as
+// they are. False when the log could not be read again.
 bool writePage(LogReader &reader, ByteLines *bytes, const ByteTests &tests, PageWriter &writer,
                SearchDataFile *data, PageFiles *files, RunHost &host, OutputFile &out,
                ProgressMeter &progress)
@@ -100,7 +100,7 @@ bool writePage(LogReader &reader, ByteLines *bytes, const ByteTests &tests, Page
     qsizetype j = 0;
     reader.rewind();
     EventPump pump(host);
-    if (bytes && !data) {
+    if (bytes) {
         bytes->restart();
         const textcodec::Encoding encoding = reader.format().detection.encoding;
         textcodec::Decoder decoder(encoding);
@@ -111,13 +111,15 @@ bool writePage(LogReader &reader, ByteLines *bytes, const ByteTests &tests, Page
                 host.processEvents();
             pump.lineDone(piece.size());
             const bool asIs
-                = htmlLineUnchanged(piece) && textcodec::writtenBackAsIs(piece, encoding);
+                = !data && htmlLineUnchanged(piece) && textcodec::writtenBackAsIs(piece, encoding);
             if (!asIs || !writer.writeLineBytes(piece, tests, out.buffer())) {
                 line.resize(0);
                 decoder.decode(piece, line, true);
                 prepareHtmlLine(line);
-                writer.writeLine(line, LineRole::Unknown, QStringView(), bytes->consumed(),
-                                 out.buffer());
+                const LineRole sorted = writer.writeLine(line, LineRole::Unknown, QStringView(),
+                                                         bytes->consumed(), out.buffer());
+                if (data)
+                    data->write(line, LineRole::Unknown, sorted);
             }
             out.flushIfFull();
             progress.step();

@@ -8,6 +8,8 @@
 
 #include <QHash>
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -69,11 +71,8 @@ bool readReference(QStringView text, qsizetype at, QString &out, qsizetype &leng
 
 void appendPlainText(QStringView html, QString &out)
 {
-    // Most lines hold neither markup nor a reference.
-    const auto special = [](QChar c) {
-        return c == u'<' || c == u'&';
-    };
-    if (std::none_of(html.begin(), html.end(), special)) {
+    // Most lines hold neither markup nor a reference (Qt looks for a character in wide steps).
+    if (!html.contains(u'<') && !html.contains(u'&')) {
         out += html;
         return;
     }
@@ -99,9 +98,47 @@ QString plainText(QStringView html)
     return out;
 }
 
+namespace {
+
+// Each UTF-16 unit as it stands in a string literal of a script, where it stands for itself:
+// its one to three bytes of UTF-8 and then their count, four bytes written at once whatever
+// the count (the next unit's bytes go over the rest). All zero where the unit needs more: an
+// escape, or the other half of its pair.
+struct ScriptUnits
+{
+    std::array<std::array<char, 4>, 0x10000> bytes {};
+
+    ScriptUnits()
+    {
+        for (quint32 c = 0x20; c < 0x10000; ++c) {
+            std::array<char, 4> &b = bytes[c];
+            if (c == u'"' || c == u'\\' || c == u'<' || c == u'>' || (c >= 0xD800 && c < 0xE000)
+                || c == 0x2028 || c == 0x2029)
+                continue;
+            if (c < 0x80) {
+                b = {char(c), 0, 0, 1};
+            } else if (c < 0x800) {
+                b = {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F)), 0, 2};
+            } else {
+                b = {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)),
+                     char(0x80 | (c & 0x3F)), 3};
+            }
+        }
+    }
+};
+
+const ScriptUnits &scriptUnits()
+{
+    static const ScriptUnits units;
+    return units;
+}
+
+} // namespace
+
 void appendJsString(QStringView text, QByteArray &out)
 {
     static const char Hex[] = "0123456789abcdef";
+    const std::array<std::array<char, 4>, 0x10000> &plain = scriptUnits().bytes;
     const qsizetype at = out.size();
     // At most six bytes a unit ("\uXXXX"), and the quotes.
     out.resize(at + text.size() * 6 + 2);
@@ -117,37 +154,25 @@ void appendJsString(QStringView text, QByteArray &out)
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = u[i];
-        if (c < 0x80) {
-            if (c >= 0x20 && c != u'"' && c != u'\\' && c != u'<' && c != u'>') {
-                *o++ = char(c);
-            } else if (c == u'\n') {
-                *o++ = '\\';
-                *o++ = 'n';
-            } else if (c == u'"' || c == u'\\') {
-                *o++ = '\\';
-                *o++ = char(c);
-            } else {
-                escape(c);
-            }
-        } else if (c < 0x800) {
-            *o++ = char(0xC0 | (c >> 6));
-            *o++ = char(0x80 | (c & 0x3F));
-        } else if (QChar::isSurrogate(c)) {
-            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
-                const char32_t code = QChar::surrogateToUcs4(c, u[++i]);
-                *o++ = char(0xF0 | (code >> 18));
-                *o++ = char(0x80 | ((code >> 12) & 0x3F));
-                *o++ = char(0x80 | ((code >> 6) & 0x3F));
-                *o++ = char(0x80 | (code & 0x3F));
-            } else {
-                escape(c); // a lone surrogate is no character of UTF-8
-            }
-        } else if (c == 0x2028 || c == 0x2029) {
-            escape(c); // line ends to a script
+        if (const std::array<char, 4> &b = plain[c]; b[3] != 0) {
+            std::memcpy(o, b.data(), 4);
+            o += b[3];
+        } else if (c == u'\n') {
+            *o++ = '\\';
+            *o++ = 'n';
+        } else if (c == u'"' || c == u'\\') {
+            *o++ = '\\';
+            *o++ = char(c);
+        } else if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
+            const char32_t code = QChar::surrogateToUcs4(c, u[++i]);
+            *o++ = char(0xF0 | (code >> 18));
+            *o++ = char(0x80 | ((code >> 12) & 0x3F));
+            *o++ = char(0x80 | ((code >> 6) & 0x3F));
+            *o++ = char(0x80 | (code & 0x3F));
         } else {
-            *o++ = char(0xE0 | (c >> 12));
-            *o++ = char(0x80 | ((c >> 6) & 0x3F));
-            *o++ = char(0x80 | (c & 0x3F));
+            // Controls, "<" and ">", line ends to a script, a lone surrogate (no character of
+            // UTF-8).
+            escape(c);
         }
     }
     *o++ = '"';

@@ -65,11 +65,6 @@ bool readNumber(QByteArrayView text, qsizetype &at, quint32 &n)
     return false;
 }
 
-quint32 hashOf(Term term)
-{
-    return term * 0x9E3779B1u;
-}
-
 } // namespace
 
 namespace {
@@ -174,9 +169,12 @@ void foldInto(QStringView text, QString &folded)
             out = reinterpret_cast<char16_t *>(folded.data());
         }
     };
+    // Each unit is looked up once: as the next one, then as itself.
+    char16_t next = n > 0 ? plain[in[0]] : NotPlain;
     for (qsizetype i = 0; i < n;) {
-        const char16_t f = plain[in[i]];
-        if (f != NotPlain && (i + 1 == n || plain[in[i + 1]] != NotPlain)) {
+        const char16_t f = next;
+        next = i + 1 < n ? plain[in[i + 1]] : NotPlain;
+        if (f != NotPlain && (i + 1 == n || next != NotPlain)) {
             if (f != Longer) {
                 out[k++] = f;
             } else {
@@ -200,6 +198,7 @@ void foldInto(QStringView text, QString &folded)
         for (const QChar c : run)
             out[k++] = lastFold(c.unicode());
         i = end;
+        next = i < n ? plain[in[i]] : NotPlain;
     }
     folded.truncate(k);
 }
@@ -215,6 +214,7 @@ PageTerms::PageTerms()
     : m_singles(static_cast<Single *>(std::calloc(0x10000, sizeof(Single))), std::free)
     , m_slots(1024)
     , m_shift(32 - 10)
+    , m_mask(1024 - 1)
 {
     if (!m_singles)
         throw std::bad_alloc();
@@ -224,7 +224,8 @@ void PageTerms::grow()
 {
     const std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(m_slots.size() * 2));
     --m_shift;
-    const quint32 mask = quint32(m_slots.size() - 1);
+    m_mask = quint32(m_slots.size() - 1);
+    const quint32 mask = m_mask;
     for (const Slot &s : old) {
         if (s.count == 0)
             continue;
@@ -235,36 +236,17 @@ void PageTerms::grow()
     }
 }
 
-inline void PageTerms::add(Term term)
-{
-    const quint32 mask = quint32(m_slots.size() - 1);
-    quint32 at = slotOf(term);
-    Slot *table = m_slots.data();
-    for (;;) {
-        Slot &s = table[at];
-        if (s.count == 0) {
-            s = {term, 1, m_utterance};
-            if (++m_used * 2 > qsizetype(m_slots.size()))
-                grow();
-            return;
-        }
-        if (s.term == term) {
-            // Counted once an utterance, without a branch the processor could not foresee.
-            s.count += s.last != m_utterance;
-            s.last = m_utterance;
-            return;
-        }
-        at = (at + 1) & mask;
-    }
-}
-
 void PageTerms::addUtterance(QStringView text)
 {
-    ++m_utterance;
+    const quint32 utterance = ++m_utterance;
     foldInto(text, m_folded);
     const char16_t *u = reinterpret_cast<const char16_t *>(m_folded.constData());
     const qsizetype n = m_folded.size();
+    // The tables in locals, so that they stay in registers; the pairs' again after it grows.
     Single *singles = m_singles.get();
+    Slot *table = m_slots.data();
+    quint32 mask = m_mask;
+    int shift = m_shift;
     // The index's search joins a page's texts with U+0001, read as a space within a text.
     const auto unit = [u](qsizetype i) {
         return u[i] == 1 ? char16_t(u' ') : u[i];
@@ -275,11 +257,33 @@ void PageTerms::addUtterance(QStringView text)
         next = i + 1 < n ? unit(i + 1) : 0;
         if (c == 0)
             continue;
+        // Each term counted once an utterance, without a branch the processor could not
+        // foresee.
         Single &single = singles[c];
-        single.count += single.last != m_utterance;
-        single.last = m_utterance;
-        if (next != 0)
-            add(Term(c) << 16 | next);
+        single.count += single.last != utterance;
+        single.last = utterance;
+        if (next == 0)
+            continue;
+        // A pair is never 0, the term of a free slot.
+        const Term term = Term(c) << 16 | next;
+        for (quint32 at = (term * Fibonacci) >> shift;; at = (at + 1) & mask) {
+            Slot &s = table[at];
+            if (s.term == term) {
+                s.count += s.last != utterance;
+                s.last = utterance;
+                break;
+            }
+            if (s.count == 0) {
+                s = {term, 1, utterance};
+                if (++m_used * 2 > qsizetype(mask) + 1) {
+                    grow();
+                    table = m_slots.data();
+                    mask = m_mask;
+                    shift = m_shift;
+                }
+                break;
+            }
+        }
     }
 }
 
@@ -301,7 +305,7 @@ QList<std::pair<Term, quint32>> PageTerms::sorted() const
 
 quint32 shardOf(Term term, quint32 shardCount)
 {
-    return (hashOf(term) >> 16) & (shardCount - 1);
+    return ((term * Fibonacci) >> 16) & (shardCount - 1);
 }
 
 QString termText(Term term)

@@ -22,6 +22,9 @@ namespace searchterms {
 
 using Term = quint32;
 
+// 2^32 over the golden ratio: a term times it has every bit of the term in its top bits.
+constexpr quint32 Fibonacci = 0x9E3779B1u;
+
 // The text folded for the search.
 QString fold(QStringView text);
 // The same into `folded`, which keeps its room from one text to the next.
@@ -43,22 +46,23 @@ private:
         Term term = 0;
         quint32 count = 0; // 0: the slot is free
         quint32 last = 0; // the utterance that counted it last
+        quint32 unused = 0; // sixteen bytes: a slot never straddles two cache lines
     };
     struct Single
     {
         quint32 count = 0;
         quint32 last = 0;
     };
-    void add(Term term);
     void grow();
     // The slot a pair starts looking from: the top bits of its Fibonacci hash.
-    quint32 slotOf(Term term) const { return (term * 0x9E3779B1u) >> m_shift; }
+    quint32 slotOf(Term term) const { return (term * Fibonacci) >> m_shift; }
 
     // Single units by their value (zeroed by the system as they are first touched); pairs in an
     // open table.
     std::unique_ptr<Single, void (*)(void *)> m_singles;
     std::vector<Slot> m_slots; // 2^(32 - m_shift) of them
     int m_shift;
+    quint32 m_mask; // the number of slots less one
     qsizetype m_used = 0;
     quint32 m_utterance = 0;
     QString m_folded;

@@ -1,13 +1,11 @@
 #include "engine/page/index/searchdata.h"
 
-#include "engine/page/htmltext.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
 #include "fileio/filename.h"
 #include "fileio/inputfile.h"
 
 #include <QHash>
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <unistd.h>

@@ -16,3 +16,9 @@ std::unique_ptr<ByteLines> byteLines(const LogReader &reader, bool redact, QFile
         return nullptr;
     return std::make_unique<ByteLines>(file, format.detection);
 }
+
+void skipLinesRead(LogReader &reader, qsizetype lines)
+{
+    QString line;
+    for (; lines > 0 && reader.readLine(line); --lines) { }
+}

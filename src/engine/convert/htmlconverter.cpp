@@ -65,7 +65,7 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
             speakerKeys.finish();
             return true;
         }
-        for (qsizetype skip = bytes->consumed(); skip > 0 && reader.readLine(line); --skip) { }
+        skipLinesRead(reader, bytes->consumed());
     }
     while (reader.readLine(line, &info)) {
         pump.lineDone(line.size());
@@ -130,7 +130,7 @@ bool writePage(LogReader &reader, ByteLines *bytes, const ByteTests &tests, Page
             return true;
         }
         // Not read to the end as bytes (a huge line, a read error): the reader goes on.
-        for (qsizetype skip = j; skip > 0 && reader.readLine(line); --skip) { }
+        skipLinesRead(reader, j);
     }
     while (reader.readLine(line, &info)) {
         if (j > 0 && j % ChunkLines == 0)

@@ -172,7 +172,7 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
         if (got == ByteLines::Got::TooLong) {
             // A huge line: the rest is read as decoded lines, from after those written, so
             // that it is never held as bytes and text at once.
-            for (qsizetype skip = lines->consumed(); skip > 0 && reader.readLine(line); --skip) { }
+            skipLinesRead(reader, lines->consumed());
             while (readLine()) { }
         }
     } else {

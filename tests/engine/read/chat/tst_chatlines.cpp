@@ -1,3 +1,4 @@
+#include "engine/read/chat/aheadrecords.h"
 #include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/chat/recordlines.h"
@@ -23,27 +24,34 @@ public:
     bool restart() override
     {
         m_next = 0;
+        m_broke = false;
         ++restarts;
         return true;
     }
     bool next(chat::Record &record) override
     {
-        if (m_next >= m_records.size())
+        m_broke = m_next == failAt;
+        if (m_next >= m_records.size() || m_broke)
             return false;
         record = m_records.at(m_next++);
         return true;
     }
     qsizetype total() override { return m_records.size(); }
     qsizetype consumed() const override { return m_next; }
-    bool failed() const override { return false; }
-    QString errorString() const override { return {}; }
+    bool failed() const override { return m_broke; }
+    QString errorString() const override
+    {
+        return failed() ? QStringLiteral("broken at %1").arg(failAt) : QString();
+    }
 
     int restarts = 0;
+    qsizetype failAt = -1; // where the export breaks off
 
 private:
     chat::Chat m_chat;
     QList<chat::Record> m_records;
     qsizetype m_next = 0;
+    bool m_broke = false;
 };
 
 chat::Record said(const QString &sender, const QDateTime &at, const QString &text)
@@ -130,6 +138,8 @@ private slots:
     void isoInstants_data();
     void isoInstants();
     void packedRecords();
+    void readAhead_data();
+    void readAhead();
 };
 
 void TestChatLines::replyQuotes_data()
@@ -303,6 +313,54 @@ void TestChatLines::packedRecords()
             read.append(described(record));
         QCOMPARE(read, expected);
         QCOMPARE(packed.consumed(), packed.total());
+    }
+}
+
+void TestChatLines::readAhead_data()
+{
+    QTest::addColumn<int>("records");
+    QTest::addColumn<int>("failAt"); // -1: read to the end
+    QTest::addColumn<int>("leftAt"); // the first pass is left after so many records; -1: not
+
+    QTest::newRow("none") << 0 << -1 << -1;
+    QTest::newRow("fewer than a batch") << 5 << -1 << -1;
+    QTest::newRow("many batches") << 3000 << -1 << -1;
+    QTest::newRow("broken off") << 3000 << 1500 << -1;
+    QTest::newRow("broken at once") << 10 << 0 << -1;
+    QTest::newRow("left, then read again") << 3000 << -1 << 300;
+}
+
+// Read on a thread of its own, an export's records come out as its reader gives them, with its
+// progress and its failure where they happened, pass after pass.
+void TestChatLines::readAhead()
+{
+    QFETCH(int, records);
+    QFETCH(int, failAt);
+    QFETCH(int, leftAt);
+    QList<chat::Record> held;
+    for (int i = 0; i < records; ++i)
+        held.append(said(u"Ann"_qs, QDateTime::fromSecsSinceEpoch(i, QTimeZone::utc()),
+                         QString::number(i)));
+    auto wrapped = std::make_unique<HeldRecords>(held);
+    wrapped->failAt = failAt;
+    const std::unique_ptr<RecordReader> ahead = ::readAhead(std::move(wrapped));
+    const int expected = failAt < 0 ? records : failAt;
+    QVERIFY(ahead->load());
+    chat::Record record;
+    for (int pass = 0; pass < 3; ++pass) {
+        QVERIFY(ahead->restart());
+        int read = 0;
+        while ((pass > 0 || read != leftAt) && ahead->next(record)) {
+            QCOMPARE(record.message.text, QStringList {QString::number(read)});
+            QCOMPARE(ahead->consumed(), ++read);
+            QVERIFY(!ahead->failed());
+        }
+        if (pass == 0 && leftAt >= 0)
+            continue;
+        QCOMPARE(read, expected);
+        QCOMPARE(ahead->failed(), failAt >= 0);
+        QCOMPARE(ahead->errorString(), failAt < 0 ? QString() : u"broken at %1"_qs.arg(failAt));
+        QVERIFY(!ahead->next(record));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "engine/read/formats/discord/exporter.h"
 
+#include "engine/read/chat/aheadrecords.h"
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/formats/discord/discordtext.h"
 #include "engine/read/shared/ascii.h"
@@ -260,5 +261,5 @@ private:
 
 std::unique_ptr<RecordReader> exporterRecords(QIODevice &device)
 {
-    return std::make_unique<ExporterReader>(device);
+    return readAhead(std::make_unique<ExporterReader>(device));
 }

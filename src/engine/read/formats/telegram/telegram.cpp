@@ -1,5 +1,6 @@
 #include "engine/read/formats/telegram/telegram.h"
 
+#include "engine/read/chat/aheadrecords.h"
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/formats/telegram/telegramtext.h"
@@ -181,7 +182,8 @@ Sureness TelegramFormat::byHead(QStringView head) const
 
 std::unique_ptr<FormatReader> TelegramFormat::reader(const ReadSource &source) const
 {
-    return std::make_unique<RecordLines>(std::make_unique<TelegramReader>(source.file), source);
+    return std::make_unique<RecordLines>(readAhead(std::make_unique<TelegramReader>(source.file)),
+                                         source);
 }
 
 const char *TelegramFormat::noMessagesText() const
@@ -228,5 +230,5 @@ std::unique_ptr<RecordReader> TelegramFormat::chatReader(std::shared_ptr<const E
     std::unique_ptr<QIODevice> device = files->file(accountFile(*files));
     if (!device)
         return nullptr;
-    return std::make_unique<TelegramReader>(std::move(device), key);
+    return readAhead(std::make_unique<TelegramReader>(std::move(device), key));
 }

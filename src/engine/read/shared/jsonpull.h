@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <rapidjson/document.h>
 #include <string_view>
@@ -56,19 +57,21 @@ public:
     bool take(rapidjson::Document &into);
     // After StartArray (or an item of it): each object that follows, taken whole into one
     // reused document and handed to `each`, up to the first item that is no object (the
-    // array's end). False when the text broke.
+    // array's end). False when the text broke. `each` must leave the pull alone: past the first
+    // few hundred objects, the rest are parsed on a thread of their own while `each` takes the
+    // ones before them.
     template<typename Each> bool eachObject(Each &&each)
     {
-        rapidjson::Document item;
-        while (next() == Token::StartObject) {
-            item.SetNull();
-            item.GetAllocator().Clear();
-            if (!take(item))
-                return false;
-            each(static_cast<const rapidjson::Value &>(item));
-        }
-        return !failed();
+        return eachObject(
+            [](JsonPull &pull, rapidjson::Document &into, bool &) { return pull.take(into); },
+            [&each](const rapidjson::Value &item, bool) { each(item); });
     }
+    // The same, with each object read by `read` (the pull at its StartObject; the pull's take()
+    // or a reader's quicker way, which leaves the pull past its end), which may flag it for
+    // `each`. `read` is called on one thread at a time, but not always the same one.
+    using ReadObject = std::function<bool(JsonPull &, rapidjson::Document &, bool &flag)>;
+    using EachObject = std::function<void(const rapidjson::Value &, bool flag)>;
+    bool eachObject(const ReadObject &read, const EachObject &each);
     // After StartObject or StartArray: the text from its opening bracket to the end of the piece
     // read, for a reader that reads the value itself where it ends within it; empty when the
     // bracket is not in the piece. Nothing is taken.
@@ -87,6 +90,8 @@ public:
     QString errorString() const { return m_error; }
 
 private:
+    bool eachObjectAhead(const ReadObject &read, const EachObject &each);
+
     // What may come next.
     enum class Expect { Value, ValueOrEnd, Key, KeyOrEnd, Colon, CommaOrEnd, Done };
 

@@ -105,6 +105,7 @@ void TestJsonPull::broken_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("before"); // messages whole before the broken one
     const QList<QByteArray> lines = messageLines(700);
     const int across = acrossPieces(lines);
     QVERIFY(across > 0);
@@ -116,15 +117,16 @@ void TestJsonPull::broken_data()
         QList<QByteArray> broken = lines;
         broken[i].replace(", \"text\"", " \"text\"");
         QTest::addRow("no comma %s", name)
-            << joined(broken) << QStringLiteral("line %1: %2").arg(i + 2).arg(comma);
+            << joined(broken) << QStringLiteral("line %1: %2").arg(i + 2).arg(comma) << i;
         broken = lines;
         broken[i].replace("aaaa", QByteArray("aa\0a", 4));
         QTest::addRow("NUL in a string %s", name)
             << joined(broken)
-            << QStringLiteral("line %1: Missing a closing quotation mark in string.").arg(i + 2);
+            << QStringLiteral("line %1: Missing a closing quotation mark in string.").arg(i + 2)
+            << i;
         QTest::addRow("ends %s", name)
             << joined(lines).left(lines.mid(0, i).join('\n').size() + 2 + 40)
-            << QStringLiteral("line %1: The document ended inside a value.").arg(i + 2);
+            << QStringLiteral("line %1: The document ended inside a value.").arg(i + 2) << i;
     }
 }
 
@@ -132,12 +134,19 @@ void TestJsonPull::broken()
 {
     QFETCH(QByteArray, text);
     QFETCH(QString, error);
+    QFETCH(int, before);
     QBuffer device;
     device.setData(text);
     QVERIFY(device.open(QIODevice::ReadOnly));
     JsonPull pull(device);
     QCOMPARE(pull.next(), JsonPull::Token::StartArray);
-    QVERIFY(!pull.eachObject([](const rapidjson::Value &) {}));
+    // Every message before the broken one is handed out in order, however far ahead the
+    // reading went.
+    int taken = 0;
+    QVERIFY(!pull.eachObject([&taken](const rapidjson::Value &m) {
+        taken += json::integer(m, "id") == taken ? 1 : 1000;
+    }));
+    QCOMPARE(taken, before);
     QVERIFY(pull.failed());
     QCOMPARE(pull.errorString(), QStringLiteral("the JSON breaks at ") + error);
 }

@@ -115,6 +115,7 @@ public:
 
 private:
     bool read(const QString &name);
+    bool readMessage(JsonPull &pull, rapidjson::Document &into, bool &bytes);
     // Message `place` of the file `file`: the export gives messages no id, so a message is
     // named by where it stands ("message_1.json#12").
     // `bytes`: the message was read by unescapedBytes().
@@ -154,27 +155,12 @@ bool MetaReader::read(const QString &name)
             const std::string key(pull.text());
             if (key == "messages" && pull.next() == JsonPull::Token::StartArray) {
                 const QString file = name.mid(name.lastIndexOf(u'/') + 1);
-                for (qsizetype place = 1; pull.next() == JsonPull::Token::StartObject; ++place) {
-                    item.SetNull();
-                    item.GetAllocator().Clear();
-                    // The quick way where it reads the message; else as it is written (which
-                    // also tells where a broken one breaks).
-                    size_t used = 0;
-                    bool bytes = meta::unescapedBytes(pull.ahead(), m_bytes, used);
-                    if (bytes) {
-                        item.Parse<rapidjson::kParseStopWhenDoneFlag>(m_bytes.data());
-                        bytes = !item.HasParseError();
-                        if (bytes)
-                            pull.pass(qint64(used));
-                        else {
-                            item.SetNull();
-                            item.GetAllocator().Clear();
-                        }
-                    }
-                    if (!bytes && !pull.take(item))
-                        break;
-                    take(item, file, place, bytes);
-                }
+                qsizetype place = 0;
+                pull.eachObject(
+                    [this](JsonPull &p, rapidjson::Document &into, bool &bytes) {
+                        return readMessage(p, into, bytes);
+                    },
+                    [&](const rapidjson::Value &m, bool bytes) { take(m, file, ++place, bytes); });
             } else if (key == "title" || key == "participants") {
                 if (!pull.take(item))
                     break;
@@ -197,6 +183,24 @@ bool MetaReader::read(const QString &name)
         return false;
     }
     return true;
+}
+
+// The quick way where it reads the message; else as it is written (which also tells where a
+// broken one breaks). Its strings are then bytes of UTF-8 already, or still Meta's escapes.
+bool MetaReader::readMessage(JsonPull &pull, rapidjson::Document &into, bool &bytes)
+{
+    size_t used = 0;
+    bytes = meta::unescapedBytes(pull.ahead(), m_bytes, used);
+    if (bytes) {
+        into.Parse<rapidjson::kParseStopWhenDoneFlag>(m_bytes.data());
+        bytes = !into.HasParseError();
+        if (bytes) {
+            pull.pass(qint64(used));
+            return true;
+        }
+        into.SetNull();
+    }
+    return pull.take(into);
 }
 
 void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype place, bool bytes)

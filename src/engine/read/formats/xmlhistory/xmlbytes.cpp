@@ -32,6 +32,14 @@ constexpr auto TextKinds = [] {
     return kinds;
 }();
 
+constexpr auto NameChars = [] {
+    std::array<bool, 256> chars {};
+    for (int c = 0; c < 256; ++c)
+        chars[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+            || c == '_' || c == '.' || c == '-';
+    return chars;
+}();
+
 bool isNameStart(int c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
@@ -39,7 +47,7 @@ bool isNameStart(int c)
 
 bool isNameChar(int c)
 {
-    return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
+    return c >= 0 && NameChars[c];
 }
 
 bool isSpace(int c)
@@ -160,7 +168,7 @@ int reference(const uchar *p, const uchar *end, char16_t *&o)
 void XmlUnits::grow(qsizetype need)
 {
     const qsizetype capacity = qMax(need, 2 * m_capacity + 256);
-    auto data = std::make_unique<char16_t[]>(capacity);
+    auto data = std::make_unique_for_overwrite<char16_t[]>(capacity);
     if (m_size)
         std::memcpy(data.get(), m_data.get(), m_size * sizeof(char16_t));
     m_data = std::move(data);
@@ -230,19 +238,25 @@ qsizetype XmlByteReader::spaces()
     return n;
 }
 
-bool XmlByteReader::readName(QByteArray &name)
+bool XmlByteReader::readName(std::string &name)
 {
-    name.resize(0);
-    int c = peek();
-    if (!isNameStart(c))
+    name.clear();
+    if (!isNameStart(peek()))
         return false;
-    for (; isNameChar(c); c = peek()) {
-        name += char(c);
-        ++m_at;
-        if (name.size() > MaxName)
+    for (;;) {
+        const char *const from = m_data + m_at, *const end = m_data + m_size;
+        const char *p = from;
+        while (p < end && NameChars[uchar(*p)])
+            ++p;
+        name.append(from, p - from);
+        m_at += p - from;
+        if (qsizetype(name.size()) > MaxName)
             return false;
+        if (p < end || !more())
+            break;
     }
     // Qualified names and names beyond ASCII are the parser's.
+    const int c = peek();
     return c != ':' && c < 0x80;
 }
 
@@ -426,7 +440,8 @@ bool XmlByteReader::declaration()
             return next > 0;
         if (!blanks)
             return false;
-        QByteArray name, value;
+        std::string name;
+        QByteArray value;
         if (!readName(name))
             return false;
         while (next < 3 && name != names[next] && next > 0)
@@ -462,7 +477,7 @@ bool XmlByteReader::startTag()
         return false;
     m_pool.clear();
     m_attributeAt.resize(0);
-    QByteArray name;
+    std::string name;
     bool empty = false;
     for (;;) {
         const qsizetype blanks = spaces();
@@ -483,14 +498,14 @@ bool XmlByteReader::startTag()
             return false;
         ++m_at;
         const qsizetype nameAt = m_pool.size();
-        char16_t *o = m_pool.room(name.size());
-        for (const char b : std::as_const(name))
+        char16_t *o = m_pool.room(qsizetype(name.size()));
+        for (const char b : name)
             *o++ = char16_t(b);
         m_pool.commit(o);
         const qsizetype valueAt = m_pool.size();
         if (!attributeValue(char(quote)))
             return false;
-        const qsizetype at[] = {nameAt, name.size(), valueAt, m_pool.size() - valueAt};
+        const qsizetype at[] = {nameAt, qsizetype(name.size()), valueAt, m_pool.size() - valueAt};
         m_attributeAt.append(at, 4);
     }
     m_tokenLine = m_line;
@@ -506,7 +521,7 @@ bool XmlByteReader::startTag()
     }
     m_type = QXmlStreamReader::StartElement;
     m_rootSeen = true;
-    m_openAt.append(m_open.size());
+    m_openAt.append(qsizetype(m_open.size()));
     m_open += m_name;
     // Elements nest no deeper than xmlguard.h lets them; one written "<a/>" is not counted.
     if (!empty && m_openAt.size() > MaxXmlDepth)
@@ -519,8 +534,8 @@ bool XmlByteReader::startTag()
 void XmlByteReader::setName()
 {
     m_nameUnits.clear();
-    char16_t *o = m_nameUnits.room(m_name.size());
-    for (const char b : std::as_const(m_name))
+    char16_t *o = m_nameUnits.room(qsizetype(m_name.size()));
+    for (const char b : m_name)
         *o++ = char16_t(b);
     m_nameUnits.commit(o);
     m_nameView = m_nameUnits.view();
@@ -530,7 +545,7 @@ void XmlByteReader::close()
 {
     m_type = QXmlStreamReader::EndElement;
     m_attributes.resize(0);
-    m_open.truncate(m_openAt.last());
+    m_open.resize(size_t(m_openAt.last()));
     m_openAt.removeLast();
     m_rootDone = m_openAt.isEmpty();
 }
@@ -539,7 +554,7 @@ bool XmlByteReader::endTag()
 {
     m_at += 2; // "</"
     if (m_openAt.isEmpty() || !readName(m_name)
-        || QByteArrayView(m_open).sliced(m_openAt.last()) != m_name)
+        || std::string_view(m_open).substr(size_t(m_openAt.last())) != m_name)
         return false;
     spaces();
     if (!take(">"))
@@ -557,7 +572,10 @@ bool XmlByteReader::markup()
     case '?':
         m_at += 2;
         m_type = QXmlStreamReader::ProcessingInstruction;
-        if (!readName(m_name) || m_name.toLower() == "xml")
+        if (!readName(m_name)
+            || QByteArrayView(m_name.data(), qsizetype(m_name.size()))
+                    .compare("xml", Qt::CaseInsensitive)
+                == 0)
             return false;
         setName();
         if (take("?>")) {

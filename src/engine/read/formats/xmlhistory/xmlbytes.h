@@ -7,6 +7,7 @@
 #include <QXmlStreamReader>
 #include <functional>
 #include <memory>
+#include <string>
 
 class QIODevice;
 
@@ -106,7 +107,7 @@ private:
     int peek() { return m_at < m_size || more() ? uchar(m_data[m_at]) : -1; }
     bool take(const char *ascii);
     qsizetype spaces();
-    bool readName(QByteArray &name);
+    bool readName(std::string &name);
     bool decodeOne(XmlUnits &out, bool attribute);
     bool declaration();
     bool text();
@@ -136,13 +137,13 @@ private:
     QXmlStreamReader::TokenType m_type = QXmlStreamReader::NoToken;
     bool m_cdata = false;
     bool m_closeNext = false; // an element written "<a/>": its end is the next token
-    QByteArray m_name; // the token's name in bytes
+    std::string m_name; // the token's name in bytes
     XmlUnits m_nameUnits;
     QStringView m_nameView;
     XmlUnits m_text;
     XmlUnits m_pool; // the attributes' names and values
     QVarLengthArray<qsizetype, 8> m_attributeAt; // name start, name size, value start, value size
     XmlByteAttributes m_attributes;
-    QByteArray m_open; // the open elements' names, each followed by a NUL
+    std::string m_open; // the open elements' names one after the other
     QVarLengthArray<qsizetype, 64> m_openAt;
 };

@@ -66,14 +66,27 @@ qint32 XmlDates::intern(QStringView text, qint32 &last)
     // Events in a row mostly share their date, their day and their recipients.
     if (last >= 0 && m_texts[last] == text)
         return last;
-    const QString key = text.toString();
-    const auto found = m_index.constFind(key);
-    if (found != m_index.cend())
-        return last = *found;
-    last = qint32(m_texts.size());
-    m_texts.append(key);
-    m_index.insert(key, last);
-    return last;
+    if (m_slots.size() < 2 * (m_texts.size() + 1)) {
+        m_slots.fill(-1, qMax<qsizetype>(64, qNextPowerOfTwo(quint64(4 * m_texts.size()))));
+        const size_t mask = size_t(m_slots.size() - 1);
+        for (qint32 i = 0; i < m_texts.size(); ++i) {
+            size_t at = qHash(m_texts[i]) & mask;
+            while (m_slots[at] >= 0)
+                at = (at + 1) & mask;
+            m_slots[at] = i;
+        }
+    }
+    const size_t mask = size_t(m_slots.size() - 1);
+    for (size_t at = qHash(text) & mask;; at = (at + 1) & mask) {
+        const qint32 index = m_slots[at];
+        if (index >= 0 && m_texts[index] != text)
+            continue;
+        if (index < 0) {
+            m_slots[at] = qint32(m_texts.size());
+            m_texts.append(text.toString());
+        }
+        return last = m_slots[at];
+    }
 }
 
 void XmlDates::add(qsizetype line, const QString &date, const QString &time,
@@ -125,8 +138,18 @@ void XmlDates::finish(LineStamps &stamps) const
         dayVotes += d->dots && dayFits && monthFits ? 1 : 0;
     }
     const bool dayOrder = dayVotes > monthVotes;
+    // Events in a row mostly share their date and their day in UTC, and so the date chosen.
+    qint32 lastDate = -1, lastUtcDay = -1;
+    QString chosenText;
     for (const Event &e : m_events) {
-        QString date = m_texts[e.date];
+        if (e.date == lastDate && e.utcDay == lastUtcDay) {
+            stamps.add(e.line, chosenText, timeAt(e.time), 0, m_texts[e.to]);
+            continue;
+        }
+        lastDate = e.date;
+        lastUtcDay = e.utcDay;
+        QString &date = chosenText;
+        date = m_texts[e.date];
         if (const auto &d = numbersAt(e.date)) {
             const QDate month = monthFirst(*d), day = dayFirst(*d);
             const QDate utc = utcAt(e.utcDay);

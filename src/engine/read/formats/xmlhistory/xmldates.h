@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDate>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -42,7 +41,9 @@ private:
 
     QList<Event> m_events;
     QStringList m_texts;
-    QHash<QString, qint32> m_index;
+    // Open addressing over m_texts, looked up without a copy of the text: -1 where free. Most
+    // times in a history are written once, so most lookups add a text.
+    QList<qint32> m_slots;
     Event m_last = {0, -1, -1, -1, -1}; // the texts of the event added last
 };
 

@@ -234,9 +234,13 @@ private:
     {
         if (m_withStamps) {
             const auto &attributes = reader.attributes();
-            m_date = attributes.value(QLatin1StringView("Date")).toString();
-            m_time = attributes.value(QLatin1StringView("Time")).toString();
-            m_dateTime = attributes.value(QLatin1StringView("DateTime")).toString();
+            // Written over the texts of the event before, which keep their room.
+            m_date.resize(0);
+            m_date += attributes.value(QLatin1StringView("Date"));
+            m_time.resize(0);
+            m_time += attributes.value(QLatin1StringView("Time"));
+            m_dateTime.resize(0);
+            m_dateTime += attributes.value(QLatin1StringView("DateTime"));
         }
         m_notice = isNoticeEvent(reader.name());
         m_child = Child::Other;
@@ -313,9 +317,9 @@ private:
         if (m_withStamps)
             m_dates.add(m_lines, m_date, m_time, m_dateTime,
                         m_to.size() > 1 ? m_to.join(QStringLiteral("、")) : QString());
-        m_date.clear();
-        m_time.clear();
-        m_dateTime.clear();
+        m_date.resize(0);
+        m_time.resize(0);
+        m_dateTime.resize(0);
         if (!m_notice) {
             emitEvent(unindented(m_body), m_name.name());
             return;

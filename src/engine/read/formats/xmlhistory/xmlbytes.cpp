@@ -40,6 +40,13 @@ constexpr auto NameChars = [] {
     return chars;
 }();
 
+// The same within attribute values, where a tab is read as a blank.
+constexpr auto ValueKinds = [] {
+    std::array<uchar, 256> kinds = TextKinds;
+    kinds['\t'] = Special;
+    return kinds;
+}();
+
 bool isNameStart(int c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
@@ -213,16 +220,7 @@ bool XmlByteReader::need(qsizetype n)
     return true;
 }
 
-bool XmlByteReader::take(const char *ascii)
-{
-    const qsizetype n = qsizetype(std::strlen(ascii));
-    if (!need(n) || std::memcmp(m_data + m_at, ascii, n) != 0)
-        return false;
-    m_at += n;
-    return true;
-}
-
-qsizetype XmlByteReader::spaces()
+qsizetype XmlByteReader::moreSpaces()
 {
     qsizetype n = 0;
     for (int c = peek(); isSpace(c); c = peek()) {
@@ -301,13 +299,13 @@ bool XmlByteReader::attributeValue(char quote)
         char16_t *o = m_pool.room(end - p);
         for (; p < end; ++p) {
             const uchar c = *p;
-            const uchar kind = TextKinds[c];
+            const uchar kind = ValueKinds[c];
             if (kind == Plain) {
-                *o++ = c == '\t' ? u' ' : char16_t(c);
+                *o++ = c;
                 continue;
             }
-            if (c == '\n') {
-                ++m_line;
+            if (c == '\n' || c == '\t') {
+                m_line += c == '\n';
                 *o++ = u' ';
                 continue;
             }
@@ -410,7 +408,7 @@ bool XmlByteReader::plainUnit(XmlUnits &out)
 }
 
 // The text up to `end` (comments, processing instructions, CDATA sections), past `end`.
-bool XmlByteReader::until(const char *end, bool (XmlByteReader::*unit)(XmlUnits &))
+bool XmlByteReader::until(std::string_view end, bool (XmlByteReader::*unit)(XmlUnits &))
 {
     m_text.clear();
     while (!take(end)) {

@@ -5,9 +5,11 @@
 #include <QStringView>
 #include <QVarLengthArray>
 #include <QXmlStreamReader>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 class QIODevice;
 
@@ -105,13 +107,29 @@ private:
     bool more();
     bool need(qsizetype n);
     int peek() { return m_at < m_size || more() ? uchar(m_data[m_at]) : -1; }
-    bool take(const char *ascii);
-    qsizetype spaces();
+    // Past `ascii` where the bytes go on with it.
+    bool take(std::string_view ascii)
+    {
+        const qsizetype n = qsizetype(ascii.size());
+        if ((m_size - m_at < n && !need(n)) || std::memcmp(m_data + m_at, ascii.data(), n) != 0)
+            return false;
+        m_at += n;
+        return true;
+    }
+    // Past blanks; how many bytes they took.
+    qsizetype spaces()
+    {
+        if (m_at < m_size && m_data[m_at] != ' ' && m_data[m_at] != '\t' && m_data[m_at] != '\n'
+            && m_data[m_at] != '\r')
+            return 0;
+        return moreSpaces();
+    }
+    qsizetype moreSpaces();
     bool readName(std::string &name);
     bool decodeOne(XmlUnits &out, bool attribute);
     bool declaration();
     bool text();
-    bool until(const char *end, bool (XmlByteReader::*unit)(XmlUnits &));
+    bool until(std::string_view end, bool (XmlByteReader::*unit)(XmlUnits &));
     bool plainUnit(XmlUnits &out);
     bool startTag();
     void setName();

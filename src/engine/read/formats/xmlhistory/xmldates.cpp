@@ -66,27 +66,7 @@ qint32 XmlDates::intern(QStringView text, qint32 &last)
     // Events in a row mostly share their date, their day and their recipients.
     if (last >= 0 && m_texts[last] == text)
         return last;
-    if (m_slots.size() < 2 * (m_texts.size() + 1)) {
-        m_slots.fill(-1, qMax<qsizetype>(64, qNextPowerOfTwo(quint64(4 * m_texts.size()))));
-        const size_t mask = size_t(m_slots.size() - 1);
-        for (qint32 i = 0; i < m_texts.size(); ++i) {
-            size_t at = qHash(m_texts[i]) & mask;
-            while (m_slots[at] >= 0)
-                at = (at + 1) & mask;
-            m_slots[at] = i;
-        }
-    }
-    const size_t mask = size_t(m_slots.size() - 1);
-    for (size_t at = qHash(text) & mask;; at = (at + 1) & mask) {
-        const qint32 index = m_slots[at];
-        if (index >= 0 && m_texts[index] != text)
-            continue;
-        if (index < 0) {
-            m_slots[at] = qint32(m_texts.size());
-            m_texts.append(text.toString());
-        }
-        return last = m_slots[at];
-    }
+    return last = m_index.intern(m_texts, text);
 }
 
 void XmlDates::add(qsizetype line, const QString &date, const QString &time,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/read/shared/textindex.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -41,9 +43,7 @@ private:
 
     QList<Event> m_events;
     QStringList m_texts;
-    // Open addressing over m_texts, looked up without a copy of the text: -1 where free. Most
-    // times in a history are written once, so most lookups add a text.
-    QList<qint32> m_slots;
+    TextIndex m_index;
     Event m_last = {0, -1, -1, -1, -1}; // the texts of the event added last
 };
 

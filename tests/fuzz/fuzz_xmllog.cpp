@@ -7,6 +7,7 @@
 #include "engine/read/linestamps.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 
@@ -36,10 +37,16 @@ Reading read(const QByteArray &bytes, const QString &header, XmlReading way)
     return r;
 }
 
+// Element by element: QList's own comparison hands memcmp the null data of two empty lists.
+template<typename List> bool same(const List &a, const List &b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
 bool operator==(const Reading &a, const Reading &b)
 {
-    return a.ok == b.ok && a.text == b.text && a.roles == b.roles && a.places == b.places
-        && a.stamps == b.stamps;
+    return a.ok == b.ok && a.text == b.text && a.roles == b.roles && same(a.places, b.places)
+        && same(a.stamps, b.stamps);
 }
 
 } // namespace

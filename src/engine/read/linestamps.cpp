@@ -14,15 +14,7 @@ bool isReadDate(const QString &text)
 
 qint32 LineStamps::intern(const QString &text)
 {
-    if (text.isEmpty())
-        return -1;
-    const auto found = m_index.constFind(text);
-    if (found != m_index.cend())
-        return *found;
-    const qint32 index = qint32(m_texts.size());
-    m_texts.append(text);
-    m_index.insert(text, index);
-    return index;
+    return text.isEmpty() ? -1 : m_index.intern(m_texts, text);
 }
 
 QString LineStamps::filtered(const QString &to) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/read/shared/textindex.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -83,6 +85,6 @@ private:
     QString m_firstUnread;
     QString m_lastUnread;
     QStringList m_texts;
-    QHash<QString, qint32> m_index;
+    TextIndex m_index;
     std::function<void(QString &)> m_recipientFilter;
 };

@@ -60,6 +60,8 @@ private slots:
     void converts();
     void refuses_data();
     void refuses();
+    void bytesAsParser_data();
+    void bytesAsParser();
 };
 
 void TestXmlLog::converts_data()
@@ -179,6 +181,87 @@ void TestXmlLog::refuses()
     bool ok = true;
     QCOMPARE(readXmlLogData(xml, Header, &ok), QString());
     QVERIFY(!ok);
+}
+
+// The byte reader takes the histories as they are written and leaves the rest to the parser;
+// what it takes it converts as the parser does, to the line that names each sender.
+void TestXmlLog::bytesAsParser_data()
+{
+    QTest::addColumn<QByteArray>("xml");
+    QTest::addColumn<bool>("byBytes");
+
+    const QByteArray pretty
+        = "<?xml version='1.0' encoding='utf-8' standalone=\"yes\" ?>\r\n"
+          "<Log>\r\n  <Message Date=\"1/2/2010\"\r\n    Time=\"10:00:00\">\r\n"
+          "    <From>\r\n      <User FriendlyName=\"A\r\nB\tC\"/>\r\n    </From>"
+          "\r\n    <Text>\r\n      one\r\n      two\r\n    </Text>\r\n  </Message>\r"
+          "\n</Log>\r\n";
+    QTest::newRow("laid out by an editor, CR LF") << pretty << true;
+    QTest::newRow("byte order mark, lone CRs")
+        << "\xEF\xBB\xBF" + QByteArray(pretty).replace("\r\n", "\r") << true;
+    QTest::newRow("references and markup in names and text")
+        << history(message("A &amp; &lt;B&gt; &#x1F600;&#233;", "x&#13;&#10;y &quot;]]&gt;")
+                   + message("<!-- c --><b>C</b>", "<![CDATA[<i>]]><?p d?>z"))
+        << true;
+    QTest::newRow("sender in markup after other markup")
+        << history("<Message><From><?p d?><User a=\"1\" FriendlyName='Q&apos;'/></From>"
+                   "<Text>t</Text></Message><!-- note -->\xE3\x80\x80<?pi data?>")
+        << true;
+    QTest::newRow("1000 elements deep") << nestedSender(996) << true;
+    const QByteArray cut = history(message("\xE6\xB1\x9F", "\xF0\x9F\x98\x80"));
+    QTest::newRow("character cut by the piece's end")
+        << acrossPieces(cut, cut.indexOf('\xE6') + 1) << true;
+    QTest::newRow("Shift_JIS") << QByteArray("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><Log>"
+                                             + message("\x82\xa0", "x") + "</Log>")
+                               << false;
+    QTest::newRow("document type")
+        << QByteArray("<!DOCTYPE Log><Log>" + message("a", "x") + "</Log>") << false;
+    QTest::newRow("qualified names") << history("<a:Message><From><User FriendlyName=\"a\"/>"
+                                                "</From><Text>x</Text></a:Message>")
+                                     << false;
+    QTest::newRow("1001 elements deep") << nestedSender(997) << false;
+    QTest::newRow("65 attributes") << attributes(65) << false;
+    QTest::newRow("tags that do not match")
+        << history("<Message><Text>x</Message></Text>") << false;
+    QTest::newRow("attribute twice") << history(message("a\" FriendlyName=\"b", "x")) << false;
+    QTest::newRow("undeclared entity") << history(message("a", "&nbsp;")) << false;
+    QTest::newRow("]]> in text") << history(message("a", "]]>")) << false;
+    QTest::newRow("character reference to no character") << history(message("a", "&#1;")) << false;
+    QTest::newRow("NUL") << history(message("a", QByteArray("x\0y", 3))) << false;
+    QTest::newRow("not UTF-8") << history(message("a", "\xE6\xB1")) << false;
+    QTest::newRow("U+FFFE") << history(message("a", "\xEF\xBF\xBE")) << false;
+    QTest::newRow("text after the log") << history(message("a", "x")) + "x" << false;
+    QTest::newRow("cut short") << history(message("a", "x")).chopped(3) << false;
+}
+
+void TestXmlLog::bytesAsParser()
+{
+    QFETCH(QByteArray, xml);
+    QFETCH(bool, byBytes);
+    struct Reading
+    {
+        bool ok = false;
+        QString text;
+        QByteArray roles;
+        QList<qint64> places;
+    };
+    const auto read = [&xml](XmlReading way) {
+        Reading r;
+        r.text = readXmlLogData(xml, Header, &r.ok, nullptr, &r.roles, &r.places, way);
+        return r;
+    };
+    const Reading parser = read(XmlReading::ParserOnly);
+    for (const XmlReading way : {XmlReading::Any, XmlReading::BytesOnly}) {
+        const Reading r = read(way);
+        if (way == XmlReading::BytesOnly && !byBytes) {
+            QVERIFY(!r.ok);
+            continue;
+        }
+        QCOMPARE(r.ok, parser.ok);
+        QCOMPARE(r.text, parser.text);
+        QCOMPARE(r.roles, parser.roles);
+        QCOMPARE(r.places, parser.places);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestXmlLog)

@@ -66,14 +66,7 @@ qint32 XmlDates::intern(QStringView text, qint32 &last)
     // Events in a row mostly share their date, their day and their recipients.
     if (last >= 0 && m_texts[last] == text)
         return last;
-    const QString key = text.toString();
-    const auto found = m_index.constFind(key);
-    if (found != m_index.cend())
-        return last = *found;
-    last = qint32(m_texts.size());
-    m_texts.append(key);
-    m_index.insert(key, last);
-    return last;
+    return last = m_index.intern(m_texts, text);
 }
 
 void XmlDates::add(qsizetype line, const QString &date, const QString &time,
@@ -125,8 +118,18 @@ void XmlDates::finish(LineStamps &stamps) const
         dayVotes += d->dots && dayFits && monthFits ? 1 : 0;
     }
     const bool dayOrder = dayVotes > monthVotes;
+    // Events in a row mostly share their date and their day in UTC, and so the date chosen.
+    qint32 lastDate = -1, lastUtcDay = -1;
+    QString chosenText;
     for (const Event &e : m_events) {
-        QString date = m_texts[e.date];
+        if (e.date == lastDate && e.utcDay == lastUtcDay) {
+            stamps.add(e.line, chosenText, timeAt(e.time), 0, m_texts[e.to]);
+            continue;
+        }
+        lastDate = e.date;
+        lastUtcDay = e.utcDay;
+        QString &date = chosenText;
+        date = m_texts[e.date];
         if (const auto &d = numbersAt(e.date)) {
             const QDate month = monthFirst(*d), day = dayFirst(*d);
             const QDate utc = utcAt(e.utcDay);

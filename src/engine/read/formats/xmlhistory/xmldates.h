@@ -1,7 +1,8 @@
 #pragma once
 
+#include "engine/read/shared/textindex.h"
+
 #include <QDate>
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -42,7 +43,7 @@ private:
 
     QList<Event> m_events;
     QStringList m_texts;
-    QHash<QString, qint32> m_index;
+    TextIndex m_index;
     Event m_last = {0, -1, -1, -1, -1}; // the texts of the event added last
 };
 

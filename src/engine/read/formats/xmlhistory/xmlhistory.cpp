@@ -95,6 +95,10 @@ bool XmlHistoryReader::convert()
     out.roles = &m_roles;
     out.places = &m_places;
     out.pieceDone = m_pieceDone;
+    out.discard = [this] {
+        m_lossy = false;
+        return m_text.seek(0) && m_text.resize(0);
+    };
     const bool ok = convertXmlLog(m_file, m_headerText, out) && m_text.flush();
     if (!ok && m_text.error() != QFileDevice::NoError)
         m_textError = m_text.errorString();

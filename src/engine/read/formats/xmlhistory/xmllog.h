@@ -34,17 +34,27 @@ struct XmlLogOutput
     QByteArray *roles = nullptr;
     QList<qint64> *places = nullptr;
     std::function<void()> pieceDone;
+    // Throws away the text taken so far, for the conversion to start again; false when it
+    // cannot. Without it the document is read the parser's way alone.
+    std::function<bool()> discard;
     qsizetype lines = 0; // set to the number of lines of the text
 };
 
-// Converts the history read from `device`, from where it stands: a first pass looks at its
-// structure (xmlguard.h), then the parser reads it from the same place, so the device must be
-// able to go back there. False when the document is not well-formed or its structure is refused;
-// what was handed to `out.text` until then is to be thrown away.
-bool convertXmlLog(QIODevice &device, const QString &headerText, XmlLogOutput &out);
+// How a history is read: by the byte reader (xmlbytes.h) where it takes the document and by the
+// parser where it does not; or by either alone (the one checked against the other), the byte
+// reader then refusing what it leaves to the parser.
+enum class XmlReading { Any, BytesOnly, ParserOnly };
+
+// Converts the history read from `device`, from where it stands. The byte reader converts it in
+// one pass where it can; else a first pass looks at its structure (xmlguard.h), then the parser
+// reads it from the same place, so the device must be able to go back there. The text, and every
+// refusal, are the same either way. False when the document is not well-formed or its structure
+// is refused; what was handed to `out.text` until then is to be thrown away.
+bool convertXmlLog(QIODevice &device, const QString &headerText, XmlLogOutput &out,
+                   XmlReading reading = XmlReading::Any);
 
 // Converts a history already read into memory. Sets *ok to false, and returns an empty text,
 // when it does not convert.
 QString readXmlLogData(const QByteArray &data, const QString &headerText, bool *ok,
                        LineStamps *stamps = nullptr, QByteArray *roles = nullptr,
-                       QList<qint64> *places = nullptr);
+                       QList<qint64> *places = nullptr, XmlReading reading = XmlReading::Any);

@@ -56,12 +56,16 @@ bool htmlLineUnchanged(QByteArrayView bytes)
 
 void escapeHtmlLine(QString &line)
 {
-    for (const QChar c : std::as_const(line)) {
-        if (c == u'<' || c == u'>' || c == u'&' || c == u'"') {
-            line = htmlEscaped(line);
-            return;
-        }
+    // Most lines hold none of them: the look at every character has no branch, so that the
+    // compiler takes many at a time.
+    bool special = false;
+    const char16_t *text = QStringView(line).utf16();
+    for (qsizetype i = 0, n = line.size(); i < n; ++i) {
+        const char16_t c = text[i];
+        special |= (c == u'<') | (c == u'>') | (c == u'&') | (c == u'"');
     }
+    if (special)
+        line = htmlEscaped(line);
 }
 
 QString pageBaseName(const QString &logPath)

@@ -19,11 +19,14 @@ ByteTests::ByteTests(const QString &headerText, textcodec::Encoding encoding)
         header.setPattern(textcodec::onlyForm(headerText, encoding));
 }
 
-bool ByteTests::isHeader(QByteArrayView bytes) const
+qsizetype ByteTests::headerEnd(QByteArrayView bytes) const
 {
+    const qsizetype length = header.pattern().size();
+    if (length == 0)
+        return -1;
     for (qsizetype at = header.indexIn(bytes); at >= 0; at = header.indexIn(bytes, at + 1)) {
         if (textcodec::startsCharacter(bytes, at, encoding))
-            return true;
+            return at + length;
     }
-    return false;
+    return -1;
 }

@@ -23,7 +23,11 @@ struct ByteTests
     }
     // For a line that comes back as it is, where the header text can be told by its bytes:
     // whether it is a header line (it holds the header text's bytes where a character starts).
-    bool isHeader(QByteArrayView bytes) const;
+    bool isHeader(QByteArrayView bytes) const { return headerEnd(bytes) >= 0; }
+    // For such a line: where its header prefix ends (after the first header text that starts
+    // a character), -1 when it is no header line or the header text cannot be told by its
+    // bytes.
+    qsizetype headerEnd(QByteArrayView bytes) const;
 
     QByteArray separator;
     QByteArray sendNoticeTail;

@@ -72,12 +72,12 @@ qsizetype SpeakerKeys::headerStart(QStringView prefix) const
     return start >= 0 ? start : prefix.size();
 }
 
-void SpeakerKeys::add(QStringView headerLine, LineRole role)
+void SpeakerKeys::add(QStringView headerLine, LineRole role, qsizetype lines)
 {
     const QStringView prefix = headerPrefix(headerLine, role);
     const QString key = prefix.toString();
     if (const auto found = m_index.constFind(key); found != m_index.cend()) {
-        ++m_keys[*found].lines;
+        m_keys[*found].lines += lines;
         return;
     }
     m_index.insert(key, m_keys.size());
@@ -85,7 +85,7 @@ void SpeakerKeys::add(QStringView headerLine, LineRole role)
     QString name = trimBlanks(prefix.first(headerStart(prefix)));
     if (name.contains(u'<'))
         name = filterChatMarkup(name);
-    m_keys.append({key, name});
+    m_keys.append({key, name, lines});
 }
 
 void SpeakerKeys::finish()

@@ -25,8 +25,9 @@ public:
     // (LineRole::Header) is the sender and the header text, nothing more: all of it.
     QStringView headerPrefix(QStringView headerLine, LineRole role = LineRole::Unknown) const;
 
-    // Pass 1: a header line as read from the log.
-    void add(QStringView headerLine, LineRole role = LineRole::Unknown);
+    // Pass 1: a header line as read from the log; `lines`: that many header lines with its
+    // header prefix.
+    void add(QStringView headerLine, LineRole role = LineRole::Unknown, qsizetype lines = 1);
     // Orders the keys once every header line was added.
     void finish();
 

@@ -78,6 +78,9 @@ public:
     bool next(Converted &line);
     // Back to the start, for a source that was itself rewound. What a survey found is kept.
     void reset();
+    // Whether the lines of a message one line long are given with their text; without, they
+    // come empty (a pass that looks at the header lines alone), their role Message.
+    void setMessageTextWanted(bool wanted) { m_messageText = wanted; }
 
     // The chat's name, from the export's title (empty when it has none); known once the first
     // line was read.
@@ -121,6 +124,7 @@ private:
     }
 
     QString m_headerText;
+    bool m_messageText = true;
     Source m_source;
     Survey m_survey;
     std::deque<Converted> m_out; // converted lines not yet given out

@@ -36,6 +36,7 @@ public:
         m_converter.reset();
         return m_lines.restart();
     }
+    void setHeadersOnly(bool only) override { m_converter.setMessageTextWanted(!only); }
     bool next(QString &line, LineInfo &info) override;
     // In an export every LF ends a line, CR LF or not.
     qsizetype lineCount() override { return m_lines.count(true); }

@@ -62,8 +62,11 @@ void LineStamps::addRolling(qsizetype line, const QString &date, const QString &
     if (!counting)
         return;
     ++m_count;
-    if (date.isEmpty())
+    // A day's stamps share its date's text: one already counted changes nothing.
+    if (date.isEmpty()
+        || (date.constData() == m_counted.constData() && date.size() == m_counted.size()))
         return;
+    m_counted = date;
     if (isReadDate(date)) {
         if (m_earliest.isEmpty() || date < m_earliest)
             m_earliest = date;
@@ -79,6 +82,7 @@ void LineStamps::addRolling(qsizetype line, const QString &date, const QString &
 void LineStamps::clear()
 {
     m_count = 0;
+    m_counted.clear();
     m_earliest.clear();
     m_latest.clear();
     m_firstUnread.clear();

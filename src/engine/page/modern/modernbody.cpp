@@ -7,6 +7,7 @@
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -16,6 +17,13 @@ namespace {
 // a carriage return in the page's source as a line break; so chat text brings none but by the
 // same reference.
 constexpr QByteArrayView Separator = "&#13;";
+
+// Whether htmlEscaped() would change the text (most times and dates hold only digits).
+bool hasHtmlSpecials(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c == u'<' || c == u'>' || c == u'&' || c == u'"'; });
+}
 
 bool isUrlChar(QChar c)
 {
@@ -370,7 +378,7 @@ void ModernBody::headerLine(const QString &line, LineRole role, QStringView reco
         m_restatedLine = m_line + 1;
         m_restated = restated;
         pagebytes::put(*m_out, "<time>");
-        appendUtf8(htmlEscaped(time), *m_out);
+        appendUtf8(hasHtmlSpecials(time) ? htmlEscaped(time) : time, *m_out);
         pagebytes::put(*m_out, "</time>");
     }
     pagebytes::put(*m_out, Separator);

@@ -109,6 +109,8 @@ private:
     qsizetype senderLength(QStringView rest) const;
     void startRecord(Record record, const ExportLine &line);
     void dayLine(const ExportLine &line, const WrittenDate &date);
+    // "sender" + " " + the header text.
+    QString headerLine(QStringView sender);
     void continuation(const ExportLine &line);
     void closeBlock();
     void openNotice(const QString &text, LineRole role, QDate date, std::optional<ClockTime> time,
@@ -125,6 +127,8 @@ private:
 
     QString m_headerText;
     bool m_messageText = true;
+    static constexpr size_t HeaderLinesKept = 16;
+    std::vector<QString> m_headerLines; // the header lines of the latest senders
     Source m_source;
     Survey m_survey;
     std::deque<Converted> m_out; // converted lines not yet given out

@@ -254,7 +254,7 @@ void ModernBody::openBlock(Block kind, qsizetype speaker, bool header)
     m_block = kind;
     ++m_sectionBlocks;
     if (!m_codes.isEmpty())
-        m_codes += ' ';
+        pagebytes::put(m_codes, ' ');
     switch (kind) {
     case Block::Utterance: {
         // The caller ends the opening tag: an utterance adds its anchor, a continuation its
@@ -264,16 +264,16 @@ void ModernBody::openBlock(Block kind, qsizetype speaker, bool header)
         const auto end
             = std::to_chars(digits, digits + sizeof digits, header ? speaker + 1 : -speaker - 1)
                   .ptr;
-        m_codes.append(digits, end - digits);
+        pagebytes::put(m_codes, QByteArrayView(digits, end - digits));
         break;
     }
     case Block::Notice:
         pagebytes::put(*m_out, "<div class=\"note\">");
-        m_codes += '0';
+        pagebytes::put(m_codes, '0');
         break;
     case Block::Plain:
         pagebytes::put(*m_out, "<div class=\"plain\">");
-        m_codes += '0';
+        pagebytes::put(m_codes, '0');
         break;
     case Block::None:
         break;
@@ -294,7 +294,7 @@ void ModernBody::closeSection()
 {
     // What the section holds, block by block, for the page's script: it reads a section's text
     // in one piece and finds its blocks by the line breaks (see the class comment).
-    m_out->append("<template data-w=\"").append(m_codes).append("\"></template></section>\n");
+    pagebytes::putAll(*m_out, "<template data-w=\"", m_codes, "\"></template></section>\n");
     m_codes.resize(0);
     m_sectionOpen = false;
     m_sectionBlocks = m_sectionLines = 0;
@@ -428,7 +428,7 @@ void ModernBody::daySeparator(QStringView html, const QString &date)
     openSection();
     ++m_sectionBlocks;
     if (!m_codes.isEmpty())
-        m_codes += ' ';
+        pagebytes::put(m_codes, ' ');
     m_codes += 'd';
     m_out->append("<h2 class=\"day\"");
     // The calendar's links land here; a day the log comes back to keeps its first heading's.

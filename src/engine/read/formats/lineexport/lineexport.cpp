@@ -380,8 +380,8 @@ QString LineExportConverter::headerLine(QStringView sender)
 {
     // A chat's few senders take turns: their lines are made once and shared.
     for (const QString &made : m_headerLines) {
-        if (made.size() == sender.size() + 1 + m_headerText.size() && made.startsWith(sender)
-            && made[sender.size()] == u' ')
+        if (made.size() == sender.size() + 1 + m_headerText.size() && made[sender.size()] == u' '
+            && QStringView(made).first(sender.size()) == sender)
             return made;
     }
     QString made = sender + u' ' + m_headerText;

@@ -36,6 +36,9 @@ constexpr qsizetype ChunkLines = 1000;
 
 enum class LogOutcome { Next, StopRun };
 
+// The header prefixes a pass over a text log's bytes holds before it hands them on.
+constexpr qsizetype PrefixesHeld = 4096;
+
 // Pass 1 over a log: its speakers and its line count. A text log read as its own bytes
 // (`bytes`) has only the lines decoded that may be header lines; should its bytes not be read
 // to the end (a huge line, a read error), the reader goes on from there.
@@ -51,8 +54,18 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
         const textcodec::Encoding encoding = reader.format().detection.encoding;
         textcodec::Decoder decoder(encoding);
         // The header lines that come back as they are, counted by their header prefix's bytes:
-        // each prefix is decoded once, however many lines it opens.
+        // each prefix is decoded once, however many lines it opens. The order speakers are
+        // added in does not matter (finish() orders them), so a log of ever new names hands
+        // them on now and then rather than holding them twice.
         QHash<QByteArray, qsizetype> prefixes;
+        const auto handOn = [&] {
+            for (auto it = prefixes.cbegin(); it != prefixes.cend(); ++it) {
+                line.resize(0);
+                decoder.decode(it.key(), line, true);
+                speakerKeys.add(line, LineRole::Unknown, it.value());
+            }
+            prefixes.clear();
+        };
         QByteArrayView piece;
         ByteLines::Got got;
         while ((got = bytes->next(piece)) == ByteLines::Got::Line) {
@@ -64,10 +77,13 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
             if (const qsizetype end = unchanged ? byteTests.headerEnd(piece) : -1;
                 end > 0 && textcodec::writtenBackAsIs(piece, encoding)) {
                 const auto found = prefixes.find(QByteArray::fromRawData(piece.data(), end));
-                if (found != prefixes.end())
+                if (found != prefixes.end()) {
                     ++*found;
-                else
+                } else {
+                    if (prefixes.size() == PrefixesHeld)
+                        handOn();
                     prefixes.insert(piece.first(end).toByteArray(), 1);
+                }
                 continue;
             }
             line.resize(0);
@@ -76,12 +92,7 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
             if (tests.isHeaderLine(line))
                 speakerKeys.add(line, LineRole::Unknown);
         }
-        // The order speakers are added in does not matter: finish() orders them.
-        for (auto it = prefixes.cbegin(); it != prefixes.cend(); ++it) {
-            line.resize(0);
-            decoder.decode(it.key(), line, true);
-            speakerKeys.add(line, LineRole::Unknown, it.value());
-        }
+        handOn();
         if (got == ByteLines::Got::End) {
             speakerKeys.finish();
             return true;

@@ -88,6 +88,8 @@ qsizetype ClassicBodyWriter::speakerOfBytes(QByteArrayView prefix, const ByteTes
     QString text;
     textcodec::Decoder(tests.encoding).decode(prefix, text, true);
     const qsizetype speaker = m_keys.speakerOf(text);
+    if (m_prefixSpeakers.size() >= 4096) // a log of ever new names: the page is not held up
+        m_prefixSpeakers.clear();
     m_prefixSpeakers.insert(prefix.toByteArray(), speaker);
     return speaker;
 }

@@ -355,12 +355,8 @@ void LineExportConverter::startRecord(Record r, const ExportLine &line)
     m_out.back().sourceLine = line.number;
     if (!r.text.startsWith(u'"')) {
         // The common case: a message of one line.
-        if (m_messageText)
-            add(r.timeText + u' ' + r.text,
-                isPlaceholder(r.text) ? LineRole::Placeholder : LineRole::Message, date, time,
-                line.end);
-        else
-            add(QString(), LineRole::Message, date, time, line.end);
+        const LineRole role = isPlaceholder(r.text) ? LineRole::Placeholder : LineRole::Message;
+        add(m_messageText ? r.timeText + u' ' + r.text : QString(), role, date, time, line.end);
     } else {
         std::vector<LineEnd> ends;
         QStringList lines = quotedText(r.text, line, ends);

@@ -79,7 +79,7 @@ public:
     // Back to the start, for a source that was itself rewound. What a survey found is kept.
     void reset();
     // Whether the lines of a message one line long are given with their text; without, they
-    // come empty (a pass that looks at the header lines alone), their role Message.
+    // come empty (a pass that looks at the header lines alone), their role as ever.
     void setMessageTextWanted(bool wanted) { m_messageText = wanted; }
 
     // The chat's name, from the export's title (empty when it has none); known once the first

@@ -26,6 +26,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QHash>
 #include <optional>
 
 namespace {
@@ -34,6 +35,9 @@ namespace {
 constexpr qsizetype ChunkLines = 1000;
 
 enum class LogOutcome { Next, StopRun };
+
+// The header prefixes a pass over a text log's bytes holds before it hands them on.
+constexpr qsizetype PrefixesHeld = 4096;
 
 // Pass 1 over a log: its speakers and its line count. A text log read as its own bytes
 // (`bytes`) has only the lines decoded that may be header lines; should its bytes not be read
@@ -47,26 +51,56 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
     QString line;
     LineInfo info;
     if (bytes) {
-        textcodec::Decoder decoder(reader.format().detection.encoding);
+        const textcodec::Encoding encoding = reader.format().detection.encoding;
+        textcodec::Decoder decoder(encoding);
+        // The header lines that come back as they are, counted by their header prefix's bytes:
+        // each prefix is decoded once, however many lines it opens. The order speakers are
+        // added in does not matter (finish() orders them), so a log of ever new names hands
+        // them on now and then rather than holding them twice.
+        QHash<QByteArray, qsizetype> prefixes;
+        const auto handOn = [&] {
+            for (auto it = prefixes.cbegin(); it != prefixes.cend(); ++it) {
+                line.resize(0);
+                decoder.decode(it.key(), line, true);
+                speakerKeys.add(line, LineRole::Unknown, it.value());
+            }
+            prefixes.clear();
+        };
         QByteArrayView piece;
         ByteLines::Got got;
         while ((got = bytes->next(piece)) == ByteLines::Got::Line) {
             pump.lineDone(piece.size());
             ++lines;
-            if (byteTests.noHeader(piece) && htmlLineUnchanged(piece))
+            const bool unchanged = htmlLineUnchanged(piece);
+            if (unchanged && byteTests.noHeader(piece))
                 continue;
+            if (const qsizetype end = unchanged ? byteTests.headerEnd(piece) : -1;
+                end > 0 && textcodec::writtenBackAsIs(piece, encoding)) {
+                const auto found = prefixes.find(QByteArray::fromRawData(piece.data(), end));
+                if (found != prefixes.end()) {
+                    ++*found;
+                } else {
+                    if (prefixes.size() == PrefixesHeld)
+                        handOn();
+                    prefixes.insert(piece.first(end).toByteArray(), 1);
+                }
+                continue;
+            }
             line.resize(0);
             decoder.decode(piece, line, true);
             prepareHtmlLine(line);
             if (tests.isHeaderLine(line))
                 speakerKeys.add(line, LineRole::Unknown);
         }
+        handOn();
         if (got == ByteLines::Got::End) {
             speakerKeys.finish();
             return true;
         }
         skipLinesRead(reader, bytes->consumed());
     }
+    // Only header lines are looked at here: the others may come without their text.
+    reader.setHeadersOnly(true);
     while (reader.readLine(line, &info)) {
         pump.lineDone(line.size());
         const LineRole role = info.role;
@@ -74,6 +108,7 @@ bool collectSpeakers(LogReader &reader, ByteLines *bytes, const ByteTests &byteT
             speakerKeys.add(line, role);
         ++lines;
     }
+    reader.setHeadersOnly(false);
     speakerKeys.finish();
     return !reader.failed();
 }

@@ -149,7 +149,7 @@ void convertLog(AppState &state, RunHost &host, const RunOutput &output, const R
         };
         // The role of a line that comes back as it is, told by its bytes where they can tell.
         const auto sortBytes = [&] {
-            if (byteTests.header.pattern().isEmpty())
+            if (byteTests.headerSize == 0)
                 return sorter.sort(decoded());
             if (byteTests.isHeader(bytes))
                 return LineRole::Header;

@@ -10,6 +10,13 @@ bool isReadDate(const QString &text)
     return text.size() == 10 && text[4] == u'/' && text[7] == u'/';
 }
 
+// `held` takes `text`, unless it already shares it.
+void keep(QString &held, const QString &text)
+{
+    if (held.constData() != text.constData() || held.size() != text.size())
+        held = text;
+}
+
 } // namespace
 
 qint32 LineStamps::intern(const QString &text)
@@ -43,19 +50,26 @@ void LineStamps::addRolling(qsizetype line, const QString &date, const QString &
         m_stamps.clear(); // a line that tells nothing
         return;
     }
-    // The latest alone, its texts in the first three places.
+    // The latest alone, its texts in the first three places (each kept while it stays the same
+    // text: a day's stamps share their date's).
     m_stamps.resize(1);
     m_texts.resize(3);
-    m_texts[0] = date;
-    m_texts[1] = time;
-    m_texts[2] = filtered(to);
+    keep(m_texts[0], date);
+    keep(m_texts[1], time);
+    if (to.isEmpty())
+        m_texts[2].clear();
+    else
+        m_texts[2] = filtered(to);
     m_stamps[0] = {line, date.isEmpty() ? -1 : 0, time.isEmpty() ? -1 : 1,
                    qint32(std::clamp<qsizetype>(repeated, 0, 64)), to.isEmpty() ? -1 : 2};
     if (!counting)
         return;
     ++m_count;
-    if (date.isEmpty())
+    // A day's stamps share its date's text: one already counted changes nothing.
+    if (date.isEmpty()
+        || (date.constData() == m_counted.constData() && date.size() == m_counted.size()))
         return;
+    m_counted = date;
     if (isReadDate(date)) {
         if (m_earliest.isEmpty() || date < m_earliest)
             m_earliest = date;
@@ -71,6 +85,7 @@ void LineStamps::addRolling(qsizetype line, const QString &date, const QString &
 void LineStamps::clear()
 {
     m_count = 0;
+    m_counted.clear();
     m_earliest.clear();
     m_latest.clear();
     m_firstUnread.clear();

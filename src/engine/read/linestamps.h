@@ -84,6 +84,7 @@ private:
     QString m_latest;
     QString m_firstUnread;
     QString m_lastUnread;
+    QString m_counted; // the last date counted while rolling
     QStringList m_texts;
     TextIndex m_index;
     std::function<void(QString &)> m_recipientFilter;

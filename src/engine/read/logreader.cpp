@@ -28,6 +28,7 @@ bool LogReader::open(const QString &path, const QString &headerText, textcodec::
     m_stamps.clear();
     m_stamps.setRolling(false);
     m_lineCount = -1;
+    m_headersOnly = false;
     m_status = Status::Ok;
     m_error.clear();
     m_file.close();
@@ -175,7 +176,9 @@ bool LogReader::readLine(QString &line, LineInfo *info)
         return false;
     if (info)
         *info = lineInfo;
-    if (m_transform)
+    if (m_transform
+        && (!m_headersOnly || lineInfo.role == LineRole::Header
+            || lineInfo.role == LineRole::Unknown))
         m_transform(line);
     return true;
 }

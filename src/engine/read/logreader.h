@@ -77,6 +77,14 @@ public:
     // that a window stays responsive on a huge log.
     void setPieceDone(std::function<void()> pieceDone) { m_pieceDone = std::move(pieceDone); }
 
+    // Whether only the header lines' text is wanted until this is undone (a page's pass for its
+    // speakers): lines of another known role may come empty and are not transformed.
+    void setHeadersOnly(bool only)
+    {
+        m_headersOnly = only;
+        if (m_reader)
+            m_reader->setHeadersOnly(only);
+    }
     // The next line; false at the end of the log or when reading failed (see status()). With
     // `info`, what else is known of it.
     bool readLine(QString &line, LineInfo *info = nullptr);
@@ -165,5 +173,6 @@ private:
     Status m_status = Status::NotFound;
     QString m_error;
     Transform m_transform;
+    bool m_headersOnly = false;
     std::function<void()> m_pieceDone;
 };

@@ -15,15 +15,19 @@ ByteTests::ByteTests(const QString &headerText, textcodec::Encoding encoding)
         return c == u'*' || c == u'?' || c == u'#' || c == u'[';
     });
     if (!wildcards && !separator.isEmpty() && !sendNoticeTail.isEmpty()
-        && !standardHeader.isEmpty())
+        && !standardHeader.isEmpty()) {
         header.setPattern(textcodec::onlyForm(headerText, encoding));
+        headerSize = header.pattern().size();
+    }
 }
 
-bool ByteTests::isHeader(QByteArrayView bytes) const
+qsizetype ByteTests::headerEnd(QByteArrayView bytes) const
 {
+    if (headerSize == 0)
+        return -1;
     for (qsizetype at = header.indexIn(bytes); at >= 0; at = header.indexIn(bytes, at + 1)) {
         if (textcodec::startsCharacter(bytes, at, encoding))
-            return true;
+            return at + headerSize;
     }
-    return false;
+    return -1;
 }

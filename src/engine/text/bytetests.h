@@ -19,15 +19,20 @@ struct ByteTests
     // Surely no header line.
     bool noHeader(QByteArrayView bytes) const
     {
-        return !header.pattern().isEmpty() && header.indexIn(bytes) < 0;
+        return headerSize > 0 && header.indexIn(bytes) < 0;
     }
     // For a line that comes back as it is, where the header text can be told by its bytes:
     // whether it is a header line (it holds the header text's bytes where a character starts).
-    bool isHeader(QByteArrayView bytes) const;
+    bool isHeader(QByteArrayView bytes) const { return headerEnd(bytes) >= 0; }
+    // For such a line: where its header prefix ends (after the first header text that starts
+    // a character), -1 when it is no header line or the header text cannot be told by its
+    // bytes.
+    qsizetype headerEnd(QByteArrayView bytes) const;
 
     QByteArray separator;
     QByteArray sendNoticeTail;
     QByteArray standardHeader; // without its leading blank, as LineTests::isStandardHeader
     QByteArrayMatcher header;
+    qsizetype headerSize = 0; // of header's pattern (empty: a text its bytes cannot tell)
     textcodec::Encoding encoding;
 };

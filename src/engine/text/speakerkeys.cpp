@@ -72,20 +72,30 @@ qsizetype SpeakerKeys::headerStart(QStringView prefix) const
     return start >= 0 ? start : prefix.size();
 }
 
-void SpeakerKeys::add(QStringView headerLine, LineRole role)
+void SpeakerKeys::add(QStringView headerLine, LineRole role, qsizetype lines)
+{
+    addKey(headerPrefix(headerLine, role).toString(), lines);
+}
+
+void SpeakerKeys::add(const QString &headerLine, LineRole role, qsizetype lines)
 {
     const QStringView prefix = headerPrefix(headerLine, role);
-    const QString key = prefix.toString();
+    addKey(prefix.size() == headerLine.size() ? headerLine : prefix.toString(), lines);
+}
+
+void SpeakerKeys::addKey(const QString &key, qsizetype lines)
+{
     if (const auto found = m_index.constFind(key); found != m_index.cend()) {
-        ++m_keys[*found].lines;
+        m_keys[*found].lines += lines;
         return;
     }
     m_index.insert(key, m_keys.size());
     // A chat tag cut open where the name ends is text in the title and the legend.
+    const QStringView prefix = key;
     QString name = trimBlanks(prefix.first(headerStart(prefix)));
     if (name.contains(u'<'))
         name = filterChatMarkup(name);
-    m_keys.append({key, name});
+    m_keys.append({key, name, lines});
 }
 
 void SpeakerKeys::finish()
@@ -146,4 +156,13 @@ qsizetype SpeakerKeys::speakerOf(QStringView headerLine, qsizetype *prefixLength
     if (prefixLength)
         *prefixLength = prefix.size();
     return m_index.value(prefix.toString(), -1);
+}
+
+qsizetype SpeakerKeys::speakerOf(const QString &headerLine, qsizetype *prefixLength,
+                                 LineRole role) const
+{
+    const QStringView prefix = headerPrefix(headerLine, role);
+    if (prefixLength)
+        *prefixLength = prefix.size();
+    return m_index.value(prefix.size() == headerLine.size() ? headerLine : prefix.toString(), -1);
 }

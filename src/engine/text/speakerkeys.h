@@ -25,8 +25,11 @@ public:
     // (LineRole::Header) is the sender and the header text, nothing more: all of it.
     QStringView headerPrefix(QStringView headerLine, LineRole role = LineRole::Unknown) const;
 
-    // Pass 1: a header line as read from the log.
-    void add(QStringView headerLine, LineRole role = LineRole::Unknown);
+    // Pass 1: a header line as read from the log; `lines`: that many header lines with its
+    // header prefix.
+    void add(QStringView headerLine, LineRole role = LineRole::Unknown, qsizetype lines = 1);
+    // The same for a line held as a string, which is its own key when it is all prefix.
+    void add(const QString &headerLine, LineRole role = LineRole::Unknown, qsizetype lines = 1);
     // Orders the keys once every header line was added.
     void finish();
 
@@ -48,6 +51,9 @@ public:
     // With `prefixLength`, also the length of the line's header prefix.
     qsizetype speakerOf(QStringView headerLine, qsizetype *prefixLength = nullptr,
                         LineRole role = LineRole::Unknown) const;
+    // The same for a line held as a string, looked up as it is when it is all prefix.
+    qsizetype speakerOf(const QString &headerLine, qsizetype *prefixLength = nullptr,
+                        LineRole role = LineRole::Unknown) const;
 
 private:
     struct Key
@@ -57,6 +63,7 @@ private:
         qsizetype lines = 1;
     };
     qsizetype headerStart(QStringView prefix) const;
+    void addKey(const QString &key, qsizetype lines);
 
     QString m_headerText;
     bool m_escapedText = false;

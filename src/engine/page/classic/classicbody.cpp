@@ -1,6 +1,7 @@
 #include "engine/page/classic/classicbody.h"
 
 #include "engine/page/htmltext.h"
+#include "engine/page/pagebytes.h"
 #include "engine/text/bytetests.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
@@ -38,7 +39,7 @@ void ClassicBodyWriter::headerLine(const QString &line, LineRole role, QByteArra
     // "#" or brackets still finds its own speaker and no other.
     const qsizetype speaker = m_keys.speakerOf(line, nullptr, role);
     if (speaker < 0) {
-        out.append("<dt>");
+        pagebytes::put(out, "<dt>");
         appendText(line, out);
         return;
     }
@@ -48,25 +49,49 @@ void ClassicBodyWriter::headerLine(const QString &line, LineRole role, QByteArra
     // a tag cut open at the end of the prefix is written as text ("&lt;").
     const QString shown = prefix.contains(u'<') ? filterChatMarkup(prefix) : QString();
     const QStringView shownPrefix = shown.isNull() ? prefix : QStringView(shown);
+    headerMarkup(
+        speaker, [&](QByteArray &o) { appendText(shownPrefix, o); },
+        [&](QByteArray &o) { appendText(QStringView(line).sliced(prefix.size()), o); }, out);
+}
+
+template<typename Prefix, typename Rest>
+void ClassicBodyWriter::headerMarkup(qsizetype speaker, const Prefix &prefix, const Rest &rest,
+                                     QByteArray &out)
+{
     const QByteArray cls = m_speakers.speakerClasses[speaker].toLatin1();
     if (!m_firstHeader)
-        out.append("</font>").append(CrLf);
+        pagebytes::putAll(out, "</font>", CrLf);
     m_firstHeader = false;
     if (m_colorNames) {
-        out.append("<font color=\"");
+        pagebytes::put(out, "<font color=\"");
         appendText(m_speakers.speakerColors.value(speaker), out);
-        out.append("\"><dt>");
-        appendText(shownPrefix, out);
-        out.append("</font>");
+        pagebytes::put(out, "\"><dt>");
+        prefix(out);
+        pagebytes::put(out, "</font>");
     } else {
-        out.append("<dt>");
-        appendText(shownPrefix, out);
+        pagebytes::put(out, "<dt>");
+        prefix(out);
     }
-    out.append(CrLf).append("<font class=").append(cls);
+    pagebytes::putAll(out, CrLf, "<font class=", cls);
     if (m_look.speakerIds)
-        out.append(" id=").append(cls);
-    out.append('>');
-    appendText(QStringView(line).sliced(prefix.size()), out);
+        pagebytes::putAll(out, " id=", cls);
+    pagebytes::put(out, '>');
+    rest(out);
+}
+
+qsizetype ClassicBodyWriter::speakerOfBytes(QByteArrayView prefix, const ByteTests &tests)
+{
+    const auto found
+        = m_prefixSpeakers.constFind(QByteArray::fromRawData(prefix.data(), prefix.size()));
+    if (found != m_prefixSpeakers.cend())
+        return *found;
+    QString text;
+    textcodec::Decoder(tests.encoding).decode(prefix, text, true);
+    const qsizetype speaker = m_keys.speakerOf(text);
+    if (m_prefixSpeakers.size() >= 4096) // a log of ever new names: the page is not held up
+        m_prefixSpeakers.clear();
+    m_prefixSpeakers.insert(prefix.toByteArray(), speaker);
+    return speaker;
 }
 
 template<typename Text>
@@ -82,27 +107,27 @@ void ClassicBodyWriter::otherLine(LineRole role, const Text &text, QByteArray &o
     case LineRole::Reactions:
     case LineRole::Edited:
         m_plainRun = 0;
-        out.append("<dd>");
+        pagebytes::put(out, "<dd>");
         text(out);
-        out.append("<br>");
+        pagebytes::put(out, "<br>");
         return;
     case LineRole::Notice:
     case LineRole::Date:
     case LineRole::Title:
         m_plainRun = 0;
-        out.append(NoticeOpener);
+        pagebytes::put(out, NoticeOpener);
         text(out);
-        out.append(LineCloser);
+        pagebytes::put(out, LineCloser);
         return;
     case LineRole::Frame:
     case LineRole::Plain:
     case LineRole::Unknown:
         if (m_plainRun == 0)
-            out.append(CrLf);
+            pagebytes::put(out, CrLf);
         ++m_plainRun;
-        out.append(PlainOpener);
+        pagebytes::put(out, PlainOpener);
         text(out);
-        out.append(LineCloser);
+        pagebytes::put(out, LineCloser);
         return;
     }
 }
@@ -120,14 +145,25 @@ LineRole ClassicBodyWriter::write(const QString &line, LineRole role, QByteArray
 
 bool ClassicBodyWriter::writeBytes(QByteArrayView bytes, const ByteTests &tests, QByteArray &out)
 {
-    // Decoded after all: a line that may be a header line, or whose end may be a standard
-    // header's or a send notice's.
-    if (!tests.noHeader(bytes) || bytes.endsWith(tests.standardHeader)
-        || bytes.endsWith(tests.sendNoticeTail))
+    if (!tests.noHeader(bytes)) {
+        // A header line of a known speaker, its prefix told by its bytes (as headerLine() and
+        // the sorter would tell it in the decoded line); any other is decoded after all.
+        const qsizetype end = tests.headerEnd(bytes);
+        const qsizetype speaker = end > 0 ? speakerOfBytes(bytes.first(end), tests) : -1;
+        if (speaker < 0)
+            return false;
+        m_plainRun = 0;
+        headerMarkup(
+            speaker, [&](QByteArray &o) { pagebytes::put(o, bytes.first(end)); },
+            [&](QByteArray &o) { pagebytes::put(o, bytes.sliced(end)); }, out);
+        return true;
+    }
+    // Decoded after all: a line whose end may be a standard header's or a send notice's.
+    if (bytes.endsWith(tests.standardHeader) || bytes.endsWith(tests.sendNoticeTail))
         return false;
     const LineRole role = m_sorter.sortOther(
         bytes.startsWith("# "), [&] { return bytes == tests.separator; }, [] { return false; });
     otherLine(
-        role, [bytes](QByteArray &o) { o.append(bytes); }, out);
+        role, [bytes](QByteArray &o) { pagebytes::put(o, bytes); }, out);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "engine/text/linetests.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 struct ByteTests;
@@ -32,6 +33,12 @@ public:
 
 private:
     void headerLine(const QString &line, LineRole role, QByteArray &out);
+    // The markup of a header line of `speaker` (>= 0) around its prefix and the rest, each
+    // appended by `prefix(out)` and `rest(out)`.
+    template<typename Prefix, typename Rest>
+    void headerMarkup(qsizetype speaker, const Prefix &prefix, const Rest &rest, QByteArray &out);
+    // The speaker of a header prefix given as its bytes, decoded once per prefix.
+    qsizetype speakerOfBytes(QByteArrayView prefix, const ByteTests &tests);
     // A line of any other role, its text appended by `text(out)`.
     template<typename Text> void otherLine(LineRole role, const Text &text, QByteArray &out);
     void appendText(QStringView text, QByteArray &out) const;
@@ -44,4 +51,5 @@ private:
     qsizetype m_plainRun = 0;
     bool m_firstHeader = true;
     bool m_utf8Page = false;
+    QHash<QByteArray, qsizetype> m_prefixSpeakers; // header prefix bytes -> speaker (or -1)
 };

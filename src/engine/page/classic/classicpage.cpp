@@ -1,6 +1,7 @@
 #include "engine/page/classic/classicpage.h"
 
 #include "codec/textcodec.h"
+#include "engine/page/pagebytes.h"
 #include "engine/text/speakerkeys.h"
 #include "settings/settings.h"
 
@@ -63,7 +64,7 @@ LineRole ClassicPageWriter::writeLine(const QString &line, LineRole role, QStrin
                                       QByteArray &out)
 {
     const LineRole sorted = m_body.write(line, role, out);
-    out.append(textcodec::CrLfBytes);
+    pagebytes::put(out, textcodec::CrLfBytes);
     return sorted;
 }
 
@@ -72,7 +73,7 @@ bool ClassicPageWriter::writeLineBytes(QByteArrayView bytes, const ByteTests &te
 {
     if (!m_body.writeBytes(bytes, tests, out))
         return false;
-    out.append(textcodec::CrLfBytes);
+    pagebytes::put(out, textcodec::CrLfBytes);
     return true;
 }
 

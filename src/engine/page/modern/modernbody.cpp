@@ -2,10 +2,12 @@
 
 #include "engine/page/htmltext.h"
 #include "engine/page/modern/modernpage.h"
+#include "engine/page/pagebytes.h"
 #include "engine/page/provenance.h"
 #include "engine/text/markupfilter.h"
 #include "engine/text/speakerkeys.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace {
@@ -15,6 +17,13 @@ namespace {
 // a carriage return in the page's source as a line break; so chat text brings none but by the
 // same reference.
 constexpr QByteArrayView Separator = "&#13;";
+
+// Whether htmlEscaped() would change the text (most times and dates hold only digits).
+bool hasHtmlSpecials(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c == u'<' || c == u'>' || c == u'&' || c == u'"'; });
+}
 
 bool isUrlChar(QChar c)
 {
@@ -209,7 +218,7 @@ void ModernBody::openUtterance(qsizetype speaker)
 {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, speaker + 1).ptr;
-    m_out->append("<div class=\"u s").append(digits, end - digits);
+    pagebytes::putAll(*m_out, "<div class=\"u s", QByteArrayView(digits, end - digits));
 }
 
 const QByteArray &ModernBody::nameMarkup(qsizetype speaker)
@@ -226,10 +235,10 @@ const QByteArray &ModernBody::nameMarkup(qsizetype speaker)
 void ModernBody::appendText(QStringView html, bool linked)
 {
     if (m_textOpen) {
-        m_out->append('\n');
+        pagebytes::put(*m_out, '\n');
     } else {
         if (m_block == Block::Utterance)
-            m_out->append("<p>");
+            pagebytes::put(*m_out, "<p>");
         m_textOpen = true;
     }
     if (linked)
@@ -245,7 +254,7 @@ void ModernBody::openBlock(Block kind, qsizetype speaker, bool header)
     m_block = kind;
     ++m_sectionBlocks;
     if (!m_codes.isEmpty())
-        m_codes += ' ';
+        pagebytes::put(m_codes, ' ');
     switch (kind) {
     case Block::Utterance: {
         // The caller ends the opening tag: an utterance adds its anchor, a continuation its
@@ -255,16 +264,16 @@ void ModernBody::openBlock(Block kind, qsizetype speaker, bool header)
         const auto end
             = std::to_chars(digits, digits + sizeof digits, header ? speaker + 1 : -speaker - 1)
                   .ptr;
-        m_codes.append(digits, end - digits);
+        pagebytes::put(m_codes, QByteArrayView(digits, end - digits));
         break;
     }
     case Block::Notice:
-        m_out->append("<div class=\"note\">");
-        m_codes += '0';
+        pagebytes::put(*m_out, "<div class=\"note\">");
+        pagebytes::put(m_codes, '0');
         break;
     case Block::Plain:
-        m_out->append("<div class=\"plain\">");
-        m_codes += '0';
+        pagebytes::put(*m_out, "<div class=\"plain\">");
+        pagebytes::put(m_codes, '0');
         break;
     case Block::None:
         break;
@@ -277,7 +286,7 @@ void ModernBody::openSection()
         return;
     if (m_chapterSections == 0)
         m_out->append("<div class=\"chap\">\n");
-    m_out->append("<section class=\"part\">").append(Separator);
+    pagebytes::putAll(*m_out, "<section class=\"part\">", Separator);
     m_sectionOpen = true;
 }
 
@@ -285,7 +294,7 @@ void ModernBody::closeSection()
 {
     // What the section holds, block by block, for the page's script: it reads a section's text
     // in one piece and finds its blocks by the line breaks (see the class comment).
-    m_out->append("<template data-w=\"").append(m_codes).append("\"></template></section>\n");
+    pagebytes::putAll(*m_out, "<template data-w=\"", m_codes, "\"></template></section>\n");
     m_codes.resize(0);
     m_sectionOpen = false;
     m_sectionBlocks = m_sectionLines = 0;
@@ -303,11 +312,11 @@ void ModernBody::closeBlock()
     if (m_block == Block::None)
         return;
     for (qsizetype t = m_openTags.size() - 1; t >= 0; --t)
-        m_out->append("</").append(m_openTags[t]).append('>');
+        pagebytes::putAll(*m_out, "</", m_openTags[t], '>');
     m_openTags.clear();
     if (m_block == Block::Utterance && m_textOpen)
-        m_out->append("</p>");
-    m_out->append("</div>").append(Separator);
+        pagebytes::put(*m_out, "</p>");
+    pagebytes::putAll(*m_out, "</div>", Separator);
     m_block = Block::None;
     m_textOpen = false;
     if (m_sectionBlocks >= SectionBlocks || m_sectionLines >= SectionLines)
@@ -349,19 +358,17 @@ void ModernBody::headerLine(const QString &line, LineRole role, QStringView reco
         m_stats.add(speaker, m_utterance, date, time);
     const QByteArrayView number(digits, id.ptr - digits);
     if (grouped)
-        m_out->append(" g");
-    m_out->append("\" id=\"u").append(number).append("\"><a href=\"#u").append(number);
+        pagebytes::put(*m_out, " g");
+    pagebytes::putAll(*m_out, "\" id=\"u", number, "\"><a href=\"#u", number);
     if (sourceLine > 0) { // the common case, kept cheap: a log of millions of lines
         const auto end = std::to_chars(digits, digits + sizeof digits, sourceLine).ptr;
-        m_out->append("\" title=\"")
-            .append(LineTitleBefore)
-            .append(QByteArrayView(digits, end - digits))
-            .append(LineTitleAfter);
+        pagebytes::putAll(*m_out, "\" title=\"", LineTitleBefore,
+                          QByteArrayView(digits, end - digits), LineTitleAfter);
     } else if (!record.isEmpty()) {
         m_out->append("\" title=\"");
         appendUtf8(htmlEscaped(placeTitle(0, record)), *m_out);
     }
-    m_out->append(nameMarkup(speaker));
+    pagebytes::put(*m_out, nameMarkup(speaker));
     if (!to.isEmpty() && !grouped) {
         m_out->append("<span class=\"to\">→ ");
         appendUtf8(markupText(to), *m_out);
@@ -370,11 +377,11 @@ void ModernBody::headerLine(const QString &line, LineRole role, QStringView reco
     if (stamped && !time.isEmpty()) {
         m_restatedLine = m_line + 1;
         m_restated = restated;
-        m_out->append("<time>");
-        appendUtf8(htmlEscaped(time), *m_out);
-        m_out->append("</time>");
+        pagebytes::put(*m_out, "<time>");
+        appendUtf8(hasHtmlSpecials(time) ? htmlEscaped(time) : time, *m_out);
+        pagebytes::put(*m_out, "</time>");
     }
-    m_out->append(Separator);
+    pagebytes::put(*m_out, Separator);
     const QStringView rest = QStringView(line).sliced(prefixLength);
     if (!rest.trimmed().isEmpty())
         appendText(rest);
@@ -388,7 +395,7 @@ void ModernBody::textLine(QStringView html, Block kind, bool linked)
         } else {
             // Lines after a notice still belong to the speaker before it.
             openBlock(Block::Utterance, m_speaker);
-            m_out->append(" more\">");
+            pagebytes::put(*m_out, " more\">");
         }
     }
     if (kind != m_block)
@@ -421,7 +428,7 @@ void ModernBody::daySeparator(QStringView html, const QString &date)
     openSection();
     ++m_sectionBlocks;
     if (!m_codes.isEmpty())
-        m_codes += ' ';
+        pagebytes::put(m_codes, ' ');
     m_codes += 'd';
     m_out->append("<h2 class=\"day\"");
     // The calendar's links land here; a day the log comes back to keeps its first heading's.

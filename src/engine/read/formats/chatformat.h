@@ -100,6 +100,9 @@ public:
     virtual void note(LogFormat &) const { }
     // Back to the first line; false when reading failed.
     virtual bool restart() = 0;
+    // Whether the lines of this pass are wanted for their header lines alone: a reader may then
+    // hand out the text of lines of any other known role empty.
+    virtual void setHeadersOnly(bool) { }
     // The next line and what is known of it; false at the end or when reading failed.
     virtual bool next(QString &line, LineInfo &info) = 0;
     // Progress is measured in the file's own lines: how many it has, counted without disturbing

@@ -12,6 +12,7 @@
 #include "support/files.h"
 #include "support/recordinghost.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -50,6 +51,8 @@ private slots:
     void chunkedBody();
     void linesTheirBytesLeaveOpen_data();
     void linesTheirBytesLeaveOpen();
+    void pageOfBytesIsPageOfText_data();
+    void pageOfBytesIsPageOfText();
     void dialogOutcomes();
 
 private:
@@ -408,6 +411,43 @@ void TestHtmlPage::linesTheirBytesLeaveOpen()
     m_state.settings.headerText = QStringLiteral(" の発言：");
     const QString got = convertOne(log);
     QVERIFY2(got.contains(shown), qPrintable(got.right(300)));
+}
+
+// A UTF-8 log is written from its bytes, header lines too; the same text in UTF-16 is decoded
+// line by line: the pages are the same.
+void TestHtmlPage::pageOfBytesIsPageOfText_data()
+{
+    QTest::addColumn<QString>("log");
+    QTest::addColumn<bool>("nameToo");
+    const QString log
+        = lines({"A の発言：x の発言：y", "hi", "<b>B</b> の発言：", "(l)", "ア(L)イ の発言：",
+                 "*ほし?[1] の発言：", "B の発言：", "A の発言："});
+    QTest::newRow("header lines") << log << false;
+    QTest::newRow("names in their colour too") << log << true;
+}
+
+void TestHtmlPage::pageOfBytesIsPageOfText()
+{
+    QFETCH(QString, log);
+    QFETCH(bool, nameToo);
+    m_state.settings.headerText = QStringLiteral(" の発言：");
+    m_state.settings.colorNameToo = nameToo ? 1 : 0;
+    const QByteArray utf16(reinterpret_cast<const char *>(log.utf16()), log.size() * 2);
+    QByteArrayList pages;
+    const QByteArrayList logs {QByteArray("\xEF\xBB\xBF") + log.toUtf8(),
+                               QByteArray("\xFF\xFE") + utf16};
+    for (const QByteArray &bytes : logs) {
+        QDir(m_dir->path()).mkdir(QString::number(pages.size()));
+        const QString path = writeFile(
+            m_dir->filePath(QString::number(pages.size()) + QStringLiteral("/chat.txt")), bytes);
+        select({path});
+        convertToHtml(m_state, m_host);
+        QFile page(path.chopped(8) + QStringLiteral("_chat.htm"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        pages.append(page.readAll());
+    }
+    QVERIFY(pages[0].contains("x の発言：y"));
+    QCOMPARE(pages[0], pages[1]);
 }
 
 void TestHtmlPage::chunkedBody()

@@ -116,13 +116,26 @@ private slots:
         QVERIFY(open(reader, bytes));
         QVERIFY(reader.format().lineExport());
         QStringList read;
+        QList<LineRole> roles;
         bool lf = true; // every line, the separators that close notices too, ends in LF
         LineInfo info;
         for (QString line; reader.readLine(line, &info);) {
             read.append(line);
+            roles.append(info.role);
             lf &= info.end == textcodec::LineEnd::Lf;
         }
         QCOMPARE(read, lines);
+        // A pass for the speakers alone gives the same lines, the header lines with their text.
+        QVERIFY(reader.rewind());
+        reader.setHeadersOnly(true);
+        QList<LineRole> rolesAgain;
+        for (QString line; reader.readLine(line, &info);) {
+            if (info.role == LineRole::Header)
+                QCOMPARE(line, lines[rolesAgain.size()]);
+            rolesAgain.append(info.role);
+        }
+        QCOMPARE(rolesAgain, roles);
+        reader.setHeadersOnly(false);
         // An export whose lines all end in LF is written with LF alone.
         QCOMPARE(lf, !bytes.contains('\r'));
         // Progress counts the export's own lines, every one of them read.

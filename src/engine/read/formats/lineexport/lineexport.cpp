@@ -351,14 +351,12 @@ void LineExportConverter::startRecord(Record r, const ExportLine &line)
         openNotice(r.timeText + u' ' + who + r.text, LineRole::Notice, date, time, line.end);
         return;
     }
-    add(r.sender + u' ' + m_headerText, LineRole::Header, date, time, line.end, true,
-        r.timeText.size() + 1);
+    add(headerLine(r.sender), LineRole::Header, date, time, line.end, true, r.timeText.size() + 1);
     m_out.back().sourceLine = line.number;
     if (!r.text.startsWith(u'"')) {
         // The common case: a message of one line.
-        add(r.timeText + u' ' + r.text,
-            isPlaceholder(r.text) ? LineRole::Placeholder : LineRole::Message, date, time,
-            line.end);
+        const LineRole role = isPlaceholder(r.text) ? LineRole::Placeholder : LineRole::Message;
+        add(m_messageText ? r.timeText + u' ' + r.text : QString(), role, date, time, line.end);
     } else {
         std::vector<LineEnd> ends;
         QStringList lines = quotedText(r.text, line, ends);
@@ -372,6 +370,21 @@ void LineExportConverter::startRecord(Record r, const ExportLine &line)
     m_block = Block::Message;
     m_blockDate = date;
     m_blockTime = time;
+}
+
+QString LineExportConverter::headerLine(QStringView sender)
+{
+    // A chat's few senders take turns: their lines are made once and shared.
+    for (const QString &made : m_headerLines) {
+        if (made.size() == sender.size() + 1 + m_headerText.size() && made[sender.size()] == u' '
+            && QStringView(made).first(sender.size()) == sender)
+            return made;
+    }
+    QString made = sender + u' ' + m_headerText;
+    if (m_headerLines.size() == HeaderLinesKept)
+        m_headerLines.erase(m_headerLines.begin());
+    m_headerLines.push_back(made);
+    return made;
 }
 
 void LineExportConverter::dayLine(const ExportLine &line, const WrittenDate &date)

@@ -78,6 +78,9 @@ public:
     bool next(Converted &line);
     // Back to the start, for a source that was itself rewound. What a survey found is kept.
     void reset();
+    // Whether the lines of a message one line long are given with their text; without, they
+    // come empty (a pass that looks at the header lines alone), their role as ever.
+    void setMessageTextWanted(bool wanted) { m_messageText = wanted; }
 
     // The chat's name, from the export's title (empty when it has none); known once the first
     // line was read.
@@ -106,6 +109,8 @@ private:
     qsizetype senderLength(QStringView rest) const;
     void startRecord(Record record, const ExportLine &line);
     void dayLine(const ExportLine &line, const WrittenDate &date);
+    // "sender" + " " + the header text.
+    QString headerLine(QStringView sender);
     void continuation(const ExportLine &line);
     void closeBlock();
     void openNotice(const QString &text, LineRole role, QDate date, std::optional<ClockTime> time,
@@ -121,6 +126,9 @@ private:
     }
 
     QString m_headerText;
+    bool m_messageText = true;
+    static constexpr size_t HeaderLinesKept = 16;
+    std::vector<QString> m_headerLines; // the header lines of the latest senders
     Source m_source;
     Survey m_survey;
     std::deque<Converted> m_out; // converted lines not yet given out

@@ -6,6 +6,13 @@
 
 namespace {
 
+bool sameTime(const std::optional<ClockTime> &a, const std::optional<ClockTime> &b)
+{
+    if (!a || !b)
+        return !a && !b;
+    return a->hour == b->hour && a->minute == b->minute && a->second == b->second;
+}
+
 // The export's lines, each ended at any line end, converted as they are read. Its stamps are
 // noted again in every pass, the one being read held alone (LineStamps::setRolling); they are
 // complete once the export was read to its end.
@@ -36,6 +43,7 @@ public:
         m_converter.reset();
         return m_lines.restart();
     }
+    void setHeadersOnly(bool only) override { m_converter.setMessageTextWanted(!only); }
     bool next(QString &line, LineInfo &info) override;
     // In an export every LF ends a line, CR LF or not.
     qsizetype lineCount() override { return m_lines.count(true); }
@@ -53,6 +61,8 @@ private:
     const bool &m_stampsWanted;
     QDate m_stampDate; // the date of the last stamp, and its text
     QString m_stampDateText;
+    std::optional<ClockTime> m_stampTime; // the time of the last stamp, and its text
+    QString m_stampTimeText;
     qsizetype m_linesOut = 0; // lines handed out in this pass
     bool m_stampsDone = false; // the export was read to its end once
 };
@@ -67,7 +77,11 @@ bool LineExportReader::next(QString &line, LineInfo &info)
                 m_stampDate = stamp.date;
                 m_stampDateText = stamp.dateText();
             }
-            m_stamps.addRolling(m_linesOut, m_stampDateText, stamp.timeText(), stamp.repeated,
+            if (!sameTime(stamp.time, m_stampTime)) { // and a time's while it stays the same
+                m_stampTime = stamp.time;
+                m_stampTimeText = stamp.timeText();
+            }
+            m_stamps.addRolling(m_linesOut, m_stampDateText, m_stampTimeText, stamp.repeated,
                                 !m_stampsDone);
         }
         line = std::move(m_converted.text);

@@ -157,12 +157,74 @@ void RedactedNames::add(const QStringList &names)
         alternatives.append(piece);
     }
     m_names = compiled(alternatives.join(u'|'));
+    m_byFirst.clear();
+    if (!m_names.isValid()) { // past some thousand names the pattern is too large to compile
+        for (qsizetype i = 0; i < m_known.size(); ++i)
+            m_byFirst[m_known.at(i).front().unicode()].append(i);
+    }
+}
+
+namespace {
+
+// Whether the character that ends before `at` (or starts at it) is one a name of Latin letters
+// or digits may not touch, as the pattern's look-arounds tell it.
+bool touches(QStringView text, qsizetype at, bool before)
+{
+    if (before ? at <= 0 : at >= text.size())
+        return false;
+    char32_t c = text[before ? at - 1 : at].unicode();
+    if (before && QChar::isLowSurrogate(c) && at >= 2 && text[at - 2].isHighSurrogate())
+        c = QChar::surrogateToUcs4(text[at - 2], QChar(char16_t(c)));
+    else if (!before && QChar::isHighSurrogate(c) && at + 1 < text.size()
+             && text[at + 1].isLowSurrogate())
+        c = QChar::surrogateToUcs4(QChar(char16_t(c)), text[at + 1]);
+    return QChar::script(c) == QChar::Script_Latin || QChar::isNumber(c);
+}
+
+} // namespace
+
+// The names looked for one place at a time, longest first, as the one pattern would find them.
+void RedactedNames::replaceNamesByScan(QString &text) const
+{
+    QString out;
+    qsizetype done = 0;
+    for (qsizetype at = 0; at < text.size();) {
+        const auto candidates = m_byFirst.constFind(text[at].unicode());
+        const QString *found = nullptr;
+        if (candidates != m_byFirst.constEnd()) {
+            for (const qsizetype k : *candidates) {
+                const QString &name = m_known.at(k);
+                if (QStringView(text).sliced(at).startsWith(name)
+                    && !(isWordChar(name.front()) && touches(text, at, true))
+                    && !(isWordChar(name.back()) && touches(text, at + name.size(), false))) {
+                    found = &name;
+                    break;
+                }
+            }
+        }
+        if (!found) {
+            ++at;
+            continue;
+        }
+        out += QStringView(text).sliced(done, at - done);
+        out += m_standIns.value(*found);
+        at += found->size();
+        done = at;
+    }
+    if (done == 0)
+        return;
+    out += QStringView(text).sliced(done);
+    text = std::move(out);
 }
 
 void RedactedNames::replaceNames(QString &text) const
 {
     if (m_standIns.isEmpty())
         return;
+    if (!m_names.isValid()) {
+        replaceNamesByScan(text);
+        return;
+    }
     // Most lines name no one: a few names are looked for directly, cheaper than matching.
     if (m_known.size() <= QuickLookNames
         && std::none_of(m_known.cbegin(), m_known.cend(),

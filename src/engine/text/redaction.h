@@ -35,8 +35,13 @@ public:
     void redact(QString &text, const QString &keep = QString()) const;
 
 private:
+    void replaceNamesByScan(QString &text) const;
+
     QHash<QString, QString> m_standIns;
     QHash<QString, QString> m_originals; // stand-in -> name
     QStringList m_known; // the names, longest first
     QRegularExpression m_names; // every name, longest first
+    // Where the names are too many for one pattern: the names starting with each unit, as
+    // places in m_known.
+    QHash<char16_t, QList<qsizetype>> m_byFirst;
 };

@@ -78,6 +78,14 @@ void TestRedaction::names_data()
         many.append(QStringLiteral("n%1").arg(n));
     QTest::newRow("after Z") << many << QStringLiteral("n0 n25 n26 n27")
                              << QStringLiteral("人物A 人物Z 人物AA 人物AB");
+    // A chat of thousands of people: more names than one pattern can hold.
+    QStringList crowd {QStringLiteral("Ann"), QStringLiteral("Ann Lee"), QStringLiteral("たろう")};
+    for (int n = 0; n < 6000; ++n)
+        crowd.append(QStringLiteral("member%1").arg(n, 4, 10, QLatin1Char('0')));
+    QTest::newRow("thousands of names")
+        << crowd
+        << QStringLiteral("Ann Lee said Ann, Anna xAnn Ann1 たろうと member0000 member00001")
+        << QStringLiteral("人物B said 人物A, Anna xAnn Ann1 人物Cと 人物D member00001");
 }
 
 void TestRedaction::names()
@@ -86,8 +94,7 @@ void TestRedaction::names()
     QFETCH(QString, text);
     QFETCH(QString, redacted);
     RedactedNames known;
-    for (const QString &name : names)
-        known.add({name});
+    known.add(names);
     known.redact(text, QStringLiteral(" の発言："));
     QCOMPARE(text, redacted);
 }

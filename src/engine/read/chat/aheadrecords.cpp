@@ -22,23 +22,22 @@ AheadRecords::~AheadRecords()
 bool AheadRecords::load()
 {
     stop();
-    const bool loaded = m_records->load();
-    m_total = m_records->total();
-    noteFailure();
-    m_ended = !loaded;
-    m_consumed = m_records->consumed();
-    return loaded;
+    return settle(m_records->load());
 }
 
 bool AheadRecords::restart()
 {
     stop();
-    const bool restarted = m_records->restart();
+    return settle(m_records->restart());
+}
+
+bool AheadRecords::settle(bool ready)
+{
     m_total = m_records->total();
     noteFailure();
-    m_ended = !restarted;
+    m_ended = !ready;
     m_consumed = m_records->consumed();
-    return restarted;
+    return ready;
 }
 
 void AheadRecords::noteFailure()

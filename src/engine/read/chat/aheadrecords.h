@@ -43,6 +43,8 @@ private:
     using Batch = std::vector<Item>;
 
     void read();
+    // After the wrapped reader was loaded or restarted: where it stands, no thread reading it.
+    bool settle(bool ready);
     void noteFailure(); // from the wrapped reader, while no thread reads it
     void start();
     void stop();

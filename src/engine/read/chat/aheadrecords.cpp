@@ -49,6 +49,7 @@ void AheadRecords::noteFailure()
 void AheadRecords::start()
 {
     m_ready.clear();
+    m_spent.clear();
     m_done = m_stop = false;
     m_running = true;
     m_thread = std::thread(&AheadRecords::read, this);
@@ -66,6 +67,7 @@ void AheadRecords::stop()
     m_thread.join();
     m_running = false;
     m_ready.clear();
+    m_spent.clear();
     m_batch.clear();
     m_at = 0;
 }
@@ -73,24 +75,26 @@ void AheadRecords::stop()
 void AheadRecords::read()
 {
     bool more = true;
+    Batch batch;
     while (more) {
-        Batch batch;
-        batch.reserve(BatchSize);
-        while (batch.size() < BatchSize) {
-            Item item;
+        size_t filled = 0;
+        while (filled < BatchSize) {
+            if (filled == batch.size())
+                batch.emplace_back();
+            Item &item = batch[filled];
             more = m_records->next(item.record);
             if (!more)
                 break;
+            ++filled;
             item.consumed = m_records->consumed();
             item.failed = m_records->failed();
-            if (item.failed)
-                item.error = m_records->errorString();
-            batch.push_back(std::move(item));
-            if (batch.back().failed) { // nothing follows a failure
+            item.error = item.failed ? m_records->errorString() : QString();
+            if (item.failed) { // nothing follows a failure
                 more = false;
                 break;
             }
         }
+        batch.resize(filled);
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return m_stop || m_ready.size() < BatchesAhead; });
         if (m_stop)
@@ -98,6 +102,11 @@ void AheadRecords::read()
         if (!batch.empty())
             m_ready.push_back(std::move(batch));
         m_done = !more;
+        batch = Batch();
+        if (!m_spent.empty()) {
+            batch = std::move(m_spent.back());
+            m_spent.pop_back();
+        }
         lock.unlock();
         m_changed.notify_all();
     }
@@ -121,6 +130,8 @@ bool AheadRecords::next(chat::Record &record)
             noteFailure();
             return false;
         }
+        if (!m_batch.empty())
+            m_spent.push_back(std::move(m_batch));
         m_batch = std::move(m_ready.front());
         m_ready.pop_front();
         m_at = 0;
@@ -128,7 +139,7 @@ bool AheadRecords::next(chat::Record &record)
         m_changed.notify_all();
     }
     Item &item = m_batch[m_at++];
-    record = std::move(item.record);
+    std::swap(record, item.record); // the taker's last record goes back with the batch
     m_consumed = item.consumed;
     m_failed = item.failed;
     m_error = std::move(item.error);

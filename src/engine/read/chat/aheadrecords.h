@@ -65,6 +65,10 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Batch> m_ready;
+    // Batches handed out, back to the reading thread to be filled again: their records are
+    // then freed or reused where they were made, not by the taker, whose frees would contend
+    // with the reading thread's allocations.
+    std::vector<Batch> m_spent;
     bool m_done = false; // the reading thread read its last record
     bool m_stop = false;
     std::thread m_thread;

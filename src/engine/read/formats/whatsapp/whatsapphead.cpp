@@ -38,6 +38,9 @@ int takeHalf(QStringView &text, bool &capital)
         {u"午前", 0, false}, {u"午後", 1, false}, {u"오전", 0, false},  {u"오후", 1, false},
         {u"上午", 0, false}, {u"下午", 1, false},
     };
+    // Every mark starts with one of these, and most heads have no mark where one is looked for.
+    if (text.isEmpty() || !QStringView(u"APap午오上下").contains(text.front()))
+        return -1;
     for (const Word &word : Words) {
         if (take(text, word.text)) {
             capital = word.capital;

@@ -132,6 +132,9 @@ std::optional<chat::Attachment> androidMedium(QStringView text)
         u"<メディアなし>",
     };
     const QStringView trimmed = text.trimmed();
+    // Every word below ends in ">" or ")": most lines end otherwise.
+    if (trimmed.isEmpty() || (trimmed.back() != u'>' && trimmed.back() != u')'))
+        return std::nullopt;
     for (QStringView word : Omitted) {
         if (trimmed == word)
             return chat::Attachment {QString(), Medium, -1, QString()};

@@ -90,8 +90,6 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    bool eachObjectAhead(const ReadObject &read, const EachObject &each);
-
     // What may come next.
     enum class Expect { Value, ValueOrEnd, Key, KeyOrEnd, Colon, CommaOrEnd, Done };
 

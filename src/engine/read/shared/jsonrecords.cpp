@@ -22,8 +22,8 @@ bool JsonRecords::load()
 
 bool JsonRecords::restart()
 {
+    m_objects.reset(); // its thread stops before the device moves
     m_error.clear();
-    m_inArray = false;
     if (!m_device.seek(0)) {
         m_error = m_device.errorString();
         return false;
@@ -37,33 +37,23 @@ bool JsonRecords::restart()
                 = QCoreApplication::translate("FileError", "the JSON holds no list of messages");
         return false;
     }
-    m_inArray = true;
+    m_objects = std::make_unique<JsonObjects>(
+        m_pull, [](JsonPull &pull, rapidjson::Document &into, bool &) { return pull.take(into); },
+        true);
     return true;
 }
 
 bool JsonRecords::next(chat::Record &record)
 {
-    while (m_inArray && !failed()) {
-        switch (m_pull.next()) {
-        case JsonPull::Token::EndArray:
-            m_inArray = false;
+    if (!m_objects || !m_error.isEmpty())
+        return false;
+    bool flag = false;
+    while (const rapidjson::Value *item = m_objects->next(flag)) {
+        record = {};
+        if (convert(*item, record))
+            return true;
+        if (!m_error.isEmpty())
             return false;
-        case JsonPull::Token::StartObject:
-            m_item.SetNull();
-            m_item.GetAllocator().Clear();
-            if (!m_pull.take(m_item))
-                return false;
-            record = {};
-            if (convert(m_item, record))
-                return true;
-            break;
-        case JsonPull::Token::Error:
-            return false;
-        default: // anything but an object in the list is passed over
-            if (!m_pull.skip())
-                return false;
-            break;
-        }
     }
     return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/read/chat/recordreader.h"
+#include "engine/read/shared/jsonobjects.h"
 #include "engine/read/shared/jsonpull.h"
 
 #include <QFile>
@@ -8,8 +9,9 @@
 #include <rapidjson/document.h>
 
 // The records of a JSON export that holds its chat's messages in one array: the reader walks to
-// the array (enter()), then reads its items one at a time, each whole as a small document, and
-// a format turns each into records. The array is never held whole.
+// the array (enter()), then reads its items one at a time, each whole as a small document (a
+// long array's parsed a few batches ahead on a thread of their own), and a format turns each
+// into records. The array is never held whole.
 class JsonRecords : public RecordReader
 {
 public:
@@ -22,8 +24,14 @@ public:
     bool restart() override;
     bool next(chat::Record &record) override;
     qsizetype total() override { return qsizetype(m_device.size()); }
-    qsizetype consumed() const override { return qsizetype(m_pull.offset()); }
-    bool failed() const override { return m_pull.failed() || !m_error.isEmpty(); }
+    qsizetype consumed() const override
+    {
+        return qsizetype(m_objects ? m_objects->offset() : m_pull.offset());
+    }
+    bool failed() const override
+    {
+        return (m_objects ? m_objects->failed() : m_pull.failed()) || !m_error.isEmpty();
+    }
     QString errorString() const override
     {
         return m_error.isEmpty() ? m_pull.errorString() : m_error;
@@ -44,7 +52,7 @@ protected:
     chat::Chat m_chat;
 
 private:
-    rapidjson::Document m_item;
-    bool m_inArray = false;
     QString m_error;
+    // The array's items, once entered; destroyed before the pull it reads.
+    std::unique_ptr<JsonObjects> m_objects;
 };

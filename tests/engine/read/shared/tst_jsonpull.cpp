@@ -1,3 +1,4 @@
+#include "engine/read/shared/jsonobjects.h"
 #include "engine/read/shared/jsonpull.h"
 
 #include <QBuffer>
@@ -49,6 +50,8 @@ private slots:
     void whole();
     void broken_data();
     void broken();
+    void amongOthers_data();
+    void amongOthers();
     void skipped_data();
     void skipped();
 };
@@ -149,6 +152,70 @@ void TestJsonPull::broken()
     QCOMPARE(taken, before);
     QVERIFY(pull.failed());
     QCOMPARE(pull.errorString(), QStringLiteral("the JSON breaks at ") + error);
+
+    // Taken one at a time, as a reader asks: the break is known once the objects end, and
+    // where the reading stands never goes back.
+    QVERIFY(device.seek(0));
+    pull.reset();
+    QCOMPARE(pull.next(), JsonPull::Token::StartArray);
+    JsonObjects objects(
+        pull, [](JsonPull &p, rapidjson::Document &into, bool &) { return p.take(into); }, true);
+    bool flag = false;
+    qint64 offset = 0;
+    taken = 0;
+    while (const rapidjson::Value *m = objects.next(flag)) {
+        taken += json::integer(*m, "id") == taken ? 1 : 1000;
+        QVERIFY(!objects.failed());
+        QVERIFY(objects.offset() > offset);
+        offset = objects.offset();
+    }
+    QCOMPARE(taken, before);
+    QVERIFY(objects.failed());
+    QCOMPARE(pull.errorString(), QStringLiteral("the JSON breaks at ") + error);
+}
+
+void TestJsonPull::amongOthers_data()
+{
+    QTest::addColumn<int>("at"); // where items that are no object stand
+    QTest::newRow("read on the caller's thread") << 10;
+    QTest::newRow("read ahead") << 500;
+}
+
+// Items of the array that are no object: passed over by a reader that asks for them so, the
+// end of the objects for one that does not.
+void TestJsonPull::amongOthers()
+{
+    QFETCH(int, at);
+    QList<QByteArray> lines = messageLines(700);
+    lines.insert(at, "1, \"two\", [3, {\"id\": -1}], null,");
+    QBuffer device;
+    device.setData(joined(lines));
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    for (const bool passOthers : {true, false}) {
+        QVERIFY(device.seek(0));
+        JsonPull pull(device);
+        QCOMPARE(pull.next(), JsonPull::Token::StartArray);
+        int taken = 0;
+        {
+            JsonObjects objects(
+                pull, [](JsonPull &p, rapidjson::Document &into, bool &) { return p.take(into); },
+                passOthers);
+            bool flag = false;
+            while (const rapidjson::Value *m = objects.next(flag))
+                taken += json::integer(*m, "id") == taken ? 1 : 1000;
+            QVERIFY(!objects.failed());
+        }
+        QCOMPARE(taken, passOthers ? 700 : at);
+    }
+    // Left midway while reading ahead: its thread stops with it.
+    QVERIFY(device.seek(0));
+    JsonPull pull(device);
+    QCOMPARE(pull.next(), JsonPull::Token::StartArray);
+    JsonObjects objects(
+        pull, [](JsonPull &p, rapidjson::Document &into, bool &) { return p.take(into); }, true);
+    bool flag = false;
+    for (int i = 0; i < 300; ++i)
+        QVERIFY(objects.next(flag));
 }
 
 void TestJsonPull::skipped_data()

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "engine/read/shared/jsonpull.h"
+
+#include <memory>
+
+// The objects of a long array one at a time, as a reader asks for them: the first few hundred
+// read on the caller's thread, the rest parsed on a thread of their own a few batches ahead,
+// so that RapidJSON's work and the reader's own share two cores. Only a few batches are ever
+// held, so memory stays flat.
+//
+// While it reads ahead, the pull is its thread's alone: the caller asks offset() and failed()
+// here, not of the pull, until next() gave nullptr.
+class JsonObjects
+{
+public:
+    // `pull` just past the array's StartArray (or an item of it); each object is read by
+    // `read` (JsonPull::ReadObject). Where `passOthers`, an item that is no object is passed
+    // over; else it ends the objects, as the array's end does.
+    JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOthers);
+    ~JsonObjects();
+    JsonObjects(const JsonObjects &) = delete;
+    JsonObjects &operator=(const JsonObjects &) = delete;
+
+    // The next object and the flag `read` gave it, valid until the next call; nullptr at the
+    // end of the objects, when the text broke, or when `read` failed.
+    const rapidjson::Value *next(bool &flag);
+    // Whether the objects ended because `read` failed on one.
+    bool readFailed() const { return m_readFailed; }
+    // Bytes of the text read up to the end of the object last handed out.
+    qint64 offset() const;
+    // Whether the pull broke, once it is known: after next() gave nullptr.
+    bool failed() const;
+
+private:
+    struct Ahead;
+    // The next object on this thread: false at the end.
+    bool readHere(rapidjson::Document &into, bool &flag);
+
+    JsonPull &m_pull;
+    JsonPull::ReadObject m_read;
+    bool m_passOthers;
+    rapidjson::Document m_item;
+    int m_readHere = 0;
+    bool m_ended = false;
+    bool m_readFailed = false;
+    std::unique_ptr<Ahead> m_ahead;
+};

@@ -24,6 +24,7 @@ public:
             ++m_used;
         m_slots[i] = {key, number};
     }
+    size_t size() const { return m_used; }
     qint64 value(quint64 key) const { return m_slots.empty() ? 0 : m_slots[find(key)].number; }
     // Starts bringing the home of `key` into the cache, for a lookup a little later: in a table
     // larger than the cache most lookups otherwise wait on memory.

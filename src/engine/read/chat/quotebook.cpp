@@ -8,7 +8,7 @@ quint64 chat::idKey(QStringView id)
 void QuoteBook::clear()
 {
     m_slots.clear();
-    m_oldest = 0;
+    m_said = m_tabled = 0;
     m_index.clear();
     m_senders.clear();
     m_senderIndex.clear();
@@ -18,68 +18,81 @@ void QuoteBook::remember(const chat::Message &message)
 {
     if (message.id.isEmpty())
         return;
-    const quint64 key = chat::idKey(message.id);
-    m_index.prefetch(key); // the quote is made meanwhile
-    if (qsizetype(m_slots.size()) == Bound) // and the oldest's, forgotten below unless an edit
-        m_index.prefetch(m_slots[size_t(m_oldest)].key);
-    Quote made;
+    if (qsizetype(m_slots.size()) < Bound)
+        m_slots.emplace_back();
+    Slot &slot = m_slots[size_t(m_said % Bound)];
+    ++m_said;
+    slot.key = chat::idKey(message.id);
+    Quote &quote = slot.quote;
+
     auto sender = m_senderIndex.constFind(message.sender);
     if (sender == m_senderIndex.constEnd()) {
         sender = m_senderIndex.insert(message.sender, int(m_senders.size()));
         m_senders.append(message.sender);
     }
-    made.sender = *sender;
+    quote.sender = *sender;
     // The start of its text on one line, its blanks run together (as QString::simplified()
     // would give it), made without a string of its own.
+    quote.length = 0;
     bool blank = false;
     for (const QString &line : message.text) {
-        blank = made.length > 0;
+        blank = quote.length > 0;
         for (const QChar c : line) {
             // No character past U+3000 (the ideographic space) is a blank: most of a CJK text
             // is known so without Qt's tables.
             if (c.unicode() <= 0x3000 && c.isSpace()) {
-                blank = made.length > 0;
+                blank = quote.length > 0;
                 continue;
             }
-            if (blank && made.length < QuoteLength)
-                made.text[made.length++] = u' ';
+            if (blank && quote.length < QuoteLength)
+                quote.text[quote.length++] = u' ';
             blank = false;
-            if (made.length == QuoteLength)
+            if (quote.length == QuoteLength)
                 break;
-            made.text[made.length++] = c.unicode();
+            quote.text[quote.length++] = c.unicode();
         }
-        if (made.length == QuoteLength)
+        if (quote.length == QuoteLength)
             break;
     }
-    if (made.length == 0 && !message.attachments.isEmpty()) {
+    if (quote.length == 0 && !message.attachments.isEmpty()) {
         const QString &name = message.attachments.first().name;
-        made.length = qMin(name.size(), QuoteLength);
-        std::copy_n(name.utf16(), made.length, made.text);
-    }
-
-    const qint64 at = m_index.value(key);
-    if (at > 0) { // said again (an edit): its quote is made anew in place
-        m_slots[size_t(at - 1)].quote = made;
-    } else if (qsizetype(m_slots.size()) < Bound) {
-        m_slots.push_back({key, made});
-        m_index.insert(key, qint64(m_slots.size()));
-    } else { // the oldest is forgotten
-        Slot &slot = m_slots[size_t(m_oldest)];
-        m_index.remove(slot.key);
-        m_index.insert(key, m_oldest + 1);
-        m_oldest = (m_oldest + 1) % Bound;
-        slot = {key, made};
+        quote.length = qMin(name.size(), QuoteLength);
+        std::copy_n(name.utf16(), quote.length, quote.text);
     }
 }
 
-void QuoteBook::fill(chat::Message &message) const
+void QuoteBook::table()
+{
+    // Ids said long ago and never asked for would fill the table: it starts again from the
+    // messages still held once it holds many more.
+    if (qsizetype(m_index.size()) > 4 * Bound) {
+        m_index.clear();
+        m_tabled = 0;
+    }
+    const qint64 from = qMax(m_tabled, m_said - Bound); // those before are overwritten
+    // Each home is asked for a few messages ahead of its insertion, so that the waits on
+    // memory overlap.
+    constexpr qint64 Ahead = 8;
+    for (qint64 n = from; n < qMin(m_said, from + Ahead); ++n)
+        m_index.prefetch(m_slots[size_t(n % Bound)].key);
+    for (qint64 n = from; n < m_said; ++n) {
+        if (n + Ahead < m_said)
+            m_index.prefetch(m_slots[size_t((n + Ahead) % Bound)].key);
+        m_index.insert(m_slots[size_t(n % Bound)].key, n + 1);
+    }
+    m_tabled = m_said;
+}
+
+void QuoteBook::fill(chat::Message &message)
 {
     if (message.replyTo.isEmpty())
         return;
-    const qint64 at = m_index.value(chat::idKey(message.replyTo));
-    if (at <= 0)
+    if (m_tabled < m_said)
+        table();
+    const qint64 n = m_index.value(chat::idKey(message.replyTo)) - 1;
+    if (n < 0 || n < m_said - Bound)
         return;
-    const Quote &quote = m_slots[size_t(at - 1)].quote;
+    const Quote &quote = m_slots[size_t(n % Bound)].quote;
     message.replySender = m_senders.at(quote.sender);
     message.replyQuote = QString(reinterpret_cast<const QChar *>(quote.text), quote.length);
 }

@@ -29,7 +29,7 @@ public:
     void clear();
     void remember(const chat::Message &message);
     // Fills in the sender and quote of the message `message` answers, where remembered.
-    void fill(chat::Message &message) const;
+    void fill(chat::Message &message);
 
 private:
     // Held in place, with no string of its own: every message with an id is remembered.
@@ -39,16 +39,23 @@ private:
         qsizetype length = 0;
         char16_t text[QuoteLength];
     };
-    // The quotes in the order remembered, the oldest overwritten past the bound, and where
-    // each id's is: small nodes, so that remembering every message stays cheap.
     struct Slot
     {
         quint64 key;
         Quote quote;
     };
+    // Puts the quotes remembered since the last reply into the table.
+    void table();
+
+    // The quotes in the order remembered, message n in slot n % Bound: the oldest overwritten.
     std::vector<Slot> m_slots;
-    qsizetype m_oldest = 0; // once the bound is reached: the slot overwritten next
-    IdTable m_index; // where each id's quote is, from 1
+    qint64 m_said = 0; // messages remembered
+    // Which message each id was said last in, from 1: put in the table only once a reply
+    // asks, and then a run at a time, since most chats answer few of their messages and a
+    // table larger than the cache costs a wait on memory for every message put in it one by
+    // one. A message whose slot was overwritten since is forgotten.
+    IdTable m_index;
+    qint64 m_tabled = 0; // messages in the table
     QStringList m_senders;
     QHash<QString, int> m_senderIndex;
 };

@@ -185,24 +185,44 @@ void TestChatLines::replyQuotes()
     QVERIFY(unknown.replyQuote.isEmpty());
 }
 
-// Past its bound the book forgets the oldest quotes, and only those.
+// Past its bound the book forgets the oldest quotes, and only those; asked while the chat is
+// read, over many times its bound, it quotes what was said last under each id.
 void TestChatLines::quotesPastTheBound()
 {
+    auto said = [](QuoteBook &book, int id, const QString &text) {
+        chat::Message m;
+        m.id = QString::number(id);
+        m.sender = u"Ann"_qs;
+        m.text = {text};
+        book.remember(m);
+    };
+    auto quoted = [](QuoteBook &book, int id) {
+        chat::Message reply;
+        reply.replyTo = QString::number(id);
+        book.fill(reply);
+        return reply.replyQuote;
+    };
     QuoteBook book;
     const int forgotten = 5000;
+    for (int i = 0; i < QuoteBook::Bound + forgotten; ++i)
+        said(book, i, u"said "_qs + QString::number(i));
     for (int i = 0; i < QuoteBook::Bound + forgotten; ++i) {
-        chat::Message m;
-        m.id = QString::number(i);
-        m.sender = u"Ann"_qs;
-        m.text = {u"said "_qs + m.id};
-        book.remember(m);
+        const QString quote = quoted(book, i);
+        if (quote != (i < forgotten ? QString() : u"said "_qs + QString::number(i)))
+            QFAIL(qPrintable(u"quote of %1: "_qs.arg(i) + quote));
     }
-    for (int i = 0; i < QuoteBook::Bound + forgotten; ++i) {
-        chat::Message reply;
-        reply.replyTo = QString::number(i);
-        book.fill(reply);
-        if (reply.replyQuote != (i < forgotten ? QString() : u"said "_qs + reply.replyTo))
-            QFAIL(qPrintable(u"quote of "_qs + reply.replyTo + u": "_qs + reply.replyQuote));
+
+    QuoteBook live;
+    for (int i = 0; i < 5 * QuoteBook::Bound; ++i) {
+        said(live, i, u"said "_qs + QString::number(i));
+        if (i % 1000 == 999) // said again
+            said(live, i - 10, u"edited "_qs + QString::number(i - 10));
+        if (i % 997 != 0 || i < QuoteBook::Bound)
+            continue;
+        const int edited = i / 1000 * 1000 - 11;
+        QCOMPARE(quoted(live, i - 500), u"said "_qs + QString::number(i - 500));
+        QCOMPARE(quoted(live, edited), u"edited "_qs + QString::number(edited));
+        QCOMPARE(quoted(live, i - QuoteBook::Bound - 20), QString());
     }
 }
 

@@ -216,7 +216,7 @@ private:
     }
 
     QString eventText(const rapidjson::Value &m, const QString &type, const QString &actor,
-                      const QString &reference) const
+                      const QString &reference)
     {
         const QString content = json::string(m, "content");
         const QString mentioned = userNames(json::at(m, "mentions")).join(u'、');

@@ -1,5 +1,6 @@
 #include "engine/read/formats/meta/meta.h"
 
+#include "engine/read/chat/aheadrecords.h"
 #include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/formats/meta/metatext.h"
@@ -301,7 +302,8 @@ std::unique_ptr<FormatReader> MetaFormat::reader(const ReadSource &source) const
         folder = ExportFiles::single(file.absoluteFilePath());
         names = {file.fileName()};
     }
-    return std::make_unique<RecordLines>(std::make_unique<MetaReader>(folder, names), source);
+    return std::make_unique<RecordLines>(readAhead(std::make_unique<MetaReader>(folder, names)),
+                                         source);
 }
 
 bool MetaFormat::isPartOfLog(const QString &path) const
@@ -354,7 +356,7 @@ std::unique_ptr<RecordReader> MetaFormat::chatReader(std::shared_ptr<const Expor
 {
     for (const auto &[threadKey, folder] : threads(*files)) {
         if (threadKey == key)
-            return std::make_unique<MetaReader>(files, messageFiles(*files, folder));
+            return readAhead(std::make_unique<MetaReader>(files, messageFiles(*files, folder)));
     }
     return nullptr;
 }

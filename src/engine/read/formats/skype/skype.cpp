@@ -1,5 +1,6 @@
 #include "engine/read/formats/skype/skype.h"
 
+#include "engine/read/chat/aheadrecords.h"
 #include "engine/read/chat/packedrecords.h"
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/formats/skype/skypecontent.h"
@@ -266,5 +267,5 @@ std::unique_ptr<RecordReader> SkypeFormat::chatReader(std::shared_ptr<const Expo
     std::unique_ptr<QIODevice> device = files->file(messagesFile(*files));
     if (!device)
         return nullptr;
-    return std::make_unique<SkypeReader>(std::move(device), key);
+    return readAhead(std::make_unique<SkypeReader>(std::move(device), key));
 }

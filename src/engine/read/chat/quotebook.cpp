@@ -18,6 +18,8 @@ void QuoteBook::remember(const chat::Message &message)
 {
     if (message.id.isEmpty())
         return;
+    if (m_slots.empty())
+        m_slots.reserve(size_t(Bound)); // its pages are touched as they are filled
     if (qsizetype(m_slots.size()) < Bound)
         m_slots.emplace_back();
     Slot &slot = m_slots[size_t(m_said % Bound)];

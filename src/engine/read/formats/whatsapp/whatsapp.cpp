@@ -1,5 +1,6 @@
 #include "engine/read/formats/whatsapp/whatsapp.h"
 
+#include "engine/read/chat/aheadrecords.h"
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/formats/whatsapp/whatsapphead.h"
 #include "engine/read/formats/whatsapp/whatsappreader.h"
@@ -37,7 +38,8 @@ Sureness WhatsAppFormat::byHead(QStringView head) const
 
 std::unique_ptr<FormatReader> WhatsAppFormat::reader(const ReadSource &source) const
 {
-    return std::make_unique<RecordLines>(std::make_unique<WhatsAppReader>(source), source);
+    return std::make_unique<RecordLines>(readAhead(std::make_unique<WhatsAppReader>(source)),
+                                         source);
 }
 
 bool WhatsAppFormat::looksLike(QStringView head) const

@@ -8,7 +8,9 @@
 #include "engine/text/speakerkeys.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <string_view>
 
 namespace {
 
@@ -25,17 +27,58 @@ bool hasHtmlSpecials(QStringView text)
                        [](QChar c) { return c == u'<' || c == u'>' || c == u'&' || c == u'"'; });
 }
 
-bool isUrlChar(QChar c)
+// A stamp's time, escaped, in UTF-8. Most are a few ASCII digits and colons ("21:03"), copied
+// as they are: the encoder's setting up costs more than such a time.
+void appendTime(QStringView time, QByteArray &out)
 {
-    const char16_t u = c.unicode();
-    if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9'))
-        return true;
-    return u < 128 && QStringView(u"-._~:/?#[]@!$&'()*+,;=%").contains(c);
+    char ascii[16];
+    qsizetype n = 0;
+    for (; n < time.size() && n < qsizetype(sizeof ascii); ++n) {
+        const char16_t c = time[n].unicode();
+        if (c >= 0x80 || c == u'<' || c == u'>' || c == u'&' || c == u'"')
+            break;
+        ascii[n] = char(c);
+    }
+    if (n == time.size())
+        pagebytes::put(out, ascii, n);
+    else
+        appendUtf8(hasHtmlSpecials(time) ? htmlEscaped(time) : time.toString(), out);
 }
 
+// The ASCII characters an address may hold, looked up rather than searched for.
+constexpr std::array<bool, 128> UrlChars = [] {
+    std::array<bool, 128> chars {};
+    for (char c = 'a'; c <= 'z'; ++c)
+        chars[size_t(c)] = chars[size_t(c - 'a' + 'A')] = true;
+    for (char c = '0'; c <= '9'; ++c)
+        chars[size_t(c)] = true;
+    for (const char c : std::string_view("-._~:/?#[]@!$&'()*+,;=%"))
+        chars[size_t(c)] = true;
+    return chars;
+}();
+
+bool isUrlChar(QChar c)
+{
+    return c.unicode() < 128 && UrlChars[c.unicode()];
+}
+
+// `what` is ASCII. Compared by hand while the text is ASCII too; a character beyond it (one
+// whose case folds into ASCII) is left to Qt's folding.
 bool startsWithAt(QStringView text, qsizetype at, QStringView what)
 {
-    return text.sliced(at).startsWith(what, Qt::CaseInsensitive);
+    if (text.size() - at < what.size())
+        return false;
+    for (qsizetype k = 0; k < what.size(); ++k) {
+        const char16_t c = text[at + k].unicode();
+        if (c >= 0x80)
+            return text.sliced(at).startsWith(what, Qt::CaseInsensitive);
+        const auto lower = [](char16_t u) {
+            return u >= u'A' && u <= u'Z' ? char16_t(u | 0x20) : u;
+        };
+        if (lower(c) != lower(what[k].unicode()))
+            return false;
+    }
+    return true;
 }
 
 // The length of the address starting at `at` ("http://…" or "https://…"), 0 when there is none.
@@ -81,18 +124,20 @@ qsizetype urlLength(QStringView text, qsizetype at)
 }
 
 // An address as it was written: a bare "&" is escaped, so that a browser never reads
-// "&region=" or "&times=" as a character reference; an "&amp;" the chat wrote stays.
+// "&region=" or "&times=" as a character reference; an "&amp;" the chat wrote stays. Its
+// characters are ASCII (isUrlChar), copied a byte each, but for a scheme's letter whose case
+// folds into ASCII.
 void appendAddress(QStringView url, QByteArray &out)
 {
-    qsizetype copied = 0;
-    for (qsizetype at = url.indexOf(u'&'); at >= 0; at = url.indexOf(u'&', at + 1)) {
-        if (startsWithAt(url, at, u"&amp;"))
-            continue;
-        appendUtf8(url.sliced(copied, at - copied), out);
-        out.append("&amp;");
-        copied = at + 1;
+    for (qsizetype at = 0; at < url.size(); ++at) {
+        const char16_t c = url[at].unicode();
+        if (c >= 0x80)
+            appendUtf8(url.sliced(at, 1), out);
+        else if (c == u'&' && !startsWithAt(url, at, u"&amp;"))
+            pagebytes::put(out, "&amp;");
+        else
+            pagebytes::put(out, char(c));
     }
-    appendUtf8(url.sliced(copied), out);
 }
 
 // The chat tag a tag of filtered text opens or closes, as the page closes it; empty for "br",
@@ -158,6 +203,18 @@ void appendChatHtml(QStringView html, QByteArray &out, OpenTags &openTags)
     char *o = out.data() + written;
     qsizetype tagEnd = 0; // addresses are looked for only in the text between tags
     for (qsizetype i = 0; i < n;) {
+        // Runs of characters of three bytes each (most Japanese text), none a surrogate, and of
+        // ASCII that starts no tag and no address take the short way.
+        while (i < n && p[i] >= 0x800 && (p[i] < 0xD800 || p[i] >= 0xE000)) {
+            const char16_t u = p[i++];
+            *o++ = char(0xE0 | (u >> 12));
+            *o++ = char(0x80 | ((u >> 6) & 0x3F));
+            *o++ = char(0x80 | (u & 0x3F));
+        }
+        while (i < n && p[i] < 0x80 && p[i] != u'<' && (p[i] | 0x20) != u'h')
+            *o++ = char(p[i++]);
+        if (i == n)
+            break;
         const char16_t c = p[i];
         if (c < 0x80) {
             if (c == u'<') {
@@ -378,7 +435,7 @@ void ModernBody::headerLine(const QString &line, LineRole role, QStringView reco
         m_restatedLine = m_line + 1;
         m_restated = restated;
         pagebytes::put(*m_out, "<time>");
-        appendUtf8(hasHtmlSpecials(time) ? htmlEscaped(time) : time, *m_out);
+        appendTime(time, *m_out);
         pagebytes::put(*m_out, "</time>");
     }
     pagebytes::put(*m_out, Separator);

@@ -129,14 +129,24 @@ qsizetype urlLength(QStringView text, qsizetype at)
 // folds into ASCII.
 void appendAddress(QStringView url, QByteArray &out)
 {
-    for (qsizetype at = 0; at < url.size(); ++at) {
-        const char16_t c = url[at].unicode();
-        if (c >= 0x80)
+    for (qsizetype at = 0; at < url.size();) {
+        qsizetype end = at;
+        while (end < url.size() && url[end] != u'&' && url[end].unicode() < 0x80)
+            ++end;
+        const qsizetype written = out.size();
+        out.resize(written + (end - at));
+        char *o = out.data() + written;
+        for (; at < end; ++at)
+            *o++ = char(url[at].unicode());
+        if (at == url.size())
+            break;
+        if (url[at] != u'&')
             appendUtf8(url.sliced(at, 1), out);
-        else if (c == u'&' && !startsWithAt(url, at, u"&amp;"))
-            pagebytes::put(out, "&amp;");
+        else if (startsWithAt(url, at, u"&amp;"))
+            pagebytes::put(out, '&');
         else
-            pagebytes::put(out, char(c));
+            pagebytes::put(out, "&amp;");
+        ++at;
     }
 }
 

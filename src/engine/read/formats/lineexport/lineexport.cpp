@@ -379,7 +379,9 @@ QString LineExportConverter::headerLine(QStringView sender)
 {
     // A chat's few senders take turns: their lines are made once and shared.
     for (const QString &made : m_headerLines) {
+        // The first characters told apart before the call that compares the rest.
         if (made.size() == sender.size() + 1 + m_headerText.size() && made[sender.size()] == u' '
+            && (sender.isEmpty() || made.front() == sender.front())
             && QStringView(made).first(sender.size()) == sender)
             return made;
     }

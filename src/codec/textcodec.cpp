@@ -39,8 +39,10 @@ const uint8_t *decodeUtf8Run(const uint8_t *p, const uint8_t *stop, const uint8_
                     *o++ = p[i];
                 p += 8;
             } else {
-                *o++ = b;
-                ++p;
+                // Some byte of the next eight (or the end) is no ASCII: up to it byte by byte.
+                do
+                    *o++ = *p++;
+                while (p < stop && *p < 0x80);
             }
             continue;
         }

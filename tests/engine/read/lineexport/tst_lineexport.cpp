@@ -201,6 +201,8 @@ private slots:
                               << "21:03";
         QTest::newRow("午後 and a blank") << "午後 9:03"
                                           << "21:03";
+        QTest::newRow("ideographic blanks") << "\u3000午後\u30009:03\u3000"
+                                            << "21:03";
         QTest::newRow("午前0時") << "午前0:15"
                                  << "00:15";
         QTest::newRow("上午") << "上午09:59"

@@ -12,32 +12,45 @@ namespace {
 constexpr char16_t EscapeBase = 0xDC00; // a byte b that does not decode: U+DC00 + b
 constexpr char16_t Replacement = 0xFFFD;
 
+// A valid sequence of three bytes at p, decoded and passed; false, with nothing done, for any
+// other.
+inline bool threeBytes(const uint8_t *&p, const uint8_t *end, char16_t *&o)
+{
+    if ((p[0] & 0xF0) != 0xE0 || end - p < 3 || (p[1] & 0xC0) != 0x80 || (p[2] & 0xC0) != 0x80)
+        return false;
+    const char16_t c = char16_t(((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
+    if (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))
+        return false;
+    *o++ = c;
+    p += 3;
+    return true;
+}
+
 // Decodes the sequences that start before `stop` (they may reach up to `end`). Returns where
 // decoding stopped: at or past `stop`, or at a sequence cut off by `end`.
 const uint8_t *decodeUtf8Run(const uint8_t *p, const uint8_t *stop, const uint8_t *end,
                              char16_t *&o)
 {
     while (p < stop) {
-        if (stop - p >= 8 && utf8::ascii8(p)) {
-            for (int i = 0; i < 8; ++i)
-                *o++ = p[i];
-            p += 8;
-            continue;
-        }
         const uint8_t b = *p;
         if (b < 0x80) {
-            *o++ = b;
-            ++p;
+            if (stop - p >= 8 && utf8::ascii8(p)) {
+                for (int i = 0; i < 8; ++i)
+                    *o++ = p[i];
+                p += 8;
+            } else {
+                // Some byte of the next eight (or the end) is no ASCII: up to it byte by byte.
+                do
+                    *o++ = *p++;
+                while (p < stop && *p < 0x80);
+            }
             continue;
         }
-        if ((b & 0xF0) == 0xE0 && end - p >= 3 && (p[1] & 0xC0) == 0x80 && (p[2] & 0xC0) == 0x80) {
-            // Three bytes, as most Japanese characters take: checked without the general path.
-            const char16_t c = char16_t(((b & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F));
-            if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF)) {
-                *o++ = c;
-                p += 3;
-                continue;
-            }
+        // Three bytes, as most Japanese characters take, one after another: checked without
+        // the general path (and without a look for ASCII first, which each would pay for).
+        if (threeBytes(p, end, o)) {
+            while (p < stop && threeBytes(p, end, o)) { }
+            continue;
         }
         char32_t cp;
         const int len = utf8::sequence(p, end, cp);

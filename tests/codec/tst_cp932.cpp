@@ -1,5 +1,6 @@
 #include "codec/cp932.h"
 #include "codec/samebytes.h"
+#include "codec/textcodec.h"
 
 #include <QTest>
 
@@ -205,6 +206,32 @@ private slots:
         QCOMPARE(out, QStringLiteral("ab"));
         decoder.decode("", out, true); // a lead byte left at the end is kept as itself
         QCOMPARE(out, QStringLiteral("ab") + QChar(0xDC82));
+    }
+
+    // UTF-8 split at every byte decodes as it does whole: ASCII runs shorter and longer than
+    // eight bytes between characters of two, three and four bytes, and bytes that do not decode
+    // (a sequence cut off, a surrogate, an overlong form) kept one by one.
+    void utf8DecoderSplitAnywhere()
+    {
+        const QByteArray bytes("abcdefghij\xE3\x81\x82\xE3\x81\x84 x \xC3\xA9\xF0\x9F\x98\x80"
+                               "\xE3\x81z\xED\xA0\x80\xE0\x80\x80"
+                               "abcdefg\xE3\x81\x86\xE3\x81");
+        const auto escaped = [](std::initializer_list<int> values) {
+            QString out;
+            for (const int b : values)
+                out += QChar(0xDC00 + b);
+            return out;
+        };
+        const QString expected = QStringLiteral("abcdefghijあい x é😀") + escaped({0xE3, 0x81})
+            + u'z' + escaped({0xED, 0xA0, 0x80, 0xE0, 0x80, 0x80}) + QStringLiteral("abcdefgう")
+            + escaped({0xE3, 0x81});
+        for (int cut = 0; cut <= bytes.size(); ++cut) {
+            textcodec::Decoder decoder(textcodec::Encoding::Utf8);
+            QString out;
+            decoder.decode(bytes.left(cut), out);
+            decoder.decode(bytes.mid(cut), out, true);
+            QCOMPARE(out, expected);
+        }
     }
 };
 

@@ -14,15 +14,23 @@ int takeHalf(QStringView &text)
 {
     if (text.isEmpty())
         return -1;
+    // The marks of two ideographs or syllables are told by their second: every record of an
+    // export from such a phone starts with one, and a comparison of strings costs more.
+    const auto second = [&text](char16_t c) {
+        if (text.size() < 2 || text[1] != c)
+            return false;
+        text = text.sliced(2);
+        return true;
+    };
     switch (text.front().unicode()) {
     case u'午':
-        return take(text, u"午前") ? 0 : take(text, u"午後") ? 1 : -1;
+        return second(u'前') ? 0 : second(u'後') ? 1 : -1;
     case u'上':
-        return take(text, u"上午") ? 0 : -1;
+        return second(u'午') ? 0 : -1;
     case u'下':
-        return take(text, u"下午") ? 1 : -1;
+        return second(u'午') ? 1 : -1;
     case u'오':
-        return take(text, u"오전") ? 0 : take(text, u"오후") ? 1 : -1;
+        return second(u'전') ? 0 : second(u'후') ? 1 : -1;
     case u'A':
     case u'a':
         return take(text, u"AM", Qt::CaseInsensitive) || take(text, u"a.m.") ? 0 : -1;
@@ -53,6 +61,19 @@ int chopHalf(QStringView &text)
     return -1;
 }
 
+// The text without blanks at its ends. Most times end in a digit and start with one, or with
+// a mark ("午後9:03"): ASCII above the blank, or a character past U+3000 (the last blank Unicode
+// has), at both ends needs no look at Unicode's blanks.
+QStringView trimmedTime(QStringView text)
+{
+    const auto plain = [](QChar c) {
+        return (c.unicode() > u' ' && c.unicode() < 0x80) || c.unicode() > 0x3000;
+    };
+    if (!text.isEmpty() && plain(text.front()) && plain(text.back()))
+        return text;
+    return text.trimmed();
+}
+
 } // namespace
 
 std::optional<ClockTime> parseClockTime(QStringView text)
@@ -61,11 +82,11 @@ std::optional<ClockTime> parseClockTime(QStringView text)
     // "21:03", the common case, has nothing before or after it.
     const bool plain = !text.isEmpty() && isDigit(text.front()) && isDigit(text.back());
     if (!plain) {
-        text = text.trimmed();
+        text = trimmedTime(text);
         half = takeHalf(text);
         if (half < 0 && !text.isEmpty() && !isDigit(text.back()))
             half = chopHalf(text);
-        text = text.trimmed();
+        text = trimmedTime(text);
     }
     const auto hour = number(text, 1, 2);
     if (!hour || !take(text, u':'))
@@ -94,7 +115,7 @@ std::optional<ClockTime> parseClockTime(QStringView text)
 bool startsLikeClockTime(QStringView text)
 {
     if (!text.isEmpty() && !isDigit(text.front()) && takeHalf(text) >= 0)
-        text = text.trimmed();
+        text = trimmedTime(text);
     qsizetype digits = 0;
     while (digits < text.size() && digits < 2 && isDigit(text[digits]))
         ++digits;

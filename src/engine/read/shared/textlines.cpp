@@ -11,6 +11,32 @@ namespace {
 // A line this long that fills the buffer is moved out of it (takeLine).
 constexpr qsizetype LargeLine = 1 << 20;
 
+// The first CR or LF in text[from, size), else size. Four characters at a time are passed over
+// when none of them is a control character below CR (a borrow may flag a character after a
+// real one, never one alone); the characters of a flagged four are looked at one by one.
+qsizetype lineEndAt(const char16_t *text, qsizetype from, qsizetype size)
+{
+    constexpr quint64 Ones = 0x0001000100010001ULL;
+    constexpr quint64 HighBits = 0x8000800080008000ULL;
+    qsizetype at = from;
+    while (at < size) {
+        if (size - at >= 4) {
+            quint64 word;
+            std::memcpy(&word, text + at, sizeof word);
+            if (((word - Ones * (u'\r' + 1)) & ~word & HighBits) == 0) {
+                at += 4;
+                continue;
+            }
+        }
+        const qsizetype stop = qMin(at + 4, size);
+        for (; at < stop; ++at) {
+            if (text[at] == u'\n' || text[at] == u'\r')
+                return at;
+        }
+    }
+    return size;
+}
+
 } // namespace
 
 TextLines::TextLines(QFile &file, const textcodec::Detection &detection, PieceDone pieceDone)
@@ -88,13 +114,11 @@ bool TextLines::read(QString &line, bool anyEnd, LineEnd *end, bool *ended)
     for (;;) {
         if (anyEnd) {
             // Every CR LF, LF or CR ends a line; a CR at the very end may still be followed by
-            // the next piece's LF. An LF is looked for first, then a lone CR before it.
-            const QChar *text = m_buf.constData();
+            // the next piece's LF. One look finds either: lines are short, and a call per line
+            // end looked for costs more than the look itself.
+            const char16_t *text = reinterpret_cast<const char16_t *>(m_buf.constData());
             const qsizetype size = m_buf.size();
-            const qsizetype lf = m_buf.indexOf(u'\n', m_scan);
-            const qsizetype searched = lf < 0 ? size : lf;
-            qsizetype at = QStringView(m_buf).sliced(m_scan, searched - m_scan).indexOf(u'\r');
-            at = at < 0 ? searched : m_scan + at;
+            const qsizetype at = lineEndAt(text, m_scan, size);
             if (at < size && (text[at] == u'\n' || at + 1 < size || m_eof)) {
                 const bool pair = text[at] == u'\r' && at + 1 < size && text[at + 1] == u'\n';
                 if (end)

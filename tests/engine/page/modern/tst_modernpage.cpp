@@ -165,6 +165,10 @@ void TestModernPage::chatLinks_data()
         << "javascript:alert(1) ftp://a.example xhttp://a.example data:text/html,x"
         << "javascript:alert(1) ftp://a.example xhttp://a.example data:text/html,x"
         << QStringList();
+    // A scheme in capitals, between Japanese and an emoji; none right after a letter.
+    QTest::newRow("among Japanese")
+        << "見て HTTPS://A.example/x 😀 かhttp://b.example"
+        << "見て " + a("HTTPS://A.example/x") + " 😀 かhttp://b.example" << QStringList();
     QTest::newRow("no host") << "http:// and https://"
                              << "http:// and https://" << QStringList();
     // A ">" in a quoted value does not end the tag for the link maker.

@@ -90,6 +90,14 @@ private slots:
                 + notice("Fri, 1/19/2018") + notice("17:37 Bob invited you to a group.")
                 + QStringList {"Bob の発言：", "18:00 plan:", "09:30 start", "", "- bring food"}
                 + notice("18:01 Ann added a note.");
+        // Line ends of every kind at every place in a run of four characters, beside control
+        // characters that are none (tab, vertical tab, form feed, U+0001); the last a CR.
+        QTest::newRow("line ends among control characters")
+            << QByteArray("[LINE] x\n2024/01/15(\xE6\x9C\x88)\n21:00\tA\ta\tb\r\n"
+                          "21:01\tB\t\f\v\x01\r\nc\n\tdd\x01\n\x0b\r\ne\r")
+            << notice("[LINE] x") + notice("2024/01/15(月)")
+                + QStringList {"A の発言：", "21:00 a\tb", "B の発言：", "21:01 \f\v\x01",
+                               "c",          "\tdd\x01",   "\x0b",       "e"};
         // A quoted text may hold lines that read like a header line or a day line: they stay
         // lines of the text. A time that cannot be read still opens a record of its own.
         QTest::newRow("lines inside a quoted text")
@@ -193,6 +201,8 @@ private slots:
                               << "21:03";
         QTest::newRow("午後 and a blank") << "午後 9:03"
                                           << "21:03";
+        QTest::newRow("ideographic blanks") << "\u3000午後\u30009:03\u3000"
+                                            << "21:03";
         QTest::newRow("午前0時") << "午前0:15"
                                  << "00:15";
         QTest::newRow("上午") << "上午09:59"

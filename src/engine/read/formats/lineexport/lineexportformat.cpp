@@ -4,6 +4,8 @@
 #include "engine/read/linestamps.h"
 #include "engine/read/shared/textlines.h"
 
+#include <vector>
+
 namespace {
 
 bool sameTime(const std::optional<ClockTime> &a, const std::optional<ClockTime> &b)
@@ -54,7 +56,22 @@ public:
     QString errorString() const override { return m_lines.errorString(); }
 
 private:
+    // A time's text, made once for each minute of the day that has one: records come a few
+    // to a minute, and a new text each is a new allocation.
+    QString timeText(const std::optional<ClockTime> &time)
+    {
+        if (!time || time->second >= 0 || time->hour < 0 || time->hour >= MaxHours
+            || time->minute < 0 || time->minute >= 60)
+            return time ? time->text() : QString();
+        QString &made = m_minuteTexts[size_t(time->hour * 60 + time->minute)];
+        if (made.isNull())
+            made = time->text();
+        return made;
+    }
+
+    static constexpr int MaxHours = 30; // "24:32" and on are written as such
     TextLines m_lines;
+    std::vector<QString> m_minuteTexts = std::vector<QString>(MaxHours * 60);
     LineExportConverter m_converter;
     LineExportConverter::Converted m_converted; // its buffer is reused
     LineStamps &m_stamps;
@@ -79,7 +96,7 @@ bool LineExportReader::next(QString &line, LineInfo &info)
             }
             if (!sameTime(stamp.time, m_stampTime)) { // and a time's while it stays the same
                 m_stampTime = stamp.time;
-                m_stampTimeText = stamp.timeText();
+                m_stampTimeText = timeText(stamp.time);
             }
             m_stamps.addRolling(m_linesOut, m_stampDateText, m_stampTimeText, stamp.repeated,
                                 !m_stampsDone);

@@ -182,6 +182,15 @@ void TestExports::metaText_data()
         << QByteArray("\\u00ef\\u00bf\\u00bd") << QStringLiteral("ï¿½");
     QTest::newRow("bytes beside UTF-8 as it is")
         << QByteArray("あ \\u00e3\\u0081\\u0082") << QStringLiteral("あ ã\u0081\u0082");
+    // Plain text is taken sixteen bytes at a time: escapes and UTF-8 at and across the ends of
+    // such blocks.
+    QTest::newRow("escapes across blocks")
+        << QByteArray("0123456789abcd\\\"q\\\" 0123456789abcdef\\u00e3\\u0081\\u0082")
+            + QByteArray(33, 'x')
+        << QStringLiteral("0123456789abcd\"q\" 0123456789abcdefあ") + QString(33, u'x');
+    QTest::newRow("UTF-8 as it is past a block")
+        << QByteArray("0123456789abcdef0123\\u00e3\\u0081\\u0082 あ")
+        << QStringLiteral("0123456789abcdef0123ã\u0081\u0082 あ");
 }
 
 void TestExports::metaText()

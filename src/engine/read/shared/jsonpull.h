@@ -62,14 +62,17 @@ public:
     // ones before them.
     template<typename Each> bool eachObject(Each &&each)
     {
-        return eachObject(
-            [](JsonPull &pull, rapidjson::Document &into, bool &) { return pull.take(into); },
-            [&each](const rapidjson::Value &item, bool) { each(item); });
+        return eachObject(takeObject, [&each](const rapidjson::Value &item, bool) { each(item); });
     }
     // The same, with each object read by `read` (the pull at its StartObject; the pull's take()
     // or a reader's quicker way, which leaves the pull past its end), which may flag it for
     // `each`. `read` is called on one thread at a time, but not always the same one.
     using ReadObject = std::function<bool(JsonPull &, rapidjson::Document &, bool &flag)>;
+    // The plain ReadObject: the object taken whole.
+    static bool takeObject(JsonPull &pull, rapidjson::Document &into, bool &)
+    {
+        return pull.take(into);
+    }
     using EachObject = std::function<void(const rapidjson::Value &, bool flag)>;
     bool eachObject(const ReadObject &read, const EachObject &each);
     // After StartObject or StartArray: the text from its opening bracket to the end of the piece

@@ -37,9 +37,7 @@ bool JsonRecords::restart()
                 = QCoreApplication::translate("FileError", "the JSON holds no list of messages");
         return false;
     }
-    m_objects = std::make_unique<JsonObjects>(
-        m_pull, [](JsonPull &pull, rapidjson::Document &into, bool &) { return pull.take(into); },
-        true);
+    m_objects = std::make_unique<JsonObjects>(m_pull, JsonPull::takeObject, true);
     return true;
 }
 

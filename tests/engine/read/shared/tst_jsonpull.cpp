@@ -158,8 +158,7 @@ void TestJsonPull::broken()
     QVERIFY(device.seek(0));
     pull.reset();
     QCOMPARE(pull.next(), JsonPull::Token::StartArray);
-    JsonObjects objects(
-        pull, [](JsonPull &p, rapidjson::Document &into, bool &) { return p.take(into); }, true);
+    JsonObjects objects(pull, JsonPull::takeObject, true);
     bool flag = false;
     qint64 offset = 0;
     taken = 0;
@@ -197,9 +196,7 @@ void TestJsonPull::amongOthers()
         QCOMPARE(pull.next(), JsonPull::Token::StartArray);
         int taken = 0;
         {
-            JsonObjects objects(
-                pull, [](JsonPull &p, rapidjson::Document &into, bool &) { return p.take(into); },
-                passOthers);
+            JsonObjects objects(pull, JsonPull::takeObject, passOthers);
             bool flag = false;
             while (const rapidjson::Value *m = objects.next(flag))
                 taken += json::integer(*m, "id") == taken ? 1 : 1000;
@@ -211,8 +208,7 @@ void TestJsonPull::amongOthers()
     QVERIFY(device.seek(0));
     JsonPull pull(device);
     QCOMPARE(pull.next(), JsonPull::Token::StartArray);
-    JsonObjects objects(
-        pull, [](JsonPull &p, rapidjson::Document &into, bool &) { return p.take(into); }, true);
+    JsonObjects objects(pull, JsonPull::takeObject, true);
     bool flag = false;
     for (int i = 0; i < 300; ++i)
         QVERIFY(objects.next(flag));

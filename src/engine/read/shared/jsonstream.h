@@ -4,6 +4,11 @@
 #include <QIODevice>
 #include <QString>
 #include <algorithm>
+#include <bit>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 // The device under a JsonPull, read a piece at a time (jsonpull.cpp alone includes this).
 namespace jsonstream {
@@ -80,44 +85,10 @@ public:
         int depth = 1;
         bool inString = false;
         while (m_pos < m_size) {
-            const char *p = m_buf.constData();
             qint64 i = m_pos;
-            qint64 quote = -1; // the next '"' in the piece at or after i, once looked for
-            for (; i < m_size; ++i) {
-                const char c = p[i];
-                if (inString) {
-                    // Strings are most of a chat: their quotes and escapes are found by the
-                    // C library's quick search rather than byte by byte.
-                    if (quote < i) {
-                        const void *q = std::memchr(p + i, '"', size_t(m_size - i));
-                        quote = q ? static_cast<const char *>(q) - p : m_size;
-                    }
-                    const void *escape = std::memchr(p + i, '\\', size_t(quote - i));
-                    if (escape) {
-                        i = static_cast<const char *>(escape) - p;
-                        if (++i == m_size) { // the escaped byte is in the next piece
-                            m_pendingEscape = true;
-                            break;
-                        }
-                        continue; // past the escaped byte
-                    }
-                    i = quote;
-                    if (i == m_size) // the string goes on in the next piece
-                        break;
-                    inString = false;
-                } else if (c == '"') {
-                    inString = true;
-                } else if (c == '{' || c == '[') {
-                    ++depth;
-                } else if (c == '}' || c == ']') {
-                    if (--depth == 0) {
-                        ++i;
-                        break;
-                    }
-                }
-            }
+            const bool closed = scanPiece(i, depth, inString);
             m_pos = i;
-            if (depth == 0)
+            if (closed)
                 break;
             fill();
             if (m_pendingEscape && m_pos < m_size) // the escaped byte, whatever it is
@@ -191,6 +162,67 @@ public:
     QByteArray *capture = nullptr;
 
 private:
+    // scanContainer() over the piece from `i`: true with `i` past the closing bracket, else
+    // false with `i` at the piece's end (m_pendingEscape where a backslash ended it). Only
+    // quotes, backslashes and brackets matter: they are found 16 bytes at a time, and the
+    // bytes between them are passed over unread.
+    bool scanPiece(qint64 &i, int &depth, bool &inString)
+    {
+        const char *const p = m_buf.constData();
+        qint64 escaped = -1; // the byte after a backslash in a string
+        const auto at = [&](qint64 k) {
+            if (k == escaped)
+                return false;
+            const char c = p[k];
+            if (inString) {
+                if (c == '\\')
+                    escaped = k + 1;
+                else if (c == '"')
+                    inString = false;
+            } else if (c == '"') {
+                inString = true;
+            } else if (c == '{' || c == '[') {
+                ++depth;
+            } else if ((c == '}' || c == ']') && --depth == 0) {
+                return true;
+            }
+            return false;
+        };
+#ifdef __SSE2__
+        // The buffer holds 16 bytes past any piece (see the constructor): a block that runs past
+        // the piece's end is read whole and its bits past the end are dropped.
+        for (; i < m_size; i += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+            const auto is = [&v](char c) {
+                return _mm_cmpeq_epi8(v, _mm_set1_epi8(c));
+            };
+            const __m128i any = _mm_or_si128(
+                _mm_or_si128(_mm_or_si128(is('"'), is('\\')), _mm_or_si128(is('{'), is('['))),
+                _mm_or_si128(is('}'), is(']')));
+            unsigned bits = unsigned(_mm_movemask_epi8(any));
+            if (m_size - i < 16)
+                bits &= (1u << (m_size - i)) - 1;
+            for (; bits; bits &= bits - 1) {
+                const qint64 k = i + std::countr_zero(bits);
+                if (at(k)) {
+                    i = k + 1;
+                    return true;
+                }
+            }
+        }
+#else
+        for (; i < m_size; ++i) {
+            if (at(i)) {
+                ++i;
+                return true;
+            }
+        }
+#endif
+        i = m_size;
+        m_pendingEscape = escaped == m_size;
+        return false;
+    }
+
     void fill()
     {
         m_lines += newlines(m_buf.constData(), m_buf.constData() + m_size);

@@ -218,8 +218,9 @@ void TestJsonPull::skipped_data()
 {
     QTest::addColumn<qsizetype>("escapeAt");
     // An escaped quote inside a member passed over, its backslash about the end of the first
-    // piece; brackets and an escaped backslash in strings after it.
-    for (const qsizetype at : {PieceBytes - 2, PieceBytes - 1, PieceBytes})
+    // piece or of a block of 16 bytes; brackets and an escaped backslash in strings after it.
+    for (const qsizetype at :
+         {qsizetype(31), qsizetype(32), PieceBytes - 2, PieceBytes - 1, PieceBytes})
         QTest::addRow("backslash at %lld", qint64(at)) << at;
 }
 

@@ -14,7 +14,7 @@ constexpr int ObjectsBeforeAhead = 256;
 
 // A batch ends at so many objects or so many bytes of text, whichever comes first, so that
 // the batches held stay small whatever the objects' size.
-constexpr size_t BatchObjects = 64;
+constexpr size_t BatchObjects = 256;
 constexpr qint64 BatchBytes = 1 << 20;
 constexpr size_t Batches = 3;
 

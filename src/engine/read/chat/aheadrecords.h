@@ -29,6 +29,7 @@ public:
     qsizetype total() override { return m_total; }
     qsizetype consumed() const override { return m_consumed; }
     bool heldWhole() const override { return m_records->heldWhole(); }
+    bool readsAnywhere() const override { return true; }
     bool failed() const override { return m_failed; }
     QString errorString() const override { return m_error; }
 

@@ -14,6 +14,10 @@ namespace {
 // How long a quote of the message answered may be.
 constexpr qsizetype QuoteLength = 40;
 
+// Lines converted ahead: a batch of them, and so many batches waiting at most.
+constexpr size_t BatchLines = 1024;
+constexpr size_t BatchesAhead = 4;
+
 // "09:05", or "09:05:30" where the export wrote seconds (made by hand: every message has one).
 QString timeText(const QDateTime &at, bool seconds)
 {
@@ -74,7 +78,13 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     // Records held whole are handed out again at no cost; keeping their lines too would only
     // add to the memory they take.
     m_keeping = m_keepWanted = source.readAgain && !m_records->heldWhole();
+    m_convertAhead = m_records->readsAnywhere();
     m_stamps.setRolling(true);
+}
+
+RecordLines::~RecordLines()
+{
+    stopAhead();
 }
 
 bool RecordLines::load()
@@ -84,6 +94,8 @@ bool RecordLines::load()
 
 bool RecordLines::restart()
 {
+    stopAhead();
+    m_passEnded = false;
     if (!m_stampsDone)
         m_stamps.clear(); // noted again by this pass
     m_linesOut = 0;
@@ -110,7 +122,7 @@ bool RecordLines::restart()
 qsizetype RecordLines::linesConsumed() const
 {
     if (!m_replaying || m_kept.empty())
-        return m_records->consumed();
+        return m_aheadRunning ? m_consumed : m_records->consumed();
     return qsizetype(double(m_records->total()) * double(m_replayed) / double(m_kept.size()));
 }
 
@@ -118,17 +130,10 @@ bool RecordLines::next(QString &line, LineInfo &info)
 {
     if (m_replaying)
         return replay(line, info);
-    while (m_out.empty()) {
-        if (!m_records->next(m_record)) {
-            m_stampsDone |= !m_records->failed();
-            m_keeping &= !m_records->failed();
-            return false;
-        }
-        convert(m_record);
-    }
-    if (m_records->failed())
+    Out *const next = nextOut();
+    if (!next)
         return false;
-    Out &out = m_out.front();
+    Out &out = *next;
     if (out.opens && m_stampsWanted)
         m_stamps.addRolling(m_linesOut, stampDate(out.date), out.time, out.repeated, !m_stampsDone,
                             out.to);
@@ -136,9 +141,95 @@ bool RecordLines::next(QString &line, LineInfo &info)
         keep(out);
     line = std::move(out.text);
     info = {out.role, textcodec::LineEnd::CrLf, std::move(out.ref), out.sourceLine};
-    m_out.pop_front();
+    if (!m_convertAhead)
+        m_out.pop_front();
     ++m_linesOut;
     return true;
+}
+
+RecordLines::Out *RecordLines::nextOut()
+{
+    if (m_passEnded)
+        return nullptr;
+    if (!m_convertAhead) {
+        while (m_out.empty()) {
+            if (!m_records->next(m_record)) {
+                endPass();
+                return nullptr;
+            }
+            convert(m_record);
+        }
+        return m_records->failed() ? nullptr : &m_out.front();
+    }
+    if (!m_aheadRunning) {
+        if (!m_pipe)
+            m_pipe = std::make_unique<BatchPipe<std::vector<Out>>>(BatchesAhead);
+        m_pipe->reset();
+        m_taken.clear();
+        m_takenAt = 0;
+        m_aheadRunning = true;
+        m_thread = std::thread(&RecordLines::convertAhead, this);
+    }
+    while (m_takenAt == m_taken.size()) {
+        if (!m_pipe->take(m_taken)) { // the records are the caller's again
+            m_thread.join();
+            m_aheadRunning = false;
+            endPass();
+            return nullptr;
+        }
+        m_takenAt = 0;
+    }
+    Out &out = m_taken[m_takenAt++];
+    m_consumed = out.consumed;
+    return &out;
+}
+
+void RecordLines::endPass()
+{
+    m_passEnded = true;
+    m_stampsDone |= !m_records->failed();
+    m_keeping &= !m_records->failed();
+}
+
+void RecordLines::convertAhead()
+{
+    std::vector<Out> batch;
+    for (bool more = true; more;) {
+        batch.clear(); // a spent batch: what it still holds is freed here, where it was made
+        while (batch.size() < BatchLines) {
+            if (!m_records->next(m_record)) {
+                more = false;
+                break;
+            }
+            convert(m_record);
+            if (m_records->failed()) { // nothing of a record that failed is handed out
+                m_out.clear();
+                more = false;
+                break;
+            }
+            const qsizetype consumed = m_records->consumed();
+            for (Out &out : m_out) {
+                out.consumed = consumed;
+                batch.push_back(std::move(out));
+            }
+            m_out.clear();
+        }
+        if (!m_pipe->put(batch, !more))
+            return;
+    }
+}
+
+void RecordLines::stopAhead()
+{
+    if (!m_aheadRunning)
+        return;
+    m_pipe->stop();
+    m_thread.join();
+    m_aheadRunning = false;
+    m_pipe->reset();
+    m_taken.clear();
+    m_takenAt = 0;
+    m_out.clear();
 }
 
 void RecordLines::keep(const Out &out)

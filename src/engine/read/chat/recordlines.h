@@ -3,6 +3,7 @@
 #include "engine/read/chat/idtable.h"
 #include "engine/read/chat/recordreader.h"
 #include "engine/read/formats/chatformat.h"
+#include "engine/read/shared/batchpipe.h"
 #include "engine/read/shared/dates.h"
 
 #include <QDate>
@@ -11,6 +12,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Turns the records of a chat export into the header-line text every output is written from,
@@ -28,6 +30,7 @@ class RecordLines : public FormatReader
 {
 public:
     RecordLines(std::unique_ptr<RecordReader> records, const ReadSource &source);
+    ~RecordLines() override;
 
     bool load() override;
     bool restart() override;
@@ -60,8 +63,26 @@ private:
         QString to;
         QString ref; // LineInfo::ref
         qint64 sourceLine = 0; // LineInfo::sourceLine
+        qsizetype consumed = 0; // the records' progress once its record was read
     };
+    // The next line of this pass, read here or taken from the thread converting ahead;
+    // nullptr at the end of the pass or when reading failed.
+    Out *nextOut();
+    void endPass();
     void convert(chat::Record &record);
+    // Records read ahead are turned into lines on a thread of their own too, a few batches
+    // ahead of the page: the conversion then runs beside the page's work rather than before
+    // it. The thread alone touches the records and what convert() keeps while a pass runs.
+    void convertAhead();
+    void stopAhead();
+    std::unique_ptr<BatchPipe<std::vector<Out>>> m_pipe;
+    std::thread m_thread;
+    std::vector<Out> m_taken; // the batch being handed out
+    size_t m_takenAt = 0;
+    bool m_convertAhead = false; // whether the records may be read on another thread
+    bool m_aheadRunning = false;
+    bool m_passEnded = false;
+    qsizetype m_consumed = 0; // as of the line last handed out
     // When a record was said, as shown: an instant in the reader's zone.
     QDateTime shown(const chat::Moment &when);
     void name(QString &who) const;

@@ -28,6 +28,9 @@ public:
 
     // Whether the records are held in memory, so that a pass after the first costs no reading.
     virtual bool heldWhole() const { return false; }
+    // Whether its records may be read on a thread other than the caller's (one at a time):
+    // such a reader touches nothing of the caller's while it reads.
+    virtual bool readsAnywhere() const { return false; }
 
     virtual bool failed() const = 0;
     virtual QString errorString() const = 0;

@@ -351,7 +351,7 @@ void TestChatLines::readAhead_data()
 }
 
 // Read on a thread of its own, an export's records come out as its reader gives them, with its
-// progress and its failure where they happened, pass after pass.
+// progress and its failure where they happened, pass after pass; so do their lines.
 void TestChatLines::readAhead()
 {
     QFETCH(int, records);
@@ -381,6 +381,39 @@ void TestChatLines::readAhead()
         QCOMPARE(ahead->failed(), failAt >= 0);
         QCOMPARE(ahead->errorString(), failAt < 0 ? QString() : u"broken at %1"_qs.arg(failAt));
         QVERIFY(!ahead->next(record));
+    }
+
+    // Their lines too are made on a thread of their own: the same messages with the progress
+    // of each, and nothing of a record past the failure.
+    auto again = std::make_unique<HeldRecords>(held);
+    again->failAt = failAt;
+    QFile file;
+    const textcodec::Detection detection;
+    const QString header = u" の発言："_qs, disk, path;
+    LineStamps stamps;
+    const bool wanted = true, readAgain = false;
+    const QTimeZone utc = QTimeZone::utc();
+    const QHash<QString, QString> names;
+    RecordLines lines(
+        ::readAhead(std::move(again)),
+        {file, detection, header, stamps, wanted, {}, utc, disk, path, names, readAgain});
+    QVERIFY(lines.load());
+    for (int pass = 0; pass < 3; ++pass) {
+        QVERIFY(lines.restart());
+        int read = 0;
+        QString line;
+        LineInfo info;
+        while ((pass > 0 || read != leftAt) && lines.next(line, info)) {
+            if (info.role != LineRole::Message)
+                continue;
+            QCOMPARE(line.section(u' ', 1), QString::number(read));
+            QCOMPARE(lines.linesConsumed(), ++read);
+        }
+        if (pass == 0 && leftAt >= 0)
+            continue;
+        QCOMPARE(read, expected);
+        QCOMPARE(lines.failed(), failAt >= 0);
+        QVERIFY(!lines.next(line, info));
     }
 }
 

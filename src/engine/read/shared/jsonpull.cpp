@@ -426,6 +426,24 @@ bool JsonPull::seekKey(std::string_view name)
     }
 }
 
+JsonPull::Mark JsonPull::mark() const
+{
+    return {offset(), line(), m_stack, int(m_expect), m_token};
+}
+
+bool JsonPull::resume(const Mark &mark)
+{
+    if (!m_state->stream.resumeAt(mark.offset, mark.line)) {
+        broken(QStringLiteral("The text ended before the place read from."));
+        return false;
+    }
+    m_stack = mark.stack;
+    m_expect = Expect(mark.expect);
+    m_token = mark.token;
+    m_error.clear();
+    return true;
+}
+
 qint64 JsonPull::offset() const
 {
     return m_state->stream.offset();

@@ -85,6 +85,20 @@ public:
     // when the object ends without it (the token is then EndObject) or the text broke.
     bool seekKey(std::string_view name);
 
+    // Where the reading stands between two tokens, for a pull over the same text from the same
+    // place of the device to read on from there (resume()), passing over what comes before.
+    struct Mark
+    {
+        qint64 offset = 0;
+        qint64 line = 1;
+        std::string stack;
+        int expect = 0;
+        Token token = Token::End;
+    };
+    Mark mark() const;
+    // False, the pull broken, when the device cannot be read from there.
+    bool resume(const Mark &mark);
+
     // Where the reading stands: bytes read from the device's start, and the line (from 1).
     qint64 offset() const;
     qint64 line() const;

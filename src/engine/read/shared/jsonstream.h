@@ -47,6 +47,7 @@ public:
     }
     void reset()
     {
+        m_base = m_device.isSequential() ? 0 : m_device.pos();
         m_read = 0;
         m_size = m_pos = 0;
         m_lines = 1;
@@ -56,6 +57,38 @@ public:
         fill();
         if (m_size - m_pos >= 3 && QByteArrayView(m_buf.constData(), 3) == "\xEF\xBB\xBF")
             m_pos = 3;
+    }
+
+    // Reads on from `offset` bytes into the text, which is on line `line` there: the device is
+    // moved there, or read on to there where it cannot be moved (an archive's entry). False
+    // when it cannot be.
+    bool resumeAt(qint64 offset, qint64 line)
+    {
+        const qint64 pieceStart = m_read - m_size;
+        if (offset >= pieceStart && offset <= m_read) { // in the piece read
+            m_pos = offset - pieceStart;
+        } else if (!m_device.isSequential() && m_device.seek(m_base + offset)) {
+            m_read = offset;
+            m_size = m_pos = 0;
+            m_eof = false;
+            fill();
+        } else {
+            if (offset < m_read)
+                return false;
+            while (m_read < offset) {
+                const qint64 got
+                    = m_device.read(m_buf.data(), std::min(ChunkBytes, offset - m_read));
+                if (got <= 0)
+                    return false;
+                m_read += got;
+            }
+            m_size = m_pos = 0;
+            fill();
+        }
+        m_lines = line - newlines(m_buf.constData(), m_buf.constData() + m_pos);
+        m_pendingEscape = false;
+        capture = nullptr;
+        return !m_failed;
     }
 
     char peek() const { return m_pos < m_size ? m_buf[m_pos] : '\0'; }
@@ -245,6 +278,7 @@ private:
     QByteArray m_buf;
     qint64 m_size = 0;
     qint64 m_pos = 0;
+    qint64 m_base = 0; // where the device stood when the text began
     qint64 m_read = 0;
     qint64 m_lines = 1; // up to the piece read
     bool m_failed = false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/pagerun.h"
+#include "engine/read/shared/chatplaces.h"
 #include "engine/runlogs.h"
 #include "engine/selection.h"
 #include "settings/palette.h"
@@ -23,4 +24,7 @@ struct AppState
     bool mergeLogs = false;
     // What the HTML run carries from log to log (colours by name, pages for the index).
     PageRun pageRun;
+    // Where the chats of the exports read so far start in their files, so that the chats of
+    // one export are each read from their own place (mutable: a note of what was read).
+    mutable ChatPlaces chatPlaces;
 };

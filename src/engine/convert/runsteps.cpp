@@ -79,6 +79,7 @@ bool openLog(LogReader &reader, const AppState &state, RunHost &host, const QStr
     if (!state.settings.timeZone.isEmpty())
         reader.setTimeZone(QTimeZone(state.settings.timeZone.toUtf8()));
     reader.setNames(state.settings.exportNames);
+    reader.setChatPlaces(&state.chatPlaces);
     if (reader.open(path, state.settings.headerText, encodingChoice(state.settings.logEncoding)))
         return true;
     if (reader.status() == LogReader::Status::XmlNotLoaded)

@@ -117,6 +117,7 @@ bool LogReader::openMerged()
         LogReader &log = *source.log;
         log.setTimeZone(m_timeZone);
         log.setNames(m_names);
+        log.setChatPlaces(m_places);
         log.setPieceDone(m_pieceDone);
         if (!log.open(path, m_headerText, m_choice)) {
             fail(log.status() == Status::XmlNotLoaded ? Status::ReadError : log.status(),
@@ -199,7 +200,7 @@ bool LogReader::openChat(const QString &container, const QString &key)
         return false;
     }
     if (const ChatFormat *format = exportpaths::holder(*files)) {
-        std::unique_ptr<RecordReader> records = format->chatReader(files, key);
+        std::unique_ptr<RecordReader> records = format->chatReader(files, key, m_places);
         if (!records) {
             //: A chat path ("talks.zip/Ann") whose export holds no chat of that name.
             fail(Status::NotFound,

@@ -26,6 +26,8 @@
 // A log that cannot be read has no lines; status() says why.
 class MergedLog;
 
+class ChatPlaces;
+
 class LogReader
 {
 public:
@@ -61,6 +63,8 @@ public:
     void setTimeZone(const QTimeZone &zone) { m_timeZone = zone; }
     // Names for the ids an export gives people as (chat/exportnames.h). Set before open().
     void setNames(const QHash<QString, QString> &names) { m_names = names; }
+    // Where the run notes the places of the chats in an export's files (read/shared/chatplaces.h).
+    void setChatPlaces(ChatPlaces *places) { m_places = places; }
     // Applied to the names a message was sent to, as its stamp notes them.
     void setRecipientFilter(std::function<void(QString &)> filter)
     {
@@ -164,6 +168,7 @@ private:
     bool m_readAgain = false;
     QTimeZone m_timeZone;
     QHash<QString, QString> m_names;
+    ChatPlaces *m_places = nullptr;
     QStringList m_mergedWith;
     const MergedLog *m_merged = nullptr; // the exports merged, held by m_reader
     LineSorting m_sorting;

@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 
+class ChatPlaces;
+
 // One chat format: the names its files go by, how sure it is that a file is one of its own, and
 // what the program says of it. The formats the program reads are turned into lines by the log
 // reader; the others it only knows by sight, so that a file in one of them is named for what it
@@ -181,10 +183,12 @@ public:
         Q_UNUSED(error);
         return false;
     }
+    // `places`, where the run notes where the chats of an export's files start (may be null).
     virtual std::unique_ptr<RecordReader> chatReader(std::shared_ptr<const ExportFiles>,
-                                                     const QString &key) const
+                                                     const QString &key, ChatPlaces *places) const
     {
         Q_UNUSED(key);
+        Q_UNUSED(places);
         return nullptr;
     }
 };

@@ -146,7 +146,7 @@ bool DiscordFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QStr
 }
 
 std::unique_ptr<RecordReader> DiscordFormat::chatReader(std::shared_ptr<const ExportFiles> files,
-                                                        const QString &key) const
+                                                        const QString &key, ChatPlaces *) const
 {
     std::unique_ptr<RecordReader> reader;
     eachChat(*files,

@@ -352,7 +352,7 @@ bool MetaFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QString
 }
 
 std::unique_ptr<RecordReader> MetaFormat::chatReader(std::shared_ptr<const ExportFiles> files,
-                                                     const QString &key) const
+                                                     const QString &key, ChatPlaces *) const
 {
     for (const auto &[threadKey, folder] : threads(*files)) {
         if (threadKey == key)

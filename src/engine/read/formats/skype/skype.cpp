@@ -5,6 +5,7 @@
 #include "engine/read/chat/quotebook.h"
 #include "engine/read/formats/skype/skypecontent.h"
 #include "engine/read/shared/chatkeys.h"
+#include "engine/read/shared/chatplaces.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/isotime.h"
 #include "engine/read/shared/jsonpull.h"
@@ -31,55 +32,63 @@ struct Conversation
     QString name() const { return displayName.isEmpty() ? topic : displayName; }
 };
 
+using AtConversation = std::function<bool(const QString &, const Conversation &)>;
+
+// Up to the first conversation: false when the export holds none.
+bool enterConversations(JsonPull &pull)
+{
+    if (pull.next() != JsonPull::Token::StartObject || !pull.seekKey("conversations")
+        || pull.next() != JsonPull::Token::StartArray)
+        return false;
+    return pull.next() == JsonPull::Token::StartObject;
+}
+
 // Walks the conversations, each up to its messages: `at` is told each one's key and what it
 // says of itself, and returns true to stop there, the pull just past its messages' StartArray.
-bool walk(JsonPull &pull, QString &userId,
-          const std::function<bool(const QString &, const Conversation &)> &at)
+// Where the run notes places in the export (`noted`), the walk starts at the place of the
+// conversation `wanted`, else at the furthest one noted, and notes those it passes.
+bool walk(JsonPull &pull, const AtConversation &at, ChatPlaces::Noted *noted = nullptr,
+          const QString &wanted = QString())
 {
-    if (pull.next() != JsonPull::Token::StartObject)
+    ChatKeys keys;
+    QString known; // the key of the conversation the walk starts at
+    bool alone = false; // read from its own place: no key after it is known
+    if (noted && !noted->start(pull, wanted, known, alone, keys))
         return false;
-    while (pull.next() == JsonPull::Token::Key) {
-        const std::string key(pull.text());
-        if (key == "userId") {
-            pull.next();
-            userId = pull.string();
-            continue;
-        }
-        if (key != "conversations") {
-            if (!pull.skip())
-                return false;
-            continue;
-        }
-        if (pull.next() != JsonPull::Token::StartArray)
-            return false;
-        ChatKeys keys;
-        rapidjson::Document thread;
-        while (pull.next() == JsonPull::Token::StartObject) {
-            Conversation c;
-            while (pull.next() == JsonPull::Token::Key) {
-                const std::string member(pull.text());
-                if (member == "MessageList") {
-                    if (at(keys.next(c.name(), skype::idName(c.id)), c))
-                        return pull.next() == JsonPull::Token::StartArray;
-                    if (!pull.skip())
-                        return false;
-                } else if (member == "id" || member == "displayName") {
-                    pull.next();
-                    (member == "id" ? c.id : c.displayName)
-                        = pull.token() == JsonPull::Token::String ? pull.string() : QString();
-                } else if (member == "threadProperties") {
-                    if (!pull.take(thread))
-                        return false;
-                    c.topic = json::string(thread, "topic");
-                } else if (!pull.skip()) {
+    if (known.isEmpty() && !enterConversations(pull))
+        return false;
+    rapidjson::Document thread;
+    do { // at a conversation's StartObject
+        const JsonPull::Mark mark = noted ? pull.mark() : JsonPull::Mark();
+        Conversation c;
+        while (pull.next() == JsonPull::Token::Key) {
+            const std::string member(pull.text());
+            if (member == "MessageList") {
+                const QString key
+                    = known.isEmpty() ? keys.next(c.name(), skype::idName(c.id)) : known;
+                known.clear();
+                const bool stops = at(key, c);
+                if (noted)
+                    noted->note(key, mark, stops, alone, keys);
+                if (stops)
+                    return pull.next() == JsonPull::Token::StartArray;
+                if (alone || !pull.skip())
                     return false;
-                }
-            }
-            if (pull.failed())
+            } else if (member == "id" || member == "displayName") {
+                pull.next();
+                (member == "id" ? c.id : c.displayName)
+                    = pull.token() == JsonPull::Token::String ? pull.string() : QString();
+            } else if (member == "threadProperties") {
+                if (!pull.take(thread))
+                    return false;
+                c.topic = json::string(thread, "topic");
+            } else if (!pull.skip()) {
                 return false;
+            }
         }
-        return false;
-    }
+        if (pull.failed())
+            return false;
+    } while (pull.next() == JsonPull::Token::StartObject);
     return false;
 }
 
@@ -89,10 +98,11 @@ bool walk(JsonPull &pull, QString &userId,
 class SkypeReader : public PackedRecords
 {
 public:
-    SkypeReader(std::unique_ptr<QIODevice> device, QString key)
+    SkypeReader(std::unique_ptr<QIODevice> device, QString key, ChatPlaces::Noted *noted)
         : m_device(std::move(device))
         , m_pull(*m_device)
         , m_key(std::move(key))
+        , m_noted(noted)
     {
     }
 
@@ -109,20 +119,20 @@ private:
     std::unique_ptr<QIODevice> m_device;
     JsonPull m_pull;
     QString m_key;
-    QString m_userId;
+    ChatPlaces::Noted *m_noted; // where the run noted the conversations, if it does
     QHash<QString, QString> m_names; // id -> name, as messages give them
     QuoteBook m_quotes;
 };
 
 bool SkypeReader::load()
 {
-    bool found = false;
-    const bool entered = walk(m_pull, m_userId, [&](const QString &key, const Conversation &c) {
+    const AtConversation at = [this](const QString &key, const Conversation &c) {
         if (key != m_key)
             return false;
         m_chat.name = c.name().isEmpty() ? key : c.name();
-        return found = true;
-    });
+        return true;
+    };
+    const bool entered = walk(m_pull, at, m_noted, m_key);
     if (!entered) {
         //: A Skype export without the conversation asked for (or a damaged one).
         m_error = m_pull.failed()
@@ -251,8 +261,7 @@ bool SkypeFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QStrin
     if (!device)
         return false;
     JsonPull pull(*device);
-    QString userId;
-    walk(pull, userId, [&](const QString &key, const Conversation &c) {
+    walk(pull, [&](const QString &key, const Conversation &c) {
         out.append({key, c.name().isEmpty() ? key : c.name()});
         return false;
     });
@@ -262,10 +271,11 @@ bool SkypeFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QStrin
 }
 
 std::unique_ptr<RecordReader> SkypeFormat::chatReader(std::shared_ptr<const ExportFiles> files,
-                                                      const QString &key) const
+                                                      const QString &key, ChatPlaces *places) const
 {
     std::unique_ptr<QIODevice> device = files->file(messagesFile(*files));
     if (!device)
         return nullptr;
-    return readAhead(std::make_unique<SkypeReader>(std::move(device), key));
+    ChatPlaces::Noted *noted = places ? &places->noted(*files, messagesFile(*files)) : nullptr;
+    return readAhead(std::make_unique<SkypeReader>(std::move(device), key, noted));
 }

@@ -182,7 +182,7 @@ bool SlackFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QStrin
 }
 
 std::unique_ptr<RecordReader> SlackFormat::chatReader(std::shared_ptr<const ExportFiles> files,
-                                                      const QString &key) const
+                                                      const QString &key, ChatPlaces *) const
 {
     return std::make_unique<SlackReader>(std::move(files), key);
 }

@@ -5,6 +5,7 @@
 #include "engine/read/chat/recordlines.h"
 #include "engine/read/formats/telegram/telegramtext.h"
 #include "engine/read/shared/chatkeys.h"
+#include "engine/read/shared/chatplaces.h"
 #include "engine/read/shared/exportfiles.h"
 #include "engine/read/shared/isotime.h"
 #include "engine/read/shared/jsonrecords.h"
@@ -25,25 +26,41 @@ chat::Moment moment(const QString &text)
     return date.isValid() ? chat::Moment::written(date, time, true) : chat::Moment();
 }
 
+using AtChat = std::function<bool(const QString &key, const QString &name)>;
+
 // Walks the chats of a whole account's export ({"about", "personal_information", …, "chats":
 // {"about", "list": [chat, …]}}), each up to its messages: `chat` is told each one's key and
 // name and returns true to stop there, the pull just past the StartArray of its messages.
-bool walkAccount(JsonPull &pull, const std::function<bool(const QString &, const QString &)> &chat)
+// Where the run notes places in the export (`noted`), the walk starts at the place of the chat
+// `wanted`, else at the furthest one noted, and notes those it passes.
+bool walkAccount(JsonPull &pull, const AtChat &chat, ChatPlaces::Noted *noted = nullptr,
+                 const QString &wanted = QString())
 {
-    if (pull.next() != JsonPull::Token::StartObject || !pull.seekKey("chats")
-        || pull.next() != JsonPull::Token::StartObject || !pull.seekKey("list")
-        || pull.next() != JsonPull::Token::StartArray)
-        return false;
     ChatKeys keys;
-    while (pull.next() == JsonPull::Token::StartObject) {
+    QString known; // the key of the chat the walk starts at
+    bool alone = false; // read from its own place: no key after it is known
+    if (noted && !noted->start(pull, wanted, known, alone, keys))
+        return false;
+    if (known.isEmpty()
+        && (pull.next() != JsonPull::Token::StartObject || !pull.seekKey("chats")
+            || pull.next() != JsonPull::Token::StartObject || !pull.seekKey("list")
+            || pull.next() != JsonPull::Token::StartArray
+            || pull.next() != JsonPull::Token::StartObject))
+        return false;
+    do { // at a chat's StartObject
+        const JsonPull::Mark mark = noted ? pull.mark() : JsonPull::Mark();
         QString name, id;
         while (pull.next() == JsonPull::Token::Key) {
             const std::string key(pull.text());
             if (key == "messages") {
-                const QString chatKey = keys.next(name, id);
-                if (chat(chatKey, name.isEmpty() ? chatKey : name))
+                const QString chatKey = known.isEmpty() ? keys.next(name, id) : known;
+                known.clear();
+                const bool stops = chat(chatKey, name.isEmpty() ? chatKey : name);
+                if (noted)
+                    noted->note(chatKey, mark, stops, alone, keys);
+                if (stops)
                     return pull.next() == JsonPull::Token::StartArray;
-                if (!pull.skip())
+                if (alone || !pull.skip())
                     return false;
             } else if (key == "name" || key == "id") {
                 const JsonPull::Token t = pull.next();
@@ -59,7 +76,7 @@ bool walkAccount(JsonPull &pull, const std::function<bool(const QString &, const
         }
         if (pull.failed())
             return false;
-    }
+    } while (pull.next() == JsonPull::Token::StartObject);
     return false;
 }
 
@@ -68,9 +85,10 @@ class TelegramReader : public JsonRecords
 public:
     using JsonRecords::JsonRecords;
     // One chat of a whole account's export.
-    TelegramReader(std::unique_ptr<QIODevice> device, QString key)
+    TelegramReader(std::unique_ptr<QIODevice> device, QString key, ChatPlaces::Noted *noted)
         : JsonRecords(std::move(device))
         , m_key(std::move(key))
+        , m_noted(noted)
     {
     }
 
@@ -79,10 +97,11 @@ protected:
     {
         m_quotes.clear();
         if (!m_key.isEmpty()) {
-            return walkAccount(pull, [&](const QString &key, const QString &name) {
+            const AtChat at = [&](const QString &key, const QString &name) {
                 chat.name = name;
                 return key == m_key;
-            });
+            };
+            return walkAccount(pull, at, m_noted, m_key);
         }
         if (pull.next() != JsonPull::Token::StartObject)
             return false;
@@ -146,6 +165,7 @@ protected:
 
 private:
     QString m_key;
+    ChatPlaces::Noted *m_noted = nullptr; // where the run notes the chats, if it does
     QuoteBook m_quotes;
 };
 
@@ -225,10 +245,12 @@ bool TelegramFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QSt
 }
 
 std::unique_ptr<RecordReader> TelegramFormat::chatReader(std::shared_ptr<const ExportFiles> files,
-                                                         const QString &key) const
+                                                         const QString &key,
+                                                         ChatPlaces *places) const
 {
     std::unique_ptr<QIODevice> device = files->file(accountFile(*files));
     if (!device)
         return nullptr;
-    return readAhead(std::make_unique<TelegramReader>(std::move(device), key));
+    ChatPlaces::Noted *noted = places ? &places->noted(*files, accountFile(*files)) : nullptr;
+    return readAhead(std::make_unique<TelegramReader>(std::move(device), key, noted));
 }

@@ -188,7 +188,7 @@ bool XArchiveFormat::chats(const ExportFiles &files, QList<ExportChat> &out, QSt
 }
 
 std::unique_ptr<RecordReader> XArchiveFormat::chatReader(std::shared_ptr<const ExportFiles> files,
-                                                         const QString &key) const
+                                                         const QString &key, ChatPlaces *) const
 {
     return std::make_unique<XArchiveReader>(std::move(files), key);
 }

@@ -16,5 +16,5 @@ public:
     bool holdsChats(const ExportFiles &files) const override;
     bool chats(const ExportFiles &files, QList<ExportChat> &chats, QString *error) const override;
     std::unique_ptr<RecordReader> chatReader(std::shared_ptr<const ExportFiles> files,
-                                             const QString &key) const override;
+                                             const QString &key, ChatPlaces *places) const override;
 };

@@ -11,6 +11,7 @@ constexpr size_t BatchesAhead = 4;
 
 AheadRecords::AheadRecords(std::unique_ptr<RecordReader> records)
     : m_records(std::move(records))
+    , m_pipe(BatchesAhead)
 {
 }
 
@@ -48,9 +49,7 @@ void AheadRecords::noteFailure()
 
 void AheadRecords::start()
 {
-    m_ready.clear();
-    m_spent.clear();
-    m_done = m_stop = false;
+    m_pipe.reset();
     m_running = true;
     m_thread = std::thread(&AheadRecords::read, this);
 }
@@ -59,24 +58,18 @@ void AheadRecords::stop()
 {
     if (!m_running)
         return;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_changed.notify_all();
+    m_pipe.stop();
     m_thread.join();
     m_running = false;
-    m_ready.clear();
-    m_spent.clear();
+    m_pipe.reset();
     m_batch.clear();
     m_at = 0;
 }
 
 void AheadRecords::read()
 {
-    bool more = true;
     Batch batch;
-    while (more) {
+    for (bool more = true; more;) {
         size_t filled = 0;
         while (filled < BatchSize) {
             if (filled == batch.size())
@@ -95,20 +88,8 @@ void AheadRecords::read()
             }
         }
         batch.resize(filled);
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_stop || m_ready.size() < BatchesAhead; });
-        if (m_stop)
+        if (!m_pipe.put(batch, !more))
             return;
-        if (!batch.empty())
-            m_ready.push_back(std::move(batch));
-        m_done = !more;
-        batch = Batch();
-        if (!m_spent.empty()) {
-            batch = std::move(m_spent.back());
-            m_spent.pop_back();
-        }
-        lock.unlock();
-        m_changed.notify_all();
     }
 }
 
@@ -118,11 +99,8 @@ bool AheadRecords::next(chat::Record &record)
         return false;
     if (!m_running)
         start();
-    if (m_at == m_batch.size()) {
-        std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_ready.empty() || m_done; });
-        if (m_ready.empty()) { // the pass is over; the wrapped reader is the taker's again
-            lock.unlock();
+    while (m_at == m_batch.size()) {
+        if (!m_pipe.take(m_batch)) { // the pass is over; the wrapped reader is the taker's again
             m_thread.join();
             m_running = false;
             m_ended = true;
@@ -130,13 +108,7 @@ bool AheadRecords::next(chat::Record &record)
             noteFailure();
             return false;
         }
-        if (!m_batch.empty())
-            m_spent.push_back(std::move(m_batch));
-        m_batch = std::move(m_ready.front());
-        m_ready.pop_front();
         m_at = 0;
-        lock.unlock();
-        m_changed.notify_all();
     }
     Item &item = m_batch[m_at++];
     std::swap(record, item.record); // the taker's last record goes back with the batch

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "engine/read/chat/recordreader.h"
+#include "engine/read/shared/batchpipe.h"
 
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -62,16 +60,10 @@ private:
     bool m_ended = false; // handed out the last record of this pass
     bool m_running = false;
 
-    // Shared with the reading thread.
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<Batch> m_ready;
-    // Batches handed out, back to the reading thread to be filled again: their records are
+    // Batches handed out go back to the reading thread to be filled again: their records are
     // then freed or reused where they were made, not by the taker, whose frees would contend
     // with the reading thread's allocations.
-    std::vector<Batch> m_spent;
-    bool m_done = false; // the reading thread read its last record
-    bool m_stop = false;
+    BatchPipe<Batch> m_pipe;
     std::thread m_thread;
 };
 

@@ -1,6 +1,7 @@
 #include "engine/read/shared/chatplaces.h"
 
 #include <QFileInfo>
+#include <utility>
 
 ChatPlaces::Noted &ChatPlaces::noted(const ExportFiles &files, const QString &name)
 {
@@ -15,25 +16,36 @@ ChatPlaces::Noted &ChatPlaces::noted(const ExportFiles &files, const QString &na
     return file.noted;
 }
 
-bool ChatPlaces::Noted::start(JsonPull &pull, const QString &wanted, QString &known, bool &alone,
-                              ChatKeys &keys) const
+bool ChatWalk::begin(JsonPull &pull, bool (*top)(JsonPull &))
 {
-    if (const auto it = chats.constFind(wanted); it != chats.cend()) {
-        known = wanted;
-        alone = true;
-        return pull.resume(*it);
+    if (m_noted) {
+        if (const auto it = m_noted->chats.constFind(m_wanted); it != m_noted->chats.cend()) {
+            m_known = m_wanted;
+            m_alone = true;
+            return pull.resume(*it);
+        }
+        if (m_noted->furthest) {
+            m_known = m_noted->furthest->key;
+            m_keys = m_noted->furthest->keys;
+            return pull.resume(m_noted->furthest->mark);
+        }
     }
-    if (!furthest)
-        return true;
-    known = furthest->key;
-    keys = furthest->keys;
-    return pull.resume(furthest->mark);
+    return top(pull);
 }
 
-void ChatPlaces::Noted::note(const QString &key, const JsonPull::Mark &mark, bool stops, bool alone,
-                             const ChatKeys &keys)
+QString ChatWalk::key(const QString &name, const QString &id)
 {
-    chats.insert(key, mark);
-    if (stops && !alone)
-        furthest = Furthest {key, mark, keys};
+    if (m_known.isEmpty())
+        return m_keys.next(name, id);
+    return std::exchange(m_known, QString());
+}
+
+bool ChatWalk::passed(const QString &key, bool stops)
+{
+    if (m_noted) {
+        m_noted->chats.insert(key, m_mark);
+        if (stops && !m_alone)
+            m_noted->furthest = ChatPlaces::Noted::Furthest {key, m_mark, m_keys};
+    }
+    return !m_alone;
 }

@@ -30,17 +30,6 @@ public:
             ChatKeys keys;
         };
         std::optional<Furthest> furthest;
-
-        // Moves `pull` to where a walk to the chat `wanted` starts: its own place (`alone`), or
-        // else the furthest chat noted. `known` is then the key of the chat there, and `keys`
-        // those made up to it; `known` stays empty where nothing is noted. False when the
-        // pull cannot be moved there.
-        bool start(JsonPull &pull, const QString &wanted, QString &known, bool &alone,
-                   ChatKeys &keys) const;
-        // The chat `key` starts at `mark`; a walk that stops at it (not `alone`) is the
-        // furthest, with the keys made up to it.
-        void note(const QString &key, const JsonPull::Mark &mark, bool stops, bool alone,
-                  const ChatKeys &keys);
     };
 
     // The chats noted in the file `name` of an export.
@@ -54,4 +43,40 @@ private:
         Noted noted;
     };
     std::map<QString, File> m_files; // a reader holds on to its file's: they stay in place
+};
+
+// A walk over the chats of one file to the chat `wanted`, from where the run noted them (none
+// noted, or no notes kept: from the top), noting the chats it passes.
+class ChatWalk
+{
+public:
+    ChatWalk(ChatPlaces::Noted *noted, QString wanted)
+        : m_noted(noted)
+        , m_wanted(std::move(wanted))
+    {
+    }
+    // Moves `pull` just past the StartObject of the first chat to look at: `wanted`'s own,
+    // the furthest noted, or else the first of all, to which `top` leads from the text's
+    // start. False when the pull cannot get there.
+    bool begin(JsonPull &pull, bool (*top)(JsonPull &));
+    // At each chat, just past its StartObject.
+    void atChat(const JsonPull &pull)
+    {
+        if (m_noted)
+            m_mark = pull.mark();
+    }
+    // The key of the chat at hand, which has `name` (or no name but `id`).
+    QString key(const QString &name, const QString &id);
+    // Notes the chat at hand, keyed `key`; `stops`: the walk stops there. Whether the walk may
+    // go on past it: not when the chat was read from its own place, as the keys after it are
+    // not known then.
+    bool passed(const QString &key, bool stops);
+
+private:
+    ChatPlaces::Noted *m_noted;
+    QString m_wanted;
+    ChatKeys m_keys;
+    QString m_known; // the key of the chat the walk starts at
+    bool m_alone = false; // read from its own place
+    JsonPull::Mark m_mark;
 };

@@ -50,29 +50,22 @@ bool enterConversations(JsonPull &pull)
 bool walk(JsonPull &pull, const AtConversation &at, ChatPlaces::Noted *noted = nullptr,
           const QString &wanted = QString())
 {
-    ChatKeys keys;
-    QString known; // the key of the conversation the walk starts at
-    bool alone = false; // read from its own place: no key after it is known
-    if (noted && !noted->start(pull, wanted, known, alone, keys))
-        return false;
-    if (known.isEmpty() && !enterConversations(pull))
+    ChatWalk chats(noted, wanted);
+    if (!chats.begin(pull, enterConversations))
         return false;
     rapidjson::Document thread;
     do { // at a conversation's StartObject
-        const JsonPull::Mark mark = noted ? pull.mark() : JsonPull::Mark();
+        chats.atChat(pull);
         Conversation c;
         while (pull.next() == JsonPull::Token::Key) {
             const std::string member(pull.text());
             if (member == "MessageList") {
-                const QString key
-                    = known.isEmpty() ? keys.next(c.name(), skype::idName(c.id)) : known;
-                known.clear();
+                const QString key = chats.key(c.name(), skype::idName(c.id));
                 const bool stops = at(key, c);
-                if (noted)
-                    noted->note(key, mark, stops, alone, keys);
+                const bool goesOn = chats.passed(key, stops);
                 if (stops)
                     return pull.next() == JsonPull::Token::StartArray;
-                if (alone || !pull.skip())
+                if (!goesOn || !pull.skip())
                     return false;
             } else if (member == "id" || member == "displayName") {
                 pull.next();

@@ -28,6 +28,15 @@ chat::Moment moment(const QString &text)
 
 using AtChat = std::function<bool(const QString &key, const QString &name)>;
 
+// Up to the first chat of a whole account's export: false when it holds none.
+bool enterChats(JsonPull &pull)
+{
+    return pull.next() == JsonPull::Token::StartObject && pull.seekKey("chats")
+        && pull.next() == JsonPull::Token::StartObject && pull.seekKey("list")
+        && pull.next() == JsonPull::Token::StartArray
+        && pull.next() == JsonPull::Token::StartObject;
+}
+
 // Walks the chats of a whole account's export ({"about", "personal_information", …, "chats":
 // {"about", "list": [chat, …]}}), each up to its messages: `chat` is told each one's key and
 // name and returns true to stop there, the pull just past the StartArray of its messages.
@@ -36,31 +45,21 @@ using AtChat = std::function<bool(const QString &key, const QString &name)>;
 bool walkAccount(JsonPull &pull, const AtChat &chat, ChatPlaces::Noted *noted = nullptr,
                  const QString &wanted = QString())
 {
-    ChatKeys keys;
-    QString known; // the key of the chat the walk starts at
-    bool alone = false; // read from its own place: no key after it is known
-    if (noted && !noted->start(pull, wanted, known, alone, keys))
-        return false;
-    if (known.isEmpty()
-        && (pull.next() != JsonPull::Token::StartObject || !pull.seekKey("chats")
-            || pull.next() != JsonPull::Token::StartObject || !pull.seekKey("list")
-            || pull.next() != JsonPull::Token::StartArray
-            || pull.next() != JsonPull::Token::StartObject))
+    ChatWalk chats(noted, wanted);
+    if (!chats.begin(pull, enterChats))
         return false;
     do { // at a chat's StartObject
-        const JsonPull::Mark mark = noted ? pull.mark() : JsonPull::Mark();
+        chats.atChat(pull);
         QString name, id;
         while (pull.next() == JsonPull::Token::Key) {
             const std::string key(pull.text());
             if (key == "messages") {
-                const QString chatKey = known.isEmpty() ? keys.next(name, id) : known;
-                known.clear();
+                const QString chatKey = chats.key(name, id);
                 const bool stops = chat(chatKey, name.isEmpty() ? chatKey : name);
-                if (noted)
-                    noted->note(chatKey, mark, stops, alone, keys);
+                const bool goesOn = chats.passed(chatKey, stops);
                 if (stops)
                     return pull.next() == JsonPull::Token::StartArray;
-                if (alone || !pull.skip())
+                if (!goesOn || !pull.skip())
                     return false;
             } else if (key == "name" || key == "id") {
                 const JsonPull::Token t = pull.next();

@@ -74,6 +74,7 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_stampsWanted(source.stampsWanted)
     , m_zone(source.timeZone.isValid() ? source.timeZone : QTimeZone::systemTimeZone())
     , m_names(source.names)
+    , m_pipe(BatchesAhead)
 {
     // Records held whole are handed out again at no cost; keeping their lines too would only
     // add to the memory they take.
@@ -122,7 +123,7 @@ bool RecordLines::restart()
 qsizetype RecordLines::linesConsumed() const
 {
     if (!m_replaying || m_kept.empty())
-        return m_aheadRunning ? m_consumed : m_records->consumed();
+        return m_thread.joinable() ? m_consumed : m_records->consumed();
     return qsizetype(double(m_records->total()) * double(m_replayed) / double(m_kept.size()));
 }
 
@@ -161,19 +162,15 @@ RecordLines::Out *RecordLines::nextOut()
         }
         return m_records->failed() ? nullptr : &m_out.front();
     }
-    if (!m_aheadRunning) {
-        if (!m_pipe)
-            m_pipe = std::make_unique<BatchPipe<std::vector<Out>>>(BatchesAhead);
-        m_pipe->reset();
+    if (!m_thread.joinable()) {
+        m_pipe.reset();
         m_taken.clear();
         m_takenAt = 0;
-        m_aheadRunning = true;
         m_thread = std::thread(&RecordLines::convertAhead, this);
     }
     while (m_takenAt == m_taken.size()) {
-        if (!m_pipe->take(m_taken)) { // the records are the caller's again
+        if (!m_pipe.take(m_taken)) { // the records are the caller's again
             m_thread.join();
-            m_aheadRunning = false;
             endPass();
             return nullptr;
         }
@@ -214,19 +211,18 @@ void RecordLines::convertAhead()
             }
             m_out.clear();
         }
-        if (!m_pipe->put(batch, !more))
+        if (!m_pipe.put(batch, !more))
             return;
     }
 }
 
 void RecordLines::stopAhead()
 {
-    if (!m_aheadRunning)
+    if (!m_thread.joinable())
         return;
-    m_pipe->stop();
+    m_pipe.stop();
     m_thread.join();
-    m_aheadRunning = false;
-    m_pipe->reset();
+    m_pipe.reset();
     m_taken.clear();
     m_takenAt = 0;
     m_out.clear();

@@ -75,12 +75,10 @@ private:
     // it. The thread alone touches the records and what convert() keeps while a pass runs.
     void convertAhead();
     void stopAhead();
-    std::unique_ptr<BatchPipe<std::vector<Out>>> m_pipe;
     std::thread m_thread;
     std::vector<Out> m_taken; // the batch being handed out
     size_t m_takenAt = 0;
     bool m_convertAhead = false; // whether the records may be read on another thread
-    bool m_aheadRunning = false;
     bool m_passEnded = false;
     qsizetype m_consumed = 0; // as of the line last handed out
     // When a record was said, as shown: an instant in the reader's zone.
@@ -130,6 +128,7 @@ private:
     const bool &m_stampsWanted;
     QTimeZone m_zone;
     const QHash<QString, QString> &m_names;
+    BatchPipe<std::vector<Out>> m_pipe; // the lines converted ahead (convertAhead())
     QStringList m_actors; // who caused the events read, each once
     std::deque<Out> m_out;
     chat::Record m_record; // its buffers are reused

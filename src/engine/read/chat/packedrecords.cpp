@@ -11,7 +11,7 @@ namespace {
 class Packer
 {
 public:
-    explicit Packer(std::u16string &arena)
+    explicit Packer(HugeUnits &arena)
         : m_arena(arena)
     {
     }
@@ -34,7 +34,7 @@ public:
     }
 
 private:
-    std::u16string &m_arena;
+    HugeUnits &m_arena;
 };
 
 class Unpacker
@@ -179,18 +179,20 @@ void unpack(Unpacker &u, const chat::Moment &when, chat::Record &record)
 
 void PackedRecords::add(qint64 at, const chat::Record &record)
 {
-    m_packed.clear();
-    Packer packer(m_packed);
-    pack(packer, record);
-    if (m_arena.empty() || m_arena.back().size() + m_packed.size() > m_arena.back().capacity()) {
+    // Packed straight into the last block. A block near its end gives way to a new one first,
+    // so that a record seldom outgrows its block; one that does grows it, which moves only
+    // the block, not the places of its records.
+    if (m_arena.empty() || m_arena.back().capacity() - m_arena.back().size() < BlockSlack) {
         m_arena.emplace_back();
-        m_arena.back().reserve(std::max(BlockUnits, m_packed.size()));
+        m_arena.back().reserve(BlockUnits);
     }
-    std::u16string &block = m_arena.back();
+    HugeUnits &block = m_arena.back();
+    const size_t offset = block.size();
+    Packer packer(block);
+    pack(packer, record);
     m_entries.push_back(
-        {at, qsizetype(m_moments.size()), quint32(m_arena.size() - 1), quint32(block.size())});
-    block += m_packed;
-    m_units += qsizetype(m_packed.size());
+        {at, qsizetype(m_moments.size()), quint32(m_arena.size() - 1), quint32(offset)});
+    m_units += qsizetype(block.size() - offset);
     m_moments.push_back(record.kind == chat::Record::Kind::Message ? record.message.when
                                                                    : record.event.when);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "engine/read/chat/hugeallocator.h"
 #include "engine/read/chat/recordreader.h"
 
 #include <QString>
 #include <limits>
-#include <string>
 #include <vector>
 
 // The records of a chat whose export does not hold them in the order they were said (newest
@@ -53,10 +53,10 @@ private:
     };
     // Blocks of about BlockUnits each, so that the arena grows without being copied.
     static constexpr size_t BlockUnits = size_t(1) << 20;
-    std::vector<Entry> m_entries;
-    std::vector<chat::Moment> m_moments;
-    std::vector<std::u16string> m_arena;
-    std::u16string m_packed; // the record being packed
+    static constexpr size_t BlockSlack = size_t(1) << 16;
+    HugeVector<Entry> m_entries;
+    HugeVector<chat::Moment> m_moments;
+    std::vector<HugeUnits> m_arena;
     qsizetype m_units = 0;
     qsizetype m_next = 0;
     qsizetype m_consumed = 0;

@@ -130,12 +130,12 @@ private:
 // Reading values that a document holds, with what a missing or mistyped member gives.
 namespace json {
 
-QString string(const rapidjson::Value &object, const char *name);
-qint64 integer(const rapidjson::Value &object, const char *name, qint64 otherwise = 0);
-bool boolean(const rapidjson::Value &object, const char *name);
-const rapidjson::Value *member(const rapidjson::Value &object, const char *name);
+QString string(const rapidjson::Value &object, std::string_view name);
+qint64 integer(const rapidjson::Value &object, std::string_view name, qint64 otherwise = 0);
+bool boolean(const rapidjson::Value &object, std::string_view name);
+const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name);
 // The member, or null when the object has none.
-const rapidjson::Value &at(const rapidjson::Value &object, const char *name);
+const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name);
 // A string or a number as text (ids are either).
 QString idText(const rapidjson::Value &value);
 

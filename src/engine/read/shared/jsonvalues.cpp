@@ -4,36 +4,35 @@
 
 namespace json {
 
-const rapidjson::Value *member(const rapidjson::Value &object, const char *name)
+const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name)
 {
     if (!object.IsObject())
         return nullptr;
-    // As FindMember() does, with the name's length known once and its first byte tried before
-    // the rest: every message asks for a dozen members, most of them absent.
-    const size_t length = std::strlen(name);
+    // As FindMember() does, with the name's length known where it is written and its first
+    // byte tried before the rest: every message asks for a dozen members, most of them absent.
     for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
         const rapidjson::Value &key = it->name;
-        if (key.GetStringLength() == length && key.GetString()[0] == name[0]
-            && std::memcmp(key.GetString(), name, length) == 0)
+        if (key.GetStringLength() == name.size() && (name.empty() || key.GetString()[0] == name[0])
+            && std::memcmp(key.GetString(), name.data(), name.size()) == 0)
             return &it->value;
     }
     return nullptr;
 }
 
-const rapidjson::Value &at(const rapidjson::Value &object, const char *name)
+const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name)
 {
     static const rapidjson::Value Null;
     const rapidjson::Value *v = member(object, name);
     return v ? *v : Null;
 }
 
-QString string(const rapidjson::Value &object, const char *name)
+QString string(const rapidjson::Value &object, std::string_view name)
 {
     const rapidjson::Value *v = member(object, name);
     return v && v->IsString() ? QString::fromUtf8(v->GetString(), v->GetStringLength()) : QString();
 }
 
-qint64 integer(const rapidjson::Value &object, const char *name, qint64 otherwise)
+qint64 integer(const rapidjson::Value &object, std::string_view name, qint64 otherwise)
 {
     const rapidjson::Value *v = member(object, name);
     if (!v)
@@ -54,7 +53,7 @@ qint64 integer(const rapidjson::Value &object, const char *name, qint64 otherwis
     return otherwise;
 }
 
-bool boolean(const rapidjson::Value &object, const char *name)
+bool boolean(const rapidjson::Value &object, std::string_view name)
 {
     const rapidjson::Value *v = member(object, name);
     return v && v->IsBool() && v->GetBool();

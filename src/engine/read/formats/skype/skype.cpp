@@ -107,6 +107,7 @@ protected:
 
 private:
     void take(const rapidjson::Value &m);
+    void noteName(const QString &from, const rapidjson::Value &displayName);
     QString named(const QString &id) const;
 
     std::unique_ptr<QIODevice> m_device;
@@ -114,6 +115,8 @@ private:
     QString m_key;
     ChatPlaces::Noted *m_noted; // where the run noted the conversations, if it does
     QHash<QString, QString> m_names; // id -> name, as messages give them
+    QString m_lastFrom; // and the last pair noted, in the export's bytes
+    std::string m_lastName;
     QuoteBook m_quotes;
 };
 
@@ -146,9 +149,7 @@ void SkypeReader::take(const rapidjson::Value &m)
 {
     const QString type = json::string(m, "messagetype");
     const QString from = json::string(m, "from");
-    const QString displayName = json::string(m, "displayName");
-    if (!displayName.isEmpty() && !from.isEmpty())
-        m_names.insert(from, displayName);
+    noteName(from, json::at(m, "displayName"));
     const rapidjson::Value *arrived = json::member(m, "originalarrivaltime");
     const QDateTime at = arrived && arrived->IsString()
         ? isoDateTimeUtf8(QByteArrayView(arrived->GetString(), arrived->GetStringLength()))
@@ -191,6 +192,19 @@ void SkypeReader::take(const rapidjson::Value &m)
         }
     }
     add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, r);
+}
+
+// Most messages repeat the name their sender's last message gave: only a change is noted.
+void SkypeReader::noteName(const QString &from, const rapidjson::Value &displayName)
+{
+    if (!displayName.IsString() || displayName.GetStringLength() == 0 || from.isEmpty())
+        return;
+    const std::string_view name(displayName.GetString(), displayName.GetStringLength());
+    if (from == m_lastFrom && name == m_lastName)
+        return;
+    m_names.insert(from, QString::fromUtf8(name.data(), qsizetype(name.size())));
+    m_lastFrom = from;
+    m_lastName = name;
 }
 
 QString SkypeReader::named(const QString &id) const

@@ -43,8 +43,13 @@ public:
     QStringList people() const override;
     QString shownZone() const override;
     RecordReader *records() override { return m_records.get(); }
-    bool failed() const override { return m_records->failed(); }
-    QString errorString() const override { return m_records->errorString(); }
+    // While lines are made ahead the records are the thread's, and what it hands out did not
+    // fail: a failure is told once the pass ends.
+    bool failed() const override { return !m_thread.joinable() && m_records->failed(); }
+    QString errorString() const override
+    {
+        return m_thread.joinable() ? QString() : m_records->errorString();
+    }
 
     // The short lines of a message besides its text, as the outputs show them.
     static QString replyLine(const chat::Message &message);

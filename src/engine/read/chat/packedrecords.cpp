@@ -8,10 +8,10 @@ namespace {
 // A record's fields one after another in 16-bit units: a number in as many units as it
 // takes, a string as its length (-1 for a null one, which reads differently from an empty
 // one) and its characters, a list as its count and its items.
-class Packer
+template<typename Units> class Packer
 {
 public:
-    explicit Packer(HugeUnits &arena)
+    explicit Packer(Units &arena)
         : m_arena(arena)
     {
     }
@@ -34,8 +34,17 @@ public:
     }
 
 private:
-    HugeUnits &m_arena;
+    Units &m_arena;
 };
+
+// Whether a string's buffer is its own alone, and may be written into. Unlike isDetached(),
+// the look is an acquire: the last other holder may have let go of it on another thread (a
+// line of the page shares its record's text), and the writing must come after its reading.
+bool ownsBuffer(QString &s)
+{
+    const QArrayData *d = s.data_ptr().d_ptr();
+    return d && d->ref_.loadAcquire() == 1;
+}
 
 class Unpacker
 {
@@ -61,7 +70,7 @@ public:
         } else if (size == 0) {
             s = QStringLiteral("");
         } else {
-            if (s.isDetached())
+            if (ownsBuffer(s))
                 s.resize(size);
             else // held elsewhere too: a new one rather than a copy of what it held
                 s = QString(size, Qt::Uninitialized);
@@ -80,7 +89,7 @@ private:
     const char16_t *m_at;
 };
 
-void pack(Packer &p, const chat::Record &record)
+template<typename Units> void pack(Packer<Units> &p, const chat::Record &record)
 {
     p.number(quint16(record.kind));
     switch (record.kind) {
@@ -175,26 +184,76 @@ void unpack(Unpacker &u, const chat::Moment &when, chat::Record &record)
     }
 }
 
+const chat::Moment &moment(const chat::Record &record)
+{
+    return record.kind == chat::Record::Kind::Message ? record.message.when : record.event.when;
+}
+
 } // namespace
+
+void PackedChunk::add(qint64 at, const chat::Record &record)
+{
+    Packer packer(m_units);
+    pack(packer, record);
+    m_items.push_back({at, moment(record), m_units.size()});
+}
+
+HugeUnits &PackedRecords::roomFor(size_t units)
+{
+    // A block near its end gives way to a new one, so that a record seldom outgrows its block;
+    // one that does grows it, which moves only the block, not the places of its records.
+    if (m_arena.empty()
+        || m_arena.back().capacity() - m_arena.back().size() < std::max(units, BlockSlack)) {
+        m_arena.emplace_back();
+        m_arena.back().reserve(std::max(BlockUnits, units));
+    }
+    return m_arena.back();
+}
+
+void PackedRecords::noteEntry(qint64 at, const chat::Moment &when, size_t offset, size_t units)
+{
+    m_entries.push_back(
+        {at, qsizetype(m_moments.size()), quint32(m_arena.size() - 1), quint32(offset)});
+    m_units += qsizetype(units);
+    m_moments.push_back(when);
+}
 
 void PackedRecords::add(qint64 at, const chat::Record &record)
 {
-    // Packed straight into the last block. A block near its end gives way to a new one first,
-    // so that a record seldom outgrows its block; one that does grows it, which moves only
-    // the block, not the places of its records.
-    if (m_arena.empty() || m_arena.back().capacity() - m_arena.back().size() < BlockSlack) {
-        m_arena.emplace_back();
-        m_arena.back().reserve(BlockUnits);
-    }
-    HugeUnits &block = m_arena.back();
+    HugeUnits &block = roomFor(0);
     const size_t offset = block.size();
     Packer packer(block);
     pack(packer, record);
-    m_entries.push_back(
-        {at, qsizetype(m_moments.size()), quint32(m_arena.size() - 1), quint32(offset)});
-    m_units += qsizetype(block.size() - offset);
-    m_moments.push_back(record.kind == chat::Record::Kind::Message ? record.message.when
-                                                                   : record.event.when);
+    noteEntry(at, moment(record), offset, block.size() - offset);
+}
+
+void PackedRecords::add(const PackedChunk &chunk)
+{
+    size_t start = 0;
+    for (const PackedChunk::Item &item : chunk.m_items) {
+        const size_t units = item.end - start;
+        HugeUnits &block = roomFor(units);
+        const size_t offset = block.size();
+        block.append(chunk.m_units, start, units);
+        noteEntry(item.at, item.when, offset, units);
+        start = item.end;
+    }
+}
+
+void PackedRecords::addObjects(JsonObjects &objects, const NoteObject &note)
+{
+    bool flag = false;
+    while (const rapidjson::Value *item = objects.next(flag)) {
+        bool starts = false;
+        if (const PackedChunk *chunk = objects.prepared(starts)) {
+            if (starts)
+                add(*chunk);
+        } else {
+            objects.packHere(*item, flag, *this);
+        }
+        if (note)
+            note(*item, flag);
+    }
 }
 
 void PackedRecords::sort(bool newestFirst)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "engine/read/chat/hugeallocator.h"
+#include "engine/read/chat/packedchunk.h"
 #include "engine/read/chat/recordreader.h"
+#include "engine/read/shared/jsonobjects.h"
 
 #include <QString>
 #include <limits>
@@ -14,7 +16,7 @@
 // time order. Whole records held by the hundred thousand cost more to make, sort and copy than
 // reading the export took. The lines of the first pass are kept by RecordLines, as for an
 // export read as a stream.
-class PackedRecords : public RecordReader
+class PackedRecords : public RecordReader, public RecordSink
 {
 public:
     const chat::Chat &chat() const override { return m_chat; }
@@ -27,10 +29,15 @@ public:
     QString errorString() const override { return m_error; }
 
 protected:
-    static constexpr qint64 Unknown = std::numeric_limits<qint64>::min();
+    using RecordSink::Unknown;
 
-    // `at`: milliseconds since the epoch, Unknown when the export tells no time.
-    void add(qint64 at, const chat::Record &record);
+    void add(qint64 at, const chat::Record &record) override;
+    // The records packed elsewhere, in their order.
+    void add(const PackedChunk &chunk);
+    // Every object that `objects` hands out, packed as it was told to (here, or where it read
+    // them), and told to `note` here, in order, for what only the whole chat tells.
+    using NoteObject = std::function<void(const rapidjson::Value &, bool flag)>;
+    void addObjects(JsonObjects &objects, const NoteObject &note = {});
     // Puts the records in time order. `newestFirst`: the export lists them newest first, so
     // records of one time are turned round too.
     void sort(bool newestFirst);
@@ -57,6 +64,9 @@ private:
     HugeVector<Entry> m_entries;
     HugeVector<chat::Moment> m_moments;
     std::vector<HugeUnits> m_arena;
+    // The block with room for `units` more, the next one if the last has too little.
+    HugeUnits &roomFor(size_t units);
+    void noteEntry(qint64 at, const chat::Moment &when, size_t offset, size_t units);
     qsizetype m_units = 0;
     qsizetype m_next = 0;
     qsizetype m_consumed = 0;

@@ -16,7 +16,10 @@ constexpr int ObjectsBeforeAhead = 256;
 // the batches held stay small whatever the objects' size.
 constexpr size_t BatchObjects = 256;
 constexpr qint64 BatchBytes = 1 << 20;
-constexpr size_t Batches = 3;
+constexpr size_t Batches = 5;
+// Where the objects are packed into records, the reading thread packs a batch itself while so
+// many batches wait for the caller, who then has enough to do meanwhile.
+constexpr size_t WaitingToPack = 1;
 
 // Objects parsed and not yet taken. Their values share one pool, emptied when the batch is
 // filled again.
@@ -27,6 +30,9 @@ struct Batch
     std::vector<char> flags; // as read() set them
     std::vector<qint64> offsets; // the text read up to each one's end
     size_t used = 0;
+    qint64 first = 0; // the index of its first object
+    PackedChunk chunk; // its records, where the reading thread packed them
+    bool packed = false;
     bool last = false; // the reading stopped after it
 
     Batch()
@@ -43,8 +49,18 @@ struct Batch
             item.SetNull();
         pool.Clear();
         used = 0;
+        packed = false;
     }
 };
+
+// The batch's records packed on the reading thread.
+void pack(const JsonObjects::Pack &pack, Batch &batch)
+{
+    batch.chunk.clear();
+    for (size_t i = 0; i < batch.used; ++i)
+        pack(batch.items[i], batch.flags[i] != 0, batch.first + qint64(i), batch.chunk);
+    batch.packed = true;
+}
 
 } // namespace
 
@@ -81,6 +97,12 @@ struct JsonObjects::Ahead
         }
         changed.notify_all();
     }
+    // Whether the caller is behind.
+    bool behind()
+    {
+        const std::lock_guard lock(mutex);
+        return full.size() >= WaitingToPack;
+    }
     void halt()
     {
         {
@@ -97,6 +119,14 @@ JsonObjects::JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOth
     : m_pull(pull)
     , m_read(std::move(read))
     , m_passOthers(passOthers)
+{
+}
+
+JsonObjects::JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOthers, Pack pack)
+    : m_pull(pull)
+    , m_read(std::move(read))
+    , m_passOthers(passOthers)
+    , m_pack(std::move(pack))
 {
 }
 
@@ -136,8 +166,10 @@ const rapidjson::Value *JsonObjects::next(bool &flag)
         ++m_readHere;
         m_item.SetNull();
         m_item.GetAllocator().Clear();
-        if (readHere(m_item, flag))
+        if (readHere(m_item, flag)) {
+            ++m_index;
             return &m_item;
+        }
         m_ended = true;
         return nullptr;
     }
@@ -147,7 +179,7 @@ const rapidjson::Value *JsonObjects::next(bool &flag)
             m_ahead->free.push_back(&batch);
         // The reading thread alone touches the pull until it stops after the batch marked
         // last, or is stopped.
-        m_ahead->thread = std::thread([this, ahead = m_ahead.get()] {
+        m_ahead->thread = std::thread([this, ahead = m_ahead.get(), index = m_index + 1]() mutable {
             for (bool more = true; more;) {
                 Batch *batch = ahead->take(ahead->free);
                 if (!batch)
@@ -164,6 +196,10 @@ const rapidjson::Value *JsonObjects::next(bool &flag)
                     batch->offsets[batch->used++] = m_pull.offset();
                 }
                 batch->last = !more;
+                batch->first = index;
+                index += qint64(batch->used);
+                if (m_pack && ahead->behind())
+                    pack(m_pack, *batch);
                 ahead->give(ahead->full, batch);
             }
         });
@@ -186,9 +222,18 @@ const rapidjson::Value *JsonObjects::next(bool &flag)
         }
     }
     const size_t i = ahead.at++;
+    m_index = ahead.taken->first + qint64(i);
     flag = ahead.taken->flags[i] != 0;
     ahead.offset = ahead.taken->offsets[i];
     return &ahead.taken->items[i];
+}
+
+const PackedChunk *JsonObjects::prepared(bool &starts) const
+{
+    if (!m_ahead || !m_ahead->taken || !m_ahead->taken->packed)
+        return nullptr;
+    starts = m_ahead->at == 1;
+    return &m_ahead->taken->chunk;
 }
 
 qint64 JsonObjects::offset() const

@@ -5,8 +5,12 @@
 #include "engine/read/linestamps.h"
 #include "engine/read/shared/isotime.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTest>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 // What the records of a chat export become on their way to the outputs: the quote a reply shows,
 // and the times of instants in the reader's zone, pass after pass.
@@ -63,15 +67,24 @@ chat::Record said(const QString &sender, const QDateTime &at, const QString &tex
     return r;
 }
 
-// Records packed as they come, handed out in time order (records of one time as they came).
+// Records packed as they come (or packed elsewhere and taken whole), handed out in time order
+// (records of one time as they came).
 class Packed : public PackedRecords
 {
 public:
     using PackedRecords::Unknown;
-    explicit Packed(const QList<std::pair<qint64, chat::Record>> &records)
+    explicit Packed(const QList<std::pair<qint64, chat::Record>> &records, bool chunked = false)
     {
+        PackedChunk chunk;
         for (const auto &[at, record] : records)
-            add(at, record);
+            (chunked ? static_cast<RecordSink &>(chunk) : *this).add(at, record);
+        add(chunk);
+        sort(false);
+    }
+    // The objects of a JSON array.
+    explicit Packed(JsonObjects &objects, const NoteObject &note)
+    {
+        addObjects(objects, note);
         sort(false);
     }
 };
@@ -138,6 +151,7 @@ private slots:
     void isoInstants_data();
     void isoInstants();
     void packedRecords();
+    void packedObjects();
     void readAhead_data();
     void readAhead();
 };
@@ -324,16 +338,69 @@ void TestChatLines::packedRecords()
     const QStringList expected
         = {described(day), described(full), described(bare), described(event)};
 
-    Packed packed({{3000, event}, {2000, full}, {2000, bare}, {Packed::Unknown, day}});
-    chat::Record record;
-    for (int pass = 0; pass < 2; ++pass) {
-        QVERIFY(packed.restart());
-        QStringList read;
-        while (packed.next(record))
-            read.append(described(record));
-        QCOMPARE(read, expected);
-        QCOMPARE(packed.consumed(), packed.total());
+    for (const bool chunked : {false, true}) {
+        Packed packed({{3000, event}, {2000, full}, {2000, bare}, {Packed::Unknown, day}}, chunked);
+        chat::Record record;
+        for (int pass = 0; pass < 2; ++pass) {
+            QVERIFY(packed.restart());
+            QStringList read;
+            while (packed.next(record))
+                read.append(described(record));
+            QCOMPARE(read, expected);
+            QCOMPARE(packed.consumed(), packed.total());
+        }
     }
+}
+
+// A long array's objects packed where they are read while the caller is behind, and here
+// otherwise, come out whole and in order either way. The caller waits halfway (well past the
+// objects read on its own thread) until the reading thread has packed a batch, which it does
+// as batches wait: so both ways are taken.
+void TestChatLines::packedObjects()
+{
+    const int count = 3000;
+    QByteArray json = "[";
+    for (int i = 0; i < count; ++i)
+        json += QByteArray(i ? "," : "") + "{\"n\":" + QByteArray::number(i) + ",\"t\":\"said "
+            + QByteArray::number(i) + "\"}";
+    json += "]";
+    QBuffer device(&json);
+    QVERIFY(device.open(QIODevice::ReadOnly));
+    JsonPull pull(device);
+    QCOMPARE(pull.next(), JsonPull::Token::StartArray);
+
+    const std::thread::id here = std::this_thread::get_id();
+    std::mutex mutex;
+    std::condition_variable packedAway;
+    bool away = false;
+    JsonObjects objects(pull, JsonPull::takeObject, false,
+                        [&](const rapidjson::Value &item, bool, qint64 index, RecordSink &into) {
+                            chat::Record r = said(u"Ann"_qs, {}, json::string(item, "t"));
+                            r.message.id = QString::number(index);
+                            into.add(json::integer(item, "n"), r);
+                            if (std::this_thread::get_id() != here) {
+                                const std::lock_guard lock(mutex);
+                                away = true;
+                                packedAway.notify_all();
+                            }
+                        });
+    qint64 noted = 0;
+    Packed packed(objects, [&](const rapidjson::Value &item, bool) {
+        QCOMPARE(json::integer(item, "n"), noted);
+        if (noted++ == count / 2) {
+            std::unique_lock lock(mutex);
+            packedAway.wait(lock, [&away] { return away; });
+        }
+    });
+    QCOMPARE(noted, count);
+    QVERIFY(!pull.failed());
+    chat::Record record;
+    for (int i = 0; i < count; ++i) {
+        QVERIFY(packed.next(record));
+        QCOMPARE(record.message.id, QString::number(i));
+        QCOMPARE(record.message.text, QStringList {u"said "_qs + QString::number(i)});
+    }
+    QVERIFY(!packed.next(record));
 }
 
 void TestChatLines::readAhead_data()

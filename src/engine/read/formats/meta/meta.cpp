@@ -102,6 +102,9 @@ bool isEvent(const rapidjson::Value &m, const QString &type, const QString &cont
     return notice.match(content).hasMatch();
 }
 
+void packMessage(const rapidjson::Value &m, const QString &file, qint64 place, bool bytes,
+                 RecordSink &into);
+
 // A thread's records, from all its files, in time order.
 class MetaReader : public PackedRecords
 {
@@ -117,10 +120,6 @@ public:
 private:
     bool read(const QString &name);
     bool readMessage(JsonPull &pull, rapidjson::Document &into, bool &bytes);
-    // Message `place` of the file `file`: the export gives messages no id, so a message is
-    // named by where it stands ("message_1.json#12").
-    // `bytes`: the message was read by unescapedBytes().
-    void take(const rapidjson::Value &m, const QString &file, qsizetype place, bool bytes);
 
     std::shared_ptr<const ExportFiles> m_files;
     QStringList m_names;
@@ -156,12 +155,16 @@ bool MetaReader::read(const QString &name)
             const std::string key(pull.text());
             if (key == "messages" && pull.next() == JsonPull::Token::StartArray) {
                 const QString file = name.mid(name.lastIndexOf(u'/') + 1);
-                qsizetype place = 0;
-                pull.eachObject(
+                JsonObjects messages(
+                    pull,
                     [this](JsonPull &p, rapidjson::Document &into, bool &bytes) {
                         return readMessage(p, into, bytes);
                     },
-                    [&](const rapidjson::Value &m, bool bytes) { take(m, file, ++place, bytes); });
+                    false,
+                    [file](const rapidjson::Value &m, bool bytes, qint64 index, RecordSink &into) {
+                        packMessage(m, file, index + 1, bytes, into);
+                    });
+                addObjects(messages);
             } else if (key == "title" || key == "participants") {
                 if (!pull.take(item))
                     break;
@@ -204,7 +207,10 @@ bool MetaReader::readMessage(JsonPull &pull, rapidjson::Document &into, bool &by
     return pull.take(into);
 }
 
-void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype place, bool bytes)
+// Message `place` of the file `file`: the export gives messages no id, so a message is named by
+// where it stands ("message_1.json#12"). `bytes`: the message was read by unescapedBytes().
+void packMessage(const rapidjson::Value &m, const QString &file, qint64 place, bool bytes,
+                 RecordSink &into)
 {
     const qint64 ms = json::integer(m, "timestamp_ms", 0);
     chat::Record r;
@@ -223,7 +229,7 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
         else if (seconds > 0)
             content += QStringLiteral(" (%1 秒)").arg(seconds);
         r.event = {content.isEmpty() ? sender : content, sender, when};
-        add(ms > 0 ? ms : Unknown, r);
+        into.add(ms > 0 ? ms : RecordSink::Unknown, r);
         return;
     }
     chat::Message &msg = r.message;
@@ -267,7 +273,7 @@ void MetaReader::take(const rapidjson::Value &m, const QString &file, qsizetype 
                 same->by.append(actor);
         }
     }
-    add(ms > 0 ? ms : Unknown, r);
+    into.add(ms > 0 ? ms : RecordSink::Unknown, r);
 }
 
 } // namespace

@@ -85,6 +85,9 @@ bool walk(JsonPull &pull, const AtConversation &at, ChatPlaces::Noted *noted = n
     return false;
 }
 
+// A message as a record, on whichever thread reads it.
+void packMessage(const rapidjson::Value &m, RecordSink &into);
+
 // One conversation's records: read whole into the chat's records (its text, not the JSON), as
 // the export holds them newest first, then handed out in time order, people named as the
 // whole conversation names them.
@@ -106,8 +109,7 @@ protected:
     void handOut(chat::Record &record) override;
 
 private:
-    void take(const rapidjson::Value &m);
-    void noteName(const QString &from, const rapidjson::Value &displayName);
+    void noteName(const rapidjson::Value &m);
     QString named(const QString &id) const;
 
     std::unique_ptr<QIODevice> m_device;
@@ -115,7 +117,7 @@ private:
     QString m_key;
     ChatPlaces::Noted *m_noted; // where the run noted the conversations, if it does
     QHash<QString, QString> m_names; // id -> name, as messages give them
-    QString m_lastFrom; // and the last pair noted, in the export's bytes
+    std::string m_lastFrom; // and the last pair noted, in the export's bytes
     std::string m_lastName;
     QuoteBook m_quotes;
 };
@@ -136,7 +138,10 @@ bool SkypeReader::load()
             : QCoreApplication::translate("FileError", "the export holds no such chat");
         return false;
     }
-    m_pull.eachObject([this](const rapidjson::Value &item) { take(item); });
+    JsonObjects messages(
+        m_pull, JsonPull::takeObject, false,
+        [](const rapidjson::Value &m, bool, qint64, RecordSink &into) { packMessage(m, into); });
+    addObjects(messages, [this](const rapidjson::Value &m, bool) { noteName(m); });
     if (m_pull.failed()) {
         m_error = m_pull.errorString();
         return false;
@@ -145,11 +150,10 @@ bool SkypeReader::load()
     return true;
 }
 
-void SkypeReader::take(const rapidjson::Value &m)
+void packMessage(const rapidjson::Value &m, RecordSink &into)
 {
     const QString type = json::string(m, "messagetype");
     const QString from = json::string(m, "from");
-    noteName(from, json::at(m, "displayName"));
     const rapidjson::Value *arrived = json::member(m, "originalarrivaltime");
     const QDateTime at = arrived && arrived->IsString()
         ? isoDateTimeUtf8(QByteArrayView(arrived->GetString(), arrived->GetStringLength()))
@@ -191,20 +195,25 @@ void SkypeReader::take(const rapidjson::Value &m)
             }
         }
     }
-    add(at.isValid() ? at.toMSecsSinceEpoch() : Unknown, r);
+    into.add(at.isValid() ? at.toMSecsSinceEpoch() : RecordSink::Unknown, r);
 }
 
 // Most messages repeat the name their sender's last message gave: only a change is noted.
-void SkypeReader::noteName(const QString &from, const rapidjson::Value &displayName)
+void SkypeReader::noteName(const rapidjson::Value &m)
 {
-    if (!displayName.IsString() || displayName.GetStringLength() == 0 || from.isEmpty())
+    const rapidjson::Value &from = json::at(m, "from");
+    const rapidjson::Value &name = json::at(m, "displayName");
+    if (!from.IsString() || !name.IsString() || from.GetStringLength() == 0
+        || name.GetStringLength() == 0)
         return;
-    const std::string_view name(displayName.GetString(), displayName.GetStringLength());
-    if (from == m_lastFrom && name == m_lastName)
+    const std::string_view id(from.GetString(), from.GetStringLength());
+    const std::string_view said(name.GetString(), name.GetStringLength());
+    if (id == m_lastFrom && said == m_lastName)
         return;
-    m_names.insert(from, QString::fromUtf8(name.data(), qsizetype(name.size())));
-    m_lastFrom = from;
-    m_lastName = name;
+    m_names.insert(QString::fromUtf8(id.data(), qsizetype(id.size())),
+                   QString::fromUtf8(said.data(), qsizetype(said.size())));
+    m_lastFrom = id;
+    m_lastName = said;
 }
 
 QString SkypeReader::named(const QString &id) const

@@ -198,7 +198,7 @@ void PackedChunk::add(qint64 at, const chat::Record &record)
     m_items.push_back({at, moment(record), m_units.size()});
 }
 
-HugeUnits &PackedRecords::roomFor(size_t units)
+std::u16string &PackedRecords::roomFor(size_t units)
 {
     // A block near its end gives way to a new one, so that a record seldom outgrows its block;
     // one that does grows it, which moves only the block, not the places of its records.
@@ -220,7 +220,7 @@ void PackedRecords::noteEntry(qint64 at, const chat::Moment &when, size_t offset
 
 void PackedRecords::add(qint64 at, const chat::Record &record)
 {
-    HugeUnits &block = roomFor(0);
+    std::u16string &block = roomFor(0);
     const size_t offset = block.size();
     Packer packer(block);
     pack(packer, record);
@@ -232,7 +232,7 @@ void PackedRecords::add(const PackedChunk &chunk)
     size_t start = 0;
     for (const PackedChunk::Item &item : chunk.m_items) {
         const size_t units = item.end - start;
-        HugeUnits &block = roomFor(units);
+        std::u16string &block = roomFor(units);
         const size_t offset = block.size();
         block.append(chunk.m_units, start, units);
         noteEntry(item.at, item.when, offset, units);

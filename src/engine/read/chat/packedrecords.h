@@ -1,12 +1,12 @@
 #pragma once
 
-#include "engine/read/chat/hugeallocator.h"
 #include "engine/read/chat/packedchunk.h"
 #include "engine/read/chat/recordreader.h"
 #include "engine/read/shared/jsonobjects.h"
 
 #include <QString>
 #include <limits>
+#include <string>
 #include <vector>
 
 // The records of a chat whose export does not hold them in the order they were said (newest
@@ -61,11 +61,11 @@ private:
     // Blocks of about BlockUnits each, so that the arena grows without being copied.
     static constexpr size_t BlockUnits = size_t(1) << 20;
     static constexpr size_t BlockSlack = size_t(1) << 16;
-    HugeVector<Entry> m_entries;
-    HugeVector<chat::Moment> m_moments;
-    std::vector<HugeUnits> m_arena;
+    std::vector<Entry> m_entries;
+    std::vector<chat::Moment> m_moments;
+    std::vector<std::u16string> m_arena;
     // The block with room for `units` more, the next one if the last has too little.
-    HugeUnits &roomFor(size_t units);
+    std::u16string &roomFor(size_t units);
     void noteEntry(qint64 at, const chat::Moment &when, size_t offset, size_t units);
     qsizetype m_units = 0;
     qsizetype m_next = 0;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "engine/read/chat/hugeallocator.h"
 #include "engine/read/chat/idtable.h"
 #include "engine/read/chat/recordreader.h"
 #include "engine/read/formats/chatformat.h"
@@ -121,8 +120,8 @@ private:
     static constexpr qsizetype KeptBytes = 256 * 1024 * 1024;
     void keep(const Out &out);
     bool replay(QString &line, LineInfo &info);
-    HugeVector<Kept> m_kept;
-    HugeUnits m_keptText;
+    std::vector<Kept> m_kept;
+    std::u16string m_keptText;
     bool m_keeping = false; // while the first pass is kept
     bool m_keepWanted = false; // whether the log is read again
     bool m_replaying = false;

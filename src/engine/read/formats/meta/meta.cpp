@@ -81,8 +81,9 @@ bool isEvent(const rapidjson::Value &m, const QString &type, const QString &cont
         return false;
     if (type.isEmpty() && (json::member(m, "users") || json::member(m, "call_duration")))
         return true;
-    for (const char *media :
-         {"photos", "videos", "audio_files", "files", "gifs", "sticker", "share"}) {
+    using namespace std::string_view_literals;
+    for (const std::string_view media :
+         {"photos"sv, "videos"sv, "audio_files"sv, "files"sv, "gifs"sv, "sticker"sv, "share"sv}) {
         if (json::member(m, media))
             return false;
     }
@@ -242,7 +243,7 @@ void packMessage(const rapidjson::Value &m, const QString &file, qint64 place, b
         msg.text = {content};
     if (json::boolean(m, "is_unsent"))
         msg.text.append(QStringLiteral("(送信取り消し)"));
-    const std::pair<const char *, const char *> kinds[] = {
+    const std::pair<std::string_view, const char *> kinds[] = {
         {"photos", "写真"},    {"videos", "動画"}, {"audio_files", "音声"},
         {"files", "ファイル"}, {"gifs", "GIF"},
     };

@@ -140,7 +140,7 @@ bool unescapedBytes(std::string_view text, std::string &out, size_t &used)
     return false;
 }
 
-QString str(const rapidjson::Value &object, const char *name, bool bytes)
+QString str(const rapidjson::Value &object, std::string_view name, bool bytes)
 {
     const rapidjson::Value *v = json::member(object, name);
     if (!v || !v->IsString())

@@ -21,6 +21,6 @@ QString repaired(QByteArrayView utf8);
 // much of `text` it took. False for any other item, and for one that runs past `text`.
 bool unescapedBytes(std::string_view text, std::string &out, size_t &used);
 // The string `name` of `object` as typed; `bytes`: the object was read by unescapedBytes().
-QString str(const rapidjson::Value &object, const char *name, bool bytes);
+QString str(const rapidjson::Value &object, std::string_view name, bool bytes);
 
 } // namespace meta

@@ -115,13 +115,6 @@ struct JsonObjects::Ahead
     }
 };
 
-JsonObjects::JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOthers)
-    : m_pull(pull)
-    , m_read(std::move(read))
-    , m_passOthers(passOthers)
-{
-}
-
 JsonObjects::JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOthers, Pack pack)
     : m_pull(pull)
     , m_read(std::move(read))

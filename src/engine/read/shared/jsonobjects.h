@@ -19,14 +19,14 @@ public:
     // `pull` just past the array's StartArray (or an item of it); each object is read by
     // `read` (JsonPull::ReadObject). Where `passOthers`, an item that is no object is passed
     // over; else it ends the objects, as the array's end does.
-    JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOthers);
-    // Where the caller packs the objects into records: `pack` turns an object (its flag and its
+    //
+    // Where the caller packs the objects into records, `pack` turns an object (its flag and its
     // index among the objects, from 0) into records. The reading thread, rather than wait while
     // the caller is behind, packs whole batches itself, so that the caller then has only to
     // take their chunks (prepared()). `pack` must touch nothing that the caller's thread does.
     using Pack
         = std::function<void(const rapidjson::Value &, bool flag, qint64 index, RecordSink &)>;
-    JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOthers, Pack pack);
+    JsonObjects(JsonPull &pull, JsonPull::ReadObject read, bool passOthers, Pack pack = {});
     ~JsonObjects();
     JsonObjects(const JsonObjects &) = delete;
     JsonObjects &operator=(const JsonObjects &) = delete;

@@ -14,8 +14,9 @@
 // record is packed as it is read into one flat arena (its strings as UTF-16, its numbers in
 // place), only a small entry of each is sorted, and the records are unpacked one at a time in
 // time order. Whole records held by the hundred thousand cost more to make, sort and copy than
-// reading the export took. The lines of the first pass are kept by RecordLines, as for an
-// export read as a stream.
+// reading the export took. A later pass unpacks them again, on the threads that turn records
+// into lines ahead of the page: keeping the lines of the first pass instead would cost the
+// page's own thread the copying, and the memory of the chat twice over.
 class PackedRecords : public RecordReader, public RecordSink
 {
 public:
@@ -25,6 +26,7 @@ public:
     // In units of the arena, which RecordLines also sizes the lines it keeps by.
     qsizetype total() override { return m_units; }
     qsizetype consumed() const override { return m_consumed; }
+    bool heldWhole() const override { return true; }
     bool failed() const override { return !m_error.isEmpty(); }
     QString errorString() const override { return m_error; }
 

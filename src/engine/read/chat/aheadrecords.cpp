@@ -95,8 +95,16 @@ void AheadRecords::read()
 
 bool AheadRecords::next(chat::Record &record)
 {
+    chat::Record *const taken = nextRecord(record);
+    if (taken)
+        std::swap(record, *taken); // the taker's last record goes back with the batch
+    return taken;
+}
+
+chat::Record *AheadRecords::nextRecord(chat::Record &)
+{
     if (m_ended)
-        return false;
+        return nullptr;
     if (!m_running)
         start();
     while (m_at == m_batch.size()) {
@@ -106,14 +114,13 @@ bool AheadRecords::next(chat::Record &record)
             m_ended = true;
             m_consumed = m_records->consumed();
             noteFailure();
-            return false;
+            return nullptr;
         }
         m_at = 0;
     }
     Item &item = m_batch[m_at++];
-    std::swap(record, item.record); // the taker's last record goes back with the batch
     m_consumed = item.consumed;
     m_failed = item.failed;
     m_error = std::move(item.error);
-    return true;
+    return &item.record;
 }

@@ -24,6 +24,8 @@ public:
     const chat::Chat &chat() const override { return m_records->chat(); }
     bool restart() override;
     bool next(chat::Record &record) override;
+    // The batch's own record: a record swapped out whole costs more than its conversion.
+    chat::Record *nextRecord(chat::Record &spare) override;
     qsizetype total() override { return m_total; }
     qsizetype consumed() const override { return m_consumed; }
     bool heldWhole() const override { return m_records->heldWhole(); }

@@ -112,6 +112,7 @@ bool RecordLines::restart()
     if (m_keeping) // room for the text at once, where the export's size tells it
         m_keptText.reserve(size_t(qBound<qsizetype>(0, m_records->total(), KeptBytes / 2)));
     m_out.clear();
+    m_outAt = 0;
     m_day = QDate();
     m_anchors.clear();
     m_anchorsSaid.clear();
@@ -143,7 +144,7 @@ bool RecordLines::next(QString &line, LineInfo &info)
     line = std::move(out.text);
     info = {out.role, textcodec::LineEnd::CrLf, std::move(out.ref), out.sourceLine};
     if (!m_convertAhead)
-        m_out.pop_front();
+        ++m_outAt;
     ++m_linesOut;
     return true;
 }
@@ -153,14 +154,19 @@ RecordLines::Out *RecordLines::nextOut()
     if (m_passEnded)
         return nullptr;
     if (!m_convertAhead) {
+        if (m_outAt == m_out.size()) {
+            m_out.clear();
+            m_outAt = 0;
+        }
         while (m_out.empty()) {
-            if (!m_records->next(m_record)) {
+            chat::Record *const record = m_records->nextRecord(m_record);
+            if (!record) {
                 endPass();
                 return nullptr;
             }
-            convert(m_record);
+            convert(*record);
         }
-        return m_records->failed() ? nullptr : &m_out.front();
+        return m_records->failed() ? nullptr : &m_out[m_outAt];
     }
     if (!m_thread.joinable()) {
         m_pipe.reset();
@@ -190,28 +196,27 @@ void RecordLines::endPass()
 
 void RecordLines::convertAhead()
 {
-    std::vector<Out> batch;
+    // The lines are made straight into the batch.
     for (bool more = true; more;) {
-        batch.clear(); // a spent batch: what it still holds is freed here, where it was made
-        while (batch.size() < BatchLines) {
-            if (!m_records->next(m_record)) {
+        m_out.clear(); // a spent batch: what it still holds is freed here, where it was made
+        while (m_out.size() < BatchLines) {
+            chat::Record *const record = m_records->nextRecord(m_record);
+            if (!record) {
                 more = false;
                 break;
             }
-            convert(m_record);
+            const size_t from = m_out.size();
+            convert(*record);
             if (m_records->failed()) { // nothing of a record that failed is handed out
-                m_out.clear();
+                m_out.resize(from);
                 more = false;
                 break;
             }
             const qsizetype consumed = m_records->consumed();
-            for (Out &out : m_out) {
-                out.consumed = consumed;
-                batch.push_back(std::move(out));
-            }
-            m_out.clear();
+            for (size_t i = from; i < m_out.size(); ++i)
+                m_out[i].consumed = consumed;
         }
-        if (!m_pipe.put(batch, !more))
+        if (!m_pipe.put(m_out, !more))
             return;
     }
 }
@@ -226,6 +231,7 @@ void RecordLines::stopAhead()
     m_taken.clear();
     m_takenAt = 0;
     m_out.clear();
+    m_outAt = 0;
 }
 
 void RecordLines::keep(const Out &out)

@@ -9,7 +9,6 @@
 #include <QDate>
 #include <QHash>
 #include <QTimeZone>
-#include <deque>
 #include <memory>
 #include <string>
 #include <thread>
@@ -135,7 +134,10 @@ private:
     const QHash<QString, QString> &m_names;
     BatchPipe<std::vector<Out>> m_pipe; // the lines converted ahead (convertAhead())
     QStringList m_actors; // who caused the events read, each once
-    std::deque<Out> m_out;
+    // The lines of the records converted: the batch being made where lines are made ahead,
+    // else those of the last record, handed out from m_outAt.
+    std::vector<Out> m_out;
+    size_t m_outAt = 0;
     chat::Record m_record; // its buffers are reused
     QDate m_day; // the date of the last day notice
     // The anchor number of each message said so far that has an id, for the replies to it:

@@ -20,6 +20,9 @@ public:
     virtual bool restart() = 0;
     // The next record, in the order the chat was said; false at the end or when reading failed.
     virtual bool next(chat::Record &record) = 0;
+    // The same, where the reader may hand out a record it holds rather than fill `spare`: the
+    // caller may change it, and it is the reader's again at the next call. Null at the end.
+    virtual chat::Record *nextRecord(chat::Record &spare) { return next(spare) ? &spare : nullptr; }
 
     // Progress: how many units (lines or bytes of the export) there are, and how many were read
     // in this pass.

@@ -78,11 +78,21 @@ public:
             m_at += size;
         }
     }
+    // Sizes a list; false when it holds nothing. An empty list must be left alone: resizing
+    // it, or walking it to write into it, takes the long way of growing a buffer for it.
+    template<typename List> bool resize(List &list)
+    {
+        const qint32 size = number<qint32>();
+        if (list.size() != size)
+            list.resize(size);
+        return size > 0;
+    }
     void strings(QStringList &list)
     {
-        list.resize(number<qint32>());
-        for (QString &s : list)
-            string(s);
+        if (resize(list)) {
+            for (QString &s : list)
+                string(s);
+        }
     }
 
 private:
@@ -158,17 +168,19 @@ void unpack(Unpacker &u, const chat::Moment &when, chat::Record &record)
         m.edited = flags & 4;
         m.forwarded = flags & 8;
         u.string(m.forwardedFrom);
-        m.reactions.resize(u.number<qint32>());
-        for (chat::Reaction &r : m.reactions) {
-            u.string(r.emoji);
-            u.strings(r.by);
+        if (u.resize(m.reactions)) {
+            for (chat::Reaction &r : m.reactions) {
+                u.string(r.emoji);
+                u.strings(r.by);
+            }
         }
-        m.attachments.resize(u.number<qint32>());
-        for (chat::Attachment &a : m.attachments) {
-            u.string(a.name);
-            u.string(a.kind);
-            a.size = u.number<qint64>();
-            u.string(a.path);
+        if (u.resize(m.attachments)) {
+            for (chat::Attachment &a : m.attachments) {
+                u.string(a.name);
+                u.string(a.kind);
+                a.size = u.number<qint64>();
+                u.string(a.path);
+            }
         }
         break;
     }

@@ -12,6 +12,7 @@ void QuoteBook::clear()
     m_index.clear();
     m_senders.clear();
     m_senderIndex.clear();
+    m_lastSender = -1;
 }
 
 void QuoteBook::remember(const chat::Message &message)
@@ -27,12 +28,16 @@ void QuoteBook::remember(const chat::Message &message)
     slot.key = chat::idKey(message.id);
     Quote &quote = slot.quote;
 
-    auto sender = m_senderIndex.constFind(message.sender);
-    if (sender == m_senderIndex.constEnd()) {
-        sender = m_senderIndex.insert(message.sender, int(m_senders.size()));
-        m_senders.append(message.sender);
+    // Mostly the sender of the message before: compared, not hashed.
+    if (m_lastSender < 0 || m_senders[m_lastSender] != message.sender) {
+        auto sender = m_senderIndex.constFind(message.sender);
+        if (sender == m_senderIndex.constEnd()) {
+            sender = m_senderIndex.insert(message.sender, int(m_senders.size()));
+            m_senders.append(message.sender);
+        }
+        m_lastSender = *sender;
     }
-    quote.sender = *sender;
+    quote.sender = m_lastSender;
     // The start of its text on one line, its blanks run together (as QString::simplified()
     // would give it), made without a string of its own.
     quote.length = 0;

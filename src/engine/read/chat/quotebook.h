@@ -58,4 +58,5 @@ private:
     qint64 m_tabled = 0; // messages in the table
     QStringList m_senders;
     QHash<QString, int> m_senderIndex;
+    int m_lastSender = -1; // in m_senders
 };

@@ -105,7 +105,12 @@ public:
     bool load() override;
 
 protected:
-    void rewind() override { m_quotes.clear(); }
+    void rewind() override
+    {
+        m_quotes.clear();
+        m_lastId.clear();
+        m_lastNamed.clear();
+    }
     void handOut(chat::Record &record) override;
 
 private:
@@ -120,6 +125,7 @@ private:
     std::string m_lastFrom; // and the last pair noted, in the export's bytes
     std::string m_lastName;
     QuoteBook m_quotes;
+    QString m_lastId, m_lastNamed; // the last sender handed out
 };
 
 bool SkypeReader::load()
@@ -237,10 +243,17 @@ void SkypeReader::handOut(chat::Record &r)
     if (r.kind != chat::Record::Kind::Message)
         return;
     chat::Message &msg = r.message;
-    msg.sender = named(msg.sender);
-    for (chat::Reaction &reaction : msg.reactions) {
-        for (QString &by : reaction.by)
-            by = named(by);
+    // Mostly the sender of the message before: compared, not looked up.
+    if (m_lastId.isNull() || msg.sender != m_lastId) {
+        m_lastId = msg.sender;
+        m_lastNamed = named(msg.sender);
+    }
+    msg.sender = m_lastNamed;
+    if (!msg.reactions.isEmpty()) { // walking an empty list to write would detach it
+        for (chat::Reaction &reaction : msg.reactions) {
+            for (QString &by : reaction.by)
+                by = named(by);
+        }
     }
     if (msg.replyQuote.isEmpty())
         m_quotes.fill(msg);

@@ -3,6 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <nettle/sha2.h>
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -10,6 +15,15 @@ QString sha256Of(const QString &path, const std::atomic<bool> *stop)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? sha256Hex(file, stop) : QString();
+}
+
+// A checksum taken beside the reading is wanted only once the page ends: its thread takes the
+// time the reading and writing leave over rather than share the cores with them.
+void yieldToOthers()
+{
+#ifdef Q_OS_LINUX
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 19); // this thread alone
+#endif
 }
 
 } // namespace
@@ -98,8 +112,10 @@ void SourceHashes::start(const QString &path)
     Started started {
         info.size(), info.lastModified(), std::make_shared<std::atomic<bool>>(false), {}};
     try {
-        started.sha256 = std::async(
-            std::launch::async, [path, stop = started.stop] { return sha256Of(path, stop.get()); });
+        started.sha256 = std::async(std::launch::async, [path, stop = started.stop] {
+            yieldToOthers();
+            return sha256Of(path, stop.get());
+        });
     } catch (const std::system_error &) {
         return; // no thread to be had: hashed when asked
     }

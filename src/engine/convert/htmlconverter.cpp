@@ -342,10 +342,13 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
         data.emplace(outputPath, speakerKeys, reader.stamps());
     OutputFile out(path, outputPath, state, selected);
     out.open();
-    std::optional<Provenance> provenance;
-    if (style.provenance || settings.provenance == 1)
-        provenance = provenanceOf(reader.sourcesRead(), out.outputPath(), reader.shownZone(),
-                                  run.hashes, redact ? &names : nullptr);
+    std::function<Provenance()> provenance;
+    if (style.provenance || settings.provenance == 1) {
+        provenance = [&reader, &out, &run, &names, redact] {
+            return provenanceOf(reader.sourcesRead(), out.outputPath(), reader.shownZone(),
+                                run.hashes, redact ? &names : nullptr);
+        };
+    }
     const PageFacts facts {
         .tests = tests,
         .speakers = speakerKeys,
@@ -359,7 +362,7 @@ LogOutcome convertLog(AppState &state, RunHost &host, const RunOutput &output, i
         .chatExport = reader.format().chatExport(),
         .timeZone = reader.shownZone(),
         .redacted = redact,
-        .provenance = provenance ? &*provenance : nullptr,
+        .provenance = provenance,
     };
     const std::unique_ptr<PageWriter> writer = style.make(facts, settings, state.palette);
     std::optional<PageFiles> files;

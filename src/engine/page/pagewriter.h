@@ -36,8 +36,9 @@ struct PageFacts
     QString timeZone;
     // Names and personal details were replaced (engine/text/redaction.h): the page says so.
     bool redacted = false;
-    // Where the page came from (provenance.h), said at its end; nullptr: not said.
-    const Provenance *provenance = nullptr;
+    // Where the page came from (provenance.h), said at its end and asked for only then: a large
+    // source's checksum is taken while the page is written. Empty: not said.
+    std::function<Provenance()> provenance;
 };
 
 // What a redacted page says at its top.

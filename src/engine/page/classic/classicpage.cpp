@@ -43,8 +43,7 @@ ClassicPageWriter::ClassicPageWriter(const PageFacts &facts, const Settings &set
     m_look.timeZone = facts.timeZone;
     m_look.redacted = facts.redacted;
     m_body.setUtf8Page(m_utf8Page);
-    if (facts.provenance)
-        m_provenance = *facts.provenance;
+    m_provenance = facts.provenance;
 }
 
 void ClassicPageWriter::writeHead(const PageBytes &out)
@@ -82,7 +81,7 @@ void ClassicPageWriter::writeEnd(QByteArray &out)
     // Said only when asked (Settings::provenance): a page of the defaults stays as it was.
     QString end = ListEnd;
     if (m_provenance)
-        end += provenanceHtml(*m_provenance).replace(u'\n', QStringLiteral("\r\n"));
+        end += provenanceHtml(m_provenance()).replace(u'\n', QStringLiteral("\r\n"));
     end += DocumentEnd;
     appendPageText(end, m_utf8Page, out);
     out.append(textcodec::CrLfBytes);

@@ -5,7 +5,7 @@
 #include "engine/page/pagewriter.h"
 #include "engine/page/provenance.h"
 
-#include <optional>
+#include <functional>
 
 // The classic page: the head and legend (classichead.h), the body (classicbody.h) and the end,
 // CR LF after every line, in code page 932 as it always was, or in UTF-8 where the log asks
@@ -27,5 +27,5 @@ private:
     ClassicLook m_look;
     ClassicSpeakers m_speakers;
     ClassicBodyWriter m_body; // holds on to m_look and m_speakers
-    std::optional<Provenance> m_provenance;
+    std::function<Provenance()> m_provenance;
 };

@@ -263,8 +263,7 @@ ModernPageWriter::ModernPageWriter(const PageFacts &facts, const Settings &setti
     : m_info(modernPageInfo(facts, settings))
     , m_body(facts.tests, facts.speakers, facts.stamps)
 {
-    if (facts.provenance)
-        m_provenance = *facts.provenance;
+    m_provenance = facts.provenance;
 }
 
 void ModernPageWriter::writeHead(const PageBytes &out)
@@ -285,6 +284,6 @@ void ModernPageWriter::writeEnd(QByteArray &out)
     writeCalendarSection(m_body.stats(), m_info, out);
     writeStatsSection(m_body.stats(), m_info, out);
     if (m_provenance)
-        out.append(provenanceHtml(*m_provenance).toUtf8());
+        out.append(provenanceHtml(m_provenance()).toUtf8());
     out.append(modernPageEnd());
 }

@@ -10,7 +10,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <optional>
+#include <functional>
 
 // The modern page: HTML5 in UTF-8, one self-contained file that reads well on a phone and
 // without JavaScript, with a light and a dark theme whose speaker colours are all readable.
@@ -59,5 +59,5 @@ public:
 private:
     ModernPageInfo m_info;
     ModernBody m_body;
-    std::optional<Provenance> m_provenance;
+    std::function<Provenance()> m_provenance;
 };

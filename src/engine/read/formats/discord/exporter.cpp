@@ -7,6 +7,8 @@
 #include "engine/read/shared/jsonrecords.h"
 
 #include <QRegularExpression>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -171,14 +173,21 @@ protected:
 
     bool convert(const rapidjson::Value &m, chat::Record &record) override
     {
-        const QString type = json::string(m, "type");
-        const QString actor = userName(json::at(m, "author"));
+        const QString actor = author(json::at(m, "author"));
         const chat::Moment when = momentOf(m, "timestamp");
         const QString replyTo = json::string(json::at(m, "reference"), "messageId");
-        if (EventKinds.contains(type)) {
-            record.kind = chat::Record::Kind::Event;
-            record.event = {eventText(m, type, actor, replyTo), actor, when};
-            return true;
+        // Most are "Default" or "Reply", known without a string made of them.
+        const rapidjson::Value &typeValue = json::at(m, "type");
+        const std::string_view typeText = typeValue.IsString()
+            ? std::string_view(typeValue.GetString(), typeValue.GetStringLength())
+            : std::string_view();
+        if (typeText != "Default" && typeText != "Reply") {
+            const QString type = json::string(m, "type");
+            if (EventKinds.contains(type)) {
+                record.kind = chat::Record::Kind::Event;
+                record.event = {eventText(m, type, actor, replyTo), actor, when};
+                return true;
+            }
         }
         chat::Message &msg = record.message;
         msg.id = json::idText(json::at(m, "id"));
@@ -253,8 +262,28 @@ private:
         return said;
     }
 
+    // The author's name: mostly the author of the message before, whose name is then
+    // compared as the export wrote it rather than made again.
+    const QString &author(const rapidjson::Value &user)
+    {
+        const auto text = [&user](std::string_view member) {
+            const rapidjson::Value &v = json::at(user, member);
+            return v.IsString() ? std::string_view(v.GetString(), v.GetStringLength())
+                                : std::string_view();
+        };
+        const std::string_view nickname = text("nickname"), name = text("name");
+        if (m_authorNamed.isNull() || nickname != m_authorNickname || name != m_authorName) {
+            m_authorNickname = nickname;
+            m_authorName = name;
+            m_authorNamed = userName(user);
+        }
+        return m_authorNamed;
+    }
+
     QuoteBook m_quotes;
     rapidjson::Document m_head;
+    std::string m_authorNickname, m_authorName; // the last author, as written
+    QString m_authorNamed;
 };
 
 } // namespace

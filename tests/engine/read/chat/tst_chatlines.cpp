@@ -200,30 +200,37 @@ void TestChatLines::replyQuotes()
 }
 
 // Past its bound the book forgets the oldest quotes, and only those; asked while the chat is
-// read, over many times its bound, it quotes what was said last under each id.
+// read, over many times its bound, it quotes what was said last under each id, by whom.
 void TestChatLines::quotesPastTheBound()
 {
-    auto said = [](QuoteBook &book, int id, const QString &text) {
+    const QString senders[] = {u"Ann"_qs, u"Bob"_qs, u"Bob"_qs, u"Cy"_qs};
+    auto said = [&senders](QuoteBook &book, int id, const QString &text) {
         chat::Message m;
         m.id = QString::number(id);
-        m.sender = u"Ann"_qs;
+        m.sender = senders[id % 4];
         m.text = {text};
         book.remember(m);
     };
-    auto quoted = [](QuoteBook &book, int id) {
+    auto answer = [](QuoteBook &book, int id) {
         chat::Message reply;
         reply.replyTo = QString::number(id);
         book.fill(reply);
-        return reply.replyQuote;
+        return reply;
+    };
+    auto quoted = [&answer](QuoteBook &book, int id) {
+        return answer(book, id).replyQuote;
     };
     QuoteBook book;
     const int forgotten = 5000;
     for (int i = 0; i < QuoteBook::Bound + forgotten; ++i)
         said(book, i, u"said "_qs + QString::number(i));
     for (int i = 0; i < QuoteBook::Bound + forgotten; ++i) {
-        const QString quote = quoted(book, i);
-        if (quote != (i < forgotten ? QString() : u"said "_qs + QString::number(i)))
-            QFAIL(qPrintable(u"quote of %1: "_qs.arg(i) + quote));
+        const chat::Message reply = answer(book, i);
+        const bool known = i >= forgotten;
+        if (reply.replyQuote != (known ? u"said "_qs + QString::number(i) : QString())
+            || reply.replySender != (known ? senders[i % 4] : QString()))
+            QFAIL(qPrintable(u"quote of %1: "_qs.arg(i) + reply.replySender + u' '
+                             + reply.replyQuote));
     }
 
     QuoteBook live;

@@ -176,7 +176,7 @@ bool LogReader::readLine(QString &line, LineInfo *info)
     if (!got)
         return false;
     if (info)
-        *info = lineInfo;
+        *info = std::move(lineInfo); // its strings handed on, not shared
     if (m_transform
         && (!m_headersOnly || lineInfo.role == LineRole::Header
             || lineInfo.role == LineRole::Unknown))

@@ -211,17 +211,28 @@ void TestExports::metaText()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, shown);
-    const QTemporaryDir dir;
-    const QString path = writeFile(dir.filePath(QStringLiteral("message_1.json")),
-                                   "{\"participants\": [{\"name\": \"Ann\"}], \"messages\": [{"
-                                   "\"sender_name\": \"Ann\", \"timestamp_ms\": 1700000000000, "
-                                   "\"content\": \""
-                                       + content + "\"}], \"title\": \"Ann\"}");
-    LogReader reader;
-    reader.setTimeZone(QTimeZone(9 * 3600));
-    QVERIFY2(reader.open(path, Header), qPrintable(reader.errorString()));
-    const QStringList read = readRecords(reader, Header);
-    QCOMPARE(read.last().section(u'\t', 4), exportrecords::escaped(shown));
+    // Written on one line, and indented as the exports are, with runs of blanks and brackets
+    // at every place of the sixteen-byte blocks between the strings.
+    const QByteArray pad(17, ' ');
+    const QByteArray layouts[] = {
+        "{\"participants\": [{\"name\": \"Ann\"}], \"messages\": [{\"sender_name\": \"Ann\", "
+        "\"timestamp_ms\": 1700000000000, \"content\": \""
+            + content + "\"}], \"title\": \"Ann\"}",
+        "{\n\"participants\": [\n" + pad + "{\n" + pad + "\"name\": \"Ann\"\n" + pad
+            + "}\n],\n\"messages\": [\n" + pad + "{\n" + pad + "\"sender_name\": \"Ann\",\n" + pad
+            + "\"timestamp_ms\": 1700000000000,\n" + pad + "\"photos\": [" + pad + "],\n" + pad
+            + "\"content\": \"" + content + "\"\n" + pad + "}\n" + pad
+            + "],\n\"title\": \"Ann\"\n}",
+    };
+    for (const QByteArray &json : layouts) {
+        const QTemporaryDir dir;
+        const QString path = writeFile(dir.filePath(QStringLiteral("message_1.json")), json);
+        LogReader reader;
+        reader.setTimeZone(QTimeZone(9 * 3600));
+        QVERIFY2(reader.open(path, Header), qPrintable(reader.errorString()));
+        const QStringList read = readRecords(reader, Header);
+        QCOMPARE(read.last().section(u'\t', 4), exportrecords::escaped(shown));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestExports)

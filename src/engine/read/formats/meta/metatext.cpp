@@ -96,6 +96,31 @@ bool unescapedBytes(std::string_view text, std::string &out, size_t &used)
             }
             if (p == end)
                 break;
+        } else {
+            // Between the strings: blanks, names' colons, numbers and commas, copied sixteen
+            // bytes at a time up to the next quote, bracket or byte past ASCII. A bracket is
+            // one of "{[" or "}]" with 0x20 set.
+            const __m128i quote = _mm_set1_epi8('"'), opens = _mm_set1_epi8('{'),
+                          closes = _mm_set1_epi8('}'), lower = _mm_set1_epi8(0x20);
+            while (end - p >= 16) {
+                const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                const __m128i folded = _mm_or_si128(block, lower);
+                const int special = _mm_movemask_epi8(_mm_or_si128(
+                    _mm_or_si128(_mm_cmpeq_epi8(block, quote), block),
+                    _mm_or_si128(_mm_cmpeq_epi8(folded, opens), _mm_cmpeq_epi8(folded, closes))));
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(q), block);
+                if (special == 0) {
+                    p += 16;
+                    q += 16;
+                    continue;
+                }
+                const int plain = std::countr_zero(unsigned(special));
+                p += plain;
+                q += plain;
+                break;
+            }
+            if (p == end)
+                break;
         }
 #endif
         const char c = *p;

@@ -12,6 +12,29 @@
 
 namespace meta {
 
+#ifdef __SSE2__
+namespace {
+
+// Copies the bytes from `p` to `q` sixteen at a time, up to the first byte whose high bit
+// `special` sets in its block, while sixteen are left to look at.
+template<typename Special>
+void copyUntil(const char *&p, char *&q, const char *end, Special special)
+{
+    while (end - p >= 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+        const int marked = _mm_movemask_epi8(special(block));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(q), block);
+        const int plain = marked == 0 ? 16 : std::countr_zero(unsigned(marked));
+        p += plain;
+        q += plain;
+        if (marked != 0)
+            return;
+    }
+}
+
+} // namespace
+#endif
+
 QString repaired(QByteArrayView utf8)
 {
     qsizetype i = 0;
@@ -74,54 +97,31 @@ bool unescapedBytes(std::string_view text, std::string &out, size_t &used)
             }
         }
 #ifdef __SSE2__
+        const __m128i quote = _mm_set1_epi8('"');
         if (inString) {
-            // Most of a message is its strings' plain text: copied sixteen bytes at a time up
-            // to the next quote, backslash or byte past ASCII.
-            const __m128i quote = _mm_set1_epi8('"'), backslash = _mm_set1_epi8('\\');
-            while (end - p >= 16) {
-                const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-                const int special = _mm_movemask_epi8(_mm_or_si128(
+            // Most of a message is its strings' plain text: copied up to the next quote,
+            // backslash or byte past ASCII (its high bit).
+            const __m128i backslash = _mm_set1_epi8('\\');
+            copyUntil(p, q, end, [&](__m128i block) {
+                return _mm_or_si128(
                     _mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
-                    block)); // the high bit of a byte past ASCII
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(q), block);
-                if (special == 0) {
-                    p += 16;
-                    q += 16;
-                    continue;
-                }
-                const int plain = std::countr_zero(unsigned(special));
-                p += plain;
-                q += plain;
-                break;
-            }
-            if (p == end)
-                break;
+                    block);
+            });
         } else {
-            // Between the strings: blanks, names' colons, numbers and commas, copied sixteen
-            // bytes at a time up to the next quote, bracket or byte past ASCII. A bracket is
-            // one of "{[" or "}]" with 0x20 set.
-            const __m128i quote = _mm_set1_epi8('"'), opens = _mm_set1_epi8('{'),
-                          closes = _mm_set1_epi8('}'), lower = _mm_set1_epi8(0x20);
-            while (end - p >= 16) {
-                const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+            // Between the strings: blanks, names' colons, numbers and commas, copied up to the
+            // next quote, bracket or byte past ASCII. A bracket is one of "{[" or "}]" with
+            // 0x20 set.
+            const __m128i opens = _mm_set1_epi8('{'), closes = _mm_set1_epi8('}'),
+                          lower = _mm_set1_epi8(0x20);
+            copyUntil(p, q, end, [&](__m128i block) {
                 const __m128i folded = _mm_or_si128(block, lower);
-                const int special = _mm_movemask_epi8(_mm_or_si128(
+                return _mm_or_si128(
                     _mm_or_si128(_mm_cmpeq_epi8(block, quote), block),
-                    _mm_or_si128(_mm_cmpeq_epi8(folded, opens), _mm_cmpeq_epi8(folded, closes))));
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(q), block);
-                if (special == 0) {
-                    p += 16;
-                    q += 16;
-                    continue;
-                }
-                const int plain = std::countr_zero(unsigned(special));
-                p += plain;
-                q += plain;
-                break;
-            }
-            if (p == end)
-                break;
+                    _mm_or_si128(_mm_cmpeq_epi8(folded, opens), _mm_cmpeq_epi8(folded, closes)));
+            });
         }
+        if (p == end)
+            break;
 #endif
         const char c = *p;
         if (uchar(c) >= 0x80)

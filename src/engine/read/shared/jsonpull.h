@@ -134,6 +134,10 @@ QString string(const rapidjson::Value &object, std::string_view name);
 qint64 integer(const rapidjson::Value &object, std::string_view name, qint64 otherwise = 0);
 bool boolean(const rapidjson::Value &object, std::string_view name);
 const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name);
+// The same for objects that an export writes with their members in one order (its messages):
+// looked for first at `place`, where it was in the object before, and its place noted.
+const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name,
+                               quint32 &place);
 // The member, or null when the object has none.
 const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name);
 // A string or a number as text (ids are either).

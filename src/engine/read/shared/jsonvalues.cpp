@@ -4,17 +4,42 @@
 
 namespace json {
 
+namespace {
+
+// As FindMember() compares, with the name's length known where it is written and its first
+// byte tried before the rest: every message asks for a dozen members, most of them absent.
+bool named(const rapidjson::Value &key, std::string_view name)
+{
+    return key.GetStringLength() == name.size() && (name.empty() || key.GetString()[0] == name[0])
+        && std::memcmp(key.GetString(), name.data(), name.size()) == 0;
+}
+
+} // namespace
+
 const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name)
 {
     if (!object.IsObject())
         return nullptr;
-    // As FindMember() does, with the name's length known where it is written and its first
-    // byte tried before the rest: every message asks for a dozen members, most of them absent.
     for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
-        const rapidjson::Value &key = it->name;
-        if (key.GetStringLength() == name.size() && (name.empty() || key.GetString()[0] == name[0])
-            && std::memcmp(key.GetString(), name.data(), name.size()) == 0)
+        if (named(it->name, name))
             return &it->value;
+    }
+    return nullptr;
+}
+
+const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name,
+                               quint32 &place)
+{
+    if (!object.IsObject())
+        return nullptr;
+    const auto first = object.MemberBegin();
+    if (place < object.MemberCount() && named(first[place].name, name))
+        return &first[place].value;
+    for (auto it = first; it != object.MemberEnd(); ++it) {
+        if (named(it->name, name)) {
+            place = quint32(it - first);
+            return &it->value;
+        }
     }
     return nullptr;
 }

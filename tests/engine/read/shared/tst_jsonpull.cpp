@@ -54,6 +54,7 @@ private slots:
     void amongOthers();
     void skipped_data();
     void skipped();
+    void placedMembers();
 };
 
 void TestJsonPull::whole_data()
@@ -240,6 +241,22 @@ void TestJsonPull::skipped()
     QCOMPARE(pull.next(), JsonPull::Token::Number);
     QCOMPARE(pull.string(), QStringLiteral("1"));
     QCOMPARE(pull.next(), JsonPull::Token::EndObject);
+}
+
+// A member looked for where the object before held it is found wherever this one holds it,
+// and not found where it has none.
+void TestJsonPull::placedMembers()
+{
+    rapidjson::Document objects;
+    objects.Parse(R"([{"a": 1, "b": 2, "bc": 3}, {"bc": 4, "b": 5}, {"a": 6}, {"b": 7}, 8])");
+    QVERIFY(!objects.HasParseError());
+    quint32 place = 0;
+    QStringList found;
+    for (const rapidjson::Value &object : objects.GetArray()) {
+        const rapidjson::Value *b = json::member(object, "b", place);
+        found.append(b ? QString::number(b->GetInt()) + u'@' + QString::number(place) : u"-"_qs);
+    }
+    QCOMPARE(found, QStringList({u"2@1"_qs, u"5@1"_qs, u"-"_qs, u"7@0"_qs, u"-"_qs}));
 }
 
 QTEST_GUILESS_MAIN(TestJsonPull)

@@ -19,10 +19,9 @@ QString userName(const rapidjson::Value &user)
     return nickname.isEmpty() ? json::string(user, "name") : nickname;
 }
 
-// The instant `name` of a message: most are short ASCII, read with no string made.
-chat::Moment momentOf(const rapidjson::Value &m, const char *name)
+// An instant as the exporter writes it: most are short ASCII, read with no string made.
+chat::Moment momentOf(const rapidjson::Value *v)
 {
-    const rapidjson::Value *v = json::member(m, name);
     if (!v || !v->IsString())
         return discord::moment(QString());
     const QByteArrayView utf8(v->GetString(), v->GetStringLength());
@@ -70,10 +69,12 @@ QString callText(const rapidjson::Value &m, const QString &actor)
         + u')';
 }
 
-QList<chat::Attachment> attachments(const rapidjson::Value &m)
+// A message's attachments, stickers and embeds (its members of those names).
+QList<chat::Attachment> attachments(const rapidjson::Value *files, const rapidjson::Value *stickers,
+                                    const rapidjson::Value *embeds)
 {
     QList<chat::Attachment> out;
-    if (const rapidjson::Value *list = json::member(m, "attachments"); list && list->IsArray()) {
+    if (const rapidjson::Value *list = files; list && list->IsArray()) {
         for (const rapidjson::Value &a : list->GetArray()) {
             const QString url = json::string(a, "url");
             QString name = json::string(a, "fileName");
@@ -83,12 +84,12 @@ QList<chat::Attachment> attachments(const rapidjson::Value &m)
                         discord::localPath(url)});
         }
     }
-    if (const rapidjson::Value *list = json::member(m, "stickers"); list && list->IsArray()) {
+    if (const rapidjson::Value *list = stickers; list && list->IsArray()) {
         for (const rapidjson::Value &s : list->GetArray())
             out.append({json::string(s, "name"), QStringLiteral("スタンプ"), -1,
                         discord::localPath(json::string(s, "sourceUrl"))});
     }
-    if (const rapidjson::Value *list = json::member(m, "embeds"); list && list->IsArray()) {
+    if (const rapidjson::Value *list = embeds; list && list->IsArray()) {
         for (const rapidjson::Value &e : list->GetArray()) {
             // A link's preview, or a bot's card: its title (or the start of its text) and where
             // it leads.
@@ -110,10 +111,10 @@ QList<chat::Attachment> attachments(const rapidjson::Value &m)
     return out;
 }
 
-QList<chat::Reaction> reactions(const rapidjson::Value &m)
+// A message's reactions (its member of that name).
+QList<chat::Reaction> reactions(const rapidjson::Value *list)
 {
     QList<chat::Reaction> out;
-    const rapidjson::Value *list = json::member(m, "reactions");
     if (!list || !list->IsArray())
         return out;
     for (const rapidjson::Value &r : list->GetArray()) {
@@ -173,13 +174,21 @@ protected:
 
     bool convert(const rapidjson::Value &m, chat::Record &record) override
     {
-        const QString actor = author(json::at(m, "author"));
-        const chat::Moment when = momentOf(m, "timestamp");
-        const QString replyTo = json::string(json::at(m, "reference"), "messageId");
+        // The exporter writes every message's members in one order.
+        Places &at = m_places;
+        const auto member = [&m](std::string_view name, quint32 &place) {
+            return json::member(m, name, place);
+        };
+        const rapidjson::Value *const user = member("author", at.author);
+        static const rapidjson::Value Nobody;
+        const QString actor = author(user ? *user : Nobody);
+        const chat::Moment when = momentOf(member("timestamp", at.timestamp));
+        const rapidjson::Value *const reference = member("reference", at.reference);
+        const QString replyTo = reference ? json::string(*reference, "messageId") : QString();
         // Most are "Default" or "Reply", known without a string made of them.
-        const rapidjson::Value &typeValue = json::at(m, "type");
-        const std::string_view typeText = typeValue.IsString()
-            ? std::string_view(typeValue.GetString(), typeValue.GetStringLength())
+        const rapidjson::Value *const typeValue = member("type", at.type);
+        const std::string_view typeText = typeValue && typeValue->IsString()
+            ? std::string_view(typeValue->GetString(), typeValue->GetStringLength())
             : std::string_view();
         if (typeText != "Default" && typeText != "Reply") {
             const QString type = json::string(m, "type");
@@ -190,20 +199,25 @@ protected:
             }
         }
         chat::Message &msg = record.message;
-        msg.id = json::idText(json::at(m, "id"));
+        const rapidjson::Value *const id = member("id", at.id);
+        msg.id = id ? json::idText(*id) : QString();
         msg.sender = actor;
         msg.when = when;
-        const QString content = json::string(m, "content");
+        const rapidjson::Value *const said = member("content", at.content);
+        const QString content = said && said->IsString()
+            ? QString::fromUtf8(said->GetString(), said->GetStringLength())
+            : QString();
         if (content.contains(u'\n'))
             msg.text = content.split(u'\n');
         else if (!content.isEmpty())
             msg.text = {content};
         msg.replyTo = replyTo;
         m_quotes.fill(msg);
-        msg.edited
-            = json::member(m, "timestampEdited") && json::at(m, "timestampEdited").IsString();
-        msg.attachments = attachments(m);
-        msg.reactions = reactions(m);
+        const rapidjson::Value *const edited = member("timestampEdited", at.edited);
+        msg.edited = edited && edited->IsString();
+        msg.attachments = attachments(member("attachments", at.attachments),
+                                      member("stickers", at.stickers), member("embeds", at.embeds));
+        msg.reactions = reactions(member("reactions", at.reactions));
         m_quotes.remember(msg);
         return true;
     }
@@ -266,12 +280,13 @@ private:
     // compared as the export wrote it rather than made again.
     const QString &author(const rapidjson::Value &user)
     {
-        const auto text = [&user](std::string_view member) {
-            const rapidjson::Value &v = json::at(user, member);
-            return v.IsString() ? std::string_view(v.GetString(), v.GetStringLength())
-                                : std::string_view();
+        const auto text = [&user](std::string_view member, quint32 &place) {
+            const rapidjson::Value *v = json::member(user, member, place);
+            return v && v->IsString() ? std::string_view(v->GetString(), v->GetStringLength())
+                                      : std::string_view();
         };
-        const std::string_view nickname = text("nickname"), name = text("name");
+        const std::string_view nickname = text("nickname", m_places.nickname),
+                               name = text("name", m_places.name);
         if (m_authorNamed.isNull() || nickname != m_authorNickname || name != m_authorName) {
             m_authorNickname = nickname;
             m_authorName = name;
@@ -280,8 +295,16 @@ private:
         return m_authorNamed;
     }
 
+    // Where each member was in the message before (json::member()).
+    struct Places
+    {
+        quint32 author = 0, nickname = 0, name = 0, timestamp = 0, reference = 0, type = 0, id = 0,
+                content = 0, edited = 0, attachments = 0, stickers = 0, embeds = 0, reactions = 0;
+    };
+
     QuoteBook m_quotes;
     rapidjson::Document m_head;
+    Places m_places;
     std::string m_authorNickname, m_authorName; // the last author, as written
     QString m_authorNamed;
 };

@@ -135,7 +135,9 @@ qint64 integer(const rapidjson::Value &object, std::string_view name, qint64 oth
 bool boolean(const rapidjson::Value &object, std::string_view name);
 const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name);
 // The same for objects that an export writes with their members in one order (its messages):
-// looked for first at `place`, where it was in the object before, and its place noted.
+// looked for from `place` on (then from the start), and its place noted. With one place for a
+// name, a member is found where the object before held it; with one place for an object's
+// members asked for in the export's order, each is found a step or two past the one before.
 const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name,
                                quint32 &place);
 // The member, or null when the object has none.

@@ -30,18 +30,21 @@ const rapidjson::Value *member(const rapidjson::Value &object, std::string_view 
 const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name,
                                quint32 &place)
 {
-    if (!object.IsObject())
+    if (!object.IsObject() || object.MemberCount() == 0)
         return nullptr;
     const auto first = object.MemberBegin();
-    if (place < object.MemberCount() && named(first[place].name, name))
-        return &first[place].value;
-    for (auto it = first; it != object.MemberEnd(); ++it) {
-        if (named(it->name, name)) {
-            place = quint32(it - first);
-            return &it->value;
+    const quint32 count = object.MemberCount();
+    const quint32 from = place < count ? place : 0;
+    for (quint32 i = from;;) {
+        if (named(first[i].name, name)) {
+            place = i;
+            return &first[i].value;
         }
+        if (++i == count)
+            i = 0;
+        if (i == from)
+            return nullptr;
     }
-    return nullptr;
 }
 
 const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name)

@@ -158,15 +158,24 @@ bool SkypeReader::load()
 
 void packMessage(const rapidjson::Value &m, RecordSink &into)
 {
-    const QString type = json::string(m, "messagetype");
-    const QString from = json::string(m, "from");
-    const rapidjson::Value *arrived = json::member(m, "originalarrivaltime");
+    // Its members asked for in the order the export writes them.
+    quint32 place = 0;
+    const auto text = [&m, &place](std::string_view name) {
+        const rapidjson::Value *v = json::member(m, name, place);
+        return v && v->IsString() ? QString::fromUtf8(v->GetString(), v->GetStringLength())
+                                  : QString();
+    };
+    const QString id = text("id");
+    const rapidjson::Value *arrived = json::member(m, "originalarrivaltime", place);
+    const QString type = text("messagetype");
+    const QString content = text("content");
+    const QString from = text("from");
+    const rapidjson::Value *properties = json::member(m, "properties", place);
     const QDateTime at = arrived && arrived->IsString()
         ? isoDateTimeUtf8(QByteArrayView(arrived->GetString(), arrived->GetStringLength()))
         : QDateTime();
     chat::Record r;
     const chat::Moment when = at.isValid() ? chat::Moment::fromInstant(at) : chat::Moment();
-    const QString content = json::string(m, "content");
     if (skype::isEvent(type)) {
         const QString text = skype::event(type, content, from);
         if (text.isEmpty())
@@ -176,7 +185,7 @@ void packMessage(const rapidjson::Value &m, RecordSink &into)
     } else {
         const skype::Content c = skype::message(type, content);
         chat::Message &msg = r.message;
-        msg.id = json::string(m, "id");
+        msg.id = id;
         msg.sender = from;
         msg.when = when;
         msg.text = c.text;
@@ -184,7 +193,8 @@ void packMessage(const rapidjson::Value &m, RecordSink &into)
         msg.replySender = c.replySender;
         msg.replyQuote = c.replyQuote;
         msg.attachments = c.attachments;
-        const rapidjson::Value &props = json::at(m, "properties");
+        static const rapidjson::Value None;
+        const rapidjson::Value &props = properties ? *properties : None;
         msg.edited = c.edited || json::member(props, "edittime");
         if (json::member(props, "deletetime") && msg.text.isEmpty())
             msg.text = {QStringLiteral("(削除されたメッセージ)")};

@@ -140,8 +140,10 @@ const rapidjson::Value *member(const rapidjson::Value &object, std::string_view 
 // members asked for in the export's order, each is found a step or two past the one before.
 const rapidjson::Value *member(const rapidjson::Value &object, std::string_view name,
                                quint32 &place);
+QString string(const rapidjson::Value &object, std::string_view name, quint32 &place);
 // The member, or null when the object has none.
 const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name);
+const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name, quint32 &place);
 // A string or a number as text (ids are either).
 QString idText(const rapidjson::Value &value);
 

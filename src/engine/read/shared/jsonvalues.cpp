@@ -47,17 +47,39 @@ const rapidjson::Value *member(const rapidjson::Value &object, std::string_view 
     }
 }
 
-const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name)
+namespace {
+
+const rapidjson::Value &orNull(const rapidjson::Value *v)
 {
     static const rapidjson::Value Null;
-    const rapidjson::Value *v = member(object, name);
     return v ? *v : Null;
+}
+
+QString text(const rapidjson::Value *v)
+{
+    return v && v->IsString() ? QString::fromUtf8(v->GetString(), v->GetStringLength()) : QString();
+}
+
+} // namespace
+
+const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name)
+{
+    return orNull(member(object, name));
+}
+
+const rapidjson::Value &at(const rapidjson::Value &object, std::string_view name, quint32 &place)
+{
+    return orNull(member(object, name, place));
 }
 
 QString string(const rapidjson::Value &object, std::string_view name)
 {
-    const rapidjson::Value *v = member(object, name);
-    return v && v->IsString() ? QString::fromUtf8(v->GetString(), v->GetStringLength()) : QString();
+    return text(member(object, name));
+}
+
+QString string(const rapidjson::Value &object, std::string_view name, quint32 &place)
+{
+    return text(member(object, name, place));
 }
 
 qint64 integer(const rapidjson::Value &object, std::string_view name, qint64 otherwise)

@@ -179,12 +179,9 @@ protected:
         const auto member = [&m](std::string_view name, quint32 &place) {
             return json::member(m, name, place);
         };
-        const rapidjson::Value *const user = member("author", at.author);
-        static const rapidjson::Value Nobody;
-        const QString actor = author(user ? *user : Nobody);
+        const QString actor = author(json::at(m, "author", at.author));
         const chat::Moment when = momentOf(member("timestamp", at.timestamp));
-        const rapidjson::Value *const reference = member("reference", at.reference);
-        const QString replyTo = reference ? json::string(*reference, "messageId") : QString();
+        const QString replyTo = json::string(json::at(m, "reference", at.reference), "messageId");
         // Most are "Default" or "Reply", known without a string made of them.
         const rapidjson::Value *const typeValue = member("type", at.type);
         const std::string_view typeText = typeValue && typeValue->IsString()
@@ -199,14 +196,10 @@ protected:
             }
         }
         chat::Message &msg = record.message;
-        const rapidjson::Value *const id = member("id", at.id);
-        msg.id = id ? json::idText(*id) : QString();
+        msg.id = json::idText(json::at(m, "id", at.id));
         msg.sender = actor;
         msg.when = when;
-        const rapidjson::Value *const said = member("content", at.content);
-        const QString content = said && said->IsString()
-            ? QString::fromUtf8(said->GetString(), said->GetStringLength())
-            : QString();
+        const QString content = json::string(m, "content", at.content);
         if (content.contains(u'\n'))
             msg.text = content.split(u'\n');
         else if (!content.isEmpty())

@@ -160,17 +160,12 @@ void packMessage(const rapidjson::Value &m, RecordSink &into)
 {
     // Its members asked for in the order the export writes them.
     quint32 place = 0;
-    const auto text = [&m, &place](std::string_view name) {
-        const rapidjson::Value *v = json::member(m, name, place);
-        return v && v->IsString() ? QString::fromUtf8(v->GetString(), v->GetStringLength())
-                                  : QString();
-    };
-    const QString id = text("id");
+    const QString id = json::string(m, "id", place);
     const rapidjson::Value *arrived = json::member(m, "originalarrivaltime", place);
-    const QString type = text("messagetype");
-    const QString content = text("content");
-    const QString from = text("from");
-    const rapidjson::Value *properties = json::member(m, "properties", place);
+    const QString type = json::string(m, "messagetype", place);
+    const QString content = json::string(m, "content", place);
+    const QString from = json::string(m, "from", place);
+    const rapidjson::Value &props = json::at(m, "properties", place);
     const QDateTime at = arrived && arrived->IsString()
         ? isoDateTimeUtf8(QByteArrayView(arrived->GetString(), arrived->GetStringLength()))
         : QDateTime();
@@ -193,8 +188,6 @@ void packMessage(const rapidjson::Value &m, RecordSink &into)
         msg.replySender = c.replySender;
         msg.replyQuote = c.replyQuote;
         msg.attachments = c.attachments;
-        static const rapidjson::Value None;
-        const rapidjson::Value &props = properties ? *properties : None;
         msg.edited = c.edited || json::member(props, "edittime");
         if (json::member(props, "deletetime") && msg.text.isEmpty())
             msg.text = {QStringLiteral("(削除されたメッセージ)")};

@@ -76,8 +76,9 @@ RecordLines::RecordLines(std::unique_ptr<RecordReader> records, const ReadSource
     , m_names(source.names)
     , m_pipe(BatchesAhead)
 {
-    // Records held whole are handed out again at no cost; keeping their lines too would only
-    // add to the memory they take.
+    // Records held whole are handed out again without the export read again (packed ones are
+    // unpacked on the threads that work ahead of the page): keeping their lines too would only
+    // add to the memory they take, and to the page's thread.
     m_keeping = m_keepWanted = source.readAgain && !m_records->heldWhole();
     m_convertAhead = m_records->readsAnywhere();
     m_stamps.setRolling(true);
